@@ -1,0 +1,134 @@
+#pragma once
+
+#include "engine/indexnode.h"
+#include "engine/repeatlist.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaron {
+
+// The one circular genome under analysis: its bases (A, C, G, T only), a title
+// line, the repeat length settings and the suffix index over the sequence.
+// Positions are 0-based; a position past the end reads modulo the length.
+//
+// A load is: allocate, appendText/appendBase, setLengthBounds (readers),
+// buildIndex, then the searches.
+class Genome {
+public:
+    static constexpr int kTitleLength = 95;  // longest title kept
+    // Searches that would hold more pairs than this give up as out of memory.
+    static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 28;
+
+    Genome();
+    ~Genome();
+    Genome(const Genome&) = delete;
+    Genome& operator=(const Genome&) = delete;
+    Genome(Genome&&) noexcept;
+    Genome& operator=(Genome&&) noexcept;
+
+    // Drops the sequence and index, clamps and stores the settings (minimum at
+    // least 3; a maximum not above the minimum becomes minimum + 1) and makes
+    // room for `capacity` bases. Returns false, leaving an empty genome, when
+    // the memory cannot be had. The title is kept.
+    bool allocate(std::int64_t capacity, int minimum, int maximum);
+    // Clamps and stores the settings and forgets the sequence (keeps the buffer).
+    void resetSettings(int minimum, int maximum);
+    // Appends the bases of a NUL-terminated text until `capacity` is reached.
+    // A byte 0xFF ends the text like a NUL does.
+    void appendText(const char* text);
+    // Appends one character if it is a base (either case); false only for an
+    // end-of-text value (0 or -1).
+    bool appendBase(int ch);
+    // Stores minLength = minimum and lengthBound = maximum + 1 as given.
+    void setLengthBounds(int minimum, int maximum);
+    void setTitle(std::string_view title);
+
+    void clearIndex();
+    // Builds the index for the current sequence and settings. Returns false,
+    // leaving the index empty, when memory runs out.
+    bool buildIndex();
+
+    // The root's child count for a letter: how often it occurs, or 0 if at most once.
+    [[nodiscard]] int baseCount(char letter) const;
+    // Starts of the occurrences of a word of A, T, C, G as the index lists
+    // them (ordered by the letters that follow); empty when not found.
+    [[nodiscard]] PositionList findWord(std::string_view word) const;
+
+    // The searches need buildIndex since the last change. They return null
+    // only when memory runs out (or the pair limit is passed).
+    [[nodiscard]] std::unique_ptr<RepeatList> findDirectRepeats() const;
+    // Inverted, Mirror or Complementary; null for Direct.
+    [[nodiscard]] std::unique_ptr<RepeatList> findRepeats(RepeatKind kind) const;
+
+    // Replaces the sequence with a random arrangement of exactly a A's, t T's,
+    // c C's and g G's. With no seed the generator is seeded with the time in
+    // seconds. Refuses (false, genome unchanged) negative counts or a total
+    // beyond the 32-bit range; false also when memory runs out.
+    bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum,
+                    int maximum, std::optional<std::uint32_t> seed = std::nullopt);
+
+    [[nodiscard]] int length() const { return static_cast<int>(sequence_.size()); }
+    [[nodiscard]] int capacity() const { return capacity_; }
+    [[nodiscard]] int minLength() const { return minLength_; }
+    [[nodiscard]] int lengthBound() const { return lengthBound_; }
+    [[nodiscard]] int maxLength() const { return lengthBound_ - 1; }
+    [[nodiscard]] int recordDepth() const { return recordDepth_; }
+    [[nodiscard]] std::string_view sequence() const { return sequence_; }
+    // NUL-terminated bases.
+    [[nodiscard]] const char* c_str() const { return sequence_.c_str(); }
+    [[nodiscard]] const std::string& title() const { return title_; }
+    // The base at a position read circularly; any integer position.
+    [[nodiscard]] char at(std::int64_t position) const;
+    // `count` letters from `start`, read circularly.
+    [[nodiscard]] std::string word(std::int64_t start, int count) const;
+
+    // Read access to the index for views and tests.
+    [[nodiscard]] const IndexNode& root() const { return nodes_[kRootNode]; }
+    [[nodiscard]] const IndexNode& node(NodeId id) const { return nodes_[id]; }
+    [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
+    [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const
+    {
+        return {positions_.data() + node.positionsBegin, node.positionsEnd - node.positionsBegin};
+    }
+    [[nodiscard]] std::span<const PositionLink> leafStarts(const IndexNode& node) const
+    {
+        return {leafStarts_.data() + node.leafBegin, node.leafEnd - node.leafBegin};
+    }
+
+    void setPairLimit(std::int64_t limit) { pairLimit_ = limit; }
+    [[nodiscard]] std::int64_t pairLimit() const { return pairLimit_; }
+
+private:
+    struct Lookup;
+    friend class SuffixIndexBuilder;
+    friend class TransformedSearch;
+
+    [[nodiscard]] Lookup lookup(const char* word, int wordLength) const;
+    [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
+    void prepareLookupTable();
+
+    std::string sequence_;
+    int capacity_ = 0;
+    int minLength_ = 3;
+    int lengthBound_ = 5;
+    int recordDepth_ = 2;
+    std::string title_;
+    std::int64_t pairLimit_ = kDefaultPairLimit;
+
+    std::vector<IndexNode> nodes_;
+    std::vector<PositionLink> positions_;   // recorded ends, grouped per node
+    std::vector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
+    // Shortcut into the trie for the first `tableDepth_` letters of a word:
+    // the deepest node on that prefix's path and its depth.
+    int tableDepth_ = 0;
+    std::vector<NodeId> tableNode_;
+    std::vector<std::uint8_t> tableDepthReached_;
+};
+
+}  // namespace tessaron
