@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tessaron {
@@ -106,12 +107,30 @@ public:
 
 private:
     struct Lookup;
-    friend class SuffixIndexBuilder;
+    friend class DirectSearch;
     friend class TransformedSearch;
 
-    [[nodiscard]] Lookup lookup(const char* word, int wordLength) const;
+    // Lookup of a word given as letter indices (0..3).
+    [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
+    // `position` reduced into 0 .. length-1 of the indexed sequence.
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
+    // Letter index at a circular position within the window the index reads.
+    [[nodiscard]] std::uint8_t code(std::int64_t position) const
+    {
+        return circular_[static_cast<std::size_t>(position + circularOffset_)];
+    }
+    void insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRecorded,
+                      std::vector<std::pair<NodeId, std::int32_t>>& recorded);
+    NodeId newNode(std::int32_t position, std::vector<std::int32_t>& lastRecorded);
+    void pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int32_t>>& recorded);
+    void numberLeaves();
     void prepareLookupTable();
+    void dropIndexIfBuilt()
+    {
+        if (indexed_) {
+            clearIndex();
+        }
+    }
 
     std::string sequence_;
     int capacity_ = 0;
@@ -121,6 +140,14 @@ private:
     std::string title_;
     std::int64_t pairLimit_ = kDefaultPairLimit;
 
+    // The index, valid for the sequence as it was at buildIndex: every change
+    // of the sequence drops it, so it never describes other bases.
+    bool indexed_ = false;
+    std::int32_t indexedLength_ = 0;
+    // The sequence as letter indices, repeated circularly on both sides far
+    // enough for every read the index and the searches make.
+    std::vector<std::uint8_t> circular_;
+    std::int64_t circularOffset_ = 0;
     std::vector<IndexNode> nodes_;
     std::vector<PositionLink> positions_;   // recorded ends, grouped per node
     std::vector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order

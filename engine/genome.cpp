@@ -1,0 +1,138 @@
+#include "engine/genome.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace tessaron {
+
+Genome::Genome() : nodes_(1) {}
+Genome::~Genome() = default;
+Genome::Genome(Genome&&) noexcept = default;
+Genome& Genome::operator=(Genome&&) noexcept = default;
+
+void Genome::resetSettings(int minimum, int maximum)
+{
+    dropIndexIfBuilt();
+    minimum = std::max(minimum, 3);
+    if (maximum <= minimum) {
+        maximum = minimum + 1;
+    }
+    minLength_ = minimum;
+    lengthBound_ = maximum + 1;
+    sequence_.clear();
+    capacity_ = 0;
+    nodes_[kRootNode].count = 0;
+}
+
+bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)
+{
+    std::string().swap(sequence_);
+    resetSettings(minimum, maximum);
+    const auto wanted = static_cast<int>(
+        std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
+    try {
+        sequence_.reserve(static_cast<std::size_t>(wanted));
+    } catch (const std::bad_alloc&) {
+        std::string().swap(sequence_);
+        return false;
+    } catch (const std::length_error&) {
+        std::string().swap(sequence_);
+        return false;
+    }
+    capacity_ = wanted;
+    return true;
+}
+
+void Genome::appendText(const char* text)
+{
+    while (length() < capacity_) {
+        const auto ch = static_cast<signed char>(*text);
+        if (!appendBase(ch)) {
+            break;
+        }
+        ++text;
+    }
+}
+
+bool Genome::appendBase(int ch)
+{
+    char base = 0;
+    switch (ch) {
+    case 0:
+    case -1: return false;
+    case 'A':
+    case 'a': base = 'A'; break;
+    case 'C':
+    case 'c': base = 'C'; break;
+    case 'G':
+    case 'g': base = 'G'; break;
+    case 'T':
+    case 't': base = 'T'; break;
+    default: return true;
+    }
+    if (length() < capacity_) {
+        dropIndexIfBuilt();
+        sequence_.push_back(base);
+    }
+    return true;
+}
+
+void Genome::setLengthBounds(int minimum, int maximum)
+{
+    minLength_ = minimum;
+    lengthBound_ = maximum + 1;
+}
+
+void Genome::setTitle(std::string_view title)
+{
+    title_.assign(title.substr(0, kTitleLength));
+}
+
+int Genome::baseCount(char letter) const
+{
+    const int index = letterIndex(letter);
+    if (index < 0) {
+        return 0;
+    }
+    const NodeId child = root().children[static_cast<std::size_t>(index)];
+    return child == kNoNode ? 0 : nodes_[child].count;
+}
+
+std::int32_t Genome::reduce(std::int64_t position) const
+{
+    const std::int64_t n = indexedLength_;
+    std::int64_t r = position % n;
+    if (r < 0) {
+        r += n;
+    }
+    return static_cast<std::int32_t>(r);
+}
+
+char Genome::at(std::int64_t position) const
+{
+    const auto n = static_cast<std::int64_t>(sequence_.size());
+    if (n == 0) {
+        return '\0';
+    }
+    std::int64_t r = position % n;
+    if (r < 0) {
+        r += n;
+    }
+    return sequence_[static_cast<std::size_t>(r)];
+}
+
+std::string Genome::word(std::int64_t start, int count) const
+{
+    std::string result;
+    if (sequence_.empty() || count <= 0) {
+        return result;
+    }
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        result.push_back(at(start + i));
+    }
+    return result;
+}
+
+}  // namespace tessaron

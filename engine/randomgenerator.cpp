@@ -1,0 +1,57 @@
+#include "engine/genome.h"
+#include "engine/randomgenerator.h"
+
+#include <array>
+#include <ctime>
+#include <limits>
+
+namespace tessaron {
+
+bool Genome::makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum,
+                        int maximum, std::optional<std::uint32_t> seed)
+{
+    const std::array<std::int64_t, 4> counts{a, t, c, g};
+    std::int64_t total = 0;
+    for (const std::int64_t count : counts) {
+        if (count < 0) {
+            return false;
+        }
+        total += count;
+    }
+    if (total > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    if (!allocate(total, minimum, maximum)) {
+        return false;
+    }
+
+    // Letter k owns the draws above bound[k-1] up to bound[k]: as many values
+    // as bases of it are still to be placed.
+    std::array<std::int64_t, 4> bound{};
+    std::int64_t sum = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+        sum += counts[k];
+        bound[k] = sum - 1;
+    }
+    RandomGenerator generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
+    for (std::int64_t remaining = total; remaining > 0;) {
+        const std::int64_t value = RandomGenerator::scale(generator.next(), remaining);
+        std::size_t k = 0;
+        while (k < 4 && value > bound[k]) {
+            ++k;
+        }
+        if (k == 4) {
+            continue;
+        }
+        appendBase(kAlphabet[k]);
+        --remaining;
+        for (std::size_t m = k; m < 4; ++m) {
+            if (m == 0 || bound[m - 1] < bound[m]) {
+                --bound[m];
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace tessaron
