@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, test and benchmark Tessaron.
+# Quiet and idempotent: packages that are already installed are left alone,
+# and the package lists are refreshed at most once per run.
+# Extra package names given as arguments are installed too.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev time "$@")
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg -s "$package" >/dev/null 2>&1; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+
+echo "Installing: ${missing[*]}" >&2
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
+if ! { "${sudo[@]}" apt-get update -qq &&
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "error: could not install ${missing[*]}" >&2
+    exit 1
+fi

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds everything (tests and benchmarks included) with warnings as errors
+# and AddressSanitizer + UndefinedBehaviorSanitizer in build-ci, then runs the
+# tests. Exits non-zero when the build or a test fails.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+bash "$TESSARON_ROOT/scripts/deps.sh"
+
+build="$TESSARON_ROOT/build-ci"
+cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DTESSARON_WERROR=ON \
+    -DTESSARON_SANITIZE=ON \
+    -DTESSARON_BUILD_TESTS=ON \
+    -DTESSARON_BUILD_BENCH=ON
+cmake --build "$build" --parallel "$(nproc)"
+
+# Any sanitizer finding fails the test that triggered it, with a stack trace.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
+cd "$build"
+ctest --output-on-failure --parallel "$(nproc)"
