@@ -1,0 +1,192 @@
+// Google Benchmark timings of the engine: building the suffix index and the
+// four repeat searches, on seeded random sequences of two sizes and on the
+// human mitochondrial genome, all at repeat lengths 8..30.
+//
+// Every benchmark reports bases as items and bytes processed, so the rates
+// of the different sizes show how the cost grows per base.
+
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <string>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+constexpr int kMinLength = 8;
+constexpr int kMaxLength = 30;
+constexpr std::uint32_t kSeed = 20240229;
+
+struct Input {
+    std::string name;
+    std::function<void(Genome&)> load;
+};
+
+// Equal numbers of A, T, C and G (the first letters take the remainder).
+void loadRandom(Genome& genome, std::int64_t bases)
+{
+    const std::int64_t quarter = bases / 4;
+    const std::int64_t extra = bases % 4;
+    const auto count = [&](std::int64_t letter) { return quarter + (letter < extra ? 1 : 0); };
+    if (!genome.makeRandom(count(0), count(1), count(2), count(3), kMinLength, kMaxLength, kSeed)) {
+        throw std::runtime_error("cannot make a random sequence of " + std::to_string(bases) + " bases");
+    }
+}
+
+// The lines between ORIGIN and // of a GenBank record, fed to the genome as
+// the GenBank reader does: position numbers and blanks are skipped as
+// non-bases. The capacity is the size of that block, an upper bound.
+void loadGenBankOrigin(Genome& genome, const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    std::vector<std::string> lines;
+    std::int64_t size = 0;
+    bool inside = false;
+    for (std::string line; std::getline(file, line);) {
+        if (!inside) {
+            inside = line.starts_with("ORIGIN");
+            continue;
+        }
+        if (line.starts_with("//")) {
+            break;
+        }
+        size += static_cast<std::int64_t>(line.size());
+        lines.push_back(std::move(line));
+    }
+    if (lines.empty() || !genome.allocate(size, 5, 15)) {
+        throw std::runtime_error("no sequence read from " + path);
+    }
+    for (const std::string& line : lines) {
+        genome.appendText(line.c_str());
+    }
+    genome.setLengthBounds(kMinLength, kMaxLength);
+}
+
+const std::vector<Input>& inputs()
+{
+    static const std::vector<Input> all{
+        {"random16569", [](Genome& genome) { loadRandom(genome, 16'569); }},
+        {"random1M", [](Genome& genome) { loadRandom(genome, 1'000'000); }},
+        {"mito", [](Genome& genome) { loadGenBankOrigin(genome, TESSARON_SAMPLE_GENBANK); }},
+    };
+    return all;
+}
+
+// Loaded and indexed once per input for all the searches that use it.
+const Genome& indexedGenome(const Input& input)
+{
+    static std::map<std::string, std::unique_ptr<Genome>> cache;
+    auto& cached = cache[input.name];
+    if (!cached) {
+        auto genome = std::make_unique<Genome>();
+        input.load(*genome);
+        if (!genome->buildIndex()) {
+            throw std::runtime_error("out of memory building the index of " + input.name);
+        }
+        cached = std::move(genome);
+    }
+    return *cached;
+}
+
+void reportBases(benchmark::State& state, int bases)
+{
+    state.SetItemsProcessed(state.iterations() * bases);
+    state.SetBytesProcessed(state.iterations() * bases);
+    state.counters["bases"] = bases;
+}
+
+void benchBuildIndex(benchmark::State& state, const Input& input)
+{
+    Genome genome;
+    try {
+        input.load(genome);
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    for (auto _ : state) {
+        if (!genome.buildIndex()) {
+            state.SkipWithError("out of memory");
+            return;
+        }
+        benchmark::DoNotOptimize(genome.nodeCount());
+    }
+    reportBases(state, genome.length());
+    state.counters["nodes"] = static_cast<double>(genome.nodeCount());
+}
+
+void benchSearch(benchmark::State& state, const Input& input, RepeatKind kind)
+{
+    const Genome* indexed = nullptr;
+    try {
+        indexed = &indexedGenome(input);
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    const Genome& genome = *indexed;
+    std::int64_t pairs = 0;
+    for (auto _ : state) {
+        const std::unique_ptr<RepeatList> list =
+            kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+        if (!list) {
+            state.SkipWithError("out of memory");
+            return;
+        }
+        pairs = list->total();
+        benchmark::DoNotOptimize(pairs);
+    }
+    reportBases(state, genome.length());
+    state.counters["pairs"] = static_cast<double>(pairs);
+}
+
+void registerAll()
+{
+    struct Search {
+        const char* name;
+        RepeatKind kind;
+    };
+    static constexpr Search kSearches[]{
+        {"FindDirectRepeats", RepeatKind::Direct},
+        {"FindInvertedRepeats", RepeatKind::Inverted},
+        {"FindMirrorRepeats", RepeatKind::Mirror},
+        {"FindComplementaryRepeats", RepeatKind::Complementary},
+    };
+    for (const Input& input : inputs()) {
+        benchmark::RegisterBenchmark(("BuildIndex/" + input.name).c_str(), benchBuildIndex, input)
+            ->Unit(benchmark::kMillisecond);
+        for (const Search& search : kSearches) {
+            benchmark::RegisterBenchmark((std::string(search.name) + "/" + input.name).c_str(), benchSearch,
+                                         input, search.kind)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
+
+int main(int argc, char** argv)
+{
+    tessaron::registerAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
