@@ -2,6 +2,8 @@
 # it defines TESSARON_ROOT (the repository) and a few functions.
 
 TESSARON_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# Decimal points, byte-wise tr and numeric sort the same everywhere.
+export LC_ALL=C
 
 # The folder of public GenBank records that sits beside the repository.
 tessaron_shared_data() {
@@ -54,30 +56,34 @@ tessaron_write_fasta() {
     echo
 }
 
-# Configures and builds a Release tree in `build-release` of the repository,
-# quietly; the log is shown only when something fails. Extra arguments go to
-# the configure step.
+# Configures a Release tree without tests in `build-release` of the
+# repository and builds the command line tool, quietly; the log is shown only
+# when something fails.
 tessaron_build_release() {
     local build="$TESSARON_ROOT/build-release"
     mkdir -p "$build"
-    if ! { cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" &&
-        cmake --build "$build" --parallel "$(nproc)"; } >"$build/build.log" 2>&1; then
+    if ! { cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DTESSARON_BUILD_TESTS=OFF &&
+        cmake --build "$build" --parallel "$(nproc)" --target tessaron-cli; } >"$build/build.log" 2>&1; then
         cat "$build/build.log" >&2
         echo "error: the Release build failed (log: $build/build.log)" >&2
         return 1
     fi
 }
 
-# Runs a command under `/usr/bin/time -v` and prints "WALL_SECONDS PEAK_MB".
+# Runs a command under `/usr/bin/time -v` and prints "WALL_SECONDS PEAK_MB":
+# the peak resident set from its report, the wall time measured here to the
+# millisecond (the report rounds it to hundredths).
 # Usage: tessaron_time_once OUTPUT_FILE COMMAND...  (the command's standard
 # output goes to OUTPUT_FILE). Fails, showing the command's errors, when the
 # command fails.
 tessaron_time_once() {
     local output="$1"
     shift
-    local report errors
+    local report errors started finished
     report="$(mktemp)"
     errors="$(mktemp)"
+    started="$EPOCHREALTIME"
     if ! /usr/bin/time -v -o "$report" "$@" >"$output" 2>"$errors"; then
         echo "error: failed: $*" >&2
         cat "$errors" >&2
@@ -85,21 +91,18 @@ tessaron_time_once() {
         rm -f "$report" "$errors"
         return 1
     fi
+    finished="$EPOCHREALTIME"
     rm -f "$errors"
-    awk -F': ' '
-        /Elapsed \(wall clock\) time/ {
-            n = split($NF, part, ":"); wall = 0
-            for (i = 1; i <= n; i++) wall = wall * 60 + part[i]
-        }
+    awk -F': ' -v started="$started" -v finished="$finished" '
         /Maximum resident set size/ { peak = $NF / 1024 }
-        END { printf "%.2f %.1f\n", wall, peak }' "$report"
+        END { printf "%.3f %.1f\n", finished - started, peak }' "$report"
     rm -f "$report"
 }
 
 # The median of the numbers given as arguments.
 tessaron_median() {
     printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-        END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+        END { if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
 # Runs a command RUNS times and prints "MEDIAN_WALL_SECONDS MEDIAN_PEAK_MB".

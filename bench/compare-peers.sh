@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Times Tessaron against two general repeat finders on the same sequences and
+# prints one table: median wall seconds and peak resident MB of N runs, the
+# number of matches each tool reports, and Tessaron's time and memory as a
+# multiple of the peer's.
+#
+#   bash bench/compare-peers.sh [--runs N]   (default 3; or TESSARON_RUNS=N)
+#
+# Tessaron: the command line tool, all four kinds at lengths 8..30, summary
+# report; its matches are the pairs of occurrences of all lengths and kinds
+# (the total row of the summary).
+# MUMmer:  repeat-match -n 8 (maximal exact repeats of 8 or more, forward and
+#          reverse complement).
+# GenomeTools: gt suffixerator (enhanced suffix array), then gt repfind -l 8
+#          with -f (forward), -p (reverse complement) and -r (reversed), and
+#          their sum.
+# The peers read FASTA files written next to the text inputs in bench/out/.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"
+
+tessaron_parse_runs "${BASH_SOURCE[0]}" "$@"
+
+bash "$TESSARON_ROOT/scripts/deps.sh" mummer genometools
+echo "Building Release in build-release..." >&2
+tessaron_build_release
+cli="$TESSARON_ROOT/build-release/cli/tessaron-cli"
+
+out="$TESSARON_ROOT/bench/out"
+echo "Preparing inputs in bench/out..." >&2
+tessaron_prepare_bench_inputs "$out"
+mkdir -p "$out/peers"
+
+# Lines of the table are collected here and printed at the end.
+rows=()
+add_row() { rows+=("$(printf '| %-8s | %-30s | %8s | %8s | %10s | %9s | %9s |' "$@")"); }
+
+# The ratio of two numbers with two decimals, or "-" when the divisor is 0.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+
+# Times a peer command, counts its matches with the given awk filter and
+# drops its (possibly large) output. Prints "WALL PEAK MATCHES".
+time_peer() {
+    local filter="$1" listing="$out/peers/listing"
+    shift
+    local result
+    result="$(tessaron_time_median "$runs" "$listing" "$@")"
+    echo "$result $(awk "$filter" "$listing" | wc -l)"
+    rm -f "$listing"
+}
+
+for name in mito random1M; do
+    text="$out/$name.txt"
+    fasta="$out/peers/$name.fa"
+    tessaron_write_fasta "$name" "$text" >"$fasta"
+    index="$out/peers/$name"
+
+    echo "Timing $name: tessaron-cli ($runs runs)..." >&2
+    result="$(tessaron_time_median "$runs" "$out/$name.summary" \
+        "$cli" --min 8 --max 30 --report summary "$text")"
+    read -r t_wall t_peak <<<"$result"
+    t_pairs="$(awk '$1 == "total" { print $2 + $3 + $4 + $5 }' "$out/$name.summary")"
+    add_row "$name" "tessaron-cli 8..30, 4 kinds" "$t_wall" "$t_peak" "${t_pairs:--}" - -
+
+    echo "Timing $name: repeat-match ($runs runs)..." >&2
+    read -r wall peak matches <<<"$(time_peer '/^ *[0-9]/' repeat-match -n 8 "$fasta")"
+    add_row "$name" "repeat-match -n 8" "$wall" "$peak" "$matches" \
+        "$(ratio "$t_wall" "$wall")" "$(ratio "$t_peak" "$peak")"
+
+    echo "Timing $name: gt suffixerator + repfind ($runs runs each)..." >&2
+    read -r gt_wall gt_peak _ <<<"$(time_peer 'NR == 0' \
+        gt suffixerator -db "$fasta" -indexname "$index" -suf -lcp -tis -dna)"
+    add_row "$name" "gt suffixerator" "$gt_wall" "$gt_peak" - - -
+    gt_matches=0
+    for strand in "-f:direct" "-p:inverted" "-r:mirror"; do
+        flag="${strand%%:*}"
+        options=(-f no "$flag")
+        [[ "$flag" == -f ]] && options=(-f)
+        read -r wall peak matches <<<"$(time_peer '!/^#/' gt repfind -l 8 "${options[@]}" -ii "$index")"
+        add_row "$name" "gt repfind -l 8 $flag (${strand#*:})" "$wall" "$peak" "$matches" - -
+        gt_wall="$(awk -v a="$gt_wall" -v b="$wall" 'BEGIN { printf "%.3f", a + b }')"
+        gt_peak="$(awk -v a="$gt_peak" -v b="$peak" 'BEGIN { print (a > b ? a : b) }')"
+        gt_matches=$((gt_matches + matches))
+    done
+    add_row "$name" "gt total (index + 3 searches)" "$gt_wall" "$gt_peak" "$gt_matches" \
+        "$(ratio "$t_wall" "$gt_wall")" "$(ratio "$t_peak" "$gt_peak")"
+done
+
+printf '\nMedian of %d runs; T/peer = Tessaron divided by the peer (below 1: Tessaron is faster or smaller)\n\n' "$runs"
+printf '| %-8s | %-30s | %8s | %8s | %10s | %9s | %9s |\n' case tool "wall s" "peak MB" matches "T/peer s" "T/peer MB"
+printf '|%s|%s|%s|%s|%s|%s|%s|\n' ---------- -------------------------------- ---------- ---------- ------------ ----------- -----------
+printf '%s\n' "${rows[@]}"
