@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char ch : text) {
+        quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    }
+    return quoted + "'";
+}
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        result.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) {
+            return result;
+        }
+        start = tab + 1;
+    }
+}
+
+// Runs the built program in a scratch folder that holds the test's files.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tessaron-cli-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+
+    Outcome run(const std::vector<std::string>& arguments) const
+    {
+        std::string command = "cd " + shellQuoted(dir_.string()) + " && " + shellQuoted(TESSARON_CLI_PATH);
+        for (const auto& argument : arguments) {
+            command += ' ';
+            command += shellQuoted(argument);
+        }
+        command += " >stdout.txt 2>stderr.txt";
+        const int status = std::system(command.c_str());
+        Outcome result;
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = slurp(dir_ / "stdout.txt");
+        result.err = slurp(dir_ / "stderr.txt");
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+// Direct TTTAC (12, 19) runs over the end; inverted ACCGT at 7 has ACGGT at 15.
+constexpr const char* kSample = "ACCGAAACCGTTTTACGGTTT\n";
+
+TEST_F(CliTest, SummaryOfOneLength)
+{
+    write("s.txt", kSample);
+    const Outcome result = run({"--min", "5", "--max", "5", "s.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "length\tdirect\tinverted\tmirror\tcomplementary\n"
+              "5\t1\t1\t0\t0\n"
+              "total\t1\t1\t0\t0\n");
+}
+
+TEST_F(CliTest, SummaryOfSeveralLengthsIsTheDefaultReport)
+{
+    write("s.txt", kSample);
+    const Outcome result = run({"s.txt", "--min", "4", "--max=6"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "length\tdirect\tinverted\tmirror\tcomplementary\n"
+              "4\t2\t3\t0\t0\n"
+              "5\t1\t1\t0\t0\n"
+              "6\t0\t0\t0\t0\n"
+              "total\t3\t4\t0\t0\n");
+    EXPECT_EQ(run({"s.txt", "--min", "4", "--max=6", "--report", "summary"}).out, result.out);
+}
+
+TEST_F(CliTest, PairsAreOneBasedAndInKindLengthListOrder)
+{
+    write("s.txt", kSample);
+    const Outcome one = run({"--report", "pairs", "--min", "5", "--max", "5", "--text", "s.txt"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out,
+              "kind\tlength\tword\tfirst\tsecond\n"
+              "direct\t5\tTTTAC\t12\t19\n"
+              "inverted\t5\tACCGT\t7\t15\n");
+
+    const Outcome several = run({"--report", "pairs", "--min", "4", "--max", "6", "s.txt"});
+    EXPECT_EQ(several.status, 0) << several.err;
+    EXPECT_EQ(several.out,
+              "kind\tlength\tword\tfirst\tsecond\n"
+              "direct\t4\tACCG\t1\t7\n"
+              "direct\t4\tGTTT\t10\t18\n"
+              "direct\t5\tTTTAC\t12\t19\n"
+              "inverted\t4\tACCG\t1\t16\n"
+              "inverted\t4\tACCG\t7\t16\n"
+              "inverted\t4\tCCGT\t8\t15\n"
+              "inverted\t5\tACCGT\t7\t15\n");
+}
+
+TEST_F(CliTest, InfoCountsTheBasesOfATextFile)
+{
+    write("s.fa", ">x\n" + std::string(kSample));  // no A, C, G or T in the header
+    const Outcome result = run({"--report", "info", "s.fa"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "title\t\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
+}
+
+TEST_F(CliTest, EmptyFileIsAnEmptyAnalysis)
+{
+    write("empty.txt", "");
+    const Outcome info = run({"--report", "info", "empty.txt"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out, "title\t\nlength\t0\nA\t0\nT\t0\nC\t0\nG\t0\n");
+    const Outcome summary = run({"--min", "3", "--max", "4", "empty.txt"});
+    EXPECT_EQ(summary.status, 0) << summary.err;
+    EXPECT_EQ(summary.out,
+              "length\tdirect\tinverted\tmirror\tcomplementary\n"
+              "3\t0\t0\t0\t0\n"
+              "4\t0\t0\t0\t0\n"
+              "total\t0\t0\t0\t0\n");
+}
+
+TEST_F(CliTest, MinimumAboveMaximumIsLoweredToIt)
+{
+    write("s.txt", kSample);
+    const Outcome lowered = run({"--min", "9", "--max", "5", "s.txt"});
+    EXPECT_EQ(lowered.status, 0) << lowered.err;
+    EXPECT_EQ(lowered.out, run({"--min", "5", "--max", "5", "s.txt"}).out);
+    EXPECT_EQ(lines(lowered.out).size(), 3u);
+}
+
+TEST_F(CliTest, RandomSequenceHasExactlyTheCounts)
+{
+    const Outcome result = run({"--random", "10,20,30,40", "--seed", "1", "--report", "info"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "title\t\nlength\t100\nA\t10\nT\t20\nC\t30\nG\t40\n");
+}
+
+TEST_F(CliTest, RandomSequenceDependsOnlyOnTheSeed)
+{
+    const std::vector<std::string> arguments{"--random", "300,200,250,250", "--report", "pairs", "--min", "6"};
+    auto withSeed = [&](const char* seed) {
+        auto all = arguments;
+        all.insert(all.end(), {"--seed", seed});
+        return run(all);
+    };
+    const Outcome first = withSeed("7");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_GT(lines(first.out).size(), 1u);
+    EXPECT_EQ(withSeed("7").out, first.out);
+    EXPECT_NE(withSeed("8").out, first.out);
+}
+
+TEST_F(CliTest, EqualBoundsGiveOneLengthForTextButTwoForRandom)
+{
+    write("s.txt", kSample);
+    EXPECT_EQ(lines(run({"--min", "8", "--max", "8", "s.txt"}).out).size(), 3u);
+    const auto random = lines(run({"--min", "8", "--max", "8", "--random", "5,5,5,5", "--seed", "3"}).out);
+    ASSERT_EQ(random.size(), 4u);
+    EXPECT_EQ(fields(random[1])[0], "8");
+    EXPECT_EQ(fields(random[2])[0], "9");
+}
+
+std::string reverseComplement(std::string word)
+{
+    std::reverse(word.begin(), word.end());
+    for (char& ch : word) {
+        ch = ch == 'A' ? 'T' : ch == 'T' ? 'A' : ch == 'C' ? 'G' : 'C';
+    }
+    return word;
+}
+
+// Every listed pair must hold in the sequence, and the listing must agree with the summary.
+TEST_F(CliTest, PairsListingAgreesWithTheSequenceAndTheSummary)
+{
+    std::string sequence;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        state = state * 1103515245u + 12345u;
+        sequence += "ATCG"[(state >> 16) & 3u];
+    }
+    write("r.txt", sequence);
+    auto circular = [&](std::int64_t start, std::size_t length) {
+        std::string word;
+        for (std::size_t i = 0; i < length; ++i) {
+            word += sequence[static_cast<std::size_t>(start + static_cast<std::int64_t>(i)) % sequence.size()];
+        }
+        return word;
+    };
+
+    const Outcome pairs = run({"--min", "4", "--max", "7", "--report", "pairs", "r.txt"});
+    ASSERT_EQ(pairs.status, 0) << pairs.err;
+    const auto rows = lines(pairs.out);
+    ASSERT_GT(rows.size(), 1000u);
+    std::map<std::pair<std::string, int>, int> counted;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const auto cells = fields(rows[i]);
+        ASSERT_EQ(cells.size(), 5u) << rows[i];
+        const std::string& kind = cells[0];
+        const int length = std::stoi(cells[1]);
+        const std::string& word = cells[2];
+        const std::int64_t first = std::stoll(cells[3]) - 1;
+        const std::int64_t second = std::stoll(cells[4]) - 1;
+        ++counted[{kind, length}];
+        ASSERT_EQ(word.size(), static_cast<std::size_t>(length)) << rows[i];
+        ASSERT_EQ(circular(first, word.size()), word) << rows[i];
+        std::string expected = word;
+        if (kind == "inverted") {
+            expected = reverseComplement(word);
+        } else if (kind == "mirror") {
+            expected.assign(word.rbegin(), word.rend());
+        } else if (kind == "complementary") {
+            expected = reverseComplement(std::string(word.rbegin(), word.rend()));
+        } else {
+            ASSERT_EQ(kind, "direct");
+        }
+        ASSERT_EQ(circular(second, word.size()), expected) << rows[i];
+    }
+
+    const auto summary = lines(run({"--min", "4", "--max", "7", "r.txt"}).out);
+    ASSERT_EQ(summary.size(), 6u);
+    const std::array<std::string, 4> kinds{"direct", "inverted", "mirror", "complementary"};
+    for (std::size_t row = 1; row + 1 < summary.size(); ++row) {
+        const auto cells = fields(summary[row]);
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            const int listed = counted[{kinds[k], std::stoi(cells[0])}];
+            EXPECT_EQ(std::stoi(cells[k + 1]), listed) << summary[row];
+        }
+    }
+}
+
+TEST_F(CliTest, HelpDescribesEveryOption)
+{
+    const Outcome result = run({"--help"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.rfind("Usage: tessaron-cli", 0), 0u);
+    for (const char* option : {"--text", "--random", "--seed", "--min", "--max", "--report", "summary", "info",
+                               "pairs", "--help"}) {
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
+    }
+}
+
+TEST_F(CliTest, UsageErrorsAreOneLineWithExitStatusTwo)
+{
+    write("s.txt", kSample);
+    const std::vector<std::vector<std::string>> cases{
+        {},
+        {"--bogus", "s.txt"},
+        {"s.txt", "--min"},
+        {"s.txt", "--min", "2"},
+        {"s.txt", "--max", "300"},
+        {"s.txt", "--max", "x"},
+        {"s.txt", "--report", "everything"},
+        {"--random", "1,2,3"},
+        {"--random", "-1,2,3,4"},
+        {"--random", "2147483647,1,0,0"},
+        {"--random", "1,2,3,4", "--seed", "-3"},
+        {"s.txt", "--seed", "3"},
+        {"s.txt", "s.txt"},
+        {"--help=1"},
+    };
+    for (const auto& arguments : cases) {
+        std::string shown;
+        for (const auto& argument : arguments) {
+            shown += " [" + argument + "]";
+        }
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.status, 2) << shown;
+        EXPECT_EQ(result.out, "") << shown;
+        EXPECT_EQ(result.err.rfind("tessaron-cli: ", 0), 0u) << shown << ": " << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << shown << ": " << result.err;
+    }
+}
+
+TEST_F(CliTest, UnreadableFilesExitWithOne)
+{
+    fs::create_directory(dir_ / "folder");
+    const std::array<std::tuple<const char*, const char*>, 2> cases{{
+        {"missing.txt", "tessaron-cli: cannot open 'missing.txt': No such file or directory\n"},
+        {"folder", "tessaron-cli: cannot read 'folder': Is a directory\n"},
+    }};
+    for (const auto& [file, message] : cases) {
+        const Outcome result = run({"--report", "info", file});
+        EXPECT_EQ(result.status, 1) << file;
+        EXPECT_EQ(result.out, "") << file;
+        EXPECT_EQ(result.err, message);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+std::variant<Options, UsageError> parse(std::initializer_list<std::string_view> arguments)
+{
+    const std::vector<std::string_view> list(arguments);
+    return parseOptions(list);
+}
+
+Options parsed(std::initializer_list<std::string_view> arguments)
+{
+    auto result = parse(arguments);
+    if (const auto* error = std::get_if<UsageError>(&result)) {
+        ADD_FAILURE() << "unexpected error: " << error->message;
+        return {};
+    }
+    return std::get<Options>(result);
+}
+
+TEST(ParseOptions, FileAloneTakesTheDefaults)
+{
+    const Options options = parsed({"genome.txt"});
+    EXPECT_FALSE(options.help);
+    EXPECT_EQ(options.file, "genome.txt");
+    EXPECT_FALSE(options.randomCounts);
+    EXPECT_FALSE(options.seed);
+    EXPECT_EQ(options.minimum, 8);
+    EXPECT_EQ(options.maximum, 30);
+    EXPECT_EQ(options.report, ReportKind::Summary);
+}
+
+TEST(ParseOptions, ValuesSeparateOrAttached)
+{
+    const Options options = parsed({"--min", "3", "--max=256", "--report=pairs", "--text", "a.txt"});
+    EXPECT_EQ(options.file, "a.txt");
+    EXPECT_EQ(options.minimum, 3);
+    EXPECT_EQ(options.maximum, 256);
+    EXPECT_EQ(options.report, ReportKind::Pairs);
+
+    EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).file, "b.txt");
+    EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).report, ReportKind::Info);
+    EXPECT_EQ(parsed({"--report", "pairs", "--report", "summary", "x"}).report, ReportKind::Summary);
+}
+
+TEST(ParseOptions, FileNamesThatLookLikeOptions)
+{
+    EXPECT_EQ(parsed({"--", "-odd.txt"}).file, "-odd.txt");
+    EXPECT_EQ(parsed({"--text", "--min"}).file, "--min");
+    EXPECT_EQ(parsed({"--min", "9", "--", "--max"}).file, "--max");
+}
+
+TEST(ParseOptions, RandomCountsAndSeed)
+{
+    const Options options = parsed({"--random", "10,20,30,40", "--seed", "4294967295"});
+    ASSERT_TRUE(options.randomCounts);
+    EXPECT_EQ(*options.randomCounts, (std::array<std::int64_t, 4>{10, 20, 30, 40}));
+    EXPECT_EQ(options.seed, 4294967295u);
+    EXPECT_TRUE(options.file.empty());
+
+    EXPECT_EQ(*parsed({"--random=2147483647,0,0,0"}).randomCounts,
+              (std::array<std::int64_t, 4>{2147483647, 0, 0, 0}));
+    EXPECT_EQ(*parsed({"--random", "0,0,0,0"}).randomCounts, (std::array<std::int64_t, 4>{}));
+    EXPECT_FALSE(parsed({"--random", "1,1,1,1"}).seed);
+    EXPECT_EQ(parsed({"--seed", "0", "--random", "1,1,1,1"}).seed, 0u);
+}
+
+TEST(ParseOptions, MinimumAboveMaximumBecomesTheMaximum)
+{
+    const Options options = parsed({"--min", "20", "--max", "10", "x"});
+    EXPECT_EQ(options.minimum, 10);
+    EXPECT_EQ(options.maximum, 10);
+
+    const Options defaultMaximum = parsed({"--min", "200", "x"});
+    EXPECT_EQ(defaultMaximum.minimum, 30);
+    EXPECT_EQ(defaultMaximum.maximum, 30);
+
+    const Options equal = parsed({"--min", "8", "--max", "8", "x"});
+    EXPECT_EQ(equal.minimum, 8);
+    EXPECT_EQ(equal.maximum, 8);
+}
+
+TEST(ParseOptions, HelpNeedsNothingElse)
+{
+    EXPECT_TRUE(parsed({"--help"}).help);
+    EXPECT_TRUE(parsed({"x.txt", "--report", "info", "--help"}).help);
+    EXPECT_TRUE(parsed({"--help", "--bogus"}).help);
+    EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
+}
+
+TEST(ParseOptions, UsageErrors)
+{
+    const struct {
+        std::initializer_list<std::string_view> arguments;
+        const char* message;
+    } cases[] = {
+        {{}, "no input: give a FILE, --text FILE or --random A,T,C,G"},
+        {{"--min", "5"}, "no input: give a FILE, --text FILE or --random A,T,C,G"},
+        {{"--bogus", "x"}, "unknown option '--bogus'"},
+        {{"-m", "x"}, "unknown option '-m'"},
+        {{"-", "x"}, "unknown option '-'"},
+        {{"x", "--min=5=6"}, "--min: '5=6' is not an integer from 3 to 256"},
+        {{"--help=yes"}, "option '--help' takes no value"},
+        {{"x", "--min"}, "option '--min' needs a value"},
+        {{"x", "--max"}, "option '--max' needs a value"},
+        {{"x", "--report"}, "option '--report' needs a value"},
+        {{"--text"}, "option '--text' needs a value"},
+        {{"--random"}, "option '--random' needs a value"},
+        {{"--random", "1,1,1,1", "--seed"}, "option '--seed' needs a value"},
+        {{"x", "--min", "2"}, "--min: '2' is not an integer from 3 to 256"},
+        {{"x", "--min", "257"}, "--min: '257' is not an integer from 3 to 256"},
+        {{"x", "--max", "abc"}, "--max: 'abc' is not an integer from 3 to 256"},
+        {{"x", "--max", "12x"}, "--max: '12x' is not an integer from 3 to 256"},
+        {{"x", "--max", "+12"}, "--max: '+12' is not an integer from 3 to 256"},
+        {{"x", "--max", " 12"}, "--max: ' 12' is not an integer from 3 to 256"},
+        {{"x", "--max", "-12"}, "--max: '-12' is not an integer from 3 to 256"},
+        {{"x", "--max="}, "--max: '' is not an integer from 3 to 256"},
+        {{"x", "--min", "99999999999999999999"}, "--min: '99999999999999999999' is not an integer from 3 to 256"},
+        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, info, pairs"},
+        {{"--random", "1,2,3"}, "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "1,2,3,4,5"},
+         "--random: '1,2,3,4,5' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "1,2,3,4,"},
+         "--random: '1,2,3,4,' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "1,,3,4"}, "--random: '1,,3,4' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "-1,2,3,4"},
+         "--random: '-1,2,3,4' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "1, 2,3,4"},
+         "--random: '1, 2,3,4' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "a,t,c,g"}, "--random: 'a,t,c,g' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "4294967296,0,0,0"},
+         "--random: '4294967296,0,0,0' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "2147483648,0,0,0"},
+         "--random: '2147483648,0,0,0' is not four non-negative integers A,T,C,G separated by commas"},
+        {{"--random", "2147483647,1,0,0"}, "--random: the counts '2147483647,1,0,0' add up to more than 2147483647"},
+        {{"--random", "1,1,1,1", "--seed", "-1"}, "--seed: '-1' is not an integer from 0 to 4294967295"},
+        {{"--random", "1,1,1,1", "--seed", "4294967296"},
+         "--seed: '4294967296' is not an integer from 0 to 4294967295"},
+        {{"x", "--seed", "5"}, "--seed applies only to --random"},
+        {{"a.txt", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
+        {{"a.txt", "--text", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
+        {{"a.txt", "--random", "1,1,1,1"}, "more than one input: 'a.txt' and --random"},
+        {{"--random", "1,1,1,1", "--random", "2,2,2,2"}, "more than one input: --random and --random"},
+        {{"--bogus", "--min", "1"}, "unknown option '--bogus'"},
+    };
+    for (const auto& c : cases) {
+        const auto result = parse(c.arguments);
+        const auto* error = std::get_if<UsageError>(&result);
+        std::string shown;
+        for (const std::string_view argument : c.arguments) {
+            shown += " [" + std::string(argument) + "]";
+        }
+        ASSERT_NE(error, nullptr) << shown;
+        EXPECT_EQ(error->message, c.message) << shown;
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
