@@ -52,9 +52,15 @@ int run(const Options& options)
     }
 
     switch (options.report) {
-    case ReportKind::Summary: writeSummary(std::cout, lists); break;
-    case ReportKind::Info: writeInfo(std::cout, genome); break;
-    case ReportKind::Pairs: writePairs(std::cout, genome, lists); break;
+        case ReportKind::Summary:
+            writeSummary(std::cout, lists);
+            break;
+        case ReportKind::Info:
+            writeInfo(std::cout, genome);
+            break;
+        case ReportKind::Pairs:
+            writePairs(std::cout, genome, lists);
+            break;
     }
     if (!std::cout.flush()) {
         return fail("cannot write the output");

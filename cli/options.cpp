@@ -134,7 +134,8 @@ private:
     {
         std::string_view name = argument;
         std::optional<std::string_view> attached;
-        if (const std::size_t equals = argument.find('='); argument.starts_with("--") && equals != argument.npos) {
+        if (const std::size_t equals = argument.find('=');
+            argument.starts_with("--") && equals != argument.npos) {
             name = argument.substr(0, equals);
             attached = argument.substr(equals + 1);
         }
@@ -146,8 +147,8 @@ private:
             options_.help = true;
             return;
         }
-        if (name != "--text" && name != "--random" && name != "--seed" && name != "--min" && name != "--max" &&
-            name != "--report") {
+        if (name != "--text" && name != "--random" && name != "--seed" && name != "--min" &&
+            name != "--max" && name != "--report") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -193,7 +194,8 @@ private:
         }
         options_.randomCounts = parseCounts(value);
         if (!options_.randomCounts) {
-            fail("--random: " + quote(value) + " is not four non-negative integers A,T,C,G separated by commas");
+            fail("--random: " + quote(value) +
+                 " is not four non-negative integers A,T,C,G separated by commas");
             return;
         }
         const auto& counts = *options_.randomCounts;

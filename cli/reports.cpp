@@ -22,10 +22,14 @@ const RepeatList& listOf(const RepeatLists& lists, RepeatKind kind)
 std::string_view kindName(RepeatKind kind)
 {
     switch (kind) {
-    case RepeatKind::Direct: return "direct";
-    case RepeatKind::Inverted: return "inverted";
-    case RepeatKind::Mirror: return "mirror";
-    case RepeatKind::Complementary: return "complementary";
+        case RepeatKind::Direct:
+            return "direct";
+        case RepeatKind::Inverted:
+            return "inverted";
+        case RepeatKind::Mirror:
+            return "mirror";
+        case RepeatKind::Complementary:
+            return "complementary";
     }
     return "unknown";
 }

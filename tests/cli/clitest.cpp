@@ -193,7 +193,8 @@ TEST_F(CliTest, RandomSequenceHasExactlyTheCounts)
 
 TEST_F(CliTest, RandomSequenceDependsOnlyOnTheSeed)
 {
-    const std::vector<std::string> arguments{"--random", "300,200,250,250", "--report", "pairs", "--min", "6"};
+    const std::vector<std::string> arguments{"--random", "300,200,250,250", "--report",
+                                             "pairs",    "--min",           "6"};
     auto withSeed = [&](const char* seed) {
         auto all = arguments;
         all.insert(all.end(), {"--seed", seed});
@@ -238,7 +239,8 @@ TEST_F(CliTest, PairsListingAgreesWithTheSequenceAndTheSummary)
     auto circular = [&](std::int64_t start, std::size_t length) {
         std::string word;
         for (std::size_t i = 0; i < length; ++i) {
-            word += sequence[static_cast<std::size_t>(start + static_cast<std::int64_t>(i)) % sequence.size()];
+            word +=
+                sequence[static_cast<std::size_t>(start + static_cast<std::int64_t>(i)) % sequence.size()];
         }
         return word;
     };
@@ -290,8 +292,8 @@ TEST_F(CliTest, HelpDescribesEveryOption)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.rfind("Usage: tessaron-cli", 0), 0u);
-    for (const char* option : {"--text", "--random", "--seed", "--min", "--max", "--report", "summary", "info",
-                               "pairs", "--help"}) {
+    for (const char* option : {"--text", "--random", "--seed", "--min", "--max", "--report", "summary",
+                               "info", "pairs", "--help"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     }
 }

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 namespace tessaron {
 namespace {
@@ -14,12 +16,9 @@ std::string basesOf(const std::string& bytes)
 {
     std::string bases;
     for (const char ch : bytes) {
-        switch (ch) {
-        case 'A': case 'a': bases += 'A'; break;
-        case 'C': case 'c': bases += 'C'; break;
-        case 'G': case 'g': bases += 'G'; break;
-        case 'T': case 't': bases += 'T'; break;
-        default: break;
+        const auto upper = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        if (std::string_view("ACGT").find(upper) != std::string_view::npos) {
+            bases += upper;
         }
     }
     return bases;
@@ -86,7 +85,9 @@ TEST_F(TextReaderTest, SkipsZeroAnd0xFFBytesWithoutLosingTheBasesAfterThem)
     } cases[] = {
         {"zero as tenth byte", std::string("ACGTACGTA") + '\0' + std::string(200, 'c')},
         {"zero first", std::string(1, '\0') + "GATTACA"},
-        {"0xFF bytes", "AC\xFFGT\xFF\xFF" "a\xFEt\x80g"},
+        {"0xFF bytes",
+         "AC\xFFGT\xFF\xFF"
+         "a\xFEt\x80g"},
         {"0xFF last", "TTGA\xFF"},
     };
     for (const auto& c : cases) {
@@ -139,7 +140,7 @@ TEST_F(TextReaderTest, UnreadableFilesThrowAndLeaveTheGenomeAlone)
         std::filesystem::path path;
         const char* reason;
     } cases[] = {
-        {"missing", dir_ / "missing.txt", "cannot open '" },
+        {"missing", dir_ / "missing.txt", "cannot open '"},
         {"directory", dir_, "cannot read '"},
     };
     for (const auto& c : cases) {
@@ -166,7 +167,8 @@ TEST_F(TextReaderTest, MissingFileNamesTheReason)
         readText(path, genome, 8, 30);
         FAIL() << "no error";
     } catch (const ReadError& error) {
-        EXPECT_EQ(std::string(error.what()), "cannot open '" + path.string() + "': No such file or directory");
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot open '" + path.string() + "': No such file or directory");
     }
 }
 
