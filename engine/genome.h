@@ -112,6 +112,8 @@ private:
 
     // Lookup of a word given as letter indices (0..3).
     [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
+    // Ends a lookup whose first `matched` letters led to `node`.
+    [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word, int wordLength) const;
     // `position` reduced into 0 .. length-1 of the indexed sequence.
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
     // Letter index at a circular position within the window the index reads.
@@ -119,9 +121,9 @@ private:
     {
         return circular_[static_cast<std::size_t>(position + circularOffset_)];
     }
-    void insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRecorded,
-                      std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    NodeId newNode(std::int32_t position, std::vector<std::int32_t>& lastRecorded);
+    void insertSuffix(std::int32_t start, std::vector<std::pair<NodeId, std::int32_t>>& recorded);
+    NodeId newNode(std::int32_t position);
+    void renumberInPreorder(std::vector<std::pair<NodeId, std::int32_t>>& recorded);
     void pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int32_t>>& recorded);
     void numberLeaves();
     void prepareLookupTable();
@@ -151,11 +153,20 @@ private:
     std::vector<IndexNode> nodes_;
     std::vector<PositionLink> positions_;   // recorded ends, grouped per node
     std::vector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
-    // Shortcut into the trie for the first `tableDepth_` letters of a word:
-    // the deepest node on that prefix's path and its depth.
+    // Shortcut into the trie for words of up to `tableDepth_` letters (and the
+    // first `tableDepth_` letters of longer ones): per word length L, indexed by
+    // the word as a base-4 number. Level L starts at (4^L - 1) / 3. An entry
+    // holds what a lookup needs in one cache line: for a word that is a path,
+    // its node, leaf run and first start; otherwise the deepest node on its
+    // path and that node's depth.
+    struct TableEntry {
+        NodeId node = kRootNode;
+        std::uint32_t leafBegin = 0;
+        std::uint32_t leafEnd = 0;  // equal to leafBegin when the path ends above
+        std::int32_t firstOrDepth = 0;  // first start, or the depth reached
+    };
     int tableDepth_ = 0;
-    std::vector<NodeId> tableNode_;
-    std::vector<std::uint8_t> tableDepthReached_;
+    std::vector<TableEntry> table_;
 };
 
 }  // namespace tessaron

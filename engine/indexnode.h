@@ -53,7 +53,7 @@ struct IndexNode {
     std::uint32_t leafEnd = 0;
 
     [[nodiscard]] bool hasPositions() const { return positionsEnd != positionsBegin; }
-    [[nodiscard]] bool isLeaf() const { return children == std::array<NodeId, 4>{}; }
+    [[nodiscard]] bool isLeaf() const { return (children[0] | children[1] | children[2] | children[3]) == 0; }
 };
 
 }  // namespace tessaron

@@ -10,19 +10,19 @@ namespace tessaron {
 // one start (the word left the trie at a leaf and matched that leaf's
 // occurrence); not found when `count` is 0.
 struct Genome::Lookup {
-    const PositionLink* begin = nullptr;
+    const PositionLink* begin = nullptr;  // null for a single start
     std::uint32_t count = 0;
-    PositionLink single = 0;
+    PositionLink firstStart = 0;  // the first start listed
 
     [[nodiscard]] bool found() const { return count != 0; }
-    [[nodiscard]] PositionLink first() const { return begin != nullptr ? *begin : single; }
+    [[nodiscard]] PositionLink first() const { return firstStart; }
     [[nodiscard]] std::span<const PositionLink> starts() const
     {
         if (count == 0) {
             return {};
         }
         return begin != nullptr ? std::span<const PositionLink>(begin, count)
-                                : std::span<const PositionLink>(&single, 1);
+                                : std::span<const PositionLink>(&firstStart, 1);
     }
 };
 

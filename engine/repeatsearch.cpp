@@ -160,6 +160,7 @@ public:
             const IndexNode& node = genome_.nodes_[child];
             frame.word.begin = genome_.leafStarts_.data() + node.leafBegin;
             frame.word.count = node.leafEnd - node.leafBegin;
+            frame.word.firstStart = *frame.word.begin;
             frame.other = other;
             frame.pair = (std::uint64_t{frame.word.count} << 32) | other.count;
             frame.pending = Pending::Decide;

@@ -30,8 +30,7 @@ void Genome::clearIndex()
     std::vector<IndexNode>(1).swap(nodes_);
     std::vector<PositionLink>().swap(positions_);
     std::vector<PositionLink>().swap(leafStarts_);
-    std::vector<NodeId>().swap(tableNode_);
-    std::vector<std::uint8_t>().swap(tableDepthReached_);
+    std::vector<TableEntry>().swap(table_);
     std::vector<std::uint8_t>().swap(circular_);
     tableDepth_ = 0;
     circularOffset_ = 0;
@@ -62,14 +61,12 @@ bool Genome::buildIndex()
 
         nodes_.reserve(static_cast<std::size_t>(n) * 2 + 16);
         nodes_[kRootNode].count = n;
-        std::vector<std::int32_t> lastRecorded(1, 0);
-        lastRecorded.reserve(nodes_.capacity());
         std::vector<std::pair<NodeId, std::int32_t>> recorded;
         recorded.reserve(static_cast<std::size_t>(n) * 2);
         for (std::int32_t start = 0; start < n; ++start) {
-            insertSuffix(start, lastRecorded, recorded);
+            insertSuffix(start, recorded);
         }
-        std::vector<std::int32_t>().swap(lastRecorded);
+        renumberInPreorder(recorded);
         pruneAndGroupPositions(recorded);
         std::vector<std::pair<NodeId, std::int32_t>>().swap(recorded);
         numberLeaves();
@@ -86,7 +83,7 @@ bool Genome::buildIndex()
     return true;
 }
 
-NodeId Genome::newNode(std::int32_t position, std::vector<std::int32_t>& lastRecorded)
+NodeId Genome::newNode(std::int32_t position)
 {
     if (nodes_.size() >= std::numeric_limits<NodeId>::max()) {
         throw std::bad_alloc();
@@ -94,15 +91,15 @@ NodeId Genome::newNode(std::int32_t position, std::vector<std::int32_t>& lastRec
     const auto id = static_cast<NodeId>(nodes_.size());
     IndexNode& node = nodes_.emplace_back();
     node.position = position;
-    lastRecorded.push_back(position);
+    node.positionsBegin = static_cast<std::uint32_t>(position);
     return id;
 }
 
-// One suffix, from `start`. `lastRecorded` holds, per node, the last position
-// appended to its list (every node's list begins with its own `position`);
-// the appended ends go to `recorded` in order and are grouped per node later.
-void Genome::insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRecorded,
-                          std::vector<std::pair<NodeId, std::int32_t>>& recorded)
+// One suffix, from `start`. While building, a node's `positionsBegin` holds
+// the last position appended to its list (every list begins with the node's
+// own `position`); the appended ends go to `recorded` in order and are
+// grouped per node after pruning.
+void Genome::insertSuffix(std::int32_t start, std::vector<std::pair<NodeId, std::int32_t>>& recorded)
 {
     const std::int64_t depthLimit = std::int64_t{lengthBound_} + 5;
     NodeId node = kRootNode;
@@ -116,10 +113,10 @@ void Genome::insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRec
         }
         if (!fresh && depth > recordDepth_) {
             const auto end = static_cast<std::int32_t>(pos - 1);
-            const std::int32_t tail = lastRecorded[node];
+            const auto tail = static_cast<std::int32_t>(current->positionsBegin);
             if (tail != end && pos - tail > depth) {
                 recorded.emplace_back(node, end);
-                lastRecorded[node] = end;
+                current->positionsBegin = static_cast<std::uint32_t>(end);
             }
         }
         if (depth >= depthLimit) {
@@ -135,7 +132,7 @@ void Genome::insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRec
             continue;
         }
         if (fresh || !current->isLeaf()) {
-            const NodeId created = newNode(reduce(pos), lastRecorded);
+            const NodeId created = newNode(reduce(pos));
             nodes_[node].children[letter] = created;
             return;
         }
@@ -143,7 +140,7 @@ void Genome::insertSuffix(std::int32_t start, std::vector<std::int32_t>& lastRec
         // first occurrence continues with, then look again from the same node.
         const std::int32_t next = reduce(std::int64_t{current->position} + 1);
         const std::uint8_t nextLetter = code(next);
-        const NodeId created = newNode(next, lastRecorded);
+        const NodeId created = newNode(next);
         nodes_[node].children[nextLetter] = created;
         fresh = false;
     }
@@ -202,129 +199,178 @@ void Genome::pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int
     }
 }
 
-// Gives every node the run of leaf starts below it, in A, T, C, G order: what
-// a lookup of the node's word lists.
-void Genome::numberLeaves()
+// Lays the nodes out in pre-order (children in A, T, C, G order), so that
+// every walk of the finished index reads memory front to back and every
+// subtree is one run of ids.
+void Genome::renumberInPreorder(std::vector<std::pair<NodeId, std::int32_t>>& recorded)
 {
-    struct Frame {
-        NodeId node;
-        std::int32_t depth;
-        int next;
-    };
-    leafStarts_.reserve(nodes_.size() / 2 + 1);
-    std::vector<Frame> stack;
-    stack.push_back({kRootNode, 0, 0});
-    nodes_[kRootNode].leafBegin = 0;
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        IndexNode& node = nodes_[frame.node];
-        if (frame.next == 0 && node.isLeaf()) {
-            node.leafBegin = static_cast<std::uint32_t>(leafStarts_.size());
-            leafStarts_.push_back(reduce(std::int64_t{node.position} - frame.depth + 1));
-            node.leafEnd = static_cast<std::uint32_t>(leafStarts_.size());
+    const std::size_t count = nodes_.size();
+    std::vector<NodeId> order;
+    order.reserve(count);
+    {
+        std::vector<NodeId> stack{kRootNode};
+        while (!stack.empty()) {
+            const NodeId id = stack.back();
             stack.pop_back();
-            continue;
+            order.push_back(id);
+            const IndexNode& node = nodes_[id];
+            for (int letter = kLetters - 1; letter >= 0; --letter) {
+                const NodeId child = node.children[static_cast<std::size_t>(letter)];
+                if (child != kNoNode) {
+                    stack.push_back(child);
+                }
+            }
         }
-        if (frame.next == 0) {
-            node.leafBegin = static_cast<std::uint32_t>(leafStarts_.size());
+    }
+    std::vector<NodeId> newId(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        newId[order[i]] = static_cast<NodeId>(i);
+    }
+    std::vector<IndexNode> reordered(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        IndexNode& node = reordered[i];
+        node = nodes_[order[i]];
+        for (NodeId& child : node.children) {
+            if (child != kNoNode) {
+                child = newId[child];
+            }
         }
-        while (frame.next < kLetters && node.children[static_cast<std::size_t>(frame.next)] == kNoNode) {
-            ++frame.next;
-        }
-        if (frame.next == kLetters) {
-            node.leafEnd = static_cast<std::uint32_t>(leafStarts_.size());
-            stack.pop_back();
-            continue;
-        }
-        const NodeId child = node.children[static_cast<std::size_t>(frame.next)];
-        const std::int32_t depth = frame.depth + 1;
-        ++frame.next;
-        stack.push_back({child, depth, 0});
+    }
+    std::vector<NodeId>().swap(order);
+    nodes_.swap(reordered);
+    std::vector<IndexNode>().swap(reordered);
+    for (auto& entry : recorded) {
+        entry.first = newId[entry.first];
     }
 }
 
-// A table indexed by the first `tableDepth_` letters of a word (as a base-4
-// number, first letter most significant) giving the deepest node on their
-// path and its depth, so that most lookups start deep in the trie.
+// Gives every node the run of leaf starts below it, in A, T, C, G order: what
+// a lookup of the node's word lists. In pre-order the leaves below a node are
+// the leaves among its subtree's ids, so they follow the leaves before it.
+void Genome::numberLeaves()
+{
+    const std::size_t count = nodes_.size();
+    std::vector<std::int32_t> depth(count, 0);
+    std::uint32_t leaves = 0;
+    for (std::size_t id = 0; id < count; ++id) {
+        IndexNode& node = nodes_[id];
+        node.leafBegin = leaves;
+        if (node.isLeaf()) {
+            ++leaves;
+        }
+        for (const NodeId child : node.children) {
+            if (child != kNoNode) {
+                depth[child] = depth[id] + 1;
+            }
+        }
+    }
+    leafStarts_.resize(leaves);
+    for (std::size_t id = count; id-- > 0;) {
+        IndexNode& node = nodes_[id];
+        if (node.isLeaf()) {
+            node.leafEnd = node.leafBegin + 1;
+            leafStarts_[node.leafBegin] = reduce(std::int64_t{node.position} - depth[id] + 1);
+            continue;
+        }
+        node.leafEnd = node.leafBegin;
+        for (const NodeId child : node.children) {
+            if (child != kNoNode) {
+                node.leafEnd = std::max(node.leafEnd, nodes_[child].leafEnd);
+            }
+        }
+    }
+}
+
+namespace {
+
+constexpr std::size_t levelOffset(int length)
+{
+    return ((std::size_t{1} << (2 * length)) - 1) / 3;
+}
+
+}  // namespace
+
 void Genome::prepareLookupTable()
 {
     int depth = 0;
-    while (depth < kMaxTableDepth && (std::int64_t{1} << (2 * (depth + 1))) <= 2 * std::int64_t{indexedLength_}) {
+    while (depth < kMaxTableDepth &&
+           (std::int64_t{1} << (2 * (depth + 1))) <= 2 * std::int64_t{indexedLength_}) {
         ++depth;
     }
     tableDepth_ = depth;
-    if (depth == 0) {
-        return;
-    }
-    const std::size_t size = std::size_t{1} << (2 * depth);
-    tableNode_.assign(size, kRootNode);
-    tableDepthReached_.assign(size, 0);
-
-    struct Frame {
-        NodeId node;
-        int depth;
-        std::uint32_t code;  // the path's letters so far
+    table_.assign(levelOffset(depth + 1), TableEntry{});
+    const auto complete = [this](NodeId id) {
+        const IndexNode& node = nodes_[id];
+        return TableEntry{id, node.leafBegin, node.leafEnd, leafStarts_[node.leafBegin]};
     };
-    std::vector<Frame> stack;
-    stack.push_back({kRootNode, 0, 0});
-    while (!stack.empty()) {
-        const Frame frame = stack.back();
-        stack.pop_back();
-        if (frame.depth == depth) {
-            tableNode_[frame.code] = frame.node;
-            tableDepthReached_[frame.code] = static_cast<std::uint8_t>(depth);
-            continue;
-        }
-        const IndexNode& node = nodes_[frame.node];
-        for (std::uint32_t letter = 0; letter < kLetters; ++letter) {
-            const std::uint32_t prefix = (frame.code << 2) | letter;
-            const NodeId child = node.children[letter];
-            if (child != kNoNode) {
-                stack.push_back({child, frame.depth + 1, prefix});
-                continue;
+    table_[0] = complete(kRootNode);
+
+    // Level by level: a word's entry is its path node one level down, or its
+    // parent's where the path ends above.
+    for (int length = 1; length <= depth; ++length) {
+        const std::size_t parents = levelOffset(length - 1);
+        const std::size_t here = levelOffset(length);
+        const std::size_t parentCount = std::size_t{1} << (2 * (length - 1));
+        for (std::size_t code = 0; code < parentCount; ++code) {
+            const TableEntry parent = table_[parents + code];
+            const bool parentComplete = parent.leafEnd != parent.leafBegin;
+            for (std::size_t letter = 0; letter < kLetters; ++letter) {
+                TableEntry& entry = table_[here + (code << 2) + letter];
+                const NodeId child = parentComplete ? nodes_[parent.node].children[letter] : kNoNode;
+                if (child != kNoNode) {
+                    entry = complete(child);
+                } else if (parentComplete) {
+                    entry = TableEntry{parent.node, 0, 0, length - 1};
+                } else {
+                    entry = parent;
+                }
             }
-            const int rest = 2 * (depth - frame.depth - 1);
-            const std::size_t first = std::size_t{prefix} << rest;
-            const std::size_t last = first + (std::size_t{1} << rest);
-            std::fill(tableNode_.begin() + static_cast<std::ptrdiff_t>(first),
-                      tableNode_.begin() + static_cast<std::ptrdiff_t>(last), frame.node);
-            std::fill(tableDepthReached_.begin() + static_cast<std::ptrdiff_t>(first),
-                      tableDepthReached_.begin() + static_cast<std::ptrdiff_t>(last),
-                      static_cast<std::uint8_t>(frame.depth));
         }
     }
 }
 
 Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const
 {
-    Lookup result;
     if (indexedLength_ == 0 || wordLength <= 0) {
+        return {};
+    }
+    const int prefix = std::min(wordLength, tableDepth_);
+    std::uint32_t code = 0;
+    for (int i = 0; i < prefix; ++i) {
+        code = (code << 2) | word[i];
+    }
+    const TableEntry& entry = table_[levelOffset(prefix) + code];
+    if (entry.leafEnd == entry.leafBegin) {
+        return finishLookup(entry.node, entry.firstOrDepth, word, wordLength);
+    }
+    if (prefix == wordLength) {
+        Lookup result;
+        result.begin = leafStarts_.data() + entry.leafBegin;
+        result.count = entry.leafEnd - entry.leafBegin;
+        result.firstStart = entry.firstOrDepth;
         return result;
     }
-    NodeId node = kRootNode;
-    int matched = 0;
-    if (wordLength >= tableDepth_ && tableDepth_ > 0) {
-        std::uint32_t code = 0;
-        for (int i = 0; i < tableDepth_; ++i) {
-            code = (code << 2) | word[i];
+    NodeId node = entry.node;
+    int matched = prefix;
+    while (matched < wordLength) {
+        const NodeId child = nodes_[node].children[word[matched]];
+        if (child == kNoNode) {
+            break;
         }
-        node = tableNode_[code];
-        matched = tableDepthReached_[code];
+        node = child;
+        ++matched;
     }
-    if (matched == tableDepth_ || matched == 0) {
-        while (matched < wordLength) {
-            const NodeId child = nodes_[node].children[word[matched]];
-            if (child == kNoNode) {
-                break;
-            }
-            node = child;
-            ++matched;
-        }
-    }
+    return finishLookup(node, matched, word, wordLength);
+}
+
+Genome::Lookup Genome::finishLookup(NodeId node, int matched, const std::uint8_t* word, int wordLength) const
+{
+    Lookup result;
     const IndexNode& found = nodes_[node];
     if (matched == wordLength) {
         result.begin = leafStarts_.data() + found.leafBegin;
         result.count = found.leafEnd - found.leafBegin;
+        result.firstStart = *result.begin;
         return result;
     }
     // The word leaves the trie here: compare the rest with the one occurrence
@@ -336,8 +382,7 @@ Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const
             return result;
         }
     }
-    result.single = reduce(std::int64_t{found.position} - matched + 1);
-    result.begin = nullptr;
+    result.firstStart = reduce(std::int64_t{found.position} - matched + 1);
     result.count = 1;
     return result;
 }
