@@ -80,8 +80,10 @@ int main(int argc, char** argv)
     }
     const Options& options = std::get<Options>(parsed);
     if (options.help) {
-        std::cout << usageText() << std::flush;
-        return std::cout ? 0 : 1;
+        if (!(std::cout << usageText() << std::flush)) {
+            return fail("cannot write the output");
+        }
+        return 0;
     }
     try {
         return run(options);
