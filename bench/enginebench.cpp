@@ -16,8 +16,8 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaron {
