@@ -41,25 +41,31 @@ int run(const Options& options)
         return outOfMemory();
     }
 
-    RepeatLists lists;
-    for (const RepeatKind kind :
-         {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-        auto& list = lists[static_cast<std::size_t>(kind)];
-        list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    // Each list is used and released before the next search runs, so only
+    // one of them is ever held.
+    RepeatCountTable counts;
+    if (options.report == ReportKind::Pairs) {
+        writePairsHeader(std::cout);
+    }
+    for (const RepeatKind kind : kKindOrder) {
+        const auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
         if (!list) {
             return outOfMemory();
+        }
+        counts[static_cast<std::size_t>(kind)] = countsOf(*list);
+        if (options.report == ReportKind::Pairs) {
+            writePairs(std::cout, genome, kind, *list);
         }
     }
 
     switch (options.report) {
         case ReportKind::Summary:
-            writeSummary(std::cout, lists);
+            writeSummary(std::cout, counts);
             break;
         case ReportKind::Info:
             writeInfo(std::cout, genome);
             break;
         case ReportKind::Pairs:
-            writePairs(std::cout, genome, lists);
             break;
     }
     if (!std::cout.flush()) {

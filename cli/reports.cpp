@@ -7,17 +7,16 @@
 
 namespace tessaron {
 
-namespace {
-
-constexpr std::array<RepeatKind, kRepeatKindCount> kKinds{RepeatKind::Direct, RepeatKind::Inverted,
-                                                          RepeatKind::Mirror, RepeatKind::Complementary};
-
-const RepeatList& listOf(const RepeatLists& lists, RepeatKind kind)
+RepeatCounts countsOf(const RepeatList& list)
 {
-    return *lists[static_cast<std::size_t>(kind)];
+    RepeatCounts counts;
+    counts.minLength = list.minLength();
+    counts.total = list.total();
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        counts.perSlot.push_back(list.pairCount(slot));
+    }
+    return counts;
 }
-
-}  // namespace
 
 std::string_view kindName(RepeatKind kind)
 {
@@ -34,30 +33,30 @@ std::string_view kindName(RepeatKind kind)
     return "unknown";
 }
 
-void writeSummary(std::ostream& out, const RepeatLists& lists)
+void writeSummary(std::ostream& out, const RepeatCountTable& counts)
 {
     TsvWriter writer(out);
     writer.text("length");
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : kKindOrder) {
         writer.tab();
         writer.text(kindName(kind));
     }
     writer.endRow();
 
     // All four searches ran with the same settings, so their slots line up.
-    const RepeatList& direct = listOf(lists, RepeatKind::Direct);
-    for (int slot = 0; slot < direct.slotCount(); ++slot) {
-        writer.number(direct.minLength() + slot);
-        for (const RepeatKind kind : kKinds) {
+    const RepeatCounts& direct = counts[static_cast<std::size_t>(RepeatKind::Direct)];
+    for (std::size_t slot = 0; slot < direct.perSlot.size(); ++slot) {
+        writer.number(direct.minLength + static_cast<std::int64_t>(slot));
+        for (const RepeatKind kind : kKindOrder) {
             writer.tab();
-            writer.number(listOf(lists, kind).pairCount(slot));
+            writer.number(counts[static_cast<std::size_t>(kind)].perSlot[slot]);
         }
         writer.endRow();
     }
     writer.text("total");
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : kKindOrder) {
         writer.tab();
-        writer.number(listOf(lists, kind).total());
+        writer.number(counts[static_cast<std::size_t>(kind)].total);
     }
     writer.endRow();
     writer.flush();
@@ -88,29 +87,30 @@ void writeInfo(std::ostream& out, const Genome& genome)
     writer.flush();
 }
 
-void writePairs(std::ostream& out, const Genome& genome, const RepeatLists& lists)
+void writePairsHeader(std::ostream& out)
+{
+    out << "kind\tlength\tword\tfirst\tsecond\n";
+}
+
+void writePairs(std::ostream& out, const Genome& genome, RepeatKind kind, const RepeatList& list)
 {
     TsvWriter writer(out);
-    writer.text("kind\tlength\tword\tfirst\tsecond\n");
-    for (const RepeatKind kind : kKinds) {
-        const RepeatList& list = listOf(lists, kind);
-        for (int slot = 0; slot < list.slotCount(); ++slot) {
-            for (const Repeat& repeat : list.slot(slot)) {
-                // Every first copy of a repeat is the same word: the one at its first pair.
-                const std::span<const RepeatPair> pairs = list.pairs(repeat);
-                const std::string word = genome.word(pairs.front().first, repeat.length);
-                for (const RepeatPair& pair : pairs) {
-                    writer.text(kindName(kind));
-                    writer.tab();
-                    writer.number(repeat.length);
-                    writer.tab();
-                    writer.text(word);
-                    writer.tab();
-                    writer.number(std::int64_t{pair.first} + 1);
-                    writer.tab();
-                    writer.number(std::int64_t{pair.second} + 1);
-                    writer.endRow();
-                }
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        for (const Repeat& repeat : list.slot(slot)) {
+            // Every first copy of a repeat is the same word: the one at its first pair.
+            const std::span<const RepeatPair> pairs = list.pairs(repeat);
+            const std::string word = genome.word(pairs.front().first, repeat.length);
+            for (const RepeatPair& pair : pairs) {
+                writer.text(kindName(kind));
+                writer.tab();
+                writer.number(repeat.length);
+                writer.tab();
+                writer.text(word);
+                writer.tab();
+                writer.number(std::int64_t{pair.first} + 1);
+                writer.tab();
+                writer.number(std::int64_t{pair.second} + 1);
+                writer.endRow();
             }
         }
     }
