@@ -1,0 +1,275 @@
+#include "engine/genome.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace tessaron {
+namespace {
+
+using test::loadSequence;
+
+TEST(GenomeStore, KeepsOnlyBasesInUpperCase)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(100, 5, 15));
+    genome.appendText("acgtNNacgt\n");
+    EXPECT_EQ(genome.sequence(), "ACGTACGT");
+    EXPECT_EQ(genome.length(), 8);
+    EXPECT_EQ(genome.c_str()[8], '\0');
+}
+
+TEST(GenomeStore, DropsEverythingThatIsNotABase)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(100, 5, 15));
+    genome.appendText("      1 gatc UuRyN-*.>seq 12\r\n\t\x80\xC3\xA9 TaG");
+    EXPECT_EQ(genome.sequence(), "GATCTAG");
+}
+
+TEST(GenomeStore, StopsAtCapacity)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(4, 5, 15));
+    EXPECT_EQ(genome.capacity(), 4);
+    genome.appendText("ACGTACGTAC");
+    EXPECT_EQ(genome.sequence(), "ACGT");
+    EXPECT_EQ(genome.c_str()[4], '\0');
+    EXPECT_EQ(std::strlen(genome.c_str()), 4u);
+    genome.appendText("GGGG");
+    EXPECT_EQ(genome.sequence(), "ACGT");
+}
+
+TEST(GenomeStore, AppendsAcrossCallsAndLeavesRoomUnused)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(20, 5, 15));
+    genome.appendText("AC");
+    genome.appendText("");
+    genome.appendText("gt\n");
+    EXPECT_EQ(genome.sequence(), "ACGT");
+    EXPECT_EQ(genome.length(), 4);
+}
+
+TEST(GenomeStore, ByteFFEndsTheTextLikeNul)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(100, 5, 15));
+    genome.appendText("ACG\xFFTTTT");
+    EXPECT_EQ(genome.sequence(), "ACG");
+    EXPECT_EQ(genome.c_str()[3], '\0');
+    // The next text goes on appending after the stop.
+    genome.appendText(
+        "ca\xFF"
+        "AAAA");
+    EXPECT_EQ(genome.sequence(), "ACGCA");
+}
+
+TEST(GenomeStore, AppendBaseAnswersFalseOnlyAtEndOfText)
+{
+    struct Case {
+        int ch;
+        bool result;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {0, false, ""},   {-1, false, ""},  {'A', true, "A"}, {'a', true, "A"}, {'C', true, "C"},
+        {'c', true, "C"}, {'G', true, "G"}, {'g', true, "G"}, {'T', true, "T"}, {'t', true, "T"},
+        {'N', true, ""},  {'U', true, ""},  {'u', true, ""},  {'R', true, ""},  {' ', true, ""},
+        {'\n', true, ""}, {'1', true, ""},  {'-', true, ""},  {-2, true, ""},   {-128, true, ""},
+        {0x80, true, ""}, {0xFF, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ch);
+        Genome genome;
+        ASSERT_TRUE(genome.allocate(10, 5, 15));
+        EXPECT_EQ(genome.appendBase(c.ch), c.result);
+        EXPECT_EQ(genome.sequence(), c.stored);
+    }
+}
+
+TEST(GenomeStore, AllocateClampsTheSettings)
+{
+    struct Case {
+        int minimum;
+        int maximum;
+        int minLength;
+        int lengthBound;
+    };
+    const Case cases[] = {
+        {5, 15, 5, 16}, {8, 8, 8, 10}, {1, 2, 3, 5},  {2, 2, 3, 5},   {0, 0, 3, 5},
+        {-4, 7, 3, 8},  {3, 4, 3, 5},  {9, 4, 9, 11}, {8, 30, 8, 31}, {256, 256, 256, 258},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minimum) + "/" + std::to_string(c.maximum));
+        Genome genome;
+        ASSERT_TRUE(genome.allocate(10, c.minimum, c.maximum));
+        EXPECT_EQ(genome.minLength(), c.minLength);
+        EXPECT_EQ(genome.lengthBound(), c.lengthBound);
+        EXPECT_EQ(genome.maxLength(), c.lengthBound - 1);
+        genome.resetSettings(c.minimum, c.maximum);
+        EXPECT_EQ(genome.minLength(), c.minLength);
+        EXPECT_EQ(genome.lengthBound(), c.lengthBound);
+    }
+}
+
+TEST(GenomeStore, AllocateDropsTheOldSequence)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "AACCGGTT", 3, 4));
+    ASSERT_TRUE(genome.allocate(6, 5, 15));
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_EQ(genome.sequence(), "");
+    EXPECT_EQ(genome.capacity(), 6);
+    genome.appendText("TTTGGG");
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(genome.baseCount('A'), 0);
+    EXPECT_EQ(genome.baseCount('T'), 3);
+}
+
+TEST(GenomeStore, ResetSettingsForgetsTheSequence)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(10, 5, 15));
+    genome.appendText("ACGTAC");
+    genome.resetSettings(4, 6);
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_EQ(genome.sequence(), "");
+    EXPECT_EQ(genome.minLength(), 4);
+    EXPECT_EQ(genome.lengthBound(), 7);
+}
+
+TEST(GenomeStore, SetLengthBoundsStoresWithoutClamping)
+{
+    struct Case {
+        int minimum;
+        int maximum;
+    };
+    const Case cases[] = {{8, 30}, {3, 3}, {2, 2}, {5, 5}, {3, 256}, {12, 20}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minimum) + "/" + std::to_string(c.maximum));
+        Genome genome;
+        ASSERT_TRUE(genome.allocate(10, 1, 2));
+        genome.setLengthBounds(c.minimum, c.maximum);
+        EXPECT_EQ(genome.minLength(), c.minimum);
+        EXPECT_EQ(genome.lengthBound(), c.maximum + 1);
+    }
+}
+
+TEST(GenomeStore, SetLengthBoundsReplacesAnyPreviousValues)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(10, 100, 200));
+    genome.setLengthBounds(8, 30);
+    EXPECT_EQ(genome.minLength(), 8);
+    EXPECT_EQ(genome.lengthBound(), 31);
+    genome.setLengthBounds(3, 4);
+    genome.setLengthBounds(8, 30);
+    EXPECT_EQ(genome.minLength(), 8);
+    EXPECT_EQ(genome.lengthBound(), 31);
+}
+
+TEST(GenomeStore, TitleSurvivesLoads)
+{
+    Genome genome;
+    genome.setTitle("Homo sapiens mitochondrion, complete genome.");
+    ASSERT_TRUE(loadSequence(genome, "ACGTTGCA", 8, 30));
+    ASSERT_TRUE(genome.allocate(3, 5, 15));
+    genome.appendText("GGG");
+    genome.resetSettings(3, 4);
+    ASSERT_TRUE(genome.makeRandom(2, 2, 2, 2, 3, 4, 7u));
+    EXPECT_EQ(genome.title(), "Homo sapiens mitochondrion, complete genome.");
+}
+
+TEST(GenomeStore, TitleKeepsAtMost95Characters)
+{
+    Genome genome;
+    const std::string longTitle(120, 'x');
+    genome.setTitle(longTitle);
+    EXPECT_EQ(genome.title(), std::string(Genome::kTitleLength, 'x'));
+    genome.setTitle("short");
+    EXPECT_EQ(genome.title(), "short");
+}
+
+TEST(GenomeStore, BaseCountCountsOnlyLettersSeenTwice)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "AACCCGGGGT", 3, 4));
+    EXPECT_EQ(genome.baseCount('A'), 2);
+    EXPECT_EQ(genome.baseCount('C'), 3);
+    EXPECT_EQ(genome.baseCount('G'), 4);
+    EXPECT_EQ(genome.baseCount('T'), 0);  // occurs exactly once
+
+    ASSERT_TRUE(loadSequence(genome, "CCCCCC", 3, 4));
+    EXPECT_EQ(genome.baseCount('C'), 6);
+    EXPECT_EQ(genome.baseCount('A'), 0);  // does not occur
+    EXPECT_EQ(genome.baseCount('T'), 0);
+    EXPECT_EQ(genome.baseCount('G'), 0);
+}
+
+TEST(GenomeStore, BaseCountIsTheCompositionForEverySetting)
+{
+    const std::string bases = "GATTACAGGGGACATTAGTTTACCCAGATTAGAGAGA";
+    int expected[4] = {0, 0, 0, 0};
+    for (const char b : bases) {
+        ++expected[letterIndex(b)];
+    }
+    const std::pair<int, int> settings[] = {{3, 4}, {8, 30}, {5, 5}, {20, 256}, {40, 50}};
+    for (const auto& [minimum, maximum] : settings) {
+        SCOPED_TRACE(std::to_string(minimum) + ".." + std::to_string(maximum));
+        Genome genome;
+        ASSERT_TRUE(loadSequence(genome, bases, minimum, maximum));
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(genome.baseCount(kAlphabet[static_cast<std::size_t>(i)]), expected[i]);
+        }
+    }
+}
+
+TEST(GenomeStore, ReadsCircularly)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "ACGTT", 3, 4));
+    EXPECT_EQ(genome.at(0), 'A');
+    EXPECT_EQ(genome.at(4), 'T');
+    EXPECT_EQ(genome.at(5), 'A');
+    EXPECT_EQ(genome.at(7), 'G');
+    EXPECT_EQ(genome.at(-1), 'T');
+    EXPECT_EQ(genome.at(-5), 'A');
+    EXPECT_EQ(genome.at(-6), 'T');
+    EXPECT_EQ(genome.word(0, 5), "ACGTT");
+    EXPECT_EQ(genome.word(3, 4), "TTAC");
+    EXPECT_EQ(genome.word(4, 12), "TACGTTACGTTA");
+    EXPECT_EQ(genome.word(7, 2), "GT");
+    EXPECT_EQ(genome.word(2, 0), "");
+}
+
+TEST(GenomeStore, EmptyGenome)
+{
+    Genome genome;
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_EQ(genome.capacity(), 0);
+    EXPECT_EQ(genome.sequence(), "");
+    EXPECT_TRUE(genome.root().isLeaf());
+    EXPECT_TRUE(genome.findWord("A").empty());
+    EXPECT_EQ(genome.baseCount('A'), 0);
+}
+
+TEST(GenomeStore, MovedGenomeKeepsSequenceAndIndex)
+{
+    Genome source;
+    ASSERT_TRUE(loadSequence(source, "GATTACAGGGGACATTAG", 4, 6));
+    Genome moved(std::move(source));
+    EXPECT_EQ(moved.sequence(), "GATTACAGGGGACATTAG");
+    EXPECT_EQ(moved.findWord("ACA"), (PositionList{11, 4}));
+    Genome assigned;
+    assigned = std::move(moved);
+    EXPECT_EQ(assigned.findWord("GG"), (PositionList{17, 9, 8, 7}));
+    EXPECT_EQ(assigned.minLength(), 4);
+    EXPECT_EQ(assigned.lengthBound(), 7);
+}
+
+}  // namespace
+}  // namespace tessaron

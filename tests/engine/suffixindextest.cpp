@@ -1,0 +1,284 @@
+#include "engine/genome.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+using test::findNode;
+using test::loadSequence;
+using test::toVector;
+
+// The deepest path below the root, in letters.
+int indexDepth(const Genome& genome)
+{
+    int deepest = 0;
+    std::vector<std::pair<NodeId, int>> pending{{kRootNode, 0}};
+    while (!pending.empty()) {
+        const auto [id, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (const NodeId child : genome.node(id).children) {
+            if (child != kNoNode) {
+                pending.emplace_back(child, depth + 1);
+            }
+        }
+    }
+    return deepest;
+}
+
+struct LookupCase {
+    const char* word;
+    PositionList starts;
+};
+
+void expectLookups(const Genome& genome, const std::vector<LookupCase>& cases)
+{
+    for (const LookupCase& c : cases) {
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(genome.findWord(c.word), c.starts);
+    }
+}
+
+TEST(SuffixIndex, RecordDepthFollowsTheMinimum)
+{
+    const std::pair<int, int> cases[] = {{3, 2}, {4, 3}, {5, 4}, {8, 7}, {2, 2}, {1, 2}, {30, 29}};
+    for (const auto& [minimum, recordDepth] : cases) {
+        SCOPED_TRACE(minimum);
+        Genome genome;
+        ASSERT_TRUE(loadSequence(genome, "ACGTTGCAAC", minimum, minimum + 4));
+        EXPECT_EQ(genome.recordDepth(), recordDepth);
+    }
+}
+
+TEST(SuffixIndex, SequenceOfLengthOne)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "G", 3, 4));
+    const IndexNode& root = genome.root();
+    EXPECT_EQ(root.children[0], kNoNode);
+    EXPECT_EQ(root.children[1], kNoNode);
+    EXPECT_EQ(root.children[2], kNoNode);
+    ASSERT_NE(root.children[3], kNoNode);
+    const IndexNode& g = genome.node(root.children[3]);
+    EXPECT_TRUE(g.isLeaf());
+    EXPECT_EQ(g.position, 0);
+    EXPECT_EQ(g.count, 0);
+    EXPECT_EQ(genome.baseCount('G'), 0);
+    // A word leaving the tree at the leaf is compared from the base after the
+    // leaf's occurrence, taken circularly (position 0 again), and from there
+    // on without wrapping: GG is found, GGG runs into the end of the text.
+    expectLookups(genome, {{"G", {0}}, {"GG", {0}}, {"GGG", {}}, {"A", {}}, {"GA", {}}});
+}
+
+TEST(SuffixIndex, EmptySequenceHasAnEmptyIndex)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "", 3, 4));
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_TRUE(genome.root().isLeaf());
+    for (const char letter : kAlphabet) {
+        EXPECT_EQ(genome.baseCount(letter), 0);
+        EXPECT_TRUE(genome.findWord(std::string(1, letter)).empty());
+    }
+    EXPECT_TRUE(genome.findWord("ACGT").empty());
+}
+
+TEST(SuffixIndex, ClearIndexEmptiesTheTree)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
+    genome.clearIndex();
+    EXPECT_TRUE(genome.root().isLeaf());
+    EXPECT_TRUE(genome.findWord("GATTACA").empty());
+    EXPECT_EQ(genome.baseCount('A'), 0);
+    EXPECT_EQ(genome.sequence(), "GATTACAGGGGACATTAG");
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(genome.findWord("ACA"), (PositionList{11, 4}));
+}
+
+TEST(SuffixIndex, TandemRepeatNodes)
+{
+    // ACGTACGT at 3..4: ACG occurs twice, both times followed by T, so its list
+    // is pruned; every suffix equals the one four places on beyond the depth
+    // limit, so the second half has no leaves of its own.
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "ACGTACGT", 3, 4));
+    const IndexNode* acg = findNode(genome, "ACG");
+    ASSERT_NE(acg, nullptr);
+    EXPECT_EQ(acg->count, 2);
+    EXPECT_FALSE(acg->hasPositions());
+    const IndexNode* acgt = findNode(genome, "ACGT");
+    ASSERT_NE(acgt, nullptr);
+    EXPECT_EQ(acgt->count, 2);
+    EXPECT_EQ(indexDepth(genome), genome.lengthBound() + 5);
+    expectLookups(genome, {{"CGT", {1}}, {"ACGT", {0}}, {"TACG", {3}}, {"ACGTACGTACGT", {0}}, {"GTAC", {2}}});
+}
+
+TEST(SuffixIndex, DepthLimitNodesAreLeaves)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, std::string(40, 'C'), 3, 4));
+    const std::string limitWord(static_cast<std::size_t>(genome.lengthBound() + 5), 'C');
+    const IndexNode* deepest = findNode(genome, limitWord);
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_TRUE(deepest->isLeaf());
+    EXPECT_EQ(indexDepth(genome), 10);
+}
+
+TEST(SuffixIndex, HomopolymerRecordsOnlyNonOverlappingOccurrences)
+{
+    // AAAAAAAA at 3..4 (record depth 2, depth limit 10). Lists keep the first
+    // end (reduced) and then ends whose occurrence starts after the last
+    // recorded end; counts take the occurrences that start after the end of the
+    // first one. The depth 9 and 10 nodes show that a reduced first end is
+    // compared as it is, so their second entries overlap the first occurrence.
+    struct Expected {
+        int depth;
+        std::int32_t position;
+        std::int32_t count;
+        PositionList positions;
+    };
+    const Expected table[] = {
+        {1, 0, 8, {}},      {2, 1, 6, {1}},     {3, 2, 5, {2, 5, 8}}, {4, 3, 4, {3, 7}}, {5, 4, 3, {4, 9}},
+        {6, 5, 2, {5, 11}}, {7, 6, 1, {6, 13}}, {8, 7, 0, {}},        {9, 0, 8, {0, 9}}, {10, 1, 6, {1, 11}},
+    };
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "AAAAAAAA", 3, 4));
+    for (const Expected& e : table) {
+        SCOPED_TRACE(e.depth);
+        const IndexNode* node = findNode(genome, std::string(static_cast<std::size_t>(e.depth), 'A'));
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->position, e.position);
+        EXPECT_EQ(node->count, e.count);
+        EXPECT_EQ(toVector(genome.positions(*node)), e.positions);
+        EXPECT_EQ(node->isLeaf(), e.depth == 10);
+    }
+    EXPECT_EQ(genome.baseCount('A'), 8);
+    expectLookups(genome, {{"AAA", {0}}, {"AAAAAAAAAAAA", {0}}});
+}
+
+TEST(SuffixIndex, LookupsOrderStartsByTheFollowingLetters)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
+    expectLookups(genome, {
+                              {"ACA", {11, 4}},  // ACAT before ACAG: T comes before G
+                              {"GG", {17, 9, 8, 7}},
+                              {"G", {0, 10, 17, 9, 8, 7}},
+                              {"CATTAGG", {}},    // one occurrence, leaving its leaf over the end
+                              {"TAGGATT", {15}},  // leaves its leaf at the last base: reads from 0
+                              {"AGGAT", {16}},    // runs over the end inside the tree
+                              {"GATTACAGGGGACATTAG", {0}},
+                              {"AGGGG", {6}},
+                              {"GGGGG", {}},
+                              {"TTAG", {14}},
+                              {"CCC", {}},
+                          });
+}
+
+TEST(SuffixIndex, WordsAcrossTheEndAreIndexedLikeOthers)
+{
+    // The sequence ends with its first four letters.
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "GATCCGTAAGCTTGATC", 3, 4));
+    expectLookups(genome, {
+                              {"GATC", {0, 13}},
+                              {"GATCGA", {13}},
+                              {"TCGATC", {15}},
+                              {"CGATCC", {16}},
+                              {"ATCG", {14}},
+                              {"ATCC", {1}},
+                          });
+}
+
+TEST(SuffixIndex, SecondCopyOfALongStretchHasNoLeaves)
+{
+    // Two copies of a 20-letter stretch at 3..4 (depth limit 10): suffixes of
+    // the second copy whose first ten letters lie inside it end in the first
+    // copy's nodes, so lookups list the first copy only.
+    const std::string stretch = "ACGGTCATTGACCTAGCATG";
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, stretch + "TTTT" + stretch + "CCCC", 3, 4));
+    expectLookups(genome, {
+                              {"ACGGT", {0}},
+                              {"GTCAT", {3}},
+                              {"GACCT", {9}},
+                              {"CTAGC", {12, 36}},  // ten letters on the copies differ
+                              {"ACGGTCATTGA", {0}},
+                              {"ACGGTCATTGACCTAGCATG", {0}},  // longer than the depth limit
+                          });
+}
+
+TEST(SuffixIndex, LeafStartsMatchLookups)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
+    const std::pair<const char*, PositionList> cases[] = {
+        {"ACA", {11, 4}}, {"GG", {17, 9, 8, 7}}, {"T", {3, 15, 2, 14}}, {"C", {12, 5}}};
+    for (const auto& [word, starts] : cases) {
+        SCOPED_TRACE(word);
+        const IndexNode* node = findNode(genome, word);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(toVector(genome.leafStarts(*node)), starts);
+    }
+}
+
+TEST(SuffixIndex, RebuildingWithOtherSettingsStartsOver)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "ACGTACGT", 3, 4));
+    ASSERT_EQ(genome.findWord("CGT"), (PositionList{1}));
+    // A larger maximum moves the depth limit and the record depth; the second
+    // half still ends in the first half's nodes.
+    genome.setLengthBounds(8, 12);
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(genome.recordDepth(), 7);
+    EXPECT_EQ(indexDepth(genome), 18);
+    EXPECT_EQ(genome.findWord("CGT"), (PositionList{1}));
+    genome.setLengthBounds(3, 4);
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(indexDepth(genome), 10);
+    EXPECT_EQ(genome.recordDepth(), 2);
+}
+
+TEST(SuffixIndex, HundredThousandRecordedEndsInOneList)
+{
+    // A long homopolymer gives its nodes recorded ends every few bases (the
+    // node at the depth limit one per ten bases); building, looking up,
+    // searching and releasing must not recurse along such lists.
+    const int length = 1'000'003;
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(length, 5, 15));
+    const std::string chunk(1000, 'T');
+    for (int i = 0; i < length / 1000 + 1; ++i) {
+        genome.appendText(chunk.c_str());
+    }
+    ASSERT_EQ(genome.length(), length);
+    // Minimum 4: below it the direct search would compare every pair of the
+    // third of a million ends of TTT for nothing.
+    genome.setLengthBounds(4, 4);
+    ASSERT_TRUE(genome.buildIndex());
+    const IndexNode* limitNode = findNode(genome, std::string(10, 'T'));
+    ASSERT_NE(limitNode, nullptr);
+    EXPECT_GE(genome.positions(*limitNode).size(), 100'000u);
+    EXPECT_EQ(genome.baseCount('T'), length);
+    EXPECT_EQ(genome.findWord("TTTT"), (PositionList{0}));
+    for (const RepeatKind kind : {RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
+        const auto list = genome.findRepeats(kind);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->total(), 0);
+    }
+    // Every pair of the 250,000 ends of TTTT counts at the maximum length:
+    // far more pairs than a search may hold.
+    genome.setPairLimit(1'000'000);
+    EXPECT_EQ(genome.findDirectRepeats(), nullptr);
+}
+
+}  // namespace
+}  // namespace tessaron
