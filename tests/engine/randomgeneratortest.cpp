@@ -1,0 +1,254 @@
+#include "engine/genome.h"
+#include "engine/randomgenerator.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace tessaron {
+namespace {
+
+using test::loadSequence;
+
+// The random sequence exactly as the generation algorithm states it: a
+// 15-bit linear congruential generator, one draw scaled to the bases still to
+// place, four cumulative bounds, and the letters passed on in chunks of 31.
+std::string literalRandomSequence(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g,
+                                  std::uint32_t seed)
+{
+    const std::int64_t n = a + t + c + g;
+    std::array<std::int64_t, 4> b{a - 1, a + t - 1, a + t + c - 1, n - 1};
+    std::uint32_t state = seed;
+    const auto draw = [&state] {
+        state = state * 214013u + 2531011u;
+        return static_cast<std::int64_t>((state >> 16) & 0x7FFFu);
+    };
+    const char alphabet[] = {'A', 'T', 'C', 'G'};
+
+    std::string appended;
+    char buffer[32];
+    int i = 0;
+    std::int64_t remaining = n;
+    while (remaining > 0) {
+        const std::int64_t r = draw();
+        // floor(r * remaining * 32769 / 2^30), exact in 64 bits.
+        const std::int64_t v = (r * remaining * 32769) / (std::int64_t{1} << 30);
+        int k = 0;
+        while (k < 4 && v > b[static_cast<std::size_t>(k)]) {
+            ++k;
+        }
+        if (k == 4) {
+            continue;
+        }
+        buffer[i] = alphabet[k];
+        ++i;
+        --remaining;
+        for (int m = k; m <= 3; ++m) {
+            const auto um = static_cast<std::size_t>(m);
+            if (m == 0 || b[um - 1] < b[um]) {
+                --b[um];
+            }
+        }
+        if (i == 31) {
+            buffer[31] = '\0';
+            appended += buffer;
+            i = 0;
+        }
+    }
+    buffer[i] = '\0';
+    appended += buffer;
+    return appended;
+}
+
+std::array<int, 4> composition(std::string_view bases)
+{
+    std::array<int, 4> counts{};
+    for (const char b : bases) {
+        ++counts[static_cast<std::size_t>(letterIndex(b))];
+    }
+    return counts;
+}
+
+TEST(RandomGenerator, ClassicSequenceFromSeedOne)
+{
+    RandomGenerator generator(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (const int value : expected) {
+        EXPECT_EQ(generator.next(), value);
+    }
+}
+
+TEST(RandomGenerator, ScaleStaysBelowTheRemainingCount)
+{
+    const std::int64_t remainders[] = {
+        1, 2, 3, 100, 32767, 32768, 32769, 65536, 1'000'000, std::numeric_limits<std::int32_t>::max()};
+    for (const std::int64_t remaining : remainders) {
+        SCOPED_TRACE(remaining);
+        EXPECT_EQ(RandomGenerator::scale(0, remaining), 0);
+        EXPECT_LT(RandomGenerator::scale(RandomGenerator::kMax, remaining), remaining);
+        EXPECT_EQ(RandomGenerator::scale(RandomGenerator::kMax, remaining),
+                  (std::int64_t{RandomGenerator::kMax} * remaining * 32769) >> 30);
+    }
+    // The largest draw reaches the top of a small range.
+    EXPECT_EQ(RandomGenerator::scale(RandomGenerator::kMax, 100), 99);
+    EXPECT_EQ(RandomGenerator::scale(16384, 2), 1);
+    EXPECT_EQ(RandomGenerator::scale(16383, 2), 0);
+}
+
+TEST(MakeRandom, OneLetterOnlyIsTheWholeSequence)
+{
+    const std::uint32_t seeds[] = {0u, 1u, 99u, 0xFFFFFFFFu};
+    for (const std::uint32_t seed : seeds) {
+        Genome genome;
+        ASSERT_TRUE(genome.makeRandom(3, 0, 0, 0, 8, 30, seed));
+        EXPECT_EQ(genome.sequence(), "AAA");
+        ASSERT_TRUE(genome.makeRandom(0, 0, 0, 5, 8, 30, seed));
+        EXPECT_EQ(genome.sequence(), "GGGGG");
+    }
+}
+
+TEST(MakeRandom, CompositionIsExactAndReadBackByBaseCount)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.makeRandom(10, 20, 30, 40, 8, 30, 2024u));
+    EXPECT_EQ(genome.length(), 100);
+    EXPECT_EQ(composition(genome.sequence()), (std::array<int, 4>{10, 20, 30, 40}));
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(genome.baseCount('A'), 10);
+    EXPECT_EQ(genome.baseCount('T'), 20);
+    EXPECT_EQ(genome.baseCount('C'), 30);
+    EXPECT_EQ(genome.baseCount('G'), 40);
+}
+
+TEST(MakeRandom, TimeSeededCompositionIsExactToo)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.makeRandom(7, 0, 13, 2, 8, 30));
+    EXPECT_EQ(composition(genome.sequence()), (std::array<int, 4>{7, 0, 13, 2}));
+}
+
+TEST(MakeRandom, ALetterPlacedOnceReadsBackAsZero)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.makeRandom(1, 5, 5, 5, 8, 30, 3u));
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_EQ(genome.baseCount('A'), 0);
+    EXPECT_EQ(genome.baseCount('T'), 5);
+}
+
+TEST(MakeRandom, NoBasesGiveAnEmptySequence)
+{
+    Genome genome;
+    ASSERT_TRUE(loadSequence(genome, "ACGTACGGT", 3, 4));
+    ASSERT_TRUE(genome.makeRandom(0, 0, 0, 0, 8, 30, 5u));
+    EXPECT_EQ(genome.length(), 0);
+    ASSERT_TRUE(genome.buildIndex());
+    EXPECT_TRUE(genome.root().isLeaf());
+    const auto list = genome.findDirectRepeats();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->total(), 0);
+}
+
+TEST(MakeRandom, SettingsAreClampedLikeAllocate)
+{
+    struct Case {
+        int minimum;
+        int maximum;
+        int minLength;
+        int lengthBound;
+    };
+    const Case cases[] = {{8, 8, 8, 10}, {1, 2, 3, 5}, {5, 15, 5, 16}, {8, 30, 8, 31}};
+    for (const Case& c : cases) {
+        Genome genome;
+        ASSERT_TRUE(genome.makeRandom(4, 4, 4, 4, c.minimum, c.maximum, 11u));
+        EXPECT_EQ(genome.minLength(), c.minLength);
+        EXPECT_EQ(genome.lengthBound(), c.lengthBound);
+    }
+}
+
+TEST(MakeRandom, SameSeedSameSequence)
+{
+    Genome first;
+    Genome second;
+    ASSERT_TRUE(first.makeRandom(25, 25, 25, 25, 8, 30, 42u));
+    ASSERT_TRUE(second.makeRandom(25, 25, 25, 25, 8, 30, 42u));
+    EXPECT_EQ(first.sequence(), second.sequence());
+    ASSERT_TRUE(second.makeRandom(25, 25, 25, 25, 8, 30, 43u));
+    EXPECT_NE(first.sequence(), second.sequence());
+}
+
+TEST(MakeRandom, FollowsTheGenerationAlgorithmLetterForLetter)
+{
+    struct Case {
+        std::int64_t a;
+        std::int64_t t;
+        std::int64_t c;
+        std::int64_t g;
+    };
+    // Includes totals of one chunk, of a chunk plus one, and above 32768,
+    // where a draw can no longer reach every value of the range.
+    const Case compositions[] = {
+        {1, 0, 0, 0},         {0, 1, 1, 0},
+        {10, 20, 30, 40},     {31, 0, 0, 0},
+        {16, 0, 0, 16},       {0, 7, 0, 25},
+        {250, 250, 250, 250}, {0, 0, 1000, 1},
+        {5000, 1, 1, 5000},   {10000, 12000, 8000, 9000},
+        {40000, 0, 30000, 0},
+    };
+    const std::uint32_t seeds[] = {0u, 1u, 12345u, 0x80000000u, 0xFFFFFFFFu};
+    for (const Case& c : compositions) {
+        for (const std::uint32_t seed : seeds) {
+            SCOPED_TRACE(std::to_string(c.a) + "," + std::to_string(c.t) + "," + std::to_string(c.c) + "," +
+                         std::to_string(c.g) + " seed " + std::to_string(seed));
+            Genome genome;
+            ASSERT_TRUE(genome.makeRandom(c.a, c.t, c.c, c.g, 8, 30, seed));
+            const std::string expected = literalRandomSequence(c.a, c.t, c.c, c.g, seed);
+            ASSERT_EQ(expected.size(), static_cast<std::size_t>(c.a + c.t + c.c + c.g));
+            EXPECT_TRUE(genome.sequence() == expected);
+        }
+    }
+}
+
+TEST(MakeRandom, RefusesNegativeCountsAndTotalsBeyond32Bits)
+{
+    constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMaxU32 = std::numeric_limits<std::uint32_t>::max();
+    struct Case {
+        std::int64_t a;
+        std::int64_t t;
+        std::int64_t c;
+        std::int64_t g;
+    };
+    const Case refused[] = {
+        {-1, 0, 0, 0},
+        {5, -1, 5, 5},
+        {0, 0, 0, -3},
+        {kMax32, 1, 0, 0},
+        {kMax32 + 1, 0, 0, 0},
+        {std::int64_t{1} << 30, std::int64_t{1} << 30, 0, 0},
+        {1'000'000'000, 1'000'000'000, 1'000'000'000, 1'000'000'000},
+        // The largest counts the dialog takes (unsigned 32-bit) in every field.
+        {kMaxU32, kMaxU32, kMaxU32, kMaxU32},
+        {kMaxU32, 0, 0, 0},
+        {std::numeric_limits<std::int64_t>::min(), 10, 10, 10},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(std::to_string(c.a) + "," + std::to_string(c.t) + "," + std::to_string(c.c) + "," +
+                     std::to_string(c.g));
+        Genome genome;
+        ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
+        EXPECT_FALSE(genome.makeRandom(c.a, c.t, c.c, c.g, 8, 30, 1u));
+        EXPECT_EQ(genome.sequence(), "GATTACAGGGGACATTAG");
+        EXPECT_EQ(genome.minLength(), 4);
+        EXPECT_EQ(genome.lengthBound(), 7);
+        EXPECT_EQ(genome.baseCount('G'), 6);
+        EXPECT_EQ(genome.findWord("ACA"), (PositionList{11, 4}));
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
