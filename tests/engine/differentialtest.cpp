@@ -1,0 +1,554 @@
+// The engine against the plain reference of the index and the searches, on
+// seeded random sequences of many shapes and on a real mitochondrial genome.
+
+#include "engine/genome.h"
+#include "referenceindex.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+using test::toVector;
+
+// ---------------------------------------------------------------------------
+// Comparisons. Each returns a description of the first difference, or "".
+
+std::string join(const std::vector<PositionLink>& positions)
+{
+    std::string text = "{";
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        text += (i == 0 ? "" : ",") + std::to_string(positions[i]);
+    }
+    return text + "}";
+}
+
+std::string compareIndex(const Genome& genome, const reference::ReferenceIndex& ref)
+{
+    struct Pending {
+        NodeId engine;
+        const reference::Node* ref;
+        std::string word;
+    };
+    std::vector<Pending> pending{{kRootNode, &ref.root(), ""}};
+    while (!pending.empty()) {
+        Pending item = std::move(pending.back());
+        pending.pop_back();
+        const IndexNode& node = genome.node(item.engine);
+        const reference::Node& refNode = *item.ref;
+        const int depth = static_cast<int>(item.word.size());
+        const std::string where = "node '" + item.word + "': ";
+        // The root's count has no reader; the root's position is 0.
+        if (depth > 0 && node.count != refNode.count) {
+            return where + "count " + std::to_string(node.count) + ", expected " +
+                   std::to_string(refNode.count);
+        }
+        if (node.position != refNode.position) {
+            return where + "position " + std::to_string(node.position) + ", expected " +
+                   std::to_string(refNode.position);
+        }
+        const auto positions = toVector(genome.positions(node));
+        if (positions != refNode.positions) {
+            return where + "positions " + join(positions) + ", expected " + join(refNode.positions);
+        }
+        if (ref.length() > 0) {
+            const auto leaves = toVector(genome.leafStarts(node));
+            const auto expected = ref.collectOccurrences(&refNode, depth);
+            if (leaves != expected) {
+                return where + "leaf starts " + join(leaves) + ", expected " + join(expected);
+            }
+        }
+        for (std::size_t i = 0; i < 4; ++i) {
+            const NodeId child = node.children[i];
+            const reference::Node* refChild = refNode.children[i].get();
+            if ((child != kNoNode) != (refChild != nullptr)) {
+                return where + "child " + reference::kLetters[i] + (refChild ? " missing" : " unexpected");
+            }
+            if (refChild != nullptr) {
+                pending.push_back({child, refChild, item.word + reference::kLetters[i]});
+            }
+        }
+    }
+    return "";
+}
+
+std::string compareLookups(const Genome& genome, const reference::ReferenceIndex& ref,
+                           const std::vector<std::string>& words)
+{
+    for (const std::string& word : words) {
+        const PositionList found = genome.findWord(word);
+        const auto expected = ref.findWord(word);
+        if (found != expected) {
+            return "findWord(" + word + ") " + join(found) + ", expected " + join(expected);
+        }
+    }
+    return "";
+}
+
+std::string compareRepeats(const Genome& genome, const RepeatList* list, const reference::Repeats& expected,
+                           RepeatKind kind)
+{
+    const std::string what = "kind " + std::to_string(static_cast<int>(kind)) + ": ";
+    if (list == nullptr) {
+        return what + "no list";
+    }
+    if (list->minLength() != expected.minLength ||
+        list->slotCount() != static_cast<int>(expected.slots.size())) {
+        return what + "slots " + std::to_string(list->minLength()) + "+" + std::to_string(list->slotCount());
+    }
+    if (list->total() != expected.total) {
+        return what + "total " + std::to_string(list->total()) + ", expected " +
+               std::to_string(expected.total);
+    }
+    for (int slot = 0; slot < list->slotCount(); ++slot) {
+        const auto& repeats = list->slot(slot);
+        const auto& refRepeats = expected.slots[static_cast<std::size_t>(slot)];
+        const std::string inSlot = what + "slot " + std::to_string(slot) + ": ";
+        if (list->pairCount(slot) != expected.pairCounts[static_cast<std::size_t>(slot)]) {
+            return inSlot + "pair count " + std::to_string(list->pairCount(slot));
+        }
+        const std::size_t common = std::min(repeats.size(), refRepeats.size());
+        for (std::size_t r = 0; r < common; ++r) {
+            const Repeat& repeat = repeats[r];
+            const reference::Repeat& refRepeat = refRepeats[r];
+            const std::string word = genome.word(refRepeat.pairs.front().first, refRepeat.length);
+            const std::string at = inSlot + "repeat " + std::to_string(r) + " (" + word + "): ";
+            if (repeat.length != refRepeat.length || repeat.transformed != refRepeat.transformed) {
+                return at + "length or flag differ";
+            }
+            const auto pairs = list->pairs(repeat);
+            const std::vector<RepeatPair> got(pairs.begin(), pairs.end());
+            if (got != refRepeat.pairs) {
+                std::string text = at + "pairs";
+                for (const RepeatPair& p : got) {
+                    text += " (" + std::to_string(p.first) + "," + std::to_string(p.second) + ")";
+                }
+                text += ", expected";
+                for (const RepeatPair& p : refRepeat.pairs) {
+                    text += " (" + std::to_string(p.first) + "," + std::to_string(p.second) + ")";
+                }
+                return text;
+            }
+        }
+        if (repeats.size() != refRepeats.size()) {
+            return inSlot + std::to_string(repeats.size()) + " repeats, expected " +
+                   std::to_string(refRepeats.size());
+        }
+    }
+    return "";
+}
+
+// What holds for every list whatever the reference says.
+std::string checkRepeatRules(const Genome& genome, const RepeatList& list, RepeatKind kind)
+{
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        for (const Repeat& repeat : list.slot(slot)) {
+            for (const RepeatPair& pair : list.pairs(repeat)) {
+                if (pair.first < 0 || pair.first >= genome.length() || pair.second < 0 ||
+                    pair.second >= genome.length()) {
+                    return "pair outside the sequence";
+                }
+                if (kind != RepeatKind::Direct && pair.second < std::int64_t{pair.first} + repeat.length) {
+                    return "transformed copy starts inside the first";
+                }
+            }
+            if (kind != RepeatKind::Direct) {
+                const std::string word = test::repeatWord(genome, list, repeat);
+                if (word == reference::transformWord(word, kind)) {
+                    return "palindrome " + word + " reported";
+                }
+            }
+        }
+    }
+    return "";
+}
+
+// ---------------------------------------------------------------------------
+// Words to look up: every index word up to a depth with each one-letter
+// extension, substrings of the circular sequence (many across the end) and
+// random words.
+
+std::vector<std::string> lookupWords(const reference::ReferenceIndex& ref, const std::string& bases,
+                                     int maxLength, std::mt19937& rng)
+{
+    std::vector<std::string> words;
+    constexpr std::size_t kNodeDepth = 7;
+    struct Pending {
+        const reference::Node* node;
+        std::string word;
+    };
+    std::vector<Pending> pending{{&ref.root(), ""}};
+    while (!pending.empty()) {
+        Pending item = std::move(pending.back());
+        pending.pop_back();
+        if (!item.word.empty()) {
+            words.push_back(item.word);
+        }
+        if (item.word.size() >= kNodeDepth) {
+            continue;
+        }
+        for (std::size_t i = 0; i < 4; ++i) {
+            const std::string longer = item.word + reference::kLetters[i];
+            if (item.node->children[i]) {
+                pending.push_back({item.node->children[i].get(), longer});
+            } else {
+                words.push_back(longer);
+            }
+        }
+    }
+    if (bases.empty()) {
+        return words;
+    }
+    const auto n = static_cast<int>(bases.size());
+    const auto circular = [&](int start, int count) {
+        std::string word;
+        for (int k = 0; k < count; ++k) {
+            word += bases[static_cast<std::size_t>((start + k) % n)];
+        }
+        return word;
+    };
+    std::uniform_int_distribution<int> lengthOf(1, maxLength + 12);
+    for (int i = 0; i < 120; ++i) {
+        words.push_back(circular(std::uniform_int_distribution<int>(0, n - 1)(rng), lengthOf(rng)));
+    }
+    for (int i = 0; i < 60; ++i) {
+        const int count = lengthOf(rng);
+        const int back = std::uniform_int_distribution<int>(1, std::max(1, std::min(count, n)))(rng);
+        words.push_back(circular(n - back, count));
+    }
+    for (int i = 0; i < 30; ++i) {
+        std::string word;
+        const int count = std::uniform_int_distribution<int>(1, 14)(rng);
+        for (int k = 0; k < count; ++k) {
+            word += reference::kLetters[rng() % 4];
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+// ---------------------------------------------------------------------------
+// Everything the engine computes, against the reference.
+
+void expectSameAsReference(const std::string& bases, int minimum, int maximum, std::uint32_t seed)
+{
+    Genome genome;
+    ASSERT_TRUE(test::loadSequence(genome, bases, minimum, maximum));
+    ASSERT_EQ(genome.sequence(), bases);
+    const reference::ReferenceIndex ref(bases, genome.minLength(), genome.lengthBound());
+    EXPECT_EQ(genome.recordDepth(), ref.recordDepth());
+
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto* child = ref.root().children[i].get();
+        EXPECT_EQ(genome.baseCount(reference::kLetters[i]), child ? child->count : 0)
+            << "baseCount " << reference::kLetters[i];
+    }
+    EXPECT_EQ(compareIndex(genome, ref), "");
+
+    std::mt19937 rng(seed);
+    EXPECT_EQ(compareLookups(genome, ref, lookupWords(ref, bases, genome.maxLength(), rng)), "");
+
+    const auto direct = genome.findDirectRepeats();
+    EXPECT_EQ(compareRepeats(genome, direct.get(), ref.findDirectRepeats(), RepeatKind::Direct), "");
+    if (direct) {
+        EXPECT_EQ(checkRepeatRules(genome, *direct, RepeatKind::Direct), "");
+    }
+    for (const RepeatKind kind : {RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
+        const auto list = genome.findRepeats(kind);
+        EXPECT_EQ(compareRepeats(genome, list.get(), ref.findRepeats(kind), kind), "");
+        if (list) {
+            EXPECT_EQ(checkRepeatRules(genome, *list, kind), "");
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Seeded cases.
+
+struct Case {
+    std::string label;
+    std::string bases;
+    int minimum = 8;
+    int maximum = 30;
+};
+
+class CaseMaker {
+public:
+    explicit CaseMaker(int index) : rng_(0x7E55A000u + static_cast<std::uint32_t>(index)) {}
+
+    int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+
+    // Log-uniform in 1 .. high, so that short sequences are common.
+    int length(int high)
+    {
+        const double x =
+            std::uniform_real_distribution<double>(0.0, std::log(static_cast<double>(high)))(rng_);
+        return std::max(1, std::min(high, static_cast<int>(std::exp(x))));
+    }
+
+    std::string bases(int count, const std::array<int, 4>& weights = {1, 1, 1, 1})
+    {
+        std::discrete_distribution<int> pick(weights.begin(), weights.end());
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += reference::kLetters[static_cast<std::size_t>(pick(rng_))];
+        }
+        return text;
+    }
+
+    char letter() { return reference::kLetters[static_cast<std::size_t>(uniform(0, 3))]; }
+
+    std::string tandem(int unitLength, int count, int mutationPercent)
+    {
+        const std::string unit = bases(unitLength);
+        std::string text;
+        while (static_cast<int>(text.size()) < count) {
+            text += unit;
+        }
+        text.resize(static_cast<std::size_t>(count));
+        for (char& b : text) {
+            if (uniform(1, 100) <= mutationPercent) {
+                b = letter();
+            }
+        }
+        return text;
+    }
+
+    // A mixture of random stretches, runs, tandem repeats and copies.
+    std::string mixed(int count)
+    {
+        std::string text;
+        while (static_cast<int>(text.size()) < count) {
+            switch (uniform(0, 4)) {
+                case 0:
+                    text += bases(uniform(5, 200));
+                    break;
+                case 1:
+                    text += std::string(static_cast<std::size_t>(uniform(3, 60)), letter());
+                    break;
+                case 2:
+                    text += tandem(uniform(1, 6), uniform(6, 150), uniform(0, 1) * 2);
+                    break;
+                case 3:
+                    if (!text.empty()) {
+                        const int from = uniform(0, static_cast<int>(text.size()) - 1);
+                        text += text.substr(static_cast<std::size_t>(from),
+                                            static_cast<std::size_t>(uniform(5, 120)));
+                    }
+                    break;
+                default:
+                    text += bases(uniform(5, 100), {4, 4, 1, 1});
+                    break;
+            }
+        }
+        text.resize(static_cast<std::size_t>(count));
+        return text;
+    }
+
+    std::pair<int, int> settings()
+    {
+        static constexpr std::pair<int, int> kChoices[] = {{8, 30}, {3, 4},  {3, 6},   {4, 6},   {5, 5},
+                                                           {3, 12}, {6, 10}, {10, 20}, {12, 12}, {3, 3}};
+        return kChoices[uniform(0, static_cast<int>(std::size(kChoices)) - 1)];
+    }
+
+    Case make(int index)
+    {
+        Case c;
+        std::tie(c.minimum, c.maximum) = settings();
+        switch (index % 12) {
+            case 0:
+                c.label = "uniform";
+                c.bases = bases(length(3000));
+                break;
+            case 1:
+                c.label = "AT-rich";
+                c.bases = bases(length(3000), {45, 45, 5, 5});
+                break;
+            case 2:
+                c.label = "one letter";
+                c.bases = std::string(static_cast<std::size_t>(length(500)), letter());
+                if (uniform(0, 2) == 0) {
+                    c.maximum = 256;
+                    c.minimum = uniform(3, 40);
+                }
+                break;
+            case 3: {
+                c.label = "two letters";
+                const char a = letter();
+                const char b = letter();
+                std::string text;
+                const int count = length(2000);
+                for (int i = 0; i < count; ++i) {
+                    text += uniform(0, 1) == 0 ? a : b;
+                }
+                c.bases = text;
+                break;
+            }
+            case 4: {
+                c.label = "runs";
+                std::string text;
+                const int count = length(2500);
+                while (static_cast<int>(text.size()) < count) {
+                    text += bases(uniform(1, 200));
+                    text += std::string(static_cast<std::size_t>(uniform(5, 80)), letter());
+                }
+                c.bases = text;
+                break;
+            }
+            case 5:
+                c.label = "tandem";
+                c.bases = tandem(uniform(1, 8), uniform(20, 1500), uniform(0, 1));
+                break;
+            case 6: {
+                c.label = "copied stretch";
+                const std::string stretch = bases(uniform(c.maximum + 6, c.maximum + 150));
+                c.bases = bases(uniform(0, 300)) + stretch + bases(uniform(0, 500)) + stretch +
+                          bases(uniform(0, 200));
+                break;
+            }
+            case 7: {
+                c.label = "end equals beginning";
+                c.bases = uniform(0, 1) == 0 ? bases(length(2000)) : mixed(length(2000));
+                const int k = std::min(static_cast<int>(c.bases.size()), uniform(1, 60));
+                c.bases += c.bases.substr(0, static_cast<std::size_t>(k));
+                break;
+            }
+            case 8:
+                c.label = "minimum above the length";
+                c.bases =
+                    uniform(0, 1) == 0 ? bases(uniform(1, 40)) : tandem(uniform(1, 3), uniform(1, 40), 0);
+                c.minimum = uniform(static_cast<int>(c.bases.size()) + 1, 60);
+                c.maximum = c.minimum + uniform(0, 20);
+                break;
+            case 9:
+                c.label = "maximum 256";
+                c.bases = mixed(uniform(20, 700));
+                c.minimum = std::array<int, 4>{3, 8, 30, 100}[static_cast<std::size_t>(uniform(0, 3))];
+                c.maximum = 256;
+                break;
+            case 10:
+                c.label = "minimum equals maximum";
+                c.bases = uniform(0, 1) == 0 ? bases(length(2500)) : mixed(length(2500));
+                c.minimum = uniform(3, 20);
+                c.maximum = c.minimum;
+                break;
+            default:
+                c.label = "defaults";
+                c.bases = uniform(0, 1) == 0 ? bases(length(4000)) : mixed(length(4000));
+                c.minimum = 8;
+                c.maximum = 30;
+                break;
+        }
+        return c;
+    }
+
+private:
+    std::mt19937 rng_;
+};
+
+constexpr int kCaseCount = 400;
+
+class EngineMatchesReference : public ::testing::TestWithParam<int> {};
+
+TEST_P(EngineMatchesReference, OnSeededSequence)
+{
+    const int index = GetParam();
+    const Case c = CaseMaker(index).make(index);
+    std::ostringstream trace;
+    trace << c.label << ", " << c.bases.size() << " bases, " << c.minimum << ".." << c.maximum;
+    if (c.bases.size() <= 200) {
+        trace << ", " << (c.bases.empty() ? "(empty)" : c.bases);
+    }
+    SCOPED_TRACE(trace.str());
+    expectSameAsReference(c.bases, c.minimum, c.maximum, static_cast<std::uint32_t>(index));
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeded, EngineMatchesReference, ::testing::Range(0, kCaseCount));
+
+TEST(EngineMatchesReferenceOn, HandPickedShapes)
+{
+    const std::pair<int, int> settings[] = {{3, 4}, {4, 6}, {8, 30}, {5, 5}};
+    const char* const shapes[] = {
+        "A",
+        "AC",
+        "ACGTACGT",
+        "AAAAAAAA",
+        "GATTACAGGGGACATTAG",
+        "ACCGAAACCGTTTTACGGTTT",
+        "ACCGTAAAAACGGTAAAA",
+        "CCACACCA",
+        "ATATATATATATATATATATATATATATATATATATATAT",
+        "ACGTTGCAACGTTGCAACGTTGCAACGTTGCA",
+        "TTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTC",
+    };
+    for (const char* shape : shapes) {
+        for (const auto& [minimum, maximum] : settings) {
+            SCOPED_TRACE(std::string(shape) + " " + std::to_string(minimum) + ".." + std::to_string(maximum));
+            expectSameAsReference(shape, minimum, maximum, 1u);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The human mitochondrial genome: the bases of the GenBank record, read a
+// sequence line at a time as the GenBank reader passes them.
+
+std::vector<std::string> originLines(const char* path)
+{
+    std::ifstream file(path);
+    std::vector<std::string> lines;
+    std::string line;
+    bool inOrigin = false;
+    while (std::getline(file, line)) {
+        if (line.rfind("ORIGIN", 0) == 0) {
+            inOrigin = true;
+        } else if (line.rfind("//", 0) == 0) {
+            inOrigin = false;
+        } else if (inOrigin) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+class MitochondrialGenome : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(MitochondrialGenome, EngineMatchesReference)
+{
+    const auto lines = originLines(TESSARON_MITO_GENBANK);
+    ASSERT_FALSE(lines.empty()) << "cannot read " << TESSARON_MITO_GENBANK;
+    std::size_t capacity = 0;
+    for (const std::string& line : lines) {
+        capacity += line.size();
+    }
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(capacity), 5, 15));
+    for (const std::string& line : lines) {
+        genome.appendText(line.c_str());
+    }
+    // 16,569 positions, one of them an N.
+    ASSERT_EQ(genome.length(), 16568);
+    ASSERT_EQ(genome.sequence().substr(0, 10), "GATCACAGGT");
+    const auto [minimum, maximum] = GetParam();
+    expectSameAsReference(std::string(genome.sequence()), minimum, maximum, 16568u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, MitochondrialGenome,
+                         ::testing::Values(std::pair<int, int>{8, 30}, std::pair<int, int>{4, 12}));
+
+}  // namespace
+}  // namespace tessaron
