@@ -23,8 +23,9 @@ namespace tessaron {
 class Genome {
 public:
     static constexpr int kTitleLength = 95;  // longest title kept
-    // Searches that would hold more pairs than this give up as out of memory.
-    static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 28;
+    // Searches that would hold more pairs than this (1 GiB of pairs) give up
+    // as if memory had run out, before the machine starts swapping.
+    static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 27;
 
     Genome();
     ~Genome();

@@ -13,7 +13,8 @@ bool Genome::makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int
     const std::array<std::int64_t, 4> counts{a, t, c, g};
     std::int64_t total = 0;
     for (const std::int64_t count : counts) {
-        if (count < 0) {
+        // Checked one by one, so the sum below cannot overflow.
+        if (count < 0 || count > std::numeric_limits<std::int32_t>::max()) {
             return false;
         }
         total += count;

@@ -80,30 +80,80 @@ private:
     {
         const auto ends = genome_.positions(node);
         const std::size_t k = ends.size();
-        before_.resize(k);
-        after_.resize(k);
+        kinds_.resize(k);
         starts_.resize(k);
         for (std::size_t i = 0; i < k; ++i) {
-            before_[i] = genome_.code(std::int64_t{ends[i]} - depth);
-            after_[i] = genome_.code(std::int64_t{ends[i]} + 1);
+            // The letters before and after the occurrence, as one number 0..15.
+            kinds_[i] = static_cast<std::uint8_t>(genome_.code(std::int64_t{ends[i]} - depth) << 2 |
+                                                  genome_.code(std::int64_t{ends[i]} + 1));
             starts_[i] = genome_.reduce(std::int64_t{ends[i]} - depth + 1);
         }
         list.beginRepeat();
-        for (std::size_t a = 0; a < k; ++a) {
-            for (std::size_t b = a + 1; b < k; ++b) {
-                if (atMaximum || (before_[a] != before_[b] && after_[a] != after_[b])) {
+        if (atMaximum) {
+            for (std::size_t a = 0; a < k; ++a) {
+                for (std::size_t b = a + 1; b < k; ++b) {
                     list.addPair(starts_[a], starts_[b]);
                 }
+                checkLimit(list, genome_.pairLimit_);
             }
-            checkLimit(list, genome_.pairLimit_);
+        } else if (k <= kShortList) {
+            for (std::size_t a = 0; a < k; ++a) {
+                for (std::size_t b = a + 1; b < k; ++b) {
+                    if (unextendable(kinds_[a], kinds_[b])) {
+                        list.addPair(starts_[a], starts_[b]);
+                    }
+                }
+                checkLimit(list, genome_.pairLimit_);
+            }
+        } else {
+            takeUnextendablePairs(list, k);
         }
         list.endRepeat(depth, false);
     }
 
+    static bool unextendable(std::uint8_t a, std::uint8_t b)
+    {
+        return (a >> 2) != (b >> 2) && (a & 3u) != (b & 3u);
+    }
+
+    // The same pairs as the plain double loop, in the same order, but with
+    // work in proportion to the pairs taken: a long list of a low-complexity
+    // word (a homopolymer run, say) can have almost none.
+    void takeUnextendablePairs(RepeatList& list, std::size_t k)
+    {
+        // next_[kind * (k + 1) + i]: the first b >= i whose occurrence differs
+        // from one of that kind on both sides, or k.
+        next_.assign(kKinds * (k + 1), static_cast<std::uint32_t>(k));
+        std::uint32_t present = 0;
+        for (std::size_t i = 0; i < k; ++i) {
+            present |= 1u << kinds_[i];
+        }
+        for (std::size_t kind = 0; kind < kKinds; ++kind) {
+            if ((present & (1u << kind)) == 0) {
+                continue;
+            }
+            std::uint32_t* next = next_.data() + kind * (k + 1);
+            for (std::size_t i = k; i-- > 0;) {
+                next[i] = unextendable(static_cast<std::uint8_t>(kind), kinds_[i]) ? static_cast<std::uint32_t>(i)
+                                                                                   : next[i + 1];
+            }
+        }
+        for (std::size_t a = 0; a < k; ++a) {
+            const std::uint32_t* next = next_.data() + kinds_[a] * (k + 1);
+            for (std::size_t b = next[a + 1]; b < k; b = next[b + 1]) {
+                list.addPair(starts_[a], starts_[b]);
+            }
+            checkLimit(list, genome_.pairLimit_);
+        }
+    }
+
+    static constexpr std::size_t kShortList = 64;
+    static constexpr std::size_t kKinds = 16;
+
     const Genome& genome_;
-    std::vector<std::uint8_t> before_;
-    std::vector<std::uint8_t> after_;
+    std::vector<std::uint8_t> kinds_;
     std::vector<std::int32_t> starts_;
+    std::vector<std::uint32_t> next_;
 };
 
 class TransformedSearch {

@@ -235,6 +235,9 @@ TEST(MakeRandom, RefusesNegativeCountsAndTotalsBeyond32Bits)
         {kMaxU32, kMaxU32, kMaxU32, kMaxU32},
         {kMaxU32, 0, 0, 0},
         {std::numeric_limits<std::int64_t>::min(), 10, 10, 10},
+        // Sums that would overflow 64 bits if added before checking.
+        {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max(), 1, 1},
+        {1, std::numeric_limits<std::int64_t>::max(), 0, std::numeric_limits<std::int64_t>::max()},
     };
     for (const Case& c : refused) {
         SCOPED_TRACE(std::to_string(c.a) + "," + std::to_string(c.t) + "," + std::to_string(c.c) + "," +
