@@ -6,10 +6,47 @@
 
 namespace tessaron {
 
-Genome::Genome() : nodes_(1) {}
+Genome::Genome() noexcept = default;
 Genome::~Genome() = default;
-Genome::Genome(Genome&&) noexcept = default;
-Genome& Genome::operator=(Genome&&) noexcept = default;
+
+Genome::Genome(Genome&& other) noexcept
+{
+    swap(other);
+}
+
+Genome& Genome::operator=(Genome&& other) noexcept
+{
+    Genome taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+void Genome::swap(Genome& other) noexcept
+{
+    using std::swap;
+    swap(sequence_, other.sequence_);
+    swap(capacity_, other.capacity_);
+    swap(minLength_, other.minLength_);
+    swap(lengthBound_, other.lengthBound_);
+    swap(recordDepth_, other.recordDepth_);
+    swap(title_, other.title_);
+    swap(pairLimit_, other.pairLimit_);
+    swap(indexed_, other.indexed_);
+    swap(indexedLength_, other.indexedLength_);
+    swap(circular_, other.circular_);
+    swap(circularOffset_, other.circularOffset_);
+    swap(nodes_, other.nodes_);
+    swap(positions_, other.positions_);
+    swap(leafStarts_, other.leafStarts_);
+    swap(tableDepth_, other.tableDepth_);
+    swap(table_, other.table_);
+}
+
+const IndexNode& Genome::root() const
+{
+    static const IndexNode empty;
+    return nodes_.empty() ? empty : nodes_[kRootNode];
+}
 
 void Genome::resetSettings(int minimum, int maximum)
 {
@@ -22,7 +59,6 @@ void Genome::resetSettings(int minimum, int maximum)
     lengthBound_ = maximum + 1;
     sequence_.clear();
     capacity_ = 0;
-    nodes_[kRootNode].count = 0;
 }
 
 bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)

@@ -27,19 +27,22 @@ public:
     // as if memory had run out, before the machine starts swapping.
     static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 27;
 
-    Genome();
+    Genome() noexcept;
     ~Genome();
     Genome(const Genome&) = delete;
     Genome& operator=(const Genome&) = delete;
     Genome(Genome&&) noexcept;
     Genome& operator=(Genome&&) noexcept;
+    // Exchanges everything: sequence, title, settings and index.
+    void swap(Genome& other) noexcept;
 
     // Drops the sequence and index, clamps and stores the settings (minimum at
     // least 3; a maximum not above the minimum becomes minimum + 1) and makes
     // room for `capacity` bases. Returns false, leaving an empty genome, when
     // the memory cannot be had. The title is kept.
     bool allocate(std::int64_t capacity, int minimum, int maximum);
-    // Clamps and stores the settings and forgets the sequence (keeps the buffer).
+    // Clamps and stores the settings, forgets the sequence (keeping the buffer)
+    // and drops the index.
     void resetSettings(int minimum, int maximum);
     // Appends the bases of a NUL-terminated text until `capacity` is reached.
     // A byte 0xFF ends the text like a NUL does.
@@ -91,7 +94,10 @@ public:
     [[nodiscard]] std::string word(std::int64_t start, int count) const;
 
     // Read access to the index for views and tests.
-    [[nodiscard]] const IndexNode& root() const { return nodes_[kRootNode]; }
+    // Whether the index describes the current sequence (false when it is empty).
+    [[nodiscard]] bool isIndexed() const { return indexed_; }
+    // The root of the index: the empty word; a childless node when there is no index.
+    [[nodiscard]] const IndexNode& root() const;
     [[nodiscard]] const IndexNode& node(NodeId id) const { return nodes_[id]; }
     [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
     [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const

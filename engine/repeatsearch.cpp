@@ -311,7 +311,7 @@ std::unique_ptr<RepeatList> runSearch(const Genome& genome, Args... args)
     try {
         auto list = std::make_unique<RepeatList>(genome.minLength(),
                                                  std::max(genome.lengthBound() - genome.minLength(), 0));
-        if (list->slotCount() > 0 && genome.length() > 0) {
+        if (list->slotCount() > 0 && genome.isIndexed()) {
             Search search(genome, args...);
             search.run(*list);
         }

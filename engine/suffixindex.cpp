@@ -27,7 +27,7 @@ constexpr int kMaxTableDepth = 11;
 
 void Genome::clearIndex()
 {
-    std::vector<IndexNode>(1).swap(nodes_);
+    std::vector<IndexNode>().swap(nodes_);
     std::vector<PositionLink>().swap(positions_);
     std::vector<PositionLink>().swap(leafStarts_);
     std::vector<TableEntry>().swap(table_);
@@ -40,9 +40,7 @@ void Genome::clearIndex()
 
 bool Genome::buildIndex()
 {
-    const std::int32_t count = nodes_[kRootNode].count;
     clearIndex();
-    nodes_[kRootNode].count = count;
     recordDepth_ = std::max(minLength_ - 1, 2);
     const std::int32_t n = length();
     if (n == 0) {
@@ -60,7 +58,7 @@ bool Genome::buildIndex()
         }
 
         nodes_.reserve(static_cast<std::size_t>(n) * 2 + 16);
-        nodes_[kRootNode].count = n;
+        nodes_.emplace_back().count = n;
         std::vector<std::pair<NodeId, std::int32_t>> recorded;
         recorded.reserve(static_cast<std::size_t>(n) * 2);
         for (std::int32_t start = 0; start < n; ++start) {

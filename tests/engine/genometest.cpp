@@ -10,6 +10,7 @@
 namespace tessaron {
 namespace {
 
+using test::describeRepeats;
 using test::loadSequence;
 
 TEST(GenomeStore, KeepsOnlyBasesInUpperCase)
@@ -269,6 +270,20 @@ TEST(GenomeStore, MovedGenomeKeepsSequenceAndIndex)
     EXPECT_EQ(assigned.findWord("GG"), (PositionList{17, 9, 8, 7}));
     EXPECT_EQ(assigned.minLength(), 4);
     EXPECT_EQ(assigned.lengthBound(), 7);
+
+    // What is left behind is an empty genome that answers safely and loads again.
+    for (const Genome* left : {&source, &moved}) {
+        EXPECT_EQ(left->length(), 0);
+        EXPECT_FALSE(left->isIndexed());
+        EXPECT_TRUE(left->findWord("ACA").empty());
+        EXPECT_EQ(left->baseCount('G'), 0);
+        const auto direct = left->findDirectRepeats();
+        ASSERT_NE(direct, nullptr);
+        EXPECT_EQ(direct->total(), 0);
+    }
+    ASSERT_TRUE(loadSequence(source, "ACCGAAACCGTTTTACGGTTT", 5, 5));
+    EXPECT_EQ(describeRepeats(source, *source.findRepeats(RepeatKind::Inverted)),
+              (std::vector<std::string>{"ACCGT (6,14)"}));
 }
 
 }  // namespace
