@@ -1,0 +1,43 @@
+#pragma once
+
+#include "compare/genomecomparison.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tessaron {
+
+// The entries of the "Compare what:" list, in list order; note that
+// index 2 is complementary and index 3 mirror.
+inline constexpr const char* kCompareKindItems[] = {"Direct repeats", "Inverted repeats",
+                                                    "Complementary repeats", "Mirror repeats"};
+
+// The kind searched for an entry of that list, or nothing outside 0..3.
+[[nodiscard]] std::optional<RepeatKind> kindOfCompareItem(int index);
+
+// Why a comparison stopped, as the message the user is shown.
+struct ComparisonFailure {
+    std::string message;
+    // True when nothing was read (the dialog stays open); false when the run
+    // ended on a file.
+    bool beforeRun = false;
+};
+
+// Reads each GenBank file into `genome` with the settings, indexes it and
+// searches it for the kind of list entry `kindIndex`, collecting the pairs
+// per length. `progress` is called after each file with the number done.
+// Failures: no files ("Não há ficheiros para comparar!"), a list index
+// outside 0..3 ("There is an error with the type of repeat to compare!"), a
+// file the reader rejects ("Erro num ficheiro!!!"), memory running out
+// ("Looks like we're out of memory...").
+[[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
+    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
+    const std::function<void(int done)>& progress = {});
+
+}  // namespace tessaron
