@@ -1,7 +1,13 @@
+#include "cli/gffreport.h"
 #include "cli/options.h"
 #include "cli/reports.h"
+#include "cli/tablewriter.h"
+#include "compare/comparisonrun.h"
 #include "engine/genome.h"
+#include "input/filename.h"
+#include "input/genbankreader.h"
 #include "input/textreader.h"
+#include "views/reportlayout.h"
 
 #include <iostream>
 #include <new>
@@ -13,6 +19,12 @@ namespace {
 using namespace tessaron;
 
 constexpr std::string_view kProgram = "tessaron-cli: ";
+constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
+
+// Thrown for a failure that ends the run with exit status 1.
+struct Failure {
+    std::string message;
+};
 
 int fail(std::string_view message)
 {
@@ -20,54 +32,134 @@ int fail(std::string_view message)
     return 1;
 }
 
-int outOfMemory()
+// The entry of the comparison's "Compare what:" list that searches `kind`.
+int compareItemOf(RepeatKind kind)
 {
-    return fail("Looks like we're out of memory...");
+    for (int item = 0; item < kRepeatKindCount; ++item) {
+        if (kindOfCompareItem(item) == kind) {
+            return item;
+        }
+    }
+    return -1;
 }
 
-// Loads, indexes and searches as the desktop program does, then writes the report.
-int run(const Options& options)
+std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
 {
-    Genome genome;
+    auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    if (!list) {
+        throw Failure{std::string(kOutOfMemory)};
+    }
+    return list;
+}
+
+// Loads the input as the desktop program's open and random commands do; the
+// features of a GenBank file, none otherwise.
+FeatureList load(const Options& options, Genome& genome)
+{
     if (options.randomCounts) {
         const auto& [a, t, c, g] = *options.randomCounts;
         if (!genome.makeRandom(a, t, c, g, options.minimum, options.maximum, options.seed)) {
-            return outOfMemory();
+            throw Failure{std::string(kOutOfMemory)};
         }
-    } else {
+        return {};
+    }
+    const bool genBank = options.format == InputFormat::GenBank ||
+                         (options.format == InputFormat::Auto && looksLikeGenBank(options.file));
+    if (!genBank) {
         readText(options.file, genome, options.minimum, options.maximum);
+        return {};
     }
+    auto features = readGenBank(options.file, genome, options.minimum, options.maximum);
+    if (!features) {
+        throw Failure{"The file doesn't seem to be in GenBank format!"};
+    }
+    return std::move(*features);
+}
+
+void index(Genome& genome)
+{
     if (!genome.buildIndex()) {
-        return outOfMemory();
+        throw Failure{std::string(kOutOfMemory)};
     }
+}
 
-    // Each list is used and released before the next search runs, so only
-    // one of them is ever held.
-    RepeatCountTable counts;
-    if (options.report == ReportKind::Pairs) {
-        writePairsHeader(std::cout);
+void compare(const Options& options, TableWriter& out)
+{
+    std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    Genome genome;
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome);
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        throw Failure{failure->message};
     }
-    for (const RepeatKind kind : kKindOrder) {
-        const auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
-        if (!list) {
-            return outOfMemory();
-        }
-        counts[static_cast<std::size_t>(kind)] = countsOf(*list);
-        if (options.report == ReportKind::Pairs) {
-            writePairs(std::cout, genome, kind, *list);
-        }
-    }
+    writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
+}
 
+// Runs the searches a report needs, releasing each list before the next
+// search, and writes the report.
+void analyse(const Options& options, Genome& genome, const FeatureList& features, TableWriter& out)
+{
     switch (options.report) {
-        case ReportKind::Summary:
-            writeSummary(std::cout, counts);
-            break;
-        case ReportKind::Info:
-            writeInfo(std::cout, genome);
-            break;
-        case ReportKind::Pairs:
-            break;
+    case ReportKind::Info:
+        writeInfo(out, genome);
+        return;
+    case ReportKind::Features:
+        writeFeatures(out, features);
+        return;
+    case ReportKind::Motif:
+        index(genome);
+        writeMotif(out, genome.findWord(options.motif));
+        return;
+    case ReportKind::Listing: {
+        index(genome);
+        const auto list = search(genome, options.kind);
+        writeLayout(out, listingLayout(*list, listingCaption(options.kind), genome));
+        return;
     }
+    case ReportKind::Summary: {
+        index(genome);
+        PairCountsByKind counts;
+        for (const RepeatKind kind : kKindOrder) {
+            const auto list = search(genome, kind);
+            auto& perSlot = counts[static_cast<std::size_t>(kind)];
+            for (int slot = 0; slot < list->slotCount(); ++slot) {
+                perSlot.push_back(list->pairCount(slot));
+            }
+        }
+        writeLayout(out, summaryLayout(genome.minLength(), counts));
+        return;
+    }
+    case ReportKind::Pairs:
+        index(genome);
+        writePairsHeader(out);
+        for (const RepeatKind kind : kKindOrder) {
+            writePairs(out, genome, kind, *search(genome, kind));
+        }
+        return;
+    case ReportKind::Gff: {
+        index(genome);
+        const std::string name = options.randomCounts ? std::string("random") : displayName(options.file);
+        GffReport gff(out, name, genome.length());
+        for (const RepeatKind kind : kKindOrder) {
+            gff.write(genome, kind, *search(genome, kind));
+        }
+        return;
+    }
+    case ReportKind::Compare:
+        return;
+    }
+}
+
+int run(const Options& options)
+{
+    TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
+    if (options.report == ReportKind::Compare) {
+        compare(options, out);
+    } else {
+        Genome genome;
+        const FeatureList features = load(options, genome);
+        analyse(options, genome, features, out);
+    }
+    out.flush();
     if (!std::cout.flush()) {
         return fail("cannot write the output");
     }
@@ -93,10 +185,12 @@ int main(int argc, char** argv)
     }
     try {
         return run(options);
+    } catch (const Failure& failure) {
+        return fail(failure.message);
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {
-        return outOfMemory();
+        return fail(kOutOfMemory);
     } catch (const std::exception& error) {
         return fail(error.what());
     }

@@ -1,7 +1,9 @@
 #include "cli/options.h"
 
+#include <array>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace tessaron {
 
@@ -13,17 +15,23 @@ constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
-       tessaron-cli [options] --text FILE
+       tessaron-cli [options] --text FILE | --genbank FILE
        tessaron-cli [options] --random A,T,C,G [--seed N]
+       tessaron-cli [options] --compare [--kind KIND] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
 repeats (the reverse complement), mirror repeats (the word read backwards) and
 complementary repeats (the complement read in the same direction). All counts
-are counts of pairs of occurrences.
+are counts of pairs of occurrences; positions are 1-based.
 
 Input, exactly one of:
-  FILE, --text FILE   read FILE as plain text: the bytes A, C, G and T in either
+  FILE                a GenBank file when its first non-blank line begins with
+                      LOCUS, otherwise plain text
+  --genbank FILE      read FILE as GenBank: the SOURCE line is the title, the
+                      gene, RNA and D-loop features are the annotation, the
+                      bases after ORIGIN up to "//" are the sequence
+  --text FILE         read FILE as plain text: the bytes A, C, G and T in either
                       case are the bases, every other byte is skipped (letters
                       of a header line count as bases too)
   --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
@@ -31,28 +39,56 @@ Input, exactly one of:
                       adding up to at most 2147483647
   --seed N            seed of --random, 0 to 4294967295; without it the time
                       in seconds is used
+  --compare FILE...   compare GenBank files by the pairs of one kind of repeat
+                      at each length: one row per file, one column per length
 
 Options:
   --min N             shortest repeat length, 3 to 256 (default 8)
   --max N             longest repeat length, 3 to 256 (default 30); a minimum
                       above the maximum is lowered to it. With --random a
                       maximum equal to the minimum becomes the minimum + 1
-  --report KIND       what to write to standard output as tab-separated lines
-                      (default summary):
-                        summary  one row per length with the pairs of each
-                                 kind (direct, inverted, mirror,
-                                 complementary), then a row of totals
+  --report KIND       what to write to standard output (default summary):
+                        summary  per kind, the pairs found at each length
+                                 ("8 bp" and the count), kinds apart by an
+                                 empty row, as the report sheet shows it
+                        listing  every repeat of the --kind, longest words
+                                 first: a "N bp sequences" row per length,
+                                 then per repeat its word and the positions
+                                 of its pairs (and, but for direct repeats,
+                                 the text at the second position)
+                        pairs    every pair as a row: kind, length, word,
+                                 first and second position
                         info     the title, the number of bases and the
                                  counts of A, T, C and G
-                        pairs    every pair: kind, length, word, and the
-                                 1-based starts of its first and second copy
+                        gff      the repeats as GFF3 (see below)
+  --kind KIND         direct, inverted, mirror or complementary: the kind of
+                      --report listing and --compare (default direct)
+  --features          the annotated features of a GenBank file, "sequence"
+                      first: name, start, end (1-based, as the file writes
+                      them) and colour (#RRGGBB, the map's colour of its kind
+                      and strand)
+  --motif WORD        where WORD (A, T, C and G, either case) occurs: the
+                      1-based starts in the index's order (by the letters
+                      that follow), then their number
+  --csv               comma-separated tables instead of tab-separated ones
   --help              show this text and exit
   --                  end of options, for a FILE whose name starts with '-'
 
 Options that take a value also accept the form --option=VALUE.
 
-Exit status: 0 on success, 1 when the file cannot be read or memory runs out,
-2 for a command line error.
+GFF3 output: a "region" line for the whole sequence (Is_circular=true), then
+one "repeat_region" line per copy of each pair, kinds in the order direct,
+inverted, mirror, complementary. Both copies of a pair carry the same
+repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
+its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
+their IDs are that value followed by .1 and .2. rpt_type is direct or
+inverted, and other for mirror and complementary, whose kind is given in
+repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
+inverted repeat is on the minus strand. A copy across the origin ends beyond
+the sequence's length.
+
+Exit status: 0 on success, 1 when a file cannot be read or is not in the
+format asked for, or memory runs out, 2 for a command line error.
 )";
 
 // A whole decimal number within [low, high], or nothing.
@@ -99,6 +135,23 @@ std::string quote(std::string_view text)
     return quoted;
 }
 
+std::optional<RepeatKind> parseKind(std::string_view text)
+{
+    if (text == "direct") {
+        return RepeatKind::Direct;
+    }
+    if (text == "inverted") {
+        return RepeatKind::Inverted;
+    }
+    if (text == "mirror") {
+        return RepeatKind::Mirror;
+    }
+    if (text == "complementary") {
+        return RepeatKind::Complementary;
+    }
+    return std::nullopt;
+}
+
 class Parser {
 public:
     explicit Parser(std::span<const std::string_view> arguments) : arguments_(arguments) {}
@@ -109,7 +162,7 @@ public:
         while (next_ < arguments_.size() && !error_) {
             const std::string_view argument = arguments_[next_++];
             if (optionsEnded || !argument.starts_with('-')) {
-                setFile(argument);
+                files_.emplace_back(argument);
             } else if (argument == "--") {
                 optionsEnded = true;
             } else {
@@ -138,16 +191,16 @@ private:
             name = argument.substr(0, equals);
             attached = argument.substr(equals + 1);
         }
-        if (name == "--help") {
+        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv") {
             if (attached) {
-                fail("option '--help' takes no value");
+                fail("option " + quote(name) + " takes no value");
                 return;
             }
-            options_.help = true;
+            flag(name);
             return;
         }
-        if (name != "--text" && name != "--random" && name != "--seed" && name != "--min" &&
-            name != "--max" && name != "--report") {
+        if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
+            name != "--min" && name != "--max" && name != "--report" && name != "--kind" && name != "--motif") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -157,8 +210,11 @@ private:
         }
         const std::string_view value = attached ? *attached : arguments_[next_++];
 
-        if (name == "--text") {
-            setFile(value);
+        if (name == "--text" || name == "--genbank") {
+            if (noteInput(quote(value))) {
+                options_.file = value;
+                options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
+            }
         } else if (name == "--random") {
             randomValue(value);
         } else if (name == "--seed") {
@@ -173,17 +229,32 @@ private:
                 return;
             }
             (name == "--min" ? options_.minimum : options_.maximum) = *length;
-        } else {
+        } else if (name == "--report") {
             reportValue(value);
+        } else if (name == "--kind") {
+            const auto kind = parseKind(value);
+            if (!kind) {
+                fail("--kind: " + quote(value) + " is not one of direct, inverted, mirror, complementary");
+                return;
+            }
+            options_.kind = *kind;
+            kindGiven_ = true;
+        } else {
+            motifValue(value);
         }
     }
 
-    void setFile(std::string_view file)
+    void flag(std::string_view name)
     {
-        if (!noteInput(quote(file))) {
-            return;
+        if (name == "--help") {
+            options_.help = true;
+        } else if (name == "--features") {
+            setReport(ReportKind::Features, "--features");
+        } else if (name == "--compare") {
+            setReport(ReportKind::Compare, "--compare");
+        } else {
+            options_.csv = true;
         }
-        options_.file = file;
     }
 
     void randomValue(std::string_view value)
@@ -205,15 +276,50 @@ private:
 
     void reportValue(std::string_view value)
     {
-        if (value == "summary") {
-            options_.report = ReportKind::Summary;
-        } else if (value == "info") {
-            options_.report = ReportKind::Info;
-        } else if (value == "pairs") {
-            options_.report = ReportKind::Pairs;
-        } else {
-            fail("--report: " + quote(value) + " is not one of summary, info, pairs");
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 5> kReports{{
+            {"summary", ReportKind::Summary},
+            {"listing", ReportKind::Listing},
+            {"pairs", ReportKind::Pairs},
+            {"info", ReportKind::Info},
+            {"gff", ReportKind::Gff},
+        }};
+        for (const auto& [text, report] : kReports) {
+            if (value == text) {
+                setReport(report, "--report");
+                return;
+            }
         }
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff");
+    }
+
+    void motifValue(std::string_view value)
+    {
+        std::string motif;
+        for (const char ch : value) {
+            const char upper = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+            if (upper != 'A' && upper != 'T' && upper != 'C' && upper != 'G') {
+                fail("--motif: " + quote(value) + ": Accepted symbols are only A, T, C or G");
+                return;
+            }
+            motif += upper;
+        }
+        if (motif.empty()) {
+            fail("--motif needs a word of A, T, C and G");
+            return;
+        }
+        options_.motif = std::move(motif);
+        setReport(ReportKind::Motif, "--motif");
+    }
+
+    // One of --report, --features, --motif and --compare chooses the output.
+    void setReport(ReportKind report, std::string_view source)
+    {
+        if (reportSource_ && *reportSource_ != source) {
+            fail("choose one of " + *reportSource_ + " and " + std::string(source));
+            return;
+        }
+        reportSource_ = std::string(source);
+        options_.report = report;
     }
 
     // Records one input; false (and an error) when there already was one.
@@ -229,10 +335,35 @@ private:
 
     void finish()
     {
-        if (!input_) {
-            fail("no input: give a FILE, --text FILE or --random A,T,C,G");
+        const bool comparing = options_.report == ReportKind::Compare;
+        if (comparing) {
+            if (input_) {
+                fail("--compare reads only the files named after the options, not " + *input_);
+                return;
+            }
+            if (files_.empty()) {
+                fail("--compare needs at least one FILE");
+                return;
+            }
+            options_.compareFiles = files_;
+        } else {
+            for (const std::string& file : files_) {
+                if (noteInput(quote(file))) {
+                    options_.file = file;
+                }
+            }
+        }
+        if (error_) {
+            return;
+        }
+        if (!comparing && !input_) {
+            fail("no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G");
         } else if (options_.seed && !options_.randomCounts) {
             fail("--seed applies only to --random");
+        } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
+            fail("--kind applies only to --report listing and --compare");
+        } else if (options_.csv && options_.report == ReportKind::Gff) {
+            fail("--csv does not apply to --report gff");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
         }
@@ -248,7 +379,10 @@ private:
     std::span<const std::string_view> arguments_;
     std::size_t next_ = 0;
     Options options_;
+    std::vector<std::string> files_;
     std::optional<std::string> input_;
+    std::optional<std::string> reportSource_;
+    bool kindGiven_ = false;
     std::optional<std::string> error_;
 };
 

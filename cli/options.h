@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/repeatlist.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -7,20 +9,31 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace tessaron {
 
-enum class ReportKind { Summary, Info, Pairs };
+// What the program writes to standard output.
+enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Features, Motif, Compare };
+
+// How FILE is read: GenBank when its first non-blank line begins with LOCUS,
+// else plain text, unless forced.
+enum class InputFormat { Auto, Text, GenBank };
 
 struct Options {
     bool help = false;
-    // Either a file read as plain text, or a random sequence of these counts.
+    // One file, a random sequence of these counts, or (with --compare) files.
     std::string file;
+    InputFormat format = InputFormat::Auto;
     std::optional<std::array<std::int64_t, 4>> randomCounts;  // A, T, C, G
     std::optional<std::uint32_t> seed;
+    std::vector<std::string> compareFiles;
     int minimum = 8;
     int maximum = 30;
     ReportKind report = ReportKind::Summary;
+    RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
+    std::string motif;                      // upper case, A, T, C and G only
+    bool csv = false;
 };
 
 // A command line that cannot be run; the message is one line without the

@@ -1,68 +1,33 @@
 #include "cli/reports.h"
 
-#include "cli/tsvwriter.h"
-
+#include <cstdio>
 #include <span>
 #include <string>
 
 namespace tessaron {
 
-RepeatCounts countsOf(const RepeatList& list)
-{
-    RepeatCounts counts;
-    counts.minLength = list.minLength();
-    counts.total = list.total();
-    for (int slot = 0; slot < list.slotCount(); ++slot) {
-        counts.perSlot.push_back(list.pairCount(slot));
-    }
-    return counts;
-}
-
 std::string_view kindName(RepeatKind kind)
 {
     switch (kind) {
-        case RepeatKind::Direct:
-            return "direct";
-        case RepeatKind::Inverted:
-            return "inverted";
-        case RepeatKind::Mirror:
-            return "mirror";
-        case RepeatKind::Complementary:
-            return "complementary";
+    case RepeatKind::Direct: return "direct";
+    case RepeatKind::Inverted: return "inverted";
+    case RepeatKind::Mirror: return "mirror";
+    case RepeatKind::Complementary: return "complementary";
     }
     return "unknown";
 }
 
-void writeSummary(std::ostream& out, const RepeatCountTable& counts)
+void writeLayout(TableWriter& out, const SheetLayout& layout)
 {
-    TsvWriter writer(out);
-    writer.text("length");
-    for (const RepeatKind kind : kKindOrder) {
-        writer.tab();
-        writer.text(kindName(kind));
-    }
-    writer.endRow();
-
-    // All four searches ran with the same settings, so their slots line up.
-    const RepeatCounts& direct = counts[static_cast<std::size_t>(RepeatKind::Direct)];
-    for (std::size_t slot = 0; slot < direct.perSlot.size(); ++slot) {
-        writer.number(direct.minLength + static_cast<std::int64_t>(slot));
-        for (const RepeatKind kind : kKindOrder) {
-            writer.tab();
-            writer.number(counts[static_cast<std::size_t>(kind)].perSlot[slot]);
+    for (const auto& row : layout.grid()) {
+        for (const std::string& cell : row) {
+            out.cell(cell);
         }
-        writer.endRow();
+        out.endRow();
     }
-    writer.text("total");
-    for (const RepeatKind kind : kKindOrder) {
-        writer.tab();
-        writer.number(counts[static_cast<std::size_t>(kind)].total);
-    }
-    writer.endRow();
-    writer.flush();
 }
 
-void writeInfo(std::ostream& out, const Genome& genome)
+void writeInfo(TableWriter& out, const Genome& genome)
 {
     std::array<std::int64_t, 4> counts{};
     for (const char base : genome.sequence()) {
@@ -71,50 +36,79 @@ void writeInfo(std::ostream& out, const Genome& genome)
             ++counts[static_cast<std::size_t>(letter)];
         }
     }
-    TsvWriter writer(out);
-    writer.text("title\t");
-    writer.text(genome.title());
-    writer.endRow();
-    writer.text("length\t");
-    writer.number(genome.length());
-    writer.endRow();
+    out.cell("title");
+    out.cell(genome.title());
+    out.endRow();
+    out.cell("length");
+    out.cell(std::int64_t{genome.length()});
+    out.endRow();
     for (std::size_t letter = 0; letter < kAlphabet.size(); ++letter) {
-        writer.text(std::string_view(&kAlphabet[letter], 1));
-        writer.tab();
-        writer.number(counts[letter]);
-        writer.endRow();
+        out.cell(std::string_view(&kAlphabet[letter], 1));
+        out.cell(counts[letter]);
+        out.endRow();
     }
-    writer.flush();
 }
 
-void writePairsHeader(std::ostream& out)
+void writePairsHeader(TableWriter& out)
 {
-    out << "kind\tlength\tword\tfirst\tsecond\n";
+    for (const char* name : {"kind", "length", "word", "first", "second"}) {
+        out.cell(name);
+    }
+    out.endRow();
 }
 
-void writePairs(std::ostream& out, const Genome& genome, RepeatKind kind, const RepeatList& list)
+void writePairs(TableWriter& out, const Genome& genome, RepeatKind kind, const RepeatList& list)
 {
-    TsvWriter writer(out);
     for (int slot = 0; slot < list.slotCount(); ++slot) {
         for (const Repeat& repeat : list.slot(slot)) {
             // Every first copy of a repeat is the same word: the one at its first pair.
             const std::span<const RepeatPair> pairs = list.pairs(repeat);
             const std::string word = genome.word(pairs.front().first, repeat.length);
             for (const RepeatPair& pair : pairs) {
-                writer.text(kindName(kind));
-                writer.tab();
-                writer.number(repeat.length);
-                writer.tab();
-                writer.text(word);
-                writer.tab();
-                writer.number(std::int64_t{pair.first} + 1);
-                writer.tab();
-                writer.number(std::int64_t{pair.second} + 1);
-                writer.endRow();
+                out.cell(kindName(kind));
+                out.cell(std::int64_t{repeat.length});
+                out.cell(word);
+                out.cell(std::int64_t{pair.first} + 1);
+                out.cell(std::int64_t{pair.second} + 1);
+                out.endRow();
             }
         }
     }
-    writer.flush();
+}
+
+std::string htmlColor(std::uint32_t color)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", color & 0xFFu, (color >> 8) & 0xFFu, (color >> 16) & 0xFFu);
+    return text;
+}
+
+void writeFeatures(TableWriter& out, const FeatureList& features)
+{
+    for (const char* name : {"name", "start", "end", "colour"}) {
+        out.cell(name);
+    }
+    out.endRow();
+    for (const Feature& feature : features) {
+        out.cell(feature.name);
+        out.cell(std::int64_t{feature.start} + 1);
+        out.cell(std::int64_t{feature.end} + 1);
+        out.cell(htmlColor(feature.color));
+        out.endRow();
+    }
+}
+
+void writeMotif(TableWriter& out, const PositionList& starts)
+{
+    out.cell("start");
+    out.endRow();
+    for (const PositionLink start : starts) {
+        out.cell(std::int64_t{start} + 1);
+        out.endRow();
+    }
+    out.cell("total");
+    out.cell(static_cast<std::int64_t>(starts.size()));
+    out.endRow();
 }
 
 }  // namespace tessaron
