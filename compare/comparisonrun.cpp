@@ -64,10 +64,9 @@ std::optional<RepeatKind> kindOfCompareItem(int index)
     }
 }
 
-std::variant<GenomeComparison, ComparisonFailure> runComparison(const std::vector<std::filesystem::path>& files,
-                                                                int kindIndex, int minimum, int maximum,
-                                                                Genome& genome,
-                                                                const std::function<void(int done)>& progress)
+std::variant<GenomeComparison, ComparisonFailure> runComparison(
+    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
+    const std::function<void(int done)>& progress)
 {
     if (files.empty()) {
         return failure(kNoFilesMessage, true);

@@ -7,8 +7,8 @@ namespace tessaron {
 
 namespace {
 
-constexpr const char* kSummaryHeadings[kRepeatKindCount] = {"Direct repeats:", "Inverted repeats:",
-                                                            "Mirror repeats:", "Complementary repeats:"};
+constexpr const char* kSummaryHeadings[kRepeatKindCount] = {
+    "Direct repeats:", "Inverted repeats:", "Mirror repeats:", "Complementary repeats:"};
 
 // Listings narrower than this many letters still get a column wide enough
 // for the "%d bp sequences" headings.
@@ -38,11 +38,12 @@ std::vector<std::vector<std::string>> SheetLayout::grid() const
         lastRow = std::max(lastRow, cell.row);
         lastColumn = std::max(lastColumn, cell.column);
     }
-    std::vector<std::vector<std::string>> rows(static_cast<std::size_t>(lastRow),
-                                               std::vector<std::string>(static_cast<std::size_t>(lastColumn)));
+    std::vector<std::vector<std::string>> rows(
+        static_cast<std::size_t>(lastRow), std::vector<std::string>(static_cast<std::size_t>(lastColumn)));
     for (const SheetCell& cell : cells) {
         if (cell.row >= 1 && cell.column >= 1) {
-            rows[static_cast<std::size_t>(cell.row - 1)][static_cast<std::size_t>(cell.column - 1)] = cell.text;
+            rows[static_cast<std::size_t>(cell.row - 1)][static_cast<std::size_t>(cell.column - 1)] =
+                cell.text;
         }
     }
     return rows;
