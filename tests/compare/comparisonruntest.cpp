@@ -1,0 +1,381 @@
+#include "compare/comparisonrun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
+
+namespace tessaron {
+namespace {
+
+namespace fs = std::filesystem;
+using Counts = std::vector<std::int64_t>;
+
+// Direct repeats at 5 to 7: AAAGC, TGTTC and GTGTT at 5; AAAAAA and CACGCC
+// at 6; none at 7.
+constexpr std::string_view kThreeAndTwo =
+    "AAAGCGGCACTTGTGAAGTGTTCCCCACGCCGCTTGGGTCTTCTGTGTTGTTCGCGTGGTGCTGAGACAAAGCACGCCATAAGGCCAAAA";
+// Direct repeats at 5 to 7: TATGC, CTTCG and GATAC at 5, nothing longer.
+constexpr std::string_view kThreeAtFive =
+    "CAGATTTTCATATTATGCAGAAAATCTACTTCGCCTGATACGAGTCGGTTATCTTCGGATACTGTATAGTCCCACCTGGTGATCCTATGC";
+// At 4 and 5: mirror pairs 2 and 1 (ACCG/GCCA, CCGA/AGCC, ACCGA/AGCCA),
+// complementary 1 and 0 (ACCG/TGGC), direct 1 and 0 (ACCG again at 17),
+// inverted none.
+constexpr std::string_view kMirrorHeavy = "ACCGAAGCCATTTGGCAACCGT";
+// One direct repeat of 14 letters, AGAGTTTTTCGAAC at 20 and 100, between
+// different letters; no other repeat of 8 letters or more of any kind.
+constexpr std::string_view kFourteen =
+    "CCGTAATGCCTTTCCCTAACAGAGTTTTTCGAACTCGTGTTGTCGAGCGACGGAATTAGATCAGTTAAATGGCAGAAAACTGGCAGGGCTTTTAGTCGTG"
+    "AGAGTTTTTCGAACGAAAGGTGGCGCGGGGTAACGCGCGCTAAGGCTCAGCTGCAACGCG";
+// No repeat of any kind at 5 to 7.
+constexpr std::string_view kNoRepeats = "ACGTTGCA";
+
+constexpr const char* kNoFiles = "Não há ficheiros para comparar!";
+constexpr const char* kBadKind = "There is an error with the type of repeat to compare!";
+constexpr const char* kBadFile = "Erro num ficheiro!!!";
+constexpr const char* kOutOfMemory = "Looks like we're out of memory...";
+
+// A folder of its own for each test, removed afterwards.
+class ComparisonRun : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() /
+                  ("tessaron-compare-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    // The smallest GenBank file the reader takes: seven lines, the bases in
+    // the usual numbered lines of six blocks of ten.
+    fs::path writeGenBank(const std::string& name, std::string_view bases) const
+    {
+        const fs::path path = folder_ / name;
+        std::ofstream out(path);
+        out << "LOCUS       TEST " << bases.size() << " bp    DNA     circular\n";
+        out << "SOURCE      test genome\n";
+        out << "FEATURES             Location/Qualifiers\n";
+        out << "     source          1.." << bases.size() << "\n";
+        out << "ORIGIN\n";
+        for (std::size_t line = 0; line < bases.size(); line += 60) {
+            std::string number = std::to_string(line + 1);
+            out << std::string(9 - number.size(), ' ') << number;
+            for (std::size_t block = line; block < std::min(line + 60, bases.size()); block += 10) {
+                std::string letters(bases.substr(block, 10));
+                for (char& letter : letters) {
+                    letter = static_cast<char>(letter - 'A' + 'a');
+                }
+                out << ' ' << letters;
+            }
+            out << '\n';
+        }
+        out << "//\n";
+        return path;
+    }
+
+    fs::path writeText(const std::string& name, std::string_view text) const
+    {
+        const fs::path path = folder_ / name;
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    [[nodiscard]] const fs::path& folder() const { return folder_; }
+
+private:
+    fs::path folder_;
+};
+
+GenomeComparison expectTable(const std::variant<GenomeComparison, ComparisonFailure>& result)
+{
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        ADD_FAILURE() << "the run failed: " << failure->message;
+        return {};
+    }
+    return std::get<GenomeComparison>(result);
+}
+
+ComparisonFailure expectFailure(const std::variant<GenomeComparison, ComparisonFailure>& result)
+{
+    if (!std::holds_alternative<ComparisonFailure>(result)) {
+        ADD_FAILURE() << "the run did not fail";
+        return {};
+    }
+    return std::get<ComparisonFailure>(result);
+}
+
+// ---- the list's kinds -----------------------------------------------------
+
+TEST(KindOfCompareItem, ComplementaryComesBeforeMirrorInTheList)
+{
+    EXPECT_EQ(kindOfCompareItem(0), RepeatKind::Direct);
+    EXPECT_EQ(kindOfCompareItem(1), RepeatKind::Inverted);
+    EXPECT_EQ(kindOfCompareItem(2), RepeatKind::Complementary);
+    EXPECT_EQ(kindOfCompareItem(3), RepeatKind::Mirror);
+    EXPECT_EQ(std::string(kCompareKindItems[2]), "Complementary repeats");
+    EXPECT_EQ(std::string(kCompareKindItems[3]), "Mirror repeats");
+}
+
+TEST(KindOfCompareItem, NothingOutsideTheList)
+{
+    for (const int index : {-1, 4, 100}) {
+        EXPECT_FALSE(kindOfCompareItem(index).has_value()) << index;
+    }
+}
+
+// ---- failures before reading ----------------------------------------------
+
+TEST_F(ComparisonRun, NoFiles)
+{
+    Genome genome;
+    int calls = 0;
+    const ComparisonFailure failure =
+        expectFailure(runComparison({}, 7, 8, 30, genome, [&calls](int) { ++calls; }));
+    // The empty list is reported first, even with a bad kind index.
+    EXPECT_EQ(failure.message, kNoFiles);
+    EXPECT_TRUE(failure.beforeRun);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(ComparisonRun, KindIndexOutsideTheListReadsNothing)
+{
+    const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
+    for (const int index : {-1, 4}) {
+        Genome genome;
+        int calls = 0;
+        const ComparisonFailure failure =
+            expectFailure(runComparison({file}, index, 5, 7, genome, [&calls](int) { ++calls; }));
+        EXPECT_EQ(failure.message, kBadKind);
+        EXPECT_TRUE(failure.beforeRun);
+        EXPECT_EQ(genome.length(), 0);
+        EXPECT_EQ(calls, 0);
+    }
+}
+
+// ---- the table ------------------------------------------------------------
+
+TEST_F(ComparisonRun, TwoFilesFromFiveToSeven)
+{
+    const std::vector<fs::path> files = {writeGenBank("first.gb", kThreeAndTwo),
+                                         writeGenBank("second.gb", kThreeAtFive)};
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison(files, 0, 5, 7, genome));
+
+    EXPECT_EQ(table.minLength, 5);
+    EXPECT_EQ(table.maxLength, 6);  // no file has a direct repeat of 7
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.rows[0].fileTitle, "first");
+    EXPECT_EQ(table.rows[0].counts, (Counts{3, 2, 0}));
+    EXPECT_EQ(table.rows[1].fileTitle, "second");
+    EXPECT_EQ(table.rows[1].counts, (Counts{3, 0, 0}));
+    EXPECT_EQ(table.rows[1].lengthCount(), 3);
+}
+
+struct KindCase {
+    int index;
+    Counts counts;
+};
+
+void PrintTo(const KindCase& c, std::ostream* out)
+{
+    *out << "list entry " << c.index;
+}
+
+class ComparisonKind : public ComparisonRun, public testing::WithParamInterface<KindCase> {};
+
+TEST_P(ComparisonKind, EachItemSearchesTheKindItNames)
+{
+    const fs::path file = writeGenBank("mirror.gb", kMirrorHeavy);
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison({file, file}, GetParam().index, 4, 5, genome));
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.rows[0].counts, GetParam().counts);
+    EXPECT_EQ(table.rows[1].counts, GetParam().counts);
+}
+
+INSTANTIATE_TEST_SUITE_P(ListEntries, ComparisonKind,
+                         testing::Values(KindCase{0, {1, 0}}, KindCase{1, {0, 0}}, KindCase{2, {1, 0}},
+                                         KindCase{3, {2, 1}}));
+
+TEST_F(ComparisonRun, NoRepeatsAnywhereLeavesTheMinimumAsLongest)
+{
+    const std::vector<fs::path> files = {writeGenBank("none.gb", kNoRepeats),
+                                         writeGenBank("none-again.gb", kNoRepeats)};
+    for (int index = 0; index < 4; ++index) {
+        Genome genome;
+        const GenomeComparison table = expectTable(runComparison(files, index, 5, 7, genome));
+        EXPECT_EQ(table.maxLength, 5) << index;
+        ASSERT_EQ(table.rowCount(), 2);
+        EXPECT_EQ(table.rows[0].counts, (Counts{0, 0, 0})) << index;
+    }
+}
+
+TEST_F(ComparisonRun, LongestLengthOfAnyFileEndsTheTable)
+{
+    const std::vector<fs::path> files = {writeGenBank("short.gb", kThreeAndTwo),
+                                         writeGenBank("fourteen.gb", kFourteen)};
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison(files, 0, 8, 20, genome));
+    EXPECT_EQ(table.minLength, 8);
+    EXPECT_EQ(table.maxLength, 14);
+    ASSERT_EQ(table.rowCount(), 2);
+    // Every row keeps all thirteen lengths searched, zeros included.
+    Counts fourteen(13, 0);
+    fourteen[6] = 1;
+    EXPECT_EQ(table.rows[0].counts, Counts(13, 0));
+    EXPECT_EQ(table.rows[1].counts, fourteen);
+}
+
+TEST_F(ComparisonRun, TheSameFileTwiceGivesTwoEqualRows)
+{
+    const fs::path file = writeGenBank("twice.gb", kThreeAndTwo);
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison({file, file}, 0, 5, 7, genome));
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.rows[0].fileTitle, table.rows[1].fileTitle);
+    EXPECT_EQ(table.rows[0].counts, table.rows[1].counts);
+    EXPECT_EQ(table.rows[0].counts, (Counts{3, 2, 0}));
+}
+
+TEST_F(ComparisonRun, ProgressAfterEachFile)
+{
+    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
+                                         writeGenBank("b.gb", kThreeAtFive),
+                                         writeGenBank("c.gb", kMirrorHeavy)};
+    Genome genome;
+    std::vector<int> reported;
+    const GenomeComparison table = expectTable(
+        runComparison(files, 1, 5, 7, genome, [&reported](int done) { reported.push_back(done); }));
+    EXPECT_EQ(reported, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(table.rowCount(), 3);
+}
+
+TEST_F(ComparisonRun, TheGenomeHoldsTheLastFileIndexed)
+{
+    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
+                                         writeGenBank("b.gb", kThreeAtFive)};
+    Genome genome;
+    (void)expectTable(runComparison(files, 0, 5, 7, genome));
+    EXPECT_EQ(genome.sequence(), kThreeAtFive);
+    EXPECT_EQ(genome.minLength(), 5);
+    EXPECT_EQ(genome.maxLength(), 7);
+    EXPECT_TRUE(genome.isIndexed());
+}
+
+// ---- failures on a file ---------------------------------------------------
+
+TEST_F(ComparisonRun, TextFileEndsTheRun)
+{
+    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
+                                         writeText("bases.txt", "ACGTACGTACGTTTGACCA\n"),
+                                         writeGenBank("c.gb", kThreeAtFive)};
+    Genome genome;
+    std::vector<int> reported;
+    const ComparisonFailure failure = expectFailure(
+        runComparison(files, 0, 5, 7, genome, [&reported](int done) { reported.push_back(done); }));
+    EXPECT_EQ(failure.message, kBadFile);
+    EXPECT_FALSE(failure.beforeRun);
+    EXPECT_EQ(reported, (std::vector<int>{1}));
+    // The rejected file changed nothing: the genome still holds the first file.
+    EXPECT_EQ(genome.sequence(), kThreeAndTwo);
+}
+
+TEST_F(ComparisonRun, MissingFileEndsTheRun)
+{
+    Genome genome;
+    const ComparisonFailure failure = expectFailure(runComparison({folder() / "absent.gb"}, 0, 5, 7, genome));
+    EXPECT_EQ(failure.message, kBadFile);
+    EXPECT_FALSE(failure.beforeRun);
+}
+
+TEST_F(ComparisonRun, SearchOutOfMemoryIsNotRead)
+{
+    // The pair limit makes the search give up as if memory had run out.
+    const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
+    Genome genome;
+    genome.setPairLimit(1);
+    const ComparisonFailure failure = expectFailure(runComparison({file}, 0, 5, 7, genome));
+    EXPECT_EQ(failure.message, kOutOfMemory);
+    EXPECT_FALSE(failure.beforeRun);
+}
+
+// ---- titles ---------------------------------------------------------------
+
+struct TitleCase {
+    std::string fileName;
+    std::string title;
+};
+
+void PrintTo(const TitleCase& c, std::ostream* out)
+{
+    *out << c.fileName.size() << "-byte name";
+}
+
+class ComparisonTitle : public ComparisonRun, public testing::WithParamInterface<TitleCase> {};
+
+TEST_P(ComparisonTitle, DisplayNameOfAtMost127Bytes)
+{
+    const fs::path file = writeGenBank(GetParam().fileName, kThreeAndTwo);
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison({file}, 0, 5, 7, genome));
+    ASSERT_EQ(table.rowCount(), 1);
+    EXPECT_EQ(table.rows[0].fileTitle, GetParam().title);
+}
+
+const std::string kEAcute = "\xC3\xA9";         // two bytes
+const std::string kSmile = "\xF0\x9F\x98\x80";  // four bytes
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ComparisonTitle,
+    testing::Values(TitleCase{"NC_012920.gb", "NC_012920"}, TitleCase{"two.dots.gbk", "two.dots"},
+                    TitleCase{std::string(130, 'x') + ".gb", std::string(127, 'x')},
+                    // A letter across byte 127 is dropped whole, never split.
+                    TitleCase{std::string(126, 'a') + kEAcute + "bbb.gb", std::string(126, 'a')},
+                    TitleCase{std::string(124, 'a') + kSmile + "bbb.gb", std::string(124, 'a')},
+                    // Ending exactly at byte 127 keeps it.
+                    TitleCase{std::string(125, 'a') + kEAcute + "bbb.gb", std::string(125, 'a') + kEAcute}));
+
+// ---- a real genome --------------------------------------------------------
+
+TEST_F(ComparisonRun, MitochondrialGenomeWithTheDefaultSettings)
+{
+    Genome genome;
+    const GenomeComparison table = expectTable(runComparison({TESSARON_MITO_GENBANK}, 1, 8, 30, genome));
+    ASSERT_EQ(table.rowCount(), 1);
+    const ComparisonRow& row = table.rows[0];
+    EXPECT_EQ(row.fileTitle, "NC_012920");
+    ASSERT_EQ(row.lengthCount(), 23);
+    // 16569 in the file less the one N, which the genome drops.
+    ASSERT_EQ(genome.length(), 16568);
+
+    // The genome is left indexed with the file: searching it again must give
+    // the same counts, and the longest length with a count ends the table.
+    const auto inverted = genome.findRepeats(RepeatKind::Inverted);
+    ASSERT_NE(inverted, nullptr);
+    int longest = 8;
+    for (int slot = 0; slot < 23; ++slot) {
+        EXPECT_EQ(row.counts[static_cast<std::size_t>(slot)], inverted->pairCount(slot)) << slot;
+        if (inverted->pairCount(slot) != 0) {
+            longest = 8 + slot;
+        }
+    }
+    EXPECT_GT(inverted->total(), 0);
+    EXPECT_EQ(table.maxLength, longest);
+}
+
+}  // namespace
+}  // namespace tessaron
