@@ -163,6 +163,7 @@ public:
             const std::string_view argument = arguments_[next_++];
             if (optionsEnded || !argument.starts_with('-')) {
                 files_.emplace_back(argument);
+                inputs_.push_back(quote(argument));
             } else if (argument == "--") {
                 optionsEnded = true;
             } else {
@@ -211,10 +212,9 @@ private:
         const std::string_view value = attached ? *attached : arguments_[next_++];
 
         if (name == "--text" || name == "--genbank") {
-            if (noteInput(quote(value))) {
-                options_.file = value;
-                options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
-            }
+            noteInput(quote(value));
+            options_.file = value;
+            options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
         } else if (name == "--random") {
             randomValue(value);
         } else if (name == "--seed") {
@@ -259,9 +259,7 @@ private:
 
     void randomValue(std::string_view value)
     {
-        if (!noteInput("--random")) {
-            return;
-        }
+        noteInput("--random");
         options_.randomCounts = parseCounts(value);
         if (!options_.randomCounts) {
             fail("--random: " + quote(value) +
@@ -322,43 +320,36 @@ private:
         options_.report = report;
     }
 
-    // Records one input; false (and an error) when there already was one.
-    bool noteInput(const std::string& input)
+    // Records an input given by an option (--text, --genbank, --random).
+    void noteInput(const std::string& input)
     {
-        if (input_) {
-            fail("more than one input: " + *input_ + " and " + input);
-            return false;
+        inputs_.push_back(input);
+        if (!optionInput_) {
+            optionInput_ = input;
         }
-        input_ = input;
-        return true;
     }
 
     void finish()
     {
         const bool comparing = options_.report == ReportKind::Compare;
         if (comparing) {
-            if (input_) {
-                fail("--compare reads only the files named after the options, not " + *input_);
-                return;
-            }
-            if (files_.empty()) {
+            if (optionInput_) {
+                fail("--compare reads only the files named after the options, not " + *optionInput_);
+            } else if (files_.empty()) {
                 fail("--compare needs at least one FILE");
-                return;
             }
             options_.compareFiles = files_;
-        } else {
-            for (const std::string& file : files_) {
-                if (noteInput(quote(file))) {
-                    options_.file = file;
-                }
-            }
+        } else if (inputs_.size() > 1) {
+            fail("more than one input: " + inputs_[0] + " and " + inputs_[1]);
+        } else if (inputs_.empty()) {
+            fail("no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G");
+        } else if (!files_.empty()) {
+            options_.file = files_.front();
         }
         if (error_) {
             return;
         }
-        if (!comparing && !input_) {
-            fail("no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G");
-        } else if (options_.seed && !options_.randomCounts) {
+        if (options_.seed && !options_.randomCounts) {
             fail("--seed applies only to --random");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
@@ -379,8 +370,9 @@ private:
     std::span<const std::string_view> arguments_;
     std::size_t next_ = 0;
     Options options_;
-    std::vector<std::string> files_;
-    std::optional<std::string> input_;
+    std::vector<std::string> files_;           // named without an option
+    std::vector<std::string> inputs_;          // every input, in order, as shown in messages
+    std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
     std::optional<std::string> error_;

@@ -94,14 +94,39 @@ TEST(ParseOptions, HelpNeedsNothingElse)
     EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
 }
 
+TEST(ParseOptions, FormatsOutputsAndComparison)
+{
+    EXPECT_EQ(parsed({"a.gb"}).format, InputFormat::Auto);
+    EXPECT_EQ(parsed({"--text", "a.gb"}).format, InputFormat::Text);
+    const Options genBank = parsed({"--genbank=a.gb", "--features", "--csv"});
+    EXPECT_EQ(genBank.format, InputFormat::GenBank);
+    EXPECT_EQ(genBank.file, "a.gb");
+    EXPECT_EQ(genBank.report, ReportKind::Features);
+    EXPECT_TRUE(genBank.csv);
+
+    const Options motif = parsed({"x", "--motif", "gAtc"});
+    EXPECT_EQ(motif.report, ReportKind::Motif);
+    EXPECT_EQ(motif.motif, "GATC");
+
+    const Options listing = parsed({"x", "--report", "listing", "--kind", "mirror"});
+    EXPECT_EQ(listing.report, ReportKind::Listing);
+    EXPECT_EQ(listing.kind, RepeatKind::Mirror);
+    EXPECT_EQ(parsed({"x", "--report", "listing"}).kind, RepeatKind::Direct);
+
+    const Options compare = parsed({"a.gb", "--compare", "b.gb", "--kind=complementary", "a.gb"});
+    EXPECT_EQ(compare.report, ReportKind::Compare);
+    EXPECT_EQ(compare.kind, RepeatKind::Complementary);
+    EXPECT_EQ(compare.compareFiles, (std::vector<std::string>{"a.gb", "b.gb", "a.gb"}));
+}
+
 TEST(ParseOptions, UsageErrors)
 {
     const struct {
         std::initializer_list<std::string_view> arguments;
         const char* message;
     } cases[] = {
-        {{}, "no input: give a FILE, --text FILE or --random A,T,C,G"},
-        {{"--min", "5"}, "no input: give a FILE, --text FILE or --random A,T,C,G"},
+        {{}, "no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G"},
+        {{"--min", "5"}, "no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G"},
         {{"--bogus", "x"}, "unknown option '--bogus'"},
         {{"-m", "x"}, "unknown option '-m'"},
         {{"-", "x"}, "unknown option '-'"},
@@ -123,7 +148,7 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--max="}, "--max: '' is not an integer from 3 to 256"},
         {{"x", "--min", "99999999999999999999"},
          "--min: '99999999999999999999' is not an integer from 3 to 256"},
-        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, info, pairs"},
+        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff"},
         {{"--random", "1,2,3"},
          "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
         {{"--random", "1,2,3,4,5"},
@@ -153,6 +178,19 @@ TEST(ParseOptions, UsageErrors)
         {{"a.txt", "--random", "1,1,1,1"}, "more than one input: 'a.txt' and --random"},
         {{"--random", "1,1,1,1", "--random", "2,2,2,2"}, "more than one input: --random and --random"},
         {{"--bogus", "--min", "1"}, "unknown option '--bogus'"},
+        {{"a.gb", "--genbank", "b.gb"}, "more than one input: 'a.gb' and 'b.gb'"},
+        {{"x", "--kind", "direct"}, "--kind applies only to --report listing and --compare"},
+        {{"x", "--kind", "forward"}, "--kind: 'forward' is not one of direct, inverted, mirror, complementary"},
+        {{"x", "--motif", "GATN"}, "--motif: 'GATN': Accepted symbols are only A, T, C or G"},
+        {{"x", "--motif", "GA TC"}, "--motif: 'GA TC': Accepted symbols are only A, T, C or G"},
+        {{"x", "--motif="}, "--motif needs a word of A, T, C and G"},
+        {{"x", "--motif", "ACG", "--report", "pairs"}, "choose one of --motif and --report"},
+        {{"x", "--features", "--compare"}, "choose one of --features and --compare"},
+        {{"x", "--report", "gff", "--csv"}, "--csv does not apply to --report gff"},
+        {{"--compare"}, "--compare needs at least one FILE"},
+        {{"--compare", "--genbank", "a.gb"}, "--compare reads only the files named after the options, not 'a.gb'"},
+        {{"--compare", "--random", "1,1,1,1"}, "--compare reads only the files named after the options, not --random"},
+        {{"x", "--csv=1"}, "option '--csv' takes no value"},
     };
     for (const auto& c : cases) {
         const auto result = parse(c.arguments);
