@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+// The program's settings between runs: under the key "Tessaron", the subkey
+// "dados" holds "min", "max" and "findstr", and the key "registered" marks a
+// completed first start. Kept in a file under the user's configuration
+// folder, or in the file named by the environment variable
+// TESSARON_SETTINGS (tests use it). Every write happens when a setting
+// changes; nothing is written at exit. Errors are never reported: the program
+// always starts, with 8, 30 and an empty motif at worst.
+class SettingsStore {
+public:
+    struct Values {
+        int minimum = 8;
+        int maximum = 30;
+        QString motif;
+    };
+
+    SettingsStore();
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // Reads the values; on the first run writes the defaults 8 and 30 (no motif).
+    [[nodiscard]] Values load();
+    void saveLengths(int minimum, int maximum);
+    void saveMotif(const QString& motif);
+    // Whether a start has already completed ("registered" exists); marks it.
+    bool firstStart();
+
+    // The file in use.
+    [[nodiscard]] QString fileName() const;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
