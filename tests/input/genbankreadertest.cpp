@@ -236,7 +236,9 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
          {0, 69, "cox3", kColorGeneDirect}},
         {"name after other qualifiers",
          "     gene            1..70\n                     /db_xref=\"GeneID:4558\"\n"
-         "                     /note=\"see /gene=\"\"X\"\" below\"\n                     /gene=\"TRNF\"\n",
+         "                     /note=\"a note whose second line\n"
+         "                     /gene=\"\"X\"\" looks like a qualifier\"\n                     "
+         "/gene=\"TRNF\"\n",
          {0, 69, "TRNF", kColorGeneDirect}},
         {"first of two values",
          "     gene            1..70\n                     /gene=\"A\"\n"
