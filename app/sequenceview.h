@@ -2,7 +2,9 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QFont>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,16 +51,38 @@ public:
     [[nodiscard]] int rowOf(int position) const;
     // The first row shown.
     [[nodiscard]] int firstVisibleRow() const;
+    // Rows in the whole text, and rows that fit whole in the pane (at least 1).
+    [[nodiscard]] int rowCount() const;
+    [[nodiscard]] int visibleRowCount() const;
+    // The pitch of one character cell, in pixels.
+    [[nodiscard]] qreal characterWidth() const { return charWidth_; }
+    [[nodiscard]] int lineHeight() const { return lineHeight_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void updateScrollRange();
+    void setupFonts();
 
     std::string text_;
     std::vector<Highlight> highlights_;
     QColor textColor_{0x20, 0x20, 0x50};
     int caret_ = 0;
+
+    QFont font_;
+    QFont boldFont_;
+    qreal charWidth_ = 1.0;
+    int lineHeight_ = 1;
+    int ascent_ = 0;
+    // The columns the scroll range was last computed for, so that a resize
+    // can keep the first shown character in view.
+    int laidOutColumns_ = 1;
+    // Scratch for painting: which highlight (1-based, 0 for none) each
+    // visible character shows; kept to avoid an allocation per repaint.
+    std::vector<std::uint32_t> cellStyles_;
 };
