@@ -26,8 +26,19 @@ public slots:
     void accept() override;
 
 private:
+    // Reads the fields in the order A, total, C, G, T into counts_, stopping
+    // at the first that is not an unsigned integer: it is shown the message
+    // and returned (null when all are read).
+    QLineEdit* readFields();
+    // Writes counts_ and their total into the fields.
+    void showValues();
+    void countEdited();
+
     std::array<std::int64_t, 4>& callerCounts_;
     std::array<std::int64_t, 4> counts_;
     std::array<QLineEdit*, 4> countFields_{};
     QLineEdit* totalField_;
+    // Set while the dialog itself rewrites the fields or shows a message, so
+    // that the edits it makes are not taken for the user's.
+    bool updating_ = false;
 };
