@@ -30,9 +30,9 @@ public:
         if (fileLists.empty()) {
             return {};
         }
-        QStringList files = fileLists.front();
+        QStringList chosen = fileLists.front();
         fileLists.pop_front();
-        return files;
+        return chosen;
     }
     QString saveFile(QWidget*, const QString&, const QString&) override { return next(); }
 
