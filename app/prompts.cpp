@@ -33,10 +33,14 @@ private:
     static QMessageBox::Icon toMessageBoxIcon(Icon icon)
     {
         switch (icon) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Critical: return QMessageBox::Critical;
-        case Icon::None: break;
+            case Icon::Information:
+                return QMessageBox::Information;
+            case Icon::Warning:
+                return QMessageBox::Warning;
+            case Icon::Critical:
+                return QMessageBox::Critical;
+            case Icon::None:
+                break;
         }
         return QMessageBox::NoIcon;
     }

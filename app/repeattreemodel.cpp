@@ -90,22 +90,22 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
     }
     const Place above = placeOf(parent);
     switch (above.level) {
-    case 0:
-        return row < kindCount() ? createIndex(row, 0, makeId({kKindLevel, 0, 0})) : QModelIndex();
-    case kKindLevel: {
-        const Branch& branch = kinds_[static_cast<std::size_t>(parent.row())];
-        return row < static_cast<int>(branch.filledSlots.size())
-                   ? createIndex(row, 0, makeId({kLengthLevel, parent.row(), 0}))
-                   : QModelIndex();
-    }
-    case kLengthLevel: {
-        const std::vector<Repeat>* repeats = repeatsBelow(above, parent.row());
-        return repeats != nullptr && row < static_cast<int>(repeats->size())
-                   ? createIndex(row, 0, makeId({kWordLevel, above.kind, parent.row()}))
-                   : QModelIndex();
-    }
-    default:
-        return {};
+        case 0:
+            return row < kindCount() ? createIndex(row, 0, makeId({kKindLevel, 0, 0})) : QModelIndex();
+        case kKindLevel: {
+            const Branch& branch = kinds_[static_cast<std::size_t>(parent.row())];
+            return row < static_cast<int>(branch.filledSlots.size())
+                       ? createIndex(row, 0, makeId({kLengthLevel, parent.row(), 0}))
+                       : QModelIndex();
+        }
+        case kLengthLevel: {
+            const std::vector<Repeat>* repeats = repeatsBelow(above, parent.row());
+            return repeats != nullptr && row < static_cast<int>(repeats->size())
+                       ? createIndex(row, 0, makeId({kWordLevel, above.kind, parent.row()}))
+                       : QModelIndex();
+        }
+        default:
+            return {};
     }
 }
 
@@ -113,12 +113,12 @@ QModelIndex RepeatTreeModel::parent(const QModelIndex& child) const
 {
     const Place place = placeOf(child);
     switch (place.level) {
-    case kLengthLevel:
-        return createIndex(place.kind, 0, makeId({kKindLevel, 0, 0}));
-    case kWordLevel:
-        return createIndex(place.lengthRow, 0, makeId({kLengthLevel, place.kind, 0}));
-    default:
-        return {};
+        case kLengthLevel:
+            return createIndex(place.kind, 0, makeId({kKindLevel, 0, 0}));
+        case kWordLevel:
+            return createIndex(place.lengthRow, 0, makeId({kLengthLevel, place.kind, 0}));
+        default:
+            return {};
     }
 }
 
@@ -129,16 +129,16 @@ int RepeatTreeModel::rowCount(const QModelIndex& parent) const
     }
     const Place place = placeOf(parent);
     switch (place.level) {
-    case 0:
-        return kindCount();
-    case kKindLevel:
-        return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
-    case kLengthLevel: {
-        const std::vector<Repeat>* repeats = repeatsBelow(place, parent.row());
-        return repeats != nullptr ? static_cast<int>(repeats->size()) : 0;
-    }
-    default:
-        return 0;
+        case 0:
+            return kindCount();
+        case kKindLevel:
+            return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
+        case kLengthLevel: {
+            const std::vector<Repeat>* repeats = repeatsBelow(place, parent.row());
+            return repeats != nullptr ? static_cast<int>(repeats->size()) : 0;
+        }
+        default:
+            return 0;
     }
 }
 
@@ -154,9 +154,9 @@ QString RepeatTreeModel::wordText(const RepeatList& list, const Repeat& repeat) 
     const std::string_view sequence = genome_.sequence();
     const auto pairs = list.pairs(repeat);
     const auto first = static_cast<std::size_t>(pairs.empty() ? 0 : pairs.front().first);
-    const std::string_view word =
-        first < sequence.size() ? sequence.substr(first, static_cast<std::size_t>(repeat.length))
-                                : std::string_view();
+    const std::string_view word = first < sequence.size()
+                                      ? sequence.substr(first, static_cast<std::size_t>(repeat.length))
+                                      : std::string_view();
     return QStringLiteral("%1 (%2)").arg(toQString(word)).arg(repeat.pairCount);
 }
 
@@ -179,7 +179,9 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
             return {};
         }
         const int slot = branch.filledSlots[static_cast<std::size_t>(index.row())];
-        return QStringLiteral("%1 bps (%2)").arg(branch.list->minLength() + slot).arg(branch.list->pairCount(slot));
+        return QStringLiteral("%1 bps (%2)")
+            .arg(branch.list->minLength() + slot)
+            .arg(branch.list->pairCount(slot));
     }
     const Repeat* repeat = repeatAt(index);
     if (repeat == nullptr) {
@@ -234,7 +236,8 @@ QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const
     if (found == branch.filledSlots.end() || *found != slot) {
         return {};
     }
-    return createIndex(static_cast<int>(found - branch.filledSlots.begin()), 0, makeId({kLengthLevel, kindRow, 0}));
+    return createIndex(static_cast<int>(found - branch.filledSlots.begin()), 0,
+                       makeId({kLengthLevel, kindRow, 0}));
 }
 
 QModelIndex RepeatTreeModel::repeatIndex(RepeatKind kind, int length, int row) const

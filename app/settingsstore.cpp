@@ -45,7 +45,9 @@ int readLength(const QSettings& settings, const QString& key, int fallback)
 
 }  // namespace
 
-SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat)) {}
+SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat))
+{
+}
 
 SettingsStore::~SettingsStore() = default;
 
