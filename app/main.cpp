@@ -5,6 +5,7 @@
 #include "app/tessarondlg.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(applicationName());
+    QApplication::setDesktopFileName(QStringLiteral("tessaron"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron")));
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;

@@ -18,6 +18,7 @@
 #include <QDropEvent>
 #include <QEvent>
 #include <QFont>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,6 +117,11 @@ CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent)
     tree_->setObjectName(QStringLiteral("tree"));
     tree_->setProperty("controlId", IdTree);
     tree_->setHeaderHidden(true);
+    // Long items scroll sideways instead of being cut short; the width is
+    // measured on the rows in view, so a branch of many thousand items costs
+    // no more than a short one.
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tree_->setRootIsDecorated(true);
     tree_->setUniformRowHeights(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
