@@ -16,6 +16,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -300,6 +301,27 @@ TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
 
     EXPECT_EQ(window->contextMenuAt(centre(window->sequencePane())), nullptr);
     EXPECT_EQ(window->contextMenuAt(centre(window->statusLine())), nullptr);
+
+    // A right click: only the one inside the tree brings up the menu.
+    const auto rightClick = [&](QWidget* widget) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                for (const QAction* action : popup->actions()) {
+                    shown << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" grayed"));
+                }
+                popup->close();
+            }
+        });
+        const QPoint inside = widget->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, widget->mapToGlobal(inside));
+        QApplication::sendEvent(widget, &event);
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(rightClick(window->tree()->viewport()), QStringList{"(disabled) grayed"});
+    EXPECT_EQ(rightClick(window->sequencePane()->viewport()), QStringList());
+    EXPECT_EQ(rightClick(window->statusLine()), QStringList());
 }
 
 TEST_F(MainWindowTest, OpensAGenBankFile)
