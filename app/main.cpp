@@ -1,13 +1,43 @@
 // The desktop program: the main window, and the file given as the only
 // argument opened in it once the window is on screen.
+//
+// `tessaron --screenshot OUT.png FILE` instead opens FILE, selects the first
+// repeat of the longest inverted length and saves a picture of the window
+// (the README's picture is made this way, offscreen).
 
 #include "app/prompts.h"
 #include "app/tessarondlg.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QIcon>
+#include <QPixmap>
+#include <QTreeView>
 #include <QStringList>
 #include <QTimer>
+
+namespace {
+
+int screenshot(CTessaronDlg& window, const QString& picture, const QString& file)
+{
+    window.resize(1000, 620);
+    window.show();
+    window.openFile(file);
+    QTreeView* tree = window.tree();
+    const QAbstractItemModel* model = tree->model();
+    const QModelIndex inverted = model->index(1, 0);
+    const int lengths = model->rowCount(inverted);
+    if (lengths > 0) {
+        const QModelIndex longest = model->index(lengths - 1, 0, inverted);
+        tree->expand(inverted);
+        tree->expand(longest);
+        tree->setCurrentIndex(model->index(0, 0, longest));
+    }
+    QApplication::processEvents();
+    return window.grab().save(picture) ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -21,6 +51,9 @@ int main(int argc, char** argv)
     window.show();
 
     const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 4 && arguments.at(1) == QStringLiteral("--screenshot")) {
+        return screenshot(window, arguments.at(2), arguments.at(3));
+    }
     if (arguments.size() == 2) {
         const QString file = arguments.at(1);
         QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });

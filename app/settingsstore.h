@@ -30,7 +30,7 @@ public:
     [[nodiscard]] Values load();
     void saveLengths(int minimum, int maximum);
     void saveMotif(const QString& motif);
-    // Whether a start has already completed ("registered" exists); marks it.
+    // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();
 
     // The file in use.

@@ -6,7 +6,10 @@
 set -euo pipefail
 
 # genometools: its GFF3 validator checks the command line's GFF output in the tests.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev time genometools "$@")
+# qt6-base-dev, libgl-dev: the desktop program (Qt 6 Widgets); fonts-dejavu-core:
+# a monospace face for the sequence pane, also offscreen.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev time genometools
+    qt6-base-dev libgl-dev fonts-dejavu-core "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -57,14 +57,19 @@ tessaron_write_fasta() {
 }
 
 # Configures a Release tree without tests in `build-release` of the
-# repository and builds the command line tool, quietly; the log is shown only
-# when something fails.
+# repository and builds the command line tool (and, with "gui" as argument,
+# the desktop program too), quietly; the log is shown only when something fails.
 tessaron_build_release() {
     local build="$TESSARON_ROOT/build-release"
+    local gui=OFF targets=(tessaron-cli)
+    if [[ "${1:-}" == gui ]]; then
+        gui=ON
+        targets+=(tessaron)
+    fi
     mkdir -p "$build"
     if ! { cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DTESSARON_BUILD_TESTS=OFF &&
-        cmake --build "$build" --parallel "$(nproc)" --target tessaron-cli; } >"$build/build.log" 2>&1; then
+        -DTESSARON_BUILD_TESTS=OFF -DTESSARON_BUILD_GUI="$gui" &&
+        cmake --build "$build" --parallel "$(nproc)" --target "${targets[@]}"; } >"$build/build.log" 2>&1; then
         cat "$build/build.log" >&2
         echo "error: the Release build failed (log: $build/build.log)" >&2
         return 1

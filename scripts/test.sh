@@ -13,12 +13,16 @@ cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja \
     -DTESSARON_WERROR=ON \
     -DTESSARON_SANITIZE=ON \
     -DTESSARON_BUILD_TESTS=ON \
+    -DTESSARON_BUILD_GUI=ON \
     -DTESSARON_BUILD_BENCH=ON
 cmake --build "$build" --parallel "$(nproc)"
 
 # Any sanitizer finding fails the test that triggered it, with a stack trace.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
+# The desktop program's tests run without a display.
+export QT_QPA_PLATFORM=offscreen
 
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)"
