@@ -11,6 +11,8 @@
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/textreader.h"
+#include "views/reportlayout.h"
+#include "views/reportsheetdlg.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -206,13 +208,18 @@ void CTessaronDlg::createMenus()
     QMenu* view = menuBar()->addMenu(tr("&View"));
     addCommand(view, IdDiagram, tr("&Diagram"), false);
     view->addSeparator();
-    addCommand(view, IdViewReport, tr("View Re&port"), false);
+    connect(addCommand(view, IdViewReport, tr("View Re&port"), false), &QAction::triggered, this,
+            &CTessaronDlg::OnViewReport);
     QMenu* results = view->addMenu(tr("View &Results"));
     results->setObjectName(QStringLiteral("viewResultsMenu"));
-    addCommand(results, IdViewDirect, tr("Direct repeats"), false);
-    addCommand(results, IdViewInverted, tr("Inverted repeats"), false);
-    addCommand(results, IdViewMirror, tr("Mirror repeats"), false);
-    addCommand(results, IdViewComplementary, tr("Complementary repeats"), false);
+    connect(addCommand(results, IdViewDirect, tr("Direct repeats"), false), &QAction::triggered, this,
+            &CTessaronDlg::OnViewDirect);
+    connect(addCommand(results, IdViewInverted, tr("Inverted repeats"), false), &QAction::triggered, this,
+            &CTessaronDlg::OnViewInverted);
+    connect(addCommand(results, IdViewMirror, tr("Mirror repeats"), false), &QAction::triggered, this,
+            &CTessaronDlg::OnViewMirror);
+    connect(addCommand(results, IdViewComplementary, tr("Complementary repeats"), false), &QAction::triggered,
+            this, &CTessaronDlg::OnViewComplementary);
 }
 
 QAction* CTessaronDlg::command(int id) const
@@ -295,6 +302,66 @@ void CTessaronDlg::ShowStatus(const QString& text)
 void CTessaronDlg::ClearStatus()
 {
     ShowStatus(QString());
+}
+
+void CTessaronDlg::OnViewReport()
+{
+    const RepeatList* direct = list(RepeatKind::Direct);
+    const RepeatList* inverted = list(RepeatKind::Inverted);
+    const RepeatList* mirror = list(RepeatKind::Mirror);
+    const RepeatList* complementary = list(RepeatKind::Complementary);
+    if (direct == nullptr || inverted == nullptr || mirror == nullptr || complementary == nullptr) {
+        return;  // no completed analysis: the command is grayed
+    }
+    CReportSheetDlg sheet;
+    sheet.SetReportContent(genome_, *direct, *inverted, *mirror, *complementary);
+    runSheet(sheet);
+}
+
+void CTessaronDlg::OnViewDirect()
+{
+    ViewKind(RepeatKind::Direct);
+}
+
+void CTessaronDlg::OnViewInverted()
+{
+    ViewKind(RepeatKind::Inverted);
+}
+
+void CTessaronDlg::OnViewMirror()
+{
+    ViewKind(RepeatKind::Mirror);
+}
+
+void CTessaronDlg::OnViewComplementary()
+{
+    ViewKind(RepeatKind::Complementary);
+}
+
+void CTessaronDlg::ViewKind(RepeatKind kind)
+{
+    const RepeatList* listed = list(kind);
+    if (listed == nullptr) {
+        return;
+    }
+    CReportSheetDlg sheet;
+    ShowStatus(tr("Wait..."));
+    sheet.SetKindContent(*listed, toQString(tessaron::listingCaption(kind)), genome_);
+    // A long listing takes a while: it is written now, under "Wait...".
+    sheet.Fill();
+    ClearStatus();
+    runSheet(sheet);
+}
+
+void CTessaronDlg::runSheet(CReportSheetDlg& sheet)
+{
+    sheet.sheet()->setFileChooser([](QWidget* parent, const QString& caption, const QString& filter) {
+        return Prompts::current().saveFile(parent, caption, filter);
+    });
+    sheet.sheet()->setErrorReporter([](QWidget* parent, const QString& text) {
+        Prompts::current().message(parent, applicationName(), text, Prompts::Icon::Warning);
+    });
+    sheet.exec();
 }
 
 void CTessaronDlg::ShowSequence()

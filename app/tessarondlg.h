@@ -18,6 +18,7 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class QTreeView;
+class CReportSheetDlg;
 class RepeatTreeModel;
 class SequenceView;
 
@@ -111,6 +112,12 @@ public slots:
     void OnExit();
     void OnFindMotif();
     void OnOptions();
+    // The report sheet: the summary of the four lists, or the listing of one kind.
+    void OnViewReport();
+    void OnViewDirect();
+    void OnViewInverted();
+    void OnViewMirror();
+    void OnViewComplementary();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,6 +133,11 @@ private:
     void OnSize(int cx, int cy);
     void OnTreeSelChanged();
     void FillKindBranch(tessaron::RepeatKind kind);
+    // The listing of one kind in the report sheet, filled under "Wait...".
+    void ViewKind(tessaron::RepeatKind kind);
+    // Runs a filled-in sheet modally, its file chooser and messages going
+    // through the prompts.
+    void runSheet(CReportSheetDlg& sheet);
     void enableCommand(int id, bool enabled);
     // The pane back to the plain sequence.
     void clearHighlights();
