@@ -11,6 +11,7 @@
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/textreader.h"
+#include "views/diagramdlg.h"
 #include "views/reportlayout.h"
 #include "views/reportsheetdlg.h"
 
@@ -156,6 +157,8 @@ CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent)
 
 CTessaronDlg::~CTessaronDlg()
 {
+    // The map window refers to the features.
+    closeDiagram();
     // The tree refers to the lists and the genome: empty it before they go.
     model_->clear();
 }
@@ -206,7 +209,8 @@ void CTessaronDlg::createMenus()
             &CTessaronDlg::OnOptions);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
-    addCommand(view, IdDiagram, tr("&Diagram"), false);
+    connect(addCommand(view, IdDiagram, tr("&Diagram"), false), &QAction::triggered, this,
+            &CTessaronDlg::OnDiagram);
     view->addSeparator();
     connect(addCommand(view, IdViewReport, tr("View Re&port"), false), &QAction::triggered, this,
             &CTessaronDlg::OnViewReport);
@@ -451,6 +455,50 @@ void CTessaronDlg::OnTreeSelChanged()
         sequencePane_->setCaret(0);
     }
     sequencePane_->viewport()->repaint();
+    if (diagram_ != nullptr) {
+        diagram_->ShowRepeat(repeat, repeat != nullptr && list != nullptr ? list->pairs(*repeat)
+                                                                          : std::span<const tessaron::RepeatPair>());
+    }
+}
+
+void CTessaronDlg::OnDiagram()
+{
+    if (!features_) {
+        showMessage(applicationName(), tr("There is no loaded genome!"), Prompts::Icon::None);
+        return;
+    }
+    if (diagram_ == nullptr) {
+        diagram_ = new CDiagramDlg(this, *features_);
+        diagram_->setPrompts(
+            [](QWidget* parent) {
+                return Prompts::current().saveFile(parent, tr("Save image"),
+                                                   tr("PNG image (*.png);;SVG drawing (*.svg)"));
+            },
+            [](QWidget* parent, const QString& text) {
+                Prompts::current().message(parent, applicationName(), text, Prompts::Icon::Warning);
+            });
+        connect(diagram_, &CDiagramDlg::closing, this, &CTessaronDlg::ForgetDiagram);
+        diagram_->show();
+    } else {
+        diagram_->raise();
+        diagram_->activateWindow();
+    }
+    const QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
+    const RepeatList* list = selected.isEmpty() ? nullptr : model_->listAt(selected.front());
+    diagram_->ShowRepeat(selectedRepeat_, selectedRepeat_ != nullptr && list != nullptr
+                                              ? list->pairs(*selectedRepeat_)
+                                              : std::span<const tessaron::RepeatPair>());
+}
+
+void CTessaronDlg::ForgetDiagram()
+{
+    diagram_ = nullptr;
+}
+
+void CTessaronDlg::closeDiagram()
+{
+    delete diagram_.data();
+    diagram_ = nullptr;
 }
 
 void CTessaronDlg::showMessage(const QString& caption, const QString& text, Prompts::Icon icon)
@@ -473,6 +521,7 @@ Genome CTessaronDlg::freshGenome() const
 
 void CTessaronDlg::releaseForLoad()
 {
+    closeDiagram();
     ClearResults();
     features_.reset();
 }
@@ -651,6 +700,7 @@ void CTessaronDlg::OnOptions()
     settings_.saveLengths(minSetting_, maxSetting_);
     genome_.setLengthBounds(minSetting_, maxSetting_);
     if (loaded_) {
+        closeDiagram();
         ClearResults();
         if (indexGenome()) {
             RunAnalysis();

@@ -5,8 +5,10 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
+#include "views/diagramdlg.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -104,6 +106,11 @@ public:
     [[nodiscard]] RepeatTreeModel* treeModel() const { return model_; }
     [[nodiscard]] QLineEdit* statusLine() const { return statusLine_; }
     [[nodiscard]] SequenceView* sequencePane() const { return sequencePane_; }
+    // The open map window, or null.
+    [[nodiscard]] CDiagramDlg* diagram() const { return diagram_; }
+    // Called by the map window as the user closes it: the next "&Diagram"
+    // makes a new one.
+    void ForgetDiagram();
 
 public slots:
     void OnOpenGenBank();
@@ -112,6 +119,7 @@ public slots:
     void OnExit();
     void OnFindMotif();
     void OnOptions();
+    void OnDiagram();
     // The report sheet: the summary of the four lists, or the listing of one kind.
     void OnViewReport();
     void OnViewDirect();
@@ -144,6 +152,8 @@ private:
 
     // What a load does before it reads: the results and the features go.
     void releaseForLoad();
+    // Destroys the map window, if one is open.
+    void closeDiagram();
     // An empty genome that keeps the title and the pair limit of the current
     // one: loads fill it and take it only when they succeed.
     [[nodiscard]] tessaron::Genome freshGenome() const;
@@ -171,4 +181,5 @@ private:
     QLineEdit* statusLine_ = nullptr;
     SequenceView* sequencePane_ = nullptr;
     std::map<int, QAction*> commands_;
+    QPointer<CDiagramDlg> diagram_;
 };

@@ -96,8 +96,10 @@ void CDiagramDlg::paintEvent(QPaintEvent*)
 
 void CDiagramDlg::closeEvent(QCloseEvent* event)
 {
+    // Accepted as it is: the dialog's own handling would go through reject(),
+    // which closes the window in turn.
     emit closing();
-    QDialog::closeEvent(event);
+    event->accept();
 }
 
 void CDiagramDlg::reject()
