@@ -9,6 +9,13 @@
 #include "input/textreader.h"
 #include "views/reportlayout.h"
 
+#ifdef TESSARON_CLI_MAP
+#include "views/diagrampainter.h"
+
+#include <QGuiApplication>
+#include <QString>
+#endif
+
 #include <iostream>
 #include <new>
 #include <string_view>
@@ -83,6 +90,48 @@ void index(Genome& genome)
     }
 }
 
+#ifdef TESSARON_CLI_MAP
+// Draws the map of a GenBank file, with the chosen repeat marked, through the
+// desktop program's painter on an offscreen platform.
+void drawMap(const Options& options, Genome& genome, const FeatureList& features)
+{
+    if (features.empty()) {
+        throw Failure{"--map needs a GenBank file"};
+    }
+    std::unique_ptr<RepeatList> list;
+    const Repeat* repeat = nullptr;
+    std::span<const RepeatPair> pairs;
+    if (const auto& chosen = options.mapRepeat) {
+        index(genome);
+        list = search(genome, chosen->kind);
+        const int slot = chosen->length - list->minLength();
+        const bool inRange = slot >= 0 && slot < list->slotCount() &&
+                             chosen->index <= static_cast<int>(list->slot(slot).size());
+        if (!inRange) {
+            throw Failure{"--repeat: there is no " + std::string(kindName(chosen->kind)) + " repeat number " +
+                          std::to_string(chosen->index) + " of length " + std::to_string(chosen->length)};
+        }
+        repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
+        pairs = list->pairs(*repeat);
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The platform's notes (a missing runtime folder and the like) are of no
+    // use here: only this program's own messages reach standard error.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << kProgram << message.toStdString() << '\n';
+        }
+    });
+    int argc = 1;
+    char name[] = "tessaron-cli";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+    if (!saveDiagram(QString::fromStdString(options.mapFile), features, repeat, pairs)) {
+        throw Failure{"cannot write " + options.mapFile};
+    }
+}
+#endif
+
 void compare(const Options& options, TableWriter& out)
 {
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
@@ -146,6 +195,11 @@ void analyse(const Options& options, Genome& genome, const FeatureList& features
     }
     case ReportKind::Compare:
         return;
+    case ReportKind::Map:
+#ifdef TESSARON_CLI_MAP
+        drawMap(options, genome, features);
+#endif
+        return;
     }
 }
 
@@ -177,6 +231,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const Options& options = std::get<Options>(parsed);
+#ifndef TESSARON_CLI_MAP
+    if (options.report == ReportKind::Map) {
+        std::cerr << kProgram << "--map needs the desktop build (see --help)\n";
+        return 2;
+    }
+#endif
     if (options.help) {
         if (!(std::cout << usageText() << std::flush)) {
             return fail("cannot write the output");

@@ -71,6 +71,12 @@ Options:
                       1-based starts in the index's order (by the letters
                       that follow), then their number
   --csv               comma-separated tables instead of tab-separated ones
+  --map OUT           draw the circular map of a GenBank file into OUT: an SVG
+                      drawing when its name ends in .svg, a 600 x 460 PNG
+                      image otherwise; nothing is written to standard output
+  --repeat KIND,LENGTH,INDEX
+                      with --map: mark the INDEX-th (from 1) repeat of that
+                      KIND and LENGTH, in the order the results list them
   --help              show this text and exit
   --                  end of options, for a FILE whose name starts with '-'
 
@@ -201,7 +207,8 @@ private:
             return;
         }
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
-            name != "--min" && name != "--max" && name != "--report" && name != "--kind" && name != "--motif") {
+            name != "--min" && name != "--max" && name != "--report" && name != "--kind" && name != "--motif" &&
+            name != "--map" && name != "--repeat") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -239,6 +246,15 @@ private:
             }
             options_.kind = *kind;
             kindGiven_ = true;
+        } else if (name == "--map") {
+            if (value.empty()) {
+                fail("--map needs a file name");
+                return;
+            }
+            options_.mapFile = value;
+            setReport(ReportKind::Map, "--map");
+        } else if (name == "--repeat") {
+            repeatValue(value);
         } else {
             motifValue(value);
         }
@@ -255,6 +271,27 @@ private:
         } else {
             options_.csv = true;
         }
+    }
+
+    // "KIND,LENGTH,INDEX".
+    void repeatValue(std::string_view value)
+    {
+        const std::size_t first = value.find(',');
+        const std::size_t second = first == value.npos ? value.npos : value.find(',', first + 1);
+        const auto kind = first == value.npos ? std::nullopt : parseKind(value.substr(0, first));
+        const auto length = second == value.npos
+                                ? std::nullopt
+                                : parseNumber<int>(value.substr(first + 1, second - first - 1), kShortestLength,
+                                                   kLongestLength);
+        const auto index = second == value.npos
+                               ? std::nullopt
+                               : parseNumber<int>(value.substr(second + 1), 1, std::numeric_limits<int>::max());
+        if (!kind || !length || !index) {
+            fail("--repeat: " + quote(value) +
+                 " is not KIND,LENGTH,INDEX (a kind, a length from 3 to 256 and a number from 1)");
+            return;
+        }
+        options_.mapRepeat = MapRepeat{*kind, *length, *index};
     }
 
     void randomValue(std::string_view value)
@@ -355,6 +392,8 @@ private:
             fail("--kind applies only to --report listing and --compare");
         } else if (options_.csv && options_.report == ReportKind::Gff) {
             fail("--csv does not apply to --report gff");
+        } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
+            fail("--repeat applies only to --map");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
         }

@@ -14,7 +14,16 @@
 namespace tessaron {
 
 // What the program writes to standard output.
-enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Features, Motif, Compare };
+enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Features, Motif, Compare, Map };
+
+// The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
+// length, in the order of the results tree.
+struct MapRepeat {
+    RepeatKind kind = RepeatKind::Direct;
+    int length = 0;
+    int index = 0;
+    friend bool operator==(const MapRepeat&, const MapRepeat&) = default;
+};
 
 // How FILE is read: GenBank when its first non-blank line begins with LOCUS,
 // else plain text, unless forced.
@@ -34,6 +43,8 @@ struct Options {
     RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
     std::string motif;                      // upper case, A, T, C and G only
     bool csv = false;
+    std::string mapFile;  // --map: the PNG or SVG file to draw
+    std::optional<MapRepeat> mapRepeat;
 };
 
 // A command line that cannot be run; the message is one line without the

@@ -1,0 +1,147 @@
+// --map and --repeat: parsing, and the map the program draws from a GenBank
+// file (read back as an image when the desktop build is there).
+
+#include "cli/options.h"
+#include "clirunner.h"
+
+#include <gtest/gtest.h>
+
+#ifdef TESSARON_CLI_MAP
+#include <QColor>
+#include <QImage>
+#include <QString>
+#endif
+
+#include <string>
+#include <vector>
+
+namespace tessaron {
+namespace {
+
+using namespace tessaron::test;
+
+std::variant<Options, UsageError> parseList(const std::vector<std::string_view>& arguments)
+{
+    return parseOptions(arguments);
+}
+
+TEST(ParseMapOptions, FileAndRepeat)
+{
+    const auto result = parseList({"--map", "out.png", "--repeat", "inverted,11,2", "g.gb"});
+    ASSERT_TRUE(std::holds_alternative<Options>(result)) << std::get<UsageError>(result).message;
+    const Options& options = std::get<Options>(result);
+    EXPECT_EQ(options.report, ReportKind::Map);
+    EXPECT_EQ(options.mapFile, "out.png");
+    ASSERT_TRUE(options.mapRepeat);
+    EXPECT_EQ(*options.mapRepeat, (MapRepeat{RepeatKind::Inverted, 11, 2}));
+    EXPECT_EQ(options.file, "g.gb");
+
+    const auto attached = parseList({"--map=m.svg", "--repeat=complementary,3,1", "g.gb"});
+    ASSERT_TRUE(std::holds_alternative<Options>(attached));
+    EXPECT_EQ(std::get<Options>(attached).mapFile, "m.svg");
+    EXPECT_EQ(*std::get<Options>(attached).mapRepeat, (MapRepeat{RepeatKind::Complementary, 3, 1}));
+
+    const auto plain = parseList({"g.gb", "--map", "m.png"});
+    ASSERT_TRUE(std::holds_alternative<Options>(plain));
+    EXPECT_FALSE(std::get<Options>(plain).mapRepeat);
+}
+
+TEST(ParseMapOptions, UsageErrors)
+{
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
+        {{"--repeat", "direct,8,1", "g.gb"}, "--repeat applies only to --map"},
+        {{"--map", "", "g.gb"}, "--map needs a file name"},
+        {{"--map", "m.png", "--report", "info", "g.gb"}, "choose one of --map and --report"},
+        {{"--map", "m.png", "--features", "g.gb"}, "choose one of --map and --features"},
+        {{"g.gb", "--map"}, "option '--map' needs a value"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto result = parseList(arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << message;
+        EXPECT_EQ(std::get<UsageError>(result).message, message);
+    }
+    for (const std::string_view value : {"direct", "direct,8", "direct,8,0", "direct,2,1", "direct,257,1", "up,8,1",
+                                         "direct,8,1,", "direct,,1", "direct,8,-1", ",8,1"}) {
+        const auto result = parseList({"--map", "m.png", "--repeat", value, "g.gb"});
+        ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << value;
+        EXPECT_TRUE(std::get<UsageError>(result).message.starts_with("--repeat: '")) << value;
+    }
+}
+
+#ifdef TESSARON_CLI_MAP
+
+const QColor kGreen(0, 208, 0);
+const QColor kRed(224, 0, 0);
+
+int countColor(const QImage& image, const QColor& color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixelColor(x, y) == color ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST_F(CliTest, MapOfTheMitochondrionWithAnInvertedRepeat)
+{
+    // The first inverted repeat of 11 bases pairs 4558 with 9338.
+    const Outcome result = run({"--map", "map.png", "--repeat", "inverted,11,1", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    const QImage image(QString::fromStdString((dir_ / "map.png").string()));
+    ASSERT_EQ(image.size(), QSize(600, 460));
+    EXPECT_EQ(image.pixelColor(10, 7), QColor(0, 0, 234));   // legend, RNA +strand
+    EXPECT_EQ(image.pixelColor(10, 27), QColor(234, 0, 0));  // legend, CDS +strand
+    EXPECT_EQ(image.pixelColor(300, 63), QColor(Qt::black));  // the tick of position 0
+    EXPECT_EQ(image.pixelColor(301, 64), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(300, 300), QColor(246, 246, 236));
+    EXPECT_GT(countColor(image, kGreen), 30);
+    EXPECT_GT(countColor(image, kRed), 30);
+}
+
+TEST_F(CliTest, MapWithoutRepeatAsSvg)
+{
+    const Outcome result = run({"--map", "map.svg", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::string svg = slurp(dir_ / "map.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("CDS -strand"), std::string::npos);
+    EXPECT_NE(svg.find("ND6"), std::string::npos);
+}
+
+TEST_F(CliTest, MapFailures)
+{
+    write("s.txt", "ACGTTGCAACGGTACCA\n");
+    const Outcome text = run({"--map", "map.png", "s.txt"});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.err, "tessaron-cli: --map needs a GenBank file\n");
+
+    const Outcome missing = run({"--map", "map.png", "--repeat", "mirror,30,100000", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "tessaron-cli: --repeat: there is no mirror repeat number 100000 of length 30\n");
+
+    const Outcome outside = run({"--map", "map.png", "--max", "12", "--repeat", "direct,13,1", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(outside.status, 1);
+
+    const Outcome unwritable = run({"--map", "no/such/folder/map.png", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.err, "tessaron-cli: cannot write no/such/folder/map.png\n");
+    EXPECT_FALSE(fs::exists(dir_ / "map.png"));
+}
+
+#else
+
+TEST_F(CliTest, MapNeedsTheDesktopBuild)
+{
+    const Outcome result = run({"--map", "map.png", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tessaron-cli: --map needs the desktop build (see --help)\n");
+}
+
+#endif
+
+}  // namespace
+}  // namespace tessaron
