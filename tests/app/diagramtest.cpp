@@ -225,6 +225,24 @@ TEST(DiagramPaint, OneBaseFeatureDrawsTheWholeCircle)
     }
 }
 
+TEST(DiagramPaint, UnknownColoursKeepTheCurrentPen)
+{
+    // The first feature of an unknown colour takes the RNA plus pen; a later
+    // one the black pen of the previous feature's label line.
+    const FeatureList list{{0, 16568, "sequence", kColorSequence},
+                           {1000, 3000, "first", 0x123456},
+                           {5000, 7000, "gene", kColorGeneDirect},
+                           {9000, 11000, "later", 0x654321}};
+    const QImage image = renderDiagram(list, nullptr, {});
+    const double perBase = radiansPerBase(list);
+    const MapPoint first = mapPoint(perBase, 2000, kTrackRadius, 0);
+    const MapPoint gene = mapPoint(perBase, 6000, kTrackRadius, 0);
+    const MapPoint later = mapPoint(perBase, 10000, kTrackRadius, 0);
+    EXPECT_EQ(pixel(image, first.x, first.y), QColor(0, 0, 234));
+    EXPECT_EQ(pixel(image, gene.x, gene.y), QColor(234, 0, 0));
+    EXPECT_EQ(countInBox(image, later, QColor(Qt::black)), 11);  // a one pixel line across the box
+}
+
 TEST(DiagramPaint, SavesPngAndSvg)
 {
     QTemporaryDir folder;
@@ -367,6 +385,18 @@ TEST_F(DiagramWindowTest, ClosedByTheUserThenMadeAgain)
     trigger(CTessaronDlg::IdDiagram);
     EXPECT_NE(window_->diagram(), nullptr);
     EXPECT_EQ(diagramCount(), 1);
+}
+
+TEST_F(DiagramWindowTest, EscapeClosesItLikeTheCloseBox)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    QTest::keyClick(diagram.data(), Qt::Key_Escape);
+    EXPECT_EQ(window_->diagram(), nullptr);
+    ASSERT_FALSE(diagram.isNull());
+    EXPECT_FALSE(diagram->isVisible());
 }
 
 TEST_F(DiagramWindowTest, ANewLoadClosesIt)
