@@ -1,5 +1,6 @@
 #include "app/tessarondlg.h"
 
+#include "app/comparedlg.h"
 #include "app/finddlg.h"
 #include "app/optionsdlg.h"
 #include "app/prompts.h"
@@ -195,7 +196,8 @@ void CTessaronDlg::createMenus()
             &CTessaronDlg::OnOpenGenBank);
     connect(addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true), &QAction::triggered, this,
             &CTessaronDlg::OnOpenText);
-    addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true);
+    connect(addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true), &QAction::triggered, this,
+            &CTessaronDlg::OnCompareGenomes);
     connect(addCommand(file, IdCreateRandom, tr("&Create random sequence"), true), &QAction::triggered, this,
             &CTessaronDlg::OnCreateRandom);
     file->addSeparator();
@@ -706,4 +708,28 @@ void CTessaronDlg::OnOptions()
             RunAnalysis();
         }
     }
+}
+
+void CTessaronDlg::OnCompareGenomes()
+{
+    CCompareDlg dialog(minSetting_, maxSetting_, genome_);
+    dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
+        if (comparisonViewer_) {
+            comparisonViewer_(comparison);
+            return;
+        }
+        CReportSheetDlg sheet;
+        sheet.SetCompareContent(comparison);
+        runSheet(sheet);
+    });
+    // The run refills the genome file after file: nothing made from the
+    // sequence loaded before may be offered against it, whether or not the
+    // run takes place.
+    releaseForLoad();
+    enableCommand(IdFindMotif, false);
+    loaded_ = false;
+    sequencePane_->setSequence({});
+    ClearStatus();
+    setWindowTitle(applicationName());
+    dialog.exec();
 }

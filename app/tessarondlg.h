@@ -2,6 +2,7 @@
 
 #include "app/prompts.h"
 #include "app/settingsstore.h"
+#include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +114,11 @@ public:
     // makes a new one.
     void ForgetDiagram();
 
+    // What shows a finished genome comparison: the report sheet unless
+    // another viewer is installed (tests install their own).
+    using ComparisonViewer = std::function<void(const tessaron::GenomeComparison&)>;
+    void setComparisonViewer(ComparisonViewer viewer) { comparisonViewer_ = std::move(viewer); }
+
 public slots:
     void OnOpenGenBank();
     void OnOpenText();
@@ -126,6 +133,10 @@ public slots:
     void OnViewInverted();
     void OnViewMirror();
     void OnViewComplementary();
+    // Compares GenBank files by one kind of repeat. The files are read into
+    // this window's genome, so the window is emptied first and stays empty
+    // (caption "Tessaron", no results, no sequence) until the next load.
+    void OnCompareGenomes();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -182,4 +193,5 @@ private:
     SequenceView* sequencePane_ = nullptr;
     std::map<int, QAction*> commands_;
     QPointer<CDiagramDlg> diagram_;
+    ComparisonViewer comparisonViewer_;
 };
