@@ -197,6 +197,25 @@ TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
     EXPECT_FALSE(shown);
 }
 
+TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
+{
+    ScopedTestPrompts prompts;
+    CCompareDlg dialog(8, 30, genome);
+    bool shown = false;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
+    addFiles(dialog, prompts, {kMitoFile});
+    dialog.kindList()->setCurrentIndex(-1);
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages[0].text, QStringLiteral("There is an error with the type of repeat to compare!"));
+    EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_EQ(dialog.progressBar()->value(), 0);
+}
+
 TEST_F(CompareDlgTest, RejectedFileEndsTheRunWithoutASheet)
 {
     ScopedTestPrompts prompts;
