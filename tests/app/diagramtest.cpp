@@ -2,6 +2,7 @@
 // where the layout fixes them, and the map window as the main window opens,
 // updates and closes it.
 
+#include "whenmodal.h"
 #include "app/optionsdlg.h"
 #include "app/repeattreemodel.h"
 #include "app/tessarondlg.h"
@@ -257,24 +258,6 @@ TEST(DiagramPaint, SavesPngAndSvg)
     EXPECT_TRUE(text.contains("<svg"));
     EXPECT_TRUE(text.contains("RNA +strand"));
     EXPECT_FALSE(saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
-}
-
-// Runs `fill` on the modal dialog that the next command opens.
-template <typename Dialog>
-void whenModal(std::function<void(Dialog&)> fill)
-{
-    QTimer::singleShot(0, [fill] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<Dialog*>(modal);
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (modal != nullptr) {
-                modal->close();
-            }
-            return;
-        }
-        fill(*dialog);
-    });
 }
 
 class DiagramWindowTest : public ::testing::Test {

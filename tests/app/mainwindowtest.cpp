@@ -2,6 +2,7 @@
 // answered and the messages recorded by the tests, and the modal dialogs
 // filled in as a person would.
 
+#include "whenmodal.h"
 #include "app/finddlg.h"
 #include "app/optionsdlg.h"
 #include "app/randomdlg.h"
@@ -59,25 +60,6 @@ const QString kSharedData = QStringLiteral(TESSARON_SHARED_DATA);
 const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
                                CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
                                CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram};
-
-// Runs `fill` on the modal dialog that the next command opens. `fill` must
-// end the dialog; a missing or unexpected dialog fails the test and is closed.
-template <typename Dialog>
-void whenModal(std::function<void(Dialog&)> fill)
-{
-    QTimer::singleShot(0, [fill] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<Dialog*>(modal);
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "the expected dialog is not open";
-            if (modal != nullptr) {
-                modal->close();
-            }
-            return;
-        }
-        fill(*dialog);
-    });
-}
 
 QStringList childTexts(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {

@@ -1,0 +1,30 @@
+#pragma once
+
+// Answers the modal dialog that the next command opens.
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// Runs `fill` on the modal dialog that the next command opens. `fill` must
+// end the dialog; a missing or unexpected dialog fails the test and is closed.
+template <typename Dialog>
+void whenModal(std::function<void(Dialog&)> fill)
+{
+    QTimer::singleShot(0, [fill] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<Dialog*>(modal);
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "the expected dialog is not open";
+            if (modal != nullptr) {
+                modal->close();
+            }
+            return;
+        }
+        fill(*dialog);
+    });
+}
