@@ -5,8 +5,8 @@
 // repeat of the longest inverted length and saves a picture of the window
 // (the README's picture is made this way, offscreen).
 
-#include "app/prompts.h"
-#include "app/tessarondlg.h"
+#include "views/prompts.h"
+#include "views/tessarondlg.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -44,7 +44,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(applicationName());
     QApplication::setDesktopFileName(QStringLiteral("tessaron"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron")));
+    // The installed theme icon when there is one, else the one built in.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron"), QIcon(QStringLiteral(":/tessaron.svg"))));
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;
