@@ -158,7 +158,7 @@ void analyse(const Options& options, Genome& genome, const FeatureList& features
     case ReportKind::Listing: {
         index(genome);
         const auto list = search(genome, options.kind);
-        writeLayout(out, listingLayout(*list, listingCaption(options.kind), genome));
+        writeLayout(out, listingLayout(*list, options.kind, genome));
         return;
     }
     case ReportKind::Summary: {

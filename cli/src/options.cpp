@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "engine/repeatkinds.h"
+
 #include <array>
 #include <charconv>
 #include <limits>
@@ -143,19 +145,7 @@ std::string quote(std::string_view text)
 
 std::optional<RepeatKind> parseKind(std::string_view text)
 {
-    if (text == "direct") {
-        return RepeatKind::Direct;
-    }
-    if (text == "inverted") {
-        return RepeatKind::Inverted;
-    }
-    if (text == "mirror") {
-        return RepeatKind::Mirror;
-    }
-    if (text == "complementary") {
-        return RepeatKind::Complementary;
-    }
-    return std::nullopt;
+    return kindNamed(text);
 }
 
 class Parser {

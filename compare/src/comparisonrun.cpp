@@ -47,23 +47,6 @@ ComparisonFailure failure(const char* message, bool beforeRun)
 
 }  // namespace
 
-std::optional<RepeatKind> kindOfCompareItem(int index)
-{
-    // The list shows complementary before mirror, unlike RepeatKind.
-    switch (index) {
-        case 0:
-            return RepeatKind::Direct;
-        case 1:
-            return RepeatKind::Inverted;
-        case 2:
-            return RepeatKind::Complementary;
-        case 3:
-            return RepeatKind::Mirror;
-        default:
-            return std::nullopt;
-    }
-}
-
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
     const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
     const std::function<void(int done)>& progress)

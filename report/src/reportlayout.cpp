@@ -7,9 +7,6 @@ namespace tessaron {
 
 namespace {
 
-constexpr const char* kSummaryHeadings[kRepeatKindCount] = {
-    "Direct repeats:", "Inverted repeats:", "Mirror repeats:", "Complementary repeats:"};
-
 // Listings narrower than this many letters still get a column wide enough
 // for the "%d bp sequences" headings.
 constexpr int kNarrowestListingWord = 13;
@@ -68,7 +65,7 @@ SheetLayout summaryLayout(int minLength, const PairCountsByKind& counts)
         if (kind > 0) {
             ++row;  // one empty row between two kinds
         }
-        layout.cells.push_back({row, 1, kSummaryHeadings[kind]});
+        layout.cells.push_back({row, 1, std::string(kKinds[kind].heading) + ":"});
         ++row;
         const std::vector<std::int64_t>& kindCounts = counts[kind];
         for (std::size_t slot = 0; slot < kindCounts.size(); ++slot) {
@@ -89,10 +86,10 @@ int listingColumnWidth(int longest)
     return static_cast<int>(static_cast<double>(letters) * 9.2);
 }
 
-SheetLayout listingLayout(const RepeatList& list, std::string_view caption, const Genome& genome)
+SheetLayout listingLayout(const RepeatList& list, RepeatKind kind, const Genome& genome)
 {
     SheetLayout layout;
-    layout.caption = std::string(caption);
+    layout.caption = std::string(kindInfo(kind).listingCaption);
 
     int highest = list.slotCount() - 1;
     while (highest >= 0 && list.pairCount(highest) == 0) {
@@ -107,9 +104,7 @@ SheetLayout listingLayout(const RepeatList& list, std::string_view caption, cons
     const int shortest = longest - highest;
 
     const int width = listingColumnWidth(longest);
-    // Only the caption tells the kind; every kind but direct repeats also
-    // shows the text found at the second copy.
-    const bool secondText = !caption.starts_with('D');
+    const bool secondText = kindInfo(kind).listsSecondCopy;
     layout.widths.push_back({1, width});
     if (secondText) {
         layout.widths.push_back({4, width});
@@ -145,17 +140,7 @@ SheetLayout listingLayout(const RepeatList& list, std::string_view caption, cons
 
 std::string_view listingCaption(RepeatKind kind)
 {
-    switch (kind) {
-        case RepeatKind::Direct:
-            return "Direct Repeats";
-        case RepeatKind::Inverted:
-            return "Inverted Repeats";
-        case RepeatKind::Mirror:
-            return "Mirror Repeats";
-        case RepeatKind::Complementary:
-            return "Complementary Repeats";
-    }
-    return {};
+    return kindInfo(kind).listingCaption;
 }
 
 SheetLayout comparisonLayout(const GenomeComparison& comparison)

@@ -6,17 +6,6 @@
 
 namespace tessaron {
 
-std::string_view kindName(RepeatKind kind)
-{
-    switch (kind) {
-    case RepeatKind::Direct: return "direct";
-    case RepeatKind::Inverted: return "inverted";
-    case RepeatKind::Mirror: return "mirror";
-    case RepeatKind::Complementary: return "complementary";
-    }
-    return "unknown";
-}
-
 void writeLayout(TableWriter& out, const SheetLayout& layout)
 {
     for (const auto& row : layout.grid()) {

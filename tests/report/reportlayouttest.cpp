@@ -49,7 +49,7 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
 SheetLayout listingOf(const Genome& genome, RepeatKind kind)
 {
     const auto list = search(genome, kind);
-    return listingLayout(*list, listingCaption(kind), genome);
+    return listingLayout(*list, kind, genome);
 }
 
 std::vector<std::int64_t> zeros(std::size_t count)
@@ -312,17 +312,6 @@ TEST(ListingLayout, ListWithoutRepeatsHasOnlyTheCaption)
     EXPECT_TRUE(layout.cells.empty());
 }
 
-TEST(ListingLayout, TheCaptionAloneDecidesTheFourthColumn)
-{
-    Genome genome;
-    load(genome, kShort, 4, 6);
-    const auto inverted = search(genome, RepeatKind::Inverted);
-    const SheetLayout layout = listingLayout(*inverted, "Direct Repeats", genome);
-    EXPECT_EQ(layout.widths.size(), 1U);
-    EXPECT_TRUE(std::none_of(layout.cells.begin(), layout.cells.end(),
-                             [](const SheetCell& cell) { return cell.column == 4; }));
-}
-
 std::string transformed(RepeatKind kind, const std::string& word)
 {
     auto complement = [](char letter) {
@@ -360,7 +349,7 @@ TEST_P(ListingOfRandomGenome, RowsAgreeWithTheSequence)
     ASSERT_TRUE(genome.buildIndex());
     const auto list = search(genome, kind);
     ASSERT_GT(list->total(), 0);
-    const SheetLayout layout = listingLayout(*list, listingCaption(kind), genome);
+    const SheetLayout layout = listingLayout(*list, kind, genome);
     const Grid grid = layout.grid();
     const bool direct = kind == RepeatKind::Direct;
     ASSERT_EQ(grid.front().size(), direct ? 3U : 4U);

@@ -298,7 +298,7 @@ TEST_F(ReportSheet, IsAFixedSizeWindowWithAnEmptyCaption)
 TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Inverted), QStringLiteral("Inverted Repeats"), genome_);
+    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
     const std::vector<std::vector<QString>> expected{
@@ -318,11 +318,11 @@ TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
 TEST_F(ReportSheet, DirectListingHasThreeColumns)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Direct), QStringLiteral("Direct Repeats"), genome_);
+    sheet.SetKindContent(list(RepeatKind::Direct), RepeatKind::Direct, genome_);
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Direct Repeats"));
     EXPECT_EQ(tableOf(*sheet.sheet()),
-              gridOf(tessaron::listingLayout(list(RepeatKind::Direct), "Direct Repeats", genome_)));
+              gridOf(tessaron::listingLayout(list(RepeatKind::Direct), RepeatKind::Direct, genome_)));
     EXPECT_LE(sheet.sheet()->usedColumns(), 3);
     EXPECT_EQ(sheet.sheet()->setWidth(4), 0);
 }
@@ -364,7 +364,7 @@ TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
     CReportSheetDlg all;
     all.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
                          list(RepeatKind::Mirror), list(RepeatKind::Complementary));
-    all.SetKindContent(list(RepeatKind::Inverted), QStringLiteral("Inverted Repeats"), genome_);
+    all.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
     all.SetCompareContent(comparison);
     ASSERT_TRUE(all.Fill());
     EXPECT_TRUE(all.windowTitle().isEmpty());
@@ -382,11 +382,11 @@ TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
     CReportSheetDlg twoOfThem;
     twoOfThem.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
                                list(RepeatKind::Mirror), list(RepeatKind::Complementary));
-    twoOfThem.SetKindContent(list(RepeatKind::Mirror), QStringLiteral("Mirror Repeats"), genome_);
+    twoOfThem.SetKindContent(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_);
     ASSERT_TRUE(twoOfThem.Fill());
     EXPECT_EQ(twoOfThem.windowTitle(), QStringLiteral("Mirror Repeats"));
     EXPECT_EQ(tableOf(*twoOfThem.sheet()),
-              gridOf(tessaron::listingLayout(list(RepeatKind::Mirror), "Mirror Repeats", genome_)));
+              gridOf(tessaron::listingLayout(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_)));
 }
 
 TEST_F(ReportSheet, ListingWithoutRepeatsSetsOnlyTheCaption)
@@ -396,7 +396,7 @@ TEST_F(ReportSheet, ListingWithoutRepeatsSetsOnlyTheCaption)
     const std::unique_ptr<RepeatList> none = search(plain, RepeatKind::Complementary);
     ASSERT_NE(none, nullptr);
     CReportSheetDlg sheet;
-    sheet.SetKindContent(*none, QStringLiteral("Complementary Repeats"), plain);
+    sheet.SetKindContent(*none, RepeatKind::Complementary, plain);
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Complementary Repeats"));
     EXPECT_EQ(sheet.sheet()->usedRows(), 0);
@@ -422,7 +422,7 @@ TEST_F(ReportSheet, WithoutContentTheWindowClosesAtOnce)
 TEST_F(ReportSheet, ShowsModallyWithItsContent)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Inverted), QStringLiteral("Inverted Repeats"), genome_);
+    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
     bool opened = false;
     whenSheetOpens(
         [](CReportSheetDlg& shown) {
@@ -516,7 +516,7 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
     for (const auto& [command, kind, caption] : cases) {
         const RepeatList* listed = window->list(kind);
         ASSERT_NE(listed, nullptr) << caption;
-        const auto expected = gridOf(tessaron::listingLayout(*listed, caption, window->genome()));
+        const auto expected = gridOf(tessaron::listingLayout(*listed, kind, window->genome()));
         bool opened = false;
         whenSheetOpens(
             [&, captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {

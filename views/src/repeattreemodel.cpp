@@ -2,6 +2,8 @@
 
 #include "views/qtstrings.h"
 
+#include "engine/repeatkinds.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -11,9 +13,6 @@ using tessaron::RepeatKind;
 using tessaron::RepeatList;
 
 namespace {
-
-constexpr std::array<const char*, tessaron::kRepeatKindCount> kKindTexts{
-    "direct repeats (%1)", "inverted repeats (%1)", "mirror repeats (%1)", "complementary repeats (%1)"};
 
 constexpr int kKindLevel = 1;
 constexpr int kLengthLevel = 2;
@@ -171,7 +170,9 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
             return {};
         }
         const RepeatList& list = *kinds_[static_cast<std::size_t>(index.row())].list;
-        return QString::fromLatin1(kKindTexts[static_cast<std::size_t>(index.row())]).arg(list.total());
+        return QStringLiteral("%1 (%2)")
+            .arg(toQString(tessaron::kKinds[static_cast<std::size_t>(index.row())].label))
+            .arg(list.total());
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
     if (place.level == kLengthLevel) {
@@ -209,6 +210,15 @@ const Repeat* RepeatTreeModel::repeatAt(const QModelIndex& index) const
         return nullptr;
     }
     return &(*repeats)[static_cast<std::size_t>(index.row())];
+}
+
+RepeatKind RepeatTreeModel::kindAt(const QModelIndex& index) const
+{
+    const Place place = placeOf(index);
+    if (place.level == 0 || index.model() != this) {
+        return RepeatKind::Direct;
+    }
+    return static_cast<RepeatKind>(place.level == kKindLevel ? index.row() : place.kind);
 }
 
 const RepeatList* RepeatTreeModel::listAt(const QModelIndex& index) const

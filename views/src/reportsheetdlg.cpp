@@ -3,6 +3,7 @@
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
 
 #include <QResizeEvent>
@@ -42,13 +43,14 @@ void CReportSheetDlg::SetReportContent(const tessaron::Genome& genome, const tes
     complementary_ = &complementary;
 }
 
-void CReportSheetDlg::SetKindContent(const tessaron::RepeatList& list, const QString& caption,
+void CReportSheetDlg::SetKindContent(const tessaron::RepeatList& list, tessaron::RepeatKind kind,
                                      const tessaron::Genome& genome)
 {
     hasContent_ = true;
     listingMode_ = true;
     listed_ = &list;
-    caption_ = caption;
+    kind_ = kind;
+    caption_ = QString::fromUtf8(tessaron::kindInfo(kind).listingCaption);
     genome_ = &genome;
 }
 
@@ -68,7 +70,7 @@ bool CReportSheetDlg::Fill()
         write(tessaron::comparisonLayout(*comparison_));
     } else if (listingMode_) {
         setWindowTitle(caption_);
-        write(tessaron::listingLayout(*listed_, caption_.toStdString(), *genome_));
+        write(tessaron::listingLayout(*listed_, kind_, *genome_));
     } else {
         write(tessaron::summaryLayout(
             genome_->minLength(), tessaron::pairCountsOf(*direct_, *inverted_, *mirror_, *complementary_)));

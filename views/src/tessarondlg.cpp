@@ -8,6 +8,7 @@
 #include "views/randomdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
+#include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
@@ -48,12 +49,19 @@ using tessaron::RepeatList;
 namespace {
 
 const QColor kSequenceColor(0x20, 0x20, 0x50);    // 0x502020
-const QColor kFirstCopyColor(0x00, 0xD0, 0x00);   // 0x00D000
-const QColor kSecondCopyColor(0xE0, 0x00, 0x00);  // 0x0000E0, the transformed kinds
+// A 0x00BBGGRR colour of the kinds' table.
+QColor colorOf(std::uint32_t bbggrr)
+{
+    return QColor(static_cast<int>(bbggrr & 0xFFu), static_cast<int>((bbggrr >> 8) & 0xFFu),
+                  static_cast<int>((bbggrr >> 16) & 0xFFu));
+}
 
-constexpr std::array<const char*, tessaron::kRepeatKindCount> kProgressLines{
-    "Getting \"direct repeats\"...", "Getting \"inverted repeats\"...", "Getting \"mirror repeats\"...",
-    "Getting \"complementary repeats\"..."};
+const QColor kFirstCopyColor = colorOf(tessaron::kFirstCopyColor);
+
+QString progressLine(RepeatKind kind)
+{
+    return QStringLiteral("Getting \"%1\"...").arg(toQString(tessaron::kindInfo(kind).label));
+}
 
 // The commands that show results: grayed whenever the lists are not all there.
 constexpr std::array<int, 6> kResultCommands{CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
@@ -218,14 +226,11 @@ void CTessaronDlg::createMenus()
             &CTessaronDlg::OnViewReport);
     QMenu* results = view->addMenu(tr("View &Results"));
     results->setObjectName(QStringLiteral("viewResultsMenu"));
-    connect(addCommand(results, IdViewDirect, tr("Direct repeats"), false), &QAction::triggered, this,
-            &CTessaronDlg::OnViewDirect);
-    connect(addCommand(results, IdViewInverted, tr("Inverted repeats"), false), &QAction::triggered, this,
-            &CTessaronDlg::OnViewInverted);
-    connect(addCommand(results, IdViewMirror, tr("Mirror repeats"), false), &QAction::triggered, this,
-            &CTessaronDlg::OnViewMirror);
-    connect(addCommand(results, IdViewComplementary, tr("Complementary repeats"), false), &QAction::triggered,
-            this, &CTessaronDlg::OnViewComplementary);
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        const tessaron::KindInfo& info = tessaron::kindInfo(kind);
+        connect(addCommand(results, info.viewCommand, toQString(info.heading), false), &QAction::triggered, this,
+                [this, kind] { ViewKind(kind); });
+    }
 }
 
 QAction* CTessaronDlg::command(int id) const
@@ -352,7 +357,7 @@ void CTessaronDlg::ViewKind(RepeatKind kind)
     }
     CReportSheetDlg sheet;
     ShowStatus(tr("Wait..."));
-    sheet.SetKindContent(*listed, toQString(tessaron::listingCaption(kind)), genome_);
+    sheet.SetKindContent(*listed, kind, genome_);
     // A long listing takes a while: it is written now, under "Wait...".
     sheet.Fill();
     ClearStatus();
@@ -412,7 +417,7 @@ void CTessaronDlg::RunAnalysis()
     ClearResults();
     for (int k = 0; k < tessaron::kRepeatKindCount; ++k) {
         const auto kind = static_cast<RepeatKind>(k);
-        ShowStatus(QString::fromLatin1(kProgressLines[static_cast<std::size_t>(k)]));
+        ShowStatus(progressLine(kind));
         std::unique_ptr<RepeatList> found;
         try {
             found = kind == RepeatKind::Direct ? genome_.findDirectRepeats() : genome_.findRepeats(kind);
@@ -446,10 +451,10 @@ void CTessaronDlg::OnTreeSelChanged()
 
     clearHighlights();
     if (repeat != nullptr && list != nullptr) {
+        const QColor secondColor = colorOf(tessaron::kindInfo(model_->kindAt(item)).secondCopyColor);
         for (const tessaron::RepeatPair& pair : list->pairs(*repeat)) {
             sequencePane_->addHighlight(pair.first, repeat->length, kFirstCopyColor);
-            sequencePane_->addHighlight(pair.second, repeat->length,
-                                        repeat->transformed ? kSecondCopyColor : kFirstCopyColor);
+            sequencePane_->addHighlight(pair.second, repeat->length, secondColor);
         }
         const auto pairs = list->pairs(*repeat);
         sequencePane_->setCaret(pairs.empty() ? 0 : pairs.front().first);

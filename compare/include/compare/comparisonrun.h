@@ -2,6 +2,7 @@
 
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 
 #include <filesystem>
@@ -13,13 +14,15 @@
 
 namespace tessaron {
 
-// The entries of the "Compare what:" list, in list order; note that
-// index 2 is complementary and index 3 mirror.
-inline constexpr const char* kCompareKindItems[] = {"Direct repeats", "Inverted repeats",
-                                                    "Complementary repeats", "Mirror repeats"};
-
-// The kind searched for an entry of that list, or nothing outside 0..3.
-[[nodiscard]] std::optional<RepeatKind> kindOfCompareItem(int index);
+// The entries of the "Compare what:" list, in list order (kindOfCompareItem
+// tells the kind of each); note that index 2 is complementary and index 3 mirror.
+inline constexpr std::array<const char*, kRepeatKindCount> kCompareKindItems = [] {
+    std::array<const char*, kRepeatKindCount> items{};
+    for (const KindInfo& info : kKinds) {
+        items[static_cast<std::size_t>(info.compareItem)] = info.heading.data();
+    }
+    return items;
+}();
 
 // Why a comparison stopped, as the message the user is shown.
 struct ComparisonFailure {

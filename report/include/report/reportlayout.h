@@ -2,6 +2,7 @@
 
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 
 #include <array>
@@ -48,10 +49,10 @@ using PairCountsByKind = std::array<std::vector<std::int64_t>, kRepeatKindCount>
 // per length with pairs, kinds separated by an empty row. Empty caption.
 [[nodiscard]] SheetLayout summaryLayout(int minLength, const PairCountsByKind& counts);
 
-// The listing of one kind, longest words first, under `caption` ("Direct
+// The listing of one kind, longest words first, under its caption ("Direct
 // Repeats" ...); a fourth column with the second copy's text for every kind
-// whose caption does not begin with D.
-[[nodiscard]] SheetLayout listingLayout(const RepeatList& list, std::string_view caption, const Genome& genome);
+// but direct repeats.
+[[nodiscard]] SheetLayout listingLayout(const RepeatList& list, RepeatKind kind, const Genome& genome);
 
 // The window caption of the listing of a kind: "Direct Repeats" ...
 [[nodiscard]] std::string_view listingCaption(RepeatKind kind);

@@ -2,6 +2,7 @@
 
 #include "report/tablewriter.h"
 #include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"
@@ -9,13 +10,6 @@
 #include <string_view>
 
 namespace tessaron {
-
-// The kinds in the order the searches run and the reports list them.
-inline constexpr std::array<RepeatKind, kRepeatKindCount> kKindOrder{
-    RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary};
-
-// "direct", "inverted", "mirror" or "complementary".
-[[nodiscard]] std::string_view kindName(RepeatKind kind);
 
 // A report sheet's cells as rows: every row from the first to the last, each
 // with as many cells as the widest row; cells never written are empty.

@@ -36,6 +36,8 @@ public:
     [[nodiscard]] const tessaron::Repeat* repeatAt(const QModelIndex& index) const;
     // The list that an item belongs to; null for an invalid index.
     [[nodiscard]] const tessaron::RepeatList* listAt(const QModelIndex& index) const;
+    // The kind an item belongs to (Direct for an invalid index).
+    [[nodiscard]] tessaron::RepeatKind kindAt(const QModelIndex& index) const;
     // The word item of the `row`-th repeat of a length of a kind, or an
     // invalid index: a way to the items without walking the view.
     [[nodiscard]] QModelIndex repeatIndex(tessaron::RepeatKind kind, int length, int row) const;

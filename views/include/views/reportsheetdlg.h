@@ -7,6 +7,8 @@
 
 #include "views/webcalc.h"
 
+#include "engine/repeatlist.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -33,7 +35,7 @@ public:
     void SetReportContent(const tessaron::Genome& genome, const tessaron::RepeatList& direct,
                           const tessaron::RepeatList& inverted, const tessaron::RepeatList& mirror,
                           const tessaron::RepeatList& complementary);
-    void SetKindContent(const tessaron::RepeatList& list, const QString& caption,
+    void SetKindContent(const tessaron::RepeatList& list, tessaron::RepeatKind kind,
                         const tessaron::Genome& genome);
     void SetCompareContent(const tessaron::GenomeComparison& comparison);
 
@@ -65,5 +67,6 @@ private:
     const tessaron::RepeatList* listed_ = nullptr;
     const tessaron::GenomeComparison* comparison_ = nullptr;
     QString caption_;
+    tessaron::RepeatKind kind_ = tessaron::RepeatKind::Direct;
     CWebCalc* sheet_ = nullptr;
 };
