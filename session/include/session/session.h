@@ -1,0 +1,151 @@
+#pragma once
+
+// What the desktop program works on, apart from its windows: the genome, the
+// four search results of its last analysis, the features of its GenBank file
+// and the length settings. Long operations are jobs: each reads only what it
+// was given when it was made, runs on any thread under a stop token and
+// produces a whole new state; the owner adopts that state once the job has
+// succeeded, so a cancelled or rejected job leaves the current state as it was.
+
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
+#include "engine/repeatsnapshot.h"
+#include "input/feature.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <variant>
+
+namespace tessaron {
+
+// Where a new genome comes from.
+struct GenBankSource {
+    std::filesystem::path path;
+};
+struct TextSource {
+    std::filesystem::path path;
+};
+struct RandomSource {
+    std::array<std::int64_t, 4> counts{};  // A, T, C, G
+    std::optional<std::uint32_t> seed;     // none: seeded with the time
+};
+using GenomeSource = std::variant<GenBankSource, TextSource, RandomSource>;
+
+// The step a job has reached, with how far it has got in that step (0..1).
+enum class JobStep { Reading, Creating, Indexing, Searching };
+struct JobProgress {
+    JobStep step = JobStep::Reading;
+    RepeatKind kind = RepeatKind::Direct;  // the search under way (JobStep::Searching)
+    double fraction = 0.0;
+};
+
+// What a job is told while it runs; progress is called from the job's thread.
+struct JobControl {
+    std::stop_token stop;
+    std::function<void(const JobProgress&)> progress;
+
+    [[nodiscard]] bool stopRequested() const { return stop.stop_requested(); }
+    void report(const JobProgress& reached) const
+    {
+        if (progress) {
+            progress(reached);
+        }
+    }
+};
+
+// Why a job ended without its whole result.
+enum class JobError {
+    Cancelled,      // the owner asked it to stop: nothing to adopt
+    NotGenBank,     // the GenBank reader rejected the file: nothing to adopt
+    ReadFailed,     // a text file could not be read (see JobResult::message): nothing to adopt
+    RandomRefused,  // the random composition cannot be made: nothing to adopt
+    OutOfMemory,    // the memory ran out; a genome read before that is adopted with the results found
+};
+
+// The results of one analysis, in the order of kKindOrder; an analysis that
+// ran out of memory keeps the kinds found before the failing one.
+struct Analysis {
+    std::array<std::shared_ptr<const RepeatSnapshot>, kRepeatKindCount> snapshots;
+
+    [[nodiscard]] const std::shared_ptr<const RepeatSnapshot>& of(RepeatKind kind) const
+    {
+        return snapshots[static_cast<std::size_t>(kind)];
+    }
+    // All four kinds are there.
+    [[nodiscard]] bool complete() const;
+};
+
+// Everything a job replaces at once.
+struct SessionState {
+    std::shared_ptr<const Genome> genome;  // never null
+    std::optional<FeatureList> features;   // the last GenBank file's
+    Analysis analysis;
+    bool loaded = false;  // a sequence was loaded or made
+};
+
+struct JobResult {
+    std::optional<SessionState> state;  // what to adopt; none when nothing changes
+    std::optional<JobError> error;      // what went wrong, if anything
+    std::string message;                // the reader's words for ReadFailed
+};
+
+using Job = std::function<JobResult(const JobControl&)>;
+
+class Session {
+public:
+    // One search of one kind; the engine's searchRepeats unless a test
+    // installs another.
+    using Searcher =
+        std::function<SnapshotResult(std::shared_ptr<const Genome>, RepeatKind, const SearchControl&)>;
+
+    Session();
+
+    [[nodiscard]] const SessionState& state() const { return state_; }
+    [[nodiscard]] const Genome& genome() const { return *state_.genome; }
+    [[nodiscard]] const std::shared_ptr<const Genome>& sharedGenome() const { return state_.genome; }
+    [[nodiscard]] const std::optional<FeatureList>& features() const { return state_.features; }
+    [[nodiscard]] const std::shared_ptr<const RepeatSnapshot>& snapshot(RepeatKind kind) const
+    {
+        return state_.analysis.of(kind);
+    }
+    [[nodiscard]] bool analysed() const { return state_.analysis.complete(); }
+    [[nodiscard]] bool loaded() const { return state_.loaded; }
+
+    [[nodiscard]] int minimum() const { return minimum_; }
+    [[nodiscard]] int maximum() const { return maximum_; }
+    // New length settings for the next jobs. Before any load the empty genome
+    // takes them at once; a loaded genome keeps its own until reanalysis().
+    void setLengths(int minimum, int maximum);
+    // The pair limit that every genome made from now on carries.
+    void setPairLimit(std::int64_t limit);
+    [[nodiscard]] std::int64_t pairLimit() const { return pairLimit_; }
+    void setSearcher(Searcher searcher);
+
+    // A job that reads or makes a genome, indexes it and analyses it.
+    [[nodiscard]] Job load(GenomeSource source) const;
+    // A job that analyses the loaded sequence again with the current lengths.
+    [[nodiscard]] Job reanalysis() const;
+
+    // Takes the state a job made.
+    void adopt(SessionState state);
+    // Forgets the genome, features and results: an empty genome with the
+    // current settings and nothing loaded.
+    void reset();
+
+private:
+    [[nodiscard]] std::shared_ptr<Genome> emptyGenome() const;
+
+    SessionState state_;
+    int minimum_ = 8;
+    int maximum_ = 30;
+    std::int64_t pairLimit_ = Genome::kDefaultPairLimit;
+    Searcher searcher_;
+};
+
+}  // namespace tessaron

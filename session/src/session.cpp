@@ -1,0 +1,208 @@
+#include "session/session.h"
+
+#include "input/genbankreader.h"
+#include "input/readerror.h"
+#include "input/textreader.h"
+
+#include <new>
+#include <utility>
+
+namespace tessaron {
+
+namespace {
+
+// What every job carries from the session that made it.
+struct JobSettings {
+    int minimum = 8;
+    int maximum = 30;
+    std::int64_t pairLimit = Genome::kDefaultPairLimit;
+    std::string title;
+    Session::Searcher searcher;
+};
+
+JobResult failed(JobError error, std::string message = {})
+{
+    return JobResult{std::nullopt, error, std::move(message)};
+}
+
+// Index and the four searches of a filled genome; out of memory keeps what
+// was made before it, a cancel keeps nothing.
+JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureList> features,
+                          const JobSettings& settings, const JobControl& control)
+{
+    if (control.stopRequested()) {
+        return failed(JobError::Cancelled);
+    }
+    control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
+    bool indexed = false;
+    try {
+        indexed = filled->buildIndex();
+    } catch (const std::bad_alloc&) {
+        indexed = false;
+    }
+    if (control.stopRequested()) {
+        return failed(JobError::Cancelled);
+    }
+    SessionState state{std::move(filled), std::move(features), {}, true};
+    if (!indexed) {
+        return JobResult{std::move(state), JobError::OutOfMemory, {}};
+    }
+    for (const RepeatKind kind : kKindOrder) {
+        control.report({JobStep::Searching, kind, 0.0});
+        const SearchControl search{control.stop, [&control, kind](double fraction) {
+                                       control.report({JobStep::Searching, kind, fraction});
+                                   }};
+        SnapshotResult found = settings.searcher(state.genome, kind, search);
+        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+            if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
+                return failed(JobError::Cancelled);
+            }
+            return JobResult{std::move(state), JobError::OutOfMemory, {}};
+        }
+        state.analysis.snapshots[static_cast<std::size_t>(kind)] =
+            std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));
+    }
+    if (control.stopRequested()) {
+        return failed(JobError::Cancelled);
+    }
+    return JobResult{std::move(state), std::nullopt, {}};
+}
+
+std::shared_ptr<Genome> blankGenome(const JobSettings& settings)
+{
+    auto genome = std::make_shared<Genome>();
+    genome->setTitle(settings.title);
+    genome->setPairLimit(settings.pairLimit);
+    return genome;
+}
+
+JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings, const JobControl& control)
+{
+    if (control.stopRequested()) {
+        return failed(JobError::Cancelled);
+    }
+    std::shared_ptr<Genome> fresh;
+    std::optional<FeatureList> features;
+    try {
+        fresh = blankGenome(settings);
+        if (const auto* genBank = std::get_if<GenBankSource>(&source)) {
+            control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
+            features = readGenBank(genBank->path, *fresh, settings.minimum, settings.maximum);
+            if (!features) {
+                return failed(JobError::NotGenBank);
+            }
+        } else if (const auto* text = std::get_if<TextSource>(&source)) {
+            control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
+            readText(text->path, *fresh, settings.minimum, settings.maximum);
+        } else {
+            const auto& random = std::get<RandomSource>(source);
+            control.report({JobStep::Creating, RepeatKind::Direct, 0.0});
+            const auto& counts = random.counts;
+            if (!fresh->makeRandom(counts[0], counts[1], counts[2], counts[3], settings.minimum,
+                                   settings.maximum, random.seed)) {
+                return failed(JobError::RandomRefused);
+            }
+        }
+    } catch (const ReadError& error) {
+        return failed(JobError::ReadFailed, error.what());
+    } catch (const std::bad_alloc&) {
+        return failed(std::holds_alternative<RandomSource>(source) ? JobError::RandomRefused
+                                                                   : JobError::OutOfMemory);
+    }
+    return indexAndAnalyse(std::move(fresh), std::move(features), settings, control);
+}
+
+}  // namespace
+
+bool Analysis::complete() const
+{
+    for (const auto& snapshot : snapshots) {
+        if (!snapshot) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Session::Session()
+    : searcher_([](std::shared_ptr<const Genome> genome, RepeatKind kind, const SearchControl& control) {
+          return searchRepeats(std::move(genome), kind, SnapshotDetail::Words, control);
+      })
+{
+    state_.genome = emptyGenome();
+}
+
+std::shared_ptr<Genome> Session::emptyGenome() const
+{
+    auto genome = std::make_shared<Genome>();
+    if (state_.genome) {
+        genome->setTitle(state_.genome->title());
+    }
+    genome->setPairLimit(pairLimit_);
+    genome->setLengthBounds(minimum_, maximum_);
+    return genome;
+}
+
+void Session::setLengths(int minimum, int maximum)
+{
+    minimum_ = minimum;
+    maximum_ = maximum;
+    if (!state_.loaded) {
+        state_.genome = emptyGenome();
+    }
+}
+
+void Session::setPairLimit(std::int64_t limit)
+{
+    pairLimit_ = limit;
+}
+
+void Session::setSearcher(Searcher searcher)
+{
+    searcher_ = std::move(searcher);
+}
+
+Job Session::load(GenomeSource source) const
+{
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_};
+    return [source = std::move(source), settings = std::move(settings)](const JobControl& control) {
+        return loadAndAnalyse(source, settings, control);
+    };
+}
+
+Job Session::reanalysis() const
+{
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_};
+    return [current = state_.genome, features = state_.features,
+            settings = std::move(settings)](const JobControl& control) -> JobResult {
+        // The sequence again, under the new lengths: the current genome and
+        // its results stay as they are until the new ones are adopted.
+        std::shared_ptr<Genome> copy;
+        try {
+            copy = blankGenome(settings);
+            if (!copy->allocate(current->capacity(), settings.minimum, settings.maximum)) {
+                return failed(JobError::OutOfMemory);
+            }
+            copy->appendText(current->c_str());
+            copy->setLengthBounds(settings.minimum, settings.maximum);
+        } catch (const std::bad_alloc&) {
+            return failed(JobError::OutOfMemory);
+        }
+        return indexAndAnalyse(std::move(copy), features, settings, control);
+    };
+}
+
+void Session::adopt(SessionState state)
+{
+    state_ = std::move(state);
+}
+
+void Session::reset()
+{
+    state_.genome = emptyGenome();
+    state_.features.reset();
+    state_.analysis = {};
+    state_.loaded = false;
+}
+
+}  // namespace tessaron

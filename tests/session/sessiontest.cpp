@@ -1,0 +1,198 @@
+// The session's jobs: what they make, what they report, and that the state a
+// session holds changes only when a job's result is adopted.
+
+#include "session/session.h"
+
+#include "engine/repeatlist.h"
+#include "input/genbankreader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stop_token>
+#include <vector>
+
+using namespace tessaron;
+
+namespace {
+
+const std::filesystem::path kMito = TESSARON_MITO_GENBANK;
+
+JobResult run(const Job& job, std::stop_token stop = {}, std::vector<JobProgress>* seen = nullptr)
+{
+    JobControl control{std::move(stop), [seen](const JobProgress& progress) {
+                           if (seen != nullptr) {
+                               seen->push_back(progress);
+                           }
+                       }};
+    return job(control);
+}
+
+// Every pair of a snapshot, in order, against the stored list of the same search.
+void expectSameAsList(const RepeatSnapshot& snapshot, const RepeatList& list)
+{
+    ASSERT_EQ(snapshot.slotCount(), list.slotCount());
+    EXPECT_EQ(snapshot.minLength(), list.minLength());
+    EXPECT_EQ(snapshot.total(), list.total());
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        const auto words = snapshot.words(slot);
+        ASSERT_EQ(words.size(), list.slot(slot).size()) << slot;
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            const auto expected = list.pairs(list.slot(slot)[w]);
+            const std::vector<RepeatPair> pairs = snapshot.pairs(slot, words[w]);
+            ASSERT_TRUE(std::equal(pairs.begin(), pairs.end(), expected.begin(), expected.end()))
+                << "slot " << slot << " word " << w;
+        }
+    }
+}
+
+TEST(Session, AnalysisOfAGenBankFileEqualsTheStoredLists)
+{
+    Session session;
+    session.setLengths(8, 14);
+    std::vector<JobProgress> seen;
+    JobResult result = run(session.load(GenBankSource{kMito}), {}, &seen);
+    ASSERT_FALSE(result.error.has_value());
+    ASSERT_TRUE(result.state.has_value());
+    EXPECT_FALSE(session.loaded());  // nothing changes before the result is adopted
+    session.adopt(std::move(*result.state));
+
+    ASSERT_TRUE(session.loaded());
+    ASSERT_TRUE(session.analysed());
+    ASSERT_TRUE(session.features().has_value());
+    EXPECT_EQ(session.features()->front().name, "sequence");
+    EXPECT_TRUE(session.genome().isIndexed());
+
+    Genome expected;
+    ASSERT_TRUE(readGenBank(kMito, expected, 8, 14).has_value());
+    ASSERT_TRUE(expected.buildIndex());
+    EXPECT_EQ(session.genome().sequence(), expected.sequence());
+    for (const RepeatKind kind : kKindOrder) {
+        SCOPED_TRACE(kindName(kind));
+        const auto list =
+            kind == RepeatKind::Direct ? expected.findDirectRepeats() : expected.findRepeats(kind);
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(session.snapshot(kind), nullptr);
+        EXPECT_EQ(session.snapshot(kind)->kind(), kind);
+        expectSameAsList(*session.snapshot(kind), *list);
+    }
+
+    // Reading, indexing, then each search in the order of the kinds.
+    std::vector<JobStep> steps;
+    std::vector<RepeatKind> searched;
+    for (const JobProgress& progress : seen) {
+        if (steps.empty() || steps.back() != progress.step) {
+            steps.push_back(progress.step);
+        }
+        if (progress.step == JobStep::Searching && (searched.empty() || searched.back() != progress.kind)) {
+            searched.push_back(progress.kind);
+        }
+    }
+    EXPECT_EQ(steps, (std::vector<JobStep>{JobStep::Reading, JobStep::Indexing, JobStep::Searching}));
+    EXPECT_EQ(searched, std::vector<RepeatKind>(kKindOrder.begin(), kKindOrder.end()));
+}
+
+TEST(Session, ACancelledJobLeavesNothingToAdopt)
+{
+    Session session;
+    ASSERT_TRUE(session.load(GenBankSource{kMito})(JobControl{}).state.has_value());
+
+    // Stopped before it starts, and stopped as the mirror search begins.
+    std::stop_source early;
+    early.request_stop();
+    EXPECT_EQ(run(session.load(GenBankSource{kMito}), early.get_token()).error, JobError::Cancelled);
+
+    std::stop_source late;
+    JobControl control{late.get_token(), [&late](const JobProgress& progress) {
+                           if (progress.step == JobStep::Searching && progress.kind == RepeatKind::Mirror) {
+                               late.request_stop();
+                           }
+                       }};
+    const JobResult result = session.reanalysis()(control);
+    EXPECT_EQ(result.error, JobError::Cancelled);
+    EXPECT_FALSE(result.state.has_value());
+}
+
+TEST(Session, RejectedSourcesLeaveNothingToAdopt)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "tessaron_session_test";
+    std::filesystem::create_directories(folder);
+    const auto plain = folder / "plain.txt";
+    std::ofstream(plain) << ">header\nACGTACGT\n";
+
+    Session session;
+    const struct {
+        const char* name;
+        GenomeSource source;
+        JobError error;
+    } cases[] = {
+        {"text as GenBank", GenBankSource{plain}, JobError::NotGenBank},
+        {"missing text file", TextSource{folder / "missing.txt"}, JobError::ReadFailed},
+        {"total past 32 bits", RandomSource{{4294967295LL, 1, 0, 0}, 1U}, JobError::RandomRefused},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        const JobResult result = run(session.load(each.source));
+        EXPECT_EQ(result.error, each.error);
+        EXPECT_FALSE(result.state.has_value());
+    }
+    EXPECT_FALSE(run(session.load(TextSource{folder / "missing.txt"})).message.empty());
+    std::filesystem::remove_all(folder);
+}
+
+TEST(Session, OutOfMemoryKeepsTheGenomeAndTheKindsFoundBefore)
+{
+    Session session;
+    session.setSearcher(
+        [](std::shared_ptr<const Genome> genome, RepeatKind kind, const SearchControl& control) {
+            if (kind == RepeatKind::Mirror) {
+                return SnapshotResult{SearchFailure::PairLimit};
+            }
+            return searchRepeats(std::move(genome), kind, SnapshotDetail::Words, control);
+        });
+    JobResult result = run(session.load(RandomSource{{300, 300, 200, 200}, 7U}));
+    EXPECT_EQ(result.error, JobError::OutOfMemory);
+    ASSERT_TRUE(result.state.has_value());
+    EXPECT_EQ(result.state->genome->length(), 1000);
+    EXPECT_TRUE(result.state->loaded);
+    const Analysis& analysis = result.state->analysis;
+    EXPECT_NE(analysis.of(RepeatKind::Direct), nullptr);
+    EXPECT_NE(analysis.of(RepeatKind::Inverted), nullptr);
+    EXPECT_EQ(analysis.of(RepeatKind::Mirror), nullptr);
+    EXPECT_EQ(analysis.of(RepeatKind::Complementary), nullptr);  // not searched
+    EXPECT_FALSE(analysis.complete());
+}
+
+TEST(Session, NewLengthsApplyToTheEmptyGenomeAtOnceAndToALoadedOneOnReanalysis)
+{
+    Session session;
+    session.setLengths(10, 12);
+    EXPECT_EQ(session.genome().minLength(), 10);
+    EXPECT_EQ(session.genome().lengthBound(), 13);
+
+    JobResult loaded = run(session.load(RandomSource{{500, 500, 500, 500}, 3U}));
+    ASSERT_TRUE(loaded.state.has_value());
+    session.adopt(std::move(*loaded.state));
+    const auto before = session.sharedGenome();
+    const auto direct = session.snapshot(RepeatKind::Direct);
+
+    session.setLengths(5, 6);
+    EXPECT_EQ(session.genome().minLength(), 10);  // the loaded genome keeps its lengths
+    JobResult again = run(session.reanalysis());
+    ASSERT_FALSE(again.error.has_value());
+    EXPECT_EQ(session.sharedGenome(), before);  // untouched until adopted
+    EXPECT_EQ(session.snapshot(RepeatKind::Direct), direct);
+    session.adopt(std::move(*again.state));
+    EXPECT_EQ(session.genome().sequence(), before->sequence());
+    EXPECT_EQ(session.genome().minLength(), 5);
+    EXPECT_EQ(session.snapshot(RepeatKind::Direct)->minLength(), 5);
+    EXPECT_EQ(session.snapshot(RepeatKind::Direct)->slotCount(), 2);
+
+    session.reset();
+    EXPECT_FALSE(session.loaded());
+    EXPECT_EQ(session.genome().length(), 0);
+    EXPECT_EQ(session.snapshot(RepeatKind::Direct), nullptr);
+}
+
+}  // namespace
