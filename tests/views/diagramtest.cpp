@@ -2,17 +2,18 @@
 // where the layout fixes them, and the map window as the main window opens,
 // updates and closes it.
 
-#include "whenmodal.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "input/genbankreader.h"
+#include "mapgeometry/diagramgeometry.h"
+#include "mapimage/diagrampainter.h"
+#include "testprompts.h"
+#include "views/diagramdlg.h"
 #include "views/optionsdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/tessarondlg.h"
-#include "engine/genome.h"
-#include "engine/repeatlist.h"
-#include "input/genbankreader.h"
-#include "testprompts.h"
-#include "views/diagramdlg.h"
-#include "mapgeometry/diagramgeometry.h"
-#include "mapimage/diagrampainter.h"
+#include "whenmodal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,7 +111,8 @@ const Repeat* clearRepeat(const RepeatList& list, int pairs)
             }
             bool ok = true;
             for (const RepeatPair& pair : list.pairs(repeat)) {
-                ok = ok && clear(pair.first) && clear(pair.second) && std::abs(pair.first - pair.second) > 500;
+                ok =
+                    ok && clear(pair.first) && clear(pair.second) && std::abs(pair.first - pair.second) > 500;
             }
             if (ok) {
                 return &repeat;
@@ -158,10 +160,11 @@ TEST(DiagramPaint, MitochondrionWithAnInvertedRepeat)
         const std::int32_t centre = (feature.start + feature.end) / 2;
         const MapPoint middle = mapPoint(perBase, centre, kTrackRadius, 0);
         // Later features are drawn over it (a gene and its CDS share a stretch).
-        const bool coveredLater = std::any_of(m.features.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                              m.features.end(), [centre](const Feature& later) {
-                                                  return later.start - 100 <= centre && centre <= later.end + 100;
-                                              });
+        const bool coveredLater =
+            std::any_of(m.features.begin() + static_cast<std::ptrdiff_t>(i) + 1, m.features.end(),
+                        [centre](const Feature& later) {
+                            return later.start - 100 <= centre && centre <= later.end + 100;
+                        });
         if (feature.color == kColorGeneDirect && !coveredLater) {
             EXPECT_EQ(pixel(image, middle.x, middle.y), QColor(234, 0, 0)) << feature.name;
             ++checked;
@@ -212,7 +215,7 @@ TEST(DiagramPaint, OnlyTheWholeSequenceShowsTheRing)
     EXPECT_EQ(pixel(image, 298, 40), kField);
     EXPECT_EQ(pixel(image, 300, 230), kField);
     EXPECT_EQ(countAll(image, QColor(234, 0, 0)) > 0, true);  // the legend only
-    EXPECT_EQ(countAll(image, QColor(Qt::black)), 4);        // one tick
+    EXPECT_EQ(countAll(image, QColor(Qt::black)), 4);         // one tick
 }
 
 TEST(DiagramPaint, OneBaseFeatureDrawsTheWholeCircle)
@@ -257,7 +260,8 @@ TEST(DiagramPaint, SavesPngAndSvg)
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("<svg"));
     EXPECT_TRUE(text.contains("RNA +strand"));
-    EXPECT_FALSE(saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
+    EXPECT_FALSE(
+        saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
 }
 
 class DiagramWindowTest : public ::testing::Test {
@@ -268,6 +272,7 @@ protected:
         previousSettings_ = qgetenv("TESSARON_SETTINGS");
         qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
         window_ = std::make_unique<CTessaronDlg>();
+        window_->setInlineJobs(true);
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -287,10 +292,10 @@ protected:
     void select(const QModelIndex& index) const { window_->tree()->setCurrentIndex(index); }
     QModelIndex firstRepeat(RepeatKind kind) const
     {
-        const RepeatList* list = window_->list(kind);
-        for (int slot = 0; list != nullptr && slot < list->slotCount(); ++slot) {
-            if (!list->slot(slot).empty()) {
-                return window_->treeModel()->repeatIndex(kind, list->minLength() + slot, 0);
+        const tessaron::RepeatSnapshot* found = window_->snapshot(kind);
+        for (int slot = 0; found != nullptr && slot < found->slotCount(); ++slot) {
+            if (!found->words(slot).empty()) {
+                return window_->treeModel()->repeatIndex(kind, found->minLength() + slot, 0);
             }
         }
         return {};
@@ -329,9 +334,11 @@ TEST_F(DiagramWindowTest, OpensOnceAndFollowsTheTree)
     EXPECT_FALSE(diagram->isModal());
     EXPECT_EQ(diagram->size(), QSize(600, 460));
     ASSERT_TRUE(diagram->hasRepeat());
-    const Repeat* repeat = window_->selectedRepeat();
-    const auto expected = window_->list(RepeatKind::Inverted)->pairs(*repeat);
-    EXPECT_TRUE(std::equal(diagram->pairs().begin(), diagram->pairs().end(), expected.begin(), expected.end()));
+    ASSERT_NE(window_->selectedRepeat(), nullptr);
+    const auto expected = window_->treeModel()->pairsAt(inverted);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(
+        std::equal(diagram->pairs().begin(), diagram->pairs().end(), expected.begin(), expected.end()));
 
     // The window paints what the painter draws.
     EXPECT_EQ(diagram->grab().toImage().convertToFormat(QImage::Format_RGB32), diagram->image());
@@ -343,7 +350,7 @@ TEST_F(DiagramWindowTest, OpensOnceAndFollowsTheTree)
     const QModelIndex direct = firstRepeat(RepeatKind::Direct);
     select(direct);
     ASSERT_TRUE(diagram->hasRepeat());
-    const auto directPairs = window_->list(RepeatKind::Direct)->pairs(*window_->selectedRepeat());
+    const auto directPairs = window_->treeModel()->pairsAt(direct);
     EXPECT_TRUE(
         std::equal(diagram->pairs().begin(), diagram->pairs().end(), directPairs.begin(), directPairs.end()));
 

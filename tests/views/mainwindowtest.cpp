@@ -2,17 +2,19 @@
 // answered and the messages recorded by the tests, and the modal dialogs
 // filled in as a person would.
 
-#include "whenmodal.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "handsnapshot.h"
+#include "input/genbankreader.h"
+#include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/optionsdlg.h"
 #include "views/randomdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
 #include "views/tessarondlg.h"
-#include "engine/genome.h"
-#include "engine/repeatlist.h"
-#include "input/genbankreader.h"
-#include "testprompts.h"
+#include "whenmodal.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -25,6 +27,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,17 +39,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using tessaron::Genome;
 using tessaron::Repeat;
 using tessaron::RepeatKind;
 using tessaron::RepeatList;
+using tessaron::RepeatSnapshot;
+using tessaron::RepeatWord;
 using Highlight = SequenceView::Highlight;
 
 namespace {
@@ -117,6 +126,7 @@ protected:
     std::unique_ptr<CTessaronDlg> makeWindow()
     {
         auto window = std::make_unique<CTessaronDlg>();
+        window->setInlineJobs(true);  // each command ends with its job
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return window;
@@ -178,12 +188,12 @@ protected:
     // The first repeat of a kind with at least `pairs` pairs.
     static QModelIndex repeatWithPairs(const CTessaronDlg& window, RepeatKind kind, int pairs)
     {
-        const RepeatList* list = window.list(kind);
-        for (int slot = 0; list != nullptr && slot < list->slotCount(); ++slot) {
-            const std::vector<Repeat>& repeats = list->slot(slot);
-            for (std::size_t row = 0; row < repeats.size(); ++row) {
-                if (repeats[row].pairCount >= pairs) {
-                    return window.treeModel()->repeatIndex(kind, list->minLength() + slot,
+        const RepeatSnapshot* found = window.snapshot(kind);
+        for (int slot = 0; found != nullptr && slot < found->slotCount(); ++slot) {
+            const auto words = found->words(slot);
+            for (std::size_t row = 0; row < words.size(); ++row) {
+                if (words[row].pairCount >= pairs) {
+                    return window.treeModel()->repeatIndex(kind, found->minLength() + slot,
                                                            static_cast<int>(row));
                 }
             }
@@ -414,7 +424,8 @@ TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
     const Repeat* repeat = window->selectedRepeat();
     ASSERT_NE(repeat, nullptr);
     ASSERT_EQ(repeat->pairCount, 1);
-    const tessaron::RepeatPair pair = window->list(RepeatKind::Direct)->pairs(*repeat).front();
+    ASSERT_EQ(window->selectedPairs().size(), 1U);
+    const tessaron::RepeatPair pair = window->selectedPairs().front();
     EXPECT_EQ(pane.highlights(),
               (std::vector<Highlight>{{pair.first, 15, kGreen, true}, {pair.second, 15, kGreen, true}}));
     EXPECT_EQ(pane.caret(), pair.first);
@@ -428,9 +439,11 @@ TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
     select(*window, inverted);
     repeat = window->selectedRepeat();
     ASSERT_NE(repeat, nullptr);
-    EXPECT_EQ(inverted.data(RepeatTreeModel::RepeatRole).value<const Repeat*>(), repeat);
+    EXPECT_EQ(inverted.data(RepeatTreeModel::RepeatRole).value<const RepeatWord*>(),
+              window->treeModel()->repeatAt(inverted));
+    EXPECT_EQ(window->selectedPairs().size(), static_cast<std::size_t>(repeat->pairCount));
     std::vector<Highlight> expected;
-    for (const tessaron::RepeatPair& each : window->list(RepeatKind::Inverted)->pairs(*repeat)) {
+    for (const tessaron::RepeatPair& each : window->selectedPairs()) {
         expected.push_back({each.first, repeat->length, kGreen, true});
         expected.push_back({each.second, repeat->length, kRed, true});
     }
@@ -446,13 +459,14 @@ TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
     EXPECT_EQ(pane.sequence(), std::string(sequence));
 }
 
-TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceButReleasesTheResults)
+TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
 {
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
     select(*window, window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0));
     const QString caption = window->windowTitle();
     const std::string sequence(window->genome().sequence());
+    const RepeatSnapshot* direct = window->snapshot(RepeatKind::Direct);
 
     const QString notGenBank = writeFile(QStringLiteral("plain.txt"), ">header\nACGTACGT\n");
     open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
@@ -464,25 +478,16 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceButReleasesTheResults)
     EXPECT_TRUE(window->genome().isIndexed());
     EXPECT_EQ(window->sequencePane()->sequence(), sequence);
     EXPECT_EQ(window->windowTitle(), caption);
-    // Nothing leads to the released lists any more.
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);
-    EXPECT_EQ(window->selectedRepeat(), nullptr);
-    for (const RepeatKind kind :
-         {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-        EXPECT_EQ(window->list(kind), nullptr);
-    }
-    EXPECT_FALSE(window->features().has_value());
-    for (const int id : kResultCommands) {
-        EXPECT_FALSE(window->command(id)->isEnabled()) << id;
-    }
-    // The sequence is still there to search.
-    EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
-
-    // The next load brings everything back.
-    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    // The results, the selection and the features are those of the file before.
+    EXPECT_EQ(window->snapshot(RepeatKind::Direct), direct);
     EXPECT_EQ(window->treeModel()->rowCount(), 4);
-    expectResultCommands(*window, true);
-    EXPECT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+    EXPECT_NE(window->selectedRepeat(), nullptr);
+    EXPECT_TRUE(window->features().has_value());
+    for (const int id : kResultCommands) {
+        EXPECT_TRUE(window->command(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
 }
 
 TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
@@ -500,8 +505,8 @@ TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
         << prompts_->messages[0].text.toStdString();
     EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);
-    expectResultCommands(*window, false);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    expectResultCommands(*window, true);
 }
 
 TEST_F(MainWindowTest, FindMotifHighlightsEveryOccurrenceAndRemembersTheMotif)
@@ -613,8 +618,8 @@ TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
     EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
     EXPECT_TRUE(window->statusLine()->text().isEmpty());
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);
-    expectResultCommands(*window, false);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);  // the results of the sequence kept
+    expectResultCommands(*window, true);
 }
 
 TEST_F(MainWindowTest, OptionsAreStoredAndAppliedBeforeAnyLoad)
@@ -645,8 +650,8 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
     setOptions(*window, 12, 14);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 12);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 14);
-    ASSERT_NE(window->list(RepeatKind::Direct), nullptr);
-    EXPECT_EQ(window->list(RepeatKind::Direct)->minLength(), 12);
+    ASSERT_NE(window->snapshot(RepeatKind::Direct), nullptr);
+    EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
     EXPECT_EQ(childTexts(*window->treeModel(), window->treeModel()->index(0, 0)),
               (QStringList{"12 bps (17)", "13 bps (4)", "14 bps (1)"}));
     EXPECT_EQ(window->statusLine()->text(), QStringLiteral("Getting \"complementary repeats\"..."));
@@ -663,7 +668,7 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
     });
     trigger(*window, CTessaronDlg::IdOptions);
     EXPECT_EQ(window->minSetting(), 12);
-    EXPECT_EQ(window->list(RepeatKind::Direct)->minLength(), 12);
+    EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
 }
 
 // A sequence whose words come back read backwards more often than repeated:
@@ -694,19 +699,29 @@ QByteArray mirrorRichSequence()
     return sequence;
 }
 
+// A search that runs out of memory from the given kind on.
+tessaron::Session::Searcher failingFrom(RepeatKind failing)
+{
+    return [failing](std::shared_ptr<const Genome> genome, RepeatKind kind,
+                     const tessaron::SearchControl& control) {
+        if (kind == failing) {
+            return tessaron::SnapshotResult{tessaron::SearchFailure::OutOfMemory};
+        }
+        return tessaron::searchRepeats(std::move(genome), kind, tessaron::SnapshotDetail::Words, control);
+    };
+}
+
 TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
 {
     storeLengths(8, 8);
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("mirror.txt"), mirrorRichSequence()));
     ASSERT_EQ(window->treeModel()->rowCount(), 4);
-    const std::int64_t direct = window->list(RepeatKind::Direct)->total();
-    const std::int64_t inverted = window->list(RepeatKind::Inverted)->total();
-    const std::int64_t mirror = window->list(RepeatKind::Mirror)->total();
-    ASSERT_GT(mirror, std::max(direct, inverted));
+    const std::int64_t direct = window->snapshot(RepeatKind::Direct)->total();
+    const std::int64_t inverted = window->snapshot(RepeatKind::Inverted)->total();
 
-    // The mirror search is the first to need more pairs than allowed.
-    window->genome().setPairLimit(std::max(direct, inverted));
+    // The mirror search is the first to run out.
+    window->session().setSearcher(failingFrom(RepeatKind::Mirror));
     setOptions(*window, 8, 8);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
@@ -714,16 +729,16 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     EXPECT_TRUE(window->statusLine()->text().isEmpty());
     EXPECT_EQ(kindTexts(*window), (QStringList{QStringLiteral("direct repeats (%1)").arg(direct),
                                                QStringLiteral("inverted repeats (%1)").arg(inverted)}));
-    EXPECT_EQ(window->list(RepeatKind::Mirror), nullptr);
-    EXPECT_EQ(window->list(RepeatKind::Complementary), nullptr);
+    EXPECT_EQ(window->snapshot(RepeatKind::Mirror), nullptr);
+    EXPECT_EQ(window->snapshot(RepeatKind::Complementary), nullptr);
     expectResultCommands(*window, false);
     // The branches found still work.
     select(*window, repeatWithPairs(*window, RepeatKind::Inverted, 1));
     EXPECT_NE(window->selectedRepeat(), nullptr);
     EXPECT_FALSE(window->sequencePane()->highlights().empty());
 
-    // A load keeps the limit: nothing at all is found now, yet the sequence shows.
-    window->genome().setPairLimit(0);
+    // Nothing at all is found now, yet the new sequence shows.
+    window->session().setSearcher(failingFrom(RepeatKind::Direct));
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("again.txt"), mirrorRichSequence()));
     ASSERT_EQ(prompts_->messages.size(), 2U);
     EXPECT_EQ(prompts_->messages[1].text, QStringLiteral("Looks like we're out of memory..."));
@@ -731,6 +746,116 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("again - Tessaron"));
     EXPECT_EQ(window->sequencePane()->textLength(), window->genome().length());
     expectResultCommands(*window, false);
+}
+
+// A search that holds its job until the job is asked to stop.
+tessaron::Session::Searcher searchUntilStopped(std::atomic<bool>& begun)
+{
+    return [&begun](std::shared_ptr<const Genome>, RepeatKind, const tessaron::SearchControl& control) {
+        begun = true;
+        while (!control.stopRequested()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return tessaron::SnapshotResult{tessaron::SearchFailure::Cancelled};
+    };
+}
+
+TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverythingAsItWas)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    select(*window, window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0));
+    const auto genome = window->session().sharedGenome();
+    const RepeatSnapshot* direct = window->snapshot(RepeatKind::Direct);
+    const QString caption = window->windowTitle();
+
+    std::atomic<bool> begun{false};
+    window->session().setSearcher(searchUntilStopped(begun));
+    window->setInlineJobs(false);
+    const struct {
+        const char* how;
+        std::function<void()> cancel;
+    } cancels[] = {
+        {"Cancel button", [&] { QTest::mouseClick(window->cancelButton(), Qt::LeftButton); }},
+        {"Esc", [&] { QTest::keyClick(window.get(), Qt::Key_Escape); }},
+    };
+    for (const auto& each : cancels) {
+        SCOPED_TRACE(each.how);
+        begun = false;
+        open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("other.txt"), "ACGTTGCAACGTAACC"));
+        ASSERT_TRUE(window->busy());
+        for (const int id :
+             {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText, CTessaronDlg::IdCompareGenomes,
+              CTessaronDlg::IdCreateRandom, CTessaronDlg::IdOptions, CTessaronDlg::IdViewReport,
+              CTessaronDlg::IdViewDirect, CTessaronDlg::IdViewInverted, CTessaronDlg::IdViewMirror,
+              CTessaronDlg::IdViewComplementary}) {
+            EXPECT_FALSE(window->command(id)->isEnabled()) << id;
+        }
+        EXPECT_TRUE(window->command(CTessaronDlg::IdExit)->isEnabled());
+        EXPECT_TRUE(window->progressBar()->isVisible());
+        EXPECT_TRUE(window->cancelButton()->isVisible());
+
+        // The window goes on meanwhile: timers fire, the status line tells
+        // the search, and the previous results can still be browsed.
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return begun && window->statusLine()->text() == QStringLiteral("Getting \"direct repeats\"...");
+        }));
+        QTest::qWait(100);
+        EXPECT_GE(ticks, 5);
+        select(*window, repeatWithPairs(*window, RepeatKind::Inverted, 2));
+        EXPECT_GE(window->sequencePane()->highlights().size(), 4U);
+
+        each.cancel();
+        window->waitForIdle();
+        EXPECT_EQ(window->session().sharedGenome(), genome);
+        EXPECT_EQ(window->snapshot(RepeatKind::Direct), direct);
+        EXPECT_EQ(window->windowTitle(), caption);
+        EXPECT_EQ(window->treeModel()->rowCount(), 4);
+        EXPECT_TRUE(window->features().has_value());
+        EXPECT_TRUE(window->statusLine()->text().isEmpty());
+        EXPECT_FALSE(window->progressBar()->isVisible());
+        EXPECT_FALSE(window->cancelButton()->isVisible());
+        for (const int id : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOptions, CTessaronDlg::IdViewReport,
+                             CTessaronDlg::IdViewDirect, CTessaronDlg::IdDiagram}) {
+            EXPECT_TRUE(window->command(id)->isEnabled()) << id;
+        }
+    }
+    EXPECT_TRUE(prompts_->messages.empty());
+}
+
+TEST_F(MainWindowTest, TheWindowKeepsTickingWhileALargeRandomGenomeIsAnalysed)
+{
+    const auto window = makeWindow();
+    window->setInlineJobs(false);
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longestGap = 0;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+        ++ticks;
+    });
+    createRandom(*window, {"100000", "100000", "100000", "100000"});
+    clock.start();
+    timer.start(10);
+    ASSERT_TRUE(window->busy());
+    window->waitForIdle();
+    timer.stop();
+    const qint64 took = clock.elapsed();
+    EXPECT_EQ(window->genome().length(), 400000);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    expectResultCommands(*window, true);
+    std::cout << "[ timing   ] analysing 400 kb of random bases: " << took << " ms, " << ticks
+              << " timer ticks, longest gap " << longestGap << " ms\n";
+    EXPECT_GE(ticks, 3);
+    EXPECT_LT(longestGap, 250);
 }
 
 TEST_F(MainWindowTest, ExitClosesTheWindow)
@@ -757,8 +882,8 @@ TEST_F(MainWindowTest, ALargeGenomeOpensAndHighlightsWithoutRebuilding)
     ASSERT_EQ(window->treeModel()->rowCount(), 4);
 
     // The repeat with the most pairs among the shortest direct repeats, and one far down the list.
-    const RepeatList& direct = *window->list(RepeatKind::Direct);
-    const std::vector<Repeat>& shortest = direct.slot(0);
+    const RepeatSnapshot& direct = *window->snapshot(RepeatKind::Direct);
+    const auto shortest = direct.words(0);
     ASSERT_FALSE(shortest.empty());
     int busiest = 0;
     for (std::size_t row = 0; row < shortest.size(); ++row) {
@@ -804,35 +929,37 @@ TEST_F(MainWindowTest, ALargeGenomeOpensAndHighlightsWithoutRebuilding)
               << " ms; repainting the pane alone: " << repaintTime << " ms\n";
 }
 
-// The tree model on lists made by hand.
+// The tree model on results made by hand.
 class RepeatTreeModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(genome_.allocate(16, 4, 6));
-        genome_.appendText("ACGTACGTTTGGCCAA");
-        genome_.setLengthBounds(4, 6);
+        auto genome = std::make_shared<Genome>();
+        ASSERT_TRUE(genome->allocate(16, 4, 6));
+        genome->appendText("ACGTACGTTTGGCCAA");
+        genome->setLengthBounds(4, 6);
+        genome_ = genome;
     }
 
-    Genome genome_;
+    std::shared_ptr<const Genome> genome_;
 };
 
 TEST_F(RepeatTreeModelTest, ShowsKindsLengthsWithPairsAndWords)
 {
-    RepeatList direct(4, 3);
-    direct.beginRepeat();
-    direct.addPair(0, 4);
-    direct.addPair(0, 8);
-    direct.endRepeat(4, false);
-    direct.beginRepeat();
-    direct.addPair(13, 2);  // the first copy runs over the end: the word stops there
-    direct.endRepeat(6, false);
-    RepeatList inverted(4, 3);  // no pairs at all
+    auto direct = std::make_shared<RepeatList>(4, 3);
+    direct->beginRepeat();
+    direct->addPair(0, 4);
+    direct->addPair(0, 8);
+    direct->endRepeat(4, false);
+    direct->beginRepeat();
+    direct->addPair(13, 2);  // the first copy runs over the end: the word stops there
+    direct->endRepeat(6, false);
+    auto inverted = std::make_shared<RepeatList>(4, 3);  // no pairs at all
 
-    RepeatTreeModel model(genome_);
+    RepeatTreeModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.appendKind(direct);
-    model.appendKind(inverted);
+    model.appendKind(snapshotOf(genome_, RepeatKind::Direct, direct));
+    model.appendKind(snapshotOf(genome_, RepeatKind::Inverted, inverted));
 
     EXPECT_EQ(childTexts(model), (QStringList{"direct repeats (3)", "inverted repeats (0)"}));
     const QModelIndex directItem = model.index(0, 0);
@@ -841,16 +968,29 @@ TEST_F(RepeatTreeModelTest, ShowsKindsLengthsWithPairsAndWords)
     EXPECT_EQ(childTexts(model, model.index(1, 0, directItem)), QStringList{"CAA (1)"});
     EXPECT_EQ(model.rowCount(model.index(1, 0)), 0);
 
+    // A word item: its repeat, and its pairs made when asked for.
     const QModelIndex word = model.repeatIndex(RepeatKind::Direct, 6, 0);
     ASSERT_TRUE(word.isValid());
-    EXPECT_EQ(model.repeatAt(word), &direct.slot(2).front());
-    EXPECT_EQ(word.data(RepeatTreeModel::RepeatRole).value<const Repeat*>(), &direct.slot(2).front());
-    EXPECT_EQ(model.listAt(word), &direct);
+    ASSERT_NE(model.repeatAt(word), nullptr);
+    EXPECT_EQ(model.repeatAt(word)->first, 13);
+    EXPECT_EQ(word.data(RepeatTreeModel::RepeatRole).value<const RepeatWord*>(), model.repeatAt(word));
+    EXPECT_EQ(model.slotAt(word), 2);
+    const std::optional<Repeat> repeat = model.describedRepeatAt(word);
+    ASSERT_TRUE(repeat.has_value());
+    EXPECT_EQ(repeat->length, 6);
+    EXPECT_EQ(repeat->pairCount, 1);
+    EXPECT_FALSE(repeat->transformed);
+    EXPECT_EQ(model.pairsAt(word), (std::vector<tessaron::RepeatPair>{{13, 2}}));
+    EXPECT_EQ(model.pairsAt(model.repeatIndex(RepeatKind::Direct, 4, 0)),
+              (std::vector<tessaron::RepeatPair>{{0, 4}, {0, 8}}));
+    EXPECT_EQ(model.snapshotAt(word)->kind(), RepeatKind::Direct);
     EXPECT_EQ(model.parent(word), model.lengthIndex(RepeatKind::Direct, 6));
     EXPECT_EQ(model.parent(model.parent(word)), directItem);
     for (const QModelIndex& noRepeat :
          {directItem, model.lengthIndex(RepeatKind::Direct, 4), QModelIndex()}) {
         EXPECT_EQ(model.repeatAt(noRepeat), nullptr);
+        EXPECT_FALSE(model.describedRepeatAt(noRepeat).has_value());
+        EXPECT_TRUE(model.pairsAt(noRepeat).empty());
         EXPECT_FALSE(noRepeat.data(RepeatTreeModel::RepeatRole).isValid());
     }
     EXPECT_FALSE(model.lengthIndex(RepeatKind::Direct, 5).isValid());

@@ -2,13 +2,16 @@
 // window's three contents read back from its table; and the main window's
 // commands that open it modally.
 
-#include "views/tessarondlg.h"
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
-#include "testprompts.h"
+#include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"
+#include "session/session.h"
+#include "testprompts.h"
+#include "views/listingmodel.h"
 #include "views/reportsheetdlg.h"
+#include "views/tessarondlg.h"
 #include "views/webcalc.h"
 
 #include <QAction>
@@ -35,6 +38,7 @@ using tessaron::Genome;
 using tessaron::GenomeComparison;
 using tessaron::RepeatKind;
 using tessaron::RepeatList;
+using tessaron::RepeatSnapshot;
 
 namespace {
 
@@ -51,9 +55,17 @@ void load(Genome& genome, const std::string& bases, int minimum, int maximum)
     ASSERT_TRUE(genome.buildIndex());
 }
 
-std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+std::shared_ptr<const RepeatSnapshot> search(std::shared_ptr<const Genome> genome, RepeatKind kind)
 {
-    return kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    auto found = tessaron::searchRepeats(std::move(genome), kind);
+    return std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));
+}
+
+// Every pair of a snapshot as the stored list the report's layouts read.
+std::unique_ptr<RepeatList> listOf(const RepeatSnapshot& snapshot)
+{
+    auto list = tessaron::materialize(snapshot);
+    return std::get<std::unique_ptr<RepeatList>>(std::move(list));
 }
 
 // The sheet's written cells as rows of texts.
@@ -235,6 +247,7 @@ TEST(WebCalc, SavesAsCsvThroughTheFileChooser)
         return answer;
     });
     sheet.saveCsvAction()->trigger();
+    sheet.waitForExport();
     EXPECT_EQ(askedCaption, QStringLiteral("Save as CSV"));
     EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
               QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
@@ -242,6 +255,7 @@ TEST(WebCalc, SavesAsCsvThroughTheFileChooser)
     // A cancelled chooser writes nothing.
     sheet.WriteCell(2, 1, QStringLiteral("more"));
     sheet.saveAsCsv();
+    sheet.waitForExport();
     EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
               QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
 }
@@ -257,6 +271,7 @@ TEST(WebCalc, AFileThatCannotBeWrittenIsReported)
     std::vector<QString> reported;
     sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
     sheet.saveAsCsv();
+    sheet.waitForExport();
     ASSERT_EQ(reported.size(), 1U);
     EXPECT_TRUE(reported.front().contains(path));
     EXPECT_FALSE(QFile::exists(path));
@@ -268,19 +283,26 @@ class ReportSheet : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        load(genome_, kSmallGenome, 4, 6);
-        for (RepeatKind kind :
-             {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-            lists_.push_back(search(genome_, kind));
-            ASSERT_NE(lists_.back(), nullptr);
+        auto genome = std::make_shared<Genome>();
+        load(*genome, kSmallGenome, 4, 6);
+        genome_ = genome;
+        for (const RepeatKind kind : tessaron::kKindOrder) {
+            analysis_.snapshots[static_cast<std::size_t>(kind)] = search(genome_, kind);
+            lists_.push_back(listOf(*snapshot(kind)));
         }
     }
+    [[nodiscard]] const std::shared_ptr<const RepeatSnapshot>& snapshot(RepeatKind kind) const
+    {
+        return analysis_.of(kind);
+    }
+    // The same results as the stored lists of the report's layouts.
     [[nodiscard]] const RepeatList& list(RepeatKind kind) const
     {
         return *lists_[static_cast<std::size_t>(kind)];
     }
 
-    Genome genome_;
+    std::shared_ptr<const Genome> genome_;
+    tessaron::Analysis analysis_;
     std::vector<std::unique_ptr<RepeatList>> lists_;
 };
 
@@ -298,7 +320,7 @@ TEST_F(ReportSheet, IsAFixedSizeWindowWithAnEmptyCaption)
 TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    sheet.SetKindContent(snapshot(RepeatKind::Inverted));
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
     const std::vector<std::vector<QString>> expected{
@@ -318,11 +340,11 @@ TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
 TEST_F(ReportSheet, DirectListingHasThreeColumns)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Direct), RepeatKind::Direct, genome_);
+    sheet.SetKindContent(snapshot(RepeatKind::Direct));
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Direct Repeats"));
     EXPECT_EQ(tableOf(*sheet.sheet()),
-              gridOf(tessaron::listingLayout(list(RepeatKind::Direct), RepeatKind::Direct, genome_)));
+              gridOf(tessaron::listingLayout(list(RepeatKind::Direct), RepeatKind::Direct, *genome_)));
     EXPECT_LE(sheet.sheet()->usedColumns(), 3);
     EXPECT_EQ(sheet.sheet()->setWidth(4), 0);
 }
@@ -330,8 +352,7 @@ TEST_F(ReportSheet, DirectListingHasThreeColumns)
 TEST_F(ReportSheet, SummaryHasEmptyCaptionAndAHeadingPerKind)
 {
     CReportSheetDlg sheet;
-    sheet.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
-                           list(RepeatKind::Mirror), list(RepeatKind::Complementary));
+    sheet.SetReportContent(analysis_);
     ASSERT_TRUE(sheet.Fill());
     EXPECT_TRUE(sheet.windowTitle().isEmpty());
     const auto table = tableOf(*sheet.sheet());
@@ -362,9 +383,8 @@ TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
     comparison.rows.push_back({"second, with comma.txt", {9, 2, 0}});
 
     CReportSheetDlg all;
-    all.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
-                         list(RepeatKind::Mirror), list(RepeatKind::Complementary));
-    all.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    all.SetReportContent(analysis_);
+    all.SetKindContent(snapshot(RepeatKind::Inverted));
     all.SetCompareContent(comparison);
     ASSERT_TRUE(all.Fill());
     EXPECT_TRUE(all.windowTitle().isEmpty());
@@ -380,23 +400,20 @@ TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
         QStringLiteral(",,,\r\n,5 bp,6 bp,7 bp\r\nfirst.gb,4,0,1\r\n\"second, with comma.txt\",9,2,0\r\n"));
 
     CReportSheetDlg twoOfThem;
-    twoOfThem.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
-                               list(RepeatKind::Mirror), list(RepeatKind::Complementary));
-    twoOfThem.SetKindContent(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_);
+    twoOfThem.SetReportContent(analysis_);
+    twoOfThem.SetKindContent(snapshot(RepeatKind::Mirror));
     ASSERT_TRUE(twoOfThem.Fill());
     EXPECT_EQ(twoOfThem.windowTitle(), QStringLiteral("Mirror Repeats"));
     EXPECT_EQ(tableOf(*twoOfThem.sheet()),
-              gridOf(tessaron::listingLayout(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_)));
+              gridOf(tessaron::listingLayout(list(RepeatKind::Mirror), RepeatKind::Mirror, *genome_)));
 }
 
 TEST_F(ReportSheet, ListingWithoutRepeatsSetsOnlyTheCaption)
 {
-    Genome plain;
-    load(plain, "AAAACCCC", 4, 6);
-    const std::unique_ptr<RepeatList> none = search(plain, RepeatKind::Complementary);
-    ASSERT_NE(none, nullptr);
+    auto plain = std::make_shared<Genome>();
+    load(*plain, "AAAACCCC", 4, 6);
     CReportSheetDlg sheet;
-    sheet.SetKindContent(*none, RepeatKind::Complementary, plain);
+    sheet.SetKindContent(search(plain, RepeatKind::Complementary));
     ASSERT_TRUE(sheet.Fill());
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Complementary Repeats"));
     EXPECT_EQ(sheet.sheet()->usedRows(), 0);
@@ -422,7 +439,7 @@ TEST_F(ReportSheet, WithoutContentTheWindowClosesAtOnce)
 TEST_F(ReportSheet, ShowsModallyWithItsContent)
 {
     CReportSheetDlg sheet;
-    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    sheet.SetKindContent(snapshot(RepeatKind::Inverted));
     bool opened = false;
     whenSheetOpens(
         [](CReportSheetDlg& shown) {
@@ -432,6 +449,48 @@ TEST_F(ReportSheet, ShowsModallyWithItsContent)
         &opened);
     sheet.exec();
     EXPECT_TRUE(opened);
+}
+
+// ---- the listing made as it scrolls ----
+
+// The listing model against the layout that the report writes cell by cell,
+// on the mitochondrion: every cell (read from the bottom up, so that the runs
+// of pairs kept are left and taken again), the widths, the caption and the
+// CSV that the model streams.
+TEST(ListingModel, RowsWidthsAndCsvAreThoseOfTheLayoutOnTheMitochondrion)
+{
+    tessaron::Session session;
+    tessaron::JobResult loaded = session.load(tessaron::GenBankSource{kMitoFile.toStdString()})({});
+    ASSERT_TRUE(loaded.state.has_value());
+    session.adopt(std::move(*loaded.state));
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        SCOPED_TRACE(std::string(tessaron::kindName(kind)));
+        const auto& snapshot = session.snapshot(kind);
+        const tessaron::SheetLayout layout =
+            tessaron::listingLayout(*listOf(*snapshot), kind, session.genome());
+        const auto expected = gridOf(layout);
+
+        ListingModel model(snapshot);
+        ASSERT_EQ(model.usedRows(), static_cast<int>(expected.size()));
+        ASSERT_EQ(model.usedColumns(), static_cast<int>(expected.front().size()));
+        std::vector<std::vector<QString>> cells(expected.size());
+        for (int row = model.usedRows(); row >= 1; --row) {
+            for (int column = 1; column <= model.usedColumns(); ++column) {
+                cells[static_cast<std::size_t>(row - 1)].push_back(model.cell(row, column));
+            }
+        }
+        EXPECT_EQ(cells, expected);
+        EXPECT_EQ(model.widths(), layout.widths);
+        EXPECT_EQ(model.caption(), QString::fromStdString(layout.caption));
+
+        CWebCalc written;
+        for (const tessaron::SheetCell& cell : layout.cells) {
+            written.WriteCell(cell.row, cell.column, QString::fromStdString(cell.text));
+        }
+        CWebCalc streamed;
+        streamed.showCells(new ListingModel(snapshot));
+        EXPECT_EQ(streamed.csvText(), written.csvText());
+    }
 }
 
 // ---- the main window's commands ----
@@ -454,6 +513,7 @@ protected:
             settings.setValue(QStringLiteral("Tessaron/dados/max"), maximum);
         }
         auto window = std::make_unique<CTessaronDlg>();
+        window->setInlineJobs(true);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         window->openFile(file);
@@ -514,9 +574,9 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
                  {CTessaronDlg::IdViewMirror, RepeatKind::Mirror, "Mirror Repeats"},
                  {CTessaronDlg::IdViewComplementary, RepeatKind::Complementary, "Complementary Repeats"}};
     for (const auto& [command, kind, caption] : cases) {
-        const RepeatList* listed = window->list(kind);
+        const RepeatSnapshot* listed = window->snapshot(kind);
         ASSERT_NE(listed, nullptr) << caption;
-        const auto expected = gridOf(tessaron::listingLayout(*listed, kind, window->genome()));
+        const auto expected = gridOf(tessaron::listingLayout(*listOf(*listed), kind, window->genome()));
         bool opened = false;
         whenSheetOpens(
             [&, captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
@@ -533,11 +593,12 @@ TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
 {
     ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(kMitoFile, 8, 30);
-    ASSERT_NE(window->list(RepeatKind::Complementary), nullptr);
-    const auto expected = gridOf(tessaron::summaryLayout(
-        8,
-        tessaron::pairCountsOf(*window->list(RepeatKind::Direct), *window->list(RepeatKind::Inverted),
-                               *window->list(RepeatKind::Mirror), *window->list(RepeatKind::Complementary))));
+    ASSERT_NE(window->snapshot(RepeatKind::Complementary), nullptr);
+    tessaron::PairCountsByKind counts;
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        counts[static_cast<std::size_t>(kind)] = window->snapshot(kind)->pairCounts();
+    }
+    const auto expected = gridOf(tessaron::summaryLayout(8, counts));
     const QString csvPath = folder_.filePath(QStringLiteral("summary.csv"));
     prompts->files.push_back(csvPath);
     bool opened = false;

@@ -1,8 +1,8 @@
 #include "views/comparedlg.h"
 
+#include "compare/comparisonrun.h"
 #include "views/prompts.h"
 #include "views/qtstrings.h"
-#include "compare/comparisonrun.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -45,7 +45,8 @@ CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWi
       addButton_(makeButton(tr("&Add file..."), "addButton", 1064)),
       removeButton_(makeButton(tr("&Remove file"), "removeButton", 1065)),
       okButton_(makeButton(tr("OK"), "okButton", 1)),
-      cancelButton_(makeButton(tr("&Cancel"), "cancelButton", 2))
+      cancelButton_(makeButton(tr("&Cancel"), "cancelButton", 2)),
+      jobs_(std::make_unique<JobRunner>())
 {
     setWindowTitle(tr("Compare genomes"));
 
@@ -77,6 +78,8 @@ CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWi
     progressBar_->setValue(0);
 
     okButton_->setDefault(true);
+    connect(jobs_.get(), &JobRunner::progressed, this,
+            [this](int done, double) { progressBar_->setValue(kProgressStep * done); });
     connect(addButton_, &QPushButton::clicked, this, &CCompareDlg::OnAddFile);
     connect(removeButton_, &QPushButton::clicked, this, &CCompareDlg::OnRemoveFile);
     connect(okButton_, &QPushButton::clicked, this, &CCompareDlg::accept);
@@ -136,20 +139,39 @@ void CCompareDlg::accept()
         progressBar_->setValue(0);
     }
 
-    auto outcome = tessaron::runComparison(files, kindIndex, minimum_, maximum_, genome_, [this](int done) {
-        progressBar_->setValue(kProgressStep * done);
-        progressBar_->repaint();
-    });
-
-    if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
-        Prompts::current().message(this, applicationName(), toQString(failure->message), Prompts::Icon::None);
-        if (!failure->beforeRun) {
+    using Outcome = std::variant<tessaron::GenomeComparison, tessaron::ComparisonFailure>;
+    for (QWidget* button : {addButton_, removeButton_, okButton_, cancelButton_}) {
+        button->setEnabled(false);
+    }
+    jobs_->start<Outcome>(
+        [files = std::move(files), kindIndex, minimum = minimum_, maximum = maximum_, genome = &genome_](
+            const std::stop_token&, const JobRunner::Reporter& report) {
+            return tessaron::runComparison(files, kindIndex, minimum, maximum, *genome,
+                                           [&report](int done) { report(done, 1.0); });
+        },
+        [this](Outcome outcome) {
+            for (QWidget* button : {addButton_, removeButton_, okButton_, cancelButton_}) {
+                button->setEnabled(true);
+            }
+            if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
+                Prompts::current().message(this, applicationName(), toQString(failure->message),
+                                           Prompts::Icon::None);
+                if (!failure->beforeRun) {
+                    QDialog::accept();
+                }
+                return;
+            }
+            if (sheetViewer_) {
+                sheetViewer_(std::get<tessaron::GenomeComparison>(outcome));
+            }
             QDialog::accept();
-        }
-        return;
+        });
+}
+
+void CCompareDlg::reject()
+{
+    if (jobs_->busy()) {
+        return;  // the files being read are not given up half way
     }
-    if (sheetViewer_) {
-        sheetViewer_(std::get<tessaron::GenomeComparison>(outcome));
-    }
-    QDialog::accept();
+    QDialog::reject();
 }

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 using tessaron::Repeat;
 using tessaron::RepeatKind;
-using tessaron::RepeatList;
+using tessaron::RepeatSnapshot;
+using tessaron::RepeatWord;
 
 namespace {
 
@@ -24,23 +26,22 @@ constexpr int kRowShift = 4;
 
 }  // namespace
 
-RepeatTreeModel::RepeatTreeModel(const tessaron::Genome& genome, QObject* parent)
-    : QAbstractItemModel(parent), genome_(genome)
+RepeatTreeModel::RepeatTreeModel(QObject* parent) : QAbstractItemModel(parent)
 {
 }
 
-void RepeatTreeModel::appendKind(const RepeatList& list)
+void RepeatTreeModel::appendKind(std::shared_ptr<const RepeatSnapshot> snapshot)
 {
-    if (kindCount() >= tessaron::kRepeatKindCount) {
+    if (kindCount() >= tessaron::kRepeatKindCount || !snapshot) {
         return;
     }
     Branch branch;
-    branch.list = &list;
-    for (int slot = 0; slot < list.slotCount(); ++slot) {
-        if (list.pairCount(slot) != 0) {
+    for (int slot = 0; slot < snapshot->slotCount(); ++slot) {
+        if (snapshot->pairCount(slot) != 0) {
             branch.filledSlots.push_back(slot);
         }
     }
+    branch.snapshot = std::move(snapshot);
     const int row = kindCount();
     beginInsertRows(QModelIndex(), row, row);
     kinds_.push_back(std::move(branch));
@@ -70,16 +71,20 @@ RepeatTreeModel::Place RepeatTreeModel::placeOf(const QModelIndex& index)
             static_cast<int>(id >> kRowShift)};
 }
 
-const std::vector<Repeat>* RepeatTreeModel::repeatsBelow(const Place& place, int lengthRow) const
+std::span<const RepeatWord> RepeatTreeModel::wordsBelow(const Place& place, int lengthRow, int* slot) const
 {
     if (place.kind >= kindCount()) {
-        return nullptr;
+        return {};
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
     if (lengthRow < 0 || lengthRow >= static_cast<int>(branch.filledSlots.size())) {
-        return nullptr;
+        return {};
     }
-    return &branch.list->slot(branch.filledSlots[static_cast<std::size_t>(lengthRow)]);
+    const int filled = branch.filledSlots[static_cast<std::size_t>(lengthRow)];
+    if (slot != nullptr) {
+        *slot = filled;
+    }
+    return branch.snapshot->words(filled);
 }
 
 QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& parent) const
@@ -98,8 +103,7 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
                        : QModelIndex();
         }
         case kLengthLevel: {
-            const std::vector<Repeat>* repeats = repeatsBelow(above, parent.row());
-            return repeats != nullptr && row < static_cast<int>(repeats->size())
+            return row < static_cast<int>(wordsBelow(above, parent.row()).size())
                        ? createIndex(row, 0, makeId({kWordLevel, above.kind, parent.row()}))
                        : QModelIndex();
         }
@@ -132,10 +136,8 @@ int RepeatTreeModel::rowCount(const QModelIndex& parent) const
             return kindCount();
         case kKindLevel:
             return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
-        case kLengthLevel: {
-            const std::vector<Repeat>* repeats = repeatsBelow(place, parent.row());
-            return repeats != nullptr ? static_cast<int>(repeats->size()) : 0;
-        }
+        case kLengthLevel:
+            return static_cast<int>(wordsBelow(place, parent.row()).size());
         default:
             return 0;
     }
@@ -146,17 +148,17 @@ int RepeatTreeModel::columnCount(const QModelIndex&) const
     return 1;
 }
 
-QString RepeatTreeModel::wordText(const RepeatList& list, const Repeat& repeat) const
+QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, const RepeatWord& word)
 {
     // The word is spelt by the first copy of the first pair; a copy that runs
     // over the end of the sequence shows only the part before the end.
-    const std::string_view sequence = genome_.sequence();
-    const auto pairs = list.pairs(repeat);
-    const auto first = static_cast<std::size_t>(pairs.empty() ? 0 : pairs.front().first);
-    const std::string_view word = first < sequence.size()
-                                      ? sequence.substr(first, static_cast<std::size_t>(repeat.length))
-                                      : std::string_view();
-    return QStringLiteral("%1 (%2)").arg(toQString(word)).arg(repeat.pairCount);
+    const std::string_view sequence = snapshot.genome().sequence();
+    const auto first = static_cast<std::size_t>(word.first);
+    const std::string_view text =
+        first < sequence.size()
+            ? sequence.substr(first, static_cast<std::size_t>(snapshot.minLength() + slot))
+            : std::string_view();
+    return QStringLiteral("%1 (%2)").arg(toQString(text)).arg(word.pairCount);
 }
 
 QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
@@ -169,10 +171,10 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
         if (role != Qt::DisplayRole) {
             return {};
         }
-        const RepeatList& list = *kinds_[static_cast<std::size_t>(index.row())].list;
+        const RepeatSnapshot& snapshot = *kinds_[static_cast<std::size_t>(index.row())].snapshot;
         return QStringLiteral("%1 (%2)")
-            .arg(toQString(tessaron::kKinds[static_cast<std::size_t>(index.row())].label))
-            .arg(list.total());
+            .arg(toQString(tessaron::kindInfo(snapshot.kind()).label))
+            .arg(snapshot.total());
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
     if (place.level == kLengthLevel) {
@@ -181,17 +183,17 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
         }
         const int slot = branch.filledSlots[static_cast<std::size_t>(index.row())];
         return QStringLiteral("%1 bps (%2)")
-            .arg(branch.list->minLength() + slot)
-            .arg(branch.list->pairCount(slot));
+            .arg(branch.snapshot->minLength() + slot)
+            .arg(branch.snapshot->pairCount(slot));
     }
-    const Repeat* repeat = repeatAt(index);
-    if (repeat == nullptr) {
+    const RepeatWord* word = repeatAt(index);
+    if (word == nullptr) {
         return {};
     }
     if (role == RepeatRole) {
-        return QVariant::fromValue(repeat);
+        return QVariant::fromValue(word);
     }
-    return wordText(*branch.list, *repeat);
+    return wordText(*branch.snapshot, slotAt(index), *word);
 }
 
 Qt::ItemFlags RepeatTreeModel::flags(const QModelIndex& index) const
@@ -199,17 +201,28 @@ Qt::ItemFlags RepeatTreeModel::flags(const QModelIndex& index) const
     return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
-const Repeat* RepeatTreeModel::repeatAt(const QModelIndex& index) const
+const RepeatWord* RepeatTreeModel::repeatAt(const QModelIndex& index) const
 {
     const Place place = placeOf(index);
     if (place.level != kWordLevel || index.model() != this) {
         return nullptr;
     }
-    const std::vector<Repeat>* repeats = repeatsBelow(place, place.lengthRow);
-    if (repeats == nullptr || index.row() >= static_cast<int>(repeats->size())) {
+    const auto words = wordsBelow(place, place.lengthRow);
+    if (index.row() >= static_cast<int>(words.size())) {
         return nullptr;
     }
-    return &(*repeats)[static_cast<std::size_t>(index.row())];
+    return &words[static_cast<std::size_t>(index.row())];
+}
+
+int RepeatTreeModel::slotAt(const QModelIndex& index) const
+{
+    const Place place = placeOf(index);
+    if (index.model() != this || (place.level != kWordLevel && place.level != kLengthLevel)) {
+        return -1;
+    }
+    int slot = -1;
+    (void)wordsBelow(place, place.level == kWordLevel ? place.lengthRow : index.row(), &slot);
+    return slot;
 }
 
 RepeatKind RepeatTreeModel::kindAt(const QModelIndex& index) const
@@ -218,10 +231,11 @@ RepeatKind RepeatTreeModel::kindAt(const QModelIndex& index) const
     if (place.level == 0 || index.model() != this) {
         return RepeatKind::Direct;
     }
-    return static_cast<RepeatKind>(place.level == kKindLevel ? index.row() : place.kind);
+    const int kind = place.level == kKindLevel ? index.row() : place.kind;
+    return kind < kindCount() ? kinds_[static_cast<std::size_t>(kind)].snapshot->kind() : RepeatKind::Direct;
 }
 
-const RepeatList* RepeatTreeModel::listAt(const QModelIndex& index) const
+const RepeatSnapshot* RepeatTreeModel::snapshotAt(const QModelIndex& index) const
 {
     const Place place = placeOf(index);
     if (place.level == 0 || index.model() != this) {
@@ -231,7 +245,28 @@ const RepeatList* RepeatTreeModel::listAt(const QModelIndex& index) const
     if (kind >= kindCount()) {
         return nullptr;
     }
-    return kinds_[static_cast<std::size_t>(kind)].list;
+    return kinds_[static_cast<std::size_t>(kind)].snapshot.get();
+}
+
+std::optional<Repeat> RepeatTreeModel::describedRepeatAt(const QModelIndex& index) const
+{
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (word == nullptr || snapshot == nullptr) {
+        return std::nullopt;
+    }
+    return Repeat{snapshot->transformed(), snapshot->minLength() + slotAt(index),
+                  static_cast<std::int32_t>(std::min<std::int64_t>(word->pairCount, INT32_MAX)), 0};
+}
+
+std::vector<tessaron::RepeatPair> RepeatTreeModel::pairsAt(const QModelIndex& index) const
+{
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (word == nullptr || snapshot == nullptr) {
+        return {};
+    }
+    return snapshot->pairs(slotAt(index), *word);
 }
 
 QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const
@@ -241,7 +276,7 @@ QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const
         return {};
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(kindRow)];
-    const int slot = length - branch.list->minLength();
+    const int slot = length - branch.snapshot->minLength();
     const auto found = std::lower_bound(branch.filledSlots.begin(), branch.filledSlots.end(), slot);
     if (found == branch.filledSlots.end() || *found != slot) {
         return {};

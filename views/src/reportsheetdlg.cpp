@@ -1,10 +1,10 @@
 #include "views/reportsheetdlg.h"
 
 #include "compare/genomecomparison.h"
-#include "engine/genome.h"
-#include "engine/repeatlist.h"
 #include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
+#include "session/session.h"
+#include "views/listingmodel.h"
 
 #include <QResizeEvent>
 
@@ -30,28 +30,26 @@ CReportSheetDlg::CReportSheetDlg(QWidget* parent)
     sheet_->setGeometry(0, 0, kWidth, kHeight);
 }
 
-void CReportSheetDlg::SetReportContent(const tessaron::Genome& genome, const tessaron::RepeatList& direct,
-                                       const tessaron::RepeatList& inverted,
-                                       const tessaron::RepeatList& mirror,
-                                       const tessaron::RepeatList& complementary)
+void CReportSheetDlg::SetReportContent(const tessaron::Analysis& analysis)
 {
+    if (!analysis.complete()) {
+        return;
+    }
     hasContent_ = true;
-    genome_ = &genome;
-    direct_ = &direct;
-    inverted_ = &inverted;
-    mirror_ = &mirror;
-    complementary_ = &complementary;
+    summaryMinLength_ = analysis.of(tessaron::RepeatKind::Direct)->minLength();
+    for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
+        summaryCounts_[static_cast<std::size_t>(kind)] = analysis.of(kind)->pairCounts();
+    }
 }
 
-void CReportSheetDlg::SetKindContent(const tessaron::RepeatList& list, tessaron::RepeatKind kind,
-                                     const tessaron::Genome& genome)
+void CReportSheetDlg::SetKindContent(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot)
 {
+    if (!snapshot) {
+        return;
+    }
     hasContent_ = true;
     listingMode_ = true;
-    listed_ = &list;
-    kind_ = kind;
-    caption_ = QString::fromUtf8(tessaron::kindInfo(kind).listingCaption);
-    genome_ = &genome;
+    listed_ = std::move(snapshot);
 }
 
 void CReportSheetDlg::SetCompareContent(const tessaron::GenomeComparison& comparison)
@@ -69,11 +67,14 @@ bool CReportSheetDlg::Fill()
     if (comparisonMode_) {
         write(tessaron::comparisonLayout(*comparison_));
     } else if (listingMode_) {
-        setWindowTitle(caption_);
-        write(tessaron::listingLayout(*listed_, kind_, *genome_));
+        auto* listing = new ListingModel(listed_);
+        setWindowTitle(listing->caption());
+        for (const tessaron::ColumnWidth& width : listing->widths()) {
+            sheet_->SetColumnWidth(width.column, width.width);
+        }
+        sheet_->showCells(listing);
     } else {
-        write(tessaron::summaryLayout(
-            genome_->minLength(), tessaron::pairCountsOf(*direct_, *inverted_, *mirror_, *complementary_)));
+        write(tessaron::summaryLayout(summaryMinLength_, summaryCounts_));
     }
     clearContent();
     filled_ = true;
@@ -89,6 +90,15 @@ int CReportSheetDlg::exec()
         return 0;
     }
     return QDialog::exec();
+}
+
+void CReportSheetDlg::reject()
+{
+    if (sheet_->exporting()) {
+        sheet_->cancelExport();
+        sheet_->waitForExport();
+    }
+    QDialog::reject();
 }
 
 void CReportSheetDlg::resizeEvent(QResizeEvent* event)
@@ -114,12 +124,8 @@ void CReportSheetDlg::clearContent()
     hasContent_ = false;
     listingMode_ = false;
     comparisonMode_ = false;
-    genome_ = nullptr;
-    direct_ = nullptr;
-    inverted_ = nullptr;
-    mirror_ = nullptr;
-    complementary_ = nullptr;
-    listed_ = nullptr;
+    summaryMinLength_ = 0;
+    summaryCounts_ = {};
+    listed_.reset();
     comparison_ = nullptr;
-    caption_.clear();
 }

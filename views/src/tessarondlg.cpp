@@ -1,21 +1,21 @@
 #include "views/tessarondlg.h"
 
+#include "engine/repeatkinds.h"
+#include "input/filename.h"
+#include "input/genbankreader.h"
+#include "input/readerror.h"
+#include "input/textreader.h"
+#include "report/reportlayout.h"
 #include "views/comparedlg.h"
+#include "views/diagramdlg.h"
 #include "views/finddlg.h"
 #include "views/optionsdlg.h"
 #include "views/prompts.h"
 #include "views/qtstrings.h"
 #include "views/randomdlg.h"
 #include "views/repeattreemodel.h"
-#include "views/sequenceview.h"
-#include "engine/repeatkinds.h"
-#include "input/filename.h"
-#include "input/genbankreader.h"
-#include "input/readerror.h"
-#include "input/textreader.h"
-#include "views/diagramdlg.h"
-#include "report/reportlayout.h"
 #include "views/reportsheetdlg.h"
+#include "views/sequenceview.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -29,7 +29,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
@@ -42,13 +45,16 @@
 #include <utility>
 
 using tessaron::Genome;
+using tessaron::JobError;
+using tessaron::JobProgress;
+using tessaron::JobResult;
+using tessaron::JobStep;
 using tessaron::Repeat;
 using tessaron::RepeatKind;
-using tessaron::RepeatList;
 
 namespace {
 
-const QColor kSequenceColor(0x20, 0x20, 0x50);    // 0x502020
+const QColor kSequenceColor(0x20, 0x20, 0x50);  // 0x502020
 // A 0x00BBGGRR colour of the kinds' table.
 QColor colorOf(std::uint32_t bbggrr)
 {
@@ -77,6 +83,42 @@ constexpr int kTreeWidth = 180;
 constexpr int kPaneLeft = 185;
 constexpr int kStatusWidth = 185;
 constexpr int kStatusHeight = 20;
+// The job's progress bar and Cancel button, right of the status line.
+constexpr int kProgressLeft = kPaneLeft + kStatusWidth + 5;
+constexpr int kProgressWidth = 150;
+constexpr int kCancelWidth = 70;
+
+// The commands that would start a second job or show results a job is about
+// to replace: grayed while a job runs.
+constexpr std::array<int, 10> kJobConflicts{
+    CTessaronDlg::IdOpenGenBank,      CTessaronDlg::IdOpenText,     CTessaronDlg::IdCompareGenomes,
+    CTessaronDlg::IdCreateRandom,     CTessaronDlg::IdOptions,      CTessaronDlg::IdViewReport,
+    CTessaronDlg::IdViewDirect,       CTessaronDlg::IdViewInverted, CTessaronDlg::IdViewMirror,
+    CTessaronDlg::IdViewComplementary};
+
+// A job's progress as the runner carries it: the step and the kind in one number.
+int stageOf(const JobProgress& progress)
+{
+    return static_cast<int>(progress.step) * tessaron::kRepeatKindCount + static_cast<int>(progress.kind);
+}
+
+// How far the whole job is: reading or making the sequence, indexing, then the four searches.
+double overallFraction(JobStep step, RepeatKind kind, double fraction)
+{
+    switch (step) {
+        case JobStep::Reading:
+        case JobStep::Creating:
+            return 0.1 * fraction;
+        case JobStep::Indexing:
+            return 0.1 + 0.2 * fraction;
+        case JobStep::Searching:
+            break;
+    }
+    const auto order =
+        static_cast<double>(std::find(tessaron::kKindOrder.begin(), tessaron::kKindOrder.end(), kind) -
+                            tessaron::kKindOrder.begin());
+    return 0.3 + 0.7 * (order + fraction) / tessaron::kRepeatKindCount;
+}
 
 QFont sequenceFont()
 {
@@ -113,7 +155,7 @@ QString droppedFile(const QMimeData* data)
 
 }  // namespace
 
-CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent)
+CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent), jobs_(std::make_unique<JobRunner>())
 {
     LoadSettings();
     RegisterControls();
@@ -141,7 +183,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent)
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->setDragEnabled(false);
     tree_->setAcceptDrops(false);
-    model_ = new RepeatTreeModel(genome_, this);
+    model_ = new RepeatTreeModel(this);
     tree_->setModel(model_);
     connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { OnTreeSelChanged(); });
@@ -159,6 +201,26 @@ CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent)
     sequencePane_->setFont(sequenceFont());
     sequencePane_->setTextColor(kSequenceColor);
 
+    progressBar_ = new QProgressBar(client_);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setProperty("controlId", IdProgressBar);
+    progressBar_->setRange(0, 1000);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide();
+    cancelButton_ = new QPushButton(tr("Cancel"), client_);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton_->setProperty("controlId", IdCancel);
+    cancelButton_->setFocusPolicy(Qt::NoFocus);
+    cancelButton_->hide();
+    connect(cancelButton_, &QPushButton::clicked, this, &CTessaronDlg::cancelJob);
+    // Esc stops a job; it is only taken while one runs.
+    escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape_->setContext(Qt::WindowShortcut);
+    escape_->setEnabled(false);
+    connect(escape_, &QShortcut::activated, this, &CTessaronDlg::cancelJob);
+    connect(jobs_.get(), &JobRunner::started, this, [this] { setBusy(true); });
+    connect(jobs_.get(), &JobRunner::progressed, this, &CTessaronDlg::showProgress);
+
     client_->installEventFilter(this);
     setAcceptDrops(true);
     resize(kInitialWidth, kInitialHeight);
@@ -175,8 +237,7 @@ CTessaronDlg::~CTessaronDlg()
 void CTessaronDlg::LoadSettings()
 {
     const SettingsStore::Values values = settings_.load();
-    minSetting_ = values.minimum;
-    maxSetting_ = values.maximum;
+    session_.setLengths(values.minimum, values.maximum);
     lastMotif_ = values.motif;
 }
 
@@ -228,8 +289,8 @@ void CTessaronDlg::createMenus()
     results->setObjectName(QStringLiteral("viewResultsMenu"));
     for (const RepeatKind kind : tessaron::kKindOrder) {
         const tessaron::KindInfo& info = tessaron::kindInfo(kind);
-        connect(addCommand(results, info.viewCommand, toQString(info.heading), false), &QAction::triggered, this,
-                [this, kind] { ViewKind(kind); });
+        connect(addCommand(results, info.viewCommand, toQString(info.heading), false), &QAction::triggered,
+                this, [this, kind] { ViewKind(kind); });
     }
 }
 
@@ -261,6 +322,8 @@ void CTessaronDlg::OnSize(int cx, int cy)
     sequencePane_->setGeometry(kPaneLeft, kStatusHeight, std::max(0, cx - kPaneLeft),
                                std::max(0, cy - kStatusHeight));
     statusLine_->setGeometry(kPaneLeft, 0, kStatusWidth, kStatusHeight);
+    progressBar_->setGeometry(kProgressLeft, 2, kProgressWidth, kStatusHeight - 4);
+    cancelButton_->setGeometry(kProgressLeft + kProgressWidth + 5, 0, kCancelWidth, kStatusHeight);
 }
 
 std::unique_ptr<QMenu> CTessaronDlg::contextMenuAt(const QPoint& globalPosition)
@@ -287,7 +350,7 @@ void CTessaronDlg::contextMenuEvent(QContextMenuEvent* event)
 
 void CTessaronDlg::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!droppedFile(event->mimeData()).isEmpty()) {
+    if (!busy() && !droppedFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
@@ -295,7 +358,7 @@ void CTessaronDlg::dragEnterEvent(QDragEnterEvent* event)
 void CTessaronDlg::dropEvent(QDropEvent* event)
 {
     const QString file = droppedFile(event->mimeData());
-    if (file.isEmpty()) {
+    if (file.isEmpty() || busy()) {
         return;
     }
     event->acceptProposedAction();
@@ -317,15 +380,11 @@ void CTessaronDlg::ClearStatus()
 
 void CTessaronDlg::OnViewReport()
 {
-    const RepeatList* direct = list(RepeatKind::Direct);
-    const RepeatList* inverted = list(RepeatKind::Inverted);
-    const RepeatList* mirror = list(RepeatKind::Mirror);
-    const RepeatList* complementary = list(RepeatKind::Complementary);
-    if (direct == nullptr || inverted == nullptr || mirror == nullptr || complementary == nullptr) {
+    if (!session_.analysed()) {
         return;  // no completed analysis: the command is grayed
     }
     CReportSheetDlg sheet;
-    sheet.SetReportContent(genome_, *direct, *inverted, *mirror, *complementary);
+    sheet.SetReportContent(session_.state().analysis);
     runSheet(sheet);
 }
 
@@ -351,14 +410,14 @@ void CTessaronDlg::OnViewComplementary()
 
 void CTessaronDlg::ViewKind(RepeatKind kind)
 {
-    const RepeatList* listed = list(kind);
-    if (listed == nullptr) {
+    const std::shared_ptr<const tessaron::RepeatSnapshot>& listed = session_.snapshot(kind);
+    if (!listed || busy()) {
         return;
     }
     CReportSheetDlg sheet;
     ShowStatus(tr("Wait..."));
-    sheet.SetKindContent(*listed, kind, genome_);
-    // A long listing takes a while: it is written now, under "Wait...".
+    // The rows are made as they come into view: only their places are laid out now.
+    sheet.SetKindContent(listed);
     sheet.Fill();
     ClearStatus();
     runSheet(sheet);
@@ -372,6 +431,7 @@ void CTessaronDlg::runSheet(CReportSheetDlg& sheet)
     sheet.sheet()->setErrorReporter([](QWidget* parent, const QString& text) {
         Prompts::current().message(parent, applicationName(), text, Prompts::Icon::Warning);
     });
+    sheet.sheet()->setInlineExport(jobs_->inlineJobs());
     sheet.exec();
 }
 
@@ -379,7 +439,7 @@ void CTessaronDlg::ShowSequence()
 {
     sequencePane_->setFont(sequenceFont());
     sequencePane_->setTextColor(kSequenceColor);
-    sequencePane_->setSequence(genome_.sequence());
+    sequencePane_->setSequence(genome().sequence());
     sequencePane_->show();
     ClearStatus();
 }
@@ -388,7 +448,7 @@ void CTessaronDlg::clearHighlights()
 {
     // The pane already holds the sequence (every load ends by showing it), so
     // only the highlights go: nothing here grows with the genome.
-    if (sequencePane_->textLength() != genome_.length()) {
+    if (sequencePane_->textLength() != genome().length()) {
         ShowSequence();
     } else {
         sequencePane_->clearHighlights();
@@ -397,85 +457,187 @@ void CTessaronDlg::clearHighlights()
 
 void CTessaronDlg::FillKindBranch(RepeatKind kind)
 {
-    model_->appendKind(*lists_[static_cast<std::size_t>(kind)]);
+    model_->appendKind(session_.snapshot(kind));
 }
 
 void CTessaronDlg::ClearResults()
 {
-    selectedRepeat_ = nullptr;
+    selectedRepeat_.reset();
+    selectedPairs_.clear();
     model_->clear();
-    for (std::unique_ptr<RepeatList>& list : lists_) {
-        list.reset();
-    }
     for (const int id : kResultCommands) {
         enableCommand(id, false);
     }
 }
 
-void CTessaronDlg::RunAnalysis()
+void CTessaronDlg::startJob(tessaron::Job job, std::function<void(JobResult)> done)
 {
-    ClearResults();
-    for (int k = 0; k < tessaron::kRepeatKindCount; ++k) {
-        const auto kind = static_cast<RepeatKind>(k);
-        ShowStatus(progressLine(kind));
-        std::unique_ptr<RepeatList> found;
-        try {
-            found = kind == RepeatKind::Direct ? genome_.findDirectRepeats() : genome_.findRepeats(kind);
-        } catch (const std::bad_alloc&) {
-            found.reset();
+    jobs_->start<JobResult>(
+        [job = std::move(job)](const std::stop_token& stop, const JobRunner::Reporter& report) {
+            return job(tessaron::JobControl{stop, [&report](const JobProgress& progress) {
+                                                report(stageOf(progress), progress.fraction);
+                                            }});
+        },
+        [this, done = std::move(done)](JobResult result) {
+            setBusy(false);
+            done(std::move(result));
+        });
+}
+
+void CTessaronDlg::showProgress(int stage, double fraction)
+{
+    const auto step = static_cast<JobStep>(stage / tessaron::kRepeatKindCount);
+    const auto kind = static_cast<RepeatKind>(stage % tessaron::kRepeatKindCount);
+    if (step == JobStep::Searching) {
+        if (statusLine_->text() != progressLine(kind)) {
+            ShowStatus(progressLine(kind));
         }
-        if (!found) {
+    } else if (step == JobStep::Creating && statusLine_->text().isEmpty()) {
+        ShowStatus(tr("Creating sequence..."));
+    }
+    progressBar_->setValue(static_cast<int>(1000.0 * overallFraction(step, kind, fraction)));
+}
+
+void CTessaronDlg::setBusy(bool busy)
+{
+    if (busy) {
+        enabledBeforeJob_.clear();
+        for (const int id : kJobConflicts) {
+            if (QAction* action = command(id)) {
+                enabledBeforeJob_[id] = action->isEnabled();
+                action->setEnabled(false);
+            }
+        }
+        progressBar_->setValue(0);
+        progressBar_->show();
+        cancelButton_->show();
+        escape_->setEnabled(true);
+        return;
+    }
+    for (const auto& [id, enabled] : enabledBeforeJob_) {
+        enableCommand(id, enabled);
+    }
+    enabledBeforeJob_.clear();
+    progressBar_->hide();
+    cancelButton_->hide();
+    escape_->setEnabled(false);
+}
+
+void CTessaronDlg::reportJobError(const JobResult& result)
+{
+    if (!result.error) {
+        return;
+    }
+    switch (*result.error) {
+        case JobError::Cancelled:
+            break;
+        case JobError::NotGenBank:
+            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!"));
+            break;
+        case JobError::ReadFailed:
+            showMessage(applicationName(), toQString(result.message));
+            break;
+        case JobError::RandomRefused:
+            // Told by the command, which knows the composition asked for.
+            break;
+        case JobError::OutOfMemory:
             showOutOfMemory();
-            ClearStatus();
-            return;
+            break;
+    }
+}
+
+void CTessaronDlg::adopt(tessaron::SessionState state)
+{
+    closeDiagram();
+    ClearResults();
+    session_.adopt(std::move(state));
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        if (!session_.snapshot(kind)) {
+            break;  // the kinds after one that ran out of memory were not searched
         }
-        lists_[static_cast<std::size_t>(k)] = std::move(found);
         FillKindBranch(kind);
     }
-    for (const int id : kResultCommands) {
-        enableCommand(id, true);
+    enableCommand(IdFindMotif, loaded() && genome().isIndexed());
+    if (session_.analysed()) {
+        for (const int id : kResultCommands) {
+            enableCommand(id, true);
+        }
+        enableCommand(IdDiagram, features().has_value());
     }
-    enableCommand(IdFindMotif, true);
-    enableCommand(IdDiagram, features_.has_value());
+}
+
+void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(const Genome&)> caption)
+{
+    startJob(session_.load(std::move(source)), [this, caption = std::move(caption)](JobResult result) {
+        if (!result.state) {
+            ClearStatus();
+            reportJobError(result);
+            return;
+        }
+        adopt(std::move(*result.state));
+        setWindowTitle(caption(genome()));
+        reportJobError(result);
+        ShowSequence();
+    });
+}
+
+void CTessaronDlg::RunAnalysis()
+{
+    if (!loaded()) {
+        return;
+    }
+    startJob(session_.reanalysis(), [this](JobResult result) {
+        if (!result.state) {
+            ClearStatus();
+            reportJobError(result);
+            return;
+        }
+        adopt(std::move(*result.state));
+        if (result.error) {
+            reportJobError(result);
+            ClearStatus();
+        } else {
+            // As after every analysis, the last progress line stays.
+            ShowStatus(progressLine(tessaron::kKindOrder.back()));
+        }
+    });
 }
 
 void CTessaronDlg::OnTreeSelChanged()
 {
     const QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
     const QModelIndex item = selected.isEmpty() ? QModelIndex() : selected.front();
-    const Repeat* repeat = model_->repeatAt(item);
-    const RepeatList* list = model_->listAt(item);
 
     ClearStatus();
-    selectedRepeat_ = repeat;
+    // The pairs of the word are made now, once, for the pane and the map.
+    selectedRepeat_ = model_->describedRepeatAt(item);
+    selectedPairs_ = model_->pairsAt(item);
 
     clearHighlights();
-    if (repeat != nullptr && list != nullptr) {
+    if (selectedRepeat_) {
         const QColor secondColor = colorOf(tessaron::kindInfo(model_->kindAt(item)).secondCopyColor);
-        for (const tessaron::RepeatPair& pair : list->pairs(*repeat)) {
-            sequencePane_->addHighlight(pair.first, repeat->length, kFirstCopyColor);
-            sequencePane_->addHighlight(pair.second, repeat->length, secondColor);
+        for (const tessaron::RepeatPair& pair : selectedPairs_) {
+            sequencePane_->addHighlight(pair.first, selectedRepeat_->length, kFirstCopyColor);
+            sequencePane_->addHighlight(pair.second, selectedRepeat_->length, secondColor);
         }
-        const auto pairs = list->pairs(*repeat);
-        sequencePane_->setCaret(pairs.empty() ? 0 : pairs.front().first);
+        sequencePane_->setCaret(selectedPairs_.empty() ? 0 : selectedPairs_.front().first);
     } else {
         sequencePane_->setCaret(0);
     }
     sequencePane_->viewport()->repaint();
     if (diagram_ != nullptr) {
-        diagram_->ShowRepeat(repeat, repeat != nullptr && list != nullptr ? list->pairs(*repeat)
-                                                                          : std::span<const tessaron::RepeatPair>());
+        diagram_->ShowRepeat(selectedRepeat(), selectedPairs_);
     }
 }
 
 void CTessaronDlg::OnDiagram()
 {
-    if (!features_) {
+    if (!features()) {
         showMessage(applicationName(), tr("There is no loaded genome!"), Prompts::Icon::None);
         return;
     }
     if (diagram_ == nullptr) {
-        diagram_ = new CDiagramDlg(this, *features_);
+        diagram_ = new CDiagramDlg(this, *features());
         diagram_->setPrompts(
             [](QWidget* parent) {
                 return Prompts::current().saveFile(parent, tr("Save image"),
@@ -490,11 +652,7 @@ void CTessaronDlg::OnDiagram()
         diagram_->raise();
         diagram_->activateWindow();
     }
-    const QModelIndexList selected = tree_->selectionModel()->selectedIndexes();
-    const RepeatList* list = selected.isEmpty() ? nullptr : model_->listAt(selected.front());
-    diagram_->ShowRepeat(selectedRepeat_, selectedRepeat_ != nullptr && list != nullptr
-                                              ? list->pairs(*selectedRepeat_)
-                                              : std::span<const tessaron::RepeatPair>());
+    diagram_->ShowRepeat(selectedRepeat(), selectedPairs_);
 }
 
 void CTessaronDlg::ForgetDiagram()
@@ -518,46 +676,6 @@ void CTessaronDlg::showOutOfMemory()
     showMessage(applicationName(), tr("Looks like we're out of memory..."), Prompts::Icon::None);
 }
 
-Genome CTessaronDlg::freshGenome() const
-{
-    Genome fresh;
-    fresh.setTitle(genome_.title());
-    fresh.setPairLimit(genome_.pairLimit());
-    return fresh;
-}
-
-void CTessaronDlg::releaseForLoad()
-{
-    closeDiagram();
-    ClearResults();
-    features_.reset();
-}
-
-bool CTessaronDlg::indexGenome()
-{
-    bool built = false;
-    try {
-        built = genome_.buildIndex();
-    } catch (const std::bad_alloc&) {
-        built = false;
-    }
-    if (!built) {
-        showOutOfMemory();
-        ClearStatus();
-    }
-    return built;
-}
-
-void CTessaronDlg::analyseLoadedGenome()
-{
-    const bool indexed = indexGenome();
-    loaded_ = true;
-    if (indexed) {
-        RunAnalysis();
-    }
-    ShowSequence();
-}
-
 void CTessaronDlg::openFile(const QString& path)
 {
     if (tessaron::looksLikeGenBank(toPath(path))) {
@@ -577,26 +695,10 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
-    releaseForLoad();
-    // Read into a genome of its own: a rejected file leaves the sequence on
-    // screen in place.
-    Genome fresh = freshGenome();
-    std::optional<tessaron::FeatureList> read;
-    try {
-        read = tessaron::readGenBank(toPath(path), fresh, minSetting_, maxSetting_);
-    } catch (const std::bad_alloc&) {
-        showOutOfMemory();
-        return;
-    }
-    if (!read) {
-        showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!"));
-        return;
-    }
-    genome_.swap(fresh);
-    features_ = std::move(read);
-    setWindowTitle(
-        QStringLiteral("%1 [%2] - %3").arg(captionName(path), toQString(genome_.title()), applicationName()));
-    analyseLoadedGenome();
+    load(tessaron::GenBankSource{toPath(path)}, [path](const Genome& loaded) {
+        return QStringLiteral("%1 [%2] - %3")
+            .arg(captionName(path), toQString(loaded.title()), applicationName());
+    });
 }
 
 void CTessaronDlg::OnOpenText()
@@ -609,61 +711,52 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
-    releaseForLoad();
-    Genome fresh = freshGenome();
-    try {
-        tessaron::readText(toPath(path), fresh, minSetting_, maxSetting_);
-    } catch (const tessaron::ReadError& error) {
-        showMessage(applicationName(), toQString(error.what()));
-        return;
-    } catch (const std::bad_alloc&) {
-        showOutOfMemory();
-        return;
-    }
-    genome_.swap(fresh);
-    setWindowTitle(QStringLiteral("%1 - %2").arg(captionName(path), applicationName()));
-    analyseLoadedGenome();
+    load(tessaron::TextSource{toPath(path)}, [path](const Genome&) {
+        return QStringLiteral("%1 - %2").arg(captionName(path), applicationName());
+    });
 }
 
 void CTessaronDlg::OnCreateRandom()
 {
     std::array<std::int64_t, 4> counts{};
-    if (loaded_) {
+    if (loaded()) {
         for (std::size_t k = 0; k < counts.size(); ++k) {
-            counts[k] = genome_.baseCount(tessaron::kAlphabet[k]);
+            counts[k] = genome().baseCount(tessaron::kAlphabet[k]);
         }
     }
     CRandomDlg dialog(counts, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    releaseForLoad();
     ShowStatus(tr("Creating sequence..."));
     const std::int64_t total = counts[0] + counts[1] + counts[2] + counts[3];
-    Genome fresh = freshGenome();
-    bool made = false;
-    try {
-        made = fresh.makeRandom(counts[0], counts[1], counts[2], counts[3], minSetting_, maxSetting_);
-    } catch (const std::bad_alloc&) {
-        made = false;
-    }
-    if (!made) {
-        ClearStatus();
-        showMessage(applicationName(),
+    const QString caption = QStringLiteral("Random [%1 bp; A: %2, T: %3, C: %4, G: %5]")
+                                .arg(total)
+                                .arg(counts[0])
+                                .arg(counts[1])
+                                .arg(counts[2])
+                                .arg(counts[3]);
+    startJob(session_.load(tessaron::RandomSource{counts, std::nullopt}), [this, total,
+                                                                           caption](JobResult result) {
+        if (!result.state) {
+            ClearStatus();
+            if (result.error == JobError::RandomRefused) {
+                showMessage(
+                    applicationName(),
                     tr("A random sequence of %1 bases cannot be made: the total may not exceed %2 bases, "
                        "and the memory for it must be available.")
                         .arg(total)
                         .arg(std::numeric_limits<std::int32_t>::max()));
-        return;
-    }
-    genome_.swap(fresh);
-    analyseLoadedGenome();
-    setWindowTitle(QStringLiteral("Random [%1 bp; A: %2, T: %3, C: %4, G: %5]")
-                       .arg(total)
-                       .arg(counts[0])
-                       .arg(counts[1])
-                       .arg(counts[2])
-                       .arg(counts[3]));
+            } else {
+                reportJobError(result);
+            }
+            return;
+        }
+        adopt(std::move(*result.state));
+        reportJobError(result);
+        ShowSequence();
+        setWindowTitle(caption);
+    });
 }
 
 void CTessaronDlg::OnExit()
@@ -673,7 +766,7 @@ void CTessaronDlg::OnExit()
 
 void CTessaronDlg::OnFindMotif()
 {
-    if (!loaded_) {
+    if (!loaded()) {
         return;
     }
     CFindDlg dialog(lastMotif_, this);
@@ -685,7 +778,7 @@ void CTessaronDlg::OnFindMotif()
     clearHighlights();
 
     const std::string motif = toStdString(lastMotif_);
-    const tessaron::PositionList starts = genome_.findWord(motif);
+    const tessaron::PositionList starts = genome().findWord(motif);
     for (const tessaron::PositionLink start : starts) {
         sequencePane_->addHighlight(start, static_cast<int>(motif.size()), kFirstCopyColor);
     }
@@ -700,24 +793,23 @@ void CTessaronDlg::OnFindMotif()
 
 void CTessaronDlg::OnOptions()
 {
-    COptionsDlg dialog(minSetting_, maxSetting_, this);
+    int minimum = minSetting();
+    int maximum = maxSetting();
+    COptionsDlg dialog(minimum, maximum, this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    settings_.saveLengths(minSetting_, maxSetting_);
-    genome_.setLengthBounds(minSetting_, maxSetting_);
-    if (loaded_) {
-        closeDiagram();
-        ClearResults();
-        if (indexGenome()) {
-            RunAnalysis();
-        }
-    }
+    settings_.saveLengths(minimum, maximum);
+    session_.setLengths(minimum, maximum);
+    RunAnalysis();
 }
 
 void CTessaronDlg::OnCompareGenomes()
 {
-    CCompareDlg dialog(minSetting_, maxSetting_, genome_);
+    // The files are read one after the other into a genome of the run's own.
+    Genome scratch;
+    scratch.setPairLimit(session_.pairLimit());
+    CCompareDlg dialog(minSetting(), maxSetting(), scratch);
     dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
         if (comparisonViewer_) {
             comparisonViewer_(comparison);
@@ -727,12 +819,13 @@ void CTessaronDlg::OnCompareGenomes()
         sheet.SetCompareContent(comparison);
         runSheet(sheet);
     });
-    // The run refills the genome file after file: nothing made from the
-    // sequence loaded before may be offered against it, whether or not the
-    // run takes place.
-    releaseForLoad();
+    dialog.setInlineJobs(jobs_->inlineJobs());
+    // The window is emptied first: the comparison is a run of its own, and
+    // nothing loaded before is offered beside its table.
+    closeDiagram();
+    ClearResults();
+    session_.reset();
     enableCommand(IdFindMotif, false);
-    loaded_ = false;
     sequencePane_->setSequence({});
     ClearStatus();
     setWindowTitle(applicationName());

@@ -1,5 +1,7 @@
 #include "views/webcalc.h"
 
+#include "views/jobrunner.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -8,20 +10,68 @@
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <string>
 
 namespace {
 
 constexpr int kRowHeight = 17;
 constexpr int kStandardWidth = 64;
 
-// RFC 4180: a field with a comma, a quote or a line break goes in quotes,
-// its quotes doubled.
-QString csvField(const QString& text)
+constexpr int kProgressHeight = 14;
+
+// Writes a sheet's CSV into `path` through QSaveFile: the target is replaced
+// only by a complete file.
+bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, const std::stop_token& stop,
+                  const std::function<void(double)>& progress)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const auto sink = [&file](std::string_view text) {
+        return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+    };
+    if (!writer(sink, stop, progress)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace
+
+QVariant SheetCells::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return cell(index.row() + 1, index.column() + 1);
+}
+
+QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    return orientation == Qt::Horizontal ? columnName(section + 1) : QString::number(section + 1);
+}
+
+QString SheetCells::columnName(int column)
+{
+    QString name;
+    for (int rest = column; rest > 0; rest = (rest - 1) / 26) {
+        name.prepend(QChar(u'A' + static_cast<char16_t>((rest - 1) % 26)));
+    }
+    return name;
+}
+
+QString SheetCells::csvField(const QString& text)
 {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
@@ -32,8 +82,6 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-}  // namespace
-
 int SheetModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : std::max(usedRows(), kShownRows);
@@ -42,22 +90,6 @@ int SheetModel::rowCount(const QModelIndex& parent) const
 int SheetModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : std::max({usedColumns_, widestColumn_, kShownColumns});
-}
-
-QVariant SheetModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
-        return {};
-    }
-    return cell(index.row() + 1, index.column() + 1);
-}
-
-QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (role != Qt::DisplayRole) {
-        return {};
-    }
-    return orientation == Qt::Horizontal ? columnName(section + 1) : QString::number(section + 1);
 }
 
 void SheetModel::setCell(int row, int column, const QString& text)
@@ -127,13 +159,39 @@ void SheetModel::endBatch()
     }
 }
 
-QString SheetModel::columnName(int column)
+SheetCells::CsvWriter SheetModel::csvWriter() const
 {
-    QString name;
-    for (int rest = column; rest > 0; rest = (rest - 1) / 26) {
-        name.prepend(QChar(u'A' + static_cast<char16_t>((rest - 1) % 26)));
-    }
-    return name;
+    // A copy: the sheet may be written again while the file is saved.
+    auto rows = std::make_shared<const std::vector<std::vector<QString>>>(rows_);
+    const int columns = usedColumns_;
+    return [rows, columns](const CsvSink& sink, const std::stop_token& stop,
+                           const std::function<void(double)>& progress) {
+        QString line;
+        for (std::size_t row = 0; row < rows->size(); ++row) {
+            if (stop.stop_requested()) {
+                return false;
+            }
+            line.clear();
+            const std::vector<QString>& cells = (*rows)[row];
+            for (int column = 0; column < columns; ++column) {
+                if (column > 0) {
+                    line += QLatin1Char(',');
+                }
+                if (static_cast<std::size_t>(column) < cells.size()) {
+                    line += csvField(cells[static_cast<std::size_t>(column)]);
+                }
+            }
+            line += QLatin1String("\r\n");
+            const QByteArray bytes = line.toUtf8();
+            if (!sink(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+                return false;
+            }
+            if (progress && row % 4096 == 0) {
+                progress(static_cast<double>(row) / static_cast<double>(rows->size()));
+            }
+        }
+        return true;
+    };
 }
 
 void SheetModel::grow(int row, int column)
@@ -148,7 +206,11 @@ void SheetModel::grow(int row, int column)
     usedColumns_ = std::max(usedColumns_, column);
 }
 
-CWebCalc::CWebCalc(QWidget* parent) : QTableView(parent), model_(new SheetModel(this))
+CWebCalc::CWebCalc(QWidget* parent)
+    : QTableView(parent),
+      model_(new SheetModel(this)),
+      shown_(model_),
+      exports_(std::make_unique<JobRunner>())
 {
     setModel(model_);
     setObjectName(QStringLiteral("spreadsheet"));
@@ -178,6 +240,50 @@ CWebCalc::CWebCalc(QWidget* parent) : QTableView(parent), model_(new SheetModel(
     addAction(saveCsvAction_);
 
     setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    exportProgress_ = new QProgressBar(this);
+    exportProgress_->setObjectName(QStringLiteral("exportProgress"));
+    exportProgress_->setRange(0, 1000);
+    exportProgress_->setTextVisible(false);
+    exportProgress_->hide();
+    connect(exports_.get(), &JobRunner::progressed, this,
+            [this](int, double fraction) { exportProgress_->setValue(static_cast<int>(1000.0 * fraction)); });
+}
+
+CWebCalc::~CWebCalc() = default;
+
+void CWebCalc::showCells(SheetCells* cells)
+{
+    if (cells == nullptr || cells == shown_) {
+        return;
+    }
+    cells->setParent(this);
+    if (shown_ != model_) {
+        shown_->deleteLater();
+    }
+    shown_ = cells;
+    setModel(cells);
+    applyWidths();
+}
+
+bool CWebCalc::exporting() const
+{
+    return exports_->busy();
+}
+
+void CWebCalc::cancelExport()
+{
+    exports_->cancel();
+}
+
+void CWebCalc::waitForExport()
+{
+    exports_->waitForIdle();
+}
+
+void CWebCalc::setInlineExport(bool runInline)
+{
+    exports_->setInlineJobs(runInline);
 }
 
 void CWebCalc::WriteCell(int row, int column, const QString& text)
@@ -236,8 +342,8 @@ QString CWebCalc::selectionText() const
             if (column > left) {
                 text += QLatin1Char('\t');
             }
-            if (selection->isSelected(model_->index(row, column))) {
-                text += model_->cell(row + 1, column + 1);
+            if (selection->isSelected(shown_->index(row, column))) {
+                text += shown_->cell(row + 1, column + 1);
             }
         }
         text += QLatin1Char('\n');
@@ -247,32 +353,19 @@ QString CWebCalc::selectionText() const
 
 QString CWebCalc::csvText() const
 {
-    QString text;
-    const int columns = model_->usedColumns();
-    for (int row = 1; row <= model_->usedRows(); ++row) {
-        for (int column = 1; column <= columns; ++column) {
-            if (column > 1) {
-                text += QLatin1Char(',');
-            }
-            text += csvField(model_->cell(row, column));
-        }
-        text += QLatin1String("\r\n");
-    }
-    return text;
+    QByteArray bytes;
+    shown_->csvWriter()(
+        [&bytes](std::string_view text) {
+            bytes.append(text.data(), static_cast<qsizetype>(text.size()));
+            return true;
+        },
+        {}, {});
+    return QString::fromUtf8(bytes);
 }
 
 bool CWebCalc::saveCsv(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = csvText().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeCsvFile(path, shown_->csvWriter(), {}, {});
 }
 
 void CWebCalc::copySelection()
@@ -286,18 +379,36 @@ void CWebCalc::saveAsCsv()
     const QString filter = tr("CSV files (*.csv);;All files (*)");
     const QString path = chooseFile_ ? chooseFile_(this, caption, filter)
                                      : QFileDialog::getSaveFileName(this, caption, QString(), filter);
-    if (path.isEmpty()) {
+    if (path.isEmpty() || exports_->busy()) {
         return;
     }
-    if (saveCsv(path)) {
-        return;
-    }
-    const QString text = tr("Cannot write the file %1.").arg(path);
-    if (reportError_) {
-        reportError_(this, text);
-    } else {
-        QMessageBox::warning(this, caption, text);
-    }
+    exportProgress_->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
+    exportProgress_->setValue(0);
+    exportProgress_->show();
+    exportProgress_->raise();
+    saveCsvAction_->setEnabled(false);
+    // A long listing is written off the window's thread, row after row.
+    enum Outcome { Written, Failed, Cancelled };
+    exports_->start<Outcome>(
+        [path, writer = shown_->csvWriter()](const std::stop_token& stop, const JobRunner::Reporter& report) {
+            if (writeCsvFile(path, writer, stop, [&report](double fraction) { report(0, fraction); })) {
+                return Written;
+            }
+            return stop.stop_requested() ? Cancelled : Failed;
+        },
+        [this, path, caption](Outcome outcome) {
+            exportProgress_->hide();
+            saveCsvAction_->setEnabled(true);
+            if (outcome != Failed) {
+                return;  // written, or given up by the user: nothing to tell
+            }
+            const QString text = tr("Cannot write the file %1.").arg(path);
+            if (reportError_) {
+                reportError_(this, text);
+            } else {
+                QMessageBox::warning(this, caption, text);
+            }
+        });
 }
 
 void CWebCalc::applyWidths()

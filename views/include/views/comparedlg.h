@@ -2,10 +2,12 @@
 
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
+#include "views/jobrunner.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
@@ -17,6 +19,8 @@ class QPushButton;
 // each and the lengths in use. OK reads every file into the given genome in
 // turn, indexes it, counts the pairs of the chosen kind per length and hands
 // the table to the sheet viewer; the progress bar advances by 10 per file.
+// The run goes on off the window's thread, the dialog's buttons grayed, so
+// the program keeps painting; the genome is the run's alone until it ends.
 // With no files, or no kind chosen, the dialog says so and stays open; a file
 // the GenBank reader rejects ends the run and the dialog without a table.
 class CCompareDlg : public QDialog {
@@ -29,14 +33,17 @@ public:
     CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWidget* parent = nullptr);
 
     void setSheetViewer(SheetViewer viewer) { sheetViewer_ = std::move(viewer); }
+    // Runs the comparison inside accept() (tests).
+    void setInlineJobs(bool runInline) { jobs_->setInlineJobs(runInline); }
+    [[nodiscard]] bool busy() const { return jobs_->busy(); }
 
-    [[nodiscard]] QListWidget* fileList() const { return fileList_; }        // 1063
-    [[nodiscard]] QComboBox* kindList() const { return kindList_; }          // 1071
-    [[nodiscard]] QLineEdit* sizeText() const { return sizeText_; }          // 1068
-    [[nodiscard]] QProgressBar* progressBar() const { return progressBar_; }  // 1066
-    [[nodiscard]] QPushButton* addButton() const { return addButton_; }      // 1064
+    [[nodiscard]] QListWidget* fileList() const { return fileList_; }          // 1063
+    [[nodiscard]] QComboBox* kindList() const { return kindList_; }            // 1071
+    [[nodiscard]] QLineEdit* sizeText() const { return sizeText_; }            // 1068
+    [[nodiscard]] QProgressBar* progressBar() const { return progressBar_; }   // 1066
+    [[nodiscard]] QPushButton* addButton() const { return addButton_; }        // 1064
     [[nodiscard]] QPushButton* removeButton() const { return removeButton_; }  // 1065
-    [[nodiscard]] QPushButton* okButton() const { return okButton_; }        // 1
+    [[nodiscard]] QPushButton* okButton() const { return okButton_; }          // 1
     [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }  // 2
 
 public slots:
@@ -44,6 +51,8 @@ public slots:
     void OnRemoveFile();
     // The comparison run.
     void accept() override;
+    // Closing waits for a run to end.
+    void reject() override;
 
 private:
     int minimum_;
@@ -59,4 +68,5 @@ private:
     QPushButton* removeButton_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
+    std::unique_ptr<JobRunner> jobs_;
 };

@@ -1,41 +1,52 @@
 #pragma once
 
-#include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
 
 #include <QAbstractItemModel>
 
+#include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
-// The results tree over the result lists of one analysis, three levels deep:
-// a kind ("direct repeats (%d)": the list's total), a length that has pairs
+// The results tree over the search results of one analysis, three levels
+// deep: a kind ("direct repeats (%d)": its total), a length that has pairs
 // ("%d bps (%d)": the length and its pairs) and a repeated word ("%s (%d)":
 // the word and its pairs). Items are made when the view asks for them, so a
-// genome with hundreds of thousands of repeats fills the tree at once.
+// genome with hundreds of thousands of repeats fills the tree at once; the
+// pairs of a word are made only when someone asks for them.
 //
-// The model refers to the lists and to the genome whose sequence spells the
-// words; both must stay alive and unchanged until clear().
+// The model shares the results, and through them the genome that spells the
+// words, until clear().
 class RepeatTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
 public:
-    // The repeat of a word item, as a `const tessaron::Repeat*`; no value on
-    // kind and length items.
+    // The word of a word item, as a `const tessaron::RepeatWord*`; no value
+    // on kind and length items.
     static constexpr int RepeatRole = Qt::UserRole;
 
-    explicit RepeatTreeModel(const tessaron::Genome& genome, QObject* parent = nullptr);
+    explicit RepeatTreeModel(QObject* parent = nullptr);
 
     // Adds the branch of the next kind (direct, inverted, mirror, then
-    // complementary) after the others.
-    void appendKind(const tessaron::RepeatList& list);
+    // complementary) after the others. The snapshot must have words.
+    void appendKind(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     // Removes every item.
     void clear();
     [[nodiscard]] int kindCount() const { return static_cast<int>(kinds_.size()); }
 
-    // The repeat of a word item; null for any other index.
-    [[nodiscard]] const tessaron::Repeat* repeatAt(const QModelIndex& index) const;
-    // The list that an item belongs to; null for an invalid index.
-    [[nodiscard]] const tessaron::RepeatList* listAt(const QModelIndex& index) const;
+    // The word of a word item; null for any other index.
+    [[nodiscard]] const tessaron::RepeatWord* repeatAt(const QModelIndex& index) const;
+    // The length slot of a word or length item; -1 for any other index.
+    [[nodiscard]] int slotAt(const QModelIndex& index) const;
+    // The results that an item belongs to; null for an invalid index.
+    [[nodiscard]] const tessaron::RepeatSnapshot* snapshotAt(const QModelIndex& index) const;
+    // A word item as the engine's repeat (length, pair count, kind); no
+    // value for any other index.
+    [[nodiscard]] std::optional<tessaron::Repeat> describedRepeatAt(const QModelIndex& index) const;
+    // Every pair of a word item, in order, made now; empty for any other index.
+    [[nodiscard]] std::vector<tessaron::RepeatPair> pairsAt(const QModelIndex& index) const;
     // The kind an item belongs to (Direct for an invalid index).
     [[nodiscard]] tessaron::RepeatKind kindAt(const QModelIndex& index) const;
     // The word item of the `row`-th repeat of a length of a kind, or an
@@ -52,7 +63,7 @@ public:
 
 private:
     struct Branch {
-        const tessaron::RepeatList* list = nullptr;
+        std::shared_ptr<const tessaron::RepeatSnapshot> snapshot;
         std::vector<int> filledSlots;  // the slots that hold pairs, in length order
     };
     // What an item's internal id tells: its level (1 kind, 2 length, 3 word),
@@ -64,11 +75,13 @@ private:
     };
     static quintptr makeId(const Place& place);
     static Place placeOf(const QModelIndex& index);
-    [[nodiscard]] const std::vector<tessaron::Repeat>* repeatsBelow(const Place& place, int lengthRow) const;
-    [[nodiscard]] QString wordText(const tessaron::RepeatList& list, const tessaron::Repeat& repeat) const;
+    // The words of the length row of a kind, with their slot; empty when out of range.
+    [[nodiscard]] std::span<const tessaron::RepeatWord> wordsBelow(const Place& place, int lengthRow,
+                                                                   int* slot = nullptr) const;
+    [[nodiscard]] static QString wordText(const tessaron::RepeatSnapshot& snapshot, int slot,
+                                          const tessaron::RepeatWord& word);
 
-    const tessaron::Genome& genome_;
     std::vector<Branch> kinds_;
 };
 
-Q_DECLARE_METATYPE(const tessaron::Repeat*)
+Q_DECLARE_METATYPE(const tessaron::RepeatWord*)

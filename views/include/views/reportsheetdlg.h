@@ -2,21 +2,24 @@
 
 // The report sheet: a fixed-size modal window whose one child is the
 // spreadsheet, showing the summary of an analysis, the listing of one kind of
-// repeat or a comparison of genomes. The window only writes into the sheet and
-// never changes the data it is given.
+// repeat or a comparison of genomes. The summary and the comparison are
+// written into the sheet; the listing, which may run to millions of rows, is
+// shown through a model that makes its rows as they come into view. The
+// window never changes the data it is given.
 
 #include "views/webcalc.h"
 
-#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "report/reportlayout.h"
 
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 namespace tessaron {
-class Genome;
-class RepeatList;
+struct Analysis;
 struct GenomeComparison;
-struct SheetLayout;
 }  // namespace tessaron
 
 class CReportSheetDlg : public QDialog {
@@ -31,12 +34,10 @@ public:
 
     // Exactly one content is set before the window is shown; when more are,
     // the comparison wins over the listing and the listing over the summary.
-    // The data must live until the sheet has been filled.
-    void SetReportContent(const tessaron::Genome& genome, const tessaron::RepeatList& direct,
-                          const tessaron::RepeatList& inverted, const tessaron::RepeatList& mirror,
-                          const tessaron::RepeatList& complementary);
-    void SetKindContent(const tessaron::RepeatList& list, tessaron::RepeatKind kind,
-                        const tessaron::Genome& genome);
+    // The comparison must live until the sheet has been filled; the results
+    // are shared. The summary needs all four kinds.
+    void SetReportContent(const tessaron::Analysis& analysis);
+    void SetKindContent(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     void SetCompareContent(const tessaron::GenomeComparison& comparison);
 
     // Writes the content into the sheet and forgets it, so that each content
@@ -45,6 +46,8 @@ public:
     // Fills the sheet unless Fill() already did and runs the window modally;
     // returns 0 at once, without showing it, when no content was ever set.
     int exec() override;
+    // Esc or the close box: a CSV being saved is given up first, then the window closes.
+    void reject() override;
 
     [[nodiscard]] CWebCalc* sheet() const { return sheet_; }
 
@@ -59,14 +62,9 @@ private:
     bool filled_ = false;
     bool listingMode_ = false;
     bool comparisonMode_ = false;
-    const tessaron::Genome* genome_ = nullptr;
-    const tessaron::RepeatList* direct_ = nullptr;
-    const tessaron::RepeatList* inverted_ = nullptr;
-    const tessaron::RepeatList* mirror_ = nullptr;
-    const tessaron::RepeatList* complementary_ = nullptr;
-    const tessaron::RepeatList* listed_ = nullptr;
+    int summaryMinLength_ = 0;
+    tessaron::PairCountsByKind summaryCounts_;
+    std::shared_ptr<const tessaron::RepeatSnapshot> listed_;
     const tessaron::GenomeComparison* comparison_ = nullptr;
-    QString caption_;
-    tessaron::RepeatKind kind_ = tessaron::RepeatKind::Direct;
     CWebCalc* sheet_ = nullptr;
 };

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "views/prompts.h"
-#include "views/settingsstore.h"
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
 #include "input/feature.h"
+#include "session/session.h"
 #include "views/diagramdlg.h"
+#include "views/jobrunner.h"
+#include "views/prompts.h"
+#include "views/settingsstore.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,25 +20,31 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
+class QPushButton;
+class QShortcut;
 class QTreeView;
 class CReportSheetDlg;
 class RepeatTreeModel;
 class SequenceView;
 
 // The program's main window: the results tree on the left, the status line at
-// the top right and the sequence pane below it, with the menu of commands. It
-// owns the one genome that every load refills, the four result lists of the
-// last analysis, the feature list of the last GenBank file and the settings.
+// the top right and the sequence pane below it, with the menu of commands. Its
+// session holds the genome, the four results of the last analysis, the
+// features of the last GenBank file and the length settings.
 //
-// Every command runs to its end before it returns; long steps force their
-// progress line onto the screen. A load or a change of the lengths first
-// releases the results: the tree is emptied and the commands that show
-// results are grayed until the next analysis completes. A file that cannot be
-// read leaves the previous sequence in place.
+// Loading, indexing and the searches run as one job off the window's thread:
+// the status line tells the step ("Getting \"direct repeats\"..." before each
+// search), a progress bar and a Cancel button (or Esc) appear beside it, and
+// the commands that would start another job or show results are grayed until
+// it ends. The window keeps painting and its tree keeps the previous results
+// meanwhile. Only a job that succeeds replaces the genome and its results; a
+// cancelled one, or a file that cannot be read, leaves them as they were.
 class CTessaronDlg : public QMainWindow {
     Q_OBJECT
 
@@ -60,6 +69,9 @@ public:
     // Control ids of the three panes.
     enum Control : int { IdTree = 1000, IdStatusLine = 1002, IdSequencePane = 1005 };
 
+    // Control ids of the job's progress bar and Cancel button.
+    enum JobControls : int { IdProgressBar = 1006, IdCancel = 2 };
+
     explicit CTessaronDlg(QWidget* parent = nullptr);
     ~CTessaronDlg() override;
     CTessaronDlg(const CTessaronDlg&) = delete;
@@ -82,32 +94,49 @@ public:
     // Puts the whole sequence into the pane (removing every highlight) and
     // empties the status line.
     void ShowSequence();
-    // The four searches, one kind after the other, each with its progress
-    // line and its branch of the tree; then the result commands are enabled.
-    // The genome must be indexed. Out of memory stops it with a message,
-    // keeping the branches made so far.
+    // Indexes the loaded sequence again under the current lengths and runs
+    // the four searches, as a job; a branch of the tree per kind once it has
+    // succeeded, then the result commands are enabled. Out of memory stops it
+    // with a message, keeping the branches made so far.
     void RunAnalysis();
-    // Forgets the selection, empties the tree, releases the result lists and
-    // grays the commands that would show them.
+    // Forgets the selection, empties the tree and grays the commands that
+    // would show results.
     void ClearResults();
 
-    [[nodiscard]] tessaron::Genome& genome() { return genome_; }
-    [[nodiscard]] const tessaron::Genome& genome() const { return genome_; }
-    [[nodiscard]] const tessaron::RepeatList* list(tessaron::RepeatKind kind) const
+    // Whether a job is running; waitForIdle() runs the event loop until none is.
+    [[nodiscard]] bool busy() const { return jobs_->busy(); }
+    void waitForIdle() { jobs_->waitForIdle(); }
+    // Asks the running job to stop (the Cancel button and Esc).
+    void cancelJob() { jobs_->cancel(); }
+    // Jobs run inside the command that starts them (tests).
+    void setInlineJobs(bool runInline) { jobs_->setInlineJobs(runInline); }
+    [[nodiscard]] JobRunner* jobs() const { return jobs_.get(); }
+
+    [[nodiscard]] tessaron::Session& session() { return session_; }
+    [[nodiscard]] const tessaron::Genome& genome() const { return session_.genome(); }
+    [[nodiscard]] const tessaron::RepeatSnapshot* snapshot(tessaron::RepeatKind kind) const
     {
-        return lists_[static_cast<std::size_t>(kind)].get();
+        return session_.snapshot(kind).get();
     }
-    [[nodiscard]] const std::optional<tessaron::FeatureList>& features() const { return features_; }
-    [[nodiscard]] const tessaron::Repeat* selectedRepeat() const { return selectedRepeat_; }
-    [[nodiscard]] int minSetting() const { return minSetting_; }
-    [[nodiscard]] int maxSetting() const { return maxSetting_; }
+    [[nodiscard]] const std::optional<tessaron::FeatureList>& features() const { return session_.features(); }
+    // The selected word as a repeat (its length and pairs), null when no word is selected.
+    [[nodiscard]] const tessaron::Repeat* selectedRepeat() const
+    {
+        return selectedRepeat_ ? &*selectedRepeat_ : nullptr;
+    }
+    // The pairs of the selected word, made when it was selected.
+    [[nodiscard]] const std::vector<tessaron::RepeatPair>& selectedPairs() const { return selectedPairs_; }
+    [[nodiscard]] int minSetting() const { return session_.minimum(); }
+    [[nodiscard]] int maxSetting() const { return session_.maximum(); }
     [[nodiscard]] const QString& lastMotif() const { return lastMotif_; }
-    [[nodiscard]] bool loaded() const { return loaded_; }
+    [[nodiscard]] bool loaded() const { return session_.loaded(); }
 
     [[nodiscard]] QTreeView* tree() const { return tree_; }
     [[nodiscard]] RepeatTreeModel* treeModel() const { return model_; }
     [[nodiscard]] QLineEdit* statusLine() const { return statusLine_; }
     [[nodiscard]] SequenceView* sequencePane() const { return sequencePane_; }
+    [[nodiscard]] QProgressBar* progressBar() const { return progressBar_; }
+    [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
     // The open map window, or null.
     [[nodiscard]] CDiagramDlg* diagram() const { return diagram_; }
     // Called by the map window as the user closes it: the next "&Diagram"
@@ -152,6 +181,20 @@ private:
     void OnSize(int cx, int cy);
     void OnTreeSelChanged();
     void FillKindBranch(tessaron::RepeatKind kind);
+    // Runs a session job; `done` gets its result on this thread.
+    void startJob(tessaron::Job job, std::function<void(tessaron::JobResult)> done);
+    void showProgress(int stage, double fraction);
+    // Grays the commands that would conflict with a job, or gives them back
+    // the state they had before it.
+    void setBusy(bool busy);
+    // Loads a genome as a job; once it has succeeded the caption is made from
+    // the new genome.
+    void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption);
+    // Tells why a job gave nothing to adopt.
+    void reportJobError(const tessaron::JobResult& result);
+    // Takes a job's new state: the diagram closes, the tree shows the new
+    // results and the commands follow them.
+    void adopt(tessaron::SessionState state);
     // The listing of one kind in the report sheet, filled under "Wait...".
     void ViewKind(tessaron::RepeatKind kind);
     // Runs a filled-in sheet modally, its file chooser and messages going
@@ -161,29 +204,16 @@ private:
     // The pane back to the plain sequence.
     void clearHighlights();
 
-    // What a load does before it reads: the results and the features go.
-    void releaseForLoad();
     // Destroys the map window, if one is open.
     void closeDiagram();
-    // An empty genome that keeps the title and the pair limit of the current
-    // one: loads fill it and take it only when they succeed.
-    [[nodiscard]] tessaron::Genome freshGenome() const;
-    // After a successful load: index, analysis and the sequence on screen.
-    void analyseLoadedGenome();
-    // buildIndex, with the out-of-memory message when it fails.
-    bool indexGenome();
     void showOutOfMemory();
     void showMessage(const QString& caption, const QString& text,
                      Prompts::Icon icon = Prompts::Icon::Warning);
 
-    tessaron::Genome genome_;
-    std::array<std::unique_ptr<tessaron::RepeatList>, tessaron::kRepeatKindCount> lists_;
-    const tessaron::Repeat* selectedRepeat_ = nullptr;
-    std::optional<tessaron::FeatureList> features_;
-    int minSetting_ = 8;
-    int maxSetting_ = 30;
+    tessaron::Session session_;
+    std::optional<tessaron::Repeat> selectedRepeat_;
+    std::vector<tessaron::RepeatPair> selectedPairs_;
     QString lastMotif_;
-    bool loaded_ = false;
     SettingsStore settings_;
 
     QWidget* client_ = nullptr;
@@ -194,4 +224,12 @@ private:
     std::map<int, QAction*> commands_;
     QPointer<CDiagramDlg> diagram_;
     ComparisonViewer comparisonViewer_;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QShortcut* escape_ = nullptr;
+    // The commands a job grayed, with whether they were enabled before it.
+    std::map<int, bool> enabledBeforeJob_;
+    // Last, so that it goes first: a running job is stopped and waited for
+    // while the window is still whole.
+    std::unique_ptr<JobRunner> jobs_;
 };

@@ -10,13 +10,18 @@
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <stop_token>
+#include <string_view>
 #include <vector>
 
+class JobRunner;
 class QAction;
+class QProgressBar;
 
-// The cells behind the sheet: only the written rows are stored; the grid shows
-// at least a screenful of empty cells beyond them.
-class SheetModel : public QAbstractTableModel {
+// What a sheet shows: text cells addressed from 1, the written part of them
+// ending at usedRows() x usedColumns(), and a grid of at least a screenful.
+class SheetCells : public QAbstractTableModel {
     Q_OBJECT
 
 public:
@@ -26,27 +31,53 @@ public:
     static constexpr int kShownRows = 40;
     static constexpr int kShownColumns = 12;
 
-    [[nodiscard]] int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    [[nodiscard]] int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Takes the next piece of CSV text; false when it cannot be written.
+    using CsvSink = std::function<bool(std::string_view utf8)>;
+    // Writes the whole written part as CSV (CRLF line ends), reporting the
+    // fraction done; false when the sink failed or a stop was requested. It
+    // owns or shares everything it reads, so it may run on any thread.
+    using CsvWriter = std::function<bool(const CsvSink& sink, const std::stop_token& stop,
+                                         const std::function<void(double)>& progress)>;
+
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    [[nodiscard]] virtual QString cell(int row, int column) const = 0;
+    [[nodiscard]] virtual int usedRows() const = 0;
+    [[nodiscard]] virtual int usedColumns() const = 0;
+    [[nodiscard]] virtual CsvWriter csvWriter() const = 0;
+
+    // The spreadsheet heading of a 1-based column: A ... Z, AA, AB ...
+    [[nodiscard]] static QString columnName(int column);
+    // RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
+    [[nodiscard]] static QString csvField(const QString& text);
+};
+
+// The cells written one by one: only the written rows are stored; the grid
+// shows at least a screenful of empty cells beyond them.
+class SheetModel : public SheetCells {
+    Q_OBJECT
+
+public:
+    using SheetCells::SheetCells;
+
+    [[nodiscard]] int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = QModelIndex()) const override;
 
     // row and column count from 1. Outside a batch the view hears of the
     // change at once.
     void setCell(int row, int column, const QString& text);
-    [[nodiscard]] QString cell(int row, int column) const;
+    [[nodiscard]] QString cell(int row, int column) const override;
     // The last row and column that hold a written cell (0 when none).
-    [[nodiscard]] int usedRows() const { return static_cast<int>(rows_.size()); }
-    [[nodiscard]] int usedColumns() const { return usedColumns_; }
+    [[nodiscard]] int usedRows() const override { return static_cast<int>(rows_.size()); }
+    [[nodiscard]] int usedColumns() const override { return usedColumns_; }
+    [[nodiscard]] CsvWriter csvWriter() const override;
     // Makes the grid at least this wide, for a width set before any cell.
     void reachColumn(int column);
 
     // Many writes in a row: the view is told once, at the end.
     void beginBatch();
     void endBatch();
-
-    // The spreadsheet heading of a 1-based column: A ... Z, AA, AB ...
-    [[nodiscard]] static QString columnName(int column);
 
 private:
     void grow(int row, int column);
@@ -69,6 +100,14 @@ public:
     using ErrorReporter = std::function<void(QWidget* parent, const QString& text)>;
 
     explicit CWebCalc(QWidget* parent = nullptr);
+    ~CWebCalc() override;
+    CWebCalc(const CWebCalc&) = delete;
+    CWebCalc& operator=(const CWebCalc&) = delete;
+
+    // Shows other cells instead of the written ones (a listing made as it
+    // scrolls into view); the sheet takes them. The written cells stay for
+    // WriteCell but are no longer shown.
+    void showCells(SheetCells* cells);
 
     // Writes `text` into the cell at a 1-based row and column, growing the
     // grid as needed. Every value, numbers included, is text.
@@ -80,12 +119,13 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
-    [[nodiscard]] QString cellText(int row, int column) const { return model_->cell(row, column); }
-    [[nodiscard]] int usedRows() const { return model_->usedRows(); }
-    [[nodiscard]] int usedColumns() const { return model_->usedColumns(); }
+    [[nodiscard]] QString cellText(int row, int column) const { return shown_->cell(row, column); }
+    [[nodiscard]] int usedRows() const { return shown_->usedRows(); }
+    [[nodiscard]] int usedColumns() const { return shown_->usedColumns(); }
     // The width set for a 1-based column, 0 when none was set.
     [[nodiscard]] int setWidth(int column) const;
     [[nodiscard]] SheetModel* sheetModel() const { return model_; }
+    [[nodiscard]] SheetCells* shownCells() const { return shown_; }
 
     // The selected cells as tab-separated rows, one line each, as they paste
     // into a spreadsheet; cells of the enclosing rectangle that are not
@@ -94,8 +134,17 @@ public:
     // The written part of the table as CSV (quoted where a field needs it,
     // CRLF line ends).
     [[nodiscard]] QString csvText() const;
-    // Writes csvText() to `path` in UTF-8; false when the file cannot be written.
+    // Writes csvText() to `path` in UTF-8 through a temporary file that
+    // replaces it only when complete; false when the file cannot be written.
     bool saveCsv(const QString& path) const;
+
+    // "Save as CSV" writes off the window's thread, with a progress bar at
+    // the foot of the sheet; cancelExport() stops it, leaving no file behind.
+    [[nodiscard]] bool exporting() const;
+    void cancelExport();
+    void waitForExport();
+    // Exports run inside the command (tests).
+    void setInlineExport(bool runInline);
 
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
@@ -113,6 +162,9 @@ private:
     void applyWidths();
 
     SheetModel* model_ = nullptr;
+    SheetCells* shown_ = nullptr;
+    QProgressBar* exportProgress_ = nullptr;
+    std::unique_ptr<JobRunner> exports_;
     std::map<int, int> widths_;  // 1-based column -> width
     QAction* copyAction_ = nullptr;
     QAction* saveCsvAction_ = nullptr;
