@@ -127,7 +127,7 @@ struct CompareDlgTest : ::testing::Test {
 
 TEST_F(CompareDlgTest, TextsKindsAndSizes)
 {
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Compare genomes"));
     QStringList labels;
@@ -158,7 +158,7 @@ TEST_F(CompareDlgTest, TextsKindsAndSizes)
 
     EXPECT_TRUE(dialog.sizeText()->isReadOnly());
     EXPECT_EQ(dialog.sizeText()->text(), QStringLiteral("min. size: 8bp; max. size: 30bp"));
-    EXPECT_EQ(CCompareDlg(3, 256, genome).sizeText()->text(),
+    EXPECT_EQ(CCompareDlg(3, 256, genome, Prompts::current()).sizeText()->text(),
               QStringLiteral("min. size: 3bp; max. size: 256bp"));
     EXPECT_EQ(dialog.fileList()->count(), 0);
 }
@@ -166,7 +166,7 @@ TEST_F(CompareDlgTest, TextsKindsAndSizes)
 TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb"), QStringLiteral("/data/a.gb")});
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb")});
@@ -188,7 +188,7 @@ TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -205,7 +205,7 @@ TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -228,7 +228,7 @@ TEST_F(CompareDlgTest, RejectedFileEndsTheRunWithoutASheet)
     ScopedTestPrompts prompts;
     const QString good = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString text = writeFile(QStringLiteral("plain.txt"), "ACGTACGTACGTTTGACCA\n");
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -257,7 +257,7 @@ TEST_P(CompareDlgKind, TwoFilesGiveTheEngineCountsOfTheChosenKind)
     ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
-    CCompareDlg dialog(5, 12, genome);
+    CCompareDlg dialog(5, 12, genome, Prompts::current());
     dialog.setInlineJobs(true);
     std::optional<GenomeComparison> shown;
     dialog.setSheetViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
@@ -306,7 +306,7 @@ TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 {
     ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     std::optional<GenomeComparison> shown;
     int maximumWhenShown = -1;
@@ -337,7 +337,7 @@ TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 TEST_F(CompareDlgTest, CancelReadsNothing)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome);
+    CCompareDlg dialog(8, 30, genome, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });

@@ -1,10 +1,10 @@
 // The three small dialogs driven as a person would: keys into the fields,
 // clicks on the buttons, and what they then show, store and say.
 
+#include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/optionsdlg.h"
 #include "views/randomdlg.h"
-#include "testprompts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -57,6 +57,13 @@ void click(const QWidget& dialog, const QString& text)
     QTest::mouseClick(target, Qt::LeftButton);
 }
 
+// What the caller holds after a dialog: the value it gave back, or the one it had.
+template <typename Dialog, typename Value>
+Value after(const Dialog& dialog, const Value& before)
+{
+    return dialog.chosen().value_or(before);
+}
+
 // Shows the dialog and waits until it has the keyboard, so that focus can be
 // read back.
 void open(QWidget& dialog)
@@ -98,15 +105,15 @@ TEST_P(OptionsValidation, ReadsMaximumThenMinimum)
     ScopedTestPrompts prompts;
     int minimum = 8;
     int maximum = 30;
-    COptionsDlg dialog(minimum, maximum);
+    COptionsDlg dialog(minimum, maximum, Prompts::current());
     open(dialog);
 
     typeInto(dialog.minimumField(), c.minimum);
     typeInto(dialog.maximumField(), c.maximum);
     click(dialog, QStringLiteral("OK"));
 
-    EXPECT_EQ(minimum, c.storedMinimum);
-    EXPECT_EQ(maximum, c.storedMaximum);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).minimum, c.storedMinimum);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).maximum, c.storedMaximum);
     if (c.accepted) {
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_FALSE(dialog.isVisible());
@@ -155,7 +162,7 @@ TEST(OptionsDialog, OpensWithTheCurrentValues)
 {
     int minimum = 12;
     int maximum = 44;
-    COptionsDlg dialog(minimum, maximum);
+    COptionsDlg dialog(minimum, maximum, Prompts::current());
     open(dialog);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Options"));
     EXPECT_EQ(dialog.minimumField()->text(), QStringLiteral("12"));
@@ -171,14 +178,14 @@ TEST(OptionsDialog, CancelAfterEditingKeepsTheSettings)
     ScopedTestPrompts prompts;
     int minimum = 8;
     int maximum = 30;
-    COptionsDlg dialog(minimum, maximum);
+    COptionsDlg dialog(minimum, maximum, Prompts::current());
     open(dialog);
     typeInto(dialog.minimumField(), QStringLiteral("5"));
     typeInto(dialog.maximumField(), QStringLiteral("300"));
     click(dialog, QStringLiteral("Cancel"));
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(minimum, 8);
-    EXPECT_EQ(maximum, 30);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).minimum, 8);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).maximum, 30);
     EXPECT_TRUE(prompts->messages.empty());
 }
 
@@ -187,12 +194,12 @@ TEST(OptionsDialog, EnterInAFieldIsOk)
     ScopedTestPrompts prompts;
     int minimum = 8;
     int maximum = 30;
-    COptionsDlg dialog(minimum, maximum);
+    COptionsDlg dialog(minimum, maximum, Prompts::current());
     open(dialog);
     typeInto(dialog.maximumField(), QStringLiteral("25"));
     QTest::keyClick(dialog.maximumField(), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(maximum, 25);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).maximum, 25);
 }
 
 TEST(OptionsDialog, StaysOpenUntilTheValuesPass)
@@ -200,7 +207,7 @@ TEST(OptionsDialog, StaysOpenUntilTheValuesPass)
     ScopedTestPrompts prompts;
     int minimum = 8;
     int maximum = 30;
-    COptionsDlg dialog(minimum, maximum);
+    COptionsDlg dialog(minimum, maximum, Prompts::current());
     open(dialog);
     typeInto(dialog.maximumField(), QStringLiteral("1000"));
     click(dialog, QStringLiteral("OK"));
@@ -210,7 +217,7 @@ TEST(OptionsDialog, StaysOpenUntilTheValuesPass)
     EXPECT_EQ(dialog.maximumField()->text(), QStringLiteral("100"));
     click(dialog, QStringLiteral("OK"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(maximum, 100);
+    EXPECT_EQ(after(dialog, OptionsResult{minimum, maximum}).maximum, 100);
     EXPECT_EQ(prompts->messages.size(), 1U);
 }
 
@@ -237,13 +244,13 @@ TEST_P(FindValidation, UpperCasesThenChecksTheLetters)
     const FindCase& c = GetParam();
     ScopedTestPrompts prompts;
     QString motif = QStringLiteral("TT");
-    CFindDlg dialog(motif);
+    CFindDlg dialog(motif, Prompts::current());
     open(dialog);
     typeInto(dialog.motifField(), c.typed);
     click(dialog, QStringLiteral("Find"));
 
     EXPECT_EQ(dialog.motifField()->text(), c.shown);
-    EXPECT_EQ(motif, c.stored);
+    EXPECT_EQ(after(dialog, motif), c.stored);
     if (c.accepted) {
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_TRUE(prompts->messages.empty());
@@ -270,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, FindValidation,
 TEST(FindDialog, OpensWithTheLastMotifReadyToTypeOver)
 {
     QString motif = QStringLiteral("GATTACA");
-    CFindDlg dialog(motif);
+    CFindDlg dialog(motif, Prompts::current());
     open(dialog);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Find"));
     EXPECT_EQ(dialog.motifField()->objectName(), QStringLiteral("motifField"));
@@ -281,7 +288,7 @@ TEST(FindDialog, OpensWithTheLastMotifReadyToTypeOver)
 TEST(FindDialog, CancelStandsLeftOfTheDefaultFind)
 {
     QString motif;
-    CFindDlg dialog(motif);
+    CFindDlg dialog(motif, Prompts::current());
     open(dialog);
     QPushButton* cancel = button(dialog, QStringLiteral("Cancel"));
     QPushButton* find = button(dialog, QStringLiteral("Find"));
@@ -296,38 +303,38 @@ TEST(FindDialog, EnterFindsAndCancelKeepsTheMotif)
     ScopedTestPrompts prompts;
     QString motif = QStringLiteral("AAA");
     {
-        CFindDlg dialog(motif);
+        CFindDlg dialog(motif, Prompts::current());
         open(dialog);
         QTest::keyClicks(dialog.motifField(), QStringLiteral("ccc"));
         click(dialog, QStringLiteral("Cancel"));
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        EXPECT_EQ(motif, QStringLiteral("AAA"));
+        EXPECT_EQ(after(dialog, motif), QStringLiteral("AAA"));
     }
-    CFindDlg dialog(motif);
+    CFindDlg dialog(motif, Prompts::current());
     open(dialog);
     QTest::keyClicks(dialog.motifField(), QStringLiteral("tg"));
     QTest::keyClick(dialog.motifField(), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(motif, QStringLiteral("TG"));
+    EXPECT_EQ(after(dialog, motif), QStringLiteral("TG"));
 }
 
 TEST(FindDialog, ARefusedMotifCanBeCorrectedInPlace)
 {
     ScopedTestPrompts prompts;
     QString motif;
-    CFindDlg dialog(motif);
+    CFindDlg dialog(motif, Prompts::current());
     open(dialog);
     typeInto(dialog.motifField(), QStringLiteral("gan"));
     click(dialog, QStringLiteral("Find"));
     ASSERT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(motif.isEmpty());
+    EXPECT_TRUE(after(dialog, motif).isEmpty());
     dialog.motifField()->setFocus();
     QTest::keyClick(dialog.motifField(), Qt::Key_End);
     QTest::keyClick(dialog.motifField(), Qt::Key_Backspace);
     QTest::keyClicks(dialog.motifField(), QStringLiteral("c"));
     click(dialog, QStringLiteral("Find"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(motif, QStringLiteral("GAC"));
+    EXPECT_EQ(after(dialog, motif), QStringLiteral("GAC"));
 }
 
 // ---------------------------------------------------------------------------
@@ -347,7 +354,7 @@ QString fieldTexts(const CRandomDlg& dialog)
 TEST(RandomDialog, OpensWithTheCountsAndTheirTotal)
 {
     Counts counts{10, 20, 30, 40};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Create random sequence"));
     EXPECT_EQ(fieldTexts(dialog), QStringLiteral("10,20,30,40"));
@@ -364,7 +371,7 @@ TEST(RandomDialog, TotalFollowsEveryKey)
 {
     ScopedTestPrompts prompts;
     Counts counts{0, 0, 0, 0};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     typeInto(dialog.countField(2), QStringLiteral("12"));
     EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("12 bp"));
@@ -377,21 +384,21 @@ TEST(RandomDialog, TotalFollowsEveryKey)
     EXPECT_EQ(dialog.countField(3)->text(), QStringLiteral("5"));
     EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("24 bp"));
     EXPECT_TRUE(prompts->messages.empty());
-    EXPECT_EQ(counts, (Counts{0, 0, 0, 0}));
+    EXPECT_EQ(after(dialog, counts), (Counts{0, 0, 0, 0}));
 }
 
 TEST(RandomDialog, LargestCountsAddUpWithoutOverflow)
 {
     ScopedTestPrompts prompts;
     Counts counts{0, 0, 0, 0};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     for (int letter = 0; letter < 4; ++letter) {
         typeInto(dialog.countField(letter), QStringLiteral("4294967295"));
     }
     EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("17179869180 bp"));
     click(dialog, QStringLiteral("OK"));
-    EXPECT_EQ(counts, (Counts{4294967295, 4294967295, 4294967295, 4294967295}));
+    EXPECT_EQ(after(dialog, counts), (Counts{4294967295, 4294967295, 4294967295, 4294967295}));
     EXPECT_TRUE(prompts->messages.empty());
 }
 
@@ -417,7 +424,7 @@ TEST_P(RandomRefusal, RestoresTheLastValidValue)
     const RefusalCase& c = GetParam();
     ScopedTestPrompts prompts;
     Counts counts{10, 20, 30, 40};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     QLineEdit* field = dialog.countField(3);
     typeInto(field, QStringLiteral("45"));
@@ -437,7 +444,7 @@ TEST_P(RandomRefusal, RestoresTheLastValidValue)
     EXPECT_EQ(field->text(), QStringLiteral("45"));
     EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("105 bp"));
     EXPECT_TRUE(hasFocusWithAllSelected(field));
-    EXPECT_EQ(counts, (Counts{10, 20, 30, 40}));
+    EXPECT_EQ(after(dialog, counts), (Counts{10, 20, 30, 40}));
 
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
     EXPECT_EQ(field->text(), QStringLiteral("8"));
@@ -460,7 +467,7 @@ TEST(RandomDialog, TheDigitThatOverflowsIsRefused)
 {
     ScopedTestPrompts prompts;
     Counts counts{0, 0, 0, 0};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     typeInto(dialog.countField(1), QStringLiteral("4294967296"));
     ASSERT_EQ(prompts->messages.size(), 1U);
@@ -472,7 +479,7 @@ TEST(RandomDialog, BackspacingToEmptyIsRefused)
 {
     ScopedTestPrompts prompts;
     Counts counts{7, 0, 0, 0};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     QLineEdit* field = dialog.countField(0);
     field->setFocus();
@@ -486,7 +493,7 @@ TEST(RandomDialog, OkWritesBackInTheOrderATCG)
 {
     ScopedTestPrompts prompts;
     Counts counts{1, 2, 3, 4};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     typeInto(dialog.countField(0), QStringLiteral("11"));
     typeInto(dialog.countField(1), QStringLiteral("22"));
@@ -494,19 +501,19 @@ TEST(RandomDialog, OkWritesBackInTheOrderATCG)
     typeInto(dialog.countField(3), QStringLiteral("44"));
     click(dialog, QStringLiteral("OK"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(counts, (Counts{11, 22, 33, 44}));
+    EXPECT_EQ(after(dialog, counts), (Counts{11, 22, 33, 44}));
 }
 
 TEST(RandomDialog, CancelWritesNothing)
 {
     ScopedTestPrompts prompts;
     Counts counts{1, 2, 3, 4};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     typeInto(dialog.countField(0), QStringLiteral("100"));
     click(dialog, QStringLiteral("Cancel"));
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(counts, (Counts{1, 2, 3, 4}));
+    EXPECT_EQ(after(dialog, counts), (Counts{1, 2, 3, 4}));
 }
 
 // Fields changed behind the dialog's back are caught by OK, which reads A,
@@ -515,7 +522,7 @@ TEST(RandomDialog, OkStopsAtTheFirstRefusedFieldInReadingOrder)
 {
     ScopedTestPrompts prompts;
     Counts counts{1, 2, 3, 4};
-    CRandomDlg dialog(counts);
+    CRandomDlg dialog(counts, Prompts::current());
     open(dialog);
     for (int letter : {1, 2}) {
         const QSignalBlocker quiet(dialog.countField(letter));
@@ -534,7 +541,7 @@ TEST(RandomDialog, OkStopsAtTheFirstRefusedFieldInReadingOrder)
     click(dialog, QStringLiteral("OK"));
     ASSERT_EQ(prompts->messages.size(), 2U);
     EXPECT_TRUE(hasFocusWithAllSelected(dialog.countField(1)));
-    EXPECT_EQ(counts, (Counts{1, 2, 3, 4}));
+    EXPECT_EQ(after(dialog, counts), (Counts{1, 2, 3, 4}));
 
     {
         const QSignalBlocker quiet(dialog.countField(1));
@@ -542,7 +549,7 @@ TEST(RandomDialog, OkStopsAtTheFirstRefusedFieldInReadingOrder)
     }
     click(dialog, QStringLiteral("OK"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(counts, (Counts{1, 20, 30, 4}));
+    EXPECT_EQ(after(dialog, counts), (Counts{1, 20, 30, 4}));
 }
 
 }  // namespace

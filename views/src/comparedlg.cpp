@@ -33,11 +33,13 @@ QPushButton* makeButton(const QString& text, const char* name, int id)
 
 }  // namespace
 
-CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWidget* parent)
+CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, Prompts& prompts,
+                         QWidget* parent)
     : QDialog(parent),
       minimum_(minimum),
       maximum_(maximum),
       genome_(genome),
+      prompts_(prompts),
       fileList_(new QListWidget),
       kindList_(new QComboBox),
       sizeText_(new QLineEdit),
@@ -111,7 +113,7 @@ CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWi
 
 void CCompareDlg::OnAddFile()
 {
-    const QStringList chosen = Prompts::current().openFiles(this, tr("Open"));
+    const QStringList chosen = prompts_.openFiles(this, tr("Open"));
     for (const QString& path : chosen) {
         fileList_->addItem(path);
         fileList_->item(fileList_->count() - 1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -154,8 +156,7 @@ void CCompareDlg::accept()
                 button->setEnabled(true);
             }
             if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
-                Prompts::current().message(this, applicationName(), toQString(failure->message),
-                                           Prompts::Icon::None);
+                prompts_.message(this, applicationName(), toQString(failure->message), Prompts::Icon::None);
                 if (!failure->beforeRun) {
                     QDialog::accept();
                 }

@@ -19,8 +19,8 @@ bool isBase(QChar letter)
 
 }  // namespace
 
-CFindDlg::CFindDlg(QString& motif, QWidget* parent)
-    : QDialog(parent), callerMotif_(motif), motifField_(new QLineEdit(motif))
+CFindDlg::CFindDlg(const QString& motif, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts), motifField_(new QLineEdit(motif))
 {
     setWindowTitle(tr("Find"));
     motifField_->setObjectName(QStringLiteral("motifField"));
@@ -55,10 +55,19 @@ void CFindDlg::accept()
     const QString motif = motifField_->text().toUpper();
     motifField_->setText(motif);
     if (!std::all_of(motif.cbegin(), motif.cend(), isBase)) {
-        Prompts::current().message(this, tr("Error!"), tr("Accepted symbols are only A, T, C or G"),
-                                   Prompts::Icon::None);
+        prompts_.message(this, tr("Error!"), tr("Accepted symbols are only A, T, C or G"),
+                         Prompts::Icon::None);
         return;
     }
-    callerMotif_ = motif;
+    chosen_ = motif;
     QDialog::accept();
+}
+
+std::optional<QString> CFindDlg::ask(const QString& motif, Prompts& prompts, QWidget* parent)
+{
+    CFindDlg dialog(motif, prompts, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }

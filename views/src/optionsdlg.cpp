@@ -21,15 +21,15 @@ constexpr qsizetype kReadLimit = 31;
 
 // Reads a length from its field. A failing field shows its message, takes the
 // focus with its text selected, and false is returned.
-bool readLength(QWidget* dialog, QLineEdit* field, int& value)
+bool readLength(QWidget* dialog, Prompts& prompts, QLineEdit* field, int& value)
 {
     bool isInteger = false;
     const int read = field->text().left(kReadLimit).toInt(&isInteger, 10);
     if (!isInteger) {
-        Prompts::current().message(dialog, applicationName(), QObject::tr("Please enter an integer."),
-                                   Prompts::Icon::None);
+        prompts.message(dialog, applicationName(), QObject::tr("Please enter an integer."),
+                        Prompts::Icon::None);
     } else if (read < kShortest || read > kLongest) {
-        Prompts::current().message(
+        prompts.message(
             dialog, applicationName(),
             QObject::tr("Please enter an integer between %1 and %2.").arg(kShortest).arg(kLongest),
             Prompts::Icon::Warning);
@@ -44,10 +44,9 @@ bool readLength(QWidget* dialog, QLineEdit* field, int& value)
 
 }  // namespace
 
-COptionsDlg::COptionsDlg(int& minimum, int& maximum, QWidget* parent)
+COptionsDlg::COptionsDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent)
     : QDialog(parent),
-      callerMinimum_(minimum),
-      callerMaximum_(maximum),
+      prompts_(prompts),
       minimumField_(new QLineEdit(QString::number(minimum))),
       maximumField_(new QLineEdit(QString::number(maximum)))
 {
@@ -88,12 +87,21 @@ void COptionsDlg::accept()
     // The maximum is read first, and reading stops at the first failure.
     int maximum = 0;
     int minimum = 0;
-    if (!readLength(this, maximumField_, maximum) || !readLength(this, minimumField_, minimum)) {
+    if (!readLength(this, prompts_, maximumField_, maximum) ||
+        !readLength(this, prompts_, minimumField_, minimum)) {
         return;
     }
     // Only the minimum gives way: the maximum is never raised to meet it.
     minimum = std::min(minimum, maximum);
-    callerMinimum_ = minimum;
-    callerMaximum_ = maximum;
+    chosen_ = OptionsResult{minimum, maximum};
     QDialog::accept();
+}
+
+std::optional<OptionsResult> COptionsDlg::ask(int minimum, int maximum, Prompts& prompts, QWidget* parent)
+{
+    COptionsDlg dialog(minimum, maximum, prompts, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }

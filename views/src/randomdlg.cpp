@@ -24,8 +24,8 @@ constexpr qsizetype kReadLimit = 31;
 
 }  // namespace
 
-CRandomDlg::CRandomDlg(std::array<std::int64_t, 4>& counts, QWidget* parent)
-    : QDialog(parent), callerCounts_(counts), counts_(counts), totalField_(new QLineEdit)
+CRandomDlg::CRandomDlg(const Counts& counts, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts), counts_(counts), totalField_(new QLineEdit)
 {
     setWindowTitle(tr("Create random sequence"));
     for (std::int64_t& count : counts_) {
@@ -85,8 +85,8 @@ QLineEdit* CRandomDlg::readFields()
         const uint count = field->text().left(kReadLimit).toUInt(&isCount, 10);
         if (!isCount) {
             const QScopedValueRollback guard(updating_, true);
-            Prompts::current().message(this, applicationName(), tr("Please enter a positive integer."),
-                                       Prompts::Icon::None);
+            prompts_.message(this, applicationName(), tr("Please enter a positive integer."),
+                             Prompts::Icon::None);
             return field;
         }
         counts_[letter] = count;
@@ -132,6 +132,15 @@ void CRandomDlg::accept()
         return;
     }
     showValues();
-    callerCounts_ = counts_;
+    chosen_ = counts_;
     QDialog::accept();
+}
+
+std::optional<CRandomDlg::Counts> CRandomDlg::ask(const Counts& counts, Prompts& prompts, QWidget* parent)
+{
+    CRandomDlg dialog(counts, prompts, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }

@@ -155,7 +155,10 @@ QString droppedFile(const QMimeData* data)
 
 }  // namespace
 
-CTessaronDlg::CTessaronDlg(QWidget* parent) : QMainWindow(parent), jobs_(std::make_unique<JobRunner>())
+CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
+    : QMainWindow(parent),
+      prompts_(prompts != nullptr ? *prompts : Prompts::current()),
+      jobs_(std::make_unique<JobRunner>())
 {
     LoadSettings();
     RegisterControls();
@@ -425,11 +428,11 @@ void CTessaronDlg::ViewKind(RepeatKind kind)
 
 void CTessaronDlg::runSheet(CReportSheetDlg& sheet)
 {
-    sheet.sheet()->setFileChooser([](QWidget* parent, const QString& caption, const QString& filter) {
-        return Prompts::current().saveFile(parent, caption, filter);
+    sheet.sheet()->setFileChooser([this](QWidget* parent, const QString& caption, const QString& filter) {
+        return prompts_.saveFile(parent, caption, filter);
     });
-    sheet.sheet()->setErrorReporter([](QWidget* parent, const QString& text) {
-        Prompts::current().message(parent, applicationName(), text, Prompts::Icon::Warning);
+    sheet.sheet()->setErrorReporter([this](QWidget* parent, const QString& text) {
+        prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
     });
     sheet.sheet()->setInlineExport(jobs_->inlineJobs());
     sheet.exec();
@@ -639,12 +642,12 @@ void CTessaronDlg::OnDiagram()
     if (diagram_ == nullptr) {
         diagram_ = new CDiagramDlg(this, *features());
         diagram_->setPrompts(
-            [](QWidget* parent) {
-                return Prompts::current().saveFile(parent, tr("Save image"),
-                                                   tr("PNG image (*.png);;SVG drawing (*.svg)"));
+            [this](QWidget* parent) {
+                return prompts_.saveFile(parent, tr("Save image"),
+                                         tr("PNG image (*.png);;SVG drawing (*.svg)"));
             },
-            [](QWidget* parent, const QString& text) {
-                Prompts::current().message(parent, applicationName(), text, Prompts::Icon::Warning);
+            [this](QWidget* parent, const QString& text) {
+                prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
             });
         connect(diagram_, &CDiagramDlg::closing, this, &CTessaronDlg::ForgetDiagram);
         diagram_->show();
@@ -668,7 +671,7 @@ void CTessaronDlg::closeDiagram()
 
 void CTessaronDlg::showMessage(const QString& caption, const QString& text, Prompts::Icon icon)
 {
-    Prompts::current().message(this, caption, text, icon);
+    prompts_.message(this, caption, text, icon);
 }
 
 void CTessaronDlg::showOutOfMemory()
@@ -687,7 +690,7 @@ void CTessaronDlg::openFile(const QString& path)
 
 void CTessaronDlg::OnOpenGenBank()
 {
-    const QString path = Prompts::current().openFile(this, tr("Open"));
+    const QString path = prompts_.openFile(this, tr("Open"));
     if (!path.isEmpty()) {
         openGenBankFile(path);
     }
@@ -703,7 +706,7 @@ void CTessaronDlg::openGenBankFile(const QString& path)
 
 void CTessaronDlg::OnOpenText()
 {
-    const QString path = Prompts::current().openFile(this, tr("Open"));
+    const QString path = prompts_.openFile(this, tr("Open"));
     if (!path.isEmpty()) {
         openTextFile(path);
     }
@@ -724,10 +727,11 @@ void CTessaronDlg::OnCreateRandom()
             counts[k] = genome().baseCount(tessaron::kAlphabet[k]);
         }
     }
-    CRandomDlg dialog(counts, this);
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::optional<CRandomDlg::Counts> chosen = CRandomDlg::ask(counts, prompts_, this);
+    if (!chosen) {
         return;
     }
+    counts = *chosen;
     ShowStatus(tr("Creating sequence..."));
     const std::int64_t total = counts[0] + counts[1] + counts[2] + counts[3];
     const QString caption = QStringLiteral("Random [%1 bp; A: %2, T: %3, C: %4, G: %5]")
@@ -769,8 +773,12 @@ void CTessaronDlg::OnFindMotif()
     if (!loaded()) {
         return;
     }
-    CFindDlg dialog(lastMotif_, this);
-    if (dialog.exec() != QDialog::Accepted || lastMotif_.isEmpty()) {
+    const std::optional<QString> motifChosen = CFindDlg::ask(lastMotif_, prompts_, this);
+    if (!motifChosen) {
+        return;
+    }
+    lastMotif_ = *motifChosen;
+    if (lastMotif_.isEmpty()) {
         return;
     }
     settings_.saveMotif(lastMotif_);
@@ -793,14 +801,12 @@ void CTessaronDlg::OnFindMotif()
 
 void CTessaronDlg::OnOptions()
 {
-    int minimum = minSetting();
-    int maximum = maxSetting();
-    COptionsDlg dialog(minimum, maximum, this);
-    if (dialog.exec() != QDialog::Accepted) {
+    const std::optional<OptionsResult> lengths = COptionsDlg::ask(minSetting(), maxSetting(), prompts_, this);
+    if (!lengths) {
         return;
     }
-    settings_.saveLengths(minimum, maximum);
-    session_.setLengths(minimum, maximum);
+    settings_.saveLengths(lengths->minimum, lengths->maximum);
+    session_.setLengths(lengths->minimum, lengths->maximum);
     RunAnalysis();
 }
 
@@ -809,7 +815,7 @@ void CTessaronDlg::OnCompareGenomes()
     // The files are read one after the other into a genome of the run's own.
     Genome scratch;
     scratch.setPairLimit(session_.pairLimit());
-    CCompareDlg dialog(minSetting(), maxSetting(), scratch);
+    CCompareDlg dialog(minSetting(), maxSetting(), scratch, prompts_);
     dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
         if (comparisonViewer_) {
             comparisonViewer_(comparison);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class Prompts;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -30,7 +31,9 @@ public:
     // Shows a finished comparison; called before the dialog closes.
     using SheetViewer = std::function<void(const tessaron::GenomeComparison&)>;
 
-    CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWidget* parent = nullptr);
+    // The files are chosen and the failures told through `prompts`.
+    CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, Prompts& prompts,
+                QWidget* parent = nullptr);
 
     void setSheetViewer(SheetViewer viewer) { sheetViewer_ = std::move(viewer); }
     // Runs the comparison inside accept() (tests).
@@ -58,6 +61,7 @@ private:
     int minimum_;
     int maximum_;
     tessaron::Genome& genome_;
+    Prompts& prompts_;
     SheetViewer sheetViewer_;
 
     QListWidget* fileList_;

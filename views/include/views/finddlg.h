@@ -3,17 +3,27 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
+class Prompts;
 class QLineEdit;
 
 // "Find": one motif of A, T, C and G. On "Find" the text is turned to upper
 // case in the field; any other letter shows "Accepted symbols are only A, T,
 // C or G" (caption "Error!") and the dialog stays open. An empty motif is
-// accepted. The caller's text changes only on a valid OK.
+// accepted. The motif is given back only on a valid OK.
 class CFindDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CFindDlg(QString& motif, QWidget* parent = nullptr);
+    CFindDlg(const QString& motif, Prompts& prompts, QWidget* parent = nullptr);
+
+    // Runs the dialog modally: the motif accepted (upper case, perhaps
+    // empty), or nothing when cancelled.
+    [[nodiscard]] static std::optional<QString> ask(const QString& motif, Prompts& prompts,
+                                                    QWidget* parent = nullptr);
+    // What a valid OK accepted; nothing before that.
+    [[nodiscard]] const std::optional<QString>& chosen() const { return chosen_; }
 
     [[nodiscard]] QLineEdit* motifField() const { return motifField_; }  // 1073
 
@@ -21,6 +31,7 @@ public slots:
     void accept() override;
 
 private:
-    QString& callerMotif_;
+    Prompts& prompts_;
+    std::optional<QString> chosen_;
     QLineEdit* motifField_;
 };

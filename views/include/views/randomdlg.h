@@ -4,22 +4,35 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
+class Prompts;
 class QLineEdit;
 
 // "Create random sequence": how many A, T, C and G (unsigned 32-bit each),
 // with the total shown as "%d bp" and kept current while the counts are
 // edited. A field that is not an unsigned integer shows "Please enter a
-// positive integer." and returns to its last valid value. The caller's counts
-// (A, T, C, G) change only on OK.
+// positive integer." and returns to its last valid value. The counts (A, T,
+// C, G) are given back only on OK.
 class CRandomDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CRandomDlg(std::array<std::int64_t, 4>& counts, QWidget* parent = nullptr);
+    using Counts = std::array<std::int64_t, 4>;
+
+    CRandomDlg(const Counts& counts, Prompts& prompts, QWidget* parent = nullptr);
+
+    // Runs the dialog modally: the counts chosen, or nothing when cancelled.
+    [[nodiscard]] static std::optional<Counts> ask(const Counts& counts, Prompts& prompts,
+                                                   QWidget* parent = nullptr);
+    // What OK accepted; nothing before that.
+    [[nodiscard]] const std::optional<Counts>& chosen() const { return chosen_; }
 
     // 1055, 1056, 1057, 1058: A, T, C, G; 1054: the total, read-only.
-    [[nodiscard]] QLineEdit* countField(int letter) const { return countFields_[static_cast<std::size_t>(letter)]; }
+    [[nodiscard]] QLineEdit* countField(int letter) const
+    {
+        return countFields_[static_cast<std::size_t>(letter)];
+    }
     [[nodiscard]] QLineEdit* totalField() const { return totalField_; }
 
 public slots:
@@ -34,8 +47,9 @@ private:
     void showValues();
     void countEdited();
 
-    std::array<std::int64_t, 4>& callerCounts_;
-    std::array<std::int64_t, 4> counts_;
+    Prompts& prompts_;
+    std::optional<Counts> chosen_;
+    Counts counts_;
     std::array<QLineEdit*, 4> countFields_{};
     QLineEdit* totalField_;
     // Set while the dialog itself rewrites the fields or shows a message, so

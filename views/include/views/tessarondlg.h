@@ -72,7 +72,9 @@ public:
     // Control ids of the job's progress bar and Cancel button.
     enum JobControls : int { IdProgressBar = 1006, IdCancel = 2 };
 
-    explicit CTessaronDlg(QWidget* parent = nullptr);
+    // Messages and file choosers go through `prompts` (by default the ones
+    // in use when the window is made).
+    explicit CTessaronDlg(QWidget* parent = nullptr, Prompts* prompts = nullptr);
     ~CTessaronDlg() override;
     CTessaronDlg(const CTessaronDlg&) = delete;
     CTessaronDlg& operator=(const CTessaronDlg&) = delete;
@@ -210,6 +212,7 @@ private:
     void showMessage(const QString& caption, const QString& text,
                      Prompts::Icon icon = Prompts::Icon::Warning);
 
+    Prompts& prompts_;
     tessaron::Session session_;
     std::optional<tessaron::Repeat> selectedRepeat_;
     std::vector<tessaron::RepeatPair> selectedPairs_;
