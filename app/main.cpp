@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
-#include <QTreeView>
 #include <QStringList>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -23,6 +23,7 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
     window.resize(1000, 620);
     window.show();
     window.openFile(file);
+    window.waitForIdle();
     QTreeView* tree = window.tree();
     const QAbstractItemModel* model = tree->model();
     const QModelIndex inverted = model->index(1, 0);
@@ -45,7 +46,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(applicationName());
     QApplication::setDesktopFileName(QStringLiteral("tessaron"));
     // The installed theme icon when there is one, else the one built in.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron"), QIcon(QStringLiteral(":/tessaron.svg"))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("tessaron"), QIcon(QStringLiteral(":/tessaron.svg"))));
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;
