@@ -448,6 +448,15 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     EXPECT_FALSE(diagram->saveImage());
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+
+    // Off the window's thread: the file is there, whole, once the writing has ended.
+    diagram->setInlineSaving(false);
+    const QString later = folder_.filePath(QStringLiteral("later.png"));
+    prompts_->files.push_back(later);
+    EXPECT_TRUE(diagram->saveImage());
+    diagram->waitForSave();
+    EXPECT_EQ(QImage(later).convertToFormat(QImage::Format_RGB32), diagram->image());
+    EXPECT_EQ(prompts_->messages.size(), 1U);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "views/diagramdlg.h"
 
+#include "views/jobrunner.h"
+
 #include "mapgeometry/diagramgeometry.h"
 #include "mapimage/diagrampainter.h"
 
@@ -11,10 +13,11 @@
 #include <QMessageBox>
 #include <QPainter>
 
+#include <memory>
 #include <utility>
 
 CDiagramDlg::CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features)
-    : QDialog(parent), features_(features)
+    : QDialog(parent), features_(features), saver_(std::make_unique<JobRunner>())
 {
     setObjectName(QStringLiteral("CDiagramDlg"));
     setWindowTitle(tr("Circular map"));
@@ -66,17 +69,36 @@ QImage CDiagramDlg::image() const
 
 bool CDiagramDlg::saveImage()
 {
+    if (saver_->busy()) {
+        return false;
+    }
     const QString path = chooser_ ? chooser_(this) : QString();
     if (path.isEmpty()) {
         return false;
     }
-    if (tessaron::saveDiagram(path, features_, repeat_ ? &*repeat_ : nullptr, pairs_)) {
-        return true;
-    }
-    if (reporter_) {
-        reporter_(this, tr("The image could not be saved to %1!").arg(path));
-    }
-    return false;
+    auto written = std::make_shared<bool>(true);
+    saver_->start<bool>(
+        [path, features = features_, repeat = repeat_, pairs = pairs_](const std::stop_token&,
+                                                                       const JobRunner::Reporter&) {
+            return tessaron::saveDiagram(path, features, repeat ? &*repeat : nullptr, pairs);
+        },
+        [this, path, written](bool saved) {
+            *written = saved;  // read back only when the map was written inline
+            if (!saved && reporter_) {
+                reporter_(this, tr("The image could not be saved to %1!").arg(path));
+            }
+        });
+    return *written;
+}
+
+void CDiagramDlg::setInlineSaving(bool runInline)
+{
+    saver_->setInlineJobs(runInline);
+}
+
+void CDiagramDlg::waitForSave()
+{
+    saver_->waitForIdle();
 }
 
 std::unique_ptr<QMenu> CDiagramDlg::contextMenu()

@@ -650,6 +650,7 @@ void CTessaronDlg::OnDiagram()
                 prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
             });
         connect(diagram_, &CDiagramDlg::closing, this, &CTessaronDlg::ForgetDiagram);
+        diagram_->setInlineSaving(jobs_->inlineJobs());
         diagram_->show();
     } else {
         diagram_->raise();

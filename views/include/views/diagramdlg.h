@@ -16,6 +16,7 @@
 #include <span>
 #include <vector>
 
+class JobRunner;
 class QMenu;
 
 class CDiagramDlg : public QDialog {
@@ -44,9 +45,15 @@ public:
 
     // The map as the window shows it.
     [[nodiscard]] QImage image() const;
-    // Asks for a file name and writes the map there; false when cancelled or
-    // when the file cannot be written (the user is told).
+    // Asks for a file name and writes the map there off the window's thread,
+    // from a copy of what it shows; false when cancelled. A file that cannot
+    // be written is told to the user once the writing has ended. With inline
+    // saving the map is written before saveImage returns, and false also
+    // tells that it could not be.
     bool saveImage();
+    void setInlineSaving(bool runInline);
+    // Runs the event loop until the map being saved is written.
+    void waitForSave();
     // The window's pop-up menu with its one "Save image..." item.
     [[nodiscard]] std::unique_ptr<QMenu> contextMenu();
 
@@ -68,4 +75,5 @@ private:
     std::vector<tessaron::RepeatPair> pairs_;
     FileChooser chooser_;
     Reporter reporter_;
+    std::unique_ptr<JobRunner> saver_;
 };

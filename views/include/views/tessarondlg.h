@@ -164,9 +164,9 @@ public slots:
     void OnViewInverted();
     void OnViewMirror();
     void OnViewComplementary();
-    // Compares GenBank files by one kind of repeat. The files are read into
-    // this window's genome, so the window is emptied first and stays empty
-    // (caption "Tessaron", no results, no sequence) until the next load.
+    // Compares GenBank files by one kind of repeat, in the comparison dialog.
+    // The window is emptied first and stays empty (caption "Tessaron", no
+    // results, no sequence) until the next load.
     void OnCompareGenomes();
 
 protected:
