@@ -4,6 +4,7 @@
 #include "cli/tablewriter.h"
 #include "compare/comparisonrun.h"
 #include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/textreader.h"
@@ -17,6 +18,7 @@
 #endif
 
 #include <iostream>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -166,15 +168,19 @@ void analyse(const Options& options, Genome& genome, const FeatureList& features
     }
     case ReportKind::Summary: {
         index(genome);
+        // The summary needs the counts alone: the searches count pairs
+        // without making them, so no pair limit applies.
+        const auto shared = std::make_shared<const Genome>(std::move(genome));
         PairCountsByKind counts;
         for (const RepeatKind kind : kKindOrder) {
-            const auto list = search(genome, kind);
-            auto& perSlot = counts[static_cast<std::size_t>(kind)];
-            for (int slot = 0; slot < list->slotCount(); ++slot) {
-                perSlot.push_back(list->pairCount(slot));
+            const auto result = searchRepeats(shared, kind, SnapshotDetail::Counts);
+            const auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result);
+            if (snapshot == nullptr) {
+                throw Failure{std::string(kOutOfMemory)};
             }
+            counts[static_cast<std::size_t>(kind)] = (*snapshot)->pairCounts();
         }
-        writeLayout(out, summaryLayout(genome.minLength(), counts));
+        writeLayout(out, summaryLayout(shared->minLength(), counts));
         return;
     }
     case ReportKind::Pairs:

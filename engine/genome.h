@@ -2,6 +2,7 @@
 
 #include "engine/indexnode.h"
 #include "engine/repeatlist.h"
+#include "engine/searchcontrol.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace tessaron {
@@ -70,13 +72,17 @@ public:
     [[nodiscard]] std::unique_ptr<RepeatList> findDirectRepeats() const;
     // Inverted, Mirror or Complementary; null for Direct.
     [[nodiscard]] std::unique_ptr<RepeatList> findRepeats(RepeatKind kind) const;
+    // Any of the four searches with every pair stored, telling why it gave
+    // up: OutOfMemory, PairLimit (more pairs than pairLimit()) or Cancelled.
+    [[nodiscard]] std::variant<std::unique_ptr<RepeatList>, SearchFailure> searchList(
+        RepeatKind kind, const SearchControl& control = {}) const;
 
     // Replaces the sequence with a random arrangement of exactly a A's, t T's,
     // c C's and g G's. With no seed the generator is seeded with the time in
     // seconds. Refuses (false, genome unchanged) negative counts or a total
     // beyond the 32-bit range; false also when memory runs out.
-    bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum,
-                    int maximum, std::optional<std::uint32_t> seed = std::nullopt);
+    bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum, int maximum,
+                    std::optional<std::uint32_t> seed = std::nullopt);
 
     [[nodiscard]] int length() const { return static_cast<int>(sequence_.size()); }
     [[nodiscard]] int capacity() const { return capacity_; }
@@ -114,13 +120,13 @@ public:
 
 private:
     struct Lookup;
-    friend class DirectSearch;
-    friend class TransformedSearch;
+    friend struct IndexAccess;
 
     // Lookup of a word given as letter indices (0..3).
     [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
     // Ends a lookup whose first `matched` letters led to `node`.
-    [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word, int wordLength) const;
+    [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word,
+                                      int wordLength) const;
     // `position` reduced into 0 .. length-1 of the indexed sequence.
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
     // Letter index at a circular position within the window the index reads.
@@ -169,7 +175,7 @@ private:
     struct TableEntry {
         NodeId node = kRootNode;
         std::uint32_t leafBegin = 0;
-        std::uint32_t leafEnd = 0;  // equal to leafBegin when the path ends above
+        std::uint32_t leafEnd = 0;      // equal to leafBegin when the path ends above
         std::int32_t firstOrDepth = 0;  // first start, or the depth reached
     };
     int tableDepth_ = 0;
