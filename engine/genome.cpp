@@ -31,6 +31,7 @@ void Genome::swap(Genome& other) noexcept
     swap(recordDepth_, other.recordDepth_);
     swap(title_, other.title_);
     swap(pairLimit_, other.pairLimit_);
+    swap(buildThreads_, other.buildThreads_);
     swap(indexed_, other.indexed_);
     swap(indexedLength_, other.indexedLength_);
     swap(circular_, other.circular_);
@@ -65,8 +66,8 @@ bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)
 {
     std::string().swap(sequence_);
     resetSettings(minimum, maximum);
-    const auto wanted = static_cast<int>(
-        std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
+    const auto wanted =
+        static_cast<int>(std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
     try {
         sequence_.reserve(static_cast<std::size_t>(wanted));
     } catch (const std::bad_alloc&) {
@@ -95,17 +96,27 @@ bool Genome::appendBase(int ch)
 {
     char base = 0;
     switch (ch) {
-    case 0:
-    case -1: return false;
-    case 'A':
-    case 'a': base = 'A'; break;
-    case 'C':
-    case 'c': base = 'C'; break;
-    case 'G':
-    case 'g': base = 'G'; break;
-    case 'T':
-    case 't': base = 'T'; break;
-    default: return true;
+        case 0:
+        case -1:
+            return false;
+        case 'A':
+        case 'a':
+            base = 'A';
+            break;
+        case 'C':
+        case 'c':
+            base = 'C';
+            break;
+        case 'G':
+        case 'g':
+            base = 'G';
+            break;
+        case 'T':
+        case 't':
+            base = 'T';
+            break;
+        default:
+            return true;
     }
     if (length() < capacity_) {
         dropIndexIfBuilt();

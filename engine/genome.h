@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/hugepages.h"
 #include "engine/indexnode.h"
 #include "engine/repeatlist.h"
 #include "engine/searchcontrol.h"
@@ -60,6 +61,12 @@ public:
     // Builds the index for the current sequence and settings. Returns false,
     // leaving the index empty, when memory runs out.
     bool buildIndex();
+    // The same, stoppable and reporting its progress: nullopt once built;
+    // otherwise OutOfMemory or Cancelled, and no index is left.
+    [[nodiscard]] std::optional<SearchFailure> buildIndex(const SearchControl& control);
+    // Threads that build the index: 0 (the default) uses up to two for large
+    // genomes; the index is the same however many build it.
+    void setBuildThreads(int threads) { buildThreads_ = threads; }
 
     // The root's child count for a letter: how often it occurs, or 0 if at most once.
     [[nodiscard]] int baseCount(char letter) const;
@@ -121,6 +128,7 @@ public:
 private:
     struct Lookup;
     friend struct IndexAccess;
+    friend class IndexBuilder;
 
     // Lookup of a word given as letter indices (0..3).
     [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
@@ -134,11 +142,6 @@ private:
     {
         return circular_[static_cast<std::size_t>(position + circularOffset_)];
     }
-    void insertSuffix(std::int32_t start, std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    NodeId newNode(std::int32_t position);
-    void renumberInPreorder(std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    void pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    void numberLeaves();
     void prepareLookupTable();
     void dropIndexIfBuilt()
     {
@@ -154,6 +157,7 @@ private:
     int recordDepth_ = 2;
     std::string title_;
     std::int64_t pairLimit_ = kDefaultPairLimit;
+    int buildThreads_ = 0;
 
     // The index, valid for the sequence as it was at buildIndex: every change
     // of the sequence drops it, so it never describes other bases.
@@ -161,11 +165,11 @@ private:
     std::int32_t indexedLength_ = 0;
     // The sequence as letter indices, repeated circularly on both sides far
     // enough for every read the index and the searches make.
-    std::vector<std::uint8_t> circular_;
+    HugeVector<std::uint8_t> circular_;
     std::int64_t circularOffset_ = 0;
-    std::vector<IndexNode> nodes_;
-    std::vector<PositionLink> positions_;   // recorded ends, grouped per node
-    std::vector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
+    HugeVector<IndexNode> nodes_;          // in pre-order, children in A, T, C, G order
+    HugeVector<PositionLink> positions_;   // recorded ends, grouped per node
+    HugeVector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
     // Shortcut into the trie for words of up to `tableDepth_` letters (and the
     // first `tableDepth_` letters of longer ones): per word length L, indexed by
     // the word as a base-4 number. Level L starts at (4^L - 1) / 3. An entry
@@ -179,7 +183,7 @@ private:
         std::int32_t firstOrDepth = 0;  // first start, or the depth reached
     };
     int tableDepth_ = 0;
-    std::vector<TableEntry> table_;
+    HugeVector<TableEntry> table_;
 };
 
 }  // namespace tessaron
