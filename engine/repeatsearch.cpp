@@ -17,8 +17,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace tessaron {
 
@@ -44,25 +50,37 @@ std::int64_t pairsAmong(std::int64_t k)
 
 // Checks the stop request and reports progress every few thousand nodes. The
 // walks visit nodes in id order (pre-order), so the id is how far they are.
+// Of several threads walking parts of the index only one reports, and each
+// stops when another has failed.
 class Pacer {
 public:
-    Pacer(const SearchControl* control, std::size_t nodeCount) : control_(control), nodeCount_(nodeCount) {}
+    Pacer(const SearchControl* control, std::size_t nodeCount, bool reporter = true,
+          const std::atomic<bool>* abandoned = nullptr)
+        : control_(control), nodeCount_(nodeCount), reporter_(reporter), abandoned_(abandoned)
+    {
+    }
 
     void visit(NodeId node)
     {
-        if (control_ == nullptr || ++ticks_ % kEvery != 0) {
+        if (++ticks_ % kEvery != 0) {
             return;
         }
-        if (control_->stopRequested()) {
+        if ((abandoned_ != nullptr && abandoned_->load(std::memory_order_relaxed)) ||
+            (control_ != nullptr && control_->stopRequested())) {
             throw CancelRequested{};
         }
-        control_->report(nodeCount_ == 0 ? 0.0 : static_cast<double>(node) / static_cast<double>(nodeCount_));
+        if (reporter_ && control_ != nullptr) {
+            control_->report(nodeCount_ == 0 ? 0.0
+                                             : static_cast<double>(node) / static_cast<double>(nodeCount_));
+        }
     }
 
 private:
     static constexpr std::uint32_t kEvery = 4096;
     const SearchControl* control_;
     std::size_t nodeCount_;
+    bool reporter_;
+    const std::atomic<bool>* abandoned_;
     std::uint32_t ticks_ = 0;
 };
 
@@ -357,8 +375,39 @@ void transformWord(RepeatKind kind, std::span<const std::uint8_t> word, std::uin
 // ---------------------------------------------------------------------------
 // The walks.
 
+// One part of a walk: the subtree of a node whose word is `prefix`.
+struct WalkPart {
+    NodeId node = kRootNode;
+    std::vector<std::uint8_t> prefix;
+};
+
+// The parts a walk splits into: the subtrees of the two-letter words, in
+// A, T, C, G order, when no shorter word is reported (so that nothing the
+// walk decides above them matters); otherwise the whole trie.
+std::vector<WalkPart> walkParts(const Genome& genome)
+{
+    std::vector<WalkPart> parts;
+    if (genome.minLength() < 3 || genome.lengthBound() <= 3) {
+        parts.push_back(WalkPart{});
+        return parts;
+    }
+    const IndexNode& root = IndexAccess::node(genome, kRootNode);
+    for (std::uint8_t a = 0; a < kLetters; ++a) {
+        if (root.children[a] == kNoNode) {
+            continue;
+        }
+        const IndexNode& one = IndexAccess::node(genome, root.children[a]);
+        for (std::uint8_t b = 0; b < kLetters; ++b) {
+            if (one.children[b] != kNoNode) {
+                parts.push_back(WalkPart{one.children[b], {a, b}});
+            }
+        }
+    }
+    return parts;
+}
+
 template <typename Sink>
-void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer)
+void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& part)
 {
     const int minLength = genome.minLength();
     const int bound = genome.lengthBound();
@@ -368,7 +417,7 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer)
         int depth;
     };
     std::vector<Entry> stack;
-    stack.push_back({kRootNode, 0});
+    stack.push_back({part.node, static_cast<int>(part.prefix.size())});
     while (!stack.empty()) {
         const Entry entry = stack.back();
         stack.pop_back();
@@ -448,22 +497,31 @@ public:
     {
     }
 
-    void run()
+    void run(const WalkPart& part)
     {
         const int minLength = genome_.minLength();
         const int maxLength = genome_.lengthBound() - 1;
-        if (maxLength <= 0) {
+        const auto depth = static_cast<int>(part.prefix.size());
+        if (maxLength <= depth) {
             return;
         }
         const auto size = static_cast<std::size_t>(maxLength) + 1;
         word_.assign(size, 0);
         transformed_.assign(size, 0);
+        Cursor start;
+        for (int i = 0; i < depth; ++i) {
+            const std::uint8_t letter = part.prefix[static_cast<std::size_t>(i)];
+            extendWord(i, letter);
+            if (kind_ == RepeatKind::Complementary) {
+                start = extendCursor(genome_, start, complementOf(letter));
+            }
+        }
 
         // Each frame is one node of the walk; a finished frame hands its four
         // values (one count pair per following letter, 0 for none) to its parent.
         std::vector<Frame> stack;
         stack.reserve(size + 1);
-        stack.push_back(Frame{kRootNode, 0, Cursor{}});
+        stack.push_back(Frame{part.node, depth, start});
         while (!stack.empty()) {
             Frame& frame = stack.back();
             if (frame.depth >= maxLength || frame.next == kLetters) {
@@ -597,17 +655,84 @@ private:
 };
 
 template <typename Sink>
+void walkPart(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WalkPart& part)
+{
+    if (kind == RepeatKind::Direct) {
+        walkDirect(genome, sink, pacer, part);
+    } else {
+        TransformedWalk<Sink>(genome, kind, sink, pacer).run(part);
+    }
+}
+
+[[nodiscard]] bool searchable(const Genome& genome)
+{
+    return genome.lengthBound() > genome.minLength() && genome.isIndexed();
+}
+
+// The whole walk into one sink, on the calling thread.
+template <typename Sink>
 void walk(const Genome& genome, RepeatKind kind, Sink& sink, const SearchControl* control)
 {
-    if (genome.lengthBound() <= genome.minLength() || !genome.isIndexed()) {
+    if (!searchable(genome)) {
         return;
     }
     Pacer pacer(control, IndexAccess::nodeCount(genome));
-    if (kind == RepeatKind::Direct) {
-        walkDirect(genome, sink, pacer);
-    } else {
-        TransformedWalk<Sink>(genome, kind, sink, pacer).run();
+    walkPart(genome, kind, sink, pacer, WalkPart{});
+}
+
+// Indexes from this many nodes on are walked on two threads.
+constexpr std::size_t kParallelNodes = std::size_t{1} << 17;
+
+// The walk in parts, one sink per part (made by `make`), the parts shared out
+// between the calling thread and a second one for a large index. The sinks
+// come back in part order, so their words put together are in result order.
+template <typename Sink, typename MakeSink>
+std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const SearchControl* control,
+                              MakeSink make)
+{
+    std::vector<Sink> sinks;
+    if (!searchable(genome)) {
+        return sinks;
     }
+    const std::vector<WalkPart> parts = walkParts(genome);
+    sinks.reserve(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        sinks.push_back(make());
+    }
+    const std::size_t nodeCount = IndexAccess::nodeCount(genome);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> abandoned{false};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    const auto work = [&](bool reporter) {
+        try {
+            Pacer pacer(control, nodeCount, reporter, &abandoned);
+            for (std::size_t i = next++; i < parts.size(); i = next++) {
+                walkPart(genome, kind, sinks[i], pacer, parts[i]);
+            }
+        } catch (...) {
+            const std::lock_guard lock(failureMutex);
+            if (!failure) {
+                failure = std::current_exception();
+            }
+            abandoned = true;
+        }
+    };
+    {
+        std::optional<std::jthread> helper;
+        if (parts.size() > 1 && nodeCount >= kParallelNodes && std::thread::hardware_concurrency() > 1) {
+            try {
+                helper.emplace(work, false);
+            } catch (const std::system_error&) {
+                // The calling thread walks every part.
+            }
+        }
+        work(true);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return sinks;
 }
 
 // ---------------------------------------------------------------------------
@@ -674,23 +799,30 @@ public:
         }
     }
 
-    std::vector<std::int64_t> takeCounts() { return std::move(counts_); }
-
-    // All words slot after slot, and where each slot begins (one entry more
+    // The words of all parts slot after slot (each slot's parts in order),
+    // their pair counts per slot, and where each slot begins (one entry more
     // than there are slots).
-    void takeWords(std::vector<RepeatWord>& words, std::vector<std::size_t>& begins)
+    static void merge(std::vector<WordSink>& parts, int slots, std::vector<std::int64_t>& counts,
+                      std::vector<RepeatWord>& words, std::vector<std::size_t>& begins)
     {
+        const auto slotCount = static_cast<std::size_t>(slots);
+        counts.assign(slotCount, 0);
         std::size_t total = 0;
-        for (const auto& slot : words_) {
-            total += slot.size();
+        for (const WordSink& part : parts) {
+            for (const auto& slot : part.words_) {
+                total += slot.size();
+            }
         }
         words.clear();
         words.reserve(total);
         begins.clear();
-        for (auto& slot : words_) {
+        for (std::size_t slot = 0; slot < slotCount; ++slot) {
             begins.push_back(words.size());
-            words.insert(words.end(), slot.begin(), slot.end());
-            std::vector<RepeatWord>().swap(slot);
+            for (WordSink& part : parts) {
+                counts[slot] += part.counts_[slot];
+                words.insert(words.end(), part.words_[slot].begin(), part.words_[slot].end());
+                std::vector<RepeatWord>().swap(part.words_[slot]);
+            }
         }
         begins.push_back(words.size());
     }
@@ -867,15 +999,21 @@ SnapshotResult searchRepeats(std::shared_ptr<const Genome> genome, RepeatKind ki
         std::vector<RepeatWord> words;
         std::vector<std::size_t> begins;
         std::unique_ptr<const RepeatSnapshot::Source> source;
+        const Genome& indexed = *genome;
         if (detail == SnapshotDetail::Counts) {
-            CountSink sink(*genome, slots);
-            walk(*genome, kind, sink, &control);
-            counts = sink.takeCounts();
+            auto sinks =
+                walkInParts<CountSink>(indexed, kind, &control, [&] { return CountSink(indexed, slots); });
+            counts.assign(static_cast<std::size_t>(slots), 0);
+            for (CountSink& sink : sinks) {
+                const auto part = sink.takeCounts();
+                for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+                    counts[slot] += part[slot];
+                }
+            }
         } else {
-            WordSink sink(*genome, slots);
-            walk(*genome, kind, sink, &control);
-            counts = sink.takeCounts();
-            sink.takeWords(words, begins);
+            auto sinks =
+                walkInParts<WordSink>(indexed, kind, &control, [&] { return WordSink(indexed, slots); });
+            WordSink::merge(sinks, slots, counts, words, begins);
             if (kind == RepeatKind::Direct) {
                 source = std::make_unique<DirectSource>(*genome);
             } else {

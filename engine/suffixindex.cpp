@@ -30,7 +30,7 @@ namespace {
 constexpr int kLetters = 4;
 
 // Deepest prefix the lookup table covers, whatever the genome size.
-constexpr int kMaxTableDepth = 11;
+constexpr int kMaxTableDepth = 10;
 
 }  // namespace
 
@@ -60,31 +60,35 @@ constexpr std::int32_t kParallelFrom = 1 << 16;
 constexpr std::int64_t kCheckEvery = 4096;
 // Share of the build's progress that inserting the suffixes takes.
 constexpr double kGrowShare = 0.8;
+constexpr std::size_t kPrefixes = kLetters * kLetters;
 
-// A node while the trie grows, in the arena of the subtree of its first
-// letter. Id 0, the one-letter word, is no one's child there, so 0 doubles as
-// "no child".
+// A node while the trie grows, in the arena of the subtree of its two-letter
+// prefix. Id 0, the two-letter word, is no one's child there, so 0 doubles as
+// "no child"; a child is always made after its parent, so it has a larger id.
 struct BuildNode {
     std::int32_t position = 0;
     std::int32_t count = 0;
     std::array<std::uint32_t, kLetters> children{};
-    // While growing, the last end appended to the node's list; while the
-    // lists are gathered, where the node's next entry goes.
+    // While growing, the last end appended to the node's list; once the lists
+    // are gathered, where the node's list ends (it begins where the list of
+    // the node before it ends).
     std::int32_t tail = 0;
 
     [[nodiscard]] bool isLeaf() const { return (children[0] | children[1] | children[2] | children[3]) == 0; }
 };
 
-// The subtree of the words that begin with one letter. It grows from the
-// suffixes that begin with that letter, in increasing order of start, and no
-// other suffix reaches it, so the four subtrees grow independently.
+// The subtree of the words that begin with one two-letter prefix. It grows
+// from the suffixes that begin with that prefix, in increasing order of start,
+// and no other suffix reaches it, so the sixteen subtrees grow independently.
+// Its top node is made by the first of those suffixes (or, for the first
+// occurrence of the letter, when the letter's second occurrence splits it),
+// with the same fields either way.
 struct Bucket {
-    std::uint8_t letter = 0;
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
     std::int64_t starts = 0;
     HugeVector<BuildNode> nodes;
-    // After pruning, the list of node u is positions[offsets[u] .. offsets[u + 1]).
-    HugeVector<std::uint32_t> offsets;
-    HugeVector<PositionLink> positions;
+    HugeVector<PositionLink> positions;  // the lists, node after node
 };
 
 struct BuildStopped {};
@@ -98,16 +102,19 @@ public:
     std::optional<SearchFailure> run()
     {
         prepareCircular();
-        std::array<Bucket, kLetters> buckets;
+        std::array<Bucket, kPrefixes> buckets;
         countStarts(buckets);
-        // Larger subtrees first, so that two threads finish close together.
-        std::array<std::size_t, kLetters> order{0, 1, 2, 3};
+        // Larger subtrees first, so that the threads finish close together.
+        std::array<std::size_t, kPrefixes> order{};
+        for (std::size_t i = 0; i < kPrefixes; ++i) {
+            order[i] = i;
+        }
         std::stable_sort(order.begin(), order.end(),
                          [&](std::size_t a, std::size_t b) { return buckets[a].starts > buckets[b].starts; });
         std::atomic<std::size_t> next{0};
         const auto work = [&](bool reporter) {
             try {
-                for (std::size_t i = next++; i < kLetters; i = next++) {
+                for (std::size_t i = next++; i < kPrefixes; i = next++) {
                     Bucket& bucket = buckets[order[i]];
                     if (bucket.starts > 0) {
                         grow(bucket, reporter);
@@ -150,7 +157,7 @@ private:
     [[nodiscard]] int threadCount() const
     {
         if (genome_.buildThreads_ > 0) {
-            return std::min(genome_.buildThreads_, kLetters);
+            return std::min(genome_.buildThreads_, static_cast<int>(kPrefixes));
         }
         if (genome_.indexedLength_ < kParallelFrom) {
             return 1;
@@ -178,15 +185,21 @@ private:
         }
     }
 
-    void countStarts(std::array<Bucket, kLetters>& buckets) const
+    // Occurrences of each letter, and the suffixes of each two-letter prefix
+    // that reach its subtree: none where the letter occurs only once, since
+    // then its one-letter node stays a leaf.
+    void countStarts(std::array<Bucket, kPrefixes>& buckets)
     {
-        std::array<std::int64_t, kLetters> counts{};
+        std::array<std::int64_t, kPrefixes> counts{};
         for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
-            ++counts[genome_.code(s)];
+            ++letterCounts_[genome_.code(s)];
+            ++counts[std::size_t{genome_.code(s)} * kLetters + genome_.code(std::int64_t{s} + 1)];
         }
-        for (std::size_t letter = 0; letter < kLetters; ++letter) {
-            buckets[letter].letter = static_cast<std::uint8_t>(letter);
-            buckets[letter].starts = counts[letter];
+        for (std::size_t prefix = 0; prefix < kPrefixes; ++prefix) {
+            Bucket& bucket = buckets[prefix];
+            bucket.first = static_cast<std::uint8_t>(prefix / kLetters);
+            bucket.second = static_cast<std::uint8_t>(prefix % kLetters);
+            bucket.starts = letterCounts_[bucket.first] >= 2 ? counts[prefix] : 0;
         }
     }
 
@@ -196,9 +209,9 @@ private:
         return static_cast<std::int32_t>(position < n ? position : position % n);
     }
 
-    // Inserts the suffixes of one letter, then prunes the subtree and gathers
-    // its lists. Each insertion begins at the one-letter node, which the
-    // first of them created, one letter into the suffix.
+    // Inserts the suffixes of one prefix, then prunes the subtree and gathers
+    // its lists. Each insertion begins at the two-letter node, two letters
+    // into the suffix.
     void grow(Bucket& bucket, bool reporter)
     {
         const std::int32_t n = genome_.indexedLength_;
@@ -220,7 +233,7 @@ private:
 
         std::int64_t sinceCheck = 0;
         for (std::int32_t start = 0; start < n; ++start) {
-            if (seq[start] != bucket.letter) {
+            if (seq[start] != bucket.first || seq[start + 1] != bucket.second) {
                 continue;
             }
             if (++sinceCheck == kCheckEvery) {
@@ -228,12 +241,12 @@ private:
                 pace(reporter);
             }
             if (nodes.empty()) {
-                newNode(start);
+                newNode(reduce(std::int64_t{start} + 1));
                 continue;
             }
             std::uint32_t node = 0;
-            std::int64_t pos = std::int64_t{start} + 1;
-            std::int64_t depth = 1;
+            std::int64_t pos = std::int64_t{start} + 2;
+            std::int64_t depth = 2;
             for (;;) {
                 BuildNode* current = &nodes[node];
                 if (start > current->position) {
@@ -289,16 +302,14 @@ private:
     }
 
     // Pruning keeps a node's list only if the node is counted and its counted
-    // occurrences are not all followed by the same letter; the one-letter
-    // word keeps none. A kept list is the node's own position, then its
-    // recorded ends in order.
+    // occurrences are not all followed by the same letter. A kept list is the
+    // node's own position, then its recorded ends in order.
     static void gatherLists(Bucket& bucket, HugeVector<std::pair<std::uint32_t, std::int32_t>>& recorded)
     {
         auto& nodes = bucket.nodes;
         const std::size_t count = nodes.size();
-        auto& offsets = bucket.offsets;
-        offsets.assign(count + 1, 0);
-        for (std::size_t id = 1; id < count; ++id) {
+        HugeVector<std::uint32_t> offsets(count + 1, 0);
+        for (std::size_t id = 0; id < count; ++id) {
             const BuildNode& node = nodes[id];
             bool keep = node.count != 0;
             for (const std::uint32_t child : node.children) {
@@ -318,7 +329,7 @@ private:
             const std::uint32_t size = offsets[id];
             offsets[id] = static_cast<std::uint32_t>(total);
             total += size;
-            if (total > std::numeric_limits<std::uint32_t>::max()) {
+            if (total > std::numeric_limits<std::int32_t>::max()) {
                 throw std::bad_alloc();
             }
         }
@@ -337,18 +348,29 @@ private:
             }
         }
         HugeVector<std::pair<std::uint32_t, std::int32_t>>().swap(recorded);
+        for (std::size_t id = 0; id < count; ++id) {
+            nodes[id].tail = static_cast<std::int32_t>(offsets[id + 1]);
+        }
     }
 
-    // Lays the subtrees out after the root in pre-order (children in A, T, C,
-    // G order), so that every walk of the finished index reads memory front
-    // to back and every subtree is one run of ids; each subtree's arena goes
-    // as soon as it is copied. Every node gets its list and the run of leaf
-    // starts that a lookup of its word lists.
-    void assemble(std::array<Bucket, kLetters>& buckets)
+    // Lays the trie out in pre-order (children in A, T, C, G order): the
+    // root, then per letter its one-letter node followed by the subtrees of
+    // its four prefixes. So every walk of the finished index reads memory
+    // front to back and every subtree is one run of ids. Each arena goes as
+    // soon as it is copied, and the arrays fill front to back, so their pages
+    // are touched only as they are written. Every node gets its list and the
+    // run of leaf starts that a lookup of its word lists.
+    void assemble(std::array<Bucket, kPrefixes>& buckets)
     {
         std::uint64_t nodeCount = 1;
         std::uint64_t positionCount = 0;
         std::uint64_t leafCount = 0;
+        for (std::size_t letter = 0; letter < kLetters; ++letter) {
+            if (letterCounts_[letter] > 0) {
+                ++nodeCount;
+                leafCount += letterCounts_[letter] == 1 ? 1 : 0;
+            }
+        }
         for (const Bucket& bucket : buckets) {
             nodeCount += bucket.nodes.size();
             positionCount += bucket.positions.size();
@@ -360,62 +382,79 @@ private:
             positionCount > std::numeric_limits<std::uint32_t>::max()) {
             throw std::bad_alloc();
         }
-        // The arrays fill front to back while the arenas go, so their pages
-        // are touched only as they are written.
         auto& nodes = genome_.nodes_;
+        auto& positions = genome_.positions_;
+        auto& leafStarts = genome_.leafStarts_;
         nodes.reserve(static_cast<std::size_t>(nodeCount));
-        genome_.positions_.reserve(static_cast<std::size_t>(positionCount));
-        genome_.leafStarts_.reserve(static_cast<std::size_t>(leafCount));
+        positions.reserve(static_cast<std::size_t>(positionCount));
+        leafStarts.reserve(static_cast<std::size_t>(leafCount));
         IndexNode root;
         root.count = genome_.indexedLength_;
-        NodeId base = 1;
-        for (const Bucket& bucket : buckets) {
-            if (!bucket.nodes.empty()) {
-                root.children[bucket.letter] = base;
-                base += static_cast<NodeId>(bucket.nodes.size());
-            }
-        }
         nodes.push_back(root);
 
-        base = 1;
-        HugeVector<std::uint32_t> order;
-        HugeVector<std::uint32_t> depths;
-        HugeVector<NodeId> newId;
-        for (Bucket& bucket : buckets) {
-            const std::size_t count = bucket.nodes.size();
-            if (count == 0) {
+        struct Pending {
+            std::uint32_t id;
+            std::uint32_t depth;
+            NodeId parent;
+            std::uint8_t letter;
+        };
+        std::vector<Pending> stack;
+        for (std::uint8_t letter = 0; letter < kLetters; ++letter) {
+            if (letterCounts_[letter] == 0) {
                 continue;
             }
-            preorder(bucket, order, depths);
-            newId.resize(count);
-            for (std::size_t j = 0; j < count; ++j) {
-                newId[order[j]] = base + static_cast<NodeId>(j);
+            // The one-letter word: its first occurrence, counted once the
+            // letter occurs twice; it keeps no list.
+            const auto oneLetter = static_cast<NodeId>(nodes.size());
+            nodes[kRootNode].children[letter] = oneLetter;
+            IndexNode single;
+            single.position = firstStart(letter);
+            single.count = letterCounts_[letter] >= 2 ? static_cast<std::int32_t>(letterCounts_[letter]) : 0;
+            single.positionsBegin = single.positionsEnd = static_cast<std::uint32_t>(positions.size());
+            single.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
+            if (letterCounts_[letter] == 1) {
+                leafStarts.push_back(single.position);
             }
-            for (std::size_t j = 0; j < count; ++j) {
-                const std::uint32_t u = order[j];
-                const BuildNode& from = bucket.nodes[u];
-                IndexNode to;
-                to.position = from.position;
-                to.count = from.count;
-                for (std::size_t letter = 0; letter < kLetters; ++letter) {
-                    to.children[letter] = from.children[letter] == 0 ? kNoNode : newId[from.children[letter]];
+            nodes.push_back(single);
+            for (std::uint8_t second = 0; second < kLetters; ++second) {
+                Bucket& bucket = buckets[std::size_t{letter} * kLetters + second];
+                if (bucket.nodes.empty()) {
+                    continue;
                 }
-                auto& positions = genome_.positions_;
-                to.positionsBegin = static_cast<std::uint32_t>(positions.size());
-                positions.insert(positions.end(), bucket.positions.begin() + bucket.offsets[u],
-                                 bucket.positions.begin() + bucket.offsets[u + 1]);
-                to.positionsEnd = static_cast<std::uint32_t>(positions.size());
-                to.leafBegin = static_cast<std::uint32_t>(genome_.leafStarts_.size());
-                if (from.isLeaf()) {
-                    genome_.leafStarts_.push_back(
-                        genome_.reduce(std::int64_t{from.position} - std::int64_t{depths[j]} + 1));
+                // Pre-order of the arena: each node is written when it is
+                // reached, and its parent learns its new id then.
+                stack.push_back({0, 2, oneLetter, second});
+                while (!stack.empty()) {
+                    const Pending item = stack.back();
+                    stack.pop_back();
+                    const BuildNode& from = bucket.nodes[item.id];
+                    const auto id = static_cast<NodeId>(nodes.size());
+                    nodes[item.parent].children[item.letter] = id;
+                    IndexNode to;
+                    to.position = from.position;
+                    to.count = from.count;
+                    const std::uint32_t listBegin =
+                        item.id == 0 ? 0 : static_cast<std::uint32_t>(bucket.nodes[item.id - 1].tail);
+                    to.positionsBegin = static_cast<std::uint32_t>(positions.size());
+                    positions.insert(positions.end(), bucket.positions.begin() + listBegin,
+                                     bucket.positions.begin() + from.tail);
+                    to.positionsEnd = static_cast<std::uint32_t>(positions.size());
+                    to.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
+                    if (from.isLeaf()) {
+                        leafStarts.push_back(
+                            genome_.reduce(std::int64_t{from.position} - std::int64_t{item.depth} + 1));
+                    }
+                    nodes.push_back(to);
+                    for (std::size_t next = kLetters; next-- > 0;) {
+                        if (from.children[next] != 0) {
+                            stack.push_back(
+                                {from.children[next], item.depth + 1, id, static_cast<std::uint8_t>(next)});
+                        }
+                    }
                 }
-                nodes.push_back(to);
+                HugeVector<BuildNode>().swap(bucket.nodes);
+                HugeVector<PositionLink>().swap(bucket.positions);
             }
-            base += static_cast<NodeId>(count);
-            HugeVector<BuildNode>().swap(bucket.nodes);
-            HugeVector<std::uint32_t>().swap(bucket.offsets);
-            HugeVector<PositionLink>().swap(bucket.positions);
             if (control_.stopRequested()) {
                 throw BuildStopped{};
             }
@@ -436,31 +475,19 @@ private:
         }
     }
 
-    // The bucket's node ids in pre-order, with their depths.
-    static void preorder(const Bucket& bucket, HugeVector<std::uint32_t>& order,
-                         HugeVector<std::uint32_t>& depths)
+    [[nodiscard]] std::int32_t firstStart(std::uint8_t letter) const
     {
-        order.clear();
-        depths.clear();
-        order.reserve(bucket.nodes.size());
-        depths.reserve(bucket.nodes.size());
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> stack{{0, 1}};
-        while (!stack.empty()) {
-            const auto [id, depth] = stack.back();
-            stack.pop_back();
-            order.push_back(id);
-            depths.push_back(depth);
-            const BuildNode& node = bucket.nodes[id];
-            for (std::size_t letter = kLetters; letter-- > 0;) {
-                if (node.children[letter] != 0) {
-                    stack.emplace_back(node.children[letter], depth + 1);
-                }
+        for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
+            if (genome_.code(s) == letter) {
+                return s;
             }
         }
+        return 0;
     }
 
     Genome& genome_;
     const SearchControl& control_;
+    std::array<std::int64_t, kLetters> letterCounts_{};
     std::atomic<std::int64_t> inserted_{0};
     std::atomic<int> failure_{kNone};
 };

@@ -316,9 +316,11 @@ std::vector<std::string> lookupWords(const reference::ReferenceIndex& ref, const
 // ---------------------------------------------------------------------------
 // Everything the engine computes, against the reference.
 
-void expectSameAsReference(const std::string& bases, int minimum, int maximum, std::uint32_t seed)
+void expectSameAsReference(const std::string& bases, int minimum, int maximum, std::uint32_t seed,
+                           int buildThreads = 0)
 {
     Genome genome;
+    genome.setBuildThreads(buildThreads);
     ASSERT_TRUE(test::loadSequence(genome, bases, minimum, maximum));
     ASSERT_EQ(genome.sequence(), bases);
     const reference::ReferenceIndex ref(bases, genome.minLength(), genome.lengthBound());
@@ -555,6 +557,18 @@ TEST_P(EngineMatchesReference, OnSeededSequence)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeded, EngineMatchesReference, ::testing::Range(0, kCaseCount));
+
+// Small genomes are built on one thread; the same index must come out when
+// the first-letter subtrees grow on several.
+TEST(EngineMatchesReferenceOn, IndexBuiltOnSeveralThreads)
+{
+    for (int index = 0; index < 48; ++index) {
+        const Case c = CaseMaker(index).make(index);
+        SCOPED_TRACE(c.label + " " + std::to_string(index));
+        expectSameAsReference(c.bases, c.minimum, c.maximum, static_cast<std::uint32_t>(index),
+                              2 + index % 3);
+    }
+}
 
 TEST(EngineMatchesReferenceOn, HandPickedShapes)
 {
