@@ -132,6 +132,8 @@ private:
 
     // Lookup of a word given as letter indices (0..3).
     [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
+    // Asks the memory for the table entry a lookup of the word starts from.
+    void prefetchLookup(const std::uint8_t* word, int wordLength) const;
     // Ends a lookup whose first `matched` letters led to `node`.
     [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word,
                                       int wordLength) const;

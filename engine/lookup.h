@@ -44,12 +44,17 @@ struct IndexAccess {
     {
         return genome.lookup(word, wordLength);
     }
+    static void prefetchLookup(const Genome& genome, const std::uint8_t* word, int wordLength)
+    {
+        genome.prefetchLookup(word, wordLength);
+    }
     static std::uint8_t code(const Genome& genome, std::int64_t position) { return genome.code(position); }
     static std::int32_t reduce(const Genome& genome, std::int64_t position)
     {
         return genome.reduce(position);
     }
     static std::int32_t indexedLength(const Genome& genome) { return genome.indexedLength_; }
+    static int tableDepth(const Genome& genome) { return genome.tableDepth_; }
 };
 
 }  // namespace tessaron

@@ -440,6 +440,57 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& 
     }
 }
 
+// Which words of k letters occur in the circular sequence, one bit per word,
+// for each k from just past the lookup table's reach up to one at which few
+// words occur. A lookup of a word whose first k letters never occur cannot
+// succeed; the bit says so from a few megabytes instead of a walk through the
+// trie's scattered nodes and a read of the sequence far away.
+class WordFilter {
+public:
+    static constexpr std::int32_t kWorthFrom = 1 << 17;
+
+    explicit WordFilter(const Genome& genome) : shortest_(IndexAccess::tableDepth(genome) + 1)
+    {
+        const std::int64_t n = IndexAccess::indexedLength(genome);
+        int longest = shortest_;
+        while (longest < kMaxLetters && (std::int64_t{1} << (2 * longest)) < 8 * n) {
+            ++longest;
+        }
+        for (int letters = shortest_; letters <= longest; ++letters) {
+            HugeVector<std::uint64_t>& bits = levels_.emplace_back(std::size_t{1} << (2 * letters - 6), 0);
+            const std::uint64_t mask = (std::uint64_t{1} << (2 * letters)) - 1;
+            std::uint64_t code = 0;
+            for (int i = 0; i < letters - 1; ++i) {
+                code = code << 2 | IndexAccess::code(genome, i);
+            }
+            for (std::int64_t start = 0; start < n; ++start) {
+                code = (code << 2 | IndexAccess::code(genome, start + letters - 1)) & mask;
+                bits[code >> 6] |= std::uint64_t{1} << (code & 63);
+            }
+        }
+    }
+
+    // False only if the word (given as letter indices) surely does not occur.
+    [[nodiscard]] bool mayOccur(const std::uint8_t* word, int length) const
+    {
+        if (length < shortest_) {
+            return true;
+        }
+        const int letters = std::min(length, shortest_ + static_cast<int>(levels_.size()) - 1);
+        std::uint64_t code = 0;
+        for (int i = 0; i < letters; ++i) {
+            code = code << 2 | word[i];
+        }
+        const auto& bits = levels_[static_cast<std::size_t>(letters - shortest_)];
+        return (bits[code >> 6] >> (code & 63) & 1) != 0;
+    }
+
+private:
+    static constexpr int kMaxLetters = 14;
+    int shortest_;
+    std::vector<HugeVector<std::uint64_t>> levels_;
+};
+
 // Where a word stands in the trie, kept up to date as letters are appended:
 // the complementary search extends t(x) at its end as x grows, so it carries
 // t(x)'s place down the walk instead of looking it up from the root.
@@ -492,8 +543,8 @@ IndexAccess::Lookup lookupAt(const Genome& genome, const Cursor& cursor)
 template <typename Sink>
 class TransformedWalk {
 public:
-    TransformedWalk(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer)
-        : genome_(genome), kind_(kind), sink_(sink), pacer_(pacer)
+    TransformedWalk(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WordFilter* filter)
+        : genome_(genome), kind_(kind), sink_(sink), pacer_(pacer), filter_(filter)
     {
     }
 
@@ -533,6 +584,9 @@ public:
                 }
                 continue;
             }
+            if (frame.next == 0) {
+                prefetchLookups(frame);
+            }
             const int letter = frame.next;
             const NodeId child =
                 IndexAccess::node(genome_, frame.node).children[static_cast<std::size_t>(letter)];
@@ -552,10 +606,12 @@ public:
                 stack.push_back(Frame{child, length, cursor});
                 continue;
             }
-            const IndexAccess::Lookup other =
-                kind_ == RepeatKind::Complementary
-                    ? lookupAt(genome_, cursor)
-                    : IndexAccess::lookup(genome_, transformedWord(length), length);
+            IndexAccess::Lookup other;
+            if (kind_ == RepeatKind::Complementary) {
+                other = lookupAt(genome_, cursor);
+            } else if (filter_ == nullptr || filter_->mayOccur(transformedWord(length), length)) {
+                other = IndexAccess::lookup(genome_, transformedWord(length), length);
+            }
             if (!other.found()) {
                 // No longer word beginning with x can have its transformed
                 // word either: skip the subtree.
@@ -616,6 +672,25 @@ private:
         ++frame.next;
     }
 
+    // The lookups of t(x) for the frame's children are made one after the
+    // other, each waiting for memory far away; asking for the first step of
+    // all of them at once lets those waits overlap.
+    void prefetchLookups(const Frame& frame)
+    {
+        const int length = frame.depth + 1;
+        if (kind_ == RepeatKind::Complementary || length < genome_.minLength() ||
+            length >= genome_.lengthBound()) {
+            return;
+        }
+        const auto& node = IndexAccess::node(genome_, frame.node);
+        for (std::uint8_t letter = 0; letter < kLetters; ++letter) {
+            if (node.children[letter] != kNoNode) {
+                extendWord(frame.depth, letter);
+                IndexAccess::prefetchLookup(genome_, transformedWord(length), length);
+            }
+        }
+    }
+
     // Puts letter `letter` at index `index` of x and updates t(x) so that
     // transformedWord(L) is t of the first L letters of x.
     void extendWord(int index, std::uint8_t letter)
@@ -650,18 +725,30 @@ private:
     RepeatKind kind_;
     Sink& sink_;
     Pacer& pacer_;
+    const WordFilter* filter_;
     std::vector<std::uint8_t> word_;
     std::vector<std::uint8_t> transformed_;
 };
 
 template <typename Sink>
-void walkPart(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WalkPart& part)
+void walkPart(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WalkPart& part,
+              const WordFilter* filter)
 {
     if (kind == RepeatKind::Direct) {
         walkDirect(genome, sink, pacer, part);
     } else {
-        TransformedWalk<Sink>(genome, kind, sink, pacer).run(part);
+        TransformedWalk<Sink>(genome, kind, sink, pacer, filter).run(part);
     }
+}
+
+// The filter pays for the inverted and mirror lookups of a large index only.
+std::optional<WordFilter> filterFor(const Genome& genome, RepeatKind kind)
+{
+    if ((kind != RepeatKind::Inverted && kind != RepeatKind::Mirror) ||
+        IndexAccess::indexedLength(genome) < WordFilter::kWorthFrom) {
+        return std::nullopt;
+    }
+    return WordFilter(genome);
 }
 
 [[nodiscard]] bool searchable(const Genome& genome)
@@ -677,7 +764,8 @@ void walk(const Genome& genome, RepeatKind kind, Sink& sink, const SearchControl
         return;
     }
     Pacer pacer(control, IndexAccess::nodeCount(genome));
-    walkPart(genome, kind, sink, pacer, WalkPart{});
+    const auto filter = filterFor(genome, kind);
+    walkPart(genome, kind, sink, pacer, WalkPart{}, filter ? &*filter : nullptr);
 }
 
 // Indexes from this many nodes on are walked on two threads.
@@ -700,6 +788,7 @@ std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const Searc
         sinks.push_back(make());
     }
     const std::size_t nodeCount = IndexAccess::nodeCount(genome);
+    const auto filter = filterFor(genome, kind);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> abandoned{false};
     std::exception_ptr failure;
@@ -708,7 +797,7 @@ std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const Searc
         try {
             Pacer pacer(control, nodeCount, reporter, &abandoned);
             for (std::size_t i = next++; i < parts.size(); i = next++) {
-                walkPart(genome, kind, sinks[i], pacer, parts[i]);
+                walkPart(genome, kind, sinks[i], pacer, parts[i], filter ? &*filter : nullptr);
             }
         } catch (...) {
             const std::lock_guard lock(failureMutex);

@@ -220,8 +220,10 @@ private:
         const std::int64_t recordDepth = genome_.recordDepth_;
         auto& nodes = bucket.nodes;
         HugeVector<std::pair<std::uint32_t, std::int32_t>> recorded;
+        // Room for what a random sequence needs (1.7 nodes and about three
+        // recorded ends per base); pages not written are never touched.
         nodes.reserve(static_cast<std::size_t>(bucket.starts) * 2 + 16);
-        recorded.reserve(static_cast<std::size_t>(bucket.starts) * 2);
+        recorded.reserve(static_cast<std::size_t>(bucket.starts) * 4 + 16);
 
         const auto newNode = [&](std::int32_t position) {
             if (nodes.size() >= std::numeric_limits<std::uint32_t>::max()) {
@@ -285,7 +287,6 @@ private:
             }
         }
         inserted_ += sinceCheck;
-        nodes.shrink_to_fit();
         gatherLists(bucket, recorded);
     }
 
@@ -569,6 +570,16 @@ void Genome::prepareLookupTable()
             }
         }
     }
+}
+
+void Genome::prefetchLookup(const std::uint8_t* word, int wordLength) const
+{
+    const int prefix = std::min(wordLength, tableDepth_);
+    std::uint32_t code = 0;
+    for (int i = 0; i < prefix; ++i) {
+        code = (code << 2) | word[i];
+    }
+    __builtin_prefetch(table_.data() + levelOffset(prefix) + code);
 }
 
 Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const
