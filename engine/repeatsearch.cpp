@@ -441,8 +441,8 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& 
 }
 
 // Which words of k letters occur in the circular sequence, one bit per word,
-// for each k from just past the lookup table's reach up to one at which few
-// words occur. A lookup of a word whose first k letters never occur cannot
+// for each k from just past the lookup table's reach up to one at which
+// fewer than half of them occur. A lookup of a word whose first k letters never occur cannot
 // succeed; the bit says so from a few megabytes instead of a walk through the
 // trie's scattered nodes and a read of the sequence far away.
 class WordFilter {
@@ -453,7 +453,7 @@ public:
     {
         const std::int64_t n = IndexAccess::indexedLength(genome);
         int longest = shortest_;
-        while (longest < kMaxLetters && (std::int64_t{1} << (2 * longest)) < 8 * n) {
+        while (longest < kMaxLetters && (std::int64_t{1} << (2 * longest)) < 2 * n) {
             ++longest;
         }
         for (int letters = shortest_; letters <= longest; ++letters) {
