@@ -113,9 +113,13 @@ public:
     [[nodiscard]] const IndexNode& root() const;
     [[nodiscard]] const IndexNode& node(NodeId id) const { return nodes_[id]; }
     [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
-    [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const
+    // The recorded ends of a node of this index (empty for any other node).
+    [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const;
+    [[nodiscard]] std::span<const PositionLink> positions(NodeId id) const
     {
-        return {positions_.data() + node.positionsBegin, node.positionsEnd - node.positionsBegin};
+        const std::uint32_t end = id + 1 < nodes_.size() ? nodes_[id + 1].positionsBegin
+                                                         : static_cast<std::uint32_t>(positions_.size());
+        return {positions_.data() + nodes_[id].positionsBegin, end - nodes_[id].positionsBegin};
     }
     [[nodiscard]] std::span<const PositionLink> leafStarts(const IndexNode& node) const
     {

@@ -426,8 +426,10 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& 
         }
         pacer.visit(entry.node);
         const IndexNode& node = IndexAccess::node(genome, entry.node);
-        if (entry.depth >= minLength && node.hasPositions()) {
-            sink.direct(entry.node, genome.positions(node), entry.depth, entry.depth == maxLength);
+        if (entry.depth >= minLength) {
+            if (const auto ends = genome.positions(entry.node); !ends.empty()) {
+                sink.direct(entry.node, ends, entry.depth, entry.depth == maxLength);
+            }
         }
         // Pre-order in A, T, C, G order lists the words of each length in
         // that order, which is all a slot's order depends on.
@@ -989,7 +991,7 @@ public:
     {
         const int depth = minLength_ + slot;
         DirectPairs pairs;
-        pairs.load(genome_, genome_.positions(IndexAccess::node(genome_, word.handle)), depth);
+        pairs.load(genome_, genome_.positions(word.handle), depth);
         pairs.emit(depth == maxLength_, from, count, [&out](std::int32_t first, std::int32_t second) {
             out.push_back({first, second});
         });

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <limits>
 #include <new>
 #include <optional>
@@ -411,7 +412,7 @@ private:
             IndexNode single;
             single.position = firstStart(letter);
             single.count = letterCounts_[letter] >= 2 ? static_cast<std::int32_t>(letterCounts_[letter]) : 0;
-            single.positionsBegin = single.positionsEnd = static_cast<std::uint32_t>(positions.size());
+            single.positionsBegin = static_cast<std::uint32_t>(positions.size());
             single.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
             if (letterCounts_[letter] == 1) {
                 leafStarts.push_back(single.position);
@@ -439,7 +440,6 @@ private:
                     to.positionsBegin = static_cast<std::uint32_t>(positions.size());
                     positions.insert(positions.end(), bucket.positions.begin() + listBegin,
                                      bucket.positions.begin() + from.tail);
-                    to.positionsEnd = static_cast<std::uint32_t>(positions.size());
                     to.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
                     if (from.isLeaf()) {
                         leafStarts.push_back(
@@ -570,6 +570,15 @@ void Genome::prepareLookupTable()
             }
         }
     }
+}
+
+std::span<const PositionLink> Genome::positions(const IndexNode& node) const
+{
+    const std::less<const IndexNode*> before;
+    if (nodes_.empty() || before(&node, nodes_.data()) || !before(&node, nodes_.data() + nodes_.size())) {
+        return {};
+    }
+    return positions(static_cast<NodeId>(&node - nodes_.data()));
 }
 
 void Genome::prefetchLookup(const std::uint8_t* word, int wordLength) const
