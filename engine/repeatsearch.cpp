@@ -454,9 +454,15 @@ public:
     explicit WordFilter(const Genome& genome) : shortest_(IndexAccess::tableDepth(genome) + 1)
     {
         const std::int64_t n = IndexAccess::indexedLength(genome);
+        // No word longer than the maximum length is looked up, and the
+        // sequence window reaches that far past every start.
+        const int cap = std::min(kMaxLetters, genome.maxLength());
         int longest = shortest_;
-        while (longest < kMaxLetters && (std::int64_t{1} << (2 * longest)) < 2 * n) {
+        while (longest < cap && (std::int64_t{1} << (2 * longest)) < 2 * n) {
             ++longest;
+        }
+        if (longest > cap) {
+            return;
         }
         for (int letters = shortest_; letters <= longest; ++letters) {
             HugeVector<std::uint64_t>& bits = levels_.emplace_back(std::size_t{1} << (2 * letters - 6), 0);
@@ -475,7 +481,7 @@ public:
     // False only if the word (given as letter indices) surely does not occur.
     [[nodiscard]] bool mayOccur(const std::uint8_t* word, int length) const
     {
-        if (length < shortest_) {
+        if (length < shortest_ || levels_.empty()) {
             return true;
         }
         const int letters = std::min(length, shortest_ + static_cast<int>(levels_.size()) - 1);
