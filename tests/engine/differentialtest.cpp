@@ -594,6 +594,16 @@ TEST(EngineMatchesReferenceOn, HandPickedShapes)
     }
 }
 
+// A genome large enough for the paths the engine takes only for large
+// genomes: the index grown on two threads, the snapshot walks shared between
+// two threads, and the filter that rules out inverted and mirror lookups.
+TEST(EngineMatchesReferenceOn, GenomeLargeEnoughForTheLargeGenomePaths)
+{
+    CaseMaker maker(9001);
+    const std::string bases = maker.bases(70'000) + maker.mixed(62'000);
+    expectSameAsReference(bases, 12, 14, 9001u);
+}
+
 // ---------------------------------------------------------------------------
 // The human mitochondrial genome: the bases of the GenBank record, read a
 // sequence line at a time as the GenBank reader passes them.
