@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+
+#include <memory>
+
+namespace tessaron {
+
+// The complete search: every maximal pair of copies of one kind in the
+// circular sequence, of any length from the genome's minimum length m up. It
+// reads only the sequence (no index needed) and ignores the maximum length.
+//
+// With S the sequence of length N read circularly, a pair (p, q, L), 0-based
+// starts 0 <= p < q < N and L >= m, is reported when for k = 0 .. L-1
+//   direct:        S[q+k] = S[p+k]          complementary: S[q+k] = comp(S[p+k])
+//   inverted:      S[q+L-1-k] = comp(S[p+k]) mirror:       S[q+L-1-k] = S[p+k]
+// and the match cannot be extended by a letter at either end (for the
+// inverted and mirror kinds the first copy grows to the left while the
+// second grows to the right). Copies may overlap; p = q is never a pair, so a
+// palindrome is not a repeat of itself.
+//
+// Matches that run round the whole circle are dropped: the letters compared
+// along one pairing of positions (a fixed shift for direct and complementary,
+// a fixed sum p + q + L - 1 for inverted and mirror) either disagree somewhere
+// and split into maximal runs, each of length at most N - 1, or agree all the
+// way round (a sequence of period d against itself shifted by d), which never
+// ends and is no pair. So every reported pair has m <= L <= N - 1.
+//
+// The result groups the pairs like the described searches: lengths ascending
+// (slot L - m), the words of one length in the letter order A < T < C < G (the
+// word is S[p .. p+L-1]), the pairs of a word by first then second start. The
+// snapshot has max(maxLength - m + 1, longest - m + 1) slots, so the usual
+// slots are always there. With SnapshotDetail::Words every pair is stored and
+// the search fails with PairLimit past the genome's pair limit; counts alone
+// store no pair. Fails with OutOfMemory or Cancelled as the other searches do.
+[[nodiscard]] SnapshotResult completeSearch(std::shared_ptr<const Genome> genome, RepeatKind kind,
+                                            SnapshotDetail detail = SnapshotDetail::Words,
+                                            const SearchControl& control = {});
+
+}  // namespace tessaron
