@@ -138,39 +138,34 @@ SortedLeaves sortLeaves(const Reading& reading, std::span<const std::uint8_t> co
     const std::size_t readingBegin = text.size() + 1;
     if (reading.transformed()) {
         text.push_back(kSeparator);
-        for (std::int32_t j = 0; j < 2 * n; ++j) {
+        for (std::int32_t j = 0; j < n; ++j) {
             text.push_back(reading.letter(j));
         }
+        text.insert(text.end(), text.end() - n, text.end());
     }
     std::vector<std::int32_t> sa = suffixArray(text);
     checkStop(control);
     control.report(0.35);
-    std::vector<std::int32_t> lcp = lcpArray(text, sa);
-    checkStop(control);
-    control.report(0.5);
 
-    // Keep the leaves, in place; the common prefix of two kept neighbours is
-    // the least over the suffixes dropped between them.
+    // Keep the starts of the leaves, in place, and find their common prefixes.
+    const auto readingStart = static_cast<std::int32_t>(readingBegin);
+    std::vector<SuffixBlock> blocks{{0, n}};
+    if (reading.transformed()) {
+        blocks.push_back({readingStart, readingStart + n});
+    }
     std::size_t kept = 0;
-    std::int32_t least = 0;
-    for (std::size_t i = 0; i < sa.size(); ++i) {
-        least = std::min(least, lcp[i]);
-        const auto start = static_cast<std::size_t>(sa[i]);
-        std::int32_t leaf = -1;
-        if (start < size) {
-            leaf = static_cast<std::int32_t>(start);
-        } else if (reading.transformed() && start >= readingBegin && start < readingBegin + size) {
-            leaf = n + static_cast<std::int32_t>(start - readingBegin);
-        }
-        if (leaf >= 0) {
-            sa[kept] = leaf;
-            lcp[kept] = kept == 0 ? 0 : least;
-            ++kept;
-            least = std::numeric_limits<std::int32_t>::max();
+    for (const std::int32_t start : sa) {
+        if (start < n || (reading.transformed() && start >= readingStart && start < readingStart + n)) {
+            sa[kept++] = start;
         }
     }
     sa.resize(kept);
-    lcp.resize(kept);
+    std::vector<std::int32_t> lcp = lcpArray(text, sa, blocks);
+    for (std::int32_t& start : sa) {
+        start = start < n ? start : n + (start - readingStart);
+    }
+    checkStop(control);
+    control.report(0.5);
     return SortedLeaves{std::move(sa), std::move(lcp)};
 }
 
@@ -506,14 +501,15 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
             ++perLength[static_cast<std::size_t>(length)];
         }
     };
-    std::vector<std::int64_t> radius(text.size());
+    std::vector<std::int32_t> radius(text.size());
     // Even lengths: centre k sits between k - 1 and k.
     for (std::int64_t k = 0, l = 0, r = -1; k < size; ++k) {
-        std::int64_t d = k > r ? 0 : std::min(radius[static_cast<std::size_t>(l + r - k + 1)], r - k + 1);
+        std::int64_t d =
+            k > r ? 0 : std::min<std::int64_t>(radius[static_cast<std::size_t>(l + r - k + 1)], r - k + 1);
         while (k + d < size && k - d - 1 >= 0 && partners(k + d, k - d - 1)) {
             ++d;
         }
-        radius[static_cast<std::size_t>(k)] = d;
+        radius[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(d);
         if (k + d - 1 > r) {
             l = k - d;
             r = k + d - 1;
@@ -524,11 +520,12 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
         return perLength;  // an odd length would need a letter paired with itself
     }
     for (std::int64_t k = 0, l = 0, r = -1; k < size; ++k) {
-        std::int64_t d = k > r ? 1 : std::min(radius[static_cast<std::size_t>(l + r - k)], r - k + 1);
+        std::int64_t d =
+            k > r ? 1 : std::min<std::int64_t>(radius[static_cast<std::size_t>(l + r - k)], r - k + 1);
         while (k + d < size && k - d >= 0 && partners(k + d, k - d)) {
             ++d;
         }
-        radius[static_cast<std::size_t>(k)] = d;
+        radius[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(d);
         if (k + d - 1 > r) {
             l = k - d + 1;
             r = k + d - 1;
