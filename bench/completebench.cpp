@@ -1,5 +1,6 @@
 // Google Benchmark timings of the complete search: each kind alone and all
-// four in a row, with the words and pairs kept or counts alone, on the human
+// four in a row (each alone, or over one shared index), with the words and
+// pairs kept or counts alone, on the human
 // mitochondrion, the Arabidopsis chloroplast (from the shared data folder
 // beside the repository, skipped when absent) and a seeded random sequence
 // of 1,000,000 bases, all at minimum length 8.
@@ -49,7 +50,7 @@ std::shared_ptr<const Genome> loaded(const Input& input)
 }
 
 void benchComplete(benchmark::State& state, const Input& input, std::vector<RepeatKind> kinds,
-                   SnapshotDetail detail)
+                   SnapshotDetail detail, bool sharedIndex)
 {
     std::shared_ptr<const Genome> genome;
     try {
@@ -61,8 +62,13 @@ void benchComplete(benchmark::State& state, const Input& input, std::vector<Repe
     std::int64_t pairs = 0;
     for (auto _ : state) {
         pairs = 0;
+        std::shared_ptr<const CompleteIndex> index;
+        if (sharedIndex) {
+            index = std::get<std::shared_ptr<const CompleteIndex>>(buildCompleteIndex(genome, kinds));
+        }
         for (const RepeatKind kind : kinds) {
-            const auto result = completeSearch(genome, kind, detail);
+            const auto result =
+                index ? completeSearch(*index, kind, detail) : completeSearch(genome, kind, detail);
             if (!std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(result)) {
                 state.SkipWithError("the search failed");
                 return;
@@ -108,8 +114,13 @@ void registerAll()
                 const std::string name = std::string("CompleteSearch/") + set.name +
                                          (detail == SnapshotDetail::Words ? "/Words/" : "/Counts/") +
                                          input.name;
-                benchmark::RegisterBenchmark(name.c_str(), benchComplete, input, set.kinds, detail)
+                benchmark::RegisterBenchmark(name.c_str(), benchComplete, input, set.kinds, detail, false)
                     ->Unit(benchmark::kMillisecond);
+                if (set.kinds.size() > 1) {
+                    benchmark::RegisterBenchmark((name + "/SharedIndex").c_str(), benchComplete, input,
+                                                 set.kinds, detail, true)
+                        ->Unit(benchmark::kMillisecond);
+                }
             }
         }
     }

@@ -4,8 +4,9 @@
 // words and the longest pair.
 //
 //   tessaron_complete_driver (FILE.gb | random:BASES) [--min M] [--kinds dimc]
-//                            [--counts] [--fasta OUT]
+//                            [--counts] [--shared] [--fasta OUT]
 //
+// --shared builds one index for all the chosen kinds first and walks it.
 // --fasta writes the sequence as FASTA (for the other tools) and stops.
 
 #include "engine/completesearch.h"
@@ -19,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -47,6 +49,7 @@ int main(int argc, char** argv)
     int minimum = 8;
     std::string kinds = "dimc";
     bool counts = false;
+    bool shared = false;
     std::string fasta;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -54,6 +57,8 @@ int main(int argc, char** argv)
             minimum = std::atoi(argv[++i]);
         } else if (arg == "--kinds" && i + 1 < argc) {
             kinds = argv[++i];
+        } else if (arg == "--shared") {
+            shared = true;
         } else if (arg == "--counts") {
             counts = true;
         } else if (arg == "--fasta" && i + 1 < argc) {
@@ -85,13 +90,25 @@ int main(int argc, char** argv)
     }
     std::printf("%d bases, minimum %d\n", genome->length(), genome->minLength());
     const auto detail = counts ? tessaron::SnapshotDetail::Counts : tessaron::SnapshotDetail::Words;
+    std::vector<RepeatKind> chosen;
     for (const char letter : kinds) {
-        const RepeatKind kind = letter == 'd'   ? RepeatKind::Direct
-                                : letter == 'i' ? RepeatKind::Inverted
-                                : letter == 'm' ? RepeatKind::Mirror
-                                                : RepeatKind::Complementary;
+        chosen.push_back(letter == 'd'   ? RepeatKind::Direct
+                         : letter == 'i' ? RepeatKind::Inverted
+                         : letter == 'm' ? RepeatKind::Mirror
+                                         : RepeatKind::Complementary);
+    }
+    std::shared_ptr<const tessaron::CompleteIndex> index;
+    if (shared) {
         const auto start = std::chrono::steady_clock::now();
-        const auto result = tessaron::completeSearch(genome, kind, detail);
+        index = std::get<std::shared_ptr<const tessaron::CompleteIndex>>(
+            tessaron::buildCompleteIndex(genome, chosen));
+        std::printf("index %8.3f s\n",
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    for (const RepeatKind kind : chosen) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = index ? tessaron::completeSearch(*index, kind, detail)
+                                  : tessaron::completeSearch(genome, kind, detail);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!std::holds_alternative<std::shared_ptr<const tessaron::RepeatSnapshot>>(result)) {

@@ -13,25 +13,29 @@
 #include <utility>
 #include <vector>
 
-// How the search works. Every rotation of the sequence, and for a transformed
-// kind every rotation of its transformed reading, is a leaf of one suffix
-// array (over the sequence written twice, then a separator and the reading
-// written twice). A maximal pair is two leaves whose common prefix ends
-// because the next letters differ (they sit in different children of the
-// LCP interval of that prefix) and whose letters before differ. A bottom-up
-// walk over the LCP intervals, with a stack instead of recursion, keeps for
-// each open interval its leaves grouped by reading and letter before, and
-// pairs the groups of each child with those of the children before it
-// (Gusfield's maximal pairs on the suffix tree, in the array form of
+// How the search works. The index holds the rotations of up to four readings
+// of the sequence: forward (F), complemented (C), backwards (V) and backwards
+// complemented (W), sorted together as the suffixes of one text in which each
+// reading is written twice. A maximal pair of a kind is two rotations, one of
+// each of the kind's two readings, whose common prefix ends because the next
+// letters differ (they sit in different children of the LCP interval of that
+// prefix) and whose letters before differ:
+//   direct F with F, complementary F with C, mirror F with V, and inverted
+//   F with W or, in an index for all four kinds, C with V.
+// A bottom-up walk over the LCP intervals, with a stack instead of recursion,
+// keeps for each open interval its rotations grouped by reading and letter
+// before, and pairs the groups of each child with those of the children
+// before it (Gusfield's maximal pairs on the suffix tree, in the array form of
 // Abouelhoda, Kurtz and Ohlebusch). The cost is linear plus the pairs found;
 // counting alone multiplies group sizes instead of listing pairs.
 
 namespace tessaron {
 namespace {
 
-// Letter codes in the result order A < T < C < G; 0 is the separator.
-constexpr std::array<std::uint8_t, 5> kComplement{0, 2, 1, 4, 3};
-constexpr std::uint8_t kSeparator = 0;
+// Letter codes in the result order A < T < C < G; the readings are kept apart
+// by separators above them.
+constexpr std::array<std::uint8_t, 5> kComplementCode{0, 2, 1, 4, 3};
+constexpr std::uint8_t kFirstSeparator = 5;
 
 std::uint8_t letterCode(char base)
 {
@@ -47,73 +51,9 @@ std::uint8_t letterCode(char base)
     }
 }
 
-// Why a search stopped early; thrown inside the walk, turned into the result.
+// Why a search stopped early; thrown inside a build or walk, turned into the result.
 struct Stopped {
     SearchFailure reason;
-};
-
-// What a kind compares the sequence with. The transformed reading X has N
-// letters; its rotation j (X[j], X[j+1], ...) is a leaf. For inverted and
-// mirror the reading runs backwards: X[j] is (the complement of) S[N-1-j], so
-// rotation j reads the second copy from its last letter e = N-1-j down.
-class Reading {
-public:
-    Reading(std::span<const std::uint8_t> codes, RepeatKind kind) : codes_(codes), kind_(kind) {}
-
-    [[nodiscard]] std::int32_t length() const { return static_cast<std::int32_t>(codes_.size()); }
-    [[nodiscard]] bool transformed() const { return kind_ != RepeatKind::Direct; }
-
-    [[nodiscard]] std::uint8_t letter(std::int64_t j) const
-    {
-        const std::int32_t n = length();
-        switch (kind_) {
-            case RepeatKind::Inverted:
-                return kComplement[at(n - 1 - j)];
-            case RepeatKind::Mirror:
-                return at(n - 1 - j);
-            case RepeatKind::Complementary:
-                return kComplement[at(j)];
-            case RepeatKind::Direct:
-                break;
-        }
-        return at(j);
-    }
-    // The letter before a leaf, 0..3: for the sequence (rotation p < N) the
-    // letter before p, for the reading (N + j) the reading's letter before j.
-    [[nodiscard]] std::uint8_t before(std::int32_t leaf) const
-    {
-        const std::int32_t n = length();
-        return static_cast<std::uint8_t>((leaf < n ? at(leaf - 1) : letter(leaf - n - 1)) - 1);
-    }
-    // The start of the second copy for a match of length L against rotation j.
-    [[nodiscard]] std::int32_t secondStart(std::int32_t j, std::int32_t length) const
-    {
-        if (kind_ == RepeatKind::Complementary) {
-            return j;
-        }
-        const std::int32_t n = this->length();
-        const std::int32_t start = n - j - length;  // (N-1-j) - L + 1
-        return start < 0 ? start + n : start;
-    }
-
-private:
-    [[nodiscard]] std::uint8_t at(std::int64_t position) const
-    {
-        const std::int64_t n = length();
-        position %= n;
-        return codes_[static_cast<std::size_t>(position < 0 ? position + n : position)];
-    }
-
-    std::span<const std::uint8_t> codes_;
-    RepeatKind kind_;
-};
-
-// The leaves in suffix order with the common prefix of each with the one
-// before (lcp[0] = 0). A leaf is a rotation p < N of the sequence or N + j
-// for rotation j of the transformed reading.
-struct SortedLeaves {
-    std::vector<std::int32_t> leaf;
-    std::vector<std::int32_t> lcp;
 };
 
 void checkStop(const SearchControl& control)
@@ -123,55 +63,200 @@ void checkStop(const SearchControl& control)
     }
 }
 
-SortedLeaves sortLeaves(const Reading& reading, std::span<const std::uint8_t> codes,
-                        const SearchControl& control)
+// The readings. Rotation j of a reading is read from its letter j on; for V
+// and W, letter j is (the complement of) S[N-1-j], so rotation j reads the
+// copy that ends at e = N-1-j from there down.
+enum Reading : int { kForward = 0, kComplemented = 1, kBackwards = 2, kBackComplemented = 3 };
+constexpr int kReadings = 4;
+
+}  // namespace
+
+struct CompleteIndex::Data {
+    std::shared_ptr<const Genome> genome;
+    std::int32_t length = 0;
+    std::vector<std::uint8_t> codes;  // the sequence as letter codes
+    std::array<bool, kReadings> present{};
+    // The rotations in suffix order: reading * N + j; lcp[i] is the common
+    // prefix of rotations i - 1 and i (lcp[0] = 0). Rotations equal all the
+    // way round share more than N letters.
+    std::vector<std::int32_t> rotation;
+    std::vector<std::int32_t> lcp;
+    // The place of forward rotation p among the forward rotations: the order
+    // of the words S[p..p+L-1] of one length.
+    std::vector<std::int32_t> forwardRank;
+
+    // Letter j of a reading, for j in -N .. 2N-1.
+    [[nodiscard]] std::uint8_t letter(int reading, std::int32_t j) const
+    {
+        const std::int32_t n = length;
+        const bool backwards = reading == kBackwards || reading == kBackComplemented;
+        std::int32_t position = backwards ? n - 1 - j : j;
+        position = position < 0 ? position + n : position >= n ? position - n : position;
+        const std::uint8_t code = codes[static_cast<std::size_t>(position)];
+        return reading == kComplemented || reading == kBackComplemented ? kComplementCode[code] : code;
+    }
+};
+
+namespace {
+
+// The two readings whose rotations make the pairs of a kind, in an index.
+struct KindReadings {
+    int first = kForward;
+    int second = kForward;
+};
+
+KindReadings readingsOf(RepeatKind kind, const std::array<bool, kReadings>& present)
 {
-    const std::int32_t n = reading.length();
-    const auto size = static_cast<std::size_t>(n);
-    // Each rotation is read from a copy written twice, so every comparison of
-    // two rotations that can fail within N letters does so before the text
-    // or the copy ends; rotations equal all the way round share N + 1 or more.
+    switch (kind) {
+        case RepeatKind::Direct:
+            return {kForward, kForward};
+        case RepeatKind::Complementary:
+            return {kForward, kComplemented};
+        case RepeatKind::Mirror:
+            return {kForward, kBackwards};
+        case RepeatKind::Inverted:
+            return present[kBackComplemented] ? KindReadings{kForward, kBackComplemented}
+                                              : KindReadings{kComplemented, kBackwards};
+    }
+    return {};
+}
+
+bool servesKind(const CompleteIndex::Data& data, RepeatKind kind)
+{
+    const KindReadings readings = readingsOf(kind, data.present);
+    return data.present[static_cast<std::size_t>(readings.first)] &&
+           data.present[static_cast<std::size_t>(readings.second)];
+}
+
+// The readings an index for `kinds` holds: the forward one always (it orders
+// the words); inverted through C and V when either is there anyway, else W.
+std::array<bool, kReadings> readingsFor(std::span<const RepeatKind> kinds)
+{
+    std::array<bool, kReadings> present{};
+    present[kForward] = true;
+    bool inverted = false;
+    for (const RepeatKind kind : kinds) {
+        present[kComplemented] = present[kComplemented] || kind == RepeatKind::Complementary;
+        present[kBackwards] = present[kBackwards] || kind == RepeatKind::Mirror;
+        inverted = inverted || kind == RepeatKind::Inverted;
+    }
+    if (inverted) {
+        if (present[kComplemented] || present[kBackwards]) {
+            present[kComplemented] = present[kBackwards] = true;
+        } else {
+            present[kBackComplemented] = true;
+        }
+    }
+    return present;
+}
+
+void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
+{
+    const std::int32_t n = data.length;
+    // Each reading is written twice, so two rotations that differ do so
+    // within N letters, before the copy ends.
     std::vector<std::uint8_t> text;
-    text.reserve(reading.transformed() ? 4 * size + 1 : 2 * size);
-    text.insert(text.end(), codes.begin(), codes.end());
-    text.insert(text.end(), codes.begin(), codes.end());
-    const std::size_t readingBegin = text.size() + 1;
-    if (reading.transformed()) {
-        text.push_back(kSeparator);
+    std::vector<SuffixBlock> blocks;
+    std::vector<int> blockReading;
+    for (int reading = 0; reading < kReadings; ++reading) {
+        if (!data.present[static_cast<std::size_t>(reading)]) {
+            continue;
+        }
+        if (!text.empty()) {
+            text.push_back(static_cast<std::uint8_t>(kFirstSeparator + blocks.size()));
+        }
+        const auto begin = static_cast<std::int32_t>(text.size());
+        blocks.push_back({begin, begin + n});
+        blockReading.push_back(reading);
         for (std::int32_t j = 0; j < n; ++j) {
-            text.push_back(reading.letter(j));
+            text.push_back(data.letter(reading, j));
         }
         text.insert(text.end(), text.end() - n, text.end());
     }
     std::vector<std::int32_t> sa = suffixArray(text);
     checkStop(control);
-    control.report(0.35);
+    control.report(0.3);
 
-    // Keep the starts of the leaves, in place, and find their common prefixes.
-    const auto readingStart = static_cast<std::int32_t>(readingBegin);
-    std::vector<SuffixBlock> blocks{{0, n}};
-    if (reading.transformed()) {
-        blocks.push_back({readingStart, readingStart + n});
-    }
+    // Keep the starts of rotations, in place, and find their common prefixes.
+    const auto blockOf = [&](std::int32_t start) {
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            if (start >= blocks[b].begin && start < blocks[b].end) {
+                return static_cast<int>(b);
+            }
+        }
+        return -1;
+    };
     std::size_t kept = 0;
     for (const std::int32_t start : sa) {
-        if (start < n || (reading.transformed() && start >= readingStart && start < readingStart + n)) {
+        if (blockOf(start) >= 0) {
             sa[kept++] = start;
         }
     }
     sa.resize(kept);
-    std::vector<std::int32_t> lcp = lcpArray(text, sa, blocks);
+    data.lcp = lcpArray(text, sa, blocks);
+    data.forwardRank.assign(static_cast<std::size_t>(n), 0);
+    std::int32_t forwardSeen = 0;
     for (std::int32_t& start : sa) {
-        start = start < n ? start : n + (start - readingStart);
+        const int b = blockOf(start);
+        const std::int32_t j = start - blocks[static_cast<std::size_t>(b)].begin;
+        start = blockReading[static_cast<std::size_t>(b)] * n + j;
+        if (start < n) {
+            data.forwardRank[static_cast<std::size_t>(j)] = forwardSeen++;
+        }
     }
+    data.rotation = std::move(sa);
     checkStop(control);
     control.report(0.5);
-    return SortedLeaves{std::move(sa), std::move(lcp)};
 }
 
-// The leaves are grouped by class: reading (0 the sequence, 1 the transformed
-// reading) times 4 plus the letter before. Two leaves form a pair when their
-// letters before differ and, for a transformed kind, their readings differ.
+// The rotations of one kind's readings with their common prefixes: the
+// index's own arrays when it holds just those, else a filtered copy.
+class KindLeaves {
+public:
+    KindLeaves(const CompleteIndex::Data& data, KindReadings readings)
+    {
+        const std::int32_t n = data.length;
+        int held = 0;
+        for (const bool present : data.present) {
+            held += present ? 1 : 0;
+        }
+        const int wanted = readings.first == readings.second ? 1 : 2;
+        if (held == wanted) {
+            rotation = data.rotation;
+            lcp = data.lcp;
+            return;
+        }
+        // The common prefix of two kept neighbours is the least over the
+        // rotations dropped between them.
+        const std::size_t count = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(n);
+        ownRotation_.reserve(count);
+        ownLcp_.reserve(count);
+        std::int32_t least = 0;
+        for (std::size_t i = 0; i < data.rotation.size(); ++i) {
+            least = std::min(least, data.lcp[i]);
+            const std::int32_t reading = data.rotation[i] / n;
+            if (reading == readings.first || reading == readings.second) {
+                ownLcp_.push_back(ownRotation_.empty() ? 0 : least);
+                ownRotation_.push_back(data.rotation[i]);
+                least = std::numeric_limits<std::int32_t>::max();
+            }
+        }
+        rotation = ownRotation_;
+        lcp = ownLcp_;
+    }
+
+    std::span<const std::int32_t> rotation;
+    std::span<const std::int32_t> lcp;
+
+private:
+    std::vector<std::int32_t> ownRotation_;
+    std::vector<std::int32_t> ownLcp_;
+};
+
+// The leaves are grouped by class: which of the kind's readings (0 the first,
+// 1 the second) times 4 plus the letter before (0..3). Two leaves form a pair
+// when their letters before differ and, for a transformed kind, their
+// readings differ.
 constexpr int kClasses = 8;
 
 struct Partners {
@@ -194,17 +279,71 @@ Partners partnersFor(bool transformed)
     return partners;
 }
 
+// What a pair of rotations of one kind means in the sequence.
+class KindView {
+public:
+    KindView(const CompleteIndex::Data& data, RepeatKind kind)
+        : data_(data), readings_(readingsOf(kind, data.present)), n_(data.length)
+    {
+    }
+
+    [[nodiscard]] bool transformed() const { return readings_.first != readings_.second; }
+    [[nodiscard]] std::uint8_t classOf(std::int32_t rotation) const
+    {
+        const int reading = rotation / n_;
+        const std::int32_t j = rotation - reading * n_;
+        const int group = transformed() && reading == readings_.second ? 4 : 0;
+        return static_cast<std::uint8_t>(group + data_.letter(reading, j - 1) - 1);
+    }
+    // The start in the sequence of the copy a rotation reads for `length` letters.
+    [[nodiscard]] std::int32_t start(std::int32_t rotation, std::int32_t length) const
+    {
+        const int reading = rotation / n_;
+        const std::int32_t j = rotation - reading * n_;
+        if (reading == kForward || reading == kComplemented) {
+            return j;
+        }
+        const std::int32_t begin = n_ - j - length;  // (N-1-j) - L + 1
+        return begin < 0 ? begin + n_ : begin;
+    }
+    // The pair of two rotations that match for `length` letters, first copy
+    // first; for a transformed kind the same pair of positions is met again
+    // from the other copy, and only the meeting with first < second counts.
+    [[nodiscard]] bool pair(std::int32_t x, std::int32_t y, std::int32_t length, RepeatPair& out) const
+    {
+        if (transformed() && x / n_ != readings_.first) {
+            std::swap(x, y);
+        }
+        std::int32_t a = start(x, length);
+        std::int32_t b = start(y, length);
+        if (!transformed() && a > b) {
+            std::swap(a, b);
+        }
+        out = RepeatPair{a, b};
+        return a < b;
+    }
+    [[nodiscard]] std::int32_t length() const { return n_; }
+    [[nodiscard]] std::int32_t forwardRank(std::int32_t p) const
+    {
+        return data_.forwardRank[static_cast<std::size_t>(p)];
+    }
+
+private:
+    const CompleteIndex::Data& data_;
+    KindReadings readings_;
+    std::int32_t n_;
+};
+
 // The walk over the LCP intervals of depth at least m. Lengths below m never
 // make a pair, so they all count as m - 1, the depth of the bottom frame,
 // whose groups are not kept. Frames of depth N or more (rotations equal all
 // the way round) make no pairs either but pass their leaves up.
 template <typename Policy>
-void walkIntervals(const SortedLeaves& leaves, std::int32_t minLength, Policy& policy,
+void walkIntervals(std::span<const std::int32_t> lcp, std::int32_t minLength, Policy& policy,
                    const SearchControl& control)
 {
-    const auto n = static_cast<std::int32_t>(leaves.leaf.size());
+    const auto n = static_cast<std::int32_t>(lcp.size());
     std::vector<std::int32_t> depth{minLength - 1};
-    std::vector<std::int32_t> lb{0};
     policy.open(0);
     for (std::int32_t i = 1; i <= n; ++i) {
         if ((i & 0xFFFF) == 0) {
@@ -212,8 +351,7 @@ void walkIntervals(const SortedLeaves& leaves, std::int32_t minLength, Policy& p
             control.report(0.5 + 0.45 * static_cast<double>(i) / static_cast<double>(n));
         }
         const std::int32_t h =
-            i < n ? std::max(leaves.lcp[static_cast<std::size_t>(i)], minLength - 1) : minLength - 1;
-        std::int32_t left = i - 1;
+            i < n ? std::max(lcp[static_cast<std::size_t>(i)], minLength - 1) : minLength - 1;
         // The leaf i - 1 belongs to the deeper of the intervals on its sides.
         if (h <= depth.back()) {
             policy.mergeLeaf(depth.size() - 1, depth.back(), i - 1);
@@ -221,10 +359,8 @@ void walkIntervals(const SortedLeaves& leaves, std::int32_t minLength, Policy& p
         bool framePending = false;
         while (h < depth.back()) {
             const std::size_t top = depth.size() - 1;
-            policy.close(top, depth.back(), lb.back());
-            left = lb.back();
+            policy.close(top, depth.back());
             depth.pop_back();
-            lb.pop_back();
             framePending = h > depth.back();
             if (!framePending) {
                 policy.mergeFrame(top - 1, depth.back(), top);
@@ -235,7 +371,6 @@ void walkIntervals(const SortedLeaves& leaves, std::int32_t minLength, Policy& p
             // closed, whose slot it takes over with its groups.
             const std::size_t slot = depth.size();
             depth.push_back(h);
-            lb.push_back(left);
             if (!framePending) {
                 policy.open(slot);
                 policy.mergeLeaf(slot, h, i - 1);
@@ -247,13 +382,14 @@ void walkIntervals(const SortedLeaves& leaves, std::int32_t minLength, Policy& p
 // Counts: per frame the number of leaves of each class; per length the pairs.
 class CountPolicy {
 public:
+    // Lengths below `lengths` are counted: past the deepest interval below N.
     CountPolicy(std::span<const std::uint8_t> classes, bool transformed, std::int32_t minLength,
-                std::int32_t sequenceLength)
+                std::int32_t sequenceLength, std::int32_t lengths)
         : classes_(classes),
           partners_(partnersFor(transformed)),
           minLength_(minLength),
           sequenceLength_(sequenceLength),
-          perLength_(static_cast<std::size_t>(sequenceLength), 0)
+          perLength_(static_cast<std::size_t>(lengths), 0)
     {
     }
 
@@ -303,7 +439,7 @@ public:
             counts[c] += childCounts[c];
         }
     }
-    void close(std::size_t, std::int32_t, std::int32_t) {}
+    void close(std::size_t, std::int32_t) {}
 
     // Pairs of leaves per length; for a transformed kind each pair of
     // positions is counted from both copies, and each palindrome once.
@@ -318,11 +454,11 @@ private:
     std::vector<std::int64_t> perLength_;
 };
 
-// One word found: its length, its place among the sorted leaves (which orders
-// the words of one length) and its pairs in the store.
+// One word found: its length, the rank of its first copy among the forward
+// rotations (which orders the words of one length) and its pairs in the store.
 struct FoundWord {
     std::int32_t length = 0;
-    std::int32_t lb = 0;
+    std::int32_t rank = 0;
     std::size_t offset = 0;
     std::int64_t count = 0;
 };
@@ -331,17 +467,17 @@ struct FoundWord {
 // frame's word so far; a closed frame hands its pairs, sorted, to the store.
 class PairPolicy {
 public:
-    PairPolicy(const SortedLeaves& leaves, std::span<const std::uint8_t> classes, const Reading& reading,
-               std::int32_t minLength, std::int64_t pairLimit, const SearchControl& control)
-        : leaves_(leaves.leaf),
+    PairPolicy(std::span<const std::int32_t> rotation, std::span<const std::uint8_t> classes,
+               const KindView& view, std::int32_t minLength, std::int64_t pairLimit,
+               const SearchControl& control)
+        : rotation_(rotation),
           classes_(classes),
-          reading_(reading),
-          partners_(partnersFor(reading.transformed())),
+          view_(view),
+          partners_(partnersFor(view.transformed())),
           minLength_(minLength),
-          sequenceLength_(reading.length()),
           pairLimit_(pairLimit),
           control_(control),
-          next_(leaves.leaf.size(), -1)
+          next_(rotation.size(), -1)
     {
     }
 
@@ -360,7 +496,7 @@ public:
         }
         Frame& f = frames_[frame];
         const std::uint8_t c = classes_[static_cast<std::size_t>(leaf)];
-        if (depth < sequenceLength_) {
+        if (depth < view_.length()) {
             for (const std::uint8_t partner : partners_.of[c]) {
                 for (std::int32_t x = f.head[partner]; x >= 0; x = next_[static_cast<std::size_t>(x)]) {
                     emit(f, x, leaf, depth);
@@ -377,7 +513,7 @@ public:
         }
         Frame& f = frames_[frame];
         const Frame& g = frames_[child];
-        if (depth < sequenceLength_) {
+        if (depth < view_.length()) {
             for (std::size_t c = 0; c < kClasses; ++c) {
                 for (std::int32_t x = f.head[c]; x >= 0; x = next_[static_cast<std::size_t>(x)]) {
                     for (const std::uint8_t partner : partners_.of[c]) {
@@ -395,7 +531,7 @@ public:
             }
         }
     }
-    void close(std::size_t frame, std::int32_t depth, std::int32_t lb)
+    void close(std::size_t frame, std::int32_t depth)
     {
         auto& pairs = frames_[frame].pairs;
         if (pairs.empty()) {
@@ -404,7 +540,8 @@ public:
         std::sort(pairs.begin(), pairs.end(), [](const RepeatPair& a, const RepeatPair& b) {
             return a.first != b.first ? a.first < b.first : a.second < b.second;
         });
-        words_.push_back(FoundWord{depth, lb, store_.size(), static_cast<std::int64_t>(pairs.size())});
+        words_.push_back(FoundWord{depth, view_.forwardRank(pairs.front().first), store_.size(),
+                                   static_cast<std::int64_t>(pairs.size())});
         store_.insert(store_.end(), pairs.begin(), pairs.end());
         pairs.clear();
     }
@@ -429,22 +566,14 @@ private:
         f.tail[c] = last;
     }
 
-    // Leaves x and y (indices into the sorted leaves) match for `length`
+    // Leaves x and y (places in the sorted rotations) match for `length`
     // letters and no further on either side.
     void emit(Frame& f, std::int32_t x, std::int32_t y, std::int32_t length)
     {
-        std::int32_t a = leaves_[static_cast<std::size_t>(x)];
-        std::int32_t b = leaves_[static_cast<std::size_t>(y)];
-        if (a > b) {
-            std::swap(a, b);
-        }
-        if (reading_.transformed()) {
-            // a is the first copy, b - N the reading's rotation; the same pair
-            // of positions is met again from the other copy, and kept once.
-            b = reading_.secondStart(b - sequenceLength_, length);
-            if (b <= a) {
-                return;
-            }
+        RepeatPair pair;
+        if (!view_.pair(rotation_[static_cast<std::size_t>(x)], rotation_[static_cast<std::size_t>(y)],
+                        length, pair)) {
+            return;
         }
         if (++emitted_ > pairLimit_) {
             throw Stopped{SearchFailure::PairLimit};
@@ -452,15 +581,14 @@ private:
         if ((emitted_ & 0xFFFFF) == 0) {
             checkStop(control_);
         }
-        f.pairs.push_back(RepeatPair{a, b});
+        f.pairs.push_back(pair);
     }
 
-    std::span<const std::int32_t> leaves_;
+    std::span<const std::int32_t> rotation_;
     std::span<const std::uint8_t> classes_;
-    const Reading& reading_;
+    const KindView& view_;
     Partners partners_;
     std::int32_t minLength_;
-    std::int32_t sequenceLength_;
     std::int64_t pairLimit_;
     const SearchControl& control_;
     std::int64_t emitted_ = 0;
@@ -476,10 +604,12 @@ private:
 // leaf pairs of a transformed kind whose two copies start at the same place.
 // Manacher's algorithm over the sequence written three times, centres taken
 // in the middle copy, where only a run of N or more can reach the ends.
-std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> codes, RepeatKind kind)
+// Lengths from `lengths` on are left out.
+std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> codes, RepeatKind kind,
+                                               std::int32_t lengths)
 {
     const std::size_t n = codes.size();
-    std::vector<std::int64_t> perLength(n, 0);
+    std::vector<std::int64_t> perLength(static_cast<std::size_t>(lengths), 0);
     if (kind == RepeatKind::Direct || kind == RepeatKind::Complementary) {
         return perLength;  // no letter is its own complement
     }
@@ -493,11 +623,11 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
     const auto partners = [&](std::int64_t a, std::int64_t b) {
         const std::uint8_t x = text[static_cast<std::size_t>(a)];
         const std::uint8_t y = text[static_cast<std::size_t>(b)];
-        return complement ? x == kComplement[y] : x == y;
+        return complement ? x == kComplementCode[y] : x == y;
     };
     const auto count = [&](std::int64_t center, std::int64_t length) {
         if (center >= static_cast<std::int64_t>(n) && center < 2 * static_cast<std::int64_t>(n) &&
-            length < static_cast<std::int64_t>(n)) {
+            length < lengths) {
             ++perLength[static_cast<std::size_t>(length)];
         }
     };
@@ -567,43 +697,78 @@ int slotCountFor(const Genome& genome, std::int32_t minLength, std::span<const s
     return std::max({genome.lengthBound() - minLength, longest - minLength + 1, 0});
 }
 
-SnapshotResult search(std::shared_ptr<const Genome> genome, RepeatKind kind, SnapshotDetail detail,
-                      const SearchControl& control)
+std::int32_t minLengthOf(const Genome& genome)
 {
-    const std::string_view sequence = genome->sequence();
-    const auto n = static_cast<std::int32_t>(sequence.size());
-    const std::int32_t minLength = std::max(genome->minLength(), 1);
-    std::vector<std::uint8_t> codes(sequence.size());
-    std::transform(sequence.begin(), sequence.end(), codes.begin(), letterCode);
-    const Reading reading(codes, kind);
+    return std::max(genome.minLength(), 1);
+}
 
-    std::vector<std::int64_t> perLength(static_cast<std::size_t>(n), 0);
+// No pair is shorter than m or as long as N, so below m + 1 letters there is
+// nothing to index.
+bool hasPairs(const CompleteIndex::Data& data)
+{
+    return minLengthOf(*data.genome) < data.length;
+}
+
+std::unique_ptr<CompleteIndex::Data> buildData(std::shared_ptr<const Genome> genome,
+                                               std::span<const RepeatKind> kinds,
+                                               const SearchControl& control)
+{
+    auto data = std::make_unique<CompleteIndex::Data>();
+    const std::string_view sequence = genome->sequence();
+    data->genome = std::move(genome);
+    data->length = static_cast<std::int32_t>(sequence.size());
+    data->codes.resize(sequence.size());
+    std::transform(sequence.begin(), sequence.end(), data->codes.begin(), letterCode);
+    data->present = readingsFor(kinds);
+    if (hasPairs(*data)) {
+        int readings = 0;
+        for (const bool present : data->present) {
+            readings += present ? 1 : 0;
+        }
+        if ((2 * static_cast<std::int64_t>(data->length) + 1) * readings >
+            std::numeric_limits<std::int32_t>::max()) {
+            throw std::bad_alloc();
+        }
+        sortRotations(*data, control);
+    }
+    return data;
+}
+
+SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDetail detail,
+                    const SearchControl& control)
+{
+    const Genome& genome = *data.genome;
+    const std::int32_t n = data.length;
+    const std::int32_t minLength = minLengthOf(genome);
+    std::vector<std::int64_t> perLength;
     std::vector<FoundWord> found;
     std::vector<RepeatPair> store;
-    // No pair is shorter than m or as long as N; two letters at least.
-    if (minLength < n) {
-        if (static_cast<std::int64_t>(n) * 4 + 1 > std::numeric_limits<std::int32_t>::max()) {
-            return SearchFailure::OutOfMemory;
-        }
-        const SortedLeaves leaves = sortLeaves(reading, codes, control);
-        std::vector<std::uint8_t> classes(leaves.leaf.size());
+    if (hasPairs(data)) {
+        const KindView view(data, kind);
+        const KindLeaves leaves(data, readingsOf(kind, data.present));
+        std::vector<std::uint8_t> classes(leaves.rotation.size());
         for (std::size_t i = 0; i < classes.size(); ++i) {
-            const std::int32_t leaf = leaves.leaf[i];
-            classes[i] = static_cast<std::uint8_t>((leaf < n ? 0 : 4) + reading.before(leaf));
+            classes[i] = view.classOf(leaves.rotation[i]);
         }
+        // Pairs are as long as the intervals below N that hold them.
+        std::int32_t lengths = 0;
+        for (const std::int32_t common : leaves.lcp) {
+            lengths = common < n ? std::max(lengths, common + 1) : lengths;
+        }
+        perLength.assign(static_cast<std::size_t>(lengths), 0);
         if (detail == SnapshotDetail::Counts) {
-            CountPolicy policy(classes, reading.transformed(), minLength, n);
-            walkIntervals(leaves, minLength, policy, control);
+            CountPolicy policy(classes, view.transformed(), minLength, n, lengths);
+            walkIntervals(leaves.lcp, minLength, policy, control);
             perLength = std::move(policy.perLength());
-            if (reading.transformed()) {
-                const auto palindromes = palindromesPerLength(codes, kind);
+            if (view.transformed()) {
+                const auto palindromes = palindromesPerLength(data.codes, kind, lengths);
                 for (auto length = static_cast<std::size_t>(minLength); length < perLength.size(); ++length) {
                     perLength[length] = (perLength[length] - palindromes[length]) / 2;
                 }
             }
         } else {
-            PairPolicy policy(leaves, classes, reading, minLength, genome->pairLimit(), control);
-            walkIntervals(leaves, minLength, policy, control);
+            PairPolicy policy(leaves.rotation, classes, view, minLength, genome.pairLimit(), control);
+            walkIntervals(leaves.lcp, minLength, policy, control);
             found = std::move(policy.words());
             store = std::move(policy.store());
             for (const FoundWord& word : found) {
@@ -613,7 +778,7 @@ SnapshotResult search(std::shared_ptr<const Genome> genome, RepeatKind kind, Sna
     }
     checkStop(control);
 
-    const int slotCount = slotCountFor(*genome, minLength, perLength);
+    const int slotCount = slotCountFor(genome, minLength, perLength);
     std::vector<std::int64_t> counts(static_cast<std::size_t>(slotCount), 0);
     for (int slot = 0; slot < slotCount; ++slot) {
         const auto length = static_cast<std::size_t>(minLength + slot);
@@ -626,7 +791,7 @@ SnapshotResult search(std::shared_ptr<const Genome> genome, RepeatKind kind, Sna
     std::unique_ptr<const RepeatSnapshot::Source> source;
     if (detail == SnapshotDetail::Words) {
         std::sort(found.begin(), found.end(), [](const FoundWord& a, const FoundWord& b) {
-            return a.length != b.length ? a.length < b.length : a.lb < b.lb;
+            return a.length != b.length ? a.length < b.length : a.rank < b.rank;
         });
         words.reserve(found.size());
         std::vector<std::size_t> offsets;
@@ -645,12 +810,63 @@ SnapshotResult search(std::shared_ptr<const Genome> genome, RepeatKind kind, Sna
         source = std::make_unique<StoredPairs>(std::move(store), std::move(offsets));
     }
     control.report(1.0);
-    return std::make_shared<const RepeatSnapshot>(std::move(genome), kind, static_cast<int>(minLength),
+    return std::make_shared<const RepeatSnapshot>(data.genome, kind, static_cast<int>(minLength),
                                                   std::move(counts), std::move(words), std::move(slotBegins),
                                                   std::move(source));
 }
 
 }  // namespace
+
+CompleteIndex::CompleteIndex(std::unique_ptr<const Data> data) : data_(std::move(data))
+{
+}
+
+CompleteIndex::~CompleteIndex() = default;
+
+const std::shared_ptr<const Genome>& CompleteIndex::genome() const
+{
+    return data_->genome;
+}
+
+bool CompleteIndex::serves(RepeatKind kind) const
+{
+    return servesKind(*data_, kind);
+}
+
+IndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome, std::span<const RepeatKind> kinds,
+                               const SearchControl& control)
+{
+    if (!genome || control.stopRequested()) {
+        return SearchFailure::Cancelled;
+    }
+    try {
+        return std::make_shared<const CompleteIndex>(buildData(std::move(genome), kinds, control));
+    } catch (const Stopped& stopped) {
+        return stopped.reason;
+    } catch (const std::bad_alloc&) {
+        return SearchFailure::OutOfMemory;
+    }
+}
+
+SnapshotResult completeSearch(const CompleteIndex& index, RepeatKind kind, SnapshotDetail detail,
+                              const SearchControl& control)
+{
+    if (control.stopRequested()) {
+        return SearchFailure::Cancelled;
+    }
+    try {
+        if (!index.serves(kind)) {
+            // An index made for other kinds: make one for this kind alone.
+            const RepeatKind kinds[] = {kind};
+            return walk(*buildData(index.genome(), kinds, control), kind, detail, control);
+        }
+        return walk(*index.data_, kind, detail, control);
+    } catch (const Stopped& stopped) {
+        return stopped.reason;
+    } catch (const std::bad_alloc&) {
+        return SearchFailure::OutOfMemory;
+    }
+}
 
 SnapshotResult completeSearch(std::shared_ptr<const Genome> genome, RepeatKind kind, SnapshotDetail detail,
                               const SearchControl& control)
@@ -659,7 +875,8 @@ SnapshotResult completeSearch(std::shared_ptr<const Genome> genome, RepeatKind k
         return SearchFailure::Cancelled;
     }
     try {
-        return search(std::move(genome), kind, detail, control);
+        const RepeatKind kinds[] = {kind};
+        return walk(*buildData(std::move(genome), kinds, control), kind, detail, control);
     } catch (const Stopped& stopped) {
         return stopped.reason;
     } catch (const std::bad_alloc&) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <tuple>
@@ -191,23 +192,43 @@ std::vector<std::int64_t> countsOf(const std::vector<Found>& found, int minLengt
     return counts;
 }
 
-// Checks both details of every kind against the literal definition.
+std::shared_ptr<const CompleteIndex> indexFor(const std::shared_ptr<Genome>& genome,
+                                              std::span<const RepeatKind> kinds)
+{
+    auto result = buildCompleteIndex(genome, kinds);
+    EXPECT_TRUE(std::holds_alternative<std::shared_ptr<const CompleteIndex>>(result));
+    return std::get<std::shared_ptr<const CompleteIndex>>(result);
+}
+
+// Checks both details of every kind against the literal definition, searched
+// alone and over one index shared by the four kinds.
 void expectMatchesDefinition(const std::string& s, int minLength)
 {
     const auto genome = makeGenome(s, minLength);
+    const auto shared = indexFor(genome, kKinds);
     for (const RepeatKind kind : kKinds) {
         SCOPED_TRACE("kind " + std::to_string(static_cast<int>(kind)));
         const std::vector<Found> expected = bruteForce(s, kind, minLength);
-        const auto words = run(genome, kind, SnapshotDetail::Words);
-        const auto counts = run(genome, kind, SnapshotDetail::Counts);
-        ASSERT_TRUE(words && counts);
         const int longest = expected.empty() ? 0 : expected.back().length;
         const int slots = std::max(genome->lengthBound() - minLength, longest - minLength + 1);
-        ASSERT_EQ(words->slotCount(), slots);
-        EXPECT_EQ(flatten(*words, s), expected);
-        EXPECT_EQ(words->pairCounts(), countsOf(expected, minLength, slots));
-        EXPECT_EQ(counts->pairCounts(), words->pairCounts());
-        EXPECT_FALSE(counts->hasWords());
+        const auto expectedCounts = countsOf(expected, minLength, slots);
+        for (const bool alone : {true, false}) {
+            SCOPED_TRACE(alone ? "alone" : "shared index");
+            const auto search = [&](SnapshotDetail detail) {
+                auto result =
+                    alone ? completeSearch(genome, kind, detail) : completeSearch(*shared, kind, detail);
+                EXPECT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(result));
+                return std::get<std::shared_ptr<const RepeatSnapshot>>(result);
+            };
+            const auto words = search(SnapshotDetail::Words);
+            const auto counts = search(SnapshotDetail::Counts);
+            ASSERT_TRUE(words && counts);
+            ASSERT_EQ(words->slotCount(), slots);
+            EXPECT_EQ(flatten(*words, s), expected);
+            EXPECT_EQ(words->pairCounts(), expectedCounts);
+            EXPECT_EQ(counts->pairCounts(), expectedCounts);
+            EXPECT_FALSE(counts->hasWords());
+        }
     }
 }
 
@@ -376,6 +397,32 @@ TEST(CompleteSearch, FindsTheLongCopiesTheMaximumLengthDoesNotCut)
     EXPECT_EQ(genome->word(pair.second, length), reverseComplement(genome->word(pair.first, length)));
 }
 
+TEST(CompleteSearch, AnIndexForSomeKindsServesThemAndAnyOtherKindAlike)
+{
+    std::mt19937 rng(3);
+    const std::string s = palindromic(rng, 400) + tandem(rng, 200);
+    const auto genome = makeGenome(s, 4);
+    const std::vector<std::vector<RepeatKind>> sets{{RepeatKind::Direct},
+                                                    {RepeatKind::Inverted},
+                                                    {RepeatKind::Direct, RepeatKind::Inverted},
+                                                    {RepeatKind::Mirror, RepeatKind::Inverted},
+                                                    {RepeatKind::Complementary, RepeatKind::Inverted}};
+    for (const auto& kinds : sets) {
+        const auto index = indexFor(genome, kinds);
+        for (const RepeatKind kind : kKinds) {
+            SCOPED_TRACE(std::to_string(kinds.size()) + " kinds, kind " +
+                         std::to_string(static_cast<int>(kind)));
+            if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) {
+                EXPECT_TRUE(index->serves(kind));
+            }
+            const auto result = completeSearch(*index, kind);
+            ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(result));
+            EXPECT_EQ(flatten(*std::get<std::shared_ptr<const RepeatSnapshot>>(result), s),
+                      bruteForce(s, kind, 4));
+        }
+    }
+}
+
 TEST(CompleteSearch, FailsCleanly)
 {
     std::mt19937 rng(11);
@@ -393,6 +440,7 @@ TEST(CompleteSearch, FailsCleanly)
         EXPECT_EQ(std::get<SearchFailure>(completeSearch(genome, kind, SnapshotDetail::Words, control)),
                   SearchFailure::Cancelled);
     }
+    EXPECT_EQ(std::get<SearchFailure>(buildCompleteIndex(genome, kKinds, control)), SearchFailure::Cancelled);
 }
 
 TEST(CompleteSearch, ReportsTheChloroplastInvertedRepeatAsOnePair)
