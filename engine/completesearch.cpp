@@ -81,6 +81,8 @@ struct CompleteIndex::Data {
     // way round share more than N letters.
     std::vector<std::int32_t> rotation;
     std::vector<std::int32_t> lcp;
+    // Per sorted rotation: its reading * 4 + the letter before it (0..3).
+    std::vector<std::uint8_t> kindOf;
     // The place of forward rotation p among the forward rotations: the order
     // of the words S[p..p+L-1] of one length.
     std::vector<std::int32_t> forwardRank;
@@ -195,12 +197,15 @@ void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
     sa.resize(kept);
     data.lcp = lcpArray(text, sa, blocks);
     data.forwardRank.assign(static_cast<std::size_t>(n), 0);
+    data.kindOf.resize(sa.size());
     std::int32_t forwardSeen = 0;
-    for (std::int32_t& start : sa) {
-        const int b = blockOf(start);
-        const std::int32_t j = start - blocks[static_cast<std::size_t>(b)].begin;
-        start = blockReading[static_cast<std::size_t>(b)] * n + j;
-        if (start < n) {
+    for (std::size_t i = 0; i < sa.size(); ++i) {
+        const int b = blockOf(sa[i]);
+        const int reading = blockReading[static_cast<std::size_t>(b)];
+        const std::int32_t j = sa[i] - blocks[static_cast<std::size_t>(b)].begin;
+        sa[i] = reading * n + j;
+        data.kindOf[i] = static_cast<std::uint8_t>(reading * 4 + data.letter(reading, j - 1) - 1);
+        if (reading == kForward) {
             data.forwardRank[static_cast<std::size_t>(j)] = forwardSeen++;
         }
     }
@@ -209,8 +214,9 @@ void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
     control.report(0.5);
 }
 
-// The rotations of one kind's readings with their common prefixes: the
-// index's own arrays when it holds just those, else a filtered copy.
+// The rotations of one kind's readings with their common prefixes and
+// classes (see below): the index's own arrays when it holds just those
+// readings, else a filtered copy.
 class KindLeaves {
 public:
     KindLeaves(const CompleteIndex::Data& data, KindReadings readings)
@@ -220,37 +226,49 @@ public:
         for (const bool present : data.present) {
             held += present ? 1 : 0;
         }
-        const int wanted = readings.first == readings.second ? 1 : 2;
-        if (held == wanted) {
+        const bool transformed = readings.first != readings.second;
+        const auto classOf = [&](std::uint8_t kind) {
+            const int group = transformed && kind / 4 == readings.second ? 4 : 0;
+            return static_cast<std::uint8_t>(group + (kind & 3));
+        };
+        if (held == (transformed ? 2 : 1)) {
             rotation = data.rotation;
             lcp = data.lcp;
+            classes_.resize(data.kindOf.size());
+            std::transform(data.kindOf.begin(), data.kindOf.end(), classes_.begin(), classOf);
+            classes = classes_;
             return;
         }
         // The common prefix of two kept neighbours is the least over the
         // rotations dropped between them.
-        const std::size_t count = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(n);
+        const std::size_t count = (transformed ? 2 : 1) * static_cast<std::size_t>(n);
         ownRotation_.reserve(count);
         ownLcp_.reserve(count);
+        classes_.reserve(count);
         std::int32_t least = 0;
         for (std::size_t i = 0; i < data.rotation.size(); ++i) {
             least = std::min(least, data.lcp[i]);
-            const std::int32_t reading = data.rotation[i] / n;
+            const int reading = data.kindOf[i] / 4;
             if (reading == readings.first || reading == readings.second) {
                 ownLcp_.push_back(ownRotation_.empty() ? 0 : least);
                 ownRotation_.push_back(data.rotation[i]);
+                classes_.push_back(classOf(data.kindOf[i]));
                 least = std::numeric_limits<std::int32_t>::max();
             }
         }
         rotation = ownRotation_;
         lcp = ownLcp_;
+        classes = classes_;
     }
 
     std::span<const std::int32_t> rotation;
     std::span<const std::int32_t> lcp;
+    std::span<const std::uint8_t> classes;
 
 private:
     std::vector<std::int32_t> ownRotation_;
     std::vector<std::int32_t> ownLcp_;
+    std::vector<std::uint8_t> classes_;
 };
 
 // The leaves are grouped by class: which of the kind's readings (0 the first,
@@ -288,13 +306,6 @@ public:
     }
 
     [[nodiscard]] bool transformed() const { return readings_.first != readings_.second; }
-    [[nodiscard]] std::uint8_t classOf(std::int32_t rotation) const
-    {
-        const int reading = rotation / n_;
-        const std::int32_t j = rotation - reading * n_;
-        const int group = transformed() && reading == readings_.second ? 4 : 0;
-        return static_cast<std::uint8_t>(group + data_.letter(reading, j - 1) - 1);
-    }
     // The start in the sequence of the copy a rotation reads for `length` letters.
     [[nodiscard]] std::int32_t start(std::int32_t rotation, std::int32_t length) const
     {
@@ -746,10 +757,6 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
     if (hasPairs(data)) {
         const KindView view(data, kind);
         const KindLeaves leaves(data, readingsOf(kind, data.present));
-        std::vector<std::uint8_t> classes(leaves.rotation.size());
-        for (std::size_t i = 0; i < classes.size(); ++i) {
-            classes[i] = view.classOf(leaves.rotation[i]);
-        }
         // Pairs are as long as the intervals below N that hold them.
         std::int32_t lengths = 0;
         for (const std::int32_t common : leaves.lcp) {
@@ -757,7 +764,7 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
         }
         perLength.assign(static_cast<std::size_t>(lengths), 0);
         if (detail == SnapshotDetail::Counts) {
-            CountPolicy policy(classes, view.transformed(), minLength, n, lengths);
+            CountPolicy policy(leaves.classes, view.transformed(), minLength, n, lengths);
             walkIntervals(leaves.lcp, minLength, policy, control);
             perLength = std::move(policy.perLength());
             if (view.transformed()) {
@@ -767,7 +774,7 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
                 }
             }
         } else {
-            PairPolicy policy(leaves.rotation, classes, view, minLength, genome.pairLimit(), control);
+            PairPolicy policy(leaves.rotation, leaves.classes, view, minLength, genome.pairLimit(), control);
             walkIntervals(leaves.lcp, minLength, policy, control);
             found = std::move(policy.words());
             store = std::move(policy.store());
