@@ -16,10 +16,10 @@
 // How the search works. The index holds the rotations of up to four readings
 // of the sequence: forward (F), complemented (C), backwards (V) and backwards
 // complemented (W), sorted together as the suffixes of one text in which each
-// reading is written twice. A maximal pair of a kind is two rotations, one of
-// each of the kind's two readings, whose common prefix ends because the next
-// letters differ (they sit in different children of the LCP interval of that
-// prefix) and whose letters before differ:
+// reading is written twice (see below). A maximal pair of a kind is two
+// rotations, one of each of the kind's two readings, whose common prefix ends
+// because the next letters differ (they sit in different children of the LCP
+// interval of that prefix) and whose letters before differ:
 //   direct F with F, complementary F with C, mirror F with V, and inverted
 //   F with W or, in an index for all four kinds, C with V.
 // A bottom-up walk over the LCP intervals, with a stack instead of recursion,
@@ -28,6 +28,12 @@
 // before it (Gusfield's maximal pairs on the suffix tree, in the array form of
 // Abouelhoda, Kurtz and Ohlebusch). The cost is linear plus the pairs found;
 // counting alone multiplies group sizes instead of listing pairs.
+//
+// Writing each reading twice makes every comparison of rotations end within
+// the text, but doubles the text and gives the suffix sort a copy of every
+// suffix to tell apart. So the index first writes only a short tail after
+// each reading and checks the result, and writes the whole copy only when a
+// common prefix ran past a tail.
 
 namespace tessaron {
 namespace {
@@ -152,11 +158,22 @@ std::array<bool, kReadings> readingsFor(std::span<const RepeatKind> kinds)
     return present;
 }
 
-void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
+// How far each reading is written again after itself at first: enough for
+// the common prefixes of nearly all rotations of real and random sequences,
+// at a sixteenth of the sequence or less.
+std::int32_t firstTail(std::int32_t length)
+{
+    return std::min(length, std::clamp(length / 16, 64, 4096));
+}
+
+// Sorts the rotations with each reading followed by its first `tail`
+// letters again (tail <= N). A rotation j then has N - j + tail letters before
+// the reading's separator, all of them its own; the sort is right when no two
+// neighbours in it are still equal where one of them runs out, unless they
+// agree on N letters (equal rotations). Returns false when that fails.
+bool sortRotations(CompleteIndex::Data& data, std::int32_t tail, const SearchControl& control)
 {
     const std::int32_t n = data.length;
-    // Each reading is written twice, so two rotations that differ do so
-    // within N letters, before the copy ends.
     std::vector<std::uint8_t> text;
     std::vector<SuffixBlock> blocks;
     std::vector<int> blockReading;
@@ -173,7 +190,7 @@ void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
         for (std::int32_t j = 0; j < n; ++j) {
             text.push_back(data.letter(reading, j));
         }
-        text.insert(text.end(), text.end() - n, text.end());
+        text.insert(text.end(), text.begin() + begin, text.begin() + begin + tail);
     }
     std::vector<std::int32_t> sa = suffixArray(text);
     checkStop(control);
@@ -195,80 +212,64 @@ void sortRotations(CompleteIndex::Data& data, const SearchControl& control)
         }
     }
     sa.resize(kept);
-    data.lcp = lcpArray(text, sa, blocks);
-    data.forwardRank.assign(static_cast<std::size_t>(n), 0);
-    data.kindOf.resize(sa.size());
+    std::vector<std::int32_t> lcp = lcpArray(text, sa, blocks);
+    std::vector<std::int32_t> forwardRank(static_cast<std::size_t>(n), 0);
+    std::vector<std::uint8_t> kindOf(sa.size());
     std::int32_t forwardSeen = 0;
+    std::int32_t lettersBefore = 0;  // of the rotation before, up to its separator
     for (std::size_t i = 0; i < sa.size(); ++i) {
         const int b = blockOf(sa[i]);
-        const int reading = blockReading[static_cast<std::size_t>(b)];
         const std::int32_t j = sa[i] - blocks[static_cast<std::size_t>(b)].begin;
+        const std::int32_t letters = n - j + tail;
+        if (i > 0 && lcp[i] < n && (lcp[i] >= letters || lcp[i] >= lettersBefore)) {
+            return false;
+        }
+        lettersBefore = letters;
+        const int reading = blockReading[static_cast<std::size_t>(b)];
         sa[i] = reading * n + j;
-        data.kindOf[i] = static_cast<std::uint8_t>(reading * 4 + data.letter(reading, j - 1) - 1);
+        kindOf[i] = static_cast<std::uint8_t>(reading * 4 + data.letter(reading, j - 1) - 1);
         if (reading == kForward) {
-            data.forwardRank[static_cast<std::size_t>(j)] = forwardSeen++;
+            forwardRank[static_cast<std::size_t>(j)] = forwardSeen++;
         }
     }
     data.rotation = std::move(sa);
+    data.lcp = std::move(lcp);
+    data.kindOf = std::move(kindOf);
+    data.forwardRank = std::move(forwardRank);
     checkStop(control);
     control.report(0.5);
+    return true;
 }
 
-// The rotations of one kind's readings with their common prefixes and
-// classes (see below): the index's own arrays when it holds just those
-// readings, else a filtered copy.
-class KindLeaves {
-public:
+// The rotations of one kind within the index: those of its two readings.
+// Each carries a class (see below), found from its reading and letter
+// before; kNotOfKind marks the rotations of other readings, which the walk
+// passes over.
+constexpr std::uint8_t kNotOfKind = 0xFF;
+
+struct KindLeaves {
+    std::span<const std::int32_t> rotation;  // the whole index
+    std::span<const std::int32_t> lcp;
+    std::span<const std::uint8_t> kindOf;
+    std::array<std::uint8_t, 4 * kReadings> classOf{};  // by reading * 4 + letter before
+
     KindLeaves(const CompleteIndex::Data& data, KindReadings readings)
+        : rotation(data.rotation), lcp(data.lcp), kindOf(data.kindOf)
     {
-        const std::int32_t n = data.length;
-        int held = 0;
-        for (const bool present : data.present) {
-            held += present ? 1 : 0;
-        }
         const bool transformed = readings.first != readings.second;
-        const auto classOf = [&](std::uint8_t kind) {
-            const int group = transformed && kind / 4 == readings.second ? 4 : 0;
-            return static_cast<std::uint8_t>(group + (kind & 3));
-        };
-        if (held == (transformed ? 2 : 1)) {
-            rotation = data.rotation;
-            lcp = data.lcp;
-            classes_.resize(data.kindOf.size());
-            std::transform(data.kindOf.begin(), data.kindOf.end(), classes_.begin(), classOf);
-            classes = classes_;
-            return;
-        }
-        // The common prefix of two kept neighbours is the least over the
-        // rotations dropped between them.
-        const std::size_t count = (transformed ? 2 : 1) * static_cast<std::size_t>(n);
-        ownRotation_.reserve(count);
-        ownLcp_.reserve(count);
-        classes_.reserve(count);
-        std::int32_t least = 0;
-        for (std::size_t i = 0; i < data.rotation.size(); ++i) {
-            least = std::min(least, data.lcp[i]);
-            const int reading = data.kindOf[i] / 4;
-            if (reading == readings.first || reading == readings.second) {
-                ownLcp_.push_back(ownRotation_.empty() ? 0 : least);
-                ownRotation_.push_back(data.rotation[i]);
-                classes_.push_back(classOf(data.kindOf[i]));
-                least = std::numeric_limits<std::int32_t>::max();
+        for (int reading = 0; reading < kReadings; ++reading) {
+            for (int letter = 0; letter < 4; ++letter) {
+                std::uint8_t c = kNotOfKind;
+                if (reading == readings.first || reading == readings.second) {
+                    c = static_cast<std::uint8_t>((transformed && reading == readings.second ? 4 : 0) +
+                                                  letter);
+                }
+                classOf[static_cast<std::size_t>(reading * 4 + letter)] = c;
             }
         }
-        rotation = ownRotation_;
-        lcp = ownLcp_;
-        classes = classes_;
     }
 
-    std::span<const std::int32_t> rotation;
-    std::span<const std::int32_t> lcp;
-    std::span<const std::uint8_t> classes;
-
-private:
-    std::vector<std::int32_t> ownRotation_;
-    std::vector<std::int32_t> ownLcp_;
-    std::vector<std::uint8_t> classes_;
+    [[nodiscard]] std::uint8_t classAt(std::size_t i) const { return classOf[kindOf[i]]; }
 };
 
 // The leaves are grouped by class: which of the kind's readings (0 the first,
@@ -350,22 +351,41 @@ private:
 // whose groups are not kept. Frames of depth N or more (rotations equal all
 // the way round) make no pairs either but pass their leaves up.
 template <typename Policy>
-void walkIntervals(std::span<const std::int32_t> lcp, std::int32_t minLength, Policy& policy,
+void walkIntervals(const KindLeaves& leaves, std::int32_t minLength, Policy& policy,
                    const SearchControl& control)
 {
-    const auto n = static_cast<std::int32_t>(lcp.size());
+    const std::size_t size = leaves.rotation.size();
     std::vector<std::int32_t> depth{minLength - 1};
     policy.open(0);
-    for (std::int32_t i = 1; i <= n; ++i) {
+    // The common prefix of two rotations of the kind is the least over those
+    // of the rotations between them.
+    std::int32_t previous = -1;
+    std::int32_t least = std::numeric_limits<std::int32_t>::max();
+    for (std::size_t i = 0; i <= size; ++i) {
         if ((i & 0xFFFF) == 0) {
             checkStop(control);
-            control.report(0.5 + 0.45 * static_cast<double>(i) / static_cast<double>(n));
+            control.report(0.5 + 0.45 * static_cast<double>(i) / static_cast<double>(size));
         }
-        const std::int32_t h =
-            i < n ? std::max(lcp[static_cast<std::size_t>(i)], minLength - 1) : minLength - 1;
-        // The leaf i - 1 belongs to the deeper of the intervals on its sides.
+        if (i < size) {
+            least = std::min(least, leaves.lcp[i]);
+            if (leaves.classAt(i) == kNotOfKind) {
+                continue;
+            }
+            if (previous < 0) {
+                previous = static_cast<std::int32_t>(i);
+                least = std::numeric_limits<std::int32_t>::max();
+                continue;
+            }
+        } else if (previous < 0) {
+            break;
+        }
+        const std::int32_t h = i < size ? std::max(least, minLength - 1) : minLength - 1;
+        const std::int32_t leaf = previous;
+        previous = static_cast<std::int32_t>(i);
+        least = std::numeric_limits<std::int32_t>::max();
+        // The leaf belongs to the deeper of the intervals on its sides.
         if (h <= depth.back()) {
-            policy.mergeLeaf(depth.size() - 1, depth.back(), i - 1);
+            policy.mergeLeaf(depth.size() - 1, depth.back(), leaf);
         }
         bool framePending = false;
         while (h < depth.back()) {
@@ -384,7 +404,7 @@ void walkIntervals(std::span<const std::int32_t> lcp, std::int32_t minLength, Po
             depth.push_back(h);
             if (!framePending) {
                 policy.open(slot);
-                policy.mergeLeaf(slot, h, i - 1);
+                policy.mergeLeaf(slot, h, leaf);
             }
         }
     }
@@ -394,9 +414,9 @@ void walkIntervals(std::span<const std::int32_t> lcp, std::int32_t minLength, Po
 class CountPolicy {
 public:
     // Lengths below `lengths` are counted: past the deepest interval below N.
-    CountPolicy(std::span<const std::uint8_t> classes, bool transformed, std::int32_t minLength,
+    CountPolicy(const KindLeaves& leaves, bool transformed, std::int32_t minLength,
                 std::int32_t sequenceLength, std::int32_t lengths)
-        : classes_(classes),
+        : leaves_(leaves),
           partners_(partnersFor(transformed)),
           minLength_(minLength),
           sequenceLength_(sequenceLength),
@@ -417,7 +437,7 @@ public:
             return;
         }
         auto& counts = frames_[frame];
-        const std::uint8_t c = classes_[static_cast<std::size_t>(leaf)];
+        const std::uint8_t c = leaves_.classAt(static_cast<std::size_t>(leaf));
         if (depth < sequenceLength_) {
             std::int64_t found = 0;
             for (const std::uint8_t partner : partners_.of[c]) {
@@ -457,7 +477,7 @@ public:
     [[nodiscard]] std::vector<std::int64_t>& perLength() { return perLength_; }
 
 private:
-    std::span<const std::uint8_t> classes_;
+    const KindLeaves& leaves_;
     Partners partners_;
     std::int32_t minLength_;
     std::int32_t sequenceLength_;
@@ -478,17 +498,15 @@ struct FoundWord {
 // frame's word so far; a closed frame hands its pairs, sorted, to the store.
 class PairPolicy {
 public:
-    PairPolicy(std::span<const std::int32_t> rotation, std::span<const std::uint8_t> classes,
-               const KindView& view, std::int32_t minLength, std::int64_t pairLimit,
+    PairPolicy(const KindLeaves& leaves, const KindView& view, std::int32_t minLength, std::int64_t pairLimit,
                const SearchControl& control)
-        : rotation_(rotation),
-          classes_(classes),
+        : leaves_(leaves),
           view_(view),
           partners_(partnersFor(view.transformed())),
           minLength_(minLength),
           pairLimit_(pairLimit),
           control_(control),
-          next_(rotation.size(), -1)
+          next_(leaves.rotation.size(), -1)
     {
     }
 
@@ -506,7 +524,7 @@ public:
             return;
         }
         Frame& f = frames_[frame];
-        const std::uint8_t c = classes_[static_cast<std::size_t>(leaf)];
+        const std::uint8_t c = leaves_.classAt(static_cast<std::size_t>(leaf));
         if (depth < view_.length()) {
             for (const std::uint8_t partner : partners_.of[c]) {
                 for (std::int32_t x = f.head[partner]; x >= 0; x = next_[static_cast<std::size_t>(x)]) {
@@ -582,8 +600,8 @@ private:
     void emit(Frame& f, std::int32_t x, std::int32_t y, std::int32_t length)
     {
         RepeatPair pair;
-        if (!view_.pair(rotation_[static_cast<std::size_t>(x)], rotation_[static_cast<std::size_t>(y)],
-                        length, pair)) {
+        if (!view_.pair(leaves_.rotation[static_cast<std::size_t>(x)],
+                        leaves_.rotation[static_cast<std::size_t>(y)], length, pair)) {
             return;
         }
         if (++emitted_ > pairLimit_) {
@@ -595,8 +613,7 @@ private:
         f.pairs.push_back(pair);
     }
 
-    std::span<const std::int32_t> rotation_;
-    std::span<const std::uint8_t> classes_;
+    const KindLeaves& leaves_;
     const KindView& view_;
     Partners partners_;
     std::int32_t minLength_;
@@ -740,7 +757,9 @@ std::unique_ptr<CompleteIndex::Data> buildData(std::shared_ptr<const Genome> gen
             std::numeric_limits<std::int32_t>::max()) {
             throw std::bad_alloc();
         }
-        sortRotations(*data, control);
+        if (!sortRotations(*data, firstTail(data->length), control)) {
+            sortRotations(*data, data->length, control);
+        }
     }
     return data;
 }
@@ -759,13 +778,13 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
         const KindLeaves leaves(data, readingsOf(kind, data.present));
         // Pairs are as long as the intervals below N that hold them.
         std::int32_t lengths = 0;
-        for (const std::int32_t common : leaves.lcp) {
+        for (const std::int32_t common : data.lcp) {
             lengths = common < n ? std::max(lengths, common + 1) : lengths;
         }
         perLength.assign(static_cast<std::size_t>(lengths), 0);
         if (detail == SnapshotDetail::Counts) {
-            CountPolicy policy(leaves.classes, view.transformed(), minLength, n, lengths);
-            walkIntervals(leaves.lcp, minLength, policy, control);
+            CountPolicy policy(leaves, view.transformed(), minLength, n, lengths);
+            walkIntervals(leaves, minLength, policy, control);
             perLength = std::move(policy.perLength());
             if (view.transformed()) {
                 const auto palindromes = palindromesPerLength(data.codes, kind, lengths);
@@ -774,8 +793,8 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
                 }
             }
         } else {
-            PairPolicy policy(leaves.rotation, leaves.classes, view, minLength, genome.pairLimit(), control);
-            walkIntervals(leaves.lcp, minLength, policy, control);
+            PairPolicy policy(leaves, view, minLength, genome.pairLimit(), control);
+            walkIntervals(leaves, minLength, policy, control);
             found = std::move(policy.words());
             store = std::move(policy.store());
             for (const FoundWord& word : found) {
