@@ -543,9 +543,17 @@ public:
         Frame& f = frames_[frame];
         const Frame& g = frames_[child];
         if (depth < view_.length()) {
+            // Only groups that meet a group are walked, so the work is that
+            // of the pairs.
             for (std::size_t c = 0; c < kClasses; ++c) {
-                for (std::int32_t x = f.head[c]; x >= 0; x = next_[static_cast<std::size_t>(x)]) {
-                    for (const std::uint8_t partner : partners_.of[c]) {
+                if (f.head[c] < 0) {
+                    continue;
+                }
+                for (const std::uint8_t partner : partners_.of[c]) {
+                    if (g.head[partner] < 0) {
+                        continue;
+                    }
+                    for (std::int32_t x = f.head[c]; x >= 0; x = next_[static_cast<std::size_t>(x)]) {
                         for (std::int32_t y = g.head[partner]; y >= 0;
                              y = next_[static_cast<std::size_t>(y)]) {
                             emit(f, x, y, depth);
