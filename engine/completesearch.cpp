@@ -307,23 +307,28 @@ public:
     }
 
     [[nodiscard]] bool transformed() const { return readings_.first != readings_.second; }
-    // The start in the sequence of the copy a rotation reads for `length` letters.
-    [[nodiscard]] std::int32_t start(std::int32_t rotation, std::int32_t length) const
+    // Whether the words come out of the walk in result order: the node's
+    // prefix is then the word itself, read forward.
+    [[nodiscard]] bool wordsInOrder() const { return readings_.first == kForward; }
+    // The start in the sequence of the copy that the rotation at place i of
+    // the index reads for `length` letters.
+    [[nodiscard]] std::int32_t start(std::size_t i, std::int32_t length) const
     {
-        const int reading = rotation / n_;
-        const std::int32_t j = rotation - reading * n_;
+        const int reading = data_.kindOf[i] / 4;
+        const std::int32_t j = data_.rotation[i] - reading * n_;
         if (reading == kForward || reading == kComplemented) {
             return j;
         }
         const std::int32_t begin = n_ - j - length;  // (N-1-j) - L + 1
         return begin < 0 ? begin + n_ : begin;
     }
-    // The pair of two rotations that match for `length` letters, first copy
-    // first; for a transformed kind the same pair of positions is met again
-    // from the other copy, and only the meeting with first < second counts.
-    [[nodiscard]] bool pair(std::int32_t x, std::int32_t y, std::int32_t length, RepeatPair& out) const
+    // The pair of the rotations at places x and y that match for `length`
+    // letters, first copy first; for a transformed kind the same pair of
+    // positions is met again from the other copy, and only the meeting with
+    // first < second counts.
+    [[nodiscard]] bool pair(std::size_t x, std::size_t y, std::int32_t length, RepeatPair& out) const
     {
-        if (transformed() && x / n_ != readings_.first) {
+        if (transformed() && data_.kindOf[x] / 4 != readings_.first) {
             std::swap(x, y);
         }
         std::int32_t a = start(x, length);
@@ -490,8 +495,28 @@ private:
 struct FoundWord {
     std::int32_t length = 0;
     std::int32_t rank = 0;
-    std::size_t offset = 0;
+    const RepeatPair* pairs = nullptr;  // in a PairStore
     std::int64_t count = 0;
+};
+
+// The pairs of all words, a word's pairs together, in blocks that never move
+// once made (no copying as the store grows).
+class PairStore {
+public:
+    const RepeatPair* append(std::span<const RepeatPair> pairs)
+    {
+        constexpr std::size_t kBlock = std::size_t{1} << 18;
+        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < pairs.size()) {
+            blocks_.emplace_back().reserve(std::max(kBlock, pairs.size()));
+        }
+        auto& block = blocks_.back();
+        const RepeatPair* where = block.data() + block.size();
+        block.insert(block.end(), pairs.begin(), pairs.end());
+        return where;
+    }
+
+private:
+    std::vector<std::vector<RepeatPair>> blocks_;
 };
 
 // Pairs: per frame a chained list of leaves per class and the pairs of the
@@ -577,13 +602,13 @@ public:
         std::sort(pairs.begin(), pairs.end(), [](const RepeatPair& a, const RepeatPair& b) {
             return a.first != b.first ? a.first < b.first : a.second < b.second;
         });
-        words_.push_back(FoundWord{depth, view_.forwardRank(pairs.front().first), store_.size(),
-                                   static_cast<std::int64_t>(pairs.size())});
-        store_.insert(store_.end(), pairs.begin(), pairs.end());
+        const std::int32_t rank = view_.wordsInOrder() ? 0 : view_.forwardRank(pairs.front().first);
+        words_.push_back(
+            FoundWord{depth, rank, store_.append(pairs), static_cast<std::int64_t>(pairs.size())});
         pairs.clear();
     }
 
-    [[nodiscard]] std::vector<RepeatPair>& store() { return store_; }
+    [[nodiscard]] PairStore& store() { return store_; }
     [[nodiscard]] std::vector<FoundWord>& words() { return words_; }
 
 private:
@@ -608,8 +633,7 @@ private:
     void emit(Frame& f, std::int32_t x, std::int32_t y, std::int32_t length)
     {
         RepeatPair pair;
-        if (!view_.pair(leaves_.rotation[static_cast<std::size_t>(x)],
-                        leaves_.rotation[static_cast<std::size_t>(y)], length, pair)) {
+        if (!view_.pair(static_cast<std::size_t>(x), static_cast<std::size_t>(y), length, pair)) {
             return;
         }
         if (++emitted_ > pairLimit_) {
@@ -630,7 +654,7 @@ private:
     std::int64_t emitted_ = 0;
     std::vector<std::int32_t> next_;
     std::vector<Frame> frames_;
-    std::vector<RepeatPair> store_;
+    PairStore store_;
     std::vector<FoundWord> words_;
 };
 
@@ -701,24 +725,53 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
     return perLength;
 }
 
+// The words by length, then in the order of their first copies among the
+// forward rotations. Words of one length close in the walk from left to right
+// in the index, so when the index's prefixes are the words themselves the
+// walk's order within a length is already right.
+std::vector<FoundWord> inResultOrder(std::vector<FoundWord> found, std::int32_t minLength, int slotCount,
+                                     bool inOrder)
+{
+    std::vector<std::size_t> begins(static_cast<std::size_t>(slotCount) + 1, 0);
+    for (const FoundWord& word : found) {
+        ++begins[static_cast<std::size_t>(word.length - minLength) + 1];
+    }
+    for (std::size_t slot = 1; slot < begins.size(); ++slot) {
+        begins[slot] += begins[slot - 1];
+    }
+    std::vector<FoundWord> sorted(found.size());
+    std::vector<std::size_t> next(begins.begin(), begins.end() - 1);
+    for (const FoundWord& word : found) {
+        sorted[next[static_cast<std::size_t>(word.length - minLength)]++] = word;
+    }
+    if (!inOrder) {
+        for (std::size_t slot = 0; slot + 1 < begins.size(); ++slot) {
+            std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(begins[slot]),
+                      sorted.begin() + static_cast<std::ptrdiff_t>(begins[slot + 1]),
+                      [](const FoundWord& a, const FoundWord& b) { return a.rank < b.rank; });
+        }
+    }
+    return sorted;
+}
+
 // Pairs of the stored words, read back by the word's handle.
 class StoredPairs final : public RepeatSnapshot::Source {
 public:
-    StoredPairs(std::vector<RepeatPair> pairs, std::vector<std::size_t> offsets)
-        : pairs_(std::move(pairs)), offsets_(std::move(offsets))
+    StoredPairs(PairStore store, std::vector<const RepeatPair*> words)
+        : store_(std::move(store)), words_(std::move(words))
     {
     }
 
     void pairs(int, const RepeatWord& word, std::int64_t from, std::int64_t count,
                std::vector<RepeatPair>& out) const override
     {
-        const auto begin = pairs_.begin() + static_cast<std::ptrdiff_t>(offsets_[word.handle]) + from;
+        const RepeatPair* begin = words_[word.handle] + from;
         out.insert(out.end(), begin, begin + count);
     }
 
 private:
-    std::vector<RepeatPair> pairs_;
-    std::vector<std::size_t> offsets_;
+    PairStore store_;
+    std::vector<const RepeatPair*> words_;
 };
 
 int slotCountFor(const Genome& genome, std::int32_t minLength, std::span<const std::int64_t> perLength)
@@ -780,9 +833,11 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
     const std::int32_t minLength = minLengthOf(genome);
     std::vector<std::int64_t> perLength;
     std::vector<FoundWord> found;
-    std::vector<RepeatPair> store;
+    PairStore store;
+    bool wordsInOrder = true;
     if (hasPairs(data)) {
         const KindView view(data, kind);
+        wordsInOrder = view.wordsInOrder();
         const KindLeaves leaves(data, readingsOf(kind, data.present));
         // Pairs are as long as the intervals below N that hold them.
         std::int32_t lengths = 0;
@@ -824,20 +879,18 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
     std::vector<std::size_t> slotBegins;
     std::unique_ptr<const RepeatSnapshot::Source> source;
     if (detail == SnapshotDetail::Words) {
-        std::sort(found.begin(), found.end(), [](const FoundWord& a, const FoundWord& b) {
-            return a.length != b.length ? a.length < b.length : a.rank < b.rank;
-        });
+        found = inResultOrder(std::move(found), minLength, slotCount, wordsInOrder);
         words.reserve(found.size());
-        std::vector<std::size_t> offsets;
+        std::vector<const RepeatPair*> offsets;
         offsets.reserve(found.size());
         slotBegins.reserve(static_cast<std::size_t>(slotCount) + 1);
         std::size_t w = 0;
         for (int slot = 0; slot <= slotCount; ++slot) {
             while (w < found.size() && found[w].length < minLength + slot) {
                 const FoundWord& word = found[w++];
-                words.push_back(RepeatWord{store[word.offset].first,
-                                           static_cast<std::uint32_t>(offsets.size()), word.count});
-                offsets.push_back(word.offset);
+                words.push_back(
+                    RepeatWord{word.pairs->first, static_cast<std::uint32_t>(offsets.size()), word.count});
+                offsets.push_back(word.pairs);
             }
             slotBegins.push_back(words.size());
         }
