@@ -441,6 +441,27 @@ TEST(CompleteSearch, FailsCleanly)
                   SearchFailure::Cancelled);
     }
     EXPECT_EQ(std::get<SearchFailure>(buildCompleteIndex(genome, kKinds, control)), SearchFailure::Cancelled);
+
+    // A stop asked for while the search runs, from its first progress report,
+    // which lies strictly between 0 and 1; no report follows.
+    genome->setPairLimit(Genome::kDefaultPairLimit);
+    const auto index = indexFor(genome, kKinds);
+    for (const RepeatKind kind : kKinds) {
+        for (const bool overIndex : {false, true}) {
+            std::stop_source midway;
+            std::vector<double> reports;
+            const SearchControl stopping{midway.get_token(), [&](double fraction) {
+                                             reports.push_back(fraction);
+                                             midway.request_stop();
+                                         }};
+            const auto result = overIndex ? completeSearch(*index, kind, SnapshotDetail::Words, stopping)
+                                          : completeSearch(genome, kind, SnapshotDetail::Words, stopping);
+            EXPECT_EQ(std::get<SearchFailure>(result), SearchFailure::Cancelled);
+            ASSERT_EQ(reports.size(), 1u);
+            EXPECT_GT(reports.front(), 0.0);
+            EXPECT_LT(reports.front(), 1.0);
+        }
+    }
 }
 
 TEST(CompleteSearch, ReportsTheChloroplastInvertedRepeatAsOnePair)
