@@ -30,7 +30,7 @@ namespace tessaron {
 // way round (a sequence of period d against itself shifted by d), which never
 // ends and is no pair. So every reported pair has m <= L <= N - 1.
 //
-// The result groups the pairs like the described searches: lengths ascending
+// The result groups the pairs as the trie searches do: lengths ascending
 // (slot L - m), the words of one length in the letter order A < T < C < G (the
 // word is S[p .. p+L-1]), the pairs of a word by first then second start. The
 // snapshot has max(maxLength - m + 1, longest - m + 1) slots, so the usual
@@ -45,9 +45,9 @@ namespace tessaron {
 // kinds and then shared: each search of a kind it serves only walks it, and
 // searches of several kinds may run on it from several threads at once.
 // Sorting takes most of a search's time, and an index for all four kinds
-// sorts three readings of the sequence where four separate searches sort
-// seven. It keeps the genome alive; memory about 17 bytes per base and
-// reading held (the forward reading, plus one per kind, at most three).
+// sorts three readings of the sequence (forward, complemented, backwards)
+// where four separate searches sort seven. It keeps the genome alive and
+// about 9 bytes per base for each reading it holds (14 while it is made).
 class CompleteIndex {
 public:
     struct Data;
