@@ -920,8 +920,8 @@ bool CompleteIndex::serves(RepeatKind kind) const
     return servesKind(*data_, kind);
 }
 
-IndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome, std::span<const RepeatKind> kinds,
-                               const SearchControl& control)
+CompleteIndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome,
+                                       std::span<const RepeatKind> kinds, const SearchControl& control)
 {
     if (!genome || control.stopRequested()) {
         return SearchFailure::Cancelled;

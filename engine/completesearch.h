@@ -66,12 +66,12 @@ private:
     std::unique_ptr<const Data> data_;
 };
 
-using IndexResult = std::variant<std::shared_ptr<const CompleteIndex>, SearchFailure>;
+using CompleteIndexResult = std::variant<std::shared_ptr<const CompleteIndex>, SearchFailure>;
 
 // Makes the index for the given kinds (OutOfMemory, Cancelled).
-[[nodiscard]] IndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome,
-                                             std::span<const RepeatKind> kinds,
-                                             const SearchControl& control = {});
+[[nodiscard]] CompleteIndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome,
+                                                     std::span<const RepeatKind> kinds,
+                                                     const SearchControl& control = {});
 
 // The complete search of one kind over a ready index; the same result as
 // completeSearch on the index's genome. An index that does not serve the kind
