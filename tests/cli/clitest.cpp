@@ -251,30 +251,12 @@ TEST_F(CliTest, HelpDescribesEveryOption)
 TEST_F(CliTest, UsageErrorsAreOneLineWithExitStatusTwo)
 {
     write("s.txt", kSample);
+    // The parser's unit tests go through every usage error; the program
+    // itself turns one into a single line and exit status 2.
     const std::vector<std::vector<std::string>> cases{
         {},
         {"--bogus", "s.txt"},
-        {"s.txt", "--min"},
-        {"s.txt", "--min", "2"},
-        {"s.txt", "--max", "300"},
-        {"s.txt", "--max", "x"},
-        {"s.txt", "--report", "everything"},
-        {"--random", "1,2,3"},
-        {"--random", "-1,2,3,4"},
-        {"--random", "2147483647,1,0,0"},
-        {"--random", "1,2,3,4", "--seed", "-3"},
-        {"s.txt", "--seed", "3"},
-        {"s.txt", "s.txt"},
-        {"--help=1"},
-        {"s.txt", "--kind", "direct"},
         {"s.txt", "--report", "listing", "--kind", "palindromic"},
-        {"s.txt", "--motif", "ACGU"},
-        {"s.txt", "--motif", ""},
-        {"s.txt", "--motif", "ACG", "--features"},
-        {"s.txt", "--report", "gff", "--csv"},
-        {"--compare"},
-        {"--compare", "--text", "s.txt"},
-        {"--csv=yes", "s.txt"},
     };
     for (const auto& arguments : cases) {
         std::string shown;
