@@ -576,6 +576,8 @@ TEST_F(GenBankFileTest, UnreadableFilesAreRejected)
              "' as GenBank, line 5: the record ends before ORIGIN"},
         {unreadable, InputFailure::Unreadable,
          "cannot read '" + unreadable.string() + "': Permission denied"},
+        // Opens, but reading fails (its first page is not mapped), for root too.
+        {"/proc/self/mem", InputFailure::Unreadable, "cannot read '/proc/self/mem': Input/output error"},
     };
     for (const auto& c : cases) {
         if (c.path == unreadable && rootReadsAnyway) {
