@@ -75,11 +75,8 @@ FeatureList load(const Options& options, Genome& genome)
         readText(options.file, genome, options.minimum, options.maximum);
         return {};
     }
-    auto features = readGenBank(options.file, genome, options.minimum, options.maximum);
-    if (!features) {
-        throw Failure{"The file doesn't seem to be in GenBank format!"};
-    }
-    return std::move(*features);
+    // A rejected file throws InputError, which says why.
+    return readGenBankOrThrow(options.file, genome, options.minimum, options.maximum);
 }
 
 void index(Genome& genome)
@@ -134,7 +131,8 @@ void compare(const Options& options, TableWriter& out)
     Genome genome;
     auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
-        throw Failure{failure->message};
+        // The reader's words name the file and the cause.
+        throw Failure{failure->detail.empty() ? failure->message : failure->detail};
     }
     writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
 }

@@ -16,6 +16,7 @@ constexpr const char* kNoFilesMessage = "Não há ficheiros para comparar!";
 constexpr const char* kBadKindMessage = "There is an error with the type of repeat to compare!";
 constexpr const char* kBadFileMessage = "Erro num ficheiro!!!";
 constexpr const char* kOutOfMemoryMessage = "Looks like we're out of memory...";
+constexpr const char* kCancelledMessage = "The comparison was cancelled.";
 
 // A row's title holds at most this many bytes.
 constexpr std::size_t kLongestFileTitle = 127;
@@ -40,24 +41,45 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
     return kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
 }
 
-ComparisonFailure failure(const char* message, bool beforeRun)
+using Reason = ComparisonFailure::Reason;
+
+const char* messageOf(Reason reason)
 {
-    return ComparisonFailure{message, beforeRun};
+    switch (reason) {
+        case Reason::NoFiles:
+            return kNoFilesMessage;
+        case Reason::BadKind:
+            return kBadKindMessage;
+        case Reason::FileRejected:
+            return kBadFileMessage;
+        case Reason::OutOfMemory:
+            return kOutOfMemoryMessage;
+        case Reason::Cancelled:
+            return kCancelledMessage;
+    }
+    return kBadFileMessage;
+}
+
+ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {}, std::string detail = {})
+{
+    const bool beforeRun = reason == Reason::NoFiles || reason == Reason::BadKind;
+    return {messageOf(reason), beforeRun, reason, file, std::move(detail)};
 }
 
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
     const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress)
+    const std::function<void(int done)>& progress, std::stop_token stop)
 {
     if (files.empty()) {
-        return failure(kNoFilesMessage, true);
+        return failure(Reason::NoFiles);
     }
     const std::optional<RepeatKind> kind = kindOfCompareItem(kindIndex);
     if (!kind) {
-        return failure(kBadKindMessage, true);
+        return failure(Reason::BadKind);
     }
+    const std::filesystem::path* current = nullptr;
 
     try {
         const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
@@ -68,19 +90,28 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
 
         int done = 0;
         for (const std::filesystem::path& path : files) {
+            current = &path;
+            if (stop.stop_requested()) {
+                return failure(Reason::Cancelled, path);
+            }
             ComparisonRow& row = comparison.rows.emplace_back();
             row.fileTitle = fileTitleOf(path);
             row.counts.assign(lengthCount, 0);
 
-            if (!readGenBank(path, genome, minimum, maximum)) {
-                return failure(kBadFileMessage, false);
+            try {
+                (void)readGenBankOrThrow(path, genome, minimum, maximum);
+            } catch (const InputError& error) {
+                return failure(Reason::FileRejected, path, error.what());
             }
             if (!genome.buildIndex()) {
-                return failure(kOutOfMemoryMessage, false);
+                return failure(Reason::OutOfMemory, path);
+            }
+            if (stop.stop_requested()) {
+                return failure(Reason::Cancelled, path);
             }
             const std::unique_ptr<RepeatList> list = search(genome, *kind);
             if (!list) {
-                return failure(kOutOfMemoryMessage, false);
+                return failure(Reason::OutOfMemory, path);
             }
             const std::size_t slots = std::min(lengthCount, static_cast<std::size_t>(list->slotCount()));
             for (std::size_t slot = 0; slot < slots; ++slot) {
@@ -99,7 +130,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
         }
         return comparison;
     } catch (const std::bad_alloc&) {
-        return failure(kOutOfMemoryMessage, false);
+        return failure(Reason::OutOfMemory, current != nullptr ? *current : std::filesystem::path());
     }
 }
 

@@ -120,9 +120,34 @@ void Genome::setLengthBounds(int minimum, int maximum)
     lengthBound_ = maximum + 1;
 }
 
+namespace {
+
+// Where to cut `text` to at most `limit` bytes without splitting a UTF-8
+// character: before the lead byte of one that would not fit. Text that is not
+// UTF-8 (Latin-1, say) is cut at `limit`.
+std::size_t utf8Cut(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit) {
+        return text.size();
+    }
+    // A character takes at most four bytes: its lead is at most three back.
+    for (std::size_t back = 0; back <= 3 && back <= limit; ++back) {
+        const std::size_t at = limit - back;
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if ((lead & 0xC0U) == 0x80U) {
+            continue;  // a continuation byte: the lead is further back
+        }
+        const std::size_t length = lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : lead >= 0xC0U ? 2 : 1;
+        return at + length > limit ? at : limit;
+    }
+    return limit;
+}
+
+}  // namespace
+
 void Genome::setTitle(std::string_view title)
 {
-    title_.assign(title.substr(0, kTitleLength));
+    title_.assign(title.substr(0, utf8Cut(title, kTitleLength)));
 }
 
 int Genome::baseCount(char letter) const

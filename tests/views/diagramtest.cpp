@@ -2,20 +2,22 @@
 // where the layout fixes them, and the map window as the main window opens,
 // updates and closes it.
 
-#include "whenmodal.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "filesizelimit.h"
+#include "input/genbankreader.h"
+#include "mapgeometry/diagramgeometry.h"
+#include "mapimage/diagrampainter.h"
+#include "testprompts.h"
+#include "views/diagramdlg.h"
 #include "views/optionsdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/tessarondlg.h"
-#include "engine/genome.h"
-#include "engine/repeatlist.h"
-#include "input/genbankreader.h"
-#include "testprompts.h"
-#include "views/diagramdlg.h"
-#include "mapgeometry/diagramgeometry.h"
-#include "mapimage/diagrampainter.h"
+#include "whenmodal.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -258,6 +260,29 @@ TEST(DiagramPaint, SavesPngAndSvg)
     EXPECT_TRUE(text.contains("<svg"));
     EXPECT_TRUE(text.contains("RNA +strand"));
     EXPECT_FALSE(saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
+}
+
+TEST(DiagramPaint, AFailedSaveLeavesTheEarlierFileWholeAndNothingBeside)
+{
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const QString& name : {QStringLiteral("map.png"), QStringLiteral("map.svg")}) {
+        SCOPED_TRACE(name.toStdString());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        ASSERT_TRUE(saveDiagram(path, mito().features, nullptr, {}));
+        const QByteArray before = bytesOf(path);
+        ASSERT_GT(before.size(), 1000);
+        {
+            const FileSizeLimit full(1000);
+            EXPECT_FALSE(saveDiagram(path, mito().features, nullptr, {}));
+        }
+        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{name});
+    }
 }
 
 class DiagramWindowTest : public ::testing::Test {

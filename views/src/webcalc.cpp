@@ -268,7 +268,8 @@ bool CWebCalc::saveCsv(const QString& path) const
         return false;
     }
     const QByteArray bytes = csvText().toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // commit does not see a failure of the last flush (a full disk): checked here.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -22,7 +22,7 @@ namespace tessaron {
 // buildIndex, then the searches.
 class Genome {
 public:
-    static constexpr int kTitleLength = 95;  // longest title kept
+    static constexpr int kTitleLength = 95;  // longest title kept, in bytes
     // Searches that would hold more pairs than this (1 GiB of pairs) give up
     // as if memory had run out, before the machine starts swapping.
     static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 27;
@@ -52,6 +52,7 @@ public:
     bool appendBase(int ch);
     // Stores minLength = minimum and lengthBound = maximum + 1 as given.
     void setLengthBounds(int minimum, int maximum);
+    // Keeps at most kTitleLength bytes, never splitting a UTF-8 character.
     void setTitle(std::string_view title);
 
     void clearIndex();
