@@ -46,7 +46,9 @@ TEST_F(CliTest, FileThatIsNotGenBankIsRejected)
     const Outcome result = run({"--genbank", "s.txt"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "tessaron-cli: The file doesn't seem to be in GenBank format!\n");
+    EXPECT_EQ(
+        result.err,
+        "tessaron-cli: cannot read 's.txt' as GenBank: not a GenBank file (no line begins with LOCUS)\n");
 }
 
 TEST_F(CliTest, FeaturesOfTheMitochondrialGenome)
@@ -126,7 +128,9 @@ TEST_F(CliTest, ComparisonOfGenBankFiles)
     write("s.txt", kSample);
     const Outcome rejected = run({"--compare", "one.gb", "s.txt"});
     EXPECT_EQ(rejected.status, 1);
-    EXPECT_EQ(rejected.err, "tessaron-cli: Erro num ficheiro!!!\n");
+    EXPECT_EQ(
+        rejected.err,
+        "tessaron-cli: cannot read 's.txt' as GenBank: not a GenBank file (no line begins with LOCUS)\n");
 }
 
 TEST_F(CliTest, GffIsValidAndLinksTheTwoCopies)

@@ -1,0 +1,259 @@
+#include "cli/clirun.h"
+#include "report/gffreport.h"
+#include "cli/options.h"
+#include "report/reports.h"
+#include "report/tablewriter.h"
+#include "compare/comparisonrun.h"
+#include "engine/genome.h"
+#include "input/filename.h"
+#include "input/genbankreader.h"
+#include "input/textreader.h"
+#include "report/reportlayout.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+
+#include <iostream>
+#include <new>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace tessaron;
+
+constexpr std::string_view kProgram = "tessaron-cli: ";
+constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
+
+// Thrown for a failure that ends the run with exit status 1.
+struct Failure {
+    std::string message;
+};
+
+int fail(std::string_view message)
+{
+    std::cerr << kProgram << message << '\n';
+    return 1;
+}
+
+// The entry of the comparison's "Compare what:" list that searches `kind`.
+int compareItemOf(RepeatKind kind)
+{
+    for (int item = 0; item < kRepeatKindCount; ++item) {
+        if (kindOfCompareItem(item) == kind) {
+            return item;
+        }
+    }
+    return -1;
+}
+
+std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+{
+    auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    if (!list) {
+        throw Failure{std::string(kOutOfMemory)};
+    }
+    return list;
+}
+
+// Loads the input as the desktop program's open and random commands do; the
+// features of a GenBank file, none otherwise.
+FeatureList load(const Options& options, Genome& genome)
+{
+    if (options.randomCounts) {
+        const auto& [a, t, c, g] = *options.randomCounts;
+        if (!genome.makeRandom(a, t, c, g, options.minimum, options.maximum, options.seed)) {
+            throw Failure{std::string(kOutOfMemory)};
+        }
+        return {};
+    }
+    const bool genBank = options.format == InputFormat::GenBank ||
+                         (options.format == InputFormat::Auto && looksLikeGenBank(options.file));
+    if (!genBank) {
+        readText(options.file, genome, options.minimum, options.maximum);
+        return {};
+    }
+    // A rejected file throws InputError, which says why.
+    return readGenBankOrThrow(options.file, genome, options.minimum, options.maximum);
+}
+
+void index(Genome& genome)
+{
+    if (!genome.buildIndex()) {
+        throw Failure{std::string(kOutOfMemory)};
+    }
+}
+
+// Draws the map of a GenBank file, with the chosen repeat marked.
+void drawMap(const Options& options, Genome& genome, const FeatureList& features, const MapDrawer& drawer)
+{
+    if (features.empty()) {
+        throw Failure{"--map needs a GenBank file"};
+    }
+    std::unique_ptr<RepeatList> list;
+    const Repeat* repeat = nullptr;
+    std::span<const RepeatPair> pairs;
+    if (const auto& chosen = options.mapRepeat) {
+        index(genome);
+        list = search(genome, chosen->kind);
+        const int slot = chosen->length - list->minLength();
+        const bool inRange = slot >= 0 && slot < list->slotCount() &&
+                             chosen->index <= static_cast<int>(list->slot(slot).size());
+        if (!inRange) {
+            throw Failure{"--repeat: there is no " + std::string(kindName(chosen->kind)) + " repeat number " +
+                          std::to_string(chosen->index) + " of length " + std::to_string(chosen->length)};
+        }
+        repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
+        pairs = list->pairs(*repeat);
+    }
+    if (!drawer(options.mapFile, features, repeat, pairs)) {
+        throw Failure{"cannot write " + options.mapFile};
+    }
+}
+
+// The map program installed beside this one, which draws with Qt; this
+// program itself never loads it.
+std::filesystem::path mapProgram()
+{
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+    return self.parent_path() / "tessaron-map";
+}
+
+void compare(const Options& options, TableWriter& out)
+{
+    std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    Genome genome;
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome);
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        // The reader's words name the file and the cause.
+        throw Failure{failure->detail.empty() ? failure->message : failure->detail};
+    }
+    writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
+}
+
+// Runs the searches a report needs, releasing each list before the next
+// search, and writes the report.
+void analyse(const Options& options, Genome& genome, const FeatureList& features, TableWriter& out,
+             const MapDrawer& drawer)
+{
+    switch (options.report) {
+    case ReportKind::Info:
+        writeInfo(out, genome);
+        return;
+    case ReportKind::Features:
+        writeFeatures(out, features);
+        return;
+    case ReportKind::Motif:
+        index(genome);
+        writeMotif(out, genome.findWord(options.motif));
+        return;
+    case ReportKind::Listing: {
+        index(genome);
+        const auto list = search(genome, options.kind);
+        writeLayout(out, listingLayout(*list, options.kind, genome));
+        return;
+    }
+    case ReportKind::Summary: {
+        index(genome);
+        PairCountsByKind counts;
+        for (const RepeatKind kind : kKindOrder) {
+            const auto list = search(genome, kind);
+            auto& perSlot = counts[static_cast<std::size_t>(kind)];
+            for (int slot = 0; slot < list->slotCount(); ++slot) {
+                perSlot.push_back(list->pairCount(slot));
+            }
+        }
+        writeLayout(out, summaryLayout(genome.minLength(), counts));
+        return;
+    }
+    case ReportKind::Pairs:
+        index(genome);
+        writePairsHeader(out);
+        for (const RepeatKind kind : kKindOrder) {
+            writePairs(out, genome, kind, *search(genome, kind));
+        }
+        return;
+    case ReportKind::Gff: {
+        index(genome);
+        const std::string name = options.randomCounts ? std::string("random") : displayName(options.file);
+        GffReport gff(out, name, genome.length());
+        for (const RepeatKind kind : kKindOrder) {
+            gff.write(genome, kind, *search(genome, kind));
+        }
+        return;
+    }
+    case ReportKind::Compare:
+        return;
+    case ReportKind::Map:
+        drawMap(options, genome, features, drawer);
+        return;
+    }
+}
+
+int run(const Options& options, const MapDrawer& drawer)
+{
+    TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
+    if (options.report == ReportKind::Compare) {
+        compare(options, out);
+    } else {
+        Genome genome;
+        const FeatureList features = load(options, genome);
+        analyse(options, genome, features, out, drawer);
+    }
+    out.flush();
+    if (!std::cout.flush()) {
+        return fail("cannot write the output");
+    }
+    return 0;
+}
+
+}  // namespace
+
+namespace tessaron {
+
+int runCli(int argc, char** argv, const MapDrawer& drawer)
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const auto parsed = parseOptions(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        std::cerr << kProgram << error->message << " (see --help)\n";
+        return 2;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.report == ReportKind::Map && !drawer && !options.help) {
+        // Qt is loaded only for a map: the map program does the whole run.
+        const std::filesystem::path program = mapProgram();
+        if (!program.empty() && ::access(program.c_str(), X_OK) == 0) {
+            std::vector<char*> forwarded(argv, argv + argc);
+            forwarded.push_back(nullptr);
+            ::execv(program.c_str(), forwarded.data());
+        }
+        std::cerr << kProgram << "--map needs the desktop build (see --help)\n";
+        return 2;
+    }
+    if (options.help) {
+        if (!(std::cout << usageText() << std::flush)) {
+            return fail("cannot write the output");
+        }
+        return 0;
+    }
+    try {
+        return run(options, drawer);
+    } catch (const Failure& failure) {
+        return fail(failure.message);
+    } catch (const ReadError& error) {
+        return fail(error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(kOutOfMemory);
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+}
+
+}  // namespace tessaron

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "report/tablewriter.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+
+#include <string>
+#include <string_view>
+
+namespace tessaron {
+
+// The repeats of a genome as GFF3: a "region" line for the circular
+// sequence, then one "repeat_region" line per copy of every pair. The two
+// copies of a pair share a repeat_pair attribute (KIND-LENGTH-R-P, R the
+// repeat's 1-based number among those of its kind and length, P the pair's
+// within the repeat) and have copy=1 and copy=2; their IDs are that value with
+// ".1" and ".2". Coordinates are 1-based and inclusive; a copy across the
+// origin ends beyond the sequence's length, as GFF3 writes circular features.
+class GffReport {
+public:
+    // Writes the header and the region line of a sequence `length` bases long.
+    GffReport(TableWriter& out, std::string_view seqid, int length);
+
+    void write(const Genome& genome, RepeatKind kind, const RepeatList& list);
+
+private:
+    void copyLine(std::int64_t start, int length, char strand, const std::string& pair, int copy,
+                  RepeatKind kind, const std::string& word);
+
+    TableWriter& out_;
+    std::string seqid_;
+};
+
+// A sequence id as GFF3 allows it: characters outside its set are escaped as
+// %XX; an empty name becomes "sequence".
+[[nodiscard]] std::string gffSeqid(std::string_view name);
+
+}  // namespace tessaron

@@ -1,0 +1,76 @@
+#include "report/tablewriter.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sstream>
+#include <string>
+
+namespace tessaron {
+namespace {
+
+TEST(TableWriter, RowsAcrossManyBufferFillsArriveIntact)
+{
+    std::ostringstream out;
+    std::string expected;
+    TableWriter writer(out, TableFormat::Tsv);
+    const std::string longText(70000, 'G');  // longer than the buffer by itself
+    for (std::int64_t row = 0; row < 50000; ++row) {
+        const std::int64_t value = row * 7919 - 100000;
+        const std::string_view word = row % 1000 == 999 ? std::string_view(longText) : "ACGT";
+        writer.cell(word);
+        writer.cell(value);
+        writer.endRow();
+        expected += std::string(word) + '\t' + std::to_string(value) + '\n';
+    }
+    writer.flush();
+    EXPECT_EQ(out.str(), expected);
+}
+
+TEST(TableWriter, ExtremeNumbersAndNothingBeforeFlush)
+{
+    std::ostringstream out;
+    TableWriter writer(out, TableFormat::Tsv);
+    writer.cell(std::numeric_limits<std::int64_t>::min());
+    writer.cell(std::numeric_limits<std::int64_t>::max());
+    writer.cell(std::int64_t{0});
+    EXPECT_EQ(out.str(), "");
+    writer.flush();
+    EXPECT_EQ(out.str(), "-9223372036854775808\t9223372036854775807\t0");
+}
+
+TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
+{
+    struct Case {
+        const char* text;
+        const char* csv;
+        const char* tsv;
+    };
+    const Case cases[] = {
+        {"plain", "plain", "plain"},
+        {"", "", ""},
+        {"a,b", "\"a,b\"", "a,b"},
+        {"say \"hi\"", "\"say \"\"hi\"\"\"", "say \"hi\""},
+        {"two\nlines", "\"two\nlines\"", "two lines"},
+        {"tab\there", "tab\there", "tab here"},
+        {"N\xc3\xa3o h\xc3\xa1", "N\xc3\xa3o h\xc3\xa1", "N\xc3\xa3o h\xc3\xa1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        for (const auto& [format, expected] :
+             {std::pair{TableFormat::Csv, c.csv}, std::pair{TableFormat::Tsv, c.tsv}}) {
+            std::ostringstream out;
+            TableWriter writer(out, format);
+            writer.cell(c.text);
+            writer.cell(std::int64_t{7});
+            writer.endRow();
+            writer.cell("next");
+            writer.flush();
+            const char separator = format == TableFormat::Csv ? ',' : '\t';
+            EXPECT_EQ(out.str(), std::string(expected) + separator + "7\nnext");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessaron
