@@ -6,11 +6,43 @@
 
 namespace tessaron {
 
+namespace {
+
+// What a byte needs inside a cell, per format: bit 0 in CSV (the cell must be
+// quoted), bit 1 in TSV (the byte becomes a blank).
+constexpr std::uint8_t kQuoteInCsv = 1;
+constexpr std::uint8_t kBlankInTsv = 2;
+
+constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (const unsigned char ch : {',', '"'}) {
+        table[ch] = kQuoteInCsv;
+    }
+    table[static_cast<unsigned char>('\t')] = kBlankInTsv;
+    for (const unsigned char ch : {'\r', '\n'}) {
+        table[ch] = kQuoteInCsv | kBlankInTsv;
+    }
+    return table;
+}();
+
+// The first byte of `text` whose class has a bit of `mask`, or text.size().
+std::size_t findClass(std::string_view text, std::uint8_t mask)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((kByteClass[static_cast<unsigned char>(text[i])] & mask) != 0) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+}  // namespace
+
 void TableWriter::cell(std::string_view text)
 {
     separate();
     if (format_ == TableFormat::Csv) {
-        if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (findClass(text, kQuoteInCsv) == text.size()) {
             raw(text);
             return;
         }
@@ -24,13 +56,14 @@ void TableWriter::cell(std::string_view text)
         put('"');
         return;
     }
-    if (text.find_first_of("\t\r\n") == std::string_view::npos) {
-        raw(text);
-        return;
+    // Clean runs go out whole; only the bytes to replace are handled alone.
+    for (std::size_t at = findClass(text, kBlankInTsv); at != text.size();
+         at = findClass(text, kBlankInTsv)) {
+        raw(text.substr(0, at));
+        put(' ');
+        text.remove_prefix(at + 1);
     }
-    for (const char ch : text) {
-        put(ch == '\t' || ch == '\r' || ch == '\n' ? ' ' : ch);
-    }
+    raw(text);
 }
 
 void TableWriter::cell(std::int64_t value)
