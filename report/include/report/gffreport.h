@@ -1,8 +1,8 @@
 #pragma once
 
-#include "report/tablewriter.h"
 #include "engine/genome.h"
-#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "report/tablewriter.h"
 
 #include <string>
 #include <string_view>
@@ -21,14 +21,18 @@ public:
     // Writes the header and the region line of a sequence `length` bases long.
     GffReport(TableWriter& out, std::string_view seqid, int length);
 
-    void write(const Genome& genome, RepeatKind kind, const RepeatList& list);
+    // The copies of every pair of a snapshot with words, made in batches.
+    void write(const RepeatSnapshot& snapshot);
 
 private:
-    void copyLine(std::int64_t start, int length, char strand, const std::string& pair, int copy,
-                  RepeatKind kind, const std::string& word);
+    void copyLine(std::int64_t start, int length, char strand, std::string_view pair, int copy);
 
     TableWriter& out_;
     std::string seqid_;
+    // Reused from line to line: the attributes after the pair's name, and the
+    // attribute cell being made.
+    std::string typeAndWord_;
+    std::string attributes_;
 };
 
 // A sequence id as GFF3 allows it: characters outside its set are escaped as
