@@ -25,12 +25,40 @@ constexpr std::array<std::uint8_t, 256> kByteClass = [] {
     return table;
 }();
 
+// Every byte that needs care is below this one, so eight bytes at a time can
+// be passed over while none of them is.
+constexpr unsigned char kFirstPlain = '-';
+static_assert([] {
+    for (int byte = kFirstPlain; byte < 256; ++byte) {
+        if (kByteClass[static_cast<std::size_t>(byte)] != 0) {
+            return false;
+        }
+    }
+    return true;
+}());
+
+// Whether one of eight bytes is below kFirstPlain (exact for a bound up to 128).
+bool anyBelowFirstPlain(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080U;
+    return ((bytes - kOnes * kFirstPlain) & ~bytes & kHighBits) != 0;
+}
+
 // The first byte of `text` whose class has a bit of `mask`, or text.size().
 std::size_t findClass(std::string_view text, std::uint8_t mask)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((kByteClass[static_cast<unsigned char>(text[i])] & mask) != 0) {
-            return i;
+    std::size_t at = 0;
+    for (; at + sizeof(std::uint64_t) <= text.size(); at += sizeof(std::uint64_t)) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, text.data() + at, sizeof bytes);
+        if (anyBelowFirstPlain(bytes)) {
+            break;
+        }
+    }
+    for (; at < text.size(); ++at) {
+        if ((kByteClass[static_cast<unsigned char>(text[at])] & mask) != 0) {
+            return at;
         }
     }
     return text.size();

@@ -72,27 +72,33 @@ TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
     }
 }
 
-// Every byte value, between two letters: CSV quotes the cell for a comma, a
+// Every byte value, alone among letters at places inside and across the
+// eight-byte words the writer skips over: CSV quotes the cell for a comma, a
 // quote or a line end only; TSV blanks a tab or a line end only.
 TEST(TableWriter, EachByteIsQuotedOrBlankedOnlyWhereItMust)
 {
     for (int value = 0; value < 256; ++value) {
         const char byte = static_cast<char>(value);
-        SCOPED_TRACE(value);
-        const std::string text = std::string("a") + byte + "b";
         const bool quoted = byte == ',' || byte == '"' || byte == '\r' || byte == '\n';
         const bool blanked = byte == '\t' || byte == '\r' || byte == '\n';
-        for (const TableFormat format : {TableFormat::Csv, TableFormat::Tsv}) {
-            std::ostringstream out;
-            TableWriter writer(out, format);
-            writer.cell(text);
-            writer.flush();
-            if (format == TableFormat::Tsv) {
-                EXPECT_EQ(out.str(), blanked ? "a b" : text);
-            } else if (!quoted) {
-                EXPECT_EQ(out.str(), text);
-            } else {
-                EXPECT_EQ(out.str(), byte == '"' ? "\"a\"\"b\"" : '"' + text + '"');
+        for (const std::size_t at : {0, 1, 7, 8, 15, 16, 20}) {
+            SCOPED_TRACE(testing::Message() << "byte " << value << " at " << at);
+            const std::string before(at, 'a');
+            const std::string after(20 - at, 'b');
+            const std::string text = before + byte + after;
+            for (const TableFormat format : {TableFormat::Csv, TableFormat::Tsv}) {
+                std::ostringstream out;
+                TableWriter writer(out, format);
+                writer.cell(text);
+                writer.flush();
+                if (format == TableFormat::Tsv) {
+                    EXPECT_EQ(out.str(), blanked ? before + ' ' + after : text);
+                } else if (!quoted) {
+                    EXPECT_EQ(out.str(), text);
+                } else {
+                    EXPECT_EQ(out.str(),
+                              '"' + before + (byte == '"' ? "\"\"" : std::string(1, byte)) + after + '"');
+                }
             }
         }
     }
