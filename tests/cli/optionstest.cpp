@@ -1,4 +1,5 @@
 #include "cli/options.h"
+#include "engine/genome.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,9 @@ TEST(ParseOptions, HelpNeedsNothingElse)
     EXPECT_TRUE(parsed({"x.txt", "--report", "info", "--help"}).help);
     EXPECT_TRUE(parsed({"--help", "--bogus"}).help);
     EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
+    // The help names the pair limit the engine really has.
+    EXPECT_NE(usageText().find(" " + std::to_string(Genome::kDefaultPairLimit) + " pairs"),
+              std::string_view::npos);
 }
 
 TEST(ParseOptions, FormatsOutputsAndComparison)
