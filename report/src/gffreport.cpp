@@ -36,7 +36,12 @@ std::string gffSeqid(std::string_view name)
 }
 
 GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
-    : out_(out), seqid_(gffSeqid(seqid))
+    : out_(out),
+      seqid_(gffSeqid(seqid)),
+      head_(out.prepare({seqid_, "tessaron", "repeat_region"})),
+      plus_(out.prepare({".", "+", "."})),
+      minus_(out.prepare({".", "-", "."})),
+      noStrand_(out.prepare({".", ".", "."}))
 {
     out_.cell("##gff-version 3");
     out_.endRow();
@@ -62,7 +67,9 @@ void GffReport::write(const RepeatSnapshot& snapshot)
     // The second copy of an inverted repeat reads as the word on the other
     // strand; mirror and complementary copies have no strand of their own.
     const RepeatKind kind = snapshot.kind();
-    const char secondStrand = kind == RepeatKind::Direct ? '+' : kind == RepeatKind::Inverted ? '-' : '.';
+    const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
+                                        : kind == RepeatKind::Inverted ? minus_
+                                                                       : noStrand_;
     naming::forEachNamedPair(snapshot, [&](const RepeatWord& word, int length, std::string_view name,
                                            const RepeatPair& pair, bool firstOfWord) {
         if (firstOfWord) {
@@ -76,21 +83,18 @@ void GffReport::write(const RepeatSnapshot& snapshot)
             typeAndWord_ += ";rpt_unit_seq=";
             typeAndWord_ += snapshot.genome().word(word.first, length);
         }
-        copyLine(pair.first, length, '+', name, 1);
+        copyLine(pair.first, length, plus_, name, 1);
         copyLine(pair.second, length, secondStrand, name, 2);
     });
 }
 
-void GffReport::copyLine(std::int64_t start, int length, char strand, std::string_view pair, int copy)
+void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand, std::string_view pair,
+                         int copy)
 {
-    out_.cell(seqid_);
-    out_.cell("tessaron");
-    out_.cell("repeat_region");
+    out_.cells(head_);
     out_.cell(start + 1);
     out_.cell(start + length);
-    out_.cell(".");
-    out_.cell(std::string_view(&strand, 1));
-    out_.cell(".");
+    out_.cells(strand);
     const char copyDigit = copy == 1 ? '1' : '2';
     attributes_ = "ID=";
     attributes_ += pair;

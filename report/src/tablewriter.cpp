@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <memory>
+#include <sstream>
 
 namespace tessaron {
 
@@ -104,6 +106,19 @@ void TableWriter::cell(std::int64_t value)
     char* const begin = buffer_.data() + used_;
     const auto result = std::to_chars(begin, buffer_.data() + kCapacity, value);
     used_ += static_cast<std::size_t>(result.ptr - begin);
+}
+
+PreparedCells TableWriter::prepare(std::initializer_list<std::string_view> cells) const
+{
+    std::ostringstream text;
+    auto writer = std::make_unique<TableWriter>(text, format_);
+    for (const std::string_view cell : cells) {
+        writer->cell(cell);
+    }
+    writer->flush();
+    PreparedCells prepared;
+    prepared.text_ = std::move(text).str();
+    return prepared;
 }
 
 void TableWriter::raw(std::string_view text)

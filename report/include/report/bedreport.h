@@ -21,10 +21,12 @@ public:
     void write(const RepeatSnapshot& snapshot);
 
 private:
-    void copyLine(std::int64_t start, int length, std::string_view name, std::string_view strand);
+    void copyLine(std::int64_t start, int length, std::string_view name, const PreparedCells& scoreAndStrand);
 
     TableWriter& out_;
-    std::string chrom_;
+    PreparedCells chrom_;
+    PreparedCells plus_;  // score and strand
+    PreparedCells minus_;
 };
 
 }  // namespace tessaron

@@ -25,10 +25,17 @@ public:
     void write(const RepeatSnapshot& snapshot);
 
 private:
-    void copyLine(std::int64_t start, int length, char strand, std::string_view pair, int copy);
+    void copyLine(std::int64_t start, int length, const PreparedCells& strand, std::string_view pair,
+                  int copy);
 
     TableWriter& out_;
     std::string seqid_;
+    // The cells before the coordinates, and those between them and the
+    // attributes on each strand.
+    PreparedCells head_;
+    PreparedCells plus_;
+    PreparedCells minus_;
+    PreparedCells noStrand_;
     // Reused from line to line: the attributes after the pair's name, and the
     // attribute cell being made.
     std::string typeAndWord_;
