@@ -72,6 +72,24 @@ TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
     }
 }
 
+TEST(TableWriter, PreparedCellsAreCleanedOnceAndSeparatedLikeOthers)
+{
+    for (const auto& [format, expected] : {std::pair{TableFormat::Csv, "7,\"a,b\",x\ty\n\"a,b\",x\ty,8\n"},
+                                           std::pair{TableFormat::Tsv, "7\ta,b\tx y\na,b\tx y\t8\n"}}) {
+        std::ostringstream out;
+        TableWriter writer(out, format);
+        const PreparedCells prepared = writer.prepare({"a,b", "x\ty"});
+        writer.cell(std::int64_t{7});
+        writer.cells(prepared);
+        writer.endRow();
+        writer.cells(prepared);
+        writer.cell(std::int64_t{8});
+        writer.endRow();
+        writer.flush();
+        EXPECT_EQ(out.str(), expected);
+    }
+}
+
 // Every byte value, alone among letters at places inside and across the
 // eight-byte words the writer skips over: CSV quotes the cell for a comma, a
 // quote or a line end only; TSV blanks a tab or a line end only.
