@@ -83,28 +83,30 @@ void GffReport::write(const RepeatSnapshot& snapshot)
             typeAndWord_ += ";rpt_unit_seq=";
             typeAndWord_ += snapshot.genome().word(word.first, length);
         }
-        copyLine(pair.first, length, plus_, name, 1);
-        copyLine(pair.second, length, secondStrand, name, 2);
+        // The attributes of the two copies differ only in the copy's digit,
+        // once in the ID and once in copy=.
+        attributes_ = "ID=";
+        attributes_ += name;
+        const std::size_t idDigit = attributes_.size() + 1;
+        attributes_ += ".1;repeat_pair=";
+        attributes_ += name;
+        attributes_ += ";copy=";
+        const std::size_t copyDigit = attributes_.size();
+        attributes_ += '1';
+        attributes_ += typeAndWord_;
+        copyLine(pair.first, length, plus_);
+        attributes_[idDigit] = '2';
+        attributes_[copyDigit] = '2';
+        copyLine(pair.second, length, secondStrand);
     });
 }
 
-void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand, std::string_view pair,
-                         int copy)
+void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand)
 {
     out_.cells(head_);
     out_.cell(start + 1);
     out_.cell(start + length);
     out_.cells(strand);
-    const char copyDigit = copy == 1 ? '1' : '2';
-    attributes_ = "ID=";
-    attributes_ += pair;
-    attributes_ += '.';
-    attributes_ += copyDigit;
-    attributes_ += ";repeat_pair=";
-    attributes_ += pair;
-    attributes_ += ";copy=";
-    attributes_ += copyDigit;
-    attributes_ += typeAndWord_;
     out_.cell(attributes_);
     out_.endRow();
 }

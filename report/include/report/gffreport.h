@@ -25,8 +25,8 @@ public:
     void write(const RepeatSnapshot& snapshot);
 
 private:
-    void copyLine(std::int64_t start, int length, const PreparedCells& strand, std::string_view pair,
-                  int copy);
+    // One copy's line, with the attributes made in attributes_.
+    void copyLine(std::int64_t start, int length, const PreparedCells& strand);
 
     TableWriter& out_;
     std::string seqid_;
@@ -36,8 +36,8 @@ private:
     PreparedCells plus_;
     PreparedCells minus_;
     PreparedCells noStrand_;
-    // Reused from line to line: the attributes after the pair's name, and the
-    // attribute cell being made.
+    // Reused from line to line: the attributes after the copy's number, made
+    // once per word, and the attribute cell of a pair's copies.
     std::string typeAndWord_;
     std::string attributes_;
 };
