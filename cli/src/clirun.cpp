@@ -1,14 +1,17 @@
 #include "cli/clirun.h"
-#include "report/gffreport.h"
 #include "cli/options.h"
-#include "report/reports.h"
-#include "report/tablewriter.h"
 #include "compare/comparisonrun.h"
 #include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/textreader.h"
+#include "report/bedreport.h"
+#include "report/gffreport.h"
+#include "report/listingstream.h"
 #include "report/reportlayout.h"
+#include "report/reports.h"
+#include "report/tablewriter.h"
 
 #include <unistd.h>
 
@@ -56,6 +59,33 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
         throw Failure{std::string(kOutOfMemory)};
     }
     return list;
+}
+
+// One search as a snapshot; the report writes from it and releases it before
+// the next search.
+std::shared_ptr<const RepeatSnapshot> snapshotOf(const std::shared_ptr<const Genome>& genome, RepeatKind kind,
+                                                 SnapshotDetail detail)
+{
+    auto result = searchRepeats(genome, kind, detail);
+    if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
+        return std::move(*snapshot);
+    }
+    switch (std::get<SearchFailure>(result)) {
+        case SearchFailure::PairLimit:
+            throw Failure{"Too many repeat pairs: a search would hold more than " +
+                          std::to_string(Genome::kDefaultPairLimit) +
+                          " of them. Try a higher minimum or a lower maximum."};
+        case SearchFailure::Cancelled:
+        case SearchFailure::OutOfMemory:
+            break;
+    }
+    throw Failure{std::string(kOutOfMemory)};
+}
+
+// The name of the sequence in GFF3 and BED.
+std::string sequenceName(const Options& options)
+{
+    return options.randomCounts ? std::string("random") : displayName(options.file);
 }
 
 // Loads the input as the desktop program's open and random commands do; the
@@ -137,62 +167,66 @@ void compare(const Options& options, TableWriter& out)
     writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
 }
 
-// Runs the searches a report needs, releasing each list before the next
-// search, and writes the report.
-void analyse(const Options& options, Genome& genome, const FeatureList& features, TableWriter& out,
-             const MapDrawer& drawer)
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
+void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const FeatureList& features,
+             TableWriter& out, const MapDrawer& drawer)
 {
+    Genome& genome = *loaded;
+    const std::shared_ptr<const Genome> indexed = loaded;
     switch (options.report) {
-    case ReportKind::Info:
-        writeInfo(out, genome);
-        return;
-    case ReportKind::Features:
-        writeFeatures(out, features);
-        return;
-    case ReportKind::Motif:
-        index(genome);
-        writeMotif(out, genome.findWord(options.motif));
-        return;
-    case ReportKind::Listing: {
-        index(genome);
-        const auto list = search(genome, options.kind);
-        writeLayout(out, listingLayout(*list, options.kind, genome));
-        return;
-    }
-    case ReportKind::Summary: {
-        index(genome);
-        PairCountsByKind counts;
-        for (const RepeatKind kind : kKindOrder) {
-            const auto list = search(genome, kind);
-            auto& perSlot = counts[static_cast<std::size_t>(kind)];
-            for (int slot = 0; slot < list->slotCount(); ++slot) {
-                perSlot.push_back(list->pairCount(slot));
+        case ReportKind::Info:
+            writeInfo(out, genome);
+            return;
+        case ReportKind::Features:
+            writeFeatures(out, features);
+            return;
+        case ReportKind::Motif:
+            index(genome);
+            writeMotif(out, genome.findWord(options.motif));
+            return;
+        case ReportKind::Listing:
+            index(genome);
+            writeListing(out, *snapshotOf(indexed, options.kind, SnapshotDetail::Words));
+            return;
+        case ReportKind::Summary: {
+            index(genome);
+            PairCountsByKind counts;
+            for (const RepeatKind kind : kKindOrder) {
+                counts[static_cast<std::size_t>(kind)] =
+                    snapshotOf(indexed, kind, SnapshotDetail::Counts)->pairCounts();
             }
+            writeLayout(out, summaryLayout(genome.minLength(), counts));
+            return;
         }
-        writeLayout(out, summaryLayout(genome.minLength(), counts));
-        return;
-    }
-    case ReportKind::Pairs:
-        index(genome);
-        writePairsHeader(out);
-        for (const RepeatKind kind : kKindOrder) {
-            writePairs(out, genome, kind, *search(genome, kind));
+        case ReportKind::Pairs:
+            index(genome);
+            writePairsHeader(out);
+            for (const RepeatKind kind : kKindOrder) {
+                writePairs(out, *snapshotOf(indexed, kind, SnapshotDetail::Words));
+            }
+            return;
+        case ReportKind::Gff: {
+            index(genome);
+            GffReport gff(out, sequenceName(options), genome.length());
+            for (const RepeatKind kind : kKindOrder) {
+                gff.write(*snapshotOf(indexed, kind, SnapshotDetail::Words));
+            }
+            return;
         }
-        return;
-    case ReportKind::Gff: {
-        index(genome);
-        const std::string name = options.randomCounts ? std::string("random") : displayName(options.file);
-        GffReport gff(out, name, genome.length());
-        for (const RepeatKind kind : kKindOrder) {
-            gff.write(genome, kind, *search(genome, kind));
+        case ReportKind::Bed: {
+            index(genome);
+            BedReport bed(out, sequenceName(options));
+            for (const RepeatKind kind : kKindOrder) {
+                bed.write(*snapshotOf(indexed, kind, SnapshotDetail::Words));
+            }
+            return;
         }
-        return;
-    }
-    case ReportKind::Compare:
-        return;
-    case ReportKind::Map:
-        drawMap(options, genome, features, drawer);
-        return;
+        case ReportKind::Compare:
+            return;
+        case ReportKind::Map:
+            drawMap(options, genome, features, drawer);
+            return;
     }
 }
 
@@ -202,8 +236,8 @@ int run(const Options& options, const MapDrawer& drawer)
     if (options.report == ReportKind::Compare) {
         compare(options, out);
     } else {
-        Genome genome;
-        const FeatureList features = load(options, genome);
+        const auto genome = std::make_shared<Genome>();
+        const FeatureList features = load(options, *genome);
         analyse(options, genome, features, out, drawer);
     }
     out.flush();

@@ -63,6 +63,7 @@ Options:
                         info     the title, the number of bases and the
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
+                        bed      the repeats as BED6 (see below)
   --kind KIND         direct, inverted, mirror or complementary: the kind of
                       --report listing and --compare (default direct)
   --features          the annotated features of a GenBank file, "sequence"
@@ -95,8 +96,20 @@ repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
 inverted repeat is on the minus strand. A copy across the origin ends beyond
 the sequence's length.
 
+BED output: one BED6 line per copy of each pair, in the same order, with no
+track or header line: the sequence's name (the GFF3 seqid), the 0-based start
+and the exclusive end (beyond the sequence's length for a copy across the
+origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
++ but for the second copy of an inverted repeat, which is on -.
+
+The listing, pairs, gff and bed reports are written while the pairs are made,
+so they hold no list of pairs. A search that would have to hold more than
+134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
+or a lower maximum.
+
 Exit status: 0 on success, 1 when a file cannot be read or is not in the
-format asked for, or memory runs out, 2 for a command line error.
+format asked for, memory runs out or there are too many pairs, 2 for a
+command line error.
 )";
 
 // A whole decimal number within [low, high], or nothing.
@@ -197,8 +210,8 @@ private:
             return;
         }
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
-            name != "--min" && name != "--max" && name != "--report" && name != "--kind" && name != "--motif" &&
-            name != "--map" && name != "--repeat") {
+            name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
+            name != "--motif" && name != "--map" && name != "--repeat") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -271,11 +284,11 @@ private:
         const auto kind = first == value.npos ? std::nullopt : parseKind(value.substr(0, first));
         const auto length = second == value.npos
                                 ? std::nullopt
-                                : parseNumber<int>(value.substr(first + 1, second - first - 1), kShortestLength,
-                                                   kLongestLength);
-        const auto index = second == value.npos
-                               ? std::nullopt
-                               : parseNumber<int>(value.substr(second + 1), 1, std::numeric_limits<int>::max());
+                                : parseNumber<int>(value.substr(first + 1, second - first - 1),
+                                                   kShortestLength, kLongestLength);
+        const auto index = second == value.npos ? std::nullopt
+                                                : parseNumber<int>(value.substr(second + 1), 1,
+                                                                   std::numeric_limits<int>::max());
         if (!kind || !length || !index) {
             fail("--repeat: " + quote(value) +
                  " is not KIND,LENGTH,INDEX (a kind, a length from 3 to 256 and a number from 1)");
@@ -301,12 +314,13 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 5> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
             {"info", ReportKind::Info},
             {"gff", ReportKind::Gff},
+            {"bed", ReportKind::Bed},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -314,7 +328,7 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff");
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
     }
 
     void motifValue(std::string_view value)
@@ -380,8 +394,10 @@ private:
             fail("--seed applies only to --random");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
-        } else if (options_.csv && options_.report == ReportKind::Gff) {
-            fail("--csv does not apply to --report gff");
+        } else if (options_.csv &&
+                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
+            fail(std::string("--csv does not apply to --report ") +
+                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
         } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
             fail("--repeat applies only to --map");
         } else if (options_.minimum > options_.maximum) {
@@ -399,8 +415,8 @@ private:
     std::span<const std::string_view> arguments_;
     std::size_t next_ = 0;
     Options options_;
-    std::vector<std::string> files_;           // named without an option
-    std::vector<std::string> inputs_;          // every input, in order, as shown in messages
+    std::vector<std::string> files_;          // named without an option
+    std::vector<std::string> inputs_;         // every input, in order, as shown in messages
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;

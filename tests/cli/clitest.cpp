@@ -241,9 +241,9 @@ TEST_F(CliTest, HelpDescribesEveryOption)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.rfind("Usage: tessaron-cli", 0), 0u);
-    for (const char* option : {"--text", "--genbank", "--random", "--seed", "--compare", "--min", "--max",
-                               "--report", "summary", "listing", "info", "pairs", "gff", "--kind", "--features",
-                               "--motif", "--csv", "--help"}) {
+    for (const char* option :
+         {"--text", "--genbank", "--random", "--seed", "--compare", "--min", "--max", "--report", "summary",
+          "listing", "info", "pairs", "gff", "bed", "--kind", "--features", "--motif", "--csv", "--help"}) {
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     }
 }

@@ -1,4 +1,5 @@
 #include "cli/options.h"
+#include "engine/genome.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,7 @@ TEST(ParseOptions, ValuesSeparateOrAttached)
 
     EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).file, "b.txt");
     EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).report, ReportKind::Info);
+    EXPECT_EQ(parsed({"--report", "bed", "x"}).report, ReportKind::Bed);
     EXPECT_EQ(parsed({"--report", "pairs", "--report", "summary", "x"}).report, ReportKind::Summary);
 }
 
@@ -92,6 +94,8 @@ TEST(ParseOptions, HelpNeedsNothingElse)
     EXPECT_TRUE(parsed({"x.txt", "--report", "info", "--help"}).help);
     EXPECT_TRUE(parsed({"--help", "--bogus"}).help);
     EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
+    // The help names the pair limit the engine really has.
+    EXPECT_NE(usageText().find(std::to_string(Genome::kDefaultPairLimit) + " pairs"), std::string_view::npos);
 }
 
 TEST(ParseOptions, FormatsOutputsAndComparison)
@@ -148,7 +152,7 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--max="}, "--max: '' is not an integer from 3 to 256"},
         {{"x", "--min", "99999999999999999999"},
          "--min: '99999999999999999999' is not an integer from 3 to 256"},
-        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff"},
+        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff, bed"},
         {{"--random", "1,2,3"},
          "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
         {{"--random", "1,2,3,4,5"},
@@ -180,16 +184,20 @@ TEST(ParseOptions, UsageErrors)
         {{"--bogus", "--min", "1"}, "unknown option '--bogus'"},
         {{"a.gb", "--genbank", "b.gb"}, "more than one input: 'a.gb' and 'b.gb'"},
         {{"x", "--kind", "direct"}, "--kind applies only to --report listing and --compare"},
-        {{"x", "--kind", "forward"}, "--kind: 'forward' is not one of direct, inverted, mirror, complementary"},
+        {{"x", "--kind", "forward"},
+         "--kind: 'forward' is not one of direct, inverted, mirror, complementary"},
         {{"x", "--motif", "GATN"}, "--motif: 'GATN': Accepted symbols are only A, T, C or G"},
         {{"x", "--motif", "GA TC"}, "--motif: 'GA TC': Accepted symbols are only A, T, C or G"},
         {{"x", "--motif="}, "--motif needs a word of A, T, C and G"},
         {{"x", "--motif", "ACG", "--report", "pairs"}, "choose one of --motif and --report"},
         {{"x", "--features", "--compare"}, "choose one of --features and --compare"},
         {{"x", "--report", "gff", "--csv"}, "--csv does not apply to --report gff"},
+        {{"x", "--report", "bed", "--csv"}, "--csv does not apply to --report bed"},
         {{"--compare"}, "--compare needs at least one FILE"},
-        {{"--compare", "--genbank", "a.gb"}, "--compare reads only the files named after the options, not 'a.gb'"},
-        {{"--compare", "--random", "1,1,1,1"}, "--compare reads only the files named after the options, not --random"},
+        {{"--compare", "--genbank", "a.gb"},
+         "--compare reads only the files named after the options, not 'a.gb'"},
+        {{"--compare", "--random", "1,1,1,1"},
+         "--compare reads only the files named after the options, not --random"},
         {{"x", "--csv=1"}, "option '--csv' takes no value"},
     };
     for (const auto& c : cases) {

@@ -14,7 +14,7 @@
 namespace tessaron {
 
 // What the program writes to standard output.
-enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Features, Motif, Compare, Map };
+enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Bed, Features, Motif, Compare, Map };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
 // length, in the order of the results tree.
@@ -41,7 +41,7 @@ struct Options {
     int maximum = 30;
     ReportKind report = ReportKind::Summary;
     RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
-    std::string motif;                      // upper case, A, T, C and G only
+    std::string motif;                     // upper case, A, T, C and G only
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
