@@ -1,6 +1,9 @@
 #include "cli/clirun.h"
 #include "cli/options.h"
+#include "compare/batch.h"
 #include "compare/comparisonrun.h"
+#include "compare/controls.h"
+#include "engine/completesearch.h"
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
 #include "input/filename.h"
@@ -12,6 +15,7 @@
 #include "report/reportlayout.h"
 #include "report/reports.h"
 #include "report/tablewriter.h"
+#include "report/tidytables.h"
 
 #include <unistd.h>
 
@@ -61,16 +65,9 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
     return list;
 }
 
-// One search as a snapshot; the report writes from it and releases it before
-// the next search.
-std::shared_ptr<const RepeatSnapshot> snapshotOf(const std::shared_ptr<const Genome>& genome, RepeatKind kind,
-                                                 SnapshotDetail detail)
+[[noreturn]] void throwSearchFailure(SearchFailure failure)
 {
-    auto result = searchRepeats(genome, kind, detail);
-    if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
-        return std::move(*snapshot);
-    }
-    switch (std::get<SearchFailure>(result)) {
+    switch (failure) {
         case SearchFailure::PairLimit:
             throw Failure{"Too many repeat pairs: a search would hold more than " +
                           std::to_string(Genome::kDefaultPairLimit) +
@@ -81,6 +78,48 @@ std::shared_ptr<const RepeatSnapshot> snapshotOf(const std::shared_ptr<const Gen
     }
     throw Failure{std::string(kOutOfMemory)};
 }
+
+// The searches of one genome, each as a snapshot that the report writes from
+// and releases before the next search: the index's searches, or the complete
+// search, whose one index serves every kind the report needs.
+class Searches {
+public:
+    Searches(std::shared_ptr<Genome> genome, bool complete) : genome_(std::move(genome)), complete_(complete)
+    {
+    }
+
+    // Builds what the searches need: the suffix index, or the complete index
+    // of these kinds.
+    void prepare(std::span<const RepeatKind> kinds)
+    {
+        if (!complete_) {
+            if (!genome_->buildIndex()) {
+                throw Failure{std::string(kOutOfMemory)};
+            }
+            return;
+        }
+        auto built = buildCompleteIndex(genome_, kinds);
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            throwSearchFailure(*failure);
+        }
+        index_ = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
+
+    std::shared_ptr<const RepeatSnapshot> run(RepeatKind kind, SnapshotDetail detail)
+    {
+        auto result =
+            complete_ ? completeSearch(*index_, kind, detail) : searchRepeats(genome_, kind, detail);
+        if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
+            return std::move(*snapshot);
+        }
+        throwSearchFailure(std::get<SearchFailure>(result));
+    }
+
+private:
+    std::shared_ptr<Genome> genome_;
+    bool complete_;
+    std::shared_ptr<const CompleteIndex> index_;
+};
 
 // The name of the sequence in GFF3 and BED.
 std::string sequenceName(const Options& options)
@@ -159,7 +198,8 @@ void compare(const Options& options, TableWriter& out)
 {
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
     Genome genome;
-    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome);
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome,
+                                {}, {}, options.complete);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
         // The reader's words name the file and the cause.
         throw Failure{failure->detail.empty() ? failure->message : failure->detail};
@@ -169,11 +209,26 @@ void compare(const Options& options, TableWriter& out)
 
 // Runs the searches a report needs, releasing each result before the next
 // search, and writes the report as the results are read.
+ControlSettings controlSettings(const Options& options)
+{
+    ControlSettings settings;
+    settings.replicates = options.controls.value_or(0);
+    // The controls of a random genome start after its own seed, so that none
+    // of them is the genome itself.
+    settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    return settings;
+}
+
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
 void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const FeatureList& features,
              TableWriter& out, const MapDrawer& drawer)
 {
     Genome& genome = *loaded;
-    const std::shared_ptr<const Genome> indexed = loaded;
+    Searches searches(loaded, options.complete);
+    const std::array<RepeatKind, 1> listed{options.kind};
     switch (options.report) {
         case ReportKind::Info:
             writeInfo(out, genome);
@@ -186,43 +241,55 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
             writeMotif(out, genome.findWord(options.motif));
             return;
         case ReportKind::Listing:
-            index(genome);
-            writeListing(out, *snapshotOf(indexed, options.kind, SnapshotDetail::Words));
+            searches.prepare(listed);
+            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words));
             return;
         case ReportKind::Summary: {
-            index(genome);
+            if (options.controls) {
+                if (!options.complete) {
+                    index(genome);
+                }
+                auto report = runControls(loaded, controlSettings(options));
+                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                    throwSearchFailure(*failure);
+                }
+                writeControlTable(out, std::get<ControlReport>(report));
+                return;
+            }
+            searches.prepare(kKindOrder);
             PairCountsByKind counts;
             for (const RepeatKind kind : kKindOrder) {
                 counts[static_cast<std::size_t>(kind)] =
-                    snapshotOf(indexed, kind, SnapshotDetail::Counts)->pairCounts();
+                    searches.run(kind, SnapshotDetail::Counts)->pairCounts();
             }
             writeLayout(out, summaryLayout(genome.minLength(), counts));
             return;
         }
         case ReportKind::Pairs:
-            index(genome);
+            searches.prepare(kKindOrder);
             writePairsHeader(out);
             for (const RepeatKind kind : kKindOrder) {
-                writePairs(out, *snapshotOf(indexed, kind, SnapshotDetail::Words));
+                writePairs(out, *searches.run(kind, SnapshotDetail::Words));
             }
             return;
         case ReportKind::Gff: {
-            index(genome);
+            searches.prepare(kKindOrder);
             GffReport gff(out, sequenceName(options), genome.length());
             for (const RepeatKind kind : kKindOrder) {
-                gff.write(*snapshotOf(indexed, kind, SnapshotDetail::Words));
+                gff.write(*searches.run(kind, SnapshotDetail::Words));
             }
             return;
         }
         case ReportKind::Bed: {
-            index(genome);
+            searches.prepare(kKindOrder);
             BedReport bed(out, sequenceName(options));
             for (const RepeatKind kind : kKindOrder) {
-                bed.write(*snapshotOf(indexed, kind, SnapshotDetail::Words));
+                bed.write(*searches.run(kind, SnapshotDetail::Words));
             }
             return;
         }
         case ReportKind::Compare:
+        case ReportKind::Batch:
             return;
         case ReportKind::Map:
             drawMap(options, genome, features, drawer);
@@ -230,11 +297,44 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
     }
 }
 
+// Every file in parallel, written in the order given; failed files are told
+// on standard error and make the exit status 1.
+int batch(const Options& options, TableWriter& out)
+{
+    const std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    BatchSettings settings;
+    settings.minimum = options.minimum;
+    settings.maximum = options.maximum;
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    if (options.controls) {
+        settings.controls = controlSettings(options);
+    }
+    writeBatchHeader(out, options.controls.has_value());
+    const int failed = runBatch(files, settings,
+                                [&](std::size_t, const std::vector<BatchGenome>& genomes,
+                                    const std::optional<BatchFailure>& failure) {
+                                    if (failure) {
+                                        out.flush();
+                                        std::cout.flush();
+                                        std::cerr << kProgram << failure->file.string() << ": "
+                                                  << failure->reason << '\n';
+                                    }
+                                    for (const BatchGenome& genome : genomes) {
+                                        writeBatchRows(out, genome);
+                                    }
+                                });
+    return failed > 0 ? 1 : 0;
+}
+
 int run(const Options& options, const MapDrawer& drawer)
 {
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
+    int status = 0;
     if (options.report == ReportKind::Compare) {
         compare(options, out);
+    } else if (options.report == ReportKind::Batch) {
+        status = batch(options, out);
     } else {
         const auto genome = std::make_shared<Genome>();
         const FeatureList features = load(options, *genome);
@@ -244,7 +344,7 @@ int run(const Options& options, const MapDrawer& drawer)
     if (!std::cout.flush()) {
         return fail("cannot write the output");
     }
-    return 0;
+    return status;
 }
 
 }  // namespace

@@ -14,12 +14,15 @@ namespace {
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
+constexpr int kMostControls = 1'000'000;
+constexpr int kMostJobs = 1024;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
        tessaron-cli [options] --text FILE | --genbank FILE
        tessaron-cli [options] --random A,T,C,G [--seed N]
        tessaron-cli [options] --compare [--kind KIND] FILE...
+       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -40,11 +43,31 @@ Input, exactly one of:
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
   --seed N            seed of --random, 0 to 4294967295; without it the time
-                      in seconds is used
+                      in seconds is used; with --controls, the first control's
+                      seed
   --compare FILE...   compare GenBank files by the pairs of one kind of repeat
                       at each length: one row per file, one column per length
+  --batch FILE...     analyse every file (GenBank or text) and write one tidy
+                      table, one row per genome, kind and repeat length:
+                      file, record, title, length, kind, repeat_length, pairs
+                      (and with --controls control_mean, control_sd, z); the
+                      files run in parallel (see -j) and come out in the order
+                      given; a file that fails is reported on standard error
+                      and the others go on (exit status 1 at the end)
 
 Options:
+  --complete          the complete search: every maximal repeat of each kind at
+                      its full length, however long (--max does not cut it),
+                      copies found wherever they are, overlapping or not;
+                      for every report and --compare
+  --controls R        compare the counts with R random sequences of exactly
+                      the genome's composition (seeds S, S+1, ..., S from
+                      --seed, default 1; after the seed of --random when the
+                      genome is random), analysed with the same settings: the
+                      summary becomes a table of kind, repeat_length, pairs,
+                      control_mean, control_sd (sample standard deviation)
+                      and z = (pairs - mean) / sd, empty when sd is 0
+  -j N, --jobs N      threads for --batch and --controls (default all cores)
   --min N             shortest repeat length, 3 to 256 (default 8)
   --max N             longest repeat length, 3 to 256 (default 30); a minimum
                       above the maximum is lowered to it. With --random a
@@ -201,7 +224,11 @@ private:
             name = argument.substr(0, equals);
             attached = argument.substr(equals + 1);
         }
-        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv") {
+        if (name == "-j") {
+            name = "--jobs";
+        }
+        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
+            name == "--complete" || name == "--batch") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -211,7 +238,8 @@ private:
         }
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
-            name != "--motif" && name != "--map" && name != "--repeat") {
+            name != "--motif" && name != "--map" && name != "--repeat" && name != "--controls" &&
+            name != "--jobs") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -258,6 +286,17 @@ private:
             setReport(ReportKind::Map, "--map");
         } else if (name == "--repeat") {
             repeatValue(value);
+        } else if (name == "--controls") {
+            options_.controls = parseNumber<int>(value, 1, kMostControls);
+            if (!options_.controls) {
+                fail("--controls: " + quote(value) + " is not an integer from 1 to " +
+                     std::to_string(kMostControls));
+            }
+        } else if (name == "--jobs") {
+            options_.jobs = parseNumber<int>(value, 1, kMostJobs);
+            if (!options_.jobs) {
+                fail("--jobs: " + quote(value) + " is not an integer from 1 to " + std::to_string(kMostJobs));
+            }
         } else {
             motifValue(value);
         }
@@ -271,6 +310,10 @@ private:
             setReport(ReportKind::Features, "--features");
         } else if (name == "--compare") {
             setReport(ReportKind::Compare, "--compare");
+        } else if (name == "--batch") {
+            setReport(ReportKind::Batch, "--batch");
+        } else if (name == "--complete") {
+            options_.complete = true;
         } else {
             options_.csv = true;
         }
@@ -373,11 +416,14 @@ private:
     void finish()
     {
         const bool comparing = options_.report == ReportKind::Compare;
-        if (comparing) {
+        const bool batch = options_.report == ReportKind::Batch;
+        if (comparing || batch) {
+            const char* option = comparing ? "--compare" : "--batch";
             if (optionInput_) {
-                fail("--compare reads only the files named after the options, not " + *optionInput_);
+                fail(std::string(option) + " reads only the files named after the options, not " +
+                     *optionInput_);
             } else if (files_.empty()) {
-                fail("--compare needs at least one FILE");
+                fail(std::string(option) + " needs at least one FILE");
             }
             options_.compareFiles = files_;
         } else if (inputs_.size() > 1) {
@@ -390,8 +436,14 @@ private:
         if (error_) {
             return;
         }
-        if (options_.seed && !options_.randomCounts) {
-            fail("--seed applies only to --random");
+        if (options_.seed && !options_.randomCounts && !options_.controls) {
+            fail("--seed applies only to --random and --controls");
+        } else if (options_.controls && options_.report != ReportKind::Summary && !batch) {
+            fail("--controls applies only to the summary and --batch");
+        } else if (options_.jobs && !batch && !options_.controls) {
+            fail("--jobs applies only to --batch and --controls");
+        } else if (options_.complete && options_.report == ReportKind::Map) {
+            fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
         } else if (options_.csv &&

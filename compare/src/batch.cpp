@@ -51,7 +51,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
             readText(file, *genome, settings.minimum, settings.maximum);
             genome->setTitle(displayName(file));
         }
-        if (!genome->buildIndex()) {
+        if (!settings.complete && !genome->buildIndex()) {
             return fail(failureText(SearchFailure::OutOfMemory));
         }
         std::shared_ptr<const Genome> indexed = std::move(genome);
@@ -60,7 +60,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         result.title = indexed->title();
         result.length = indexed->length();
         result.minLength = indexed->minLength();
-        auto counts = countRepeats(indexed);
+        auto counts = countRepeats(indexed, settings.complete);
         if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
             return fail(failureText(*failure));
         }
@@ -68,6 +68,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         if (settings.controls) {
             ControlSettings controls = *settings.controls;
             controls.threads = controlThreads;
+            controls.complete = settings.complete;
             auto report = runControls(indexed, controls);
             if (const auto* failure = std::get_if<SearchFailure>(&report)) {
                 return fail(failureText(*failure));

@@ -1,5 +1,7 @@
 #include "compare/comparisonrun.h"
 
+#include "engine/completesearch.h"
+#include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 
@@ -36,9 +38,19 @@ std::string fileTitleOf(const std::filesystem::path& path)
     return title;
 }
 
-std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+// The pairs per length of one kind, counted without storing them; the snapshot
+// is released before the genome is handed back.
+std::variant<std::vector<std::int64_t>, SearchFailure> countPairs(const std::shared_ptr<Genome>& genome,
+                                                                  RepeatKind kind, bool complete,
+                                                                  std::stop_token stop)
 {
-    return kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    const SearchControl control{std::move(stop), {}};
+    SnapshotResult result = complete ? completeSearch(genome, kind, SnapshotDetail::Counts, control)
+                                     : searchRepeats(genome, kind, SnapshotDetail::Counts, control);
+    if (const auto* failed = std::get_if<SearchFailure>(&result)) {
+        return *failed;
+    }
+    return std::get<std::shared_ptr<const RepeatSnapshot>>(result)->pairCounts();
 }
 
 using Reason = ComparisonFailure::Reason;
@@ -70,7 +82,7 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
     const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress, std::stop_token stop)
+    const std::function<void(int done)>& progress, std::stop_token stop, bool complete)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
@@ -86,6 +98,8 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
         GenomeComparison comparison;
         comparison.minLength = minimum;
         comparison.maxLength = minimum;
+        comparison.countsLonger = complete;
+        comparison.maximumSetting = maximum;
         comparison.rows.reserve(files.size());
 
         int done = 0;
@@ -103,19 +117,28 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
             } catch (const InputError& error) {
                 return failure(Reason::FileRejected, path, error.what());
             }
-            if (!genome.buildIndex()) {
+            if (!complete && !genome.buildIndex()) {
                 return failure(Reason::OutOfMemory, path);
             }
             if (stop.stop_requested()) {
                 return failure(Reason::Cancelled, path);
             }
-            const std::unique_ptr<RepeatList> list = search(genome, *kind);
-            if (!list) {
-                return failure(Reason::OutOfMemory, path);
+            // The search shares the genome for as long as it runs; the
+            // caller's genome gets it back, holding the file last read.
+            auto shared = std::make_shared<Genome>(std::move(genome));
+            auto counted = countPairs(shared, *kind, complete, stop);
+            genome = std::move(*shared);
+            if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
+                return failure(*failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory,
+                               path);
             }
-            const std::size_t slots = std::min(lengthCount, static_cast<std::size_t>(list->slotCount()));
-            for (std::size_t slot = 0; slot < slots; ++slot) {
-                const std::int64_t count = list->pairCount(static_cast<int>(slot));
+            const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
+            for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+                const std::int64_t count = counts[slot];
+                if (slot >= lengthCount) {
+                    row.longer += count;
+                    continue;
+                }
                 row.counts[slot] = count;
                 const int length = minimum + static_cast<int>(slot);
                 if (count != 0 && length > comparison.maxLength) {

@@ -1,5 +1,7 @@
 #include "compare/controls.h"
 
+#include "engine/completesearch.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -10,11 +12,22 @@
 namespace tessaron {
 
 std::variant<KindCounts, SearchFailure> countRepeats(const std::shared_ptr<const Genome>& genome,
-                                                     const SearchControl& control)
+                                                     bool complete, const SearchControl& control)
 {
     KindCounts counts;
+    std::shared_ptr<const CompleteIndex> index;
+    if (complete) {
+        // One index serves the four kinds.
+        auto built = buildCompleteIndex(genome, kKindOrder, SearchControl{control.stop, {}});
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            return *failure;
+        }
+        index = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
     for (const RepeatKind kind : kKindOrder) {
-        auto result = searchRepeats(genome, kind, SnapshotDetail::Counts, SearchControl{control.stop, {}});
+        const SearchControl quiet{control.stop, {}};
+        auto result = complete ? completeSearch(*index, kind, SnapshotDetail::Counts, quiet)
+                               : searchRepeats(genome, kind, SnapshotDetail::Counts, quiet);
         if (const auto* failure = std::get_if<SearchFailure>(&result)) {
             return *failure;
         }
@@ -68,7 +81,7 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
                                                        const ControlSettings& settings,
                                                        const SearchControl& control)
 {
-    auto observed = countRepeats(genome, control);
+    auto observed = countRepeats(genome, settings.complete, control);
     if (const auto* failure = std::get_if<SearchFailure>(&observed)) {
         return *failure;
     }
@@ -106,10 +119,10 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
                         // The very lengths of the genome, even where making
                         // a random sequence would widen them.
                         random->setLengthBounds(genome->minLength(), genome->maxLength());
-                        if (!random->buildIndex()) {
+                        if (!settings.complete && !random->buildIndex()) {
                             failure = SearchFailure::OutOfMemory;
                         } else {
-                            auto counts = countRepeats(random, control);
+                            auto counts = countRepeats(random, settings.complete, control);
                             if (auto* counted = std::get_if<KindCounts>(&counts)) {
                                 controls[static_cast<std::size_t>(i)] = std::move(*counted);
                             } else {

@@ -123,6 +123,21 @@ TEST(ParseOptions, FormatsOutputsAndComparison)
     EXPECT_EQ(compare.compareFiles, (std::vector<std::string>{"a.gb", "b.gb", "a.gb"}));
 }
 
+TEST(ParseOptions, BatchControlsAndTheCompleteSearch)
+{
+    const Options batch = parsed({"--batch", "-j", "3", "--controls=10", "--seed", "7", "a.gb", "b.fa", "--complete"});
+    EXPECT_EQ(batch.report, ReportKind::Batch);
+    EXPECT_EQ(batch.compareFiles, (std::vector<std::string>{"a.gb", "b.fa"}));
+    EXPECT_EQ(batch.jobs, 3);
+    EXPECT_EQ(batch.controls, 10);
+    EXPECT_EQ(batch.seed, 7U);
+    EXPECT_TRUE(batch.complete);
+    const Options summary = parsed({"--controls", "100", "g.gb"});
+    EXPECT_EQ(summary.report, ReportKind::Summary);
+    EXPECT_FALSE(summary.complete);
+    EXPECT_FALSE(summary.jobs.has_value());
+}
+
 TEST(ParseOptions, UsageErrors)
 {
     const struct {
@@ -176,7 +191,7 @@ TEST(ParseOptions, UsageErrors)
         {{"--random", "1,1,1,1", "--seed", "-1"}, "--seed: '-1' is not an integer from 0 to 4294967295"},
         {{"--random", "1,1,1,1", "--seed", "4294967296"},
          "--seed: '4294967296' is not an integer from 0 to 4294967295"},
-        {{"x", "--seed", "5"}, "--seed applies only to --random"},
+        {{"x", "--seed", "5"}, "--seed applies only to --random and --controls"},
         {{"a.txt", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
         {{"a.txt", "--text", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
         {{"a.txt", "--random", "1,1,1,1"}, "more than one input: 'a.txt' and --random"},
@@ -194,6 +209,13 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--report", "gff", "--csv"}, "--csv does not apply to --report gff"},
         {{"x", "--report", "bed", "--csv"}, "--csv does not apply to --report bed"},
         {{"--compare"}, "--compare needs at least one FILE"},
+        {{"--batch"}, "--batch needs at least one FILE"},
+        {{"--batch", "--text", "a.txt"}, "--batch reads only the files named after the options, not 'a.txt'"},
+        {{"x", "--controls", "0"}, "--controls: '0' is not an integer from 1 to 1000000"},
+        {{"x", "--controls", "5", "--report", "pairs"}, "--controls applies only to the summary and --batch"},
+        {{"x", "-j", "2"}, "--jobs applies only to --batch and --controls"},
+        {{"--batch", "x", "--jobs=0"}, "--jobs: '0' is not an integer from 1 to 1024"},
+        {{"x", "--complete", "--map", "m.png"}, "--complete does not apply to --map"},
         {{"--compare", "--genbank", "a.gb"},
          "--compare reads only the files named after the options, not 'a.gb'"},
         {{"--compare", "--random", "1,1,1,1"},

@@ -18,6 +18,7 @@ struct BatchSettings {
     int minimum = 8;
     int maximum = 30;
     int threads = 0;                          // 0: every core
+    bool complete = false;                    // the complete search instead of the index's
     std::optional<ControlSettings> controls;  // random controls for every genome
 };
 

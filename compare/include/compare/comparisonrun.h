@@ -51,6 +51,6 @@ struct ComparisonFailure {
 // ("The comparison was cancelled.", reason Cancelled).
 [[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
     const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress = {}, std::stop_token stop = {});
+    const std::function<void(int done)>& progress = {}, std::stop_token stop = {}, bool complete = false);
 
 }  // namespace tessaron
