@@ -10,7 +10,7 @@ set -euo pipefail
 # qt6-base-dev, libgl-dev: the desktop program (Qt 6 Widgets); fonts-dejavu-core:
 # a monospace face for the sequence pane, also offscreen.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev time genometools
-    qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core "$@")
+    qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core snakemake "$@")
 
 missing=()
 for package in "${packages[@]}"; do
