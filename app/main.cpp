@@ -5,16 +5,18 @@
 // repeat of the longest inverted length and saves a picture of the window
 // (the README's picture is made this way, offscreen).
 
-#include "app/prompts.h"
-#include "app/tessarondlg.h"
+#include "views/prompts.h"
+#include "views/tessarondlg.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
-#include <QTreeView>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -34,7 +36,13 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
         tree->setCurrentIndex(model->index(0, 0, longest));
     }
     QApplication::processEvents();
-    return window.grab().save(picture) ? 0 : 1;
+    // Replaced only once complete, like every file the program writes.
+    QSaveFile out(picture);
+    const QByteArray format = QFileInfo(picture).suffix().toLatin1();
+    const bool saved = out.open(QIODevice::WriteOnly) &&
+                       window.grab().save(&out, format.isEmpty() ? "PNG" : format.constData()) &&
+                       out.flush() && out.commit();
+    return saved ? 0 : 1;
 }
 
 }  // namespace
@@ -44,7 +52,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(applicationName());
     QApplication::setDesktopFileName(QStringLiteral("tessaron"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron")));
+    // The installed theme icon when there is one, else the one built in.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron"), QIcon(QStringLiteral(":/tessaron.svg"))));
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;

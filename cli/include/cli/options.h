@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/repeatlist.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tessaron {
+
+// What the program writes to standard output.
+enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Bed, Features, Motif, Compare, Batch, Map };
+
+// The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
+// length, in the order of the results tree.
+struct MapRepeat {
+    RepeatKind kind = RepeatKind::Direct;
+    int length = 0;
+    int index = 0;
+    friend bool operator==(const MapRepeat&, const MapRepeat&) = default;
+};
+
+// How FILE is read: GenBank when its first non-blank line begins with LOCUS,
+// else plain text, unless forced.
+enum class InputFormat { Auto, Text, GenBank };
+
+struct Options {
+    bool help = false;
+    // One file, a random sequence of these counts, or (with --compare) files.
+    std::string file;
+    InputFormat format = InputFormat::Auto;
+    std::optional<std::array<std::int64_t, 4>> randomCounts;  // A, T, C, G
+    std::optional<std::uint32_t> seed;
+    std::vector<std::string> compareFiles;  // --compare and --batch
+    int minimum = 8;
+    int maximum = 30;
+    ReportKind report = ReportKind::Summary;
+    RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
+    std::string motif;                     // upper case, A, T, C and G only
+    bool csv = false;
+    std::string mapFile;  // --map: the PNG or SVG file to draw
+    std::optional<MapRepeat> mapRepeat;
+    bool complete = false;          // the complete search instead of the index's searches
+    std::optional<int> controls;    // random controls per genome
+    std::optional<int> jobs;        // threads of --batch and --controls
+};
+
+// A command line that cannot be run; the message is one line without the
+// program's name.
+struct UsageError {
+    std::string message;
+};
+
+// Parses the arguments after the program name. A minimum above the maximum
+// is lowered to the maximum.
+[[nodiscard]] std::variant<Options, UsageError> parseOptions(std::span<const std::string_view> arguments);
+
+// The text of --help.
+[[nodiscard]] std::string_view usageText();
+
+}  // namespace tessaron

@@ -1,0 +1,37 @@
+// tessaron-map: the command line program with the circular map. tessaron-cli
+// runs it for --map, so that the plain reports never load Qt.
+
+#include "cli/clirun.h"
+#include "mapimage/diagrampainter.h"
+
+#include <QGuiApplication>
+#include <QString>
+
+#include <iostream>
+
+namespace {
+
+bool drawMap(const std::string& path, const tessaron::FeatureList& features, const tessaron::Repeat* repeat,
+             std::span<const tessaron::RepeatPair> pairs)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The platform's notes (a missing runtime folder and the like) are of no
+    // use here: only this program's own messages reach standard error.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << "tessaron-cli: " << message.toStdString() << '\n';
+        }
+    });
+    int argc = 1;
+    char name[] = "tessaron-cli";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+    return tessaron::saveDiagram(QString::fromStdString(path), features, repeat, pairs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return tessaron::runCli(argc, argv, drawMap);
+}

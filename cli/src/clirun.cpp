@@ -1,0 +1,393 @@
+#include "cli/clirun.h"
+#include "cli/options.h"
+#include "compare/batch.h"
+#include "compare/comparisonrun.h"
+#include "compare/controls.h"
+#include "engine/completesearch.h"
+#include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
+#include "input/filename.h"
+#include "input/genbankreader.h"
+#include "input/textreader.h"
+#include "report/bedreport.h"
+#include "report/gffreport.h"
+#include "report/listingstream.h"
+#include "report/reportlayout.h"
+#include "report/reports.h"
+#include "report/tablewriter.h"
+#include "report/tidytables.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+
+#include <iostream>
+#include <new>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace tessaron;
+
+constexpr std::string_view kProgram = "tessaron-cli: ";
+constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
+
+// Thrown for a failure that ends the run with exit status 1.
+struct Failure {
+    std::string message;
+};
+
+int fail(std::string_view message)
+{
+    std::cerr << kProgram << message << '\n';
+    return 1;
+}
+
+// The entry of the comparison's "Compare what:" list that searches `kind`.
+int compareItemOf(RepeatKind kind)
+{
+    for (int item = 0; item < kRepeatKindCount; ++item) {
+        if (kindOfCompareItem(item) == kind) {
+            return item;
+        }
+    }
+    return -1;
+}
+
+std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+{
+    auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    if (!list) {
+        throw Failure{std::string(kOutOfMemory)};
+    }
+    return list;
+}
+
+[[noreturn]] void throwSearchFailure(SearchFailure failure)
+{
+    switch (failure) {
+        case SearchFailure::PairLimit:
+            throw Failure{"Too many repeat pairs: a search would hold more than " +
+                          std::to_string(Genome::kDefaultPairLimit) +
+                          " of them. Try a higher minimum or a lower maximum."};
+        case SearchFailure::Cancelled:
+        case SearchFailure::OutOfMemory:
+            break;
+    }
+    throw Failure{std::string(kOutOfMemory)};
+}
+
+// The searches of one genome, each as a snapshot that the report writes from
+// and releases before the next search: the index's searches, or the complete
+// search, whose one index serves every kind the report needs.
+class Searches {
+public:
+    Searches(std::shared_ptr<Genome> genome, bool complete) : genome_(std::move(genome)), complete_(complete)
+    {
+    }
+
+    // Builds what the searches need: the suffix index, or the complete index
+    // of these kinds.
+    void prepare(std::span<const RepeatKind> kinds)
+    {
+        if (!complete_) {
+            if (!genome_->buildIndex()) {
+                throw Failure{std::string(kOutOfMemory)};
+            }
+            return;
+        }
+        auto built = buildCompleteIndex(genome_, kinds);
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            throwSearchFailure(*failure);
+        }
+        index_ = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
+
+    std::shared_ptr<const RepeatSnapshot> run(RepeatKind kind, SnapshotDetail detail)
+    {
+        auto result =
+            complete_ ? completeSearch(*index_, kind, detail) : searchRepeats(genome_, kind, detail);
+        if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
+            return std::move(*snapshot);
+        }
+        throwSearchFailure(std::get<SearchFailure>(result));
+    }
+
+private:
+    std::shared_ptr<Genome> genome_;
+    bool complete_;
+    std::shared_ptr<const CompleteIndex> index_;
+};
+
+// The name of the sequence in GFF3 and BED.
+std::string sequenceName(const Options& options)
+{
+    return options.randomCounts ? std::string("random") : displayName(options.file);
+}
+
+// Loads the input as the desktop program's open and random commands do; the
+// features of a GenBank file, none otherwise.
+FeatureList load(const Options& options, Genome& genome)
+{
+    if (options.randomCounts) {
+        const auto& [a, t, c, g] = *options.randomCounts;
+        if (!genome.makeRandom(a, t, c, g, options.minimum, options.maximum, options.seed)) {
+            throw Failure{std::string(kOutOfMemory)};
+        }
+        return {};
+    }
+    const bool genBank = options.format == InputFormat::GenBank ||
+                         (options.format == InputFormat::Auto && looksLikeGenBank(options.file));
+    if (!genBank) {
+        readText(options.file, genome, options.minimum, options.maximum);
+        return {};
+    }
+    // A rejected file throws InputError, which says why.
+    return readGenBankOrThrow(options.file, genome, options.minimum, options.maximum);
+}
+
+void index(Genome& genome)
+{
+    if (!genome.buildIndex()) {
+        throw Failure{std::string(kOutOfMemory)};
+    }
+}
+
+// Draws the map of a GenBank file, with the chosen repeat marked.
+void drawMap(const Options& options, Genome& genome, const FeatureList& features, const MapDrawer& drawer)
+{
+    if (features.empty()) {
+        throw Failure{"--map needs a GenBank file"};
+    }
+    std::unique_ptr<RepeatList> list;
+    const Repeat* repeat = nullptr;
+    std::span<const RepeatPair> pairs;
+    if (const auto& chosen = options.mapRepeat) {
+        index(genome);
+        list = search(genome, chosen->kind);
+        const int slot = chosen->length - list->minLength();
+        const bool inRange = slot >= 0 && slot < list->slotCount() &&
+                             chosen->index <= static_cast<int>(list->slot(slot).size());
+        if (!inRange) {
+            throw Failure{"--repeat: there is no " + std::string(kindName(chosen->kind)) + " repeat number " +
+                          std::to_string(chosen->index) + " of length " + std::to_string(chosen->length)};
+        }
+        repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
+        pairs = list->pairs(*repeat);
+    }
+    if (!drawer(options.mapFile, features, repeat, pairs)) {
+        throw Failure{"cannot write " + options.mapFile};
+    }
+}
+
+// The map program installed beside this one, which draws with Qt; this
+// program itself never loads it.
+std::filesystem::path mapProgram()
+{
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+    return self.parent_path() / "tessaron-map";
+}
+
+void compare(const Options& options, TableWriter& out)
+{
+    std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    Genome genome;
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome,
+                                {}, {}, options.complete);
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        // The reader's words name the file and the cause.
+        throw Failure{failure->detail.empty() ? failure->message : failure->detail};
+    }
+    writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
+}
+
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
+ControlSettings controlSettings(const Options& options)
+{
+    ControlSettings settings;
+    settings.replicates = options.controls.value_or(0);
+    // The controls of a random genome start after its own seed, so that none
+    // of them is the genome itself.
+    settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    return settings;
+}
+
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
+void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const FeatureList& features,
+             TableWriter& out, const MapDrawer& drawer)
+{
+    Genome& genome = *loaded;
+    Searches searches(loaded, options.complete);
+    const std::array<RepeatKind, 1> listed{options.kind};
+    switch (options.report) {
+        case ReportKind::Info:
+            writeInfo(out, genome);
+            return;
+        case ReportKind::Features:
+            writeFeatures(out, features);
+            return;
+        case ReportKind::Motif:
+            index(genome);
+            writeMotif(out, genome.findWord(options.motif));
+            return;
+        case ReportKind::Listing:
+            searches.prepare(listed);
+            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words));
+            return;
+        case ReportKind::Summary: {
+            if (options.controls) {
+                if (!options.complete) {
+                    index(genome);
+                }
+                auto report = runControls(loaded, controlSettings(options));
+                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                    throwSearchFailure(*failure);
+                }
+                writeControlTable(out, std::get<ControlReport>(report));
+                return;
+            }
+            searches.prepare(kKindOrder);
+            PairCountsByKind counts;
+            for (const RepeatKind kind : kKindOrder) {
+                counts[static_cast<std::size_t>(kind)] =
+                    searches.run(kind, SnapshotDetail::Counts)->pairCounts();
+            }
+            writeLayout(out, summaryLayout(genome.minLength(), counts));
+            return;
+        }
+        case ReportKind::Pairs:
+            searches.prepare(kKindOrder);
+            writePairsHeader(out);
+            for (const RepeatKind kind : kKindOrder) {
+                writePairs(out, *searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
+        case ReportKind::Gff: {
+            searches.prepare(kKindOrder);
+            GffReport gff(out, sequenceName(options), genome.length());
+            for (const RepeatKind kind : kKindOrder) {
+                gff.write(*searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
+        }
+        case ReportKind::Bed: {
+            searches.prepare(kKindOrder);
+            BedReport bed(out, sequenceName(options));
+            for (const RepeatKind kind : kKindOrder) {
+                bed.write(*searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
+        }
+        case ReportKind::Compare:
+        case ReportKind::Batch:
+            return;
+        case ReportKind::Map:
+            drawMap(options, genome, features, drawer);
+            return;
+    }
+}
+
+// Every file in parallel, written in the order given; failed files are told
+// on standard error and make the exit status 1.
+int batch(const Options& options, TableWriter& out)
+{
+    const std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    BatchSettings settings;
+    settings.minimum = options.minimum;
+    settings.maximum = options.maximum;
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    if (options.controls) {
+        settings.controls = controlSettings(options);
+    }
+    writeBatchHeader(out, options.controls.has_value());
+    const int failed = runBatch(files, settings,
+                                [&](std::size_t, const std::vector<BatchGenome>& genomes,
+                                    const std::optional<BatchFailure>& failure) {
+                                    if (failure) {
+                                        out.flush();
+                                        std::cout.flush();
+                                        std::cerr << kProgram << failure->file.string() << ": "
+                                                  << failure->reason << '\n';
+                                    }
+                                    for (const BatchGenome& genome : genomes) {
+                                        writeBatchRows(out, genome);
+                                    }
+                                });
+    return failed > 0 ? 1 : 0;
+}
+
+int run(const Options& options, const MapDrawer& drawer)
+{
+    TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
+    int status = 0;
+    if (options.report == ReportKind::Compare) {
+        compare(options, out);
+    } else if (options.report == ReportKind::Batch) {
+        status = batch(options, out);
+    } else {
+        const auto genome = std::make_shared<Genome>();
+        const FeatureList features = load(options, *genome);
+        analyse(options, genome, features, out, drawer);
+    }
+    out.flush();
+    if (!std::cout.flush()) {
+        return fail("cannot write the output");
+    }
+    return status;
+}
+
+}  // namespace
+
+namespace tessaron {
+
+int runCli(int argc, char** argv, const MapDrawer& drawer)
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const auto parsed = parseOptions(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        std::cerr << kProgram << error->message << " (see --help)\n";
+        return 2;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.report == ReportKind::Map && !drawer && !options.help) {
+        // Qt is loaded only for a map: the map program does the whole run.
+        const std::filesystem::path program = mapProgram();
+        if (!program.empty() && ::access(program.c_str(), X_OK) == 0) {
+            std::vector<char*> forwarded(argv, argv + argc);
+            forwarded.push_back(nullptr);
+            ::execv(program.c_str(), forwarded.data());
+        }
+        std::cerr << kProgram << "--map needs the desktop build (see --help)\n";
+        return 2;
+    }
+    if (options.help) {
+        if (!(std::cout << usageText() << std::flush)) {
+            return fail("cannot write the output");
+        }
+        return 0;
+    }
+    try {
+        return run(options, drawer);
+    } catch (const Failure& failure) {
+        return fail(failure.message);
+    } catch (const ReadError& error) {
+        return fail(error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(kOutOfMemory);
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+}
+
+}  // namespace tessaron

@@ -1,0 +1,490 @@
+#include "cli/options.h"
+
+#include "engine/repeatkinds.h"
+
+#include <array>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+namespace tessaron {
+
+namespace {
+
+constexpr int kShortestLength = 3;
+constexpr int kLongestLength = 256;
+constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
+constexpr int kMostControls = 1'000'000;
+constexpr int kMostJobs = 1024;
+
+constexpr std::string_view kUsage =
+    R"(Usage: tessaron-cli [options] FILE
+       tessaron-cli [options] --text FILE | --genbank FILE
+       tessaron-cli [options] --random A,T,C,G [--seed N]
+       tessaron-cli [options] --compare [--kind KIND] FILE...
+       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+
+Finds the repeated words of one circular DNA sequence, for every length from
+the minimum to the maximum: direct repeats (the same word again), inverted
+repeats (the reverse complement), mirror repeats (the word read backwards) and
+complementary repeats (the complement read in the same direction). All counts
+are counts of pairs of occurrences; positions are 1-based.
+
+Input, exactly one of:
+  FILE                a GenBank file when its first non-blank line begins with
+                      LOCUS, otherwise plain text
+  --genbank FILE      read FILE as GenBank: the SOURCE line is the title, the
+                      gene, RNA and D-loop features are the annotation, the
+                      bases after ORIGIN up to "//" are the sequence
+  --text FILE         read FILE as plain text: the bytes A, C, G and T in either
+                      case are the bases, every other byte is skipped (letters
+                      of a header line count as bases too)
+  --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
+                      and G: four non-negative integers separated by commas,
+                      adding up to at most 2147483647
+  --seed N            seed of --random, 0 to 4294967295; without it the time
+                      in seconds is used; with --controls, the first control's
+                      seed
+  --compare FILE...   compare GenBank files by the pairs of one kind of repeat
+                      at each length: one row per file, one column per length
+  --batch FILE...     analyse every file (GenBank or text) and write one tidy
+                      table, one row per genome, kind and repeat length:
+                      file, record, title, length, kind, repeat_length, pairs
+                      (and with --controls control_mean, control_sd, z); the
+                      files run in parallel (see -j) and come out in the order
+                      given; a file that fails is reported on standard error
+                      and the others go on (exit status 1 at the end)
+
+Options:
+  --complete          the complete search: every maximal repeat of each kind at
+                      its full length, however long (--max does not cut it),
+                      copies found wherever they are, overlapping or not;
+                      for every report and --compare
+  --controls R        compare the counts with R random sequences of exactly
+                      the genome's composition (seeds S, S+1, ..., S from
+                      --seed, default 1; after the seed of --random when the
+                      genome is random), analysed with the same settings: the
+                      summary becomes a table of kind, repeat_length, pairs,
+                      control_mean, control_sd (sample standard deviation)
+                      and z = (pairs - mean) / sd, empty when sd is 0
+  -j N, --jobs N      threads for --batch and --controls (default all cores)
+  --min N             shortest repeat length, 3 to 256 (default 8)
+  --max N             longest repeat length, 3 to 256 (default 30); a minimum
+                      above the maximum is lowered to it. With --random a
+                      maximum equal to the minimum becomes the minimum + 1
+  --report KIND       what to write to standard output (default summary):
+                        summary  per kind, the pairs found at each length
+                                 ("8 bp" and the count), kinds apart by an
+                                 empty row, as the report sheet shows it
+                        listing  every repeat of the --kind, longest words
+                                 first: a "N bp sequences" row per length,
+                                 then per repeat its word and the positions
+                                 of its pairs (and, but for direct repeats,
+                                 the text at the second position)
+                        pairs    every pair as a row: kind, length, word,
+                                 first and second position
+                        info     the title, the number of bases and the
+                                 counts of A, T, C and G
+                        gff      the repeats as GFF3 (see below)
+                        bed      the repeats as BED6 (see below)
+  --kind KIND         direct, inverted, mirror or complementary: the kind of
+                      --report listing and --compare (default direct)
+  --features          the annotated features of a GenBank file, "sequence"
+                      first: name, start, end (1-based, as the file writes
+                      them) and colour (#RRGGBB, the map's colour of its kind
+                      and strand)
+  --motif WORD        where WORD (A, T, C and G, either case) occurs: the
+                      1-based starts in the index's order (by the letters
+                      that follow), then their number
+  --csv               comma-separated tables instead of tab-separated ones
+  --map OUT           draw the circular map of a GenBank file into OUT: an SVG
+                      drawing when its name ends in .svg, a 600 x 460 PNG
+                      image otherwise; nothing is written to standard output
+  --repeat KIND,LENGTH,INDEX
+                      with --map: mark the INDEX-th (from 1) repeat of that
+                      KIND and LENGTH, in the order the results list them
+  --help              show this text and exit
+  --                  end of options, for a FILE whose name starts with '-'
+
+Options that take a value also accept the form --option=VALUE.
+
+GFF3 output: a "region" line for the whole sequence (Is_circular=true), then
+one "repeat_region" line per copy of each pair, kinds in the order direct,
+inverted, mirror, complementary. Both copies of a pair carry the same
+repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
+its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
+their IDs are that value followed by .1 and .2. rpt_type is direct or
+inverted, and other for mirror and complementary, whose kind is given in
+repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
+inverted repeat is on the minus strand. A copy across the origin ends beyond
+the sequence's length.
+
+BED output: one BED6 line per copy of each pair, in the same order, with no
+track or header line: the sequence's name (the GFF3 seqid), the 0-based start
+and the exclusive end (beyond the sequence's length for a copy across the
+origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
++ but for the second copy of an inverted repeat, which is on -.
+
+The listing, pairs, gff and bed reports are written while the pairs are made,
+so they hold no list of pairs. A search that would have to hold more than
+134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
+or a lower maximum.
+
+Exit status: 0 on success, 1 when a file cannot be read or is not in the
+format asked for, memory runs out or there are too many pairs, 2 for a
+command line error.
+)";
+
+// A whole decimal number within [low, high], or nothing.
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text, Number low, Number high)
+{
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "A,T,C,G": four unsigned decimal counts, each within the 32-bit range.
+std::optional<std::array<std::int64_t, 4>> parseCounts(std::string_view text)
+{
+    std::array<std::int64_t, 4> counts{};
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        const std::size_t comma = text.find(',');
+        const bool last = i + 1 == counts.size();
+        if (last != (comma == std::string_view::npos)) {
+            return std::nullopt;
+        }
+        // Unsigned, so that from_chars refuses a minus sign.
+        const auto count = parseNumber<std::uint32_t>(text.substr(0, comma), 0, kLargestTotal);
+        if (!count) {
+            return std::nullopt;
+        }
+        counts[i] = *count;
+        text.remove_prefix(last ? text.size() : comma + 1);
+    }
+    return counts;
+}
+
+std::string quote(std::string_view text)
+{
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += text;
+    quoted += '\'';
+    return quoted;
+}
+
+std::optional<RepeatKind> parseKind(std::string_view text)
+{
+    return kindNamed(text);
+}
+
+class Parser {
+public:
+    explicit Parser(std::span<const std::string_view> arguments) : arguments_(arguments) {}
+
+    std::variant<Options, UsageError> run()
+    {
+        bool optionsEnded = false;
+        while (next_ < arguments_.size() && !error_) {
+            const std::string_view argument = arguments_[next_++];
+            if (optionsEnded || !argument.starts_with('-')) {
+                files_.emplace_back(argument);
+                inputs_.push_back(quote(argument));
+            } else if (argument == "--") {
+                optionsEnded = true;
+            } else {
+                option(argument);
+                if (options_.help) {
+                    return options_;
+                }
+            }
+        }
+        if (!error_) {
+            finish();
+        }
+        if (error_) {
+            return UsageError{*error_};
+        }
+        return options_;
+    }
+
+private:
+    void option(std::string_view argument)
+    {
+        std::string_view name = argument;
+        std::optional<std::string_view> attached;
+        if (const std::size_t equals = argument.find('=');
+            argument.starts_with("--") && equals != argument.npos) {
+            name = argument.substr(0, equals);
+            attached = argument.substr(equals + 1);
+        }
+        if (name == "-j") {
+            name = "--jobs";
+        }
+        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
+            name == "--complete" || name == "--batch") {
+            if (attached) {
+                fail("option " + quote(name) + " takes no value");
+                return;
+            }
+            flag(name);
+            return;
+        }
+        if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
+            name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
+            name != "--motif" && name != "--map" && name != "--repeat" && name != "--controls" &&
+            name != "--jobs") {
+            fail("unknown option " + quote(argument));
+            return;
+        }
+        if (!attached && next_ == arguments_.size()) {
+            fail("option " + quote(name) + " needs a value");
+            return;
+        }
+        const std::string_view value = attached ? *attached : arguments_[next_++];
+
+        if (name == "--text" || name == "--genbank") {
+            noteInput(quote(value));
+            options_.file = value;
+            options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
+        } else if (name == "--random") {
+            randomValue(value);
+        } else if (name == "--seed") {
+            options_.seed = parseNumber<std::uint32_t>(value, 0, std::numeric_limits<std::uint32_t>::max());
+            if (!options_.seed) {
+                fail("--seed: " + quote(value) + " is not an integer from 0 to 4294967295");
+            }
+        } else if (name == "--min" || name == "--max") {
+            const auto length = parseNumber<int>(value, kShortestLength, kLongestLength);
+            if (!length) {
+                fail(std::string(name) + ": " + quote(value) + " is not an integer from 3 to 256");
+                return;
+            }
+            (name == "--min" ? options_.minimum : options_.maximum) = *length;
+        } else if (name == "--report") {
+            reportValue(value);
+        } else if (name == "--kind") {
+            const auto kind = parseKind(value);
+            if (!kind) {
+                fail("--kind: " + quote(value) + " is not one of direct, inverted, mirror, complementary");
+                return;
+            }
+            options_.kind = *kind;
+            kindGiven_ = true;
+        } else if (name == "--map") {
+            if (value.empty()) {
+                fail("--map needs a file name");
+                return;
+            }
+            options_.mapFile = value;
+            setReport(ReportKind::Map, "--map");
+        } else if (name == "--repeat") {
+            repeatValue(value);
+        } else if (name == "--controls") {
+            options_.controls = parseNumber<int>(value, 1, kMostControls);
+            if (!options_.controls) {
+                fail("--controls: " + quote(value) + " is not an integer from 1 to " +
+                     std::to_string(kMostControls));
+            }
+        } else if (name == "--jobs") {
+            options_.jobs = parseNumber<int>(value, 1, kMostJobs);
+            if (!options_.jobs) {
+                fail("--jobs: " + quote(value) + " is not an integer from 1 to " + std::to_string(kMostJobs));
+            }
+        } else {
+            motifValue(value);
+        }
+    }
+
+    void flag(std::string_view name)
+    {
+        if (name == "--help") {
+            options_.help = true;
+        } else if (name == "--features") {
+            setReport(ReportKind::Features, "--features");
+        } else if (name == "--compare") {
+            setReport(ReportKind::Compare, "--compare");
+        } else if (name == "--batch") {
+            setReport(ReportKind::Batch, "--batch");
+        } else if (name == "--complete") {
+            options_.complete = true;
+        } else {
+            options_.csv = true;
+        }
+    }
+
+    // "KIND,LENGTH,INDEX".
+    void repeatValue(std::string_view value)
+    {
+        const std::size_t first = value.find(',');
+        const std::size_t second = first == value.npos ? value.npos : value.find(',', first + 1);
+        const auto kind = first == value.npos ? std::nullopt : parseKind(value.substr(0, first));
+        const auto length = second == value.npos
+                                ? std::nullopt
+                                : parseNumber<int>(value.substr(first + 1, second - first - 1),
+                                                   kShortestLength, kLongestLength);
+        const auto index = second == value.npos ? std::nullopt
+                                                : parseNumber<int>(value.substr(second + 1), 1,
+                                                                   std::numeric_limits<int>::max());
+        if (!kind || !length || !index) {
+            fail("--repeat: " + quote(value) +
+                 " is not KIND,LENGTH,INDEX (a kind, a length from 3 to 256 and a number from 1)");
+            return;
+        }
+        options_.mapRepeat = MapRepeat{*kind, *length, *index};
+    }
+
+    void randomValue(std::string_view value)
+    {
+        noteInput("--random");
+        options_.randomCounts = parseCounts(value);
+        if (!options_.randomCounts) {
+            fail("--random: " + quote(value) +
+                 " is not four non-negative integers A,T,C,G separated by commas");
+            return;
+        }
+        const auto& counts = *options_.randomCounts;
+        if (counts[0] + counts[1] + counts[2] + counts[3] > kLargestTotal) {
+            fail("--random: the counts " + quote(value) + " add up to more than 2147483647");
+        }
+    }
+
+    void reportValue(std::string_view value)
+    {
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
+            {"summary", ReportKind::Summary},
+            {"listing", ReportKind::Listing},
+            {"pairs", ReportKind::Pairs},
+            {"info", ReportKind::Info},
+            {"gff", ReportKind::Gff},
+            {"bed", ReportKind::Bed},
+        }};
+        for (const auto& [text, report] : kReports) {
+            if (value == text) {
+                setReport(report, "--report");
+                return;
+            }
+        }
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
+    }
+
+    void motifValue(std::string_view value)
+    {
+        std::string motif;
+        for (const char ch : value) {
+            const char upper = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+            if (upper != 'A' && upper != 'T' && upper != 'C' && upper != 'G') {
+                fail("--motif: " + quote(value) + ": Accepted symbols are only A, T, C or G");
+                return;
+            }
+            motif += upper;
+        }
+        if (motif.empty()) {
+            fail("--motif needs a word of A, T, C and G");
+            return;
+        }
+        options_.motif = std::move(motif);
+        setReport(ReportKind::Motif, "--motif");
+    }
+
+    // One of --report, --features, --motif and --compare chooses the output.
+    void setReport(ReportKind report, std::string_view source)
+    {
+        if (reportSource_ && *reportSource_ != source) {
+            fail("choose one of " + *reportSource_ + " and " + std::string(source));
+            return;
+        }
+        reportSource_ = std::string(source);
+        options_.report = report;
+    }
+
+    // Records an input given by an option (--text, --genbank, --random).
+    void noteInput(const std::string& input)
+    {
+        inputs_.push_back(input);
+        if (!optionInput_) {
+            optionInput_ = input;
+        }
+    }
+
+    void finish()
+    {
+        const bool comparing = options_.report == ReportKind::Compare;
+        const bool batch = options_.report == ReportKind::Batch;
+        if (comparing || batch) {
+            const char* option = comparing ? "--compare" : "--batch";
+            if (optionInput_) {
+                fail(std::string(option) + " reads only the files named after the options, not " +
+                     *optionInput_);
+            } else if (files_.empty()) {
+                fail(std::string(option) + " needs at least one FILE");
+            }
+            options_.compareFiles = files_;
+        } else if (inputs_.size() > 1) {
+            fail("more than one input: " + inputs_[0] + " and " + inputs_[1]);
+        } else if (inputs_.empty()) {
+            fail("no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G");
+        } else if (!files_.empty()) {
+            options_.file = files_.front();
+        }
+        if (error_) {
+            return;
+        }
+        if (options_.seed && !options_.randomCounts && !options_.controls) {
+            fail("--seed applies only to --random and --controls");
+        } else if (options_.controls && options_.report != ReportKind::Summary && !batch) {
+            fail("--controls applies only to the summary and --batch");
+        } else if (options_.jobs && !batch && !options_.controls) {
+            fail("--jobs applies only to --batch and --controls");
+        } else if (options_.complete && options_.report == ReportKind::Map) {
+            fail("--complete does not apply to --map");
+        } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
+            fail("--kind applies only to --report listing and --compare");
+        } else if (options_.csv &&
+                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
+            fail(std::string("--csv does not apply to --report ") +
+                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
+        } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
+            fail("--repeat applies only to --map");
+        } else if (options_.minimum > options_.maximum) {
+            options_.minimum = options_.maximum;
+        }
+    }
+
+    void fail(std::string message)
+    {
+        if (!error_) {
+            error_ = std::move(message);
+        }
+    }
+
+    std::span<const std::string_view> arguments_;
+    std::size_t next_ = 0;
+    Options options_;
+    std::vector<std::string> files_;          // named without an option
+    std::vector<std::string> inputs_;         // every input, in order, as shown in messages
+    std::optional<std::string> optionInput_;  // the first given by an option
+    std::optional<std::string> reportSource_;
+    bool kindGiven_ = false;
+    std::optional<std::string> error_;
+};
+
+}  // namespace
+
+std::variant<Options, UsageError> parseOptions(std::span<const std::string_view> arguments)
+{
+    return Parser(arguments).run();
+}
+
+std::string_view usageText()
+{
+    return kUsage;
+}
+
+}  // namespace tessaron

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessaron {
+
+// One compared file: its display name and, per length from the comparison's
+// minimum on, the number of pairs of the chosen kind.
+struct ComparisonRow {
+    std::string fileTitle;             // at most 127 characters
+    std::vector<std::int64_t> counts;  // maximum - minimum + 1 entries
+    std::int64_t longer = 0;           // pairs longer than the maximum (complete search)
+    [[nodiscard]] int lengthCount() const { return static_cast<int>(counts.size()); }
+};
+
+// The table of a comparison: one row per file in list order. `maxLength` is
+// the largest length at which any file has a repeat of the chosen kind, and
+// at least `minLength`.
+struct GenomeComparison {
+    std::vector<ComparisonRow> rows;
+    int minLength = 0;
+    int maxLength = 0;
+    // With the complete search, the pairs longer than the maximum setting
+    // have a last column of their own.
+    bool countsLonger = false;
+    int maximumSetting = 0;
+    [[nodiscard]] int rowCount() const { return static_cast<int>(rows.size()); }
+};
+
+}  // namespace tessaron

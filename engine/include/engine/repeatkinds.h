@@ -1,0 +1,82 @@
+#pragma once
+
+// The four kinds of repeat, described once for every layer: the engine's
+// searches, the reports, the command line and the windows all read their
+// names, captions, colours and commands from this table.
+
+#include "engine/repeatlist.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tessaron {
+
+struct KindInfo {
+    RepeatKind kind;
+    std::string_view name;            // "direct": command line, GFF3, BED
+    std::string_view secondCopy;      // what the second copy is, in words
+    std::string_view heading;         // "Direct repeats": menu item, comparison list, summary heading
+    std::string_view label;           // "direct repeats": tree branch and progress line
+    std::string_view listingCaption;  // "Direct Repeats": the listing sheet's caption
+    bool listsSecondCopy;             // the listing shows the text at the second copy
+    std::uint32_t secondCopyColor;    // 0x00BBGGRR; the first copy is always kFirstCopyColor
+    int viewCommand;                  // id of its "View Results" menu command
+    int compareItem;                  // its place in the comparison's "Compare what:" list
+};
+
+inline constexpr std::uint32_t kFirstCopyColor = 0x00D000;        // green
+inline constexpr std::uint32_t kTransformedCopyColor = 0x0000E0;  // red
+
+// Indexed by RepeatKind.
+inline constexpr std::array<KindInfo, kRepeatKindCount> kKinds{{
+    {RepeatKind::Direct, "direct", "the same word again", "Direct repeats", "direct repeats", "Direct Repeats", false,
+     kFirstCopyColor, 32776, 0},
+    {RepeatKind::Inverted, "inverted", "the reverse complement", "Inverted repeats", "inverted repeats",
+     "Inverted Repeats", true, kTransformedCopyColor, 32777, 1},
+    {RepeatKind::Mirror, "mirror", "the word read backwards", "Mirror repeats", "mirror repeats", "Mirror Repeats",
+     true, kTransformedCopyColor, 32778, 3},
+    {RepeatKind::Complementary, "complementary", "the complement, read in the same direction",
+     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor, 32779,
+     2},
+}};
+
+// The order in which the searches run and every report lists the kinds.
+inline constexpr std::array<RepeatKind, kRepeatKindCount> kKindOrder{RepeatKind::Direct, RepeatKind::Inverted,
+                                                                     RepeatKind::Mirror, RepeatKind::Complementary};
+
+[[nodiscard]] constexpr const KindInfo& kindInfo(RepeatKind kind)
+{
+    return kKinds[static_cast<std::size_t>(kind)];
+}
+
+[[nodiscard]] constexpr std::string_view kindName(RepeatKind kind)
+{
+    return kindInfo(kind).name;
+}
+
+// The kind of a name ("direct", "inverted", "mirror", "complementary").
+[[nodiscard]] constexpr std::optional<RepeatKind> kindNamed(std::string_view name)
+{
+    for (const KindInfo& info : kKinds) {
+        if (info.name == name) {
+            return info.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+// The kind at a place of the comparison's list (0 direct, 1 inverted,
+// 2 complementary, 3 mirror), or nothing outside 0..3.
+[[nodiscard]] constexpr std::optional<RepeatKind> kindOfCompareItem(int item)
+{
+    for (const KindInfo& info : kKinds) {
+        if (info.compareItem == item) {
+            return info.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tessaron

@@ -1,0 +1,210 @@
+#include "engine/genome.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace tessaron {
+
+Genome::Genome() noexcept = default;
+Genome::~Genome() = default;
+
+Genome::Genome(Genome&& other) noexcept
+{
+    swap(other);
+}
+
+Genome& Genome::operator=(Genome&& other) noexcept
+{
+    Genome taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+void Genome::swap(Genome& other) noexcept
+{
+    using std::swap;
+    swap(sequence_, other.sequence_);
+    swap(capacity_, other.capacity_);
+    swap(minLength_, other.minLength_);
+    swap(lengthBound_, other.lengthBound_);
+    swap(recordDepth_, other.recordDepth_);
+    swap(title_, other.title_);
+    swap(pairLimit_, other.pairLimit_);
+    swap(buildThreads_, other.buildThreads_);
+    swap(indexed_, other.indexed_);
+    swap(indexedLength_, other.indexedLength_);
+    swap(circular_, other.circular_);
+    swap(circularOffset_, other.circularOffset_);
+    swap(nodes_, other.nodes_);
+    swap(positions_, other.positions_);
+    swap(leafStarts_, other.leafStarts_);
+    swap(tableDepth_, other.tableDepth_);
+    swap(table_, other.table_);
+}
+
+const IndexNode& Genome::root() const
+{
+    static const IndexNode empty;
+    return nodes_.empty() ? empty : nodes_[kRootNode];
+}
+
+void Genome::resetSettings(int minimum, int maximum)
+{
+    dropIndexIfBuilt();
+    minimum = std::max(minimum, 3);
+    if (maximum <= minimum) {
+        maximum = minimum + 1;
+    }
+    minLength_ = minimum;
+    lengthBound_ = maximum + 1;
+    sequence_.clear();
+    capacity_ = 0;
+}
+
+bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)
+{
+    std::string().swap(sequence_);
+    resetSettings(minimum, maximum);
+    const auto wanted =
+        static_cast<int>(std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
+    try {
+        sequence_.reserve(static_cast<std::size_t>(wanted));
+    } catch (const std::bad_alloc&) {
+        std::string().swap(sequence_);
+        return false;
+    } catch (const std::length_error&) {
+        std::string().swap(sequence_);
+        return false;
+    }
+    capacity_ = wanted;
+    return true;
+}
+
+void Genome::appendText(const char* text)
+{
+    while (length() < capacity_) {
+        const auto ch = static_cast<signed char>(*text);
+        if (!appendBase(ch)) {
+            break;
+        }
+        ++text;
+    }
+}
+
+bool Genome::appendBase(int ch)
+{
+    char base = 0;
+    switch (ch) {
+        case 0:
+        case -1:
+            return false;
+        case 'A':
+        case 'a':
+            base = 'A';
+            break;
+        case 'C':
+        case 'c':
+            base = 'C';
+            break;
+        case 'G':
+        case 'g':
+            base = 'G';
+            break;
+        case 'T':
+        case 't':
+            base = 'T';
+            break;
+        default:
+            return true;
+    }
+    if (length() < capacity_) {
+        dropIndexIfBuilt();
+        sequence_.push_back(base);
+    }
+    return true;
+}
+
+void Genome::setLengthBounds(int minimum, int maximum)
+{
+    minLength_ = minimum;
+    lengthBound_ = maximum + 1;
+}
+
+namespace {
+
+// Where to cut `text` to at most `limit` bytes without splitting a UTF-8
+// character: before the lead byte of one that would not fit. Text that is not
+// UTF-8 (Latin-1, say) is cut at `limit`.
+std::size_t utf8Cut(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit) {
+        return text.size();
+    }
+    // A character takes at most four bytes: its lead is at most three back.
+    for (std::size_t back = 0; back <= 3 && back <= limit; ++back) {
+        const std::size_t at = limit - back;
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if ((lead & 0xC0U) == 0x80U) {
+            continue;  // a continuation byte: the lead is further back
+        }
+        const std::size_t length = lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : lead >= 0xC0U ? 2 : 1;
+        return at + length > limit ? at : limit;
+    }
+    return limit;
+}
+
+}  // namespace
+
+void Genome::setTitle(std::string_view title)
+{
+    title_.assign(title.substr(0, utf8Cut(title, kTitleLength)));
+}
+
+int Genome::baseCount(char letter) const
+{
+    const int index = letterIndex(letter);
+    if (index < 0) {
+        return 0;
+    }
+    const NodeId child = root().children[static_cast<std::size_t>(index)];
+    return child == kNoNode ? 0 : nodes_[child].count;
+}
+
+std::int32_t Genome::reduce(std::int64_t position) const
+{
+    const std::int64_t n = indexedLength_;
+    std::int64_t r = position % n;
+    if (r < 0) {
+        r += n;
+    }
+    return static_cast<std::int32_t>(r);
+}
+
+char Genome::at(std::int64_t position) const
+{
+    const auto n = static_cast<std::int64_t>(sequence_.size());
+    if (n == 0) {
+        return '\0';
+    }
+    std::int64_t r = position % n;
+    if (r < 0) {
+        r += n;
+    }
+    return sequence_[static_cast<std::size_t>(r)];
+}
+
+std::string Genome::word(std::int64_t start, int count) const
+{
+    std::string result;
+    if (sequence_.empty() || count <= 0) {
+        return result;
+    }
+    result.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        result.push_back(at(start + i));
+    }
+    return result;
+}
+
+}  // namespace tessaron

@@ -1,0 +1,123 @@
+#include "mapgeometry/diagramgeometry.h"
+
+#include <cmath>
+
+namespace tessaron {
+
+namespace {
+
+constexpr int kScaleStep = 1000;
+constexpr int kScaleTextDrop = 10;
+constexpr int kSideLabelTop = 100;
+constexpr int kSideLabelBottom = 360;
+constexpr int kLabelStagger = 30;
+constexpr int kSideLabelExtra = 26;
+constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
+
+// The direction of a pixel from the centre, counterclockwise on screen from
+// pointing right, in [0, 360).
+double screenDegrees(MapPoint point)
+{
+    const double dx = point.x - kMapCentreX;
+    const double dy = kMapCentreY - point.y;
+    if (dx == 0.0 && dy == 0.0) {
+        return 0.0;
+    }
+    double degrees = std::atan2(dy, dx) * kDegreesPerRadian;
+    if (degrees < 0.0) {
+        degrees += 360.0;
+    }
+    return degrees;
+}
+
+}  // namespace
+
+std::int32_t mapSequenceEnd(const FeatureList& features)
+{
+    return features.empty() ? 0 : features.front().end;
+}
+
+double radiansPerBase(const FeatureList& features)
+{
+    const std::int32_t end = mapSequenceEnd(features);
+    return end == 0 ? 0.0 : kMapFullTurn / static_cast<double>(end);
+}
+
+MapPoint mapPoint(double radiansPerBase, std::int32_t position, int radius, int extra)
+{
+    const double theta = static_cast<double>(position) * radiansPerBase + kMapStartAngle;
+    const double rho = static_cast<double>(radius) + static_cast<double>(extra);
+    // Truncation toward zero, as an integer conversion does.
+    return {static_cast<int>(rho * std::cos(theta) + static_cast<double>(kMapCentreX)) + 1,
+            static_cast<int>(rho * std::sin(theta) + static_cast<double>(kMapCentreY)) + 1};
+}
+
+std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEnd)
+{
+    std::vector<ScaleMark> marks;
+    const MapPoint origin = mapPoint(radiansPerBase, 0, kScaleRadius, 0);
+    marks.push_back({origin, {origin.x, origin.y + kScaleTextDrop}, false, "1"});
+    for (std::int64_t k = 1; k * kScaleStep < sequenceEnd; ++k) {
+        const auto position = static_cast<std::int32_t>(k * kScaleStep);
+        const MapPoint tick = mapPoint(radiansPerBase, position, kScaleRadius, 0);
+        MapPoint text = tick;
+        if (tick.y < kMapCentreY) {
+            text.y += kScaleTextDrop;
+        }
+        marks.push_back({tick, text, tick.x > kMapCentreX, std::to_string(k) + "K"});
+    }
+    return marks;
+}
+
+ArcSpan trackArc(MapPoint start, MapPoint end)
+{
+    const double from = screenDegrees(end);
+    double span = screenDegrees(start) - from;
+    if (span <= 0.0) {
+        span += 360.0;
+    }
+    return {from, span};
+}
+
+std::vector<FeatureMark> featureMarks(const FeatureList& features, double radiansPerBase)
+{
+    std::vector<FeatureMark> marks;
+    int d = 0;
+    int f = kLabelStagger;
+    for (std::size_t i = 1; i < features.size(); ++i) {
+        const Feature& feature = features[i];
+        FeatureMark mark;
+        mark.feature = i;
+        mark.start = mapPoint(radiansPerBase, feature.start, kTrackRadius, 0);
+        mark.end = mapPoint(radiansPerBase, feature.end, kTrackRadius, 0);
+        mark.arc = trackArc(mark.start, mark.end);
+        int extra = d;
+        if (mark.start.y > kSideLabelTop && mark.start.y < kSideLabelBottom) {
+            extra = d != 0 ? d + kSideLabelExtra : 0;
+        }
+        d += f;
+        f = -f;
+        mark.label = mapPoint(radiansPerBase, feature.start, kLabelRadius, extra);
+        mark.alignRight = mark.label.x < kMapCentreX;
+        marks.push_back(mark);
+    }
+    return marks;
+}
+
+const std::vector<LegendRow>& legendRows()
+{
+    static const std::vector<LegendRow> rows{
+        {kColorTrnaDirect, 5, 5, 15, 10, "RNA +strand", {17, 10}},
+        {kColorTrnaComplement, 5, 15, 15, 20, "RNA -strand", {17, 20}},
+        {kColorGeneDirect, 5, 25, 15, 30, "CDS +strand", {17, 30}},
+        {kColorGeneComplement, 5, 35, 15, 40, "CDS -strand", {17, 40}},
+    };
+    return rows;
+}
+
+DotBox dotBox(MapPoint centre)
+{
+    return {centre.x - kDotHalfSize, centre.y - kDotHalfSize, centre.x + kDotHalfSize, centre.y + kDotHalfSize};
+}
+
+}  // namespace tessaron

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace tessaron {
+
+enum class TableFormat { Tsv, Csv };
+
+// A run of one or more cells that many rows share, quoted or cleaned once
+// with the separators between them (TableWriter::prepare), so that each row
+// only copies it.
+class PreparedCells {
+    friend class TableWriter;
+    std::string text_;
+};
+
+// Rows of cells, tab-separated or comma-separated (RFC 4180 quoting), gathered
+// in a fixed buffer and handed to the stream in large writes, so that reports
+// of tens of millions of rows stay fast. Call flush() when done; nothing is
+// written on destruction.
+class TableWriter {
+public:
+    TableWriter(std::ostream& out, TableFormat format) : out_(out), format_(format) {}
+    TableWriter(const TableWriter&) = delete;
+    TableWriter& operator=(const TableWriter&) = delete;
+
+    // In tab-separated output a tab or line end inside a cell becomes a blank.
+    void cell(std::string_view text);
+    void cell(std::int64_t value);
+    // Cells made once for this writer's format; `cells` must not be empty.
+    [[nodiscard]] PreparedCells prepare(std::initializer_list<std::string_view> cells) const;
+    void cells(const PreparedCells& cells)
+    {
+        separate();
+        raw(cells.text_);
+    }
+    void endRow()
+    {
+        put('\n');
+        rowStarted_ = false;
+    }
+    void flush();
+
+private:
+    static constexpr std::size_t kCapacity = std::size_t{1} << 16;
+
+    void separate()
+    {
+        if (rowStarted_) {
+            put(format_ == TableFormat::Csv ? ',' : '\t');
+        }
+        rowStarted_ = true;
+    }
+    void put(char ch)
+    {
+        if (used_ == kCapacity) {
+            flush();
+        }
+        buffer_[used_++] = ch;
+    }
+    void raw(std::string_view text);
+
+    std::ostream& out_;
+    TableFormat format_;
+    bool rowStarted_ = false;
+    std::array<char, kCapacity> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace tessaron

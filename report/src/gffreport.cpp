@@ -1,0 +1,114 @@
+#include "report/gffreport.h"
+
+#include "namedpairs.h"
+
+#include <cstdio>
+#include <span>
+
+namespace tessaron {
+
+namespace {
+
+bool allowedInSeqid(char ch)
+{
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+           std::string_view(".:^*$@!+_?-|").find(ch) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string gffSeqid(std::string_view name)
+{
+    if (name.empty()) {
+        return "sequence";
+    }
+    std::string id;
+    for (const char ch : name) {
+        if (allowedInSeqid(ch)) {
+            id += ch;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(ch));
+            id += escaped;
+        }
+    }
+    return id;
+}
+
+GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
+    : out_(out),
+      seqid_(gffSeqid(seqid)),
+      head_(out.prepare({seqid_, "tessaron", "repeat_region"})),
+      plus_(out.prepare({".", "+", "."})),
+      minus_(out.prepare({".", "-", "."})),
+      noStrand_(out.prepare({".", ".", "."}))
+{
+    out_.cell("##gff-version 3");
+    out_.endRow();
+    if (length <= 0) {
+        return;
+    }
+    out_.cell("##sequence-region " + seqid_ + " 1 " + std::to_string(length));
+    out_.endRow();
+    for (const std::string_view cell : {std::string_view(seqid_), std::string_view("tessaron"),
+                                        std::string_view("region"), std::string_view("1")}) {
+        out_.cell(cell);
+    }
+    out_.cell(std::int64_t{length});
+    for (const char* cell : {".", "+", "."}) {
+        out_.cell(cell);
+    }
+    out_.cell("ID=" + seqid_ + ";Is_circular=true");
+    out_.endRow();
+}
+
+void GffReport::write(const RepeatSnapshot& snapshot)
+{
+    // The second copy of an inverted repeat reads as the word on the other
+    // strand; mirror and complementary copies have no strand of their own.
+    const RepeatKind kind = snapshot.kind();
+    const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
+                                        : kind == RepeatKind::Inverted ? minus_
+                                                                       : noStrand_;
+    naming::forEachNamedPair(snapshot, [&](const RepeatWord& word, int length, std::string_view name,
+                                           const RepeatPair& pair, bool firstOfWord) {
+        if (firstOfWord) {
+            typeAndWord_ = ";rpt_type=";
+            if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
+                typeAndWord_ += kindName(kind);
+            } else {
+                typeAndWord_ += "other;repeat_kind=";
+                typeAndWord_ += kindName(kind);
+            }
+            typeAndWord_ += ";rpt_unit_seq=";
+            typeAndWord_ += snapshot.genome().word(word.first, length);
+        }
+        // The attributes of the two copies differ only in the copy's digit,
+        // once in the ID and once in copy=.
+        attributes_ = "ID=";
+        attributes_ += name;
+        const std::size_t idDigit = attributes_.size() + 1;
+        attributes_ += ".1;repeat_pair=";
+        attributes_ += name;
+        attributes_ += ";copy=";
+        const std::size_t copyDigit = attributes_.size();
+        attributes_ += '1';
+        attributes_ += typeAndWord_;
+        copyLine(pair.first, length, plus_);
+        attributes_[idDigit] = '2';
+        attributes_[copyDigit] = '2';
+        copyLine(pair.second, length, secondStrand);
+    });
+}
+
+void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand)
+{
+    out_.cells(head_);
+    out_.cell(start + 1);
+    out_.cell(start + length);
+    out_.cells(strand);
+    out_.cell(attributes_);
+    out_.endRow();
+}
+
+}  // namespace tessaron

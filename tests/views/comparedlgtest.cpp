@@ -1,0 +1,527 @@
+// The "Compare genomes" dialog driven through its buttons, and the main
+// window's command that opens it, with the file chooser answered and the
+// messages recorded by the tests.
+
+#include "views/comparedlg.h"
+#include "views/repeattreemodel.h"
+#include "views/sequenceview.h"
+#include "views/tessarondlg.h"
+#include "compare/genomecomparison.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "input/genbankreader.h"
+#include "testprompts.h"
+#include "views/reportsheetdlg.h"
+#include "views/webcalc.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using tessaron::GenomeComparison;
+using tessaron::RepeatKind;
+
+namespace {
+
+const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+
+const QString kNoFiles = QString::fromUtf8("Não há ficheiros para comparar!");
+const QString kBadFile = QString::fromUtf8("Erro num ficheiro!!!");
+
+const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
+                               CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
+                               CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram};
+
+// A GenBank record of one source feature over `bases`, 60 to a line.
+QByteArray genBankRecord(const std::string& bases)
+{
+    QByteArray text = "LOCUS       SMALL " + QByteArray::number(static_cast<qsizetype>(bases.size())) +
+                      " bp    DNA     circular\n";
+    text += "DEFINITION  A small test record.\n";
+    text += "SOURCE      test organism\n";
+    text += "FEATURES             Location/Qualifiers\n";
+    text += "     source          1.." + QByteArray::number(static_cast<qsizetype>(bases.size())) + "\n";
+    text += "ORIGIN\n";
+    for (std::size_t start = 0; start < bases.size(); start += 60) {
+        text += QByteArray::number(static_cast<qsizetype>(start + 1)).rightJustified(9) + " ";
+        text += QByteArray::fromStdString(bases.substr(start, 60)).toLower() + "\n";
+    }
+    text += "//\n";
+    return text;
+}
+
+// A sequence with a word, its complement and its reverse in it, so that
+// every kind has repeats of a different longest length.
+const std::string kFirstBases =
+    "AGGCTTACGATCCGTAAGCTTGGACTTAGCAACGTTGCAAGGTCCATGATTACGGCATCGAATTCCGGA"
+    "GATTACAGATTACACTAATGTCTAATGTAACATTAGACATTAGAGGCTTACGATCCGTAAGCTTGGA";
+const std::string kSecondBases =
+    "TTGACCAGTTGACCAGAAACCCGGGTTTAAACCCGGGTTTTTGGCCAAGTCAAGTCGGTTCAGTTCAG"
+    "CATGCATGCATGGTACGTACGTACCGTAGCTAGCTAGCTTACGATCGATCGATTGCAAGCTT";
+
+struct CompareDlgTest : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = folder.filePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return path;
+    }
+
+    // The counts of one file as the engine finds them, for comparison.
+    static std::vector<std::int64_t> engineCounts(const QString& path, RepeatKind kind, int minimum, int maximum)
+    {
+        tessaron::Genome genome;
+        EXPECT_TRUE(tessaron::readGenBank(path.toStdString(), genome, minimum, maximum));
+        EXPECT_TRUE(genome.buildIndex());
+        const auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+        std::vector<std::int64_t> counts;
+        for (int slot = 0; slot < list->slotCount(); ++slot) {
+            counts.push_back(list->pairCount(slot));
+        }
+        return counts;
+    }
+
+    // Adds files through the button, the chooser answering with `paths`.
+    static void addFiles(CCompareDlg& dialog, ScopedTestPrompts& prompts, const QStringList& paths)
+    {
+        prompts->fileLists.push_back(paths);
+        QTest::mouseClick(dialog.addButton(), Qt::LeftButton);
+    }
+
+    static QStringList listed(const CCompareDlg& dialog)
+    {
+        QStringList lines;
+        for (int row = 0; row < dialog.fileList()->count(); ++row) {
+            lines << dialog.fileList()->item(row)->text();
+        }
+        return lines;
+    }
+
+    QTemporaryDir folder;
+    tessaron::Genome genome;
+};
+
+TEST_F(CompareDlgTest, TextsKindsAndSizes)
+{
+    CCompareDlg dialog(8, 30, genome);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Compare genomes"));
+    QStringList labels;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    EXPECT_TRUE(labels.contains(QStringLiteral("Files:")));
+    EXPECT_TRUE(labels.contains(QStringLiteral("Compare what:")));
+
+    const std::pair<QPushButton*, const char*> buttons[] = {{dialog.addButton(), "&Add file..."},
+                                                            {dialog.removeButton(), "&Remove file"},
+                                                            {dialog.cancelButton(), "&Cancel"},
+                                                            {dialog.okButton(), "OK"}};
+    const int ids[] = {1064, 1065, 2, 1};
+    for (std::size_t b = 0; b < std::size(buttons); ++b) {
+        EXPECT_EQ(buttons[b].first->text(), QString::fromLatin1(buttons[b].second));
+        EXPECT_EQ(buttons[b].first->property("controlId").toInt(), ids[b]);
+    }
+
+    const QComboBox* kinds = dialog.kindList();
+    EXPECT_FALSE(kinds->isEditable());
+    ASSERT_EQ(kinds->count(), 4);
+    EXPECT_EQ(kinds->itemText(0), QStringLiteral("Direct repeats"));
+    EXPECT_EQ(kinds->itemText(1), QStringLiteral("Inverted repeats"));
+    EXPECT_EQ(kinds->itemText(2), QStringLiteral("Complementary repeats"));
+    EXPECT_EQ(kinds->itemText(3), QStringLiteral("Mirror repeats"));
+    EXPECT_EQ(kinds->currentIndex(), 0);
+
+    EXPECT_TRUE(dialog.sizeText()->isReadOnly());
+    EXPECT_EQ(dialog.sizeText()->text(), QStringLiteral("min. size: 8bp; max. size: 30bp"));
+    EXPECT_EQ(CCompareDlg(3, 256, genome).sizeText()->text(), QStringLiteral("min. size: 3bp; max. size: 256bp"));
+    EXPECT_EQ(dialog.fileList()->count(), 0);
+}
+
+TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
+{
+    ScopedTestPrompts prompts;
+    CCompareDlg dialog(8, 30, genome);
+    addFiles(dialog, prompts, {QStringLiteral("/data/b.gb"), QStringLiteral("/data/a.gb")});
+    addFiles(dialog, prompts, {QStringLiteral("/data/b.gb")});
+    // A cancelled chooser adds nothing.
+    addFiles(dialog, prompts, {});
+    EXPECT_EQ(listed(dialog), (QStringList{"/data/b.gb", "/data/a.gb", "/data/b.gb"}));
+
+    // Nothing selected: nothing removed.
+    dialog.fileList()->clearSelection();
+    QTest::mouseClick(dialog.removeButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.fileList()->count(), 3);
+
+    dialog.fileList()->setCurrentRow(1);
+    QTest::mouseClick(dialog.removeButton(), Qt::LeftButton);
+    EXPECT_EQ(listed(dialog), (QStringList{"/data/b.gb", "/data/b.gb"}));
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
+{
+    ScopedTestPrompts prompts;
+    CCompareDlg dialog(8, 30, genome);
+    bool shown = false;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages[0].text, kNoFiles);
+    EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(shown);
+}
+
+TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
+{
+    ScopedTestPrompts prompts;
+    CCompareDlg dialog(8, 30, genome);
+    bool shown = false;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
+    addFiles(dialog, prompts, {kMitoFile});
+    dialog.kindList()->setCurrentIndex(-1);
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages[0].text, QStringLiteral("There is an error with the type of repeat to compare!"));
+    EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_EQ(dialog.progressBar()->value(), 0);
+}
+
+TEST_F(CompareDlgTest, RejectedFileEndsTheRunWithoutASheet)
+{
+    ScopedTestPrompts prompts;
+    const QString good = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    const QString text = writeFile(QStringLiteral("plain.txt"), "ACGTACGTACGTTTGACCA\n");
+    CCompareDlg dialog(8, 30, genome);
+    bool shown = false;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
+    addFiles(dialog, prompts, {good, text});
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages[0].text, kBadFile);
+    EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(shown);
+    // The first file was counted before the second was refused.
+    EXPECT_EQ(dialog.progressBar()->value(), 10);
+    EXPECT_EQ(dialog.progressBar()->maximum(), 20);
+}
+
+// Each list entry compares its own kind: the rows match the engine's counts
+// for that kind, for every file in list order.
+class CompareDlgKind : public CompareDlgTest, public ::testing::WithParamInterface<std::pair<int, RepeatKind>> {};
+
+TEST_P(CompareDlgKind, TwoFilesGiveTheEngineCountsOfTheChosenKind)
+{
+    const auto [item, kind] = GetParam();
+    ScopedTestPrompts prompts;
+    const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
+    CCompareDlg dialog(5, 12, genome);
+    std::optional<GenomeComparison> shown;
+    dialog.setSheetViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
+    addFiles(dialog, prompts, {first, second});
+    dialog.kindList()->setCurrentIndex(item);
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+
+    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    ASSERT_TRUE(shown.has_value());
+    ASSERT_EQ(shown->rowCount(), 2);
+    EXPECT_EQ(shown->rows[0].fileTitle, "first");
+    EXPECT_EQ(shown->rows[1].fileTitle, "second");
+    EXPECT_EQ(shown->minLength, 5);
+    int longest = 5;
+    for (int row = 0; row < 2; ++row) {
+        const auto expected = engineCounts(row == 0 ? first : second, kind, 5, 12);
+        EXPECT_EQ(shown->rows[static_cast<std::size_t>(row)].counts, expected) << "row " << row;
+        for (std::size_t slot = 0; slot < expected.size(); ++slot) {
+            if (expected[slot] != 0) {
+                longest = std::max(longest, 5 + static_cast<int>(slot));
+            }
+        }
+    }
+    EXPECT_EQ(shown->maxLength, longest);
+    // The records tell the kinds apart, so a swapped entry would show.
+    for (const RepeatKind other :
+         {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
+        if (other != kind) {
+            EXPECT_NE(shown->rows[0].counts, engineCounts(first, other, 5, 12)) << static_cast<int>(other);
+        }
+    }
+    // The genome holds the last file read.
+    EXPECT_EQ(genome.length(), static_cast<int>(kSecondBases.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(ListEntries, CompareDlgKind,
+                         ::testing::Values(std::pair{0, RepeatKind::Direct}, std::pair{1, RepeatKind::Inverted},
+                                           std::pair{2, RepeatKind::Complementary},
+                                           std::pair{3, RepeatKind::Mirror}));
+
+TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
+{
+    ScopedTestPrompts prompts;
+    const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    CCompareDlg dialog(8, 30, genome);
+    std::optional<GenomeComparison> shown;
+    int maximumWhenShown = -1;
+    dialog.setSheetViewer([&](const GenomeComparison& comparison) {
+        shown = comparison;
+        maximumWhenShown = dialog.progressBar()->maximum();
+    });
+    std::vector<int> values;
+    QObject::connect(dialog.progressBar(), &QProgressBar::valueChanged, [&values](int value) {
+        values.push_back(value);
+    });
+    addFiles(dialog, prompts, {first, kMitoFile, first});
+    dialog.show();
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+
+    EXPECT_EQ(maximumWhenShown, 30);
+    EXPECT_EQ(dialog.progressBar()->minimum(), 0);
+    EXPECT_EQ(values, (std::vector<int>{10, 20, 30}));
+    ASSERT_TRUE(shown.has_value());
+    ASSERT_EQ(shown->rowCount(), 3);
+    // The same file twice gives equal rows; every row has 30 - 8 + 1 counts.
+    EXPECT_EQ(shown->rows[0].counts, shown->rows[2].counts);
+    for (const auto& row : shown->rows) {
+        EXPECT_EQ(row.lengthCount(), 23);
+    }
+    EXPECT_EQ(shown->rows[1].fileTitle, "NC_012920");
+}
+
+TEST_F(CompareDlgTest, CancelReadsNothing)
+{
+    ScopedTestPrompts prompts;
+    CCompareDlg dialog(8, 30, genome);
+    bool shown = false;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
+    addFiles(dialog, prompts, {kMitoFile});
+    dialog.show();
+    QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(genome.length(), 0);
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+// The command from the main window, with its own settings file.
+class CompareCommandTest : public CompareDlgTest {
+protected:
+    void SetUp() override
+    {
+        CompareDlgTest::SetUp();
+        previousSettings_ = qgetenv("TESSARON_SETTINGS");
+        qputenv("TESSARON_SETTINGS", folder.filePath(QStringLiteral("settings.ini")).toUtf8());
+    }
+    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
+
+    // A window with the mitochondrial genome loaded and analysed.
+    std::unique_ptr<CTessaronDlg> loadedWindow()
+    {
+        auto window = std::make_unique<CTessaronDlg>();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->openGenBankFile(kMitoFile);
+        EXPECT_TRUE(window->command(CTessaronDlg::IdViewReport)->isEnabled());
+        return window;
+    }
+
+    // Triggers the command and runs `drive` on the dialog once it is open;
+    // `drive` must end it. Returns what the dialog saw of the window.
+    struct Seen {
+        bool opened = false;
+        int treeRows = -1;
+        int paneLength = -1;
+        QString status = QStringLiteral("unset");
+        QString caption;
+        QString sizeText;
+    };
+    static Seen compareThrough(CTessaronDlg& window, const std::function<void(CCompareDlg&)>& drive)
+    {
+        Seen seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<CCompareDlg*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "the comparison dialog is not open";
+                return;
+            }
+            seen.opened = true;
+            seen.treeRows = window.treeModel()->rowCount();
+            seen.paneLength = window.sequencePane()->textLength();
+            seen.status = window.statusLine()->text();
+            seen.caption = window.windowTitle();
+            seen.sizeText = dialog->sizeText()->text();
+            drive(*dialog);
+        });
+        window.command(CTessaronDlg::IdCompareGenomes)->trigger();
+        return seen;
+    }
+
+    static void expectEmptied(const CTessaronDlg& window)
+    {
+        EXPECT_EQ(window.treeModel()->rowCount(), 0);
+        EXPECT_EQ(window.sequencePane()->textLength(), 0);
+        EXPECT_TRUE(window.statusLine()->text().isEmpty());
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Tessaron"));
+        for (const int id : kResultCommands) {
+            EXPECT_FALSE(window.command(id)->isEnabled()) << id;
+        }
+        EXPECT_FALSE(window.command(CTessaronDlg::IdFindMotif)->isEnabled());
+        EXPECT_FALSE(window.features().has_value());
+        EXPECT_EQ(window.selectedRepeat(), nullptr);
+    }
+
+    QByteArray previousSettings_;
+};
+
+TEST_F(CompareCommandTest, CancelLeavesTheWindowEmptiedAndTheGenomeUnread)
+{
+    ScopedTestPrompts prompts;
+    auto window = loadedWindow();
+    const int before = window->genome().length();
+    const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
+        addFiles(dialog, prompts, {writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases))});
+        QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(seen.treeRows, 0);
+    EXPECT_EQ(seen.paneLength, 0);
+    EXPECT_TRUE(seen.status.isEmpty());
+    EXPECT_EQ(seen.caption, QStringLiteral("Tessaron"));
+    EXPECT_EQ(seen.sizeText, QStringLiteral("min. size: 8bp; max. size: 30bp"));
+    EXPECT_EQ(window->genome().length(), before);
+    expectEmptied(*window);
+}
+
+TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowEmpty)
+{
+    ScopedTestPrompts prompts;
+    auto window = loadedWindow();
+    std::optional<GenomeComparison> shown;
+    window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
+    const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
+    const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
+        addFiles(dialog, prompts, {first, second});
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(seen.opened);
+    EXPECT_TRUE(prompts->messages.empty());
+    ASSERT_TRUE(shown.has_value());
+    ASSERT_EQ(shown->rowCount(), 2);
+    EXPECT_EQ(shown->rows[0].counts, engineCounts(first, RepeatKind::Direct, 8, 30));
+    EXPECT_EQ(shown->rows[1].counts, engineCounts(second, RepeatKind::Direct, 8, 30));
+    EXPECT_EQ(window->genome().length(), static_cast<int>(kSecondBases.size()));
+    expectEmptied(*window);
+
+    // A later load brings the window back.
+    window->openGenBankFile(kMitoFile);
+    EXPECT_TRUE(window->command(CTessaronDlg::IdViewReport)->isEnabled());
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+}
+
+TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength)
+{
+    ScopedTestPrompts prompts;
+    auto window = loadedWindow();
+    const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    const auto counts = engineCounts(first, RepeatKind::Inverted, 8, 30);
+    int longest = 8;
+    for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+        longest = counts[slot] != 0 ? 8 + static_cast<int>(slot) : longest;
+    }
+
+    std::vector<std::vector<QString>> table;
+    bool sheetOpened = false;
+    const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
+        addFiles(dialog, prompts, {first, first});
+        dialog.kindList()->setCurrentIndex(1);
+        QTimer::singleShot(0, [&] {
+            auto* sheet = qobject_cast<CReportSheetDlg*>(QApplication::activeModalWidget());
+            if (sheet == nullptr) {
+                ADD_FAILURE() << "the report sheet is not open";
+                return;
+            }
+            sheetOpened = true;
+            const CWebCalc& cells = *sheet->sheet();
+            for (int row = 1; row <= cells.usedRows(); ++row) {
+                std::vector<QString>& line = table.emplace_back();
+                for (int column = 1; column <= cells.usedColumns(); ++column) {
+                    line.push_back(cells.cellText(row, column));
+                }
+            }
+            sheet->close();
+        });
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    ASSERT_TRUE(seen.opened);
+    ASSERT_TRUE(sheetOpened);
+    EXPECT_TRUE(prompts->messages.empty());
+    ASSERT_EQ(table.size(), 4U);
+    const auto columns = static_cast<std::size_t>(longest - 8 + 2);
+    ASSERT_EQ(table[1].size(), columns);
+    EXPECT_EQ(table[1][1], QStringLiteral("8 bp"));
+    EXPECT_EQ(table[1].back(), QStringLiteral("%1 bp").arg(longest));
+    for (std::size_t row = 2; row < 4; ++row) {
+        EXPECT_EQ(table[row][0], QStringLiteral("first"));
+        for (std::size_t column = 1; column < columns; ++column) {
+            EXPECT_EQ(table[row][column], QString::number(counts[column - 1])) << row << "," << column;
+        }
+    }
+    expectEmptied(*window);
+}
+
+TEST_F(CompareCommandTest, ARejectedFileLeavesTheWindowEmptyWithoutATable)
+{
+    ScopedTestPrompts prompts;
+    auto window = loadedWindow();
+    bool shown = false;
+    window->setComparisonViewer([&shown](const GenomeComparison&) { shown = true; });
+    const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
+        addFiles(dialog, prompts, {writeFile(QStringLiteral("plain.txt"), "ACGTTGCA\n")});
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(seen.opened);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages[0].text, kBadFile);
+    EXPECT_FALSE(shown);
+    expectEmptied(*window);
+}
+
+}  // namespace

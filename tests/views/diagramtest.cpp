@@ -1,0 +1,471 @@
+// The circular map: pixels of an offscreen render of the human mitochondrion
+// where the layout fixes them, and the map window as the main window opens,
+// updates and closes it.
+
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "filesizelimit.h"
+#include "input/genbankreader.h"
+#include "mapgeometry/diagramgeometry.h"
+#include "mapimage/diagrampainter.h"
+#include "testprompts.h"
+#include "views/diagramdlg.h"
+#include "views/optionsdlg.h"
+#include "views/repeattreemodel.h"
+#include "views/tessarondlg.h"
+#include "whenmodal.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <vector>
+
+using namespace tessaron;
+
+namespace {
+
+const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+
+const QColor kGreen(0, 208, 0);
+const QColor kRed(224, 0, 0);
+const QColor kField(246, 246, 236);
+const QColor kRing(229, 226, 207);
+
+QColor pixel(const QImage& image, int x, int y)
+{
+    return image.pixelColor(x, y);
+}
+
+int countInBox(const QImage& image, MapPoint centre, const QColor& color)
+{
+    int count = 0;
+    for (int y = centre.y - 5; y <= centre.y + 5; ++y) {
+        for (int x = centre.x - 5; x <= centre.x + 5; ++x) {
+            count += pixel(image, x, y) == color ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int countAll(const QImage& image, const QColor& color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += pixel(image, x, y) == color ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// The mitochondrion read, indexed and searched once for every test here.
+struct Mito {
+    Genome genome;
+    FeatureList features;
+    std::unique_ptr<RepeatList> direct;
+    std::unique_ptr<RepeatList> inverted;
+};
+
+const Mito& mito()
+{
+    static const std::unique_ptr<Mito> loaded = [] {
+        auto m = std::make_unique<Mito>();
+        auto features = readGenBank(kMitoFile.toStdString(), m->genome, 8, 12);
+        EXPECT_TRUE(features.has_value());
+        if (features) {
+            m->features = std::move(*features);
+        }
+        EXPECT_TRUE(m->genome.buildIndex());
+        m->direct = m->genome.findDirectRepeats();
+        m->inverted = m->genome.findRepeats(RepeatKind::Inverted);
+        return m;
+    }();
+    return *loaded;
+}
+
+// A repeat of the list with at least `pairs` pairs whose copies all lie away
+// from position 0 and from each other, so that dots and chords can be told
+// apart from the scale's first tick.
+const Repeat* clearRepeat(const RepeatList& list, int pairs)
+{
+    const std::int32_t end = mapSequenceEnd(mito().features);
+    const auto clear = [end](std::int32_t position) { return position > 1000 && position < end - 1000; };
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        for (const Repeat& repeat : list.slot(slot)) {
+            if (repeat.pairCount < pairs) {
+                continue;
+            }
+            bool ok = true;
+            for (const RepeatPair& pair : list.pairs(repeat)) {
+                ok = ok && clear(pair.first) && clear(pair.second) && std::abs(pair.first - pair.second) > 500;
+            }
+            if (ok) {
+                return &repeat;
+            }
+        }
+    }
+    return nullptr;
+}
+
+TEST(DiagramPaint, MitochondrionWithAnInvertedRepeat)
+{
+    const Mito& m = mito();
+    ASSERT_GT(m.features.size(), 30U);
+    ASSERT_EQ(mapSequenceEnd(m.features), 16568);
+    const Repeat* repeat = clearRepeat(*m.inverted, 1);
+    ASSERT_NE(repeat, nullptr);
+    const auto pairs = m.inverted->pairs(*repeat);
+    const QImage image = renderDiagram(m.features, repeat, pairs);
+    ASSERT_EQ(image.size(), QSize(600, 460));
+
+    // The legend's four solid bars.
+    EXPECT_EQ(pixel(image, 10, 7), QColor(0, 0, 234));
+    EXPECT_EQ(pixel(image, 10, 17), QColor(96, 96, 255));
+    EXPECT_EQ(pixel(image, 10, 27), QColor(234, 0, 0));
+    EXPECT_EQ(pixel(image, 10, 37), QColor(255, 96, 96));
+    EXPECT_EQ(pixel(image, 5, 45), kField);
+
+    // The 2 x 2 tick of position 0 around (301, 64), and the 1K tick at (362, 75).
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{300, 63}, {301, 63}, {300, 64}, {301, 64}}) {
+        EXPECT_EQ(pixel(image, x, y), QColor(Qt::black)) << x << "," << y;
+    }
+    EXPECT_NE(pixel(image, 302, 64), QColor(Qt::black));
+    EXPECT_NE(pixel(image, 301, 65), QColor(Qt::black));
+    EXPECT_EQ(pixel(image, 361, 74), QColor(Qt::black));
+    EXPECT_EQ(pixel(image, 362, 75), QColor(Qt::black));
+
+    // A long gene on the plus strand shows its colour on the track.
+    const double perBase = radiansPerBase(m.features);
+    int checked = 0;
+    for (std::size_t i = 1; i < m.features.size() && checked < 3; ++i) {
+        const Feature& feature = m.features[i];
+        if (feature.end - feature.start < 600) {
+            continue;
+        }
+        const std::int32_t centre = (feature.start + feature.end) / 2;
+        const MapPoint middle = mapPoint(perBase, centre, kTrackRadius, 0);
+        // Later features are drawn over it (a gene and its CDS share a stretch).
+        const bool coveredLater = std::any_of(m.features.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                              m.features.end(), [centre](const Feature& later) {
+                                                  return later.start - 100 <= centre && centre <= later.end + 100;
+                                              });
+        if (feature.color == kColorGeneDirect && !coveredLater) {
+            EXPECT_EQ(pixel(image, middle.x, middle.y), QColor(234, 0, 0)) << feature.name;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
+
+    // Green dots at the first copies, red at the second ones.
+    for (const RepeatPair& pair : pairs) {
+        EXPECT_GE(countInBox(image, mapPoint(perBase, pair.first, kScaleRadius, 0), kGreen), 30);
+        EXPECT_GE(countInBox(image, mapPoint(perBase, pair.second, kScaleRadius, 0), kRed), 30);
+    }
+    // The centre is the plain field.
+    EXPECT_EQ(pixel(image, 300, 300), kField);
+}
+
+TEST(DiagramPaint, DirectRepeatDotsAreAllGreen)
+{
+    const Mito& m = mito();
+    const Repeat* repeat = clearRepeat(*m.direct, 2);
+    ASSERT_NE(repeat, nullptr);
+    const auto pairs = m.direct->pairs(*repeat);
+    const QImage image = renderDiagram(m.features, repeat, pairs);
+    EXPECT_EQ(countAll(image, kRed), 0);
+    const double perBase = radiansPerBase(m.features);
+    for (const RepeatPair& pair : pairs) {
+        EXPECT_GE(countInBox(image, mapPoint(perBase, pair.second, kScaleRadius, 0), kGreen), 30);
+    }
+    // The chords are dotted grey.
+    EXPECT_GT(countAll(image, QColor(128, 128, 128)), 20);
+}
+
+TEST(DiagramPaint, NoRepeatNoDots)
+{
+    const QImage image = renderDiagram(mito().features, nullptr, {});
+    EXPECT_EQ(countAll(image, kGreen), 0);
+    EXPECT_EQ(countAll(image, kRed), 0);
+    EXPECT_EQ(countAll(image, QColor(128, 128, 128)), 0);
+}
+
+TEST(DiagramPaint, OnlyTheWholeSequenceShowsTheRing)
+{
+    const FeatureList whole{{0, 800, "sequence", kColorSequence}};
+    const QImage image = renderDiagram(whole, nullptr, {});
+    // The ring under the arcs, 167 to 182 from (298.5, 228.5), and no arcs on it.
+    EXPECT_EQ(pixel(image, 298, 54), kRing);
+    EXPECT_EQ(pixel(image, 473, 228), kRing);
+    EXPECT_EQ(pixel(image, 298, 40), kField);
+    EXPECT_EQ(pixel(image, 300, 230), kField);
+    EXPECT_EQ(countAll(image, QColor(234, 0, 0)) > 0, true);  // the legend only
+    EXPECT_EQ(countAll(image, QColor(Qt::black)), 4);        // one tick
+}
+
+TEST(DiagramPaint, OneBaseFeatureDrawsTheWholeCircle)
+{
+    const FeatureList list{{0, 16568, "sequence", kColorSequence}, {5000, 5000, "dot", kColorGeneComplement}};
+    const QImage image = renderDiagram(list, nullptr, {});
+    const double perBase = radiansPerBase(list);
+    for (const std::int32_t position : {0, 4000, 8000, 12000, 15000}) {
+        const MapPoint on = mapPoint(perBase, position, kTrackRadius, 0);
+        EXPECT_EQ(pixel(image, on.x, on.y), QColor(255, 96, 96)) << position;
+    }
+}
+
+TEST(DiagramPaint, UnknownColoursKeepTheCurrentPen)
+{
+    // The first feature of an unknown colour takes the RNA plus pen; a later
+    // one the black pen of the previous feature's label line.
+    const FeatureList list{{0, 16568, "sequence", kColorSequence},
+                           {1000, 3000, "first", 0x123456},
+                           {5000, 7000, "gene", kColorGeneDirect},
+                           {9000, 11000, "later", 0x654321}};
+    const QImage image = renderDiagram(list, nullptr, {});
+    const double perBase = radiansPerBase(list);
+    const MapPoint first = mapPoint(perBase, 2000, kTrackRadius, 0);
+    const MapPoint gene = mapPoint(perBase, 6000, kTrackRadius, 0);
+    const MapPoint later = mapPoint(perBase, 10000, kTrackRadius, 0);
+    EXPECT_EQ(pixel(image, first.x, first.y), QColor(0, 0, 234));
+    EXPECT_EQ(pixel(image, gene.x, gene.y), QColor(234, 0, 0));
+    EXPECT_EQ(countInBox(image, later, QColor(Qt::black)), 11);  // a one pixel line across the box
+}
+
+TEST(DiagramPaint, SavesPngAndSvg)
+{
+    QTemporaryDir folder;
+    const QString png = folder.filePath(QStringLiteral("map.png"));
+    const QString svg = folder.filePath(QStringLiteral("map.SVG"));
+    ASSERT_TRUE(saveDiagram(png, mito().features, nullptr, {}));
+    ASSERT_TRUE(saveDiagram(svg, mito().features, nullptr, {}));
+    EXPECT_EQ(QImage(png).size(), QSize(600, 460));
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("<svg"));
+    EXPECT_TRUE(text.contains("RNA +strand"));
+    EXPECT_FALSE(saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
+}
+
+TEST(DiagramPaint, AFailedSaveLeavesTheEarlierFileWholeAndNothingBeside)
+{
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const QString& name : {QStringLiteral("map.png"), QStringLiteral("map.svg")}) {
+        SCOPED_TRACE(name.toStdString());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        ASSERT_TRUE(saveDiagram(path, mito().features, nullptr, {}));
+        const QByteArray before = bytesOf(path);
+        ASSERT_GT(before.size(), 1000);
+        {
+            const FileSizeLimit full(1000);
+            EXPECT_FALSE(saveDiagram(path, mito().features, nullptr, {}));
+        }
+        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{name});
+    }
+}
+
+class DiagramWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        previousSettings_ = qgetenv("TESSARON_SETTINGS");
+        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
+        window_ = std::make_unique<CTessaronDlg>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        qputenv("TESSARON_SETTINGS", previousSettings_);
+    }
+
+    void trigger(int id) const { window_->command(id)->trigger(); }
+    void openMito()
+    {
+        prompts_->files.push_back(kMitoFile);
+        trigger(CTessaronDlg::IdOpenGenBank);
+        ASSERT_TRUE(window_->features().has_value());
+    }
+    void select(const QModelIndex& index) const { window_->tree()->setCurrentIndex(index); }
+    QModelIndex firstRepeat(RepeatKind kind) const
+    {
+        const RepeatList* list = window_->list(kind);
+        for (int slot = 0; list != nullptr && slot < list->slotCount(); ++slot) {
+            if (!list->slot(slot).empty()) {
+                return window_->treeModel()->repeatIndex(kind, list->minLength() + slot, 0);
+            }
+        }
+        return {};
+    }
+    int diagramCount() const { return static_cast<int>(window_->findChildren<CDiagramDlg*>().size()); }
+
+    QTemporaryDir folder_;
+    QByteArray previousSettings_;
+    ScopedTestPrompts prompts_;
+    std::unique_ptr<CTessaronDlg> window_;
+};
+
+TEST_F(DiagramWindowTest, NothingLoaded)
+{
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
+    window_->OnDiagram();
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("There is no loaded genome!"));
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(diagramCount(), 0);
+}
+
+TEST_F(DiagramWindowTest, OpensOnceAndFollowsTheTree)
+{
+    openMito();
+    ASSERT_TRUE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
+
+    const QModelIndex inverted = firstRepeat(RepeatKind::Inverted);
+    ASSERT_TRUE(inverted.isValid());
+    select(inverted);
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_TRUE(diagram->isVisible());
+    EXPECT_FALSE(diagram->isModal());
+    EXPECT_EQ(diagram->size(), QSize(600, 460));
+    ASSERT_TRUE(diagram->hasRepeat());
+    const Repeat* repeat = window_->selectedRepeat();
+    const auto expected = window_->list(RepeatKind::Inverted)->pairs(*repeat);
+    EXPECT_TRUE(std::equal(diagram->pairs().begin(), diagram->pairs().end(), expected.begin(), expected.end()));
+
+    // The window paints what the painter draws.
+    EXPECT_EQ(diagram->grab().toImage().convertToFormat(QImage::Format_RGB32), diagram->image());
+
+    trigger(CTessaronDlg::IdDiagram);
+    EXPECT_EQ(window_->diagram(), diagram);
+    EXPECT_EQ(diagramCount(), 1);
+
+    const QModelIndex direct = firstRepeat(RepeatKind::Direct);
+    select(direct);
+    ASSERT_TRUE(diagram->hasRepeat());
+    const auto directPairs = window_->list(RepeatKind::Direct)->pairs(*window_->selectedRepeat());
+    EXPECT_TRUE(
+        std::equal(diagram->pairs().begin(), diagram->pairs().end(), directPairs.begin(), directPairs.end()));
+
+    // A kind item is not a repeat: the marks go.
+    select(window_->treeModel()->index(0, 0));
+    EXPECT_FALSE(diagram->hasRepeat());
+    EXPECT_EQ(countAll(diagram->image(), kGreen), 0);
+}
+
+TEST_F(DiagramWindowTest, ClosedByTheUserThenMadeAgain)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> first = window_->diagram();
+    ASSERT_NE(first, nullptr);
+    first->close();
+    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_FALSE(first->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+
+    trigger(CTessaronDlg::IdDiagram);
+    EXPECT_NE(window_->diagram(), nullptr);
+    EXPECT_EQ(diagramCount(), 1);
+}
+
+TEST_F(DiagramWindowTest, EscapeClosesItLikeTheCloseBox)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    QTest::keyClick(diagram.data(), Qt::Key_Escape);
+    EXPECT_EQ(window_->diagram(), nullptr);
+    ASSERT_FALSE(diagram.isNull());
+    EXPECT_FALSE(diagram->isVisible());
+}
+
+TEST_F(DiagramWindowTest, ANewLoadClosesIt)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+
+    const QString text = folder_.filePath(QStringLiteral("s.txt"));
+    QFile out(text);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("ACGTACGTTTGACCAGTACGATCGATCGGATCGATCGA\n");
+    out.close();
+    prompts_->files.push_back(text);
+    trigger(CTessaronDlg::IdOpenText);
+    EXPECT_TRUE(diagram.isNull());
+    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
+}
+
+TEST_F(DiagramWindowTest, NewLengthsCloseIt)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    whenModal<COptionsDlg>([](COptionsDlg& dialog) {
+        dialog.minimumField()->setText(QStringLiteral("9"));
+        dialog.maximumField()->setText(QStringLiteral("12"));
+        dialog.accept();
+    });
+    trigger(CTessaronDlg::IdOptions);
+    EXPECT_TRUE(diagram.isNull());
+    EXPECT_EQ(window_->diagram(), nullptr);
+    // The analysis ran again: the map can be opened anew.
+    EXPECT_TRUE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
+}
+
+TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
+{
+    openMito();
+    select(firstRepeat(RepeatKind::Mirror));
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    const QString png = folder_.filePath(QStringLiteral("map.png"));
+    prompts_->files.push_back(png);
+    const std::unique_ptr<QMenu> menu = diagram->contextMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Save image..."));
+    menu->actions().front()->trigger();
+    const QImage saved(png);
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), diagram->image());
+
+    // Cancelled: nothing happens; unwritable: the user is told.
+    EXPECT_FALSE(diagram->saveImage());
+    prompts_->files.push_back(folder_.filePath(QStringLiteral("no/such/folder/map.svg")));
+    EXPECT_FALSE(diagram->saveImage());
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+}
+
+}  // namespace

@@ -1,0 +1,875 @@
+// The main window driven through its menu commands, with the file choosers
+// answered and the messages recorded by the tests, and the modal dialogs
+// filled in as a person would.
+
+#include "whenmodal.h"
+#include "views/finddlg.h"
+#include "views/optionsdlg.h"
+#include "views/randomdlg.h"
+#include "views/repeattreemodel.h"
+#include "views/sequenceview.h"
+#include "views/tessarondlg.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "input/genbankreader.h"
+#include "testprompts.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+using tessaron::Genome;
+using tessaron::Repeat;
+using tessaron::RepeatKind;
+using tessaron::RepeatList;
+using Highlight = SequenceView::Highlight;
+
+namespace {
+
+const QColor kGreen(0, 208, 0);
+const QColor kRed(224, 0, 0);
+
+const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+const QString kSharedData = QStringLiteral(TESSARON_SHARED_DATA);
+
+// The commands whose lists a release takes away.
+const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
+                               CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
+                               CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram};
+
+QStringList childTexts(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        texts << model.index(row, 0, parent).data().toString();
+    }
+    return texts;
+}
+
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject {
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+
+// A window with settings of its own and answered prompts.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        previousSettings_ = qgetenv("TESSARON_SETTINGS");
+        qputenv("TESSARON_SETTINGS", settingsFile().toUtf8());
+    }
+    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
+
+    [[nodiscard]] QString settingsFile() const { return folder_.filePath(QStringLiteral("settings.ini")); }
+    void storeLengths(int minimum, int maximum) const
+    {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Tessaron/dados/min"), minimum);
+        settings.setValue(QStringLiteral("Tessaron/dados/max"), maximum);
+    }
+    [[nodiscard]] QVariant stored(const QString& key) const
+    {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        return settings.value(key);
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = folder_.filePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return path;
+    }
+
+    std::unique_ptr<CTessaronDlg> makeWindow()
+    {
+        auto window = std::make_unique<CTessaronDlg>();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+
+    static void trigger(CTessaronDlg& window, int id)
+    {
+        QAction* action = window.command(id);
+        ASSERT_NE(action, nullptr) << id;
+        action->trigger();
+    }
+    void open(CTessaronDlg& window, int command, const QString& file)
+    {
+        prompts_->files.push_back(file);
+        trigger(window, command);
+    }
+    void findMotif(CTessaronDlg& window, const QString& typed)
+    {
+        whenModal<CFindDlg>([typed](CFindDlg& dialog) {
+            dialog.motifField()->setText(typed);
+            dialog.accept();
+        });
+        trigger(window, CTessaronDlg::IdFindMotif);
+    }
+    void setOptions(CTessaronDlg& window, int minimum, int maximum)
+    {
+        whenModal<COptionsDlg>([minimum, maximum](COptionsDlg& dialog) {
+            dialog.minimumField()->setText(QString::number(minimum));
+            dialog.maximumField()->setText(QString::number(maximum));
+            dialog.accept();
+        });
+        trigger(window, CTessaronDlg::IdOptions);
+    }
+    void createRandom(CTessaronDlg& window, const QStringList& counts)
+    {
+        whenModal<CRandomDlg>([counts](CRandomDlg& dialog) {
+            for (int letter = 0; letter < 4; ++letter) {
+                dialog.countField(letter)->setText(counts.at(letter));
+            }
+            dialog.accept();
+        });
+        trigger(window, CTessaronDlg::IdCreateRandom);
+    }
+
+    static void expectResultCommands(const CTessaronDlg& window, bool enabled)
+    {
+        for (const int id : kResultCommands) {
+            if (id != CTessaronDlg::IdDiagram) {
+                EXPECT_EQ(window.command(id)->isEnabled(), enabled) << id;
+            }
+        }
+    }
+    static QStringList kindTexts(const CTessaronDlg& window) { return childTexts(*window.treeModel()); }
+    static void select(CTessaronDlg& window, const QModelIndex& index)
+    {
+        ASSERT_TRUE(index.isValid());
+        window.tree()->setCurrentIndex(index);
+    }
+    // The first repeat of a kind with at least `pairs` pairs.
+    static QModelIndex repeatWithPairs(const CTessaronDlg& window, RepeatKind kind, int pairs)
+    {
+        const RepeatList* list = window.list(kind);
+        for (int slot = 0; list != nullptr && slot < list->slotCount(); ++slot) {
+            const std::vector<Repeat>& repeats = list->slot(slot);
+            for (std::size_t row = 0; row < repeats.size(); ++row) {
+                if (repeats[row].pairCount >= pairs) {
+                    return window.treeModel()->repeatIndex(kind, list->minLength() + slot,
+                                                           static_cast<int>(row));
+                }
+            }
+        }
+        return {};
+    }
+
+    QTemporaryDir folder_;
+    QByteArray previousSettings_;
+    ScopedTestPrompts prompts_;
+};
+
+TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
+{
+    const auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tessaron"));
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_FALSE(window->loaded());
+    EXPECT_TRUE(window->statusLine()->isReadOnly());
+    EXPECT_EQ(window->sequencePane()->textLength(), 0);
+    EXPECT_TRUE(prompts_->messages.empty());  // nothing to register, nothing to say
+
+    const struct {
+        QWidget* control;
+        const char* name;
+        int id;
+    } controls[] = {{window->tree(), "tree", CTessaronDlg::IdTree},
+                    {window->statusLine(), "statusLine", CTessaronDlg::IdStatusLine},
+                    {window->sequencePane(), "sequencePane", CTessaronDlg::IdSequencePane}};
+    for (const auto& control : controls) {
+        EXPECT_EQ(control.control->objectName(), QString::fromLatin1(control.name));
+        EXPECT_EQ(control.control->property("controlId").toInt(), control.id);
+    }
+
+    const struct {
+        int id;
+        const char* menu;
+        const char* text;
+        bool enabled;
+    } commands[] = {
+        {32771, "&File", "&Open (GenBank format)...", true},
+        {32791, "&File", "Open (&Text sequence)...", true},
+        {32789, "&File", "Com&pare genomes", true},
+        {32786, "&File", "&Create random sequence", true},
+        {32772, "&File", "E&xit", true},
+        {32790, "&Edit", "&Find motif...", false},
+        {32782, "&Edit", "Op&tions...", true},
+        {32781, "&View", "&Diagram", false},
+        {32773, "&View", "View Re&port", false},
+        {32776, "View &Results", "Direct repeats", false},
+        {32777, "View &Results", "Inverted repeats", false},
+        {32778, "View &Results", "Mirror repeats", false},
+        {32779, "View &Results", "Complementary repeats", false},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.text);
+        QAction* action = window->command(command.id);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->data().toInt(), command.id);
+        EXPECT_EQ(action->objectName(), QStringLiteral("command%1").arg(command.id));
+        EXPECT_EQ(action->text(), QString::fromLatin1(command.text));
+        EXPECT_EQ(action->isEnabled(), command.enabled);
+        const auto* menu = qobject_cast<QMenu*>(action->parent());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->title(), QString::fromLatin1(command.menu));
+        EXPECT_EQ(window->findChild<QAction*>(action->objectName()), action);
+    }
+    const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(results->title(), QStringLiteral("View &Results"));
+    const auto* view = qobject_cast<QMenu*>(window->command(CTessaronDlg::IdViewReport)->parent());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->actions().contains(results->menuAction()));
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeKeptAreSaidInTheStatusLine)
+{
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("settings.ini")));
+    const auto window = makeWindow();
+    EXPECT_TRUE(window->statusLine()->text().contains(settingsFile()))
+        << window->statusLine()->text().toStdString();
+    EXPECT_TRUE(prompts_->messages.empty());
+}
+
+TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
+{
+    const auto window = makeWindow();
+    window->centralWidget()->resize(800, 600);
+    EXPECT_EQ(window->tree()->geometry(), QRect(0, 0, 180, 600));
+    EXPECT_EQ(window->sequencePane()->geometry(), QRect(185, 20, 615, 580));
+    EXPECT_EQ(window->statusLine()->geometry(), QRect(185, 0, 185, 20));
+}
+
+TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
+{
+    const auto window = makeWindow();
+    const auto centre = [](const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); };
+
+    const std::unique_ptr<QMenu> menu = window->contextMenuAt(centre(window->tree()));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    const QAction* item = menu->actions().front();
+    EXPECT_EQ(item->text(), QStringLiteral("(disabled)"));
+    EXPECT_EQ(item->data().toInt(), CTessaronDlg::IdDisabled);
+    EXPECT_FALSE(item->isEnabled());
+
+    EXPECT_EQ(window->contextMenuAt(centre(window->sequencePane())), nullptr);
+    EXPECT_EQ(window->contextMenuAt(centre(window->statusLine())), nullptr);
+
+    // A right click: only the one inside the tree brings up the menu.
+    const auto rightClick = [&](QWidget* widget) {
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                for (const QAction* action : popup->actions()) {
+                    shown << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" grayed"));
+                }
+                popup->close();
+            }
+        });
+        const QPoint inside = widget->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, inside, widget->mapToGlobal(inside));
+        QApplication::sendEvent(widget, &event);
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(rightClick(window->tree()->viewport()), QStringList{"(disabled) grayed"});
+    EXPECT_EQ(rightClick(window->sequencePane()->viewport()), QStringList());
+    EXPECT_EQ(rightClick(window->statusLine()), QStringList());
+}
+
+TEST_F(MainWindowTest, OpensAGenBankFile)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+
+    EXPECT_TRUE(prompts_->messages.empty());
+    EXPECT_EQ(window->windowTitle(),
+              QStringLiteral("NC_012920 [mitochondrion Homo sapiens (human)] - Tessaron"));
+    EXPECT_EQ(kindTexts(*window), (QStringList{"direct repeats (3907)", "inverted repeats (1115)",
+                                               "mirror repeats (3649)", "complementary repeats (911)"}));
+    // Only the lengths that have pairs; 14 has none.
+    const QModelIndex direct = window->treeModel()->index(0, 0);
+    EXPECT_EQ(childTexts(*window->treeModel(), direct),
+              (QStringList{"8 bps (2765)", "9 bps (809)", "10 bps (251)", "11 bps (60)", "12 bps (17)",
+                           "13 bps (4)", "15 bps (1)"}));
+    for (const int id : kResultCommands) {
+        EXPECT_TRUE(window->command(id)->isEnabled()) << id;
+    }
+    EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
+    Genome expected;
+    ASSERT_TRUE(tessaron::readGenBank(kMitoFile.toStdString(), expected, 8, 30).has_value());
+    EXPECT_EQ(window->genome().sequence(), expected.sequence());
+    EXPECT_EQ(window->sequencePane()->sequence(), std::string(window->genome().sequence()));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    ASSERT_TRUE(window->features().has_value());
+    EXPECT_EQ(window->features()->front().name, "sequence");
+    EXPECT_TRUE(window->loaded());
+
+    QAbstractItemModelTester tester(window->treeModel(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+}
+
+TEST_F(MainWindowTest, OpensATextFileAndLeavesNoDiagram)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    ASSERT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+
+    const QString file = writeFile(QStringLiteral("reads.part.txt"), "ACGT\nacgt\n");
+    open(*window, CTessaronDlg::IdOpenText, file);
+    EXPECT_TRUE(prompts_->messages.empty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("reads.part - Tessaron"));
+    EXPECT_EQ(window->genome().sequence(), "ACGTACGT");
+    EXPECT_EQ(window->genome().capacity(), 10);
+    EXPECT_EQ(window->sequencePane()->sequence(), "ACGTACGT");
+    EXPECT_EQ(kindTexts(*window), (QStringList{"direct repeats (0)", "inverted repeats (0)",
+                                               "mirror repeats (0)", "complementary repeats (0)"}));
+    EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+    EXPECT_FALSE(window->features().has_value());
+    expectResultCommands(*window, true);
+}
+
+TEST_F(MainWindowTest, CancellingTheFileChooserChangesNothing)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const QString caption = window->windowTitle();
+    for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
+        open(*window, command, QString());
+        EXPECT_EQ(window->windowTitle(), caption);
+        EXPECT_EQ(window->treeModel()->rowCount(), 4);
+        expectResultCommands(*window, true);
+    }
+    EXPECT_TRUE(prompts_->messages.empty());
+}
+
+TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
+{
+    const auto window = makeWindow();
+    window->openFile(kMitoFile);
+    EXPECT_EQ(window->windowTitle(),
+              QStringLiteral("NC_012920 [mitochondrion Homo sapiens (human)] - Tessaron"));
+
+    // A name that looks like GenBank does not make a text file one.
+    const QString text = writeFile(QStringLiteral("sample.gb"), "\n  ttgacca\nLOCUS x\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(text)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("sample - Tessaron"); }));
+    EXPECT_EQ(window->genome().sequence(), "TTGACCAC");
+    EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+
+    QMimeData twoFiles;
+    twoFiles.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(kMitoFile)});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &twoFiles, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(window.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    SequenceView& pane = *window->sequencePane();
+    const std::string_view sequence = window->genome().sequence();
+
+    // The one direct repeat of 15 bases: both copies green.
+    const QModelIndex direct = window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0);
+    select(*window, direct);
+    const Repeat* repeat = window->selectedRepeat();
+    ASSERT_NE(repeat, nullptr);
+    ASSERT_EQ(repeat->pairCount, 1);
+    const tessaron::RepeatPair pair = window->list(RepeatKind::Direct)->pairs(*repeat).front();
+    EXPECT_EQ(pane.highlights(),
+              (std::vector<Highlight>{{pair.first, 15, kGreen, true}, {pair.second, 15, kGreen, true}}));
+    EXPECT_EQ(pane.caret(), pair.first);
+    const std::string word(sequence.substr(static_cast<std::size_t>(pair.first), 15));
+    EXPECT_EQ(sequence.substr(static_cast<std::size_t>(pair.second), 15), word);
+    EXPECT_EQ(direct.data().toString(), QString::fromStdString(word) + QStringLiteral(" (1)"));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+
+    // An inverted repeat with several pairs: first copies green, second copies red.
+    const QModelIndex inverted = repeatWithPairs(*window, RepeatKind::Inverted, 2);
+    select(*window, inverted);
+    repeat = window->selectedRepeat();
+    ASSERT_NE(repeat, nullptr);
+    EXPECT_EQ(inverted.data(RepeatTreeModel::RepeatRole).value<const Repeat*>(), repeat);
+    std::vector<Highlight> expected;
+    for (const tessaron::RepeatPair& each : window->list(RepeatKind::Inverted)->pairs(*repeat)) {
+        expected.push_back({each.first, repeat->length, kGreen, true});
+        expected.push_back({each.second, repeat->length, kRed, true});
+    }
+    EXPECT_EQ(pane.highlights(), expected);
+    EXPECT_EQ(pane.caret(), expected.front().start);
+
+    // A length item: no highlights, caret back at the start.
+    select(*window, inverted.parent());
+    EXPECT_EQ(window->selectedRepeat(), nullptr);
+    EXPECT_TRUE(pane.highlights().empty());
+    EXPECT_EQ(pane.caret(), 0);
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_EQ(pane.sequence(), std::string(sequence));
+}
+
+TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceButReleasesTheResults)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    select(*window, window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0));
+    const QString caption = window->windowTitle();
+    const std::string sequence(window->genome().sequence());
+
+    const QString notGenBank = writeFile(QStringLiteral("plain.txt"), ">header\nACGTACGT\n");
+    open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Error!"));
+    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("The file doesn't seem to be in GenBank format!"));
+
+    EXPECT_EQ(window->genome().sequence(), sequence);
+    EXPECT_TRUE(window->genome().isIndexed());
+    EXPECT_EQ(window->sequencePane()->sequence(), sequence);
+    EXPECT_EQ(window->windowTitle(), caption);
+    // Nothing leads to the released lists any more.
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_EQ(window->selectedRepeat(), nullptr);
+    for (const RepeatKind kind :
+         {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
+        EXPECT_EQ(window->list(kind), nullptr);
+    }
+    EXPECT_FALSE(window->features().has_value());
+    for (const int id : kResultCommands) {
+        EXPECT_FALSE(window->command(id)->isEnabled()) << id;
+    }
+    // The sequence is still there to search.
+    EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
+
+    // The next load brings everything back.
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    expectResultCommands(*window, true);
+    EXPECT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+}
+
+TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
+{
+    const auto window = makeWindow();
+    const QString first = writeFile(QStringLiteral("first.txt"), "GATTACAGGGGACATTAG");
+    open(*window, CTessaronDlg::IdOpenText, first);
+    ASSERT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+
+    const QString missing = folder_.filePath(QStringLiteral("missing.txt"));
+    open(*window, CTessaronDlg::IdOpenText, missing);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("missing.txt")))
+        << prompts_->messages[0].text.toStdString();
+    EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    expectResultCommands(*window, false);
+}
+
+TEST_F(MainWindowTest, FindMotifHighlightsEveryOccurrenceAndRemembersTheMotif)
+{
+    storeLengths(4, 6);
+    const auto window = makeWindow();
+    ASSERT_EQ(window->minSetting(), 4);
+    ASSERT_EQ(window->maxSetting(), 6);
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("gattaca.txt"), "GATTACAGGGGACATTAG"));
+
+    findMotif(*window, QStringLiteral("gg"));
+    EXPECT_TRUE(prompts_->messages.empty());
+    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("found 4 occurrences"));
+    // In the index's order; the one across the end shows its first base only.
+    EXPECT_EQ(window->sequencePane()->highlights(),
+              (std::vector<Highlight>{
+                  {17, 1, kGreen, true}, {9, 2, kGreen, true}, {8, 2, kGreen, true}, {7, 2, kGreen, true}}));
+    EXPECT_EQ(window->sequencePane()->caret(), 1);
+    EXPECT_EQ(window->lastMotif(), QStringLiteral("GG"));
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("GG"));
+
+    // Found only across the end: not found. The motif is stored all the same.
+    findMotif(*window, QStringLiteral("CATTAGG"));
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("Motif not found in the sequence!"));
+    EXPECT_TRUE(window->sequencePane()->highlights().empty());
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("CATTAGG"));
+
+    // An empty motif is accepted and forgotten, but not stored; nothing else happens.
+    findMotif(*window, QString());
+    EXPECT_TRUE(window->lastMotif().isEmpty());
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("CATTAGG"));
+    EXPECT_EQ(prompts_->messages.size(), 1U);
+
+    // Cancel changes nothing.
+    findMotif(*window, QStringLiteral("GG"));
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        EXPECT_EQ(dialog.motifField()->text(), QStringLiteral("GG"));  // starts from the last motif
+        dialog.motifField()->setText(QStringLiteral("ACG"));
+        dialog.reject();
+    });
+    trigger(*window, CTessaronDlg::IdFindMotif);
+    EXPECT_EQ(window->lastMotif(), QStringLiteral("GG"));
+    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("found 4 occurrences"));
+}
+
+TEST_F(MainWindowTest, FindMotifDoesNothingBeforeASequenceIsLoaded)
+{
+    const auto window = makeWindow();
+    // Triggered directly (the menu item is grayed): no dialog may open.
+    window->OnFindMotif();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(prompts_->messages.empty());
+}
+
+TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
+{
+    const auto window = makeWindow();
+    whenModal<CRandomDlg>([](CRandomDlg& dialog) {
+        for (int letter = 0; letter < 4; ++letter) {
+            EXPECT_EQ(dialog.countField(letter)->text(), QStringLiteral("0"));  // nothing loaded yet
+        }
+        dialog.reject();
+    });
+    trigger(*window, CTessaronDlg::IdCreateRandom);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tessaron"));
+    EXPECT_FALSE(window->loaded());
+
+    createRandom(*window, {"10", "20", "30", "40"});
+    EXPECT_TRUE(prompts_->messages.empty());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Random [100 bp; A: 10, T: 20, C: 30, G: 40]"));
+    EXPECT_EQ(window->genome().length(), 100);
+    const char letters[] = {'A', 'T', 'C', 'G'};
+    const int counts[] = {10, 20, 30, 40};
+    for (int letter = 0; letter < 4; ++letter) {
+        EXPECT_EQ(window->genome().baseCount(letters[letter]), counts[letter]);
+    }
+    EXPECT_EQ(window->sequencePane()->textLength(), 100);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    expectResultCommands(*window, true);
+    EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+
+    // The dialog proposes the loaded composition.
+    whenModal<CRandomDlg>([](CRandomDlg& dialog) {
+        EXPECT_EQ(dialog.countField(0)->text(), QStringLiteral("10"));
+        EXPECT_EQ(dialog.countField(1)->text(), QStringLiteral("20"));
+        EXPECT_EQ(dialog.countField(2)->text(), QStringLiteral("30"));
+        EXPECT_EQ(dialog.countField(3)->text(), QStringLiteral("40"));
+        EXPECT_EQ(dialog.totalField()->text(), QStringLiteral("100 bp"));
+        dialog.reject();
+    });
+    trigger(*window, CTessaronDlg::IdCreateRandom);
+    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+}
+
+TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("first.txt"), "GATTACAGGGGACATTAG"));
+
+    createRandom(*window, {"4294967295", "1", "0", "0"});
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("4294967296")))
+        << prompts_->messages[0].text.toStdString();
+    EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    expectResultCommands(*window, false);
+}
+
+TEST_F(MainWindowTest, OptionsAreStoredAndAppliedBeforeAnyLoad)
+{
+    const auto window = makeWindow();
+    setOptions(*window, 20, 10);  // a minimum above the maximum is lowered to it
+    EXPECT_EQ(window->minSetting(), 10);
+    EXPECT_EQ(window->maxSetting(), 10);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 10);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 10);
+    EXPECT_EQ(window->genome().minLength(), 10);
+    EXPECT_EQ(window->genome().lengthBound(), 11);
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);  // nothing to search
+    expectResultCommands(*window, false);
+
+    // The next window starts from them.
+    const auto later = makeWindow();
+    EXPECT_EQ(later->minSetting(), 10);
+    EXPECT_EQ(later->maxSetting(), 10);
+}
+
+TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const QString caption = window->windowTitle();
+
+    setOptions(*window, 12, 14);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 12);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 14);
+    ASSERT_NE(window->list(RepeatKind::Direct), nullptr);
+    EXPECT_EQ(window->list(RepeatKind::Direct)->minLength(), 12);
+    EXPECT_EQ(childTexts(*window->treeModel(), window->treeModel()->index(0, 0)),
+              (QStringList{"12 bps (17)", "13 bps (4)", "14 bps (1)"}));
+    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("Getting \"complementary repeats\"..."));
+    EXPECT_EQ(window->windowTitle(), caption);
+    expectResultCommands(*window, true);
+    EXPECT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
+
+    // Cancel leaves everything as it was.
+    whenModal<COptionsDlg>([](COptionsDlg& dialog) {
+        EXPECT_EQ(dialog.minimumField()->text(), QStringLiteral("12"));
+        EXPECT_EQ(dialog.maximumField()->text(), QStringLiteral("14"));
+        dialog.minimumField()->setText(QStringLiteral("5"));
+        dialog.reject();
+    });
+    trigger(*window, CTessaronDlg::IdOptions);
+    EXPECT_EQ(window->minSetting(), 12);
+    EXPECT_EQ(window->list(RepeatKind::Direct)->minLength(), 12);
+}
+
+// A sequence whose words come back read backwards more often than repeated:
+// blocks of a word, a gap, the word reversed and another gap.
+QByteArray mirrorRichSequence()
+{
+    std::uint32_t state = 12345;
+    const auto letter = [&state] {
+        state = state * 1103515245U + 12345U;
+        return "ATCG"[(state >> 16) & 3U];
+    };
+    QByteArray sequence;
+    for (int block = 0; block < 200; ++block) {
+        QByteArray word;
+        for (int i = 0; i < 8; ++i) {
+            word += letter();
+        }
+        sequence += word;
+        for (int i = 0; i < 5; ++i) {
+            sequence += letter();
+        }
+        std::reverse(word.begin(), word.end());
+        sequence += word;
+        for (int i = 0; i < 5; ++i) {
+            sequence += letter();
+        }
+    }
+    return sequence;
+}
+
+TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
+{
+    storeLengths(8, 8);
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("mirror.txt"), mirrorRichSequence()));
+    ASSERT_EQ(window->treeModel()->rowCount(), 4);
+    const std::int64_t direct = window->list(RepeatKind::Direct)->total();
+    const std::int64_t inverted = window->list(RepeatKind::Inverted)->total();
+    const std::int64_t mirror = window->list(RepeatKind::Mirror)->total();
+    ASSERT_GT(mirror, std::max(direct, inverted));
+
+    // The mirror search is the first to need more pairs than allowed.
+    window->genome().setPairLimit(std::max(direct, inverted));
+    setOptions(*window, 8, 8);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("Looks like we're out of memory..."));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_EQ(kindTexts(*window), (QStringList{QStringLiteral("direct repeats (%1)").arg(direct),
+                                               QStringLiteral("inverted repeats (%1)").arg(inverted)}));
+    EXPECT_EQ(window->list(RepeatKind::Mirror), nullptr);
+    EXPECT_EQ(window->list(RepeatKind::Complementary), nullptr);
+    expectResultCommands(*window, false);
+    // The branches found still work.
+    select(*window, repeatWithPairs(*window, RepeatKind::Inverted, 1));
+    EXPECT_NE(window->selectedRepeat(), nullptr);
+    EXPECT_FALSE(window->sequencePane()->highlights().empty());
+
+    // A load keeps the limit: nothing at all is found now, yet the sequence shows.
+    window->genome().setPairLimit(0);
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("again.txt"), mirrorRichSequence()));
+    ASSERT_EQ(prompts_->messages.size(), 2U);
+    EXPECT_EQ(prompts_->messages[1].text, QStringLiteral("Looks like we're out of memory..."));
+    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("again - Tessaron"));
+    EXPECT_EQ(window->sequencePane()->textLength(), window->genome().length());
+    expectResultCommands(*window, false);
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindow)
+{
+    const auto window = makeWindow();
+    ASSERT_TRUE(window->isVisible());
+    trigger(*window, CTessaronDlg::IdExit);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ALargeGenomeOpensAndHighlightsWithoutRebuilding)
+{
+    const QString file = kSharedData + QStringLiteral("/NC_004829.gb");
+    if (!QFile::exists(file)) {
+        GTEST_SKIP() << "no " << file.toStdString();
+    }
+    const auto window = makeWindow();
+    QElapsedTimer clock;
+    clock.start();
+    open(*window, CTessaronDlg::IdOpenGenBank, file);
+    const qint64 openTime = clock.elapsed();
+    ASSERT_TRUE(prompts_->messages.empty());
+    ASSERT_EQ(window->genome().length(), 1012800);
+    ASSERT_EQ(window->treeModel()->rowCount(), 4);
+
+    // The repeat with the most pairs among the shortest direct repeats, and one far down the list.
+    const RepeatList& direct = *window->list(RepeatKind::Direct);
+    const std::vector<Repeat>& shortest = direct.slot(0);
+    ASSERT_FALSE(shortest.empty());
+    int busiest = 0;
+    for (std::size_t row = 0; row < shortest.size(); ++row) {
+        if (shortest[row].pairCount > shortest[static_cast<std::size_t>(busiest)].pairCount) {
+            busiest = static_cast<int>(row);
+        }
+    }
+    // Opening the longest branch lays out its rows once; painting then draws the rows in view.
+    const QModelIndex longest = window->treeModel()->lengthIndex(RepeatKind::Direct, direct.minLength());
+    clock.restart();
+    window->tree()->expand(longest.parent());
+    window->tree()->expand(longest);
+    window->tree()->viewport()->repaint();
+    const double expandTime = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    std::cout << "[ timing   ] expanding the " << shortest.size() << " items of "
+              << longest.data().toString().toStdString() << " and repainting the tree: " << expandTime
+              << " ms\n";
+
+    const struct {
+        const char* name;
+        int row;
+    } choices[] = {{"first", 0}, {"last", static_cast<int>(shortest.size()) - 1}, {"most pairs", busiest}};
+    for (const auto& choice : choices) {
+        const QModelIndex item =
+            window->treeModel()->repeatIndex(RepeatKind::Direct, direct.minLength(), choice.row);
+        clock.restart();
+        select(*window, item);  // highlights and repaints the pane at once
+        const double selectTime = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        window->tree()->viewport()->repaint();
+        const Repeat* repeat = window->selectedRepeat();
+        ASSERT_NE(repeat, nullptr);
+        EXPECT_EQ(window->sequencePane()->highlights().size(),
+                  2 * static_cast<std::size_t>(repeat->pairCount));
+        std::cout << "[ timing   ] selecting the " << choice.name << " 8-base repeat (" << repeat->pairCount
+                  << " pairs) and repainting: " << selectTime << " ms\n";
+    }
+    PaintCounter paints(window->sequencePane()->viewport());
+    clock.restart();
+    window->sequencePane()->viewport()->repaint();
+    EXPECT_EQ(paints.count, 1);
+    const double repaintTime = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    std::cout << "[ timing   ] opening " << file.toStdString() << ": " << openTime
+              << " ms; repainting the pane alone: " << repaintTime << " ms\n";
+}
+
+// The tree model on lists made by hand.
+class RepeatTreeModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(genome_.allocate(16, 4, 6));
+        genome_.appendText("ACGTACGTTTGGCCAA");
+        genome_.setLengthBounds(4, 6);
+    }
+
+    Genome genome_;
+};
+
+TEST_F(RepeatTreeModelTest, ShowsKindsLengthsWithPairsAndWords)
+{
+    RepeatList direct(4, 3);
+    direct.beginRepeat();
+    direct.addPair(0, 4);
+    direct.addPair(0, 8);
+    direct.endRepeat(4, false);
+    direct.beginRepeat();
+    direct.addPair(13, 2);  // the first copy runs over the end: the word stops there
+    direct.endRepeat(6, false);
+    RepeatList inverted(4, 3);  // no pairs at all
+
+    RepeatTreeModel model(genome_);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.appendKind(direct);
+    model.appendKind(inverted);
+
+    EXPECT_EQ(childTexts(model), (QStringList{"direct repeats (3)", "inverted repeats (0)"}));
+    const QModelIndex directItem = model.index(0, 0);
+    EXPECT_EQ(childTexts(model, directItem), (QStringList{"4 bps (2)", "6 bps (1)"}));  // 5 has no pairs
+    EXPECT_EQ(childTexts(model, model.index(0, 0, directItem)), QStringList{"ACGT (2)"});
+    EXPECT_EQ(childTexts(model, model.index(1, 0, directItem)), QStringList{"CAA (1)"});
+    EXPECT_EQ(model.rowCount(model.index(1, 0)), 0);
+
+    const QModelIndex word = model.repeatIndex(RepeatKind::Direct, 6, 0);
+    ASSERT_TRUE(word.isValid());
+    EXPECT_EQ(model.repeatAt(word), &direct.slot(2).front());
+    EXPECT_EQ(word.data(RepeatTreeModel::RepeatRole).value<const Repeat*>(), &direct.slot(2).front());
+    EXPECT_EQ(model.listAt(word), &direct);
+    EXPECT_EQ(model.parent(word), model.lengthIndex(RepeatKind::Direct, 6));
+    EXPECT_EQ(model.parent(model.parent(word)), directItem);
+    for (const QModelIndex& noRepeat :
+         {directItem, model.lengthIndex(RepeatKind::Direct, 4), QModelIndex()}) {
+        EXPECT_EQ(model.repeatAt(noRepeat), nullptr);
+        EXPECT_FALSE(noRepeat.data(RepeatTreeModel::RepeatRole).isValid());
+    }
+    EXPECT_FALSE(model.lengthIndex(RepeatKind::Direct, 5).isValid());
+    EXPECT_FALSE(model.repeatIndex(RepeatKind::Direct, 4, 1).isValid());
+    EXPECT_FALSE(model.lengthIndex(RepeatKind::Mirror, 4).isValid());  // not added
+
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.kindCount(), 0);
+}
+
+}  // namespace

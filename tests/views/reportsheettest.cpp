@@ -1,0 +1,602 @@
+// The report sheet: the spreadsheet's cells, widths, copy and CSV export; the
+// window's three contents read back from its table; and the main window's
+// commands that open it modally.
+
+#include "compare/genomecomparison.h"
+#include "engine/genome.h"
+#include "engine/repeatlist.h"
+#include "filesizelimit.h"
+#include "report/reportlayout.h"
+#include "testprompts.h"
+#include "views/reportsheetdlg.h"
+#include "views/tessarondlg.h"
+#include "views/webcalc.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using tessaron::Genome;
+using tessaron::GenomeComparison;
+using tessaron::RepeatKind;
+using tessaron::RepeatList;
+
+namespace {
+
+const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+
+// A genome with inverted repeats of 4 and 5 letters at lengths 4..6.
+constexpr const char* kSmallGenome = "ACCGAAACCGTTTTACGGTTT";
+
+void load(Genome& genome, const std::string& bases, int minimum, int maximum)
+{
+    ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(bases.size()), minimum, maximum));
+    genome.appendText(bases.c_str());
+    genome.setLengthBounds(minimum, maximum);
+    ASSERT_TRUE(genome.buildIndex());
+}
+
+std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+{
+    return kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+}
+
+// The sheet's written cells as rows of texts.
+std::vector<std::vector<QString>> tableOf(const CWebCalc& sheet)
+{
+    std::vector<std::vector<QString>> rows;
+    for (int row = 1; row <= sheet.usedRows(); ++row) {
+        std::vector<QString>& cells = rows.emplace_back();
+        for (int column = 1; column <= sheet.usedColumns(); ++column) {
+            cells.push_back(sheet.cellText(row, column));
+        }
+    }
+    return rows;
+}
+
+std::vector<std::vector<QString>> gridOf(const tessaron::SheetLayout& layout)
+{
+    std::vector<std::vector<QString>> rows;
+    for (const std::vector<std::string>& cells : layout.grid()) {
+        std::vector<QString>& row = rows.emplace_back();
+        for (const std::string& text : cells) {
+            row.push_back(QString::fromStdString(text));
+        }
+    }
+    return rows;
+}
+
+void select(CWebCalc& sheet, int top, int left, int bottom, int right)
+{
+    const QItemSelection range(sheet.model()->index(top - 1, left - 1),
+                               sheet.model()->index(bottom - 1, right - 1));
+    sheet.selectionModel()->select(range, QItemSelectionModel::Select);
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// Runs `read` on the report sheet that the next command opens, then closes it.
+void whenSheetOpens(std::function<void(CReportSheetDlg&)> read, bool* opened)
+{
+    QTimer::singleShot(0, [read, opened] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* sheet = qobject_cast<CReportSheetDlg*>(modal);
+        if (sheet == nullptr) {
+            ADD_FAILURE() << "the report sheet is not open";
+            if (modal != nullptr) {
+                modal->close();
+            }
+            return;
+        }
+        *opened = true;
+        read(*sheet);
+        sheet->close();
+    });
+}
+
+// ---- the spreadsheet ----
+
+TEST(WebCalc, ColumnsAreNamedLikeASpreadsheet)
+{
+    const struct {
+        int column;
+        const char* name;
+    } cases[] = {{1, "A"},   {2, "B"},   {26, "Z"},   {27, "AA"},
+                 {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+    for (const auto& [column, name] : cases) {
+        EXPECT_EQ(SheetModel::columnName(column), QLatin1String(name)) << column;
+    }
+    CWebCalc sheet;
+    EXPECT_EQ(sheet.model()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("C"));
+    EXPECT_EQ(sheet.model()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("3"));
+}
+
+TEST(WebCalc, WritingBeyondTheGridGrowsIt)
+{
+    CWebCalc sheet;
+    EXPECT_EQ(sheet.usedRows(), 0);
+    const int shownRows = sheet.model()->rowCount();
+    const int shownColumns = sheet.model()->columnCount();
+    sheet.WriteCell(shownRows + 5, shownColumns + 2, QStringLiteral("far"));
+    sheet.WriteCell(2, 1, QStringLiteral("near"));
+    EXPECT_EQ(sheet.model()->rowCount(), shownRows + 5);
+    EXPECT_EQ(sheet.model()->columnCount(), shownColumns + 2);
+    EXPECT_EQ(sheet.cellText(shownRows + 5, shownColumns + 2), QStringLiteral("far"));
+    EXPECT_EQ(sheet.model()->data(sheet.model()->index(1, 0), Qt::DisplayRole).toString(),
+              QStringLiteral("near"));
+    EXPECT_EQ(sheet.cellText(1, 1), QString());
+    // Cells outside the sheet are ignored.
+    sheet.WriteCell(0, 1, QStringLiteral("x"));
+    sheet.WriteCell(1, 0, QStringLiteral("x"));
+    EXPECT_EQ(sheet.usedRows(), shownRows + 5);
+}
+
+TEST(WebCalc, ColumnWidthsAreKeptThroughABatchOfWrites)
+{
+    CWebCalc sheet;
+    sheet.BeginUpdate();
+    sheet.SetColumnWidth(1, 119);
+    sheet.SetColumnWidth(30, 229);  // beyond the grid shown
+    for (int row = 1; row <= 1000; ++row) {
+        sheet.WriteCell(row, 2, QString::number(row));
+    }
+    sheet.EndUpdate();
+    EXPECT_EQ(sheet.columnWidth(0), 119);
+    EXPECT_EQ(sheet.columnWidth(29), 229);
+    EXPECT_EQ(sheet.setWidth(1), 119);
+    EXPECT_EQ(sheet.setWidth(2), 0);
+    EXPECT_EQ(sheet.model()->rowCount(), 1000);
+    EXPECT_GE(sheet.model()->columnCount(), 30);
+    EXPECT_EQ(sheet.cellText(1000, 2), QStringLiteral("1000"));
+}
+
+TEST(WebCalc, CopiesTheSelectionAsTabSeparatedRows)
+{
+    CWebCalc sheet;
+    sheet.WriteCell(2, 2, QStringLiteral("ACCGT"));
+    sheet.WriteCell(2, 3, QStringLiteral("7"));
+    sheet.WriteCell(3, 3, QStringLiteral("15"));
+    select(sheet, 2, 2, 3, 3);
+    sheet.copySelection();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ACCGT\t7\n\t15\n"));
+
+    // Two separate blocks: the cells between them are left empty.
+    sheet.selectionModel()->clearSelection();
+    select(sheet, 2, 2, 2, 2);
+    select(sheet, 3, 4, 3, 4);
+    EXPECT_EQ(sheet.selectionText(), QStringLiteral("ACCGT\t\t\n\t\t\n"));
+
+    sheet.selectionModel()->clearSelection();
+    EXPECT_EQ(sheet.selectionText(), QString());
+}
+
+TEST(WebCalc, CopyShortcutAndContextMenuCarryTheCommands)
+{
+    CWebCalc sheet;
+    EXPECT_EQ(sheet.copyAction()->shortcut(), QKeySequence(QKeySequence::Copy));
+    EXPECT_FALSE(sheet.saveCsvAction()->shortcut().isEmpty());
+    EXPECT_EQ(sheet.contextMenuPolicy(), Qt::ActionsContextMenu);
+    EXPECT_TRUE(sheet.actions().contains(sheet.copyAction()));
+    EXPECT_TRUE(sheet.actions().contains(sheet.saveCsvAction()));
+
+    sheet.WriteCell(1, 1, QStringLiteral("5 bp"));
+    select(sheet, 1, 1, 1, 1);
+    QApplication::clipboard()->clear();
+    sheet.copyAction()->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("5 bp\n"));
+}
+
+TEST(WebCalc, CsvQuotesOnlyTheFieldsThatNeedIt)
+{
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("plain"));
+    sheet.WriteCell(1, 2, QStringLiteral("a,b"));
+    sheet.WriteCell(1, 3, QStringLiteral("say \"hi\""));
+    sheet.WriteCell(2, 1, QStringLiteral("two\nlines"));
+    sheet.WriteCell(2, 3, QStringLiteral("\u00e9"));
+    EXPECT_EQ(sheet.csvText(),
+              QStringLiteral("plain,\"a,b\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",,\u00e9\r\n"));
+    EXPECT_EQ(CWebCalc().csvText(), QString());
+}
+
+TEST(WebCalc, SavesAsCsvThroughTheFileChooser)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("Gen\u00f4mio, A"));
+    sheet.WriteCell(1, 2, QStringLiteral("12"));
+    QString askedCaption;
+    std::vector<QString> answers{folder.filePath(QStringLiteral("sheet.csv")), QString()};
+    sheet.setFileChooser([&](QWidget*, const QString& caption, const QString&) {
+        askedCaption = caption;
+        QString answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    sheet.saveCsvAction()->trigger();
+    EXPECT_EQ(askedCaption, QStringLiteral("Save as CSV"));
+    EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
+              QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
+
+    // A cancelled chooser writes nothing.
+    sheet.WriteCell(2, 1, QStringLiteral("more"));
+    sheet.saveAsCsv();
+    EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
+              QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
+}
+
+TEST(WebCalc, AFileThatCannotBeWrittenIsReported)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("x"));
+    const QString path = folder.filePath(QStringLiteral("missing/sheet.csv"));
+    sheet.setFileChooser([&](QWidget*, const QString&, const QString&) { return path; });
+    std::vector<QString> reported;
+    sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
+    sheet.saveAsCsv();
+    ASSERT_EQ(reported.size(), 1U);
+    EXPECT_TRUE(reported.front().contains(path));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(WebCalc, AFailedWriteKeepsTheEarlierFileWholeAndLeavesNothingBeside)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("sheet.csv"));
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("first"));
+    ASSERT_TRUE(sheet.saveCsv(path));
+    for (int row = 1; row <= 100; ++row) {
+        sheet.WriteCell(row, 1, QStringLiteral("a longer table than the disk can take"));
+    }
+    sheet.setFileChooser([&](QWidget*, const QString&, const QString&) { return path; });
+    std::vector<QString> reported;
+    sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
+    {
+        const FileSizeLimit full(64);
+        sheet.saveAsCsv();
+    }
+    EXPECT_EQ(reported.size(), 1U);
+    EXPECT_EQ(contentsOf(path), QByteArray("first\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("sheet.csv")});
+}
+
+// ---- the window ----
+
+class ReportSheet : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        load(genome_, kSmallGenome, 4, 6);
+        for (RepeatKind kind :
+             {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
+            lists_.push_back(search(genome_, kind));
+            ASSERT_NE(lists_.back(), nullptr);
+        }
+    }
+    [[nodiscard]] const RepeatList& list(RepeatKind kind) const
+    {
+        return *lists_[static_cast<std::size_t>(kind)];
+    }
+
+    Genome genome_;
+    std::vector<std::unique_ptr<RepeatList>> lists_;
+};
+
+TEST_F(ReportSheet, IsAFixedSizeWindowWithAnEmptyCaption)
+{
+    CReportSheetDlg sheet;
+    EXPECT_EQ(sheet.size(), QSize(730, 510));
+    EXPECT_EQ(sheet.minimumSize(), sheet.maximumSize());
+    EXPECT_TRUE(sheet.windowTitle().isEmpty());
+    EXPECT_TRUE(sheet.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(sheet.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(sheet.sheet()->geometry(), QRect(0, 0, 730, 510));
+}
+
+TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
+{
+    CReportSheetDlg sheet;
+    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    ASSERT_TRUE(sheet.Fill());
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
+    const std::vector<std::vector<QString>> expected{
+        {"", "", "", ""},    {"5 bp sequences", "", "", ""}, {"ACCGT", "7", "15", "ACGGT"},
+        {"", "", "", ""},    {"4 bp sequences", "", "", ""}, {"ACCG", "1", "16", "CGGT"},
+        {"", "7", "16", ""}, {"CCGT", "8", "15", "ACGG"},
+    };
+    EXPECT_EQ(tableOf(*sheet.sheet()), expected);
+    EXPECT_EQ(sheet.sheet()->setWidth(1), 119);
+    EXPECT_EQ(sheet.sheet()->setWidth(4), 119);
+    EXPECT_EQ(sheet.sheet()->columnWidth(0), 119);
+    EXPECT_EQ(sheet.sheet()->columnWidth(3), 119);
+    // Each content is written once.
+    EXPECT_FALSE(sheet.Fill());
+}
+
+TEST_F(ReportSheet, DirectListingHasThreeColumns)
+{
+    CReportSheetDlg sheet;
+    sheet.SetKindContent(list(RepeatKind::Direct), RepeatKind::Direct, genome_);
+    ASSERT_TRUE(sheet.Fill());
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Direct Repeats"));
+    EXPECT_EQ(tableOf(*sheet.sheet()),
+              gridOf(tessaron::listingLayout(list(RepeatKind::Direct), RepeatKind::Direct, genome_)));
+    EXPECT_LE(sheet.sheet()->usedColumns(), 3);
+    EXPECT_EQ(sheet.sheet()->setWidth(4), 0);
+}
+
+TEST_F(ReportSheet, SummaryHasEmptyCaptionAndAHeadingPerKind)
+{
+    CReportSheetDlg sheet;
+    sheet.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
+                           list(RepeatKind::Mirror), list(RepeatKind::Complementary));
+    ASSERT_TRUE(sheet.Fill());
+    EXPECT_TRUE(sheet.windowTitle().isEmpty());
+    const auto table = tableOf(*sheet.sheet());
+    EXPECT_EQ(table,
+              gridOf(tessaron::summaryLayout(
+                  4, tessaron::pairCountsOf(list(RepeatKind::Direct), list(RepeatKind::Inverted),
+                                            list(RepeatKind::Mirror), list(RepeatKind::Complementary)))));
+    ASSERT_FALSE(table.empty());
+    EXPECT_EQ(table.front().front(), QStringLiteral("Direct repeats:"));
+    // The inverted heading follows the direct rows and one empty row; at 4 bp
+    // the inverted listing has three pairs (1-16 and 7-16 of ACCG, 8-15 of CCGT).
+    const auto heading = std::find_if(table.begin(), table.end(), [](const std::vector<QString>& row) {
+        return row.front() == QStringLiteral("Inverted repeats:");
+    });
+    ASSERT_NE(heading, table.end());
+    EXPECT_EQ((heading - 1)->front(), QString());
+    ASSERT_NE(heading + 1, table.end());
+    EXPECT_EQ((heading + 1)->front(), QStringLiteral("4 bp"));
+    EXPECT_EQ((heading + 1)->at(1), QStringLiteral("3"));
+}
+
+TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
+{
+    GenomeComparison comparison;
+    comparison.minLength = 5;
+    comparison.maxLength = 7;
+    comparison.rows.push_back({"first.gb", {4, 0, 1}});
+    comparison.rows.push_back({"second, with comma.txt", {9, 2, 0}});
+
+    CReportSheetDlg all;
+    all.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
+                         list(RepeatKind::Mirror), list(RepeatKind::Complementary));
+    all.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    all.SetCompareContent(comparison);
+    ASSERT_TRUE(all.Fill());
+    EXPECT_TRUE(all.windowTitle().isEmpty());
+    const std::vector<std::vector<QString>> expected{
+        {"", "", "", ""},
+        {"", "5 bp", "6 bp", "7 bp"},
+        {"first.gb", "4", "0", "1"},
+        {"second, with comma.txt", "9", "2", "0"},
+    };
+    EXPECT_EQ(tableOf(*all.sheet()), expected);
+    EXPECT_EQ(
+        all.sheet()->csvText(),
+        QStringLiteral(",,,\r\n,5 bp,6 bp,7 bp\r\nfirst.gb,4,0,1\r\n\"second, with comma.txt\",9,2,0\r\n"));
+
+    CReportSheetDlg twoOfThem;
+    twoOfThem.SetReportContent(genome_, list(RepeatKind::Direct), list(RepeatKind::Inverted),
+                               list(RepeatKind::Mirror), list(RepeatKind::Complementary));
+    twoOfThem.SetKindContent(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_);
+    ASSERT_TRUE(twoOfThem.Fill());
+    EXPECT_EQ(twoOfThem.windowTitle(), QStringLiteral("Mirror Repeats"));
+    EXPECT_EQ(tableOf(*twoOfThem.sheet()),
+              gridOf(tessaron::listingLayout(list(RepeatKind::Mirror), RepeatKind::Mirror, genome_)));
+}
+
+TEST_F(ReportSheet, ListingWithoutRepeatsSetsOnlyTheCaption)
+{
+    Genome plain;
+    load(plain, "AAAACCCC", 4, 6);
+    const std::unique_ptr<RepeatList> none = search(plain, RepeatKind::Complementary);
+    ASSERT_NE(none, nullptr);
+    CReportSheetDlg sheet;
+    sheet.SetKindContent(*none, RepeatKind::Complementary, plain);
+    ASSERT_TRUE(sheet.Fill());
+    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Complementary Repeats"));
+    EXPECT_EQ(sheet.sheet()->usedRows(), 0);
+}
+
+TEST_F(ReportSheet, WithoutContentTheWindowClosesAtOnce)
+{
+    CReportSheetDlg sheet;
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = true;
+            modal->close();
+        }
+    });
+    EXPECT_EQ(sheet.exec(), 0);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(sheet.isVisible());
+    QApplication::processEvents();  // the timer runs with no window left open
+    EXPECT_FALSE(opened);
+}
+
+TEST_F(ReportSheet, ShowsModallyWithItsContent)
+{
+    CReportSheetDlg sheet;
+    sheet.SetKindContent(list(RepeatKind::Inverted), RepeatKind::Inverted, genome_);
+    bool opened = false;
+    whenSheetOpens(
+        [](CReportSheetDlg& shown) {
+            EXPECT_TRUE(shown.isModal());
+            EXPECT_EQ(shown.sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
+        },
+        &opened);
+    sheet.exec();
+    EXPECT_TRUE(opened);
+}
+
+// ---- the main window's commands ----
+
+class SheetCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        previousSettings_ = qgetenv("TESSARON_SETTINGS");
+        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
+    }
+    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
+
+    std::unique_ptr<CTessaronDlg> openWindow(const QString& file, int minimum, int maximum)
+    {
+        {
+            QSettings settings(folder_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Tessaron/dados/min"), minimum);
+            settings.setValue(QStringLiteral("Tessaron/dados/max"), maximum);
+        }
+        auto window = std::make_unique<CTessaronDlg>();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        window->openFile(file);
+        return window;
+    }
+    QString writeSmallGenome()
+    {
+        const QString path = folder_.filePath(QStringLiteral("small.txt"));
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(kSmallGenome);
+        return path;
+    }
+
+    QTemporaryDir folder_;
+    QByteArray previousSettings_;
+};
+
+TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
+{
+    ScopedTestPrompts prompts;
+    const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
+    QAction* action = window->command(CTessaronDlg::IdViewInverted);
+    ASSERT_NE(action, nullptr);
+    ASSERT_TRUE(action->isEnabled());
+
+    std::vector<QString> statusTexts;
+    QObject::connect(window->statusLine(), &QLineEdit::textChanged,
+                     [&statusTexts](const QString& text) { statusTexts.push_back(text); });
+    bool opened = false;
+    QString statusWhileOpen = QStringLiteral("unread");
+    whenSheetOpens(
+        [&](CReportSheetDlg& sheet) {
+            statusWhileOpen = window->statusLine()->text();
+            EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
+            EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
+            EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
+            EXPECT_EQ(sheet.sheet()->cellText(7, 2), QStringLiteral("7"));
+            EXPECT_EQ(sheet.sheet()->cellText(8, 1), QStringLiteral("CCGT"));
+        },
+        &opened);
+    action->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(statusTexts, (std::vector<QString>{QStringLiteral("Wait..."), QString()}));
+    EXPECT_EQ(statusWhileOpen, QString());
+}
+
+TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
+{
+    ScopedTestPrompts prompts;
+    const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
+    const struct {
+        int command;
+        RepeatKind kind;
+        const char* caption;
+    } cases[] = {{CTessaronDlg::IdViewDirect, RepeatKind::Direct, "Direct Repeats"},
+                 {CTessaronDlg::IdViewInverted, RepeatKind::Inverted, "Inverted Repeats"},
+                 {CTessaronDlg::IdViewMirror, RepeatKind::Mirror, "Mirror Repeats"},
+                 {CTessaronDlg::IdViewComplementary, RepeatKind::Complementary, "Complementary Repeats"}};
+    for (const auto& [command, kind, caption] : cases) {
+        const RepeatList* listed = window->list(kind);
+        ASSERT_NE(listed, nullptr) << caption;
+        const auto expected = gridOf(tessaron::listingLayout(*listed, kind, window->genome()));
+        bool opened = false;
+        whenSheetOpens(
+            [&, captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
+                EXPECT_EQ(sheet.windowTitle(), captionText);
+                EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
+            },
+            &opened);
+        window->command(command)->trigger();
+        EXPECT_TRUE(opened) << caption;
+    }
+}
+
+TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
+{
+    ScopedTestPrompts prompts;
+    const std::unique_ptr<CTessaronDlg> window = openWindow(kMitoFile, 8, 30);
+    ASSERT_NE(window->list(RepeatKind::Complementary), nullptr);
+    const auto expected = gridOf(tessaron::summaryLayout(
+        8,
+        tessaron::pairCountsOf(*window->list(RepeatKind::Direct), *window->list(RepeatKind::Inverted),
+                               *window->list(RepeatKind::Mirror), *window->list(RepeatKind::Complementary))));
+    const QString csvPath = folder_.filePath(QStringLiteral("summary.csv"));
+    prompts->files.push_back(csvPath);
+    bool opened = false;
+    QString csv;
+    whenSheetOpens(
+        [&](CReportSheetDlg& sheet) {
+            EXPECT_TRUE(sheet.windowTitle().isEmpty());
+            EXPECT_EQ(tableOf(*sheet.sheet()), expected);
+            EXPECT_EQ(sheet.sheet()->cellText(1, 1), QStringLiteral("Direct repeats:"));
+            EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("8 bp"));
+            csv = sheet.sheet()->csvText();
+            sheet.sheet()->saveCsvAction()->trigger();
+        },
+        &opened);
+    window->command(CTessaronDlg::IdViewReport)->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(prompts->files.empty());
+    EXPECT_EQ(QString::fromUtf8(contentsOf(csvPath)), csv);
+    EXPECT_TRUE(csv.startsWith(QStringLiteral("Direct repeats:,\r\n8 bp,")));
+}
+
+TEST_F(SheetCommands, AnUnwritableCsvFileIsReportedThroughThePrompts)
+{
+    ScopedTestPrompts prompts;
+    const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
+    prompts->files.push_back(folder_.filePath(QStringLiteral("no/such/folder.csv")));
+    bool opened = false;
+    whenSheetOpens([](CReportSheetDlg& sheet) { sheet.sheet()->saveAsCsv(); }, &opened);
+    window->command(CTessaronDlg::IdViewReport)->trigger();
+    ASSERT_TRUE(opened);
+    ASSERT_EQ(prompts->messages.size(), 1U);
+    EXPECT_EQ(prompts->messages.front().icon, Prompts::Icon::Warning);
+    EXPECT_TRUE(prompts->messages.front().text.contains(QStringLiteral("folder.csv")));
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+// Prompts that tests answer: messages are recorded, file choosers return what
+// the test queued (an empty answer is a cancel).
+
+#include "views/prompts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+struct RecordedMessage {
+    QString caption;
+    QString text;
+    Prompts::Icon icon = Prompts::Icon::None;
+};
+
+class TestPrompts : public Prompts {
+public:
+    void message(QWidget*, const QString& caption, const QString& text, Icon icon) override
+    {
+        messages.push_back({caption, text, icon});
+    }
+    QString openFile(QWidget*, const QString&) override { return next(); }
+    QStringList openFiles(QWidget*, const QString&) override
+    {
+        if (fileLists.empty()) {
+            return {};
+        }
+        QStringList chosen = fileLists.front();
+        fileLists.pop_front();
+        return chosen;
+    }
+    QString saveFile(QWidget*, const QString&, const QString&) override { return next(); }
+
+    std::vector<RecordedMessage> messages;
+    std::deque<QString> files;           // answers of openFile and saveFile
+    std::deque<QStringList> fileLists;  // answers of openFiles
+
+private:
+    QString next()
+    {
+        if (files.empty()) {
+            return {};
+        }
+        QString file = files.front();
+        files.pop_front();
+        return file;
+    }
+};
+
+// Installs TestPrompts for the life of the object and restores the previous ones.
+class ScopedTestPrompts {
+public:
+    ScopedTestPrompts()
+    {
+        auto prompts = std::make_unique<TestPrompts>();
+        prompts_ = prompts.get();
+        previous_ = Prompts::install(std::move(prompts));
+    }
+    ~ScopedTestPrompts() { Prompts::install(std::move(previous_)); }
+    ScopedTestPrompts(const ScopedTestPrompts&) = delete;
+    ScopedTestPrompts& operator=(const ScopedTestPrompts&) = delete;
+
+    TestPrompts* operator->() const { return prompts_; }
+    TestPrompts& operator*() const { return *prompts_; }
+
+private:
+    TestPrompts* prompts_ = nullptr;
+    std::unique_ptr<Prompts> previous_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+// The program's settings between runs: under the key "Tessaron", the subkey
+// "dados" holds "min", "max" and "findstr", and the key "registered" marks a
+// completed first start. Kept in a file under the user's configuration
+// folder, or in the file named by the environment variable
+// TESSARON_SETTINGS (tests use it). Every write happens when a setting
+// changes; nothing is written at exit. The program always starts, with 8, 30
+// and an empty motif at worst. A settings path that exists but is not a
+// regular file (a folder, a pipe, a device such as /dev/null; a link to a
+// regular file will do) is never opened, read or written: the store then
+// keeps nothing and says why in `problem`. Other errors are not reported.
+class SettingsStore {
+public:
+    struct Values {
+        int minimum = 8;
+        int maximum = 30;
+        QString motif;
+    };
+
+    SettingsStore();
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // Reads the values; on the first run writes the defaults 8 and 30 (no motif).
+    [[nodiscard]] Values load();
+    void saveLengths(int minimum, int maximum);
+    void saveMotif(const QString& motif);
+    // True on the first start (no "registered" marker yet); writes the marker.
+    bool firstStart();
+
+    // The file in use.
+    [[nodiscard]] QString fileName() const;
+    // Why the settings are neither read nor saved, for the window to show
+    // once; empty when the file can be used.
+    [[nodiscard]] QString problem() const { return problem_; }
+
+private:
+    QString fileName_;
+    QString problem_;
+    std::unique_ptr<QSettings> settings_;  // none when the file cannot be used
+};

@@ -1,0 +1,155 @@
+#include "views/comparedlg.h"
+
+#include "views/prompts.h"
+#include "views/qtstrings.h"
+#include "compare/comparisonrun.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <variant>
+#include <vector>
+
+namespace {
+
+// The bar advances this far per file, the platform control's default step.
+constexpr int kProgressStep = 10;
+
+QPushButton* makeButton(const QString& text, const char* name, int id)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setProperty("controlId", id);
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, QWidget* parent)
+    : QDialog(parent),
+      minimum_(minimum),
+      maximum_(maximum),
+      genome_(genome),
+      fileList_(new QListWidget),
+      kindList_(new QComboBox),
+      sizeText_(new QLineEdit),
+      progressBar_(new QProgressBar),
+      addButton_(makeButton(tr("&Add file..."), "addButton", 1064)),
+      removeButton_(makeButton(tr("&Remove file"), "removeButton", 1065)),
+      okButton_(makeButton(tr("OK"), "okButton", 1)),
+      cancelButton_(makeButton(tr("&Cancel"), "cancelButton", 2))
+{
+    setWindowTitle(tr("Compare genomes"));
+
+    // Full paths, kept in the order added; long ones lose their folders
+    // first, so that the file names stay readable.
+    fileList_->setObjectName(QStringLiteral("fileList"));
+    fileList_->setProperty("controlId", 1063);
+    fileList_->setSortingEnabled(false);
+    fileList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fileList_->setTextElideMode(Qt::ElideLeft);
+
+    kindList_->setObjectName(QStringLiteral("kindList"));
+    kindList_->setProperty("controlId", 1071);
+    kindList_->setEditable(false);
+    for (const char* item : tessaron::kCompareKindItems) {
+        kindList_->addItem(tr(item));
+    }
+    kindList_->setCurrentIndex(0);
+
+    sizeText_->setObjectName(QStringLiteral("sizeText"));
+    sizeText_->setProperty("controlId", 1068);
+    sizeText_->setReadOnly(true);
+    sizeText_->setText(tr("min. size: %1bp; max. size: %2bp").arg(minimum_).arg(maximum_));
+
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setProperty("controlId", 1066);
+    progressBar_->setTextVisible(false);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+
+    okButton_->setDefault(true);
+    connect(addButton_, &QPushButton::clicked, this, &CCompareDlg::OnAddFile);
+    connect(removeButton_, &QPushButton::clicked, this, &CCompareDlg::OnRemoveFile);
+    connect(okButton_, &QPushButton::clicked, this, &CCompareDlg::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &CCompareDlg::reject);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(addButton_);
+    buttons->addWidget(removeButton_);
+    buttons->addStretch();
+    buttons->addWidget(cancelButton_);
+    buttons->addWidget(okButton_);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("Files:")), 0, 0);
+    grid->addWidget(fileList_, 1, 0);
+    grid->addLayout(buttons, 1, 1);
+    auto* kindRow = new QGridLayout;
+    kindRow->addWidget(new QLabel(tr("Compare what:")), 0, 0);
+    kindRow->addWidget(kindList_, 0, 1);
+    kindRow->addWidget(sizeText_, 0, 2);
+    kindRow->setColumnStretch(2, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(kindRow);
+    layout->addWidget(progressBar_);
+    resize(520, 300);
+}
+
+void CCompareDlg::OnAddFile()
+{
+    const QStringList chosen = Prompts::current().openFiles(this, tr("Open"));
+    for (const QString& path : chosen) {
+        fileList_->addItem(path);
+        fileList_->item(fileList_->count() - 1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void CCompareDlg::OnRemoveFile()
+{
+    const QList<QListWidgetItem*> selected = fileList_->selectedItems();
+    if (!selected.isEmpty()) {
+        delete fileList_->takeItem(fileList_->row(selected.front()));
+    }
+}
+
+void CCompareDlg::accept()
+{
+    std::vector<std::filesystem::path> files;
+    files.reserve(static_cast<std::size_t>(fileList_->count()));
+    for (int row = 0; row < fileList_->count(); ++row) {
+        files.emplace_back(toStdString(fileList_->item(row)->text()));
+    }
+    const int kindIndex = kindList_->currentIndex();
+    if (!files.empty() && tessaron::kindOfCompareItem(kindIndex)) {
+        progressBar_->setRange(0, kProgressStep * fileList_->count());
+        progressBar_->setValue(0);
+    }
+
+    auto outcome = tessaron::runComparison(files, kindIndex, minimum_, maximum_, genome_, [this](int done) {
+        progressBar_->setValue(kProgressStep * done);
+        progressBar_->repaint();
+    });
+
+    if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
+        Prompts::current().message(this, applicationName(), toQString(failure->message), Prompts::Icon::None);
+        if (!failure->beforeRun) {
+            QDialog::accept();
+        }
+        return;
+    }
+    if (sheetViewer_) {
+        sheetViewer_(std::get<tessaron::GenomeComparison>(outcome));
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,99 @@
+#include "views/optionsdlg.h"
+
+#include "views/prompts.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kShortest = 3;
+constexpr int kLongest = 256;
+// Only this many characters of a field are read, as the platform's dialogs do.
+constexpr qsizetype kReadLimit = 31;
+
+// Reads a length from its field. A failing field shows its message, takes the
+// focus with its text selected, and false is returned.
+bool readLength(QWidget* dialog, QLineEdit* field, int& value)
+{
+    bool isInteger = false;
+    const int read = field->text().left(kReadLimit).toInt(&isInteger, 10);
+    if (!isInteger) {
+        Prompts::current().message(dialog, applicationName(), QObject::tr("Please enter an integer."),
+                                   Prompts::Icon::None);
+    } else if (read < kShortest || read > kLongest) {
+        Prompts::current().message(
+            dialog, applicationName(),
+            QObject::tr("Please enter an integer between %1 and %2.").arg(kShortest).arg(kLongest),
+            Prompts::Icon::Warning);
+    } else {
+        value = read;
+        return true;
+    }
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    return false;
+}
+
+}  // namespace
+
+COptionsDlg::COptionsDlg(int& minimum, int& maximum, QWidget* parent)
+    : QDialog(parent),
+      callerMinimum_(minimum),
+      callerMaximum_(maximum),
+      minimumField_(new QLineEdit(QString::number(minimum))),
+      maximumField_(new QLineEdit(QString::number(maximum)))
+{
+    setWindowTitle(tr("Options"));
+    minimumField_->setObjectName(QStringLiteral("minimumField"));
+    maximumField_->setObjectName(QStringLiteral("maximumField"));
+
+    auto* group = new QGroupBox(tr("Motive length"));
+    auto* fields = new QGridLayout(group);
+    fields->addWidget(new QLabel(tr("Minimum:")), 0, 0);
+    fields->addWidget(minimumField_, 0, 1);
+    fields->addWidget(new QLabel(tr("Maximum:")), 1, 0);
+    fields->addWidget(maximumField_, 1, 1);
+
+    auto* ok = new QPushButton(tr("OK"));
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr("Cancel"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    connect(ok, &QPushButton::clicked, this, &COptionsDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &COptionsDlg::reject);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+
+    minimumField_->setFocus(Qt::OtherFocusReason);
+    minimumField_->selectAll();
+}
+
+void COptionsDlg::accept()
+{
+    // The maximum is read first, and reading stops at the first failure.
+    int maximum = 0;
+    int minimum = 0;
+    if (!readLength(this, maximumField_, maximum) || !readLength(this, minimumField_, minimum)) {
+        return;
+    }
+    // Only the minimum gives way: the maximum is never raised to meet it.
+    minimum = std::min(minimum, maximum);
+    callerMinimum_ = minimum;
+    callerMaximum_ = maximum;
+    QDialog::accept();
+}

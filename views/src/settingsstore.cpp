@@ -1,0 +1,146 @@
+#include "views/settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+const QString kRootKey = QStringLiteral("Tessaron");
+const QString kMinimumKey = QStringLiteral("Tessaron/dados/min");
+const QString kMaximumKey = QStringLiteral("Tessaron/dados/max");
+const QString kMotifKey = QStringLiteral("Tessaron/dados/findstr");
+const QString kMarkerKey = QStringLiteral("Tessaron/registered");
+
+constexpr int kShortestLength = 3;
+constexpr int kLongestLength = 256;
+
+QString settingsFile()
+{
+    const QString overridden = qEnvironmentVariable("TESSARON_SETTINGS");
+    if (!overridden.isEmpty()) {
+        return overridden;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(folder).filePath(QStringLiteral("Tessaron/tessaron.ini"));
+}
+
+// Why `path` cannot hold the settings, or nothing when it can: one that does
+// not exist yet is made by the first write, and one that exists must be a
+// regular file. Anything else is not even opened: reading a pipe would wait
+// for a writer for ever, and replacing a device (or a folder) with a file of
+// settings would break the system.
+QString problemOf(const QString& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(QFile::encodeName(path).toStdString(), error);
+    if (!fs::exists(status) || fs::is_regular_file(status)) {
+        return {};
+    }
+    QString kind = QStringLiteral("not a file");
+    if (fs::is_directory(status)) {
+        kind = QStringLiteral("a folder");
+    } else if (fs::is_fifo(status)) {
+        kind = QStringLiteral("a pipe");
+    } else if (fs::is_character_file(status) || fs::is_block_file(status)) {
+        kind = QStringLiteral("a device");
+    }
+    return QStringLiteral(
+               "The settings file %1 is %2: the default settings are used and changes are not saved.")
+        .arg(path, kind);
+}
+
+// Whether anything is stored below `group`: keys exist only through their values.
+bool groupExists(QSettings& settings, const QString& group)
+{
+    settings.beginGroup(group);
+    const bool exists = !settings.childKeys().isEmpty() || !settings.childGroups().isEmpty();
+    settings.endGroup();
+    return exists;
+}
+
+// A stored length, or `fallback` when it is missing, not a number or out of
+// the range the searches accept (a hand-edited or damaged file).
+int readLength(const QSettings& settings, const QString& key, int fallback)
+{
+    bool ok = false;
+    const int value = settings.value(key).toInt(&ok);
+    return ok && value >= kShortestLength && value <= kLongestLength ? value : fallback;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() : fileName_(settingsFile()), problem_(problemOf(fileName_))
+{
+    if (problem_.isEmpty()) {
+        settings_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+    }
+}
+
+SettingsStore::~SettingsStore() = default;
+
+SettingsStore::Values SettingsStore::load()
+{
+    Values values;
+    if (!settings_ || settings_->status() != QSettings::NoError) {
+        return values;  // unreadable or damaged: start with the defaults
+    }
+    if (!groupExists(*settings_, kRootKey)) {
+        settings_->setValue(kMinimumKey, values.minimum);
+        settings_->setValue(kMaximumKey, values.maximum);
+        settings_->sync();
+        return values;
+    }
+    values.minimum = readLength(*settings_, kMinimumKey, values.minimum);
+    values.maximum = readLength(*settings_, kMaximumKey, values.maximum);
+    if (values.minimum > values.maximum) {
+        values.minimum = values.maximum;  // as the Options dialog would have stored them
+    }
+    QString motif = settings_->value(kMotifKey).toString();
+    const qsizetype end = motif.indexOf(QChar(u'\0'));
+    if (end >= 0) {
+        motif.truncate(end);
+    }
+    values.motif = motif;
+    return values;
+}
+
+void SettingsStore::saveLengths(int minimum, int maximum)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kMinimumKey, minimum);
+    settings_->setValue(kMaximumKey, maximum);
+    settings_->sync();
+}
+
+void SettingsStore::saveMotif(const QString& motif)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kMotifKey, motif);
+    settings_->sync();
+}
+
+bool SettingsStore::firstStart()
+{
+    // Without a file no marker can be kept, and no start counts as the first.
+    if (!settings_ || settings_->contains(kMarkerKey)) {
+        return false;
+    }
+    settings_->setValue(kMarkerKey, true);
+    settings_->sync();
+    return true;
+}
+
+QString SettingsStore::fileName() const
+{
+    return settings_ ? settings_->fileName() : fileName_;
+}
