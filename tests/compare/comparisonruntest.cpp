@@ -346,19 +346,6 @@ TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
     EXPECT_EQ(expectTable(runComparison(files, 0, 5, 7, genome, {}, never.get_token())).rowCount(), 2);
 }
 
-TEST_F(ComparisonRun, SearchOutOfMemoryIsNotRead)
-{
-    // The pair limit makes the search give up as if memory had run out.
-    const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
-    Genome genome;
-    genome.setPairLimit(1);
-    const ComparisonFailure failure = expectFailure(runComparison({file}, 0, 5, 7, genome));
-    EXPECT_EQ(failure.message, kOutOfMemory);
-    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::OutOfMemory);
-    EXPECT_EQ(failure.file, file);
-    EXPECT_FALSE(failure.beforeRun);
-}
-
 // ---- titles ---------------------------------------------------------------
 
 struct TitleCase {
