@@ -42,7 +42,6 @@ constexpr std::string_view kNoRepeats = "ACGTTGCA";
 constexpr const char* kNoFiles = "Não há ficheiros para comparar!";
 constexpr const char* kBadKind = "There is an error with the type of repeat to compare!";
 constexpr const char* kBadFile = "Erro num ficheiro!!!";
-constexpr const char* kOutOfMemory = "Looks like we're out of memory...";
 
 // A folder of its own for each test, removed afterwards.
 class ComparisonRun : public testing::Test {
