@@ -10,8 +10,10 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
+#include <QSaveFile>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeView>
@@ -35,7 +37,13 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
         tree->setCurrentIndex(model->index(0, 0, longest));
     }
     QApplication::processEvents();
-    return window.grab().save(picture) ? 0 : 1;
+    // Replaced only once complete, like every file the program writes.
+    QSaveFile out(picture);
+    const QByteArray format = QFileInfo(picture).suffix().toLatin1();
+    const bool saved = out.open(QIODevice::WriteOnly) &&
+                       window.grab().save(&out, format.isEmpty() ? "PNG" : format.constData()) &&
+                       out.flush() && out.commit();
+    return saved ? 0 : 1;
 }
 
 }  // namespace

@@ -1,12 +1,16 @@
-// Google Benchmark timings of the engine: building the suffix index and the
-// four repeat searches, on seeded random sequences of two sizes and on the
-// human mitochondrial genome, all at repeat lengths 8..30.
+// Google Benchmark timings of the engine: building the suffix index (on one
+// and on two threads) and the four repeat searches, both as counts or words
+// (the snapshot searches, which store no pair) and as stored lists, on seeded
+// random sequences of three sizes and on the human mitochondrial genome, all
+// at repeat lengths 8..30. The stored lists are left out at 5 Mb, where they
+// would pass the pair limit.
 //
 // Every benchmark reports bases as items and bytes processed, so the rates
 // of the different sizes show how the cost grows per base.
 
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,6 +34,7 @@ constexpr std::uint32_t kSeed = 20240229;
 struct Input {
     std::string name;
     std::function<void(Genome&)> load;
+    bool storedLists = true;  // whether the stored-list searches are timed too
 };
 
 // Equal numbers of A, T, C and G (the first letters take the remainder).
@@ -80,25 +85,29 @@ const std::vector<Input>& inputs()
     static const std::vector<Input> all{
         {"random16569", [](Genome& genome) { loadRandom(genome, 16'569); }},
         {"random1M", [](Genome& genome) { loadRandom(genome, 1'000'000); }},
+        {"random5M", [](Genome& genome) { loadRandom(genome, 5'000'000); }, false},
         {"mito", [](Genome& genome) { loadGenBankOrigin(genome, TESSARON_SAMPLE_GENBANK); }},
     };
     return all;
 }
 
-// Loaded and indexed once per input for all the searches that use it.
-const Genome& indexedGenome(const Input& input)
+// Loaded and indexed once per input for all the searches that use it; only
+// the last input's index is kept, the benchmarks running input by input.
+std::shared_ptr<const Genome> indexedGenome(const Input& input)
 {
-    static std::map<std::string, std::unique_ptr<Genome>> cache;
-    auto& cached = cache[input.name];
-    if (!cached) {
-        auto genome = std::make_unique<Genome>();
+    static std::string cachedName;
+    static std::shared_ptr<const Genome> cached;
+    if (cachedName != input.name) {
+        cached.reset();
+        auto genome = std::make_shared<Genome>();
         input.load(*genome);
         if (!genome->buildIndex()) {
             throw std::runtime_error("out of memory building the index of " + input.name);
         }
         cached = std::move(genome);
+        cachedName = input.name;
     }
-    return *cached;
+    return cached;
 }
 
 void reportBases(benchmark::State& state, int bases)
@@ -108,9 +117,10 @@ void reportBases(benchmark::State& state, int bases)
     state.counters["bases"] = bases;
 }
 
-void benchBuildIndex(benchmark::State& state, const Input& input)
+void benchBuildIndex(benchmark::State& state, const Input& input, int threads)
 {
     Genome genome;
+    genome.setBuildThreads(threads);
     try {
         input.load(genome);
     } catch (const std::exception& error) {
@@ -130,9 +140,9 @@ void benchBuildIndex(benchmark::State& state, const Input& input)
 
 void benchSearch(benchmark::State& state, const Input& input, RepeatKind kind)
 {
-    const Genome* indexed = nullptr;
+    std::shared_ptr<const Genome> indexed;
     try {
-        indexed = &indexedGenome(input);
+        indexed = indexedGenome(input);
     } catch (const std::exception& error) {
         state.SkipWithError(error.what());
         return;
@@ -153,6 +163,36 @@ void benchSearch(benchmark::State& state, const Input& input, RepeatKind kind)
     state.counters["pairs"] = static_cast<double>(pairs);
 }
 
+void benchSnapshot(benchmark::State& state, const Input& input, RepeatKind kind, SnapshotDetail detail)
+{
+    std::shared_ptr<const Genome> genome;
+    try {
+        genome = indexedGenome(input);
+    } catch (const std::exception& error) {
+        state.SkipWithError(error.what());
+        return;
+    }
+    std::int64_t pairs = 0;
+    std::size_t words = 0;
+    for (auto _ : state) {
+        const auto result = searchRepeats(genome, kind, detail);
+        const auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result);
+        if (snapshot == nullptr) {
+            state.SkipWithError("out of memory");
+            return;
+        }
+        pairs = (*snapshot)->total();
+        words = 0;
+        for (int slot = 0; slot < (*snapshot)->slotCount(); ++slot) {
+            words += (*snapshot)->words(slot).size();
+        }
+        benchmark::DoNotOptimize(pairs);
+    }
+    reportBases(state, genome->length());
+    state.counters["pairs"] = static_cast<double>(pairs);
+    state.counters["words"] = static_cast<double>(words);
+}
+
 void registerAll()
 {
     struct Search {
@@ -165,13 +205,30 @@ void registerAll()
         {"FindMirrorRepeats", RepeatKind::Mirror},
         {"FindComplementaryRepeats", RepeatKind::Complementary},
     };
+    static constexpr const char* kKindNames[]{"Direct", "Inverted", "Mirror", "Complementary"};
     for (const Input& input : inputs()) {
-        benchmark::RegisterBenchmark(("BuildIndex/" + input.name).c_str(), benchBuildIndex, input)
-            ->Unit(benchmark::kMillisecond);
+        for (const int threads : {1, 2}) {
+            benchmark::RegisterBenchmark(
+                ("BuildIndex/" + input.name + "/threads:" + std::to_string(threads)).c_str(), benchBuildIndex,
+                input, threads)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
         for (const Search& search : kSearches) {
-            benchmark::RegisterBenchmark((std::string(search.name) + "/" + input.name).c_str(), benchSearch,
-                                         input, search.kind)
-                ->Unit(benchmark::kMillisecond);
+            const std::string kind = kKindNames[static_cast<int>(search.kind)];
+            benchmark::RegisterBenchmark(("SearchCounts/" + kind + "/" + input.name).c_str(), benchSnapshot,
+                                         input, search.kind, SnapshotDetail::Counts)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(("SearchWords/" + kind + "/" + input.name).c_str(), benchSnapshot,
+                                         input, search.kind, SnapshotDetail::Words)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            if (input.storedLists) {
+                benchmark::RegisterBenchmark((std::string(search.name) + "/" + input.name).c_str(),
+                                             benchSearch, input, search.kind)
+                    ->Unit(benchmark::kMillisecond);
+            }
         }
     }
 }

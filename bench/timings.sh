@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the whole command line tool (Release build) on three genomes and
-# prints, per case, the median wall time and peak resident memory of N runs.
+# prints, per case, the median wall time and peak resident memory of N runs;
+# then the same for each report on the random sequence.
 #
 #   bash bench/timings.sh [--runs N]      (default 3; or TESSARON_RUNS=N)
 #
@@ -40,4 +41,16 @@ for entry in "${cases[@]}"; do
         "$cli" --min "$minimum" --max "$maximum" --report summary "$out/$file")"
     read -r wall peak <<<"$result"
     printf '| %-10s | %9d | %7s | %8s | %9s |\n' "$name" "$bases" "$minimum..$maximum" "$wall" "$peak"
+done
+
+# The reports that write every pair, streamed from the searches; their output
+# (gigabytes for GFF3) goes to /dev/null so that the disk does not decide.
+printf '\nTessaron command line, random1M 8..30, output to /dev/null, median of %d runs\n\n' "$runs"
+printf '| %-8s | %8s | %9s |\n' report "wall s" "peak MB"
+printf '|%s|%s|%s|\n' ---------- ---------- -----------
+for report in summary listing pairs gff bed; do
+    echo "Timing --report $report ($runs runs)..." >&2
+    result="$(tessaron_time_median "$runs" /dev/null "$cli" --report "$report" "$out/random1M.txt")"
+    read -r wall peak <<<"$result"
+    printf '| %-8s | %8s | %9s |\n' "$report" "$wall" "$peak"
 done

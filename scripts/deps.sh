@@ -5,11 +5,12 @@
 # Extra package names given as arguments are installed too.
 set -euo pipefail
 
+# libdivsufsort-dev: the suffix sorting of the complete search.
 # genometools: its GFF3 validator checks the command line's GFF output in the tests.
 # qt6-base-dev, libgl-dev: the desktop program (Qt 6 Widgets); fonts-dejavu-core:
 # a monospace face for the sequence pane, also offscreen.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev time genometools
-    qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core "$@")
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev time genometools
+    qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core snakemake "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -125,14 +125,15 @@ tessaron_time_median() {
 }
 
 # Prepares the benchmark inputs as plain text files of bases in the given
-# folder: mito.txt (human mitochondrion, 16,568 bases), random1M.txt
-# (1,000,000 seeded random bases) and NC_004829.txt (Mycoplasma
-# gallisepticum, 1,012,800 bases).
+# folder: mito.txt (human mitochondrion, 16,568 bases), random1M.txt and
+# random5M.txt (1,000,000 and 5,000,000 seeded random bases) and
+# NC_004829.txt (Mycoplasma gallisepticum, 1,012,800 bases).
 tessaron_prepare_bench_inputs() {
     local out="$1"
     mkdir -p "$out"
     tessaron_extract_bases "$(tessaron_find_record NC_012920.gb)" >"$out/mito.txt"
     tessaron_random_bases 1000000 1 >"$out/random1M.txt"
+    tessaron_random_bases 5000000 1 >"$out/random5M.txt"
     tessaron_extract_bases "$(tessaron_find_record NC_004829.gb)" >"$out/NC_004829.txt"
 }
 

@@ -1,14 +1,21 @@
 #include "cli/clirun.h"
-#include "report/gffreport.h"
 #include "cli/options.h"
-#include "report/reports.h"
-#include "report/tablewriter.h"
+#include "compare/batch.h"
 #include "compare/comparisonrun.h"
+#include "compare/controls.h"
+#include "engine/completesearch.h"
 #include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/textreader.h"
+#include "report/bedreport.h"
+#include "report/gffreport.h"
+#include "report/listingstream.h"
 #include "report/reportlayout.h"
+#include "report/reports.h"
+#include "report/tablewriter.h"
+#include "report/tidytables.h"
 
 #include <unistd.h>
 
@@ -58,6 +65,68 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
     return list;
 }
 
+[[noreturn]] void throwSearchFailure(SearchFailure failure)
+{
+    switch (failure) {
+        case SearchFailure::PairLimit:
+            throw Failure{"Too many repeat pairs: a search would hold more than " +
+                          std::to_string(Genome::kDefaultPairLimit) +
+                          " of them. Try a higher minimum or a lower maximum."};
+        case SearchFailure::Cancelled:
+        case SearchFailure::OutOfMemory:
+            break;
+    }
+    throw Failure{std::string(kOutOfMemory)};
+}
+
+// The searches of one genome, each as a snapshot that the report writes from
+// and releases before the next search: the index's searches, or the complete
+// search, whose one index serves every kind the report needs.
+class Searches {
+public:
+    Searches(std::shared_ptr<Genome> genome, bool complete) : genome_(std::move(genome)), complete_(complete)
+    {
+    }
+
+    // Builds what the searches need: the suffix index, or the complete index
+    // of these kinds.
+    void prepare(std::span<const RepeatKind> kinds)
+    {
+        if (!complete_) {
+            if (!genome_->buildIndex()) {
+                throw Failure{std::string(kOutOfMemory)};
+            }
+            return;
+        }
+        auto built = buildCompleteIndex(genome_, kinds);
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            throwSearchFailure(*failure);
+        }
+        index_ = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
+
+    std::shared_ptr<const RepeatSnapshot> run(RepeatKind kind, SnapshotDetail detail)
+    {
+        auto result =
+            complete_ ? completeSearch(*index_, kind, detail) : searchRepeats(genome_, kind, detail);
+        if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
+            return std::move(*snapshot);
+        }
+        throwSearchFailure(std::get<SearchFailure>(result));
+    }
+
+private:
+    std::shared_ptr<Genome> genome_;
+    bool complete_;
+    std::shared_ptr<const CompleteIndex> index_;
+};
+
+// The name of the sequence in GFF3 and BED.
+std::string sequenceName(const Options& options)
+{
+    return options.randomCounts ? std::string("random") : displayName(options.file);
+}
+
 // Loads the input as the desktop program's open and random commands do; the
 // features of a GenBank file, none otherwise.
 FeatureList load(const Options& options, Genome& genome)
@@ -75,11 +144,8 @@ FeatureList load(const Options& options, Genome& genome)
         readText(options.file, genome, options.minimum, options.maximum);
         return {};
     }
-    auto features = readGenBank(options.file, genome, options.minimum, options.maximum);
-    if (!features) {
-        throw Failure{"The file doesn't seem to be in GenBank format!"};
-    }
-    return std::move(*features);
+    // A rejected file throws InputError, which says why.
+    return readGenBankOrThrow(options.file, genome, options.minimum, options.maximum);
 }
 
 void index(Genome& genome)
@@ -132,87 +198,153 @@ void compare(const Options& options, TableWriter& out)
 {
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
     Genome genome;
-    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome);
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome,
+                                {}, {}, options.complete);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
-        throw Failure{failure->message};
+        // The reader's words name the file and the cause.
+        throw Failure{failure->detail.empty() ? failure->message : failure->detail};
     }
     writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
 }
 
-// Runs the searches a report needs, releasing each list before the next
-// search, and writes the report.
-void analyse(const Options& options, Genome& genome, const FeatureList& features, TableWriter& out,
-             const MapDrawer& drawer)
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
+ControlSettings controlSettings(const Options& options)
 {
+    ControlSettings settings;
+    settings.replicates = options.controls.value_or(0);
+    // The controls of a random genome start after its own seed, so that none
+    // of them is the genome itself.
+    settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    return settings;
+}
+
+// Runs the searches a report needs, releasing each result before the next
+// search, and writes the report as the results are read.
+void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const FeatureList& features,
+             TableWriter& out, const MapDrawer& drawer)
+{
+    Genome& genome = *loaded;
+    Searches searches(loaded, options.complete);
+    const std::array<RepeatKind, 1> listed{options.kind};
     switch (options.report) {
-    case ReportKind::Info:
-        writeInfo(out, genome);
-        return;
-    case ReportKind::Features:
-        writeFeatures(out, features);
-        return;
-    case ReportKind::Motif:
-        index(genome);
-        writeMotif(out, genome.findWord(options.motif));
-        return;
-    case ReportKind::Listing: {
-        index(genome);
-        const auto list = search(genome, options.kind);
-        writeLayout(out, listingLayout(*list, options.kind, genome));
-        return;
-    }
-    case ReportKind::Summary: {
-        index(genome);
-        PairCountsByKind counts;
-        for (const RepeatKind kind : kKindOrder) {
-            const auto list = search(genome, kind);
-            auto& perSlot = counts[static_cast<std::size_t>(kind)];
-            for (int slot = 0; slot < list->slotCount(); ++slot) {
-                perSlot.push_back(list->pairCount(slot));
+        case ReportKind::Info:
+            writeInfo(out, genome);
+            return;
+        case ReportKind::Features:
+            writeFeatures(out, features);
+            return;
+        case ReportKind::Motif:
+            index(genome);
+            writeMotif(out, genome.findWord(options.motif));
+            return;
+        case ReportKind::Listing:
+            searches.prepare(listed);
+            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words));
+            return;
+        case ReportKind::Summary: {
+            if (options.controls) {
+                if (!options.complete) {
+                    index(genome);
+                }
+                auto report = runControls(loaded, controlSettings(options));
+                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                    throwSearchFailure(*failure);
+                }
+                writeControlTable(out, std::get<ControlReport>(report));
+                return;
             }
+            searches.prepare(kKindOrder);
+            PairCountsByKind counts;
+            for (const RepeatKind kind : kKindOrder) {
+                counts[static_cast<std::size_t>(kind)] =
+                    searches.run(kind, SnapshotDetail::Counts)->pairCounts();
+            }
+            writeLayout(out, summaryLayout(genome.minLength(), counts));
+            return;
         }
-        writeLayout(out, summaryLayout(genome.minLength(), counts));
-        return;
-    }
-    case ReportKind::Pairs:
-        index(genome);
-        writePairsHeader(out);
-        for (const RepeatKind kind : kKindOrder) {
-            writePairs(out, genome, kind, *search(genome, kind));
+        case ReportKind::Pairs:
+            searches.prepare(kKindOrder);
+            writePairsHeader(out);
+            for (const RepeatKind kind : kKindOrder) {
+                writePairs(out, *searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
+        case ReportKind::Gff: {
+            searches.prepare(kKindOrder);
+            GffReport gff(out, sequenceName(options), genome.length());
+            for (const RepeatKind kind : kKindOrder) {
+                gff.write(*searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
         }
-        return;
-    case ReportKind::Gff: {
-        index(genome);
-        const std::string name = options.randomCounts ? std::string("random") : displayName(options.file);
-        GffReport gff(out, name, genome.length());
-        for (const RepeatKind kind : kKindOrder) {
-            gff.write(genome, kind, *search(genome, kind));
+        case ReportKind::Bed: {
+            searches.prepare(kKindOrder);
+            BedReport bed(out, sequenceName(options));
+            for (const RepeatKind kind : kKindOrder) {
+                bed.write(*searches.run(kind, SnapshotDetail::Words));
+            }
+            return;
         }
-        return;
+        case ReportKind::Compare:
+        case ReportKind::Batch:
+            return;
+        case ReportKind::Map:
+            drawMap(options, genome, features, drawer);
+            return;
     }
-    case ReportKind::Compare:
-        return;
-    case ReportKind::Map:
-        drawMap(options, genome, features, drawer);
-        return;
+}
+
+// Every file in parallel, written in the order given; failed files are told
+// on standard error and make the exit status 1.
+int batch(const Options& options, TableWriter& out)
+{
+    const std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    BatchSettings settings;
+    settings.minimum = options.minimum;
+    settings.maximum = options.maximum;
+    settings.threads = options.jobs.value_or(0);
+    settings.complete = options.complete;
+    if (options.controls) {
+        settings.controls = controlSettings(options);
     }
+    writeBatchHeader(out, options.controls.has_value());
+    const int failed = runBatch(files, settings,
+                                [&](std::size_t, const std::vector<BatchGenome>& genomes,
+                                    const std::optional<BatchFailure>& failure) {
+                                    if (failure) {
+                                        out.flush();
+                                        std::cout.flush();
+                                        std::cerr << kProgram << failure->file.string() << ": "
+                                                  << failure->reason << '\n';
+                                    }
+                                    for (const BatchGenome& genome : genomes) {
+                                        writeBatchRows(out, genome);
+                                    }
+                                });
+    return failed > 0 ? 1 : 0;
 }
 
 int run(const Options& options, const MapDrawer& drawer)
 {
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
+    int status = 0;
     if (options.report == ReportKind::Compare) {
         compare(options, out);
+    } else if (options.report == ReportKind::Batch) {
+        status = batch(options, out);
     } else {
-        Genome genome;
-        const FeatureList features = load(options, genome);
+        const auto genome = std::make_shared<Genome>();
+        const FeatureList features = load(options, *genome);
         analyse(options, genome, features, out, drawer);
     }
     out.flush();
     if (!std::cout.flush()) {
         return fail("cannot write the output");
     }
-    return 0;
+    return status;
 }
 
 }  // namespace

@@ -14,12 +14,15 @@ namespace {
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
+constexpr int kMostControls = 1'000'000;
+constexpr int kMostJobs = 1024;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
        tessaron-cli [options] --text FILE | --genbank FILE
        tessaron-cli [options] --random A,T,C,G [--seed N]
        tessaron-cli [options] --compare [--kind KIND] FILE...
+       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -40,11 +43,31 @@ Input, exactly one of:
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
   --seed N            seed of --random, 0 to 4294967295; without it the time
-                      in seconds is used
+                      in seconds is used; with --controls, the first control's
+                      seed
   --compare FILE...   compare GenBank files by the pairs of one kind of repeat
                       at each length: one row per file, one column per length
+  --batch FILE...     analyse every file (GenBank or text) and write one tidy
+                      table, one row per genome, kind and repeat length:
+                      file, record, title, length, kind, repeat_length, pairs
+                      (and with --controls control_mean, control_sd, z); the
+                      files run in parallel (see -j) and come out in the order
+                      given; a file that fails is reported on standard error
+                      and the others go on (exit status 1 at the end)
 
 Options:
+  --complete          the complete search: every maximal repeat of each kind at
+                      its full length, however long (--max does not cut it),
+                      copies found wherever they are, overlapping or not;
+                      for every report and --compare
+  --controls R        compare the counts with R random sequences of exactly
+                      the genome's composition (seeds S, S+1, ..., S from
+                      --seed, default 1; after the seed of --random when the
+                      genome is random), analysed with the same settings: the
+                      summary becomes a table of kind, repeat_length, pairs,
+                      control_mean, control_sd (sample standard deviation)
+                      and z = (pairs - mean) / sd, empty when sd is 0
+  -j N, --jobs N      threads for --batch and --controls (default all cores)
   --min N             shortest repeat length, 3 to 256 (default 8)
   --max N             longest repeat length, 3 to 256 (default 30); a minimum
                       above the maximum is lowered to it. With --random a
@@ -63,6 +86,7 @@ Options:
                         info     the title, the number of bases and the
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
+                        bed      the repeats as BED6 (see below)
   --kind KIND         direct, inverted, mirror or complementary: the kind of
                       --report listing and --compare (default direct)
   --features          the annotated features of a GenBank file, "sequence"
@@ -95,8 +119,20 @@ repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
 inverted repeat is on the minus strand. A copy across the origin ends beyond
 the sequence's length.
 
+BED output: one BED6 line per copy of each pair, in the same order, with no
+track or header line: the sequence's name (the GFF3 seqid), the 0-based start
+and the exclusive end (beyond the sequence's length for a copy across the
+origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
++ but for the second copy of an inverted repeat, which is on -.
+
+The listing, pairs, gff and bed reports are written while the pairs are made,
+so they hold no list of pairs. A search that would have to hold more than
+134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
+or a lower maximum.
+
 Exit status: 0 on success, 1 when a file cannot be read or is not in the
-format asked for, or memory runs out, 2 for a command line error.
+format asked for, memory runs out or there are too many pairs, 2 for a
+command line error.
 )";
 
 // A whole decimal number within [low, high], or nothing.
@@ -188,7 +224,11 @@ private:
             name = argument.substr(0, equals);
             attached = argument.substr(equals + 1);
         }
-        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv") {
+        if (name == "-j") {
+            name = "--jobs";
+        }
+        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
+            name == "--complete" || name == "--batch") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -197,8 +237,9 @@ private:
             return;
         }
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
-            name != "--min" && name != "--max" && name != "--report" && name != "--kind" && name != "--motif" &&
-            name != "--map" && name != "--repeat") {
+            name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
+            name != "--motif" && name != "--map" && name != "--repeat" && name != "--controls" &&
+            name != "--jobs") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -245,6 +286,17 @@ private:
             setReport(ReportKind::Map, "--map");
         } else if (name == "--repeat") {
             repeatValue(value);
+        } else if (name == "--controls") {
+            options_.controls = parseNumber<int>(value, 1, kMostControls);
+            if (!options_.controls) {
+                fail("--controls: " + quote(value) + " is not an integer from 1 to " +
+                     std::to_string(kMostControls));
+            }
+        } else if (name == "--jobs") {
+            options_.jobs = parseNumber<int>(value, 1, kMostJobs);
+            if (!options_.jobs) {
+                fail("--jobs: " + quote(value) + " is not an integer from 1 to " + std::to_string(kMostJobs));
+            }
         } else {
             motifValue(value);
         }
@@ -258,6 +310,10 @@ private:
             setReport(ReportKind::Features, "--features");
         } else if (name == "--compare") {
             setReport(ReportKind::Compare, "--compare");
+        } else if (name == "--batch") {
+            setReport(ReportKind::Batch, "--batch");
+        } else if (name == "--complete") {
+            options_.complete = true;
         } else {
             options_.csv = true;
         }
@@ -271,11 +327,11 @@ private:
         const auto kind = first == value.npos ? std::nullopt : parseKind(value.substr(0, first));
         const auto length = second == value.npos
                                 ? std::nullopt
-                                : parseNumber<int>(value.substr(first + 1, second - first - 1), kShortestLength,
-                                                   kLongestLength);
-        const auto index = second == value.npos
-                               ? std::nullopt
-                               : parseNumber<int>(value.substr(second + 1), 1, std::numeric_limits<int>::max());
+                                : parseNumber<int>(value.substr(first + 1, second - first - 1),
+                                                   kShortestLength, kLongestLength);
+        const auto index = second == value.npos ? std::nullopt
+                                                : parseNumber<int>(value.substr(second + 1), 1,
+                                                                   std::numeric_limits<int>::max());
         if (!kind || !length || !index) {
             fail("--repeat: " + quote(value) +
                  " is not KIND,LENGTH,INDEX (a kind, a length from 3 to 256 and a number from 1)");
@@ -301,12 +357,13 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 5> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
             {"info", ReportKind::Info},
             {"gff", ReportKind::Gff},
+            {"bed", ReportKind::Bed},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -314,7 +371,7 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff");
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
     }
 
     void motifValue(std::string_view value)
@@ -359,11 +416,14 @@ private:
     void finish()
     {
         const bool comparing = options_.report == ReportKind::Compare;
-        if (comparing) {
+        const bool batch = options_.report == ReportKind::Batch;
+        if (comparing || batch) {
+            const char* option = comparing ? "--compare" : "--batch";
             if (optionInput_) {
-                fail("--compare reads only the files named after the options, not " + *optionInput_);
+                fail(std::string(option) + " reads only the files named after the options, not " +
+                     *optionInput_);
             } else if (files_.empty()) {
-                fail("--compare needs at least one FILE");
+                fail(std::string(option) + " needs at least one FILE");
             }
             options_.compareFiles = files_;
         } else if (inputs_.size() > 1) {
@@ -376,12 +436,20 @@ private:
         if (error_) {
             return;
         }
-        if (options_.seed && !options_.randomCounts) {
-            fail("--seed applies only to --random");
+        if (options_.seed && !options_.randomCounts && !options_.controls) {
+            fail("--seed applies only to --random and --controls");
+        } else if (options_.controls && options_.report != ReportKind::Summary && !batch) {
+            fail("--controls applies only to the summary and --batch");
+        } else if (options_.jobs && !batch && !options_.controls) {
+            fail("--jobs applies only to --batch and --controls");
+        } else if (options_.complete && options_.report == ReportKind::Map) {
+            fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
-        } else if (options_.csv && options_.report == ReportKind::Gff) {
-            fail("--csv does not apply to --report gff");
+        } else if (options_.csv &&
+                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
+            fail(std::string("--csv does not apply to --report ") +
+                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
         } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
             fail("--repeat applies only to --map");
         } else if (options_.minimum > options_.maximum) {
@@ -399,8 +467,8 @@ private:
     std::span<const std::string_view> arguments_;
     std::size_t next_ = 0;
     Options options_;
-    std::vector<std::string> files_;           // named without an option
-    std::vector<std::string> inputs_;          // every input, in order, as shown in messages
+    std::vector<std::string> files_;          // named without an option
+    std::vector<std::string> inputs_;         // every input, in order, as shown in messages
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;

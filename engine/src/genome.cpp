@@ -31,6 +31,7 @@ void Genome::swap(Genome& other) noexcept
     swap(recordDepth_, other.recordDepth_);
     swap(title_, other.title_);
     swap(pairLimit_, other.pairLimit_);
+    swap(buildThreads_, other.buildThreads_);
     swap(indexed_, other.indexed_);
     swap(indexedLength_, other.indexedLength_);
     swap(circular_, other.circular_);
@@ -65,8 +66,8 @@ bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)
 {
     std::string().swap(sequence_);
     resetSettings(minimum, maximum);
-    const auto wanted = static_cast<int>(
-        std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
+    const auto wanted =
+        static_cast<int>(std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
     try {
         sequence_.reserve(static_cast<std::size_t>(wanted));
     } catch (const std::bad_alloc&) {
@@ -95,17 +96,27 @@ bool Genome::appendBase(int ch)
 {
     char base = 0;
     switch (ch) {
-    case 0:
-    case -1: return false;
-    case 'A':
-    case 'a': base = 'A'; break;
-    case 'C':
-    case 'c': base = 'C'; break;
-    case 'G':
-    case 'g': base = 'G'; break;
-    case 'T':
-    case 't': base = 'T'; break;
-    default: return true;
+        case 0:
+        case -1:
+            return false;
+        case 'A':
+        case 'a':
+            base = 'A';
+            break;
+        case 'C':
+        case 'c':
+            base = 'C';
+            break;
+        case 'G':
+        case 'g':
+            base = 'G';
+            break;
+        case 'T':
+        case 't':
+            base = 'T';
+            break;
+        default:
+            return true;
     }
     if (length() < capacity_) {
         dropIndexIfBuilt();
@@ -120,9 +131,34 @@ void Genome::setLengthBounds(int minimum, int maximum)
     lengthBound_ = maximum + 1;
 }
 
+namespace {
+
+// Where to cut `text` to at most `limit` bytes without splitting a UTF-8
+// character: before the lead byte of one that would not fit. Text that is not
+// UTF-8 (Latin-1, say) is cut at `limit`.
+std::size_t utf8Cut(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit) {
+        return text.size();
+    }
+    // A character takes at most four bytes: its lead is at most three back.
+    for (std::size_t back = 0; back <= 3 && back <= limit; ++back) {
+        const std::size_t at = limit - back;
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if ((lead & 0xC0U) == 0x80U) {
+            continue;  // a continuation byte: the lead is further back
+        }
+        const std::size_t length = lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : lead >= 0xC0U ? 2 : 1;
+        return at + length > limit ? at : limit;
+    }
+    return limit;
+}
+
+}  // namespace
+
 void Genome::setTitle(std::string_view title)
 {
-    title_.assign(title.substr(0, kTitleLength));
+    title_.assign(title.substr(0, utf8Cut(title, kTitleLength)));
 }
 
 int Genome::baseCount(char letter) const

@@ -27,3 +27,34 @@ struct Genome::Lookup {
 };
 
 }  // namespace tessaron
+
+namespace tessaron {
+
+// What the searches and their pair sources read of the index.
+struct IndexAccess {
+    using Lookup = Genome::Lookup;
+
+    static const IndexNode& node(const Genome& genome, NodeId id) { return genome.nodes_[id]; }
+    static std::size_t nodeCount(const Genome& genome) { return genome.nodes_.size(); }
+    static std::span<const PositionLink> leafRun(const Genome& genome, const IndexNode& node)
+    {
+        return {genome.leafStarts_.data() + node.leafBegin, node.leafEnd - node.leafBegin};
+    }
+    static Genome::Lookup lookup(const Genome& genome, const std::uint8_t* word, int wordLength)
+    {
+        return genome.lookup(word, wordLength);
+    }
+    static void prefetchLookup(const Genome& genome, const std::uint8_t* word, int wordLength)
+    {
+        genome.prefetchLookup(word, wordLength);
+    }
+    static std::uint8_t code(const Genome& genome, std::int64_t position) { return genome.code(position); }
+    static std::int32_t reduce(const Genome& genome, std::int64_t position)
+    {
+        return genome.reduce(position);
+    }
+    static std::int32_t indexedLength(const Genome& genome) { return genome.indexedLength_; }
+    static int tableDepth(const Genome& genome) { return genome.tableDepth_; }
+};
+
+}  // namespace tessaron

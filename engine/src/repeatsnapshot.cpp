@@ -1,6 +1,7 @@
 #include "engine/repeatsnapshot.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace tessaron {
@@ -55,76 +56,13 @@ void RepeatSnapshot::forEachPairBatch(int slot, const RepeatWord& word,
     }
 }
 
-namespace {
-
-// Pairs read back from a stored list: the word's handle is its place in its slot.
-class StoredListSource final : public RepeatSnapshot::Source {
-public:
-    explicit StoredListSource(std::unique_ptr<RepeatList> list) : list_(std::move(list)) {}
-
-    void pairs(int slot, const RepeatWord& word, std::int64_t from, std::int64_t count,
-               std::vector<RepeatPair>& out) const override
-    {
-        const Repeat& repeat = list_->slot(slot)[word.handle];
-        const auto all = list_->pairs(repeat);
-        out.insert(out.end(), all.begin() + from, all.begin() + from + count);
-    }
-
-private:
-    std::unique_ptr<RepeatList> list_;
-};
-
-}  // namespace
-
-SnapshotResult searchRepeats(std::shared_ptr<const Genome> genome, RepeatKind kind, SnapshotDetail detail,
-                             const SearchControl& control)
-{
-    if (control.stopRequested()) {
-        return SearchFailure::Cancelled;
-    }
-    try {
-        auto list = kind == RepeatKind::Direct ? genome->findDirectRepeats() : genome->findRepeats(kind);
-        if (!list) {
-            return SearchFailure::OutOfMemory;
-        }
-        if (control.stopRequested()) {
-            return SearchFailure::Cancelled;
-        }
-        std::vector<std::int64_t> counts;
-        std::vector<RepeatWord> words;
-        std::vector<std::size_t> begins;
-        for (int slot = 0; slot < list->slotCount(); ++slot) {
-            counts.push_back(list->pairCount(slot));
-            if (detail == SnapshotDetail::Words) {
-                begins.push_back(words.size());
-                const auto& repeats = list->slot(slot);
-                for (std::size_t i = 0; i < repeats.size(); ++i) {
-                    words.push_back(RepeatWord{list->pairs(repeats[i]).front().first, static_cast<std::uint32_t>(i),
-                                               repeats[i].pairCount});
-                }
-            }
-        }
-        if (detail == SnapshotDetail::Words) {
-            begins.push_back(words.size());
-        }
-        std::unique_ptr<const RepeatSnapshot::Source> source;
-        if (detail == SnapshotDetail::Words) {
-            source = std::make_unique<StoredListSource>(std::move(list));
-        }
-        const int minLength = genome->minLength();
-        control.report(1.0);
-        return std::make_shared<const RepeatSnapshot>(std::move(genome), kind, minLength, std::move(counts),
-                                                      std::move(words), std::move(begins), std::move(source));
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    }
-}
-
 std::variant<std::unique_ptr<RepeatList>, SearchFailure> materialize(const RepeatSnapshot& snapshot)
 {
     try {
         auto list = std::make_unique<RepeatList>(snapshot.minLength(), snapshot.slotCount());
-        const std::int64_t limit = snapshot.genome().pairLimit();
+        // A stored list counts its pairs in 32 bits.
+        const std::int64_t limit =
+            std::min<std::int64_t>(snapshot.genome().pairLimit(), std::numeric_limits<std::int32_t>::max());
         for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
             for (const RepeatWord& word : snapshot.words(slot)) {
                 if (static_cast<std::int64_t>(list->storedPairs()) + word.pairCount > limit) {

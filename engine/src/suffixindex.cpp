@@ -3,16 +3,26 @@
 //
 // The trie's leaves are lazy: a leaf stands for its word and for the rest of
 // the occurrence that created it, until a later occurrence reaches it and
-// splits it. Nodes live in one arena and refer to each other by index; the
-// position lists are gathered into one array after building, and the starts
-// that a lookup lists are precomputed as one run per node.
+// splits it. The subtrees of the four first letters grow apart (on two
+// threads for a large genome), each in its own arena; then they are laid out
+// in pre-order in one array of nodes that refer to each other by index, with
+// the position lists gathered into one array and the starts that a lookup
+// lists precomputed as one run per node.
 
 #include "engine/genome.h"
 #include "lookup.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <functional>
 #include <limits>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace tessaron {
 
@@ -21,17 +31,17 @@ namespace {
 constexpr int kLetters = 4;
 
 // Deepest prefix the lookup table covers, whatever the genome size.
-constexpr int kMaxTableDepth = 11;
+constexpr int kMaxTableDepth = 10;
 
 }  // namespace
 
 void Genome::clearIndex()
 {
-    std::vector<IndexNode>().swap(nodes_);
-    std::vector<PositionLink>().swap(positions_);
-    std::vector<PositionLink>().swap(leafStarts_);
-    std::vector<TableEntry>().swap(table_);
-    std::vector<std::uint8_t>().swap(circular_);
+    HugeVector<IndexNode>().swap(nodes_);
+    HugeVector<PositionLink>().swap(positions_);
+    HugeVector<PositionLink>().swap(leafStarts_);
+    HugeVector<TableEntry>().swap(table_);
+    HugeVector<std::uint8_t>().swap(circular_);
     tableDepth_ = 0;
     circularOffset_ = 0;
     indexedLength_ = 0;
@@ -40,243 +50,478 @@ void Genome::clearIndex()
 
 bool Genome::buildIndex()
 {
-    clearIndex();
-    recordDepth_ = std::max(minLength_ - 1, 2);
-    const std::int32_t n = length();
-    if (n == 0) {
-        return true;
+    return !buildIndex(SearchControl{}).has_value();
+}
+
+namespace {
+
+// Genomes from this length on are built on two threads (when there are two).
+constexpr std::int32_t kParallelFrom = 1 << 16;
+// Suffixes inserted between two looks at the stop request.
+constexpr std::int64_t kCheckEvery = 4096;
+// Share of the build's progress that inserting the suffixes takes.
+constexpr double kGrowShare = 0.8;
+constexpr std::size_t kPrefixes = kLetters * kLetters;
+
+// A node while the trie grows, in the arena of the subtree of its two-letter
+// prefix. Id 0, the two-letter word, is no one's child there, so 0 doubles as
+// "no child"; a child is always made after its parent, so it has a larger id.
+struct BuildNode {
+    std::int32_t position = 0;
+    std::int32_t count = 0;
+    std::array<std::uint32_t, kLetters> children{};
+    // While growing, the last end appended to the node's list; once the lists
+    // are gathered, where the node's list ends (it begins where the list of
+    // the node before it ends).
+    std::int32_t tail = 0;
+
+    [[nodiscard]] bool isLeaf() const { return (children[0] | children[1] | children[2] | children[3]) == 0; }
+};
+
+// The subtree of the words that begin with one two-letter prefix. It grows
+// from the suffixes that begin with that prefix, in increasing order of start,
+// and no other suffix reaches it, so the sixteen subtrees grow independently.
+// Its top node is made by the first of those suffixes (or, for the first
+// occurrence of the letter, when the letter's second occurrence splits it),
+// with the same fields either way.
+struct Bucket {
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+    std::int64_t starts = 0;
+    HugeVector<BuildNode> nodes;
+    HugeVector<PositionLink> positions;  // the lists, node after node
+};
+
+struct BuildStopped {};
+
+}  // namespace
+
+class IndexBuilder {
+public:
+    IndexBuilder(Genome& genome, const SearchControl& control) : genome_(genome), control_(control) {}
+
+    std::optional<SearchFailure> run()
+    {
+        prepareCircular();
+        std::array<Bucket, kPrefixes> buckets;
+        countStarts(buckets);
+        // Larger subtrees first, so that the threads finish close together.
+        std::array<std::size_t, kPrefixes> order{};
+        for (std::size_t i = 0; i < kPrefixes; ++i) {
+            order[i] = i;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return buckets[a].starts > buckets[b].starts; });
+        std::atomic<std::size_t> next{0};
+        const auto work = [&](bool reporter) {
+            try {
+                for (std::size_t i = next++; i < kPrefixes; i = next++) {
+                    Bucket& bucket = buckets[order[i]];
+                    if (bucket.starts > 0) {
+                        grow(bucket, reporter);
+                    }
+                }
+            } catch (const std::bad_alloc&) {
+                fail(SearchFailure::OutOfMemory);
+            } catch (const std::length_error&) {
+                fail(SearchFailure::OutOfMemory);
+            } catch (const BuildStopped&) {
+                fail(SearchFailure::Cancelled);
+            }
+        };
+        {
+            std::vector<std::jthread> helpers;
+            for (int t = 1; t < threadCount(); ++t) {
+                try {
+                    helpers.emplace_back(work, false);
+                } catch (const std::system_error&) {
+                    break;  // fewer threads do the same work
+                }
+            }
+            work(true);
+        }
+        if (const int failed = failure_.load(); failed != kNone) {
+            return static_cast<SearchFailure>(failed);
+        }
+        if (control_.stopRequested()) {
+            return SearchFailure::Cancelled;
+        }
+        assemble(buckets);
+        control_.report(0.95);
+        genome_.prepareLookupTable();
+        return std::nullopt;
     }
-    try {
-        indexedLength_ = n;
-        // Reads run at most the depth limit past either end of a position.
-        const std::int64_t reach = std::max<std::int64_t>(std::int64_t{lengthBound_} + 6, 8);
-        circularOffset_ = reach;
-        circular_.resize(static_cast<std::size_t>(n + 2 * reach));
+
+private:
+    static constexpr int kNone = -1;
+
+    [[nodiscard]] int threadCount() const
+    {
+        if (genome_.buildThreads_ > 0) {
+            return std::min(genome_.buildThreads_, static_cast<int>(kPrefixes));
+        }
+        if (genome_.indexedLength_ < kParallelFrom) {
+            return 1;
+        }
+        return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 2);
+    }
+
+    void fail(SearchFailure failure)
+    {
+        int expected = kNone;
+        failure_.compare_exchange_strong(expected, static_cast<int>(failure));
+    }
+
+    // The sequence as letter indices, repeated circularly on both sides as
+    // far as any read of the index or the searches goes.
+    void prepareCircular()
+    {
+        const std::int32_t n = genome_.indexedLength_;
+        const std::int64_t reach = std::max<std::int64_t>(std::int64_t{genome_.lengthBound_} + 6, 8);
+        genome_.circularOffset_ = reach;
+        genome_.circular_.resize(static_cast<std::size_t>(n + 2 * reach));
         for (std::int64_t i = -reach; i < n + reach; ++i) {
-            circular_[static_cast<std::size_t>(i + reach)] =
-                static_cast<std::uint8_t>(letterIndex(sequence_[static_cast<std::size_t>(reduce(i))]));
+            genome_.circular_[static_cast<std::size_t>(i + reach)] = static_cast<std::uint8_t>(
+                letterIndex(genome_.sequence_[static_cast<std::size_t>(genome_.reduce(i))]));
         }
+    }
 
-        nodes_.reserve(static_cast<std::size_t>(n) * 2 + 16);
-        nodes_.emplace_back().count = n;
-        std::vector<std::pair<NodeId, std::int32_t>> recorded;
-        recorded.reserve(static_cast<std::size_t>(n) * 2);
+    // Occurrences of each letter, and the suffixes of each two-letter prefix
+    // that reach its subtree: none where the letter occurs only once, since
+    // then its one-letter node stays a leaf.
+    void countStarts(std::array<Bucket, kPrefixes>& buckets)
+    {
+        std::array<std::int64_t, kPrefixes> counts{};
+        for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
+            ++letterCounts_[genome_.code(s)];
+            ++counts[std::size_t{genome_.code(s)} * kLetters + genome_.code(std::int64_t{s} + 1)];
+        }
+        for (std::size_t prefix = 0; prefix < kPrefixes; ++prefix) {
+            Bucket& bucket = buckets[prefix];
+            bucket.first = static_cast<std::uint8_t>(prefix / kLetters);
+            bucket.second = static_cast<std::uint8_t>(prefix % kLetters);
+            bucket.starts = letterCounts_[bucket.first] >= 2 ? counts[prefix] : 0;
+        }
+    }
+
+    [[nodiscard]] std::int32_t reduce(std::int64_t position) const
+    {
+        const std::int64_t n = genome_.indexedLength_;
+        return static_cast<std::int32_t>(position < n ? position : position % n);
+    }
+
+    // Inserts the suffixes of one prefix, then prunes the subtree and gathers
+    // its lists. Each insertion begins at the two-letter node, two letters
+    // into the suffix.
+    void grow(Bucket& bucket, bool reporter)
+    {
+        const std::int32_t n = genome_.indexedLength_;
+        const std::uint8_t* const seq = genome_.circular_.data() + genome_.circularOffset_;
+        const std::int64_t depthLimit = std::int64_t{genome_.lengthBound_} + 5;
+        const std::int64_t recordDepth = genome_.recordDepth_;
+        auto& nodes = bucket.nodes;
+        HugeVector<std::pair<std::uint32_t, std::int32_t>> recorded;
+        // Room for what a random sequence needs (1.7 nodes and about three
+        // recorded ends per base); pages not written are never touched.
+        nodes.reserve(static_cast<std::size_t>(bucket.starts) * 2 + 16);
+        recorded.reserve(static_cast<std::size_t>(bucket.starts) * 4 + 16);
+
+        const auto newNode = [&](std::int32_t position) {
+            if (nodes.size() >= std::numeric_limits<std::uint32_t>::max()) {
+                throw std::bad_alloc();
+            }
+            nodes.push_back(BuildNode{position, 0, {}, position});
+            return static_cast<std::uint32_t>(nodes.size() - 1);
+        };
+
+        std::int64_t sinceCheck = 0;
         for (std::int32_t start = 0; start < n; ++start) {
-            insertSuffix(start, recorded);
-        }
-        renumberInPreorder(recorded);
-        pruneAndGroupPositions(recorded);
-        std::vector<std::pair<NodeId, std::int32_t>>().swap(recorded);
-        numberLeaves();
-        prepareLookupTable();
-        nodes_.shrink_to_fit();
-    } catch (const std::bad_alloc&) {
-        clearIndex();
-        return false;
-    } catch (const std::length_error&) {
-        clearIndex();
-        return false;
-    }
-    indexed_ = true;
-    return true;
-}
-
-NodeId Genome::newNode(std::int32_t position)
-{
-    if (nodes_.size() >= std::numeric_limits<NodeId>::max()) {
-        throw std::bad_alloc();
-    }
-    const auto id = static_cast<NodeId>(nodes_.size());
-    IndexNode& node = nodes_.emplace_back();
-    node.position = position;
-    node.positionsBegin = static_cast<std::uint32_t>(position);
-    return id;
-}
-
-// One suffix, from `start`. While building, a node's `positionsBegin` holds
-// the last position appended to its list (every list begins with the node's
-// own `position`); the appended ends go to `recorded` in order and are
-// grouped per node after pruning.
-void Genome::insertSuffix(std::int32_t start, std::vector<std::pair<NodeId, std::int32_t>>& recorded)
-{
-    const std::int64_t depthLimit = std::int64_t{lengthBound_} + 5;
-    NodeId node = kRootNode;
-    std::int64_t pos = start;
-    std::int64_t depth = 0;
-    bool fresh = true;
-    for (;;) {
-        IndexNode* current = &nodes_[node];
-        if (start > current->position) {
-            ++current->count;
-        }
-        if (!fresh && depth > recordDepth_) {
-            const auto end = static_cast<std::int32_t>(pos - 1);
-            const auto tail = static_cast<std::int32_t>(current->positionsBegin);
-            if (tail != end && pos - tail > depth) {
-                recorded.emplace_back(node, end);
-                current->positionsBegin = static_cast<std::uint32_t>(end);
+            if (seq[start] != bucket.first || seq[start + 1] != bucket.second) {
+                continue;
+            }
+            if (++sinceCheck == kCheckEvery) {
+                sinceCheck = 0;
+                pace(reporter);
+            }
+            if (nodes.empty()) {
+                newNode(reduce(std::int64_t{start} + 1));
+                continue;
+            }
+            std::uint32_t node = 0;
+            std::int64_t pos = std::int64_t{start} + 2;
+            std::int64_t depth = 2;
+            for (;;) {
+                BuildNode* current = &nodes[node];
+                if (start > current->position) {
+                    ++current->count;
+                }
+                if (depth > recordDepth) {
+                    const auto end = static_cast<std::int32_t>(pos - 1);
+                    if (current->tail != end && pos - current->tail > depth) {
+                        recorded.emplace_back(node, end);
+                        current->tail = end;
+                    }
+                }
+                if (depth >= depthLimit) {
+                    break;
+                }
+                const std::uint8_t letter = seq[pos];
+                const std::uint32_t child = current->children[letter];
+                if (child != 0) {
+                    node = child;
+                    ++pos;
+                    ++depth;
+                    continue;
+                }
+                if (!current->isLeaf()) {
+                    const std::uint32_t created = newNode(reduce(pos));
+                    nodes[node].children[letter] = created;
+                    break;
+                }
+                // A leaf reached by a later occurrence: give it the child that
+                // its first occurrence continues with, then look again from
+                // the same node.
+                const std::int32_t following = reduce(std::int64_t{current->position} + 1);
+                const std::uint8_t followingLetter = seq[following];
+                const std::uint32_t created = newNode(following);
+                nodes[node].children[followingLetter] = created;
             }
         }
-        if (depth >= depthLimit) {
-            return;
-        }
-        const std::uint8_t letter = code(pos);
-        const NodeId child = current->children[letter];
-        if (child != kNoNode) {
-            node = child;
-            ++pos;
-            ++depth;
-            fresh = false;
-            continue;
-        }
-        if (fresh || !current->isLeaf()) {
-            const NodeId created = newNode(reduce(pos));
-            nodes_[node].children[letter] = created;
-            return;
-        }
-        // A leaf reached by a later occurrence: give it the child that its
-        // first occurrence continues with, then look again from the same node.
-        const std::int32_t next = reduce(std::int64_t{current->position} + 1);
-        const std::uint8_t nextLetter = code(next);
-        const NodeId created = newNode(next);
-        nodes_[node].children[nextLetter] = created;
-        fresh = false;
+        inserted_ += sinceCheck;
+        gatherLists(bucket, recorded);
     }
-}
 
-// Pruning keeps a node's list only if the node is counted and its counted
-// occurrences are not all followed by the same letter; the one-letter words
-// keep none. The surviving lists (first the node's own position, then its
-// recorded ends in order) are laid out one after another.
-void Genome::pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int32_t>>& recorded)
-{
-    const std::size_t nodeCount = nodes_.size();
-    std::vector<std::uint32_t> sizes(nodeCount, 0);
-    for (std::size_t id = 1; id < nodeCount; ++id) {
-        const IndexNode& node = nodes_[id];
-        bool keep = node.count != 0;
-        for (const NodeId child : node.children) {
-            if (child != kNoNode && nodes_[child].count == node.count) {
-                keep = false;
+    void pace(bool reporter)
+    {
+        inserted_ += kCheckEvery;
+        if (failure_.load(std::memory_order_relaxed) != kNone || control_.stopRequested()) {
+            throw BuildStopped{};
+        }
+        if (reporter) {
+            control_.report(kGrowShare * static_cast<double>(inserted_.load()) /
+                            static_cast<double>(genome_.indexedLength_));
+        }
+    }
+
+    // Pruning keeps a node's list only if the node is counted and its counted
+    // occurrences are not all followed by the same letter. A kept list is the
+    // node's own position, then its recorded ends in order.
+    static void gatherLists(Bucket& bucket, HugeVector<std::pair<std::uint32_t, std::int32_t>>& recorded)
+    {
+        auto& nodes = bucket.nodes;
+        const std::size_t count = nodes.size();
+        HugeVector<std::uint32_t> offsets(count + 1, 0);
+        for (std::size_t id = 0; id < count; ++id) {
+            const BuildNode& node = nodes[id];
+            bool keep = node.count != 0;
+            for (const std::uint32_t child : node.children) {
+                if (child != 0 && nodes[child].count == node.count) {
+                    keep = false;
+                }
+            }
+            offsets[id] = keep ? 1 : 0;
+        }
+        for (const auto& entry : recorded) {
+            if (offsets[entry.first] != 0) {
+                ++offsets[entry.first];
             }
         }
-        sizes[id] = keep ? 1 : 0;
-    }
-    for (const NodeId child : nodes_[kRootNode].children) {
-        if (child != kNoNode) {
-            sizes[child] = 0;
+        std::uint64_t total = 0;
+        for (std::size_t id = 0; id <= count; ++id) {
+            const std::uint32_t size = offsets[id];
+            offsets[id] = static_cast<std::uint32_t>(total);
+            total += size;
+            if (total > std::numeric_limits<std::int32_t>::max()) {
+                throw std::bad_alloc();
+            }
+        }
+        bucket.positions.resize(static_cast<std::size_t>(total));
+        for (std::size_t id = 0; id < count; ++id) {
+            BuildNode& node = nodes[id];
+            if (offsets[id + 1] != offsets[id]) {
+                bucket.positions[offsets[id]] = node.position;
+                node.tail = static_cast<std::int32_t>(offsets[id] + 1);
+            }
+        }
+        for (const auto& entry : recorded) {
+            if (offsets[entry.first + 1] != offsets[entry.first]) {
+                BuildNode& node = nodes[entry.first];
+                bucket.positions[static_cast<std::size_t>(node.tail++)] = entry.second;
+            }
+        }
+        HugeVector<std::pair<std::uint32_t, std::int32_t>>().swap(recorded);
+        for (std::size_t id = 0; id < count; ++id) {
+            nodes[id].tail = static_cast<std::int32_t>(offsets[id + 1]);
         }
     }
-    for (const auto& entry : recorded) {
-        if (sizes[entry.first] != 0) {
-            ++sizes[entry.first];
+
+    // Lays the trie out in pre-order (children in A, T, C, G order): the
+    // root, then per letter its one-letter node followed by the subtrees of
+    // its four prefixes. So every walk of the finished index reads memory
+    // front to back and every subtree is one run of ids. Each arena goes as
+    // soon as it is copied, and the arrays fill front to back, so their pages
+    // are touched only as they are written. Every node gets its list and the
+    // run of leaf starts that a lookup of its word lists.
+    void assemble(std::array<Bucket, kPrefixes>& buckets)
+    {
+        std::uint64_t nodeCount = 1;
+        std::uint64_t positionCount = 0;
+        std::uint64_t leafCount = 0;
+        for (std::size_t letter = 0; letter < kLetters; ++letter) {
+            if (letterCounts_[letter] > 0) {
+                ++nodeCount;
+                leafCount += letterCounts_[letter] == 1 ? 1 : 0;
+            }
         }
-    }
-    std::uint64_t offset = 0;
-    for (std::size_t id = 0; id < nodeCount; ++id) {
-        nodes_[id].positionsBegin = static_cast<std::uint32_t>(offset);
-        offset += sizes[id];
-        nodes_[id].positionsEnd = static_cast<std::uint32_t>(offset);
-        if (offset > std::numeric_limits<std::uint32_t>::max()) {
+        for (const Bucket& bucket : buckets) {
+            nodeCount += bucket.nodes.size();
+            positionCount += bucket.positions.size();
+            for (const BuildNode& node : bucket.nodes) {
+                leafCount += node.isLeaf() ? 1 : 0;
+            }
+        }
+        if (nodeCount > std::numeric_limits<NodeId>::max() ||
+            positionCount > std::numeric_limits<std::uint32_t>::max()) {
             throw std::bad_alloc();
         }
-    }
-    positions_.resize(static_cast<std::size_t>(offset));
-    // `sizes` becomes the fill cursor of each list.
-    for (std::size_t id = 0; id < nodeCount; ++id) {
-        IndexNode& node = nodes_[id];
-        if (node.hasPositions()) {
-            positions_[node.positionsBegin] = node.position;
-            sizes[id] = node.positionsBegin + 1;
-        }
-    }
-    for (const auto& entry : recorded) {
-        if (nodes_[entry.first].hasPositions()) {
-            positions_[sizes[entry.first]++] = entry.second;
-        }
-    }
-}
+        auto& nodes = genome_.nodes_;
+        auto& positions = genome_.positions_;
+        auto& leafStarts = genome_.leafStarts_;
+        nodes.reserve(static_cast<std::size_t>(nodeCount));
+        positions.reserve(static_cast<std::size_t>(positionCount));
+        leafStarts.reserve(static_cast<std::size_t>(leafCount));
+        IndexNode root;
+        root.count = genome_.indexedLength_;
+        nodes.push_back(root);
 
-// Lays the nodes out in pre-order (children in A, T, C, G order), so that
-// every walk of the finished index reads memory front to back and every
-// subtree is one run of ids.
-void Genome::renumberInPreorder(std::vector<std::pair<NodeId, std::int32_t>>& recorded)
-{
-    const std::size_t count = nodes_.size();
-    std::vector<NodeId> order;
-    order.reserve(count);
-    {
-        std::vector<NodeId> stack{kRootNode};
-        while (!stack.empty()) {
-            const NodeId id = stack.back();
-            stack.pop_back();
-            order.push_back(id);
-            const IndexNode& node = nodes_[id];
-            for (int letter = kLetters - 1; letter >= 0; --letter) {
-                const NodeId child = node.children[static_cast<std::size_t>(letter)];
+        struct Pending {
+            std::uint32_t id;
+            std::uint32_t depth;
+            NodeId parent;
+            std::uint8_t letter;
+        };
+        std::vector<Pending> stack;
+        for (std::uint8_t letter = 0; letter < kLetters; ++letter) {
+            if (letterCounts_[letter] == 0) {
+                continue;
+            }
+            // The one-letter word: its first occurrence, counted once the
+            // letter occurs twice; it keeps no list.
+            const auto oneLetter = static_cast<NodeId>(nodes.size());
+            nodes[kRootNode].children[letter] = oneLetter;
+            IndexNode single;
+            single.position = firstStart(letter);
+            single.count = letterCounts_[letter] >= 2 ? static_cast<std::int32_t>(letterCounts_[letter]) : 0;
+            single.positionsBegin = static_cast<std::uint32_t>(positions.size());
+            single.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
+            if (letterCounts_[letter] == 1) {
+                leafStarts.push_back(single.position);
+            }
+            nodes.push_back(single);
+            for (std::uint8_t second = 0; second < kLetters; ++second) {
+                Bucket& bucket = buckets[std::size_t{letter} * kLetters + second];
+                if (bucket.nodes.empty()) {
+                    continue;
+                }
+                // Pre-order of the arena: each node is written when it is
+                // reached, and its parent learns its new id then.
+                stack.push_back({0, 2, oneLetter, second});
+                while (!stack.empty()) {
+                    const Pending item = stack.back();
+                    stack.pop_back();
+                    const BuildNode& from = bucket.nodes[item.id];
+                    const auto id = static_cast<NodeId>(nodes.size());
+                    nodes[item.parent].children[item.letter] = id;
+                    IndexNode to;
+                    to.position = from.position;
+                    to.count = from.count;
+                    const std::uint32_t listBegin =
+                        item.id == 0 ? 0 : static_cast<std::uint32_t>(bucket.nodes[item.id - 1].tail);
+                    to.positionsBegin = static_cast<std::uint32_t>(positions.size());
+                    positions.insert(positions.end(), bucket.positions.begin() + listBegin,
+                                     bucket.positions.begin() + from.tail);
+                    to.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
+                    if (from.isLeaf()) {
+                        leafStarts.push_back(
+                            genome_.reduce(std::int64_t{from.position} - std::int64_t{item.depth} + 1));
+                    }
+                    nodes.push_back(to);
+                    for (std::size_t next = kLetters; next-- > 0;) {
+                        if (from.children[next] != 0) {
+                            stack.push_back(
+                                {from.children[next], item.depth + 1, id, static_cast<std::uint8_t>(next)});
+                        }
+                    }
+                }
+                HugeVector<BuildNode>().swap(bucket.nodes);
+                HugeVector<PositionLink>().swap(bucket.positions);
+            }
+            if (control_.stopRequested()) {
+                throw BuildStopped{};
+            }
+        }
+        // Children come after their parent, so one backward pass closes every run.
+        for (std::size_t id = nodes.size(); id-- > 0;) {
+            IndexNode& node = nodes[id];
+            if (node.isLeaf()) {
+                node.leafEnd = node.leafBegin + 1;
+                continue;
+            }
+            node.leafEnd = node.leafBegin;
+            for (const NodeId child : node.children) {
                 if (child != kNoNode) {
-                    stack.push_back(child);
+                    node.leafEnd = std::max(node.leafEnd, nodes[child].leafEnd);
                 }
             }
         }
     }
-    std::vector<NodeId> newId(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        newId[order[i]] = static_cast<NodeId>(i);
-    }
-    std::vector<IndexNode> reordered(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        IndexNode& node = reordered[i];
-        node = nodes_[order[i]];
-        for (NodeId& child : node.children) {
-            if (child != kNoNode) {
-                child = newId[child];
-            }
-        }
-    }
-    std::vector<NodeId>().swap(order);
-    nodes_.swap(reordered);
-    std::vector<IndexNode>().swap(reordered);
-    for (auto& entry : recorded) {
-        entry.first = newId[entry.first];
-    }
-}
 
-// Gives every node the run of leaf starts below it, in A, T, C, G order: what
-// a lookup of the node's word lists. In pre-order the leaves below a node are
-// the leaves among its subtree's ids, so they follow the leaves before it.
-void Genome::numberLeaves()
+    [[nodiscard]] std::int32_t firstStart(std::uint8_t letter) const
+    {
+        for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
+            if (genome_.code(s) == letter) {
+                return s;
+            }
+        }
+        return 0;
+    }
+
+    Genome& genome_;
+    const SearchControl& control_;
+    std::array<std::int64_t, kLetters> letterCounts_{};
+    std::atomic<std::int64_t> inserted_{0};
+    std::atomic<int> failure_{kNone};
+};
+
+std::optional<SearchFailure> Genome::buildIndex(const SearchControl& control)
 {
-    const std::size_t count = nodes_.size();
-    std::vector<std::int32_t> depth(count, 0);
-    std::uint32_t leaves = 0;
-    for (std::size_t id = 0; id < count; ++id) {
-        IndexNode& node = nodes_[id];
-        node.leafBegin = leaves;
-        if (node.isLeaf()) {
-            ++leaves;
-        }
-        for (const NodeId child : node.children) {
-            if (child != kNoNode) {
-                depth[child] = depth[id] + 1;
-            }
-        }
+    clearIndex();
+    recordDepth_ = std::max(minLength_ - 1, 2);
+    if (control.stopRequested()) {
+        return SearchFailure::Cancelled;
     }
-    leafStarts_.resize(leaves);
-    for (std::size_t id = count; id-- > 0;) {
-        IndexNode& node = nodes_[id];
-        if (node.isLeaf()) {
-            node.leafEnd = node.leafBegin + 1;
-            leafStarts_[node.leafBegin] = reduce(std::int64_t{node.position} - depth[id] + 1);
-            continue;
-        }
-        node.leafEnd = node.leafBegin;
-        for (const NodeId child : node.children) {
-            if (child != kNoNode) {
-                node.leafEnd = std::max(node.leafEnd, nodes_[child].leafEnd);
-            }
-        }
+    const std::int32_t n = length();
+    if (n == 0) {
+        return std::nullopt;
     }
+    std::optional<SearchFailure> failure;
+    try {
+        indexedLength_ = n;
+        failure = IndexBuilder(*this, control).run();
+    } catch (const std::bad_alloc&) {
+        failure = SearchFailure::OutOfMemory;
+    } catch (const std::length_error&) {
+        failure = SearchFailure::OutOfMemory;
+    } catch (const BuildStopped&) {
+        failure = SearchFailure::Cancelled;
+    }
+    if (failure) {
+        clearIndex();
+        return failure;
+    }
+    indexed_ = true;
+    control.report(1.0);
+    return std::nullopt;
 }
 
 namespace {
@@ -325,6 +570,25 @@ void Genome::prepareLookupTable()
             }
         }
     }
+}
+
+std::span<const PositionLink> Genome::positions(const IndexNode& node) const
+{
+    const std::less<const IndexNode*> before;
+    if (nodes_.empty() || before(&node, nodes_.data()) || !before(&node, nodes_.data() + nodes_.size())) {
+        return {};
+    }
+    return positions(static_cast<NodeId>(&node - nodes_.data()));
+}
+
+void Genome::prefetchLookup(const std::uint8_t* word, int wordLength) const
+{
+    const int prefix = std::min(wordLength, tableDepth_);
+    std::uint32_t code = 0;
+    for (int i = 0; i < prefix; ++i) {
+        code = (code << 2) | word[i];
+    }
+    __builtin_prefetch(table_.data() + levelOffset(prefix) + code);
 }
 
 Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const

@@ -18,14 +18,26 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-std::string quoted(const std::filesystem::path& path)
+// The failure an errno value of open or read stands for.
+InputFailure failureOf(int error)
 {
-    return "'" + path.string() + "'";
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return InputFailure::Missing;
+        case EISDIR:
+            return InputFailure::IsDirectory;
+        default:
+            return InputFailure::Unreadable;
+    }
 }
 
-std::string reason(int error)
+InputError systemError(const std::filesystem::path& path, int error)
 {
-    return std::generic_category().message(error);
+    if (error == 0) {
+        error = EIO;  // a failure that left no reason
+    }
+    return InputError(failureOf(error), path, std::generic_category().message(error));
 }
 
 }  // namespace
@@ -35,15 +47,15 @@ std::string readFileBytes(const std::filesystem::path& path)
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        throw ReadError("cannot open " + quoted(path) + ": " + reason(errno));
+        throw systemError(path, errno);
     }
     std::string bytes;
     std::string chunk(std::size_t{1} << 16, '\0');
     for (;;) {
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
         if (bytes.size() + got > kLargestFile) {
-            throw ReadError("cannot read " + quoted(path) + ": larger than " + std::to_string(kLargestFile) +
-                            " bytes");
+            throw InputError(InputFailure::TooLarge, path,
+                             "larger than " + std::to_string(kLargestFile) + " bytes");
         }
         bytes.append(chunk, 0, got);
         if (got < chunk.size()) {
@@ -51,7 +63,7 @@ std::string readFileBytes(const std::filesystem::path& path)
         }
     }
     if (std::ferror(file.get())) {
-        throw ReadError("cannot read " + quoted(path) + ": " + reason(errno));
+        throw systemError(path, errno);
     }
     return bytes;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <variant>
 
 namespace tessaron {
 
@@ -58,10 +59,15 @@ public:
     std::string_view next()
     {
         const std::size_t end = lineEnd();
-        const std::string_view result = line(end);
+        last_ = line(end);
         pos_ = end == text_.size() ? end : end + 1;
-        return result;
+        ++lineNumber_;
+        return last_;
     }
+
+    // The 1-based number of the line `next` returned last, and that line.
+    [[nodiscard]] int lineNumber() const { return lineNumber_; }
+    [[nodiscard]] std::string_view last() const { return last_; }
 
 private:
     [[nodiscard]] std::size_t lineEnd() const
@@ -81,6 +87,8 @@ private:
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::string_view last_;
+    int lineNumber_ = 0;
 };
 
 // The "//" that closes a record in a file of several.
@@ -290,38 +298,59 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
     return feature;
 }
 
-}  // namespace
+// Why a text was rejected: the reason, its cause in words and the line.
+struct Rejection {
+    InputFailure reason;
+    std::string detail;
+    int line = 0;
+};
 
-std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, int minimum, int maximum)
+// A part that was looked for in vain: the record's "//" or the end of the text
+// came first.
+Rejection missing(const Lines& lines, std::string_view part)
+{
+    if (lines.lineNumber() > 0 && endsRecord(lines.last())) {
+        return {InputFailure::Malformed, "the record ends before " + std::string(part), lines.lineNumber()};
+    }
+    return {InputFailure::Malformed, "the file ends before " + std::string(part)};
+}
+
+std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& genome, int minimum,
+                                                 int maximum)
 {
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);  // a UTF-8 byte order mark
     }
+    if (trim(text).empty()) {
+        return Rejection{InputFailure::Empty, "the file is empty"};
+    }
     Lines lines(text);
     if (!skipToLine(lines, "LOCUS", false)) {
-        return std::nullopt;
+        return Rejection{InputFailure::NotGenBank, "not a GenBank file (no line begins with LOCUS)"};
     }
     const auto source = skipToLine(lines, "SOURCE");
     if (!source) {
-        return std::nullopt;
+        return missing(lines, "a SOURCE line");
     }
     const std::string_view title = trim(untilNul(*source));
     if (!skipToLine(lines, "FEATURES")) {
-        return std::nullopt;
+        return missing(lines, "FEATURES");
     }
     const auto sourceLocationStart = skipToLine(lines, "source");
     if (!sourceLocationStart) {
-        return std::nullopt;
+        return missing(lines, "the source feature");
     }
+    const int sourceLine = lines.lineNumber();
     const auto whole = parseLocation(readFeatureText(lines, *sourceLocationStart).location);
     if (!whole) {
-        return std::nullopt;
+        return Rejection{InputFailure::Malformed, "the location of the source feature cannot be read",
+                         sourceLine};
     }
 
     FeatureList features{Feature{whole->first - 1, whole->last - 1, "sequence", kColorSequence}};
     for (;;) {
         if (lines.atEnd()) {
-            return std::nullopt;
+            return missing(lines, "ORIGIN");
         }
         const LineKind kind = classify(lines.peek());
         if (kind == LineKind::Origin) {
@@ -329,7 +358,8 @@ std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, i
             break;
         }
         if (kind == LineKind::EndOfRecord) {
-            return std::nullopt;
+            lines.next();
+            return missing(lines, "ORIGIN");
         }
         const std::string_view line = lines.next();
         if (kind != LineKind::Key) {
@@ -370,16 +400,35 @@ std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, i
     return features;
 }
 
+}  // namespace
+
+std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, int minimum, int maximum)
+{
+    auto parsed = parseRecord(text, genome, minimum, maximum);
+    if (auto* features = std::get_if<FeatureList>(&parsed)) {
+        return std::move(*features);
+    }
+    return std::nullopt;
+}
+
+FeatureList readGenBankOrThrow(const std::filesystem::path& path, Genome& genome, int minimum, int maximum)
+{
+    const std::string bytes = readFileBytes(path);
+    auto parsed = parseRecord(bytes, genome, minimum, maximum);
+    if (auto* rejection = std::get_if<Rejection>(&parsed)) {
+        throw InputError(rejection->reason, path, std::move(rejection->detail), rejection->line);
+    }
+    return std::move(std::get<FeatureList>(parsed));
+}
+
 std::optional<FeatureList> readGenBank(const std::filesystem::path& path, Genome& genome, int minimum,
                                        int maximum)
 {
-    std::string bytes;
     try {
-        bytes = readFileBytes(path);
-    } catch (const ReadError&) {
+        return readGenBankOrThrow(path, genome, minimum, maximum);
+    } catch (const InputError&) {
         return std::nullopt;
     }
-    return parseGenBank(bytes, genome, minimum, maximum);
 }
 
 bool looksLikeGenBank(const std::filesystem::path& path)

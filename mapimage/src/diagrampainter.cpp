@@ -2,11 +2,13 @@
 
 #include "mapgeometry/diagramgeometry.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -220,9 +222,12 @@ QImage renderDiagram(const FeatureList& features, const Repeat* repeat, std::spa
 bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,
                  std::span<const RepeatPair> pairs)
 {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&buffer);
         svg.setSize(QSize(kMapWidth, kMapHeight));
         svg.setViewBox(QRect(0, 0, kMapWidth, kMapHeight));
         svg.setTitle(QStringLiteral("Circular map"));
@@ -231,9 +236,23 @@ bool saveDiagram(const QString& path, const FeatureList& features, const Repeat*
             return false;
         }
         paintDiagram(painter, features, repeat, pairs);
-        return painter.end();
+        if (!painter.end()) {
+            return false;
+        }
+    } else if (!renderDiagram(features, repeat, pairs).save(&buffer, "PNG")) {
+        return false;
     }
-    return renderDiagram(features, repeat, pairs).save(path, "PNG");
+
+    // Written to a file of its own in the same folder and renamed over `path`
+    // only once complete: a failed write leaves an earlier file as it was.
+    // The flush is checked here, since commit does not see a failure of the
+    // last one (a full disk, say).
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 }  // namespace tessaron

@@ -1,6 +1,6 @@
 #include "report/gffreport.h"
 
-#include "report/reports.h"
+#include "namedpairs.h"
 
 #include <cstdio>
 #include <span>
@@ -35,7 +35,13 @@ std::string gffSeqid(std::string_view name)
     return id;
 }
 
-GffReport::GffReport(TableWriter& out, std::string_view seqid, int length) : out_(out), seqid_(gffSeqid(seqid))
+GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
+    : out_(out),
+      seqid_(gffSeqid(seqid)),
+      head_(out.prepare({seqid_, "tessaron", "repeat_region"})),
+      plus_(out.prepare({".", "+", "."})),
+      minus_(out.prepare({".", "-", "."})),
+      noStrand_(out.prepare({".", ".", "."}))
 {
     out_.cell("##gff-version 3");
     out_.endRow();
@@ -56,52 +62,52 @@ GffReport::GffReport(TableWriter& out, std::string_view seqid, int length) : out
     out_.endRow();
 }
 
-void GffReport::write(const Genome& genome, RepeatKind kind, const RepeatList& list)
+void GffReport::write(const RepeatSnapshot& snapshot)
 {
     // The second copy of an inverted repeat reads as the word on the other
     // strand; mirror and complementary copies have no strand of their own.
-    const char secondStrand = kind == RepeatKind::Direct     ? '+'
-                              : kind == RepeatKind::Inverted ? '-'
-                                                             : '.';
-    for (int slot = 0; slot < list.slotCount(); ++slot) {
-        int repeatNumber = 0;
-        for (const Repeat& repeat : list.slot(slot)) {
-            ++repeatNumber;
-            const std::span<const RepeatPair> pairs = list.pairs(repeat);
-            const std::string word = genome.word(pairs.front().first, repeat.length);
-            const std::string prefix = std::string(kindName(kind)) + '-' + std::to_string(repeat.length) + '-' +
-                                       std::to_string(repeatNumber) + '-';
-            int pairNumber = 0;
-            for (const RepeatPair& pair : pairs) {
-                const std::string name = prefix + std::to_string(++pairNumber);
-                copyLine(pair.first, repeat.length, '+', name, 1, kind, word);
-                copyLine(pair.second, repeat.length, secondStrand, name, 2, kind, word);
+    const RepeatKind kind = snapshot.kind();
+    const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
+                                        : kind == RepeatKind::Inverted ? minus_
+                                                                       : noStrand_;
+    naming::forEachNamedPair(snapshot, [&](const RepeatWord& word, int length, std::string_view name,
+                                           const RepeatPair& pair, bool firstOfWord) {
+        if (firstOfWord) {
+            typeAndWord_ = ";rpt_type=";
+            if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
+                typeAndWord_ += kindName(kind);
+            } else {
+                typeAndWord_ += "other;repeat_kind=";
+                typeAndWord_ += kindName(kind);
             }
+            typeAndWord_ += ";rpt_unit_seq=";
+            typeAndWord_ += snapshot.genome().word(word.first, length);
         }
-    }
+        // The attributes of the two copies differ only in the copy's digit,
+        // once in the ID and once in copy=.
+        attributes_ = "ID=";
+        attributes_ += name;
+        const std::size_t idDigit = attributes_.size() + 1;
+        attributes_ += ".1;repeat_pair=";
+        attributes_ += name;
+        attributes_ += ";copy=";
+        const std::size_t copyDigit = attributes_.size();
+        attributes_ += '1';
+        attributes_ += typeAndWord_;
+        copyLine(pair.first, length, plus_);
+        attributes_[idDigit] = '2';
+        attributes_[copyDigit] = '2';
+        copyLine(pair.second, length, secondStrand);
+    });
 }
 
-void GffReport::copyLine(std::int64_t start, int length, char strand, const std::string& pair, int copy,
-                         RepeatKind kind, const std::string& word)
+void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand)
 {
-    out_.cell(seqid_);
-    out_.cell("tessaron");
-    out_.cell("repeat_region");
+    out_.cells(head_);
     out_.cell(start + 1);
     out_.cell(start + length);
-    out_.cell(".");
-    out_.cell(std::string_view(&strand, 1));
-    out_.cell(".");
-    std::string attributes = "ID=" + pair + '.' + std::to_string(copy) + ";repeat_pair=" + pair +
-                             ";copy=" + std::to_string(copy) + ";rpt_type=";
-    if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
-        attributes += kindName(kind);
-    } else {
-        attributes += "other;repeat_kind=";
-        attributes += kindName(kind);
-    }
-    attributes += ";rpt_unit_seq=" + word;
-    out_.cell(attributes);
+    out_.cells(strand);
+    out_.cell(attributes_);
     out_.endRow();
 }
 

@@ -152,12 +152,19 @@ SheetLayout comparisonLayout(const GenomeComparison& comparison)
         layout.cells.push_back({2, length - first + 2, lengthText(length)});
     }
     const auto columns = static_cast<std::size_t>(std::max(last - first + 1, 0));
+    const int longerColumn = static_cast<int>(columns) + 2;
+    if (comparison.countsLonger) {
+        layout.cells.push_back({2, longerColumn, "> " + lengthText(comparison.maximumSetting)});
+    }
     int row = 3;
     for (const ComparisonRow& file : comparison.rows) {
         layout.cells.push_back({row, 1, file.fileTitle});
         const std::size_t shown = std::min(columns, file.counts.size());
         for (std::size_t index = 0; index < shown; ++index) {
             layout.cells.push_back({row, static_cast<int>(index) + 2, std::to_string(file.counts[index])});
+        }
+        if (comparison.countsLonger) {
+            layout.cells.push_back({row, longerColumn, std::to_string(file.longer)});
         }
         ++row;
     }

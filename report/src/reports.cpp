@@ -46,21 +46,24 @@ void writePairsHeader(TableWriter& out)
     out.endRow();
 }
 
-void writePairs(TableWriter& out, const Genome& genome, RepeatKind kind, const RepeatList& list)
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot)
 {
-    for (int slot = 0; slot < list.slotCount(); ++slot) {
-        for (const Repeat& repeat : list.slot(slot)) {
+    const std::string_view kind = kindName(snapshot.kind());
+    for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
+        const int length = snapshot.minLength() + slot;
+        for (const RepeatWord& repeat : snapshot.words(slot)) {
             // Every first copy of a repeat is the same word: the one at its first pair.
-            const std::span<const RepeatPair> pairs = list.pairs(repeat);
-            const std::string word = genome.word(pairs.front().first, repeat.length);
-            for (const RepeatPair& pair : pairs) {
-                out.cell(kindName(kind));
-                out.cell(std::int64_t{repeat.length});
-                out.cell(word);
-                out.cell(std::int64_t{pair.first} + 1);
-                out.cell(std::int64_t{pair.second} + 1);
-                out.endRow();
-            }
+            const std::string word = snapshot.genome().word(repeat.first, length);
+            snapshot.forEachPairBatch(slot, repeat, [&](std::span<const RepeatPair> batch) {
+                for (const RepeatPair& pair : batch) {
+                    out.cell(kind);
+                    out.cell(std::int64_t{length});
+                    out.cell(word);
+                    out.cell(std::int64_t{pair.first} + 1);
+                    out.cell(std::int64_t{pair.second} + 1);
+                    out.endRow();
+                }
+            });
         }
     }
 }
@@ -68,7 +71,8 @@ void writePairs(TableWriter& out, const Genome& genome, RepeatKind kind, const R
 std::string htmlColor(std::uint32_t color)
 {
     char text[8];
-    std::snprintf(text, sizeof text, "#%02X%02X%02X", color & 0xFFu, (color >> 8) & 0xFFu, (color >> 16) & 0xFFu);
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", color & 0xFFu, (color >> 8) & 0xFFu,
+                  (color >> 16) & 0xFFu);
     return text;
 }
 

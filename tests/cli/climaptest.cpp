@@ -3,6 +3,7 @@
 
 #include "cli/options.h"
 #include "clirunner.h"
+#include "filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,24 @@ TEST_F(CliTest, MapFailures)
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_EQ(unwritable.err, "tessaron-cli: cannot write no/such/folder/map.png\n");
     EXPECT_FALSE(fs::exists(dir_ / "map.png"));
+}
+
+TEST_F(CliTest, AMapThatCannotBeWrittenWholeLeavesTheEarlierOne)
+{
+    ASSERT_EQ(run({"--map", "map.png", TESSARON_MITO_GENBANK}).status, 0);
+    const std::string before = slurp(dir_ / "map.png");
+    Outcome full;
+    {
+        // As on a full disk; the program inherits the limit.
+        const FileSizeLimit limit(before.size() / 2);
+        full = run({"--map", "map.png", "--repeat", "inverted,11,1", TESSARON_MITO_GENBANK});
+    }
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "tessaron-cli: cannot write map.png\n");
+    EXPECT_EQ(slurp(dir_ / "map.png"), before);
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("map.png.")) << entry.path();
+    }
 }
 
 #else

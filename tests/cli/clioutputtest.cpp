@@ -1,5 +1,5 @@
 // The command line on GenBank input and its further outputs: features, motif,
-// listing, comparison, CSV and GFF3.
+// listing, comparison, CSV, GFF3 and BED.
 
 #include "clirunner.h"
 
@@ -15,8 +15,9 @@ namespace {
 // A minimal record: LOCUS, SOURCE, FEATURES with the source, ORIGIN, bases, "//".
 std::string genBankRecord(const std::string& title, const std::string& bases)
 {
-    std::string record = "LOCUS       TEST\nSOURCE      " + title + "\nFEATURES             Location/Qualifiers\n" +
-                         "     source          1.." + std::to_string(bases.size()) + "\nORIGIN\n";
+    std::string record = "LOCUS       TEST\nSOURCE      " + title +
+                         "\nFEATURES             Location/Qualifiers\n" + "     source          1.." +
+                         std::to_string(bases.size()) + "\nORIGIN\n";
     for (std::size_t at = 0; at < bases.size(); at += 60) {
         record += "        1 " + bases.substr(at, 60) + "\n";
     }
@@ -30,8 +31,9 @@ TEST_F(CliTest, GenBankIsRecognisedByItsLocusLine)
 {
     const Outcome result = run({"--report", "info", TESSARON_MITO_GENBANK});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "title\tmitochondrion Homo sapiens (human)\nlength\t16568\nA\t5124\nT\t4094\nC\t5181\nG\t2169\n");
+    EXPECT_EQ(
+        result.out,
+        "title\tmitochondrion Homo sapiens (human)\nlength\t16568\nA\t5124\nT\t4094\nC\t5181\nG\t2169\n");
 
     // Forced to text, the header's letters count as bases too.
     const Outcome text = run({"--report", "info", "--text", TESSARON_MITO_GENBANK});
@@ -46,7 +48,9 @@ TEST_F(CliTest, FileThatIsNotGenBankIsRejected)
     const Outcome result = run({"--genbank", "s.txt"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "tessaron-cli: The file doesn't seem to be in GenBank format!\n");
+    EXPECT_EQ(
+        result.err,
+        "tessaron-cli: cannot read 's.txt' as GenBank: not a GenBank file (no line begins with LOCUS)\n");
 }
 
 TEST_F(CliTest, FeaturesOfTheMitochondrialGenome)
@@ -58,8 +62,8 @@ TEST_F(CliTest, FeaturesOfTheMitochondrialGenome)
     EXPECT_EQ(rows[0], "name\tstart\tend\tcolour");
     EXPECT_EQ(rows[1], "sequence\t1\t16569\t#909090");
     EXPECT_EQ(rows[2], "D-loop\t16024\t576\t#909090");  // across the origin
-    EXPECT_EQ(rows[3], "TRNF\t577\t647\t#EA0000");       // a gene on the direct strand
-    EXPECT_EQ(rows[4], "tRNA-Phe\t577\t647\t#0000EA");   // a tRNA on the direct strand
+    EXPECT_EQ(rows[3], "TRNF\t577\t647\t#EA0000");      // a gene on the direct strand
+    EXPECT_EQ(rows[4], "tRNA-Phe\t577\t647\t#0000EA");  // a tRNA on the direct strand
     EXPECT_NE(result.out.find("ND6\t14149\t14673\t#FF6060\n"), std::string::npos);  // complementary strand
 
     // Text has no annotation: the header alone.
@@ -83,7 +87,8 @@ TEST_F(CliTest, MotifStartsInIndexOrder)
 TEST_F(CliTest, ListingOfOneKindAsTheSheetShowsIt)
 {
     write("s.txt", kSample);
-    const Outcome inverted = run({"--min", "4", "--max", "6", "--report", "listing", "--kind", "inverted", "s.txt"});
+    const Outcome inverted =
+        run({"--min", "4", "--max", "6", "--report", "listing", "--kind", "inverted", "s.txt"});
     ASSERT_EQ(inverted.status, 0) << inverted.err;
     EXPECT_EQ(inverted.out,
               "\t\t\t\n"
@@ -111,7 +116,8 @@ TEST_F(CliTest, ComparisonOfGenBankFiles)
 {
     write("one.gb", genBankRecord("first genome", kSample));
     write("two.part.gb", genBankRecord("second genome", "ACGTTTTTACGTAAAAAAAA"));
-    const Outcome result = run({"--compare", "--kind", "direct", "--min", "4", "--max", "6", "one.gb", "two.part.gb"});
+    const Outcome result =
+        run({"--compare", "--kind", "direct", "--min", "4", "--max", "6", "one.gb", "two.part.gb"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto rows = lines(result.out);
     ASSERT_EQ(rows.size(), 4u);
@@ -126,7 +132,21 @@ TEST_F(CliTest, ComparisonOfGenBankFiles)
     write("s.txt", kSample);
     const Outcome rejected = run({"--compare", "one.gb", "s.txt"});
     EXPECT_EQ(rejected.status, 1);
-    EXPECT_EQ(rejected.err, "tessaron-cli: Erro num ficheiro!!!\n");
+    EXPECT_EQ(
+        rejected.err,
+        "tessaron-cli: cannot read 's.txt' as GenBank: not a GenBank file (no line begins with LOCUS)\n");
+}
+
+TEST_F(CliTest, BedHasOneLinePerCopyFromZero)
+{
+    write("s.txt", kSample);
+    const Outcome result = run({"--min", "5", "--max", "5", "--report", "bed", "s.txt"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "s\t11\t16\tdirect-5-1-1\t0\t+\n"
+              "s\t18\t23\tdirect-5-1-1\t0\t+\n"
+              "s\t6\t11\tinverted-5-1-1\t0\t+\n"
+              "s\t14\t19\tinverted-5-1-1\t0\t-\n");
 }
 
 TEST_F(CliTest, GffIsValidAndLinksTheTwoCopies)
@@ -157,7 +177,8 @@ TEST_F(CliTest, GffIsValidAndLinksTheTwoCopies)
     EXPECT_NE(mito.out.find("rpt_type=other;repeat_kind=complementary"), std::string::npos);
     for (const auto& [name, text] : {std::pair{"small.gff3", result.out}, std::pair{"mito.gff3", mito.out}}) {
         write(name, text);
-        const std::string command = "cd '" + dir_.string() + "' && gt gff3validator " + name + " >gt.txt 2>&1";
+        const std::string command =
+            "cd '" + dir_.string() + "' && gt gff3validator " + name + " >gt.txt 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << slurp(dir_ / "gt.txt");
     }
 }

@@ -1,4 +1,5 @@
 #include "cli/options.h"
+#include "engine/genome.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,7 @@ TEST(ParseOptions, ValuesSeparateOrAttached)
 
     EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).file, "b.txt");
     EXPECT_EQ(parsed({"--text=b.txt", "--report", "info"}).report, ReportKind::Info);
+    EXPECT_EQ(parsed({"--report", "bed", "x"}).report, ReportKind::Bed);
     EXPECT_EQ(parsed({"--report", "pairs", "--report", "summary", "x"}).report, ReportKind::Summary);
 }
 
@@ -92,6 +94,8 @@ TEST(ParseOptions, HelpNeedsNothingElse)
     EXPECT_TRUE(parsed({"x.txt", "--report", "info", "--help"}).help);
     EXPECT_TRUE(parsed({"--help", "--bogus"}).help);
     EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
+    // The help names the pair limit the engine really has.
+    EXPECT_NE(usageText().find(std::to_string(Genome::kDefaultPairLimit) + " pairs"), std::string_view::npos);
 }
 
 TEST(ParseOptions, FormatsOutputsAndComparison)
@@ -117,6 +121,21 @@ TEST(ParseOptions, FormatsOutputsAndComparison)
     EXPECT_EQ(compare.report, ReportKind::Compare);
     EXPECT_EQ(compare.kind, RepeatKind::Complementary);
     EXPECT_EQ(compare.compareFiles, (std::vector<std::string>{"a.gb", "b.gb", "a.gb"}));
+}
+
+TEST(ParseOptions, BatchControlsAndTheCompleteSearch)
+{
+    const Options batch = parsed({"--batch", "-j", "3", "--controls=10", "--seed", "7", "a.gb", "b.fa", "--complete"});
+    EXPECT_EQ(batch.report, ReportKind::Batch);
+    EXPECT_EQ(batch.compareFiles, (std::vector<std::string>{"a.gb", "b.fa"}));
+    EXPECT_EQ(batch.jobs, 3);
+    EXPECT_EQ(batch.controls, 10);
+    EXPECT_EQ(batch.seed, 7U);
+    EXPECT_TRUE(batch.complete);
+    const Options summary = parsed({"--controls", "100", "g.gb"});
+    EXPECT_EQ(summary.report, ReportKind::Summary);
+    EXPECT_FALSE(summary.complete);
+    EXPECT_FALSE(summary.jobs.has_value());
 }
 
 TEST(ParseOptions, UsageErrors)
@@ -148,7 +167,7 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--max="}, "--max: '' is not an integer from 3 to 256"},
         {{"x", "--min", "99999999999999999999"},
          "--min: '99999999999999999999' is not an integer from 3 to 256"},
-        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff"},
+        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff, bed"},
         {{"--random", "1,2,3"},
          "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
         {{"--random", "1,2,3,4,5"},
@@ -172,7 +191,7 @@ TEST(ParseOptions, UsageErrors)
         {{"--random", "1,1,1,1", "--seed", "-1"}, "--seed: '-1' is not an integer from 0 to 4294967295"},
         {{"--random", "1,1,1,1", "--seed", "4294967296"},
          "--seed: '4294967296' is not an integer from 0 to 4294967295"},
-        {{"x", "--seed", "5"}, "--seed applies only to --random"},
+        {{"x", "--seed", "5"}, "--seed applies only to --random and --controls"},
         {{"a.txt", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
         {{"a.txt", "--text", "b.txt"}, "more than one input: 'a.txt' and 'b.txt'"},
         {{"a.txt", "--random", "1,1,1,1"}, "more than one input: 'a.txt' and --random"},
@@ -180,16 +199,27 @@ TEST(ParseOptions, UsageErrors)
         {{"--bogus", "--min", "1"}, "unknown option '--bogus'"},
         {{"a.gb", "--genbank", "b.gb"}, "more than one input: 'a.gb' and 'b.gb'"},
         {{"x", "--kind", "direct"}, "--kind applies only to --report listing and --compare"},
-        {{"x", "--kind", "forward"}, "--kind: 'forward' is not one of direct, inverted, mirror, complementary"},
+        {{"x", "--kind", "forward"},
+         "--kind: 'forward' is not one of direct, inverted, mirror, complementary"},
         {{"x", "--motif", "GATN"}, "--motif: 'GATN': Accepted symbols are only A, T, C or G"},
         {{"x", "--motif", "GA TC"}, "--motif: 'GA TC': Accepted symbols are only A, T, C or G"},
         {{"x", "--motif="}, "--motif needs a word of A, T, C and G"},
         {{"x", "--motif", "ACG", "--report", "pairs"}, "choose one of --motif and --report"},
         {{"x", "--features", "--compare"}, "choose one of --features and --compare"},
         {{"x", "--report", "gff", "--csv"}, "--csv does not apply to --report gff"},
+        {{"x", "--report", "bed", "--csv"}, "--csv does not apply to --report bed"},
         {{"--compare"}, "--compare needs at least one FILE"},
-        {{"--compare", "--genbank", "a.gb"}, "--compare reads only the files named after the options, not 'a.gb'"},
-        {{"--compare", "--random", "1,1,1,1"}, "--compare reads only the files named after the options, not --random"},
+        {{"--batch"}, "--batch needs at least one FILE"},
+        {{"--batch", "--text", "a.txt"}, "--batch reads only the files named after the options, not 'a.txt'"},
+        {{"x", "--controls", "0"}, "--controls: '0' is not an integer from 1 to 1000000"},
+        {{"x", "--controls", "5", "--report", "pairs"}, "--controls applies only to the summary and --batch"},
+        {{"x", "-j", "2"}, "--jobs applies only to --batch and --controls"},
+        {{"--batch", "x", "--jobs=0"}, "--jobs: '0' is not an integer from 1 to 1024"},
+        {{"x", "--complete", "--map", "m.png"}, "--complete does not apply to --map"},
+        {{"--compare", "--genbank", "a.gb"},
+         "--compare reads only the files named after the options, not 'a.gb'"},
+        {{"--compare", "--random", "1,1,1,1"},
+         "--compare reads only the files named after the options, not --random"},
         {{"x", "--csv=1"}, "option '--csv' takes no value"},
     };
     for (const auto& c : cases) {

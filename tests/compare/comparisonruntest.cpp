@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,6 @@ constexpr std::string_view kNoRepeats = "ACGTTGCA";
 constexpr const char* kNoFiles = "Não há ficheiros para comparar!";
 constexpr const char* kBadKind = "There is an error with the type of repeat to compare!";
 constexpr const char* kBadFile = "Erro num ficheiro!!!";
-constexpr const char* kOutOfMemory = "Looks like we're out of memory...";
 
 // A folder of its own for each test, removed afterwards.
 class ComparisonRun : public testing::Test {
@@ -147,6 +147,7 @@ TEST_F(ComparisonRun, NoFiles)
         expectFailure(runComparison({}, 7, 8, 30, genome, [&calls](int) { ++calls; }));
     // The empty list is reported first, even with a bad kind index.
     EXPECT_EQ(failure.message, kNoFiles);
+    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::NoFiles);
     EXPECT_TRUE(failure.beforeRun);
     EXPECT_EQ(calls, 0);
 }
@@ -160,6 +161,8 @@ TEST_F(ComparisonRun, KindIndexOutsideTheListReadsNothing)
         const ComparisonFailure failure =
             expectFailure(runComparison({file}, index, 5, 7, genome, [&calls](int) { ++calls; }));
         EXPECT_EQ(failure.message, kBadKind);
+        EXPECT_EQ(failure.reason, ComparisonFailure::Reason::BadKind);
+        EXPECT_TRUE(failure.file.empty());
         EXPECT_TRUE(failure.beforeRun);
         EXPECT_EQ(genome.length(), 0);
         EXPECT_EQ(calls, 0);
@@ -288,6 +291,10 @@ TEST_F(ComparisonRun, TextFileEndsTheRun)
     const ComparisonFailure failure = expectFailure(
         runComparison(files, 0, 5, 7, genome, [&reported](int done) { reported.push_back(done); }));
     EXPECT_EQ(failure.message, kBadFile);
+    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
+    EXPECT_EQ(failure.file, files[1]);
+    EXPECT_EQ(failure.detail, "cannot read '" + files[1].string() +
+                                  "' as GenBank: not a GenBank file (no line begins with LOCUS)");
     EXPECT_FALSE(failure.beforeRun);
     EXPECT_EQ(reported, (std::vector<int>{1}));
     // The rejected file changed nothing: the genome still holds the first file.
@@ -297,20 +304,45 @@ TEST_F(ComparisonRun, TextFileEndsTheRun)
 TEST_F(ComparisonRun, MissingFileEndsTheRun)
 {
     Genome genome;
-    const ComparisonFailure failure = expectFailure(runComparison({folder() / "absent.gb"}, 0, 5, 7, genome));
+    const fs::path absent = folder() / "absent.gb";
+    const ComparisonFailure failure = expectFailure(runComparison({absent}, 0, 5, 7, genome));
     EXPECT_EQ(failure.message, kBadFile);
+    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
+    EXPECT_EQ(failure.file, absent);
+    EXPECT_EQ(failure.detail, "cannot open '" + absent.string() + "': No such file or directory");
     EXPECT_FALSE(failure.beforeRun);
 }
 
-TEST_F(ComparisonRun, SearchOutOfMemoryIsNotRead)
+TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
 {
-    // The pair limit makes the search give up as if memory had run out.
-    const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
+    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
+                                         writeGenBank("b.gb", kThreeAtFive)};
+    for (const int stopAfter : {0, 1}) {
+        std::stop_source stop;
+        if (stopAfter == 0) {
+            stop.request_stop();
+        }
+        Genome genome;
+        std::vector<int> reported;
+        const ComparisonFailure failure = expectFailure(runComparison(
+            files, 0, 5, 7, genome,
+            [&](int done) {
+                reported.push_back(done);
+                if (done == stopAfter) {
+                    stop.request_stop();
+                }
+            },
+            stop.get_token()));
+        EXPECT_EQ(failure.reason, ComparisonFailure::Reason::Cancelled) << stopAfter;
+        EXPECT_EQ(failure.file, files[static_cast<std::size_t>(stopAfter)]) << stopAfter;
+        EXPECT_EQ(reported.size(), static_cast<std::size_t>(stopAfter));
+        // Nothing more was read: the genome holds the files done, or none.
+        EXPECT_EQ(genome.sequence(), stopAfter == 0 ? std::string_view() : kThreeAndTwo) << stopAfter;
+    }
+    // A token that is never stopped changes nothing.
     Genome genome;
-    genome.setPairLimit(1);
-    const ComparisonFailure failure = expectFailure(runComparison({file}, 0, 5, 7, genome));
-    EXPECT_EQ(failure.message, kOutOfMemory);
-    EXPECT_FALSE(failure.beforeRun);
+    std::stop_source never;
+    EXPECT_EQ(expectTable(runComparison(files, 0, 5, 7, genome, {}, never.get_token())).rowCount(), 2);
 }
 
 // ---- titles ---------------------------------------------------------------

@@ -2,6 +2,7 @@
 // seeded random sequences of many shapes and on a real mitochondrial genome.
 
 #include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
 #include "referenceindex.h"
 #include "testsupport.h"
 
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -176,6 +178,77 @@ std::string checkRepeatRules(const Genome& genome, const RepeatList& list, Repea
     return "";
 }
 
+// The snapshot searches against the stored lists: the counts alone, the
+// words with their counts, every pair made on demand (whole and in pieces)
+// and the law that a pair's second copy reads as the transformed word.
+std::string compareSnapshots(const std::shared_ptr<const Genome>& genome, RepeatKind kind,
+                             const RepeatList& list)
+{
+    const std::string what = "snapshot of kind " + std::to_string(static_cast<int>(kind)) + ": ";
+    const auto counted = searchRepeats(genome, kind, SnapshotDetail::Counts);
+    const auto* counts = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&counted);
+    if (counts == nullptr) {
+        return what + "counts failed";
+    }
+    if ((*counts)->hasWords() || (*counts)->slotCount() != list.slotCount() ||
+        (*counts)->total() != list.total()) {
+        return what + "counts total " + std::to_string((*counts)->total()) + ", expected " +
+               std::to_string(list.total());
+    }
+    const auto found = searchRepeats(genome, kind, SnapshotDetail::Words);
+    const auto* words = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&found);
+    if (words == nullptr) {
+        return what + "words failed";
+    }
+    const RepeatSnapshot& snapshot = **words;
+    for (int slot = 0; slot < list.slotCount(); ++slot) {
+        const std::string inSlot = what + "slot " + std::to_string(slot) + ": ";
+        if ((*counts)->pairCount(slot) != list.pairCount(slot) ||
+            snapshot.pairCount(slot) != list.pairCount(slot)) {
+            return inSlot + "pair count " + std::to_string(snapshot.pairCount(slot));
+        }
+        const auto kept = snapshot.words(slot);
+        const auto& repeats = list.slot(slot);
+        if (kept.size() != repeats.size()) {
+            return inSlot + std::to_string(kept.size()) + " words, expected " +
+                   std::to_string(repeats.size());
+        }
+        const int length = snapshot.minLength() + slot;
+        for (std::size_t r = 0; r < kept.size(); ++r) {
+            const auto expected = list.pairs(repeats[r]);
+            const std::string at = inSlot + "word " + std::to_string(r) + ": ";
+            if (kept[r].pairCount != repeats[r].pairCount || kept[r].first != expected.front().first) {
+                return at + "first or pair count differ";
+            }
+            const std::int64_t n = kept[r].pairCount;
+            const std::int64_t from = n / 3;
+            const std::int64_t count = std::max<std::int64_t>(n - 2 * from, 1);
+            const auto piece = snapshot.pairs(slot, kept[r], from, count);
+            if (!std::equal(piece.begin(), piece.end(), expected.begin() + from,
+                            expected.begin() + from + count)) {
+                return at + "pairs from " + std::to_string(from) + " differ";
+            }
+            const std::string word = genome->word(kept[r].first, length);
+            const std::string second = reference::transformWord(word, kind);
+            for (const RepeatPair& pair : snapshot.pairs(slot, kept[r])) {
+                if (genome->word(pair.first, length) != word || genome->word(pair.second, length) != second) {
+                    return at + "pair (" + std::to_string(pair.first) + "," + std::to_string(pair.second) +
+                           ") does not read " + word + " and " + second;
+                }
+            }
+        }
+    }
+    const auto stored = materialize(snapshot);
+    const auto* materialized = std::get_if<std::unique_ptr<RepeatList>>(&stored);
+    if (materialized == nullptr) {
+        return what + "materialize failed";
+    }
+    if (test::describeRepeats(*genome, **materialized) != test::describeRepeats(*genome, list)) {
+        return what + "materialized pairs differ";
+    }
+    return "";
+}
+
 // ---------------------------------------------------------------------------
 // Words to look up: every index word up to a depth with each one-letter
 // extension, substrings of the circular sequence (many across the end) and
@@ -243,9 +316,11 @@ std::vector<std::string> lookupWords(const reference::ReferenceIndex& ref, const
 // ---------------------------------------------------------------------------
 // Everything the engine computes, against the reference.
 
-void expectSameAsReference(const std::string& bases, int minimum, int maximum, std::uint32_t seed)
+void expectSameAsReference(const std::string& bases, int minimum, int maximum, std::uint32_t seed,
+                           int buildThreads = 0)
 {
     Genome genome;
+    genome.setBuildThreads(buildThreads);
     ASSERT_TRUE(test::loadSequence(genome, bases, minimum, maximum));
     ASSERT_EQ(genome.sequence(), bases);
     const reference::ReferenceIndex ref(bases, genome.minLength(), genome.lengthBound());
@@ -261,16 +336,20 @@ void expectSameAsReference(const std::string& bases, int minimum, int maximum, s
     std::mt19937 rng(seed);
     EXPECT_EQ(compareLookups(genome, ref, lookupWords(ref, bases, genome.maxLength(), rng)), "");
 
+    // The snapshots share the genome without owning it: it outlives them here.
+    const std::shared_ptr<const Genome> shared(std::shared_ptr<const Genome>(), &genome);
     const auto direct = genome.findDirectRepeats();
     EXPECT_EQ(compareRepeats(genome, direct.get(), ref.findDirectRepeats(), RepeatKind::Direct), "");
     if (direct) {
         EXPECT_EQ(checkRepeatRules(genome, *direct, RepeatKind::Direct), "");
+        EXPECT_EQ(compareSnapshots(shared, RepeatKind::Direct, *direct), "");
     }
     for (const RepeatKind kind : {RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
         const auto list = genome.findRepeats(kind);
         EXPECT_EQ(compareRepeats(genome, list.get(), ref.findRepeats(kind), kind), "");
         if (list) {
             EXPECT_EQ(checkRepeatRules(genome, *list, kind), "");
+            EXPECT_EQ(compareSnapshots(shared, kind, *list), "");
         }
     }
 }
@@ -479,6 +558,18 @@ TEST_P(EngineMatchesReference, OnSeededSequence)
 
 INSTANTIATE_TEST_SUITE_P(Seeded, EngineMatchesReference, ::testing::Range(0, kCaseCount));
 
+// Small genomes are built on one thread; the same index must come out when
+// the first-letter subtrees grow on several.
+TEST(EngineMatchesReferenceOn, IndexBuiltOnSeveralThreads)
+{
+    for (int index = 0; index < 48; ++index) {
+        const Case c = CaseMaker(index).make(index);
+        SCOPED_TRACE(c.label + " " + std::to_string(index));
+        expectSameAsReference(c.bases, c.minimum, c.maximum, static_cast<std::uint32_t>(index),
+                              2 + index % 3);
+    }
+}
+
 TEST(EngineMatchesReferenceOn, HandPickedShapes)
 {
     const std::pair<int, int> settings[] = {{3, 4}, {4, 6}, {8, 30}, {5, 5}};
@@ -501,6 +592,16 @@ TEST(EngineMatchesReferenceOn, HandPickedShapes)
             expectSameAsReference(shape, minimum, maximum, 1u);
         }
     }
+}
+
+// A genome large enough for the paths the engine takes only for large
+// genomes: the index grown on two threads, the snapshot walks shared between
+// two threads, and the filter that rules out inverted and mirror lookups.
+TEST(EngineMatchesReferenceOn, GenomeLargeEnoughForTheLargeGenomePaths)
+{
+    CaseMaker maker(9001);
+    const std::string bases = maker.bases(70'000) + maker.mixed(62'000);
+    expectSameAsReference(bases, 12, 14, 9001u);
 }
 
 // ---------------------------------------------------------------------------

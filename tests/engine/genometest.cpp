@@ -195,6 +195,35 @@ TEST(GenomeStore, TitleKeepsAtMost95Characters)
     EXPECT_EQ(genome.title(), "short");
 }
 
+TEST(GenomeStore, TitleIsNeverCutInsideAUtf8Character)
+{
+    const std::string e = "\xC3\xA9";             // é, two bytes
+    const std::string euro = "\xE2\x82\xAC";      // €, three bytes
+    const std::string clef = "\xF0\x9D\x84\x9E";  // 𝄞, four bytes
+    const auto x = [](std::size_t count) { return std::string(count, 'x'); };
+    const struct {
+        const char* name;
+        std::string title;
+        std::string kept;
+    } cases[] = {
+        {"two bytes ending at 95", x(93) + e + "yz", x(93) + e},
+        {"two bytes across 95", x(94) + e, x(94)},
+        {"three bytes, one in", x(94) + euro, x(94)},
+        {"three bytes, two in", x(93) + euro, x(93)},
+        {"three bytes ending at 95", x(92) + euro + "y", x(92) + euro},
+        {"four bytes, three in", x(92) + clef, x(92)},
+        {"four bytes ending at 95", x(91) + clef + "y", x(91) + clef},
+        // Not UTF-8: Latin-1 bytes, and a lone continuation byte, are cut at 95.
+        {"Latin-1", x(94) + "\xE9\xE9", x(94) + "\xE9"},
+        {"continuation bytes only", std::string(100, '\xA9'), std::string(95, '\xA9')},
+    };
+    for (const auto& c : cases) {
+        Genome genome;
+        genome.setTitle(c.title);
+        EXPECT_EQ(genome.title(), c.kept) << c.name;
+    }
+}
+
 TEST(GenomeStore, BaseCountCountsOnlyLettersSeenTwice)
 {
     Genome genome;

@@ -1,8 +1,10 @@
 #include "engine/genome.h"
+#include "engine/repeatsnapshot.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -112,7 +114,7 @@ TEST(SuffixIndex, TandemRepeatNodes)
     const IndexNode* acg = findNode(genome, "ACG");
     ASSERT_NE(acg, nullptr);
     EXPECT_EQ(acg->count, 2);
-    EXPECT_FALSE(acg->hasPositions());
+    EXPECT_TRUE(genome.positions(*acg).empty());
     const IndexNode* acgt = findNode(genome, "ACGT");
     ASSERT_NE(acgt, nullptr);
     EXPECT_EQ(acgt->count, 2);
@@ -278,6 +280,14 @@ TEST(SuffixIndex, HundredThousandRecordedEndsInOneList)
     // far more pairs than a search may hold.
     genome.setPairLimit(1'000'000);
     EXPECT_EQ(genome.findDirectRepeats(), nullptr);
+    // Counting makes no pair, so no limit applies, and the count passes 32 bits.
+    const std::shared_ptr<const Genome> shared(std::shared_ptr<const Genome>(), &genome);
+    const auto counted = searchRepeats(shared, RepeatKind::Direct, SnapshotDetail::Counts);
+    const auto ends = static_cast<std::int64_t>(genome.positions(*findNode(genome, "TTTT")).size());
+    ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(counted));
+    const std::int64_t total = std::get<std::shared_ptr<const RepeatSnapshot>>(counted)->total();
+    EXPECT_EQ(total, ends * (ends - 1) / 2);
+    EXPECT_GT(total, std::int64_t{1} << 32);
 }
 
 }  // namespace

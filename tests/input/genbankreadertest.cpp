@@ -115,7 +115,35 @@ TEST(GenBankReader, ReadsTheSevenLineExample)
     }
 }
 
-TEST(GenBankReader, RejectsFilesItCannotReadAndLeavesTheGenomeAsItWas)
+// Files of the test's own in a scratch folder.
+class GenBankFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "genbankreader-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path write(const std::string& name, const std::string& bytes) const
+    {
+        const auto path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    static std::filesystem::path data(const std::string& name)
+    {
+        return std::filesystem::path(TESSARON_TEST_DATA) / name;
+    }
+
+    std::filesystem::path dir_;
+};
+
+// Each rejection says why and, for a part missing before a record's "//" or
+// a location that cannot be read, on which line.
+TEST_F(GenBankFileTest, RejectsFilesItCannotReadAndLeavesTheGenomeAsItWas)
 {
     const auto replaced = [](std::string text, std::string_view from, std::string_view to) {
         text.replace(text.find(from), from.size(), to);
@@ -123,38 +151,55 @@ TEST(GenBankReader, RejectsFilesItCannotReadAndLeavesTheGenomeAsItWas)
     };
     const std::string full = record("     gene            1..10\n                     /gene=\"x\"\n");
     const std::string withoutOrigin = full.substr(0, full.find("ORIGIN"));
+    using enum InputFailure;
     const struct {
         const char* name;
         std::string text;
+        InputFailure reason;
+        int line;  // 0: the file ended, or no line applies
     } cases[] = {
-        {"empty", ""},
-        {"blank lines only", "\n  \n\t\r\n"},
-        {"locus in lower case", replaced(kSevenLines, "LOCUS", "locus")},
-        {"no LOCUS", replaced(kSevenLines, "LOCUS", "LOCAL")},
-        {"LOCUS line and nothing else", "LOCUS       X  12 bp\n"},
-        {"no SOURCE", replaced(kSevenLines, "SOURCE", "SOURCF")},
-        {"SOURCE before LOCUS", "SOURCE x\nLOCUS\nFEATURES\n     source 1..12\nORIGIN\nacgt\n"},
-        {"no FEATURES", replaced(kSevenLines, "FEATURES", "FEATURE")},
-        {"no source feature", replaced(kSevenLines, "source", "Source")},
-        {"no ORIGIN", replaced(kSevenLines, "ORIGIN", "ORIGAN")},
-        {"ends inside the feature table", withoutOrigin},
-        {"source end 0", replaced(kSevenLines, "1..12", "0..0")},
-        {"source end negative", replaced(kSevenLines, "1..12", "1..-12")},
-        {"source end 2^31", replaced(kSevenLines, "1..12", "1..2147483648")},
-        {"source end far beyond 2^31", replaced(kSevenLines, "1..12", "1..99999999999999999999")},
-        {"source between two bases", replaced(kSevenLines, "1..12", "5^6")},
-        {"source location missing", replaced(kSevenLines, "1..12", "")},
-        {"source location in another entry", replaced(kSevenLines, "1..12", "X12345.1:1..12")},
+        {"empty", "", Empty, 0},
+        {"blank lines only", "\n  \n\t\r\n", Empty, 0},
+        {"locus in lower case", replaced(kSevenLines, "LOCUS", "locus"), NotGenBank, 0},
+        {"no LOCUS", replaced(kSevenLines, "LOCUS", "LOCAL"), NotGenBank, 0},
+        {"LOCUS line and nothing else", "LOCUS       X  12 bp\n", Malformed, 0},
+        {"no SOURCE", replaced(kSevenLines, "SOURCE", "SOURCF"), Malformed, 7},
+        {"SOURCE before LOCUS", "SOURCE x\nLOCUS\nFEATURES\n     source 1..12\nORIGIN\nacgt\n", Malformed, 0},
+        {"no FEATURES", replaced(kSevenLines, "FEATURES", "FEATURE"), Malformed, 7},
+        {"no source feature", replaced(kSevenLines, "source", "Source"), Malformed, 7},
+        {"no ORIGIN", replaced(kSevenLines, "ORIGIN", "ORIGAN"), Malformed, 7},
+        {"ends inside the feature table", withoutOrigin, Malformed, 0},
+        {"source end 0", replaced(kSevenLines, "1..12", "0..0"), Malformed, 4},
+        {"source end negative", replaced(kSevenLines, "1..12", "1..-12"), Malformed, 4},
+        {"source end 2^31", replaced(kSevenLines, "1..12", "1..2147483648"), Malformed, 4},
+        {"source end far beyond 2^31", replaced(kSevenLines, "1..12", "1..99999999999999999999"), Malformed,
+         4},
+        {"source between two bases", replaced(kSevenLines, "1..12", "5^6"), Malformed, 4},
+        {"source location missing", replaced(kSevenLines, "1..12", ""), Malformed, 4},
+        {"source location in another entry", replaced(kSevenLines, "1..12", "X12345.1:1..12"), Malformed, 4},
         {"first record without ORIGIN",
-         replaced(kSevenLines, "ORIGIN\n        1 acgtacgtac gt\n", "") + kSevenLines},
-        {"first record without FEATURES", replaced(kSevenLines, "FEATURES\n", "") + kSevenLines},
-        {"binary", std::string("\x7f"
-                               "ELF\x02\x01\x01\0\0\0LOCUS\xff\xfe",
-                               16)},
+         replaced(kSevenLines, "ORIGIN\n        1 acgtacgtac gt\n", "") + kSevenLines, Malformed, 5},
+        {"first record without FEATURES", replaced(kSevenLines, "FEATURES\n", "") + kSevenLines, Malformed,
+         6},
+        {"binary",
+         std::string("\x7f"
+                     "ELF\x02\x01\x01\0\0\0LOCUS\xff\xfe",
+                     16),
+         NotGenBank, 0},
     };
     for (const auto& c : cases) {
         Loaded loaded;
         EXPECT_FALSE(parseGenBank(c.text, loaded.genome, 8, 30).has_value()) << c.name;
+        loaded.expectUntouched(c.name);
+        const auto path = write("rejected.gb", c.text);
+        try {
+            (void)readGenBankOrThrow(path, loaded.genome, 8, 30);
+            ADD_FAILURE() << c.name << ": accepted";
+        } catch (const InputError& error) {
+            EXPECT_EQ(error.reason(), c.reason) << c.name << ": " << error.what();
+            EXPECT_EQ(error.line(), c.line) << c.name << ": " << error.what();
+            EXPECT_EQ(error.path(), path) << c.name;
+        }
         loaded.expectUntouched(c.name);
     }
 }
@@ -384,6 +429,8 @@ TEST(GenBankReader, TitleIsTheSourceTextCut)
     };
     const std::string long120(120, 'x');
     EXPECT_EQ(titleOf("SOURCE      " + long120), long120.substr(0, 95));
+    // An "é" (two bytes) across byte 95 is left out whole.
+    EXPECT_EQ(titleOf("SOURCE      " + std::string(94, 'x') + "\xC3\xA9 coli"), std::string(94, 'x'));
     EXPECT_EQ(titleOf("SOURCE      mitochondrion Homo sapiens (human)  \t"),
               "mitochondrion Homo sapiens (human)");
     EXPECT_EQ(titleOf("SOURCE"), "");
@@ -418,31 +465,6 @@ TEST(GenBankReader, LongLinesAreReadWhole)
               (FeatureList{{0, 99999, "sequence", kColorSequence}, {0, 4, "g", kColorGeneDirect}}));
     EXPECT_EQ(genome.sequence(), std::string(100000, 'G'));
 }
-
-class GenBankFileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "genbankreader-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::filesystem::path write(const std::string& name, const std::string& bytes) const
-    {
-        const auto path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    static std::filesystem::path data(const std::string& name)
-    {
-        return std::filesystem::path(TESSARON_TEST_DATA) / name;
-    }
-
-    std::filesystem::path dir_;
-};
 
 TEST_F(GenBankFileTest, HumanMitochondrion)
 {
@@ -530,10 +552,49 @@ TEST_F(GenBankFileTest, FirstOfSeveralRecordsWithCrlfLineEnds)
 
 TEST_F(GenBankFileTest, UnreadableFilesAreRejected)
 {
-    for (const auto& path : {dir_, dir_ / "missing.gb", write("empty.gb", "")}) {
+    const auto notGenBank = write("a.txt", "ACGT\n");
+    const auto unreadable = write("unreadable.gb", kSevenLines);
+    std::filesystem::permissions(unreadable, std::filesystem::perms::none);
+    const bool rootReadsAnyway = !readAll(unreadable).empty();
+    const struct {
+        std::filesystem::path path;
+        InputFailure reason;
+        std::string message;
+    } cases[] = {
+        {dir_, InputFailure::IsDirectory, "cannot read '" + dir_.string() + "': Is a directory"},
+        {dir_ / "missing.gb", InputFailure::Missing,
+         "cannot open '" + (dir_ / "missing.gb").string() + "': No such file or directory"},
+        {notGenBank / "x.gb", InputFailure::Missing,
+         "cannot open '" + (notGenBank / "x.gb").string() + "': Not a directory"},
+        {write("empty.gb", ""), InputFailure::Empty,
+         "cannot read '" + (dir_ / "empty.gb").string() + "' as GenBank: the file is empty"},
+        {notGenBank, InputFailure::NotGenBank,
+         "cannot read '" + notGenBank.string() +
+             "' as GenBank: not a GenBank file (no line begins with LOCUS)"},
+        {write("no-origin.gb", "LOCUS\nSOURCE x\nFEATURES\n     source 1..4\n//\n"), InputFailure::Malformed,
+         "cannot read '" + (dir_ / "no-origin.gb").string() +
+             "' as GenBank, line 5: the record ends before ORIGIN"},
+        {unreadable, InputFailure::Unreadable,
+         "cannot read '" + unreadable.string() + "': Permission denied"},
+        // Opens, but reading fails (its first page is not mapped), for root too.
+        {"/proc/self/mem", InputFailure::Unreadable, "cannot read '/proc/self/mem': Input/output error"},
+    };
+    for (const auto& c : cases) {
+        if (c.path == unreadable && rootReadsAnyway) {
+            continue;
+        }
         Loaded loaded;
-        EXPECT_FALSE(readGenBank(path, loaded.genome, 8, 30).has_value()) << path;
-        loaded.expectUntouched(path.string());
+        EXPECT_FALSE(readGenBank(c.path, loaded.genome, 8, 30).has_value()) << c.path;
+        try {
+            (void)readGenBankOrThrow(c.path, loaded.genome, 8, 30);
+            ADD_FAILURE() << c.path << ": accepted";
+        } catch (const ReadError& error) {  // the base every caller catches
+            const auto* typed = dynamic_cast<const InputError*>(&error);
+            ASSERT_NE(typed, nullptr) << error.what();
+            EXPECT_EQ(typed->reason(), c.reason) << error.what();
+            EXPECT_EQ(error.what(), c.message);
+        }
+        loaded.expectUntouched(c.path.string());
     }
 }
 

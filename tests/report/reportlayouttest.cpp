@@ -423,6 +423,26 @@ TEST(ComparisonLayout, TwoFilesFromFiveToSeven)
     EXPECT_TRUE(layout.widths.empty());
 }
 
+TEST(ComparisonLayout, TheCompleteSearchCountsLongerRepeatsInALastColumn)
+{
+    GenomeComparison comparison;
+    comparison.minLength = 5;
+    comparison.maxLength = 6;
+    comparison.countsLonger = true;
+    comparison.maximumSetting = 9;
+    comparison.rows = {{"first", {3, 1, 0, 0, 0}, 4}, {"second", {0, 2, 0, 0, 0}, 0}};
+
+    // clang-format off
+    const Grid expected = {
+        {"", "", "", ""},
+        {"", "5 bp", "6 bp", "> 9 bp"},
+        {"first", "3", "1", "4"},
+        {"second", "0", "2", "0"},
+    };
+    // clang-format on
+    EXPECT_EQ(comparisonLayout(comparison).grid(), expected);
+}
+
 TEST(ComparisonLayout, NoRepeatsAnywhereGivesOneColumn)
 {
     GenomeComparison comparison;

@@ -72,5 +72,55 @@ TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
     }
 }
 
+TEST(TableWriter, PreparedCellsAreCleanedOnceAndSeparatedLikeOthers)
+{
+    for (const auto& [format, expected] : {std::pair{TableFormat::Csv, "7,\"a,b\",x\ty\n\"a,b\",x\ty,8\n"},
+                                           std::pair{TableFormat::Tsv, "7\ta,b\tx y\na,b\tx y\t8\n"}}) {
+        std::ostringstream out;
+        TableWriter writer(out, format);
+        const PreparedCells prepared = writer.prepare({"a,b", "x\ty"});
+        writer.cell(std::int64_t{7});
+        writer.cells(prepared);
+        writer.endRow();
+        writer.cells(prepared);
+        writer.cell(std::int64_t{8});
+        writer.endRow();
+        writer.flush();
+        EXPECT_EQ(out.str(), expected);
+    }
+}
+
+// Every byte value, alone among letters at places inside and across the
+// eight-byte words the writer skips over: CSV quotes the cell for a comma, a
+// quote or a line end only; TSV blanks a tab or a line end only.
+TEST(TableWriter, EachByteIsQuotedOrBlankedOnlyWhereItMust)
+{
+    for (int value = 0; value < 256; ++value) {
+        const char byte = static_cast<char>(value);
+        const bool quoted = byte == ',' || byte == '"' || byte == '\r' || byte == '\n';
+        const bool blanked = byte == '\t' || byte == '\r' || byte == '\n';
+        for (const std::size_t at : {0, 1, 7, 8, 15, 16, 20}) {
+            SCOPED_TRACE(testing::Message() << "byte " << value << " at " << at);
+            const std::string before(at, 'a');
+            const std::string after(20 - at, 'b');
+            const std::string text = before + byte + after;
+            for (const TableFormat format : {TableFormat::Csv, TableFormat::Tsv}) {
+                std::ostringstream out;
+                TableWriter writer(out, format);
+                writer.cell(text);
+                writer.flush();
+                if (format == TableFormat::Tsv) {
+                    EXPECT_EQ(out.str(), blanked ? before + ' ' + after : text);
+                } else if (!quoted) {
+                    EXPECT_EQ(out.str(), text);
+                } else {
+                    EXPECT_EQ(out.str(),
+                              '"' + before + (byte == '"' ? "\"\"" : std::string(1, byte)) + after + '"');
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tessaron

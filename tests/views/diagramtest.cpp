@@ -5,6 +5,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
+#include "filesizelimit.h"
 #include "input/genbankreader.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapimage/diagrampainter.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -262,6 +264,29 @@ TEST(DiagramPaint, SavesPngAndSvg)
     EXPECT_TRUE(text.contains("RNA +strand"));
     EXPECT_FALSE(
         saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
+}
+
+TEST(DiagramPaint, AFailedSaveLeavesTheEarlierFileWholeAndNothingBeside)
+{
+    const auto bytesOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const QString& name : {QStringLiteral("map.png"), QStringLiteral("map.svg")}) {
+        SCOPED_TRACE(name.toStdString());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(name);
+        ASSERT_TRUE(saveDiagram(path, mito().features, nullptr, {}));
+        const QByteArray before = bytesOf(path);
+        ASSERT_GT(before.size(), 1000);
+        {
+            const FileSizeLimit full(1000);
+            EXPECT_FALSE(saveDiagram(path, mito().features, nullptr, {}));
+        }
+        EXPECT_EQ(bytesOf(path), before);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{name});
+    }
 }
 
 class DiagramWindowTest : public ::testing::Test {

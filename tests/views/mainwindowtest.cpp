@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -267,6 +268,15 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     const auto* view = qobject_cast<QMenu*>(window->command(CTessaronDlg::IdViewReport)->parent());
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->actions().contains(results->menuAction()));
+}
+
+TEST_F(MainWindowTest, SettingsThatCannotBeKeptAreSaidInTheStatusLine)
+{
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("settings.ini")));
+    const auto window = makeWindow();
+    EXPECT_TRUE(window->statusLine()->text().contains(settingsFile()))
+        << window->statusLine()->text().toStdString();
+    EXPECT_TRUE(prompts_->messages.empty());
 }
 
 TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)

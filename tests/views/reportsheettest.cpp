@@ -5,6 +5,7 @@
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "filesizelimit.h"
 #include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"
 #include "session/session.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -275,6 +277,30 @@ TEST(WebCalc, AFileThatCannotBeWrittenIsReported)
     ASSERT_EQ(reported.size(), 1U);
     EXPECT_TRUE(reported.front().contains(path));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(WebCalc, AFailedWriteKeepsTheEarlierFileWholeAndLeavesNothingBeside)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("sheet.csv"));
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("first"));
+    ASSERT_TRUE(sheet.saveCsv(path));
+    for (int row = 1; row <= 100; ++row) {
+        sheet.WriteCell(row, 1, QStringLiteral("a longer table than the disk can take"));
+    }
+    sheet.setFileChooser([&](QWidget*, const QString&, const QString&) { return path; });
+    std::vector<QString> reported;
+    sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
+    {
+        const FileSizeLimit full(64);
+        sheet.saveAsCsv();
+    }
+    EXPECT_EQ(reported.size(), 1U);
+    EXPECT_EQ(contentsOf(path), QByteArray("first\r\n"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("sheet.csv")});
 }
 
 // ---- the window ----

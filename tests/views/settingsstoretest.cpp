@@ -6,13 +6,15 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -206,19 +208,46 @@ TEST_F(SettingsStoreTest, DamagedFileStartsWithTheDefaults)
     }
 }
 
-TEST_F(SettingsStoreTest, UnreadableFileStartsWithTheDefaults)
+TEST_F(SettingsStoreTest, APathThatIsNotARegularFileIsNeverOpenedNorReplaced)
 {
-    // A folder where the file should be: it can be neither read nor written.
-    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("settings.ini")));
-    SettingsStore settings;
-    expectDefaults(settings.load());
-    settings.saveLengths(9, 19);
-    settings.saveMotif(QStringLiteral("ACGT"));
-    (void)settings.firstStart();
-    EXPECT_TRUE(QFileInfo(file()).isDir());
-
-    SettingsStore later;
-    expectDefaults(later.load());
+    const QString fifo = folder_.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.ini")));
+    namespace fs = std::filesystem;
+    const struct {
+        QString path;
+        fs::file_type type;
+        const char* said;
+    } cases[] = {
+        // Opening a pipe to read would wait for a writer for ever.
+        {fifo, fs::file_type::fifo, "is a pipe"},
+        {folder_.filePath(QStringLiteral("folder.ini")), fs::file_type::directory, "is a folder"},
+        // Replaced by a file of settings, /dev/null would break the system (when run as root).
+        {QStringLiteral("/dev/null"), fs::file_type::character, "is a device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        useFile(c.path);
+        const QStringList before = QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        {
+            SettingsStore settings;
+            EXPECT_TRUE(settings.problem().contains(c.path)) << settings.problem().toStdString();
+            EXPECT_TRUE(settings.problem().contains(QLatin1String(c.said)))
+                << settings.problem().toStdString();
+            expectDefaults(settings.load());
+            settings.saveLengths(9, 19);
+            settings.saveMotif(QStringLiteral("ACGT"));
+            EXPECT_FALSE(settings.firstStart());
+            SettingsStore later;
+            expectDefaults(later.load());
+        }
+        EXPECT_EQ(fs::symlink_status(QFile::encodeName(c.path).toStdString()).type(), c.type);
+        // No file of settings, finished or not, was left beside it.
+        EXPECT_EQ(QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        EXPECT_TRUE(QDir(folder_.filePath(QStringLiteral("folder.ini"))).isEmpty());
+    }
+    useFile(file());
+    EXPECT_TRUE(SettingsStore().problem().isEmpty());  // not there yet: made by the first write
 }
 
 TEST_F(SettingsStoreTest, TheMarkerIsWrittenOnceByTheFirstStart)

@@ -1,8 +1,12 @@
 #include "views/settingsstore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -25,6 +29,32 @@ QString settingsFile()
     return QDir(folder).filePath(QStringLiteral("Tessaron/tessaron.ini"));
 }
 
+// Why `path` cannot hold the settings, or nothing when it can: one that does
+// not exist yet is made by the first write, and one that exists must be a
+// regular file. Anything else is not even opened: reading a pipe would wait
+// for a writer for ever, and replacing a device (or a folder) with a file of
+// settings would break the system.
+QString problemOf(const QString& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(QFile::encodeName(path).toStdString(), error);
+    if (!fs::exists(status) || fs::is_regular_file(status)) {
+        return {};
+    }
+    QString kind = QStringLiteral("not a file");
+    if (fs::is_directory(status)) {
+        kind = QStringLiteral("a folder");
+    } else if (fs::is_fifo(status)) {
+        kind = QStringLiteral("a pipe");
+    } else if (fs::is_character_file(status) || fs::is_block_file(status)) {
+        kind = QStringLiteral("a device");
+    }
+    return QStringLiteral(
+               "The settings file %1 is %2: the default settings are used and changes are not saved.")
+        .arg(path, kind);
+}
+
 // Whether anything is stored below `group`: keys exist only through their values.
 bool groupExists(QSettings& settings, const QString& group)
 {
@@ -45,8 +75,11 @@ int readLength(const QSettings& settings, const QString& key, int fallback)
 
 }  // namespace
 
-SettingsStore::SettingsStore() : settings_(std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat))
+SettingsStore::SettingsStore() : fileName_(settingsFile()), problem_(problemOf(fileName_))
 {
+    if (problem_.isEmpty()) {
+        settings_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+    }
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -54,7 +87,7 @@ SettingsStore::~SettingsStore() = default;
 SettingsStore::Values SettingsStore::load()
 {
     Values values;
-    if (settings_->status() != QSettings::NoError) {
+    if (!settings_ || settings_->status() != QSettings::NoError) {
         return values;  // unreadable or damaged: start with the defaults
     }
     if (!groupExists(*settings_, kRootKey)) {
@@ -79,6 +112,9 @@ SettingsStore::Values SettingsStore::load()
 
 void SettingsStore::saveLengths(int minimum, int maximum)
 {
+    if (!settings_) {
+        return;
+    }
     settings_->setValue(kMinimumKey, minimum);
     settings_->setValue(kMaximumKey, maximum);
     settings_->sync();
@@ -86,13 +122,17 @@ void SettingsStore::saveLengths(int minimum, int maximum)
 
 void SettingsStore::saveMotif(const QString& motif)
 {
+    if (!settings_) {
+        return;
+    }
     settings_->setValue(kMotifKey, motif);
     settings_->sync();
 }
 
 bool SettingsStore::firstStart()
 {
-    if (settings_->contains(kMarkerKey)) {
+    // Without a file no marker can be kept, and no start counts as the first.
+    if (!settings_ || settings_->contains(kMarkerKey)) {
         return false;
     }
     settings_->setValue(kMarkerKey, true);
@@ -102,5 +142,5 @@ bool SettingsStore::firstStart()
 
 QString SettingsStore::fileName() const
 {
-    return settings_->fileName();
+    return settings_ ? settings_->fileName() : fileName_;
 }

@@ -197,6 +197,8 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     statusLine_->setReadOnly(true);
     statusLine_->setFrame(false);
     statusLine_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Said once, until the first command writes its own progress.
+    statusLine_->setText(settings_.problem());
 
     sequencePane_ = new SequenceView(client_);
     sequencePane_->setObjectName(QStringLiteral("sequencePane"));

@@ -37,7 +37,8 @@ bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, cons
     const auto sink = [&file](std::string_view text) {
         return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
     };
-    if (!writer(sink, stop, progress)) {
+    // commit does not see a failure of the last flush (a full disk): checked here.
+    if (!writer(sink, stop, progress) || !file.flush()) {
         file.cancelWriting();
         return false;
     }

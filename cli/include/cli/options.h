@@ -14,7 +14,7 @@
 namespace tessaron {
 
 // What the program writes to standard output.
-enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Features, Motif, Compare, Map };
+enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Bed, Features, Motif, Compare, Batch, Map };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
 // length, in the order of the results tree.
@@ -36,15 +36,18 @@ struct Options {
     InputFormat format = InputFormat::Auto;
     std::optional<std::array<std::int64_t, 4>> randomCounts;  // A, T, C, G
     std::optional<std::uint32_t> seed;
-    std::vector<std::string> compareFiles;
+    std::vector<std::string> compareFiles;  // --compare and --batch
     int minimum = 8;
     int maximum = 30;
     ReportKind report = ReportKind::Summary;
     RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
-    std::string motif;                      // upper case, A, T, C and G only
+    std::string motif;                     // upper case, A, T, C and G only
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
+    bool complete = false;          // the complete search instead of the index's searches
+    std::optional<int> controls;    // random controls per genome
+    std::optional<int> jobs;        // threads of --batch and --controls
 };
 
 // A command line that cannot be run; the message is one line without the

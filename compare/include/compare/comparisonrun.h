@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,10 +27,17 @@ inline constexpr std::array<const char*, kRepeatKindCount> kCompareKindItems = [
 
 // Why a comparison stopped, as the message the user is shown.
 struct ComparisonFailure {
+    enum class Reason { NoFiles, BadKind, FileRejected, OutOfMemory, Cancelled };
+
     std::string message;
     // True when nothing was read (the dialog stays open); false when the run
     // ended on a file.
     bool beforeRun = false;
+    Reason reason = Reason::FileRejected;
+    std::filesystem::path file;  // the file the run ended on; empty before the run
+    // For a rejected file, the reader's own words: which file and why
+    // ("cannot open 'a.gb': No such file or directory"); empty otherwise.
+    std::string detail;
 };
 
 // Reads each GenBank file into `genome` with the settings, indexes it and
@@ -38,9 +46,11 @@ struct ComparisonFailure {
 // Failures: no files ("Não há ficheiros para comparar!"), a list index
 // outside 0..3 ("There is an error with the type of repeat to compare!"), a
 // file the reader rejects ("Erro num ficheiro!!!"), memory running out
-// ("Looks like we're out of memory...").
+// ("Looks like we're out of memory..."). A stop requested through `stop` ends
+// the run before the next file, and between indexing and searching a file
+// ("The comparison was cancelled.", reason Cancelled).
 [[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
     const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress = {});
+    const std::function<void(int done)>& progress = {}, std::stop_token stop = {}, bool complete = false);
 
 }  // namespace tessaron

@@ -9,8 +9,9 @@ namespace tessaron {
 // One compared file: its display name and, per length from the comparison's
 // minimum on, the number of pairs of the chosen kind.
 struct ComparisonRow {
-    std::string fileTitle;  // at most 127 characters
+    std::string fileTitle;             // at most 127 characters
     std::vector<std::int64_t> counts;  // maximum - minimum + 1 entries
+    std::int64_t longer = 0;           // pairs longer than the maximum (complete search)
     [[nodiscard]] int lengthCount() const { return static_cast<int>(counts.size()); }
 };
 
@@ -21,6 +22,10 @@ struct GenomeComparison {
     std::vector<ComparisonRow> rows;
     int minLength = 0;
     int maxLength = 0;
+    // With the complete search, the pairs longer than the maximum setting
+    // have a last column of their own.
+    bool countsLonger = false;
+    int maximumSetting = 0;
     [[nodiscard]] int rowCount() const { return static_cast<int>(rows.size()); }
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/hugepages.h"
 #include "engine/indexnode.h"
 #include "engine/repeatlist.h"
+#include "engine/searchcontrol.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace tessaron {
@@ -22,7 +25,7 @@ namespace tessaron {
 // buildIndex, then the searches.
 class Genome {
 public:
-    static constexpr int kTitleLength = 95;  // longest title kept
+    static constexpr int kTitleLength = 95;  // longest title kept, in bytes
     // Searches that would hold more pairs than this (1 GiB of pairs) give up
     // as if memory had run out, before the machine starts swapping.
     static constexpr std::int64_t kDefaultPairLimit = std::int64_t{1} << 27;
@@ -52,12 +55,19 @@ public:
     bool appendBase(int ch);
     // Stores minLength = minimum and lengthBound = maximum + 1 as given.
     void setLengthBounds(int minimum, int maximum);
+    // Keeps at most kTitleLength bytes, never splitting a UTF-8 character.
     void setTitle(std::string_view title);
 
     void clearIndex();
     // Builds the index for the current sequence and settings. Returns false,
     // leaving the index empty, when memory runs out.
     bool buildIndex();
+    // The same, stoppable and reporting its progress: nullopt once built;
+    // otherwise OutOfMemory or Cancelled, and no index is left.
+    [[nodiscard]] std::optional<SearchFailure> buildIndex(const SearchControl& control);
+    // Threads that build the index: 0 (the default) uses up to two for large
+    // genomes; the index is the same however many build it.
+    void setBuildThreads(int threads) { buildThreads_ = threads; }
 
     // The root's child count for a letter: how often it occurs, or 0 if at most once.
     [[nodiscard]] int baseCount(char letter) const;
@@ -70,13 +80,17 @@ public:
     [[nodiscard]] std::unique_ptr<RepeatList> findDirectRepeats() const;
     // Inverted, Mirror or Complementary; null for Direct.
     [[nodiscard]] std::unique_ptr<RepeatList> findRepeats(RepeatKind kind) const;
+    // Any of the four searches with every pair stored, telling why it gave
+    // up: OutOfMemory, PairLimit (more pairs than pairLimit()) or Cancelled.
+    [[nodiscard]] std::variant<std::unique_ptr<RepeatList>, SearchFailure> searchList(
+        RepeatKind kind, const SearchControl& control = {}) const;
 
     // Replaces the sequence with a random arrangement of exactly a A's, t T's,
     // c C's and g G's. With no seed the generator is seeded with the time in
     // seconds. Refuses (false, genome unchanged) negative counts or a total
     // beyond the 32-bit range; false also when memory runs out.
-    bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum,
-                    int maximum, std::optional<std::uint32_t> seed = std::nullopt);
+    bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum, int maximum,
+                    std::optional<std::uint32_t> seed = std::nullopt);
 
     [[nodiscard]] int length() const { return static_cast<int>(sequence_.size()); }
     [[nodiscard]] int capacity() const { return capacity_; }
@@ -100,9 +114,13 @@ public:
     [[nodiscard]] const IndexNode& root() const;
     [[nodiscard]] const IndexNode& node(NodeId id) const { return nodes_[id]; }
     [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
-    [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const
+    // The recorded ends of a node of this index (empty for any other node).
+    [[nodiscard]] std::span<const PositionLink> positions(const IndexNode& node) const;
+    [[nodiscard]] std::span<const PositionLink> positions(NodeId id) const
     {
-        return {positions_.data() + node.positionsBegin, node.positionsEnd - node.positionsBegin};
+        const std::uint32_t end = id + 1 < nodes_.size() ? nodes_[id + 1].positionsBegin
+                                                         : static_cast<std::uint32_t>(positions_.size());
+        return {positions_.data() + nodes_[id].positionsBegin, end - nodes_[id].positionsBegin};
     }
     [[nodiscard]] std::span<const PositionLink> leafStarts(const IndexNode& node) const
     {
@@ -114,13 +132,16 @@ public:
 
 private:
     struct Lookup;
-    friend class DirectSearch;
-    friend class TransformedSearch;
+    friend struct IndexAccess;
+    friend class IndexBuilder;
 
     // Lookup of a word given as letter indices (0..3).
     [[nodiscard]] Lookup lookup(const std::uint8_t* word, int wordLength) const;
+    // Asks the memory for the table entry a lookup of the word starts from.
+    void prefetchLookup(const std::uint8_t* word, int wordLength) const;
     // Ends a lookup whose first `matched` letters led to `node`.
-    [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word, int wordLength) const;
+    [[nodiscard]] Lookup finishLookup(NodeId node, int matched, const std::uint8_t* word,
+                                      int wordLength) const;
     // `position` reduced into 0 .. length-1 of the indexed sequence.
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
     // Letter index at a circular position within the window the index reads.
@@ -128,11 +149,6 @@ private:
     {
         return circular_[static_cast<std::size_t>(position + circularOffset_)];
     }
-    void insertSuffix(std::int32_t start, std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    NodeId newNode(std::int32_t position);
-    void renumberInPreorder(std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    void pruneAndGroupPositions(const std::vector<std::pair<NodeId, std::int32_t>>& recorded);
-    void numberLeaves();
     void prepareLookupTable();
     void dropIndexIfBuilt()
     {
@@ -148,6 +164,7 @@ private:
     int recordDepth_ = 2;
     std::string title_;
     std::int64_t pairLimit_ = kDefaultPairLimit;
+    int buildThreads_ = 0;
 
     // The index, valid for the sequence as it was at buildIndex: every change
     // of the sequence drops it, so it never describes other bases.
@@ -155,11 +172,11 @@ private:
     std::int32_t indexedLength_ = 0;
     // The sequence as letter indices, repeated circularly on both sides far
     // enough for every read the index and the searches make.
-    std::vector<std::uint8_t> circular_;
+    HugeVector<std::uint8_t> circular_;
     std::int64_t circularOffset_ = 0;
-    std::vector<IndexNode> nodes_;
-    std::vector<PositionLink> positions_;   // recorded ends, grouped per node
-    std::vector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
+    HugeVector<IndexNode> nodes_;          // in pre-order, children in A, T, C, G order
+    HugeVector<PositionLink> positions_;   // recorded ends, grouped per node
+    HugeVector<PositionLink> leafStarts_;  // starts of the leaves, in A, T, C, G order
     // Shortcut into the trie for words of up to `tableDepth_` letters (and the
     // first `tableDepth_` letters of longer ones): per word length L, indexed by
     // the word as a base-4 number. Level L starts at (4^L - 1) / 3. An entry
@@ -169,11 +186,11 @@ private:
     struct TableEntry {
         NodeId node = kRootNode;
         std::uint32_t leafBegin = 0;
-        std::uint32_t leafEnd = 0;  // equal to leafBegin when the path ends above
+        std::uint32_t leafEnd = 0;      // equal to leafBegin when the path ends above
         std::int32_t firstOrDepth = 0;  // first start, or the depth reached
     };
     int tableDepth_ = 0;
-    std::vector<TableEntry> table_;
+    HugeVector<TableEntry> table_;
 };
 
 }  // namespace tessaron

@@ -25,11 +25,16 @@ inline constexpr std::array<char, 4> kComplement{'T', 'A', 'G', 'C'};
 constexpr int letterIndex(char ch)
 {
     switch (ch) {
-    case 'A': return 0;
-    case 'T': return 1;
-    case 'C': return 2;
-    case 'G': return 3;
-    default: return -1;
+        case 'A':
+            return 0;
+        case 'T':
+            return 1;
+        case 'C':
+            return 2;
+        case 'G':
+            return 3;
+        default:
+            return -1;
     }
 }
 
@@ -43,16 +48,16 @@ struct IndexNode {
     // first once a second has been seen; 0 while the word is seen once.
     std::int32_t count = 0;
     std::array<NodeId, 4> children{};  // A, T, C, G; kNoNode where absent
-    // Recorded end positions that survived pruning: the first occurrence's
-    // (reduced), then later non-overlapping ones (unreduced). Empty if none.
+    // Where the node's recorded end positions that survived pruning begin:
+    // the first occurrence's (reduced), then later non-overlapping ones
+    // (unreduced). The list ends where the next node's begins, the lists
+    // lying in node order (Genome::positions).
     std::uint32_t positionsBegin = 0;
-    std::uint32_t positionsEnd = 0;
     // The starts that a lookup of this word lists: one per leaf below (or the
     // node itself when it is a leaf), in A, T, C, G order of what follows.
     std::uint32_t leafBegin = 0;
     std::uint32_t leafEnd = 0;
 
-    [[nodiscard]] bool hasPositions() const { return positionsEnd != positionsBegin; }
     [[nodiscard]] bool isLeaf() const { return (children[0] | children[1] | children[2] | children[3]) == 0; }
 };
 

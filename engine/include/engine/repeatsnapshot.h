@@ -2,6 +2,7 @@
 
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/searchcontrol.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,34 +15,11 @@
 
 namespace tessaron {
 
-// Why a search or an index build gave no result.
-enum class SearchFailure {
-    OutOfMemory,  // the memory could not be had
-    PairLimit,    // stored pairs would pass the genome's pair limit
-    Cancelled,    // the caller asked it to stop
-};
-
-// What a long engine job is told while it runs: a request to stop, checked
-// often enough that a cancel takes effect within milliseconds, and where to
-// report how far it has got (a fraction 0..1, from the working thread).
-struct SearchControl {
-    std::stop_token stop;
-    std::function<void(double)> progress;
-
-    [[nodiscard]] bool stopRequested() const { return stop.stop_requested(); }
-    void report(double fraction) const
-    {
-        if (progress) {
-            progress(fraction);
-        }
-    }
-};
-
 // One repeated word of one length: where the word is read and how many pairs
 // it has. Its pairs are made only when asked for (RepeatSnapshot::pairs).
 struct RepeatWord {
-    std::int32_t first = 0;  // start of the first copy of its first pair; the word is read from here
-    std::uint32_t handle = 0;  // the search's own way back to the pairs
+    std::int32_t first = 0;      // start of the first copy of its first pair; the word is read from here
+    std::uint32_t handle = 0;    // the search's own way back to the pairs
     std::int64_t pairCount = 0;  // at least 1
 };
 
@@ -74,7 +52,10 @@ public:
     [[nodiscard]] int minLength() const { return minLength_; }
     [[nodiscard]] int slotCount() const { return static_cast<int>(pairCounts_.size()); }
     [[nodiscard]] std::int64_t total() const { return total_; }
-    [[nodiscard]] std::int64_t pairCount(int slot) const { return pairCounts_[static_cast<std::size_t>(slot)]; }
+    [[nodiscard]] std::int64_t pairCount(int slot) const
+    {
+        return pairCounts_[static_cast<std::size_t>(slot)];
+    }
     [[nodiscard]] const std::vector<std::int64_t>& pairCounts() const { return pairCounts_; }
     // Whether the words were kept (SnapshotDetail::Words).
     [[nodiscard]] bool hasWords() const { return !slotBegins_.empty(); }
@@ -112,6 +93,7 @@ using SnapshotResult = std::variant<std::shared_ptr<const RepeatSnapshot>, Searc
 
 // Every pair of a snapshot with words, stored as the described list (tests and
 // small genomes). Fails with PairLimit past the genome's pair limit.
-[[nodiscard]] std::variant<std::unique_ptr<RepeatList>, SearchFailure> materialize(const RepeatSnapshot& snapshot);
+[[nodiscard]] std::variant<std::unique_ptr<RepeatList>, SearchFailure> materialize(
+    const RepeatSnapshot& snapshot);
 
 }  // namespace tessaron

@@ -8,9 +8,9 @@
 namespace tessaron {
 
 // The whole content of a file, read to its end (so pipes and files that grow
-// while they are read work too). Throws ReadError, naming the file and the
-// reason, when it cannot be opened or read (a folder, say) or holds more than
-// 2^31 - 1 bytes, the most a genome can count.
+// while they are read work too). Throws InputError, naming the file and the
+// reason, when it is missing, cannot be opened or read (no permission), is a
+// folder, or holds more than 2^31 - 1 bytes, the most a genome can count.
 [[nodiscard]] std::string readFileBytes(const std::filesystem::path& path);
 
 }  // namespace tessaron

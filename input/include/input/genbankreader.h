@@ -2,6 +2,7 @@
 
 #include "engine/genome.h"
 #include "input/feature.h"
+#include "input/readerror.h"
 
 #include <filesystem>
 #include <optional>
@@ -33,6 +34,15 @@ namespace tessaron {
 // std::bad_alloc when the memory for the sequence cannot be had.
 [[nodiscard]] std::optional<FeatureList> readGenBank(const std::filesystem::path& path, Genome& genome,
                                                      int minimum, int maximum);
+
+// The same, but a rejected file throws InputError saying why: Missing,
+// Unreadable, IsDirectory or TooLarge for a file that cannot be read; Empty
+// (nothing but white space), NotGenBank (no line begins with LOCUS) or
+// Malformed (no SOURCE, FEATURES, source feature or ORIGIN before the record
+// or the file ends, with the line of the record's "//"; a source location
+// that cannot be read, with its line) for its content.
+[[nodiscard]] FeatureList readGenBankOrThrow(const std::filesystem::path& path, Genome& genome, int minimum,
+                                             int maximum);
 
 // The same for the content of a file held in memory.
 [[nodiscard]] std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, int minimum,

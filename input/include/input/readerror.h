@@ -1,6 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace tessaron {
 
@@ -8,6 +11,41 @@ namespace tessaron {
 // the reason, ready to be shown to the user.
 struct ReadError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// Why a file could not be read as a genome.
+enum class InputFailure {
+    Missing,      // no such file (or a folder on its path does not exist)
+    Unreadable,   // no permission, or the reading itself failed
+    IsDirectory,  // a folder, not a file
+    NotGenBank,   // no line begins with LOCUS
+    Empty,        // nothing but white space
+    TooLarge,     // more bytes than a genome can count
+    Malformed,    // GenBank, but a part the reader needs is missing or cannot be read
+};
+
+// The error of the readers, telling why as a value besides the message. It
+// can be caught as ReadError. Copies share their text, so copying never throws.
+class InputError : public ReadError {
+public:
+    // `detail` is the cause alone ("Permission denied", "the record ends
+    // before ORIGIN"); `line` the 1-based line it refers to, 0 for none.
+    InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line = 0);
+
+    [[nodiscard]] InputFailure reason() const noexcept { return reason_; }
+    [[nodiscard]] const std::filesystem::path& path() const noexcept { return facts_->path; }
+    [[nodiscard]] const std::string& detail() const noexcept { return facts_->detail; }
+    [[nodiscard]] int line() const noexcept { return line_; }
+
+private:
+    struct Facts {
+        std::filesystem::path path;
+        std::string detail;
+    };
+
+    InputFailure reason_;
+    int line_;
+    std::shared_ptr<const Facts> facts_;
 };
 
 }  // namespace tessaron

@@ -30,7 +30,8 @@ void paintDiagram(QPainter& painter, const FeatureList& features, const Repeat* 
                                    std::span<const RepeatPair> pairs);
 
 // Writes the map to `path`: SVG when the name ends in ".svg" (any case),
-// otherwise PNG. False when the file cannot be written.
+// otherwise PNG. False when the file cannot be written; an existing file is
+// then left as it was, since the new one replaces it only once complete.
 [[nodiscard]] bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,
                                std::span<const RepeatPair> pairs);
 

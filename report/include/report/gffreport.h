@@ -1,8 +1,8 @@
 #pragma once
 
-#include "report/tablewriter.h"
 #include "engine/genome.h"
-#include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "report/tablewriter.h"
 
 #include <string>
 #include <string_view>
@@ -21,14 +21,25 @@ public:
     // Writes the header and the region line of a sequence `length` bases long.
     GffReport(TableWriter& out, std::string_view seqid, int length);
 
-    void write(const Genome& genome, RepeatKind kind, const RepeatList& list);
+    // The copies of every pair of a snapshot with words, made in batches.
+    void write(const RepeatSnapshot& snapshot);
 
 private:
-    void copyLine(std::int64_t start, int length, char strand, const std::string& pair, int copy,
-                  RepeatKind kind, const std::string& word);
+    // One copy's line, with the attributes made in attributes_.
+    void copyLine(std::int64_t start, int length, const PreparedCells& strand);
 
     TableWriter& out_;
     std::string seqid_;
+    // The cells before the coordinates, and those between them and the
+    // attributes on each strand.
+    PreparedCells head_;
+    PreparedCells plus_;
+    PreparedCells minus_;
+    PreparedCells noStrand_;
+    // Reused from line to line: the attributes after the copy's number, made
+    // once per word, and the attribute cell of a pair's copies.
+    std::string typeAndWord_;
+    std::string attributes_;
 };
 
 // A sequence id as GFF3 allows it: characters outside its set are escaped as

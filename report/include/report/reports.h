@@ -1,11 +1,12 @@
 #pragma once
 
-#include "report/tablewriter.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"
+#include "report/tablewriter.h"
 
 #include <string_view>
 
@@ -20,9 +21,10 @@ void writeInfo(TableWriter& out, const Genome& genome);
 
 // The header of the pairs report.
 void writePairsHeader(TableWriter& out);
-// Every pair of one search: kind, length, the word (read from the first copy)
-// and the 1-based starts of both copies; lengths and lists in order.
-void writePairs(TableWriter& out, const Genome& genome, RepeatKind kind, const RepeatList& list);
+// Every pair of one search (SnapshotDetail::Words): kind, length, the word
+// (read from the first copy) and the 1-based starts of both copies; lengths
+// and words in order, the pairs made in batches as they are written.
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot);
 
 // A header, then per feature its name, 1-based start and end, and its colour
 // as #RRGGBB.

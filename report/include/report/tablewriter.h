@@ -2,12 +2,22 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace tessaron {
 
 enum class TableFormat { Tsv, Csv };
+
+// A run of one or more cells that many rows share, quoted or cleaned once
+// with the separators between them (TableWriter::prepare), so that each row
+// only copies it.
+class PreparedCells {
+    friend class TableWriter;
+    std::string text_;
+};
 
 // Rows of cells, tab-separated or comma-separated (RFC 4180 quoting), gathered
 // in a fixed buffer and handed to the stream in large writes, so that reports
@@ -22,6 +32,13 @@ public:
     // In tab-separated output a tab or line end inside a cell becomes a blank.
     void cell(std::string_view text);
     void cell(std::int64_t value);
+    // Cells made once for this writer's format; `cells` must not be empty.
+    [[nodiscard]] PreparedCells prepare(std::initializer_list<std::string_view> cells) const;
+    void cells(const PreparedCells& cells)
+    {
+        separate();
+        raw(cells.text_);
+    }
     void endRow()
     {
         put('\n');

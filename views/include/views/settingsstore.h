@@ -11,8 +11,11 @@ class QSettings;
 // completed first start. Kept in a file under the user's configuration
 // folder, or in the file named by the environment variable
 // TESSARON_SETTINGS (tests use it). Every write happens when a setting
-// changes; nothing is written at exit. Errors are never reported: the program
-// always starts, with 8, 30 and an empty motif at worst.
+// changes; nothing is written at exit. The program always starts, with 8, 30
+// and an empty motif at worst. A settings path that exists but is not a
+// regular file (a folder, a pipe, a device such as /dev/null; a link to a
+// regular file will do) is never opened, read or written: the store then
+// keeps nothing and says why in `problem`. Other errors are not reported.
 class SettingsStore {
 public:
     struct Values {
@@ -35,7 +38,12 @@ public:
 
     // The file in use.
     [[nodiscard]] QString fileName() const;
+    // Why the settings are neither read nor saved, for the window to show
+    // once; empty when the file can be used.
+    [[nodiscard]] QString problem() const { return problem_; }
 
 private:
-    std::unique_ptr<QSettings> settings_;
+    QString fileName_;
+    QString problem_;
+    std::unique_ptr<QSettings> settings_;  // none when the file cannot be used
 };

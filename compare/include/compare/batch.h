@@ -1,0 +1,52 @@
+#pragma once
+
+// Many genomes at once: every file read and analysed on its own thread, the
+// results handed over in file order whatever the thread that made them.
+
+#include "compare/controls.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaron {
+
+struct BatchSettings {
+    int minimum = 8;
+    int maximum = 30;
+    int threads = 0;                          // 0: every core
+    bool complete = false;                    // the complete search instead of the index's
+    std::optional<ControlSettings> controls;  // random controls for every genome
+};
+
+// One genome of a batch: where it came from and its pair counts per kind and
+// length (with the controls' statistics when they were asked for).
+struct BatchGenome {
+    std::filesystem::path file;
+    int record = 1;  // 1-based place of the record in its file
+    std::string title;
+    std::int64_t length = 0;
+    int minLength = 0;
+    KindCounts counts;
+    std::optional<ControlReport> controls;
+};
+
+// A file that could not be read or analysed, and why.
+struct BatchFailure {
+    std::filesystem::path file;
+    std::string reason;
+};
+
+// Reads each file (GenBank when its first non-blank line begins with LOCUS,
+// otherwise plain text), indexes and analyses it on up to `threads` threads,
+// and calls `deliver` for each file in the order given, from the calling
+// thread, with its genomes or its failure. A failed file does not stop the
+// others. Returns the number of failed files.
+int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
+             const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
+                                      const std::optional<BatchFailure>& failure)>& deliver);
+
+}  // namespace tessaron

@@ -1,0 +1,64 @@
+#pragma once
+
+// Is a repeat count more than chance? A genome's pair counts beside those of
+// random sequences of exactly its composition (the random generator, seeds
+// S, S+1, ...), analysed with the same settings and search.
+
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
+#include "engine/repeatsnapshot.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace tessaron {
+
+// Pair counts per length slot (minimum length first) of the four kinds,
+// indexed by RepeatKind.
+using KindCounts = std::array<std::vector<std::int64_t>, kRepeatKindCount>;
+
+struct ControlSettings {
+    int replicates = 100;    // R random sequences
+    std::uint32_t seed = 1;  // of the first; the others follow on
+    int threads = 0;         // 0: every core
+    bool complete = false;   // the complete search instead of the index's
+};
+
+// One kind at one length: the genome's pairs and the controls' spread.
+struct ControlStats {
+    std::int64_t observed = 0;
+    double mean = 0;
+    double sd = 0;            // sample standard deviation; 0 for a single control
+    std::optional<double> z;  // (observed - mean) / sd; none when sd is 0
+};
+
+struct ControlReport {
+    int minLength = 0;
+    int replicates = 0;
+    std::uint32_t seed = 0;
+    std::array<std::vector<ControlStats>, kRepeatKindCount> stats;  // per kind, per slot
+};
+
+// The four searches' pair counts of a genome: the index's searches (the
+// genome must be indexed) or the complete search.
+[[nodiscard]] std::variant<KindCounts, SearchFailure> countRepeats(
+    const std::shared_ptr<const Genome>& genome, bool complete = false, const SearchControl& control = {});
+
+// The mean, standard deviation and z of each kind and length, from the
+// genome's counts and those of each control (controls[i] of seed + i).
+[[nodiscard]] ControlReport summarizeControls(const KindCounts& observed,
+                                              const std::vector<KindCounts>& controls, int minLength,
+                                              std::uint32_t seed);
+
+// Makes and analyses the controls of a genome (indexed unless complete) in parallel (each
+// control on one thread, the results independent of the number of threads),
+// then summarizes them. Progress is the fraction of controls done.
+[[nodiscard]] std::variant<ControlReport, SearchFailure> runControls(
+    const std::shared_ptr<const Genome>& genome, const ControlSettings& settings,
+    const SearchControl& control = {});
+
+}  // namespace tessaron

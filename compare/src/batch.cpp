@@ -1,0 +1,133 @@
+#include "compare/batch.h"
+
+#include "input/filename.h"
+#include "input/genbankreader.h"
+#include "input/readerror.h"
+#include "input/textreader.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
+
+namespace tessaron {
+
+namespace {
+
+struct FileOutcome {
+    std::vector<BatchGenome> genomes;
+    std::optional<BatchFailure> failure;
+};
+
+std::string failureText(SearchFailure failure)
+{
+    switch (failure) {
+        case SearchFailure::OutOfMemory:
+            return "out of memory";
+        case SearchFailure::PairLimit:
+            return "too many pairs to store";
+        case SearchFailure::Cancelled:
+            return "cancelled";
+    }
+    return "failed";
+}
+
+FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int controlThreads)
+{
+    FileOutcome outcome;
+    const auto fail = [&](std::string reason) {
+        outcome.failure = BatchFailure{file, std::move(reason)};
+        return std::move(outcome);
+    };
+    try {
+        auto genome = std::make_shared<Genome>();
+        if (looksLikeGenBank(file)) {
+            if (!readGenBank(file, *genome, settings.minimum, settings.maximum)) {
+                return fail("The file doesn't seem to be in GenBank format!");
+            }
+        } else {
+            readText(file, *genome, settings.minimum, settings.maximum);
+            genome->setTitle(displayName(file));
+        }
+        if (!settings.complete && !genome->buildIndex()) {
+            return fail(failureText(SearchFailure::OutOfMemory));
+        }
+        std::shared_ptr<const Genome> indexed = std::move(genome);
+        BatchGenome result;
+        result.file = file;
+        result.title = indexed->title();
+        result.length = indexed->length();
+        result.minLength = indexed->minLength();
+        auto counts = countRepeats(indexed, settings.complete);
+        if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
+            return fail(failureText(*failure));
+        }
+        result.counts = std::move(std::get<KindCounts>(counts));
+        if (settings.controls) {
+            ControlSettings controls = *settings.controls;
+            controls.threads = controlThreads;
+            controls.complete = settings.complete;
+            auto report = runControls(indexed, controls);
+            if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                return fail(failureText(*failure));
+            }
+            result.controls = std::move(std::get<ControlReport>(report));
+        }
+        outcome.genomes.push_back(std::move(result));
+    } catch (const ReadError& error) {
+        return fail(error.what());
+    } catch (const std::bad_alloc&) {
+        return fail(failureText(SearchFailure::OutOfMemory));
+    }
+    return outcome;
+}
+
+}  // namespace
+
+int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
+             const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
+                                      const std::optional<BatchFailure>& failure)>& deliver)
+{
+    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int wanted = settings.threads > 0 ? settings.threads : cores;
+    const int threads = std::clamp(wanted, 1, std::max<int>(static_cast<int>(files.size()), 1));
+    // One file alone may use every thread for its controls.
+    const int controlThreads = files.size() == 1 ? wanted : 1;
+
+    std::vector<std::optional<FileOutcome>> outcomes(files.size());
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            FileOutcome outcome = analyseFile(files[i], settings, controlThreads);
+            const std::lock_guard lock(mutex);
+            outcomes[i] = std::move(outcome);
+            ready.notify_all();
+        }
+    };
+
+    int failed = 0;
+    std::vector<std::jthread> pool;
+    for (int i = 0; i < threads; ++i) {
+        pool.emplace_back(work);
+    }
+    // Hand the results over in file order as soon as each is there, so that
+    // the output of a long batch flows and stays in a stable order.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        FileOutcome outcome;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return outcomes[i].has_value(); });
+            outcome = std::move(*outcomes[i]);
+            outcomes[i].reset();
+        }
+        failed += outcome.failure ? 1 : 0;
+        deliver(i, outcome.genomes, outcome.failure);
+    }
+    return failed;
+}
+
+}  // namespace tessaron

@@ -1,0 +1,161 @@
+#include "compare/controls.h"
+
+#include "engine/completesearch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <mutex>
+#include <new>
+#include <thread>
+
+namespace tessaron {
+
+std::variant<KindCounts, SearchFailure> countRepeats(const std::shared_ptr<const Genome>& genome,
+                                                     bool complete, const SearchControl& control)
+{
+    KindCounts counts;
+    std::shared_ptr<const CompleteIndex> index;
+    if (complete) {
+        // One index serves the four kinds.
+        auto built = buildCompleteIndex(genome, kKindOrder, SearchControl{control.stop, {}});
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            return *failure;
+        }
+        index = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
+    for (const RepeatKind kind : kKindOrder) {
+        const SearchControl quiet{control.stop, {}};
+        auto result = complete ? completeSearch(*index, kind, SnapshotDetail::Counts, quiet)
+                               : searchRepeats(genome, kind, SnapshotDetail::Counts, quiet);
+        if (const auto* failure = std::get_if<SearchFailure>(&result)) {
+            return *failure;
+        }
+        counts[static_cast<std::size_t>(kind)] = std::get<0>(result)->pairCounts();
+    }
+    return counts;
+}
+
+ControlReport summarizeControls(const KindCounts& observed, const std::vector<KindCounts>& controls,
+                                int minLength, std::uint32_t seed)
+{
+    ControlReport report;
+    report.minLength = minLength;
+    report.replicates = static_cast<int>(controls.size());
+    report.seed = seed;
+    const auto n = static_cast<double>(controls.size());
+    for (std::size_t kind = 0; kind < observed.size(); ++kind) {
+        const std::vector<std::int64_t>& counts = observed[kind];
+        std::vector<ControlStats>& stats = report.stats[kind];
+        stats.resize(counts.size());
+        for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+            ControlStats& s = stats[slot];
+            s.observed = counts[slot];
+            if (controls.empty()) {
+                continue;
+            }
+            const auto valueOf = [&](const KindCounts& control) {
+                const auto& perSlot = control[kind];
+                return slot < perSlot.size() ? static_cast<double>(perSlot[slot]) : 0.0;
+            };
+            double sum = 0;
+            for (const KindCounts& control : controls) {
+                sum += valueOf(control);
+            }
+            s.mean = sum / n;
+            double squares = 0;
+            for (const KindCounts& control : controls) {
+                const double d = valueOf(control) - s.mean;
+                squares += d * d;
+            }
+            s.sd = controls.size() > 1 ? std::sqrt(squares / (n - 1)) : 0.0;
+            if (s.sd > 0) {
+                s.z = (static_cast<double>(s.observed) - s.mean) / s.sd;
+            }
+        }
+    }
+    return report;
+}
+
+std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<const Genome>& genome,
+                                                       const ControlSettings& settings,
+                                                       const SearchControl& control)
+{
+    auto observed = countRepeats(genome, settings.complete, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&observed)) {
+        return *failure;
+    }
+    std::array<std::int64_t, 4> composition{};
+    for (const char base : genome->sequence()) {
+        const int letter = letterIndex(base);
+        if (letter >= 0) {
+            ++composition[static_cast<std::size_t>(letter)];
+        }
+    }
+    const int replicates = std::max(settings.replicates, 0);
+    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int threads =
+        std::clamp(settings.threads > 0 ? settings.threads : cores, 1, std::max(replicates, 1));
+
+    std::vector<KindCounts> controls(static_cast<std::size_t>(replicates));
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::optional<SearchFailure> failed;
+    std::mutex failedMutex;
+    std::stop_source stopAll;
+    const auto work = [&] {
+        for (int i = next++; i < replicates && !stopAll.stop_requested(); i = next++) {
+            std::optional<SearchFailure> failure;
+            if (control.stopRequested()) {
+                failure = SearchFailure::Cancelled;
+            } else {
+                try {
+                    auto random = std::make_shared<Genome>();
+                    const auto [a, t, c, g] = composition;
+                    const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
+                    if (!random->makeRandom(a, t, c, g, genome->minLength(), genome->maxLength(), seed)) {
+                        failure = SearchFailure::OutOfMemory;
+                    } else {
+                        // The very lengths of the genome, even where making
+                        // a random sequence would widen them.
+                        random->setLengthBounds(genome->minLength(), genome->maxLength());
+                        if (!settings.complete && !random->buildIndex()) {
+                            failure = SearchFailure::OutOfMemory;
+                        } else {
+                            auto counts = countRepeats(random, settings.complete, control);
+                            if (auto* counted = std::get_if<KindCounts>(&counts)) {
+                                controls[static_cast<std::size_t>(i)] = std::move(*counted);
+                            } else {
+                                failure = std::get<SearchFailure>(counts);
+                            }
+                        }
+                    }
+                } catch (const std::bad_alloc&) {
+                    failure = SearchFailure::OutOfMemory;
+                }
+            }
+            if (failure) {
+                const std::lock_guard lock(failedMutex);
+                if (!failed) {
+                    failed = failure;
+                }
+                stopAll.request_stop();
+                return;
+            }
+            control.report(static_cast<double>(++done) / replicates);
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (int i = 1; i < threads; ++i) {
+            pool.emplace_back(work);
+        }
+        work();
+    }
+    if (failed) {
+        return *failed;
+    }
+    return summarizeControls(std::get<KindCounts>(observed), controls, genome->minLength(), settings.seed);
+}
+
+}  // namespace tessaron

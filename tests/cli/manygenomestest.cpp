@@ -1,0 +1,81 @@
+// Many genomes and long repeats through the program: batches, random
+// controls and the complete search.
+
+#include "clirunner.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tessaron::test;
+namespace fs = std::filesystem;
+
+std::vector<std::string> rowsOf(const std::string& text)
+{
+    std::vector<std::string> rows;
+    std::istringstream in(text);
+    for (std::string row; std::getline(in, row);) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+TEST_F(CliTest, BatchKeepsTheOrderOfTheFilesAndGoesOnPastAFailure)
+{
+    write("a.txt", "ACCGAAACCGTTTTACGGTTT\n");
+    write("b.txt", "GATTACAGGGGACATTAG\n");
+    const std::vector<std::string> arguments{"--batch", "-j", "2",     "--min",      "4",
+                                             "--max",   "5",  "a.txt", "missing.gb", "b.txt"};
+    const Outcome result = run(arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "tessaron-cli: missing.gb: cannot open 'missing.gb': No such file or directory\n");
+    const auto rows = rowsOf(result.out);
+    ASSERT_EQ(rows.size(), 1U + 2 * 4 * 2);  // header, 2 genomes x 4 kinds x 2 lengths
+    EXPECT_EQ(rows[0], "file\trecord\ttitle\tlength\tkind\trepeat_length\tpairs");
+    EXPECT_EQ(rows[1], "a.txt\t1\ta\t21\tdirect\t4\t2");
+    EXPECT_EQ(rows[9].substr(0, 6), "b.txt\t");
+    // One thread writes the very same table.
+    std::vector<std::string> serial = arguments;
+    serial[2] = "1";
+    EXPECT_EQ(run(serial).out, result.out);
+}
+
+TEST_F(CliTest, ControlsAddMeanDeviationAndZ)
+{
+    const Outcome result =
+        run({"--controls", "5", "--seed", "3", "--min", "8", "--max", "9", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto rows = rowsOf(result.out);
+    ASSERT_EQ(rows.size(), 1U + 4 * 2);
+    EXPECT_EQ(rows[0], "kind\trepeat_length\tpairs\tcontrol_mean\tcontrol_sd\tz");
+    EXPECT_EQ(rows[1].substr(0, 14), "direct\t8\t2765\t");
+    // The same seed gives the same controls, whatever the threads.
+    EXPECT_EQ(
+        run({"--controls", "5", "--seed", "3", "-j", "1", "--min", "8", "--max", "9", TESSARON_MITO_GENBANK})
+            .out,
+        result.out);
+}
+
+TEST_F(CliTest, TheCompleteSearchReportsTheChloroplastInvertedRepeatWhole)
+{
+    const fs::path chloroplast = fs::path(TESSARON_SHARED_DATA) / "NC_000932.gb";
+    if (!fs::exists(chloroplast)) {
+        GTEST_SKIP() << "no " << chloroplast;
+    }
+    const Outcome result = run({"--complete", "--report", "pairs", "--min", "256", chloroplast.string()});
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> inverted;
+    for (const std::string& row : rowsOf(result.out)) {
+        if (row.starts_with("inverted\t")) {
+            inverted.push_back(row.substr(0, 14) + row.substr(row.rfind('\t', row.rfind('\t') - 1)));
+        }
+    }
+    ASSERT_EQ(inverted.size(), 1U);
+    EXPECT_EQ(inverted[0], "inverted\t26264\t84171\t128215");
+}
+
+}  // namespace
