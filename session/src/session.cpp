@@ -34,15 +34,20 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    bool indexed = false;
+    std::optional<SearchFailure> buildFailure;
     try {
-        indexed = filled->buildIndex();
+        // The build stops within milliseconds of a cancel and tells how far it is.
+        buildFailure = filled->buildIndex(
+            SearchControl{control.stop, [&control](double fraction) {
+                              control.report({JobStep::Indexing, RepeatKind::Direct, fraction});
+                          }});
     } catch (const std::bad_alloc&) {
-        indexed = false;
+        buildFailure = SearchFailure::OutOfMemory;
     }
-    if (control.stopRequested()) {
+    if (control.stopRequested() || buildFailure == SearchFailure::Cancelled) {
         return failed(JobError::Cancelled);
     }
+    const bool indexed = !buildFailure;
     SessionState state{std::move(filled), std::move(features), {}, true};
     if (!indexed) {
         return JobResult{std::move(state), JobError::OutOfMemory, {}};
