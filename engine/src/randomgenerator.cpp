@@ -1,5 +1,5 @@
-#include "engine/genome.h"
 #include "engine/randomgenerator.h"
+#include "engine/genome.h"
 
 #include <array>
 #include <ctime>

@@ -117,7 +117,8 @@ const std::vector<LegendRow>& legendRows()
 
 DotBox dotBox(MapPoint centre)
 {
-    return {centre.x - kDotHalfSize, centre.y - kDotHalfSize, centre.x + kDotHalfSize, centre.y + kDotHalfSize};
+    return {centre.x - kDotHalfSize, centre.y - kDotHalfSize, centre.x + kDotHalfSize,
+            centre.y + kDotHalfSize};
 }
 
 }  // namespace tessaron

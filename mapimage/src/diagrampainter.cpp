@@ -106,8 +106,9 @@ QImage makeBackground()
             const auto mix = [inside](int field, int ring) {
                 return static_cast<int>(std::lround(field + (ring - field) * inside));
             };
-            row[x] = qRgb(mix(kFieldColor.red(), kRingColor.red()), mix(kFieldColor.green(), kRingColor.green()),
-                          mix(kFieldColor.blue(), kRingColor.blue()));
+            row[x] =
+                qRgb(mix(kFieldColor.red(), kRingColor.red()), mix(kFieldColor.green(), kRingColor.green()),
+                     mix(kFieldColor.blue(), kRingColor.blue()));
         }
     }
     return image;
@@ -128,7 +129,8 @@ void paintScale(QPainter& painter, double perBase, std::int32_t sequenceEnd)
 {
     painter.setPen(kScaleTextColor);
     for (const ScaleMark& mark : scaleMarks(perBase, sequenceEnd)) {
-        painter.fillRect(boxOf(mark.tick.x - 1, mark.tick.y - 1, mark.tick.x + 1, mark.tick.y + 1), Qt::black);
+        painter.fillRect(boxOf(mark.tick.x - 1, mark.tick.y - 1, mark.tick.x + 1, mark.tick.y + 1),
+                         Qt::black);
         drawLabel(painter, mark.text, QString::fromStdString(mark.label), mark.alignRight);
     }
 }

@@ -61,8 +61,8 @@ TEST(ParseMapOptions, UsageErrors)
         ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << message;
         EXPECT_EQ(std::get<UsageError>(result).message, message);
     }
-    for (const std::string_view value : {"direct", "direct,8", "direct,8,0", "direct,2,1", "direct,257,1", "up,8,1",
-                                         "direct,8,1,", "direct,,1", "direct,8,-1", ",8,1"}) {
+    for (const std::string_view value : {"direct", "direct,8", "direct,8,0", "direct,2,1", "direct,257,1",
+                                         "up,8,1", "direct,8,1,", "direct,,1", "direct,8,-1", ",8,1"}) {
         const auto result = parseList({"--map", "m.png", "--repeat", value, "g.gb"});
         ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << value;
         EXPECT_TRUE(std::get<UsageError>(result).message.starts_with("--repeat: '")) << value;
@@ -94,8 +94,8 @@ TEST_F(CliTest, MapOfTheMitochondrionWithAnInvertedRepeat)
     EXPECT_EQ(result.err, "");
     const QImage image(QString::fromStdString((dir_ / "map.png").string()));
     ASSERT_EQ(image.size(), QSize(600, 460));
-    EXPECT_EQ(image.pixelColor(10, 7), QColor(0, 0, 234));   // legend, RNA +strand
-    EXPECT_EQ(image.pixelColor(10, 27), QColor(234, 0, 0));  // legend, CDS +strand
+    EXPECT_EQ(image.pixelColor(10, 7), QColor(0, 0, 234));    // legend, RNA +strand
+    EXPECT_EQ(image.pixelColor(10, 27), QColor(234, 0, 0));   // legend, CDS +strand
     EXPECT_EQ(image.pixelColor(300, 63), QColor(Qt::black));  // the tick of position 0
     EXPECT_EQ(image.pixelColor(301, 64), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(300, 300), QColor(246, 246, 236));
@@ -124,7 +124,8 @@ TEST_F(CliTest, MapFailures)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "tessaron-cli: --repeat: there is no mirror repeat number 100000 of length 30\n");
 
-    const Outcome outside = run({"--map", "map.png", "--max", "12", "--repeat", "direct,13,1", TESSARON_MITO_GENBANK});
+    const Outcome outside =
+        run({"--map", "map.png", "--max", "12", "--repeat", "direct,13,1", TESSARON_MITO_GENBANK});
     EXPECT_EQ(outside.status, 1);
 
     const Outcome unwritable = run({"--map", "no/such/folder/map.png", TESSARON_MITO_GENBANK});

@@ -18,10 +18,11 @@ namespace {
 
 using namespace test;
 
-constexpr std::array<std::pair<RepeatKind, const char*>, 4> kKinds{{{RepeatKind::Direct, "direct"},
-                                                                    {RepeatKind::Inverted, "inverted"},
-                                                                    {RepeatKind::Mirror, "mirror"},
-                                                                    {RepeatKind::Complementary, "complementary"}}};
+constexpr std::array<std::pair<RepeatKind, const char*>, 4> kKinds{
+    {{RepeatKind::Direct, "direct"},
+     {RepeatKind::Inverted, "inverted"},
+     {RepeatKind::Mirror, "mirror"},
+     {RepeatKind::Complementary, "complementary"}}};
 
 // The rows the pairs report must hold for `bases` searched with these settings.
 std::string expectedPairsReport(const std::string& bases, int minLength, int lengthBound)
@@ -107,12 +108,12 @@ TEST_F(CliTest, PairsOfRandomSequencesMatchTheReference)
         // The same generation as the program's, for the bases and the clamped settings.
         Genome genome;
         ASSERT_TRUE(genome.makeRandom(a, t, cc, g, c.minimum, c.maximum, c.seed));
-        const Outcome result = run({"--random", counts, "--seed", std::to_string(c.seed), "--min",
-                                    std::to_string(c.minimum), "--max", std::to_string(c.maximum),
-                                    "--report", "pairs"});
+        const Outcome result =
+            run({"--random", counts, "--seed", std::to_string(c.seed), "--min", std::to_string(c.minimum),
+                 "--max", std::to_string(c.maximum), "--report", "pairs"});
         ASSERT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(result.out,
-                  expectedPairsReport(std::string(genome.sequence()), genome.minLength(), genome.lengthBound()));
+        EXPECT_EQ(result.out, expectedPairsReport(std::string(genome.sequence()), genome.minLength(),
+                                                  genome.lengthBound()));
     }
 }
 

@@ -125,7 +125,8 @@ TEST(ParseOptions, FormatsOutputsAndComparison)
 
 TEST(ParseOptions, BatchControlsAndTheCompleteSearch)
 {
-    const Options batch = parsed({"--batch", "-j", "3", "--controls=10", "--seed", "7", "a.gb", "b.fa", "--complete"});
+    const Options batch =
+        parsed({"--batch", "-j", "3", "--controls=10", "--seed", "7", "a.gb", "b.fa", "--complete"});
     EXPECT_EQ(batch.report, ReportKind::Batch);
     EXPECT_EQ(batch.compareFiles, (std::vector<std::string>{"a.gb", "b.fa"}));
     EXPECT_EQ(batch.jobs, 3);

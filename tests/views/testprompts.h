@@ -37,7 +37,7 @@ public:
     QString saveFile(QWidget*, const QString&, const QString&) override { return next(); }
 
     std::vector<RecordedMessage> messages;
-    std::deque<QString> files;           // answers of openFile and saveFile
+    std::deque<QString> files;          // answers of openFile and saveFile
     std::deque<QStringList> fileLists;  // answers of openFiles
 
 private:

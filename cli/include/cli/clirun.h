@@ -12,8 +12,8 @@ namespace tessaron {
 // Draws the circular map of a GenBank genome to `path` (PNG, or SVG for a
 // name ending in ".svg"), marking `repeat` with `pairs` when it is not null.
 // False when the file cannot be written.
-using MapDrawer = std::function<bool(const std::string& path, const FeatureList& features, const Repeat* repeat,
-                                     std::span<const RepeatPair> pairs)>;
+using MapDrawer = std::function<bool(const std::string& path, const FeatureList& features,
+                                     const Repeat* repeat, std::span<const RepeatPair> pairs)>;
 
 // The whole command line program: parses the arguments, runs and writes the
 // report, and returns the exit status (0, 1 for a failed run, 2 for a usage

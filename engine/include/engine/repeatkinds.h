@@ -31,20 +31,20 @@ inline constexpr std::uint32_t kTransformedCopyColor = 0x0000E0;  // red
 
 // Indexed by RepeatKind.
 inline constexpr std::array<KindInfo, kRepeatKindCount> kKinds{{
-    {RepeatKind::Direct, "direct", "the same word again", "Direct repeats", "direct repeats", "Direct Repeats", false,
-     kFirstCopyColor, 32776, 0},
+    {RepeatKind::Direct, "direct", "the same word again", "Direct repeats", "direct repeats",
+     "Direct Repeats", false, kFirstCopyColor, 32776, 0},
     {RepeatKind::Inverted, "inverted", "the reverse complement", "Inverted repeats", "inverted repeats",
      "Inverted Repeats", true, kTransformedCopyColor, 32777, 1},
-    {RepeatKind::Mirror, "mirror", "the word read backwards", "Mirror repeats", "mirror repeats", "Mirror Repeats",
-     true, kTransformedCopyColor, 32778, 3},
+    {RepeatKind::Mirror, "mirror", "the word read backwards", "Mirror repeats", "mirror repeats",
+     "Mirror Repeats", true, kTransformedCopyColor, 32778, 3},
     {RepeatKind::Complementary, "complementary", "the complement, read in the same direction",
-     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor, 32779,
-     2},
+     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor,
+     32779, 2},
 }};
 
 // The order in which the searches run and every report lists the kinds.
-inline constexpr std::array<RepeatKind, kRepeatKindCount> kKindOrder{RepeatKind::Direct, RepeatKind::Inverted,
-                                                                     RepeatKind::Mirror, RepeatKind::Complementary};
+inline constexpr std::array<RepeatKind, kRepeatKindCount> kKindOrder{
+    RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary};
 
 [[nodiscard]] constexpr const KindInfo& kindInfo(RepeatKind kind)
 {

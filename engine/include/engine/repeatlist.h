@@ -29,7 +29,7 @@ struct RepeatPair {
 struct Repeat {
     bool transformed = false;  // false for direct repeats
     std::int32_t length = 0;
-    std::int32_t pairCount = 0;   // at least 1
+    std::int32_t pairCount = 0;    // at least 1
     std::uint32_t pairOffset = 0;  // where the pairs start in the owning list
 };
 
@@ -43,8 +43,14 @@ public:
     [[nodiscard]] int minLength() const { return minLength_; }
     [[nodiscard]] int slotCount() const { return static_cast<int>(slots_.size()); }
     [[nodiscard]] std::int64_t total() const { return total_; }
-    [[nodiscard]] std::int64_t pairCount(int slot) const { return pairCounts_[static_cast<std::size_t>(slot)]; }
-    [[nodiscard]] const std::vector<Repeat>& slot(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
+    [[nodiscard]] std::int64_t pairCount(int slot) const
+    {
+        return pairCounts_[static_cast<std::size_t>(slot)];
+    }
+    [[nodiscard]] const std::vector<Repeat>& slot(int slot) const
+    {
+        return slots_[static_cast<std::size_t>(slot)];
+    }
     [[nodiscard]] std::span<const RepeatPair> pairs(const Repeat& repeat) const
     {
         return {pairs_.data() + repeat.pairOffset, static_cast<std::size_t>(repeat.pairCount)};

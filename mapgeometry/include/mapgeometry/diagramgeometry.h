@@ -23,10 +23,10 @@ inline constexpr int kMapCentreY = 230;
 inline constexpr double kMapFullTurn = 6.2831853;
 inline constexpr double kMapStartAngle = -1.570796325;
 
-inline constexpr int kScaleRadius = 167;    // ticks, repeat dots and chords
-inline constexpr int kTrackRadius = 175;    // feature arcs
-inline constexpr int kLabelRadius = 190;    // feature label lines end here (or further out)
-inline constexpr int kDotHalfSize = 4;      // repeat dots are 8 x 8
+inline constexpr int kScaleRadius = 167;  // ticks, repeat dots and chords
+inline constexpr int kTrackRadius = 175;  // feature arcs
+inline constexpr int kLabelRadius = 190;  // feature label lines end here (or further out)
+inline constexpr int kDotHalfSize = 4;    // repeat dots are 8 x 8
 
 // The box of the arcs' circle: centre (300, 230), radius 175.
 inline constexpr int kArcLeft = 125;
