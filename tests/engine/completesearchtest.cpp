@@ -1,4 +1,5 @@
 #include "engine/completesearch.h"
+#include "referenceindex.h"
 
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
@@ -36,13 +37,6 @@ char complementOf(char base)
         default:
             return 'C';
     }
-}
-
-std::string reverseComplement(std::string word)
-{
-    std::reverse(word.begin(), word.end());
-    std::transform(word.begin(), word.end(), word.begin(), complementOf);
-    return word;
 }
 
 // The second copy of `word` for a kind.
@@ -277,7 +271,7 @@ std::string palindromic(std::mt19937& rng, int length)
         const std::string arm = drawn(rng, 2 + static_cast<int>(rng() % 12), "ACGT");
         std::string back = arm;
         std::reverse(back.begin(), back.end());
-        s += arm + (rng() % 2 == 0 ? reverseComplement(arm) : back) +
+        s += arm + (rng() % 2 == 0 ? reference::transformWord(arm, RepeatKind::Inverted) : back) +
              drawn(rng, static_cast<int>(rng() % 3), "ACGT");
     }
     s.resize(static_cast<std::size_t>(length));
@@ -380,7 +374,7 @@ TEST(CompleteSearch, FindsTheLongCopiesTheMaximumLengthDoesNotCut)
     std::mt19937 rng(5);
     std::string s = drawn(rng, 3000, "ACGT");
     const std::string copy = circularWord(s, 2900, 400);  // runs over the origin
-    plant(s, reverseComplement(copy), 1000);
+    plant(s, reference::transformWord(copy, RepeatKind::Inverted), 1000);
     const auto genome = makeGenome(s, 8, 30);
     const auto snapshot = run(genome, RepeatKind::Inverted, SnapshotDetail::Words);
     const int slot = snapshot->slotCount() - 1;
@@ -394,7 +388,8 @@ TEST(CompleteSearch, FindsTheLongCopiesTheMaximumLengthDoesNotCut)
     EXPECT_LE(pair.first, 1000);
     EXPECT_GE(pair.first + length, 1400);
     EXPECT_EQ((pair.second + length) % 3000, (2900 + 400 + 1000 - pair.first) % 3000);
-    EXPECT_EQ(genome->word(pair.second, length), reverseComplement(genome->word(pair.first, length)));
+    EXPECT_EQ(genome->word(pair.second, length),
+              reference::transformWord(genome->word(pair.first, length), RepeatKind::Inverted));
 }
 
 TEST(CompleteSearch, AnIndexForSomeKindsServesThemAndAnyOtherKindAlike)

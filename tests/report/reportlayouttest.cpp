@@ -1,3 +1,4 @@
+#include "referenceindex.h"
 #include "report/reportlayout.h"
 
 #include <gtest/gtest.h>
@@ -312,30 +313,6 @@ TEST(ListingLayout, ListWithoutRepeatsHasOnlyTheCaption)
     EXPECT_TRUE(layout.cells.empty());
 }
 
-std::string transformed(RepeatKind kind, const std::string& word)
-{
-    auto complement = [](char letter) {
-        switch (letter) {
-            case 'A':
-                return 'T';
-            case 'T':
-                return 'A';
-            case 'C':
-                return 'G';
-            default:
-                return 'C';
-        }
-    };
-    std::string result = word;
-    if (kind == RepeatKind::Inverted || kind == RepeatKind::Complementary) {
-        std::transform(result.begin(), result.end(), result.begin(), complement);
-    }
-    if (kind == RepeatKind::Inverted || kind == RepeatKind::Mirror) {
-        std::reverse(result.begin(), result.end());
-    }
-    return result;
-}
-
 class ListingOfRandomGenome : public testing::TestWithParam<RepeatKind> {};
 
 // Whatever the search found, each row must describe real copies: the word
@@ -376,7 +353,7 @@ TEST_P(ListingOfRandomGenome, RowsAgreeWithTheSequence)
             word = first;
             EXPECT_EQ(static_cast<int>(word.size()), lastHeadingLength);
             if (!direct) {
-                EXPECT_EQ(row[3], transformed(kind, word)) << "row " << r + 1;
+                EXPECT_EQ(row[3], reference::transformWord(word, kind)) << "row " << r + 1;
             }
         } else if (!direct) {
             EXPECT_TRUE(row[3].empty());
@@ -385,7 +362,8 @@ TEST_P(ListingOfRandomGenome, RowsAgreeWithTheSequence)
         const int b = std::stoi(row[2]) - 1;
         const int length = static_cast<int>(word.size());
         EXPECT_EQ(genome.word(a, length), word) << "row " << r + 1;
-        EXPECT_EQ(genome.word(b, length), direct ? word : transformed(kind, word)) << "row " << r + 1;
+        EXPECT_EQ(genome.word(b, length), direct ? word : reference::transformWord(word, kind))
+            << "row " << r + 1;
         ++pairRows;
     }
     EXPECT_EQ(pairRows, list->total());
