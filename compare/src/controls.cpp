@@ -85,13 +85,6 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
     if (const auto* failure = std::get_if<SearchFailure>(&observed)) {
         return *failure;
     }
-    std::array<std::int64_t, 4> composition{};
-    for (const char base : genome->sequence()) {
-        const int letter = letterIndex(base);
-        if (letter >= 0) {
-            ++composition[static_cast<std::size_t>(letter)];
-        }
-    }
     const int replicates = std::max(settings.replicates, 0);
     const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     const int threads =
@@ -110,15 +103,12 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
                 failure = SearchFailure::Cancelled;
             } else {
                 try {
+                    // The genome's composition, gaps and very lengths.
                     auto random = std::make_shared<Genome>();
-                    const auto [a, t, c, g] = composition;
                     const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
-                    if (!random->makeRandom(a, t, c, g, genome->minLength(), genome->maxLength(), seed)) {
+                    if (!random->makeRandomLike(*genome, seed)) {
                         failure = SearchFailure::OutOfMemory;
                     } else {
-                        // The very lengths of the genome, even where making
-                        // a random sequence would widen them.
-                        random->setLengthBounds(genome->minLength(), genome->maxLength());
                         if (!settings.complete && !random->buildIndex()) {
                             failure = SearchFailure::OutOfMemory;
                         } else {

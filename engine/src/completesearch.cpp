@@ -29,6 +29,10 @@
 // Abouelhoda, Kurtz and Ohlebusch). The cost is linear plus the pairs found;
 // counting alone multiplies group sizes instead of listing pairs.
 //
+// A gap matches nothing, not even another gap: every common prefix is cut
+// where either rotation reaches a gap, and a gap before a rotation differs
+// from whatever is before another, so a maximal pair ends at a gap.
+//
 // Writing each reading twice makes every comparison of rotations end within
 // the text, but doubles the text and gives the suffix sort a copy of every
 // suffix to tell apart. So the index first writes only a short tail after
@@ -38,9 +42,10 @@
 namespace tessaron {
 namespace {
 
-// Letter codes in the result order A < T < C < G; the readings are kept apart
-// by separators above them.
-constexpr std::array<std::uint8_t, 5> kComplementCode{0, 2, 1, 4, 3};
+// Letter codes in the result order A < T < C < G, 0 for a gap; the readings
+// are kept apart by separators above them.
+constexpr std::uint8_t kGap = 0;
+constexpr std::array<std::uint8_t, 5> kComplementCode{kGap, 2, 1, 4, 3};
 constexpr std::uint8_t kFirstSeparator = 5;
 
 std::uint8_t letterCode(char base)
@@ -52,10 +57,17 @@ std::uint8_t letterCode(char base)
             return 2;
         case 'C':
             return 3;
-        default:
+        case 'G':
             return 4;
+        default:
+            return kGap;
     }
 }
+
+// What is before a rotation: the letter (0..3) or, as 4, a gap.
+constexpr int kGapBefore = 4;
+// A sorted rotation's reading and what is before it, as reading * 8 + before.
+constexpr int kPerReading = 8;
 
 // Why a search stopped early; thrown inside a build or walk, turned into the result.
 struct Stopped {
@@ -87,8 +99,9 @@ struct CompleteIndex::Data {
     // way round share more than N letters.
     std::vector<std::int32_t> rotation;
     std::vector<std::int32_t> lcp;
-    // Per sorted rotation: its reading * 4 + the letter before it (0..3).
+    // Per sorted rotation: its reading * kPerReading + what is before it.
     std::vector<std::uint8_t> kindOf;
+    bool gaps = false;
     // The place of forward rotation p among the forward rotations: the order
     // of the words S[p..p+L-1] of one length.
     std::vector<std::int32_t> forwardRank;
@@ -166,6 +179,49 @@ std::int32_t firstTail(std::int32_t length)
     return std::min(length, std::clamp(length / 16, 64, 4096));
 }
 
+// Cuts each common prefix where either rotation reaches a gap. The cut
+// prefixes are those of the rotations read up to their first gap, which sort
+// into the same intervals, so the walk stays right.
+void cutAtGaps(const CompleteIndex::Data& data, std::span<const std::int32_t> rotation,
+               std::span<std::int32_t> lcp)
+{
+    const std::int32_t n = data.length;
+    // Letters from each position up to the next gap, forwards and backwards,
+    // round the circle (there is a gap, so both are below N).
+    std::vector<std::int32_t> ahead(static_cast<std::size_t>(n));
+    std::vector<std::int32_t> behind(static_cast<std::size_t>(n));
+    const auto at = [](std::vector<std::int32_t>& v, std::int32_t p) -> std::int32_t& {
+        return v[static_cast<std::size_t>(p)];
+    };
+    const auto gapAt = [&](std::int32_t p) { return data.codes[static_cast<std::size_t>(p)] == kGap; };
+    std::int32_t lastGap = 0;
+    while (!gapAt(lastGap)) {
+        ++lastGap;
+    }
+    for (std::int32_t k = 1; k <= n; ++k) {
+        const std::int32_t p = (lastGap + k) % n;
+        at(behind, p) = gapAt(p) ? 0 : at(behind, (p + n - 1) % n) + 1;
+    }
+    for (std::int32_t k = 1; k <= n; ++k) {
+        const std::int32_t p = ((lastGap - k) % n + n) % n;
+        at(ahead, p) = gapAt(p) ? 0 : at(ahead, (p + 1) % n) + 1;
+    }
+    const auto run = [&](std::int32_t r) {
+        const std::int32_t reading = r / n;
+        const std::int32_t j = r - reading * n;
+        const bool backwards = reading == kBackwards || reading == kBackComplemented;
+        return backwards ? at(behind, n - 1 - j) : at(ahead, j);
+    };
+    std::int32_t previous = 0;
+    for (std::size_t i = 0; i < rotation.size(); ++i) {
+        const std::int32_t current = run(rotation[i]);
+        if (i > 0) {
+            lcp[i] = std::min({lcp[i], previous, current});
+        }
+        previous = current;
+    }
+}
+
 // Sorts the rotations with each reading followed by its first `tail`
 // letters again (tail <= N). A rotation j then has N - j + tail letters before
 // the reading's separator, all of them its own; the sort is right when no two
@@ -227,10 +283,15 @@ bool sortRotations(CompleteIndex::Data& data, std::int32_t tail, const SearchCon
         lettersBefore = letters;
         const int reading = blockReading[static_cast<std::size_t>(b)];
         sa[i] = reading * n + j;
-        kindOf[i] = static_cast<std::uint8_t>(reading * 4 + data.letter(reading, j - 1) - 1);
+        const std::uint8_t before = data.letter(reading, j - 1);
+        kindOf[i] =
+            static_cast<std::uint8_t>(reading * kPerReading + (before == kGap ? kGapBefore : before - 1));
         if (reading == kForward) {
             forwardRank[static_cast<std::size_t>(j)] = forwardSeen++;
         }
+    }
+    if (data.gaps) {
+        cutAtGaps(data, sa, lcp);
     }
     data.rotation = std::move(sa);
     data.lcp = std::move(lcp);
@@ -251,20 +312,21 @@ struct KindLeaves {
     std::span<const std::int32_t> rotation;  // the whole index
     std::span<const std::int32_t> lcp;
     std::span<const std::uint8_t> kindOf;
-    std::array<std::uint8_t, 4 * kReadings> classOf{};  // by reading * 4 + letter before
+    std::array<std::uint8_t, kPerReading * kReadings> classOf{};  // by kindOf
 
-    KindLeaves(const CompleteIndex::Data& data, KindReadings readings)
+    // `side` is the number of classes per reading: 4, or 5 with gaps.
+    KindLeaves(const CompleteIndex::Data& data, KindReadings readings, int side)
         : rotation(data.rotation), lcp(data.lcp), kindOf(data.kindOf)
     {
+        classOf.fill(kNotOfKind);
         const bool transformed = readings.first != readings.second;
         for (int reading = 0; reading < kReadings; ++reading) {
-            for (int letter = 0; letter < 4; ++letter) {
-                std::uint8_t c = kNotOfKind;
+            for (int before = 0; before < side; ++before) {
                 if (reading == readings.first || reading == readings.second) {
-                    c = static_cast<std::uint8_t>((transformed && reading == readings.second ? 4 : 0) +
-                                                  letter);
+                    classOf[static_cast<std::size_t>(reading * kPerReading + before)] =
+                        static_cast<std::uint8_t>((transformed && reading == readings.second ? side : 0) +
+                                                  before);
                 }
-                classOf[static_cast<std::size_t>(reading * 4 + letter)] = c;
             }
         }
     }
@@ -273,30 +335,35 @@ struct KindLeaves {
 };
 
 // The leaves are grouped by class: which of the kind's readings (0 the first,
-// 1 the second) times 4 plus the letter before (0..3). Two leaves form a pair
-// when their letters before differ and, for a transformed kind, their
-// readings differ.
-constexpr int kClasses = 8;
-
+// 1 the second) times kSide plus what is before (0..3 a letter, 4 a gap).
+// Two leaves form a pair when what is before them differs (a gap differs
+// even from a gap) and, for a transformed kind, their readings differ. With
+// gaps a letter's class has four partners and a gap's five; the fifth of a
+// letter's is a class no leaf is ever in.
+template <bool kGaps>
 struct Partners {
-    std::array<std::array<std::uint8_t, 3>, kClasses> of{};
-};
+    static constexpr int kSide = kGaps ? 5 : 4;
+    static constexpr int kClasses = kGaps ? 2 * kSide + 1 : 2 * kSide;
+    static constexpr int kCount = kGaps ? 5 : 3;
+    std::array<std::array<std::uint8_t, kCount>, kClasses> of{};
 
-Partners partnersFor(bool transformed)
-{
-    Partners partners;
-    for (int c = 0; c < kClasses; ++c) {
-        const int otherReading = transformed ? 4 - (c & 4) : (c & 4);
-        int k = 0;
-        for (int letter = 0; letter < 4; ++letter) {
-            if (letter != (c & 3)) {
-                partners.of[static_cast<std::size_t>(c)][static_cast<std::size_t>(k++)] =
-                    static_cast<std::uint8_t>(otherReading + letter);
+    explicit Partners(bool transformed)
+    {
+        for (int c = 0; c < 2 * kSide; ++c) {
+            const int side = c / kSide;
+            const int before = c % kSide;
+            const int otherSide = transformed ? 1 - side : side;
+            auto& row = of[static_cast<std::size_t>(c)];
+            row.fill(static_cast<std::uint8_t>(kClasses - 1));
+            std::size_t k = 0;
+            for (int other = 0; other < kSide; ++other) {
+                if (other != before || other == kGapBefore) {
+                    row[k++] = static_cast<std::uint8_t>(otherSide * kSide + other);
+                }
             }
         }
     }
-    return partners;
-}
+};
 
 // What a pair of rotations of one kind means in the sequence.
 class KindView {
@@ -314,7 +381,7 @@ public:
     // the index reads for `length` letters.
     [[nodiscard]] std::int32_t start(std::size_t i, std::int32_t length) const
     {
-        const int reading = data_.kindOf[i] / 4;
+        const int reading = data_.kindOf[i] / kPerReading;
         const std::int32_t j = data_.rotation[i] - reading * n_;
         if (reading == kForward || reading == kComplemented) {
             return j;
@@ -328,7 +395,7 @@ public:
     // first < second counts.
     [[nodiscard]] bool pair(std::size_t x, std::size_t y, std::int32_t length, RepeatPair& out) const
     {
-        if (transformed() && data_.kindOf[x] / 4 != readings_.first) {
+        if (transformed() && data_.kindOf[x] / kPerReading != readings_.first) {
             std::swap(x, y);
         }
         std::int32_t a = start(x, length);
@@ -416,13 +483,16 @@ void walkIntervals(const KindLeaves& leaves, std::int32_t minLength, Policy& pol
 }
 
 // Counts: per frame the number of leaves of each class; per length the pairs.
+template <bool kGaps>
 class CountPolicy {
+    static constexpr int kClasses = Partners<kGaps>::kClasses;
+
 public:
     // Lengths below `lengths` are counted: past the deepest interval below N.
     CountPolicy(const KindLeaves& leaves, bool transformed, std::int32_t minLength,
                 std::int32_t sequenceLength, std::int32_t lengths)
         : leaves_(leaves),
-          partners_(partnersFor(transformed)),
+          partners_(transformed),
           minLength_(minLength),
           sequenceLength_(sequenceLength),
           perLength_(static_cast<std::size_t>(lengths), 0)
@@ -483,7 +553,7 @@ public:
 
 private:
     const KindLeaves& leaves_;
-    Partners partners_;
+    Partners<kGaps> partners_;
     std::int32_t minLength_;
     std::int32_t sequenceLength_;
     std::vector<std::array<std::int64_t, kClasses>> frames_;
@@ -521,13 +591,16 @@ private:
 
 // Pairs: per frame a chained list of leaves per class and the pairs of the
 // frame's word so far; a closed frame hands its pairs, sorted, to the store.
+template <bool kGaps>
 class PairPolicy {
+    static constexpr int kClasses = Partners<kGaps>::kClasses;
+
 public:
     PairPolicy(const KindLeaves& leaves, const KindView& view, std::int32_t minLength, std::int64_t pairLimit,
                const SearchControl& control)
         : leaves_(leaves),
           view_(view),
-          partners_(partnersFor(view.transformed())),
+          partners_(view.transformed()),
           minLength_(minLength),
           pairLimit_(pairLimit),
           control_(control),
@@ -647,7 +720,7 @@ private:
 
     const KindLeaves& leaves_;
     const KindView& view_;
-    Partners partners_;
+    Partners<kGaps> partners_;
     std::int32_t minLength_;
     std::int64_t pairLimit_;
     const SearchControl& control_;
@@ -683,7 +756,7 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
     const auto partners = [&](std::int64_t a, std::int64_t b) {
         const std::uint8_t x = text[static_cast<std::size_t>(a)];
         const std::uint8_t y = text[static_cast<std::size_t>(b)];
-        return complement ? x == kComplementCode[y] : x == y;
+        return x != kGap && (complement ? x == kComplementCode[y] : x == y);
     };
     const auto count = [&](std::int64_t center, std::int64_t length) {
         if (center >= static_cast<std::int64_t>(n) && center < 2 * static_cast<std::int64_t>(n) &&
@@ -710,6 +783,9 @@ std::vector<std::int64_t> palindromesPerLength(std::span<const std::uint8_t> cod
         return perLength;  // an odd length would need a letter paired with itself
     }
     for (std::int64_t k = 0, l = 0, r = -1; k < size; ++k) {
+        if (text[static_cast<std::size_t>(k)] == kGap) {
+            continue;  // no run is centred on a gap (none holds one)
+        }
         std::int64_t d =
             k > r ? 1 : std::min<std::int64_t>(radius[static_cast<std::size_t>(l + r - k)], r - k + 1);
         while (k + d < size && k - d >= 0 && partners(k + d, k - d)) {
@@ -808,6 +884,7 @@ std::unique_ptr<CompleteIndex::Data> buildData(std::shared_ptr<const Genome> gen
     data->length = static_cast<std::int32_t>(sequence.size());
     data->codes.resize(sequence.size());
     std::transform(sequence.begin(), sequence.end(), data->codes.begin(), letterCode);
+    data->gaps = data->genome->gapCount() > 0;
     data->present = readingsFor(kinds);
     if (hasPairs(*data)) {
         int readings = 0;
@@ -838,7 +915,8 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
     if (hasPairs(data)) {
         const KindView view(data, kind);
         wordsInOrder = view.wordsInOrder();
-        const KindLeaves leaves(data, readingsOf(kind, data.present));
+        const KindLeaves leaves(data, readingsOf(kind, data.present),
+                                data.gaps ? Partners<true>::kSide : Partners<false>::kSide);
         // Pairs are as long as the intervals below N that hold them.
         std::int32_t lengths = 0;
         for (const std::int32_t common : data.lcp) {
@@ -846,9 +924,15 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
         }
         perLength.assign(static_cast<std::size_t>(lengths), 0);
         if (detail == SnapshotDetail::Counts) {
-            CountPolicy policy(leaves, view.transformed(), minLength, n, lengths);
-            walkIntervals(leaves, minLength, policy, control);
-            perLength = std::move(policy.perLength());
+            const auto count = [&](auto policy) {
+                walkIntervals(leaves, minLength, policy, control);
+                perLength = std::move(policy.perLength());
+            };
+            if (data.gaps) {
+                count(CountPolicy<true>(leaves, view.transformed(), minLength, n, lengths));
+            } else {
+                count(CountPolicy<false>(leaves, view.transformed(), minLength, n, lengths));
+            }
             if (view.transformed()) {
                 const auto palindromes = palindromesPerLength(data.codes, kind, lengths);
                 for (auto length = static_cast<std::size_t>(minLength); length < perLength.size(); ++length) {
@@ -856,10 +940,18 @@ SnapshotResult walk(const CompleteIndex::Data& data, RepeatKind kind, SnapshotDe
                 }
             }
         } else {
-            PairPolicy policy(leaves, view, minLength, genome.pairLimit(), control);
-            walkIntervals(leaves, minLength, policy, control);
-            found = std::move(policy.words());
-            store = std::move(policy.store());
+            const auto collect = [&](auto& policy) {
+                walkIntervals(leaves, minLength, policy, control);
+                found = std::move(policy.words());
+                store = std::move(policy.store());
+            };
+            if (data.gaps) {
+                PairPolicy<true> policy(leaves, view, minLength, genome.pairLimit(), control);
+                collect(policy);
+            } else {
+                PairPolicy<false> policy(leaves, view, minLength, genome.pairLimit(), control);
+                collect(policy);
+            }
             for (const FoundWord& word : found) {
                 perLength[static_cast<std::size_t>(word.length)] += word.count;
             }

@@ -25,6 +25,8 @@ void Genome::swap(Genome& other) noexcept
 {
     using std::swap;
     swap(sequence_, other.sequence_);
+    swap(letterCounts_, other.letterCounts_);
+    swap(gaps_, other.gaps_);
     swap(capacity_, other.capacity_);
     swap(minLength_, other.minLength_);
     swap(lengthBound_, other.lengthBound_);
@@ -59,12 +61,15 @@ void Genome::resetSettings(int minimum, int maximum)
     minLength_ = minimum;
     lengthBound_ = maximum + 1;
     sequence_.clear();
+    letterCounts_.fill(0);
+    gaps_.clear();
     capacity_ = 0;
 }
 
 bool Genome::allocate(std::int64_t capacity, int minimum, int maximum)
 {
     std::string().swap(sequence_);
+    std::vector<std::int32_t>().swap(gaps_);
     resetSettings(minimum, maximum);
     const auto wanted =
         static_cast<int>(std::clamp<std::int64_t>(capacity, 0, std::numeric_limits<std::int32_t>::max()));
@@ -94,33 +99,22 @@ void Genome::appendText(const char* text)
 
 bool Genome::appendBase(int ch)
 {
-    char base = 0;
-    switch (ch) {
-        case 0:
-        case -1:
-            return false;
-        case 'A':
-        case 'a':
-            base = 'A';
-            break;
-        case 'C':
-        case 'c':
-            base = 'C';
-            break;
-        case 'G':
-        case 'g':
-            base = 'G';
-            break;
-        case 'T':
-        case 't':
-            base = 'T';
-            break;
-        default:
-            return true;
+    if (ch == 0 || ch == -1) {
+        return false;
+    }
+    const bool lower = ch >= 'a' && ch <= 'z';
+    if (!lower && !(ch >= 'A' && ch <= 'Z')) {
+        return true;
     }
     if (length() < capacity_) {
         dropIndexIfBuilt();
-        sequence_.push_back(base);
+        const char letter = static_cast<char>(lower ? ch - 'a' + 'A' : ch);
+        if (const int index = letterIndex(letter); index >= 0) {
+            ++letterCounts_[static_cast<std::size_t>(index)];
+        } else {
+            gaps_.push_back(length());
+        }
+        sequence_.push_back(letter);
     }
     return true;
 }
@@ -169,6 +163,17 @@ int Genome::baseCount(char letter) const
     }
     const NodeId child = root().children[static_cast<std::size_t>(index)];
     return child == kNoNode ? 0 : nodes_[child].count;
+}
+
+std::int64_t Genome::letterCount(char letter) const
+{
+    const int index = letterIndex(letter);
+    return index < 0 ? 0 : letterCounts_[static_cast<std::size_t>(index)];
+}
+
+bool Genome::isGap(std::int64_t position) const
+{
+    return !gaps_.empty() && letterIndex(at(position)) < 0;
 }
 
 std::int32_t Genome::reduce(std::int64_t position) const

@@ -6,6 +6,9 @@
 
 namespace tessaron {
 
+// The code of a gap among the letter indices the index reads (0..3).
+inline constexpr std::uint8_t kGapCode = 4;
+
 // Either a run of the index's leaf starts (the word is a path of the trie) or
 // one start (the word left the trie at a leaf and matched that leaf's
 // occurrence); not found when `count` is 0.

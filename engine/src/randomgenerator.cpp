@@ -4,8 +4,46 @@
 #include <array>
 #include <ctime>
 #include <limits>
+#include <string_view>
 
 namespace tessaron {
+
+namespace {
+
+// Draws exactly counts[k] letters kAlphabet[k] in random order, handing each
+// to `put`.
+template <typename Put>
+void drawLetters(const std::array<std::int64_t, 4>& counts, std::uint32_t seed, Put put)
+{
+    // Letter k owns the draws above bound[k-1] up to bound[k]: as many values
+    // as bases of it are still to be placed.
+    std::array<std::int64_t, 4> bound{};
+    std::int64_t sum = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+        sum += counts[k];
+        bound[k] = sum - 1;
+    }
+    RandomGenerator generator(seed);
+    for (std::int64_t remaining = sum; remaining > 0;) {
+        const std::int64_t value = RandomGenerator::scale(generator.next(), remaining);
+        std::size_t k = 0;
+        while (k < 4 && value > bound[k]) {
+            ++k;
+        }
+        if (k == 4) {
+            continue;
+        }
+        put(kAlphabet[k]);
+        --remaining;
+        for (std::size_t m = k; m < 4; ++m) {
+            if (m == 0 || bound[m - 1] < bound[m]) {
+                --bound[m];
+            }
+        }
+    }
+}
+
+}  // namespace
 
 bool Genome::makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum,
                         int maximum, std::optional<std::uint32_t> seed)
@@ -25,33 +63,30 @@ bool Genome::makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int
     if (!allocate(total, minimum, maximum)) {
         return false;
     }
+    drawLetters(counts, seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)),
+                [this](char base) { appendBase(base); });
+    return true;
+}
 
-    // Letter k owns the draws above bound[k-1] up to bound[k]: as many values
-    // as bases of it are still to be placed.
-    std::array<std::int64_t, 4> bound{};
-    std::int64_t sum = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-        sum += counts[k];
-        bound[k] = sum - 1;
+bool Genome::makeRandomLike(const Genome& model, std::uint32_t seed)
+{
+    if (&model == this || !allocate(model.length(), model.minLength(), model.maxLength())) {
+        return false;
     }
-    RandomGenerator generator(seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)));
-    for (std::int64_t remaining = total; remaining > 0;) {
-        const std::int64_t value = RandomGenerator::scale(generator.next(), remaining);
-        std::size_t k = 0;
-        while (k < 4 && value > bound[k]) {
-            ++k;
+    // Each gap goes in as soon as the sequence reaches its position.
+    const std::string_view letters = model.sequence_;
+    std::size_t nextGap = 0;
+    const auto placeGaps = [&] {
+        while (nextGap < model.gaps_.size() && model.gaps_[nextGap] == length()) {
+            appendBase(letters[static_cast<std::size_t>(model.gaps_[nextGap++])]);
         }
-        if (k == 4) {
-            continue;
-        }
-        appendBase(kAlphabet[k]);
-        --remaining;
-        for (std::size_t m = k; m < 4; ++m) {
-            if (m == 0 || bound[m - 1] < bound[m]) {
-                --bound[m];
-            }
-        }
-    }
+    };
+    placeGaps();
+    drawLetters(model.letterCounts_, seed, [&](char base) {
+        appendBase(base);
+        placeGaps();
+    });
+    setLengthBounds(model.minLength(), model.maxLength());
     return true;
 }
 

@@ -25,6 +25,8 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <type_traits>
+#include <utility>
 
 namespace tessaron {
 
@@ -87,9 +89,12 @@ private:
 // ---------------------------------------------------------------------------
 // Direct pairs of one node: every pair of its recorded occurrences at the
 // maximum length; below it only the pairs that cannot be extended on either
-// side (the letters before differ and the letters after differ).
+// side (the letters before differ and the letters after differ). A gap
+// differs from every letter and from every other gap: nothing extends over
+// it. With kGaps false the sequence has none.
 
-class DirectPairs {
+template <bool kGaps>
+class DirectPairsOf {
 public:
     void load(const Genome& genome, std::span<const PositionLink> ends, int depth)
     {
@@ -97,9 +102,9 @@ public:
         kinds_.resize(k);
         starts_.resize(k);
         for (std::size_t i = 0; i < k; ++i) {
-            // The letters before and after the occurrence, as one number 0..15.
+            // The letters before and after the occurrence, as one number.
             kinds_[i] =
-                static_cast<std::uint8_t>(IndexAccess::code(genome, std::int64_t{ends[i]} - depth) << 2 |
+                static_cast<std::uint8_t>(IndexAccess::code(genome, std::int64_t{ends[i]} - depth) * kSide +
                                           IndexAccess::code(genome, std::int64_t{ends[i]} + 1));
             starts_[i] = IndexAccess::reduce(genome, std::int64_t{ends[i]} - depth + 1);
         }
@@ -119,16 +124,18 @@ public:
         }
         std::int64_t pairs = pairsAmong(k);
         for (std::size_t letter = 0; letter < kLetters; ++letter) {
-            std::int64_t before = 0;
-            std::int64_t after = 0;
-            for (std::size_t other = 0; other < kLetters; ++other) {
-                before += both[letter << 2 | other];
-                after += both[other << 2 | letter];
+            std::int64_t sameBefore = 0;
+            std::int64_t sameAfter = 0;
+            for (std::size_t other = 0; other < kSide; ++other) {
+                sameBefore += both[letter * kSide + other];
+                sameAfter += both[other * kSide + letter];
             }
-            pairs -= pairsAmong(before) + pairsAmong(after);
+            pairs -= pairsAmong(sameBefore) + pairsAmong(sameAfter);
         }
-        for (const std::int64_t same : both) {
-            pairs += pairsAmong(same);
+        for (std::size_t kind = 0; kind < kKinds; ++kind) {
+            if (lettered(kind)) {
+                pairs += pairsAmong(both[kind]);
+            }
         }
         return pairs;
     }
@@ -140,10 +147,10 @@ public:
         if (atMaximum) {
             return starts_.front();
         }
-        // later[a]: the kinds that occur after a, as a mask of 16 bits.
+        // later[a]: the kinds that occur after a, as a mask.
         later_.assign(k + 1, 0);
         for (std::size_t i = k; i-- > 0;) {
-            later_[i] = static_cast<std::uint16_t>(later_[i + 1] | (1u << kinds_[i]));
+            later_[i] = static_cast<Mask>(later_[i + 1] | (1u << kinds_[i]));
         }
         for (std::size_t a = 0; a + 1 < k; ++a) {
             if ((later_[a + 1] & partners(kinds_[a])) != 0) {
@@ -200,20 +207,37 @@ public:
 
 private:
     static constexpr std::size_t kShortList = 64;
-    static constexpr std::size_t kKinds = 16;
+    // Codes on one side: the four letters, and the gap when there are gaps.
+    static constexpr std::size_t kSide = kGaps ? kLetters + 1 : kLetters;
+    static constexpr std::size_t kKinds = kSide * kSide;
+    using Mask = std::conditional_t<kGaps, std::uint32_t, std::uint16_t>;
+    static_assert(kKinds <= sizeof(Mask) * 8);
+
+    static constexpr std::size_t before(std::size_t kind) { return kind / kSide; }
+    static constexpr std::size_t after(std::size_t kind) { return kind % kSide; }
+    // Whether a letter (no gap) is on both sides.
+    static constexpr bool lettered(std::size_t kind)
+    {
+        return !kGaps || (before(kind) != kGapCode && after(kind) != kGapCode);
+    }
 
     static bool unextendable(std::uint8_t a, std::uint8_t b)
     {
-        return (a >> 2) != (b >> 2) && (a & 3u) != (b & 3u);
+        if constexpr (kGaps) {
+            return (before(a) == kGapCode || before(a) != before(b)) &&
+                   (after(a) == kGapCode || after(a) != after(b));
+        } else {
+            return (a >> 2) != (b >> 2) && (a & 3u) != (b & 3u);
+        }
     }
 
     // The kinds that make an unextendable pair with `kind`, as a mask.
-    static std::uint16_t partners(std::uint8_t kind)
+    static Mask partners(std::uint8_t kind)
     {
-        std::uint16_t mask = 0;
+        Mask mask = 0;
         for (std::uint8_t other = 0; other < kKinds; ++other) {
             if (unextendable(kind, other)) {
-                mask = static_cast<std::uint16_t>(mask | (1u << other));
+                mask = static_cast<Mask>(mask | (1u << other));
             }
         }
         return mask;
@@ -224,16 +248,23 @@ private:
     {
         const std::size_t k = kinds_.size();
         rows_.resize(k);
-        std::array<std::uint32_t, kLetters> before{};
-        std::array<std::uint32_t, kLetters> after{};
+        // The counts of a gap stay 0: nothing is the same as a gap.
+        std::array<std::uint32_t, kSide> befores{};
+        std::array<std::uint32_t, kSide> afters{};
         std::array<std::uint32_t, kKinds> both{};
         for (std::size_t a = k; a-- > 0;) {
             const std::uint8_t kind = kinds_[a];
             const auto seen = static_cast<std::uint32_t>(k - 1 - a);
-            rows_[a] = seen - before[kind >> 2] - after[kind & 3u] + both[kind];
-            ++before[kind >> 2];
-            ++after[kind & 3u];
-            ++both[kind];
+            rows_[a] = seen - befores[before(kind)] - afters[after(kind)] + both[kind];
+            if (!kGaps || before(kind) != kGapCode) {
+                ++befores[before(kind)];
+            }
+            if (!kGaps || after(kind) != kGapCode) {
+                ++afters[after(kind)];
+            }
+            if (lettered(kind)) {
+                ++both[kind];
+            }
         }
     }
 
@@ -249,6 +280,7 @@ private:
         for (const std::uint8_t kind : kinds_) {
             present |= 1u << kind;
         }
+        static_assert(kKinds <= 32);
         for (std::size_t kind = 0; kind < kKinds; ++kind) {
             if ((present & (1u << kind)) == 0) {
                 continue;
@@ -266,7 +298,44 @@ private:
     std::vector<std::int32_t> starts_;
     std::vector<std::uint32_t> rows_;
     std::vector<std::uint32_t> next_;
-    mutable std::vector<std::uint16_t> later_;
+    mutable std::vector<Mask> later_;
+};
+
+// The pairs of one node, worked out by the kind for the genome: with or
+// without gaps.
+class DirectPairs {
+public:
+    void load(const Genome& genome, std::span<const PositionLink> ends, int depth)
+    {
+        gaps_ = genome.gapCount() > 0;
+        if (gaps_) {
+            gapped_.load(genome, ends, depth);
+        } else {
+            plain_.load(genome, ends, depth);
+        }
+    }
+    [[nodiscard]] std::int64_t count(bool atMaximum) const
+    {
+        return gaps_ ? gapped_.count(atMaximum) : plain_.count(atMaximum);
+    }
+    [[nodiscard]] std::int32_t firstStart(bool atMaximum) const
+    {
+        return gaps_ ? gapped_.firstStart(atMaximum) : plain_.firstStart(atMaximum);
+    }
+    template <typename Emit>
+    void emit(bool atMaximum, std::int64_t from, std::int64_t count, Emit&& emit)
+    {
+        if (gaps_) {
+            gapped_.emit(atMaximum, from, count, std::forward<Emit>(emit));
+        } else {
+            plain_.emit(atMaximum, from, count, std::forward<Emit>(emit));
+        }
+    }
+
+private:
+    bool gaps_ = false;
+    DirectPairsOf<false> plain_;
+    DirectPairsOf<true> gapped_;
 };
 
 // ---------------------------------------------------------------------------
@@ -468,11 +537,13 @@ public:
             HugeVector<std::uint64_t>& bits = levels_.emplace_back(std::size_t{1} << (2 * letters - 6), 0);
             const std::uint64_t mask = (std::uint64_t{1} << (2 * letters)) - 1;
             std::uint64_t code = 0;
+            // A gap reads as some letter: the filter only has to let every
+            // word that occurs through.
             for (int i = 0; i < letters - 1; ++i) {
-                code = code << 2 | IndexAccess::code(genome, i);
+                code = code << 2 | (IndexAccess::code(genome, i) & 3u);
             }
             for (std::int64_t start = 0; start < n; ++start) {
-                code = (code << 2 | IndexAccess::code(genome, start + letters - 1)) & mask;
+                code = (code << 2 | (IndexAccess::code(genome, start + letters - 1) & 3u)) & mask;
                 bits[code >> 6] |= std::uint64_t{1} << (code & 63);
             }
         }

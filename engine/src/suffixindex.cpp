@@ -3,11 +3,14 @@
 //
 // The trie's leaves are lazy: a leaf stands for its word and for the rest of
 // the occurrence that created it, until a later occurrence reaches it and
-// splits it. The subtrees of the four first letters grow apart (on two
-// threads for a large genome), each in its own arena; then they are laid out
-// in pre-order in one array of nodes that refer to each other by index, with
-// the position lists gathered into one array and the starts that a lookup
-// lists precomputed as one run per node.
+// splits it. A suffix is inserted only up to the first gap after its start:
+// the depth limit of an insertion is the lesser of the trie's and the
+// distance to that gap. A leaf whose occurrence ends at a gap cannot be split
+// by the letter that follows it; a later occurrence that passes it adds its
+// own letter instead, and counts the first occurrence as a split does. The subtrees of the four first letters
+// grow apart (on two threads for a large genome), each in its own arena; then they are laid out in pre-order
+// in one array of nodes that refer to each other by index, with the position lists gathered into one array
+// and the starts that a lookup lists precomputed as one run per node.
 
 #include "engine/genome.h"
 #include "lookup.h"
@@ -181,26 +184,37 @@ private:
         genome_.circularOffset_ = reach;
         genome_.circular_.resize(static_cast<std::size_t>(n + 2 * reach));
         for (std::int64_t i = -reach; i < n + reach; ++i) {
-            genome_.circular_[static_cast<std::size_t>(i + reach)] = static_cast<std::uint8_t>(
-                letterIndex(genome_.sequence_[static_cast<std::size_t>(genome_.reduce(i))]));
+            const int letter = letterIndex(genome_.sequence_[static_cast<std::size_t>(genome_.reduce(i))]);
+            genome_.circular_[static_cast<std::size_t>(i + reach)] =
+                letter < 0 ? kGapCode : static_cast<std::uint8_t>(letter);
         }
     }
 
     // Occurrences of each letter, and the suffixes of each two-letter prefix
-    // that reach its subtree: none where the letter occurs only once, since
-    // then its one-letter node stays a leaf.
+    // that reach its subtree: none where the one-letter node stays a leaf,
+    // which it does unless a later occurrence of the letter goes on with a
+    // letter (without gaps: unless the letter occurs twice).
     void countStarts(std::array<Bucket, kPrefixes>& buckets)
     {
         std::array<std::int64_t, kPrefixes> counts{};
         for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
-            ++letterCounts_[genome_.code(s)];
-            ++counts[std::size_t{genome_.code(s)} * kLetters + genome_.code(std::int64_t{s} + 1)];
+            const std::uint8_t first = genome_.code(s);
+            const std::uint8_t second = genome_.code(std::int64_t{s} + 1);
+            if (first == kGapCode) {
+                continue;
+            }
+            ++letterCounts_[first];
+            if (second == kGapCode) {
+                continue;
+            }
+            splits_[first] = splits_[first] || letterCounts_[first] >= 2;
+            ++counts[std::size_t{first} * kLetters + second];
         }
         for (std::size_t prefix = 0; prefix < kPrefixes; ++prefix) {
             Bucket& bucket = buckets[prefix];
             bucket.first = static_cast<std::uint8_t>(prefix / kLetters);
             bucket.second = static_cast<std::uint8_t>(prefix % kLetters);
-            bucket.starts = letterCounts_[bucket.first] >= 2 ? counts[prefix] : 0;
+            bucket.starts = splits_[bucket.first] ? counts[prefix] : 0;
         }
     }
 
@@ -234,10 +248,20 @@ private:
             return static_cast<std::uint32_t>(nodes.size() - 1);
         };
 
+        const auto& gaps = genome_.gaps_;
+        std::size_t nextGap = 0;  // the first gap at or after the start
         std::int64_t sinceCheck = 0;
         for (std::int32_t start = 0; start < n; ++start) {
             if (seq[start] != bucket.first || seq[start + 1] != bucket.second) {
                 continue;
+            }
+            std::int64_t limit = depthLimit;
+            if (!gaps.empty()) {
+                while (nextGap < gaps.size() && gaps[nextGap] < start) {
+                    ++nextGap;
+                }
+                const std::int64_t gap = nextGap < gaps.size() ? gaps[nextGap] : std::int64_t{gaps[0]} + n;
+                limit = std::min(depthLimit, gap - start);
             }
             if (++sinceCheck == kCheckEvery) {
                 sinceCheck = 0;
@@ -262,7 +286,7 @@ private:
                         current->tail = end;
                     }
                 }
-                if (depth >= depthLimit) {
+                if (depth >= limit) {
                     break;
                 }
                 const std::uint8_t letter = seq[pos];
@@ -283,6 +307,16 @@ private:
                 // the same node.
                 const std::int32_t following = reduce(std::int64_t{current->position} + 1);
                 const std::uint8_t followingLetter = seq[following];
+                if (followingLetter == kGapCode) {
+                    // Its occurrence ends at a gap: it stays as it is, and
+                    // the later occurrence goes on in a leaf of its own.
+                    if (start > current->position) {
+                        ++current->count;
+                    }
+                    const std::uint32_t created = newNode(reduce(pos));
+                    nodes[node].children[letter] = created;
+                    break;
+                }
                 const std::uint32_t created = newNode(following);
                 nodes[node].children[followingLetter] = created;
             }
@@ -370,7 +404,7 @@ private:
         for (std::size_t letter = 0; letter < kLetters; ++letter) {
             if (letterCounts_[letter] > 0) {
                 ++nodeCount;
-                leafCount += letterCounts_[letter] == 1 ? 1 : 0;
+                leafCount += splits_[letter] ? 0 : 1;
             }
         }
         for (const Bucket& bucket : buckets) {
@@ -406,15 +440,17 @@ private:
                 continue;
             }
             // The one-letter word: its first occurrence, counted once the
-            // letter occurs twice; it keeps no list.
+            // letter occurs twice, the first occurrence too once the node is
+            // split; it keeps no list.
             const auto oneLetter = static_cast<NodeId>(nodes.size());
             nodes[kRootNode].children[letter] = oneLetter;
             IndexNode single;
             single.position = firstStart(letter);
-            single.count = letterCounts_[letter] >= 2 ? static_cast<std::int32_t>(letterCounts_[letter]) : 0;
+            const std::int64_t occurrences = letterCounts_[letter];
+            single.count = static_cast<std::int32_t>(splits_[letter] ? occurrences : occurrences - 1);
             single.positionsBegin = static_cast<std::uint32_t>(positions.size());
             single.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
-            if (letterCounts_[letter] == 1) {
+            if (!splits_[letter]) {
                 leafStarts.push_back(single.position);
             }
             nodes.push_back(single);
@@ -489,6 +525,7 @@ private:
     Genome& genome_;
     const SearchControl& control_;
     std::array<std::int64_t, kLetters> letterCounts_{};
+    std::array<bool, kLetters> splits_{};  // whether the one-letter node has children
     std::atomic<std::int64_t> inserted_{0};
     std::atomic<int> failure_{kNone};
 };
@@ -501,8 +538,8 @@ std::optional<SearchFailure> Genome::buildIndex(const SearchControl& control)
         return SearchFailure::Cancelled;
     }
     const std::int32_t n = length();
-    if (n == 0) {
-        return std::nullopt;
+    if (n == gapCount()) {
+        return std::nullopt;  // no letter: nothing to index
     }
     std::optional<SearchFailure> failure;
     try {

@@ -39,6 +39,11 @@ char complementOf(char base)
     }
 }
 
+bool isBase(char letter)
+{
+    return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
+}
+
 // The second copy of `word` for a kind.
 std::string transformed(const std::string& word, RepeatKind kind)
 {
@@ -96,19 +101,20 @@ std::vector<Found> bruteForce(const std::string& s, RepeatKind kind, int minLeng
         int zero = -1;
         for (int i = 0; i < n; ++i) {
             const char a = s[static_cast<std::size_t>(i)];
-            bool match = false;
+            const bool along = kind == RepeatKind::Direct || kind == RepeatKind::Complementary;
+            const char b = s[static_cast<std::size_t>(along ? mod(i + g) : mod(g - i))];
+            // A gap matches nothing, not even a gap.
+            bool match = isBase(a) && isBase(b);
             switch (kind) {
                 case RepeatKind::Direct:
-                    match = g != 0 && s[static_cast<std::size_t>(mod(i + g))] == a;
+                    match = match && g != 0 && b == a;
                     break;
                 case RepeatKind::Complementary:
-                    match = s[static_cast<std::size_t>(mod(i + g))] == complementOf(a);
-                    break;
                 case RepeatKind::Inverted:
-                    match = s[static_cast<std::size_t>(mod(g - i))] == complementOf(a);
+                    match = match && b == complementOf(a);
                     break;
                 case RepeatKind::Mirror:
-                    match = s[static_cast<std::size_t>(mod(g - i))] == a;
+                    match = match && b == a;
                     break;
             }
             ok[static_cast<std::size_t>(i)] = match;
@@ -306,6 +312,23 @@ std::string planted(std::mt19937& rng, int length)
     return s;
 }
 
+// Gaps put in: single IUPAC letters and runs of N, some at either end.
+std::string withGaps(std::mt19937& rng, std::string s)
+{
+    if (s.empty()) {
+        return s;
+    }
+    const auto n = static_cast<int>(s.size());
+    for (int times = 1 + n / 80; times > 0; --times) {
+        const int at = rng() % 5 == 0 ? (rng() % 2 == 0 ? 0 : n - 1) : static_cast<int>(rng() % s.size());
+        const int run = rng() % 3 == 0 ? 2 + static_cast<int>(rng() % 12) : 1;
+        for (int k = at; k < std::min(at + run, n); ++k) {
+            s[static_cast<std::size_t>(k)] = run > 1 ? 'N' : "NRYKMSWBDHV"[rng() % 11];
+        }
+    }
+    return s;
+}
+
 struct Family {
     const char* name;
     Generator make;
@@ -333,6 +356,26 @@ TEST(CompleteSearch, MatchesTheDefinitionPairForPair)
         {"planted", planted, {30, 200, 900}, {5, 8}, 5},
         {"long", [](std::mt19937& rng, int n) { return planted(rng, n); }, {2500}, {8}, 2},
         {"long tandem", tandem, {2000}, {6}, 1},
+        {"uniform with gaps",
+         [](std::mt19937& rng, int n) { return withGaps(rng, drawn(rng, n, "ACGT")); },
+         {1, 3, 9, 40, 400},
+         {3, 5},
+         5},
+        {"planted with gaps",
+         [](std::mt19937& rng, int n) { return withGaps(rng, planted(rng, n)); },
+         {30, 200, 900},
+         {3, 6},
+         5},
+        {"palindromes with gaps",
+         [](std::mt19937& rng, int n) { return withGaps(rng, palindromic(rng, n)); },
+         {20, 300},
+         {3, 4},
+         5},
+        {"tandem with gaps",
+         [](std::mt19937& rng, int n) { return withGaps(rng, tandem(rng, n)); },
+         {50, 600},
+         {3, 7},
+         4},
     };
     int cases = 0;
     for (const Family& family : families) {
@@ -364,6 +407,21 @@ TEST(CompleteSearch, SequencesThatMatchThemselvesAllRoundGiveOnlyTheBrokenPairin
         expectMatchesDefinition(s, 3);
     }
     const auto genome = makeGenome("AAAAAAAAAAAAAAAAAAAA", 3);
+    for (const RepeatKind kind : kKinds) {
+        EXPECT_EQ(run(genome, kind, SnapshotDetail::Words)->total(), 0);
+    }
+}
+
+TEST(CompleteSearch, GapsMatchNothing)
+{
+    // Runs of gaps do not pair with each other, a base between gaps is no
+    // word, and copies next to gaps (across the origin too) end there.
+    for (const std::string s : {"NNNNNNNN", "NANANANANA", "ACGTNACGTNACGT", "NNACGTTACGNNNNACGTTACGNN",
+                                "GTACNNNNRYACGTAC", "AACCGGTTNAACCGGTTNAACCGGTT"}) {
+        SCOPED_TRACE(s);
+        expectMatchesDefinition(s, 3);
+    }
+    const auto genome = makeGenome("NNNNNNNNNNNNNNNNNNNN", 3);
     for (const RepeatKind kind : kKinds) {
         EXPECT_EQ(run(genome, kind, SnapshotDetail::Words)->total(), 0);
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace tessaron {
 namespace {
@@ -13,22 +14,46 @@ namespace {
 using test::describeRepeats;
 using test::loadSequence;
 
-TEST(GenomeStore, KeepsOnlyBasesInUpperCase)
+TEST(GenomeStore, KeepsLettersInUpperCaseAndGapsInPlace)
 {
     Genome genome;
     ASSERT_TRUE(genome.allocate(100, 5, 15));
-    genome.appendText("acgtNNacgt\n");
-    EXPECT_EQ(genome.sequence(), "ACGTACGT");
-    EXPECT_EQ(genome.length(), 8);
-    EXPECT_EQ(genome.c_str()[8], '\0');
+    genome.appendText("acgtNnacgt\n");
+    EXPECT_EQ(genome.sequence(), "ACGTNNACGT");
+    EXPECT_EQ(genome.length(), 10);
+    EXPECT_EQ(genome.c_str()[10], '\0');
 }
 
-TEST(GenomeStore, DropsEverythingThatIsNotABase)
+TEST(GenomeStore, DropsEverythingThatIsNotALetter)
 {
     Genome genome;
     ASSERT_TRUE(genome.allocate(100, 5, 15));
     genome.appendText("      1 gatc UuRyN-*.>seq 12\r\n\t\x80\xC3\xA9 TaG");
-    EXPECT_EQ(genome.sequence(), "GATCTAG");
+    EXPECT_EQ(genome.sequence(), "GATCUURYNSEQTAG");
+}
+
+TEST(GenomeStore, TellsGapsAndCountsLetters)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(100, 5, 15));
+    genome.appendText("NacgTTrNN a");
+    EXPECT_EQ(genome.sequence(), "NACGTTRNNA");
+    EXPECT_EQ(genome.gapCount(), 4);
+    EXPECT_EQ(std::vector<std::int32_t>(genome.gaps().begin(), genome.gaps().end()),
+              (std::vector<std::int32_t>{0, 6, 7, 8}));
+    const std::pair<std::int64_t, bool> expected[] = {{-10, true}, {-1, false}, {0, true}, {1, false},
+                                                      {6, true},   {9, false},  {10, true}};
+    for (const auto& [position, gap] : expected) {
+        EXPECT_EQ(genome.isGap(position), gap) << position;
+    }
+    EXPECT_EQ(genome.letterCount('A'), 2);
+    EXPECT_EQ(genome.letterCount('T'), 2);
+    EXPECT_EQ(genome.letterCount('C'), 1);
+    EXPECT_EQ(genome.letterCount('G'), 1);
+    EXPECT_EQ(genome.letterCount('N'), 0);
+    genome.resetSettings(5, 15);
+    EXPECT_EQ(genome.gapCount(), 0);
+    EXPECT_EQ(genome.letterCount('A'), 0);
 }
 
 TEST(GenomeStore, StopsAtCapacity)
@@ -79,7 +104,7 @@ TEST(GenomeStore, AppendBaseAnswersFalseOnlyAtEndOfText)
     const Case cases[] = {
         {0, false, ""},   {-1, false, ""},  {'A', true, "A"}, {'a', true, "A"}, {'C', true, "C"},
         {'c', true, "C"}, {'G', true, "G"}, {'g', true, "G"}, {'T', true, "T"}, {'t', true, "T"},
-        {'N', true, ""},  {'U', true, ""},  {'u', true, ""},  {'R', true, ""},  {' ', true, ""},
+        {'N', true, "N"}, {'U', true, "U"}, {'u', true, "U"}, {'R', true, "R"}, {' ', true, ""},
         {'\n', true, ""}, {'1', true, ""},  {'-', true, ""},  {-2, true, ""},   {-128, true, ""},
         {0x80, true, ""}, {0xFF, true, ""},
     };

@@ -209,5 +209,54 @@ TEST(MakeRandom, RefusesNegativeCountsAndTotalsBeyond32Bits)
     }
 }
 
+TEST(MakeRandomLike, KeepsTheGapsAndTheComposition)
+{
+    struct Case {
+        const char* model;
+        int minimum;
+        int maximum;
+    };
+    const Case cases[] = {
+        {"NNACGTTTGACCANNNNRGGATCCAYTTN", 4, 9},
+        {"ACGTACGGTTTAACNCCGT", 3, 3},
+        {"NNNN", 8, 30},
+        {"N", 5, 5},
+        {"ANANA", 3, 256},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        Genome model;
+        ASSERT_TRUE(loadSequence(model, c.model, c.minimum, c.maximum));
+        Genome random;
+        ASSERT_TRUE(random.makeRandomLike(model, 17u));
+        ASSERT_EQ(random.length(), model.length());
+        for (int i = 0; i < model.length(); ++i) {
+            EXPECT_EQ(random.isGap(i), model.isGap(i)) << i;
+            if (model.isGap(i)) {
+                EXPECT_EQ(random.at(i), model.at(i)) << i;
+            }
+        }
+        for (const char letter : kAlphabet) {
+            EXPECT_EQ(random.letterCount(letter), model.letterCount(letter)) << letter;
+        }
+        EXPECT_EQ(random.minLength(), c.minimum);
+        EXPECT_EQ(random.maxLength(), c.maximum);
+    }
+}
+
+TEST(MakeRandomLike, WithoutGapsIsMakeRandomWithTheSameCountsAndSeed)
+{
+    Genome model;
+    ASSERT_TRUE(loadSequence(model, "GATTACAGGGGACATTAGCCCTTTAAAGGGCATCATG", 6, 12));
+    for (const std::uint32_t seed : {1u, 99u, 4000000000u}) {
+        Genome like;
+        ASSERT_TRUE(like.makeRandomLike(model, seed));
+        Genome plain;
+        ASSERT_TRUE(plain.makeRandom(model.letterCount('A'), model.letterCount('T'), model.letterCount('C'),
+                                     model.letterCount('G'), 6, 12, seed));
+        EXPECT_EQ(like.sequence(), plain.sequence());
+    }
+}
+
 }  // namespace
 }  // namespace tessaron

@@ -91,9 +91,24 @@ char ReferenceIndex::seq(std::int64_t position) const
     return sequence_[static_cast<std::size_t>(reduce(position))];
 }
 
+bool ReferenceIndex::isGap(std::int64_t position) const
+{
+    return letterIndex(seq(position)) < 0;
+}
+
+int ReferenceIndex::insertionLimit(int start) const
+{
+    int limit = 0;
+    while (limit < lengthBound_ + 5 && !isGap(start + limit)) {
+        ++limit;
+    }
+    return limit;
+}
+
 void ReferenceIndex::insertSuffix(Node* node, int pos, int depth, bool fresh)
 {
     const int n = length();
+    const int limit = insertionLimit(pos - depth);
     for (;;) {
         const int s = pos - depth;
         const int end = pos - 1;
@@ -111,8 +126,8 @@ void ReferenceIndex::insertSuffix(Node* node, int pos, int depth, bool fresh)
                 node->positions.push_back(end);
             }
         }
-        // 3. Depth limit.
-        if (depth >= lengthBound_ + 5) {
+        // 3. Depth limit, or the gap after the suffix's last letter.
+        if (depth >= limit) {
             return;
         }
         // 4.
@@ -134,6 +149,15 @@ void ReferenceIndex::insertSuffix(Node* node, int pos, int depth, bool fresh)
         // 7. Split the leaf by the letter after its first occurrence and look again.
         const int e = (node->position + 1) % n;
         const int letter = letterIndex(sequence_[static_cast<std::size_t>(e)]);
+        if (letter < 0) {
+            // The leaf's occurrence ends at a gap: counted again as on a
+            // split, and the new letter gets a leaf of its own.
+            if (s > node->position) {
+                ++node->count;
+            }
+            node->children[static_cast<std::size_t>(x)] = makeNode(pos % n);
+            return;
+        }
         node->children[static_cast<std::size_t>(letter)] = makeNode(e);
         fresh = false;
     }
@@ -201,8 +225,8 @@ std::vector<std::int32_t> ReferenceIndex::collectOccurrences(const Node* node, i
         const auto list = collectOccurrences(child.get(), depth + 1);
         joined.insert(joined.end(), list.begin(), list.end());
     }
-    if (!joined.empty()) {
-        return joined;
+    if (!joined.empty() || node == &root_) {
+        return joined;  // a root without children: no letter at all
     }
     return {reduce(std::int64_t{node->position} - depth + 1)};
 }
@@ -260,7 +284,11 @@ void ReferenceIndex::walkDirect(const Node& node, int depth, Repeats& out) const
         for (std::size_t ib = ia + 1; ib < list.size(); ++ib) {
             const std::int64_t a = list[ia];
             const std::int64_t b = list[ib];
-            const bool take = d == maxLength || (seq(a - d) != seq(b - d) && seq(a + 1) != seq(b + 1));
+            // Nothing is the same as a gap, not even another gap.
+            const auto differ = [this](std::int64_t x, std::int64_t y) {
+                return isGap(x) || seq(x) != seq(y);
+            };
+            const bool take = d == maxLength || (differ(a - d, b - d) && differ(a + 1, b + 1));
             if (take) {
                 repeat.pairs.push_back({reduce(a - d + 1), reduce(b - d + 1)});
             }

@@ -45,7 +45,8 @@ std::string transformWord(std::string_view word, RepeatKind kind);
 
 class ReferenceIndex {
 public:
-    // `sequence` holds only A, C, G and T; the settings are used as given.
+    // `sequence` holds upper-case letters; any but A, C, G and T is a gap,
+    // which no word runs over. The settings are used as given.
     ReferenceIndex(std::string sequence, int minLength, int lengthBound);
 
     [[nodiscard]] const Node& root() const { return root_; }
@@ -68,6 +69,10 @@ private:
     void insertSuffix(Node* node, int pos, int depth, bool fresh);
     int prune(Node& node);
     [[nodiscard]] char seq(std::int64_t position) const;
+    [[nodiscard]] bool isGap(std::int64_t position) const;
+    // How far an insertion from `start` goes: the depth limit, or less where
+    // a gap comes first.
+    [[nodiscard]] int insertionLimit(int start) const;
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
 
     [[nodiscard]] Repeats emptyRepeats() const;

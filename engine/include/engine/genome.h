@@ -5,6 +5,7 @@
 #include "engine/repeatlist.h"
 #include "engine/searchcontrol.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -17,9 +18,13 @@
 
 namespace tessaron {
 
-// The one circular genome under analysis: its bases (A, C, G, T only), a title
-// line, the repeat length settings and the suffix index over the sequence.
-// Positions are 0-based; a position past the end reads modulo the length.
+// The one circular genome under analysis: its bases, a title line, the repeat
+// length settings and the suffix index over the sequence. Positions are
+// 0-based; a position past the end reads modulo the length.
+//
+// A letter other than A, C, G or T (N and the other IUPAC codes) is a gap: it
+// keeps its position, upper case, but no word of the index, no repeat and no
+// occurrence of a motif contains it.
 //
 // A load is: allocate, appendText/appendBase, setLengthBounds (readers),
 // buildIndex, then the searches.
@@ -50,8 +55,9 @@ public:
     // Appends the bases of a NUL-terminated text until `capacity` is reached.
     // A byte 0xFF ends the text like a NUL does.
     void appendText(const char* text);
-    // Appends one character if it is a base (either case); false only for an
-    // end-of-text value (0 or -1).
+    // Appends one character if it is an ASCII letter (either case; a letter
+    // other than A, C, G, T is kept as a gap); anything else is skipped.
+    // False only for an end-of-text value (0 or -1).
     bool appendBase(int ch);
     // Stores minLength = minimum and lengthBound = maximum + 1 as given.
     void setLengthBounds(int minimum, int maximum);
@@ -69,8 +75,18 @@ public:
     // genomes; the index is the same however many build it.
     void setBuildThreads(int threads) { buildThreads_ = threads; }
 
-    // The root's child count for a letter: how often it occurs, or 0 if at most once.
+    // The root's child count for a letter: how often it occurs, or 0 if at
+    // most once (with gaps it may miss the last occurrence of a letter that
+    // only ever precedes a gap; letterCount is the composition).
     [[nodiscard]] int baseCount(char letter) const;
+    // How often A, C, G or T occurs in the sequence (0 for any other letter);
+    // kept as the sequence grows, so it costs nothing to ask.
+    [[nodiscard]] std::int64_t letterCount(char letter) const;
+    // Whether the letter at a position (read circularly) is a gap.
+    [[nodiscard]] bool isGap(std::int64_t position) const;
+    [[nodiscard]] std::int64_t gapCount() const { return static_cast<std::int64_t>(gaps_.size()); }
+    // The positions of the gaps, ascending.
+    [[nodiscard]] std::span<const std::int32_t> gaps() const { return gaps_; }
     // Starts of the occurrences of a word of A, T, C, G as the index lists
     // them (ordered by the letters that follow); empty when not found.
     [[nodiscard]] PositionList findWord(std::string_view word) const;
@@ -91,6 +107,12 @@ public:
     // beyond the 32-bit range; false also when memory runs out.
     bool makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int64_t g, int minimum, int maximum,
                     std::optional<std::uint32_t> seed = std::nullopt);
+    // A random control for `model`: its letters A, T, C, G rearranged at
+    // random (exactly its composition) with its gaps kept in place, the same
+    // letters at the same positions; the model's length settings. Without gaps
+    // this is makeRandom with the model's counts and the seed. False when
+    // memory runs out (genome left empty); `model` must not be this genome.
+    bool makeRandomLike(const Genome& model, std::uint32_t seed);
 
     [[nodiscard]] int length() const { return static_cast<int>(sequence_.size()); }
     [[nodiscard]] int capacity() const { return capacity_; }
@@ -144,7 +166,8 @@ private:
                                       int wordLength) const;
     // `position` reduced into 0 .. length-1 of the indexed sequence.
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const;
-    // Letter index at a circular position within the window the index reads.
+    // Letter index at a circular position within the window the index reads;
+    // 4 for a gap.
     [[nodiscard]] std::uint8_t code(std::int64_t position) const
     {
         return circular_[static_cast<std::size_t>(position + circularOffset_)];
@@ -158,6 +181,8 @@ private:
     }
 
     std::string sequence_;
+    std::array<std::int64_t, 4> letterCounts_{};  // A, T, C, G
+    std::vector<std::int32_t> gaps_;              // ascending
     int capacity_ = 0;
     int minLength_ = 3;
     int lengthBound_ = 5;
