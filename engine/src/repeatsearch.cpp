@@ -301,39 +301,21 @@ private:
     mutable std::vector<Mask> later_;
 };
 
-// The pairs of one node, worked out by the kind for the genome: with or
-// without gaps.
+// The pair makers of both kinds of genome; a walk picks one for its whole
+// run, so that the walk of a genome without gaps is the plain one.
 class DirectPairs {
 public:
-    void load(const Genome& genome, std::span<const PositionLink> ends, int depth)
+    template <bool kGaps>
+    DirectPairsOf<kGaps>& get()
     {
-        gaps_ = genome.gapCount() > 0;
-        if (gaps_) {
-            gapped_.load(genome, ends, depth);
+        if constexpr (kGaps) {
+            return gapped_;
         } else {
-            plain_.load(genome, ends, depth);
-        }
-    }
-    [[nodiscard]] std::int64_t count(bool atMaximum) const
-    {
-        return gaps_ ? gapped_.count(atMaximum) : plain_.count(atMaximum);
-    }
-    [[nodiscard]] std::int32_t firstStart(bool atMaximum) const
-    {
-        return gaps_ ? gapped_.firstStart(atMaximum) : plain_.firstStart(atMaximum);
-    }
-    template <typename Emit>
-    void emit(bool atMaximum, std::int64_t from, std::int64_t count, Emit&& emit)
-    {
-        if (gaps_) {
-            gapped_.emit(atMaximum, from, count, std::forward<Emit>(emit));
-        } else {
-            plain_.emit(atMaximum, from, count, std::forward<Emit>(emit));
+            return plain_;
         }
     }
 
 private:
-    bool gaps_ = false;
     DirectPairsOf<false> plain_;
     DirectPairsOf<true> gapped_;
 };
@@ -475,7 +457,7 @@ std::vector<WalkPart> walkParts(const Genome& genome)
     return parts;
 }
 
-template <typename Sink>
+template <bool kGaps, typename Sink>
 void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& part)
 {
     const int minLength = genome.minLength();
@@ -497,7 +479,7 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& 
         const IndexNode& node = IndexAccess::node(genome, entry.node);
         if (entry.depth >= minLength) {
             if (const auto ends = genome.positions(entry.node); !ends.empty()) {
-                sink.direct(entry.node, ends, entry.depth, entry.depth == maxLength);
+                sink.template direct<kGaps>(entry.node, ends, entry.depth, entry.depth == maxLength);
             }
         }
         // Pre-order in A, T, C, G order lists the words of each length in
@@ -814,7 +796,11 @@ void walkPart(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, c
               const WordFilter* filter)
 {
     if (kind == RepeatKind::Direct) {
-        walkDirect(genome, sink, pacer, part);
+        if (genome.gapCount() > 0) {
+            walkDirect<true>(genome, sink, pacer, part);
+        } else {
+            walkDirect<false>(genome, sink, pacer, part);
+        }
     } else {
         TransformedWalk<Sink>(genome, kind, sink, pacer, filter).run(part);
     }
@@ -913,10 +899,12 @@ public:
     {
     }
 
+    template <bool kGaps>
     void direct(NodeId, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
-        direct_.load(genome_, ends, depth);
-        counts_[slotOf(depth)] += direct_.count(atMaximum);
+        auto& pairs = direct_.get<kGaps>();
+        pairs.load(genome_, ends, depth);
+        counts_[slotOf(depth)] += pairs.count(atMaximum);
     }
 
     void transformed(NodeId, int length, const IndexAccess::Lookup& word, const IndexAccess::Lookup& other)
@@ -949,12 +937,14 @@ public:
     {
     }
 
+    template <bool kGaps>
     void direct(NodeId node, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
-        direct_.load(genome_, ends, depth);
-        const std::int64_t pairs = direct_.count(atMaximum);
+        auto& maker = direct_.get<kGaps>();
+        maker.load(genome_, ends, depth);
+        const std::int64_t pairs = maker.count(atMaximum);
         if (pairs > 0) {
-            add(depth, RepeatWord{direct_.firstStart(atMaximum), node, pairs});
+            add(depth, RepeatWord{maker.firstStart(atMaximum), node, pairs});
         }
     }
 
@@ -1020,12 +1010,14 @@ public:
     {
     }
 
+    template <bool kGaps>
     void direct(NodeId, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
-        direct_.load(genome_, ends, depth);
+        auto& maker = direct_.get<kGaps>();
+        maker.load(genome_, ends, depth);
         list_.beginRepeat();
-        direct_.emit(atMaximum, 0, kAll,
-                     [this](std::int32_t first, std::int32_t second) { add(first, second); });
+        maker.emit(atMaximum, 0, kAll,
+                   [this](std::int32_t first, std::int32_t second) { add(first, second); });
         list_.endRepeat(depth, false);
     }
 
@@ -1066,15 +1058,26 @@ public:
     void pairs(int slot, const RepeatWord& word, std::int64_t from, std::int64_t count,
                std::vector<RepeatPair>& out) const override
     {
+        if (genome_.gapCount() > 0) {
+            make<true>(slot, word, from, count, out);
+        } else {
+            make<false>(slot, word, from, count, out);
+        }
+    }
+
+private:
+    template <bool kGaps>
+    void make(int slot, const RepeatWord& word, std::int64_t from, std::int64_t count,
+              std::vector<RepeatPair>& out) const
+    {
         const int depth = minLength_ + slot;
-        DirectPairs pairs;
+        DirectPairsOf<kGaps> pairs;
         pairs.load(genome_, genome_.positions(word.handle), depth);
         pairs.emit(depth == maxLength_, from, count, [&out](std::int32_t first, std::int32_t second) {
             out.push_back({first, second});
         });
     }
 
-private:
     const Genome& genome_;
     int minLength_;
     int maxLength_;
