@@ -3,7 +3,7 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
-#include "input/textreader.h"
+#include "input/records.h"
 
 #include <algorithm>
 #include <atomic>
@@ -42,13 +42,11 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         return std::move(outcome);
     };
     try {
+        const InputFile input = InputFile::read(file);
+        for (std::size_t record = 0; record < input.records().size(); ++record) {
         auto genome = std::make_shared<Genome>();
-        if (looksLikeGenBank(file)) {
-            if (!readGenBank(file, *genome, settings.minimum, settings.maximum)) {
-                return fail("The file doesn't seem to be in GenBank format!");
-            }
-        } else {
-            readText(file, *genome, settings.minimum, settings.maximum);
+        (void)input.load(record, *genome, settings.minimum, settings.maximum);
+        if (genome->title().empty()) {
             genome->setTitle(displayName(file));
         }
         if (!settings.complete && !genome->buildIndex()) {
@@ -57,6 +55,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         std::shared_ptr<const Genome> indexed = std::move(genome);
         BatchGenome result;
         result.file = file;
+        result.record = static_cast<int>(record) + 1;
         result.title = indexed->title();
         result.length = indexed->length();
         result.minLength = indexed->minLength();
@@ -76,6 +75,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
             result.controls = std::move(std::get<ControlReport>(report));
         }
         outcome.genomes.push_back(std::move(result));
+        }
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {
