@@ -9,8 +9,8 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/records.h"
-#include "report/featureindex.h"
 #include "report/bedreport.h"
+#include "report/featureindex.h"
 #include "report/gffreport.h"
 #include "report/listingstream.h"
 #include "report/reportlayout.h"
@@ -280,7 +280,8 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
                 throw Failure{"--genes needs a GenBank record, whose features name the copies"};
             }
             searches.prepare(listed);
-            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words), options.genes ? named : nullptr);
+            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words),
+                         options.genes ? named : nullptr);
             return;
         case ReportKind::Summary: {
             if (options.controls) {

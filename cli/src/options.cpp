@@ -481,8 +481,8 @@ private:
             fail(std::string("--csv does not apply to --report ") +
                  (options_.report == ReportKind::Gff ? "gff" : "bed"));
         } else if (options_.record && (comparing || batch || options_.randomCounts)) {
-            fail(comparing || batch ? std::string("--record does not apply to ") + (comparing ? "--compare" : "--batch") +
-                                          ", which reads every record"
+            fail(comparing || batch ? std::string("--record does not apply to ") +
+                                          (comparing ? "--compare" : "--batch") + ", which reads every record"
                                     : std::string("--record does not apply to --random"));
         } else if (options_.genes && options_.report != ReportKind::Listing) {
             fail("--genes applies only to --report listing (pairs and gff name the features anyway)");

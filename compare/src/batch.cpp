@@ -44,37 +44,37 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
     try {
         const InputFile input = InputFile::read(file);
         for (std::size_t record = 0; record < input.records().size(); ++record) {
-        auto genome = std::make_shared<Genome>();
-        (void)input.load(record, *genome, settings.minimum, settings.maximum);
-        if (genome->title().empty()) {
-            genome->setTitle(displayName(file));
-        }
-        if (!settings.complete && !genome->buildIndex()) {
-            return fail(failureText(SearchFailure::OutOfMemory));
-        }
-        std::shared_ptr<const Genome> indexed = std::move(genome);
-        BatchGenome result;
-        result.file = file;
-        result.record = static_cast<int>(record) + 1;
-        result.title = indexed->title();
-        result.length = indexed->length();
-        result.minLength = indexed->minLength();
-        auto counts = countRepeats(indexed, settings.complete);
-        if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
-            return fail(failureText(*failure));
-        }
-        result.counts = std::move(std::get<KindCounts>(counts));
-        if (settings.controls) {
-            ControlSettings controls = *settings.controls;
-            controls.threads = controlThreads;
-            controls.complete = settings.complete;
-            auto report = runControls(indexed, controls);
-            if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+            auto genome = std::make_shared<Genome>();
+            (void)input.load(record, *genome, settings.minimum, settings.maximum);
+            if (genome->title().empty()) {
+                genome->setTitle(displayName(file));
+            }
+            if (!settings.complete && !genome->buildIndex()) {
+                return fail(failureText(SearchFailure::OutOfMemory));
+            }
+            std::shared_ptr<const Genome> indexed = std::move(genome);
+            BatchGenome result;
+            result.file = file;
+            result.record = static_cast<int>(record) + 1;
+            result.title = indexed->title();
+            result.length = indexed->length();
+            result.minLength = indexed->minLength();
+            auto counts = countRepeats(indexed, settings.complete);
+            if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
                 return fail(failureText(*failure));
             }
-            result.controls = std::move(std::get<ControlReport>(report));
-        }
-        outcome.genomes.push_back(std::move(result));
+            result.counts = std::move(std::get<KindCounts>(counts));
+            if (settings.controls) {
+                ControlSettings controls = *settings.controls;
+                controls.threads = controlThreads;
+                controls.complete = settings.complete;
+                auto report = runControls(indexed, controls);
+                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                    return fail(failureText(*failure));
+                }
+                result.controls = std::move(std::get<ControlReport>(report));
+            }
+            outcome.genomes.push_back(std::move(result));
         }
     } catch (const ReadError& error) {
         return fail(error.what());

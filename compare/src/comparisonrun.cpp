@@ -134,46 +134,46 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
             }
             const std::size_t recordCount = input->records().size();
             for (std::size_t record = 0; record < recordCount; ++record) {
-            if (record > 0 && stop.stop_requested()) {
-                return failure(Reason::Cancelled, path);
-            }
-            ComparisonRow& row = comparison.rows.emplace_back();
-            row.fileTitle = fileTitleOf(path, *input, record);
-            row.counts.assign(lengthCount, 0);
+                if (record > 0 && stop.stop_requested()) {
+                    return failure(Reason::Cancelled, path);
+                }
+                ComparisonRow& row = comparison.rows.emplace_back();
+                row.fileTitle = fileTitleOf(path, *input, record);
+                row.counts.assign(lengthCount, 0);
 
-            try {
-                (void)input->load(record, genome, minimum, maximum);
-            } catch (const InputError& error) {
-                return failure(Reason::FileRejected, path, error.what());
-            }
-            if (!complete && !genome.buildIndex()) {
-                return failure(Reason::OutOfMemory, path);
-            }
-            if (stop.stop_requested()) {
-                return failure(Reason::Cancelled, path);
-            }
-            // The search shares the genome for as long as it runs; the
-            // caller's genome gets it back, holding the file last read.
-            auto shared = std::make_shared<Genome>(std::move(genome));
-            auto counted = countPairs(shared, *kind, complete, stop);
-            genome = std::move(*shared);
-            if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
-                return failure(*failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory,
-                               path);
-            }
-            const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
-            for (std::size_t slot = 0; slot < counts.size(); ++slot) {
-                const std::int64_t count = counts[slot];
-                if (slot >= lengthCount) {
-                    row.longer += count;
-                    continue;
+                try {
+                    (void)input->load(record, genome, minimum, maximum);
+                } catch (const InputError& error) {
+                    return failure(Reason::FileRejected, path, error.what());
                 }
-                row.counts[slot] = count;
-                const int length = minimum + static_cast<int>(slot);
-                if (count != 0 && length > comparison.maxLength) {
-                    comparison.maxLength = length;
+                if (!complete && !genome.buildIndex()) {
+                    return failure(Reason::OutOfMemory, path);
                 }
-            }
+                if (stop.stop_requested()) {
+                    return failure(Reason::Cancelled, path);
+                }
+                // The search shares the genome for as long as it runs; the
+                // caller's genome gets it back, holding the file last read.
+                auto shared = std::make_shared<Genome>(std::move(genome));
+                auto counted = countPairs(shared, *kind, complete, stop);
+                genome = std::move(*shared);
+                if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
+                    return failure(
+                        *failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory, path);
+                }
+                const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
+                for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+                    const std::int64_t count = counts[slot];
+                    if (slot >= lengthCount) {
+                        row.longer += count;
+                        continue;
+                    }
+                    row.counts[slot] = count;
+                    const int length = minimum + static_cast<int>(slot);
+                    if (count != 0 && length > comparison.maxLength) {
+                        comparison.maxLength = length;
+                    }
+                }
             }
 
             ++done;

@@ -237,7 +237,9 @@ void loadText(std::string_view bytes, Genome& genome, int minimum, int maximum)
 
 bool sameLetters(std::string_view a, std::string_view b)
 {
-    const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+    const auto lower = [](char ch) {
+        return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+    };
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }

@@ -36,10 +36,11 @@ void FeatureIndex::collect(std::int64_t start, std::int64_t end, std::vector<std
 {
     // Only intervals that start at or before `end` can overlap; of those, the
     // walk back stops once no earlier interval reaches `start`.
-    auto i = static_cast<std::size_t>(
-        std::upper_bound(intervals_.begin(), intervals_.end(), end,
-                         [](std::int64_t value, const Interval& interval) { return value < interval.start; }) -
-        intervals_.begin());
+    auto i = static_cast<std::size_t>(std::upper_bound(intervals_.begin(), intervals_.end(), end,
+                                                       [](std::int64_t value, const Interval& interval) {
+                                                           return value < interval.start;
+                                                       }) -
+                                      intervals_.begin());
     while (i > 0 && greatestEnd_[i - 1] >= start) {
         --i;
         if (intervals_[i].end >= start) {
@@ -76,7 +77,8 @@ std::vector<std::string_view> FeatureIndex::namesAt(std::int64_t start, int leng
     return names;
 }
 
-void FeatureIndex::describe(std::int64_t start, int length, std::string& out, std::string_view separator) const
+void FeatureIndex::describe(std::int64_t start, int length, std::string& out,
+                            std::string_view separator) const
 {
     out.clear();
     for (const std::string_view name : namesAt(start, length)) {

@@ -45,9 +45,9 @@ struct Options {
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
-    bool complete = false;        // the complete search instead of the index's searches
-    std::optional<int> controls;  // random controls per genome
-    std::optional<int> jobs;      // threads of --batch and --controls
+    bool complete = false;              // the complete search instead of the index's searches
+    std::optional<int> controls;        // random controls per genome
+    std::optional<int> jobs;            // threads of --batch and --controls
     std::optional<std::string> record;  // --record: a 1-based number or a name
     bool genes = false;                 // --genes: the features of each copy in the listing
 };
