@@ -50,7 +50,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     const bool indexed = !buildFailure;
-    SessionState state{std::move(filled), std::move(features), {}, true};
+    SessionState state{std::move(filled), std::move(features), {}, true, RecordFormat::Text, {}};
     if (!indexed) {
         return JobResult{std::move(state), JobError::OutOfMemory, {}};
     }

@@ -31,15 +31,20 @@ namespace tessaron {
 // rejected as not GenBank. `record` is the 0-based record of a file of
 // several; `input`, when set, is the file already read (so it is not read
 // again), else the job reads `path`.
-struct GenBankSource {
+struct FileSource {
+    FileSource(std::filesystem::path file, std::size_t chosen = 0, std::shared_ptr<const InputFile> read = {})
+        : path(std::move(file)), record(chosen), input(std::move(read))
+    {
+    }
     std::filesystem::path path;
     std::size_t record = 0;
     std::shared_ptr<const InputFile> input;
 };
-struct TextSource {
-    std::filesystem::path path;
-    std::size_t record = 0;
-    std::shared_ptr<const InputFile> input;
+struct GenBankSource : FileSource {
+    using FileSource::FileSource;
+};
+struct TextSource : FileSource {
+    using FileSource::FileSource;
 };
 struct RandomSource {
     std::array<std::int64_t, 4> counts{};  // A, T, C, G
