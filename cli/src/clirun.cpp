@@ -8,8 +8,9 @@
 #include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
-#include "input/textreader.h"
+#include "input/records.h"
 #include "report/bedreport.h"
+#include "report/featureindex.h"
 #include "report/gffreport.h"
 #include "report/listingstream.h"
 #include "report/reportlayout.h"
@@ -121,31 +122,61 @@ private:
     std::shared_ptr<const CompleteIndex> index_;
 };
 
-// The name of the sequence in GFF3 and BED.
-std::string sequenceName(const Options& options)
+// What was loaded: the features of a GenBank record (none otherwise) and the
+// name of the sequence in GFF3 and BED.
+struct Loaded {
+    FeatureList features;
+    std::string sequenceName;
+};
+
+std::string singleQuoted(std::string_view text)
 {
-    return options.randomCounts ? std::string("random") : displayName(options.file);
+    return "'" + std::string(text) + "'";
 }
 
-// Loads the input as the desktop program's open and random commands do; the
-// features of a GenBank file, none otherwise.
-FeatureList load(const Options& options, Genome& genome)
+// The record of `input` that the options choose: the first unless --record
+// names another, with a note when more were passed over.
+std::size_t chosenRecord(const Options& options, const InputFile& input)
+{
+    const auto& records = input.records();
+    if (options.record) {
+        if (const auto found = findRecord(records, *options.record)) {
+            return *found;
+        }
+        throw Failure{input.path().string() + ": no record " + singleQuoted(*options.record) + " (it holds " +
+                      std::to_string(records.size()) + (records.size() == 1 ? " record)" : " records)")};
+    }
+    if (records.size() > 1) {
+        std::cerr << kProgram << "note: " << input.path().string() << " holds " << records.size() << ' '
+                  << formatName(input.format()) << " records; reading the first, "
+                  << singleQuoted(records.front().name) << " (choose another with --record N|NAME)\n";
+    }
+    return 0;
+}
+
+// Loads the input as the desktop program's open and random commands do,
+// reading a file once, whatever it is (a pipe, "-" for standard input).
+Loaded load(const Options& options, Genome& genome)
 {
     if (options.randomCounts) {
         const auto& [a, t, c, g] = *options.randomCounts;
         if (!genome.makeRandom(a, t, c, g, options.minimum, options.maximum, options.seed)) {
             throw Failure{std::string(kOutOfMemory)};
         }
-        return {};
+        return {{}, "random"};
     }
-    const bool genBank = options.format == InputFormat::GenBank ||
-                         (options.format == InputFormat::Auto && looksLikeGenBank(options.file));
-    if (!genBank) {
-        readText(options.file, genome, options.minimum, options.maximum);
-        return {};
+    const InputFile input = InputFile::read(options.file);
+    if (options.format == InputFormat::GenBank && input.format() != RecordFormat::GenBank) {
+        // The reader says why: empty, or no line begins with LOCUS.
+        (void)parseGenBankOrThrow(input.bytes(), genome, options.minimum, options.maximum, input.path());
     }
-    // A rejected file throws InputError, which says why.
-    return readGenBankOrThrow(options.file, genome, options.minimum, options.maximum);
+    const std::size_t record = chosenRecord(options, input);
+    const RecordInfo& info = input.records()[record];
+    Loaded loaded;
+    loaded.features = input.load(record, genome, options.minimum, options.maximum).value_or(FeatureList{});
+    const bool named = input.records().size() > 1 || options.file == "-";
+    loaded.sequenceName = named && !info.name.empty() ? info.name : displayName(options.file);
+    return loaded;
 }
 
 void index(Genome& genome)
@@ -223,10 +254,14 @@ ControlSettings controlSettings(const Options& options)
 
 // Runs the searches a report needs, releasing each result before the next
 // search, and writes the report as the results are read.
-void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const FeatureList& features,
+void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const Loaded& input,
              TableWriter& out, const MapDrawer& drawer)
 {
     Genome& genome = *loaded;
+    const FeatureList& features = input.features;
+    // The features each copy overlaps, for GenBank input.
+    const FeatureIndex featureIndex(features, genome.length());
+    const FeatureIndex* named = features.empty() ? nullptr : &featureIndex;
     Searches searches(loaded, options.complete);
     const std::array<RepeatKind, 1> listed{options.kind};
     switch (options.report) {
@@ -241,8 +276,12 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
             writeMotif(out, genome.findWord(options.motif));
             return;
         case ReportKind::Listing:
+            if (options.genes && named == nullptr) {
+                throw Failure{"--genes needs a GenBank record, whose features name the copies"};
+            }
             searches.prepare(listed);
-            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words));
+            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words),
+                         options.genes ? named : nullptr);
             return;
         case ReportKind::Summary: {
             if (options.controls) {
@@ -267,14 +306,15 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
         }
         case ReportKind::Pairs:
             searches.prepare(kKindOrder);
-            writePairsHeader(out);
+            writePairsHeader(out, named != nullptr);
             for (const RepeatKind kind : kKindOrder) {
-                writePairs(out, *searches.run(kind, SnapshotDetail::Words));
+                writePairs(out, *searches.run(kind, SnapshotDetail::Words), named);
             }
             return;
         case ReportKind::Gff: {
             searches.prepare(kKindOrder);
-            GffReport gff(out, sequenceName(options), genome.length());
+            GffReport gff(out, input.sequenceName, genome.length());
+            gff.setFeatures(named);
             for (const RepeatKind kind : kKindOrder) {
                 gff.write(*searches.run(kind, SnapshotDetail::Words));
             }
@@ -282,7 +322,7 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
         }
         case ReportKind::Bed: {
             searches.prepare(kKindOrder);
-            BedReport bed(out, sequenceName(options));
+            BedReport bed(out, input.sequenceName);
             for (const RepeatKind kind : kKindOrder) {
                 bed.write(*searches.run(kind, SnapshotDetail::Words));
             }
@@ -337,8 +377,8 @@ int run(const Options& options, const MapDrawer& drawer)
         status = batch(options, out);
     } else {
         const auto genome = std::make_shared<Genome>();
-        const FeatureList features = load(options, *genome);
-        analyse(options, genome, features, out, drawer);
+        const Loaded input = load(options, *genome);
+        analyse(options, genome, input, out, drawer);
     }
     out.flush();
     if (!std::cout.flush()) {

@@ -19,7 +19,7 @@ constexpr int kMostJobs = 1024;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
-       tessaron-cli [options] --text FILE | --genbank FILE
+       tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
        tessaron-cli [options] --random A,T,C,G [--seed N]
        tessaron-cli [options] --compare [--kind KIND] FILE...
        tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
@@ -31,14 +31,23 @@ complementary repeats (the complement read in the same direction). All counts
 are counts of pairs of occurrences; positions are 1-based.
 
 Input, exactly one of:
-  FILE                a GenBank file when its first non-blank line begins with
-                      LOCUS, otherwise plain text
-  --genbank FILE      read FILE as GenBank: the SOURCE line is the title, the
-                      gene, RNA and D-loop features are the annotation, the
-                      bases after ORIGIN up to "//" are the sequence
-  --text FILE         read FILE as plain text: the bytes A, C, G and T in either
-                      case are the bases, every other byte is skipped (letters
-                      of a header line count as bases too)
+  FILE                read once, its format told by its first non-blank line:
+                      GenBank when it begins with LOCUS (the SOURCE line is
+                      the title, the gene, RNA and D-loop features are the
+                      annotation, the bases after ORIGIN up to "//" are the
+                      sequence), FASTA when it begins with '>' (the header's
+                      first word is the title, its lines are never bases),
+                      otherwise plain text (the bytes A, C, G and T in either
+                      case are the bases, every other byte is skipped). FILE
+                      may be "-" or /dev/stdin for standard input, a pipe or
+                      a process substitution
+  --text FILE         the same as FILE
+  --genbank FILE      FILE must be GenBank; anything else is an error
+  --record N|NAME     the record to read from a file of several (GenBank
+                      records end at "//", FASTA records begin at '>'): its
+                      number from 1, or its LOCUS name, accession or FASTA id;
+                      without it the first is read, with a note on standard
+                      error when there are more
   --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
@@ -46,9 +55,13 @@ Input, exactly one of:
                       in seconds is used; with --controls, the first control's
                       seed
   --compare FILE...   compare GenBank files by the pairs of one kind of repeat
-                      at each length: one row per file, one column per length
+                      at each length: one row per record of every file
+                      (FILE:NAME when a file holds several), one column per
+                      length
   --batch FILE...     analyse every file (GenBank or text) and write one tidy
-                      table, one row per genome, kind and repeat length:
+                      table, one row per genome (every record of every
+                      file, "record" its number in the file), kind and
+                      repeat length:
                       file, record, title, length, kind, repeat_length, pairs
                       (and with --controls control_mean, control_sd, z); the
                       files run in parallel (see -j) and come out in the order
@@ -82,11 +95,18 @@ Options:
                                  of its pairs (and, but for direct repeats,
                                  the text at the second position)
                         pairs    every pair as a row: kind, length, word,
-                                 first and second position
+                                 first and second position; for GenBank
+                                 input also first_features and
+                                 second_features, the annotated features
+                                 each copy overlaps ("tRNA-Leu / ND5") or
+                                 "intergenic"
                         info     the title, the number of bases and the
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
                         bed      the repeats as BED6 (see below)
+  --genes             with --report listing of GenBank input: one more column
+                      per pair naming the features of both copies,
+                      "FIRST | SECOND" (each as in the pairs report)
   --kind KIND         direct, inverted, mirror or complementary: the kind of
                       --report listing and --compare (default direct)
   --features          the annotated features of a GenBank file, "sequence"
@@ -117,7 +137,8 @@ their IDs are that value followed by .1 and .2. rpt_type is direct or
 inverted, and other for mirror and complementary, whose kind is given in
 repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
 inverted repeat is on the minus strand. A copy across the origin ends beyond
-the sequence's length.
+the sequence's length. For GenBank input each copy also carries
+overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
 
 BED output: one BED6 line per copy of each pair, in the same order, with no
 track or header line: the sequence's name (the GFF3 seqid), the 0-based start
@@ -130,8 +151,9 @@ so they hold no list of pairs. A search that would have to hold more than
 134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
 or a lower maximum.
 
-Exit status: 0 on success, 1 when a file cannot be read or is not in the
-format asked for, memory runs out or there are too many pairs, 2 for a
+Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
+empty or not in the format asked for, a chosen record is not in it, memory
+runs out or there are too many pairs (the message names the cause), 2 for a
 command line error.
 )";
 
@@ -193,7 +215,7 @@ public:
         bool optionsEnded = false;
         while (next_ < arguments_.size() && !error_) {
             const std::string_view argument = arguments_[next_++];
-            if (optionsEnded || !argument.starts_with('-')) {
+            if (optionsEnded || !argument.starts_with('-') || argument == "-") {
                 files_.emplace_back(argument);
                 inputs_.push_back(quote(argument));
             } else if (argument == "--") {
@@ -228,7 +250,7 @@ private:
             name = "--jobs";
         }
         if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
-            name == "--complete" || name == "--batch") {
+            name == "--complete" || name == "--batch" || name == "--genes") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -239,7 +261,7 @@ private:
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--repeat" && name != "--controls" &&
-            name != "--jobs") {
+            name != "--jobs" && name != "--record") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -292,6 +314,12 @@ private:
                 fail("--controls: " + quote(value) + " is not an integer from 1 to " +
                      std::to_string(kMostControls));
             }
+        } else if (name == "--record") {
+            if (value.empty()) {
+                fail("--record needs a number from 1 or a record's name");
+                return;
+            }
+            options_.record = std::string(value);
         } else if (name == "--jobs") {
             options_.jobs = parseNumber<int>(value, 1, kMostJobs);
             if (!options_.jobs) {
@@ -314,6 +342,8 @@ private:
             setReport(ReportKind::Batch, "--batch");
         } else if (name == "--complete") {
             options_.complete = true;
+        } else if (name == "--genes") {
+            options_.genes = true;
         } else {
             options_.csv = true;
         }
@@ -450,6 +480,12 @@ private:
                    (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
             fail(std::string("--csv does not apply to --report ") +
                  (options_.report == ReportKind::Gff ? "gff" : "bed"));
+        } else if (options_.record && (comparing || batch || options_.randomCounts)) {
+            fail(comparing || batch ? std::string("--record does not apply to ") +
+                                          (comparing ? "--compare" : "--batch") + ", which reads every record"
+                                    : std::string("--record does not apply to --random"));
+        } else if (options_.genes && options_.report != ReportKind::Listing) {
+            fail("--genes applies only to --report listing (pairs and gff name the features anyway)");
         } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
             fail("--repeat applies only to --map");
         } else if (options_.minimum > options_.maximum) {

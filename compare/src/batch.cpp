@@ -3,7 +3,7 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
-#include "input/textreader.h"
+#include "input/records.h"
 
 #include <algorithm>
 #include <atomic>
@@ -42,40 +42,40 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         return std::move(outcome);
     };
     try {
-        auto genome = std::make_shared<Genome>();
-        if (looksLikeGenBank(file)) {
-            if (!readGenBank(file, *genome, settings.minimum, settings.maximum)) {
-                return fail("The file doesn't seem to be in GenBank format!");
+        const InputFile input = InputFile::read(file);
+        for (std::size_t record = 0; record < input.records().size(); ++record) {
+            auto genome = std::make_shared<Genome>();
+            (void)input.load(record, *genome, settings.minimum, settings.maximum);
+            if (genome->title().empty()) {
+                genome->setTitle(displayName(file));
             }
-        } else {
-            readText(file, *genome, settings.minimum, settings.maximum);
-            genome->setTitle(displayName(file));
-        }
-        if (!settings.complete && !genome->buildIndex()) {
-            return fail(failureText(SearchFailure::OutOfMemory));
-        }
-        std::shared_ptr<const Genome> indexed = std::move(genome);
-        BatchGenome result;
-        result.file = file;
-        result.title = indexed->title();
-        result.length = indexed->length();
-        result.minLength = indexed->minLength();
-        auto counts = countRepeats(indexed, settings.complete);
-        if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
-            return fail(failureText(*failure));
-        }
-        result.counts = std::move(std::get<KindCounts>(counts));
-        if (settings.controls) {
-            ControlSettings controls = *settings.controls;
-            controls.threads = controlThreads;
-            controls.complete = settings.complete;
-            auto report = runControls(indexed, controls);
-            if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+            if (!settings.complete && !genome->buildIndex()) {
+                return fail(failureText(SearchFailure::OutOfMemory));
+            }
+            std::shared_ptr<const Genome> indexed = std::move(genome);
+            BatchGenome result;
+            result.file = file;
+            result.record = static_cast<int>(record) + 1;
+            result.title = indexed->title();
+            result.length = indexed->length();
+            result.minLength = indexed->minLength();
+            auto counts = countRepeats(indexed, settings.complete);
+            if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
                 return fail(failureText(*failure));
             }
-            result.controls = std::move(std::get<ControlReport>(report));
+            result.counts = std::move(std::get<KindCounts>(counts));
+            if (settings.controls) {
+                ControlSettings controls = *settings.controls;
+                controls.threads = controlThreads;
+                controls.complete = settings.complete;
+                auto report = runControls(indexed, controls);
+                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                    return fail(failureText(*failure));
+                }
+                result.controls = std::move(std::get<ControlReport>(report));
+            }
+            outcome.genomes.push_back(std::move(result));
         }
-        outcome.genomes.push_back(std::move(result));
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {

@@ -4,6 +4,7 @@
 #include "engine/repeatsnapshot.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
+#include "input/records.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -25,9 +26,8 @@ constexpr std::size_t kLongestFileTitle = 127;
 
 // The display name, cut to the longest title without splitting a UTF-8
 // sequence: the cut moves back over continuation bytes.
-std::string fileTitleOf(const std::filesystem::path& path)
+std::string cutTitle(std::string title)
 {
-    std::string title = displayName(path);
     if (title.size() > kLongestFileTitle) {
         std::size_t cut = kLongestFileTitle;
         while (cut > 0 && (static_cast<unsigned char>(title[cut]) & 0xC0U) == 0x80U) {
@@ -36,6 +36,18 @@ std::string fileTitleOf(const std::filesystem::path& path)
         title.resize(cut);
     }
     return title;
+}
+
+// A row's title: the file's display name, and the record's name when the
+// file holds several.
+std::string fileTitleOf(const std::filesystem::path& path, const InputFile& input, std::size_t record)
+{
+    std::string title = displayName(path);
+    if (input.records().size() > 1) {
+        title += ':';
+        title += input.records()[record].name;
+    }
+    return cutTitle(std::move(title));
 }
 
 // The pairs per length of one kind, counted without storing them; the snapshot
@@ -108,41 +120,59 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
             if (stop.stop_requested()) {
                 return failure(Reason::Cancelled, path);
             }
-            ComparisonRow& row = comparison.rows.emplace_back();
-            row.fileTitle = fileTitleOf(path);
-            row.counts.assign(lengthCount, 0);
-
+            // Every record of a file is a row of its own, read from the
+            // bytes read once.
+            std::optional<InputFile> input;
             try {
-                (void)readGenBankOrThrow(path, genome, minimum, maximum);
+                input = InputFile::read(path);
+                if (input->format() != RecordFormat::GenBank) {
+                    // The GenBank reader says why: empty, or no LOCUS line.
+                    (void)parseGenBankOrThrow(input->bytes(), genome, minimum, maximum, path);
+                }
             } catch (const InputError& error) {
                 return failure(Reason::FileRejected, path, error.what());
             }
-            if (!complete && !genome.buildIndex()) {
-                return failure(Reason::OutOfMemory, path);
-            }
-            if (stop.stop_requested()) {
-                return failure(Reason::Cancelled, path);
-            }
-            // The search shares the genome for as long as it runs; the
-            // caller's genome gets it back, holding the file last read.
-            auto shared = std::make_shared<Genome>(std::move(genome));
-            auto counted = countPairs(shared, *kind, complete, stop);
-            genome = std::move(*shared);
-            if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
-                return failure(*failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory,
-                               path);
-            }
-            const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
-            for (std::size_t slot = 0; slot < counts.size(); ++slot) {
-                const std::int64_t count = counts[slot];
-                if (slot >= lengthCount) {
-                    row.longer += count;
-                    continue;
+            const std::size_t recordCount = input->records().size();
+            for (std::size_t record = 0; record < recordCount; ++record) {
+                if (record > 0 && stop.stop_requested()) {
+                    return failure(Reason::Cancelled, path);
                 }
-                row.counts[slot] = count;
-                const int length = minimum + static_cast<int>(slot);
-                if (count != 0 && length > comparison.maxLength) {
-                    comparison.maxLength = length;
+                ComparisonRow& row = comparison.rows.emplace_back();
+                row.fileTitle = fileTitleOf(path, *input, record);
+                row.counts.assign(lengthCount, 0);
+
+                try {
+                    (void)input->load(record, genome, minimum, maximum);
+                } catch (const InputError& error) {
+                    return failure(Reason::FileRejected, path, error.what());
+                }
+                if (!complete && !genome.buildIndex()) {
+                    return failure(Reason::OutOfMemory, path);
+                }
+                if (stop.stop_requested()) {
+                    return failure(Reason::Cancelled, path);
+                }
+                // The search shares the genome for as long as it runs; the
+                // caller's genome gets it back, holding the file last read.
+                auto shared = std::make_shared<Genome>(std::move(genome));
+                auto counted = countPairs(shared, *kind, complete, stop);
+                genome = std::move(*shared);
+                if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
+                    return failure(
+                        *failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory, path);
+                }
+                const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
+                for (std::size_t slot = 0; slot < counts.size(); ++slot) {
+                    const std::int64_t count = counts[slot];
+                    if (slot >= lengthCount) {
+                        row.longer += count;
+                        continue;
+                    }
+                    row.counts[slot] = count;
+                    const int length = minimum + static_cast<int>(slot);
+                    if (count != 0 && length > comparison.maxLength) {
+                        comparison.maxLength = length;
+                    }
                 }
             }
 

@@ -40,19 +40,13 @@ InputError systemError(const std::filesystem::path& path, int error)
     return InputError(failureOf(error), path, std::generic_category().message(error));
 }
 
-}  // namespace
-
-std::string readFileBytes(const std::filesystem::path& path)
+// Reads `file` to its end.
+std::string readAll(std::FILE* file, const std::filesystem::path& path)
 {
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        throw systemError(path, errno);
-    }
     std::string bytes;
     std::string chunk(std::size_t{1} << 16, '\0');
     for (;;) {
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
         if (bytes.size() + got > kLargestFile) {
             throw InputError(InputFailure::TooLarge, path,
                              "larger than " + std::to_string(kLargestFile) + " bytes");
@@ -62,10 +56,31 @@ std::string readFileBytes(const std::filesystem::path& path)
             break;
         }
     }
-    if (std::ferror(file.get())) {
+    if (std::ferror(file)) {
         throw systemError(path, errno);
     }
     return bytes;
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::filesystem::path& path)
+{
+    errno = 0;
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        throw systemError(path, errno);
+    }
+    return readAll(file.get(), path);
+}
+
+std::string readInputBytes(const std::filesystem::path& path)
+{
+    if (path == "-") {
+        errno = 0;
+        return readAll(stdin, "standard input");
+    }
+    return readFileBytes(path);
 }
 
 }  // namespace tessaron

@@ -411,14 +411,21 @@ std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, i
     return std::nullopt;
 }
 
+FeatureList parseGenBankOrThrow(std::string_view text, Genome& genome, int minimum, int maximum,
+                                const std::filesystem::path& path, int firstLine)
+{
+    auto parsed = parseRecord(text, genome, minimum, maximum);
+    if (auto* rejection = std::get_if<Rejection>(&parsed)) {
+        const int line = rejection->line > 0 ? rejection->line + firstLine - 1 : 0;
+        throw InputError(rejection->reason, path, std::move(rejection->detail), line);
+    }
+    return std::move(std::get<FeatureList>(parsed));
+}
+
 FeatureList readGenBankOrThrow(const std::filesystem::path& path, Genome& genome, int minimum, int maximum)
 {
     const std::string bytes = readFileBytes(path);
-    auto parsed = parseRecord(bytes, genome, minimum, maximum);
-    if (auto* rejection = std::get_if<Rejection>(&parsed)) {
-        throw InputError(rejection->reason, path, std::move(rejection->detail), rejection->line);
-    }
-    return std::move(std::get<FeatureList>(parsed));
+    return parseGenBankOrThrow(bytes, genome, minimum, maximum, path);
 }
 
 std::optional<FeatureList> readGenBank(const std::filesystem::path& path, Genome& genome, int minimum,

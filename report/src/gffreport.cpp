@@ -15,6 +15,22 @@ bool allowedInSeqid(char ch)
            std::string_view(".:^*$@!+_?-|").find(ch) != std::string_view::npos;
 }
 
+// A text as a GFF3 attribute value: tab, line ends, other control bytes and
+// the characters with a meaning there (; = & , %) escaped as %XX.
+void appendEscaped(std::string& out, std::string_view text)
+{
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7F || std::string_view(";=&,%").find(ch) != std::string_view::npos) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+            out += escaped;
+        } else {
+            out += ch;
+        }
+    }
+}
+
 }  // namespace
 
 std::string gffSeqid(std::string_view name)
@@ -107,7 +123,24 @@ void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& st
     out_.cell(start + 1);
     out_.cell(start + length);
     out_.cells(strand);
-    out_.cell(attributes_);
+    if (features_ == nullptr) {
+        out_.cell(attributes_);
+        out_.endRow();
+        return;
+    }
+    names_ = attributes_;
+    names_ += ";overlaps=";
+    const auto names = features_->namesAt(start, length);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            names_ += ',';
+        }
+        appendEscaped(names_, names[i]);
+    }
+    if (names.empty()) {
+        names_ += "intergenic";
+    }
+    out_.cell(names_);
     out_.endRow();
 }
 

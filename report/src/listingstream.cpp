@@ -3,11 +3,13 @@
 #include "engine/repeatkinds.h"
 #include "listingrow.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace tessaron {
 
-void streamListing(const RepeatSnapshot& snapshot, RowSink& sink)
+void streamListing(const RepeatSnapshot& snapshot, RowSink& sink, const FeatureIndex* features)
 {
     int highest = snapshot.slotCount() - 1;
     while (highest >= 0 && snapshot.pairCount(highest) == 0) {
@@ -19,7 +21,11 @@ void streamListing(const RepeatSnapshot& snapshot, RowSink& sink)
     const bool secondText = kindInfo(snapshot.kind()).listsSecondCopy;
     const int width = listingColumnWidth(snapshot.minLength() + highest);
     const std::array<ColumnWidth, 2> widths{{{1, width}, {4, width}}};
-    sink.columns(secondText ? 4 : 3, std::span(widths).first(secondText ? 2 : 1));
+    const int pairColumns = secondText ? 4 : 3;
+    sink.columns(pairColumns + (features != nullptr ? 1 : 0), std::span(widths).first(secondText ? 2 : 1));
+    std::array<std::string_view, 5> withFeatures{};
+    std::string first;
+    std::string both;
 
     std::int64_t row = listing::kFirstRow;
     for (int slot = snapshot.slotCount() - 1; slot >= 0; --slot) {
@@ -36,8 +42,18 @@ void streamListing(const RepeatSnapshot& snapshot, RowSink& sink)
             bool firstOfWord = true;
             snapshot.forEachPairBatch(slot, word, [&](std::span<const RepeatPair> batch) {
                 for (const RepeatPair& pair : batch) {
-                    sink.row(row++, pairRow.make(pair, firstOfWord));
+                    const auto cells = pairRow.make(pair, firstOfWord);
                     firstOfWord = false;
+                    if (features == nullptr) {
+                        sink.row(row++, cells);
+                        continue;
+                    }
+                    features->describe(pair.first, length, first);
+                    features->describe(pair.second, length, both);
+                    both.insert(0, first + " | ");
+                    std::copy(cells.begin(), cells.end(), withFeatures.begin());
+                    withFeatures[cells.size()] = both;
+                    sink.row(row++, std::span(withFeatures).first(cells.size() + 1));
                 }
             });
         }
@@ -45,10 +61,10 @@ void streamListing(const RepeatSnapshot& snapshot, RowSink& sink)
     }
 }
 
-void writeListing(TableWriter& out, const RepeatSnapshot& snapshot)
+void writeListing(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features)
 {
     TableRowSink sink(out);
-    streamListing(snapshot, sink);
+    streamListing(snapshot, sink, features);
 }
 
 SheetLayout listingLayout(const RepeatSnapshot& snapshot)

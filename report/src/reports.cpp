@@ -38,16 +38,21 @@ void writeInfo(TableWriter& out, const Genome& genome)
     }
 }
 
-void writePairsHeader(TableWriter& out)
+void writePairsHeader(TableWriter& out, bool withFeatures)
 {
     for (const char* name : {"kind", "length", "word", "first", "second"}) {
         out.cell(name);
     }
+    if (withFeatures) {
+        out.cell("first_features");
+        out.cell("second_features");
+    }
     out.endRow();
 }
 
-void writePairs(TableWriter& out, const RepeatSnapshot& snapshot)
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features)
 {
+    std::string names;
     const std::string_view kind = kindName(snapshot.kind());
     for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
         const int length = snapshot.minLength() + slot;
@@ -61,6 +66,12 @@ void writePairs(TableWriter& out, const RepeatSnapshot& snapshot)
                     out.cell(word);
                     out.cell(std::int64_t{pair.first} + 1);
                     out.cell(std::int64_t{pair.second} + 1);
+                    if (features != nullptr) {
+                        features->describe(pair.first, length, names);
+                        out.cell(names);
+                        features->describe(pair.second, length, names);
+                        out.cell(names);
+                    }
                     out.endRow();
                 }
             });

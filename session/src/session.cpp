@@ -1,9 +1,11 @@
 #include "session/session.h"
 
+#include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
-#include "input/textreader.h"
+#include "input/records.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -48,7 +50,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     const bool indexed = !buildFailure;
-    SessionState state{std::move(filled), std::move(features), {}, true};
+    SessionState state{std::move(filled), std::move(features), {}, true, RecordFormat::Text, {}};
     if (!indexed) {
         return JobResult{std::move(state), JobError::OutOfMemory, {}};
     }
@@ -73,6 +75,13 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     return JobResult{std::move(state), std::nullopt, {}};
 }
 
+// The file of a source, read now unless it was read before.
+template <typename Source>
+std::shared_ptr<const InputFile> inputOf(const Source& source)
+{
+    return source.input ? source.input : std::make_shared<const InputFile>(InputFile::read(source.path));
+}
+
 std::shared_ptr<Genome> blankGenome(const JobSettings& settings)
 {
     auto genome = std::make_shared<Genome>();
@@ -88,17 +97,40 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
     }
     std::shared_ptr<Genome> fresh;
     std::optional<FeatureList> features;
+    RecordFormat format = RecordFormat::Text;
+    std::string name = "random";
+    // The record's own name, else the file's.
+    const auto nameOf = [&name](const InputFile& input, std::size_t record,
+                                const std::filesystem::path& path) {
+        name = input.records()[record].name;
+        if (name.empty()) {
+            name = displayName(path);
+        }
+    };
     try {
         fresh = blankGenome(settings);
         if (const auto* genBank = std::get_if<GenBankSource>(&source)) {
             control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
-            features = readGenBank(genBank->path, *fresh, settings.minimum, settings.maximum);
-            if (!features) {
+            // Whatever stops the GenBank reader (no file, no LOCUS, a record
+            // cut short) is a file not in GenBank format.
+            try {
+                const auto input = inputOf(*genBank);
+                format = input->format();
+                if (format == RecordFormat::Text || genBank->record >= input->records().size()) {
+                    return failed(JobError::NotGenBank);
+                }
+                features = input->load(genBank->record, *fresh, settings.minimum, settings.maximum);
+                nameOf(*input, genBank->record, genBank->path);
+            } catch (const InputError&) {
                 return failed(JobError::NotGenBank);
             }
         } else if (const auto* text = std::get_if<TextSource>(&source)) {
             control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
-            readText(text->path, *fresh, settings.minimum, settings.maximum);
+            const auto input = inputOf(*text);
+            format = input->format();
+            const std::size_t record = std::min(text->record, input->records().size() - 1);
+            features = input->load(record, *fresh, settings.minimum, settings.maximum);
+            nameOf(*input, record, text->path);
         } else {
             const auto& random = std::get<RandomSource>(source);
             control.report({JobStep::Creating, RepeatKind::Direct, 0.0});
@@ -114,7 +146,12 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
         return failed(std::holds_alternative<RandomSource>(source) ? JobError::RandomRefused
                                                                    : JobError::OutOfMemory);
     }
-    return indexAndAnalyse(std::move(fresh), std::move(features), settings, control);
+    JobResult result = indexAndAnalyse(std::move(fresh), std::move(features), settings, control);
+    if (result.state) {
+        result.state->format = format;
+        result.state->name = std::move(name);
+    }
+    return result;
 }
 
 }  // namespace
@@ -178,7 +215,7 @@ Job Session::load(GenomeSource source) const
 Job Session::reanalysis() const
 {
     JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_};
-    return [current = state_.genome, features = state_.features,
+    return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
             settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and
         // its results stay as they are until the new ones are adopted.
@@ -193,7 +230,12 @@ Job Session::reanalysis() const
         } catch (const std::bad_alloc&) {
             return failed(JobError::OutOfMemory);
         }
-        return indexAndAnalyse(std::move(copy), features, settings, control);
+        JobResult result = indexAndAnalyse(std::move(copy), features, settings, control);
+        if (result.state) {
+            result.state->format = format;
+            result.state->name = name;
+        }
+        return result;
     };
 }
 
@@ -208,6 +250,8 @@ void Session::reset()
     state_.features.reset();
     state_.analysis = {};
     state_.loaded = false;
+    state_.format = RecordFormat::Text;
+    state_.name.clear();
 }
 
 }  // namespace tessaron

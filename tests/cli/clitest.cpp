@@ -84,12 +84,12 @@ TEST_F(CliTest, PairsAreOneBasedAndInKindLengthListOrder)
               "inverted\t5\tACCGT\t7\t15\n");
 }
 
-TEST_F(CliTest, InfoCountsTheBasesOfATextFile)
+TEST_F(CliTest, InfoCountsTheBasesOfAFastaFileButNotItsHeader)
 {
-    write("s.fa", ">x\n" + std::string(kSample));  // no A, C, G or T in the header
+    write("s.fa", ">x\n" + std::string(kSample));  // the header is the title
     const Outcome result = run({"--report", "info", "s.fa"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "title\t\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
+    EXPECT_EQ(result.out, "title\tx\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
 }
 
 TEST_F(CliTest, EmptyFileIsAnEmptyAnalysis)

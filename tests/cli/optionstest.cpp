@@ -149,7 +149,7 @@ TEST(ParseOptions, UsageErrors)
         {{"--min", "5"}, "no input: give a FILE, --text FILE, --genbank FILE or --random A,T,C,G"},
         {{"--bogus", "x"}, "unknown option '--bogus'"},
         {{"-m", "x"}, "unknown option '-m'"},
-        {{"-", "x"}, "unknown option '-'"},
+        {{"-", "x"}, "more than one input: '-' and 'x'"},  // "-" is standard input
         {{"x", "--min=5=6"}, "--min: '5=6' is not an integer from 3 to 256"},
         {{"--help=yes"}, "option '--help' takes no value"},
         {{"x", "--min"}, "option '--min' needs a value"},

@@ -119,7 +119,7 @@ TEST(Session, RejectedSourcesLeaveNothingToAdopt)
     const auto folder = std::filesystem::temp_directory_path() / "tessaron_session_test";
     std::filesystem::create_directories(folder);
     const auto plain = folder / "plain.txt";
-    std::ofstream(plain) << ">header\nACGTACGT\n";
+    std::ofstream(plain) << "header\nACGTACGT\n";  // plain text: no LOCUS, no FASTA header
 
     Session session;
     const struct {
@@ -139,6 +139,35 @@ TEST(Session, RejectedSourcesLeaveNothingToAdopt)
     }
     EXPECT_FALSE(run(session.load(TextSource{folder / "missing.txt"})).message.empty());
     std::filesystem::remove_all(folder);
+}
+
+TEST(Session, TheRecordAndTheFormatComeWithTheSource)
+{
+    const std::filesystem::path turtles = std::filesystem::path(TESSARON_TEST_DATA) / "turtle_mito_2rec.gb";
+    Session session;
+    session.setLengths(12, 13);
+    const struct {
+        const char* name;
+        GenomeSource source;
+        const char* title;
+    } cases[] = {
+        {"second record", GenBankSource{turtles, 1, nullptr},
+         "mitochondrion Lepidochelys olivacea (Pacific ridley)"},
+        {"GenBank through the text command", TextSource{turtles, 0, nullptr},
+         "mitochondrion Chelonia mydas (Green sea turtle)"},
+        {"bytes read before",
+         TextSource{"unread", 1, std::make_shared<const InputFile>(InputFile::read(turtles))},
+         "mitochondrion Lepidochelys olivacea (Pacific ridley)"},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        const JobResult result = run(session.load(each.source));
+        ASSERT_TRUE(result.state.has_value());
+        EXPECT_EQ(result.state->genome->title(), each.title);
+        EXPECT_EQ(result.state->format, RecordFormat::GenBank);
+        EXPECT_TRUE(result.state->features.has_value());
+    }
+    EXPECT_EQ(run(session.load(GenBankSource{turtles, 2, nullptr})).error, JobError::NotGenBank);
 }
 
 TEST(Session, OutOfMemoryKeepsTheGenomeAndTheKindsFoundBefore)

@@ -469,7 +469,7 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     const std::string sequence(window->genome().sequence());
     const RepeatSnapshot* direct = window->snapshot(RepeatKind::Direct);
 
-    const QString notGenBank = writeFile(QStringLiteral("plain.txt"), ">header\nACGTACGT\n");
+    const QString notGenBank = writeFile(QStringLiteral("plain.txt"), "header\nACGTACGT\n");
     open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Error!"));

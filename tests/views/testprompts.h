@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct RecordedMessage {
@@ -35,10 +36,29 @@ public:
         return chosen;
     }
     QString saveFile(QWidget*, const QString&, const QString&) override { return next(); }
+    QString saveFileIn(QWidget*, const QString&, const QString&, const QString& folder) override
+    {
+        folders.push_back(folder);
+        return next();
+    }
+    std::optional<int> chooseItem(QWidget*, const QString&, const QString&, const QStringList& items,
+                                  int preselected) override
+    {
+        itemLists.push_back(items);
+        if (choices.empty()) {
+            return preselected;
+        }
+        const std::optional<int> chosen = choices.front();
+        choices.pop_front();
+        return chosen;
+    }
 
     std::vector<RecordedMessage> messages;
-    std::deque<QString> files;          // answers of openFile and saveFile
-    std::deque<QStringList> fileLists;  // answers of openFiles
+    std::deque<std::optional<int>> choices;  // answers of chooseItem (none: cancel); empty: the preselected
+    std::vector<QStringList> itemLists;      // the lists chooseItem was shown
+    std::vector<QString> folders;            // where saveFileIn started
+    std::deque<QString> files;               // answers of openFile and saveFile
+    std::deque<QStringList> fileLists;       // answers of openFiles
 
 private:
     QString next()

@@ -1,6 +1,7 @@
 #include "views/prompts.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -29,6 +30,25 @@ public:
         return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
     }
 
+    QString saveFileIn(QWidget* parent, const QString& caption, const QString& filter,
+                       const QString& folder) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    }
+
+    std::optional<int> chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                                  const QStringList& items, int preselected) override
+    {
+        bool chosen = false;
+        const QString item =
+            QInputDialog::getItem(parent, caption, label, items, preselected, false, &chosen);
+        if (!chosen) {
+            return std::nullopt;
+        }
+        const auto index = items.indexOf(item);
+        return index < 0 ? preselected : static_cast<int>(index);
+    }
+
 private:
     static QMessageBox::Icon toMessageBoxIcon(Icon icon)
     {
@@ -53,6 +73,17 @@ std::unique_ptr<Prompts>& installedPrompts()
 }
 
 }  // namespace
+
+QString Prompts::saveFileIn(QWidget* parent, const QString& caption, const QString& filter, const QString&)
+{
+    return saveFile(parent, caption, filter);
+}
+
+std::optional<int> Prompts::chooseItem(QWidget*, const QString&, const QString&, const QStringList& items,
+                                       int preselected)
+{
+    return items.isEmpty() ? std::nullopt : std::optional<int>(preselected);
+}
 
 Prompts& Prompts::current()
 {

@@ -2,6 +2,8 @@
 
 #include "views/qtstrings.h"
 
+#include <QStringList>
+
 #include "engine/repeatkinds.h"
 
 #include <algorithm>
@@ -52,6 +54,7 @@ void RepeatTreeModel::clear()
 {
     beginResetModel();
     kinds_.clear();
+    features_.reset();
     endResetModel();
 }
 
@@ -164,6 +167,9 @@ QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, cons
 QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
 {
     const Place place = placeOf(index);
+    if (place.level == kWordLevel && role == Qt::ToolTipRole) {
+        return featureTip(index);
+    }
     if (place.level == 0 || (role != Qt::DisplayRole && role != RepeatRole)) {
         return {};
     }
@@ -194,6 +200,31 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(word);
     }
     return wordText(*branch.snapshot, slotAt(index), *word);
+}
+
+QString RepeatTreeModel::featureTip(const QModelIndex& index) const
+{
+    // A word's pairs are made only for its tip, and at most this many named.
+    constexpr std::size_t kTipPairs = 12;
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (!features_ || word == nullptr || snapshot == nullptr) {
+        return {};
+    }
+    const int length = snapshot->minLength() + slotAt(index);
+    const std::vector<tessaron::RepeatPair> pairs = snapshot->pairs(slotAt(index), *word);
+    QStringList lines;
+    for (std::size_t i = 0; i < pairs.size() && i < kTipPairs; ++i) {
+        lines << QStringLiteral("%1 (%2) and %3 (%4)")
+                     .arg(pairs[i].first + 1)
+                     .arg(toQString(features_->describe(pairs[i].first, length)))
+                     .arg(pairs[i].second + 1)
+                     .arg(toQString(features_->describe(pairs[i].second, length)));
+    }
+    if (pairs.size() > kTipPairs) {
+        lines << tr("... and %1 more pairs").arg(pairs.size() - kTipPairs);
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 Qt::ItemFlags RepeatTreeModel::flags(const QModelIndex& index) const

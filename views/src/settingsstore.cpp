@@ -15,6 +15,7 @@ const QString kMinimumKey = QStringLiteral("Tessaron/dados/min");
 const QString kMaximumKey = QStringLiteral("Tessaron/dados/max");
 const QString kMotifKey = QStringLiteral("Tessaron/dados/findstr");
 const QString kMarkerKey = QStringLiteral("Tessaron/registered");
+const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
 
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
@@ -126,6 +127,20 @@ void SettingsStore::saveMotif(const QString& motif)
         return;
     }
     settings_->setValue(kMotifKey, motif);
+    settings_->sync();
+}
+
+QString SettingsStore::exportFolder() const
+{
+    return settings_ ? settings_->value(kExportFolderKey).toString() : QString();
+}
+
+void SettingsStore::saveExportFolder(const QString& folder)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kExportFolderKey, folder);
     settings_->sync();
 }
 

@@ -8,6 +8,7 @@
 #include "report/reportlayout.h"
 #include "views/comparedlg.h"
 #include "views/diagramdlg.h"
+#include "views/fileinputs.h"
 #include "views/finddlg.h"
 #include "views/optionsdlg.h"
 #include "views/prompts.h"
@@ -22,6 +23,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -70,9 +72,10 @@ QString progressLine(RepeatKind kind)
 }
 
 // The commands that show results: grayed whenever the lists are not all there.
-constexpr std::array<int, 6> kResultCommands{CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
+constexpr std::array<int, 7> kResultCommands{CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
                                              CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
-                                             CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram};
+                                             CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
+                                             CTessaronDlg::IdExportRepeats};
 
 // Initial size, close to the window's 431 x 248 dialog units.
 constexpr int kInitialWidth = 650;
@@ -90,11 +93,11 @@ constexpr int kCancelWidth = 70;
 
 // The commands that would start a second job or show results a job is about
 // to replace: grayed while a job runs.
-constexpr std::array<int, 10> kJobConflicts{
-    CTessaronDlg::IdOpenGenBank,      CTessaronDlg::IdOpenText,     CTessaronDlg::IdCompareGenomes,
-    CTessaronDlg::IdCreateRandom,     CTessaronDlg::IdOptions,      CTessaronDlg::IdViewReport,
-    CTessaronDlg::IdViewDirect,       CTessaronDlg::IdViewInverted, CTessaronDlg::IdViewMirror,
-    CTessaronDlg::IdViewComplementary};
+constexpr std::array<int, 11> kJobConflicts{
+    CTessaronDlg::IdExportRepeats,  CTessaronDlg::IdOpenGenBank,      CTessaronDlg::IdOpenText,
+    CTessaronDlg::IdCompareGenomes, CTessaronDlg::IdCreateRandom,     CTessaronDlg::IdOptions,
+    CTessaronDlg::IdViewReport,     CTessaronDlg::IdViewDirect,       CTessaronDlg::IdViewInverted,
+    CTessaronDlg::IdViewMirror,     CTessaronDlg::IdViewComplementary};
 
 // A job's progress as the runner carries it: the step and the kind in one number.
 int stageOf(const JobProgress& progress)
@@ -270,6 +273,8 @@ void CTessaronDlg::createMenus()
             &CTessaronDlg::OnOpenGenBank);
     connect(addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true), &QAction::triggered, this,
             &CTessaronDlg::OnOpenText);
+    connect(addCommand(file, IdExportRepeats, tr("&Export repeats..."), false), &QAction::triggered, this,
+            &CTessaronDlg::OnExportRepeats);
     connect(addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true), &QAction::triggered, this,
             &CTessaronDlg::OnCompareGenomes);
     connect(addCommand(file, IdCreateRandom, tr("&Create random sequence"), true), &QAction::triggered, this,
@@ -556,6 +561,9 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
     closeDiagram();
     ClearResults();
     session_.adopt(std::move(state));
+    if (features()) {
+        model_->setFeatures(std::make_shared<const tessaron::FeatureIndex>(*features(), genome().length()));
+    }
     for (const RepeatKind kind : tessaron::kKindOrder) {
         if (!session_.snapshot(kind)) {
             break;  // the kinds after one that ran out of memory were not searched
@@ -701,7 +709,11 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
-    load(tessaron::GenBankSource{toPath(path)}, [path](const Genome& loaded) {
+    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path));
+    if (!choice) {
+        return;
+    }
+    load(tessaron::GenBankSource{toPath(path), choice->record, choice->input}, [path](const Genome& loaded) {
         return QStringLiteral("%1 [%2] - %3")
             .arg(captionName(path), toQString(loaded.title()), applicationName());
     });
@@ -717,9 +729,44 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
-    load(tessaron::TextSource{toPath(path)}, [path](const Genome&) {
-        return QStringLiteral("%1 - %2").arg(captionName(path), applicationName());
-    });
+    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path));
+    if (!choice) {
+        return;
+    }
+    load(tessaron::TextSource{toPath(path), choice->record, choice->input},
+         [this, path](const Genome& loaded) {
+             // A GenBank or FASTA file read through this command is captioned with its title.
+             if (session_.state().format != tessaron::RecordFormat::Text) {
+                 return QStringLiteral("%1 [%2] - %3")
+                     .arg(captionName(path), toQString(loaded.title()), applicationName());
+             }
+             return QStringLiteral("%1 - %2").arg(captionName(path), applicationName());
+         });
+}
+
+void CTessaronDlg::OnExportRepeats()
+{
+    if (!session_.analysed() || busy()) {
+        return;
+    }
+    const QString path = prompts_.saveFileIn(
+        this, tr("Export repeats"), tr("GFF3 (*.gff3 *.gff);;BED (*.bed)"), settings_.exportFolder());
+    if (path.isEmpty()) {
+        return;
+    }
+    settings_.saveExportFolder(QFileInfo(path).absolutePath());
+    ShowStatus(tr("Exporting repeats..."));
+    jobs_->start<QString>(
+        [state = session_.state(), file = toPath(path)](const std::stop_token&, const JobRunner::Reporter&) {
+            return exportRepeats(file, state);
+        },
+        [this](QString problem) {
+            setBusy(false);
+            ClearStatus();
+            if (!problem.isEmpty()) {
+                showMessage(applicationName(), problem);
+            }
+        });
 }
 
 void CTessaronDlg::OnCreateRandom()

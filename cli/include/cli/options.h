@@ -25,8 +25,8 @@ struct MapRepeat {
     friend bool operator==(const MapRepeat&, const MapRepeat&) = default;
 };
 
-// How FILE is read: GenBank when its first non-blank line begins with LOCUS,
-// else plain text, unless forced.
+// How FILE is read: by its bytes (GenBank when its first non-blank line
+// begins with LOCUS, FASTA when with '>', else plain text), or GenBank only.
 enum class InputFormat { Auto, Text, GenBank };
 
 struct Options {
@@ -45,9 +45,11 @@ struct Options {
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
-    bool complete = false;        // the complete search instead of the index's searches
-    std::optional<int> controls;  // random controls per genome
-    std::optional<int> jobs;      // threads of --batch and --controls
+    bool complete = false;              // the complete search instead of the index's searches
+    std::optional<int> controls;        // random controls per genome
+    std::optional<int> jobs;            // threads of --batch and --controls
+    std::optional<std::string> record;  // --record: a 1-based number or a name
+    bool genes = false;                 // --genes: the features of each copy in the listing
 };
 
 // A command line that cannot be run; the message is one line without the

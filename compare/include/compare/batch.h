@@ -40,11 +40,12 @@ struct BatchFailure {
     std::string reason;
 };
 
-// Reads each file (GenBank when its first non-blank line begins with LOCUS,
-// otherwise plain text), indexes and analyses it on up to `threads` threads,
+// Reads each file once (GenBank, FASTA or plain text, told by its bytes),
+// indexes and analyses every record of it, files on up to `threads` threads,
 // and calls `deliver` for each file in the order given, from the calling
-// thread, with its genomes or its failure. A failed file does not stop the
-// others. Returns the number of failed files.
+// thread, with its genomes (one per record, in file order) or its failure,
+// after the records read before the one that failed. A failed file does not
+// stop the others. Returns the number of failed files.
 int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
              const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
                                       const std::optional<BatchFailure>& failure)>& deliver);

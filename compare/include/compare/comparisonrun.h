@@ -40,7 +40,8 @@ struct ComparisonFailure {
     std::string detail;
 };
 
-// Reads each GenBank file into `genome` with the settings, indexes it and
+// Reads each GenBank file once and every record of it, a row per record
+// (titled "file:NAME" when a file holds several), into `genome` with the settings, indexes it and
 // searches it for the kind of list entry `kindIndex`, collecting the pairs
 // per length. `progress` is called after each file with the number done.
 // Failures: no files ("Não há ficheiros para comparar!"), a list index

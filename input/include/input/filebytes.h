@@ -13,4 +13,7 @@ namespace tessaron {
 // folder, or holds more than 2^31 - 1 bytes, the most a genome can count.
 [[nodiscard]] std::string readFileBytes(const std::filesystem::path& path);
 
+// The same, but "-" stands for standard input, read to its end.
+[[nodiscard]] std::string readInputBytes(const std::filesystem::path& path);
+
 }  // namespace tessaron

@@ -44,6 +44,12 @@ namespace tessaron {
 [[nodiscard]] FeatureList readGenBankOrThrow(const std::filesystem::path& path, Genome& genome, int minimum,
                                              int maximum);
 
+// The same for one record held in memory, throwing InputError with `path`;
+// `firstLine` is the number of the text's first line in its file, so that the
+// line a message names counts from the file's start.
+[[nodiscard]] FeatureList parseGenBankOrThrow(std::string_view text, Genome& genome, int minimum, int maximum,
+                                              const std::filesystem::path& path, int firstLine = 1);
+
 // The same for the content of a file held in memory.
 [[nodiscard]] std::optional<FeatureList> parseGenBank(std::string_view text, Genome& genome, int minimum,
                                                       int maximum);

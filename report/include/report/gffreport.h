@@ -2,6 +2,7 @@
 
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
+#include "report/featureindex.h"
 #include "report/tablewriter.h"
 
 #include <string>
@@ -24,6 +25,11 @@ public:
     // The copies of every pair of a snapshot with words, made in batches.
     void write(const RepeatSnapshot& snapshot);
 
+    // From now on each copy's line names the features it overlaps in an
+    // overlaps= attribute (names comma-separated, or "intergenic"); null
+    // stops it. The index must outlive the writes.
+    void setFeatures(const FeatureIndex* features) { features_ = features; }
+
 private:
     // One copy's line, with the attributes made in attributes_.
     void copyLine(std::int64_t start, int length, const PreparedCells& strand);
@@ -40,6 +46,8 @@ private:
     // once per word, and the attribute cell of a pair's copies.
     std::string typeAndWord_;
     std::string attributes_;
+    const FeatureIndex* features_ = nullptr;
+    std::string names_;
 };
 
 // A sequence id as GFF3 allows it: characters outside its set are escaped as

@@ -5,6 +5,7 @@
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "input/feature.h"
+#include "report/featureindex.h"
 #include "report/reportlayout.h"
 #include "report/tablewriter.h"
 
@@ -19,12 +20,15 @@ void writeLayout(TableWriter& out, const SheetLayout& layout);
 // The title, the number of bases and the counts of A, T, C and G in the sequence.
 void writeInfo(TableWriter& out, const Genome& genome);
 
-// The header of the pairs report.
-void writePairsHeader(TableWriter& out);
+// The header of the pairs report, with the two feature columns when
+// `withFeatures`.
+void writePairsHeader(TableWriter& out, bool withFeatures = false);
 // Every pair of one search (SnapshotDetail::Words): kind, length, the word
 // (read from the first copy) and the 1-based starts of both copies; lengths
-// and words in order, the pairs made in batches as they are written.
-void writePairs(TableWriter& out, const RepeatSnapshot& snapshot);
+// and words in order, the pairs made in batches as they are written. With
+// `features`, two more cells name the features each copy overlaps
+// ("tRNA-Leu / ND5", or "intergenic").
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features = nullptr);
 
 // A header, then per feature its name, 1-based start and end, and its colour
 // as #RRGGBB.

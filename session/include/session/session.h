@@ -11,6 +11,7 @@
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
 #include "input/feature.h"
+#include "input/records.h"
 
 #include <array>
 #include <cstdint>
@@ -24,12 +25,26 @@
 
 namespace tessaron {
 
-// Where a new genome comes from.
-struct GenBankSource {
+// Where a new genome comes from. Both kinds of file are read by their
+// bytes: a GenBank file is read as GenBank and a FASTA file as FASTA
+// whichever command opens them; plain text through GenBankSource is
+// rejected as not GenBank. `record` is the 0-based record of a file of
+// several; `input`, when set, is the file already read (so it is not read
+// again), else the job reads `path`.
+struct FileSource {
+    FileSource(std::filesystem::path file, std::size_t chosen = 0, std::shared_ptr<const InputFile> read = {})
+        : path(std::move(file)), record(chosen), input(std::move(read))
+    {
+    }
     std::filesystem::path path;
+    std::size_t record = 0;
+    std::shared_ptr<const InputFile> input;
 };
-struct TextSource {
-    std::filesystem::path path;
+struct GenBankSource : FileSource {
+    using FileSource::FileSource;
+};
+struct TextSource : FileSource {
+    using FileSource::FileSource;
 };
 struct RandomSource {
     std::array<std::int64_t, 4> counts{};  // A, T, C, G
@@ -86,7 +101,9 @@ struct SessionState {
     std::shared_ptr<const Genome> genome;  // never null
     std::optional<FeatureList> features;   // the last GenBank file's
     Analysis analysis;
-    bool loaded = false;  // a sequence was loaded or made
+    bool loaded = false;                       // a sequence was loaded or made
+    RecordFormat format = RecordFormat::Text;  // how it was read (Text too for a random one)
+    std::string name;  // of the sequence in exports: the record's name, else the file's; "random"
 };
 
 struct JobResult {

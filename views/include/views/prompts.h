@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -22,6 +23,13 @@ public:
     virtual QStringList openFiles(QWidget* parent, const QString& caption) = 0;
     // A file to save to, or an empty string when cancelled.
     virtual QString saveFile(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    // The same, starting in `folder`; by default as saveFile.
+    virtual QString saveFileIn(QWidget* parent, const QString& caption, const QString& filter,
+                               const QString& folder);
+    // One of `items` (its index), `preselected` chosen at first; nothing
+    // when cancelled. By default the preselected one, without asking.
+    virtual std::optional<int> chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                                          const QStringList& items, int preselected);
 
     // The prompts in use: the real dialogs unless a test installed others.
     static Prompts& current();

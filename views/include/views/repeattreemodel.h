@@ -2,6 +2,7 @@
 
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
+#include "report/featureindex.h"
 
 #include <QAbstractItemModel>
 
@@ -32,6 +33,12 @@ public:
     // Adds the branch of the next kind (direct, inverted, mirror, then
     // complementary) after the others. The snapshot must have words.
     void appendKind(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
+    // The features that a word item's tooltip names for each copy of its
+    // pairs ("12 (ND1) and 3310 (tRNA-Leu / ND5)"); null for none. clear() drops them.
+    void setFeatures(std::shared_ptr<const tessaron::FeatureIndex> features)
+    {
+        features_ = std::move(features);
+    }
     // Removes every item.
     void clear();
     [[nodiscard]] int kindCount() const { return static_cast<int>(kinds_.size()); }
@@ -81,7 +88,10 @@ private:
     [[nodiscard]] static QString wordText(const tessaron::RepeatSnapshot& snapshot, int slot,
                                           const tessaron::RepeatWord& word);
 
+    [[nodiscard]] QString featureTip(const QModelIndex& index) const;
+
     std::vector<Branch> kinds_;
+    std::shared_ptr<const tessaron::FeatureIndex> features_;
 };
 
 Q_DECLARE_METATYPE(const tessaron::RepeatWord*)

@@ -33,6 +33,9 @@ public:
     [[nodiscard]] Values load();
     void saveLengths(int minimum, int maximum);
     void saveMotif(const QString& motif);
+    // The folder the repeats were last exported to; empty before the first export.
+    [[nodiscard]] QString exportFolder() const;
+    void saveExportFolder(const QString& folder);
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();
 

@@ -65,6 +65,7 @@ public:
         IdCompareGenomes = 32789,
         IdFindMotif = 32790,
         IdOpenText = 32791,
+        IdExportRepeats = 32795,
     };
     // Control ids of the three panes.
     enum Control : int { IdTree = 1000, IdStatusLine = 1002, IdSequencePane = 1005 };
@@ -80,7 +81,10 @@ public:
     CTessaronDlg& operator=(const CTessaronDlg&) = delete;
 
     // Opens a file as the open commands do: as GenBank when its first
-    // non-blank line begins with LOCUS, otherwise as plain text.
+    // non-blank line begins with LOCUS, as FASTA when with '>', otherwise as
+    // plain text. Both commands tell the format by the bytes (but plain text
+    // through the GenBank command is rejected), and a file of several records
+    // asks which one to open.
     void openFile(const QString& path);
     void openGenBankFile(const QString& path);
     void openTextFile(const QString& path);
@@ -153,6 +157,9 @@ public:
 public slots:
     void OnOpenGenBank();
     void OnOpenText();
+    // Writes the repeats of the analysis as GFF3 or BED, on the job runner,
+    // into a file chosen in the folder of the last export.
+    void OnExportRepeats();
     void OnCreateRandom();
     void OnExit();
     void OnFindMotif();

@@ -1,0 +1,129 @@
+#include "input/genbankreader.h"
+#include "input/records.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tessaron {
+namespace {
+
+std::filesystem::path data(std::string_view name)
+{
+    return std::filesystem::path(TESSARON_TEST_DATA) / name;
+}
+
+TEST(Records, FormatIsToldByTheFirstNonBlankLine)
+{
+    const struct {
+        std::string_view bytes;
+        RecordFormat format;
+    } cases[] = {
+        {"LOCUS       X 4 bp\n", RecordFormat::GenBank},
+        {"\n  \r\nLOCUS x\n", RecordFormat::GenBank},
+        {"\xEF\xBB\xBF>seq\nACGT\n", RecordFormat::Fasta},
+        {"\n>seq\nACGT\n", RecordFormat::Fasta},
+        {"ACGT\n>not a header\n", RecordFormat::Text},
+        {"locus x\n", RecordFormat::Text},
+        {"", RecordFormat::Text},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(detectFormat(c.bytes), c.format) << c.bytes;
+        EXPECT_EQ(parseRecords(c.bytes).front().format, c.format) << c.bytes;
+    }
+}
+
+TEST(Records, FastaHeadersAreTitlesNeverBases)
+{
+    const std::string bytes = ">one first record\nACGTAC\nGT\n;comment TTTT\n>two\r\nggcc\r\n>three\n";
+    const auto records = parseRecords(bytes);
+    ASSERT_EQ(records.size(), 3U);
+    const struct {
+        const char* name;
+        const char* description;
+        std::int64_t length;
+        const char* sequence;
+    } expected[] = {{"one", "first record", 8, "ACGTACGT"}, {"two", "", 4, "GGCC"}, {"three", "", 0, ""}};
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(records[i].name, expected[i].name);
+        EXPECT_EQ(records[i].description, expected[i].description);
+        EXPECT_EQ(records[i].length, expected[i].length);
+        Genome genome;
+        EXPECT_FALSE(readRecord(bytes, records[i], genome, 8, 30));
+        EXPECT_EQ(genome.sequence(), expected[i].sequence);
+        EXPECT_EQ(genome.title(), expected[i].name);
+    }
+}
+
+TEST(Records, FastaAndGenBankOfOneGenomeGiveTheSameBases)
+{
+    const InputFile fasta = InputFile::read(data("NC_012920.fasta"));
+    const InputFile genBank = InputFile::read(TESSARON_MITO_GENBANK);
+    ASSERT_EQ(fasta.records().size(), 1U);
+    EXPECT_EQ(fasta.format(), RecordFormat::Fasta);
+    EXPECT_EQ(fasta.records().front().length, 16569);  // the N at 3107 included
+    EXPECT_EQ(genBank.records().front().length, 16569);
+    Genome fromFasta;
+    Genome fromGenBank;
+    EXPECT_FALSE(fasta.load(0, fromFasta, 8, 30));
+    ASSERT_TRUE(genBank.load(0, fromGenBank, 8, 30));
+    EXPECT_EQ(fromFasta.sequence(), fromGenBank.sequence());
+    EXPECT_EQ(fromFasta.title(), "NC_012920.1");
+}
+
+TEST(Records, EveryGenBankRecordIsListedAndFound)
+{
+    const InputFile file = InputFile::read(data("multi_turtle_mito_31rec.gb"));
+    const auto& records = file.records();
+    ASSERT_EQ(records.size(), 31U);
+    EXPECT_EQ(records[1].name, "AM258984");
+    EXPECT_EQ(records[1].accession, "AM258984 AM258984.1");
+    EXPECT_EQ(records[1].title, "mitochondrion Lepidochelys olivacea (Pacific ridley)");
+    EXPECT_EQ(records[0].length, 16497);
+    EXPECT_EQ(records[0].end, records[1].begin);  // split at the "//" lines
+
+    const struct {
+        std::string_view choice;
+        std::optional<std::size_t> found;
+    } choices[] = {{"2", 1},
+                   {"am258984", 1},
+                   {"AM258984.1", 1},
+                   {"31", 30},
+                   {"0", std::nullopt},
+                   {"32", std::nullopt},
+                   {"nothing", std::nullopt},
+                   {"", std::nullopt}};
+    for (const auto& c : choices) {
+        EXPECT_EQ(findRecord(records, c.choice), c.found) << c.choice;
+    }
+
+    Genome genome;
+    ASSERT_TRUE(file.load(1, genome, 8, 30));
+    EXPECT_EQ(genome.title(), records[1].title);
+}
+
+TEST(Records, ARejectedRecordNamesTheLineInTheWholeFile)
+{
+    const std::string bytes =
+        "LOCUS a\nSOURCE x\nFEATURES\n     source 1..4\nORIGIN\n1 acgt\n//\n"
+        "LOCUS b\nSOURCE y\nFEATURES\n     source 1..4\n//\n";
+    const auto records = parseRecords(bytes);
+    ASSERT_EQ(records.size(), 2U);
+    Genome genome;
+    ASSERT_TRUE(readRecord(bytes, records[0], genome, 8, 30, "two.gb"));
+    EXPECT_EQ(genome.sequence(), "ACGT");
+    try {
+        (void)readRecord(bytes, records[1], genome, 8, 30, "two.gb");
+        FAIL() << "the second record has no ORIGIN";
+    } catch (const InputError& error) {
+        EXPECT_EQ(error.line(), 12);
+        EXPECT_EQ(error.reason(), InputFailure::Malformed);
+    }
+    EXPECT_EQ(genome.sequence(), "ACGT");  // left as it was
+}
+
+}  // namespace
+}  // namespace tessaron
