@@ -1,5 +1,6 @@
 #include "compare/batch.h"
 
+#include "engine/completesearch.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
@@ -34,25 +35,51 @@ std::string failureText(SearchFailure failure)
     return "failed";
 }
 
+// The pair counts of every kind, or of the one kind asked for.
+std::variant<KindCounts, SearchFailure> countKinds(const std::shared_ptr<const Genome>& genome,
+                                                   const BatchSettings& settings,
+                                                   const SearchControl& control)
+{
+    if (!settings.kind) {
+        return countRepeats(genome, settings.complete, control);
+    }
+    SnapshotResult found = settings.complete
+                               ? completeSearch(genome, *settings.kind, SnapshotDetail::Counts, control)
+                               : searchRepeats(genome, *settings.kind, SnapshotDetail::Counts, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    KindCounts counts;
+    counts[static_cast<std::size_t>(*settings.kind)] =
+        std::get<std::shared_ptr<const RepeatSnapshot>>(found)->pairCounts();
+    return counts;
+}
+
 FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int controlThreads)
 {
     FileOutcome outcome;
-    const auto fail = [&](std::string reason) {
-        outcome.failure = BatchFailure{file, std::move(reason)};
+    const auto fail = [&](std::string reason, std::optional<SearchFailure> search = std::nullopt) {
+        outcome.failure = BatchFailure{file, std::move(reason), search};
         return std::move(outcome);
     };
+    const SearchControl control{settings.stop, {}};
+    const auto searchFailed = [&](SearchFailure failure) { return fail(failureText(failure), failure); };
+    if (control.stopRequested()) {
+        return searchFailed(SearchFailure::Cancelled);
+    }
     try {
         auto genome = std::make_shared<Genome>();
-        if (looksLikeGenBank(file)) {
-            if (!readGenBank(file, *genome, settings.minimum, settings.maximum)) {
-                return fail("The file doesn't seem to be in GenBank format!");
-            }
+        if (settings.genBankOnly || looksLikeGenBank(file)) {
+            // The reader's own words: which file, which line and why.
+            (void)readGenBankOrThrow(file, *genome, settings.minimum, settings.maximum);
         } else {
             readText(file, *genome, settings.minimum, settings.maximum);
             genome->setTitle(displayName(file));
         }
-        if (!settings.complete && !genome->buildIndex()) {
-            return fail(failureText(SearchFailure::OutOfMemory));
+        if (!settings.complete) {
+            if (const auto failure = genome->buildIndex(control)) {
+                return searchFailed(*failure);
+            }
         }
         std::shared_ptr<const Genome> indexed = std::move(genome);
         BatchGenome result;
@@ -60,18 +87,18 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         result.title = indexed->title();
         result.length = indexed->length();
         result.minLength = indexed->minLength();
-        auto counts = countRepeats(indexed, settings.complete);
+        auto counts = countKinds(indexed, settings, control);
         if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
-            return fail(failureText(*failure));
+            return searchFailed(*failure);
         }
         result.counts = std::move(std::get<KindCounts>(counts));
         if (settings.controls) {
             ControlSettings controls = *settings.controls;
             controls.threads = controlThreads;
             controls.complete = settings.complete;
-            auto report = runControls(indexed, controls);
+            auto report = runControls(indexed, controls, control);
             if (const auto* failure = std::get_if<SearchFailure>(&report)) {
-                return fail(failureText(*failure));
+                return searchFailed(*failure);
             }
             result.controls = std::move(std::get<ControlReport>(report));
         }
@@ -79,7 +106,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {
-        return fail(failureText(SearchFailure::OutOfMemory));
+        return searchFailed(SearchFailure::OutOfMemory);
     }
     return outcome;
 }

@@ -4,11 +4,14 @@
 // results handed over in file order whatever the thread that made them.
 
 #include "compare/controls.h"
+#include "engine/repeatkinds.h"
+#include "engine/searchcontrol.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,9 @@ struct BatchSettings {
     int threads = 0;                          // 0: every core
     bool complete = false;                    // the complete search instead of the index's
     std::optional<ControlSettings> controls;  // random controls for every genome
+    bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
+    std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty
+    std::stop_token stop;                     // files not yet done fail as cancelled
 };
 
 // One genome of a batch: where it came from and its pair counts per kind and
@@ -38,6 +44,7 @@ struct BatchGenome {
 struct BatchFailure {
     std::filesystem::path file;
     std::string reason;
+    std::optional<SearchFailure> search;  // when the index or a search gave no result, why
 };
 
 // Reads each file (GenBank when its first non-blank line begins with LOCUS,
