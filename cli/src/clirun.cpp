@@ -228,9 +228,9 @@ std::filesystem::path mapProgram()
 void compare(const Options& options, TableWriter& out)
 {
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
-    Genome genome;
-    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, genome,
-                                {}, {}, options.complete);
+    ComparisonOptions run;
+    run.complete = options.complete;
+    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, run);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
         // The reader's words name the file and the cause.
         throw Failure{failure->detail.empty() ? failure->message : failure->detail};

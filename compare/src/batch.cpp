@@ -1,5 +1,6 @@
 #include "compare/batch.h"
 
+#include "engine/completesearch.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
@@ -34,43 +35,80 @@ std::string failureText(SearchFailure failure)
     return "failed";
 }
 
+// The pair counts of every kind, or of the one kind asked for.
+std::variant<KindCounts, SearchFailure> countKinds(const std::shared_ptr<const Genome>& genome,
+                                                   const BatchSettings& settings,
+                                                   const SearchControl& control)
+{
+    if (!settings.kind) {
+        return countRepeats(genome, settings.complete, control);
+    }
+    SnapshotResult found = settings.complete
+                               ? completeSearch(genome, *settings.kind, SnapshotDetail::Counts, control)
+                               : searchRepeats(genome, *settings.kind, SnapshotDetail::Counts, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    KindCounts counts;
+    counts[static_cast<std::size_t>(*settings.kind)] =
+        std::get<std::shared_ptr<const RepeatSnapshot>>(found)->pairCounts();
+    return counts;
+}
+
 FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int controlThreads)
 {
     FileOutcome outcome;
-    const auto fail = [&](std::string reason) {
-        outcome.failure = BatchFailure{file, std::move(reason)};
+    const auto fail = [&](std::string reason, std::optional<SearchFailure> search = std::nullopt) {
+        outcome.failure = BatchFailure{file, std::move(reason), search};
         return std::move(outcome);
     };
+    const SearchControl control{settings.stop, {}};
+    const auto searchFailed = [&](SearchFailure failure) { return fail(failureText(failure), failure); };
+    if (control.stopRequested()) {
+        return searchFailed(SearchFailure::Cancelled);
+    }
     try {
+        // The bytes are read once; every record of them is a genome of its own.
         const InputFile input = InputFile::read(file);
+        if (settings.genBankOnly && input.format() != RecordFormat::GenBank) {
+            // The GenBank reader's own words: empty, or no LOCUS line.
+            Genome rejected;
+            (void)parseGenBankOrThrow(input.bytes(), rejected, settings.minimum, settings.maximum, file);
+        }
         for (std::size_t record = 0; record < input.records().size(); ++record) {
+            if (control.stopRequested()) {
+                return searchFailed(SearchFailure::Cancelled);
+            }
             auto genome = std::make_shared<Genome>();
             (void)input.load(record, *genome, settings.minimum, settings.maximum);
             if (genome->title().empty()) {
                 genome->setTitle(displayName(file));
             }
-            if (!settings.complete && !genome->buildIndex()) {
-                return fail(failureText(SearchFailure::OutOfMemory));
+            if (!settings.complete) {
+                if (const auto failure = genome->buildIndex(control)) {
+                    return searchFailed(*failure);
+                }
             }
             std::shared_ptr<const Genome> indexed = std::move(genome);
             BatchGenome result;
             result.file = file;
             result.record = static_cast<int>(record) + 1;
+            result.recordName = input.records()[record].name;
             result.title = indexed->title();
             result.length = indexed->length();
             result.minLength = indexed->minLength();
-            auto counts = countRepeats(indexed, settings.complete);
+            auto counts = countKinds(indexed, settings, control);
             if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
-                return fail(failureText(*failure));
+                return searchFailed(*failure);
             }
             result.counts = std::move(std::get<KindCounts>(counts));
             if (settings.controls) {
                 ControlSettings controls = *settings.controls;
                 controls.threads = controlThreads;
                 controls.complete = settings.complete;
-                auto report = runControls(indexed, controls);
+                auto report = runControls(indexed, controls, control);
                 if (const auto* failure = std::get_if<SearchFailure>(&report)) {
-                    return fail(failureText(*failure));
+                    return searchFailed(*failure);
                 }
                 result.controls = std::move(std::get<ControlReport>(report));
             }
@@ -79,7 +117,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {
-        return fail(failureText(SearchFailure::OutOfMemory));
+        return searchFailed(SearchFailure::OutOfMemory);
     }
     return outcome;
 }

@@ -1,15 +1,13 @@
 #include "compare/comparisonrun.h"
 
-#include "engine/completesearch.h"
-#include "engine/repeatsnapshot.h"
+#include "compare/batch.h"
 #include "input/filename.h"
-#include "input/genbankreader.h"
-#include "input/records.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <memory>
 #include <new>
+#include <optional>
+#include <stop_token>
 
 namespace tessaron {
 
@@ -24,10 +22,11 @@ constexpr const char* kCancelledMessage = "The comparison was cancelled.";
 // A row's title holds at most this many bytes.
 constexpr std::size_t kLongestFileTitle = 127;
 
-// The display name, cut to the longest title without splitting a UTF-8
+// The display name (and a suffix), cut to the longest title without splitting a UTF-8
 // sequence: the cut moves back over continuation bytes.
-std::string cutTitle(std::string title)
+std::string fileTitleOf(const std::filesystem::path& path, const std::string& suffix = {})
 {
+    std::string title = displayName(path) + suffix;
     if (title.size() > kLongestFileTitle) {
         std::size_t cut = kLongestFileTitle;
         while (cut > 0 && (static_cast<unsigned char>(title[cut]) & 0xC0U) == 0x80U) {
@@ -38,31 +37,10 @@ std::string cutTitle(std::string title)
     return title;
 }
 
-// A row's title: the file's display name, and the record's name when the
-// file holds several.
-std::string fileTitleOf(const std::filesystem::path& path, const InputFile& input, std::size_t record)
+// ":NAME" for a named record, " #N" (its place) for one without a name.
+std::string recordSuffix(const BatchGenome& genome)
 {
-    std::string title = displayName(path);
-    if (input.records().size() > 1) {
-        title += ':';
-        title += input.records()[record].name;
-    }
-    return cutTitle(std::move(title));
-}
-
-// The pairs per length of one kind, counted without storing them; the snapshot
-// is released before the genome is handed back.
-std::variant<std::vector<std::int64_t>, SearchFailure> countPairs(const std::shared_ptr<Genome>& genome,
-                                                                  RepeatKind kind, bool complete,
-                                                                  std::stop_token stop)
-{
-    const SearchControl control{std::move(stop), {}};
-    SnapshotResult result = complete ? completeSearch(genome, kind, SnapshotDetail::Counts, control)
-                                     : searchRepeats(genome, kind, SnapshotDetail::Counts, control);
-    if (const auto* failed = std::get_if<SearchFailure>(&result)) {
-        return *failed;
-    }
-    return std::get<std::shared_ptr<const RepeatSnapshot>>(result)->pairCounts();
+    return genome.recordName.empty() ? " #" + std::to_string(genome.record) : ":" + genome.recordName;
 }
 
 using Reason = ComparisonFailure::Reason;
@@ -93,8 +71,8 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress, std::stop_token stop, bool complete)
+    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum,
+    const ComparisonOptions& options)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
@@ -103,88 +81,79 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     if (!kind) {
         return failure(Reason::BadKind);
     }
-    const std::filesystem::path* current = nullptr;
+    // The files still running stop as soon as one fails or the caller stops the run.
+    std::stop_source ending;
+    const std::stop_callback forward(options.stop, [&ending] { ending.request_stop(); });
 
+    BatchSettings settings;
+    settings.minimum = minimum;
+    settings.maximum = maximum;
+    settings.threads = options.threads;
+    settings.complete = options.complete;
+    settings.genBankOnly = true;
+    settings.kind = kind;
+    settings.stop = ending.get_token();
+
+    const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
+    const auto slot = static_cast<std::size_t>(*kind);
+    GenomeComparison comparison;
+    comparison.minLength = minimum;
+    comparison.maxLength = minimum;
+    comparison.countsLonger = options.complete;
+    comparison.maximumSetting = maximum;
+    std::optional<ComparisonFailure> ended;
+    int done = 0;
     try {
-        const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
-        GenomeComparison comparison;
-        comparison.minLength = minimum;
-        comparison.maxLength = minimum;
-        comparison.countsLonger = complete;
-        comparison.maximumSetting = maximum;
-        comparison.rows.reserve(files.size());
-
-        int done = 0;
-        for (const std::filesystem::path& path : files) {
-            current = &path;
-            if (stop.stop_requested()) {
-                return failure(Reason::Cancelled, path);
-            }
-            // Every record of a file is a row of its own, read from the
-            // bytes read once.
-            std::optional<InputFile> input;
-            try {
-                input = InputFile::read(path);
-                if (input->format() != RecordFormat::GenBank) {
-                    // The GenBank reader says why: empty, or no LOCUS line.
-                    (void)parseGenBankOrThrow(input->bytes(), genome, minimum, maximum, path);
-                }
-            } catch (const InputError& error) {
-                return failure(Reason::FileRejected, path, error.what());
-            }
-            const std::size_t recordCount = input->records().size();
-            for (std::size_t record = 0; record < recordCount; ++record) {
-                if (record > 0 && stop.stop_requested()) {
-                    return failure(Reason::Cancelled, path);
-                }
-                ComparisonRow& row = comparison.rows.emplace_back();
-                row.fileTitle = fileTitleOf(path, *input, record);
-                row.counts.assign(lengthCount, 0);
-
-                try {
-                    (void)input->load(record, genome, minimum, maximum);
-                } catch (const InputError& error) {
-                    return failure(Reason::FileRejected, path, error.what());
-                }
-                if (!complete && !genome.buildIndex()) {
-                    return failure(Reason::OutOfMemory, path);
-                }
-                if (stop.stop_requested()) {
-                    return failure(Reason::Cancelled, path);
-                }
-                // The search shares the genome for as long as it runs; the
-                // caller's genome gets it back, holding the file last read.
-                auto shared = std::make_shared<Genome>(std::move(genome));
-                auto counted = countPairs(shared, *kind, complete, stop);
-                genome = std::move(*shared);
-                if (const auto* failed = std::get_if<SearchFailure>(&counted)) {
-                    return failure(
-                        *failed == SearchFailure::Cancelled ? Reason::Cancelled : Reason::OutOfMemory, path);
-                }
-                const std::vector<std::int64_t>& counts = std::get<std::vector<std::int64_t>>(counted);
-                for (std::size_t slot = 0; slot < counts.size(); ++slot) {
-                    const std::int64_t count = counts[slot];
-                    if (slot >= lengthCount) {
-                        row.longer += count;
-                        continue;
-                    }
-                    row.counts[slot] = count;
-                    const int length = minimum + static_cast<int>(slot);
-                    if (count != 0 && length > comparison.maxLength) {
-                        comparison.maxLength = length;
-                    }
-                }
-            }
-
-            ++done;
-            if (progress) {
-                progress(done);
-            }
-        }
-        return comparison;
+        runBatch(files, settings,
+                 [&](std::size_t index, const std::vector<BatchGenome>& genomes,
+                     const std::optional<BatchFailure>& failed) {
+                     if (ended) {
+                         return;
+                     }
+                     const std::filesystem::path& file = files[index];
+                     if (options.stop.stop_requested()) {
+                         ended = failure(Reason::Cancelled, file);
+                     } else if (failed) {
+                         const bool memory = failed->search == SearchFailure::OutOfMemory ||
+                                             failed->search == SearchFailure::PairLimit;
+                         ended = memory ? failure(Reason::OutOfMemory, file, failed->reason)
+                                        : failure(Reason::FileRejected, file, failed->reason);
+                     }
+                     if (ended) {
+                         ending.request_stop();
+                         return;
+                     }
+                     for (const BatchGenome& genome : genomes) {
+                         // The records of a file of several are told apart by their names.
+                         ComparisonRow& row = comparison.rows.emplace_back();
+                         row.fileTitle =
+                             fileTitleOf(file, genomes.size() > 1 ? recordSuffix(genome) : std::string());
+                         row.counts.assign(lengthCount, 0);
+                         const std::vector<std::int64_t>& counts = genome.counts[slot];
+                         for (std::size_t j = 0; j < counts.size(); ++j) {
+                             if (j >= lengthCount) {
+                                 row.longer += counts[j];
+                                 continue;
+                             }
+                             row.counts[j] = counts[j];
+                             const int length = minimum + static_cast<int>(j);
+                             if (counts[j] != 0 && length > comparison.maxLength) {
+                                 comparison.maxLength = length;
+                             }
+                         }
+                     }
+                     ++done;
+                     if (options.progress) {
+                         options.progress(done);
+                     }
+                 });
     } catch (const std::bad_alloc&) {
-        return failure(Reason::OutOfMemory, current != nullptr ? *current : std::filesystem::path());
+        return failure(Reason::OutOfMemory);
     }
+    if (ended) {
+        return *ended;
+    }
+    return comparison;
 }
 
 }  // namespace tessaron

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include "input/filename.h"
+#include "engine/completesearch.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/records.h"
@@ -20,7 +21,12 @@ struct JobSettings {
     std::int64_t pairLimit = Genome::kDefaultPairLimit;
     std::string title;
     Session::Searcher searcher;
+    bool complete = false;
 };
+
+// With the complete search the suffix index takes this share of the
+// indexing step's progress, the complete index the rest.
+constexpr double kTrieShare = 0.3;
 
 JobResult failed(JobError error, std::string message = {})
 {
@@ -39,9 +45,12 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     std::optional<SearchFailure> buildFailure;
     try {
         // The build stops within milliseconds of a cancel and tells how far it is.
+        // The motif search reads the suffix index, so the complete search
+        // needs it too.
+        const double share = settings.complete ? kTrieShare : 1.0;
         buildFailure = filled->buildIndex(
-            SearchControl{control.stop, [&control](double fraction) {
-                              control.report({JobStep::Indexing, RepeatKind::Direct, fraction});
+            SearchControl{control.stop, [&control, share](double fraction) {
+                              control.report({JobStep::Indexing, RepeatKind::Direct, share * fraction});
                           }});
     } catch (const std::bad_alloc&) {
         buildFailure = SearchFailure::OutOfMemory;
@@ -54,17 +63,44 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     if (!indexed) {
         return JobResult{std::move(state), JobError::OutOfMemory, {}};
     }
+    std::shared_ptr<const CompleteIndex> completeIndex;
+    if (settings.complete) {
+        CompleteIndexResult built = SearchFailure::OutOfMemory;  // unless it is made
+        try {
+            built = buildCompleteIndex(
+                state.genome, kKindOrder,
+                SearchControl{control.stop, [&control](double fraction) {
+                                  control.report({JobStep::Indexing, RepeatKind::Direct,
+                                                  kTrieShare + (1.0 - kTrieShare) * fraction});
+                              }});
+        } catch (const std::bad_alloc&) {
+        }
+        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
+            if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
+                return failed(JobError::Cancelled);
+            }
+            return JobResult{std::move(state), JobError::OutOfMemory, {}};
+        }
+        completeIndex = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+    }
     for (const RepeatKind kind : kKindOrder) {
         control.report({JobStep::Searching, kind, 0.0});
         const SearchControl search{control.stop, [&control, kind](double fraction) {
                                        control.report({JobStep::Searching, kind, fraction});
                                    }};
-        SnapshotResult found = settings.searcher(state.genome, kind, search);
+        SnapshotResult found = SearchFailure::OutOfMemory;  // unless it is made
+        try {
+            found = completeIndex ? completeSearch(*completeIndex, kind, SnapshotDetail::Words, search)
+                                  : settings.searcher(state.genome, kind, search);
+        } catch (const std::bad_alloc&) {
+        }
         if (const auto* failure = std::get_if<SearchFailure>(&found)) {
             if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
                 return failed(JobError::Cancelled);
             }
-            return JobResult{std::move(state), JobError::OutOfMemory, {}};
+            // Only the complete search stores its pairs as it goes.
+            const bool tooMany = completeIndex && *failure == SearchFailure::PairLimit;
+            return JobResult{std::move(state), tooMany ? JobError::TooManyPairs : JobError::OutOfMemory, {}};
         }
         state.analysis.snapshots[static_cast<std::size_t>(kind)] =
             std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));
@@ -206,7 +242,7 @@ void Session::setSearcher(Searcher searcher)
 
 Job Session::load(GenomeSource source) const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_};
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, complete_};
     return [source = std::move(source), settings = std::move(settings)](const JobControl& control) {
         return loadAndAnalyse(source, settings, control);
     };
@@ -214,7 +250,7 @@ Job Session::load(GenomeSource source) const
 
 Job Session::reanalysis() const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_};
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, complete_};
     return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
             settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and

@@ -1,4 +1,6 @@
 #include "compare/comparisonrun.h"
+#include "engine/genome.h"
+#include "input/genbankreader.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +102,14 @@ private:
     fs::path folder_;
 };
 
+// Options that report each file done into `reported`.
+ComparisonOptions reporting(std::vector<int>& reported)
+{
+    ComparisonOptions options;
+    options.progress = [&reported](int done) { reported.push_back(done); };
+    return options;
+}
+
 GenomeComparison expectTable(const std::variant<GenomeComparison, ComparisonFailure>& result)
 {
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
@@ -141,31 +151,26 @@ TEST(KindOfCompareItem, NothingOutsideTheList)
 
 TEST_F(ComparisonRun, NoFiles)
 {
-    Genome genome;
-    int calls = 0;
-    const ComparisonFailure failure =
-        expectFailure(runComparison({}, 7, 8, 30, genome, [&calls](int) { ++calls; }));
+    std::vector<int> calls;
+    const ComparisonFailure failure = expectFailure(runComparison({}, 7, 8, 30, reporting(calls)));
     // The empty list is reported first, even with a bad kind index.
     EXPECT_EQ(failure.message, kNoFiles);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::NoFiles);
     EXPECT_TRUE(failure.beforeRun);
-    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST_F(ComparisonRun, KindIndexOutsideTheListReadsNothing)
 {
     const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
     for (const int index : {-1, 4}) {
-        Genome genome;
-        int calls = 0;
-        const ComparisonFailure failure =
-            expectFailure(runComparison({file}, index, 5, 7, genome, [&calls](int) { ++calls; }));
+        std::vector<int> calls;
+        const ComparisonFailure failure = expectFailure(runComparison({file}, index, 5, 7, reporting(calls)));
         EXPECT_EQ(failure.message, kBadKind);
         EXPECT_EQ(failure.reason, ComparisonFailure::Reason::BadKind);
         EXPECT_TRUE(failure.file.empty());
         EXPECT_TRUE(failure.beforeRun);
-        EXPECT_EQ(genome.length(), 0);
-        EXPECT_EQ(calls, 0);
+        EXPECT_TRUE(calls.empty());
     }
 }
 
@@ -175,8 +180,7 @@ TEST_F(ComparisonRun, TwoFilesFromFiveToSeven)
 {
     const std::vector<fs::path> files = {writeGenBank("first.gb", kThreeAndTwo),
                                          writeGenBank("second.gb", kThreeAtFive)};
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison(files, 0, 5, 7, genome));
+    const GenomeComparison table = expectTable(runComparison(files, 0, 5, 7));
 
     EXPECT_EQ(table.minLength, 5);
     EXPECT_EQ(table.maxLength, 6);  // no file has a direct repeat of 7
@@ -203,8 +207,7 @@ class ComparisonKind : public ComparisonRun, public testing::WithParamInterface<
 TEST_P(ComparisonKind, EachItemSearchesTheKindItNames)
 {
     const fs::path file = writeGenBank("mirror.gb", kMirrorHeavy);
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison({file, file}, GetParam().index, 4, 5, genome));
+    const GenomeComparison table = expectTable(runComparison({file, file}, GetParam().index, 4, 5));
     ASSERT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.rows[0].counts, GetParam().counts);
     EXPECT_EQ(table.rows[1].counts, GetParam().counts);
@@ -219,8 +222,7 @@ TEST_F(ComparisonRun, NoRepeatsAnywhereLeavesTheMinimumAsLongest)
     const std::vector<fs::path> files = {writeGenBank("none.gb", kNoRepeats),
                                          writeGenBank("none-again.gb", kNoRepeats)};
     for (int index = 0; index < 4; ++index) {
-        Genome genome;
-        const GenomeComparison table = expectTable(runComparison(files, index, 5, 7, genome));
+        const GenomeComparison table = expectTable(runComparison(files, index, 5, 7));
         EXPECT_EQ(table.maxLength, 5) << index;
         ASSERT_EQ(table.rowCount(), 2);
         EXPECT_EQ(table.rows[0].counts, (Counts{0, 0, 0})) << index;
@@ -231,8 +233,7 @@ TEST_F(ComparisonRun, LongestLengthOfAnyFileEndsTheTable)
 {
     const std::vector<fs::path> files = {writeGenBank("short.gb", kThreeAndTwo),
                                          writeGenBank("fourteen.gb", kFourteen)};
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison(files, 0, 8, 20, genome));
+    const GenomeComparison table = expectTable(runComparison(files, 0, 8, 20));
     EXPECT_EQ(table.minLength, 8);
     EXPECT_EQ(table.maxLength, 14);
     ASSERT_EQ(table.rowCount(), 2);
@@ -246,8 +247,7 @@ TEST_F(ComparisonRun, LongestLengthOfAnyFileEndsTheTable)
 TEST_F(ComparisonRun, TheSameFileTwiceGivesTwoEqualRows)
 {
     const fs::path file = writeGenBank("twice.gb", kThreeAndTwo);
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison({file, file}, 0, 5, 7, genome));
+    const GenomeComparison table = expectTable(runComparison({file, file}, 0, 5, 7));
     ASSERT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.rows[0].fileTitle, table.rows[1].fileTitle);
     EXPECT_EQ(table.rows[0].counts, table.rows[1].counts);
@@ -259,58 +259,63 @@ TEST_F(ComparisonRun, ProgressAfterEachFile)
     const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
                                          writeGenBank("b.gb", kThreeAtFive),
                                          writeGenBank("c.gb", kMirrorHeavy)};
-    Genome genome;
     std::vector<int> reported;
-    const GenomeComparison table = expectTable(
-        runComparison(files, 1, 5, 7, genome, [&reported](int done) { reported.push_back(done); }));
+    const GenomeComparison table = expectTable(runComparison(files, 1, 5, 7, reporting(reported)));
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(table.rowCount(), 3);
 }
 
-TEST_F(ComparisonRun, TheGenomeHoldsTheLastFileIndexed)
+TEST_F(ComparisonRun, TheCompleteSearchCountsLongerPairsInAColumnOfTheirOwn)
 {
-    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
-                                         writeGenBank("b.gb", kThreeAtFive)};
-    Genome genome;
-    (void)expectTable(runComparison(files, 0, 5, 7, genome));
-    EXPECT_EQ(genome.sequence(), kThreeAtFive);
-    EXPECT_EQ(genome.minLength(), 5);
-    EXPECT_EQ(genome.maxLength(), 7);
-    EXPECT_TRUE(genome.isIndexed());
+    const fs::path file = writeGenBank("fourteen.gb", kFourteen);
+    ComparisonOptions complete;
+    complete.complete = true;
+    const GenomeComparison whole = expectTable(runComparison({file}, 0, 8, 10, complete));
+    ASSERT_EQ(whole.rowCount(), 1);
+    EXPECT_TRUE(whole.countsLonger);
+    EXPECT_EQ(whole.maximumSetting, 10);
+    EXPECT_EQ(whole.rows[0].counts, (Counts{0, 0, 0}));
+    EXPECT_EQ(whole.rows[0].longer, 1);  // the 14 letters as one pair
+    EXPECT_EQ(whole.maxLength, 8);
+
+    // The index's search cuts it at the maximum.
+    const GenomeComparison cut = expectTable(runComparison({file}, 0, 8, 10));
+    EXPECT_FALSE(cut.countsLonger);
+    EXPECT_EQ(cut.rows[0].counts, (Counts{0, 0, 1}));
+    EXPECT_EQ(cut.rows[0].longer, 0);
 }
 
 // ---- failures on a file ---------------------------------------------------
+
+TEST_F(ComparisonRun, AFileThatCannotBeReadEndsTheRunInListOrder)
+{
+    const fs::path absent = folder() / "absent.gb";
+    const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo), absent,
+                                         writeGenBank("c.gb", kThreeAtFive)};
+    std::vector<int> reported;
+    const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, reporting(reported)));
+    EXPECT_EQ(failure.message, kBadFile);
+    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
+    EXPECT_EQ(failure.file, absent);
+    EXPECT_NE(failure.detail.find("No such file or directory"), std::string::npos) << failure.detail;
+    EXPECT_FALSE(failure.beforeRun);
+    // The file before it was counted, the one after it is not told.
+    EXPECT_EQ(reported, (std::vector<int>{1}));
+}
 
 TEST_F(ComparisonRun, TextFileEndsTheRun)
 {
     const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo),
                                          writeText("bases.txt", "ACGTACGTACGTTTGACCA\n"),
                                          writeGenBank("c.gb", kThreeAtFive)};
-    Genome genome;
     std::vector<int> reported;
-    const ComparisonFailure failure = expectFailure(
-        runComparison(files, 0, 5, 7, genome, [&reported](int done) { reported.push_back(done); }));
+    const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, reporting(reported)));
     EXPECT_EQ(failure.message, kBadFile);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
     EXPECT_EQ(failure.file, files[1]);
     EXPECT_EQ(failure.detail, "cannot read '" + files[1].string() +
                                   "' as GenBank: not a GenBank file (no line begins with LOCUS)");
-    EXPECT_FALSE(failure.beforeRun);
     EXPECT_EQ(reported, (std::vector<int>{1}));
-    // The rejected file changed nothing: the genome still holds the first file.
-    EXPECT_EQ(genome.sequence(), kThreeAndTwo);
-}
-
-TEST_F(ComparisonRun, MissingFileEndsTheRun)
-{
-    Genome genome;
-    const fs::path absent = folder() / "absent.gb";
-    const ComparisonFailure failure = expectFailure(runComparison({absent}, 0, 5, 7, genome));
-    EXPECT_EQ(failure.message, kBadFile);
-    EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
-    EXPECT_EQ(failure.file, absent);
-    EXPECT_EQ(failure.detail, "cannot open '" + absent.string() + "': No such file or directory");
-    EXPECT_FALSE(failure.beforeRun);
 }
 
 TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
@@ -322,27 +327,25 @@ TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
         if (stopAfter == 0) {
             stop.request_stop();
         }
-        Genome genome;
         std::vector<int> reported;
-        const ComparisonFailure failure = expectFailure(runComparison(
-            files, 0, 5, 7, genome,
-            [&](int done) {
-                reported.push_back(done);
-                if (done == stopAfter) {
-                    stop.request_stop();
-                }
-            },
-            stop.get_token()));
+        ComparisonOptions options;
+        options.progress = [&](int done) {
+            reported.push_back(done);
+            if (done == stopAfter) {
+                stop.request_stop();
+            }
+        };
+        options.stop = stop.get_token();
+        const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, options));
         EXPECT_EQ(failure.reason, ComparisonFailure::Reason::Cancelled) << stopAfter;
         EXPECT_EQ(failure.file, files[static_cast<std::size_t>(stopAfter)]) << stopAfter;
         EXPECT_EQ(reported.size(), static_cast<std::size_t>(stopAfter));
-        // Nothing more was read: the genome holds the files done, or none.
-        EXPECT_EQ(genome.sequence(), stopAfter == 0 ? std::string_view() : kThreeAndTwo) << stopAfter;
     }
     // A token that is never stopped changes nothing.
-    Genome genome;
     std::stop_source never;
-    EXPECT_EQ(expectTable(runComparison(files, 0, 5, 7, genome, {}, never.get_token())).rowCount(), 2);
+    ComparisonOptions options;
+    options.stop = never.get_token();
+    EXPECT_EQ(expectTable(runComparison(files, 0, 5, 7, options)).rowCount(), 2);
 }
 
 // ---- titles ---------------------------------------------------------------
@@ -362,8 +365,7 @@ class ComparisonTitle : public ComparisonRun, public testing::WithParamInterface
 TEST_P(ComparisonTitle, DisplayNameOfAtMost127Bytes)
 {
     const fs::path file = writeGenBank(GetParam().fileName, kThreeAndTwo);
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison({file}, 0, 5, 7, genome));
+    const GenomeComparison table = expectTable(runComparison({file}, 0, 5, 7));
     ASSERT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.rows[0].fileTitle, GetParam().title);
 }
@@ -385,17 +387,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ComparisonRun, MitochondrialGenomeWithTheDefaultSettings)
 {
-    Genome genome;
-    const GenomeComparison table = expectTable(runComparison({TESSARON_MITO_GENBANK}, 1, 8, 30, genome));
+    const GenomeComparison table = expectTable(runComparison({TESSARON_MITO_GENBANK}, 1, 8, 30));
     ASSERT_EQ(table.rowCount(), 1);
     const ComparisonRow& row = table.rows[0];
     EXPECT_EQ(row.fileTitle, "NC_012920");
     ASSERT_EQ(row.lengthCount(), 23);
-    // 16569 in the file less the one N, which the genome drops.
-    ASSERT_EQ(genome.length(), 16568);
 
-    // The genome is left indexed with the file: searching it again must give
-    // the same counts, and the longest length with a count ends the table.
+    // The counts of the file searched on its own, and the longest length
+    // with a count ends the table.
+    Genome genome;
+    ASSERT_TRUE(readGenBank(TESSARON_MITO_GENBANK, genome, 8, 30));
+    ASSERT_TRUE(genome.buildIndex());
     const auto inverted = genome.findRepeats(RepeatKind::Inverted);
     ASSERT_NE(inverted, nullptr);
     int longest = 8;

@@ -3,6 +3,7 @@
 
 #include "session/session.h"
 
+#include "engine/completesearch.h"
 #include "engine/repeatlist.h"
 #include "input/genbankreader.h"
 
@@ -91,6 +92,43 @@ TEST(Session, AnalysisOfAGenBankFileEqualsTheStoredLists)
     }
     EXPECT_EQ(steps, (std::vector<JobStep>{JobStep::Reading, JobStep::Indexing, JobStep::Searching}));
     EXPECT_EQ(searched, std::vector<RepeatKind>(kKindOrder.begin(), kKindOrder.end()));
+}
+
+TEST(Session, TheCompleteSearchGivesTheEngineResultsAndKeepsWhatFitsThePairLimit)
+{
+    Session session;
+    session.setLengths(8, 14);
+    session.setComplete(true);
+    std::vector<JobProgress> seen;
+    JobResult result = run(session.load(GenBankSource{kMito}), {}, &seen);
+    ASSERT_FALSE(result.error.has_value());
+    session.adopt(std::move(*result.state));
+    ASSERT_TRUE(session.analysed());
+    EXPECT_TRUE(session.genome().isIndexed());  // the motif search reads the suffix index
+    for (const RepeatKind kind : kKindOrder) {
+        SCOPED_TRACE(kindName(kind));
+        const auto expected = completeSearch(session.sharedGenome(), kind);
+        ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(expected));
+        const auto list = materialize(*std::get<std::shared_ptr<const RepeatSnapshot>>(expected));
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<RepeatList>>(list));
+        expectSameAsList(*session.snapshot(kind), *std::get<std::unique_ptr<RepeatList>>(list));
+    }
+    // The indexing step's progress never goes back while both indexes are made.
+    double reached = 0;
+    for (const JobProgress& progress : seen) {
+        if (progress.step == JobStep::Indexing) {
+            EXPECT_GE(progress.fraction, reached);
+            reached = progress.fraction;
+        }
+    }
+
+    // More pairs than a genome may keep: the kinds before the one that
+    // passed the limit are kept, as when the memory runs out.
+    session.setPairLimit(100);
+    result = run(session.reanalysis());
+    EXPECT_EQ(result.error, JobError::TooManyPairs);
+    ASSERT_TRUE(result.state.has_value());
+    EXPECT_FALSE(result.state->analysis.complete());
 }
 
 TEST(Session, ACancelledJobLeavesNothingToAdopt)

@@ -6,6 +6,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "input/genbankreader.h"
+#include "report/reportlayout.h"
 #include "testprompts.h"
 #include "views/comparedlg.h"
 #include "views/repeattreemodel.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -31,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -122,12 +125,11 @@ struct CompareDlgTest : ::testing::Test {
     }
 
     QTemporaryDir folder;
-    tessaron::Genome genome;
 };
 
 TEST_F(CompareDlgTest, TextsKindsAndSizes)
 {
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Compare genomes"));
     QStringList labels;
@@ -158,7 +160,7 @@ TEST_F(CompareDlgTest, TextsKindsAndSizes)
 
     EXPECT_TRUE(dialog.sizeText()->isReadOnly());
     EXPECT_EQ(dialog.sizeText()->text(), QStringLiteral("min. size: 8bp; max. size: 30bp"));
-    EXPECT_EQ(CCompareDlg(3, 256, genome, Prompts::current()).sizeText()->text(),
+    EXPECT_EQ(CCompareDlg(3, 256, Prompts::current()).sizeText()->text(),
               QStringLiteral("min. size: 3bp; max. size: 256bp"));
     EXPECT_EQ(dialog.fileList()->count(), 0);
 }
@@ -166,7 +168,7 @@ TEST_F(CompareDlgTest, TextsKindsAndSizes)
 TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb"), QStringLiteral("/data/a.gb")});
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb")});
@@ -188,7 +190,7 @@ TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -205,7 +207,7 @@ TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -219,31 +221,43 @@ TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
     EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(shown);
-    EXPECT_EQ(genome.length(), 0);
     EXPECT_EQ(dialog.progressBar()->value(), 0);
 }
 
-TEST_F(CompareDlgTest, RejectedFileEndsTheRunWithoutASheet)
+TEST_F(CompareDlgTest, AFailedFileKeepsTheDialogOpenWithItsList)
 {
     ScopedTestPrompts prompts;
     const QString good = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
-    const QString text = writeFile(QStringLiteral("plain.txt"), "ACGTACGTACGTTTGACCA\n");
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    const QString absent = folder.filePath(QStringLiteral("absent.gb"));
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
-    bool shown = false;
-    dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
-    addFiles(dialog, prompts, {good, text});
+    int shown = 0;
+    dialog.setSheetViewer([&shown](const GenomeComparison&) { ++shown; });
+    addFiles(dialog, prompts, {good, absent});
     dialog.show();
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     ASSERT_EQ(prompts->messages.size(), 1U);
-    EXPECT_EQ(prompts->messages[0].text, kBadFile);
+    // The message first, then the file and the reason.
+    const QStringList lines = prompts->messages[0].text.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], kBadFile);
+    EXPECT_EQ(lines[2], absent);
+    EXPECT_TRUE(lines[3].contains(QStringLiteral("No such file or directory"))) << lines[3].toStdString();
     EXPECT_EQ(prompts->messages[0].caption, QStringLiteral("Tessaron"));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(listed(dialog), (QStringList{good, absent}));
+    EXPECT_EQ(shown, 0);
+    for (const QPushButton* button : {dialog.addButton(), dialog.removeButton(), dialog.okButton()}) {
+        EXPECT_TRUE(button->isEnabled());
+    }
+
+    // Without the missing file the same dialog runs to its table.
+    dialog.fileList()->setCurrentRow(1);
+    QTest::mouseClick(dialog.removeButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(shown, 1);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(shown);
-    // The first file was counted before the second was refused.
-    EXPECT_EQ(dialog.progressBar()->value(), 10);
-    EXPECT_EQ(dialog.progressBar()->maximum(), 20);
 }
 
 // Each list entry compares its own kind: the rows match the engine's counts
@@ -257,7 +271,7 @@ TEST_P(CompareDlgKind, TwoFilesGiveTheEngineCountsOfTheChosenKind)
     ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
-    CCompareDlg dialog(5, 12, genome, Prompts::current());
+    CCompareDlg dialog(5, 12, Prompts::current());
     dialog.setInlineJobs(true);
     std::optional<GenomeComparison> shown;
     dialog.setSheetViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
@@ -292,8 +306,6 @@ TEST_P(CompareDlgKind, TwoFilesGiveTheEngineCountsOfTheChosenKind)
             EXPECT_NE(shown->rows[0].counts, engineCounts(first, other, 5, 12)) << static_cast<int>(other);
         }
     }
-    // The genome holds the last file read.
-    EXPECT_EQ(genome.length(), static_cast<int>(kSecondBases.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(ListEntries, CompareDlgKind,
@@ -306,7 +318,7 @@ TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 {
     ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     std::optional<GenomeComparison> shown;
     int maximumWhenShown = -1;
@@ -337,7 +349,7 @@ TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 TEST_F(CompareDlgTest, CancelReadsNothing)
 {
     ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, genome, Prompts::current());
+    CCompareDlg dialog(8, 30, Prompts::current());
     dialog.setInlineJobs(true);
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
@@ -347,7 +359,6 @@ TEST_F(CompareDlgTest, CancelReadsNothing)
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(shown);
-    EXPECT_EQ(genome.length(), 0);
     EXPECT_TRUE(prompts->messages.empty());
 }
 
@@ -405,42 +416,59 @@ protected:
         return seen;
     }
 
-    static void expectEmptied(const CTessaronDlg& window)
+    // What the window shows of its genome and results, to see that a
+    // comparison leaves it alone.
+    struct Shown {
+        int treeRows = 0;
+        int paneLength = 0;
+        QString caption;
+        int genomeLength = 0;
+        std::vector<bool> commands;
+        bool operator==(const Shown&) const = default;
+    };
+    static Shown shownBy(const CTessaronDlg& window)
     {
-        EXPECT_EQ(window.treeModel()->rowCount(), 0);
-        EXPECT_EQ(window.sequencePane()->textLength(), 0);
-        EXPECT_TRUE(window.statusLine()->text().isEmpty());
-        EXPECT_EQ(window.windowTitle(), QStringLiteral("Tessaron"));
+        Shown shown{window.treeModel()->rowCount(),
+                    window.sequencePane()->textLength(),
+                    window.windowTitle(),
+                    window.genome().length(),
+                    {}};
         for (const int id : kResultCommands) {
-            EXPECT_FALSE(window.command(id)->isEnabled()) << id;
+            shown.commands.push_back(window.command(id)->isEnabled());
         }
-        EXPECT_FALSE(window.command(CTessaronDlg::IdFindMotif)->isEnabled());
-        EXPECT_FALSE(window.features().has_value());
-        EXPECT_EQ(window.selectedRepeat(), nullptr);
+        shown.commands.push_back(window.command(CTessaronDlg::IdFindMotif)->isEnabled());
+        return shown;
     }
 
     QByteArray previousSettings_;
 };
 
-TEST_F(CompareCommandTest, CancelLeavesTheWindowEmptiedAndTheGenomeUnread)
+TEST_F(CompareCommandTest, CancelLeavesTheWindowAsItWas)
 {
     ScopedTestPrompts prompts;
     auto window = loadedWindow();
+    // A word selected, so that its highlights must stay too.
+    const QModelIndex kind = window->treeModel()->index(1, 0);
+    const QModelIndex word = window->treeModel()->index(0, 0, window->treeModel()->index(0, 0, kind));
+    window->tree()->setCurrentIndex(word);
+    ASSERT_NE(window->selectedRepeat(), nullptr);
+    const tessaron::Repeat selected = *window->selectedRepeat();
+    const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
         addFiles(dialog, prompts, {writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases))});
         QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(seen.opened);
-    EXPECT_EQ(seen.treeRows, 0);
-    EXPECT_EQ(seen.paneLength, 0);
-    EXPECT_TRUE(seen.status.isEmpty());
-    EXPECT_EQ(seen.caption, QStringLiteral("Tessaron"));
+    EXPECT_EQ(seen.treeRows, 4);
+    EXPECT_EQ(seen.paneLength, before.paneLength);
     EXPECT_EQ(seen.sizeText, QStringLiteral("min. size: 8bp; max. size: 30bp"));
-    EXPECT_EQ(window->genome().length(), 0);  // emptied: the run reads into a genome of its own
-    expectEmptied(*window);
+    EXPECT_EQ(shownBy(*window), before);
+    ASSERT_NE(window->selectedRepeat(), nullptr);
+    EXPECT_EQ(window->selectedRepeat()->length, selected.length);
+    EXPECT_EQ(window->tree()->currentIndex(), word);
 }
 
-TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowEmpty)
+TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowAsItWas)
 {
     ScopedTestPrompts prompts;
     auto window = loadedWindow();
@@ -448,6 +476,7 @@ TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowEmpty)
     window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
+    const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
         addFiles(dialog, prompts, {first, second});
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
@@ -458,13 +487,7 @@ TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowEmpty)
     ASSERT_EQ(shown->rowCount(), 2);
     EXPECT_EQ(shown->rows[0].counts, engineCounts(first, RepeatKind::Direct, 8, 30));
     EXPECT_EQ(shown->rows[1].counts, engineCounts(second, RepeatKind::Direct, 8, 30));
-    EXPECT_EQ(window->genome().length(), 0);
-    expectEmptied(*window);
-
-    // A later load brings the window back.
-    window->openGenBankFile(kMitoFile);
-    EXPECT_TRUE(window->command(CTessaronDlg::IdViewReport)->isEnabled());
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_EQ(shownBy(*window), before);
 }
 
 TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength)
@@ -480,6 +503,7 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
 
     std::vector<std::vector<QString>> table;
     bool sheetOpened = false;
+    const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
         addFiles(dialog, prompts, {first, first});
         dialog.kindList()->setCurrentIndex(1);
@@ -516,24 +540,73 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
             EXPECT_EQ(table[row][column], QString::number(counts[column - 1])) << row << "," << column;
         }
     }
-    expectEmptied(*window);
+    EXPECT_EQ(shownBy(*window), before);
 }
 
-TEST_F(CompareCommandTest, ARejectedFileLeavesTheWindowEmptyWithoutATable)
+TEST_F(CompareCommandTest, AFailedFileLeavesTheWindowAsItWasWithoutATable)
 {
     ScopedTestPrompts prompts;
     auto window = loadedWindow();
     bool shown = false;
     window->setComparisonViewer([&shown](const GenomeComparison&) { shown = true; });
+    const Shown before = shownBy(*window);
+    bool stayedOpen = false;
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, {writeFile(QStringLiteral("plain.txt"), "ACGTTGCA\n")});
+        addFiles(dialog, prompts, {folder.filePath(QStringLiteral("absent.gb"))});
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        stayedOpen = dialog.isVisible() && dialog.fileList()->count() == 1;
+        QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(seen.opened);
+    EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(prompts->messages.size(), 1U);
-    EXPECT_EQ(prompts->messages[0].text, kBadFile);
+    EXPECT_TRUE(prompts->messages[0].text.startsWith(kBadFile));
     EXPECT_FALSE(shown);
-    expectEmptied(*window);
+    EXPECT_EQ(shownBy(*window), before);
 }
+
+#ifdef TESSARON_CLI_PATH
+// The desktop's table, with the complete search, is the command line's.
+TEST_F(CompareCommandTest, TheRowsAreThoseOfTheCommandLine)
+{
+    ScopedTestPrompts prompts;
+    auto window = loadedWindow();
+    window->session().setComplete(true);
+    std::optional<GenomeComparison> shown;
+    window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
+    const QString chloroplast = QStringLiteral(TESSARON_SHARED_DATA "/NC_000932.gb");
+    const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
+    const QStringList files{kMitoFile, chloroplast, first};
+    (void)compareThrough(*window, [&](CCompareDlg& dialog) {
+        addFiles(dialog, prompts, files);
+        dialog.kindList()->setCurrentIndex(1);
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_TRUE(prompts->messages.empty());
+    ASSERT_EQ(shown->rowCount(), 3);
+    EXPECT_GE(shown->rows[1].longer, 1);  // the chloroplast's long inverted repeat
+
+    QProcess cli;
+    cli.start(
+        QStringLiteral(TESSARON_CLI_PATH),
+        QStringList{"--compare", "--kind", "inverted", "--complete", "--min", "8", "--max", "30"} + files);
+    ASSERT_TRUE(cli.waitForFinished(300000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    std::vector<std::vector<std::string>> printed;
+    QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.removeLast();  // after the last line's end
+    }
+    for (const QString& line : lines) {
+        auto& row = printed.emplace_back();
+        for (const QString& cell : line.split(QLatin1Char('\t'))) {
+            row.push_back(cell.toStdString());
+        }
+    }
+    const auto expected = tessaron::comparisonLayout(*shown).grid();
+    EXPECT_EQ(printed, expected);
+}
+#endif
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -157,6 +158,14 @@ protected:
         whenModal<COptionsDlg>([minimum, maximum](COptionsDlg& dialog) {
             dialog.minimumField()->setText(QString::number(minimum));
             dialog.maximumField()->setText(QString::number(maximum));
+            dialog.accept();
+        });
+        trigger(window, CTessaronDlg::IdOptions);
+    }
+    void setComplete(CTessaronDlg& window, bool complete)
+    {
+        whenModal<COptionsDlg>([complete](COptionsDlg& dialog) {
+            dialog.completeBox()->setChecked(complete);
             dialog.accept();
         });
         trigger(window, CTessaronDlg::IdOptions);
@@ -670,6 +679,44 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
     trigger(*window, CTessaronDlg::IdOptions);
     EXPECT_EQ(window->minSetting(), 12);
     EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
+}
+
+TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
+{
+    const auto window = makeWindow();
+    EXPECT_FALSE(window->session().complete());  // off on a first run
+    setComplete(*window, true);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("true"));
+    open(*window, CTessaronDlg::IdOpenGenBank, kSharedData + QStringLiteral("/NC_000932.gb"));
+    RepeatTreeModel& model = *window->treeModel();
+    EXPECT_TRUE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
+
+    // Both copies of its one pair highlighted whole: the first green, the second red.
+    const QModelIndex whole = model.repeatIndex(RepeatKind::Inverted, 26264, 0);
+    select(*window, whole);
+    ASSERT_NE(window->selectedRepeat(), nullptr);
+    ASSERT_EQ(window->selectedPairs().size(), 1U);
+    const tessaron::RepeatPair pair = window->selectedPairs().front();
+    EXPECT_EQ(window->sequencePane()->highlights(),
+              (std::vector<Highlight>{{pair.first, 26264, kGreen, true}, {pair.second, 26264, kRed, true}}));
+    // The tree shows so long a word by its beginning.
+    EXPECT_EQ(whole.data().toString(),
+              QString::fromStdString(window->genome().word(pair.first, 40)) + QStringLiteral("\u2026 (1)"));
+
+    // The next window starts with it, and the dialog shows it chosen.
+    const auto later = makeWindow();
+    EXPECT_TRUE(later->session().complete());
+    whenModal<COptionsDlg>([](COptionsDlg& dialog) {
+        EXPECT_TRUE(dialog.completeBox()->isChecked());
+        dialog.reject();
+    });
+    trigger(*later, CTessaronDlg::IdOptions);
+
+    // Turned off, the index's search is back: its inverted branch stops far below.
+    setComplete(*window, false);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("false"));
+    EXPECT_FALSE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
+    EXPECT_EQ(window->snapshot(RepeatKind::Inverted)->slotCount(), 23);
 }
 
 // A sequence whose words come back read backwards more often than repeated:

@@ -60,6 +60,7 @@ protected:
         EXPECT_EQ(values.minimum, 8);
         EXPECT_EQ(values.maximum, 30);
         EXPECT_TRUE(values.motif.isEmpty());
+        EXPECT_FALSE(values.complete);
     }
 
     QTemporaryDir folder_;
@@ -88,6 +89,31 @@ TEST_F(SettingsStoreTest, LaterRunReadsWhatWasStored)
     EXPECT_EQ(values.minimum, 5);
     EXPECT_EQ(values.maximum, 12);
     EXPECT_EQ(values.motif, QStringLiteral("GATC"));
+}
+
+TEST_F(SettingsStoreTest, TheCompleteSearchIsOnOnlyWhenStoredSo)
+{
+    const std::pair<QVariant, bool> cases[] = {
+        {QVariant(), false}, {true, true}, {false, false}, {QStringLiteral("yes"), false}, {7, false}};
+    for (const auto& [value, expected] : cases) {
+        SCOPED_TRACE(value.toString().toStdString());
+        QFile::remove(file());
+        store(QStringLiteral("Tessaron/dados/min"), 5);
+        if (value.isValid()) {
+            store(QStringLiteral("Tessaron/dados/complete"), value);
+        }
+        SettingsStore settings;
+        EXPECT_EQ(settings.load().complete, expected);
+    }
+    // Saved, it reaches the next run; the lengths stay.
+    {
+        SettingsStore settings;
+        settings.saveComplete(true);
+    }
+    SettingsStore later;
+    const SettingsStore::Values values = later.load();
+    EXPECT_TRUE(values.complete);
+    EXPECT_EQ(values.minimum, 5);
 }
 
 TEST_F(SettingsStoreTest, LoadingAndClosingWriteNothing)

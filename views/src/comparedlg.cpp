@@ -33,12 +33,10 @@ QPushButton* makeButton(const QString& text, const char* name, int id)
 
 }  // namespace
 
-CCompareDlg::CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, Prompts& prompts,
-                         QWidget* parent)
+CCompareDlg::CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent)
     : QDialog(parent),
       minimum_(minimum),
       maximum_(maximum),
-      genome_(genome),
       prompts_(prompts),
       fileList_(new QListWidget),
       kindList_(new QComboBox),
@@ -142,24 +140,37 @@ void CCompareDlg::accept()
     }
 
     using Outcome = std::variant<tessaron::GenomeComparison, tessaron::ComparisonFailure>;
-    for (QWidget* button : {addButton_, removeButton_, okButton_, cancelButton_}) {
+    // Cancel stays: it stops the run.
+    for (QWidget* button : {addButton_, removeButton_, okButton_}) {
         button->setEnabled(false);
     }
     jobs_->start<Outcome>(
-        [files = std::move(files), kindIndex, minimum = minimum_, maximum = maximum_, genome = &genome_](
-            const std::stop_token&, const JobRunner::Reporter& report) {
-            return tessaron::runComparison(files, kindIndex, minimum, maximum, *genome,
-                                           [&report](int done) { report(done, 1.0); });
+        [files = std::move(files), kindIndex, minimum = minimum_, maximum = maximum_, complete = complete_](
+            const std::stop_token& stop, const JobRunner::Reporter& report) {
+            tessaron::ComparisonOptions options;
+            options.complete = complete;
+            options.progress = [&report](int done) { report(done, 1.0); };
+            options.stop = stop;
+            return tessaron::runComparison(files, kindIndex, minimum, maximum, options);
         },
         [this](Outcome outcome) {
-            for (QWidget* button : {addButton_, removeButton_, okButton_, cancelButton_}) {
+            for (QWidget* button : {addButton_, removeButton_, okButton_}) {
                 button->setEnabled(true);
             }
             if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
-                prompts_.message(this, applicationName(), toQString(failure->message), Prompts::Icon::None);
-                if (!failure->beforeRun) {
-                    QDialog::accept();
+                // The list stays for another try; a cancelled run says nothing.
+                progressBar_->setValue(0);
+                if (failure->reason == tessaron::ComparisonFailure::Reason::Cancelled) {
+                    return;
                 }
+                QString text = toQString(failure->message);
+                if (!failure->file.empty()) {
+                    text += QStringLiteral("\n\n") + toQString(failure->file.string());
+                    if (!failure->detail.empty()) {
+                        text += QStringLiteral("\n") + toQString(failure->detail);
+                    }
+                }
+                prompts_.message(this, applicationName(), text, Prompts::Icon::None);
                 return;
             }
             if (sheetViewer_) {
@@ -172,7 +183,8 @@ void CCompareDlg::accept()
 void CCompareDlg::reject()
 {
     if (jobs_->busy()) {
-        return;  // the files being read are not given up half way
+        jobs_->cancel();
+        return;
     }
     QDialog::reject();
 }

@@ -2,6 +2,7 @@
 
 #include "views/prompts.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,15 +45,21 @@ bool readLength(QWidget* dialog, Prompts& prompts, QLineEdit* field, int& value)
 
 }  // namespace
 
-COptionsDlg::COptionsDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent)
+COptionsDlg::COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget* parent)
     : QDialog(parent),
       prompts_(prompts),
-      minimumField_(new QLineEdit(QString::number(minimum))),
-      maximumField_(new QLineEdit(QString::number(maximum)))
+      minimumField_(new QLineEdit(QString::number(current.minimum))),
+      maximumField_(new QLineEdit(QString::number(current.maximum))),
+      completeBox_(new QCheckBox(tr("&Complete search: every maximal repeat at its full length")))
 {
     setWindowTitle(tr("Options"));
     minimumField_->setObjectName(QStringLiteral("minimumField"));
     maximumField_->setObjectName(QStringLiteral("maximumField"));
+    completeBox_->setObjectName(QStringLiteral("completeBox"));
+    completeBox_->setChecked(current.complete);
+    completeBox_->setToolTip(
+        tr("Repeats longer than the maximum are found whole, and words the index "
+           "would not reach are found too; the maximum no longer cuts them."));
 
     auto* group = new QGroupBox(tr("Motive length"));
     auto* fields = new QGridLayout(group);
@@ -74,8 +81,13 @@ COptionsDlg::COptionsDlg(int minimum, int maximum, Prompts& prompts, QWidget* pa
     buttons->addWidget(cancel);
     buttons->addStretch();
 
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(group);
+    choices->addWidget(completeBox_);
+    choices->addStretch();
+
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(group, 1);
+    layout->addLayout(choices, 1);
     layout->addLayout(buttons);
 
     minimumField_->setFocus(Qt::OtherFocusReason);
@@ -93,13 +105,13 @@ void COptionsDlg::accept()
     }
     // Only the minimum gives way: the maximum is never raised to meet it.
     minimum = std::min(minimum, maximum);
-    chosen_ = OptionsResult{minimum, maximum};
+    chosen_ = OptionsResult{minimum, maximum, completeBox_->isChecked()};
     QDialog::accept();
 }
 
-std::optional<OptionsResult> COptionsDlg::ask(int minimum, int maximum, Prompts& prompts, QWidget* parent)
+std::optional<OptionsResult> COptionsDlg::ask(const OptionsResult& current, Prompts& prompts, QWidget* parent)
 {
-    COptionsDlg dialog(minimum, maximum, prompts, parent);
+    COptionsDlg dialog(current, prompts, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

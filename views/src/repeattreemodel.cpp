@@ -151,16 +151,32 @@ int RepeatTreeModel::columnCount(const QModelIndex&) const
     return 1;
 }
 
+namespace {
+
+// The longest word the tree shows whole (the longest maximum length), and
+// how much of a longer one it shows.
+constexpr std::size_t kLongestWholeWord = 256;
+constexpr std::size_t kShownBeginning = 40;
+
+}  // namespace
+
 QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, const RepeatWord& word)
 {
     // The word is spelt by the first copy of the first pair; a copy that runs
     // over the end of the sequence shows only the part before the end.
     const std::string_view sequence = snapshot.genome().sequence();
     const auto first = static_cast<std::size_t>(word.first);
-    const std::string_view text =
+    std::string_view text =
         first < sequence.size()
             ? sequence.substr(first, static_cast<std::size_t>(snapshot.minLength() + slot))
             : std::string_view();
+    // Only the complete search finds words longer than any maximum; they are
+    // shown by their beginning, so that the tree stays narrow.
+    if (text.size() > kLongestWholeWord) {
+        return QStringLiteral("%1\u2026 (%2)")
+            .arg(toQString(text.substr(0, kShownBeginning)))
+            .arg(word.pairCount);
+    }
     return QStringLiteral("%1 (%2)").arg(toQString(text)).arg(word.pairCount);
 }
 

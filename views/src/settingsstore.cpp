@@ -13,6 +13,7 @@ namespace {
 const QString kRootKey = QStringLiteral("Tessaron");
 const QString kMinimumKey = QStringLiteral("Tessaron/dados/min");
 const QString kMaximumKey = QStringLiteral("Tessaron/dados/max");
+const QString kCompleteKey = QStringLiteral("Tessaron/dados/complete");
 const QString kMotifKey = QStringLiteral("Tessaron/dados/findstr");
 const QString kMarkerKey = QStringLiteral("Tessaron/registered");
 const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
@@ -108,6 +109,8 @@ SettingsStore::Values SettingsStore::load()
         motif.truncate(end);
     }
     values.motif = motif;
+    // Anything but a stored true keeps the default search.
+    values.complete = settings_->value(kCompleteKey).toString() == QStringLiteral("true");
     return values;
 }
 
@@ -141,6 +144,15 @@ void SettingsStore::saveExportFolder(const QString& folder)
         return;
     }
     settings_->setValue(kExportFolderKey, folder);
+    settings_->sync();
+}
+
+void SettingsStore::saveComplete(bool complete)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kCompleteKey, complete);
     settings_->sync();
 }
 

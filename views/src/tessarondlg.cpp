@@ -246,6 +246,7 @@ void CTessaronDlg::LoadSettings()
 {
     const SettingsStore::Values values = settings_.load();
     session_.setLengths(values.minimum, values.maximum);
+    session_.setComplete(values.complete);
     lastMotif_ = values.motif;
 }
 
@@ -553,6 +554,12 @@ void CTessaronDlg::reportJobError(const JobResult& result)
         case JobError::OutOfMemory:
             showOutOfMemory();
             break;
+        case JobError::TooManyPairs:
+            showMessage(applicationName(),
+                        tr("The complete search found more repeats than can be kept: raise the minimum "
+                           "length, or turn the complete search off in Options."),
+                        Prompts::Icon::None);
+            break;
     }
 }
 
@@ -851,21 +858,24 @@ void CTessaronDlg::OnFindMotif()
 
 void CTessaronDlg::OnOptions()
 {
-    const std::optional<OptionsResult> lengths = COptionsDlg::ask(minSetting(), maxSetting(), prompts_, this);
-    if (!lengths) {
+    const std::optional<OptionsResult> chosen =
+        COptionsDlg::ask(OptionsResult{minSetting(), maxSetting(), session_.complete()}, prompts_, this);
+    if (!chosen) {
         return;
     }
-    settings_.saveLengths(lengths->minimum, lengths->maximum);
-    session_.setLengths(lengths->minimum, lengths->maximum);
+    settings_.saveLengths(chosen->minimum, chosen->maximum);
+    settings_.saveComplete(chosen->complete);
+    session_.setLengths(chosen->minimum, chosen->maximum);
+    session_.setComplete(chosen->complete);
     RunAnalysis();
 }
 
 void CTessaronDlg::OnCompareGenomes()
 {
-    // The files are read one after the other into a genome of the run's own.
-    Genome scratch;
-    scratch.setPairLimit(session_.pairLimit());
-    CCompareDlg dialog(minSetting(), maxSetting(), scratch, prompts_);
+    // The files are read into genomes of the run's own: the loaded genome,
+    // its results and the map stay as they are.
+    CCompareDlg dialog(minSetting(), maxSetting(), prompts_, this);
+    dialog.setComplete(session_.complete());
     dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
         if (comparisonViewer_) {
             comparisonViewer_(comparison);
@@ -876,14 +886,5 @@ void CTessaronDlg::OnCompareGenomes()
         runSheet(sheet);
     });
     dialog.setInlineJobs(jobs_->inlineJobs());
-    // The window is emptied first: the comparison is a run of its own, and
-    // nothing loaded before is offered beside its table.
-    closeDiagram();
-    ClearResults();
-    session_.reset();
-    enableCommand(IdFindMotif, false);
-    sequencePane_->setSequence({});
-    ClearStatus();
-    setWindowTitle(applicationName());
     dialog.exec();
 }

@@ -4,11 +4,14 @@
 // results handed over in file order whatever the thread that made them.
 
 #include "compare/controls.h"
+#include "engine/repeatkinds.h"
+#include "engine/searchcontrol.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -20,13 +23,17 @@ struct BatchSettings {
     int threads = 0;                          // 0: every core
     bool complete = false;                    // the complete search instead of the index's
     std::optional<ControlSettings> controls;  // random controls for every genome
+    bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
+    std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty
+    std::stop_token stop;                     // files not yet done fail as cancelled
 };
 
 // One genome of a batch: where it came from and its pair counts per kind and
 // length (with the controls' statistics when they were asked for).
 struct BatchGenome {
     std::filesystem::path file;
-    int record = 1;  // 1-based place of the record in its file
+    int record = 1;          // 1-based place of the record in its file
+    std::string recordName;  // the LOCUS name or FASTA id; empty for plain text
     std::string title;
     std::int64_t length = 0;
     int minLength = 0;
@@ -38,6 +45,7 @@ struct BatchGenome {
 struct BatchFailure {
     std::filesystem::path file;
     std::string reason;
+    std::optional<SearchFailure> search;  // when the index or a search gave no result, why
 };
 
 // Reads each file once (GenBank, FASTA or plain text, told by its bytes),

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "compare/genomecomparison.h"
-#include "engine/genome.h"
 #include "engine/repeatkinds.h"
-#include "engine/repeatlist.h"
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -40,18 +39,28 @@ struct ComparisonFailure {
     std::string detail;
 };
 
-// Reads each GenBank file once and every record of it, a row per record
-// (titled "file:NAME" when a file holds several), into `genome` with the settings, indexes it and
-// searches it for the kind of list entry `kindIndex`, collecting the pairs
-// per length. `progress` is called after each file with the number done.
-// Failures: no files ("Não há ficheiros para comparar!"), a list index
-// outside 0..3 ("There is an error with the type of repeat to compare!"), a
-// file the reader rejects ("Erro num ficheiro!!!"), memory running out
-// ("Looks like we're out of memory..."). A stop requested through `stop` ends
-// the run before the next file, and between indexing and searching a file
-// ("The comparison was cancelled.", reason Cancelled).
+// How a comparison runs, beyond its files, kind and lengths.
+struct ComparisonOptions {
+    bool complete = false;  // the complete search; pairs longer than the maximum get a column of their own
+    int threads = 0;        // 0: every core
+    // Called, on the calling thread, as each file's rows are added, with the
+    // number of files done.
+    std::function<void(int done)> progress;
+    std::stop_token stop;
+};
+
+// Reads each GenBank file (every genome it holds becomes a row, in file order),
+// analyses the files in parallel and counts the pairs of the kind of list
+// entry `kindIndex` per length, each file in a genome of its own. Failures:
+// no files ("Não há ficheiros para comparar!"), a list index outside 0..3
+// ("There is an error with the type of repeat to compare!"), a file that
+// cannot be read as GenBank ("Erro num ficheiro!!!", with the reader's words in
+// `detail`), memory running out ("Looks like we're out of memory..."). The
+// first file in list order that fails ends the run; a stop requested through
+// `options.stop` ends it at the first file not yet counted ("The comparison
+// was cancelled.", reason Cancelled).
 [[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum, Genome& genome,
-    const std::function<void(int done)>& progress = {}, std::stop_token stop = {}, bool complete = false);
+    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum,
+    const ComparisonOptions& options = {});
 
 }  // namespace tessaron

@@ -81,6 +81,7 @@ enum class JobError {
     ReadFailed,     // a text file could not be read (see JobResult::message): nothing to adopt
     RandomRefused,  // the random composition cannot be made: nothing to adopt
     OutOfMemory,    // the memory ran out; a genome read before that is adopted with the results found
+    TooManyPairs,  // the complete search found more pairs than the genome may keep; adopted as OutOfMemory is
 };
 
 // The results of one analysis, in the order of kKindOrder; an analysis that
@@ -143,6 +144,10 @@ public:
     void setPairLimit(std::int64_t limit);
     [[nodiscard]] std::int64_t pairLimit() const { return pairLimit_; }
     void setSearcher(Searcher searcher);
+    // The complete search (every maximal pair at its full length, one shared
+    // index for the four kinds) instead of the searcher, for the next jobs.
+    void setComplete(bool complete) { complete_ = complete; }
+    [[nodiscard]] bool complete() const { return complete_; }
 
     // A job that reads or makes a genome, indexes it and analyses it.
     [[nodiscard]] Job load(GenomeSource source) const;
@@ -163,6 +168,7 @@ private:
     int maximum_ = 30;
     std::int64_t pairLimit_ = Genome::kDefaultPairLimit;
     Searcher searcher_;
+    bool complete_ = false;
 };
 
 }  // namespace tessaron

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "compare/genomecomparison.h"
-#include "engine/genome.h"
 #include "views/jobrunner.h"
 
 #include <QDialog>
@@ -16,14 +15,17 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 
-// "Compare genomes": a list of GenBank files, the kind of repeat to count in
-// each and the lengths in use. OK reads every file into the given genome in
-// turn, indexes it, counts the pairs of the chosen kind per length and hands
-// the table to the sheet viewer; the progress bar advances by 10 per file.
-// The run goes on off the window's thread, the dialog's buttons grayed, so
-// the program keeps painting; the genome is the run's alone until it ends.
-// With no files, or no kind chosen, the dialog says so and stays open; a file
-// the GenBank reader rejects ends the run and the dialog without a table.
+// "Compare genomes": a list of genome files, the kind of repeat to count in
+// each and the lengths in use. OK reads and analyses the files in parallel,
+// each in a genome of its own (every record of a file is a row), counts the
+// pairs of the chosen kind per length and hands the table to the sheet
+// viewer; the progress bar advances by 10 per file. The run goes on off the
+// window's thread, so the program keeps painting; Cancel (or closing) stops
+// it and leaves the dialog open. With no files, or no kind chosen, the dialog
+// says so and stays open; a file that cannot be read ends the run with a
+// message naming the file and the reason, and the dialog stays open with its
+// list. With the complete search the pairs longer than the maximum are
+// counted in a last column.
 class CCompareDlg : public QDialog {
     Q_OBJECT
 
@@ -32,9 +34,9 @@ public:
     using SheetViewer = std::function<void(const tessaron::GenomeComparison&)>;
 
     // The files are chosen and the failures told through `prompts`.
-    CCompareDlg(int minimum, int maximum, tessaron::Genome& genome, Prompts& prompts,
-                QWidget* parent = nullptr);
+    CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent = nullptr);
 
+    void setComplete(bool complete) { complete_ = complete; }
     void setSheetViewer(SheetViewer viewer) { sheetViewer_ = std::move(viewer); }
     // Runs the comparison inside accept() (tests).
     void setInlineJobs(bool runInline) { jobs_->setInlineJobs(runInline); }
@@ -54,13 +56,13 @@ public slots:
     void OnRemoveFile();
     // The comparison run.
     void accept() override;
-    // Closing waits for a run to end.
+    // During a run: stops it, the dialog staying open; otherwise closes.
     void reject() override;
 
 private:
     int minimum_;
     int maximum_;
-    tessaron::Genome& genome_;
+    bool complete_ = false;
     Prompts& prompts_;
     SheetViewer sheetViewer_;
 

@@ -5,33 +5,41 @@
 #include <optional>
 
 class Prompts;
+class QCheckBox;
 class QLineEdit;
 
-// The lengths chosen in "Options".
+// The lengths and the search chosen in "Options".
 struct OptionsResult {
     int minimum = 0;
     int maximum = 0;
+    bool complete = false;  // the complete search: every maximal repeat at its full length
     friend bool operator==(const OptionsResult&, const OptionsResult&) = default;
 };
 
 // "Options": the minimum and maximum repeat lengths, each an integer from 3
 // to 256. The maximum is checked first; a failing field shows the message and
 // takes the focus with its text selected. A minimum above the maximum is
-// lowered to it. The lengths are given back only on OK.
+// lowered to it. A check box chooses the complete search, which the maximum
+// does not cut. The choices are given back only on OK.
 class COptionsDlg : public QDialog {
     Q_OBJECT
 
 public:
-    COptionsDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent = nullptr);
+    COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget* parent = nullptr);
+    COptionsDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent = nullptr)
+        : COptionsDlg(OptionsResult{minimum, maximum}, prompts, parent)
+    {
+    }
 
-    // Runs the dialog modally: the lengths chosen, or nothing when cancelled.
-    [[nodiscard]] static std::optional<OptionsResult> ask(int minimum, int maximum, Prompts& prompts,
+    // Runs the dialog modally: the choices made, or nothing when cancelled.
+    [[nodiscard]] static std::optional<OptionsResult> ask(const OptionsResult& current, Prompts& prompts,
                                                           QWidget* parent = nullptr);
     // What OK accepted; nothing before that.
     [[nodiscard]] const std::optional<OptionsResult>& chosen() const { return chosen_; }
 
     [[nodiscard]] QLineEdit* minimumField() const { return minimumField_; }  // 1052
     [[nodiscard]] QLineEdit* maximumField() const { return maximumField_; }  // 1053
+    [[nodiscard]] QCheckBox* completeBox() const { return completeBox_; }
 
 public slots:
     void accept() override;
@@ -41,4 +49,5 @@ private:
     std::optional<OptionsResult> chosen_;
     QLineEdit* minimumField_;
     QLineEdit* maximumField_;
+    QCheckBox* completeBox_;
 };

@@ -7,7 +7,8 @@
 class QSettings;
 
 // The program's settings between runs: under the key "Tessaron", the subkey
-// "dados" holds "min", "max" and "findstr", and the key "registered" marks a
+// "dados" holds "min", "max", "complete" (the complete search, off unless
+// set) and "findstr", and the key "registered" marks a
 // completed first start. Kept in a file under the user's configuration
 // folder, or in the file named by the environment variable
 // TESSARON_SETTINGS (tests use it). Every write happens when a setting
@@ -22,6 +23,7 @@ public:
         int minimum = 8;
         int maximum = 30;
         QString motif;
+        bool complete = false;
     };
 
     SettingsStore();
@@ -36,6 +38,7 @@ public:
     // The folder the repeats were last exported to; empty before the first export.
     [[nodiscard]] QString exportFolder() const;
     void saveExportFolder(const QString& folder);
+    void saveComplete(bool complete);
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();
 

@@ -171,9 +171,9 @@ public slots:
     void OnViewInverted();
     void OnViewMirror();
     void OnViewComplementary();
-    // Compares GenBank files by one kind of repeat, in the comparison dialog.
-    // The window is emptied first and stays empty (caption "Tessaron", no
-    // results, no sequence) until the next load.
+    // Compares genome files by one kind of repeat, in the comparison dialog,
+    // with the window's lengths and search; the loaded genome and its results
+    // stay as they are.
     void OnCompareGenomes();
 
 protected:
