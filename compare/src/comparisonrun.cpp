@@ -98,6 +98,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
         GenomeComparison comparison;
         comparison.minLength = minimum;
         comparison.maxLength = minimum;
+        comparison.kind = *kind;
         comparison.countsLonger = complete;
         comparison.maximumSetting = maximum;
         comparison.rows.reserve(files.size());

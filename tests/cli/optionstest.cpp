@@ -213,7 +213,7 @@ TEST(ParseOptions, UsageErrors)
         {{"--batch"}, "--batch needs at least one FILE"},
         {{"--batch", "--text", "a.txt"}, "--batch reads only the files named after the options, not 'a.txt'"},
         {{"x", "--controls", "0"}, "--controls: '0' is not an integer from 1 to 1000000"},
-        {{"x", "--controls", "5", "--report", "pairs"}, "--controls applies only to the summary and --batch"},
+        {{"x", "--controls", "5", "--report", "pairs"}, "--controls applies only to the summary, --chart and --batch"},
         {{"x", "-j", "2"}, "--jobs applies only to --batch and --controls"},
         {{"--batch", "x", "--jobs=0"}, "--jobs: '0' is not an integer from 1 to 1024"},
         {{"x", "--complete", "--map", "m.png"}, "--complete does not apply to --map"},
