@@ -112,7 +112,7 @@ TEST(SheetWidths, ColumnsWidenToTheirTexts)
     for (const tessaron::SheetCell& cell : tessaron::summaryLayout(8, counts).cells) {
         written.WriteCell(cell.row, cell.column, QString::fromStdString(cell.text));
     }
-    for (const CWebCalc* sheet : {comparison.sheet(), static_cast<const CWebCalc*>(&written)}) {
+    for (const CWebCalc* sheet : std::vector<const CWebCalc*>{comparison.sheet(), &written}) {
         const QFontMetrics metrics = sheet->fontMetrics();
         for (int row = 1; row <= sheet->usedRows(); ++row) {
             for (int column = 1; column <= sheet->usedColumns(); ++column) {
