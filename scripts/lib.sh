@@ -64,7 +64,7 @@ tessaron_build_release() {
     local gui=OFF targets=(tessaron-cli)
     if [[ "${1:-}" == gui ]]; then
         gui=ON
-        targets+=(tessaron tessaron-map)
+        targets+=(tessaron tessaron-map tessaron-chart)
     fi
     mkdir -p "$build"
     if ! { cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

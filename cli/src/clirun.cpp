@@ -213,16 +213,16 @@ void drawMap(const Options& options, Genome& genome, const FeatureList& features
     }
 }
 
-// The map program installed beside this one, which draws with Qt; this
-// program itself never loads it.
-std::filesystem::path mapProgram()
+// A program installed beside this one (the map's and the chart's, which
+// draw with Qt; this program itself never loads it).
+std::filesystem::path siblingProgram(std::string_view name)
 {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) {
         return {};
     }
-    return self.parent_path() / "tessaron-map";
+    return self.parent_path() / name;
 }
 
 void compare(const Options& options, TableWriter& out)
@@ -238,8 +238,6 @@ void compare(const Options& options, TableWriter& out)
     writeLayout(out, comparisonLayout(std::get<GenomeComparison>(result)));
 }
 
-// Runs the searches a report needs, releasing each result before the next
-// search, and writes the report as the results are read.
 ControlSettings controlSettings(const Options& options)
 {
     ControlSettings settings;
@@ -252,10 +250,37 @@ ControlSettings controlSettings(const Options& options)
     return settings;
 }
 
+// The pairs per length of the four kinds, or the controls' report.
+void drawChart(const Options& options, const std::shared_ptr<Genome>& genome, Searches& searches,
+               const ChartDrawer& drawer)
+{
+    ChartInput chart;
+    chart.minLength = genome->minLength();
+    if (options.controls) {
+        if (!options.complete) {
+            index(*genome);
+        }
+        auto report = runControls(genome, controlSettings(options));
+        if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+            throwSearchFailure(*failure);
+        }
+        chart.controls = std::get<ControlReport>(std::move(report));
+    } else {
+        searches.prepare(kKindOrder);
+        for (const RepeatKind kind : kKindOrder) {
+            chart.counts[static_cast<std::size_t>(kind)] =
+                searches.run(kind, SnapshotDetail::Counts)->pairCounts();
+        }
+    }
+    if (!drawer(options.chartFile, chart)) {
+        throw Failure{"cannot write " + options.chartFile};
+    }
+}
+
 // Runs the searches a report needs, releasing each result before the next
 // search, and writes the report as the results are read.
 void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const Loaded& input,
-             TableWriter& out, const MapDrawer& drawer)
+             TableWriter& out, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
 {
     Genome& genome = *loaded;
     const FeatureList& features = input.features;
@@ -334,6 +359,9 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
         case ReportKind::Map:
             drawMap(options, genome, features, drawer);
             return;
+        case ReportKind::Chart:
+            drawChart(options, loaded, searches, chartDrawer);
+            return;
     }
 }
 
@@ -367,7 +395,7 @@ int batch(const Options& options, TableWriter& out)
     return failed > 0 ? 1 : 0;
 }
 
-int run(const Options& options, const MapDrawer& drawer)
+int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
 {
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
     int status = 0;
@@ -378,7 +406,7 @@ int run(const Options& options, const MapDrawer& drawer)
     } else {
         const auto genome = std::make_shared<Genome>();
         const Loaded input = load(options, *genome);
-        analyse(options, genome, input, out, drawer);
+        analyse(options, genome, input, out, drawer, chartDrawer);
     }
     out.flush();
     if (!std::cout.flush()) {
@@ -391,7 +419,7 @@ int run(const Options& options, const MapDrawer& drawer)
 
 namespace tessaron {
 
-int runCli(int argc, char** argv, const MapDrawer& drawer)
+int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
 {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const auto parsed = parseOptions(arguments);
@@ -400,15 +428,18 @@ int runCli(int argc, char** argv, const MapDrawer& drawer)
         return 2;
     }
     const Options& options = std::get<Options>(parsed);
-    if (options.report == ReportKind::Map && !drawer && !options.help) {
-        // Qt is loaded only for a map: the map program does the whole run.
-        const std::filesystem::path program = mapProgram();
+    const bool drawsMap = options.report == ReportKind::Map && !drawer;
+    const bool drawsChart = options.report == ReportKind::Chart && !chartDrawer;
+    if ((drawsMap || drawsChart) && !options.help) {
+        // Qt is loaded only for a picture: the map or chart program does the whole run.
+        const std::filesystem::path program = siblingProgram(drawsMap ? "tessaron-map" : "tessaron-chart");
         if (!program.empty() && ::access(program.c_str(), X_OK) == 0) {
             std::vector<char*> forwarded(argv, argv + argc);
             forwarded.push_back(nullptr);
             ::execv(program.c_str(), forwarded.data());
         }
-        std::cerr << kProgram << "--map needs the desktop build (see --help)\n";
+        std::cerr << kProgram << (drawsMap ? "--map" : "--chart")
+                  << " needs the desktop build (see --help)\n";
         return 2;
     }
     if (options.help) {
@@ -418,7 +449,7 @@ int runCli(int argc, char** argv, const MapDrawer& drawer)
         return 0;
     }
     try {
-        return run(options, drawer);
+        return run(options, drawer, chartDrawer);
     } catch (const Failure& failure) {
         return fail(failure.message);
     } catch (const ReadError& error) {

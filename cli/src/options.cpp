@@ -120,6 +120,11 @@ Options:
   --map OUT           draw the circular map of a GenBank file into OUT: an SVG
                       drawing when its name ends in .svg, a 600 x 460 PNG
                       image otherwise; nothing is written to standard output
+  --chart OUT         draw the pairs per length of each kind into OUT, an SVG
+                      drawing when its name ends in .svg, a 900 x 560 PNG
+                      image otherwise; with --controls, the genome's pairs
+                      beside the controls' mean and a band of two standard
+                      deviations. Nothing is written to standard output
   --repeat KIND,LENGTH,INDEX
                       with --map: mark the INDEX-th (from 1) repeat of that
                       KIND and LENGTH, in the order the results list them
@@ -260,8 +265,8 @@ private:
         }
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
-            name != "--motif" && name != "--map" && name != "--repeat" && name != "--controls" &&
-            name != "--jobs" && name != "--record") {
+            name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
+            name != "--controls" && name != "--jobs" && name != "--record") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -306,6 +311,13 @@ private:
             }
             options_.mapFile = value;
             setReport(ReportKind::Map, "--map");
+        } else if (name == "--chart") {
+            if (value.empty()) {
+                fail("--chart needs a file name");
+                return;
+            }
+            options_.chartFile = value;
+            setReport(ReportKind::Chart, "--chart");
         } else if (name == "--repeat") {
             repeatValue(value);
         } else if (name == "--controls") {
@@ -468,8 +480,9 @@ private:
         }
         if (options_.seed && !options_.randomCounts && !options_.controls) {
             fail("--seed applies only to --random and --controls");
-        } else if (options_.controls && options_.report != ReportKind::Summary && !batch) {
-            fail("--controls applies only to the summary and --batch");
+        } else if (options_.controls && options_.report != ReportKind::Summary &&
+                   options_.report != ReportKind::Chart && !batch) {
+            fail("--controls applies only to the summary, --chart and --batch");
         } else if (options_.jobs && !batch && !options_.controls) {
             fail("--jobs applies only to --batch and --controls");
         } else if (options_.complete && options_.report == ReportKind::Map) {

@@ -99,6 +99,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     GenomeComparison comparison;
     comparison.minLength = minimum;
     comparison.maxLength = minimum;
+    comparison.kind = *kind;
     comparison.countsLonger = options.complete;
     comparison.maximumSetting = maximum;
     std::optional<ComparisonFailure> ended;

@@ -1,7 +1,7 @@
 #include "session/session.h"
 
-#include "input/filename.h"
 #include "engine/completesearch.h"
+#include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/records.h"

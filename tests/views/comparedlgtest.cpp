@@ -501,33 +501,27 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
         longest = counts[slot] != 0 ? 8 + static_cast<int>(slot) : longest;
     }
 
-    std::vector<std::vector<QString>> table;
-    bool sheetOpened = false;
     const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
         addFiles(dialog, prompts, {first, first});
         dialog.kindList()->setCurrentIndex(1);
-        QTimer::singleShot(0, [&] {
-            auto* sheet = qobject_cast<CReportSheetDlg*>(QApplication::activeModalWidget());
-            if (sheet == nullptr) {
-                ADD_FAILURE() << "the report sheet is not open";
-                return;
-            }
-            sheetOpened = true;
-            const CWebCalc& cells = *sheet->sheet();
-            for (int row = 1; row <= cells.usedRows(); ++row) {
-                std::vector<QString>& line = table.emplace_back();
-                for (int column = 1; column <= cells.usedColumns(); ++column) {
-                    line.push_back(cells.cellText(row, column));
-                }
-            }
-            sheet->close();
-        });
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
     });
     ASSERT_TRUE(seen.opened);
-    ASSERT_TRUE(sheetOpened);
+    // The sheet stays open beside the window, which is usable again.
+    const std::vector<CReportSheetDlg*> sheets = window->sheets();
+    ASSERT_EQ(sheets.size(), 1U);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(sheets.front()->windowTitle(), QStringLiteral("Comparison of inverted repeats"));
+    std::vector<std::vector<QString>> table;
+    const CWebCalc& cells = *sheets.front()->sheet();
+    for (int row = 1; row <= cells.usedRows(); ++row) {
+        std::vector<QString>& line = table.emplace_back();
+        for (int column = 1; column <= cells.usedColumns(); ++column) {
+            line.push_back(cells.cellText(row, column));
+        }
+    }
     EXPECT_TRUE(prompts->messages.empty());
     ASSERT_EQ(table.size(), 4U);
     const auto columns = static_cast<std::size_t>(longest - 8 + 2);
@@ -541,6 +535,9 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
         }
     }
     EXPECT_EQ(shownBy(*window), before);
+    // A later load keeps the comparison's sheet, which does not show the genome.
+    window->openGenBankFile(kMitoFile);
+    EXPECT_EQ(window->sheets().size(), 1U);
 }
 
 TEST_F(CompareCommandTest, AFailedFileLeavesTheWindowAsItWasWithoutATable)

@@ -70,7 +70,8 @@ const QString kSharedData = QStringLiteral(TESSARON_SHARED_DATA);
 // The commands whose lists a release takes away.
 const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
                                CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
-                               CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram};
+                               CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
+                               CTessaronDlg::IdRandomControls};
 
 QStringList childTexts(const QAbstractItemModel& model, const QModelIndex& parent = QModelIndex())
 {
@@ -248,7 +249,7 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
         {32786, "&File", true},          {32772, "&File", true},          {32790, "&Edit", false},
         {32782, "&Edit", true},          {32781, "&View", false},         {32773, "&View", false},
         {32776, "View &Results", false}, {32777, "View &Results", false}, {32778, "View &Results", false},
-        {32779, "View &Results", false},
+        {32779, "View &Results", false}, {32800, "&View", false},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.id);

@@ -1,7 +1,8 @@
 // The report sheet: the spreadsheet's cells, widths, copy and CSV export; the
-// window's three contents read back from its table; and the main window's
-// commands that open it modally.
+// window's contents read back from its table; and the main window's
+// commands that open it beside the window.
 
+#include "charts/chartpanel.h"
 #include "compare/genomecomparison.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
@@ -10,10 +11,12 @@
 #include "report/reportlayout.h"
 #include "session/session.h"
 #include "testprompts.h"
+#include "views/controlsdlg.h"
 #include "views/listingmodel.h"
 #include "views/reportsheetdlg.h"
 #include "views/tessarondlg.h"
 #include "views/webcalc.h"
+#include "whenmodal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +26,9 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -109,23 +114,19 @@ QByteArray contentsOf(const QString& path)
     return file.readAll();
 }
 
-// Runs `read` on the report sheet that the next command opens, then closes it.
-void whenSheetOpens(std::function<void(CReportSheetDlg&)> read, bool* opened)
+// Runs `read` on the report sheet that the last command opened beside the
+// window, then closes it; false when none is open.
+bool readSheet(const CTessaronDlg& window, const std::function<void(CReportSheetDlg&)>& read)
 {
-    QTimer::singleShot(0, [read, opened] {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* sheet = qobject_cast<CReportSheetDlg*>(modal);
-        if (sheet == nullptr) {
-            ADD_FAILURE() << "the report sheet is not open";
-            if (modal != nullptr) {
-                modal->close();
-            }
-            return;
-        }
-        *opened = true;
-        read(*sheet);
-        sheet->close();
-    });
+    const std::vector<CReportSheetDlg*> open = window.sheets();
+    if (open.empty()) {
+        ADD_FAILURE() << "the report sheet is not open";
+        return false;
+    }
+    CReportSheetDlg& sheet = *open.back();
+    read(sheet);
+    sheet.close();
+    return true;
 }
 
 // ---- the spreadsheet ----
@@ -333,15 +334,30 @@ protected:
     std::vector<std::unique_ptr<RepeatList>> lists_;
 };
 
-TEST_F(ReportSheet, IsAFixedSizeWindowWithAnEmptyCaption)
+TEST_F(ReportSheet, IsAResizableWindowThatStartsWithTheTableAlone)
 {
     CReportSheetDlg sheet;
     EXPECT_EQ(sheet.size(), QSize(730, 510));
-    EXPECT_EQ(sheet.minimumSize(), sheet.maximumSize());
+    EXPECT_NE(sheet.minimumSize(), sheet.maximumSize());
+    EXPECT_FALSE(sheet.isModal());
     EXPECT_TRUE(sheet.windowTitle().isEmpty());
     EXPECT_TRUE(sheet.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(sheet.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     EXPECT_EQ(sheet.sheet()->geometry(), QRect(0, 0, 730, 510));
+
+    sheet.SetReportContent(analysis_);
+    ASSERT_TRUE(sheet.showSheet());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    sheet.resize(900, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(sheet.sheet()->size(), QSize(900, 600));
+
+    // The chart opens beside the table, which keeps its width.
+    sheet.chartAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(sheet.chart()->isVisible());
+    EXPECT_EQ(sheet.width(), 900 + CReportSheetDlg::kChartWidth);
+    EXPECT_GE(sheet.sheet()->width(), 850);
 }
 
 TEST_F(ReportSheet, InvertedListingReadsBackFromTheTable)
@@ -414,7 +430,7 @@ TEST_F(ReportSheet, ComparisonWinsOverListingOverSummary)
     all.SetKindContent(snapshot(RepeatKind::Inverted));
     all.SetCompareContent(comparison);
     ASSERT_TRUE(all.Fill());
-    EXPECT_TRUE(all.windowTitle().isEmpty());
+    EXPECT_EQ(all.windowTitle(), QStringLiteral("Comparison of direct repeats"));
     const std::vector<std::vector<QString>> expected{
         {"", "", "", ""},
         {"", "5 bp", "6 bp", "7 bp"},
@@ -468,12 +484,13 @@ TEST_F(ReportSheet, ShowsModallyWithItsContent)
     CReportSheetDlg sheet;
     sheet.SetKindContent(snapshot(RepeatKind::Inverted));
     bool opened = false;
-    whenSheetOpens(
-        [](CReportSheetDlg& shown) {
-            EXPECT_TRUE(shown.isModal());
-            EXPECT_EQ(shown.sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
-        },
-        &opened);
+    QTimer::singleShot(0, [&opened] {
+        auto* shown = qobject_cast<CReportSheetDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(shown, nullptr);
+        opened = true;
+        EXPECT_EQ(shown->sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
+        shown->close();
+    });
     sheet.exec();
     EXPECT_TRUE(opened);
 }
@@ -570,22 +587,17 @@ TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
     std::vector<QString> statusTexts;
     QObject::connect(window->statusLine(), &QLineEdit::textChanged,
                      [&statusTexts](const QString& text) { statusTexts.push_back(text); });
-    bool opened = false;
-    QString statusWhileOpen = QStringLiteral("unread");
-    whenSheetOpens(
-        [&](CReportSheetDlg& sheet) {
-            statusWhileOpen = window->statusLine()->text();
-            EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
-            EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
-            EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
-            EXPECT_EQ(sheet.sheet()->cellText(7, 2), QStringLiteral("7"));
-            EXPECT_EQ(sheet.sheet()->cellText(8, 1), QStringLiteral("CCGT"));
-        },
-        &opened);
     action->trigger();
-    EXPECT_TRUE(opened);
+    EXPECT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
+        EXPECT_FALSE(sheet.isModal());
+        EXPECT_EQ(window->statusLine()->text(), QString());
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
+        EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
+        EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
+        EXPECT_EQ(sheet.sheet()->cellText(7, 2), QStringLiteral("7"));
+        EXPECT_EQ(sheet.sheet()->cellText(8, 1), QStringLiteral("CCGT"));
+    }));
     EXPECT_EQ(statusTexts, (std::vector<QString>{QStringLiteral("Wait..."), QString()}));
-    EXPECT_EQ(statusWhileOpen, QString());
 }
 
 TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
@@ -604,15 +616,12 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
         const RepeatSnapshot* listed = window->snapshot(kind);
         ASSERT_NE(listed, nullptr) << caption;
         const auto expected = gridOf(tessaron::listingLayout(*listOf(*listed), kind, window->genome()));
-        bool opened = false;
-        whenSheetOpens(
-            [&, captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
-                EXPECT_EQ(sheet.windowTitle(), captionText);
-                EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
-            },
-            &opened);
         window->command(command)->trigger();
-        EXPECT_TRUE(opened) << caption;
+        EXPECT_TRUE(readSheet(*window, [&,
+                                        captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
+            EXPECT_EQ(sheet.windowTitle(), captionText);
+            EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
+        })) << caption;
     }
 }
 
@@ -628,20 +637,16 @@ TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
     const auto expected = gridOf(tessaron::summaryLayout(8, counts));
     const QString csvPath = folder_.filePath(QStringLiteral("summary.csv"));
     prompts->files.push_back(csvPath);
-    bool opened = false;
     QString csv;
-    whenSheetOpens(
-        [&](CReportSheetDlg& sheet) {
-            EXPECT_TRUE(sheet.windowTitle().isEmpty());
-            EXPECT_EQ(tableOf(*sheet.sheet()), expected);
-            EXPECT_EQ(sheet.sheet()->cellText(1, 1), QStringLiteral("Direct repeats:"));
-            EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("8 bp"));
-            csv = sheet.sheet()->csvText();
-            sheet.sheet()->saveCsvAction()->trigger();
-        },
-        &opened);
     window->command(CTessaronDlg::IdViewReport)->trigger();
-    ASSERT_TRUE(opened);
+    ASSERT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
+        EXPECT_TRUE(sheet.windowTitle().isEmpty());
+        EXPECT_EQ(tableOf(*sheet.sheet()), expected);
+        EXPECT_EQ(sheet.sheet()->cellText(1, 1), QStringLiteral("Direct repeats:"));
+        EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("8 bp"));
+        csv = sheet.sheet()->csvText();
+        sheet.sheet()->saveCsvAction()->trigger();
+    }));
     EXPECT_TRUE(prompts->files.empty());
     EXPECT_EQ(QString::fromUtf8(contentsOf(csvPath)), csv);
     EXPECT_TRUE(csv.startsWith(QStringLiteral("Direct repeats:,\r\n8 bp,")));
@@ -652,13 +657,90 @@ TEST_F(SheetCommands, AnUnwritableCsvFileIsReportedThroughThePrompts)
     ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
     prompts->files.push_back(folder_.filePath(QStringLiteral("no/such/folder.csv")));
-    bool opened = false;
-    whenSheetOpens([](CReportSheetDlg& sheet) { sheet.sheet()->saveAsCsv(); }, &opened);
     window->command(CTessaronDlg::IdViewReport)->trigger();
-    ASSERT_TRUE(opened);
+    ASSERT_TRUE(readSheet(*window, [](CReportSheetDlg& sheet) { sheet.sheet()->saveAsCsv(); }));
     ASSERT_EQ(prompts->messages.size(), 1U);
     EXPECT_EQ(prompts->messages.front().icon, Prompts::Icon::Warning);
     EXPECT_TRUE(prompts->messages.front().text.contains(QStringLiteral("folder.csv")));
+}
+
+TEST_F(SheetCommands, SheetsStayBesideTheWindowUntilTheGenomeChanges)
+{
+    ScopedTestPrompts prompts;
+    const QString small = writeSmallGenome();
+    const std::unique_ptr<CTessaronDlg> window = openWindow(small, 4, 6);
+    window->command(CTessaronDlg::IdViewReport)->trigger();
+    window->command(CTessaronDlg::IdViewInverted)->trigger();
+    ASSERT_EQ(window->sheets().size(), 2U);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(window->command(CTessaronDlg::IdOpenText)->isEnabled());
+    EXPECT_TRUE(window->sheets().front()->chartAction()->isEnabled());
+    EXPECT_FALSE(window->sheets().back()->chartAction()->isEnabled());  // a listing has no chart
+
+    // Their results are replaced: they close.
+    window->openFile(small);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->sheets().empty());
+}
+
+// The lengths with pairs of each kind, as (length, pairs) texts, from a
+// sheet laid out as the summary: a heading per kind, then a row per length.
+std::vector<std::vector<std::pair<QString, QString>>> pairsByKind(const CWebCalc& sheet)
+{
+    std::vector<std::vector<std::pair<QString, QString>>> kinds;
+    for (int row = 1; row <= sheet.usedRows(); ++row) {
+        const QString first = sheet.cellText(row, 1);
+        if (first.endsWith(QLatin1Char(':'))) {
+            kinds.emplace_back();
+        } else if (!first.isEmpty() && sheet.cellText(row, 2) != QStringLiteral("0")) {
+            kinds.back().emplace_back(first, sheet.cellText(row, 2));
+        }
+    }
+    return kinds;
+}
+
+TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
+{
+    ScopedTestPrompts prompts;
+    const std::unique_ptr<CTessaronDlg> window = openWindow(kMitoFile, 8, 30);
+    window->command(CTessaronDlg::IdViewReport)->trigger();
+    ASSERT_EQ(window->sheets().size(), 1U);
+    const auto reported = pairsByKind(*window->sheets().front()->sheet());
+
+    QAction* command = window->command(CTessaronDlg::IdRandomControls);
+    ASSERT_TRUE(command->isEnabled());
+    whenModal<CControlsDlg>([](CControlsDlg& dialog) {
+        EXPECT_EQ(dialog.choice(), (CControlsDlg::Choice{100, 1}));
+        dialog.replicatesField()->setValue(2);
+        dialog.accept();
+    });
+    command->trigger();
+    const std::vector<CReportSheetDlg*> sheets = window->sheets();
+    ASSERT_EQ(sheets.size(), 2U);
+    CReportSheetDlg& controls = *sheets.back();
+    EXPECT_EQ(controls.windowTitle(), QStringLiteral("Random controls: 2 sequences, seeds 1 to 2"));
+    EXPECT_TRUE(controls.chart()->isVisible());
+    EXPECT_EQ(controls.chart()->data().bands.size(), 4U);
+
+    const CWebCalc& sheet = *controls.sheet();
+    EXPECT_EQ(pairsByKind(sheet), reported);
+    int blank = 0;
+    for (int row = 1; row <= sheet.usedRows(); ++row) {
+        if (sheet.cellText(row, 2).isEmpty()) {
+            continue;
+        }
+        const bool spread = sheet.cellText(row, 4) != QStringLiteral("0.00");
+        EXPECT_EQ(sheet.cellText(row, 5).isEmpty(), !spread) << row;
+        blank += spread ? 0 : 1;
+    }
+    EXPECT_GT(blank, 0);  // the long repeats that no control has
+
+    // The chart is saved through the prompts.
+    const QString svg = folder_.filePath(QStringLiteral("controls.svg"));
+    prompts->files.push_back(svg);
+    controls.chart()->saveButton()->click();
+    EXPECT_TRUE(contentsOf(svg).contains("<svg"));
+    EXPECT_TRUE(prompts->messages.empty());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "views/tessarondlg.h"
 
+#include "charts/chartpanel.h"
+#include "compare/controls.h"
 #include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
@@ -7,6 +9,7 @@
 #include "input/textreader.h"
 #include "report/reportlayout.h"
 #include "views/comparedlg.h"
+#include "views/controlsdlg.h"
 #include "views/diagramdlg.h"
 #include "views/fileinputs.h"
 #include "views/finddlg.h"
@@ -72,10 +75,10 @@ QString progressLine(RepeatKind kind)
 }
 
 // The commands that show results: grayed whenever the lists are not all there.
-constexpr std::array<int, 7> kResultCommands{CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
-                                             CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,
-                                             CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
-                                             CTessaronDlg::IdExportRepeats};
+constexpr std::array<int, 8> kResultCommands{
+    CTessaronDlg::IdViewReport,    CTessaronDlg::IdViewDirect,        CTessaronDlg::IdViewInverted,
+    CTessaronDlg::IdViewMirror,    CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
+    CTessaronDlg::IdExportRepeats, CTessaronDlg::IdRandomControls};
 
 // Initial size, close to the window's 431 x 248 dialog units.
 constexpr int kInitialWidth = 650;
@@ -93,11 +96,14 @@ constexpr int kCancelWidth = 70;
 
 // The commands that would start a second job or show results a job is about
 // to replace: grayed while a job runs.
-constexpr std::array<int, 11> kJobConflicts{
-    CTessaronDlg::IdExportRepeats,  CTessaronDlg::IdOpenGenBank,      CTessaronDlg::IdOpenText,
-    CTessaronDlg::IdCompareGenomes, CTessaronDlg::IdCreateRandom,     CTessaronDlg::IdOptions,
-    CTessaronDlg::IdViewReport,     CTessaronDlg::IdViewDirect,       CTessaronDlg::IdViewInverted,
-    CTessaronDlg::IdViewMirror,     CTessaronDlg::IdViewComplementary};
+constexpr std::array<int, 12> kJobConflicts{
+    CTessaronDlg::IdExportRepeats,  CTessaronDlg::IdOpenGenBank,       CTessaronDlg::IdOpenText,
+    CTessaronDlg::IdCompareGenomes, CTessaronDlg::IdCreateRandom,      CTessaronDlg::IdOptions,
+    CTessaronDlg::IdViewReport,     CTessaronDlg::IdViewDirect,        CTessaronDlg::IdViewInverted,
+    CTessaronDlg::IdViewMirror,     CTessaronDlg::IdViewComplementary, CTessaronDlg::IdRandomControls};
+
+// The progress stage of the random controls, apart from the analysis's steps.
+constexpr int kControlsStage = 1000;
 
 // A job's progress as the runner carries it: the step and the kind in one number.
 int stageOf(const JobProgress& progress)
@@ -296,6 +302,8 @@ void CTessaronDlg::createMenus()
     view->addSeparator();
     connect(addCommand(view, IdViewReport, tr("View Re&port"), false), &QAction::triggered, this,
             &CTessaronDlg::OnViewReport);
+    connect(addCommand(view, IdRandomControls, tr("Compare with random &controls..."), false),
+            &QAction::triggered, this, &CTessaronDlg::OnRandomControls);
     QMenu* results = view->addMenu(tr("View &Results"));
     results->setObjectName(QStringLiteral("viewResultsMenu"));
     for (const RepeatKind kind : tessaron::kKindOrder) {
@@ -394,9 +402,9 @@ void CTessaronDlg::OnViewReport()
     if (!session_.analysed()) {
         return;  // no completed analysis: the command is grayed
     }
-    CReportSheetDlg sheet;
-    sheet.SetReportContent(session_.state().analysis);
-    runSheet(sheet);
+    auto* sheet = new CReportSheetDlg(this);
+    sheet->SetReportContent(session_.state().analysis);
+    showSheet(sheet, true);
 }
 
 void CTessaronDlg::OnViewDirect()
@@ -425,25 +433,98 @@ void CTessaronDlg::ViewKind(RepeatKind kind)
     if (!listed || busy()) {
         return;
     }
-    CReportSheetDlg sheet;
+    auto* sheet = new CReportSheetDlg(this);
     ShowStatus(tr("Wait..."));
     // The rows are made as they come into view: only their places are laid out now.
-    sheet.SetKindContent(listed);
-    sheet.Fill();
+    sheet->SetKindContent(listed);
+    sheet->Fill();
     ClearStatus();
-    runSheet(sheet);
+    showSheet(sheet, true);
 }
 
-void CTessaronDlg::runSheet(CReportSheetDlg& sheet)
+void CTessaronDlg::showSheet(CReportSheetDlg* sheet, bool followsGenome)
 {
-    sheet.sheet()->setFileChooser([this](QWidget* parent, const QString& caption, const QString& filter) {
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    const auto chooseFile = [this](QWidget* parent, const QString& caption, const QString& filter) {
         return prompts_.saveFile(parent, caption, filter);
-    });
-    sheet.sheet()->setErrorReporter([this](QWidget* parent, const QString& text) {
+    };
+    const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
-    });
-    sheet.sheet()->setInlineExport(jobs_->inlineJobs());
-    sheet.exec();
+    };
+    sheet->sheet()->setFileChooser(chooseFile);
+    sheet->sheet()->setErrorReporter(reportError);
+    sheet->chart()->setFileChooser(chooseFile);
+    sheet->chart()->setErrorReporter(reportError);
+    sheet->sheet()->setInlineExport(jobs_->inlineJobs());
+    if (followsGenome) {
+        std::erase_if(genomeSheets_, [](const QPointer<CReportSheetDlg>& open) { return open.isNull(); });
+        genomeSheets_.emplace_back(sheet);
+    }
+    if (!sheet->showSheet()) {
+        sheet->deleteLater();
+    }
+}
+
+void CTessaronDlg::closeGenomeSheets()
+{
+    for (const QPointer<CReportSheetDlg>& sheet : std::exchange(genomeSheets_, {})) {
+        if (sheet) {
+            sheet->close();
+        }
+    }
+}
+
+std::vector<CReportSheetDlg*> CTessaronDlg::sheets() const
+{
+    std::vector<CReportSheetDlg*> open;
+    for (CReportSheetDlg* sheet : findChildren<CReportSheetDlg*>(Qt::FindDirectChildrenOnly)) {
+        if (sheet->isVisible()) {
+            open.push_back(sheet);
+        }
+    }
+    return open;
+}
+
+void CTessaronDlg::OnRandomControls()
+{
+    if (!session_.analysed() || busy()) {
+        return;
+    }
+    const std::optional<CControlsDlg::Choice> chosen = CControlsDlg::ask(this);
+    if (!chosen) {
+        return;
+    }
+    tessaron::ControlSettings settings;
+    settings.replicates = chosen->replicates;
+    settings.seed = chosen->seed;
+    settings.complete = session_.complete();
+    // Jobs run inline report their progress straight to the window: from
+    // this thread only.
+    settings.threads = jobs_->inlineJobs() ? 1 : 0;
+    using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
+    ShowStatus(tr("Analysing %1 random sequences...").arg(settings.replicates));
+    jobs_->start<Outcome>(
+        [genome = session_.sharedGenome(), settings](const std::stop_token& stop,
+                                                     const JobRunner::Reporter& report) {
+            return tessaron::runControls(genome, settings,
+                                         tessaron::SearchControl{stop, [&report](double fraction) {
+                                                                     report(kControlsStage, fraction);
+                                                                 }});
+        },
+        [this](Outcome outcome) {
+            setBusy(false);
+            ClearStatus();
+            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&outcome)) {
+                if (*failure != tessaron::SearchFailure::Cancelled) {
+                    showOutOfMemory();
+                }
+                return;
+            }
+            auto* sheet = new CReportSheetDlg(this);
+            sheet->SetControlsContent(std::get<tessaron::ControlReport>(outcome));
+            showSheet(sheet, true);
+            sheet->chartAction()->setChecked(true);
+        });
 }
 
 void CTessaronDlg::ShowSequence()
@@ -476,6 +557,7 @@ void CTessaronDlg::ClearResults()
     selectedRepeat_.reset();
     selectedPairs_.clear();
     model_->clear();
+    closeGenomeSheets();
     for (const int id : kResultCommands) {
         enableCommand(id, false);
     }
@@ -497,6 +579,10 @@ void CTessaronDlg::startJob(tessaron::Job job, std::function<void(JobResult)> do
 
 void CTessaronDlg::showProgress(int stage, double fraction)
 {
+    if (stage == kControlsStage) {
+        progressBar_->setValue(static_cast<int>(1000.0 * fraction));
+        return;
+    }
     const auto step = static_cast<JobStep>(stage / tessaron::kRepeatKindCount);
     const auto kind = static_cast<RepeatKind>(stage % tessaron::kRepeatKindCount);
     if (step == JobStep::Searching) {
@@ -881,9 +967,9 @@ void CTessaronDlg::OnCompareGenomes()
             comparisonViewer_(comparison);
             return;
         }
-        CReportSheetDlg sheet;
-        sheet.SetCompareContent(comparison);
-        runSheet(sheet);
+        auto* sheet = new CReportSheetDlg(this);
+        sheet->SetCompareContent(comparison);
+        showSheet(sheet, false);
     });
     dialog.setInlineJobs(jobs_->inlineJobs());
     dialog.exec();

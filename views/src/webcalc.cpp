@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QSaveFile>
+#include <QSortFilterProxyModel>
 
 #include <algorithm>
 #include <cstddef>
@@ -45,11 +46,106 @@ bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, cons
     return file.commit();
 }
 
+// Widths of a long table are measured on this many rows spread over it.
+constexpr int kMeasuredRows = 512;
+// Room beside a cell's text, as the view's item drawing leaves it.
+constexpr int kTextMargin = 12;
+
+// Sorts the rows from a first one on: numbers by value, then texts, then
+// empty cells, each kind after the other in either order; the rows above
+// stay where they are.
+class SheetSorter : public QSortFilterProxyModel {
+public:
+    SheetSorter(int firstRow, QObject* parent) : QSortFilterProxyModel(parent), firstRow_(firstRow) {}
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override
+    {
+        const Key a = keyOf(left);
+        const Key b = keyOf(right);
+        const bool ascending = sortOrder() == Qt::AscendingOrder;
+        // Descending sorts ask lessThan(right, left): answering in the
+        // opposite sense keeps the groups (and the rows kept in place) in order.
+        if (a.group != b.group) {
+            return (a.group < b.group) == ascending;
+        }
+        switch (a.group) {
+            case Group::Number:
+                return a.number < b.number;
+            case Group::Text:
+                return QString::localeAwareCompare(a.text, b.text) < 0;
+            case Group::Kept:
+            case Group::Empty:
+                break;
+        }
+        return (left.row() < right.row()) == ascending;
+    }
+
+private:
+    enum class Group { Kept, Number, Text, Empty };
+    struct Key {
+        Group group = Group::Empty;
+        double number = 0;
+        QString text;
+    };
+
+    [[nodiscard]] Key keyOf(const QModelIndex& index) const
+    {
+        Key key;
+        if (index.row() + 1 < firstRow_) {
+            key.group = Group::Kept;
+            return key;
+        }
+        key.text = sourceModel()->data(index, Qt::DisplayRole).toString();
+        if (key.text.isEmpty()) {
+            key.group = Group::Empty;
+        } else if (SheetCells::isNumber(key.text, &key.number)) {
+            key.group = Group::Number;
+        } else {
+            key.group = Group::Text;
+        }
+        return key;
+    }
+
+    int firstRow_;
+};
+
 }  // namespace
+
+void SheetCells::setColumnTitles(QStringList titles)
+{
+    titles_ = std::move(titles);
+    emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
+}
+
+bool SheetCells::isNumber(const QString& text, double* value)
+{
+    if (text.isEmpty()) {
+        return false;
+    }
+    const QChar first = text.front();
+    if (!first.isDigit() && first != QLatin1Char('-') && first != QLatin1Char('+') &&
+        first != QLatin1Char('.')) {
+        return false;
+    }
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    if (ok && value != nullptr) {
+        *value = number;
+    }
+    return ok;
+}
 
 QVariant SheetCells::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool number = isNumber(cell(index.row() + 1, index.column() + 1));
+        return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
     return cell(index.row() + 1, index.column() + 1);
@@ -60,7 +156,10 @@ QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole) {
         return {};
     }
-    return orientation == Qt::Horizontal ? columnName(section + 1) : QString::number(section + 1);
+    if (orientation == Qt::Vertical) {
+        return QString::number(section + 1);
+    }
+    return section < titles_.size() ? titles_[section] : columnName(section + 1);
 }
 
 QString SheetCells::columnName(int column)
@@ -263,7 +362,24 @@ void CWebCalc::showCells(SheetCells* cells)
         shown_->deleteLater();
     }
     shown_ = cells;
-    setModel(cells);
+    if (sorter_ != nullptr) {
+        sorter_->setSourceModel(cells);
+    } else {
+        setModel(cells);
+    }
+    applyWidths();
+}
+
+void CWebCalc::setSortableFrom(int firstRow)
+{
+    if (sorter_ == nullptr) {
+        sorter_ = new SheetSorter(firstRow, this);
+        sorter_->setSourceModel(shown_);
+        setModel(sorter_);
+    }
+    // No column is sorted until the user clicks one.
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(true);
     applyWidths();
 }
 
@@ -290,6 +406,9 @@ void CWebCalc::setInlineExport(bool runInline)
 void CWebCalc::WriteCell(int row, int column, const QString& text)
 {
     model_->setCell(row, column, text);
+    if (model_->batchDepth() == 0 && shown_ == model_) {
+        fitText(column, text);
+    }
 }
 
 void CWebCalc::SetColumnWidth(int column, int width)
@@ -300,6 +419,9 @@ void CWebCalc::SetColumnWidth(int column, int width)
     widths_[column] = width;
     model_->reachColumn(column);
     setColumnWidth(column - 1, width);
+    if (model_->batchDepth() == 0) {
+        applyWidths();
+    }
 }
 
 void CWebCalc::BeginUpdate()
@@ -337,14 +459,17 @@ QString CWebCalc::selectionText() const
         right = std::max(right, index.column());
     }
     QItemSelectionModel* selection = selectionModel();
+    // Rows as shown, sorted or not.
+    const QAbstractItemModel* shown = model();
     QString text;
     for (int row = top; row <= bottom; ++row) {
         for (int column = left; column <= right; ++column) {
             if (column > left) {
                 text += QLatin1Char('\t');
             }
-            if (selection->isSelected(shown_->index(row, column))) {
-                text += shown_->cell(row + 1, column + 1);
+            const QModelIndex index = shown->index(row, column);
+            if (selection->isSelected(index)) {
+                text += index.data(Qt::DisplayRole).toString();
             }
         }
         text += QLatin1Char('\n');
@@ -412,9 +537,39 @@ void CWebCalc::saveAsCsv()
         });
 }
 
+int CWebCalc::textWidth(const QString& text) const
+{
+    return text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(text) + kTextMargin;
+}
+
+void CWebCalc::fitText(int column, const QString& text)
+{
+    const int needed = textWidth(text);
+    if (column >= 1 && needed > columnWidth(column - 1)) {
+        setColumnWidth(column - 1, needed);
+    }
+}
+
 void CWebCalc::applyWidths()
 {
     for (const auto& [column, width] : widths_) {
+        setColumnWidth(column - 1, width);
+    }
+    const int rows = shown_->usedRows();
+    const int step = std::max(1, rows / kMeasuredRows);
+    const QStringList& titles = shown_->columnTitles();
+    for (int column = 1; column <= shown_->usedColumns(); ++column) {
+        const int set = setWidth(column);
+        int width = set > 0 ? set : horizontalHeader()->defaultSectionSize();
+        if (column <= titles.size()) {
+            width = std::max(width, textWidth(titles[column - 1]));
+        }
+        for (int row = 1; row <= rows; row += step) {
+            width = std::max(width, textWidth(shown_->cell(row, column)));
+        }
+        if (rows > 0) {
+            width = std::max(width, textWidth(shown_->cell(rows, column)));
+        }
         setColumnWidth(column - 1, width);
     }
 }

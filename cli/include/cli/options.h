@@ -14,7 +14,20 @@
 namespace tessaron {
 
 // What the program writes to standard output.
-enum class ReportKind { Summary, Info, Pairs, Listing, Gff, Bed, Features, Motif, Compare, Batch, Map };
+enum class ReportKind {
+    Summary,
+    Info,
+    Pairs,
+    Listing,
+    Gff,
+    Bed,
+    Features,
+    Motif,
+    Compare,
+    Batch,
+    Map,
+    Chart
+};
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
 // length, in the order of the results tree.
@@ -45,6 +58,7 @@ struct Options {
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
+    std::string chartFile;              // --chart: the PNG or SVG file to draw
     bool complete = false;              // the complete search instead of the index's searches
     std::optional<int> controls;        // random controls per genome
     std::optional<int> jobs;            // threads of --batch and --controls

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/repeatlist.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@ struct GenomeComparison {
     std::vector<ComparisonRow> rows;
     int minLength = 0;
     int maxLength = 0;
+    RepeatKind kind = RepeatKind::Direct;  // the kind compared
     // With the complete search, the pairs longer than the maximum setting
     // have a last column of their own.
     bool countsLonger = false;

@@ -1,14 +1,18 @@
 #pragma once
 
-// The report sheet: a fixed-size modal window whose one child is the
-// spreadsheet, showing the summary of an analysis, the listing of one kind of
-// repeat or a comparison of genomes. The summary and the comparison are
-// written into the sheet; the listing, which may run to millions of rows, is
-// shown through a model that makes its rows as they come into view. The
-// window never changes the data it is given.
+// The report sheet: a resizable window whose table is the spreadsheet,
+// showing the summary of an analysis, the listing of one kind of repeat, a
+// comparison of genomes or an analysis beside its random controls. The
+// summary, the comparison and the controls are written into the sheet; the
+// listing, which may run to millions of rows, is shown through a model that
+// makes its rows as they come into view. Beside the table, the summary, the
+// comparison and the controls have a chart of their pairs per length ("Show
+// chart"). The window never changes the data it is given.
 
 #include "views/webcalc.h"
 
+#include "compare/controls.h"
+#include "compare/genomecomparison.h"
 #include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"
 
@@ -16,55 +20,73 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
+
+class ChartPanel;
+class QAction;
+class QSplitter;
 
 namespace tessaron {
 struct Analysis;
-struct GenomeComparison;
 }  // namespace tessaron
 
 class CReportSheetDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // 365 x 255 dialog units of the system font.
+    // The first size: 365 x 255 dialog units of the system font.
     static constexpr int kWidth = 730;
     static constexpr int kHeight = 510;
+    // The chart's width beside the table.
+    static constexpr int kChartWidth = 560;
 
     explicit CReportSheetDlg(QWidget* parent = nullptr);
 
     // Exactly one content is set before the window is shown; when more are,
-    // the comparison wins over the listing and the listing over the summary.
-    // The comparison must live until the sheet has been filled; the results
-    // are shared. The summary needs all four kinds.
+    // the controls win over the comparison, the comparison over the listing
+    // and the listing over the summary. The results are shared; the
+    // comparison and the controls are copied. The summary needs all four kinds.
     void SetReportContent(const tessaron::Analysis& analysis);
     void SetKindContent(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     void SetCompareContent(const tessaron::GenomeComparison& comparison);
+    void SetControlsContent(const tessaron::ControlReport& report);
 
     // Writes the content into the sheet and forgets it, so that each content
     // is written once; false (writing nothing) when no content was set.
     bool Fill();
-    // Fills the sheet unless Fill() already did and runs the window modally;
-    // returns 0 at once, without showing it, when no content was ever set.
+    // Fills the sheet unless Fill() already did and shows the window without
+    // blocking the others; false, without showing it, when no content was
+    // ever set.
+    bool showSheet();
+    // As showSheet(), but modally; returns 0 at once when there is no content.
     int exec() override;
     // Esc or the close box: a CSV being saved is given up first, then the window closes.
     void reject() override;
 
     [[nodiscard]] CWebCalc* sheet() const { return sheet_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // The chart beside the table, hidden until "Show chart"; it has no data
+    // for a listing.
+    [[nodiscard]] ChartPanel* chart() const { return chart_; }
+    [[nodiscard]] QAction* chartAction() const { return chartAction_; }
+    [[nodiscard]] bool hasChart() const { return hasChart_; }
 
 private:
     void write(const tessaron::SheetLayout& layout);
+    void writeControls(const tessaron::ControlReport& report);
+    void showChart(bool shown);
     void clearContent();
 
     bool hasContent_ = false;
     bool filled_ = false;
     bool listingMode_ = false;
-    bool comparisonMode_ = false;
+    bool hasChart_ = false;
     int summaryMinLength_ = 0;
     tessaron::PairCountsByKind summaryCounts_;
     std::shared_ptr<const tessaron::RepeatSnapshot> listed_;
-    const tessaron::GenomeComparison* comparison_ = nullptr;
+    std::optional<tessaron::GenomeComparison> comparison_;
+    std::optional<tessaron::ControlReport> controls_;
+    QSplitter* splitter_ = nullptr;
     CWebCalc* sheet_ = nullptr;
+    ChartPanel* chart_ = nullptr;
+    QAction* chartAction_ = nullptr;
 };

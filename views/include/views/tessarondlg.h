@@ -66,6 +66,7 @@ public:
         IdFindMotif = 32790,
         IdOpenText = 32791,
         IdExportRepeats = 32795,
+        IdRandomControls = 32800,
     };
     // Control ids of the three panes.
     enum Control : int { IdTree = 1000, IdStatusLine = 1002, IdSequencePane = 1005 };
@@ -145,6 +146,8 @@ public:
     [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
     // The open map window, or null.
     [[nodiscard]] CDiagramDlg* diagram() const { return diagram_; }
+    // The report sheets open beside the window, oldest first.
+    [[nodiscard]] std::vector<CReportSheetDlg*> sheets() const;
     // Called by the map window as the user closes it: the next "&Diagram"
     // makes a new one.
     void ForgetDiagram();
@@ -171,6 +174,10 @@ public slots:
     void OnViewInverted();
     void OnViewMirror();
     void OnViewComplementary();
+    // The analysis beside random sequences of the genome's composition,
+    // analysed alike on the worker: the pairs per kind and length with the
+    // controls' mean, standard deviation and z, in a report sheet.
+    void OnRandomControls();
     // Compares genome files by one kind of repeat, in the comparison dialog,
     // with the window's lengths and search; the loaded genome and its results
     // stay as they are.
@@ -206,9 +213,11 @@ private:
     void adopt(tessaron::SessionState state);
     // The listing of one kind in the report sheet, filled under "Wait...".
     void ViewKind(tessaron::RepeatKind kind);
-    // Runs a filled-in sheet modally, its file chooser and messages going
-    // through the prompts.
-    void runSheet(CReportSheetDlg& sheet);
+    // Shows a sheet beside the window (not modally), its file chooser and
+    // messages going through the prompts. A sheet that follows the genome
+    // closes when the genome or its results are replaced.
+    void showSheet(CReportSheetDlg* sheet, bool followsGenome);
+    void closeGenomeSheets();
     void enableCommand(int id, bool enabled);
     // The pane back to the plain sequence.
     void clearHighlights();
@@ -234,6 +243,7 @@ private:
     std::map<int, QAction*> commands_;
     QPointer<CDiagramDlg> diagram_;
     ComparisonViewer comparisonViewer_;
+    std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QShortcut* escape_ = nullptr;

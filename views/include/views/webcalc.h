@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <QStringList>
 #include <QTableView>
 
 #include <functional>
@@ -18,6 +19,7 @@
 class JobRunner;
 class QAction;
 class QProgressBar;
+class QSortFilterProxyModel;
 
 // What a sheet shows: text cells addressed from 1, the written part of them
 // ending at usedRows() x usedColumns(), and a grid of at least a screenful.
@@ -42,6 +44,13 @@ public:
     [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Titles of the 1-based columns in the header, in place of the
+    // spreadsheet's letters; columns beyond them keep their letters.
+    void setColumnTitles(QStringList titles);
+    [[nodiscard]] const QStringList& columnTitles() const { return titles_; }
+    // Whether a cell's text is a number (shown right-aligned, sorted by value).
+    [[nodiscard]] static bool isNumber(const QString& text, double* value = nullptr);
+
     [[nodiscard]] virtual QString cell(int row, int column) const = 0;
     [[nodiscard]] virtual int usedRows() const = 0;
     [[nodiscard]] virtual int usedColumns() const = 0;
@@ -51,6 +60,9 @@ public:
     [[nodiscard]] static QString columnName(int column);
     // RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
     [[nodiscard]] static QString csvField(const QString& text);
+
+private:
+    QStringList titles_;
 };
 
 // The cells written one by one: only the written rows are stored; the grid
@@ -78,6 +90,7 @@ public:
     // Many writes in a row: the view is told once, at the end.
     void beginBatch();
     void endBatch();
+    [[nodiscard]] int batchDepth() const { return batchDepth_; }
 
 private:
     void grow(int row, int column);
@@ -109,6 +122,12 @@ public:
     // WriteCell but are no longer shown.
     void showCells(SheetCells* cells);
 
+    // Rows from `firstRow` (1-based) on sort by a column when its header is
+    // clicked, numbers by value, before texts, empty cells last; the rows
+    // above stay in place. Only for written cells, not for a listing.
+    void setSortableFrom(int firstRow);
+    [[nodiscard]] bool sortable() const { return sorter_ != nullptr; }
+
     // Writes `text` into the cell at a 1-based row and column, growing the
     // grid as needed. Every value, numbers included, is text.
     void WriteCell(int row, int column, const QString& text);
@@ -122,7 +141,8 @@ public:
     [[nodiscard]] QString cellText(int row, int column) const { return shown_->cell(row, column); }
     [[nodiscard]] int usedRows() const { return shown_->usedRows(); }
     [[nodiscard]] int usedColumns() const { return shown_->usedColumns(); }
-    // The width set for a 1-based column, 0 when none was set.
+    // The width set for a 1-based column, 0 when none was set. A column is
+    // shown at least as wide as its widest text, whatever was set.
     [[nodiscard]] int setWidth(int column) const;
     [[nodiscard]] SheetModel* sheetModel() const { return model_; }
     [[nodiscard]] SheetCells* shownCells() const { return shown_; }
@@ -159,10 +179,16 @@ public slots:
     void saveAsCsv();
 
 private:
+    // The set widths, each column widened to its texts (a long table's are
+    // measured on rows spread over it).
     void applyWidths();
+    // Widens a column to `text` if it is narrower.
+    void fitText(int column, const QString& text);
+    [[nodiscard]] int textWidth(const QString& text) const;
 
     SheetModel* model_ = nullptr;
     SheetCells* shown_ = nullptr;
+    QSortFilterProxyModel* sorter_ = nullptr;
     QProgressBar* exportProgress_ = nullptr;
     std::unique_ptr<JobRunner> exports_;
     std::map<int, int> widths_;  // 1-based column -> width

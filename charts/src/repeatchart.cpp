@@ -1,0 +1,320 @@
+#include "charts/repeatchart.h"
+
+#include "engine/repeatkinds.h"
+
+#include <QAreaSeries>
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace tessaron {
+
+namespace {
+
+QColor fromBbggrr(std::uint32_t bbggrr)
+{
+    return QColor(static_cast<int>(bbggrr & 0xFFu), static_cast<int>((bbggrr >> 8) & 0xFFu),
+                  static_cast<int>((bbggrr >> 16) & 0xFFu));
+}
+
+QString headingOf(RepeatKind kind)
+{
+    const std::string_view heading = kindInfo(kind).heading;
+    return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+}
+
+// Slots from the first up to the last that is not zero in any of `rows`,
+// at least one.
+template <typename Rows>
+std::size_t usedSlots(const Rows& rows)
+{
+    std::size_t used = 1;
+    for (const auto& row : rows) {
+        for (std::size_t slot = row.size(); slot > used; --slot) {
+            if (row[slot - 1] != 0) {
+                used = slot;
+                break;
+            }
+        }
+    }
+    return used;
+}
+
+std::vector<double> firstSlots(const std::vector<std::int64_t>& counts, std::size_t lengthCount)
+{
+    std::vector<double> values(lengthCount, 0.0);
+    for (std::size_t slot = 0; slot < lengthCount && slot < counts.size(); ++slot) {
+        values[slot] = static_cast<double>(counts[slot]);
+    }
+    return values;
+}
+
+// The smallest value a log scale shows: below every positive value drawn.
+constexpr double kLogFloor = 0.5;
+
+void appendPoints(QLineSeries& series, int firstLength, const std::vector<double>& values, bool logScale)
+{
+    for (std::size_t slot = 0; slot < values.size(); ++slot) {
+        const double value = values[slot];
+        if (logScale && value <= 0) {
+            continue;
+        }
+        series.append(firstLength + static_cast<double>(slot), value);
+    }
+}
+
+}  // namespace
+
+QColor kindColor(RepeatKind kind)
+{
+    switch (kind) {
+        case RepeatKind::Direct:
+            return fromBbggrr(kFirstCopyColor);
+        case RepeatKind::Inverted:
+            return fromBbggrr(kTransformedCopyColor);
+        case RepeatKind::Mirror:
+            return QColor(0x20, 0x60, 0xD0);
+        case RepeatKind::Complementary:
+            break;
+    }
+    return QColor(0xF0, 0x90, 0x00);
+}
+
+ChartData summaryChartData(int minLength, const PairCountsByKind& counts)
+{
+    ChartData data;
+    data.title = QStringLiteral("Repeat pairs per length");
+    const std::size_t lengthCount = usedSlots(counts);
+    for (const RepeatKind kind : kKindOrder) {
+        data.lines.push_back({headingOf(kind), kindColor(kind), minLength,
+                              firstSlots(counts[static_cast<std::size_t>(kind)], lengthCount), false});
+    }
+    return data;
+}
+
+ChartData comparisonChartData(const GenomeComparison& comparison)
+{
+    ChartData data;
+    data.title = QStringLiteral("%1: pairs per length").arg(headingOf(comparison.kind));
+    const auto lengthCount =
+        static_cast<std::size_t>(std::max(comparison.maxLength - comparison.minLength + 1, 1));
+    // Qt's own palette: genomes have no colour of their own.
+    for (const ComparisonRow& row : comparison.rows) {
+        data.lines.push_back({QString::fromStdString(row.fileTitle), QColor(), comparison.minLength,
+                              firstSlots(row.counts, lengthCount), false});
+    }
+    return data;
+}
+
+ChartData controlsChartData(const ControlReport& report)
+{
+    ChartData data;
+    data.title = QStringLiteral("Repeat pairs per length against %1 random controls").arg(report.replicates);
+    std::vector<std::vector<double>> tops;
+    for (const auto& stats : report.stats) {
+        std::vector<double>& top = tops.emplace_back();
+        for (const ControlStats& cell : stats) {
+            top.push_back(std::max(static_cast<double>(cell.observed), cell.mean + 2 * cell.sd));
+        }
+    }
+    const std::size_t lengthCount = usedSlots(tops);
+    for (const RepeatKind kind : kKindOrder) {
+        const auto& stats = report.stats[static_cast<std::size_t>(kind)];
+        const QString heading = headingOf(kind);
+        ChartBand band{heading + QStringLiteral(": controls, mean \u00b1 2 sd"),
+                       kindColor(kind),
+                       report.minLength,
+                       {},
+                       {}};
+        ChartLine observed{heading, kindColor(kind), report.minLength, {}, false};
+        ChartLine mean{
+            heading + QStringLiteral(": controls' mean"), kindColor(kind), report.minLength, {}, true};
+        for (std::size_t slot = 0; slot < lengthCount; ++slot) {
+            const ControlStats cell = slot < stats.size() ? stats[slot] : ControlStats{};
+            observed.values.push_back(static_cast<double>(cell.observed));
+            mean.values.push_back(cell.mean);
+            band.low.push_back(std::max(cell.mean - 2 * cell.sd, 0.0));
+            band.high.push_back(cell.mean + 2 * cell.sd);
+        }
+        data.bands.push_back(std::move(band));
+        data.lines.push_back(std::move(observed));
+        data.lines.push_back(std::move(mean));
+    }
+    return data;
+}
+
+std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
+{
+    auto chart = std::make_unique<QChart>();
+    chart->setTitle(data.title);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    int firstLength = std::numeric_limits<int>::max();
+    int lastLength = std::numeric_limits<int>::min();
+    double highest = 0;
+    double lowestPositive = std::numeric_limits<double>::max();
+    const auto span = [&](int first, const std::vector<double>& values) {
+        firstLength = std::min(firstLength, first);
+        lastLength = std::max(lastLength, first + static_cast<int>(values.size()) - 1);
+        for (const double value : values) {
+            highest = std::max(highest, value);
+            if (value > 0) {
+                lowestPositive = std::min(lowestPositive, value);
+            }
+        }
+    };
+
+    std::vector<QAbstractSeries*> added;
+    for (const ChartBand& band : data.bands) {
+        auto* area = new QAreaSeries();
+        auto* upper = new QLineSeries(area);
+        auto* lower = new QLineSeries(area);
+        for (std::size_t slot = 0; slot < band.low.size() && slot < band.high.size(); ++slot) {
+            const double x = band.firstLength + static_cast<double>(slot);
+            upper->append(x, logScale ? std::max(band.high[slot], kLogFloor) : band.high[slot]);
+            lower->append(x, logScale ? std::max(band.low[slot], kLogFloor) : band.low[slot]);
+        }
+        area->setUpperSeries(upper);
+        area->setLowerSeries(lower);
+        area->setName(band.name);
+        QColor fill = band.color;
+        fill.setAlpha(50);
+        area->setBrush(fill);
+        area->setPen(QPen(Qt::NoPen));
+        chart->addSeries(area);
+        added.push_back(area);
+        span(band.firstLength, band.high);
+        // The band explains itself beside its line: no entry in the legend.
+        for (QLegendMarker* marker : chart->legend()->markers(area)) {
+            marker->setVisible(false);
+        }
+    }
+    for (const ChartLine& line : data.lines) {
+        auto* series = new QLineSeries();
+        series->setName(line.name);
+        appendPoints(*series, line.firstLength, line.values, logScale);
+        chart->addSeries(series);
+        if (line.color.isValid()) {
+            QPen pen(line.color);
+            pen.setWidthF(line.dashed ? 1.5 : 2.0);
+            pen.setStyle(line.dashed ? Qt::DashLine : Qt::SolidLine);
+            series->setPen(pen);
+        }
+        series->setPointsVisible(!line.dashed);
+        added.push_back(series);
+        span(line.firstLength, line.values);
+        if (line.dashed) {
+            for (QLegendMarker* marker : chart->legend()->markers(series)) {
+                marker->setVisible(false);
+            }
+        }
+    }
+    if (firstLength > lastLength) {
+        firstLength = 0;
+        lastLength = 1;
+    }
+    if (firstLength == lastLength) {
+        ++lastLength;  // a single length still gets an axis
+    }
+
+    auto* lengths = new QValueAxis();
+    lengths->setTitleText(QStringLiteral("Repeat length (bp)"));
+    lengths->setRange(firstLength, lastLength);
+    lengths->setLabelFormat(QStringLiteral("%d"));
+    lengths->setTickType(QValueAxis::TicksDynamic);
+    lengths->setTickAnchor(firstLength);
+    lengths->setTickInterval(std::max(1, static_cast<int>(std::ceil((lastLength - firstLength) / 12.0))));
+    chart->addAxis(lengths, Qt::AlignBottom);
+
+    QAbstractAxis* pairs = nullptr;
+    if (logScale) {
+        auto* axis = new QLogValueAxis();
+        axis->setBase(10);
+        axis->setLabelFormat(QStringLiteral("%g"));
+        const double top = std::max(highest, 1.0) * 2;
+        axis->setRange(std::min(kLogFloor, lowestPositive / 2), top);
+        axis->setMinorTickCount(-1);
+        pairs = axis;
+    } else {
+        auto* axis = new QValueAxis();
+        axis->setRange(0, std::max(highest, 1.0));
+        axis->applyNiceNumbers();
+        axis->setLabelFormat(QStringLiteral("%.0f"));
+        pairs = axis;
+    }
+    pairs->setTitleText(QStringLiteral("Pairs"));
+    chart->addAxis(pairs, Qt::AlignLeft);
+    for (QAbstractSeries* series : added) {
+        series->attachAxis(lengths);
+        series->attachAxis(pairs);
+    }
+    return chart;
+}
+
+bool saveChart(QChartView& view, const QString& path)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QSize size = view.size();
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(view.chart() != nullptr ? view.chart()->title() : QString());
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            return false;
+        }
+        view.render(&painter);
+        if (!painter.end()) {
+            return false;
+        }
+    } else {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        view.render(&painter);
+        painter.end();
+        if (!image.save(&buffer, "PNG")) {
+            return false;
+        }
+    }
+    // Renamed over `path` only once complete, so a failed write leaves an
+    // earlier file as it was; the last flush is checked here, commit does not.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size)
+{
+    QChartView view(makeChart(data, logScale).release());  // owned by the view's scene
+    view.setRenderHint(QPainter::Antialiasing);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(size);
+    view.show();
+    // The chart lays itself out through posted events.
+    QCoreApplication::processEvents();
+    return saveChart(view, path);
+}
+
+}  // namespace tessaron

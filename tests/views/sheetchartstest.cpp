@@ -1,0 +1,199 @@
+// The sheets' headers, alignment, widths and sorting, and the charts of
+// pairs per length drawn from the sheets' numbers.
+
+#include "charts/chartpanel.h"
+#include "charts/repeatchart.h"
+#include "compare/genomecomparison.h"
+#include "engine/repeatkinds.h"
+#include "report/reportlayout.h"
+#include "views/reportsheetdlg.h"
+#include "views/webcalc.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QFontMetrics>
+#include <QLineSeries>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using tessaron::GenomeComparison;
+using tessaron::RepeatKind;
+
+namespace {
+
+GenomeComparison threeGenomes()
+{
+    GenomeComparison comparison;
+    comparison.minLength = 5;
+    comparison.maxLength = 6;
+    comparison.kind = RepeatKind::Inverted;
+    comparison.rows.push_back({"b.gb", {10, 1}});
+    comparison.rows.push_back({"a genome with a long name.gb", {9, 2}});
+    comparison.rows.push_back({"c.gb", {100, 0}});
+    return comparison;
+}
+
+// Column 1 of the rows as the view shows them, sorted or not.
+std::vector<QString> shownColumn(const CWebCalc& sheet, int column, int rows)
+{
+    std::vector<QString> texts;
+    for (int row = 0; row < rows; ++row) {
+        texts.push_back(sheet.model()->index(row, column).data().toString());
+    }
+    return texts;
+}
+
+TEST(ComparisonSheet, HeadersCaptionAndAlignment)
+{
+    CReportSheetDlg dialog;
+    dialog.SetCompareContent(threeGenomes());
+    ASSERT_TRUE(dialog.Fill());
+    const CWebCalc& sheet = *dialog.sheet();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Comparison of inverted repeats"));
+    const auto header = [&sheet](int section) {
+        return sheet.model()->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(header(0), QStringLiteral("Genome"));
+    EXPECT_EQ(header(1), QStringLiteral("5 bp"));
+    EXPECT_EQ(header(2), QStringLiteral("6 bp"));
+    EXPECT_EQ(header(3), QStringLiteral("D"));  // beyond the table: the sheet's letters
+
+    const auto alignment = [&sheet](int row, int column) {
+        return Qt::Alignment(sheet.model()->index(row, column).data(Qt::TextAlignmentRole).toInt());
+    };
+    EXPECT_TRUE(alignment(2, 1).testFlag(Qt::AlignRight));
+    EXPECT_TRUE(alignment(2, 0).testFlag(Qt::AlignLeft));
+    EXPECT_TRUE(alignment(1, 1).testFlag(Qt::AlignLeft));  // "5 bp" is a text
+}
+
+TEST(ComparisonSheet, SortsNumbersByValueKeepingTheHeadingRows)
+{
+    CReportSheetDlg dialog;
+    dialog.SetCompareContent(threeGenomes());
+    ASSERT_TRUE(dialog.Fill());
+    CWebCalc& sheet = *dialog.sheet();
+    ASSERT_TRUE(sheet.sortable());
+    const QString a = QStringLiteral("a genome with a long name.gb");
+    const QString b = QStringLiteral("b.gb");
+    const QString c = QStringLiteral("c.gb");
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        std::vector<QString> names;
+    } cases[] = {
+        {1, Qt::AscendingOrder, {"", "", a, b, c}},   // 9, 10, 100: not 10, 100, 9
+        {1, Qt::DescendingOrder, {"", "", c, b, a}},  // the heading rows stay on top
+        {2, Qt::AscendingOrder, {"", "", c, b, a}},   // 0, 1, 2
+        {0, Qt::DescendingOrder, {"", "", c, b, a}}, {0, Qt::AscendingOrder, {"", "", a, b, c}},
+    };
+    for (const auto& [column, order, names] : cases) {
+        sheet.sortByColumn(column, order);
+        EXPECT_EQ(shownColumn(sheet, 0, 5), names) << column << " " << order;
+        EXPECT_EQ(sheet.model()->index(1, 1).data().toString(), QStringLiteral("5 bp"));
+        // Empty rows of the grid stay below the table.
+        EXPECT_EQ(sheet.model()->index(5, 0).data().toString(), QString());
+    }
+    // The cells read by place are not moved.
+    EXPECT_EQ(sheet.cellText(3, 1), b);
+}
+
+TEST(SheetWidths, ColumnsWidenToTheirTexts)
+{
+    tessaron::PairCountsByKind counts;
+    counts[0] = {123456789, 5};
+    counts[3] = {0, 7};
+    CReportSheetDlg comparison;
+    comparison.SetCompareContent(threeGenomes());
+    ASSERT_TRUE(comparison.Fill());
+
+    CWebCalc written;
+    for (const tessaron::SheetCell& cell : tessaron::summaryLayout(8, counts).cells) {
+        written.WriteCell(cell.row, cell.column, QString::fromStdString(cell.text));
+    }
+    for (const CWebCalc* sheet : std::vector<const CWebCalc*>{comparison.sheet(), &written}) {
+        const QFontMetrics metrics = sheet->fontMetrics();
+        for (int row = 1; row <= sheet->usedRows(); ++row) {
+            for (int column = 1; column <= sheet->usedColumns(); ++column) {
+                const QString text = sheet->cellText(row, column);
+                EXPECT_GT(sheet->columnWidth(column - 1), metrics.horizontalAdvance(text))
+                    << text.toStdString();
+            }
+        }
+    }
+    // A column holding only short texts keeps the standard width.
+    EXPECT_EQ(comparison.sheet()->columnWidth(2), 64);
+}
+
+TEST(RepeatChart, OneSeriesPerKindWithTheSummarysNumbers)
+{
+    tessaron::PairCountsByKind counts;
+    counts[static_cast<std::size_t>(RepeatKind::Direct)] = {40, 12, 0, 3, 0, 0};
+    counts[static_cast<std::size_t>(RepeatKind::Inverted)] = {30, 0, 1, 0, 0, 0};
+    counts[static_cast<std::size_t>(RepeatKind::Mirror)] = {20, 2, 0, 0, 0, 0};
+    counts[static_cast<std::size_t>(RepeatKind::Complementary)] = {10, 1, 0, 0, 0, 0};
+    const tessaron::ChartData data = tessaron::summaryChartData(8, counts);
+
+    for (const bool logScale : {false, true}) {
+        const std::unique_ptr<QChart> chart = tessaron::makeChart(data, logScale);
+        const QList<QAbstractSeries*> series = chart->series();
+        ASSERT_EQ(series.size(), 4);
+        for (const RepeatKind kind : tessaron::kKindOrder) {
+            const auto* line = qobject_cast<QLineSeries*>(series[static_cast<int>(kind)]);
+            ASSERT_NE(line, nullptr);
+            EXPECT_EQ(line->name(), QString::fromUtf8(tessaron::kindInfo(kind).heading.data()));
+            EXPECT_EQ(line->pen().color(), tessaron::kindColor(kind));
+            // Lengths 8 to 11, up to the last with pairs of any kind; the log
+            // scale leaves the zeros out.
+            QList<QPointF> expected;
+            const auto& kindCounts = counts[static_cast<std::size_t>(kind)];
+            for (std::size_t slot = 0; slot < 4; ++slot) {
+                if (!logScale || kindCounts[slot] > 0) {
+                    expected.append(
+                        QPointF(8.0 + static_cast<double>(slot), static_cast<double>(kindCounts[slot])));
+                }
+            }
+            EXPECT_EQ(line->points(), expected) << logScale;
+        }
+    }
+    // The kinds' colours differ.
+    EXPECT_NE(tessaron::kindColor(RepeatKind::Mirror), tessaron::kindColor(RepeatKind::Inverted));
+    EXPECT_NE(tessaron::kindColor(RepeatKind::Complementary), tessaron::kindColor(RepeatKind::Mirror));
+}
+
+TEST(RepeatChart, ComparisonHasALinePerGenome)
+{
+    CReportSheetDlg dialog;
+    dialog.SetCompareContent(threeGenomes());
+    ASSERT_TRUE(dialog.Fill());
+    ASSERT_TRUE(dialog.hasChart());
+    const QChart* chart = dialog.chart()->view()->chart();
+    ASSERT_EQ(chart->series().size(), 3);
+    EXPECT_EQ(chart->series()[2]->name(), QStringLiteral("c.gb"));
+    EXPECT_EQ(qobject_cast<QLineSeries*>(chart->series()[2])->points(),
+              (QList<QPointF>{QPointF(5, 100), QPointF(6, 0)}));
+    EXPECT_TRUE(chart->title().contains(QStringLiteral("Inverted repeats")));
+
+    dialog.chart()->setLogScale(true);
+    EXPECT_EQ(qobject_cast<QLineSeries*>(dialog.chart()->view()->chart()->series()[2])->points(),
+              (QList<QPointF>{QPointF(5, 100)}));
+}
+
+TEST(RepeatChart, ControlsDrawTheMeanAndABandOfTwoDeviations)
+{
+    tessaron::ControlReport report;
+    report.minLength = 8;
+    report.replicates = 3;
+    report.stats[0] = {{50, 40.0, 5.0, 2.0}, {3, 1.0, 0.0, std::nullopt}};
+    const tessaron::ChartData data = tessaron::controlsChartData(report);
+    ASSERT_EQ(data.bands.size(), 4U);
+    EXPECT_EQ(data.bands[0].low, (std::vector<double>{30.0, 1.0}));
+    EXPECT_EQ(data.bands[0].high, (std::vector<double>{50.0, 1.0}));
+    ASSERT_EQ(data.lines.size(), 8U);
+    EXPECT_EQ(data.lines[0].values, (std::vector<double>{50.0, 3.0}));  // observed
+    EXPECT_EQ(data.lines[1].values, (std::vector<double>{40.0, 1.0}));  // the controls' mean
+    EXPECT_TRUE(data.lines[1].dashed);
+}
+
+}  // namespace
