@@ -162,8 +162,12 @@ TEST_F(WindowTest, NextAndPreviousCopyBringEachCopyIntoView)
     trigger(CTessaronDlg::IdPreviousCopy);
     EXPECT_EQ(pane().caret(), pair.second);
 
-    // A length item: nothing to step through.
+    // A length item, or a new analysis: nothing to step through.
     window_->tree()->setCurrentIndex(inverted.parent());
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
+    window_->tree()->setCurrentIndex(inverted);
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    EXPECT_TRUE(window_->copyStarts().empty());
     EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
 }
 

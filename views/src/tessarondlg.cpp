@@ -541,6 +541,7 @@ void CTessaronDlg::ClearResults()
 {
     selectedRepeat_.reset();
     selectedPairs_.clear();
+    setCopies({}, 0);
     model_->clear();
     for (const int id : kResultCommands) {
         enableCommand(id, false);

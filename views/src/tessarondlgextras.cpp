@@ -168,12 +168,14 @@ void CTessaronDlg::finishWindow()
         positionLabel_->setText(position < 0 ? QString() : tr("Position %1").arg(position + 1));
     });
     connect(sequencePane_, &SequenceView::selectionChanged, this, &CTessaronDlg::updateSelectionLabel);
-    // A click on the word already selected shows its first copy again.
-    connect(tree_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+    // A click on the word already selected (or Enter on it) shows its first copy again.
+    const auto again = [this](const QModelIndex& index) {
         if (index == tree_->currentIndex() && selectedRepeat_) {
             showFirstCopy();
         }
-    });
+    };
+    connect(tree_, &QTreeView::clicked, this, again);
+    connect(tree_, &QTreeView::activated, this, again);
 
     setWindowIcon(programIcon());
     // Windows made without a parent (the sheets, the comparison) take the
