@@ -2,16 +2,22 @@
 // argument opened in it once the window is on screen.
 //
 // `tessaron --screenshot OUT.png FILE` instead opens FILE, selects the first
-// repeat of the longest inverted length and saves a picture of the window
-// (the README's picture is made this way, offscreen).
+// repeat of the longest inverted length, selects its first copy in the pane
+// (the status bar tells the range) and saves a picture of the window (the
+// README's picture is made this way, offscreen).
 
+#include "views/helpdlg.h"
 #include "views/prompts.h"
+#include "views/sequenceview.h"
 #include "views/tessarondlg.h"
+
+#include "engine/repeatlist.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QStringList>
@@ -36,6 +42,16 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
         tree->expand(longest);
         tree->setCurrentIndex(model->index(0, 0, longest));
     }
+    SequenceView* pane = window.sequencePane();
+    if (const tessaron::Repeat* repeat = window.selectedRepeat(); repeat != nullptr) {
+        const int first = window.selectedPairs().front().first;
+        pane->select(first, first + repeat->length);
+    }
+    // The mouse resting over the pane, so that the status bar shows its position.
+    const QPointF over(pane->textLeft() + 40.5 * pane->characterWidth(), 3.5 * pane->lineHeight());
+    QMouseEvent move(QEvent::MouseMove, over, pane->viewport()->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(pane->viewport(), &move);
     QApplication::processEvents();
     // Replaced only once complete, like every file the program writes.
     QSaveFile out(picture);
@@ -54,8 +70,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(applicationName());
     QApplication::setDesktopFileName(QStringLiteral("tessaron"));
     // The installed theme icon when there is one, else the one built in.
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("tessaron"), QIcon(QStringLiteral(":/tessaron.svg"))));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron"), programIcon()));
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;

@@ -32,6 +32,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -283,10 +284,24 @@ TEST_F(MainWindowTest, SettingsThatCannotBeKeptAreSaidInTheStatusLine)
 TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
 {
     const auto window = makeWindow();
-    window->centralWidget()->resize(800, 600);
-    EXPECT_EQ(window->tree()->geometry(), QRect(0, 0, 180, 600));
-    EXPECT_EQ(window->sequencePane()->geometry(), QRect(185, 20, 615, 580));
-    EXPECT_EQ(window->statusLine()->geometry(), QRect(185, 0, 185, 20));
+    QWidget* client = window->centralWidget();
+    client->resize(800, 600);
+    const auto placed = [client](const QWidget* control) {
+        return QRect(control->mapTo(client, QPoint(0, 0)), control->size());
+    };
+    EXPECT_EQ(placed(window->tree()), QRect(0, 0, 180, 600));
+    EXPECT_EQ(placed(window->sequencePane()), QRect(185, 20, 615, 580));
+    EXPECT_EQ(placed(window->statusLine()), QRect(185, 0, 185, 20));
+
+    // The tree keeps its width as the window grows, until the splitter is moved.
+    client->resize(1000, 500);
+    EXPECT_EQ(placed(window->tree()), QRect(0, 0, 180, 500));
+    EXPECT_EQ(placed(window->sequencePane()), QRect(185, 20, 815, 480));
+    window->splitter()->setSizes({300, 695});
+    emit window->splitter()->splitterMoved(300, 1);
+    client->resize(1100, 500);
+    EXPECT_EQ(window->tree()->width(), 300);
+    EXPECT_EQ(placed(window->statusLine()), QRect(305, 0, 185, 20));
 }
 
 TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
@@ -531,10 +546,12 @@ TEST_F(MainWindowTest, FindMotifHighlightsEveryOccurrenceAndRemembersTheMotif)
     findMotif(*window, QStringLiteral("gg"));
     EXPECT_TRUE(prompts_->messages.empty());
     EXPECT_EQ(window->statusLine()->text(), QStringLiteral("found 4 occurrences"));
-    // In the index's order; the one across the end shows its first base only.
-    EXPECT_EQ(window->sequencePane()->highlights(),
-              (std::vector<Highlight>{
-                  {17, 1, kGreen, true}, {9, 2, kGreen, true}, {8, 2, kGreen, true}, {7, 2, kGreen, true}}));
+    // In the index's order; the one across the end in both its parts.
+    EXPECT_EQ(window->sequencePane()->highlights(), (std::vector<Highlight>{{17, 1, kGreen, true},
+                                                                            {0, 1, kGreen, true},
+                                                                            {9, 2, kGreen, true},
+                                                                            {8, 2, kGreen, true},
+                                                                            {7, 2, kGreen, true}}));
     EXPECT_EQ(window->sequencePane()->caret(), 1);
     EXPECT_EQ(window->lastMotif(), QStringLiteral("GG"));
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("GG"));
@@ -665,7 +682,7 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
     EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
     EXPECT_EQ(childTexts(*window->treeModel(), window->treeModel()->index(0, 0)),
               (QStringList{"12 bps (17)", "13 bps (4)", "14 bps (1)"}));
-    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("Getting \"complementary repeats\"..."));
+    EXPECT_TRUE(window->statusLine()->text().isEmpty());  // the analysis has ended
     EXPECT_EQ(window->windowTitle(), caption);
     expectResultCommands(*window, true);
     EXPECT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());

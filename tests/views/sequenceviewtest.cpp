@@ -3,11 +3,16 @@
 
 #include "views/sequenceview.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRegion>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +20,8 @@
 #include <cmath>
 #include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -123,31 +130,34 @@ TEST_F(SequenceViewTest, RewrappingKeepsTheFirstShownCharacter)
 struct HighlightCase {
     int start;
     int length;
-    bool kept;
-    int keptStart;
-    int keptLength;
+    std::vector<std::pair<int, int>> kept;  // start and length of each part
 };
 
-TEST_F(SequenceViewTest, HighlightsAreCutToTheText)
+TEST_F(SequenceViewTest, HighlightsRunOverTheEndIntoTheStart)
 {
     const HighlightCase cases[] = {
-        {5, 3, true, 5, 3},       {0, 10, true, 0, 10}, {8, 5, true, 8, 2},    // runs over the end
-        {3, INT_MAX, true, 3, 7},                                              // without overflowing
-        {-2, 5, true, 0, 3},      {9, 1, true, 9, 1},   {10, 1, false, 0, 0},  // starts at the end
-        {12, 3, false, 0, 0},     {-5, 5, false, 0, 0},                        // ends before the start
-        {3, 0, false, 0, 0},      {3, -1, false, 0, 0}, {INT_MAX, INT_MAX, false, 0, 0},
+        {5, 3, {{5, 3}}},
+        {0, 10, {{0, 10}}},
+        {8, 5, {{8, 2}, {0, 3}}},  // across the origin: both parts
+        {9, 1, {{9, 1}}},
+        {3, INT_MAX, {{3, 7}, {0, 3}}},  // never longer than the text, without overflowing
+        {10, 1, {}},                     // starts at the end
+        {12, 3, {}},
+        {-2, 5, {}},
+        {3, 0, {}},
+        {3, -1, {}},
+        {INT_MAX, INT_MAX, {}},
     };
     view.setSequence(cycle(10));
     for (const HighlightCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "start " << c.start << ", length " << c.length);
         view.clearHighlights();
         view.addHighlight(c.start, c.length, kGreen, false);
-        if (!c.kept) {
-            EXPECT_TRUE(view.highlights().empty());
-            continue;
+        std::vector<SequenceView::Highlight> expected;
+        for (const auto& [start, length] : c.kept) {
+            expected.push_back({start, length, kGreen, false});
         }
-        ASSERT_EQ(view.highlights().size(), 1U);
-        EXPECT_EQ(view.highlights()[0], (SequenceView::Highlight{c.keptStart, c.keptLength, kGreen, false}));
+        EXPECT_EQ(view.highlights(), expected);
     }
 }
 
@@ -206,6 +216,114 @@ TEST_F(SequenceViewTest, ClickPutsTheCaretOnTheCharacter)
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, point);
     EXPECT_EQ(view.caret(), (7 + 2) * 10 + 3);
     EXPECT_EQ(view.firstVisibleRow(), 7);
+}
+
+// ---------------------------------------------------------------------------
+// Selection and keys
+
+struct KeyCase {
+    const char* name;
+    int startCaret;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int anchor;
+    int caret;
+};
+
+TEST_F(SequenceViewTest, KeysMoveTheCaretAndShiftSelects)
+{
+    // 100 rows of 10, 5 shown.
+    const KeyCase cases[] = {
+        {"right", 15, Qt::Key_Right, {}, 16, 16},
+        {"left at the start", 0, Qt::Key_Left, {}, 0, 0},
+        {"shift right", 15, Qt::Key_Right, Qt::ShiftModifier, 15, 16},
+        {"shift down", 15, Qt::Key_Down, Qt::ShiftModifier, 15, 25},
+        {"up on the first row", 5, Qt::Key_Up, {}, 5, 5},
+        {"down on the last row", 995, Qt::Key_Down, {}, 995, 995},
+        {"home", 57, Qt::Key_Home, {}, 50, 50},
+        {"shift end", 57, Qt::Key_End, Qt::ShiftModifier, 57, 60},
+        {"end of the text", 57, Qt::Key_End, Qt::ControlModifier, 1000, 1000},
+        {"shift page down", 12, Qt::Key_PageDown, Qt::ShiftModifier, 12, 62},
+        {"page up near the top", 32, Qt::Key_PageUp, {}, 2, 2},
+        {"typing changes nothing", 12, Qt::Key_A, {}, 12, 12},
+    };
+    fit(10, 5);
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.setSequence(cycle(1000));
+        view.setCaret(c.startCaret);
+        QTest::keyClick(&view, c.key, c.modifiers);
+        EXPECT_EQ(view.selectionStart(), std::min(c.anchor, c.caret));
+        EXPECT_EQ(view.selectionEnd(), std::max(c.anchor, c.caret));
+        EXPECT_EQ(view.caret(), c.caret);
+        EXPECT_EQ(view.sequence(), cycle(1000));
+    }
+}
+
+TEST_F(SequenceViewTest, CopyPutsTheSelectedBasesOnTheClipboard)
+{
+    fit(10, 5);
+    view.setSequence("GATTACAGGGGACATTAGCC");  // two rows
+    // A drag from the fourth base of the first row to the third of the second.
+    const auto at = [this](int row, int column) {
+        return QPoint(static_cast<int>(column * view.characterWidth()) + 1, row * view.lineHeight() + 1);
+    };
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at(0, 3));
+    QMouseEvent drag(QEvent::MouseMove, at(1, 3), view.viewport()->mapToGlobal(at(1, 3)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &drag);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at(1, 3));
+    EXPECT_EQ(view.selectedText(), "TACAGGGGAC");
+
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("TACAGGGGAC"));
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("GATTACAGGGGACATTAGCC"));
+}
+
+// ---------------------------------------------------------------------------
+// Ruler and zoom
+
+TEST_F(SequenceViewTest, TheRulerTakesItsMarginAndClicksLandAfterIt)
+{
+    fit(20, 5);
+    view.setSequence(cycle(1000));
+    view.setRulerVisible(true);
+    const int margin = view.textLeft();
+    EXPECT_GE(margin, static_cast<int>(4 * view.characterWidth()));  // room for "1000"
+    EXPECT_EQ(view.columns(), static_cast<int>((view.viewport()->width() - margin) / view.characterWidth()));
+    QTest::mouseClick(
+        view.viewport(), Qt::LeftButton, {},
+        QPoint(margin + static_cast<int>(2 * view.characterWidth()) + 1, view.lineHeight() + 1));
+    EXPECT_EQ(view.caret(), view.columns() + 2);
+    EXPECT_EQ(view.characterAt(QPoint(margin / 2, 1)), -1);  // on the ruler
+}
+
+TEST_F(SequenceViewTest, ZoomChangesTheSizeAndKeepsTheFirstCharacter)
+{
+    fit(20, 5);
+    view.setSequence(cycle(1000));
+    view.verticalScrollBar()->setValue(10);  // character 200 on top
+    const qreal described = view.pointSize();
+    EXPECT_DOUBLE_EQ(described, 6.75);
+
+    QWheelEvent wheel(QPointF(5, 5), view.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &wheel);
+    EXPECT_GT(view.pointSize(), described);
+    EXPECT_LE(view.firstVisibleRow() * view.columns(), 200);
+    EXPECT_GT((view.firstVisibleRow() + 1) * view.columns(), 200);
+    QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_LT(view.pointSize(), described);
+    QTest::keyClick(&view, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view.pointSize(), described);
+    for (int k = 0; k < 40; ++k) {
+        view.zoomOut();  // stops at the smallest size
+    }
+    EXPECT_GT(view.pointSize(), 0.0);
 }
 
 // ---------------------------------------------------------------------------
@@ -305,6 +423,28 @@ TEST_F(SequenceViewTest, TextColourCanBeChanged)
     const QImage image = view.viewport()->grab().toImage();
     EXPECT_GT(countPixels(image, image.rect(), isRed).first, 0);
     EXPECT_EQ(countPixels(image, image.rect(), isPlainText).first, 0);
+}
+
+bool isGrey(QRgb pixel)
+{
+    return qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel) && qRed(pixel) > 100 &&
+           qRed(pixel) < 230;
+}
+
+TEST_F(SequenceViewTest, GapsArePaintedGreyUnlessHighlighted)
+{
+    fit(20, 3);
+    view.setSequence("ACGTNNNNACGTRYACGTAC");
+    view.addHighlight(12, 1, kGreen);  // a highlight wins over the grey
+    EXPECT_EQ(view.colorAt(0), view.textColor());
+    EXPECT_EQ(view.colorAt(5), SequenceView::kGapColor);
+    EXPECT_EQ(view.colorAt(13), SequenceView::kGapColor);
+    EXPECT_EQ(view.colorAt(12), kGreen);
+    const QImage image = view.viewport()->grab().toImage();
+    const QRegion gaps = QRegion(cells(view, 0, 4, 4)) + cells(view, 0, 13, 1);
+    const auto [grey, strayGrey] = countPixels(image, gaps, isGrey);
+    EXPECT_GT(grey, 0);
+    EXPECT_EQ(strayGrey, 0);
 }
 
 // A genome of a million bases paints only what is shown (bench/ times it).

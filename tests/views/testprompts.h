@@ -25,7 +25,11 @@ public:
     {
         messages.push_back({caption, text, icon});
     }
-    QString openFile(QWidget*, const QString&) override { return next(); }
+    QString openFile(QWidget*, const QString&, const QString& filter, const QString& folder) override
+    {
+        asked.push_back({filter, folder});
+        return next();
+    }
     QStringList openFiles(QWidget*, const QString&) override
     {
         if (fileLists.empty()) {
@@ -35,7 +39,11 @@ public:
         fileLists.pop_front();
         return chosen;
     }
-    QString saveFile(QWidget*, const QString&, const QString&) override { return next(); }
+    QString saveFile(QWidget*, const QString&, const QString& filter, const QString& folder) override
+    {
+        asked.push_back({filter, folder});
+        return next();
+    }
     QString saveFileIn(QWidget*, const QString&, const QString&, const QString& folder) override
     {
         folders.push_back(folder);
@@ -52,13 +60,31 @@ public:
         choices.pop_front();
         return chosen;
     }
+    std::optional<int> askNumber(QWidget*, const QString&, const QString&, int, int minimum,
+                                 int maximum) override
+    {
+        if (numbers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<int> answer = numbers.front();
+        numbers.pop_front();
+        numberRanges.push_back({minimum, maximum});
+        return answer;
+    }
 
     std::vector<RecordedMessage> messages;
+    std::deque<QString> files;               // answers of openFile and saveFile
+    std::deque<QStringList> fileLists;       // answers of openFiles
     std::deque<std::optional<int>> choices;  // answers of chooseItem (none: cancel); empty: the preselected
     std::vector<QStringList> itemLists;      // the lists chooseItem was shown
     std::vector<QString> folders;            // where saveFileIn started
-    std::deque<QString> files;               // answers of openFile and saveFile
-    std::deque<QStringList> fileLists;       // answers of openFiles
+    struct Chooser {
+        QString filter;
+        QString folder;
+    };
+    std::vector<Chooser> asked;                     // what openFile and saveFile were given
+    std::deque<std::optional<int>> numbers;         // answers of askNumber (none: cancel)
+    std::vector<std::pair<int, int>> numberRanges;  // the ranges it offered
 
 private:
     QString next()

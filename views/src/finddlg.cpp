@@ -2,6 +2,7 @@
 
 #include "views/prompts.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +21,10 @@ bool isBase(QChar letter)
 }  // namespace
 
 CFindDlg::CFindDlg(const QString& motif, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), prompts_(prompts), motifField_(new QLineEdit(motif))
+    : QDialog(parent),
+      prompts_(prompts),
+      motifField_(new QLineEdit(motif)),
+      bothStrandsBox_(new QCheckBox(tr("Also the &reverse complement strand")))
 {
     setWindowTitle(tr("Find"));
     motifField_->setObjectName(QStringLiteral("motifField"));
@@ -41,6 +45,8 @@ CFindDlg::CFindDlg(const QString& motif, Prompts& prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Find:")));
     layout->addWidget(motifField_);
+    bothStrandsBox_->setObjectName(QStringLiteral("bothStrandsBox"));
+    layout->addWidget(bothStrandsBox_);
     layout->addLayout(buttons);
     setMinimumWidth(sizeHint().width() * 3 / 2);
 
@@ -65,9 +71,20 @@ void CFindDlg::accept()
 
 std::optional<QString> CFindDlg::ask(const QString& motif, Prompts& prompts, QWidget* parent)
 {
+    return ask(motif, nullptr, prompts, parent);
+}
+
+std::optional<QString> CFindDlg::ask(const QString& motif, bool* bothStrands, Prompts& prompts,
+                                     QWidget* parent)
+{
     CFindDlg dialog(motif, prompts, parent);
+    dialog.bothStrandsBox()->setChecked(bothStrands != nullptr && *bothStrands);
+    dialog.bothStrandsBox()->setVisible(bothStrands != nullptr);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
+    }
+    if (bothStrands != nullptr) {
+        *bothStrands = dialog.bothStrandsBox()->isChecked();
     }
     return dialog.chosen();
 }

@@ -1,8 +1,10 @@
 #include "views/prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,9 +17,10 @@ public:
         box.exec();
     }
 
-    QString openFile(QWidget* parent, const QString& caption) override
+    QString openFile(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& folder) override
     {
-        return QFileDialog::getOpenFileName(parent, caption);
+        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     }
 
     QStringList openFiles(QWidget* parent, const QString& caption) override
@@ -25,15 +28,20 @@ public:
         return QFileDialog::getOpenFileNames(parent, caption);
     }
 
-    QString saveFile(QWidget* parent, const QString& caption, const QString& filter) override
+    QString saveFile(QWidget* parent, const QString& caption, const QString& filter,
+                     const QString& folder) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+        QString chosenType = filter.section(QStringLiteral(";;"), 0, 0);
+        const QString path = QFileDialog::getSaveFileName(parent, caption, folder, filter, &chosenType);
+        return path.isEmpty() ? path : withFilterExtension(path, chosenType);
     }
 
-    QString saveFileIn(QWidget* parent, const QString& caption, const QString& filter,
-                       const QString& folder) override
+    std::optional<int> askNumber(QWidget* parent, const QString& caption, const QString& label, int value,
+                                 int minimum, int maximum) override
     {
-        return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+        bool ok = false;
+        const int number = QInputDialog::getInt(parent, caption, label, value, minimum, maximum, 1, &ok);
+        return ok ? std::optional<int>(number) : std::nullopt;
     }
 
     std::optional<int> chooseItem(QWidget* parent, const QString& caption, const QString& label,
@@ -74,9 +82,10 @@ std::unique_ptr<Prompts>& installedPrompts()
 
 }  // namespace
 
-QString Prompts::saveFileIn(QWidget* parent, const QString& caption, const QString& filter, const QString&)
+QString Prompts::saveFileIn(QWidget* parent, const QString& caption, const QString& filter,
+                            const QString& folder)
 {
-    return saveFile(parent, caption, filter);
+    return saveFile(parent, caption, filter, folder);
 }
 
 std::optional<int> Prompts::chooseItem(QWidget*, const QString&, const QString&, const QStringList& items,
@@ -101,4 +110,49 @@ std::unique_ptr<Prompts> Prompts::install(std::unique_ptr<Prompts> prompts)
 QString applicationName()
 {
     return QStringLiteral("Tessaron");
+}
+
+namespace filetypes {
+
+QString genBank()
+{
+    return QStringLiteral("GenBank (*.gb *.gbk *.genbank *.gbff)");
+}
+
+QString fasta()
+{
+    return QStringLiteral("FASTA (*.fa *.fasta *.fna *.fas)");
+}
+
+QString text()
+{
+    return QStringLiteral("Text (*.txt *.seq)");
+}
+
+QString all()
+{
+    return QStringLiteral("All files (*)");
+}
+
+QString sequenceFiles(const QString& first)
+{
+    QStringList types{first};
+    for (const QString& type : {genBank(), fasta(), text(), all()}) {
+        if (type != first) {
+            types << type;
+        }
+    }
+    return types.join(QStringLiteral(";;"));
+}
+
+}  // namespace filetypes
+
+QString withFilterExtension(const QString& path, const QString& filter)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) {
+        return path;
+    }
+    static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
+    const QRegularExpressionMatch match = firstPattern.match(filter);
+    return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
 }

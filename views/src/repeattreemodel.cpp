@@ -38,16 +38,88 @@ void RepeatTreeModel::appendKind(std::shared_ptr<const RepeatSnapshot> snapshot)
         return;
     }
     Branch branch;
-    for (int slot = 0; slot < snapshot->slotCount(); ++slot) {
-        if (snapshot->pairCount(slot) != 0) {
-            branch.filledSlots.push_back(slot);
-        }
-    }
     branch.snapshot = std::move(snapshot);
+    applyFilter(branch);
     const int row = kindCount();
     beginInsertRows(QModelIndex(), row, row);
     kinds_.push_back(std::move(branch));
     endInsertRows();
+}
+
+void RepeatTreeModel::applyFilter(Branch& branch) const
+{
+    const RepeatSnapshot& snapshot = *branch.snapshot;
+    const std::string_view sequence = snapshot.genome().sequence();
+    branch.filledSlots.clear();
+    branch.shownWords.clear();
+    for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
+        const int length = snapshot.minLength() + slot;
+        if (snapshot.pairCount(slot) == 0 || length < filter_.minLength || length > filter_.maxLength) {
+            continue;
+        }
+        if (!filter_.filtersWords()) {
+            branch.filledSlots.push_back(slot);
+            continue;
+        }
+        std::vector<std::uint32_t> passed;
+        const auto words = snapshot.words(slot);
+        for (std::size_t k = 0; k < words.size(); ++k) {
+            const RepeatWord& word = words[k];
+            if (word.pairCount < filter_.minPairs) {
+                continue;
+            }
+            if (!filter_.contains.empty()) {
+                const auto first = static_cast<std::size_t>(word.first);
+                const std::string_view text = first < sequence.size()
+                                                  ? sequence.substr(first, static_cast<std::size_t>(length))
+                                                  : std::string_view();
+                if (text.find(filter_.contains) == std::string_view::npos) {
+                    continue;
+                }
+            }
+            passed.push_back(static_cast<std::uint32_t>(k));
+        }
+        if (!passed.empty()) {
+            branch.filledSlots.push_back(slot);
+            branch.shownWords.push_back(std::move(passed));
+        }
+    }
+}
+
+void RepeatTreeModel::setFilter(Filter filter)
+{
+    if (filter == filter_) {
+        return;
+    }
+    beginResetModel();
+    filter_ = std::move(filter);
+    for (Branch& branch : kinds_) {
+        applyFilter(branch);
+    }
+    endResetModel();
+}
+
+int RepeatTreeModel::wordRowCount(const Place& place, int lengthRow) const
+{
+    if (place.kind >= kindCount()) {
+        return 0;
+    }
+    const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
+    if (!branch.shownWords.empty()) {
+        return lengthRow >= 0 && lengthRow < static_cast<int>(branch.shownWords.size())
+                   ? static_cast<int>(branch.shownWords[static_cast<std::size_t>(lengthRow)].size())
+                   : 0;
+    }
+    return static_cast<int>(wordsBelow(place, lengthRow).size());
+}
+
+std::size_t RepeatTreeModel::wordOfRow(int kind, int lengthRow, int row) const
+{
+    const Branch& branch = kinds_[static_cast<std::size_t>(kind)];
+    if (branch.shownWords.empty()) {
+        return static_cast<std::size_t>(row);
+    }
+    return branch.shownWords[static_cast<std::size_t>(lengthRow)][static_cast<std::size_t>(row)];
 }
 
 void RepeatTreeModel::clear()
@@ -106,7 +178,7 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
                        : QModelIndex();
         }
         case kLengthLevel: {
-            return row < static_cast<int>(wordsBelow(above, parent.row()).size())
+            return row < wordRowCount(above, parent.row())
                        ? createIndex(row, 0, makeId({kWordLevel, above.kind, parent.row()}))
                        : QModelIndex();
         }
@@ -140,7 +212,7 @@ int RepeatTreeModel::rowCount(const QModelIndex& parent) const
         case kKindLevel:
             return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
         case kLengthLevel:
-            return static_cast<int>(wordsBelow(place, parent.row()).size());
+            return wordRowCount(place, parent.row());
         default:
             return 0;
     }
@@ -254,11 +326,10 @@ const RepeatWord* RepeatTreeModel::repeatAt(const QModelIndex& index) const
     if (place.level != kWordLevel || index.model() != this) {
         return nullptr;
     }
-    const auto words = wordsBelow(place, place.lengthRow);
-    if (index.row() >= static_cast<int>(words.size())) {
+    if (index.row() >= wordRowCount(place, place.lengthRow)) {
         return nullptr;
     }
-    return &words[static_cast<std::size_t>(index.row())];
+    return &wordsBelow(place, place.lengthRow)[wordOfRow(place.kind, place.lengthRow, index.row())];
 }
 
 int RepeatTreeModel::slotAt(const QModelIndex& index) const

@@ -17,6 +17,9 @@ const QString kCompleteKey = QStringLiteral("Tessaron/dados/complete");
 const QString kMotifKey = QStringLiteral("Tessaron/dados/findstr");
 const QString kMarkerKey = QStringLiteral("Tessaron/registered");
 const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
+const QString kRecentKey = QStringLiteral("Tessaron/window/recent");
+const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
+const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
 
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
@@ -153,6 +156,54 @@ void SettingsStore::saveComplete(bool complete)
         return;
     }
     settings_->setValue(kCompleteKey, complete);
+    settings_->sync();
+}
+
+QStringList SettingsStore::recentFiles() const
+{
+    if (!settings_) {
+        return {};
+    }
+    QStringList files = settings_->value(kRecentKey).toStringList();
+    files.removeAll(QString());
+    files.removeDuplicates();
+    return files.mid(0, kRecentFiles);
+}
+
+void SettingsStore::saveRecentFiles(const QStringList& files)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kRecentKey, files.mid(0, kRecentFiles));
+    settings_->sync();
+}
+
+QString SettingsStore::lastFolder() const
+{
+    return settings_ ? settings_->value(kFolderKey).toString() : QString();
+}
+
+void SettingsStore::saveLastFolder(const QString& folder)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kFolderKey, folder);
+    settings_->sync();
+}
+
+bool SettingsStore::bothStrands() const
+{
+    return settings_ && settings_->value(kBothStrandsKey, false).toBool();
+}
+
+void SettingsStore::saveBothStrands(bool both)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kBothStrandsKey, both);
     settings_->sync();
 }
 

@@ -38,9 +38,11 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTimer>
 #include <QTreeView>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
@@ -149,6 +151,31 @@ QString captionName(const QString& file)
     return toQString(tessaron::displayName(toPath(file)));
 }
 
+// The word on the other strand: complemented and read backwards.
+std::string reverseComplement(std::string_view word)
+{
+    std::string reversed(word.rbegin(), word.rend());
+    for (char& letter : reversed) {
+        switch (letter) {
+            case 'A':
+                letter = 'T';
+                break;
+            case 'T':
+                letter = 'A';
+                break;
+            case 'C':
+                letter = 'G';
+                break;
+            case 'G':
+                letter = 'C';
+                break;
+            default:
+                break;
+        }
+    }
+    return reversed;
+}
+
 // The one local file of a drag, or an empty string.
 QString droppedFile(const QMimeData* data)
 {
@@ -178,8 +205,8 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
 
     client_ = new QWidget(this);
     setCentralWidget(client_);
+    createPanes();
 
-    tree_ = new QTreeView(client_);
     tree_->setObjectName(QStringLiteral("tree"));
     tree_->setProperty("controlId", IdTree);
     tree_->setHeaderHidden(true);
@@ -200,7 +227,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     connect(tree_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { OnTreeSelChanged(); });
 
-    statusLine_ = new QLineEdit(client_);
+    statusLine_ = new QLineEdit(rightPane_);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
     statusLine_->setProperty("controlId", IdStatusLine);
     statusLine_->setReadOnly(true);
@@ -209,19 +236,19 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     // Said once, until the first command writes its own progress.
     statusLine_->setText(settings_.problem());
 
-    sequencePane_ = new SequenceView(client_);
+    sequencePane_ = new SequenceView(rightPane_);
     sequencePane_->setObjectName(QStringLiteral("sequencePane"));
     sequencePane_->setProperty("controlId", IdSequencePane);
     sequencePane_->setFont(sequenceFont());
     sequencePane_->setTextColor(kSequenceColor);
 
-    progressBar_ = new QProgressBar(client_);
+    progressBar_ = new QProgressBar(rightPane_);
     progressBar_->setObjectName(QStringLiteral("progressBar"));
     progressBar_->setProperty("controlId", IdProgressBar);
     progressBar_->setRange(0, 1000);
     progressBar_->setTextVisible(false);
     progressBar_->hide();
-    cancelButton_ = new QPushButton(tr("Cancel"), client_);
+    cancelButton_ = new QPushButton(tr("Cancel"), rightPane_);
     cancelButton_->setObjectName(QStringLiteral("cancelButton"));
     cancelButton_->setProperty("controlId", IdCancel);
     cancelButton_->setFocusPolicy(Qt::NoFocus);
@@ -236,8 +263,33 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     connect(jobs_.get(), &JobRunner::progressed, this, &CTessaronDlg::showProgress);
 
     client_->installEventFilter(this);
+    rightPane_->installEventFilter(this);
+    finishWindow();
     setAcceptDrops(true);
     resize(kInitialWidth, kInitialHeight);
+}
+
+void CTessaronDlg::createPanes()
+{
+    splitter_ = new QSplitter(Qt::Horizontal, client_);
+    splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->setHandleWidth(kPaneLeft - kTreeWidth);
+    splitter_->setChildrenCollapsible(false);
+
+    auto* left = new QWidget(splitter_);
+    auto* column = new QVBoxLayout(left);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(createFilterBox());
+    tree_ = new QTreeView(left);
+    column->addWidget(tree_);
+
+    rightPane_ = new QWidget(splitter_);
+    splitter_->addWidget(left);
+    splitter_->addWidget(rightPane_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { splitterMoved_ = true; });
 }
 
 CTessaronDlg::~CTessaronDlg()
@@ -311,6 +363,7 @@ void CTessaronDlg::createMenus()
         connect(addCommand(results, info.viewCommand, toQString(info.heading), false), &QAction::triggered,
                 this, [this, kind] { ViewKind(kind); });
     }
+    addWindowCommands(file, edit, view);
 }
 
 QAction* CTessaronDlg::command(int id) const
@@ -331,18 +384,31 @@ bool CTessaronDlg::eventFilter(QObject* watched, QEvent* event)
     if (watched == client_ && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
         OnSize(size.width(), size.height());
+    } else if (watched == rightPane_ && event->type() == QEvent::Resize) {
+        const QSize size = static_cast<QResizeEvent*>(event)->size();
+        layoutRightPane(size.width(), size.height());
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void CTessaronDlg::OnSize(int cx, int cy)
 {
-    tree_->setGeometry(0, 0, kTreeWidth, cy);
-    sequencePane_->setGeometry(kPaneLeft, kStatusHeight, std::max(0, cx - kPaneLeft),
-                               std::max(0, cy - kStatusHeight));
-    statusLine_->setGeometry(kPaneLeft, 0, kStatusWidth, kStatusHeight);
-    progressBar_->setGeometry(kProgressLeft, 2, kProgressWidth, kStatusHeight - 4);
-    cancelButton_->setGeometry(kProgressLeft + kProgressWidth + 5, 0, kCancelWidth, kStatusHeight);
+    // The tree keeps its width and the pane takes the rest, until the user
+    // moves the splitter.
+    splitter_->setGeometry(0, 0, cx, cy);
+    if (!splitterMoved_) {
+        splitter_->setSizes({kTreeWidth, std::max(0, cx - kPaneLeft)});
+    }
+}
+
+void CTessaronDlg::layoutRightPane(int width, int height)
+{
+    // The right pane starts where the described layout puts the pane.
+    constexpr int left = kPaneLeft;
+    sequencePane_->setGeometry(0, kStatusHeight, std::max(0, width), std::max(0, height - kStatusHeight));
+    statusLine_->setGeometry(0, 0, kStatusWidth, kStatusHeight);
+    progressBar_->setGeometry(kProgressLeft - left, 2, kProgressWidth, kStatusHeight - 4);
+    cancelButton_->setGeometry(kProgressLeft - left + kProgressWidth + 5, 0, kCancelWidth, kStatusHeight);
 }
 
 std::unique_ptr<QMenu> CTessaronDlg::contextMenuAt(const QPoint& globalPosition)
@@ -446,7 +512,11 @@ void CTessaronDlg::showSheet(CReportSheetDlg* sheet, bool followsGenome)
 {
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     const auto chooseFile = [this](QWidget* parent, const QString& caption, const QString& filter) {
-        return prompts_.saveFile(parent, caption, filter);
+        const QString path = prompts_.saveFile(parent, caption, filter, settings_.lastFolder());
+        if (!path.isEmpty()) {
+            settings_.saveLastFolder(QFileInfo(path).absolutePath());
+        }
+        return path;
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
@@ -534,6 +604,7 @@ void CTessaronDlg::ShowSequence()
     sequencePane_->setSequence(genome().sequence());
     sequencePane_->show();
     ClearStatus();
+    updateStatusBar();
 }
 
 void CTessaronDlg::clearHighlights()
@@ -556,6 +627,7 @@ void CTessaronDlg::ClearResults()
 {
     selectedRepeat_.reset();
     selectedPairs_.clear();
+    setCopies({}, 0);
     model_->clear();
     closeGenomeSheets();
     for (const int id : kResultCommands) {
@@ -605,6 +677,7 @@ void CTessaronDlg::setBusy(bool busy)
                 action->setEnabled(false);
             }
         }
+        recentMenu_->setEnabled(false);
         progressBar_->setValue(0);
         progressBar_->show();
         cancelButton_->show();
@@ -615,6 +688,7 @@ void CTessaronDlg::setBusy(bool busy)
         enableCommand(id, enabled);
     }
     enabledBeforeJob_.clear();
+    recentMenu_->setEnabled(true);
     progressBar_->hide();
     cancelButton_->hide();
     escape_->setEnabled(false);
@@ -672,9 +746,10 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
     }
 }
 
-void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(const Genome&)> caption)
+void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(const Genome&)> caption,
+                        const QString& file)
 {
-    startJob(session_.load(std::move(source)), [this, caption = std::move(caption)](JobResult result) {
+    startJob(session_.load(std::move(source)), [this, caption = std::move(caption), file](JobResult result) {
         if (!result.state) {
             ClearStatus();
             reportJobError(result);
@@ -682,6 +757,9 @@ void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(con
         }
         adopt(std::move(*result.state));
         setWindowTitle(caption(genome()));
+        if (!file.isEmpty()) {
+            rememberRecent(file);
+        }
         reportJobError(result);
         ShowSequence();
     });
@@ -699,13 +777,9 @@ void CTessaronDlg::RunAnalysis()
             return;
         }
         adopt(std::move(*result.state));
-        if (result.error) {
-            reportJobError(result);
-            ClearStatus();
-        } else {
-            // As after every analysis, the last progress line stays.
-            ShowStatus(progressLine(tessaron::kKindOrder.back()));
-        }
+        reportJobError(result);
+        // The progress lines were for the analysis, which has ended.
+        ClearStatus();
     });
 }
 
@@ -722,12 +796,18 @@ void CTessaronDlg::OnTreeSelChanged()
     clearHighlights();
     if (selectedRepeat_) {
         const QColor secondColor = colorOf(tessaron::kindInfo(model_->kindAt(item)).secondCopyColor);
+        std::vector<int> starts;
+        starts.reserve(2 * selectedPairs_.size());
         for (const tessaron::RepeatPair& pair : selectedPairs_) {
             sequencePane_->addHighlight(pair.first, selectedRepeat_->length, kFirstCopyColor);
             sequencePane_->addHighlight(pair.second, selectedRepeat_->length, secondColor);
+            starts.push_back(pair.first);
+            starts.push_back(pair.second);
         }
-        sequencePane_->setCaret(selectedPairs_.empty() ? 0 : selectedPairs_.front().first);
+        setCopies(std::move(starts), selectedRepeat_->length);
+        showFirstCopy();
     } else {
+        setCopies({}, 0);
         sequencePane_->setCaret(0);
     }
     sequencePane_->viewport()->repaint();
@@ -746,8 +826,13 @@ void CTessaronDlg::OnDiagram()
         diagram_ = new CDiagramDlg(this, *features());
         diagram_->setPrompts(
             [this](QWidget* parent) {
-                return prompts_.saveFile(parent, tr("Save image"),
-                                         tr("PNG image (*.png);;SVG drawing (*.svg)"));
+                const QString path =
+                    prompts_.saveFile(parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg)"),
+                                      settings_.lastFolder());
+                if (!path.isEmpty()) {
+                    settings_.saveLastFolder(QFileInfo(path).absolutePath());
+                }
+                return path;
             },
             [this](QWidget* parent, const QString& text) {
                 prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
@@ -794,7 +879,7 @@ void CTessaronDlg::openFile(const QString& path)
 
 void CTessaronDlg::OnOpenGenBank()
 {
-    const QString path = prompts_.openFile(this, tr("Open"));
+    const QString path = chooseFileToOpen(filetypes::genBank());
     if (!path.isEmpty()) {
         openGenBankFile(path);
     }
@@ -806,15 +891,18 @@ void CTessaronDlg::openGenBankFile(const QString& path)
     if (!choice) {
         return;
     }
-    load(tessaron::GenBankSource{toPath(path), choice->record, choice->input}, [path](const Genome& loaded) {
-        return QStringLiteral("%1 [%2] - %3")
-            .arg(captionName(path), toQString(loaded.title()), applicationName());
-    });
+    load(
+        tessaron::GenBankSource{toPath(path), choice->record, choice->input},
+        [path](const Genome& loaded) {
+            return QStringLiteral("%1 [%2] - %3")
+                .arg(captionName(path), toQString(loaded.title()), applicationName());
+        },
+        path);
 }
 
 void CTessaronDlg::OnOpenText()
 {
-    const QString path = prompts_.openFile(this, tr("Open"));
+    const QString path = chooseFileToOpen(filetypes::text());
     if (!path.isEmpty()) {
         openTextFile(path);
     }
@@ -826,15 +914,17 @@ void CTessaronDlg::openTextFile(const QString& path)
     if (!choice) {
         return;
     }
-    load(tessaron::TextSource{toPath(path), choice->record, choice->input},
-         [this, path](const Genome& loaded) {
-             // A GenBank or FASTA file read through this command is captioned with its title.
-             if (session_.state().format != tessaron::RecordFormat::Text) {
-                 return QStringLiteral("%1 [%2] - %3")
-                     .arg(captionName(path), toQString(loaded.title()), applicationName());
-             }
-             return QStringLiteral("%1 - %2").arg(captionName(path), applicationName());
-         });
+    load(
+        tessaron::TextSource{toPath(path), choice->record, choice->input},
+        [this, path](const Genome& loaded) {
+            // A GenBank or FASTA file read through this command is captioned with its title.
+            if (session_.state().format != tessaron::RecordFormat::Text) {
+                return QStringLiteral("%1 [%2] - %3")
+                    .arg(captionName(path), toQString(loaded.title()), applicationName());
+            }
+            return QStringLiteral("%1 - %2").arg(captionName(path), applicationName());
+        },
+        path);
 }
 
 void CTessaronDlg::OnExportRepeats()
@@ -916,7 +1006,8 @@ void CTessaronDlg::OnFindMotif()
     if (!loaded()) {
         return;
     }
-    const std::optional<QString> motifChosen = CFindDlg::ask(lastMotif_, prompts_, this);
+    bool bothStrands = settings_.bothStrands();
+    const std::optional<QString> motifChosen = CFindDlg::ask(lastMotif_, &bothStrands, prompts_, this);
     if (!motifChosen) {
         return;
     }
@@ -925,16 +1016,37 @@ void CTessaronDlg::OnFindMotif()
         return;
     }
     settings_.saveMotif(lastMotif_);
+    settings_.saveBothStrands(bothStrands);
     ClearStatus();
     clearHighlights();
 
     const std::string motif = toStdString(lastMotif_);
+    const int length = static_cast<int>(motif.size());
+    std::vector<int> copies;
     const tessaron::PositionList starts = genome().findWord(motif);
     for (const tessaron::PositionLink start : starts) {
-        sequencePane_->addHighlight(start, static_cast<int>(motif.size()), kFirstCopyColor);
+        sequencePane_->addHighlight(start, length, kFirstCopyColor);
+        copies.push_back(start);
     }
-    if (!starts.empty()) {
+    // The other strand: the motif's reverse complement read on this one, in
+    // the colour of second copies. A motif that is its own reverse
+    // complement has been found already.
+    std::size_t reverseFound = 0;
+    const std::string reverse = reverseComplement(motif);
+    if (bothStrands && reverse != motif) {
+        const tessaron::PositionList reverseStarts = genome().findWord(reverse);
+        const QColor secondColor = colorOf(tessaron::kindInfo(RepeatKind::Inverted).secondCopyColor);
+        for (const tessaron::PositionLink start : reverseStarts) {
+            sequencePane_->addHighlight(start, length, secondColor);
+            copies.push_back(start);
+        }
+        reverseFound = reverseStarts.size();
+    }
+    setCopies(std::move(copies), length);
+    if (!starts.empty() && !bothStrands) {
         ShowStatus(tr("found %1 occurrences").arg(starts.size()));
+    } else if (!starts.empty() || reverseFound != 0) {
+        ShowStatus(tr("found %1 occurrences, %2 on the other strand").arg(starts.size()).arg(reverseFound));
     } else {
         showMessage(applicationName(), tr("Motif not found in the sequence!"), Prompts::Icon::None);
     }

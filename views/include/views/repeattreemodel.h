@@ -6,9 +6,12 @@
 
 #include <QAbstractItemModel>
 
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 // The results tree over the search results of one analysis, three levels
@@ -28,7 +31,23 @@ public:
     // on kind and length items.
     static constexpr int RepeatRole = Qt::UserRole;
 
+    // What the tree shows: the lengths in a range, the words with at least
+    // some pairs and whose text contains some letters. Kinds always show;
+    // lengths without a word that passes are hidden.
+    struct Filter {
+        int minLength = 0;
+        int maxLength = INT_MAX;
+        std::int64_t minPairs = 0;
+        std::string contains;  // upper case
+        [[nodiscard]] bool filtersWords() const { return minPairs > 1 || !contains.empty(); }
+        friend bool operator==(const Filter&, const Filter&) = default;
+    };
+
     explicit RepeatTreeModel(QObject* parent = nullptr);
+
+    // Shows only what passes `filter` (a reset of the model); the results stay.
+    void setFilter(Filter filter);
+    [[nodiscard]] const Filter& filter() const { return filter_; }
 
     // Adds the branch of the next kind (direct, inverted, mirror, then
     // complementary) after the others. The snapshot must have words.
@@ -71,7 +90,9 @@ public:
 private:
     struct Branch {
         std::shared_ptr<const tessaron::RepeatSnapshot> snapshot;
-        std::vector<int> filledSlots;  // the slots that hold pairs, in length order
+        std::vector<int> filledSlots;  // the slots that hold pairs and pass the filter, in length order
+        // Per shown slot, the words that pass the filter; none when every word shows.
+        std::vector<std::vector<std::uint32_t>> shownWords;
     };
     // What an item's internal id tells: its level (1 kind, 2 length, 3 word),
     // and for lower levels the kind and the length row above them.
@@ -80,6 +101,11 @@ private:
         int kind = 0;
         int lengthRow = 0;
     };
+    // Fills a branch's shown slots and words from its snapshot under filter_.
+    void applyFilter(Branch& branch) const;
+    // Rows below a length row, and the word a row stands for.
+    [[nodiscard]] int wordRowCount(const Place& place, int lengthRow) const;
+    [[nodiscard]] std::size_t wordOfRow(int kind, int lengthRow, int row) const;
     static quintptr makeId(const Place& place);
     static Place placeOf(const QModelIndex& index);
     // The words of the length row of a kind, with their slot; empty when out of range.
@@ -92,6 +118,7 @@ private:
 
     std::vector<Branch> kinds_;
     std::shared_ptr<const tessaron::FeatureIndex> features_;
+    Filter filter_;
 };
 
 Q_DECLARE_METATYPE(const tessaron::RepeatWord*)

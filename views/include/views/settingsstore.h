@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -39,6 +40,17 @@ public:
     [[nodiscard]] QString exportFolder() const;
     void saveExportFolder(const QString& folder);
     void saveComplete(bool complete);
+    // The window's own memory, under "Tessaron/window": the files opened
+    // last (newest first, at most kRecentFiles), the folder of the last file
+    // chosen, and whether motifs are looked for on both strands.
+    static constexpr int kRecentFiles = 8;
+    [[nodiscard]] QStringList recentFiles() const;
+    void saveRecentFiles(const QStringList& files);
+    [[nodiscard]] QString lastFolder() const;
+    void saveLastFolder(const QString& folder);
+    [[nodiscard]] bool bothStrands() const;
+    void saveBothStrands(bool both);
+
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();
 

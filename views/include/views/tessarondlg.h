@@ -23,11 +23,14 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class QSpinBox;
+class QSplitter;
 class QTreeView;
 class CReportSheetDlg;
 class RepeatTreeModel;
@@ -67,6 +70,20 @@ public:
         IdOpenText = 32791,
         IdExportRepeats = 32795,
         IdRandomControls = 32800,
+    };
+    // Commands of the window's own beyond the first menu: finding one's way
+    // in the sequence, the tree's filter, zoom, recent files and help.
+    enum WindowCommand : int {
+        IdGoToPosition = 32850,
+        IdNextCopy = 32851,
+        IdPreviousCopy = 32852,
+        IdShowFilter = 32853,
+        IdZoomIn = 32854,
+        IdZoomOut = 32855,
+        IdZoomReset = 32856,
+        IdClearRecent = 32857,
+        IdAbout = 32858,
+        IdHowToRead = 32859,
     };
     // Control ids of the three panes.
     enum Control : int { IdTree = 1000, IdStatusLine = 1002, IdSequencePane = 1005 };
@@ -144,6 +161,23 @@ public:
     [[nodiscard]] SequenceView* sequencePane() const { return sequencePane_; }
     [[nodiscard]] QProgressBar* progressBar() const { return progressBar_; }
     [[nodiscard]] QPushButton* cancelButton() const { return cancelButton_; }
+    [[nodiscard]] QSplitter* splitter() const { return splitter_; }
+    // The filter box above the tree (hidden until "Filter results") and its fields.
+    [[nodiscard]] QWidget* filterBox() const { return filterBox_; }
+    [[nodiscard]] QSpinBox* filterMinLength() const { return filterMinLength_; }
+    [[nodiscard]] QSpinBox* filterMaxLength() const { return filterMaxLength_; }
+    [[nodiscard]] QSpinBox* filterMinPairs() const { return filterMinPairs_; }
+    [[nodiscard]] QLineEdit* filterWord() const { return filterWord_; }
+    // The status bar's parts: the position under the mouse, the selection, the genome.
+    [[nodiscard]] QLabel* positionLabel() const { return positionLabel_; }
+    [[nodiscard]] QLabel* selectionLabel() const { return selectionLabel_; }
+    [[nodiscard]] QLabel* genomeLabel() const { return genomeLabel_; }
+    // The "Open &Recent" menu; its files, newest first.
+    [[nodiscard]] QMenu* recentMenu() const { return recentMenu_; }
+    [[nodiscard]] QStringList recentFiles() const;
+    // The starts of the highlighted copies (the selected word's or the
+    // motif's), in order along the sequence.
+    [[nodiscard]] const std::vector<int>& copyStarts() const { return copies_; }
     // The open map window, or null.
     [[nodiscard]] CDiagramDlg* diagram() const { return diagram_; }
     // The report sheets open beside the window, oldest first.
@@ -182,6 +216,13 @@ public slots:
     // with the window's lengths and search; the loaded genome and its results
     // stay as they are.
     void OnCompareGenomes();
+    // Asks for a 1-based position and puts the caret there.
+    void OnGoToPosition();
+    // Brings the next (previous) highlighted copy after (before) the caret into view.
+    void OnNextCopy();
+    void OnPreviousCopy();
+    void OnAbout();
+    void OnHowToRead();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -205,7 +246,9 @@ private:
     void setBusy(bool busy);
     // Loads a genome as a job; once it has succeeded the caption is made from
     // the new genome.
-    void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption);
+    // A file that loads is added to the recent files.
+    void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption,
+              const QString& file = QString());
     // Tells why a job gave nothing to adopt.
     void reportJobError(const tessaron::JobResult& result);
     // Takes a job's new state: the diagram closes, the tree shows the new
@@ -219,6 +262,30 @@ private:
     void showSheet(CReportSheetDlg* sheet, bool followsGenome);
     void closeGenomeSheets();
     void enableCommand(int id, bool enabled);
+    // The window's own commands: the menus' additions, the filter box, the
+    // status bar and the splitter (tessarondlgextras.cpp).
+    void addWindowCommands(QMenu* file, QMenu* edit, QMenu* view);
+    // The layout: the tree (below its filter box) and the right pane in a
+    // splitter, and the status bar.
+    void createPanes();
+    QWidget* createFilterBox();
+    // The status bar, the pane's ruler and signals, the click on the
+    // selected word and the window's icon, once every control exists.
+    void finishWindow();
+    void applyFilter();
+    void layoutRightPane(int width, int height);
+    // A file chosen for opening: the folder is remembered.
+    QString chooseFileToOpen(const QString& firstType);
+    void rememberRecent(const QString& path);
+    void openRecent(const QString& path);
+    void rebuildRecentMenu();
+    // The copies the pane highlights, for Next and Previous copy.
+    void setCopies(std::vector<int> starts, int length);
+    void stepCopy(bool forward);
+    // Brings the first copy of the selected word into view again.
+    void showFirstCopy();
+    void updateStatusBar();
+    void updateSelectionLabel();
     // The pane back to the plain sequence.
     void clearHighlights();
 
@@ -242,6 +309,21 @@ private:
     SequenceView* sequencePane_ = nullptr;
     std::map<int, QAction*> commands_;
     QPointer<CDiagramDlg> diagram_;
+    QSplitter* splitter_ = nullptr;
+    QWidget* rightPane_ = nullptr;
+    bool splitterMoved_ = false;
+    QWidget* filterBox_ = nullptr;
+    QSpinBox* filterMinLength_ = nullptr;
+    QSpinBox* filterMaxLength_ = nullptr;
+    QSpinBox* filterMinPairs_ = nullptr;
+    QLineEdit* filterWord_ = nullptr;
+    QLabel* positionLabel_ = nullptr;
+    QLabel* selectionLabel_ = nullptr;
+    QLabel* genomeLabel_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    std::vector<int> copies_;
+    int copyLength_ = 0;
+    bool bothStrands_ = false;
     ComparisonViewer comparisonViewer_;
     std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
     QProgressBar* progressBar_ = nullptr;

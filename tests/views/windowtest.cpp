@@ -1,0 +1,384 @@
+// The main window as a biologist finds the way in it: copies across the
+// origin, stepping through copies, going to a position, the tree's filter,
+// the recent files, the status bar, the choosers' file types and Help.
+
+#include "testprompts.h"
+#include "views/finddlg.h"
+#include "views/helpdlg.h"
+#include "views/repeattreemodel.h"
+#include "views/sequenceview.h"
+#include "views/tessarondlg.h"
+#include "whenmodal.h"
+
+#include "engine/repeatsnapshot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+using tessaron::RepeatKind;
+using tessaron::RepeatPair;
+
+namespace {
+
+const QColor kGreen(0, 208, 0);
+const QColor kRed(224, 0, 0);
+const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder_.isValid());
+        previousSettings_ = qgetenv("TESSARON_SETTINGS");
+        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
+        window_ = std::make_unique<CTessaronDlg>();
+        window_->setInlineJobs(true);
+        window_->resize(900, 600);
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override
+    {
+        window_.reset();
+        qputenv("TESSARON_SETTINGS", previousSettings_);
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = folder_.filePath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        return path;
+    }
+    void trigger(int id) const
+    {
+        QAction* action = window_->command(id);
+        ASSERT_NE(action, nullptr) << id;
+        action->trigger();
+    }
+    void open(int command, const QString& file)
+    {
+        prompts_->files.push_back(file);
+        trigger(command);
+    }
+    [[nodiscard]] SequenceView& pane() const { return *window_->sequencePane(); }
+    [[nodiscard]] bool inView(int position) const
+    {
+        const int row = pane().rowOf(position);
+        return row >= pane().firstVisibleRow() && row < pane().firstVisibleRow() + pane().visibleRowCount();
+    }
+    // The first word item of `kind` (of `length`, or of any length for 0)
+    // whose pairs pass `test`.
+    template <typename Test>
+    QModelIndex findWord(RepeatKind kind, int length, Test test) const
+    {
+        const RepeatTreeModel& model = *window_->treeModel();
+        for (int each = length == 0 ? 3 : length; each <= (length == 0 ? 256 : length); ++each) {
+            const QModelIndex lengthItem = model.lengthIndex(kind, each);
+            for (int row = 0; lengthItem.isValid() && row < model.rowCount(lengthItem); ++row) {
+                const QModelIndex item = model.index(row, 0, lengthItem);
+                if (test(model.pairsAt(item))) {
+                    return item;
+                }
+            }
+        }
+        return {};
+    }
+    // The genome's letters that are not bases.
+    [[nodiscard]] int gaps() const
+    {
+        const std::string& text = pane().sequence();
+        return static_cast<int>(std::count_if(text.begin(), text.end(), [](char letter) {
+            return letter != 'A' && letter != 'C' && letter != 'G' && letter != 'T';
+        }));
+    }
+
+    QTemporaryDir folder_;
+    QByteArray previousSettings_;
+    ScopedTestPrompts prompts_;
+    std::unique_ptr<CTessaronDlg> window_;
+};
+
+TEST_F(WindowTest, ACopyAcrossTheOriginIsHighlightedInBothParts)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const int length = pane().textLength();
+    // The mirror ACACTAGG: its second copy is the last base and the first seven.
+    const QModelIndex mirror = findWord(
+        RepeatKind::Mirror, 8,
+        [length](const std::vector<RepeatPair>& pairs) { return pairs.front().second == length - 1; });
+    ASSERT_TRUE(mirror.isValid());
+    EXPECT_TRUE(mirror.data().toString().startsWith(QStringLiteral("ACACTAGG")));
+    window_->tree()->setCurrentIndex(mirror);
+
+    EXPECT_EQ(pane().colorAt(length - 1), kRed);
+    for (int position = 0; position < 7; ++position) {
+        EXPECT_EQ(pane().colorAt(position), kRed) << position;
+    }
+    EXPECT_NE(pane().colorAt(7), kRed);
+    EXPECT_EQ(pane().colorAt(window_->selectedPairs().front().first), kGreen);
+}
+
+TEST_F(WindowTest, NextAndPreviousCopyBringEachCopyIntoView)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    // An inverted repeat with one pair whose copies lie far apart.
+    const QModelIndex inverted = findWord(RepeatKind::Inverted, 0, [](const std::vector<RepeatPair>& pairs) {
+        return pairs.size() == 1 && pairs.front().second - pairs.front().first > 10000;
+    });
+    ASSERT_TRUE(inverted.isValid());
+    window_->tree()->setCurrentIndex(inverted);
+    const RepeatPair pair = window_->selectedPairs().front();
+    ASSERT_EQ(window_->copyStarts(), (std::vector<int>{pair.first, pair.second}));
+    ASSERT_TRUE(inView(pair.first));
+    ASSERT_FALSE(inView(pair.second));
+
+    trigger(CTessaronDlg::IdNextCopy);  // the red copy
+    EXPECT_EQ(pane().caret(), pair.second);
+    EXPECT_TRUE(inView(pair.second));
+    EXPECT_EQ(pane().colorAt(pair.second), kRed);
+    trigger(CTessaronDlg::IdNextCopy);  // round the circle to the first
+    EXPECT_EQ(pane().caret(), pair.first);
+    EXPECT_TRUE(inView(pair.first));
+    trigger(CTessaronDlg::IdPreviousCopy);
+    EXPECT_EQ(pane().caret(), pair.second);
+
+    // A length item, or a new analysis: nothing to step through.
+    window_->tree()->setCurrentIndex(inverted.parent());
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
+    window_->tree()->setCurrentIndex(inverted);
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    EXPECT_TRUE(window_->copyStarts().empty());
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
+}
+
+TEST_F(WindowTest, ClickingTheSelectedWordAgainShowsItsFirstCopy)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const QModelIndex far = findWord(RepeatKind::Direct, 10, [](const std::vector<RepeatPair>& pairs) {
+        return pairs.front().first > 10000;
+    });
+    ASSERT_TRUE(far.isValid());
+    QTreeView& tree = *window_->tree();
+    tree.expand(far.parent().parent());
+    tree.expand(far.parent());
+    tree.scrollTo(far);
+    tree.setCurrentIndex(far);
+    const int first = window_->selectedPairs().front().first;
+    ASSERT_TRUE(inView(first));
+
+    pane().verticalScrollBar()->setValue(0);
+    ASSERT_FALSE(inView(first));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualRect(far).center());
+    EXPECT_EQ(tree.currentIndex(), far);
+    EXPECT_TRUE(inView(first));
+    EXPECT_EQ(pane().caret(), first);
+}
+
+TEST_F(WindowTest, GoToPositionPutsTheCaretThere)
+{
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdGoToPosition)->isEnabled());
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    ASSERT_TRUE(window_->command(CTessaronDlg::IdGoToPosition)->isEnabled());
+
+    prompts_->numbers = {12000, std::nullopt};
+    trigger(CTessaronDlg::IdGoToPosition);
+    EXPECT_EQ(prompts_->numberRanges.front(), std::make_pair(1, pane().textLength()));
+    EXPECT_EQ(pane().caret(), 11999);
+    EXPECT_TRUE(inView(11999));
+    trigger(CTessaronDlg::IdGoToPosition);  // cancelled
+    EXPECT_EQ(pane().caret(), 11999);
+    EXPECT_EQ(window_->selectionLabel()->text(), QStringLiteral("Caret 12000"));
+}
+
+TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const RepeatTreeModel& model = *window_->treeModel();
+    const QModelIndex direct = model.index(0, 0);
+    const int lengths = model.rowCount(direct);
+    ASSERT_FALSE(window_->filterBox()->isVisible());
+    window_->command(CTessaronDlg::IdShowFilter)->setChecked(true);
+    ASSERT_TRUE(window_->filterBox()->isVisible());
+
+    window_->filterMinLength()->setValue(13);
+    window_->filterMaxLength()->setValue(15);
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(model.index(0, 0)); ++row) {
+        shown << model.index(row, 0, model.index(0, 0)).data().toString();
+    }
+    EXPECT_EQ(shown, (QStringList{"13 bps (4)", "15 bps (1)"}));
+    EXPECT_EQ(model.rowCount(), 4);  // the kinds stay
+
+    window_->filterMinLength()->setValue(0);
+    window_->filterMaxLength()->setValue(0);
+    window_->filterMinPairs()->setValue(3);
+    window_->filterWord()->setText(QStringLiteral("ccc"));
+    int words = 0;
+    for (int kind = 0; kind < model.rowCount(); ++kind) {
+        const QModelIndex kindItem = model.index(kind, 0);
+        for (int length = 0; length < model.rowCount(kindItem); ++length) {
+            const QModelIndex lengthItem = model.index(length, 0, kindItem);
+            ASSERT_GT(model.rowCount(lengthItem), 0);  // lengths without a match are hidden
+            for (int row = 0; row < model.rowCount(lengthItem); ++row) {
+                const QModelIndex item = model.index(row, 0, lengthItem);
+                EXPECT_TRUE(item.data().toString().section(u' ', 0, 0).contains(QStringLiteral("CCC")));
+                EXPECT_GE(model.repeatAt(item)->pairCount, 3);
+                ++words;
+            }
+        }
+    }
+    EXPECT_GT(words, 0);
+
+    // Hiding the box shows everything again.
+    window_->command(CTessaronDlg::IdShowFilter)->setChecked(false);
+    EXPECT_EQ(model.rowCount(model.index(0, 0)), lengths);
+}
+
+TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
+{
+    const QString first = writeFile(QStringLiteral("first.txt"), "GATTACAGGGGACATTAG");
+    const QString second = writeFile(QStringLiteral("second.fa"), "ACGTTGCAACGTAAAA");
+    open(CTessaronDlg::IdOpenText, first);
+    // The chooser offers the file types, text first, from where the user was last.
+    ASSERT_EQ(prompts_->asked.size(), 1U);
+    EXPECT_TRUE(prompts_->asked[0].filter.startsWith(QStringLiteral("Text (*.txt *.seq);;GenBank")));
+    open(CTessaronDlg::IdOpenText, second);
+    EXPECT_EQ(prompts_->asked[1].folder, folder_.path());
+    open(CTessaronDlg::IdOpenText, first);
+    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+    // A file that does not load is not remembered.
+    open(CTessaronDlg::IdOpenGenBank, second);
+    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+    prompts_->messages.clear();
+
+    QStringList entries;
+    for (QAction* action : window_->recentMenu()->actions()) {
+        if (action->property("recentFile").isValid()) {
+            entries << action->text();
+        }
+    }
+    EXPECT_EQ(entries, (QStringList{"&1 first.txt", "&2 second.fa"}));
+
+    // Kept between runs.
+    window_ = std::make_unique<CTessaronDlg>();
+    window_->setInlineJobs(true);
+    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+
+    ASSERT_TRUE(QFile::remove(second));
+    for (QAction* action : window_->recentMenu()->actions()) {
+        if (action->property("recentFile").toString() == second) {
+            action->trigger();
+        }
+    }
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.contains(second));
+    EXPECT_EQ(window_->recentFiles(), QStringList{first});
+    EXPECT_FALSE(window_->loaded());
+}
+
+TEST_F(WindowTest, TheStatusBarTellsTheGenomeAndTheSelection)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    // A gap (the one N, once gaps are kept) is left out of the GC content.
+    const QString size = gaps() == 0
+                             ? QStringLiteral("16568 bp")
+                             : QStringLiteral("%1 bp (%2 in gaps)").arg(pane().textLength()).arg(gaps());
+    EXPECT_EQ(window_->genomeLabel()->text(), size + QStringLiteral(", GC 44.4%"));
+    pane().select(99, 199);
+    EXPECT_EQ(window_->selectionLabel()->text(), QStringLiteral("Selected 100-199 (100 bp)"));
+    QTest::mouseMove(pane().viewport(), QPoint(pane().textLeft() + 1, 1));
+    EXPECT_EQ(window_->positionLabel()->text(), QStringLiteral("Position 1"));
+}
+
+TEST_F(WindowTest, FindMotifOnBothStrandsShowsTheOtherStrandInRed)
+{
+    open(CTessaronDlg::IdOpenText, writeFile(QStringLiteral("strands.txt"), "AAAACCCCGGGGTTTT"));
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        dialog.motifField()->setText(QStringLiteral("AAC"));
+        dialog.bothStrandsBox()->setChecked(true);
+        dialog.accept();
+    });
+    trigger(CTessaronDlg::IdFindMotif);
+    EXPECT_EQ(pane().highlights(),
+              (std::vector<SequenceView::Highlight>{{2, 3, kGreen, true}, {11, 3, kRed, true}}));
+    EXPECT_EQ(window_->statusLine()->text(), QStringLiteral("found 1 occurrences, 1 on the other strand"));
+    EXPECT_EQ(window_->copyStarts(), (std::vector<int>{2, 11}));
+
+    // The choice is kept for the next search.
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        EXPECT_TRUE(dialog.bothStrandsBox()->isChecked());
+        dialog.reject();
+    });
+    trigger(CTessaronDlg::IdFindMotif);
+}
+
+TEST_F(WindowTest, EveryWindowHasTheIconAndHelpTellsTheVersion)
+{
+    EXPECT_FALSE(window_->windowIcon().isNull());
+    EXPECT_FALSE(window_->windowIcon().pixmap(32).isNull());
+    QDialog parentless;  // like the sheets, made without a parent
+    EXPECT_FALSE(parentless.windowIcon().isNull());
+
+    trigger(CTessaronDlg::IdAbout);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("About Tessaron"));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("Tessaron 0.1.0")));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QString::fromLatin1(qVersion())));
+
+    trigger(CTessaronDlg::IdHowToRead);
+    const auto* help = window_->findChild<CHelpDlg*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QString page = help->page()->toPlainText();
+    for (const char* word : {"inverted", "mirror", "complementary", "pairs", "red", "map"}) {
+        EXPECT_TRUE(page.contains(QLatin1String(word))) << word;
+    }
+}
+
+struct ExtensionCase {
+    const char* path;
+    const char* filter;
+    const char* expected;
+};
+
+TEST(FileTypesTest, ANameWithoutExtensionTakesTheChosenTypes)
+{
+    const ExtensionCase cases[] = {
+        {"/tmp/map", "PNG image (*.png)", "/tmp/map.png"},
+        {"/tmp/map", "SVG drawing (*.svg)", "/tmp/map.svg"},
+        {"/tmp/map.svg", "PNG image (*.png)", "/tmp/map.svg"},  // the user's own extension stays
+        {"/tmp/genome", "GenBank (*.gb *.gbk *.genbank *.gbff)", "/tmp/genome.gb"},
+        {"/tmp/genome", "All files (*)", "/tmp/genome"},
+        {"", "PNG image (*.png)", ""},  // cancelled
+    };
+    for (const ExtensionCase& c : cases) {
+        EXPECT_EQ(withFilterExtension(QString::fromLatin1(c.path), QString::fromLatin1(c.filter)),
+                  QString::fromLatin1(c.expected))
+            << c.path << " " << c.filter;
+    }
+    EXPECT_EQ(filetypes::sequenceFiles(filetypes::fasta()),
+              QStringLiteral("FASTA (*.fa *.fasta *.fna *.fas);;GenBank (*.gb *.gbk *.genbank *.gbff);;"
+                             "Text (*.txt *.seq);;All files (*)"));
+}
+
+}  // namespace
