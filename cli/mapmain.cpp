@@ -2,6 +2,7 @@
 // runs it for --map, so that the plain reports never load Qt.
 
 #include "cli/clirun.h"
+#include "mapgeometry/mapscene.h"
 #include "mapimage/diagrampainter.h"
 
 #include <QGuiApplication>
@@ -11,9 +12,14 @@
 
 namespace {
 
-bool drawMap(const std::string& path, const tessaron::FeatureList& features, const tessaron::Repeat* repeat,
-             std::span<const tessaron::RepeatPair> pairs)
+bool drawMap(const std::string& path, const tessaron::FeatureList& features, std::int64_t basesRead,
+             const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs)
 {
+    tessaron::MapScene scene(features, basesRead);
+    scene.setRepeat(repeat, pairs);
+    if (!scene.lengthWarning().empty()) {
+        std::cerr << "tessaron-cli: " << scene.lengthWarning() << '\n';
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The platform's notes (a missing runtime folder and the like) are of no
     // use here: only this program's own messages reach standard error.
@@ -26,7 +32,7 @@ bool drawMap(const std::string& path, const tessaron::FeatureList& features, con
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    return tessaron::saveDiagram(QString::fromStdString(path), features, repeat, pairs);
+    return tessaron::saveDiagram(QString::fromStdString(path), scene);
 }
 
 }  // namespace

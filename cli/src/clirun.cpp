@@ -208,7 +208,7 @@ void drawMap(const Options& options, Genome& genome, const FeatureList& features
         repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
         pairs = list->pairs(*repeat);
     }
-    if (!drawer(options.mapFile, features, repeat, pairs)) {
+    if (!drawer(options.mapFile, features, genome.length(), repeat, pairs)) {
         throw Failure{"cannot write " + options.mapFile};
     }
 }

@@ -7,6 +7,9 @@ namespace tessaron {
 namespace {
 
 constexpr int kScaleStep = 1000;
+// More marks than this crowd the circle: a longer genome gets one every
+// 10,000 bases, 100,000 and so on.
+constexpr std::int64_t kMaxScaleMarks = 400;
 constexpr int kScaleTextDrop = 10;
 constexpr int kSideLabelTop = 100;
 constexpr int kSideLabelBottom = 360;
@@ -57,7 +60,11 @@ std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEn
     std::vector<ScaleMark> marks;
     const MapPoint origin = mapPoint(radiansPerBase, 0, kScaleRadius, 0);
     marks.push_back({origin, {origin.x, origin.y + kScaleTextDrop}, false, "1"});
-    for (std::int64_t k = 1; k * kScaleStep < sequenceEnd; ++k) {
+    std::int64_t step = kScaleStep;
+    while (sequenceEnd / step > kMaxScaleMarks) {
+        step *= 10;
+    }
+    for (std::int64_t k = step / kScaleStep; k * kScaleStep < sequenceEnd; k += step / kScaleStep) {
         const auto position = static_cast<std::int32_t>(k * kScaleStep);
         const MapPoint tick = mapPoint(radiansPerBase, position, kScaleRadius, 0);
         MapPoint text = tick;
@@ -107,10 +114,10 @@ std::vector<FeatureMark> featureMarks(const FeatureList& features, double radian
 const std::vector<LegendRow>& legendRows()
 {
     static const std::vector<LegendRow> rows{
-        {kColorTrnaDirect, 5, 5, 15, 10, "RNA +strand", {17, 10}},
-        {kColorTrnaComplement, 5, 15, 15, 20, "RNA -strand", {17, 20}},
-        {kColorGeneDirect, 5, 25, 15, 30, "CDS +strand", {17, 30}},
-        {kColorGeneComplement, 5, 35, 15, 40, "CDS -strand", {17, 40}},
+        {kColorTrnaDirect, 5, 5, 15, 10, "tRNA + strand", {17, 10}},
+        {kColorTrnaComplement, 5, 15, 15, 20, "tRNA - strand", {17, 20}},
+        {kColorGeneDirect, 5, 25, 15, 30, "gene + strand", {17, 30}},
+        {kColorGeneComplement, 5, 35, 15, 40, "gene - strand", {17, 40}},
     };
     return rows;
 }

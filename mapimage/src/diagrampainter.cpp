@@ -6,8 +6,12 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
+#include <QPolygonF>
 #include <QSaveFile>
 #include <QSvgGenerator>
 
@@ -31,6 +35,7 @@ const QColor kScaleTextColor(144, 144, 144);
 const QColor kChordColor(128, 128, 128);
 const QColor kFirstCopyColor(0, 208, 0);
 const QColor kSecondCopyColor(224, 0, 0);
+constexpr int kBandAlpha = 80;
 constexpr int kFeaturePenWidth = 4;
 constexpr int kLabelPixelSize = 12;
 
@@ -135,7 +140,7 @@ void paintScale(QPainter& painter, double perBase, std::int32_t sequenceEnd)
     }
 }
 
-void paintFeatures(QPainter& painter, const FeatureList& features, double perBase)
+void paintFeatures(QPainter& painter, const FeatureList& features, double perBase, bool tidy)
 {
     // The pen and text colour carry over from one feature to the next when a
     // feature's colour has no pen of its own: the first such feature is drawn
@@ -144,7 +149,11 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
     QPen arcPen = featurePen(colorOf(kColorTrnaDirect));
     QColor textColor = kScaleTextColor;
     const QRect arcBox = boxOf(kArcLeft, kArcTop, kArcRight, kArcBottom);
-    for (const FeatureMark& mark : featureMarks(features, perBase)) {
+    const std::vector<FeatureMark> marks = featureMarks(features, perBase);
+    const std::vector<TidyLabel> labels =
+        tidy ? tidyLabels(features, perBase, diagramLabelMetrics()) : std::vector<TidyLabel>();
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const FeatureMark& mark = marks[i];
         const Feature& feature = features[mark.feature];
         if (hasFeaturePen(feature.color)) {
             arcPen = featurePen(colorOf(feature.color));
@@ -157,9 +166,17 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
 
         arcPen = QPen(Qt::black, 1);
         painter.setPen(arcPen);
-        painter.drawLine(toQPoint(mark.start), toQPoint(mark.label));
-        painter.setPen(textColor);
-        drawLabel(painter, mark.label, QString::fromStdString(feature.name), mark.alignRight);
+        const QString name = QString::fromStdString(feature.name);
+        if (tidy) {
+            const TidyLabel& label = labels[i];
+            painter.drawLine(toQPoint(label.anchor), toQPoint(label.leaderEnd));
+            painter.setPen(textColor);
+            painter.drawText(toQPoint(label.text), name);
+        } else {
+            painter.drawLine(toQPoint(mark.start), toQPoint(mark.label));
+            painter.setPen(textColor);
+            drawLabel(painter, mark.label, name, mark.alignRight);
+        }
     }
 }
 
@@ -171,17 +188,87 @@ void paintDot(QPainter& painter, MapPoint centre, const QColor& color)
     painter.drawEllipse(boxOf(box.left, box.top, box.right, box.bottom));
 }
 
+QPolygonF polygonOf(const std::vector<MapPointF>& points)
+{
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const MapPointF& point : points) {
+        polygon.append(QPointF(point.x, point.y));
+    }
+    return polygon;
+}
+
+QPointF middleOf(const std::vector<MapPointF>& points)
+{
+    const MapPointF& middle = points[points.size() / 2];
+    return {middle.x, middle.y};
+}
+
+// Two arcs on the ring, one a copy, joined by a translucent band that fades
+// from the first copy's colour to the second's.
+void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const RepeatPair& pair,
+               const QColor& secondColor)
+{
+    const std::vector<MapPointF> first = copyArc(perBase, pair.first, repeat.length, kScaleRadius);
+    const std::vector<MapPointF> second = copyArc(perBase, pair.second, repeat.length, kScaleRadius);
+    QColor from = kFirstCopyColor;
+    QColor to = secondColor;
+    from.setAlpha(kBandAlpha);
+    to.setAlpha(kBandAlpha);
+    QLinearGradient fill(middleOf(first), middleOf(second));
+    fill.setColorAt(0.0, from);
+    fill.setColorAt(1.0, to);
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawPolygon(polygonOf(bandOutline(perBase, pair, repeat.length)));
+    QPen arc(kFirstCopyColor, kCopyArcWidth);
+    arc.setCapStyle(Qt::FlatCap);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(arc);
+    painter.drawPolyline(polygonOf(first));
+    arc.setColor(secondColor);
+    painter.setPen(arc);
+    painter.drawPolyline(polygonOf(second));
+    painter.restore();
+}
+
 void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::span<const RepeatPair> pairs)
 {
+    const QColor secondColor = repeat.transformed ? kSecondCopyColor : kFirstCopyColor;
+    if (drawnAsBand(perBase, repeat.length)) {
+        for (const RepeatPair& pair : pairs) {
+            paintBand(painter, perBase, repeat, pair, secondColor);
+        }
+        return;
+    }
     QPen chord(kChordColor, 1, Qt::DotLine);
     for (const RepeatPair& pair : pairs) {
         const MapPoint first = mapPoint(perBase, pair.first, kScaleRadius, 0);
         const MapPoint second = mapPoint(perBase, pair.second, kScaleRadius, 0);
         paintDot(painter, first, kFirstCopyColor);
-        paintDot(painter, second, repeat.transformed ? kSecondCopyColor : kFirstCopyColor);
+        paintDot(painter, second, secondColor);
         painter.setPen(chord);
         painter.drawLine(toQPoint(first), toQPoint(second));
     }
+}
+
+// The ring as shapes, for a map drawn at another size than its own.
+void paintRing(QPainter& painter)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(QRectF(0, 0, kMapWidth, kMapHeight), kFieldColor);
+    QPainterPath ring;
+    const QPointF centre(kRingCentreX, kRingCentreY);
+    ring.addEllipse(centre, kRingOuter, kRingOuter);
+    ring.addEllipse(centre, kRingInner, kRingInner);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kRingColor);
+    painter.drawPath(ring);
+    painter.restore();
 }
 
 }  // namespace
@@ -192,56 +279,93 @@ const QImage& diagramBackground()
     return background;
 }
 
-void paintDiagram(QPainter& painter, const FeatureList& features, const Repeat* repeat,
-                  std::span<const RepeatPair> pairs)
+LabelMetrics diagramLabelMetrics()
+{
+    const QFontMetrics metrics(labelFont());
+    return {[metrics](const std::string& text) {
+                return metrics.horizontalAdvance(QString::fromStdString(text));
+            },
+            metrics.ascent(), metrics.descent()};
+}
+
+void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& style)
 {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::Antialiasing, style.antialias);
+    painter.setRenderHint(QPainter::TextAntialiasing, style.antialias);
     painter.setFont(labelFont());
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.drawImage(QPoint(0, 0), diagramBackground());
+    // The picture where the map is drawn pixel for pixel at its own size;
+    // shapes where it is scaled or written as a drawing.
+    const bool scaled = painter.transform().type() > QTransform::TxTranslate;
+    const bool drawing =
+        painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::SVG;
+    if (scaled || drawing) {
+        paintRing(painter);
+    } else {
+        painter.drawImage(QPoint(0, 0), diagramBackground());
+    }
 
-    const double perBase = radiansPerBase(features);
+    const double perBase = scene.perBase();
     paintLegend(painter);
-    paintScale(painter, perBase, mapSequenceEnd(features));
-    paintFeatures(painter, features, perBase);
-    if (repeat != nullptr) {
-        paintRepeat(painter, perBase, *repeat, pairs);
+    paintScale(painter, perBase, scene.sequenceEnd());
+    paintFeatures(painter, scene.features(), perBase, style.tidyLabels);
+    if (scene.repeat()) {
+        paintRepeat(painter, perBase, *scene.repeat(), scene.pairs());
     }
     painter.restore();
 }
 
-QImage renderDiagram(const FeatureList& features, const Repeat* repeat, std::span<const RepeatPair> pairs)
+void paintDiagram(QPainter& painter, const FeatureList& features, const Repeat* repeat,
+                  std::span<const RepeatPair> pairs)
 {
-    QImage image(kMapWidth, kMapHeight, QImage::Format_RGB32);
+    MapScene scene(features, 0);
+    scene.setRepeat(repeat, pairs);
+    paintDiagram(painter, scene);
+}
+
+QImage renderDiagram(const MapScene& scene, const DiagramStyle& style, double scale)
+{
+    const QSize size(static_cast<int>(std::lround(kMapWidth * scale)),
+                     static_cast<int>(std::lround(kMapHeight * scale)));
+    QImage image(size, QImage::Format_RGB32);
     image.fill(kFieldColor);
     QPainter painter(&image);
-    paintDiagram(painter, features, repeat, pairs);
+    painter.scale(scale, scale);
+    paintDiagram(painter, scene, style);
     painter.end();
     return image;
 }
 
-bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,
-                 std::span<const RepeatPair> pairs)
+QImage renderDiagram(const FeatureList& features, const Repeat* repeat, std::span<const RepeatPair> pairs)
+{
+    MapScene scene(features, 0);
+    scene.setRepeat(repeat, pairs);
+    return renderDiagram(scene);
+}
+
+bool saveDiagram(const QString& path, const MapScene& scene, const MapImageOptions& options)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        const QSize size(static_cast<int>(std::lround(kMapWidth * options.scale)),
+                         static_cast<int>(std::lround(kMapHeight * options.scale)));
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
-        svg.setSize(QSize(kMapWidth, kMapHeight));
+        svg.setSize(size);
         svg.setViewBox(QRect(0, 0, kMapWidth, kMapHeight));
         svg.setTitle(QStringLiteral("Circular map"));
         QPainter painter;
         if (!painter.begin(&svg)) {
             return false;
         }
-        paintDiagram(painter, features, repeat, pairs);
+        paintDiagram(painter, scene, options.style);
         if (!painter.end()) {
             return false;
         }
-    } else if (!renderDiagram(features, repeat, pairs).save(&buffer, "PNG")) {
+    } else if (!renderDiagram(scene, options.style, options.scale).save(&buffer, "PNG")) {
         return false;
     }
 
@@ -255,6 +379,14 @@ bool saveDiagram(const QString& path, const FeatureList& features, const Repeat*
         return false;
     }
     return file.commit();
+}
+
+bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,
+                 std::span<const RepeatPair> pairs)
+{
+    MapScene scene(features, 0);
+    scene.setRepeat(repeat, pairs);
+    return saveDiagram(path, scene);
 }
 
 }  // namespace tessaron

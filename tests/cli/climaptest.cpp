@@ -94,8 +94,8 @@ TEST_F(CliTest, MapOfTheMitochondrionWithAnInvertedRepeat)
     EXPECT_EQ(result.err, "");
     const QImage image(QString::fromStdString((dir_ / "map.png").string()));
     ASSERT_EQ(image.size(), QSize(600, 460));
-    EXPECT_EQ(image.pixelColor(10, 7), QColor(0, 0, 234));    // legend, RNA +strand
-    EXPECT_EQ(image.pixelColor(10, 27), QColor(234, 0, 0));   // legend, CDS +strand
+    EXPECT_EQ(image.pixelColor(10, 7), QColor(0, 0, 234));    // legend, tRNA + strand
+    EXPECT_EQ(image.pixelColor(10, 27), QColor(234, 0, 0));   // legend, gene + strand
     EXPECT_EQ(image.pixelColor(300, 63), QColor(Qt::black));  // the tick of position 0
     EXPECT_EQ(image.pixelColor(301, 64), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(300, 300), QColor(246, 246, 236));
@@ -109,8 +109,30 @@ TEST_F(CliTest, MapWithoutRepeatAsSvg)
     EXPECT_EQ(result.status, 0) << result.err;
     const std::string svg = slurp(dir_ / "map.svg");
     EXPECT_NE(svg.find("<svg"), std::string::npos);
-    EXPECT_NE(svg.find("CDS -strand"), std::string::npos);
+    EXPECT_NE(svg.find("gene - strand"), std::string::npos);
     EXPECT_NE(svg.find("ND6"), std::string::npos);
+}
+
+TEST_F(CliTest, MapTurnsOnTheBasesReadAndSaysSoOnce)
+{
+    // 600 bases whose source claims 2,147,483,647: one scale mark, a small
+    // drawing, one line on standard error.
+    std::string record =
+        "LOCUS       SHORT   600 bp    DNA     circular\nSOURCE      test\n"
+        "FEATURES             Location/Qualifiers\n     source          1..2147483647\n"
+        "     gene            100..300\n                     /gene=\"abc\"\nORIGIN\n";
+    for (int line = 0; line < 10; ++line) {
+        const std::string start = std::to_string(line * 60 + 1);
+        record += std::string(9 - start.size(), ' ') + start +
+                  " acgtacgtta ccggttaacg tatacgcgat gcatgcaatt ggccaatacg gtacgtacca\n";
+    }
+    write("short.gb", record + "//\n");
+    const Outcome result = run({"--map", "map.svg", "short.gb"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "tessaron-cli: The source feature gives 1..2147483647 but 600 bases were read: the map follows "
+              "the bases read and clips the features.\n");
+    EXPECT_LT(fs::file_size(dir_ / "map.svg"), 100000U);
 }
 
 TEST_F(CliTest, MapFailures)

@@ -163,7 +163,7 @@ TEST(DiagramGeometry, LegendAndDots)
     ASSERT_EQ(rows.size(), 4U);
     EXPECT_EQ(rows[0].color, kColorTrnaDirect);
     EXPECT_EQ(rows[3].color, kColorGeneComplement);
-    EXPECT_STREQ(rows[2].text, "CDS +strand");
+    EXPECT_STREQ(rows[2].text, "gene + strand");
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int top = 5 + 10 * static_cast<int>(i);
         EXPECT_EQ(rows[i].left, 5);

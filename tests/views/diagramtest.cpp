@@ -13,16 +13,21 @@
 #include "views/diagramdlg.h"
 #include "views/optionsdlg.h"
 #include "views/repeattreemodel.h"
+#include "views/saveimagedlg.h"
 #include "views/tessarondlg.h"
 #include "whenmodal.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -261,7 +266,7 @@ TEST(DiagramPaint, SavesPngAndSvg)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("<svg"));
-    EXPECT_TRUE(text.contains("RNA +strand"));
+    EXPECT_TRUE(text.contains("tRNA + strand"));
     EXPECT_FALSE(
         saveDiagram(folder.filePath(QStringLiteral("missing/map.png")), mito().features, nullptr, {}));
 }
@@ -287,6 +292,66 @@ TEST(DiagramPaint, AFailedSaveLeavesTheEarlierFileWholeAndNothingBeside)
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList{name});
     }
+}
+
+// The map of the mitochondrion with its first inverted repeat of 9 bases,
+// drawn at its own size before the window could be resized.
+QImage ownSizeReference()
+{
+    return QImage(QStringLiteral(TESSARON_VIEWS_DATA "/map-600x460.png"))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixel for pixel, but for the legend's words, which say now what is drawn.
+void expectSameOutsideTheLegendWords(const QImage& image, const QImage& reference)
+{
+    ASSERT_EQ(image.size(), reference.size());
+    const QRect words(16, 0, 120, 46);
+    int differing = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            differing += !words.contains(x, y) && image.pixel(x, y) != reference.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(DiagramPaint, OwnSizeIsTheDrawingAsBefore)
+{
+    const Mito& m = mito();
+    const auto& words = m.inverted->slot(9 - m.inverted->minLength());
+    ASSERT_FALSE(words.empty());
+    // The record's 16,569 bases, as its source feature says.
+    MapScene scene(m.features, 16569);
+    scene.setRepeat(&words[0], m.inverted->pairs(words[0]));
+    expectSameOutsideTheLegendWords(renderDiagram(scene), ownSizeReference());
+}
+
+TEST(DiagramPaint, ALongRepeatIsABandBetweenTwoArcs)
+{
+    const Mito& m = mito();
+    const Repeat repeat{true, 1500, 1, 0};
+    const std::vector<RepeatPair> pairs{{2000, 9000}};
+    MapScene scene(m.features, m.genome.length());
+    scene.setRepeat(&repeat, pairs);
+    const QImage image = renderDiagram(scene);
+    const double perBase = scene.perBase();
+    const auto at = [&](std::int32_t position, int radius) {
+        const MapPoint point = mapPoint(perBase, position, radius, 0);
+        return pixel(image, point.x, point.y);
+    };
+    // Arcs over the copies: green for the first, red for the second.
+    EXPECT_EQ(at(2750, kScaleRadius), kGreen);
+    EXPECT_EQ(at(9750, kScaleRadius), kRed);
+    // The translucent band between them, greener near the first copy.
+    const QColor nearFirst = at(2750, 140);
+    const QColor nearSecond = at(9750, 140);
+    EXPECT_NE(nearFirst, kField);
+    EXPECT_GT(nearFirst.green(), nearFirst.red());
+    EXPECT_GT(nearSecond.red(), nearSecond.green());
+    // Beside the band the field stays plain, and there are no dotted chords.
+    EXPECT_EQ(at(6250, 140), kField);
+    EXPECT_EQ(countAll(image, QColor(128, 128, 128)), 0);
 }
 
 class DiagramWindowTest : public ::testing::Test {
@@ -461,11 +526,30 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     const QString png = folder_.filePath(QStringLiteral("map.png"));
     prompts_->files.push_back(png);
     const std::unique_ptr<QMenu> menu = diagram->contextMenu();
-    ASSERT_EQ(menu->actions().size(), 1);
+    ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Save image..."));
+    // The size dialog, answered with its first proposal: the map's own size.
+    whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
+        EXPECT_EQ(dialog.sizeLabel()->text().left(9), QStringLiteral("600 x 460"));
+        dialog.accept();
+    });
     menu->actions().front()->trigger();
     const QImage saved(png);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), diagram->image());
+
+    // Twice as large, smoothed.
+    const QString large = folder_.filePath(QStringLiteral("large.png"));
+    prompts_->files.push_back(large);
+    whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
+        dialog.scaleField()->setValue(2.0);
+        dialog.antialiasField()->setChecked(true);
+        EXPECT_EQ(dialog.sizeLabel()->text().left(10), QStringLiteral("1200 x 920"));
+        dialog.accept();
+    });
+    EXPECT_TRUE(diagram->saveImage());
+    EXPECT_EQ(QImage(large).size(), QSize(1200, 920));
+    diagram->setImageOptionsChooser(
+        [](QWidget*, const MapImageOptions&) { return std::optional<MapImageOptions>(MapImageOptions{}); });
 
     // Cancelled: nothing happens; unwritable: the user is told.
     EXPECT_FALSE(diagram->saveImage());
@@ -482,6 +566,107 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     diagram->waitForSave();
     EXPECT_EQ(QImage(later).convertToFormat(QImage::Format_RGB32), diagram->image());
     EXPECT_EQ(prompts_->messages.size(), 1U);
+}
+
+TEST_F(DiagramWindowTest, ResizesZoomsAndIsTheDrawingAsBeforeAtItsOwnSize)
+{
+    openMito();
+    select(window_->treeModel()->repeatIndex(RepeatKind::Inverted, 9, 0));
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    const auto grabbed = [diagram] {
+        return diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // What the map draws at its own size (the drawing as before, see above).
+    const QImage ownSize = diagram->image();
+    EXPECT_EQ(grabbed(), ownSize);
+
+    // Half as large again: the map fills the window, the tick of position 0 moves with it.
+    diagram->resize(900, 690);
+    const QImage large = grabbed();
+    ASSERT_EQ(large.size(), QSize(900, 690));
+    EXPECT_LT(large.pixelColor(451, 95).lightness(), 60);
+    EXPECT_EQ(large.pixelColor(450, 450), kField);
+
+    diagram->resize(600, 460);
+    diagram->zoomAt(QPointF(100, 100), 3.0);
+    EXPECT_NE(grabbed(), diagram->image());
+    QTest::mouseDClick(diagram, Qt::LeftButton, {}, QPoint(300, 230));
+    EXPECT_EQ(diagram->zoom(), 1.0);
+    EXPECT_EQ(grabbed(), ownSize);
+}
+
+TEST_F(DiagramWindowTest, AClickOnAChordTellsTheMainWindowAndTooltipsNameWhatIsThere)
+{
+    openMito();
+    const QModelIndex inverted = firstRepeat(RepeatKind::Inverted);
+    select(inverted);
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    const QSignalSpy clicked(diagram, &CDiagramDlg::repeatClicked);
+    ASSERT_FALSE(diagram->pairs().empty());
+    const RepeatPair pair = diagram->pairs().front();
+    const double perBase = diagram->scene().perBase();
+    const MapPoint a = mapPoint(perBase, pair.first, kScaleRadius, 0);
+    const MapPoint b = mapPoint(perBase, pair.second, kScaleRadius, 0);
+    // The chord's middle, found through the zoom.
+    diagram->zoomAt(QPointF(300, 230), 1.5);
+    const QPoint chord =
+        diagram->viewTransform().map(QPointF((a.x + b.x) / 2.0, (a.y + b.y) / 2.0)).toPoint();
+    QTest::mouseClick(diagram, Qt::LeftButton, {}, chord);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(window_->tree()->currentIndex(), inverted);
+
+    const QString tip = diagram->toolTipAt(chord);
+    const int length = diagram->scene().repeat()->length;
+    EXPECT_TRUE(tip.startsWith(QString::fromStdString(window_->genome().word(pair.first, length))))
+        << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("inverted repeat of %1 bases").arg(length))) << tip.toStdString();
+
+    // Nothing there: no tip, and a click tells nothing.
+    EXPECT_TRUE(diagram->toolTipAt(QPointF(5, 455)).isEmpty());
+    QTest::mouseClick(diagram, Qt::LeftButton, {}, QPoint(5, 455));
+    EXPECT_EQ(clicked.count(), 1);
+
+    // A feature: its name, kind, strand and range.
+    diagram->resetView();
+    const MapPoint nd1 = mapPoint(perBase, 3800, kTrackRadius, 0);
+    EXPECT_EQ(diagram->toolTipAt(QPointF(nd1.x, nd1.y)), QStringLiteral("ND1\ngene, + strand\n3,307..4,262"));
+}
+
+TEST_F(DiagramWindowTest, ASourceLengthThatDisagreesIsToldInTheStatusLine)
+{
+    // 600 bases read, but a source of 2,147,483,647 and a gene past the end.
+    std::string record =
+        "LOCUS       SHORT   600 bp    DNA     circular\nSOURCE      test\n"
+        "FEATURES             Location/Qualifiers\n"
+        "     source          1..2147483647\n     gene            100..300\n"
+        "                     /gene=\"abc\"\n     gene            500..900000\n"
+        "                     /gene=\"past\"\nORIGIN\n";
+    for (int line = 0; line < 10; ++line) {
+        const std::string start = std::to_string(line * 60 + 1);
+        record += std::string(9 - start.size(), ' ') + start +
+                  " acgtacgtta ccggttaacg tatacgcgat gcatgcaatt ggccaatacg gtacgtacca\n";
+    }
+    record += "//\n";
+    const QString file = folder_.filePath(QStringLiteral("short.gb"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(record.c_str());
+    out.close();
+    prompts_->files.push_back(file);
+    trigger(CTessaronDlg::IdOpenGenBank);
+    ASSERT_TRUE(window_->features().has_value());
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = window_->diagram();
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_EQ(diagram->scene().sequenceEnd(), 599);
+    EXPECT_EQ(diagram->scene().features().back().end, 599);  // "past" is clipped
+    EXPECT_FALSE(diagram->lengthWarning().isEmpty());
+    EXPECT_EQ(window_->statusLine()->text(), diagram->lengthWarning());
 }
 
 }  // namespace

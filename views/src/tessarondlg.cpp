@@ -812,7 +812,7 @@ void CTessaronDlg::OnTreeSelChanged()
     }
     sequencePane_->viewport()->repaint();
     if (diagram_ != nullptr) {
-        diagram_->ShowRepeat(selectedRepeat(), selectedPairs_);
+        diagram_->ShowRepeat(selectedRepeat(), selectedPairs_, model_->kindAt(item));
     }
 }
 
@@ -823,7 +823,7 @@ void CTessaronDlg::OnDiagram()
         return;
     }
     if (diagram_ == nullptr) {
-        diagram_ = new CDiagramDlg(this, *features());
+        diagram_ = new CDiagramDlg(this, *features(), genome());
         diagram_->setPrompts(
             [this](QWidget* parent) {
                 const QString path =
@@ -838,13 +838,24 @@ void CTessaronDlg::OnDiagram()
                 prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
             });
         connect(diagram_, &CDiagramDlg::closing, this, &CTessaronDlg::ForgetDiagram);
+        // A click on the map's marks of a repeat shows that word in the tree
+        // and the clicked pair's first copy in the pane.
+        connect(diagram_, &CDiagramDlg::repeatClicked, this, [this](int pair) {
+            tree_->scrollTo(tree_->currentIndex());
+            if (pair >= 0 && static_cast<std::size_t>(pair) < selectedPairs_.size()) {
+                sequencePane_->setCaret(selectedPairs_[static_cast<std::size_t>(pair)].first);
+            }
+        });
         diagram_->setInlineSaving(jobs_->inlineJobs());
         diagram_->show();
+        if (!diagram_->lengthWarning().isEmpty()) {
+            ShowStatus(diagram_->lengthWarning());
+        }
     } else {
         diagram_->raise();
         diagram_->activateWindow();
     }
-    diagram_->ShowRepeat(selectedRepeat(), selectedPairs_);
+    diagram_->ShowRepeat(selectedRepeat(), selectedPairs_, model_->kindAt(tree_->currentIndex()));
 }
 
 void CTessaronDlg::ForgetDiagram()

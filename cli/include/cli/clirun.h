@@ -5,6 +5,7 @@
 #include "input/feature.h"
 #include "report/reportlayout.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -13,10 +14,12 @@
 namespace tessaron {
 
 // Draws the circular map of a GenBank genome to `path` (PNG, or SVG for a
-// name ending in ".svg"), marking `repeat` with `pairs` when it is not null.
-// False when the file cannot be written.
-using MapDrawer = std::function<bool(const std::string& path, const FeatureList& features,
-                                     const Repeat* repeat, std::span<const RepeatPair> pairs)>;
+// name ending in ".svg"), turning on the `basesRead` of the genome, marking
+// `repeat` with `pairs` when it is not null. False when the file cannot be
+// written.
+using MapDrawer =
+    std::function<bool(const std::string& path, const FeatureList& features, std::int64_t basesRead,
+                       const Repeat* repeat, std::span<const RepeatPair> pairs)>;
 
 // What --chart draws: the pairs of each kind per length from `minLength`,
 // and with --controls the controls' report instead.

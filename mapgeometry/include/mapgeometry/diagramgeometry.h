@@ -60,7 +60,8 @@ struct ScaleMark {
     friend bool operator==(const ScaleMark&, const ScaleMark&) = default;
 };
 
-// "1" at position 0, then "1K", "2K", ... for every thousand below L.
+// "1" at position 0, then "1K", "2K", ... for every thousand below L (every
+// ten thousand, or more, when that would make more than 400 marks).
 [[nodiscard]] std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEnd);
 
 // An arc of the track from the radial through one point counterclockwise (on
@@ -93,7 +94,8 @@ struct FeatureMark {
 [[nodiscard]] std::vector<FeatureMark> featureMarks(const FeatureList& features, double radiansPerBase);
 
 // One row of the legend: a bar of the colour (a rectangle drawn with a 4 pixel
-// outline) and its text.
+// outline) and its text. The rows name what the colours mark: transfer RNAs
+// and genes, each on either strand.
 struct LegendRow {
     std::uint32_t color = 0;  // 0x00BBGGRR
     int left = 0;

@@ -1,14 +1,24 @@
 #pragma once
 
-// The circular map window: modeless, with a 600 x 460 client area showing the
-// map of the loaded GenBank genome and the occurrences of the repeat selected
-// in the main window. Its pop-up menu saves the map as a PNG or SVG file.
+// The circular map window: modeless and resizable, showing the map of the
+// loaded GenBank genome and the occurrences of the repeat selected in the main
+// window. The map fills the window (at 600 x 460 pixel for pixel as drawn at
+// its own size); the wheel zooms about the mouse, a drag pans, a double click
+// goes back to the whole map. A tooltip names the feature or the repeat under
+// the mouse, and a click on a repeat's chord, dots or band tells the main
+// window. Its pop-up menu saves the map as a PNG or SVG file, sets the names
+// apart ("Tidy labels") and resets the view.
 
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
+#include "mapimage/diagrampainter.h"
 
 #include <QDialog>
+#include <QPointF>
 #include <QString>
+#include <QTransform>
 
 #include <functional>
 #include <memory>
@@ -27,53 +37,96 @@ public:
     using FileChooser = std::function<QString(QWidget* parent)>;
     // Tells the user that something went wrong.
     using Reporter = std::function<void(QWidget* parent, const QString& text)>;
+    // Asks how large and how smooth the saved image is (none when cancelled).
+    using ImageOptionsChooser = std::function<std::optional<tessaron::MapImageOptions>(
+        QWidget* parent, const tessaron::MapImageOptions& proposed)>;
 
-    // `features` belong to the owner, who destroys this window before it
-    // releases them. The window deletes itself once it is closed.
-    CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features);
+    // `features` and `genome` belong to the owner, who destroys this window
+    // before it releases them. The map turns on the genome's length, the bases
+    // read. The window deletes itself once it is closed.
+    CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features, const tessaron::Genome& genome);
     ~CDiagramDlg() override;
     CDiagramDlg(const CDiagramDlg&) = delete;
     CDiagramDlg& operator=(const CDiagramDlg&) = delete;
 
     void setPrompts(FileChooser chooser, Reporter reporter);
+    void setImageOptionsChooser(ImageOptionsChooser chooser);
 
     // Marks the given repeat (none removes the marks) and repaints at once.
-    void ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs);
+    // `kind` names it in the tooltip; without it the tooltip says only
+    // whether it is direct.
+    void ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
+                    std::optional<tessaron::RepeatKind> kind = std::nullopt);
 
-    [[nodiscard]] bool hasRepeat() const { return repeat_.has_value(); }
-    [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return pairs_; }
+    [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
+    [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
+    [[nodiscard]] const tessaron::MapScene& scene() const { return scene_; }
+    // What to tell the user when the whole-sequence feature disagrees with
+    // the bases read; empty when they agree.
+    [[nodiscard]] QString lengthWarning() const;
 
-    // The map as the window shows it.
+    [[nodiscard]] bool tidyLabels() const { return style_.tidyLabels; }
+    void setTidyLabels(bool tidy);
+
+    // Map coordinates (600 x 460) to the window's, with the zoom and pan.
+    [[nodiscard]] QTransform viewTransform() const;
+    [[nodiscard]] double zoom() const { return zoom_; }
+    // Zooms by `factor` keeping the map point under `at` (window coordinates) in place.
+    void zoomAt(QPointF at, double factor);
+    // The whole map again, fitted to the window.
+    void resetView();
+    // What the tooltip says at a point of the window; empty over nothing.
+    [[nodiscard]] QString toolTipAt(QPointF at) const;
+
+    // The map at its own size, as the window shows it unzoomed at 600 x 460.
     [[nodiscard]] QImage image() const;
-    // Asks for a file name and writes the map there off the window's thread,
-    // from a copy of what it shows; false when cancelled. A file that cannot
-    // be written is told to the user once the writing has ended. With inline
-    // saving the map is written before saveImage returns, and false also
-    // tells that it could not be.
+    // Asks how and where to save, then writes the map there off the window's
+    // thread, from a copy of what it shows; false when cancelled. A file that
+    // cannot be written is told to the user once the writing has ended. With
+    // inline saving the map is written before saveImage returns, and false
+    // also tells that it could not be.
     bool saveImage();
     void setInlineSaving(bool runInline);
     // Runs the event loop until the map being saved is written.
     void waitForSave();
-    // The window's pop-up menu with its one "Save image..." item.
+    // The window's pop-up menu: "Save image...", "Tidy labels", "Reset view".
     [[nodiscard]] std::unique_ptr<QMenu> contextMenu();
 
 signals:
     // The user closed the window; it deletes itself afterwards.
     void closing();
+    // The user clicked on the marks of the selected repeat's pair `pair`.
+    void repeatClicked(int pair);
 
 public slots:
     void reject() override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    const tessaron::FeatureList& features_;
-    std::optional<tessaron::Repeat> repeat_;
-    std::vector<tessaron::RepeatPair> pairs_;
+    [[nodiscard]] tessaron::MapPointF toMap(QPointF at) const;
+
+    const tessaron::Genome& genome_;
+    tessaron::MapScene scene_;
+    std::optional<tessaron::RepeatKind> kind_;
+    tessaron::DiagramStyle style_;
+    tessaron::MapImageOptions saveOptions_;
+    double zoom_ = 1.0;
+    QPointF focus_;  // the map point at the window's centre
+    std::optional<QPointF> pressedAt_;
+    QPointF lastDrag_;
+    bool dragged_ = false;
     FileChooser chooser_;
     Reporter reporter_;
+    ImageOptionsChooser optionsChooser_;
     std::unique_ptr<JobRunner> saver_;
 };

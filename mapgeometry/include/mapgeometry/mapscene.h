@@ -1,0 +1,97 @@
+#pragma once
+
+// What one map shows, in plain numbers: the features clipped to the bases
+// actually read, the turn those bases make, the selected repeat, and which of
+// them lies under a point. Long repeats are drawn as two arcs joined by a band
+// instead of dots and a chord; the band's outline is computed here.
+
+#include "engine/repeatlist.h"
+#include "input/feature.h"
+#include "mapgeometry/diagramgeometry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessaron {
+
+struct MapPointF {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The circle's centre as the point formula places it (it truncates and adds 1).
+inline constexpr MapPointF kMapCircleCentre{kMapCentreX + 0.5, kMapCentreY + 0.5};
+// Long repeats: the arcs of their copies on radius 167, the band inside them.
+inline constexpr double kCopyArcWidth = 6.0;
+inline constexpr double kBandRadius = kScaleRadius - kCopyArcWidth / 2.0;
+// A copy at least this many pixels long on radius 167 is drawn as an arc.
+inline constexpr double kBandMinPixels = 4.0;
+
+// The note to give when the whole-sequence feature disagrees with the number
+// of bases read (a truncated file, a wrong length); none when they agree or
+// nothing was read.
+[[nodiscard]] std::optional<std::string> sourceLengthWarning(const FeatureList& features,
+                                                             std::int64_t basesRead);
+
+// The features with nothing past `sequenceEnd` (the last base read, 0-based):
+// the whole-sequence feature becomes 0..sequenceEnd, a feature that starts
+// past the end goes (or, across the origin, keeps its part from 0), an end
+// past it is cut there.
+[[nodiscard]] FeatureList clipFeatures(const FeatureList& features, std::int32_t sequenceEnd);
+
+// Whether copies of `length` bases are long enough to be drawn as arcs.
+[[nodiscard]] bool drawnAsBand(double radiansPerBase, std::int32_t length);
+
+// Points along the circle of `radius` over the bases start .. start+length-1
+// (clockwise), about one a degree.
+[[nodiscard]] std::vector<MapPointF> copyArc(double radiansPerBase, std::int32_t start, std::int32_t length,
+                                             double radius);
+
+// The closed outline of the band joining a pair's two copies: the first copy's
+// arc, a curve through the inside of the circle to the second copy, its arc,
+// and a curve back.
+[[nodiscard]] std::vector<MapPointF> bandOutline(double radiansPerBase, const RepeatPair& pair,
+                                                 std::int32_t length);
+
+// Even-odd test of a point against a closed outline.
+[[nodiscard]] bool insideOutline(std::span<const MapPointF> outline, MapPointF point);
+
+class MapScene {
+public:
+    MapScene() = default;
+    // `basesRead` is the genome's length; the map's turn follows it, never the
+    // whole-sequence feature. 0 takes the whole-sequence feature's length.
+    MapScene(const FeatureList& features, std::int64_t basesRead);
+
+    // Clipped to the bases read, the whole-sequence feature first.
+    [[nodiscard]] const FeatureList& features() const { return features_; }
+    [[nodiscard]] std::int32_t sequenceEnd() const { return sequenceEnd_; }
+    [[nodiscard]] double perBase() const { return perBase_; }
+    // Empty when the whole-sequence feature agrees with the bases read.
+    [[nodiscard]] const std::string& lengthWarning() const { return warning_; }
+
+    // Copied: the scene never refers to a result list.
+    void setRepeat(const Repeat* repeat, std::span<const RepeatPair> pairs);
+    [[nodiscard]] const std::optional<Repeat>& repeat() const { return repeat_; }
+    [[nodiscard]] std::span<const RepeatPair> pairs() const { return pairs_; }
+
+    // The feature whose arc is drawn at `point` (the last drawn when several),
+    // as an index into features().
+    [[nodiscard]] std::optional<std::size_t> featureAt(MapPointF point) const;
+    // The pair of the selected repeat whose dots, chord, arcs or band lie at `point`.
+    [[nodiscard]] std::optional<std::size_t> pairAt(MapPointF point) const;
+
+private:
+    FeatureList features_;
+    std::int32_t sequenceEnd_ = 0;
+    double perBase_ = 0.0;
+    std::string warning_;
+    std::optional<Repeat> repeat_;
+    std::vector<RepeatPair> pairs_;
+};
+
+}  // namespace tessaron

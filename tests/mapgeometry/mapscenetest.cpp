@@ -1,0 +1,199 @@
+// The map's scale from the bases read, features clipped to them, long repeats
+// as bands, what lies under the mouse, and names set apart without overlaps.
+
+#include "engine/genome.h"
+#include "input/genbankreader.h"
+#include "mapgeometry/mapscene.h"
+#include "mapgeometry/tidylabels.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tessaron;
+
+FeatureList listOfLength(std::int32_t end, std::vector<Feature> rest = {})
+{
+    FeatureList list{{0, end, "sequence", kColorSequence}};
+    list.insert(list.end(), rest.begin(), rest.end());
+    return list;
+}
+
+TEST(MapScene, TurnsOnTheBasesReadAndWarnsOnceWhenTheSourceDisagrees)
+{
+    struct Case {
+        std::int32_t sourceEnd;
+        std::int64_t basesRead;
+        std::int32_t expectedEnd;
+        bool warns;
+    };
+    const std::vector<Case> cases{
+        {16568, 16569, 16568, false},  // agrees
+        {2147483646, 600, 599, true},  // a wrong, huge length
+        {16568, 9000, 8999, true},     // a truncated file
+        {599, 0, 599, false},          // nothing read: the source's length
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.basesRead);
+        const MapScene scene(listOfLength(c.sourceEnd), c.basesRead);
+        EXPECT_EQ(scene.sequenceEnd(), c.expectedEnd);
+        EXPECT_DOUBLE_EQ(scene.perBase(), kMapFullTurn / c.expectedEnd);
+        EXPECT_EQ(scene.lengthWarning().empty(), !c.warns) << scene.lengthWarning();
+        EXPECT_EQ(scene.features().front().end, c.expectedEnd);
+    }
+    const auto warning = sourceLengthWarning(listOfLength(2147483646), 600);
+    ASSERT_TRUE(warning.has_value());
+    EXPECT_NE(warning->find("2147483647"), std::string::npos);
+    EXPECT_NE(warning->find("600"), std::string::npos);
+}
+
+TEST(MapScene, HugeSourceLengthDrawsABoundedScaleQuickly)
+{
+    const auto before = std::chrono::steady_clock::now();
+    const MapScene scene(listOfLength(2147483646), 600);
+    EXPECT_EQ(scaleMarks(scene.perBase(), scene.sequenceEnd()).size(), 1U);
+    // Even a scale trusted to that length stays small.
+    const auto marks = scaleMarks(kMapFullTurn / 2147483646.0, 2147483646);
+    EXPECT_LE(marks.size(), 401U);
+    EXPECT_EQ(marks[1].label, "10000K");                                  // every ten million bases
+    EXPECT_EQ(scaleMarks(kMapFullTurn / 154477.0, 154477).size(), 155U);  // a chloroplast: every thousand
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
+}
+
+TEST(MapScene, FeaturesBeyondTheBasesReadAreClipped)
+{
+    const FeatureList read = listOfLength(20000, {{100, 200, "inside", kColorGeneDirect},
+                                                  {500, 900, "cut", kColorGeneDirect},
+                                                  {700, 800, "past", kColorGeneDirect},
+                                                  {800, 50, "across", kColorTrnaDirect},
+                                                  {300, 120, "wraps inside", kColorTrnaDirect}});
+    const FeatureList clipped = clipFeatures(read, 599);
+    const FeatureList expected = listOfLength(599, {{100, 200, "inside", kColorGeneDirect},
+                                                    {500, 599, "cut", kColorGeneDirect},
+                                                    {0, 50, "across", kColorTrnaDirect},
+                                                    {300, 120, "wraps inside", kColorTrnaDirect}});
+    EXPECT_EQ(clipped, expected);
+}
+
+TEST(MapScene, LongRepeatsAreBandsShortOnesDots)
+{
+    const double perBase = kMapFullTurn / 154477.0;
+    EXPECT_FALSE(drawnAsBand(perBase, 30));
+    EXPECT_TRUE(drawnAsBand(perBase, 26264));
+    EXPECT_FALSE(drawnAsBand(kMapFullTurn / 16568.0, 30));
+    EXPECT_TRUE(drawnAsBand(kMapFullTurn / 16568.0, 100));
+
+    // The chloroplast's inverted repeat: both arcs lie on radius 167 over
+    // their copies, and the band is a closed outline between them.
+    const RepeatPair pair{84170, 128214};
+    const auto arc = copyArc(perBase, pair.first, 26264, kScaleRadius);
+    ASSERT_GT(arc.size(), 60U);
+    for (const MapPointF& point : arc) {
+        EXPECT_NEAR(std::hypot(point.x - kMapCircleCentre.x, point.y - kMapCircleCentre.y), kScaleRadius,
+                    1e-9);
+    }
+    const auto outline = bandOutline(perBase, pair, 26264);
+    const auto at = [perBase](double position, double radius) {
+        const double theta = position * perBase + kMapStartAngle;
+        return MapPointF{kMapCircleCentre.x + radius * std::cos(theta),
+                         kMapCircleCentre.y + radius * std::sin(theta)};
+    };
+    EXPECT_TRUE(insideOutline(outline, at(pair.first + 13132, 150)));
+    EXPECT_TRUE(insideOutline(outline, at(pair.second + 13132, 150)));
+    EXPECT_FALSE(insideOutline(outline, at(20000, 150)));               // away from both copies
+    EXPECT_FALSE(insideOutline(outline, at(pair.first + 13132, 175)));  // outside the ring
+}
+
+TEST(MapScene, FindsTheFeatureAndThePairUnderAPoint)
+{
+    MapScene scene(listOfLength(16568, {{1000, 3000, "under", kColorGeneDirect},
+                                        {2000, 2500, "over", kColorTrnaDirect},
+                                        {16000, 200, "origin", kColorGeneComplement}}),
+                   16569);
+    const double perBase = scene.perBase();
+    const auto at = [perBase](double position, double radius) {
+        const double theta = position * perBase + kMapStartAngle;
+        return MapPointF{kMapCircleCentre.x + radius * std::cos(theta),
+                         kMapCircleCentre.y + radius * std::sin(theta)};
+    };
+    EXPECT_EQ(scene.featureAt(at(1500, kTrackRadius)), 1U);
+    EXPECT_EQ(scene.featureAt(at(2200, kTrackRadius)), 2U);  // drawn last, on top
+    EXPECT_EQ(scene.featureAt(at(16400, kTrackRadius)), 3U);
+    EXPECT_EQ(scene.featureAt(at(100, kTrackRadius)), 3U);
+    EXPECT_FALSE(scene.featureAt(at(8000, kTrackRadius)).has_value());
+    EXPECT_FALSE(scene.featureAt(at(1500, 120)).has_value());
+
+    const Repeat shortRepeat{true, 12, 2, 0};
+    const std::vector<RepeatPair> pairs{{1000, 9000}, {4000, 12000}};
+    scene.setRepeat(&shortRepeat, pairs);
+    const MapPoint dot = mapPoint(perBase, 9000, kScaleRadius, 0);
+    EXPECT_EQ(scene.pairAt({static_cast<double>(dot.x), static_cast<double>(dot.y) + 2}), 0U);
+    const MapPoint a = mapPoint(perBase, 4000, kScaleRadius, 0);
+    const MapPoint b = mapPoint(perBase, 12000, kScaleRadius, 0);
+    EXPECT_EQ(scene.pairAt({(a.x + b.x) / 2.0, (a.y + b.y) / 2.0}), 1U);  // on the chord
+    EXPECT_FALSE(scene.pairAt(at(6500, 100)).has_value());
+    scene.setRepeat(nullptr, {});
+    EXPECT_FALSE(scene.pairAt({(a.x + b.x) / 2.0, (a.y + b.y) / 2.0}).has_value());
+}
+
+// Names about 7 pixels a letter, boxes 13 high.
+LabelMetrics testMetrics()
+{
+    return {[](const std::string& text) { return static_cast<int>(text.size()) * 7; }, 10, 3};
+}
+
+void expectNoOverlaps(const FeatureList& features)
+{
+    const auto labels = tidyLabels(features, kMapFullTurn / features.front().end, testMetrics());
+    ASSERT_EQ(labels.size(), features.size() - 1);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(labels[i].feature, i + 1);
+        EXPECT_EQ(labels[i].box.right - labels[i].box.left, testMetrics().width(features[i + 1].name));
+        // Outside the ring.
+        const double cx = std::clamp<double>(kMapCircleCentre.x, labels[i].box.left, labels[i].box.right);
+        const double cy = std::clamp<double>(kMapCircleCentre.y, labels[i].box.top, labels[i].box.bottom);
+        EXPECT_GT(std::hypot(cx - kMapCircleCentre.x, cy - kMapCircleCentre.y), 182.0)
+            << features[i + 1].name;
+        for (std::size_t j = i + 1; j < labels.size(); ++j) {
+            EXPECT_FALSE(labels[i].box.overlaps(labels[j].box))
+                << features[i + 1].name << " and " << features[j + 1].name;
+        }
+    }
+}
+
+TEST(TidyLabels, NoTwoNamesOverlapOnRealGenomes)
+{
+    for (const char* file : {TESSARON_MITO_GENBANK, TESSARON_SHARED_DATA "/NC_000932.gb"}) {
+        SCOPED_TRACE(file);
+        Genome genome;
+        const auto features = readGenBank(file, genome, 8, 12);
+        ASSERT_TRUE(features.has_value());
+        ASSERT_GT(features->size(), 60U);
+        expectNoOverlaps(clipFeatures(*features, genome.length() - 1));
+    }
+}
+
+TEST(TidyLabels, CrowdedNamesStackBesideTheirArcs)
+{
+    // Ten short features side by side near 3 o'clock, one near 9 o'clock.
+    FeatureList list = listOfLength(16568);
+    for (int i = 0; i < 10; ++i) {
+        list.push_back({4000 + i * 20, 4010 + i * 20, "tRNA-" + std::to_string(i), kColorTrnaDirect});
+    }
+    list.push_back({12400, 12500, "left", kColorGeneDirect});
+    expectNoOverlaps(list);
+    const auto labels = tidyLabels(list, kMapFullTurn / 16568, testMetrics());
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_GT(labels[i].box.left, kMapCentreX + 150);
+        EXPECT_NEAR(labels[i].box.top, kMapCentreY, 120);
+    }
+    EXPECT_LT(labels[10].box.right, kMapCentreX - 150);
+    EXPECT_EQ(labels[10].text.x, labels[10].box.left);
+}
+
+}  // namespace
