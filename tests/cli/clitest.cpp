@@ -86,10 +86,10 @@ TEST_F(CliTest, PairsAreOneBasedAndInKindLengthListOrder)
 
 TEST_F(CliTest, InfoCountsTheBasesOfATextFile)
 {
-    write("s.fa", ">x\n" + std::string(kSample));  // no A, C, G or T in the header
+    write("s.fa", ">x\n" + std::string(kSample));  // no A, C, G or T in the header; the x is a gap
     const Outcome result = run({"--report", "info", "s.fa"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "title\t\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
+    EXPECT_EQ(result.out, "title\t\nlength\t22\nA\t5\nT\t7\nC\t5\nG\t4\n");
 }
 
 TEST_F(CliTest, EmptyFileIsAnEmptyAnalysis)
