@@ -33,7 +33,7 @@ TEST_F(CliTest, GenBankIsRecognisedByItsLocusLine)
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(
         result.out,
-        "title\tmitochondrion Homo sapiens (human)\nlength\t16568\nA\t5124\nT\t4094\nC\t5181\nG\t2169\n");
+        "title\tmitochondrion Homo sapiens (human)\nlength\t16569\nA\t5124\nT\t4094\nC\t5181\nG\t2169\n");
 
     // Through --text too its annotation never turns into bases.
     const Outcome text = run({"--report", "info", "--text", TESSARON_MITO_GENBANK});

@@ -76,11 +76,11 @@ TEST_F(CliTest, PairsOfTheMitochondrialGenomeMatchTheReference)
     write("mito.txt", block);
     std::string bases;
     for (const char ch : block) {
-        if (ch == 'a' || ch == 'c' || ch == 'g' || ch == 't') {
+        if (ch >= 'a' && ch <= 'z') {  // the one n stays as a gap
             bases += static_cast<char>(ch - 'a' + 'A');
         }
     }
-    ASSERT_EQ(bases.size(), 16568u);
+    ASSERT_EQ(bases.size(), 16569u);
     const Outcome result = run({"--report", "pairs", "mito.txt"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, expectedPairsReport(bases, 8, 31));

@@ -397,6 +397,8 @@ TEST_F(ComparisonRun, MitochondrialGenomeWithTheDefaultSettings)
     // with a count ends the table.
     Genome genome;
     ASSERT_TRUE(readGenBank(TESSARON_MITO_GENBANK, genome, 8, 30));
+    // 16569 in the file, the one N kept as a gap.
+    ASSERT_EQ(genome.length(), 16569);
     ASSERT_TRUE(genome.buildIndex());
     const auto inverted = genome.findRepeats(RepeatKind::Inverted);
     ASSERT_NE(inverted, nullptr);

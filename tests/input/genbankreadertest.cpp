@@ -386,7 +386,7 @@ TEST(GenBankReader, TakesTheBasesOfTheFirstRecordOnly)
     } cases[] = {
         {"fewer bases than the source end", record("", "        1 acgtacgtac gt\n"), "ACGTACGTACGT"},
         {"more bases than the source end", record("", "1 acgtacgtac gtacgt\n", "1..12"), "ACGTACGTACGT"},
-        {"N dropped", record("", "1 acgtNNNNac gt\n"), "ACGTACGT"},
+        {"N kept as gaps", record("", "1 acgtNNNNac gt\n"), "ACGTNNNNACGT"},
         {"no bases", record("", ""), ""},
         {"second record", record("", "1 ccccc\n") + record("", "1 ggggg\n"), "CCCCC"},
         {"text after the record", record("", "1 tt\n") + "LOCUS ACGT\nacgt\n", "TT"},
@@ -472,11 +472,12 @@ TEST_F(GenBankFileTest, HumanMitochondrion)
     const auto features = readGenBank(TESSARON_MITO_GENBANK, genome, 8, 30);
     ASSERT_TRUE(features.has_value());
     EXPECT_EQ(genome.title(), "mitochondrion Homo sapiens (human)");
-    // 16,569 positions, one of them the N at 3107.
+    // 16,569 positions, one of them the N at 3107, kept in place.
     EXPECT_EQ(genome.capacity(), 16569);
-    EXPECT_EQ(genome.length(), 16568);
+    EXPECT_EQ(genome.length(), 16569);
+    EXPECT_EQ(genome.sequence()[3106], 'N');
     EXPECT_EQ(genome.sequence().substr(0, 10), "GATCACAGGT");
-    EXPECT_EQ(genome.sequence().substr(16568 - 10), "CATCACGATG");
+    EXPECT_EQ(genome.sequence().substr(16569 - 10), "CATCACGATG");
 
     ASSERT_EQ(features->size(), 63u);  // 37 genes, 22 tRNAs, 2 rRNAs, the D-loop
     EXPECT_EQ((*features)[0], (Feature{0, 16568, "sequence", kColorSequence}));

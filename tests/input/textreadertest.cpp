@@ -17,7 +17,7 @@ std::string basesOf(const std::string& bytes)
     std::string bases;
     for (const char ch : bytes) {
         const auto upper = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        if (std::string_view("ACGT").find(upper) != std::string_view::npos) {
+        if (upper >= 'A' && upper <= 'Z') {  // a letter other than A, C, G, T is kept as a gap
             bases += upper;
         }
     }
