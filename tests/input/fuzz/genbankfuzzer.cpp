@@ -61,7 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(genome.title().size() <= 95, "title of at most 95 characters");
     require(genome.length() <= genome.capacity(), "length within the capacity");
     require(genome.capacity() <= features->front().end + 1, "capacity at most the source end");
-    require(genome.sequence().find_first_not_of("ACGT") == std::string_view::npos, "bases only");
+    require(genome.sequence().find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string_view::npos,
+            "upper-case letters only");
+    std::int64_t gaps = 0;
+    for (std::int64_t i = 0; i < genome.length(); ++i) {
+        gaps += genome.isGap(i) ? 1 : 0;
+    }
+    require(gaps == genome.gapCount(), "every letter other than A, C, G, T counted as a gap");
     require(genome.minLength() == 8 && genome.lengthBound() == 31, "the caller's settings");
     return 0;
 }
