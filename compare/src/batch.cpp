@@ -55,69 +55,133 @@ std::variant<KindCounts, SearchFailure> countKinds(const std::shared_ptr<const G
     return counts;
 }
 
-FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int controlThreads)
+// One record's genome, analysed; a failure is its reason (and why a search
+// gave no result).
+struct RecordOutcome {
+    std::optional<BatchGenome> genome;
+    std::optional<BatchFailure> failure;
+};
+
+RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const BatchSettings& settings,
+                            int controlThreads, const SearchControl& control)
 {
-    FileOutcome outcome;
+    const std::filesystem::path& file = input.path();
+    RecordOutcome outcome;
     const auto fail = [&](std::string reason, std::optional<SearchFailure> search = std::nullopt) {
         outcome.failure = BatchFailure{file, std::move(reason), search};
         return std::move(outcome);
     };
-    const SearchControl control{settings.stop, {}};
     const auto searchFailed = [&](SearchFailure failure) { return fail(failureText(failure), failure); };
     if (control.stopRequested()) {
         return searchFailed(SearchFailure::Cancelled);
     }
     try {
-        // The bytes are read once; every record of them is a genome of its own.
-        const InputFile input = InputFile::read(file);
-        if (settings.genBankOnly && input.format() != RecordFormat::GenBank) {
-            // The GenBank reader's own words: empty, or no LOCUS line.
-            Genome rejected;
-            (void)parseGenBankOrThrow(input.bytes(), rejected, settings.minimum, settings.maximum, file);
+        auto genome = std::make_shared<Genome>();
+        (void)input.load(record, *genome, settings.minimum, settings.maximum);
+        if (genome->title().empty()) {
+            genome->setTitle(displayName(file));
         }
-        for (std::size_t record = 0; record < input.records().size(); ++record) {
-            if (control.stopRequested()) {
-                return searchFailed(SearchFailure::Cancelled);
-            }
-            auto genome = std::make_shared<Genome>();
-            (void)input.load(record, *genome, settings.minimum, settings.maximum);
-            if (genome->title().empty()) {
-                genome->setTitle(displayName(file));
-            }
-            if (!settings.complete) {
-                if (const auto failure = genome->buildIndex(control)) {
-                    return searchFailed(*failure);
-                }
-            }
-            std::shared_ptr<const Genome> indexed = std::move(genome);
-            BatchGenome result;
-            result.file = file;
-            result.record = static_cast<int>(record) + 1;
-            result.recordName = input.records()[record].name;
-            result.title = indexed->title();
-            result.length = indexed->length();
-            result.minLength = indexed->minLength();
-            auto counts = countKinds(indexed, settings, control);
-            if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
+        if (!settings.complete) {
+            if (const auto failure = genome->buildIndex(control)) {
                 return searchFailed(*failure);
             }
-            result.counts = std::move(std::get<KindCounts>(counts));
-            if (settings.controls) {
-                ControlSettings controls = *settings.controls;
-                controls.threads = controlThreads;
-                controls.complete = settings.complete;
-                auto report = runControls(indexed, controls, control);
-                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
-                    return searchFailed(*failure);
-                }
-                result.controls = std::move(std::get<ControlReport>(report));
-            }
-            outcome.genomes.push_back(std::move(result));
         }
+        std::shared_ptr<const Genome> indexed = std::move(genome);
+        BatchGenome result;
+        result.file = file;
+        result.record = static_cast<int>(record) + 1;
+        result.recordName = input.records()[record].name;
+        result.title = indexed->title();
+        result.length = indexed->length();
+        result.minLength = indexed->minLength();
+        auto counts = countKinds(indexed, settings, control);
+        if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
+            return searchFailed(*failure);
+        }
+        result.counts = std::move(std::get<KindCounts>(counts));
+        if (settings.controls) {
+            ControlSettings controls = *settings.controls;
+            controls.threads = controlThreads;
+            controls.complete = settings.complete;
+            auto report = runControls(indexed, controls, control);
+            if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+                return searchFailed(*failure);
+            }
+            result.controls = std::move(std::get<ControlReport>(report));
+        }
+        outcome.genome = std::move(result);
     } catch (const ReadError& error) {
         return fail(error.what());
     } catch (const std::bad_alloc&) {
         return searchFailed(SearchFailure::OutOfMemory);
+    }
+    return outcome;
+}
+
+// Reads a file once and analyses its records on up to `spareThreads`
+// threads; the genomes come in record order, up to the first record that
+// failed.
+FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int spareThreads)
+{
+    FileOutcome outcome;
+    const SearchControl control{settings.stop, {}};
+    if (control.stopRequested()) {
+        outcome.failure = BatchFailure{file, failureText(SearchFailure::Cancelled), SearchFailure::Cancelled};
+        return outcome;
+    }
+    std::optional<InputFile> input;
+    try {
+        // The bytes are read once; every record of them is a genome of its own.
+        input = InputFile::read(file);
+        if (settings.genBankOnly && input->format() != RecordFormat::GenBank) {
+            // The GenBank reader's own words: empty, or no LOCUS line.
+            Genome rejected;
+            (void)parseGenBankOrThrow(input->bytes(), rejected, settings.minimum, settings.maximum, file);
+        }
+    } catch (const ReadError& error) {
+        outcome.failure = BatchFailure{file, error.what(), std::nullopt};
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        outcome.failure =
+            BatchFailure{file, failureText(SearchFailure::OutOfMemory), SearchFailure::OutOfMemory};
+        return outcome;
+    }
+
+    const std::size_t records = input->records().size();
+    const int recordThreads =
+        std::clamp(spareThreads, 1, static_cast<int>(std::min<std::size_t>(records, 1024)));
+    // The threads left over go to each record's controls.
+    const int controlThreads = std::max(1, spareThreads / recordThreads);
+    std::vector<RecordOutcome> results(records);
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> firstFailed{records};
+    const auto work = [&] {
+        for (std::size_t record = next++; record < records && record < firstFailed; record = next++) {
+            results[record] = analyseRecord(*input, record, settings, controlThreads, control);
+            if (results[record].failure) {
+                // Later records are not needed: the file ends at its first failure.
+                std::size_t seen = firstFailed;
+                while (record < seen && !firstFailed.compare_exchange_weak(seen, record)) {
+                }
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (int i = 1; i < recordThreads; ++i) {
+            pool.emplace_back(work);
+        }
+        work();
+    }
+    for (RecordOutcome& result : results) {
+        if (result.failure) {
+            outcome.failure = std::move(result.failure);
+            break;
+        }
+        if (!result.genome) {
+            break;
+        }
+        outcome.genomes.push_back(std::move(*result.genome));
     }
     return outcome;
 }
@@ -131,8 +195,8 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
     const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     const int wanted = settings.threads > 0 ? settings.threads : cores;
     const int threads = std::clamp(wanted, 1, std::max<int>(static_cast<int>(files.size()), 1));
-    // One file alone may use every thread for its controls.
-    const int controlThreads = files.size() == 1 ? wanted : 1;
+    // Threads the files leave over go to the records of each file (and their controls).
+    const int spareThreads = std::max(1, wanted / threads);
 
     std::vector<std::optional<FileOutcome>> outcomes(files.size());
     std::mutex mutex;
@@ -140,7 +204,7 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
-            FileOutcome outcome = analyseFile(files[i], settings, controlThreads);
+            FileOutcome outcome = analyseFile(files[i], settings, spareThreads);
             const std::lock_guard lock(mutex);
             outcomes[i] = std::move(outcome);
             ready.notify_all();
