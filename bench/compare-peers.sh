@@ -120,8 +120,8 @@ done
 # The complete search beside repeat-match, at the same minimum.
 complete_rows=()
 add_complete_row() { complete_rows+=("$(printf '| %-9s | %3s | %-28s | %8s | %8s | %10s | %9s | %9s |' "$@")"); }
-for spec in "mito 8" "NC_000932 8" "random1M 8" "random1M 12" "random1M 20" "random5M 12"; do
-    read -r name minimum <<<"$spec"
+for run in "mito 8" "NC_000932 8" "random1M 8" "random1M 12" "random1M 20" "random5M 12"; do
+    read -r name minimum <<<"$run"
     text="$out/$name.txt"
     fasta="$out/peers/$name.fa"
     [[ -s "$fasta" ]] || tessaron_write_fasta "$name" "$text" >"$fasta"

@@ -4,6 +4,7 @@
 
 #include "charts/repeatchart.h"
 #include "cli/clirun.h"
+#include "offscreen.h"
 
 #include <QApplication>
 #include <QString>
@@ -14,14 +15,7 @@ namespace {
 
 bool drawChart(const std::string& path, const tessaron::ChartInput& input)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Only this program's own messages reach standard error, not the
-    // platform's notes (a missing runtime folder and the like).
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::cerr << "tessaron-cli: " << message.toStdString() << '\n';
-        }
-    });
+    tessaron::drawOffscreenQuietly();
     int argc = 1;
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};

@@ -4,6 +4,7 @@
 #include "cli/clirun.h"
 #include "mapgeometry/mapscene.h"
 #include "mapimage/diagrampainter.h"
+#include "offscreen.h"
 
 #include <QGuiApplication>
 #include <QString>
@@ -20,14 +21,7 @@ bool drawMap(const std::string& path, const tessaron::FeatureList& features, std
     if (!scene.lengthWarning().empty()) {
         std::cerr << "tessaron-cli: " << scene.lengthWarning() << '\n';
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The platform's notes (a missing runtime folder and the like) are of no
-    // use here: only this program's own messages reach standard error.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) {
-            std::cerr << "tessaron-cli: " << message.toStdString() << '\n';
-        }
-    });
+    tessaron::drawOffscreenQuietly();
     int argc = 1;
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
