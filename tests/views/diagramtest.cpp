@@ -9,6 +9,7 @@
 #include "input/genbankreader.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapimage/diagrampainter.h"
+#include "scopedsettings.h"
 #include "testprompts.h"
 #include "views/diagramdlg.h"
 #include "views/optionsdlg.h"
@@ -359,18 +360,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder_.isValid());
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
         window_ = std::make_unique<CTessaronDlg>();
         window_->setInlineJobs(true);
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    void TearDown() override
-    {
-        window_.reset();
-        qputenv("TESSARON_SETTINGS", previousSettings_);
-    }
+    void TearDown() override { window_.reset(); }
 
     void trigger(int id) const { window_->command(id)->trigger(); }
     void openMito()
@@ -392,8 +387,7 @@ protected:
     }
     int diagramCount() const { return static_cast<int>(window_->findChildren<CDiagramDlg*>().size()); }
 
-    QTemporaryDir folder_;
-    QByteArray previousSettings_;
+    ScopedSettingsFile folder_;
     ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };

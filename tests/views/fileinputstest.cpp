@@ -1,6 +1,7 @@
 // The main window's record chooser and "Export repeats...", with the prompts
 // answered by the test.
 
+#include "scopedsettings.h"
 #include "testprompts.h"
 #include "views/repeattreemodel.h"
 #include "views/tessarondlg.h"
@@ -24,17 +25,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder_.isValid());
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
         window_ = std::make_unique<CTessaronDlg>();
         window_->setInlineJobs(true);
         window_->session().setLengths(12, 14);
     }
-    void TearDown() override
-    {
-        window_.reset();
-        qputenv("TESSARON_SETTINGS", previousSettings_);
-    }
+    void TearDown() override { window_.reset(); }
 
     void open(int command, const QString& path)
     {
@@ -42,8 +37,7 @@ protected:
         window_->command(command)->trigger();
     }
 
-    QTemporaryDir folder_;
-    QByteArray previousSettings_;
+    ScopedSettingsFile folder_;
     ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };

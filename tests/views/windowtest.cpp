@@ -2,6 +2,7 @@
 // origin, stepping through copies, going to a position, the tree's filter,
 // the recent files, the status bar, the choosers' file types and Help.
 
+#include "scopedsettings.h"
 #include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/helpdlg.h"
@@ -47,19 +48,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder_.isValid());
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
         window_ = std::make_unique<CTessaronDlg>();
         window_->setInlineJobs(true);
         window_->resize(900, 600);
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
-    void TearDown() override
-    {
-        window_.reset();
-        qputenv("TESSARON_SETTINGS", previousSettings_);
-    }
+    void TearDown() override { window_.reset(); }
 
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
@@ -112,8 +107,7 @@ protected:
         }));
     }
 
-    QTemporaryDir folder_;
-    QByteArray previousSettings_;
+    ScopedSettingsFile folder_;
     ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };
