@@ -353,7 +353,7 @@ private:
         } else if (name == "--batch") {
             setReport(ReportKind::Batch, "--batch");
         } else if (name == "--complete") {
-            options_.complete = true;
+            options_.method = SearchMethod::Complete;
         } else if (name == "--genes") {
             options_.genes = true;
         } else {
@@ -485,7 +485,7 @@ private:
             fail("--controls applies only to the summary, --chart and --batch");
         } else if (options_.jobs && !batch && !options_.controls) {
             fail("--jobs applies only to --batch and --controls");
-        } else if (options_.complete && options_.report == ReportKind::Map) {
+        } else if (options_.method == SearchMethod::Complete && options_.report == ReportKind::Map) {
             fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");

@@ -71,14 +71,13 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum,
+    const std::vector<std::filesystem::path>& files, RepeatKind kind, int minimum, int maximum,
     const ComparisonOptions& options)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
     }
-    const std::optional<RepeatKind> kind = kindOfCompareItem(kindIndex);
-    if (!kind) {
+    if (static_cast<int>(kind) < 0 || static_cast<int>(kind) >= kRepeatKindCount) {
         return failure(Reason::BadKind);
     }
     // The files still running stop as soon as one fails or the caller stops the run.
@@ -89,18 +88,18 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     settings.minimum = minimum;
     settings.maximum = maximum;
     settings.threads = options.threads;
-    settings.complete = options.complete;
+    settings.method = options.method;
     settings.genBankOnly = true;
     settings.kind = kind;
     settings.stop = ending.get_token();
 
     const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
-    const auto slot = static_cast<std::size_t>(*kind);
+    const auto slot = static_cast<std::size_t>(kind);
     GenomeComparison comparison;
     comparison.minLength = minimum;
     comparison.maxLength = minimum;
-    comparison.kind = *kind;
-    comparison.countsLonger = options.complete;
+    comparison.kind = kind;
+    comparison.countsLonger = methodInfo(options.method).findsLonger;
     comparison.maximumSetting = maximum;
     std::optional<ComparisonFailure> ended;
     int done = 0;
