@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 
 #include <array>
@@ -421,7 +422,7 @@ private:
         std::string motif;
         for (const char ch : value) {
             const char upper = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
-            if (upper != 'A' && upper != 'T' && upper != 'C' && upper != 'G') {
+            if (!isBase(upper)) {
                 fail("--motif: " + quote(value) + ": Accepted symbols are only A, T, C or G");
                 return;
             }

@@ -71,15 +71,16 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, RepeatKind kind, int minimum, int maximum,
-    const ComparisonOptions& options)
+    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> chosen, int minimum,
+    int maximum, const ComparisonOptions& options)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
     }
-    if (static_cast<int>(kind) < 0 || static_cast<int>(kind) >= kRepeatKindCount) {
+    if (!chosen || static_cast<int>(*chosen) < 0 || static_cast<int>(*chosen) >= kRepeatKindCount) {
         return failure(Reason::BadKind);
     }
+    const RepeatKind kind = *chosen;
     // The files still running stop as soon as one fails or the caller stops the run.
     std::stop_source ending;
     const std::stop_callback forward(options.stop, [&ending] { ending.request_stop(); });

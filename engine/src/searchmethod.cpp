@@ -41,7 +41,9 @@ PreparedResult prepareSearch(std::shared_ptr<const Genome> genome, SearchMethod 
     const bool needsSuffixIndex = method == SearchMethod::Trie || options.suffixIndex;
     const double suffixShare = needsComplete ? (needsSuffixIndex ? kSuffixIndexShare : 0.0) : 1.0;
     std::shared_ptr<const SuffixIndex> suffixIndex;
-    if (needsSuffixIndex) {
+    if (needsSuffixIndex && options.builtIndex && options.builtIndex->sharedGenome() == genome) {
+        suffixIndex = options.builtIndex;
+    } else if (needsSuffixIndex) {
         auto built = buildIndex(genome, control.part(0.0, suffixShare), options.buildThreads);
         if (const auto* failure = std::get_if<SearchFailure>(&built)) {
             return *failure;

@@ -46,7 +46,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
                                     [&control](double fraction) {
                                         control.report({JobStep::Indexing, RepeatKind::Direct, fraction});
                                     }},
-                      PrepareOptions{true, 0});
+                      PrepareOptions{true, 0, nullptr});
     if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
         if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
             return failed(JobError::Cancelled);
@@ -159,7 +159,7 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
 
 }  // namespace
 
-bool Analysis::complete() const
+bool Analysis::hasAllKinds() const
 {
     for (const auto& snapshot : snapshots) {
         if (!snapshot) {

@@ -134,8 +134,7 @@ ComparisonFailure expectFailure(const std::variant<GenomeComparison, ComparisonF
 TEST_F(ComparisonRun, NoFiles)
 {
     std::vector<int> calls;
-    const ComparisonFailure failure =
-        expectFailure(runComparison({}, static_cast<RepeatKind>(7), 8, 30, reporting(calls)));
+    const ComparisonFailure failure = expectFailure(runComparison({}, std::nullopt, 8, 30, reporting(calls)));
     // The empty list is reported first, even with a bad kind.
     EXPECT_EQ(failure.message, kNoFiles);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::NoFiles);
@@ -146,10 +145,10 @@ TEST_F(ComparisonRun, NoFiles)
 TEST_F(ComparisonRun, AKindOutsideTheFourReadsNothing)
 {
     const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
-    for (const int index : {-1, 4}) {
+    for (const std::optional<RepeatKind> kind :
+         {std::optional<RepeatKind>(), std::optional(static_cast<RepeatKind>(4))}) {
         std::vector<int> calls;
-        const ComparisonFailure failure =
-            expectFailure(runComparison({file}, static_cast<RepeatKind>(index), 5, 7, reporting(calls)));
+        const ComparisonFailure failure = expectFailure(runComparison({file}, kind, 5, 7, reporting(calls)));
         EXPECT_EQ(failure.message, kBadKind);
         EXPECT_EQ(failure.reason, ComparisonFailure::Reason::BadKind);
         EXPECT_TRUE(failure.file.empty());

@@ -206,8 +206,8 @@ TEST(SearchControl, PreparedSearchRunsEachMethod)
         EXPECT_EQ(methodNamed(methodName(method)), method);
         for (const bool withSuffixIndex : {false, true}) {
             Progress progress;
-            auto prepared =
-                prepareSearch(genome, method, kKinds, progress.control(), PrepareOptions{withSuffixIndex, 0});
+            auto prepared = prepareSearch(genome, method, kKinds, progress.control(),
+                                          PrepareOptions{withSuffixIndex, 0, nullptr});
             ASSERT_TRUE(std::holds_alternative<PreparedSearch>(prepared));
             progress.expectRisingToOne(2);
             const PreparedSearch& search = std::get<PreparedSearch>(prepared);
@@ -225,9 +225,17 @@ TEST(SearchControl, PreparedSearchRunsEachMethod)
         std::stop_source midway;
         const SearchControl cancelling{midway.get_token(), [&midway](double) { midway.request_stop(); }};
         EXPECT_EQ(std::get<SearchFailure>(
-                      prepareSearch(genome, method, kKinds, cancelling, PrepareOptions{true, 0})),
+                      prepareSearch(genome, method, kKinds, cancelling, PrepareOptions{true, 0, nullptr})),
                   SearchFailure::Cancelled);
     }
+    // A suffix index built before is used again, but only for its own genome.
+    const auto reused =
+        prepareSearch(genome, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+    EXPECT_EQ(std::get<PreparedSearch>(reused).suffixIndex(), index);
+    const std::shared_ptr<const Genome> other = largeGenome();
+    const auto rebuilt =
+        prepareSearch(other, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+    EXPECT_NE(std::get<PreparedSearch>(rebuilt).suffixIndex(), index);
     EXPECT_EQ(methodNamed("approximate"), std::nullopt);
 }
 

@@ -129,7 +129,7 @@ TEST(Session, TheCompleteSearchGivesTheEngineResultsAndKeepsWhatFitsThePairLimit
     result = run(session.reanalysis());
     EXPECT_EQ(result.error, JobError::TooManyPairs);
     ASSERT_TRUE(result.state.has_value());
-    EXPECT_FALSE(result.state->analysis.complete());
+    EXPECT_FALSE(result.state->analysis.hasAllKinds());
 }
 
 TEST(Session, ACancelledJobLeavesNothingToAdopt)
@@ -228,7 +228,7 @@ TEST(Session, OutOfMemoryKeepsTheGenomeAndTheKindsFoundBefore)
     EXPECT_NE(analysis.of(RepeatKind::Inverted), nullptr);
     EXPECT_EQ(analysis.of(RepeatKind::Mirror), nullptr);
     EXPECT_EQ(analysis.of(RepeatKind::Complementary), nullptr);  // not searched
-    EXPECT_FALSE(analysis.complete());
+    EXPECT_FALSE(analysis.hasAllKinds());
 }
 
 TEST(Session, NewLengthsApplyToTheEmptyGenomeAtOnceAndToALoadedOneOnReanalysis)

@@ -44,15 +44,15 @@ struct ComparisonOptions {
 // Reads each GenBank file (every genome it holds becomes a row, in file order),
 // analyses the files in parallel and counts the pairs of `kind` per length,
 // each file in a genome of its own. Failures: no files ("Não há ficheiros
-// para comparar!"), a kind that is none of the four ("There is an error with
-// the type of repeat to compare!"), a file that
+// para comparar!"), no kind or one that is none of the four ("There is an
+// error with the type of repeat to compare!"), a file that
 // cannot be read as GenBank ("Erro num ficheiro!!!", with the reader's words in
 // `detail`), memory running out ("Looks like we're out of memory..."). The
 // first file in list order that fails ends the run; a stop requested through
 // `options.stop` ends it at the first file not yet counted ("The comparison
 // was cancelled.", reason Cancelled).
 [[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, RepeatKind kind, int minimum, int maximum,
+    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> kind, int minimum, int maximum,
     const ComparisonOptions& options = {});
 
 }  // namespace tessaron

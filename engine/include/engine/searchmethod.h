@@ -97,6 +97,9 @@ struct PrepareOptions {
     bool suffixIndex = false;
     // Threads that build the suffix index (0: up to two for a large genome).
     int buildThreads = 0;
+    // A suffix index of this genome built before (the session keeps one):
+    // used instead of building another.
+    std::shared_ptr<const SuffixIndex> builtIndex;
 };
 
 using PreparedResult = std::variant<PreparedSearch, SearchFailure>;

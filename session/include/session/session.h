@@ -97,7 +97,7 @@ struct Analysis {
         return snapshots[static_cast<std::size_t>(kind)];
     }
     // All four kinds are there.
-    [[nodiscard]] bool complete() const;
+    [[nodiscard]] bool hasAllKinds() const;
 };
 
 // Everything a job replaces at once.
@@ -138,7 +138,7 @@ public:
     {
         return state_.analysis.of(kind);
     }
-    [[nodiscard]] bool analysed() const { return state_.analysis.complete(); }
+    [[nodiscard]] bool analysed() const { return state_.analysis.hasAllKinds(); }
     [[nodiscard]] bool loaded() const { return state_.loaded; }
 
     [[nodiscard]] int minimum() const { return minimum_; }
