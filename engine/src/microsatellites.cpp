@@ -1,6 +1,7 @@
 #include "engine/microsatellites.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace tessaron {
@@ -53,9 +54,11 @@ constexpr std::int64_t kCheckEvery = std::int64_t{1} << 18;
 // With "t matches" for S[t] = S[t+P], the runs inside a stretch of bases
 // [a, b) are [x, y+P] for the maximal blocks [x, y] of matching t in
 // [a, b-P-1], empty blocks included. A run reaches r repeats when its block
-// holds at least K = (r-1) * P positions, so the scan probes every K-th
-// position only and widens a block around each probe that matches: in random
-// sequence three probes in four fail and the next is K letters on.
+// holds at least K = (r-1) * P positions, so it holds one of the groups of G
+// positions starting at a, a + G, a + 2G, ... whole, for the largest G of 8,
+// 4, 2, 1 with 2G - 1 <= K. The scan compares the groups only, G letters at
+// once straight from memory, and widens the block around a group that
+// matches: in random sequence one group in 4^G does.
 class RunScanner {
 public:
     RunScanner(std::string_view sequence, int unitLength, int minimumRepeats, MicrosatelliteList& out,
@@ -74,42 +77,16 @@ public:
     // when asked to stop.
     [[nodiscard]] bool scanStretch(std::int64_t a, std::int64_t b)
     {
-        const std::int64_t last = b - 1 - p_;  // the last position compared
-        std::int64_t nextCheck = a + kCheckEvery;
-        std::int64_t t = a + blockLength_ - 1;
-        while (t <= last) {
-            if (t >= nextCheck) {
-                if (control_.stopRequested()) {
-                    return false;
-                }
-                nextCheck = t + kCheckEvery;
-            }
-            if (!matches(t)) {
-                t += blockLength_;
-                continue;
-            }
-            std::int64_t x = t;
-            while (x > a && matches(x - 1)) {
-                --x;
-            }
-            std::int64_t y = t;
-            while (y < last && matches(y + 1)) {
-                ++y;
-            }
-            if (y - x + 1 >= blockLength_) {
-                addRun(x, y - x + 1 + p_);
-            }
-            // y + 1 fails, so the next block long enough holds y + 1 + K or a
-            // later multiple.
-            t = y + 1 + blockLength_;
-        }
-        return true;
+        return blockLength_ >= 15  ? scanGroups<8>(a, b)
+               : blockLength_ >= 7 ? scanGroups<4>(a, b)
+               : blockLength_ >= 3 ? scanGroups<2>(a, b)
+                                   : scanGroups<1>(a, b);
     }
 
     // The runs of a circle without gaps; false when asked to stop.
     [[nodiscard]] bool scanCircle()
     {
-        std::int64_t broken = 0;
+        std::int64_t broken = 0;  // the first position that fails
         while (broken < n_ && matches(broken)) {
             ++broken;
         }
@@ -124,14 +101,79 @@ public:
     }
 
 private:
-    [[nodiscard]] char letter(std::int64_t position) const
+    [[nodiscard]] std::int64_t reduce(std::int64_t position) const
     {
         while (position >= n_) {
             position -= n_;
         }
-        return s_[position];
+        return position;
     }
+    [[nodiscard]] char letter(std::int64_t position) const { return s_[reduce(position)]; }
+
     [[nodiscard]] bool matches(std::int64_t t) const { return letter(t) == letter(t + p_); }
+
+    // Whether positions t .. t+G-1 all match.
+    template <int G>
+    [[nodiscard]] bool groupMatches(std::int64_t t) const
+    {
+        const std::int64_t from = reduce(t);
+        if (from + G + p_ <= n_) {
+            return std::memcmp(s_ + from, s_ + from + p_, G) == 0;
+        }
+        for (int i = 0; i < G; ++i) {
+            if (!matches(t + i)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    template <int G>
+    [[nodiscard]] bool scanGroups(std::int64_t a, std::int64_t b)
+    {
+        const std::int64_t last = b - 1 - p_;  // the last position compared
+        std::int64_t nextCheck = a + kCheckEvery;
+        for (std::int64_t t = a; t + G - 1 <= last; t += G) {
+            if (t >= nextCheck) {
+                if (control_.stopRequested()) {
+                    return false;
+                }
+                nextCheck = t + kCheckEvery;
+            }
+            // Skip the failing groups straight from memory while the reads do
+            // not wrap round the origin.
+            const std::int64_t from = reduce(t);
+            const std::int64_t room = std::min({last - G + 1 - t, n_ - G - p_ - from, nextCheck - t});
+            if (room >= 0) {
+                const char* const first = s_ + from;
+                const char* at = first;
+                while (at <= first + room && std::memcmp(at, at + p_, G) != 0) {
+                    at += G;
+                }
+                t += at - first;
+                if (at > first + room) {
+                    t -= G;  // the loop steps on to t
+                    continue;
+                }
+            } else if (!groupMatches<G>(t)) {
+                continue;
+            }
+            std::int64_t x = t;
+            while (x > a && matches(x - 1)) {
+                --x;
+            }
+            std::int64_t y = t + G - 1;
+            while (y < last && matches(y + 1)) {
+                ++y;
+            }
+            if (y - x + 1 >= blockLength_) {
+                addRun(x, y - x + 1 + p_);
+            }
+            // The group holding y + 1 fails; go on after it.
+            t += (y + 1 - t) / G * G;
+        }
+        return true;
+    }
 
     // A maximal block's run; one longer than the circle is every arc of N
     // letters inside it.

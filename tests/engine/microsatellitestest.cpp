@@ -202,7 +202,7 @@ TEST(Microsatellites, MatchSeededCirclesReadByTheDefinition)
         std::mt19937 random(seed ^ 0x5eedu);
         MicrosatelliteSettings settings;
         for (int& minimum : settings.minimumRepeats) {
-            minimum = std::uniform_int_distribution<int>(1, 5)(random);
+            minimum = std::uniform_int_distribution<int>(1, 8)(random);
         }
         settings.compoundDistance = std::uniform_int_distribution<int>(-3, 12)(random);
         const Genome genome = genomeOf(bases);
@@ -234,6 +234,9 @@ TEST(Microsatellites, ReadTheCircleAsDefined)
         {"GAACAACAACAACAAAAAAAAAAAT",
          {10, 6, 4, 5, 5, 2},
          "1 3 AAC x4 12 AAC/GTT c1\n13 1 A x11 11 A/T c1\n"},
+        // A run of exactly the minimum, placed so that it holds no group of
+        // eight positions from the stretch's start: found all the same.
+        {"NGATATATATATATATATCCG", {10, 8, 5, 5, 5, 5}, "2 2 AT x8 16 AT/AT c0\n"},
         // The class is the smallest rotation on either strand.
         {"GCTGCTGCTGCTGCTA", {10, 6, 5, 5, 5, 5}, "0 3 GCT x5 15 AGC/CTG c0\n"},
     };
