@@ -167,8 +167,7 @@ Loaded load(const Options& options, Genome& genome)
     }
     const InputFile input = InputFile::read(options.file);
     if (options.format == InputFormat::GenBank && input.format() != RecordFormat::GenBank) {
-        // The reader says why: empty, or no line begins with LOCUS.
-        (void)parseGenBankOrThrow(input.bytes(), genome, options.minimum, options.maximum, input.path());
+        throw notGenBankError(input.bytes(), input.path());
     }
     const std::size_t record = chosenRecord(options, input);
     const RecordInfo& info = input.records()[record];

@@ -134,9 +134,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         // The bytes are read once; every record of them is a genome of its own.
         input = InputFile::read(file);
         if (settings.genBankOnly && input->format() != RecordFormat::GenBank) {
-            // The GenBank reader's own words: empty, or no LOCUS line.
-            Genome rejected;
-            (void)parseGenBankOrThrow(input->bytes(), rejected, settings.minimum, settings.maximum, file);
+            throw notGenBankError(input->bytes(), file);
         }
     } catch (const ReadError& error) {
         outcome.failure = BatchFailure{file, error.what(), std::nullopt};

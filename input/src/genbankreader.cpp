@@ -4,6 +4,7 @@
 #include "input/filebytes.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -45,8 +46,9 @@ std::string_view untilNul(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
-// The lines of a text. A line ends at a line feed; a carriage return before
-// it is not part of the line.
+// The lines of a text. A line ends at a line feed, a carriage return and a
+// line feed, or a carriage return alone (old Macintosh files); the line end is
+// not part of the line.
 class Lines {
 public:
     explicit Lines(std::string_view text) : text_(text) {}
@@ -54,13 +56,16 @@ public:
     [[nodiscard]] bool atEnd() const { return pos_ == text_.size(); }
     [[nodiscard]] std::size_t remainingBytes() const { return text_.size() - pos_; }
 
-    [[nodiscard]] std::string_view peek() const { return line(lineEnd()); }
+    [[nodiscard]] std::string_view peek() const { return text_.substr(pos_, lineEnd() - pos_); }
 
     std::string_view next()
     {
         const std::size_t end = lineEnd();
-        last_ = line(end);
-        pos_ = end == text_.size() ? end : end + 1;
+        last_ = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
+            ++pos_;
+        }
         ++lineNumber_;
         return last_;
     }
@@ -72,17 +77,8 @@ public:
 private:
     [[nodiscard]] std::size_t lineEnd() const
     {
-        const std::size_t end = text_.find('\n', pos_);
+        const std::size_t end = text_.find_first_of("\r\n", pos_);
         return end == std::string_view::npos ? text_.size() : end;
-    }
-
-    [[nodiscard]] std::string_view line(std::size_t end) const
-    {
-        std::string_view result = text_.substr(pos_, end - pos_);
-        if (result.ends_with('\r')) {
-            result.remove_suffix(1);
-        }
-        return result;
     }
 
     std::string_view text_;
@@ -298,6 +294,30 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
     return feature;
 }
 
+// The sequence length a LOCUS line gives ("NC_012920 16569 bp DNA ..."): the
+// number before "bp" (or "aa"); nothing when it gives none.
+std::optional<std::int64_t> locusLength(std::string_view rest)
+{
+    std::string_view previous;
+    while (!(rest = trimLeft(rest)).empty()) {
+        const auto blank =
+            static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), isSpace) - rest.begin());
+        const std::string_view word = rest.substr(0, blank);
+        if ((word == "bp" || word == "aa") && !previous.empty()) {
+            std::int64_t value = 0;
+            const auto [stop, error] =
+                std::from_chars(previous.data(), previous.data() + previous.size(), value);
+            if (error == std::errc{} && stop == previous.data() + previous.size() && value > 0) {
+                return value;
+            }
+            return std::nullopt;
+        }
+        previous = word;
+        rest.remove_prefix(blank);
+    }
+    return std::nullopt;
+}
+
 // Why a text was rejected: the reason, its cause in words and the line.
 struct Rejection {
     InputFailure reason;
@@ -325,9 +345,11 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         return Rejection{InputFailure::Empty, "the file is empty"};
     }
     Lines lines(text);
-    if (!skipToLine(lines, "LOCUS", false)) {
+    const auto locus = skipToLine(lines, "LOCUS", false);
+    if (!locus) {
         return Rejection{InputFailure::NotGenBank, "not a GenBank file (no line begins with LOCUS)"};
     }
+    const std::optional<std::int64_t> statedLength = locusLength(*locus);
     const auto source = skipToLine(lines, "SOURCE");
     if (!source) {
         return missing(lines, "a SOURCE line");
@@ -387,13 +409,27 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         throw std::bad_alloc();
     }
     std::string line;
+    bool closed = false;
     while (!lines.atEnd() && loaded.length() < loaded.capacity()) {
         const std::string_view next = lines.next();
         if (endsRecord(next)) {
+            closed = true;
             break;
         }
         line.assign(next);
         loaded.appendText(line.c_str());
+    }
+    // A record that stops inside its sequence, with no "//", was cut short (a
+    // download that broke off): fewer bases than its LOCUS line (or else its
+    // source feature) gives. A record that holds them all may lack the "//".
+    const std::int64_t expected = std::min<std::int64_t>(statedLength.value_or(whole->last), whole->last);
+    const bool cut = !closed && lines.atEnd() && loaded.length() < expected;
+    if (cut) {
+        return Rejection{InputFailure::Malformed,
+                         "the record is cut short: its sequence stops after " +
+                             std::to_string(loaded.length()) + " of " + std::to_string(expected) +
+                             " bases, without the closing // line",
+                         lines.lineNumber()};
     }
     loaded.setLengthBounds(minimum, maximum);
     genome.swap(loaded);
@@ -417,7 +453,7 @@ FeatureList parseGenBankOrThrow(std::string_view text, Genome& genome, int minim
     auto parsed = parseRecord(text, genome, minimum, maximum);
     if (auto* rejection = std::get_if<Rejection>(&parsed)) {
         const int line = rejection->line > 0 ? rejection->line + firstLine - 1 : 0;
-        throw InputError(rejection->reason, path, std::move(rejection->detail), line);
+        throw InputError(rejection->reason, path, std::move(rejection->detail), line, true);
     }
     return std::move(std::get<FeatureList>(parsed));
 }

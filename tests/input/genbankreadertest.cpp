@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -169,6 +170,15 @@ TEST_F(GenBankFileTest, RejectsFilesItCannotReadAndLeavesTheGenomeAsItWas)
         {"no source feature", replaced(kSevenLines, "source", "Source"), Malformed, 7},
         {"no ORIGIN", replaced(kSevenLines, "ORIGIN", "ORIGAN"), Malformed, 7},
         {"ends inside the feature table", withoutOrigin, Malformed, 0},
+        // Cut inside ORIGIN: 12 of the 1000 bases its LOCUS line gives, no "//".
+        {"cut inside the sequence", full.substr(0, full.size() - 3), Malformed, 11},
+        {"cut inside the sequence, CR line ends",
+         [&] {
+             std::string text = full.substr(0, full.size() - 3);
+             std::replace(text.begin(), text.end(), '\n', '\r');
+             return text;
+         }(),
+         Malformed, 11},
         {"source end 0", replaced(kSevenLines, "1..12", "0..0"), Malformed, 4},
         {"source end negative", replaced(kSevenLines, "1..12", "1..-12"), Malformed, 4},
         {"source end 2^31", replaced(kSevenLines, "1..12", "1..2147483648"), Malformed, 4},
@@ -396,7 +406,9 @@ TEST(GenBankReader, TakesTheBasesOfTheFirstRecordOnly)
                 "1 aa\xff"
                 "cc\n2 gg\n"),
          "AAGG"},
-        {"no // at the end", record("", "1 aaaa\n2 cccc").substr(0, record("", "1 aaaa\n2 cccc").size() - 3),
+        // Whole, as its source feature gives it: only the "//" is missing.
+        {"no // at the end",
+         record("", "1 aaaa\n2 cccc", "1..8").substr(0, record("", "1 aaaa\n2 cccc", "1..8").size() - 3),
          "AAAACCCC"},
     };
     for (const auto& c : cases) {
