@@ -264,9 +264,36 @@ std::string featureName(std::initializer_list<std::string_view> names)
     return {};
 }
 
+// The parts of a join as stretches of their own, 0-based, with neighbours
+// that follow one another joined (also across the origin: a part that reaches
+// `lastBase` goes on at 0); empty when they all join into one, which the
+// feature's span covers.
+std::vector<FeaturePart> separateParts(const std::vector<FeatureLocation::Part>& parts, std::int32_t lastBase)
+{
+    const auto follows = [lastBase](std::int32_t end, std::int32_t start) {
+        return start == end + 1 || (end >= lastBase && start == 0);
+    };
+    std::vector<FeaturePart> pieces;
+    for (const FeatureLocation::Part& part : parts) {
+        const FeaturePart piece{part.first - 1, part.last - 1};
+        if (!pieces.empty() && follows(pieces.back().end, piece.start)) {
+            pieces.back().end = piece.end;
+        } else if (!pieces.empty() && follows(piece.end, pieces.back().start)) {
+            pieces.back().start = piece.start;  // parts on the complement, listed from the far end
+        } else {
+            pieces.push_back(piece);
+        }
+    }
+    if (pieces.size() == 1) {
+        pieces.clear();
+    }
+    return pieces;
+}
+
 // A feature of the kinds the diagram draws, or nothing for other keys and
-// for locations that cannot be read.
-std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::string_view locationStart)
+// for locations that cannot be read. `lastBase` is the source feature's.
+std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::string_view locationStart,
+                                   std::int32_t lastBase)
 {
     const bool rna = key.size() >= 4 && key.substr(1, 3) == "RNA";
     const bool gene = !rna && key.starts_with("gene");
@@ -279,7 +306,11 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
     if (!location) {
         return std::nullopt;
     }
-    Feature feature{location->first - 1, location->last - 1, {}, kColorSequence};
+    Feature feature{location->first - 1,
+                    location->last - 1,
+                    {},
+                    kColorSequence,
+                    separateParts(location->parts, lastBase)};
     if (dLoop) {
         feature.name = "D-loop";
     } else if (gene) {
@@ -390,8 +421,8 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         const std::string_view keyAndLocation = line.substr(kKeyColumn);
         const std::size_t keyEnd = static_cast<std::size_t>(
             std::find_if(keyAndLocation.begin(), keyAndLocation.end(), isSpace) - keyAndLocation.begin());
-        auto feature =
-            makeFeature(keyAndLocation.substr(0, keyEnd), lines, trimLeft(keyAndLocation.substr(keyEnd)));
+        auto feature = makeFeature(keyAndLocation.substr(0, keyEnd), lines,
+                                   trimLeft(keyAndLocation.substr(keyEnd)), whole->last - 1);
         if (feature) {
             features.push_back(std::move(*feature));
         }

@@ -161,8 +161,10 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
         }
         painter.setPen(arcPen);
         painter.setBrush(Qt::NoBrush);
-        painter.drawArc(arcBox, static_cast<int>(std::lround(mark.arc.startDegrees * 16.0)),
-                        static_cast<int>(std::lround(mark.arc.spanDegrees * 16.0)));
+        for (const ArcSpan& arc : mark.arcs) {
+            painter.drawArc(arcBox, static_cast<int>(std::lround(arc.startDegrees * 16.0)),
+                            static_cast<int>(std::lround(arc.spanDegrees * 16.0)));
+        }
 
         arcPen = QPen(Qt::black, 1);
         painter.setPen(arcPen);

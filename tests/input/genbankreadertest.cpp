@@ -265,7 +265,15 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         {"tRNA in parts on the complementary strand",
          "     tRNA            complement(join(1717..1751,4311..4347))\n"
          "                     /product=\"tRNA-Lys\"\n",
-         {1716, 4346, "tRNA-Lys", kColorTrnaComplement}},
+         {1716, 4346, "tRNA-Lys", kColorTrnaComplement, {{1716, 1750}, {4310, 4346}}}},
+        {"trans-spliced gene, parts apart",
+         "     gene            complement(join(97999..98793,69611..69724))\n"
+         "                     /gene=\"rps12\"\n",
+         {97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792}, {69610, 69723}}}},
+        {"parts that follow one another are one stretch",
+         "     gene            join(complement(577..999),complement(1..576))\n"
+         "                     /gene=\"whole\"\n",
+         {0, 998, "whole", kColorGeneComplement}},
         {"partial gene",
          "     gene            <1..>92\n                     /gene=\"part\"\n",
          {0, 91, "part", kColorGeneDirect}},
@@ -275,7 +283,7 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         {"location wrapped over lines",
          "     gene            join(100..200,\n                     300..400,\n"
          "                     500..600)\n                     /gene=\"wrapped\"\n",
-         {99, 599, "wrapped", kColorGeneDirect}},
+         {99, 599, "wrapped", kColorGeneDirect, {{99, 199}, {299, 399}, {499, 599}}}},
         {"product of 40 characters",
          "     tRNA            1..70\n                     /product=\"" + forty + "\"\n",
          {0, 69, forty.substr(0, 30), kColorTrnaDirect}},
