@@ -1,5 +1,7 @@
 #include "compare/batch.h"
 
+#include "compare/workers.h"
+
 #include "engine/completesearch.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
@@ -166,9 +168,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
     };
     {
         std::vector<std::jthread> pool;
-        for (int i = 1; i < recordThreads; ++i) {
-            pool.emplace_back(work);
-        }
+        (void)startWorkers(pool, recordThreads - 1, work);
         work();
     }
     for (RecordOutcome& result : results) {
@@ -211,8 +211,8 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
 
     int failed = 0;
     std::vector<std::jthread> pool;
-    for (int i = 0; i < threads; ++i) {
-        pool.emplace_back(work);
+    if (startWorkers(pool, threads, work) == 0) {
+        work();  // no thread could start: every file here, then handed over
     }
     // Hand the results over in file order as soon as each is there, so that
     // the output of a long batch flows and stays in a stable order.

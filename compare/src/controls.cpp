@@ -1,5 +1,7 @@
 #include "compare/controls.h"
 
+#include "compare/workers.h"
+
 #include "engine/completesearch.h"
 
 #include <algorithm>
@@ -94,42 +96,50 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
     std::atomic<int> next{0};
     std::atomic<int> done{0};
     std::optional<SearchFailure> failed;
+    std::vector<int> retries;  // ran out of memory beside other threads
     std::mutex failedMutex;
     std::stop_source stopAll;
-    const auto work = [&] {
-        for (int i = next++; i < replicates && !stopAll.stop_requested(); i = next++) {
-            std::optional<SearchFailure> failure;
-            if (control.stopRequested()) {
-                failure = SearchFailure::Cancelled;
-            } else {
-                try {
-                    // The genome's composition, gaps and very lengths.
-                    auto random = std::make_shared<Genome>();
-                    const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
-                    if (!random->makeRandomLike(*genome, seed)) {
-                        failure = SearchFailure::OutOfMemory;
-                    } else {
-                        if (!settings.complete && !random->buildIndex()) {
-                            failure = SearchFailure::OutOfMemory;
-                        } else {
-                            auto counts = countRepeats(random, settings.complete, control);
-                            if (auto* counted = std::get_if<KindCounts>(&counts)) {
-                                controls[static_cast<std::size_t>(i)] = std::move(*counted);
-                            } else {
-                                failure = std::get<SearchFailure>(counts);
-                            }
-                        }
-                    }
-                } catch (const std::bad_alloc&) {
-                    failure = SearchFailure::OutOfMemory;
-                }
+    // Makes and counts control i.
+    const auto runOne = [&](int i) -> std::optional<SearchFailure> {
+        if (control.stopRequested()) {
+            return SearchFailure::Cancelled;
+        }
+        try {
+            // The genome's composition, gaps and very lengths.
+            auto random = std::make_shared<Genome>();
+            const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
+            if (!random->makeRandomLike(*genome, seed) || (!settings.complete && !random->buildIndex())) {
+                return SearchFailure::OutOfMemory;
             }
-            if (failure) {
-                const std::lock_guard lock(failedMutex);
-                if (!failed) {
-                    failed = failure;
+            auto counts = countRepeats(random, settings.complete, control);
+            if (auto* counted = std::get_if<KindCounts>(&counts)) {
+                controls[static_cast<std::size_t>(i)] = std::move(*counted);
+                return std::nullopt;
+            }
+            return std::get<SearchFailure>(counts);
+        } catch (const std::bad_alloc&) {
+            return SearchFailure::OutOfMemory;
+        }
+    };
+    const auto fail = [&](SearchFailure failure) {
+        const std::lock_guard lock(failedMutex);
+        if (!failed) {
+            failed = failure;
+        }
+        stopAll.request_stop();
+    };
+    // With `alone` false, a control that runs out of memory is kept for later
+    // and its thread stops, giving back what it holds: the memory may only
+    // have been short because of the other threads.
+    const auto work = [&](bool alone) {
+        for (int i = next++; i < replicates && !stopAll.stop_requested(); i = next++) {
+            if (const auto failure = runOne(i)) {
+                if (!alone && *failure == SearchFailure::OutOfMemory) {
+                    const std::lock_guard lock(failedMutex);
+                    retries.push_back(i);
+                    return;
                 }
-                stopAll.request_stop();
+                fail(*failure);
                 return;
             }
             control.report(static_cast<double>(++done) / replicates);
@@ -137,10 +147,22 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
     };
     {
         std::vector<std::jthread> pool;
-        for (int i = 1; i < threads; ++i) {
-            pool.emplace_back(work);
+        (void)startWorkers(pool, threads - 1, [&work] { work(false); });
+        work(false);
+    }
+    // What is left, on this thread alone.
+    for (const int i : retries) {
+        if (failed) {
+            break;
         }
-        work();
+        if (const auto failure = runOne(i)) {
+            fail(*failure);
+        } else {
+            control.report(static_cast<double>(++done) / replicates);
+        }
+    }
+    if (!failed) {
+        work(true);
     }
     if (failed) {
         return *failed;
