@@ -5,6 +5,7 @@
 
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "report/wordtext.h"
 
 #include <array>
 #include <charconv>
@@ -37,7 +38,7 @@ public:
     {
         cells_[0] = {};
         if (firstOfWord) {
-            word_ = genome_.word(pair.first, length_);
+            word_ = shownWord(genome_, pair.first, length_);
             cells_[0] = word_;
         }
         cells_[1] = number(first_, std::int64_t{pair.first} + 1);
@@ -47,7 +48,7 @@ public:
         }
         cells_[3] = {};
         if (firstOfWord) {
-            secondWord_ = genome_.word(pair.second, length_);
+            secondWord_ = shownWord(genome_, pair.second, length_);
             cells_[3] = secondWord_;
         }
         return cells_;
