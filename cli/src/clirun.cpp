@@ -57,15 +57,6 @@ int compareItemOf(RepeatKind kind)
     return -1;
 }
 
-std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
-{
-    auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
-    if (!list) {
-        throw Failure{std::string(kOutOfMemory)};
-    }
-    return list;
-}
-
 [[noreturn]] void throwSearchFailure(SearchFailure failure)
 {
     switch (failure) {
@@ -78,6 +69,17 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
             break;
     }
     throw Failure{std::string(kOutOfMemory)};
+}
+
+// Every pair of one kind, as the map marks them; a search stopped by the pair
+// limit says so.
+std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+{
+    auto found = genome.searchList(kind);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        throwSearchFailure(*failure);
+    }
+    return std::get<std::unique_ptr<RepeatList>>(std::move(found));
 }
 
 // The searches of one genome, each as a snapshot that the report writes from
@@ -140,8 +142,20 @@ std::size_t chosenRecord(const Options& options, const InputFile& input)
 {
     const auto& records = input.records();
     if (options.record) {
-        if (const auto found = findRecord(records, *options.record)) {
-            return *found;
+        const std::vector<std::size_t> found = matchingRecords(records, *options.record);
+        if (found.size() == 1) {
+            return found.front();
+        }
+        if (found.size() > 1) {
+            // Two records of one name: which is meant cannot be told.
+            std::string named;
+            for (const std::size_t index : found) {
+                named += (named.empty() ? "" : ", ") + std::to_string(index + 1) + " (" +
+                         records[index].name + ")";
+            }
+            throw Failure{input.path().string() + ": " + std::to_string(found.size()) +
+                          " records are named " + singleQuoted(*options.record) + ": " + named +
+                          "; choose one by its number with --record N"};
         }
         throw Failure{input.path().string() + ": no record " + singleQuoted(*options.record) + " (it holds " +
                       std::to_string(records.size()) + (records.size() == 1 ? " record)" : " records)")};

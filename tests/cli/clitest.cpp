@@ -285,6 +285,7 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
         noted += "note\n";
     }
     write("noted.gb", noted + "LOCUS       X 4 bp\n");
+    write("twice.fa", ">a\nACGT\n>b\nGG\n>A first\nTT\n");
     const struct {
         std::vector<std::string> arguments;
         const char* message;
@@ -308,6 +309,9 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
         {{"broken.gb"},
          "tessaron-cli: cannot read 'broken.gb' as GenBank, line 6: the record is cut short: its sequence "
          "stops after 8 of 20 bases, without the closing // line\n"},
+        {{"--record", "a", "twice.fa"},
+         "tessaron-cli: twice.fa: 2 records are named 'a': 1 (a), 3 (A); choose one by its number with "
+         "--record N\n"},
         {{"--genbank", "noted.gb"},
          "tessaron-cli: cannot read 'noted.gb' as GenBank: not a GenBank file (its first LOCUS line, line "
          "12, "
