@@ -51,7 +51,7 @@ std::string_view untilNul(std::string_view text)
 // not part of the line.
 class Lines {
 public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    explicit Lines(std::string_view text) : text_(text), feed_(std::min(text.find('\n'), text.size())) {}
 
     [[nodiscard]] bool atEnd() const { return pos_ == text_.size(); }
     [[nodiscard]] std::size_t remainingBytes() const { return text_.size() - pos_; }
@@ -77,12 +77,18 @@ public:
 private:
     [[nodiscard]] std::size_t lineEnd() const
     {
-        const std::size_t end = text_.find_first_of("\r\n", pos_);
-        return end == std::string_view::npos ? text_.size() : end;
+        // The line feed first (a fast search, kept for the lines before it
+        // when they end in CR alone), then a carriage return before it.
+        if (feed_ < pos_) {
+            feed_ = std::min(text_.find('\n', pos_), text_.size());
+        }
+        const std::size_t cr = text_.substr(pos_, feed_ - pos_).find('\r');
+        return cr == std::string_view::npos ? feed_ : pos_ + cr;
     }
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    mutable std::size_t feed_;  // the first line feed at or after some earlier pos_, or the end
     std::string_view last_;
     int lineNumber_ = 0;
 };

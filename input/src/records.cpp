@@ -54,7 +54,10 @@ std::int64_t countLetters(std::string_view text)
 // return alone (old Macintosh files).
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view text, std::size_t start = 0) : text_(text), pos_(start) {}
+    explicit LineCursor(std::string_view text, std::size_t start = 0)
+        : text_(text), pos_(start), feed_(std::min(text.find('\n', start), text.size()))
+    {
+    }
 
     [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
     [[nodiscard]] std::size_t position() const { return pos_; }
@@ -63,8 +66,13 @@ public:
     // The next line without its line end.
     std::string_view next()
     {
-        const std::size_t found = text_.find_first_of("\r\n", pos_);
-        const std::size_t end = found == std::string_view::npos ? text_.size() : found;
+        // The line feed first (a fast search, kept for the lines before it
+        // when they end in CR alone), then a carriage return before it.
+        if (feed_ < pos_) {
+            feed_ = std::min(text_.find('\n', pos_), text_.size());
+        }
+        const std::size_t cr = text_.substr(pos_, feed_ - pos_).find('\r');
+        const std::size_t end = cr == std::string_view::npos ? feed_ : pos_ + cr;
         const std::string_view line = text_.substr(pos_, end - pos_);
         pos_ = end;
         if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
@@ -77,6 +85,7 @@ public:
 private:
     std::string_view text_;
     std::size_t pos_;
+    std::size_t feed_ = 0;  // the first line feed at or after some earlier pos_, or the end
     int number_ = 1;
 };
 
