@@ -97,10 +97,11 @@ struct CompareDlgTest : ::testing::Test {
     static std::vector<std::int64_t> engineCounts(const QString& path, RepeatKind kind, int minimum,
                                                   int maximum)
     {
-        tessaron::Genome genome;
-        EXPECT_TRUE(tessaron::readGenBank(path.toStdString(), genome, minimum, maximum));
-        EXPECT_TRUE(genome.buildIndex());
-        const auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+        auto genome = std::make_shared<tessaron::Genome>();
+        EXPECT_TRUE(tessaron::readGenBank(path.toStdString(), *genome, minimum, maximum));
+        const auto index =
+            std::get<std::shared_ptr<const tessaron::SuffixIndex>>(tessaron::buildIndex(genome));
+        const auto list = kind == RepeatKind::Direct ? index->findDirectRepeats() : index->findRepeats(kind);
         std::vector<std::int64_t> counts;
         for (int slot = 0; slot < list->slotCount(); ++slot) {
             counts.push_back(list->pairCount(slot));
@@ -568,7 +569,7 @@ TEST_F(CompareCommandTest, TheRowsAreThoseOfTheCommandLine)
 {
     ScopedTestPrompts prompts;
     auto window = loadedWindow();
-    window->session().setComplete(true);
+    window->session().setMethod(tessaron::SearchMethod::Complete);
     std::optional<GenomeComparison> shown;
     window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
     const QString chloroplast = QStringLiteral(TESSARON_SHARED_DATA "/NC_000932.gb");

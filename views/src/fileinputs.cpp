@@ -58,7 +58,7 @@ std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, cons
 
 QString exportRepeats(const std::filesystem::path& path, const tessaron::SessionState& state)
 {
-    if (!state.analysis.complete()) {
+    if (!state.analysis.hasAllKinds()) {
         return QObject::tr("There are no repeats to export.");
     }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

@@ -156,22 +156,7 @@ std::string reverseComplement(std::string_view word)
 {
     std::string reversed(word.rbegin(), word.rend());
     for (char& letter : reversed) {
-        switch (letter) {
-            case 'A':
-                letter = 'T';
-                break;
-            case 'T':
-                letter = 'A';
-                break;
-            case 'C':
-                letter = 'G';
-                break;
-            case 'G':
-                letter = 'C';
-                break;
-            default:
-                break;
-        }
+        letter = tessaron::complement(letter);
     }
     return reversed;
 }
@@ -304,7 +289,7 @@ void CTessaronDlg::LoadSettings()
 {
     const SettingsStore::Values values = settings_.load();
     session_.setLengths(values.minimum, values.maximum);
-    session_.setComplete(values.complete);
+    session_.setMethod(values.method);
     lastMotif_ = values.motif;
 }
 
@@ -358,10 +343,13 @@ void CTessaronDlg::createMenus()
             &QAction::triggered, this, &CTessaronDlg::OnRandomControls);
     QMenu* results = view->addMenu(tr("View &Results"));
     results->setObjectName(QStringLiteral("viewResultsMenu"));
+    // The command of each kind, indexed by RepeatKind.
+    constexpr std::array<int, tessaron::kRepeatKindCount> kViewResults{IdViewDirect, IdViewInverted,
+                                                                       IdViewMirror, IdViewComplementary};
     for (const RepeatKind kind : tessaron::kKindOrder) {
-        const tessaron::KindInfo& info = tessaron::kindInfo(kind);
-        connect(addCommand(results, info.viewCommand, toQString(info.heading), false), &QAction::triggered,
-                this, [this, kind] { ViewKind(kind); });
+        connect(addCommand(results, kViewResults[static_cast<std::size_t>(kind)],
+                           toQString(tessaron::kindInfo(kind).heading), false),
+                &QAction::triggered, this, [this, kind] { ViewKind(kind); });
     }
     addWindowCommands(file, edit, view);
 }
@@ -567,16 +555,20 @@ void CTessaronDlg::OnRandomControls()
     tessaron::ControlSettings settings;
     settings.replicates = chosen->replicates;
     settings.seed = chosen->seed;
-    settings.complete = session_.complete();
     // Jobs run inline report their progress straight to the window: from
     // this thread only.
     settings.threads = jobs_->inlineJobs() ? 1 : 0;
     using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
     ShowStatus(tr("Analysing %1 random sequences...").arg(settings.replicates));
     jobs_->start<Outcome>(
-        [genome = session_.sharedGenome(), settings](const std::stop_token& stop,
-                                                     const JobRunner::Reporter& report) {
-            return tessaron::runControls(genome, settings,
+        [genome = session_.sharedGenome(), index = session_.suffixIndex(), method = session_.method(),
+         settings](const std::stop_token& stop, const JobRunner::Reporter& report) -> Outcome {
+            auto observed = tessaron::prepareSearch(genome, method, tessaron::kKindOrder, {stop, {}},
+                                                    tessaron::PrepareOptions{false, 0, index});
+            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&observed)) {
+                return *failure;
+            }
+            return tessaron::runControls(std::get<tessaron::PreparedSearch>(observed), settings,
                                          tessaron::SearchControl{stop, [&report](double fraction) {
                                                                      report(kControlsStage, fraction);
                                                                  }});
@@ -737,7 +729,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
         }
         FillKindBranch(kind);
     }
-    enableCommand(IdFindMotif, loaded() && genome().isIndexed());
+    enableCommand(IdFindMotif, loaded() && session_.suffixIndex() && !session_.suffixIndex()->empty());
     if (session_.analysed()) {
         for (const int id : kResultCommands) {
             enableCommand(id, true);
@@ -968,7 +960,8 @@ void CTessaronDlg::OnCreateRandom()
     std::array<std::int64_t, 4> counts{};
     if (loaded()) {
         for (std::size_t k = 0; k < counts.size(); ++k) {
-            counts[k] = genome().baseCount(tessaron::kAlphabet[k]);
+            counts[k] =
+                session_.suffixIndex() ? session_.suffixIndex()->baseCount(tessaron::kAlphabet[k]) : 0;
         }
     }
     const std::optional<CRandomDlg::Counts> chosen = CRandomDlg::ask(counts, prompts_, this);
@@ -1014,7 +1007,7 @@ void CTessaronDlg::OnExit()
 
 void CTessaronDlg::OnFindMotif()
 {
-    if (!loaded()) {
+    if (!loaded() || !session_.suffixIndex()) {
         return;
     }
     bool bothStrands = settings_.bothStrands();
@@ -1034,7 +1027,8 @@ void CTessaronDlg::OnFindMotif()
     const std::string motif = toStdString(lastMotif_);
     const int length = static_cast<int>(motif.size());
     std::vector<int> copies;
-    const tessaron::PositionList starts = genome().findWord(motif);
+    const tessaron::SuffixIndex& index = *session_.suffixIndex();
+    const tessaron::PositionList starts = index.findWord(motif);
     for (const tessaron::PositionLink start : starts) {
         sequencePane_->addHighlight(start, length, kFirstCopyColor);
         copies.push_back(start);
@@ -1045,7 +1039,7 @@ void CTessaronDlg::OnFindMotif()
     std::size_t reverseFound = 0;
     const std::string reverse = reverseComplement(motif);
     if (bothStrands && reverse != motif) {
-        const tessaron::PositionList reverseStarts = genome().findWord(reverse);
+        const tessaron::PositionList reverseStarts = index.findWord(reverse);
         const QColor secondColor = colorOf(tessaron::kindInfo(RepeatKind::Inverted).secondCopyColor);
         for (const tessaron::PositionLink start : reverseStarts) {
             sequencePane_->addHighlight(start, length, secondColor);
@@ -1068,14 +1062,14 @@ void CTessaronDlg::OnFindMotif()
 void CTessaronDlg::OnOptions()
 {
     const std::optional<OptionsResult> chosen =
-        COptionsDlg::ask(OptionsResult{minSetting(), maxSetting(), session_.complete()}, prompts_, this);
+        COptionsDlg::ask(OptionsResult{minSetting(), maxSetting(), session_.method()}, prompts_, this);
     if (!chosen) {
         return;
     }
     settings_.saveLengths(chosen->minimum, chosen->maximum);
-    settings_.saveComplete(chosen->complete);
+    settings_.saveMethod(chosen->method);
     session_.setLengths(chosen->minimum, chosen->maximum);
-    session_.setComplete(chosen->complete);
+    session_.setMethod(chosen->method);
     RunAnalysis();
 }
 
@@ -1084,7 +1078,7 @@ void CTessaronDlg::OnCompareGenomes()
     // The files are read into genomes of the run's own: the loaded genome,
     // its results and the map stay as they are.
     CCompareDlg dialog(minSetting(), maxSetting(), prompts_, this);
-    dialog.setComplete(session_.complete());
+    dialog.setMethod(session_.method());
     dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
         if (comparisonViewer_) {
             comparisonViewer_(comparison);
