@@ -9,6 +9,7 @@
 #include "report/reportlayout.h"
 #include "report/wordtext.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -26,15 +27,23 @@ inline std::string headingText(int length)
     return std::to_string(length) + " bp sequences";
 }
 
-// The widths of the word columns, 1 and 4, fitted to the longest filled
-// length; both 0 when nothing is filled.
+// The widths of the word columns, 1 and 4, fitted to the widest word as
+// shown (a word too long to be written whole is narrow); both 0 when
+// nothing is filled.
 inline std::array<ColumnWidth, 2> columnWidths(const RepeatSnapshot& snapshot)
 {
-    int highest = snapshot.slotCount() - 1;
-    while (highest >= 0 && snapshot.pairCount(highest) == 0) {
-        --highest;
+    int letters = -1;
+    for (int slot = snapshot.slotCount() - 1; slot >= 0; --slot) {
+        if (snapshot.pairCount(slot) == 0) {
+            continue;
+        }
+        const int length = snapshot.minLength() + slot;
+        letters = std::max(letters, shownWordLength(length));
+        if (length <= static_cast<int>(kLongestWholeWord)) {
+            break;  // the shorter words are narrower
+        }
     }
-    const int width = highest < 0 ? 0 : listingColumnWidth(snapshot.minLength() + highest);
+    const int width = letters < 0 ? 0 : listingColumnWidth(letters);
     return {{{1, width}, {4, width}}};
 }
 

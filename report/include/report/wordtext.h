@@ -28,4 +28,10 @@ inline constexpr std::size_t kShownBeginning = 40;
 // circularly, without spelling out a long word first.
 [[nodiscard]] std::string shownWord(const Genome& genome, std::int64_t start, int length);
 
+// The characters shownWord writes for a word of `length` letters.
+[[nodiscard]] constexpr int shownWordLength(int length)
+{
+    return length <= static_cast<int>(kLongestWholeWord) ? length : static_cast<int>(kShownBeginning) + 1;
+}
+
 }  // namespace tessaron
