@@ -12,14 +12,16 @@
 #include "views/tessarondlg.h"
 
 #include "engine/repeatlist.h"
+#include "input/filesave.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeView>
@@ -53,12 +55,16 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
                      Qt::NoModifier);
     QApplication::sendEvent(pane->viewport(), &move);
     QApplication::processEvents();
-    // Replaced only once complete, like every file the program writes.
-    QSaveFile out(picture);
+    // Written as every file the program writes: a regular file replaced only
+    // once complete, a FIFO or a device written into, never replaced.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     const QByteArray format = QFileInfo(picture).suffix().toLatin1();
-    const bool saved = out.open(QIODevice::WriteOnly) &&
-                       window.grab().save(&out, format.isEmpty() ? "PNG" : format.constData()) &&
-                       out.flush() && out.commit();
+    const bool saved =
+        window.grab().save(&buffer, format.isEmpty() ? "PNG" : format.constData()) &&
+        !tessaron::saveFile(QFile::encodeName(picture).toStdString(),
+                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     return saved ? 0 : 1;
 }
 

@@ -1,18 +1,19 @@
 #include "charts/repeatchart.h"
 
 #include "engine/repeatkinds.h"
+#include "input/filesave.h"
 
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QValueAxis>
 
@@ -295,14 +296,11 @@ bool saveChart(QChartView& view, const QString& path)
             return false;
         }
     }
-    // Renamed over `path` only once complete, so a failed write leaves an
-    // earlier file as it was; the last flush is checked here, commit does not.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // A regular file is replaced only once the new one is complete, so a
+    // failed write leaves an earlier file as it was; a FIFO or a device is
+    // written into, never replaced.
+    return !saveFile(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size)

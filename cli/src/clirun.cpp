@@ -89,13 +89,15 @@ std::shared_ptr<const SuffixIndex> suffixIndexOf(std::shared_ptr<const Genome> g
     return prepare(std::move(genome), SearchMethod::Trie, {}).suffixIndex();
 }
 
+// Every pair of one kind, as the map marks them; a search stopped by the pair
+// limit says so.
 std::unique_ptr<RepeatList> search(const SuffixIndex& index, RepeatKind kind)
 {
-    auto list = kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
-    if (!list) {
-        throw Failure{std::string(kOutOfMemory)};
+    auto found = index.searchList(kind);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        throwSearchFailure(*failure);
     }
-    return list;
+    return std::get<std::unique_ptr<RepeatList>>(std::move(found));
 }
 
 // What was loaded: the features of a GenBank record (none otherwise) and the
@@ -116,8 +118,20 @@ std::size_t chosenRecord(const Options& options, const InputFile& input)
 {
     const auto& records = input.records();
     if (options.record) {
-        if (const auto found = findRecord(records, *options.record)) {
-            return *found;
+        const std::vector<std::size_t> found = matchingRecords(records, *options.record);
+        if (found.size() == 1) {
+            return found.front();
+        }
+        if (found.size() > 1) {
+            // Two records of one name: which is meant cannot be told.
+            std::string named;
+            for (const std::size_t index : found) {
+                named += (named.empty() ? "" : ", ") + std::to_string(index + 1) + " (" +
+                         records[index].name + ")";
+            }
+            throw Failure{input.path().string() + ": " + std::to_string(found.size()) +
+                          " records are named " + singleQuoted(*options.record) + ": " + named +
+                          "; choose one by its number with --record N"};
         }
         throw Failure{input.path().string() + ": no record " + singleQuoted(*options.record) + " (it holds " +
                       std::to_string(records.size()) + (records.size() == 1 ? " record)" : " records)")};
@@ -143,8 +157,7 @@ Loaded load(const Options& options, Genome& genome)
     }
     const InputFile input = InputFile::read(options.file);
     if (options.format == InputFormat::GenBank && input.format() != RecordFormat::GenBank) {
-        // The reader says why: empty, or no line begins with LOCUS.
-        (void)parseGenBankOrThrow(input.bytes(), genome, options.minimum, options.maximum, input.path());
+        throw notGenBankError(input.bytes(), input.path());
     }
     const std::size_t record = chosenRecord(options, input);
     const RecordInfo& info = input.records()[record];

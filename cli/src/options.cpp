@@ -33,22 +33,30 @@ are counts of pairs of occurrences; positions are 1-based.
 
 Input, exactly one of:
   FILE                read once, its format told by its first non-blank line:
-                      GenBank when it begins with LOCUS (the SOURCE line is
-                      the title, the gene, RNA and D-loop features are the
+                      GenBank when it begins with LOCUS, or when a LOCUS line
+                      follows at most 10 lines of other text (the SOURCE line
+                      is the title, the gene, RNA and D-loop features are the
                       annotation, the bases after ORIGIN up to "//" are the
-                      sequence), FASTA when it begins with '>' (the header's
-                      first word is the title, its lines are never bases),
-                      otherwise plain text (the bytes A, C, G and T in either
-                      case are the bases, every other byte is skipped). FILE
-                      may be "-" or /dev/stdin for standard input, a pipe or
-                      a process substitution
+                      sequence; a record cut short, without "//" and with
+                      fewer bases than its LOCUS line gives, is an error),
+                      FASTA when it begins with '>' (the header's first word
+                      is the title, its lines are never bases), otherwise
+                      plain text. The letters A, C, G and T in either case
+                      are the bases; any other letter (N and the other IUPAC
+                      codes) keeps its place as a gap that no repeat spans;
+                      every other byte (line ends, digits, blanks) is
+                      skipped. Lines end at LF, CR LF or CR. UTF-16 with a
+                      byte order mark is read; an empty file, binary data and
+                      UTF-32 are errors. FILE may be "-" or /dev/stdin for
+                      standard input, a pipe or a process substitution
   --text FILE         the same as FILE
   --genbank FILE      FILE must be GenBank; anything else is an error
   --record N|NAME     the record to read from a file of several (GenBank
                       records end at "//", FASTA records begin at '>'): its
-                      number from 1, or its LOCUS name, accession or FASTA id;
-                      without it the first is read, with a note on standard
-                      error when there are more
+                      number from 1, or its LOCUS name, accession or FASTA id
+                      (a name that several records carry is an error that
+                      lists them); without it the first is read, with a note
+                      on standard error when there are more
   --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
@@ -120,12 +128,16 @@ Options:
   --csv               comma-separated tables instead of tab-separated ones
   --map OUT           draw the circular map of a GenBank file into OUT: an SVG
                       drawing when its name ends in .svg, a 600 x 460 PNG
-                      image otherwise; nothing is written to standard output
+                      image otherwise; nothing is written to standard output.
+                      A file OUT is replaced once the new one is complete; a
+                      FIFO or a device (/dev/stdout) is written into, never
+                      replaced; a link is followed to its target
   --chart OUT         draw the pairs per length of each kind into OUT, an SVG
                       drawing when its name ends in .svg, a 900 x 560 PNG
                       image otherwise; with --controls, the genome's pairs
                       beside the controls' mean and a band of two standard
-                      deviations. Nothing is written to standard output
+                      deviations. Nothing is written to standard output;
+                      OUT is written as for --map
   --repeat KIND,LENGTH,INDEX
                       with --map: mark the INDEX-th (from 1) repeat of that
                       KIND and LENGTH, in the order the results list them
@@ -153,14 +165,16 @@ origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
 + but for the second copy of an inverted repeat, which is on -.
 
 The listing, pairs, gff and bed reports are written while the pairs are made,
-so they hold no list of pairs. A search that would have to hold more than
+so they hold no list of pairs. A word of more than 256 letters (found only by
+--complete) is written as its first 40 letters and "…"; its length and
+positions stay exact. A search that would have to hold more than
 134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
 or a lower maximum.
 
 Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
-empty or not in the format asked for, a chosen record is not in it, memory
-runs out or there are too many pairs (the message names the cause), 2 for a
-command line error.
+empty, not text or not in the format asked for, a chosen record is not in it
+or not the only one of its name, memory runs out or there are too many pairs
+(the message names the cause), 2 for a command line error.
 )";
 
 // A whole decimal number within [low, high], or nothing.

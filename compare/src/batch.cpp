@@ -1,5 +1,7 @@
 #include "compare/batch.h"
 
+#include "compare/workers.h"
+
 #include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
@@ -137,9 +139,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         // The bytes are read once; every record of them is a genome of its own.
         input = InputFile::read(file);
         if (settings.genBankOnly && input->format() != RecordFormat::GenBank) {
-            // The GenBank reader's own words: empty, or no LOCUS line.
-            Genome rejected;
-            (void)parseGenBankOrThrow(input->bytes(), rejected, settings.minimum, settings.maximum, file);
+            throw notGenBankError(input->bytes(), file);
         }
     } catch (const ReadError& error) {
         outcome.failure = BatchFailure{file, error.what(), std::nullopt};
@@ -171,9 +171,7 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
     };
     {
         std::vector<std::jthread> pool;
-        for (int i = 1; i < recordThreads; ++i) {
-            pool.emplace_back(work);
-        }
+        (void)startWorkers(pool, recordThreads - 1, work);
         work();
     }
     for (RecordOutcome& result : results) {
@@ -216,8 +214,8 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
 
     int failed = 0;
     std::vector<std::jthread> pool;
-    for (int i = 0; i < threads; ++i) {
-        pool.emplace_back(work);
+    if (startWorkers(pool, threads, work) == 0) {
+        work();  // no thread could start: every file here, then handed over
     }
     // Hand the results over in file order as soon as each is there, so that
     // the output of a long batch flows and stays in a stable order.

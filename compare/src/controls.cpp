@@ -1,5 +1,7 @@
 #include "compare/controls.h"
 
+#include "compare/workers.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -82,36 +84,50 @@ std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& obs
     std::atomic<int> next{0};
     std::atomic<int> done{0};
     std::optional<SearchFailure> failed;
+    std::vector<int> retries;  // ran out of memory beside other threads
     std::mutex failedMutex;
     std::stop_source stopAll;
-    const auto work = [&] {
+    // Makes and counts control i.
+    const auto runOne = [&](int i) -> std::optional<SearchFailure> {
+        return runStep(control, [&]() -> std::optional<SearchFailure> {
+            // The genome's composition, gaps and very lengths.
+            auto random = std::make_shared<Genome>();
+            const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
+            if (!random->makeRandomLike(genome, seed)) {
+                return SearchFailure::OutOfMemory;
+            }
+            auto prepared = prepareSearch(std::move(random), observed.method(), kKindOrder,
+                                          SearchControl{control.stop, {}});
+            if (const auto* unprepared = std::get_if<SearchFailure>(&prepared)) {
+                return *unprepared;
+            }
+            auto counts = countRepeats(std::get<PreparedSearch>(prepared), control);
+            if (const auto* uncounted = std::get_if<SearchFailure>(&counts)) {
+                return *uncounted;
+            }
+            controls[static_cast<std::size_t>(i)] = std::move(std::get<KindCounts>(counts));
+            return std::nullopt;
+        });
+    };
+    const auto fail = [&](SearchFailure failure) {
+        const std::lock_guard lock(failedMutex);
+        if (!failed) {
+            failed = failure;
+        }
+        stopAll.request_stop();
+    };
+    // With `alone` false, a control that runs out of memory is kept for later
+    // and its thread stops, giving back what it holds: the memory may only
+    // have been short because of the other threads.
+    const auto work = [&](bool alone) {
         for (int i = next++; i < replicates && !stopAll.stop_requested(); i = next++) {
-            const std::optional<SearchFailure> failure =
-                runStep(control, [&]() -> std::optional<SearchFailure> {
-                    // The genome's composition, gaps and very lengths.
-                    auto random = std::make_shared<Genome>();
-                    const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
-                    if (!random->makeRandomLike(genome, seed)) {
-                        return SearchFailure::OutOfMemory;
-                    }
-                    auto prepared = prepareSearch(std::move(random), observed.method(), kKindOrder,
-                                                  SearchControl{control.stop, {}});
-                    if (const auto* unprepared = std::get_if<SearchFailure>(&prepared)) {
-                        return *unprepared;
-                    }
-                    auto counts = countRepeats(std::get<PreparedSearch>(prepared), control);
-                    if (const auto* uncounted = std::get_if<SearchFailure>(&counts)) {
-                        return *uncounted;
-                    }
-                    controls[static_cast<std::size_t>(i)] = std::move(std::get<KindCounts>(counts));
-                    return std::nullopt;
-                });
-            if (failure) {
-                const std::lock_guard lock(failedMutex);
-                if (!failed) {
-                    failed = failure;
+            if (const auto failure = runOne(i)) {
+                if (!alone && *failure == SearchFailure::OutOfMemory) {
+                    const std::lock_guard lock(failedMutex);
+                    retries.push_back(i);
+                    return;
                 }
-                stopAll.request_stop();
+                fail(*failure);
                 return;
             }
             control.report(static_cast<double>(++done) / replicates);
@@ -119,10 +135,22 @@ std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& obs
     };
     {
         std::vector<std::jthread> pool;
-        for (int i = 1; i < threads; ++i) {
-            pool.emplace_back(work);
+        (void)startWorkers(pool, threads - 1, [&work] { work(false); });
+        work(false);
+    }
+    // What is left, on this thread alone.
+    for (const int i : retries) {
+        if (failed) {
+            break;
         }
-        work();
+        if (const auto failure = runOne(i)) {
+            fail(*failure);
+        } else {
+            control.report(static_cast<double>(++done) / replicates);
+        }
+    }
+    if (!failed) {
+        work(true);
     }
     if (failed) {
         return *failed;

@@ -1,5 +1,7 @@
 #include "engine/microsatellites.h"
 
+#include "engine/alphabet.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -7,20 +9,6 @@
 namespace tessaron {
 
 namespace {
-
-char complement(char base)
-{
-    switch (base) {
-        case 'A':
-            return 'T';
-        case 'C':
-            return 'G';
-        case 'G':
-            return 'C';
-        default:
-            return 'A';
-    }
-}
 
 std::string smallestRotation(std::string_view word)
 {
@@ -224,7 +212,8 @@ private:
 std::string motifClass(std::string_view unit)
 {
     std::string reverse(unit.rbegin(), unit.rend());
-    std::transform(reverse.begin(), reverse.end(), reverse.begin(), complement);
+    std::transform(reverse.begin(), reverse.end(), reverse.begin(),
+                   [](char base) { return complement(base); });
     std::string forward = smallestRotation(unit);
     std::string backward = smallestRotation(reverse);
     if (backward < forward) {

@@ -45,7 +45,11 @@ public:
                     if (frames_.size() != 1) {
                         return std::nullopt;
                     }
-                    return frames_.back().firstPart;
+                    FeatureLocation whole = frames_.back().firstPart;
+                    if (parts_.size() > 1) {
+                        whole.parts = std::move(parts_);
+                    }
+                    return whole;
                 }
                 const char ch = text_[pos_++];
                 if (ch == ',' && frames_.back().op == Operator::Join) {
@@ -98,6 +102,7 @@ private:
                 return false;
             }
         }
+        parts_.push_back({*first, *last});
         return deliver(FeatureLocation{*first, *last, false});
     }
 
@@ -162,6 +167,7 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     std::vector<Frame> frames_;
+    std::vector<FeatureLocation::Part> parts_;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "input/filebytes.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -45,22 +46,26 @@ std::string_view untilNul(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
-// The lines of a text. A line ends at a line feed; a carriage return before
-// it is not part of the line.
+// The lines of a text. A line ends at a line feed, a carriage return and a
+// line feed, or a carriage return alone (old Macintosh files); the line end is
+// not part of the line.
 class Lines {
 public:
-    explicit Lines(std::string_view text) : text_(text) {}
+    explicit Lines(std::string_view text) : text_(text), feed_(std::min(text.find('\n'), text.size())) {}
 
     [[nodiscard]] bool atEnd() const { return pos_ == text_.size(); }
     [[nodiscard]] std::size_t remainingBytes() const { return text_.size() - pos_; }
 
-    [[nodiscard]] std::string_view peek() const { return line(lineEnd()); }
+    [[nodiscard]] std::string_view peek() const { return text_.substr(pos_, lineEnd() - pos_); }
 
     std::string_view next()
     {
         const std::size_t end = lineEnd();
-        last_ = line(end);
-        pos_ = end == text_.size() ? end : end + 1;
+        last_ = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
+            ++pos_;
+        }
         ++lineNumber_;
         return last_;
     }
@@ -72,21 +77,18 @@ public:
 private:
     [[nodiscard]] std::size_t lineEnd() const
     {
-        const std::size_t end = text_.find('\n', pos_);
-        return end == std::string_view::npos ? text_.size() : end;
-    }
-
-    [[nodiscard]] std::string_view line(std::size_t end) const
-    {
-        std::string_view result = text_.substr(pos_, end - pos_);
-        if (result.ends_with('\r')) {
-            result.remove_suffix(1);
+        // The line feed first (a fast search, kept for the lines before it
+        // when they end in CR alone), then a carriage return before it.
+        if (feed_ < pos_) {
+            feed_ = std::min(text_.find('\n', pos_), text_.size());
         }
-        return result;
+        const std::size_t cr = text_.substr(pos_, feed_ - pos_).find('\r');
+        return cr == std::string_view::npos ? feed_ : pos_ + cr;
     }
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    mutable std::size_t feed_;  // the first line feed at or after some earlier pos_, or the end
     std::string_view last_;
     int lineNumber_ = 0;
 };
@@ -268,9 +270,36 @@ std::string featureName(std::initializer_list<std::string_view> names)
     return {};
 }
 
+// The parts of a join as stretches of their own, 0-based, with neighbours
+// that follow one another joined (also across the origin: a part that reaches
+// `lastBase` goes on at 0); empty when they all join into one, which the
+// feature's span covers.
+std::vector<FeaturePart> separateParts(const std::vector<FeatureLocation::Part>& parts, std::int32_t lastBase)
+{
+    const auto follows = [lastBase](std::int32_t end, std::int32_t start) {
+        return start == end + 1 || (end >= lastBase && start == 0);
+    };
+    std::vector<FeaturePart> pieces;
+    for (const FeatureLocation::Part& part : parts) {
+        const FeaturePart piece{part.first - 1, part.last - 1};
+        if (!pieces.empty() && follows(pieces.back().end, piece.start)) {
+            pieces.back().end = piece.end;
+        } else if (!pieces.empty() && follows(piece.end, pieces.back().start)) {
+            pieces.back().start = piece.start;  // parts on the complement, listed from the far end
+        } else {
+            pieces.push_back(piece);
+        }
+    }
+    if (pieces.size() == 1) {
+        pieces.clear();
+    }
+    return pieces;
+}
+
 // A feature of the kinds the diagram draws, or nothing for other keys and
-// for locations that cannot be read.
-std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::string_view locationStart)
+// for locations that cannot be read. `lastBase` is the source feature's.
+std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::string_view locationStart,
+                                   std::int32_t lastBase)
 {
     const bool rna = key.size() >= 4 && key.substr(1, 3) == "RNA";
     const bool gene = !rna && key.starts_with("gene");
@@ -283,7 +312,11 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
     if (!location) {
         return std::nullopt;
     }
-    Feature feature{location->first - 1, location->last - 1, {}, kColorSequence};
+    Feature feature{location->first - 1,
+                    location->last - 1,
+                    {},
+                    kColorSequence,
+                    separateParts(location->parts, lastBase)};
     if (dLoop) {
         feature.name = "D-loop";
     } else if (gene) {
@@ -296,6 +329,30 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
         }
     }
     return feature;
+}
+
+// The sequence length a LOCUS line gives ("NC_012920 16569 bp DNA ..."): the
+// number before "bp" (or "aa"); nothing when it gives none.
+std::optional<std::int64_t> locusLength(std::string_view rest)
+{
+    std::string_view previous;
+    while (!(rest = trimLeft(rest)).empty()) {
+        const auto blank =
+            static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), isSpace) - rest.begin());
+        const std::string_view word = rest.substr(0, blank);
+        if ((word == "bp" || word == "aa") && !previous.empty()) {
+            std::int64_t value = 0;
+            const auto [stop, error] =
+                std::from_chars(previous.data(), previous.data() + previous.size(), value);
+            if (error == std::errc{} && stop == previous.data() + previous.size() && value > 0) {
+                return value;
+            }
+            return std::nullopt;
+        }
+        previous = word;
+        rest.remove_prefix(blank);
+    }
+    return std::nullopt;
 }
 
 // Why a text was rejected: the reason, its cause in words and the line.
@@ -325,9 +382,11 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         return Rejection{InputFailure::Empty, "the file is empty"};
     }
     Lines lines(text);
-    if (!skipToLine(lines, "LOCUS", false)) {
+    const auto locus = skipToLine(lines, "LOCUS", false);
+    if (!locus) {
         return Rejection{InputFailure::NotGenBank, "not a GenBank file (no line begins with LOCUS)"};
     }
+    const std::optional<std::int64_t> statedLength = locusLength(*locus);
     const auto source = skipToLine(lines, "SOURCE");
     if (!source) {
         return missing(lines, "a SOURCE line");
@@ -368,8 +427,8 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         const std::string_view keyAndLocation = line.substr(kKeyColumn);
         const std::size_t keyEnd = static_cast<std::size_t>(
             std::find_if(keyAndLocation.begin(), keyAndLocation.end(), isSpace) - keyAndLocation.begin());
-        auto feature =
-            makeFeature(keyAndLocation.substr(0, keyEnd), lines, trimLeft(keyAndLocation.substr(keyEnd)));
+        auto feature = makeFeature(keyAndLocation.substr(0, keyEnd), lines,
+                                   trimLeft(keyAndLocation.substr(keyEnd)), whole->last - 1);
         if (feature) {
             features.push_back(std::move(*feature));
         }
@@ -387,13 +446,27 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         throw std::bad_alloc();
     }
     std::string line;
+    bool closed = false;
     while (!lines.atEnd() && loaded.length() < loaded.capacity()) {
         const std::string_view next = lines.next();
         if (endsRecord(next)) {
+            closed = true;
             break;
         }
         line.assign(next);
         loaded.appendText(line.c_str());
+    }
+    // A record that stops inside its sequence, with no "//", was cut short (a
+    // download that broke off): fewer bases than its LOCUS line (or else its
+    // source feature) gives. A record that holds them all may lack the "//".
+    const std::int64_t expected = std::min<std::int64_t>(statedLength.value_or(whole->last), whole->last);
+    const bool cut = !closed && lines.atEnd() && loaded.length() < expected;
+    if (cut) {
+        return Rejection{InputFailure::Malformed,
+                         "the record is cut short: its sequence stops after " +
+                             std::to_string(loaded.length()) + " of " + std::to_string(expected) +
+                             " bases, without the closing // line",
+                         lines.lineNumber()};
     }
     loaded.setLengthBounds(minimum, maximum);
     genome.swap(loaded);
@@ -417,7 +490,7 @@ FeatureList parseGenBankOrThrow(std::string_view text, Genome& genome, int minim
     auto parsed = parseRecord(text, genome, minimum, maximum);
     if (auto* rejection = std::get_if<Rejection>(&parsed)) {
         const int line = rejection->line > 0 ? rejection->line + firstLine - 1 : 0;
-        throw InputError(rejection->reason, path, std::move(rejection->detail), line);
+        throw InputError(rejection->reason, path, std::move(rejection->detail), line, true);
     }
     return std::move(std::get<FeatureList>(parsed));
 }

@@ -7,13 +7,13 @@ namespace {
 // "cannot open 'x': No such file or directory", "cannot read 'x' as GenBank,
 // line 7: the record ends before ORIGIN".
 std::string messageOf(InputFailure reason, const std::filesystem::path& path, const std::string& detail,
-                      int line)
+                      int line, bool asGenBank)
 {
     std::string message = reason == InputFailure::Missing ? "cannot open '" : "cannot read '";
     message += path.string();
     message += '\'';
-    const bool genBank = reason == InputFailure::NotGenBank || reason == InputFailure::Empty ||
-                         reason == InputFailure::Malformed;
+    const bool genBank = reason == InputFailure::NotGenBank || reason == InputFailure::Malformed ||
+                         (reason == InputFailure::Empty && asGenBank);
     if (genBank) {
         message += " as GenBank";
     }
@@ -25,8 +25,9 @@ std::string messageOf(InputFailure reason, const std::filesystem::path& path, co
 
 }  // namespace
 
-InputError::InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line)
-    : ReadError(messageOf(reason, path, detail, line)),
+InputError::InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line,
+                       bool asGenBank)
+    : ReadError(messageOf(reason, path, detail, line, asGenBank)),
       reason_(reason),
       line_(line),
       facts_(std::make_shared<const Facts>(Facts{path, std::move(detail)}))

@@ -4,6 +4,7 @@
 #include "input/genbankreader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <new>
 
@@ -48,10 +49,15 @@ std::int64_t countLetters(std::string_view text)
     return std::count_if(text.begin(), text.end(), isLetter);
 }
 
-// Walks the lines of a text, knowing where each begins and its number.
+// Walks the lines of a text, knowing where each begins and its number. A
+// line ends at a line feed, a carriage return and a line feed, or a carriage
+// return alone (old Macintosh files).
 class LineCursor {
 public:
-    explicit LineCursor(std::string_view text, std::size_t start = 0) : text_(text), pos_(start) {}
+    explicit LineCursor(std::string_view text, std::size_t start = 0)
+        : text_(text), pos_(start), feed_(std::min(text.find('\n', start), text.size()))
+    {
+    }
 
     [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
     [[nodiscard]] std::size_t position() const { return pos_; }
@@ -60,22 +66,36 @@ public:
     // The next line without its line end.
     std::string_view next()
     {
-        const std::size_t newline = text_.find('\n', pos_);
-        const std::size_t end = newline == std::string_view::npos ? text_.size() : newline;
-        std::string_view line = text_.substr(pos_, end - pos_);
-        pos_ = newline == std::string_view::npos ? text_.size() : newline + 1;
-        ++number_;
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
+        // The line feed first (a fast search, kept for the lines before it
+        // when they end in CR alone), then a carriage return before it.
+        if (feed_ < pos_) {
+            feed_ = std::min(text_.find('\n', pos_), text_.size());
         }
+        const std::size_t cr = text_.substr(pos_, feed_ - pos_).find('\r');
+        const std::size_t end = cr == std::string_view::npos ? feed_ : pos_ + cr;
+        const std::string_view line = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
+            ++pos_;
+        }
+        ++number_;
         return line;
     }
 
 private:
     std::string_view text_;
     std::size_t pos_;
+    std::size_t feed_ = 0;  // the first line feed at or after some earlier pos_, or the end
     int number_ = 1;
 };
+
+std::string_view trimLeft(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return text;
+}
 
 std::size_t contentStart(std::string_view bytes)
 {
@@ -169,7 +189,9 @@ std::vector<RecordInfo> splitFasta(std::string_view bytes)
     while (!lines.atEnd()) {
         const std::size_t start = lines.position();
         const int number = lines.number();
-        const std::string_view line = lines.next();
+        // A header may be indented, as the format is told by the first
+        // non-blank character.
+        const std::string_view line = trimLeft(lines.next());
         if (line.starts_with('>')) {
             if (!records.empty()) {
                 records.back().end = start;
@@ -206,12 +228,12 @@ void loadFasta(std::string_view record, Genome& genome, int minimum, int maximum
     Genome loaded;
     loaded.setPairLimit(genome.pairLimit());
     LineCursor lines(record);
-    const std::string_view header = lines.next();
+    const std::string_view header = trimLeft(lines.next());
     loaded.setTitle(firstWord(header.substr(std::min<std::size_t>(1, header.size()))).first);
     allocateFor(loaded, record.size() - lines.position());
     while (!lines.atEnd()) {
         const std::string_view line = lines.next();
-        if (line.starts_with(';')) {
+        if (trimLeft(line).starts_with(';')) {
             continue;
         }
         for (const char byte : line) {
@@ -244,6 +266,170 @@ bool sameLetters(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+// Up to this many non-blank lines (a note, a download's header) may come
+// before the LOCUS line of a GenBank file.
+constexpr int kLinesBeforeLocus = 10;
+// How much of a text is sampled for bytes that are not text.
+constexpr std::size_t kTextSample = std::size_t{1} << 20;
+
+bool isLocusLine(std::string_view line)
+{
+    return keywordValue(trimLeft(line), "LOCUS").has_value();
+}
+
+// The 1-based line of the first LOCUS line, before any FASTA header, and
+// how many non-blank lines come before it; nothing when there is none.
+std::optional<std::pair<int, int>> firstLocusLine(std::string_view bytes)
+{
+    LineCursor lines(bytes, contentStart(bytes));
+    int before = 0;
+    while (!lines.atEnd()) {
+        const int number = lines.number();
+        const std::string_view text = trimLeft(lines.next());
+        if (isLocusLine(text)) {
+            return std::pair{number, before};
+        }
+        if (text.starts_with('>')) {
+            return std::nullopt;
+        }
+        before += text.empty() ? 0 : 1;
+    }
+    return std::nullopt;
+}
+
+// The length of the UTF-8 sequence that `bytes` begins with, or 0 when it
+// does not begin with a whole, well-formed one.
+std::size_t utf8Length(std::string_view bytes)
+{
+    const auto lead = static_cast<unsigned char>(bytes.front());
+    const std::size_t length = lead < 0x80U                     ? 1
+                               : lead >= 0xC2U && lead <= 0xDFU ? 2
+                               : lead >= 0xE0U && lead <= 0xEFU ? 3
+                               : lead >= 0xF0U && lead <= 0xF4U ? 4
+                                                                : 0;
+    if (length == 0 || length > bytes.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(bytes[i]) & 0xC0U) != 0x80U) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// Why bytes to be read as text are not text, or nothing when they are: a NUL
+// byte (binary data, or UTF-16 without a byte order mark), or more than a
+// tenth of control bytes and bytes that are not UTF-8.
+std::optional<std::string> notTextCause(std::string_view bytes)
+{
+    if (const std::size_t nul = bytes.find('\0'); nul != std::string_view::npos) {
+        // Text in UTF-16 has a NUL in every other byte.
+        const std::string_view sample = bytes.substr(0, 4096);
+        std::array<std::size_t, 2> nuls{};
+        for (std::size_t i = 0; i < sample.size(); ++i) {
+            nuls[i % 2] += sample[i] == '\0' ? 1 : 0;
+        }
+        const std::size_t half = sample.size() / 2;
+        if (half > 0 && std::max(nuls[0], nuls[1]) * 10 >= half * 9 &&
+            std::min(nuls[0], nuls[1]) * 10 < half) {
+            return "it looks like UTF-16 text without a byte order mark; save it as UTF-8 or ASCII";
+        }
+        return "it holds binary data, not text (a NUL byte at byte " + std::to_string(nul + 1) + ")";
+    }
+    const std::string_view sample = bytes.substr(0, kTextSample);
+    std::size_t odd = 0;
+    for (std::size_t i = 0; i < sample.size();) {
+        const auto byte = static_cast<unsigned char>(sample[i]);
+        const std::size_t length = utf8Length(sample.substr(i));
+        const bool control = (byte < 0x20U && !isBlank(sample[i])) || byte == 0x7FU;
+        odd += length == 0 || control ? 1 : 0;
+        i += std::max<std::size_t>(length, 1);
+    }
+    if (odd * 10 > sample.size()) {
+        return "it holds binary data, not text (" + std::to_string(odd) + " of " +
+               (sample.size() < bytes.size() ? "its first " : "its ") + std::to_string(sample.size()) +
+               " bytes are control bytes or not UTF-8)";
+    }
+    return std::nullopt;
+}
+
+// Refuses a text or FASTA record that is not text, and a file of nothing
+// but white space.
+void checkText(std::string_view text, bool wholeFile, const std::filesystem::path& path)
+{
+    if (wholeFile && trim(text.substr(contentStart(text))).empty()) {
+        throw InputError(InputFailure::Empty, path, "the file is empty");
+    }
+    if (auto cause = notTextCause(text)) {
+        throw InputError(InputFailure::NotText, path, std::move(*cause));
+    }
+}
+
+void appendUtf8(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80U) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800U) {
+        out += static_cast<char>(0xC0U | (code >> 6U));
+        out += static_cast<char>(0x80U | (code & 0x3FU));
+    } else if (code < 0x10000U) {
+        out += static_cast<char>(0xE0U | (code >> 12U));
+        out += static_cast<char>(0x80U | ((code >> 6U) & 0x3FU));
+        out += static_cast<char>(0x80U | (code & 0x3FU));
+    } else {
+        out += static_cast<char>(0xF0U | (code >> 18U));
+        out += static_cast<char>(0x80U | ((code >> 12U) & 0x3FU));
+        out += static_cast<char>(0x80U | ((code >> 6U) & 0x3FU));
+        out += static_cast<char>(0x80U | (code & 0x3FU));
+    }
+}
+
+// UTF-16 after its byte order mark, as UTF-8; a surrogate without its other
+// half becomes U+FFFD.
+std::string decodeUtf16(std::string_view bytes, bool bigEndian, const std::filesystem::path& path)
+{
+    if (bytes.size() % 2 != 0) {
+        throw InputError(InputFailure::NotText, path,
+                         "UTF-16 text that ends inside a character (an odd number of bytes)");
+    }
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[2 * i]);
+        const auto b = static_cast<unsigned char>(bytes[2 * i + 1]);
+        return static_cast<std::uint32_t>(bigEndian ? (a << 8U) | b : (b << 8U) | a);
+    };
+    const std::size_t units = bytes.size() / 2;
+    std::string text;
+    text.reserve(units);
+    for (std::size_t i = 0; i < units; ++i) {
+        std::uint32_t code = unit(i);
+        if (code >= 0xD800U && code <= 0xDBFFU && i + 1 < units && unit(i + 1) >= 0xDC00U &&
+            unit(i + 1) <= 0xDFFFU) {
+            code = 0x10000U + ((code - 0xD800U) << 10U) + (unit(i + 1) - 0xDC00U);
+            ++i;
+        } else if (code >= 0xD800U && code <= 0xDFFFU) {
+            code = 0xFFFDU;
+        }
+        appendUtf8(text, code);
+    }
+    return text;
+}
+
+// The bytes of a file as the readers take them: UTF-16 with a byte order
+// mark decoded to UTF-8; UTF-32 refused.
+std::string decodedText(std::string bytes, const std::filesystem::path& path)
+{
+    const std::string_view view = bytes;
+    if (view.starts_with(std::string_view("\xFF\xFE\0\0", 4)) ||
+        view.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+        throw InputError(InputFailure::NotText, path, "UTF-32 text is not read; save it as UTF-8 or ASCII");
+    }
+    if (view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF")) {
+        return decodeUtf16(view.substr(2), view.front() == '\xFE', path);
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::string_view formatName(RecordFormat format)
@@ -261,13 +447,32 @@ std::string_view formatName(RecordFormat format)
 
 RecordFormat detectFormat(std::string_view bytes)
 {
-    bytes.remove_prefix(contentStart(bytes));
-    const auto first = std::find_if_not(bytes.begin(), bytes.end(), isBlank);
-    const std::string_view text = bytes.substr(static_cast<std::size_t>(first - bytes.begin()));
+    const std::string_view content = bytes.substr(contentStart(bytes));
+    const auto first = std::find_if_not(content.begin(), content.end(), isBlank);
+    const std::string_view text = content.substr(static_cast<std::size_t>(first - content.begin()));
     if (text.starts_with("LOCUS")) {
         return RecordFormat::GenBank;
     }
-    return text.starts_with('>') ? RecordFormat::Fasta : RecordFormat::Text;
+    if (text.starts_with('>')) {
+        return RecordFormat::Fasta;
+    }
+    const auto locus = firstLocusLine(bytes);
+    return locus && locus->second <= kLinesBeforeLocus ? RecordFormat::GenBank : RecordFormat::Text;
+}
+
+InputError notGenBankError(std::string_view bytes, const std::filesystem::path& path)
+{
+    if (trim(bytes.substr(contentStart(bytes))).empty()) {
+        return InputError(InputFailure::Empty, path, "the file is empty", 0, true);
+    }
+    if (const auto locus = firstLocusLine(bytes)) {
+        return InputError(InputFailure::NotGenBank, path,
+                          "not a GenBank file (its first LOCUS line, line " + std::to_string(locus->first) +
+                              ", comes after " + std::to_string(locus->second) +
+                              " lines of other text; at most " + std::to_string(kLinesBeforeLocus) +
+                              " may come first)");
+    }
+    return InputError(InputFailure::NotGenBank, path, "not a GenBank file (no line begins with LOCUS)");
 }
 
 std::vector<RecordInfo> parseRecords(std::string_view bytes)
@@ -299,26 +504,29 @@ std::optional<FeatureList> readRecord(std::string_view bytes, const RecordInfo& 
         case RecordFormat::GenBank:
             return parseGenBankOrThrow(text, genome, minimum, maximum, path, record.firstLine);
         case RecordFormat::Fasta:
+            checkText(text, false, path);
             loadFasta(text, genome, minimum, maximum);
             return std::nullopt;
         case RecordFormat::Text:
             break;
     }
+    checkText(text, true, path);
     loadText(text, genome, minimum, maximum);
     return std::nullopt;
 }
 
-std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records, std::string_view choice)
+std::vector<std::size_t> matchingRecords(const std::vector<RecordInfo>& records, std::string_view choice)
 {
     std::size_t number = 0;
     const char* end = choice.data() + choice.size();
     if (const auto [stop, error] = std::from_chars(choice.data(), end, number);
         !choice.empty() && error == std::errc{} && stop == end) {
         if (number >= 1 && number <= records.size()) {
-            return number - 1;
+            return {number - 1};
         }
-        return std::nullopt;
+        return {};
     }
+    std::vector<std::size_t> found;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const RecordInfo& record = records[i];
         bool named = !record.name.empty() && sameLetters(record.name, choice);
@@ -329,14 +537,23 @@ std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records, st
             accessions = rest;
         }
         if (named) {
-            return i;
+            found.push_back(i);
         }
     }
-    return std::nullopt;
+    return found;
+}
+
+std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records, std::string_view choice)
+{
+    const std::vector<std::size_t> found = matchingRecords(records, choice);
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return found.front();
 }
 
 InputFile::InputFile(std::string bytes, std::filesystem::path path)
-    : path_(std::move(path)), bytes_(std::move(bytes)), records_(parseRecords(bytes_))
+    : path_(std::move(path)), bytes_(decodedText(std::move(bytes), path_)), records_(parseRecords(bytes_))
 {
 }
 

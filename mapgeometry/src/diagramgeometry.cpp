@@ -1,5 +1,6 @@
 #include "mapgeometry/diagramgeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tessaron {
@@ -86,6 +87,38 @@ ArcSpan trackArc(MapPoint start, MapPoint end)
     return {from, span};
 }
 
+ArcSpan featureArc(double radiansPerBase, std::int32_t start, std::int32_t end)
+{
+    const ArcSpan drawn = trackArc(mapPoint(radiansPerBase, start, kTrackRadius, 0),
+                                   mapPoint(radiansPerBase, end, kTrackRadius, 0));
+    if (radiansPerBase == 0.0) {
+        return drawn;
+    }
+    double span = (static_cast<double>(end) - start) * radiansPerBase * kDegreesPerRadian;
+    if (span < 0.0) {
+        span += 360.0;
+    }
+    if (std::abs(drawn.spanDegrees - span) <= 180.0) {
+        return drawn;
+    }
+    // Screen angles grow clockwise from the top; the arc's degrees turn the
+    // other way from pointing right.
+    const double endAngle = static_cast<double>(end) * radiansPerBase + kMapStartAngle;
+    double from = std::fmod(-endAngle * kDegreesPerRadian, 360.0);
+    if (from < 0.0) {
+        from += 360.0;
+    }
+    return {from, std::clamp(span, kShortestArcDegrees, 360.0)};
+}
+
+std::vector<FeaturePart> drawnStretches(const Feature& feature)
+{
+    if (feature.parts.empty()) {
+        return {{feature.start, feature.end}};
+    }
+    return feature.parts;
+}
+
 std::vector<FeatureMark> featureMarks(const FeatureList& features, double radiansPerBase)
 {
     std::vector<FeatureMark> marks;
@@ -97,7 +130,9 @@ std::vector<FeatureMark> featureMarks(const FeatureList& features, double radian
         mark.feature = i;
         mark.start = mapPoint(radiansPerBase, feature.start, kTrackRadius, 0);
         mark.end = mapPoint(radiansPerBase, feature.end, kTrackRadius, 0);
-        mark.arc = trackArc(mark.start, mark.end);
+        for (const FeaturePart& stretch : drawnStretches(feature)) {
+            mark.arcs.push_back(featureArc(radiansPerBase, stretch.start, stretch.end));
+        }
         int extra = d;
         if (mark.start.y > kSideLabelTop && mark.start.y < kSideLabelBottom) {
             extra = d != 0 ? d + kSideLabelExtra : 0;

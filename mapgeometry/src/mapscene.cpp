@@ -110,18 +110,26 @@ FeatureList clipFeatures(const FeatureList& features, std::int32_t sequenceEnd)
     clipped.push_back(features.front());
     clipped.front().start = 0;
     clipped.front().end = sequenceEnd;
+    // A stretch with nothing past the end, or nothing when none of it was read.
+    const auto clip = [sequenceEnd](std::int32_t& start, std::int32_t& end) {
+        if (start < 0 || end < 0) {
+            return false;
+        }
+        if (start > sequenceEnd) {
+            if (end >= start || end > sequenceEnd) {
+                return false;  // nothing of it was read
+            }
+            start = 0;  // across the origin: the part from 0 remains
+        }
+        end = std::min(end, sequenceEnd);
+        return true;
+    };
     for (std::size_t i = 1; i < features.size(); ++i) {
         Feature feature = features[i];
-        if (feature.start < 0 || feature.end < 0) {
+        if (!clip(feature.start, feature.end)) {
             continue;
         }
-        if (feature.start > sequenceEnd) {
-            if (feature.end >= feature.start || feature.end > sequenceEnd) {
-                continue;  // nothing of it was read
-            }
-            feature.start = 0;  // across the origin: the part from 0 remains
-        }
-        feature.end = std::min(feature.end, sequenceEnd);
+        std::erase_if(feature.parts, [&clip](FeaturePart& part) { return !clip(part.start, part.end); });
         clipped.push_back(std::move(feature));
     }
     return clipped;
@@ -202,12 +210,11 @@ std::optional<std::size_t> MapScene::featureAt(MapPointF point) const
     const double slack = 2.0 / (kTrackRadius * perBase_);
     const double turn = kMapFullTurn / perBase_;
     for (std::size_t i = features_.size(); i-- > 1;) {
-        const Feature& feature = features_[i];
-        // Ends on one pixel draw the whole circle.
-        const bool whole = mapPoint(perBase_, feature.start, kTrackRadius, 0) ==
-                           mapPoint(perBase_, feature.end, kTrackRadius, 0);
-        if (whole || within(position, feature.start, feature.end, slack, turn)) {
-            return i;
+        for (const FeaturePart& stretch : drawnStretches(features_[i])) {
+            const bool whole = featureArc(perBase_, stretch.start, stretch.end).spanDegrees >= 360.0;
+            if (whole || within(position, stretch.start, stretch.end, slack, turn)) {
+                return i;
+            }
         }
     }
     return std::nullopt;

@@ -22,14 +22,17 @@ struct Placed {
     int top = 0;
 };
 
-// The middle of a feature's stretch, read clockwise from start to end.
+// The middle of a feature's stretch, read clockwise from start to end; of
+// its first part for a feature drawn in parts.
 double middleOf(const Feature& feature, std::int32_t sequenceEnd)
 {
-    double span = static_cast<double>(feature.end) - feature.start;
+    const FeaturePart stretch =
+        feature.parts.empty() ? FeaturePart{feature.start, feature.end} : feature.parts.front();
+    double span = static_cast<double>(stretch.end) - stretch.start;
     if (span < 0.0) {
         span += sequenceEnd;
     }
-    return feature.start + span / 2.0;
+    return stretch.start + span / 2.0;
 }
 
 // Stacks one half's names top to bottom in the order of their ideal places,

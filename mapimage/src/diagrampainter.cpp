@@ -1,9 +1,11 @@
 #include "mapimage/diagrampainter.h"
 
+#include "input/filesave.h"
 #include "mapgeometry/diagramgeometry.h"
 
 #include <QBuffer>
 #include <QColor>
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
@@ -12,7 +14,6 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -161,8 +162,10 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
         }
         painter.setPen(arcPen);
         painter.setBrush(Qt::NoBrush);
-        painter.drawArc(arcBox, static_cast<int>(std::lround(mark.arc.startDegrees * 16.0)),
-                        static_cast<int>(std::lround(mark.arc.spanDegrees * 16.0)));
+        for (const ArcSpan& arc : mark.arcs) {
+            painter.drawArc(arcBox, static_cast<int>(std::lround(arc.startDegrees * 16.0)),
+                            static_cast<int>(std::lround(arc.spanDegrees * 16.0)));
+        }
 
         arcPen = QPen(Qt::black, 1);
         painter.setPen(arcPen);
@@ -369,16 +372,10 @@ bool saveDiagram(const QString& path, const MapScene& scene, const MapImageOptio
         return false;
     }
 
-    // Written to a file of its own in the same folder and renamed over `path`
-    // only once complete: a failed write leaves an earlier file as it was.
-    // The flush is checked here, since commit does not see a failure of the
-    // last one (a full disk, say).
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // A regular file is replaced only once the new one is complete; a FIFO or
+    // a device is written into, never replaced.
+    return !saveFile(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,

@@ -1,6 +1,7 @@
 #include "report/gffreport.h"
 
 #include "namedpairs.h"
+#include "report/wordtext.h"
 
 #include <cstdio>
 #include <span>
@@ -98,7 +99,7 @@ void GffReport::write(const RepeatSnapshot& snapshot)
                 typeAndWord_ += kindName(kind);
             }
             typeAndWord_ += ";rpt_unit_seq=";
-            typeAndWord_ += snapshot.genome().word(word.first, length);
+            typeAndWord_ += shownWord(snapshot.genome(), word.first, length);
         }
         // The attributes of the two copies differ only in the copy's digit,
         // once in the ID and once in copy=.

@@ -7,7 +7,9 @@
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"
+#include "report/wordtext.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -25,15 +27,23 @@ inline std::string headingText(int length)
     return std::to_string(length) + " bp sequences";
 }
 
-// The widths of the word columns, 1 and 4, fitted to the longest filled
-// length; both 0 when nothing is filled.
+// The widths of the word columns, 1 and 4, fitted to the widest word as
+// shown (a word too long to be written whole is narrow); both 0 when
+// nothing is filled.
 inline std::array<ColumnWidth, 2> columnWidths(const RepeatSnapshot& snapshot)
 {
-    int highest = snapshot.slotCount() - 1;
-    while (highest >= 0 && snapshot.pairCount(highest) == 0) {
-        --highest;
+    int letters = -1;
+    for (int slot = snapshot.slotCount() - 1; slot >= 0; --slot) {
+        if (snapshot.pairCount(slot) == 0) {
+            continue;
+        }
+        const int length = snapshot.minLength() + slot;
+        letters = std::max(letters, shownWordLength(length));
+        if (length <= static_cast<int>(kLongestWholeWord)) {
+            break;  // the shorter words are narrower
+        }
     }
-    const int width = highest < 0 ? 0 : listingColumnWidth(snapshot.minLength() + highest);
+    const int width = letters < 0 ? 0 : listingColumnWidth(letters);
     return {{{1, width}, {4, width}}};
 }
 
@@ -51,7 +61,7 @@ public:
     {
         cells_[0] = {};
         if (firstOfWord) {
-            word_ = genome_.word(pair.first, length_);
+            word_ = shownWord(genome_, pair.first, length_);
             cells_[0] = word_;
         }
         cells_[1] = number(first_, std::int64_t{pair.first} + 1);
@@ -61,7 +71,7 @@ public:
         }
         cells_[3] = {};
         if (firstOfWord) {
-            secondWord_ = genome_.word(pair.second, length_);
+            secondWord_ = shownWord(genome_, pair.second, length_);
             cells_[3] = secondWord_;
         }
         return cells_;

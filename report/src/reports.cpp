@@ -1,5 +1,7 @@
 #include "report/reports.h"
 
+#include "report/wordtext.h"
+
 #include <cstdio>
 #include <span>
 #include <string>
@@ -58,7 +60,7 @@ void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureI
         const int length = snapshot.minLength() + slot;
         for (const RepeatWord& repeat : snapshot.words(slot)) {
             // Every first copy of a repeat is the same word: the one at its first pair.
-            const std::string word = snapshot.genome().word(repeat.first, length);
+            const std::string word = shownWord(snapshot.genome(), repeat.first, length);
             snapshot.forEachPairBatch(slot, repeat, [&](std::span<const RepeatPair> batch) {
                 for (const RepeatPair& pair : batch) {
                     out.cell(kind);

@@ -115,17 +115,20 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
         if (const auto* genBank = std::get_if<GenBankSource>(&source)) {
             control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
             // Whatever stops the GenBank reader (no file, no LOCUS, a record
-            // cut short) is a file not in GenBank format.
+            // cut short) is a file not in GenBank format; the message says why.
             try {
                 const auto input = inputOf(*genBank);
                 format = input->format();
-                if (format == RecordFormat::Text || genBank->record >= input->records().size()) {
+                if (format == RecordFormat::Text) {
+                    throw notGenBankError(input->bytes(), genBank->path);
+                }
+                if (genBank->record >= input->records().size()) {
                     return failed(JobError::NotGenBank);
                 }
                 features = input->load(genBank->record, *fresh, settings.minimum, settings.maximum);
                 nameOf(*input, genBank->record, genBank->path);
-            } catch (const InputError&) {
-                return failed(JobError::NotGenBank);
+            } catch (const InputError& error) {
+                return failed(JobError::NotGenBank, error.what());
             }
         } else if (const auto* text = std::get_if<TextSource>(&source)) {
             control.report({JobStep::Reading, RepeatKind::Direct, 0.0});

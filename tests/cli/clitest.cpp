@@ -92,13 +92,13 @@ TEST_F(CliTest, InfoCountsTheBasesOfAFastaFileButNotItsHeader)
     EXPECT_EQ(result.out, "title\tx\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
 }
 
-TEST_F(CliTest, EmptyFileIsAnEmptyAnalysis)
+TEST_F(CliTest, AFileWithoutBasesIsAnEmptyAnalysis)
 {
-    write("empty.txt", "");
-    const Outcome info = run({"--report", "info", "empty.txt"});
+    write("nobases.txt", "1234 -- 5678\n");
+    const Outcome info = run({"--report", "info", "nobases.txt"});
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(info.out, "title\t\nlength\t0\nA\t0\nT\t0\nC\t0\nG\t0\n");
-    const Outcome summary = run({"--min", "3", "--max", "4", "empty.txt"});
+    const Outcome summary = run({"--min", "3", "--max", "4", "nobases.txt"});
     EXPECT_EQ(summary.status, 0) << summary.err;
     EXPECT_EQ(summary.out,
               "Direct repeats:\n"
@@ -277,6 +277,15 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
     write("empty.gb", "");
     write("bases.txt", "ACGT\n");
     write("cut.gb", "LOCUS\nSOURCE x\nFEATURES\n     source 1..4\n//\n");
+    write("empty.txt", "");
+    write("binary.bin", std::string("\x89PNG\0\0ACGT", 10));
+    write("broken.gb", "LOCUS       X 20 bp\nSOURCE x\nFEATURES\n     source 1..20\nORIGIN\n1 acgtacgt\n");
+    std::string noted;
+    for (int line = 0; line < 11; ++line) {
+        noted += "note\n";
+    }
+    write("noted.gb", noted + "LOCUS       X 4 bp\n");
+    write("twice.fa", ">a\nACGT\n>b\nGG\n>A first\nTT\n");
     const struct {
         std::vector<std::string> arguments;
         const char* message;
@@ -294,6 +303,19 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
          "tessaron-cli: cannot read 'cut.gb' as GenBank, line 5: the record ends before ORIGIN\n"},
         {{"--compare", "--kind", "mirror", "missing.gb"},
          "tessaron-cli: cannot open 'missing.gb': No such file or directory\n"},
+        {{"empty.txt"}, "tessaron-cli: cannot read 'empty.txt': the file is empty\n"},
+        {{"binary.bin"},
+         "tessaron-cli: cannot read 'binary.bin': it holds binary data, not text (a NUL byte at byte 5)\n"},
+        {{"broken.gb"},
+         "tessaron-cli: cannot read 'broken.gb' as GenBank, line 6: the record is cut short: its sequence "
+         "stops after 8 of 20 bases, without the closing // line\n"},
+        {{"--record", "a", "twice.fa"},
+         "tessaron-cli: twice.fa: 2 records are named 'a': 1 (a), 3 (A); choose one by its number with "
+         "--record N\n"},
+        {{"--genbank", "noted.gb"},
+         "tessaron-cli: cannot read 'noted.gb' as GenBank: not a GenBank file (its first LOCUS line, line "
+         "12, "
+         "comes after 11 lines of other text; at most 10 may come first)\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--report", "info"};

@@ -80,4 +80,36 @@ TEST_F(CliTest, TheCompleteSearchReportsTheChloroplastInvertedRepeatWhole)
     EXPECT_EQ(inverted[0], "inverted\t26264\t84171\t128215");
 }
 
+// A word far longer than any maximum (here 700 letters, in two copies) is
+// written by its first 40 letters and "…" in every report; its length and
+// positions stay exact, and no row holds the whole word.
+TEST_F(CliTest, LongWordsOfTheCompleteSearchAreShortened)
+{
+    std::string word;
+    std::uint32_t state = 12345;
+    while (word.size() < 700) {
+        state = state * 1664525U + 1013904223U;
+        word += "ACGT"[state >> 30U];
+    }
+    write("long.txt", "TTTT" + word + "C" + word + "G\n");
+    const std::string shown = word.substr(0, 40) + "\u2026";
+    const struct {
+        const char* report;
+        std::string row;  // the row that names the word
+    } cases[] = {
+        {"pairs", "direct\t700\t" + shown + "\t5\t706"},
+        {"listing", shown + "\t5\t706"},
+        {"gff", "rpt_unit_seq=" + shown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        const Outcome result = run({"--complete", "--min", "200", "--report", c.report, "long.txt"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_NE(result.out.find(c.row), std::string::npos) << result.out;
+        for (const std::string& row : rowsOf(result.out)) {
+            EXPECT_LT(row.size(), 300U) << row;
+        }
+    }
+}
+
 }  // namespace

@@ -96,6 +96,9 @@ TEST(ParseOptions, HelpNeedsNothingElse)
     EXPECT_NE(usageText().find("Usage: tessaron-cli"), std::string_view::npos);
     // The help names the pair limit the engine really has.
     EXPECT_NE(usageText().find(std::to_string(Genome::kDefaultPairLimit) + " pairs"), std::string_view::npos);
+    // Letters other than A, C, G and T keep their places as gaps; only other bytes are skipped.
+    EXPECT_NE(usageText().find("any other letter (N and the other IUPAC"), std::string_view::npos);
+    EXPECT_EQ(usageText().find("case are the bases, every other byte is skipped"), std::string_view::npos);
 }
 
 TEST(ParseOptions, FormatsOutputsAndComparison)

@@ -1,4 +1,5 @@
 #include "compare/batch.h"
+#include "compare/workers.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,19 @@ TEST(Batch, FilesComeBackInOrderWhateverTheThreadsAndFailuresDoNotStopTheRest)
     EXPECT_FALSE(one[1].failure.empty());
     EXPECT_EQ(one[2].title, "small");
     EXPECT_EQ(one[2].counts[0].size(), 7U);
+
+    // Threads the system will not start (64 asked under a memory limit): the
+    // batch runs on those that did, or on the calling thread alone.
+    for (const int starts : {0, 1}) {
+        limitWorkerStarts(starts);
+        const auto few = runAll(files, 64);
+        limitWorkerStarts(-1);
+        ASSERT_EQ(few.size(), files.size()) << starts;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            EXPECT_EQ(few[i].counts, one[i].counts) << starts;
+            EXPECT_EQ(few[i].failure, one[i].failure) << starts;
+        }
+    }
     fs::remove_all(dir);
 }
 

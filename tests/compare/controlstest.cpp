@@ -1,4 +1,5 @@
 #include "compare/controls.h"
+#include "compare/workers.h"
 
 #include <gtest/gtest.h>
 
@@ -59,12 +60,18 @@ TEST(Controls, ReproducibleFromTheSeedWhateverTheThreads)
         const ControlReport one = run(11, 1);
         const ControlReport two = run(11, 2);
         const ControlReport other = run(12, 2);
+        // Only one of the 64 threads asked for starts: the rest is no error.
+        limitWorkerStarts(1);
+        const ControlReport few = run(11, 64);
+        limitWorkerStarts(-1);
         bool differs = false;
         for (std::size_t kind = 0; kind < one.stats.size(); ++kind) {
             ASSERT_EQ(one.stats[kind].size(), two.stats[kind].size());
+            ASSERT_EQ(one.stats[kind].size(), few.stats[kind].size());
             for (std::size_t slot = 0; slot < one.stats[kind].size(); ++slot) {
                 EXPECT_EQ(one.stats[kind][slot].mean, two.stats[kind][slot].mean);
                 EXPECT_EQ(one.stats[kind][slot].sd, two.stats[kind][slot].sd);
+                EXPECT_EQ(one.stats[kind][slot].sd, few.stats[kind][slot].sd);
                 differs = differs || one.stats[kind][slot].mean != other.stats[kind][slot].mean;
             }
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace tessaron {
 namespace {
@@ -45,8 +46,19 @@ TEST(FeatureLocation, ReadsEveryFormThatNamesAStretch)
     for (const auto& c : cases) {
         const auto location = parseLocation(c.text);
         ASSERT_TRUE(location.has_value()) << c.text;
-        EXPECT_EQ(*location, c.expected) << c.text;
+        EXPECT_EQ((FeatureLocation{location->first, location->last, location->complement}), c.expected)
+            << c.text;
     }
+}
+
+TEST(FeatureLocation, AJoinListsItsPartsAsWritten)
+{
+    using Parts = std::vector<FeatureLocation::Part>;
+    EXPECT_EQ(parseLocation("complement(join(97999..98793,69611..69724))")->parts,
+              (Parts{{97999, 98793}, {69611, 69724}}));
+    EXPECT_EQ(parseLocation("join(complement(4918..5163),8,order(1..2))")->parts,
+              (Parts{{4918, 5163}, {8, 8}, {1, 2}}));
+    EXPECT_TRUE(parseLocation("complement(1..2)")->parts.empty());
 }
 
 TEST(FeatureLocation, RefusesWhatNamesNoStretchOfThisSequence)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -166,6 +167,15 @@ TEST_F(GenBankFileTest, RejectsFilesItCannotReadAndLeavesTheGenomeAsItWas)
         {"no source feature", replaced(kSevenLines, "source", "Source"), Malformed, 7},
         {"no ORIGIN", replaced(kSevenLines, "ORIGIN", "ORIGAN"), Malformed, 7},
         {"ends inside the feature table", withoutOrigin, Malformed, 0},
+        // Cut inside ORIGIN: 12 of the 1000 bases its LOCUS line gives, no "//".
+        {"cut inside the sequence", full.substr(0, full.size() - 3), Malformed, 11},
+        {"cut inside the sequence, CR line ends",
+         [&] {
+             std::string text = full.substr(0, full.size() - 3);
+             std::replace(text.begin(), text.end(), '\n', '\r');
+             return text;
+         }(),
+         Malformed, 11},
         {"source end 0", replaced(kSevenLines, "1..12", "0..0"), Malformed, 4},
         {"source end negative", replaced(kSevenLines, "1..12", "1..-12"), Malformed, 4},
         {"source end 2^31", replaced(kSevenLines, "1..12", "1..2147483648"), Malformed, 4},
@@ -252,7 +262,15 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         {"tRNA in parts on the complementary strand",
          "     tRNA            complement(join(1717..1751,4311..4347))\n"
          "                     /product=\"tRNA-Lys\"\n",
-         {1716, 4346, "tRNA-Lys", kColorTrnaComplement}},
+         {1716, 4346, "tRNA-Lys", kColorTrnaComplement, {{1716, 1750}, {4310, 4346}}}},
+        {"trans-spliced gene, parts apart",
+         "     gene            complement(join(97999..98793,69611..69724))\n"
+         "                     /gene=\"rps12\"\n",
+         {97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792}, {69610, 69723}}}},
+        {"parts that follow one another are one stretch",
+         "     gene            join(complement(577..999),complement(1..576))\n"
+         "                     /gene=\"whole\"\n",
+         {0, 998, "whole", kColorGeneComplement}},
         {"partial gene",
          "     gene            <1..>92\n                     /gene=\"part\"\n",
          {0, 91, "part", kColorGeneDirect}},
@@ -262,7 +280,7 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         {"location wrapped over lines",
          "     gene            join(100..200,\n                     300..400,\n"
          "                     500..600)\n                     /gene=\"wrapped\"\n",
-         {99, 599, "wrapped", kColorGeneDirect}},
+         {99, 599, "wrapped", kColorGeneDirect, {{99, 199}, {299, 399}, {499, 599}}}},
         {"product of 40 characters",
          "     tRNA            1..70\n                     /product=\"" + forty + "\"\n",
          {0, 69, forty.substr(0, 30), kColorTrnaDirect}},
@@ -393,7 +411,9 @@ TEST(GenBankReader, TakesTheBasesOfTheFirstRecordOnly)
                 "1 aa\xff"
                 "cc\n2 gg\n"),
          "AAGG"},
-        {"no // at the end", record("", "1 aaaa\n2 cccc").substr(0, record("", "1 aaaa\n2 cccc").size() - 3),
+        // Whole, as its source feature gives it: only the "//" is missing.
+        {"no // at the end",
+         record("", "1 aaaa\n2 cccc", "1..8").substr(0, record("", "1 aaaa\n2 cccc", "1..8").size() - 3),
          "AAAACCCC"},
     };
     for (const auto& c : cases) {

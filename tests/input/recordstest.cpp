@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -28,6 +29,11 @@ TEST(Records, FormatIsToldByTheFirstNonBlankLine)
         {"ACGT\n>not a header\n", RecordFormat::Text},
         {"locus x\n", RecordFormat::Text},
         {"", RecordFormat::Text},
+        {"  >indented\nACGT\n", RecordFormat::Fasta},
+        // A short header before the record, as some downloads have; not a long one.
+        {"Downloaded 2024-05-01\n\nLOCUS       X 4 bp\n", RecordFormat::GenBank},
+        {"a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nLOCUS       X 4 bp\n", RecordFormat::Text},
+        {">x\nLOCUS       X 4 bp\n", RecordFormat::Fasta},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(detectFormat(c.bytes), c.format) << c.bytes;
@@ -55,6 +61,72 @@ TEST(Records, FastaHeadersAreTitlesNeverBases)
         EXPECT_FALSE(readRecord(bytes, records[i], genome, 8, 30));
         EXPECT_EQ(genome.sequence(), expected[i].sequence);
         EXPECT_EQ(genome.title(), expected[i].name);
+    }
+}
+
+// What each input gives: the bases and title, or the reason it is refused,
+// with the genome left as it was.
+TEST(Records, LineEndsEncodingsAndWhatIsNotTextOrEmpty)
+{
+    const auto utf16 = [](std::string_view text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char ch : text) {
+            bytes += bigEndian ? std::string{'\0', ch} : std::string{ch, '\0'};
+        }
+        return bytes;
+    };
+    const std::string genBank =
+        "LOCUS       X 4 bp\nSOURCE x\nFEATURES\n     source 1..4\nORIGIN\n1 acgt\n//\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* sequence;  // or the start of the refusal's cause
+        std::optional<InputFailure> refused;
+    } cases[] = {
+        {"FASTA with CR line ends", ">x\rACGT\rac\r", "ACGTAC", {}},
+        {"text with CR line ends", "ACGT\rac\r", "ACGTAC", {}},
+        {"indented FASTA header", "  >x first\nACGT\n", "ACGT", {}},
+        {"GenBank with CR line ends",
+         [&] {
+             std::string text = genBank;
+             std::replace(text.begin(), text.end(), '\n', '\r');
+             return text;
+         }(),
+         "ACGT",
+         {}},
+        {"GenBank after a header", "Saved from the web\n" + genBank, "ACGT", {}},
+        {"UTF-8 byte order mark", "\xEF\xBB\xBF>x\nACGT\n", "ACGT", {}},
+        {"UTF-16 little-endian", utf16(">x \xC3\nACGT\n", false), "ACGT", {}},
+        {"UTF-16 big-endian", utf16(">x\nACGT\n", true), "ACGT", {}},
+        {"UTF-16 without byte order mark", utf16(">x\nACGT\n", false).substr(2), "it looks like UTF-16",
+         InputFailure::NotText},
+        {"UTF-16 cut inside a character", utf16("ACGT", false) + "A", "UTF-16 text that ends",
+         InputFailure::NotText},
+        {"UTF-32", std::string("\xFF\xFE\0\0A\0\0\0", 8), "UTF-32", InputFailure::NotText},
+        {"binary", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "it holds binary data",
+         InputFailure::NotText},
+        {"control bytes", "ACGT\x01\x02\x03\x04\x05\x06\x07\x08", "it holds binary data",
+         InputFailure::NotText},
+        {"empty", "", "the file is empty", InputFailure::Empty},
+        {"blank", " \r\n\t\n", "the file is empty", InputFailure::Empty},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Genome genome;
+        ASSERT_TRUE(genome.allocate(2, 5, 15));
+        genome.appendText("GG");
+        try {
+            const InputFile file = InputFile::fromBytes(c.bytes, "in.txt");
+            (void)file.load(0, genome, 8, 30);
+            EXPECT_FALSE(c.refused) << "accepted";
+            EXPECT_EQ(genome.sequence(), c.sequence);
+        } catch (const InputError& error) {
+            ASSERT_TRUE(c.refused) << error.what();
+            EXPECT_EQ(error.reason(), *c.refused) << error.what();
+            EXPECT_EQ(error.detail().rfind(c.sequence, 0), 0U) << error.what();
+            EXPECT_EQ(std::string(error.what()).rfind("cannot read 'in.txt': ", 0), 0U) << error.what();
+            EXPECT_EQ(genome.sequence(), "GG");
+        }
     }
 }
 
@@ -103,6 +175,12 @@ TEST(Records, EveryGenBankRecordIsListedAndFound)
     Genome genome;
     ASSERT_TRUE(file.load(1, genome, 8, 30));
     EXPECT_EQ(genome.title(), records[1].title);
+
+    // A name that two records carry names both.
+    const auto twice = parseRecords(">a\nAC\n>b\nGT\n>A\nTT\n");
+    EXPECT_EQ(matchingRecords(twice, "a"), (std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(matchingRecords(twice, "3"), (std::vector<std::size_t>{2}));
+    EXPECT_EQ(findRecord(twice, "a"), 0U);
 }
 
 TEST(Records, ARejectedRecordNamesTheLineInTheWholeFile)

@@ -109,6 +109,44 @@ TEST(DiagramGeometry, ArcRunsFromEndCounterclockwiseToStart)
     EXPECT_DOUBLE_EQ(trackArc({301, 56}, {301, 56}).spanDegrees, 360.0);
 }
 
+// A 74-base tRNA on a chloroplast-sized genome is a short arc wherever it
+// lies, even where both its ends round to one pixel or to pixels the wrong
+// way round; a stretch of a whole turn is still the whole circle.
+TEST(DiagramGeometry, ShortFeaturesOfALongGenomeAreShortArcs)
+{
+    constexpr std::int32_t kEnd = 154477;  // 154,478 bases
+    const double perBase = radiansPerBase(listOfLength(kEnd));
+    const double tRnaDegrees = 73.0 * 360.0 / kEnd;
+    for (const std::int32_t start : {40000, 86311, 100000, 119999, 152263, 0, kEnd - 73}) {
+        SCOPED_TRACE(start);
+        const ArcSpan arc = featureArc(perBase, start, start + 73);
+        EXPECT_NEAR(arc.spanDegrees, tRnaDegrees, 1.0);
+        // It ends where the tRNA ends: 90 degrees (the top) less the turn to it.
+        const double endDegrees = std::fmod(90.0 - (start + 73.0) * 360.0 / kEnd + 720.0, 360.0);
+        EXPECT_NEAR(std::remainder(arc.startDegrees - endDegrees, 360.0), 0.0, 1.0);
+    }
+    EXPECT_NEAR(featureArc(perBase, 5000, 5000).spanDegrees, kShortestArcDegrees, 1e-9);
+    EXPECT_NEAR(featureArc(perBase, 0, kEnd).spanDegrees, 360.0, 1.0);
+    EXPECT_NEAR(featureArc(perBase, 100, 99).spanDegrees, 360.0, 1.0);
+}
+
+// A trans-spliced gene is drawn as its two parts, not as one arc over the
+// gap between them.
+TEST(DiagramGeometry, AJoinIsDrawnAsItsParts)
+{
+    const FeatureList list =
+        listOfLength(154477, {{97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792}, {69610, 69723}}},
+                              {16023, 575, "D-loop", kColorSequence}});
+    const auto marks = featureMarks(list, radiansPerBase(list));
+    ASSERT_EQ(marks.size(), 2U);
+    ASSERT_EQ(marks[0].arcs.size(), 2U);
+    EXPECT_NEAR(marks[0].arcs[0].spanDegrees, 794.0 * 360.0 / 154477, 1.0);
+    EXPECT_NEAR(marks[0].arcs[1].spanDegrees, 113.0 * 360.0 / 154477, 1.0);
+    ASSERT_EQ(marks[1].arcs.size(), 1U);
+    EXPECT_EQ(drawnStretches(list[1]), list[1].parts);
+    EXPECT_EQ(drawnStretches(list[2]), (std::vector<FeaturePart>{{16023, 575}}));
+}
+
 TEST(DiagramGeometry, LabelsAlternateOutward)
 {
     // Top, side, side, bottom, top, side, side: D runs 0, 30, 0, 30, ...
@@ -139,7 +177,7 @@ TEST(DiagramGeometry, LabelsAlternateOutward)
     EXPECT_FALSE(marks[1].alignRight);
     EXPECT_TRUE(marks[5].alignRight);
     // The feature across position 0 takes the short arc through the top.
-    EXPECT_LT(marks[4].arc.spanDegrees, 30.0);
+    EXPECT_LT(marks[4].arcs.front().spanDegrees, 30.0);
 }
 
 TEST(DiagramGeometry, SideLabelsAtTheFirstSlotStayAt190)

@@ -128,6 +128,25 @@ TEST(MapScene, FindsTheFeatureAndThePairUnderAPoint)
     EXPECT_FALSE(scene.featureAt(at(8000, kTrackRadius)).has_value());
     EXPECT_FALSE(scene.featureAt(at(1500, 120)).has_value());
 
+    // A short tRNA of a long genome lies under its own place only, and a
+    // join's parts under theirs, not under the gap between them.
+    const MapScene chloroplast(
+        listOfLength(154477,
+                     {{152263, 152336, "tRNA-Ile", kColorTrnaDirect},
+                      {97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792}, {69610, 69723}}}}),
+        154478);
+    const double longPerBase = chloroplast.perBase();
+    const auto onTrack = [longPerBase](double position) {
+        const double theta = position * longPerBase + kMapStartAngle;
+        return MapPointF{kMapCircleCentre.x + kTrackRadius * std::cos(theta),
+                         kMapCircleCentre.y + kTrackRadius * std::sin(theta)};
+    };
+    EXPECT_EQ(chloroplast.featureAt(onTrack(152300)), 1U);
+    EXPECT_EQ(chloroplast.featureAt(onTrack(98400)), 2U);
+    EXPECT_EQ(chloroplast.featureAt(onTrack(69650)), 2U);
+    EXPECT_FALSE(chloroplast.featureAt(onTrack(38000)).has_value());
+    EXPECT_FALSE(chloroplast.featureAt(onTrack(130000)).has_value());
+
     const Repeat shortRepeat{true, 12, 2, 0};
     const std::vector<RepeatPair> pairs{{1000, 9000}, {4000, 12000}};
     scene.setRepeat(&shortRepeat, pairs);

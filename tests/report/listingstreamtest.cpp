@@ -1,11 +1,13 @@
 // The listing written row by row from a snapshot against the sheet layout of
 // the stored list, and the row index against the stream.
 
+#include "engine/completesearch.h"
 #include "engine/repeatkinds.h"
 #include "engine/suffixindex.h"
 #include "input/genbankreader.h"
 #include "report/listingindex.h"
 #include "report/listingstream.h"
+#include "report/reportlayout.h"
 #include "report/reports.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +120,32 @@ TEST(StreamedListing, NoRepeatsWritesNothing)
     EXPECT_TRUE(layout.cells.empty());
     EXPECT_EQ(tsvOf([&](TableWriter& out) { writeListing(out, *snapshot); }), "");
     EXPECT_EQ(ListingIndex(snapshot).rowCount(), 0);
+}
+
+// A word of the complete search too long to be written whole (here 700
+// letters, in two copies) is shown by its beginning, and the word column is
+// as wide as the shown word, not as the word: the positions stay in view.
+TEST(StreamedListing, ALongWordIsShortenedAndItsColumnNarrow)
+{
+    std::string word;
+    std::uint32_t state = 12345;
+    while (word.size() < 700) {
+        state = state * 1664525U + 1013904223U;
+        word += "ACGT"[state >> 30U];
+    }
+    const std::string text = "TTTT" + word + "C" + word + "G";
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(genome->allocate(static_cast<std::int64_t>(text.size()), 200, 201));
+    genome->appendText(text.c_str());
+    auto found = completeSearch(genome, RepeatKind::Direct);
+    ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(found));
+    const ListingIndex index(std::get<std::shared_ptr<const RepeatSnapshot>>(found));
+    ASSERT_EQ(index.rowCount(), 3);  // an empty row, the heading, the pair
+    EXPECT_EQ(index.cells(2), std::vector<std::string>{"700 bp sequences"});
+    const std::vector<std::string> expected{word.substr(0, 40) + "\u2026", "5", "706"};
+    EXPECT_EQ(index.cells(3), expected);
+    const int width = listingColumnWidth(41);
+    EXPECT_EQ(index.widths(), (std::vector<ColumnWidth>{{1, width}}));
 }
 
 }  // namespace

@@ -159,24 +159,37 @@ TEST(Session, RejectedSourcesLeaveNothingToAdopt)
     std::filesystem::create_directories(folder);
     const auto plain = folder / "plain.txt";
     std::ofstream(plain) << "header\nACGTACGT\n";  // plain text: no LOCUS, no FASTA header
+    const auto binary = folder / "binary.txt";
+    std::ofstream(binary) << std::string(
+        "\x7F"
+        "ELF\x02\x01\x01\0\0\0ACGT",
+        14);
+    const auto empty = folder / "empty.txt";
+    std::ofstream{empty};
 
     Session session;
     const struct {
         const char* name;
         GenomeSource source;
         JobError error;
+        const char* cause;  // in the message, which names the file too
     } cases[] = {
-        {"text as GenBank", GenBankSource{plain}, JobError::NotGenBank},
-        {"missing text file", TextSource{folder / "missing.txt"}, JobError::ReadFailed},
-        {"total past 32 bits", RandomSource{{4294967295LL, 1, 0, 0}, 1U}, JobError::RandomRefused},
+        {"text as GenBank", GenBankSource{plain}, JobError::NotGenBank, "no line begins with LOCUS"},
+        {"missing text file", TextSource{folder / "missing.txt"}, JobError::ReadFailed, "No such file"},
+        {"binary as text", TextSource{binary}, JobError::ReadFailed, "binary data"},
+        {"empty file", TextSource{empty}, JobError::ReadFailed, "the file is empty"},
+        {"total past 32 bits", RandomSource{{4294967295LL, 1, 0, 0}, 1U}, JobError::RandomRefused, ""},
     };
     for (const auto& each : cases) {
         SCOPED_TRACE(each.name);
         const JobResult result = run(session.load(each.source));
         EXPECT_EQ(result.error, each.error);
         EXPECT_FALSE(result.state.has_value());
+        EXPECT_NE(result.message.find(each.cause), std::string::npos) << result.message;
+        if (*each.cause != '\0') {
+            EXPECT_NE(result.message.find(folder.string()), std::string::npos) << result.message;
+        }
     }
-    EXPECT_FALSE(run(session.load(TextSource{folder / "missing.txt"})).message.empty());
     std::filesystem::remove_all(folder);
 }
 

@@ -227,15 +227,23 @@ TEST(DiagramPaint, OnlyTheWholeSequenceShowsTheRing)
     EXPECT_EQ(countAll(image, QColor(Qt::black)), 4);         // one tick
 }
 
-TEST(DiagramPaint, OneBaseFeatureDrawsTheWholeCircle)
+TEST(DiagramPaint, OneBaseFeatureIsAMarkNotTheWholeCircle)
 {
     const FeatureList list{{0, 16568, "sequence", kColorSequence}, {5000, 5000, "dot", kColorGeneComplement}};
     const QImage image = renderDiagram(list, nullptr, {});
     const double perBase = radiansPerBase(list);
     for (const std::int32_t position : {0, 4000, 8000, 12000, 15000}) {
         const MapPoint on = mapPoint(perBase, position, kTrackRadius, 0);
-        EXPECT_EQ(pixel(image, on.x, on.y), QColor(255, 96, 96)) << position;
+        EXPECT_NE(pixel(image, on.x, on.y), QColor(255, 96, 96)) << position;
     }
+    const MapPoint dot = mapPoint(perBase, 5000, kTrackRadius, 0);
+    int marked = 0;
+    for (int dx = -2; dx <= 2; ++dx) {
+        for (int dy = -2; dy <= 2; ++dy) {
+            marked += pixel(image, dot.x + dx, dot.y + dy) == QColor(255, 96, 96) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(marked, 0);
 }
 
 TEST(DiagramPaint, UnknownColoursKeepTheCurrentPen)

@@ -417,7 +417,7 @@ TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
               QStringLiteral("NC_012920 [mitochondrion Homo sapiens (human)] - Tessaron"));
 
     // A name that looks like GenBank does not make a text file one.
-    const QString text = writeFile(QStringLiteral("sample.gb"), "\n  ttgacca\nLOCUS x\n");
+    const QString text = writeFile(QStringLiteral("sample.gb"), "\n  ttgacca\nlocus x\n");
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(text)});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -427,7 +427,7 @@ TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
     QApplication::sendEvent(window.get(), &drop);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("sample - Tessaron"); }));
-    // The letters of "LOCUS x" other than C are gaps in their places.
+    // The letters of "locus x" other than c are gaps in their places.
     EXPECT_EQ(window->genome().sequence(), "TTGACCALOCUSX");
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
 

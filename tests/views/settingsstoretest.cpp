@@ -243,6 +243,8 @@ TEST_F(SettingsStoreTest, APathThatIsNotARegularFileIsNeverOpenedNorReplaced)
     const QString fifo = folder_.filePath(QStringLiteral("fifo.ini"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("folder.ini")));
+    const QString loop = folder_.filePath(QStringLiteral("loop.ini"));
+    ASSERT_TRUE(QFile::link(loop, loop));
     namespace fs = std::filesystem;
     const struct {
         QString path;
@@ -254,6 +256,8 @@ TEST_F(SettingsStoreTest, APathThatIsNotARegularFileIsNeverOpenedNorReplaced)
         {folder_.filePath(QStringLiteral("folder.ini")), fs::file_type::directory, "is a folder"},
         // Replaced by a file of settings, /dev/null would break the system (when run as root).
         {QStringLiteral("/dev/null"), fs::file_type::character, "is a device"},
+        // A file of settings written there would replace the link.
+        {loop, fs::file_type::symlink, "Too many levels of symbolic links"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "engine/repeatkinds.h"
+#include "report/wordtext.h"
 
 #include <algorithm>
 #include <array>
@@ -223,15 +224,6 @@ int RepeatTreeModel::columnCount(const QModelIndex&) const
     return 1;
 }
 
-namespace {
-
-// The longest word the tree shows whole (the longest maximum length), and
-// how much of a longer one it shows.
-constexpr std::size_t kLongestWholeWord = 256;
-constexpr std::size_t kShownBeginning = 40;
-
-}  // namespace
-
 QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, const RepeatWord& word)
 {
     // The word is spelt by the first copy of the first pair; a copy that runs
@@ -244,12 +236,7 @@ QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, cons
             : std::string_view();
     // Only the complete search finds words longer than any maximum; they are
     // shown by their beginning, so that the tree stays narrow.
-    if (text.size() > kLongestWholeWord) {
-        return QStringLiteral("%1\u2026 (%2)")
-            .arg(toQString(text.substr(0, kShownBeginning)))
-            .arg(word.pairCount);
-    }
-    return QStringLiteral("%1 (%2)").arg(toQString(text)).arg(word.pairCount);
+    return QStringLiteral("%1 (%2)").arg(toQString(tessaron::shownWord(text))).arg(word.pairCount);
 }
 
 QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 namespace {
@@ -44,6 +45,14 @@ QString problemOf(const QString& path)
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(QFile::encodeName(path).toStdString(), error);
+    if (status.type() == fs::file_type::none) {
+        // Not even its kind can be told: a loop of symbolic links, say, which
+        // a file of settings written there would replace.
+        return QStringLiteral(
+                   "The settings file %1 cannot be used (%2): the default settings are used and changes "
+                   "are not saved.")
+            .arg(path, QString::fromStdString(error.message()));
+    }
     if (!fs::exists(status) || fs::is_regular_file(status)) {
         return {};
     }
@@ -84,6 +93,8 @@ SettingsStore::SettingsStore() : fileName_(settingsFile()), problem_(problemOf(f
 {
     if (problem_.isEmpty()) {
         settings_ = std::make_unique<QSettings>(fileName_, QSettings::IniFormat);
+    } else {
+        std::cerr << problem_.toStdString() << '\n';  // the window shows it too
     }
 }
 

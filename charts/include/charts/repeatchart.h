@@ -63,8 +63,9 @@ struct ChartData {
 [[nodiscard]] std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale);
 
 // Writes what a chart view shows: an SVG drawing when the name ends in .svg,
-// a PNG image otherwise, replacing `path` only once complete. False when the
-// file cannot be written.
+// a PNG image otherwise, as saveFile writes (a regular file replaced only
+// once complete, a FIFO or device written into). False when the file cannot
+// be written.
 bool saveChart(QChartView& view, const QString& path);
 // Draws the data at `size` without showing it and saves it as above (needs a
 // QApplication; the offscreen platform will do).

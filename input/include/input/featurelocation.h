@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tessaron {
 
@@ -10,9 +12,26 @@ namespace tessaron {
 // its first and last base. `first` exceeds `last` for a feature that crosses
 // the origin of the circular genome.
 struct FeatureLocation {
+    // One stretch of a join or order.
+    struct Part {
+        std::int32_t first = 0;
+        std::int32_t last = 0;
+        friend bool operator==(const Part&, const Part&) = default;
+    };
+
+    FeatureLocation() = default;
+    FeatureLocation(std::int32_t firstBase, std::int32_t lastBase, bool onComplement,
+                    std::vector<Part> stretches = {})
+        : first(firstBase), last(lastBase), complement(onComplement), parts(std::move(stretches))
+    {
+    }
+
     std::int32_t first = 0;
     std::int32_t last = 0;
     bool complement = false;  // on the complementary strand
+    // The stretches of a join or order, first..last each, in the order
+    // written; empty for a location of one stretch.
+    std::vector<Part> parts;
     friend bool operator==(const FeatureLocation&, const FeatureLocation&) = default;
 };
 
@@ -23,7 +42,7 @@ struct FeatureLocation {
 // number of its first part to the last number of its last part, unless every
 // part lies on the complementary strand: such parts are listed from the far
 // end, so the span runs from the first number of the last part to the last
-// number of the first part.
+// number of the first part. `parts` then lists every stretch as written.
 //
 // Returns nothing for a location that names no stretch of this sequence or
 // cannot be read: a^b (between two bases), a.b (one base somewhere between),

@@ -40,7 +40,10 @@ namespace tessaron {
 // (nothing but white space), NotGenBank (no line begins with LOCUS) or
 // Malformed (no SOURCE, FEATURES, source feature or ORIGIN before the record
 // or the file ends, with the line of the record's "//"; a source location
-// that cannot be read, with its line) for its content.
+// that cannot be read, with its line; a record cut short: the text ends
+// inside the sequence, without "//", before the bases that the LOCUS line
+// (or else the source feature) gives, with the last line) for its content.
+// Lines end at LF, CR LF or a CR alone.
 [[nodiscard]] FeatureList readGenBankOrThrow(const std::filesystem::path& path, Genome& genome, int minimum,
                                              int maximum);
 

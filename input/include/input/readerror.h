@@ -22,6 +22,7 @@ enum class InputFailure {
     Empty,        // nothing but white space
     TooLarge,     // more bytes than a genome can count
     Malformed,    // GenBank, but a part the reader needs is missing or cannot be read
+    NotText,      // binary data, or text in an encoding the readers do not take
 };
 
 // The error of the readers, telling why as a value besides the message. It
@@ -29,8 +30,11 @@ enum class InputFailure {
 class InputError : public ReadError {
 public:
     // `detail` is the cause alone ("Permission denied", "the record ends
-    // before ORIGIN"); `line` the 1-based line it refers to, 0 for none.
-    InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line = 0);
+    // before ORIGIN"); `line` the 1-based line it refers to, 0 for none. The
+    // message says the file was read "as GenBank" for NotGenBank and
+    // Malformed, and for Empty when `asGenBank` (the GenBank reader's own).
+    InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line = 0,
+               bool asGenBank = false);
 
     [[nodiscard]] InputFailure reason() const noexcept { return reason_; }
     [[nodiscard]] const std::filesystem::path& path() const noexcept { return facts_->path; }

@@ -25,8 +25,16 @@ enum class RecordFormat { GenBank, Fasta, Text };
 [[nodiscard]] std::string_view formatName(RecordFormat format);
 
 // GenBank when the first non-blank line begins with LOCUS, FASTA when it
-// begins with '>', plain text otherwise (a UTF-8 byte order mark is skipped).
+// begins with '>' (blanks before either are passed over), plain text
+// otherwise (a UTF-8 byte order mark is skipped). A file whose LOCUS line
+// comes after a short header (at most 10 non-blank lines, none of them a
+// FASTA header, as some downloads carry) is GenBank too; its records begin
+// at their LOCUS lines. Lines end at LF, CR LF or a CR alone.
 [[nodiscard]] RecordFormat detectFormat(std::string_view bytes);
+
+// The error for bytes that are to be read as GenBank but are not detected as
+// GenBank: Empty, or NotGenBank saying whether and where a LOCUS line stands.
+[[nodiscard]] InputError notGenBankError(std::string_view bytes, const std::filesystem::path& path);
 
 // One record of a file, as listed.
 struct RecordInfo {
@@ -47,18 +55,28 @@ struct RecordInfo {
 
 // Fills `genome` from one listed record of `bytes`, as a load does (the
 // settings given as they are, the index not built). Returns the features of
-// a GenBank record, nothing for FASTA and text. A GenBank record that the
-// reader rejects throws InputError naming `path`; the genome is then
-// unchanged. Throws std::bad_alloc when memory runs out.
+// a GenBank record, nothing for FASTA and text. Throws InputError naming
+// `path`, leaving the genome unchanged, for a GenBank record that the reader
+// rejects, a FASTA or text record that is not text (NotText: a NUL byte, or
+// more than a tenth of control bytes and bytes that are not UTF-8), and a
+// text file of nothing but white space (Empty). Throws std::bad_alloc when
+// memory runs out.
 std::optional<FeatureList> readRecord(std::string_view bytes, const RecordInfo& record, Genome& genome,
                                       int minimum, int maximum, const std::filesystem::path& path = {});
 
-// Which record `choice` names: a 1-based number, or a name, accession or
-// accession.version (case-insensitive). Nothing when none matches.
+// The records `choice` names: a 1-based number, or a name, accession or
+// accession.version (case-insensitive), in file order; more than one when
+// several records carry that name.
+[[nodiscard]] std::vector<std::size_t> matchingRecords(const std::vector<RecordInfo>& records,
+                                                       std::string_view choice);
+
+// The first record `choice` names; nothing when none does.
 [[nodiscard]] std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records,
                                                     std::string_view choice);
 
-// A file read once, with its records listed.
+// A file read once, with its records listed. Text in UTF-16 with a byte
+// order mark (either byte order) is decoded to UTF-8 first; UTF-16 that ends
+// inside a character and UTF-32 throw InputError (NotText).
 class InputFile {
 public:
     // Reads the whole file, or standard input for "-" (see readInputBytes);

@@ -76,16 +76,32 @@ struct ArcSpan {
 // (point B): it runs from B's radial counterclockwise to A's.
 [[nodiscard]] ArcSpan trackArc(MapPoint start, MapPoint end);
 
-// How one feature (not the whole-sequence one) is drawn: its arc between A and
-// B on the track, a label line from A out to `label`, where its name starts
-// (or, when `alignRight`, ends) on the baseline.
+// The shortest arc drawn, about one pixel of the track.
+inline constexpr double kShortestArcDegrees = 0.33;
+
+// The arc of the bases `start` to `end` (clockwise, across position 0 when
+// start > end): trackArc between their pixels on the track, unless rounding
+// to pixels turns it the wrong way round the circle (both ends on one pixel,
+// or the end's pixel a hair counterclockwise of the start's, as happens for a
+// short feature of a long genome). Then the arc is taken from the bases
+// themselves, at least kShortestArcDegrees long. Only a stretch of a whole
+// turn is the whole circle.
+[[nodiscard]] ArcSpan featureArc(double radiansPerBase, std::int32_t start, std::int32_t end);
+
+// The stretches a feature is drawn as: its parts, or start..end.
+[[nodiscard]] std::vector<FeaturePart> drawnStretches(const Feature& feature);
+
+// How one feature (not the whole-sequence one) is drawn: its arcs on the track
+// (one from A to B; one per part of a join whose parts lie apart), a label
+// line from A out to `label`, where its name starts (or, when `alignRight`,
+// ends) on the baseline.
 struct FeatureMark {
     std::size_t feature = 0;  // index in the list
     MapPoint start;           // A
     MapPoint end;             // B
     MapPoint label;           // N
     bool alignRight = false;
-    ArcSpan arc;
+    std::vector<ArcSpan> arcs;
 };
 
 // The marks of every feature after the first, in list order. Every second

@@ -54,8 +54,9 @@ void paintDiagram(QPainter& painter, const FeatureList& features, const Repeat* 
                                    std::span<const RepeatPair> pairs);
 
 // Writes the map to `path`: SVG when the name ends in ".svg" (any case),
-// otherwise PNG. False when the file cannot be written; an existing file is
-// then left as it was, since the new one replaces it only once complete.
+// otherwise PNG, as saveFile writes (a regular file replaced only once the new
+// one is complete, a FIFO or device written into, never replaced). False when
+// the file cannot be written; an existing file is then left as it was.
 [[nodiscard]] bool saveDiagram(const QString& path, const MapScene& scene,
                                const MapImageOptions& options = {});
 [[nodiscard]] bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,

@@ -79,7 +79,7 @@ struct JobControl {
 // Why a job ended without its whole result.
 enum class JobError {
     Cancelled,      // the owner asked it to stop: nothing to adopt
-    NotGenBank,     // the GenBank reader rejected the file: nothing to adopt
+    NotGenBank,     // the GenBank reader rejected the file (see JobResult::message): nothing to adopt
     ReadFailed,     // a text file could not be read (see JobResult::message): nothing to adopt
     RandomRefused,  // the random composition cannot be made: nothing to adopt
     OutOfMemory,    // the memory ran out; a genome read before that is adopted with the results found
@@ -115,7 +115,7 @@ struct SessionState {
 struct JobResult {
     std::optional<SessionState> state;  // what to adopt; none when nothing changes
     std::optional<JobError> error;      // what went wrong, if anything
-    std::string message;                // the reader's words for ReadFailed
+    std::string message;                // the reader's words for ReadFailed and NotGenBank
 };
 
 using Job = std::function<JobResult(const JobControl&)>;

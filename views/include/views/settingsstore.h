@@ -18,8 +18,10 @@ class QSettings;
 // changes; nothing is written at exit. The program always starts, with 8, 30
 // and an empty motif at worst. A settings path that exists but is not a
 // regular file (a folder, a pipe, a device such as /dev/null; a link to a
-// regular file will do) is never opened, read or written: the store then
-// keeps nothing and says why in `problem`. Other errors are not reported.
+// regular file will do), or whose kind cannot be told (a loop of symbolic
+// links), is never opened, read or written: the store then keeps nothing and
+// says why in `problem` and once on standard error. Other errors are not
+// reported.
 class SettingsStore {
 public:
     struct Values {

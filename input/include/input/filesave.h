@@ -1,0 +1,33 @@
+#pragma once
+
+// How the programs write an output file (a map, a chart, a picture, a
+// table), so that no output path is ever replaced by something it was not.
+
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string_view>
+#include <system_error>
+
+namespace tessaron {
+
+// Puts the file's content into the stream; false gives up.
+using StreamWriter = std::function<bool(std::ostream&)>;
+
+// Writes a whole file at `path`:
+// - a path that names a regular file, or nothing yet, gets a new file in the
+//   same folder that is renamed over it once complete, so that a failed write
+//   leaves an earlier file as it was; an existing file keeps its permissions;
+// - a path that names anything else but a folder (a FIFO, a device such as
+//   /dev/null, a terminal) is opened and written where it is, never replaced;
+//   so is a regular file reached through /dev or /proc (/dev/stdout
+//   redirected to a file);
+// - a symbolic link is followed to its target, which is written as above;
+//   the link stays a link.
+// Returns the reason of a failure (EISDIR for a folder, ELOOP for a loop of
+// links, the system's reason for a failed open or write; EIO when `write`
+// gave up), or no error.
+[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write);
+[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace tessaron

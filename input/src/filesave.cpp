@@ -1,0 +1,232 @@
+#include "input/filesave.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace tessaron {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMostLinks = 40;  // as the system follows them
+
+std::error_code systemError(int error)
+{
+    return {error != 0 ? error : EIO, std::generic_category()};
+}
+
+// Closes a file descriptor it owns.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    [[nodiscard]] int get() const { return fd_; }
+    // Closes now, telling whether the last writes reached the file.
+    std::error_code close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? std::error_code() : systemError(errno);
+    }
+
+private:
+    int fd_;
+};
+
+// A stream buffer writing to a file descriptor, keeping the first error.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd) : fd_(fd) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+
+    [[nodiscard]] int error() const { return error_; }
+
+protected:
+    int_type overflow(int_type ch) override
+    {
+        if (!drain()) {
+            return traits_type::eof();
+        }
+        if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(ch);
+            pbump(1);
+        }
+        return traits_type::not_eof(ch);
+    }
+
+    int sync() override { return drain() ? 0 : -1; }
+
+private:
+    bool drain()
+    {
+        const char* data = pbase();
+        auto size = static_cast<std::size_t>(pptr() - pbase());
+        while (size > 0 && error_ == 0) {
+            const ssize_t written = ::write(fd_, data, size);
+            if (written < 0) {
+                if (errno != EINTR) {
+                    error_ = errno;
+                }
+                continue;
+            }
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        }
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+        return error_ == 0;
+    }
+
+    int fd_;
+    int error_ = 0;
+    std::array<char, std::size_t{1} << 16> buffer_{};
+};
+
+// Runs the writer on an open file and flushes what it wrote.
+std::error_code writeTo(int fd, const StreamWriter& write)
+{
+    DescriptorBuffer buffer(fd);
+    std::ostream out(&buffer);
+    const bool written = write(out) && out.flush().good();
+    if (buffer.error() != 0) {
+        return systemError(buffer.error());
+    }
+    return written ? std::error_code() : systemError(EIO);
+}
+
+// Writes into what is there, never replacing it.
+std::error_code writeInPlace(const fs::path& path, int flags, const StreamWriter& write)
+{
+    Descriptor file(::open(path.c_str(), flags | O_WRONLY | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) {
+        return systemError(errno);
+    }
+    if (const auto error = writeTo(file.get(), write)) {
+        return error;
+    }
+    return file.close();
+}
+
+// A new file beside `target`, renamed over it once complete; `mode` is the
+// permissions of the file it replaces, if any.
+std::error_code replaceAtomically(const fs::path& target, const mode_t* mode, const StreamWriter& write)
+{
+    static std::atomic<unsigned> made{0};
+    fs::path temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        temporary = target;
+        temporary += "." + std::to_string(::getpid()) + "-" + std::to_string(made++) + ".part";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && (errno != EEXIST || attempt > 100)) {
+            return systemError(errno);
+        }
+    }
+    Descriptor file(fd);
+    std::error_code error;
+    if (mode != nullptr && ::fchmod(fd, *mode & 07777) != 0) {
+        error = systemError(errno);
+    }
+    if (!error) {
+        error = writeTo(fd, write);
+    }
+    if (const auto closed = file.close(); !error) {
+        error = closed;
+    }
+    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = systemError(errno);
+    }
+    if (error) {
+        ::unlink(temporary.c_str());
+    }
+    return error;
+}
+
+// Where a path that does not exist yet leads: through a dangling symbolic
+// link to the name the link gives.
+std::error_code followToNewName(fs::path& path)
+{
+    for (int links = 0;; ++links) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) {
+            return errno == ENOENT ? std::error_code() : systemError(errno);
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            return systemError(EEXIST);  // made meanwhile: let the caller look again
+        }
+        if (links == kMostLinks) {
+            return systemError(ELOOP);
+        }
+        std::array<char, PATH_MAX> target{};
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size() - 1);
+        if (length < 0) {
+            return systemError(errno);
+        }
+        const fs::path next(std::string(target.data(), static_cast<std::size_t>(length)));
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+}
+
+bool underSystemFolders(const fs::path& path)
+{
+    const std::string text = path.string();
+    return text.starts_with("/dev/") || text.starts_with("/proc/");
+}
+
+}  // namespace
+
+std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            return systemError(EISDIR);
+        }
+        if (!S_ISREG(status.st_mode)) {
+            return writeInPlace(path, 0, write);
+        }
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+        if (!real) {
+            return systemError(errno);
+        }
+        const fs::path target(real.get());
+        if (underSystemFolders(target) || underSystemFolders(path)) {
+            return writeInPlace(path, O_TRUNC, write);
+        }
+        return replaceAtomically(target, &status.st_mode, write);
+    }
+    if (errno != ENOENT) {
+        return systemError(errno);  // a loop of links, no permission, ...
+    }
+    fs::path target = path;
+    if (const auto error = followToNewName(target)) {
+        return error;
+    }
+    return replaceAtomically(target, nullptr, write);
+}
+
+std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    return saveFile(path, [bytes](std::ostream& out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return true;
+    });
+}
+
+}  // namespace tessaron

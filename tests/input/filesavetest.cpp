@@ -1,0 +1,158 @@
+#include "input/filesave.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace tessaron {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class FileSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "tessaron-save-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        return dir_ / name;
+    }
+
+    // Only the names given are left in the folder: no part-written file.
+    void expectOnly(std::initializer_list<const char*> names) const
+    {
+        std::size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            ++count;
+            EXPECT_NE(std::find_if(names.begin(), names.end(),
+                                   [&](const char* name) { return entry.path().filename() == name; }),
+                      names.end())
+                << entry.path();
+        }
+        EXPECT_EQ(count, names.size());
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileSaveTest, ARegularFileIsReplacedWholeThroughALinkTooKeepingItsPermissions)
+{
+    const fs::path file = write("map.png", "old");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("map.png", dir_ / "link.png");
+    EXPECT_FALSE(saveFile(file, "new"));
+    EXPECT_EQ(slurp(file), "new");
+    EXPECT_FALSE(saveFile(dir_ / "link.png", std::string_view("through the link")));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.png"));
+    EXPECT_EQ(slurp(file), "through the link");
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A dangling link makes its target; a new file takes the usual permissions.
+    fs::create_symlink("made.svg", dir_ / "dangling.svg");
+    EXPECT_FALSE(saveFile(dir_ / "dangling.svg", "made"));
+    EXPECT_EQ(slurp(dir_ / "made.svg"), "made");
+    expectOnly({"map.png", "link.png", "dangling.svg", "made.svg"});
+}
+
+TEST_F(FileSaveTest, AFailedWriteLeavesTheEarlierFileAndNoPart)
+{
+    const fs::path file = write("chart.svg", "earlier");
+    const std::error_code gaveUp = saveFile(file, [](std::ostream& out) {
+        out << "half";
+        return false;
+    });
+    EXPECT_EQ(gaveUp, std::errc::io_error);
+    EXPECT_EQ(slurp(file), "earlier");
+    expectOnly({"chart.svg"});
+}
+
+TEST_F(FileSaveTest, WhatCannotHoldAFileIsRefusedWithItsReason)
+{
+    fs::create_directory(dir_ / "folder");
+    fs::create_symlink("loop.png", dir_ / "loop.png");
+    const struct {
+        fs::path path;
+        std::errc reason;
+    } cases[] = {
+        {dir_ / "folder", std::errc::is_a_directory},
+        {dir_ / "loop.png", std::errc::too_many_symbolic_link_levels},
+        {dir_ / "missing" / "map.png", std::errc::no_such_file_or_directory},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(saveFile(c.path, "x"), c.reason) << c.path;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "loop.png"));
+    expectOnly({"folder", "loop.png"});
+}
+
+// A FIFO, directly or through a link, is written into and stays a FIFO; so
+// does a private null device where the system lets one be made.
+TEST_F(FileSaveTest, NodesAreWrittenWhereTheyAreNeverReplaced)
+{
+    const fs::path fifo = dir_ / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("fifo", dir_ / "to-fifo");
+    const std::string bytes(200000, 'x');  // more than a pipe holds at once
+    for (const fs::path& path : {fifo, dir_ / "to-fifo"}) {
+        SCOPED_TRACE(path);
+        // Opened for reading first, so that the writer's open does not wait.
+        const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ASSERT_GE(reader, 0);
+        std::string got;
+        std::jthread drain([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            std::string chunk(65536, '\0');
+            while (got.size() < bytes.size() && std::chrono::steady_clock::now() < deadline) {
+                pollfd ready{reader, POLLIN, 0};
+                if (::poll(&ready, 1, 100) > 0) {
+                    const ssize_t n = ::read(reader, chunk.data(), chunk.size());
+                    got.append(chunk, 0, n > 0 ? static_cast<std::size_t>(n) : 0);
+                }
+            }
+        });
+        EXPECT_FALSE(saveFile(path, bytes));
+        drain.join();
+        ::close(reader);
+        EXPECT_EQ(got.size(), bytes.size());
+        EXPECT_TRUE(fs::is_fifo(fifo));
+    }
+
+    const fs::path null = dir_ / "null";
+    if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 || ::access(null.c_str(), W_OK) != 0) {
+        GTEST_SKIP() << "no device node can be made here";
+    }
+    EXPECT_FALSE(saveFile(null, "into the null device"));
+    EXPECT_TRUE(fs::is_character_file(null));
+    expectOnly({"fifo", "to-fifo", "null"});
+}
+
+}  // namespace
+}  // namespace tessaron
