@@ -7,9 +7,9 @@
 // README's picture is made this way, offscreen).
 
 #include "views/helpdlg.h"
+#include "views/mainwindow.h"
 #include "views/prompts.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 
 #include "engine/repeatlist.h"
 

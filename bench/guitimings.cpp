@@ -6,10 +6,10 @@
 //   QT_QPA_PLATFORM=offscreen tessaron_guitimings FILE.gb [OUT.csv]
 
 #include "views/listingmodel.h"
+#include "views/mainwindow.h"
 #include "views/repeattreemodel.h"
 #include "views/reportsheetdlg.h"
-#include "views/tessarondlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include <QAction>
 #include <QApplication>

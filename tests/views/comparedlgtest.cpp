@@ -9,11 +9,11 @@
 #include "report/reportlayout.h"
 #include "testprompts.h"
 #include "views/comparedlg.h"
+#include "views/mainwindow.h"
 #include "views/repeattreemodel.h"
 #include "views/reportsheetdlg.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include <QAction>
 #include <QApplication>

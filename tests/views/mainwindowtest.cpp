@@ -9,11 +9,11 @@
 #include "input/genbankreader.h"
 #include "testprompts.h"
 #include "views/finddlg.h"
+#include "views/mainwindow.h"
 #include "views/optionsdlg.h"
 #include "views/randomdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
 
 #include <QAbstractItemModelTester>

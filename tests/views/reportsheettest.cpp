@@ -11,11 +11,11 @@
 #include "report/reportlayout.h"
 #include "session/session.h"
 #include "testprompts.h"
-#include "views/controlsdlg.h"
 #include "views/listingmodel.h"
+#include "views/mainwindow.h"
+#include "views/randomcontrolsdlg.h"
 #include "views/reportsheetdlg.h"
-#include "views/tessarondlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 #include "whenmodal.h"
 
 #include <QAction>

@@ -6,9 +6,9 @@
 #include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/helpdlg.h"
+#include "views/mainwindow.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
 
 #include "engine/repeatsnapshot.h"

@@ -6,7 +6,7 @@
 // (per word, the row of its first pair, as a running sum of the pair
 // counts); a cell's pairs are made on demand and a few runs of them are kept.
 
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"

@@ -1,4 +1,4 @@
-#include "views/diagramdlg.h"
+#include "views/mapwindow.h"
 
 #include "views/jobrunner.h"
 #include "views/saveimagedlg.h"

@@ -6,8 +6,8 @@
 #include "engine/repeatsnapshot.h"
 #include "input/feature.h"
 #include "session/session.h"
-#include "views/diagramdlg.h"
 #include "views/jobrunner.h"
+#include "views/mapwindow.h"
 #include "views/prompts.h"
 #include "views/settingsstore.h"
 
@@ -263,7 +263,7 @@ private:
     void closeGenomeSheets();
     void enableCommand(int id, bool enabled);
     // The window's own commands: the menus' additions, the filter box, the
-    // status bar and the splitter (tessarondlgextras.cpp).
+    // status bar and the splitter (mainwindowextras.cpp).
     void addWindowCommands(QMenu* file, QMenu* edit, QMenu* view);
     // The layout: the tree (below its filter box) and the right pane in a
     // splitter, and the status bar.

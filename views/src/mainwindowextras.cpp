@@ -3,10 +3,10 @@
 // zoom), the tree's filter box, the status bar and the Help menu.
 
 #include "views/helpdlg.h"
+#include "views/mainwindow.h"
 #include "views/prompts.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 
 #include <QAction>
 #include <QApplication>

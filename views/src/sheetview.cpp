@@ -1,4 +1,4 @@
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include "views/jobrunner.h"
 

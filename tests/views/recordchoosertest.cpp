@@ -3,8 +3,8 @@
 
 #include "scopedsettings.h"
 #include "testprompts.h"
+#include "views/mainwindow.h"
 #include "views/repeattreemodel.h"
-#include "views/tessarondlg.h"
 
 #include <QAction>
 #include <QFile>

@@ -11,11 +11,11 @@
 #include "mapimage/diagrampainter.h"
 #include "scopedsettings.h"
 #include "testprompts.h"
-#include "views/diagramdlg.h"
+#include "views/mainwindow.h"
+#include "views/mapwindow.h"
 #include "views/optionsdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/saveimagedlg.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
 
 #include <QAction>

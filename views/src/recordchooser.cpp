@@ -1,4 +1,4 @@
-#include "views/fileinputs.h"
+#include "views/recordchooser.h"
 
 #include "input/readerror.h"
 #include "report/bedreport.h"
