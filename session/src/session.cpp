@@ -278,6 +278,7 @@ Job Session::reanalysis() const
 void Session::adopt(SessionState state)
 {
     state_ = std::move(state);
+    highlights_.clear();
 }
 
 void Session::reset()
@@ -288,6 +289,7 @@ void Session::reset()
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();
+    highlights_.clear();
 }
 
 }  // namespace tessaron

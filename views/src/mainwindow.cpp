@@ -8,6 +8,7 @@
 #include "input/readerror.h"
 #include "input/textreader.h"
 #include "report/reportlayout.h"
+#include "session/repeatexport.h"
 #include "views/comparedlg.h"
 #include "views/finddlg.h"
 #include "views/mapwindow.h"
@@ -950,15 +951,15 @@ void CTessaronDlg::OnExportRepeats()
     }
     settings_.saveExportFolder(QFileInfo(path).absolutePath());
     ShowStatus(tr("Exporting repeats..."));
-    jobs_->start<QString>(
+    jobs_->start<std::string>(
         [state = session_.state(), file = toPath(path)](const std::stop_token&, const JobRunner::Reporter&) {
-            return exportRepeats(file, state);
+            return tessaron::exportRepeats(file, state);
         },
-        [this](QString problem) {
+        [this](const std::string& problem) {
             setBusy(false);
             ClearStatus();
-            if (!problem.isEmpty()) {
-                showMessage(applicationName(), problem);
+            if (!problem.empty()) {
+                showMessage(applicationName(), toQString(problem));
             }
         });
 }

@@ -1,10 +1,6 @@
 #include "views/recordchooser.h"
 
 #include "input/readerror.h"
-#include "report/bedreport.h"
-#include "report/featureindex.h"
-#include "report/gffreport.h"
-#include "report/tablewriter.h"
 #include "views/prompts.h"
 #include "views/qtstrings.h"
 
@@ -12,7 +8,6 @@
 #include <QObject>
 #include <QStringList>
 
-#include <fstream>
 #include <new>
 
 QString recordLine(std::size_t index, const tessaron::RecordInfo& record)
@@ -54,45 +49,4 @@ std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, cons
     }
     choice.record = static_cast<std::size_t>(*chosen);
     return choice;
-}
-
-QString exportRepeats(const std::filesystem::path& path, const tessaron::SessionState& state)
-{
-    if (!state.analysis.complete()) {
-        return QObject::tr("There are no repeats to export.");
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return QObject::tr("Cannot write %1.").arg(toQString(path.string()));
-    }
-    std::string extension = path.extension().string();
-    for (char& ch : extension) {
-        ch = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-    }
-    try {
-        tessaron::TableWriter out(file, tessaron::TableFormat::Tsv);
-        const std::string name = state.name.empty() ? std::string("sequence") : state.name;
-        if (extension == ".bed") {
-            tessaron::BedReport bed(out, name);
-            for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
-                bed.write(*state.analysis.of(kind));
-            }
-        } else {
-            const tessaron::FeatureIndex features(state.features.value_or(tessaron::FeatureList{}),
-                                                  state.genome->length());
-            tessaron::GffReport gff(out, name, static_cast<int>(state.genome->length()));
-            gff.setFeatures(features.empty() ? nullptr : &features);
-            for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
-                gff.write(*state.analysis.of(kind));
-            }
-        }
-        out.flush();
-    } catch (const std::bad_alloc&) {
-        return QObject::tr("Looks like we're out of memory...");
-    }
-    file.flush();
-    if (!file) {
-        return QObject::tr("Cannot write %1.").arg(toQString(path.string()));
-    }
-    return {};
 }
