@@ -485,12 +485,10 @@ TEST_F(ReportSheet, ShowsModallyWithItsContent)
     CReportSheetDlg sheet;
     sheet.SetKindContent(snapshot(RepeatKind::Inverted));
     bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        auto* shown = qobject_cast<CReportSheetDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(shown, nullptr);
+    whenModal<CReportSheetDlg>([&opened](CReportSheetDlg& shown) {
         opened = true;
-        EXPECT_EQ(shown->sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
-        shown->close();
+        EXPECT_EQ(shown.sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
+        shown.close();
     });
     sheet.exec();
     EXPECT_TRUE(opened);

@@ -83,6 +83,10 @@ int main(int argc, char** argv)
     qputenv("TESSARON_SETTINGS", settings.filePath("settings.ini").toUtf8());
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new TimeLimit(std::chrono::seconds(300)));
+    // 300 seconds a test, unless TESSARON_TEST_TIME_LIMIT gives another number (a slow build).
+    bool given = false;
+    const int seconds = qEnvironmentVariableIntValue("TESSARON_TEST_TIME_LIMIT", &given);
+    ::testing::UnitTest::GetInstance()->listeners().Append(
+        new TimeLimit(std::chrono::seconds(given && seconds >= 0 ? seconds : 300)));
     return RUN_ALL_TESTS();
 }
