@@ -34,11 +34,14 @@ class SheetWindows;
 // copies.
 //
 // The window keeps the commands, the loading and the adopting of results;
-// its parts are objects of their own, found by their names: the line of work
-// ("jobStatus": status line, progress bar, Cancel and Esc, and the job
-// runner), the results tree ("tree"), its filter ("filterBox"), the report
-// sheets beside the window ("sheetWindows"), "Open &Recent"
-// ("recentFilesMenu") and the status bar's parts ("genomeStatusBar").
+// its parts are objects of their own, found by their names: the client area
+// ("mainPanes") with the results tree ("tree"), its filter ("filterBox") and
+// the sequence pane ("sequencePane"); the line of work ("jobStatus": status
+// line, progress bar, Cancel and Esc, and the job runner); finding one's way
+// in the sequence ("sequenceNavigator"); the status bar's parts
+// ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
+// and the map window beside the window ("sheetWindows", "mapWindowHolder");
+// and the opening of a dropped file ("fileDropTarget").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
