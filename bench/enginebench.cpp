@@ -11,6 +11,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/suffixindex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,18 +94,19 @@ const std::vector<Input>& inputs()
 
 // Loaded and indexed once per input for all the searches that use it; only
 // the last input's index is kept, the benchmarks running input by input.
-std::shared_ptr<const Genome> indexedGenome(const Input& input)
+std::shared_ptr<const SuffixIndex> indexedGenome(const Input& input)
 {
     static std::string cachedName;
-    static std::shared_ptr<const Genome> cached;
+    static std::shared_ptr<const SuffixIndex> cached;
     if (cachedName != input.name) {
         cached.reset();
         auto genome = std::make_shared<Genome>();
         input.load(*genome);
-        if (!genome->buildIndex()) {
+        auto built = buildIndex(std::move(genome));
+        if (std::holds_alternative<SearchFailure>(built)) {
             throw std::runtime_error("out of memory building the index of " + input.name);
         }
-        cached = std::move(genome);
+        cached = std::get<std::shared_ptr<const SuffixIndex>>(std::move(built));
         cachedName = input.name;
     }
     return cached;
@@ -119,39 +121,42 @@ void reportBases(benchmark::State& state, int bases)
 
 void benchBuildIndex(benchmark::State& state, const Input& input, int threads)
 {
-    Genome genome;
-    genome.setBuildThreads(threads);
+    auto genome = std::make_shared<Genome>();
     try {
-        input.load(genome);
+        input.load(*genome);
     } catch (const std::exception& error) {
         state.SkipWithError(error.what());
         return;
     }
+    std::size_t nodes = 0;
     for (auto _ : state) {
-        if (!genome.buildIndex()) {
+        auto built = buildIndex(genome, {}, threads);
+        if (std::holds_alternative<SearchFailure>(built)) {
             state.SkipWithError("out of memory");
             return;
         }
-        benchmark::DoNotOptimize(genome.nodeCount());
+        nodes = std::get<std::shared_ptr<const SuffixIndex>>(built)->nodeCount();
+        benchmark::DoNotOptimize(nodes);
     }
-    reportBases(state, genome.length());
-    state.counters["nodes"] = static_cast<double>(genome.nodeCount());
+    reportBases(state, genome->length());
+    state.counters["nodes"] = static_cast<double>(nodes);
 }
 
 void benchSearch(benchmark::State& state, const Input& input, RepeatKind kind)
 {
-    std::shared_ptr<const Genome> indexed;
+    std::shared_ptr<const SuffixIndex> indexed;
     try {
         indexed = indexedGenome(input);
     } catch (const std::exception& error) {
         state.SkipWithError(error.what());
         return;
     }
-    const Genome& genome = *indexed;
+    const SuffixIndex& index = *indexed;
+    const Genome& genome = index.genome();
     std::int64_t pairs = 0;
     for (auto _ : state) {
         const std::unique_ptr<RepeatList> list =
-            kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+            kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
         if (!list) {
             state.SkipWithError("out of memory");
             return;
@@ -165,7 +170,7 @@ void benchSearch(benchmark::State& state, const Input& input, RepeatKind kind)
 
 void benchSnapshot(benchmark::State& state, const Input& input, RepeatKind kind, SnapshotDetail detail)
 {
-    std::shared_ptr<const Genome> genome;
+    std::shared_ptr<const SuffixIndex> genome;
     try {
         genome = indexedGenome(input);
     } catch (const std::exception& error) {
@@ -188,7 +193,7 @@ void benchSnapshot(benchmark::State& state, const Input& input, RepeatKind kind,
         }
         benchmark::DoNotOptimize(pairs);
     }
-    reportBases(state, genome->length());
+    reportBases(state, genome->genome().length());
     state.counters["pairs"] = static_cast<double>(pairs);
     state.counters["words"] = static_cast<double>(words);
 }

@@ -2,6 +2,10 @@
 # Builds everything (tests and benchmarks included) with warnings as errors
 # and AddressSanitizer + UndefinedBehaviorSanitizer in build-ci, then runs the
 # tests. Exits non-zero when the build or a test fails.
+#
+# The build is a quick one: test code unoptimised, windows lightly optimised,
+# precompiled headers, and the lld linker. `bash scripts/test.sh -LE slow`
+# leaves out the few slow differential cases (extra arguments go to ctest).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -14,7 +18,9 @@ cmake -S "$TESSARON_ROOT" -B "$build" -G Ninja \
     -DTESSARON_SANITIZE=ON \
     -DTESSARON_BUILD_TESTS=ON \
     -DTESSARON_BUILD_GUI=ON \
-    -DTESSARON_BUILD_BENCH=ON
+    -DTESSARON_BUILD_BENCH=ON \
+    -DTESSARON_QUICK_BUILD=ON \
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
 cmake --build "$build" --parallel "$(nproc)"
 
 # Any sanitizer finding fails the test that triggered it, with a stack trace.
@@ -25,4 +31,4 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN
 export QT_QPA_PLATFORM=offscreen
 
 cd "$build"
-ctest --output-on-failure --parallel "$(nproc)"
+ctest --output-on-failure --parallel "$(nproc)" "$@"

@@ -3,9 +3,10 @@
 #include "compare/batch.h"
 #include "compare/comparisonrun.h"
 #include "compare/controls.h"
-#include "engine/completesearch.h"
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/searchmethod.h"
+#include "engine/suffixindex.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/records.h"
@@ -46,26 +47,6 @@ int fail(std::string_view message)
     return 1;
 }
 
-// The entry of the comparison's "Compare what:" list that searches `kind`.
-int compareItemOf(RepeatKind kind)
-{
-    for (int item = 0; item < kRepeatKindCount; ++item) {
-        if (kindOfCompareItem(item) == kind) {
-            return item;
-        }
-    }
-    return -1;
-}
-
-std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
-{
-    auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
-    if (!list) {
-        throw Failure{std::string(kOutOfMemory)};
-    }
-    return list;
-}
-
 [[noreturn]] void throwSearchFailure(SearchFailure failure)
 {
     switch (failure) {
@@ -80,47 +61,42 @@ std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
     throw Failure{std::string(kOutOfMemory)};
 }
 
-// The searches of one genome, each as a snapshot that the report writes from
-// and releases before the next search: the index's searches, or the complete
-// search, whose one index serves every kind the report needs.
-class Searches {
-public:
-    Searches(std::shared_ptr<Genome> genome, bool complete) : genome_(std::move(genome)), complete_(complete)
-    {
+// What the searches of these kinds need, built once: each report then runs
+// the search of a kind and releases its snapshot before the next.
+PreparedSearch prepare(std::shared_ptr<const Genome> genome, SearchMethod method,
+                       std::span<const RepeatKind> kinds)
+{
+    auto prepared = prepareSearch(std::move(genome), method, kinds);
+    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+        throwSearchFailure(*failure);
     }
+    return std::get<PreparedSearch>(std::move(prepared));
+}
 
-    // Builds what the searches need: the suffix index, or the complete index
-    // of these kinds.
-    void prepare(std::span<const RepeatKind> kinds)
-    {
-        if (!complete_) {
-            if (!genome_->buildIndex()) {
-                throw Failure{std::string(kOutOfMemory)};
-            }
-            return;
-        }
-        auto built = buildCompleteIndex(genome_, kinds);
-        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
-            throwSearchFailure(*failure);
-        }
-        index_ = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
+std::shared_ptr<const RepeatSnapshot> run(const PreparedSearch& search, RepeatKind kind,
+                                          SnapshotDetail detail)
+{
+    auto result = search.run(kind, detail);
+    if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
+        return std::move(*snapshot);
     }
+    throwSearchFailure(std::get<SearchFailure>(result));
+}
 
-    std::shared_ptr<const RepeatSnapshot> run(RepeatKind kind, SnapshotDetail detail)
-    {
-        auto result =
-            complete_ ? completeSearch(*index_, kind, detail) : searchRepeats(genome_, kind, detail);
-        if (auto* snapshot = std::get_if<std::shared_ptr<const RepeatSnapshot>>(&result)) {
-            return std::move(*snapshot);
-        }
-        throwSearchFailure(std::get<SearchFailure>(result));
+// The suffix index alone (the motif search and the map's repeat read it).
+std::shared_ptr<const SuffixIndex> suffixIndexOf(std::shared_ptr<const Genome> genome)
+{
+    return prepare(std::move(genome), SearchMethod::Trie, {}).suffixIndex();
+}
+
+std::unique_ptr<RepeatList> search(const SuffixIndex& index, RepeatKind kind)
+{
+    auto list = kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
+    if (!list) {
+        throw Failure{std::string(kOutOfMemory)};
     }
-
-private:
-    std::shared_ptr<Genome> genome_;
-    bool complete_;
-    std::shared_ptr<const CompleteIndex> index_;
-};
+    return list;
+}
 
 // What was loaded: the features of a GenBank record (none otherwise) and the
 // name of the sequence in GFF3 and BED.
@@ -179,15 +155,9 @@ Loaded load(const Options& options, Genome& genome)
     return loaded;
 }
 
-void index(Genome& genome)
-{
-    if (!genome.buildIndex()) {
-        throw Failure{std::string(kOutOfMemory)};
-    }
-}
-
 // Draws the map of a GenBank file, with the chosen repeat marked.
-void drawMap(const Options& options, Genome& genome, const FeatureList& features, const MapDrawer& drawer)
+void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome, const FeatureList& features,
+             const MapDrawer& drawer)
 {
     if (features.empty()) {
         throw Failure{"--map needs a GenBank file"};
@@ -196,8 +166,7 @@ void drawMap(const Options& options, Genome& genome, const FeatureList& features
     const Repeat* repeat = nullptr;
     std::span<const RepeatPair> pairs;
     if (const auto& chosen = options.mapRepeat) {
-        index(genome);
-        list = search(genome, chosen->kind);
+        list = search(*suffixIndexOf(genome), chosen->kind);
         const int slot = chosen->length - list->minLength();
         const bool inRange = slot >= 0 && slot < list->slotCount() &&
                              chosen->index <= static_cast<int>(list->slot(slot).size());
@@ -208,7 +177,7 @@ void drawMap(const Options& options, Genome& genome, const FeatureList& features
         repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
         pairs = list->pairs(*repeat);
     }
-    if (!drawer(options.mapFile, features, genome.length(), repeat, pairs)) {
+    if (!drawer(options.mapFile, features, genome->length(), repeat, pairs)) {
         throw Failure{"cannot write " + options.mapFile};
     }
 }
@@ -229,8 +198,8 @@ void compare(const Options& options, TableWriter& out)
 {
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
     ComparisonOptions run;
-    run.complete = options.complete;
-    auto result = runComparison(files, compareItemOf(options.kind), options.minimum, options.maximum, run);
+    run.method = options.method;
+    auto result = runComparison(files, options.kind, options.minimum, options.maximum, run);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
         // The reader's words name the file and the cause.
         throw Failure{failure->detail.empty() ? failure->message : failure->detail};
@@ -246,30 +215,31 @@ ControlSettings controlSettings(const Options& options)
     // of them is the genome itself.
     settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
     settings.threads = options.jobs.value_or(0);
-    settings.complete = options.complete;
     return settings;
 }
 
 // The pairs per length of the four kinds, or the controls' report.
-void drawChart(const Options& options, const std::shared_ptr<Genome>& genome, Searches& searches,
-               const ChartDrawer& drawer)
+// The controls' report of a genome.
+ControlReport controlReport(const Options& options, const std::shared_ptr<const Genome>& genome)
+{
+    auto report = runControls(prepare(genome, options.method, kKindOrder), controlSettings(options));
+    if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+        throwSearchFailure(*failure);
+    }
+    return std::get<ControlReport>(std::move(report));
+}
+
+void drawChart(const Options& options, const std::shared_ptr<const Genome>& genome, const ChartDrawer& drawer)
 {
     ChartInput chart;
     chart.minLength = genome->minLength();
     if (options.controls) {
-        if (!options.complete) {
-            index(*genome);
-        }
-        auto report = runControls(genome, controlSettings(options));
-        if (const auto* failure = std::get_if<SearchFailure>(&report)) {
-            throwSearchFailure(*failure);
-        }
-        chart.controls = std::get<ControlReport>(std::move(report));
+        chart.controls = controlReport(options, genome);
     } else {
-        searches.prepare(kKindOrder);
+        const PreparedSearch searches = prepare(genome, options.method, kKindOrder);
         for (const RepeatKind kind : kKindOrder) {
             chart.counts[static_cast<std::size_t>(kind)] =
-                searches.run(kind, SnapshotDetail::Counts)->pairCounts();
+                run(searches, kind, SnapshotDetail::Counts)->pairCounts();
         }
     }
     if (!drawer(options.chartFile, chart)) {
@@ -279,15 +249,14 @@ void drawChart(const Options& options, const std::shared_ptr<Genome>& genome, Se
 
 // Runs the searches a report needs, releasing each result before the next
 // search, and writes the report as the results are read.
-void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, const Loaded& input,
+void analyse(const Options& options, const std::shared_ptr<const Genome>& loaded, const Loaded& input,
              TableWriter& out, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
 {
-    Genome& genome = *loaded;
+    const Genome& genome = *loaded;
     const FeatureList& features = input.features;
     // The features each copy overlaps, for GenBank input.
     const FeatureIndex featureIndex(features, genome.length());
     const FeatureIndex* named = features.empty() ? nullptr : &featureIndex;
-    Searches searches(loaded, options.complete);
     const std::array<RepeatKind, 1> listed{options.kind};
     switch (options.report) {
         case ReportKind::Info:
@@ -297,59 +266,52 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
             writeFeatures(out, features);
             return;
         case ReportKind::Motif:
-            index(genome);
-            writeMotif(out, genome.findWord(options.motif));
+            writeMotif(out, suffixIndexOf(loaded)->findWord(options.motif));
             return;
         case ReportKind::Listing:
             if (options.genes && named == nullptr) {
                 throw Failure{"--genes needs a GenBank record, whose features name the copies"};
             }
-            searches.prepare(listed);
-            writeListing(out, *searches.run(options.kind, SnapshotDetail::Words),
+            writeListing(out,
+                         *run(prepare(loaded, options.method, listed), options.kind, SnapshotDetail::Words),
                          options.genes ? named : nullptr);
             return;
         case ReportKind::Summary: {
             if (options.controls) {
-                if (!options.complete) {
-                    index(genome);
-                }
-                auto report = runControls(loaded, controlSettings(options));
-                if (const auto* failure = std::get_if<SearchFailure>(&report)) {
-                    throwSearchFailure(*failure);
-                }
-                writeControlTable(out, std::get<ControlReport>(report));
+                writeControlTable(out, controlReport(options, loaded));
                 return;
             }
-            searches.prepare(kKindOrder);
+            const PreparedSearch searches = prepare(loaded, options.method, kKindOrder);
             PairCountsByKind counts;
             for (const RepeatKind kind : kKindOrder) {
                 counts[static_cast<std::size_t>(kind)] =
-                    searches.run(kind, SnapshotDetail::Counts)->pairCounts();
+                    run(searches, kind, SnapshotDetail::Counts)->pairCounts();
             }
             writeLayout(out, summaryLayout(genome.minLength(), counts));
             return;
         }
-        case ReportKind::Pairs:
-            searches.prepare(kKindOrder);
+        case ReportKind::Pairs: {
+            const PreparedSearch searches = prepare(loaded, options.method, kKindOrder);
             writePairsHeader(out, named != nullptr);
             for (const RepeatKind kind : kKindOrder) {
-                writePairs(out, *searches.run(kind, SnapshotDetail::Words), named);
+                writePairs(out, *run(searches, kind, SnapshotDetail::Words), named);
             }
             return;
+        }
         case ReportKind::Gff: {
-            searches.prepare(kKindOrder);
+            const PreparedSearch searches = prepare(loaded, options.method, kKindOrder);
             GffReport gff(out, input.sequenceName, genome.length());
             gff.setFeatures(named);
             for (const RepeatKind kind : kKindOrder) {
-                gff.write(*searches.run(kind, SnapshotDetail::Words));
+                gff.write(*run(searches, kind, SnapshotDetail::Words));
             }
             return;
         }
         case ReportKind::Bed: {
-            searches.prepare(kKindOrder);
+            const PreparedSearch searches = prepare(loaded, options.method, kKindOrder);
             BedReport bed(out, input.sequenceName);
             for (const RepeatKind kind : kKindOrder) {
-                bed.write(*searches.run(kind, SnapshotDetail::Words));
+                bed.write(*run(searches, kind, SnapshotDetail::Words));
             }
             return;
         }
@@ -357,10 +319,10 @@ void analyse(const Options& options, const std::shared_ptr<Genome>& loaded, cons
         case ReportKind::Batch:
             return;
         case ReportKind::Map:
-            drawMap(options, genome, features, drawer);
+            drawMap(options, loaded, features, drawer);
             return;
         case ReportKind::Chart:
-            drawChart(options, loaded, searches, chartDrawer);
+            drawChart(options, loaded, chartDrawer);
             return;
     }
 }
@@ -374,7 +336,7 @@ int batch(const Options& options, TableWriter& out)
     settings.minimum = options.minimum;
     settings.maximum = options.maximum;
     settings.threads = options.jobs.value_or(0);
-    settings.complete = options.complete;
+    settings.method = options.method;
     if (options.controls) {
         settings.controls = controlSettings(options);
     }
@@ -404,9 +366,9 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
     } else if (options.report == ReportKind::Batch) {
         status = batch(options, out);
     } else {
-        const auto genome = std::make_shared<Genome>();
+        auto genome = std::make_shared<Genome>();
         const Loaded input = load(options, *genome);
-        analyse(options, genome, input, out, drawer, chartDrawer);
+        analyse(options, std::move(genome), input, out, drawer, chartDrawer);
     }
     out.flush();
     if (!std::cout.flush()) {

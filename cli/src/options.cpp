@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 
 #include <array>
@@ -353,7 +354,7 @@ private:
         } else if (name == "--batch") {
             setReport(ReportKind::Batch, "--batch");
         } else if (name == "--complete") {
-            options_.complete = true;
+            options_.method = SearchMethod::Complete;
         } else if (name == "--genes") {
             options_.genes = true;
         } else {
@@ -421,7 +422,7 @@ private:
         std::string motif;
         for (const char ch : value) {
             const char upper = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
-            if (upper != 'A' && upper != 'T' && upper != 'C' && upper != 'G') {
+            if (!isBase(upper)) {
                 fail("--motif: " + quote(value) + ": Accepted symbols are only A, T, C or G");
                 return;
             }
@@ -485,7 +486,7 @@ private:
             fail("--controls applies only to the summary, --chart and --batch");
         } else if (options_.jobs && !batch && !options_.controls) {
             fail("--jobs applies only to --batch and --controls");
-        } else if (options_.complete && options_.report == ReportKind::Map) {
+        } else if (options_.method == SearchMethod::Complete && options_.report == ReportKind::Map) {
             fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");

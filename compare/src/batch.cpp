@@ -1,16 +1,18 @@
 #include "compare/batch.h"
 
-#include "engine/completesearch.h"
+#include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/records.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <new>
+#include <span>
 #include <thread>
 
 namespace tessaron {
@@ -36,16 +38,14 @@ std::string failureText(SearchFailure failure)
 }
 
 // The pair counts of every kind, or of the one kind asked for.
-std::variant<KindCounts, SearchFailure> countKinds(const std::shared_ptr<const Genome>& genome,
+std::variant<KindCounts, SearchFailure> countKinds(const PreparedSearch& search,
                                                    const BatchSettings& settings,
                                                    const SearchControl& control)
 {
     if (!settings.kind) {
-        return countRepeats(genome, settings.complete, control);
+        return countRepeats(search, control);
     }
-    SnapshotResult found = settings.complete
-                               ? completeSearch(genome, *settings.kind, SnapshotDetail::Counts, control)
-                               : searchRepeats(genome, *settings.kind, SnapshotDetail::Counts, control);
+    SnapshotResult found = search.run(*settings.kind, SnapshotDetail::Counts, control);
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         return *failure;
     }
@@ -81,20 +81,24 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         if (genome->title().empty()) {
             genome->setTitle(displayName(file));
         }
-        if (!settings.complete) {
-            if (const auto failure = genome->buildIndex(control)) {
-                return searchFailed(*failure);
-            }
+        // Every kind is searched when there are controls.
+        const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};
+        const std::span<const RepeatKind> kinds =
+            settings.kind && !settings.controls ? std::span<const RepeatKind>(one) : kKindOrder;
+        auto prepared = prepareSearch(genome, settings.method, kinds, control);
+        if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+            return searchFailed(*failure);
         }
-        std::shared_ptr<const Genome> indexed = std::move(genome);
+        const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+        const Genome& indexed = search.genome();
         BatchGenome result;
         result.file = file;
         result.record = static_cast<int>(record) + 1;
         result.recordName = input.records()[record].name;
-        result.title = indexed->title();
-        result.length = indexed->length();
-        result.minLength = indexed->minLength();
-        auto counts = countKinds(indexed, settings, control);
+        result.title = indexed.title();
+        result.length = indexed.length();
+        result.minLength = indexed.minLength();
+        auto counts = countKinds(search, settings, control);
         if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
             return searchFailed(*failure);
         }
@@ -102,8 +106,7 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         if (settings.controls) {
             ControlSettings controls = *settings.controls;
             controls.threads = controlThreads;
-            controls.complete = settings.complete;
-            auto report = runControls(indexed, controls, control);
+            auto report = runControls(search, controls, control);
             if (const auto* failure = std::get_if<SearchFailure>(&report)) {
                 return searchFailed(*failure);
             }

@@ -71,16 +71,16 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum,
-    const ComparisonOptions& options)
+    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> chosen, int minimum,
+    int maximum, const ComparisonOptions& options)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
     }
-    const std::optional<RepeatKind> kind = kindOfCompareItem(kindIndex);
-    if (!kind) {
+    if (!chosen || static_cast<int>(*chosen) < 0 || static_cast<int>(*chosen) >= kRepeatKindCount) {
         return failure(Reason::BadKind);
     }
+    const RepeatKind kind = *chosen;
     // The files still running stop as soon as one fails or the caller stops the run.
     std::stop_source ending;
     const std::stop_callback forward(options.stop, [&ending] { ending.request_stop(); });
@@ -89,18 +89,18 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     settings.minimum = minimum;
     settings.maximum = maximum;
     settings.threads = options.threads;
-    settings.complete = options.complete;
+    settings.method = options.method;
     settings.genBankOnly = true;
     settings.kind = kind;
     settings.stop = ending.get_token();
 
     const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
-    const auto slot = static_cast<std::size_t>(*kind);
+    const auto slot = static_cast<std::size_t>(kind);
     GenomeComparison comparison;
     comparison.minLength = minimum;
     comparison.maxLength = minimum;
-    comparison.kind = *kind;
-    comparison.countsLonger = options.complete;
+    comparison.kind = kind;
+    comparison.countsLonger = methodInfo(options.method).findsLonger;
     comparison.maximumSetting = maximum;
     std::optional<ComparisonFailure> ended;
     int done = 0;

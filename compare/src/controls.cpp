@@ -1,7 +1,5 @@
 #include "compare/controls.h"
 
-#include "engine/completesearch.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -11,23 +9,12 @@
 
 namespace tessaron {
 
-std::variant<KindCounts, SearchFailure> countRepeats(const std::shared_ptr<const Genome>& genome,
-                                                     bool complete, const SearchControl& control)
+std::variant<KindCounts, SearchFailure> countRepeats(const PreparedSearch& search,
+                                                     const SearchControl& control)
 {
     KindCounts counts;
-    std::shared_ptr<const CompleteIndex> index;
-    if (complete) {
-        // One index serves the four kinds.
-        auto built = buildCompleteIndex(genome, kKindOrder, SearchControl{control.stop, {}});
-        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
-            return *failure;
-        }
-        index = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
-    }
     for (const RepeatKind kind : kKindOrder) {
-        const SearchControl quiet{control.stop, {}};
-        auto result = complete ? completeSearch(*index, kind, SnapshotDetail::Counts, quiet)
-                               : searchRepeats(genome, kind, SnapshotDetail::Counts, quiet);
+        auto result = search.run(kind, SnapshotDetail::Counts, SearchControl{control.stop, {}});
         if (const auto* failure = std::get_if<SearchFailure>(&result)) {
             return *failure;
         }
@@ -77,12 +64,13 @@ ControlReport summarizeControls(const KindCounts& observed, const std::vector<Ki
     return report;
 }
 
-std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<const Genome>& genome,
+std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& observed,
                                                        const ControlSettings& settings,
                                                        const SearchControl& control)
 {
-    auto observed = countRepeats(genome, settings.complete, control);
-    if (const auto* failure = std::get_if<SearchFailure>(&observed)) {
+    const Genome& genome = observed.genome();
+    auto observedCounts = countRepeats(observed, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&observedCounts)) {
         return *failure;
     }
     const int replicates = std::max(settings.replicates, 0);
@@ -98,32 +86,26 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
     std::stop_source stopAll;
     const auto work = [&] {
         for (int i = next++; i < replicates && !stopAll.stop_requested(); i = next++) {
-            std::optional<SearchFailure> failure;
-            if (control.stopRequested()) {
-                failure = SearchFailure::Cancelled;
-            } else {
-                try {
+            const std::optional<SearchFailure> failure =
+                runStep(control, [&]() -> std::optional<SearchFailure> {
                     // The genome's composition, gaps and very lengths.
                     auto random = std::make_shared<Genome>();
                     const std::uint32_t seed = settings.seed + static_cast<std::uint32_t>(i);
-                    if (!random->makeRandomLike(*genome, seed)) {
-                        failure = SearchFailure::OutOfMemory;
-                    } else {
-                        if (!settings.complete && !random->buildIndex()) {
-                            failure = SearchFailure::OutOfMemory;
-                        } else {
-                            auto counts = countRepeats(random, settings.complete, control);
-                            if (auto* counted = std::get_if<KindCounts>(&counts)) {
-                                controls[static_cast<std::size_t>(i)] = std::move(*counted);
-                            } else {
-                                failure = std::get<SearchFailure>(counts);
-                            }
-                        }
+                    if (!random->makeRandomLike(genome, seed)) {
+                        return SearchFailure::OutOfMemory;
                     }
-                } catch (const std::bad_alloc&) {
-                    failure = SearchFailure::OutOfMemory;
-                }
-            }
+                    auto prepared = prepareSearch(std::move(random), observed.method(), kKindOrder,
+                                                  SearchControl{control.stop, {}});
+                    if (const auto* unprepared = std::get_if<SearchFailure>(&prepared)) {
+                        return *unprepared;
+                    }
+                    auto counts = countRepeats(std::get<PreparedSearch>(prepared), control);
+                    if (const auto* uncounted = std::get_if<SearchFailure>(&counts)) {
+                        return *uncounted;
+                    }
+                    controls[static_cast<std::size_t>(i)] = std::move(std::get<KindCounts>(counts));
+                    return std::nullopt;
+                });
             if (failure) {
                 const std::lock_guard lock(failedMutex);
                 if (!failed) {
@@ -145,7 +127,8 @@ std::variant<ControlReport, SearchFailure> runControls(const std::shared_ptr<con
     if (failed) {
         return *failed;
     }
-    return summarizeControls(std::get<KindCounts>(observed), controls, genome->minLength(), settings.seed);
+    return summarizeControls(std::get<KindCounts>(observedCounts), controls, genome.minLength(),
+                             settings.seed);
 }
 
 }  // namespace tessaron

@@ -1,5 +1,6 @@
 #include "engine/completesearch.h"
 
+#include "engine/alphabet.h"
 #include "suffixarray.h"
 
 #include <algorithm>
@@ -42,43 +43,35 @@
 namespace tessaron {
 namespace {
 
-// Letter codes in the result order A < T < C < G, 0 for a gap; the readings
-// are kept apart by separators above them.
+// Sort codes: the letter codes shifted up by one, so that A < T < C < G
+// keep the result order, and 0 for a gap; the readings are kept apart by
+// separators above them.
 constexpr std::uint8_t kGap = 0;
-constexpr std::array<std::uint8_t, 5> kComplementCode{kGap, 2, 1, 4, 3};
 constexpr std::uint8_t kFirstSeparator = 5;
 
-std::uint8_t letterCode(char base)
+constexpr std::uint8_t letterCode(char base)
 {
-    switch (base) {
-        case 'A':
-            return 1;
-        case 'T':
-            return 2;
-        case 'C':
-            return 3;
-        case 'G':
-            return 4;
-        default:
-            return kGap;
-    }
+    const std::uint8_t code = baseCode(base);
+    return code == kGapCode ? kGap : static_cast<std::uint8_t>(code + 1);
 }
+
+// The sort code of the complement.
+constexpr std::array<std::uint8_t, 5> kComplementCode = [] {
+    std::array<std::uint8_t, 5> codes{kGap};
+    for (std::uint8_t code = 0; code < kGapCode; ++code) {
+        codes[code + 1U] = static_cast<std::uint8_t>(complement(code) + 1);
+    }
+    return codes;
+}();
 
 // What is before a rotation: the letter (0..3) or, as 4, a gap.
 constexpr int kGapBefore = 4;
 // A sorted rotation's reading and what is before it, as reading * 8 + before.
 constexpr int kPerReading = 8;
 
-// Why a search stopped early; thrown inside a build or walk, turned into the result.
-struct Stopped {
-    SearchFailure reason;
-};
-
 void checkStop(const SearchControl& control)
 {
-    if (control.stopRequested()) {
-        throw Stopped{SearchFailure::Cancelled};
-    }
+    control.throwIfStopped();
 }
 
 // The readings. Rotation j of a reading is read from its letter j on; for V
@@ -710,7 +703,7 @@ private:
             return;
         }
         if (++emitted_ > pairLimit_) {
-            throw Stopped{SearchFailure::PairLimit};
+            throw SearchStopped{SearchFailure::PairLimit};
         }
         if ((emitted_ & 0xFFFFF) == 0) {
             checkStop(control_);
@@ -1015,52 +1008,37 @@ bool CompleteIndex::serves(RepeatKind kind) const
 CompleteIndexResult buildCompleteIndex(std::shared_ptr<const Genome> genome,
                                        std::span<const RepeatKind> kinds, const SearchControl& control)
 {
-    if (!genome || control.stopRequested()) {
+    if (!genome) {
         return SearchFailure::Cancelled;
     }
-    try {
+    return runStep(control, [&]() -> CompleteIndexResult {
         return std::make_shared<const CompleteIndex>(buildData(std::move(genome), kinds, control));
-    } catch (const Stopped& stopped) {
-        return stopped.reason;
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    }
+    });
 }
 
 SnapshotResult completeSearch(const CompleteIndex& index, RepeatKind kind, SnapshotDetail detail,
                               const SearchControl& control)
 {
-    if (control.stopRequested()) {
-        return SearchFailure::Cancelled;
-    }
-    try {
+    return runStep(control, [&]() -> SnapshotResult {
         if (!index.serves(kind)) {
             // An index made for other kinds: make one for this kind alone.
             const RepeatKind kinds[] = {kind};
             return walk(*buildData(index.genome(), kinds, control), kind, detail, control);
         }
         return walk(*index.data_, kind, detail, control);
-    } catch (const Stopped& stopped) {
-        return stopped.reason;
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    }
+    });
 }
 
 SnapshotResult completeSearch(std::shared_ptr<const Genome> genome, RepeatKind kind, SnapshotDetail detail,
                               const SearchControl& control)
 {
-    if (!genome || control.stopRequested()) {
+    if (!genome) {
         return SearchFailure::Cancelled;
     }
-    try {
+    return runStep(control, [&]() -> SnapshotResult {
         const RepeatKind kinds[] = {kind};
         return walk(*buildData(std::move(genome), kinds, control), kind, detail, control);
-    } catch (const Stopped& stopped) {
-        return stopped.reason;
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    }
+    });
 }
 
 }  // namespace tessaron

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
 namespace tessaron {
 
@@ -30,30 +31,12 @@ void Genome::swap(Genome& other) noexcept
     swap(capacity_, other.capacity_);
     swap(minLength_, other.minLength_);
     swap(lengthBound_, other.lengthBound_);
-    swap(recordDepth_, other.recordDepth_);
     swap(title_, other.title_);
     swap(pairLimit_, other.pairLimit_);
-    swap(buildThreads_, other.buildThreads_);
-    swap(indexed_, other.indexed_);
-    swap(indexedLength_, other.indexedLength_);
-    swap(circular_, other.circular_);
-    swap(circularOffset_, other.circularOffset_);
-    swap(nodes_, other.nodes_);
-    swap(positions_, other.positions_);
-    swap(leafStarts_, other.leafStarts_);
-    swap(tableDepth_, other.tableDepth_);
-    swap(table_, other.table_);
-}
-
-const IndexNode& Genome::root() const
-{
-    static const IndexNode empty;
-    return nodes_.empty() ? empty : nodes_[kRootNode];
 }
 
 void Genome::resetSettings(int minimum, int maximum)
 {
-    dropIndexIfBuilt();
     minimum = std::max(minimum, 3);
     if (maximum <= minimum) {
         maximum = minimum + 1;
@@ -107,7 +90,6 @@ bool Genome::appendBase(int ch)
         return true;
     }
     if (length() < capacity_) {
-        dropIndexIfBuilt();
         const char letter = static_cast<char>(lower ? ch - 'a' + 'A' : ch);
         if (const int index = letterIndex(letter); index >= 0) {
             ++letterCounts_[static_cast<std::size_t>(index)];
@@ -155,16 +137,6 @@ void Genome::setTitle(std::string_view title)
     title_.assign(title.substr(0, utf8Cut(title, kTitleLength)));
 }
 
-int Genome::baseCount(char letter) const
-{
-    const int index = letterIndex(letter);
-    if (index < 0) {
-        return 0;
-    }
-    const NodeId child = root().children[static_cast<std::size_t>(index)];
-    return child == kNoNode ? 0 : nodes_[child].count;
-}
-
 std::int64_t Genome::letterCount(char letter) const
 {
     const int index = letterIndex(letter);
@@ -174,16 +146,6 @@ std::int64_t Genome::letterCount(char letter) const
 bool Genome::isGap(std::int64_t position) const
 {
     return !gaps_.empty() && letterIndex(at(position)) < 0;
-}
-
-std::int32_t Genome::reduce(std::int64_t position) const
-{
-    const std::int64_t n = indexedLength_;
-    std::int64_t r = position % n;
-    if (r < 0) {
-        r += n;
-    }
-    return static_cast<std::int32_t>(r);
 }
 
 char Genome::at(std::int64_t position) const

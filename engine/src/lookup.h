@@ -1,18 +1,16 @@
 #pragma once
 
-// Internal to the engine: the result of looking a word up in the index.
+// Internal to the engine: the result of looking a word up in the suffix
+// index, and what the searches read of the index.
 
-#include "engine/genome.h"
+#include "engine/suffixindex.h"
 
 namespace tessaron {
-
-// The code of a gap among the letter indices the index reads (0..3).
-inline constexpr std::uint8_t kGapCode = 4;
 
 // Either a run of the index's leaf starts (the word is a path of the trie) or
 // one start (the word left the trie at a leaf and matched that leaf's
 // occurrence); not found when `count` is 0.
-struct Genome::Lookup {
+struct SuffixIndex::Lookup {
     const PositionLink* begin = nullptr;  // null for a single start
     std::uint32_t count = 0;
     PositionLink firstStart = 0;  // the first start listed
@@ -29,35 +27,31 @@ struct Genome::Lookup {
     }
 };
 
-}  // namespace tessaron
-
-namespace tessaron {
-
 // What the searches and their pair sources read of the index.
 struct IndexAccess {
-    using Lookup = Genome::Lookup;
+    using Lookup = SuffixIndex::Lookup;
 
-    static const IndexNode& node(const Genome& genome, NodeId id) { return genome.nodes_[id]; }
-    static std::size_t nodeCount(const Genome& genome) { return genome.nodes_.size(); }
-    static std::span<const PositionLink> leafRun(const Genome& genome, const IndexNode& node)
+    static const IndexNode& node(const SuffixIndex& index, NodeId id) { return index.nodes_[id]; }
+    static std::size_t nodeCount(const SuffixIndex& index) { return index.nodes_.size(); }
+    static std::span<const PositionLink> leafRun(const SuffixIndex& index, const IndexNode& node)
     {
-        return {genome.leafStarts_.data() + node.leafBegin, node.leafEnd - node.leafBegin};
+        return {index.leafStarts_.data() + node.leafBegin, node.leafEnd - node.leafBegin};
     }
-    static Genome::Lookup lookup(const Genome& genome, const std::uint8_t* word, int wordLength)
+    static Lookup lookup(const SuffixIndex& index, const std::uint8_t* word, int wordLength)
     {
-        return genome.lookup(word, wordLength);
+        return index.lookup(word, wordLength);
     }
-    static void prefetchLookup(const Genome& genome, const std::uint8_t* word, int wordLength)
+    static void prefetchLookup(const SuffixIndex& index, const std::uint8_t* word, int wordLength)
     {
-        genome.prefetchLookup(word, wordLength);
+        index.prefetchLookup(word, wordLength);
     }
-    static std::uint8_t code(const Genome& genome, std::int64_t position) { return genome.code(position); }
-    static std::int32_t reduce(const Genome& genome, std::int64_t position)
+    static std::uint8_t code(const SuffixIndex& index, std::int64_t position) { return index.code(position); }
+    static std::int32_t reduce(const SuffixIndex& index, std::int64_t position)
     {
-        return genome.reduce(position);
+        return index.reduce(position);
     }
-    static std::int32_t indexedLength(const Genome& genome) { return genome.indexedLength_; }
-    static int tableDepth(const Genome& genome) { return genome.tableDepth_; }
+    static std::int32_t indexedLength(const SuffixIndex& index) { return index.indexedLength_; }
+    static int tableDepth(const SuffixIndex& index) { return index.tableDepth_; }
 };
 
 }  // namespace tessaron

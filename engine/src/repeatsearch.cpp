@@ -11,8 +11,8 @@
 // word are made again on demand by the snapshot's source, through the same
 // code that the storing sink uses, so their order is the search's order.
 
-#include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/suffixindex.h"
 #include "lookup.h"
 
 #include <algorithm>
@@ -34,16 +34,6 @@ namespace {
 
 constexpr int kLetters = 4;
 constexpr std::int64_t kAll = std::numeric_limits<std::int64_t>::max();
-
-// Thrown inside a search when the list would outgrow the pair limit.
-struct PairLimitReached {};
-// Thrown inside a search or a build when the caller asked it to stop.
-struct CancelRequested {};
-
-std::uint8_t complementOf(std::uint8_t letter)
-{
-    return static_cast<std::uint8_t>(letter ^ 1u);  // A<->T, C<->G in A, T, C, G order
-}
 
 std::int64_t pairsAmong(std::int64_t k)
 {
@@ -69,7 +59,7 @@ public:
         }
         if ((abandoned_ != nullptr && abandoned_->load(std::memory_order_relaxed)) ||
             (control_ != nullptr && control_->stopRequested())) {
-            throw CancelRequested{};
+            throw SearchStopped{SearchFailure::Cancelled};
         }
         if (reporter_ && control_ != nullptr) {
             control_->report(nodeCount_ == 0 ? 0.0
@@ -96,7 +86,7 @@ private:
 template <bool kGaps>
 class DirectPairsOf {
 public:
-    void load(const Genome& genome, std::span<const PositionLink> ends, int depth)
+    void load(const SuffixIndex& index, std::span<const PositionLink> ends, int depth)
     {
         const std::size_t k = ends.size();
         kinds_.resize(k);
@@ -104,9 +94,9 @@ public:
         for (std::size_t i = 0; i < k; ++i) {
             // The letters before and after the occurrence, as one number.
             kinds_[i] =
-                static_cast<std::uint8_t>(IndexAccess::code(genome, std::int64_t{ends[i]} - depth) * kSide +
-                                          IndexAccess::code(genome, std::int64_t{ends[i]} + 1));
-            starts_[i] = IndexAccess::reduce(genome, std::int64_t{ends[i]} - depth + 1);
+                static_cast<std::uint8_t>(IndexAccess::code(index, std::int64_t{ends[i]} - depth) * kSide +
+                                          IndexAccess::code(index, std::int64_t{ends[i]} + 1));
+            starts_[i] = IndexAccess::reduce(index, std::int64_t{ends[i]} - depth + 1);
         }
     }
 
@@ -301,8 +291,8 @@ private:
     mutable std::vector<Mask> later_;
 };
 
-// The pair makers of both kinds of genome; a walk picks one for its whole
-// run, so that the walk of a genome without gaps is the plain one.
+// The pair makers of both kinds of index; a walk picks one for its whole
+// run, so that the walk of a index without gaps is the plain one.
 class DirectPairs {
 public:
     template <bool kGaps>
@@ -408,13 +398,13 @@ void transformWord(RepeatKind kind, std::span<const std::uint8_t> word, std::uin
     for (std::size_t i = 0; i < n; ++i) {
         switch (kind) {
             case RepeatKind::Inverted:
-                out[i] = complementOf(word[n - 1 - i]);
+                out[i] = complement(word[n - 1 - i]);
                 break;
             case RepeatKind::Mirror:
                 out[i] = word[n - 1 - i];
                 break;
             case RepeatKind::Complementary:
-                out[i] = complementOf(word[i]);
+                out[i] = complement(word[i]);
                 break;
             case RepeatKind::Direct:
                 out[i] = word[i];
@@ -435,19 +425,19 @@ struct WalkPart {
 // The parts a walk splits into: the subtrees of the two-letter words, in
 // A, T, C, G order, when no shorter word is reported (so that nothing the
 // walk decides above them matters); otherwise the whole trie.
-std::vector<WalkPart> walkParts(const Genome& genome)
+std::vector<WalkPart> walkParts(const SuffixIndex& index)
 {
     std::vector<WalkPart> parts;
-    if (genome.minLength() < 3 || genome.lengthBound() <= 3) {
+    if (index.minLength() < 3 || index.lengthBound() <= 3) {
         parts.push_back(WalkPart{});
         return parts;
     }
-    const IndexNode& root = IndexAccess::node(genome, kRootNode);
+    const IndexNode& root = IndexAccess::node(index, kRootNode);
     for (std::uint8_t a = 0; a < kLetters; ++a) {
         if (root.children[a] == kNoNode) {
             continue;
         }
-        const IndexNode& one = IndexAccess::node(genome, root.children[a]);
+        const IndexNode& one = IndexAccess::node(index, root.children[a]);
         for (std::uint8_t b = 0; b < kLetters; ++b) {
             if (one.children[b] != kNoNode) {
                 parts.push_back(WalkPart{one.children[b], {a, b}});
@@ -458,10 +448,10 @@ std::vector<WalkPart> walkParts(const Genome& genome)
 }
 
 template <bool kGaps, typename Sink>
-void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& part)
+void walkDirect(const SuffixIndex& index, Sink& sink, Pacer& pacer, const WalkPart& part)
 {
-    const int minLength = genome.minLength();
-    const int bound = genome.lengthBound();
+    const int minLength = index.minLength();
+    const int bound = index.lengthBound();
     const int maxLength = bound - 1;
     struct Entry {
         NodeId node;
@@ -476,9 +466,9 @@ void walkDirect(const Genome& genome, Sink& sink, Pacer& pacer, const WalkPart& 
             continue;
         }
         pacer.visit(entry.node);
-        const IndexNode& node = IndexAccess::node(genome, entry.node);
+        const IndexNode& node = IndexAccess::node(index, entry.node);
         if (entry.depth >= minLength) {
-            if (const auto ends = genome.positions(entry.node); !ends.empty()) {
+            if (const auto ends = index.positions(entry.node); !ends.empty()) {
                 sink.template direct<kGaps>(entry.node, ends, entry.depth, entry.depth == maxLength);
             }
         }
@@ -502,12 +492,12 @@ class WordFilter {
 public:
     static constexpr std::int32_t kWorthFrom = 1 << 17;
 
-    explicit WordFilter(const Genome& genome) : shortest_(IndexAccess::tableDepth(genome) + 1)
+    explicit WordFilter(const SuffixIndex& index) : shortest_(IndexAccess::tableDepth(index) + 1)
     {
-        const std::int64_t n = IndexAccess::indexedLength(genome);
+        const std::int64_t n = IndexAccess::indexedLength(index);
         // No word longer than the maximum length is looked up, and the
         // sequence window reaches that far past every start.
-        const int cap = std::min(kMaxLetters, genome.maxLength());
+        const int cap = std::min(kMaxLetters, index.maxLength());
         int longest = shortest_;
         while (longest < cap && (std::int64_t{1} << (2 * longest)) < 2 * n) {
             ++longest;
@@ -522,10 +512,10 @@ public:
             // A gap reads as some letter: the filter only has to let every
             // word that occurs through.
             for (int i = 0; i < letters - 1; ++i) {
-                code = code << 2 | (IndexAccess::code(genome, i) & 3u);
+                code = code << 2 | (IndexAccess::code(index, i) & 3u);
             }
             for (std::int64_t start = 0; start < n; ++start) {
-                code = (code << 2 | (IndexAccess::code(genome, start + letters - 1) & 3u)) & mask;
+                code = (code << 2 | (IndexAccess::code(index, start + letters - 1) & 3u)) & mask;
                 bits[code >> 6] |= std::uint64_t{1} << (code & 63);
             }
         }
@@ -562,10 +552,10 @@ struct Cursor {
     bool found = true;
 };
 
-Cursor extendCursor(const Genome& genome, Cursor cursor, std::uint8_t letter)
+Cursor extendCursor(const SuffixIndex& index, Cursor cursor, std::uint8_t letter)
 {
     if (cursor.found) {
-        const IndexNode& node = IndexAccess::node(genome, cursor.node);
+        const IndexNode& node = IndexAccess::node(index, cursor.node);
         const NodeId child = cursor.matched == cursor.length ? node.children[letter] : kNoNode;
         if (child != kNoNode) {
             cursor.node = child;
@@ -573,30 +563,30 @@ Cursor extendCursor(const Genome& genome, Cursor cursor, std::uint8_t letter)
         } else {
             // Off the trie: the word can only be the occurrence this node
             // stands for, compared without running over the end.
-            const std::int64_t next = IndexAccess::reduce(genome, std::int64_t{node.position} + 1);
+            const std::int64_t next = IndexAccess::reduce(index, std::int64_t{node.position} + 1);
             const std::int64_t at = next + (cursor.length - cursor.matched);
-            cursor.found = at < IndexAccess::indexedLength(genome) && IndexAccess::code(genome, at) == letter;
+            cursor.found = at < IndexAccess::indexedLength(index) && IndexAccess::code(index, at) == letter;
         }
     }
     ++cursor.length;
     return cursor;
 }
 
-IndexAccess::Lookup lookupAt(const Genome& genome, const Cursor& cursor)
+IndexAccess::Lookup lookupAt(const SuffixIndex& index, const Cursor& cursor)
 {
     IndexAccess::Lookup result;
     if (!cursor.found || cursor.length == 0) {
         return result;
     }
-    const IndexNode& node = IndexAccess::node(genome, cursor.node);
+    const IndexNode& node = IndexAccess::node(index, cursor.node);
     if (cursor.matched == cursor.length) {
-        const auto run = IndexAccess::leafRun(genome, node);
+        const auto run = IndexAccess::leafRun(index, node);
         result.begin = run.data();
         result.count = static_cast<std::uint32_t>(run.size());
         result.firstStart = run.front();
         return result;
     }
-    result.firstStart = IndexAccess::reduce(genome, std::int64_t{node.position} - cursor.matched + 1);
+    result.firstStart = IndexAccess::reduce(index, std::int64_t{node.position} - cursor.matched + 1);
     result.count = 1;
     return result;
 }
@@ -604,15 +594,16 @@ IndexAccess::Lookup lookupAt(const Genome& genome, const Cursor& cursor)
 template <typename Sink>
 class TransformedWalk {
 public:
-    TransformedWalk(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WordFilter* filter)
-        : genome_(genome), kind_(kind), sink_(sink), pacer_(pacer), filter_(filter)
+    TransformedWalk(const SuffixIndex& index, RepeatKind kind, Sink& sink, Pacer& pacer,
+                    const WordFilter* filter)
+        : index_(index), kind_(kind), sink_(sink), pacer_(pacer), filter_(filter)
     {
     }
 
     void run(const WalkPart& part)
     {
-        const int minLength = genome_.minLength();
-        const int maxLength = genome_.lengthBound() - 1;
+        const int minLength = index_.minLength();
+        const int maxLength = index_.lengthBound() - 1;
         const auto depth = static_cast<int>(part.prefix.size());
         if (maxLength <= depth) {
             return;
@@ -625,7 +616,7 @@ public:
             const std::uint8_t letter = part.prefix[static_cast<std::size_t>(i)];
             extendWord(i, letter);
             if (kind_ == RepeatKind::Complementary) {
-                start = extendCursor(genome_, start, complementOf(letter));
+                start = extendCursor(index_, start, complement(letter));
             }
         }
 
@@ -650,7 +641,7 @@ public:
             }
             const int letter = frame.next;
             const NodeId child =
-                IndexAccess::node(genome_, frame.node).children[static_cast<std::size_t>(letter)];
+                IndexAccess::node(index_, frame.node).children[static_cast<std::size_t>(letter)];
             if (child == kNoNode) {
                 ++frame.next;
                 continue;
@@ -660,7 +651,7 @@ public:
             extendWord(frame.depth, static_cast<std::uint8_t>(letter));
             Cursor cursor;
             if (kind_ == RepeatKind::Complementary) {
-                cursor = extendCursor(genome_, frame.cursor, complementOf(static_cast<std::uint8_t>(letter)));
+                cursor = extendCursor(index_, frame.cursor, complement(static_cast<std::uint8_t>(letter)));
             }
             if (length < minLength) {
                 frame.pending = Pending::Ignore;
@@ -669,9 +660,9 @@ public:
             }
             IndexAccess::Lookup other;
             if (kind_ == RepeatKind::Complementary) {
-                other = lookupAt(genome_, cursor);
+                other = lookupAt(index_, cursor);
             } else if (filter_ == nullptr || filter_->mayOccur(transformedWord(length), length)) {
-                other = IndexAccess::lookup(genome_, transformedWord(length), length);
+                other = IndexAccess::lookup(index_, transformedWord(length), length);
             }
             if (!other.found()) {
                 // No longer word beginning with x can have its transformed
@@ -679,7 +670,7 @@ public:
                 ++frame.next;
                 continue;
             }
-            const auto run = IndexAccess::leafRun(genome_, IndexAccess::node(genome_, child));
+            const auto run = IndexAccess::leafRun(index_, IndexAccess::node(index_, child));
             frame.word.begin = run.data();
             frame.word.count = static_cast<std::uint32_t>(run.size());
             frame.word.firstStart = run.front();
@@ -739,15 +730,15 @@ private:
     void prefetchLookups(const Frame& frame)
     {
         const int length = frame.depth + 1;
-        if (kind_ == RepeatKind::Complementary || length < genome_.minLength() ||
-            length >= genome_.lengthBound()) {
+        if (kind_ == RepeatKind::Complementary || length < index_.minLength() ||
+            length >= index_.lengthBound()) {
             return;
         }
-        const auto& node = IndexAccess::node(genome_, frame.node);
+        const auto& node = IndexAccess::node(index_, frame.node);
         for (std::uint8_t letter = 0; letter < kLetters; ++letter) {
             if (node.children[letter] != kNoNode) {
                 extendWord(frame.depth, letter);
-                IndexAccess::prefetchLookup(genome_, transformedWord(length), length);
+                IndexAccess::prefetchLookup(index_, transformedWord(length), length);
             }
         }
     }
@@ -761,13 +752,13 @@ private:
         word_[i] = letter;
         switch (kind_) {
             case RepeatKind::Inverted:
-                transformed_[last - i] = complementOf(letter);
+                transformed_[last - i] = complement(letter);
                 break;
             case RepeatKind::Mirror:
                 transformed_[last - i] = letter;
                 break;
             case RepeatKind::Complementary:
-                transformed_[i] = complementOf(letter);
+                transformed_[i] = complement(letter);
                 break;
             case RepeatKind::Direct:
                 break;
@@ -782,7 +773,7 @@ private:
         return transformed_.data() + (transformed_.size() - 1 - static_cast<std::size_t>(length));
     }
 
-    const Genome& genome_;
+    const SuffixIndex& index_;
     RepeatKind kind_;
     Sink& sink_;
     Pacer& pacer_;
@@ -792,45 +783,45 @@ private:
 };
 
 template <typename Sink>
-void walkPart(const Genome& genome, RepeatKind kind, Sink& sink, Pacer& pacer, const WalkPart& part,
+void walkPart(const SuffixIndex& index, RepeatKind kind, Sink& sink, Pacer& pacer, const WalkPart& part,
               const WordFilter* filter)
 {
     if (kind == RepeatKind::Direct) {
-        if (genome.gapCount() > 0) {
-            walkDirect<true>(genome, sink, pacer, part);
+        if (index.genome().gapCount() > 0) {
+            walkDirect<true>(index, sink, pacer, part);
         } else {
-            walkDirect<false>(genome, sink, pacer, part);
+            walkDirect<false>(index, sink, pacer, part);
         }
     } else {
-        TransformedWalk<Sink>(genome, kind, sink, pacer, filter).run(part);
+        TransformedWalk<Sink>(index, kind, sink, pacer, filter).run(part);
     }
 }
 
 // The filter pays for the inverted and mirror lookups of a large index only.
-std::optional<WordFilter> filterFor(const Genome& genome, RepeatKind kind)
+std::optional<WordFilter> filterFor(const SuffixIndex& index, RepeatKind kind)
 {
     if ((kind != RepeatKind::Inverted && kind != RepeatKind::Mirror) ||
-        IndexAccess::indexedLength(genome) < WordFilter::kWorthFrom) {
+        IndexAccess::indexedLength(index) < WordFilter::kWorthFrom) {
         return std::nullopt;
     }
-    return WordFilter(genome);
+    return WordFilter(index);
 }
 
-[[nodiscard]] bool searchable(const Genome& genome)
+[[nodiscard]] bool searchable(const SuffixIndex& index)
 {
-    return genome.lengthBound() > genome.minLength() && genome.isIndexed();
+    return index.lengthBound() > index.minLength() && !index.empty();
 }
 
 // The whole walk into one sink, on the calling thread.
 template <typename Sink>
-void walk(const Genome& genome, RepeatKind kind, Sink& sink, const SearchControl* control)
+void walk(const SuffixIndex& index, RepeatKind kind, Sink& sink, const SearchControl* control)
 {
-    if (!searchable(genome)) {
+    if (!searchable(index)) {
         return;
     }
-    Pacer pacer(control, IndexAccess::nodeCount(genome));
-    const auto filter = filterFor(genome, kind);
-    walkPart(genome, kind, sink, pacer, WalkPart{}, filter ? &*filter : nullptr);
+    Pacer pacer(control, IndexAccess::nodeCount(index));
+    const auto filter = filterFor(index, kind);
+    walkPart(index, kind, sink, pacer, WalkPart{}, filter ? &*filter : nullptr);
 }
 
 // Indexes from this many nodes on are walked on two threads.
@@ -840,20 +831,20 @@ constexpr std::size_t kParallelNodes = std::size_t{1} << 17;
 // between the calling thread and a second one for a large index. The sinks
 // come back in part order, so their words put together are in result order.
 template <typename Sink, typename MakeSink>
-std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const SearchControl* control,
+std::vector<Sink> walkInParts(const SuffixIndex& index, RepeatKind kind, const SearchControl* control,
                               MakeSink make)
 {
     std::vector<Sink> sinks;
-    if (!searchable(genome)) {
+    if (!searchable(index)) {
         return sinks;
     }
-    const std::vector<WalkPart> parts = walkParts(genome);
+    const std::vector<WalkPart> parts = walkParts(index);
     sinks.reserve(parts.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
         sinks.push_back(make());
     }
-    const std::size_t nodeCount = IndexAccess::nodeCount(genome);
-    const auto filter = filterFor(genome, kind);
+    const std::size_t nodeCount = IndexAccess::nodeCount(index);
+    const auto filter = filterFor(index, kind);
     std::atomic<std::size_t> next{0};
     std::atomic<bool> abandoned{false};
     std::exception_ptr failure;
@@ -862,7 +853,7 @@ std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const Searc
         try {
             Pacer pacer(control, nodeCount, reporter, &abandoned);
             for (std::size_t i = next++; i < parts.size(); i = next++) {
-                walkPart(genome, kind, sinks[i], pacer, parts[i], filter ? &*filter : nullptr);
+                walkPart(index, kind, sinks[i], pacer, parts[i], filter ? &*filter : nullptr);
             }
         } catch (...) {
             const std::lock_guard lock(failureMutex);
@@ -895,7 +886,8 @@ std::vector<Sink> walkInParts(const Genome& genome, RepeatKind kind, const Searc
 // Pairs per length slot, counted without making them.
 class CountSink {
 public:
-    CountSink(const Genome& genome, int slots) : genome_(genome), counts_(static_cast<std::size_t>(slots), 0)
+    CountSink(const SuffixIndex& index, int slots)
+        : index_(index), counts_(static_cast<std::size_t>(slots), 0)
     {
     }
 
@@ -903,7 +895,7 @@ public:
     void direct(NodeId, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
         auto& pairs = direct_.get<kGaps>();
-        pairs.load(genome_, ends, depth);
+        pairs.load(index_, ends, depth);
         counts_[slotOf(depth)] += pairs.count(atMaximum);
     }
 
@@ -917,10 +909,10 @@ public:
 private:
     [[nodiscard]] std::size_t slotOf(int length) const
     {
-        return static_cast<std::size_t>(length - genome_.minLength());
+        return static_cast<std::size_t>(length - index_.minLength());
     }
 
-    const Genome& genome_;
+    const SuffixIndex& index_;
     std::vector<std::int64_t> counts_;
     DirectPairs direct_;
     TransformedPairs transformed_;
@@ -930,10 +922,8 @@ private:
 // the handle is the word's node.
 class WordSink {
 public:
-    WordSink(const Genome& genome, int slots)
-        : genome_(genome),
-          counts_(static_cast<std::size_t>(slots), 0),
-          words_(static_cast<std::size_t>(slots))
+    WordSink(const SuffixIndex& index, int slots)
+        : index_(index), counts_(static_cast<std::size_t>(slots), 0), words_(static_cast<std::size_t>(slots))
     {
     }
 
@@ -941,7 +931,7 @@ public:
     void direct(NodeId node, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
         auto& maker = direct_.get<kGaps>();
-        maker.load(genome_, ends, depth);
+        maker.load(index_, ends, depth);
         const std::int64_t pairs = maker.count(atMaximum);
         if (pairs > 0) {
             add(depth, RepeatWord{maker.firstStart(atMaximum), node, pairs});
@@ -988,25 +978,25 @@ public:
 private:
     void add(int length, const RepeatWord& word)
     {
-        const auto slot = static_cast<std::size_t>(length - genome_.minLength());
+        const auto slot = static_cast<std::size_t>(length - index_.minLength());
         counts_[slot] += word.pairCount;
         words_[slot].push_back(word);
     }
 
-    const Genome& genome_;
+    const SuffixIndex& index_;
     std::vector<std::int64_t> counts_;
     std::vector<std::vector<RepeatWord>> words_;
     DirectPairs direct_;
     TransformedPairs transformed_;
 };
 
-// Every pair, stored in a RepeatList, up to the genome's pair limit.
+// Every pair, stored in a RepeatList, up to the index's pair limit.
 class ListSink {
 public:
-    ListSink(const Genome& genome, RepeatList& list)
-        : genome_(genome),
+    ListSink(const SuffixIndex& index, RepeatList& list)
+        : index_(index),
           list_(list),
-          cap_(std::min<std::int64_t>(genome.pairLimit(), std::numeric_limits<std::int32_t>::max()))
+          cap_(std::min<std::int64_t>(index.genome().pairLimit(), std::numeric_limits<std::int32_t>::max()))
     {
     }
 
@@ -1014,7 +1004,7 @@ public:
     void direct(NodeId, std::span<const PositionLink> ends, int depth, bool atMaximum)
     {
         auto& maker = direct_.get<kGaps>();
-        maker.load(genome_, ends, depth);
+        maker.load(index_, ends, depth);
         list_.beginRepeat();
         maker.emit(atMaximum, 0, kAll,
                    [this](std::int32_t first, std::int32_t second) { add(first, second); });
@@ -1033,12 +1023,12 @@ private:
     void add(std::int32_t first, std::int32_t second)
     {
         if (static_cast<std::int64_t>(list_.storedPairs()) >= cap_) {
-            throw PairLimitReached{};
+            throw SearchStopped{SearchFailure::PairLimit};
         }
         list_.addPair(first, second);
     }
 
-    const Genome& genome_;
+    const SuffixIndex& index_;
     RepeatList& list_;
     std::int64_t cap_;
     DirectPairs direct_;
@@ -1050,15 +1040,18 @@ private:
 
 class DirectSource final : public RepeatSnapshot::Source {
 public:
-    explicit DirectSource(const Genome& genome)
-        : genome_(genome), minLength_(genome.minLength()), maxLength_(genome.maxLength())
+    explicit DirectSource(std::shared_ptr<const SuffixIndex> index)
+        : kept_(std::move(index)),
+          index_(*kept_),
+          minLength_(index_.minLength()),
+          maxLength_(index_.maxLength())
     {
     }
 
     void pairs(int slot, const RepeatWord& word, std::int64_t from, std::int64_t count,
                std::vector<RepeatPair>& out) const override
     {
-        if (genome_.gapCount() > 0) {
+        if (index_.genome().gapCount() > 0) {
             make<true>(slot, word, from, count, out);
         } else {
             make<false>(slot, word, from, count, out);
@@ -1072,21 +1065,22 @@ private:
     {
         const int depth = minLength_ + slot;
         DirectPairsOf<kGaps> pairs;
-        pairs.load(genome_, genome_.positions(word.handle), depth);
+        pairs.load(index_, index_.positions(word.handle), depth);
         pairs.emit(depth == maxLength_, from, count, [&out](std::int32_t first, std::int32_t second) {
             out.push_back({first, second});
         });
     }
 
-    const Genome& genome_;
+    std::shared_ptr<const SuffixIndex> kept_;
+    const SuffixIndex& index_;
     int minLength_;
     int maxLength_;
 };
 
 class TransformedSource final : public RepeatSnapshot::Source {
 public:
-    TransformedSource(const Genome& genome, RepeatKind kind)
-        : genome_(genome), kind_(kind), minLength_(genome.minLength())
+    TransformedSource(std::shared_ptr<const SuffixIndex> index, RepeatKind kind)
+        : kept_(std::move(index)), index_(*kept_), kind_(kind), minLength_(index_.minLength())
     {
     }
 
@@ -1096,12 +1090,12 @@ public:
         const int length = minLength_ + slot;
         std::vector<std::uint8_t> letters(static_cast<std::size_t>(length));
         for (int i = 0; i < length; ++i) {
-            letters[static_cast<std::size_t>(i)] = IndexAccess::code(genome_, std::int64_t{word.first} + i);
+            letters[static_cast<std::size_t>(i)] = IndexAccess::code(index_, std::int64_t{word.first} + i);
         }
         std::vector<std::uint8_t> other(letters.size());
         transformWord(kind_, letters, other.data());
-        const IndexAccess::Lookup seconds = IndexAccess::lookup(genome_, other.data(), length);
-        const auto firsts = IndexAccess::leafRun(genome_, IndexAccess::node(genome_, word.handle));
+        const IndexAccess::Lookup seconds = IndexAccess::lookup(index_, other.data(), length);
+        const auto firsts = IndexAccess::leafRun(index_, IndexAccess::node(index_, word.handle));
         TransformedPairs pairs;
         pairs.emit(firsts, seconds.starts(), length, from, count,
                    [&out](std::int32_t first, std::int32_t second) {
@@ -1110,44 +1104,35 @@ public:
     }
 
 private:
-    const Genome& genome_;
+    std::shared_ptr<const SuffixIndex> kept_;
+    const SuffixIndex& index_;
     RepeatKind kind_;
     int minLength_;
 };
 
 }  // namespace
 
-std::variant<std::unique_ptr<RepeatList>, SearchFailure> Genome::searchList(
+std::variant<std::unique_ptr<RepeatList>, SearchFailure> SuffixIndex::searchList(
     RepeatKind kind, const SearchControl& control) const
 {
-    if (control.stopRequested()) {
-        return SearchFailure::Cancelled;
-    }
-    try {
-        auto list = std::make_unique<RepeatList>(minLength(), std::max(lengthBound() - minLength(), 0));
+    return runStep(control, [&]() -> std::variant<std::unique_ptr<RepeatList>, SearchFailure> {
+        const int minLength = genome_->minLength();
+        auto list = std::make_unique<RepeatList>(minLength, std::max(genome_->lengthBound() - minLength, 0));
         ListSink sink(*this, *list);
         walk(*this, kind, sink, &control);
         control.report(1.0);
         return list;
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    } catch (const std::length_error&) {
-        return SearchFailure::OutOfMemory;
-    } catch (const PairLimitReached&) {
-        return SearchFailure::PairLimit;
-    } catch (const CancelRequested&) {
-        return SearchFailure::Cancelled;
-    }
+    });
 }
 
-std::unique_ptr<RepeatList> Genome::findDirectRepeats() const
+std::unique_ptr<RepeatList> SuffixIndex::findDirectRepeats() const
 {
     auto result = searchList(RepeatKind::Direct);
     auto* list = std::get_if<std::unique_ptr<RepeatList>>(&result);
     return list != nullptr ? std::move(*list) : nullptr;
 }
 
-std::unique_ptr<RepeatList> Genome::findRepeats(RepeatKind kind) const
+std::unique_ptr<RepeatList> SuffixIndex::findRepeats(RepeatKind kind) const
 {
     if (kind == RepeatKind::Direct) {
         return nullptr;
@@ -1157,20 +1142,17 @@ std::unique_ptr<RepeatList> Genome::findRepeats(RepeatKind kind) const
     return list != nullptr ? std::move(*list) : nullptr;
 }
 
-SnapshotResult searchRepeats(std::shared_ptr<const Genome> genome, RepeatKind kind, SnapshotDetail detail,
+SnapshotResult searchRepeats(std::shared_ptr<const SuffixIndex> index, RepeatKind kind, SnapshotDetail detail,
                              const SearchControl& control)
 {
-    if (control.stopRequested()) {
-        return SearchFailure::Cancelled;
-    }
-    try {
-        const int minLength = genome->minLength();
-        const int slots = std::max(genome->lengthBound() - minLength, 0);
+    return runStep(control, [&]() -> SnapshotResult {
+        const SuffixIndex& indexed = *index;
+        const int minLength = indexed.minLength();
+        const int slots = std::max(indexed.lengthBound() - minLength, 0);
         std::vector<std::int64_t> counts;
         std::vector<RepeatWord> words;
         std::vector<std::size_t> begins;
         std::unique_ptr<const RepeatSnapshot::Source> source;
-        const Genome& indexed = *genome;
         if (detail == SnapshotDetail::Counts) {
             auto sinks =
                 walkInParts<CountSink>(indexed, kind, &control, [&] { return CountSink(indexed, slots); });
@@ -1186,21 +1168,16 @@ SnapshotResult searchRepeats(std::shared_ptr<const Genome> genome, RepeatKind ki
                 walkInParts<WordSink>(indexed, kind, &control, [&] { return WordSink(indexed, slots); });
             WordSink::merge(sinks, slots, counts, words, begins);
             if (kind == RepeatKind::Direct) {
-                source = std::make_unique<DirectSource>(*genome);
+                source = std::make_unique<DirectSource>(index);
             } else {
-                source = std::make_unique<TransformedSource>(*genome, kind);
+                source = std::make_unique<TransformedSource>(index, kind);
             }
         }
         control.report(1.0);
-        return std::make_shared<const RepeatSnapshot>(std::move(genome), kind, minLength, std::move(counts),
-                                                      std::move(words), std::move(begins), std::move(source));
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    } catch (const std::length_error&) {
-        return SearchFailure::OutOfMemory;
-    } catch (const CancelRequested&) {
-        return SearchFailure::Cancelled;
-    }
+        return std::make_shared<const RepeatSnapshot>(indexed.sharedGenome(), kind, minLength,
+                                                      std::move(counts), std::move(words), std::move(begins),
+                                                      std::move(source));
+    });
 }
 
 }  // namespace tessaron

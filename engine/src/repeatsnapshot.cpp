@@ -58,7 +58,7 @@ void RepeatSnapshot::forEachPairBatch(int slot, const RepeatWord& word,
 
 std::variant<std::unique_ptr<RepeatList>, SearchFailure> materialize(const RepeatSnapshot& snapshot)
 {
-    try {
+    return runStep({}, [&]() -> std::variant<std::unique_ptr<RepeatList>, SearchFailure> {
         auto list = std::make_unique<RepeatList>(snapshot.minLength(), snapshot.slotCount());
         // A stored list counts its pairs in 32 bits.
         const std::int64_t limit =
@@ -76,9 +76,7 @@ std::variant<std::unique_ptr<RepeatList>, SearchFailure> materialize(const Repea
             }
         }
         return list;
-    } catch (const std::bad_alloc&) {
-        return SearchFailure::OutOfMemory;
-    }
+    });
 }
 
 }  // namespace tessaron

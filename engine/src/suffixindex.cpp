@@ -1,4 +1,4 @@
-// The depth-limited circular suffix trie of a Genome: building, pruning and
+// The depth-limited circular suffix trie of a genome: building, pruning and
 // word lookup.
 //
 // The trie's leaves are lazy: a leaf stands for its word and for the rest of
@@ -12,7 +12,7 @@
 // in one array of nodes that refer to each other by index, with the position lists gathered into one array
 // and the starts that a lookup lists precomputed as one run per node.
 
-#include "engine/genome.h"
+#include "engine/suffixindex.h"
 #include "lookup.h"
 
 #include <algorithm>
@@ -37,24 +37,6 @@ constexpr int kLetters = 4;
 constexpr int kMaxTableDepth = 10;
 
 }  // namespace
-
-void Genome::clearIndex()
-{
-    HugeVector<IndexNode>().swap(nodes_);
-    HugeVector<PositionLink>().swap(positions_);
-    HugeVector<PositionLink>().swap(leafStarts_);
-    HugeVector<TableEntry>().swap(table_);
-    HugeVector<std::uint8_t>().swap(circular_);
-    tableDepth_ = 0;
-    circularOffset_ = 0;
-    indexedLength_ = 0;
-    indexed_ = false;
-}
-
-bool Genome::buildIndex()
-{
-    return !buildIndex(SearchControl{}).has_value();
-}
 
 namespace {
 
@@ -95,13 +77,14 @@ struct Bucket {
     HugeVector<PositionLink> positions;  // the lists, node after node
 };
 
-struct BuildStopped {};
-
 }  // namespace
 
 class IndexBuilder {
 public:
-    IndexBuilder(Genome& genome, const SearchControl& control) : genome_(genome), control_(control) {}
+    IndexBuilder(SuffixIndex& index, const SearchControl& control, int threads)
+        : index_(index), genome_(*index.genome_), control_(control), threads_(threads)
+    {
+    }
 
     std::optional<SearchFailure> run()
     {
@@ -117,19 +100,17 @@ public:
                          [&](std::size_t a, std::size_t b) { return buckets[a].starts > buckets[b].starts; });
         std::atomic<std::size_t> next{0};
         const auto work = [&](bool reporter) {
-            try {
+            const auto failure = runStep(control_, [&]() -> std::optional<SearchFailure> {
                 for (std::size_t i = next++; i < kPrefixes; i = next++) {
                     Bucket& bucket = buckets[order[i]];
                     if (bucket.starts > 0) {
                         grow(bucket, reporter);
                     }
                 }
-            } catch (const std::bad_alloc&) {
-                fail(SearchFailure::OutOfMemory);
-            } catch (const std::length_error&) {
-                fail(SearchFailure::OutOfMemory);
-            } catch (const BuildStopped&) {
-                fail(SearchFailure::Cancelled);
+                return std::nullopt;
+            });
+            if (failure) {
+                fail(*failure);
             }
         };
         {
@@ -151,7 +132,7 @@ public:
         }
         assemble(buckets);
         control_.report(0.95);
-        genome_.prepareLookupTable();
+        index_.prepareLookupTable();
         return std::nullopt;
     }
 
@@ -160,10 +141,10 @@ private:
 
     [[nodiscard]] int threadCount() const
     {
-        if (genome_.buildThreads_ > 0) {
-            return std::min(genome_.buildThreads_, static_cast<int>(kPrefixes));
+        if (threads_ > 0) {
+            return std::min(threads_, static_cast<int>(kPrefixes));
         }
-        if (genome_.indexedLength_ < kParallelFrom) {
+        if (index_.indexedLength_ < kParallelFrom) {
             return 1;
         }
         return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 2);
@@ -179,14 +160,13 @@ private:
     // far as any read of the index or the searches goes.
     void prepareCircular()
     {
-        const std::int32_t n = genome_.indexedLength_;
-        const std::int64_t reach = std::max<std::int64_t>(std::int64_t{genome_.lengthBound_} + 6, 8);
-        genome_.circularOffset_ = reach;
-        genome_.circular_.resize(static_cast<std::size_t>(n + 2 * reach));
+        const std::int32_t n = index_.indexedLength_;
+        const std::int64_t reach = std::max<std::int64_t>(std::int64_t{index_.lengthBound_} + 6, 8);
+        index_.circularOffset_ = reach;
+        index_.circular_.resize(static_cast<std::size_t>(n + 2 * reach));
         for (std::int64_t i = -reach; i < n + reach; ++i) {
-            const int letter = letterIndex(genome_.sequence_[static_cast<std::size_t>(genome_.reduce(i))]);
-            genome_.circular_[static_cast<std::size_t>(i + reach)] =
-                letter < 0 ? kGapCode : static_cast<std::uint8_t>(letter);
+            index_.circular_[static_cast<std::size_t>(i + reach)] =
+                baseCode(genome_.sequence()[static_cast<std::size_t>(index_.reduce(i))]);
         }
     }
 
@@ -197,9 +177,9 @@ private:
     void countStarts(std::array<Bucket, kPrefixes>& buckets)
     {
         std::array<std::int64_t, kPrefixes> counts{};
-        for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
-            const std::uint8_t first = genome_.code(s);
-            const std::uint8_t second = genome_.code(std::int64_t{s} + 1);
+        for (std::int32_t s = 0; s < index_.indexedLength_; ++s) {
+            const std::uint8_t first = index_.code(s);
+            const std::uint8_t second = index_.code(std::int64_t{s} + 1);
             if (first == kGapCode) {
                 continue;
             }
@@ -220,7 +200,7 @@ private:
 
     [[nodiscard]] std::int32_t reduce(std::int64_t position) const
     {
-        const std::int64_t n = genome_.indexedLength_;
+        const std::int64_t n = index_.indexedLength_;
         return static_cast<std::int32_t>(position < n ? position : position % n);
     }
 
@@ -229,10 +209,10 @@ private:
     // into the suffix.
     void grow(Bucket& bucket, bool reporter)
     {
-        const std::int32_t n = genome_.indexedLength_;
-        const std::uint8_t* const seq = genome_.circular_.data() + genome_.circularOffset_;
-        const std::int64_t depthLimit = std::int64_t{genome_.lengthBound_} + 5;
-        const std::int64_t recordDepth = genome_.recordDepth_;
+        const std::int32_t n = index_.indexedLength_;
+        const std::uint8_t* const seq = index_.circular_.data() + index_.circularOffset_;
+        const std::int64_t depthLimit = std::int64_t{index_.lengthBound_} + 5;
+        const std::int64_t recordDepth = index_.recordDepth_;
         auto& nodes = bucket.nodes;
         HugeVector<std::pair<std::uint32_t, std::int32_t>> recorded;
         // Room for what a random sequence needs (1.7 nodes and about three
@@ -248,7 +228,7 @@ private:
             return static_cast<std::uint32_t>(nodes.size() - 1);
         };
 
-        const auto& gaps = genome_.gaps_;
+        const auto& gaps = genome_.gaps();
         std::size_t nextGap = 0;  // the first gap at or after the start
         std::int64_t sinceCheck = 0;
         for (std::int32_t start = 0; start < n; ++start) {
@@ -329,11 +309,11 @@ private:
     {
         inserted_ += kCheckEvery;
         if (failure_.load(std::memory_order_relaxed) != kNone || control_.stopRequested()) {
-            throw BuildStopped{};
+            throw SearchStopped{};
         }
         if (reporter) {
             control_.report(kGrowShare * static_cast<double>(inserted_.load()) /
-                            static_cast<double>(genome_.indexedLength_));
+                            static_cast<double>(index_.indexedLength_));
         }
     }
 
@@ -418,14 +398,14 @@ private:
             positionCount > std::numeric_limits<std::uint32_t>::max()) {
             throw std::bad_alloc();
         }
-        auto& nodes = genome_.nodes_;
-        auto& positions = genome_.positions_;
-        auto& leafStarts = genome_.leafStarts_;
+        auto& nodes = index_.nodes_;
+        auto& positions = index_.positions_;
+        auto& leafStarts = index_.leafStarts_;
         nodes.reserve(static_cast<std::size_t>(nodeCount));
         positions.reserve(static_cast<std::size_t>(positionCount));
         leafStarts.reserve(static_cast<std::size_t>(leafCount));
         IndexNode root;
-        root.count = genome_.indexedLength_;
+        root.count = index_.indexedLength_;
         nodes.push_back(root);
 
         struct Pending {
@@ -479,7 +459,7 @@ private:
                     to.leafBegin = static_cast<std::uint32_t>(leafStarts.size());
                     if (from.isLeaf()) {
                         leafStarts.push_back(
-                            genome_.reduce(std::int64_t{from.position} - std::int64_t{item.depth} + 1));
+                            index_.reduce(std::int64_t{from.position} - std::int64_t{item.depth} + 1));
                     }
                     nodes.push_back(to);
                     for (std::size_t next = kLetters; next-- > 0;) {
@@ -493,7 +473,7 @@ private:
                 HugeVector<PositionLink>().swap(bucket.positions);
             }
             if (control_.stopRequested()) {
-                throw BuildStopped{};
+                throw SearchStopped{};
             }
         }
         // Children come after their parent, so one backward pass closes every run.
@@ -514,51 +494,75 @@ private:
 
     [[nodiscard]] std::int32_t firstStart(std::uint8_t letter) const
     {
-        for (std::int32_t s = 0; s < genome_.indexedLength_; ++s) {
-            if (genome_.code(s) == letter) {
+        for (std::int32_t s = 0; s < index_.indexedLength_; ++s) {
+            if (index_.code(s) == letter) {
                 return s;
             }
         }
         return 0;
     }
 
-    Genome& genome_;
+    SuffixIndex& index_;
+    const Genome& genome_;
     const SearchControl& control_;
+    int threads_;
     std::array<std::int64_t, kLetters> letterCounts_{};
     std::array<bool, kLetters> splits_{};  // whether the one-letter node has children
     std::atomic<std::int64_t> inserted_{0};
     std::atomic<int> failure_{kNone};
 };
 
-std::optional<SearchFailure> Genome::buildIndex(const SearchControl& control)
+SuffixIndex::SuffixIndex(std::shared_ptr<const Genome> genome)
+    : genome_(std::move(genome)),
+      minLength_(genome_->minLength()),
+      lengthBound_(genome_->lengthBound()),
+      recordDepth_(std::max(minLength_ - 1, 2))
 {
-    clearIndex();
-    recordDepth_ = std::max(minLength_ - 1, 2);
-    if (control.stopRequested()) {
-        return SearchFailure::Cancelled;
+}
+
+SuffixIndex::~SuffixIndex() = default;
+
+const IndexNode& SuffixIndex::root() const
+{
+    static const IndexNode empty;
+    return nodes_.empty() ? empty : nodes_[kRootNode];
+}
+
+int SuffixIndex::baseCount(char letter) const
+{
+    const int index = letterIndex(letter);
+    if (index < 0) {
+        return 0;
     }
-    const std::int32_t n = length();
-    if (n == gapCount()) {
-        return std::nullopt;  // no letter: nothing to index
+    const NodeId child = root().children[static_cast<std::size_t>(index)];
+    return child == kNoNode ? 0 : nodes_[child].count;
+}
+
+std::int32_t SuffixIndex::reduce(std::int64_t position) const
+{
+    const std::int64_t n = indexedLength_;
+    std::int64_t r = position % n;
+    if (r < 0) {
+        r += n;
     }
-    std::optional<SearchFailure> failure;
-    try {
-        indexedLength_ = n;
-        failure = IndexBuilder(*this, control).run();
-    } catch (const std::bad_alloc&) {
-        failure = SearchFailure::OutOfMemory;
-    } catch (const std::length_error&) {
-        failure = SearchFailure::OutOfMemory;
-    } catch (const BuildStopped&) {
-        failure = SearchFailure::Cancelled;
-    }
-    if (failure) {
-        clearIndex();
-        return failure;
-    }
-    indexed_ = true;
-    control.report(1.0);
-    return std::nullopt;
+    return static_cast<std::int32_t>(r);
+}
+
+SuffixIndexResult buildIndex(std::shared_ptr<const Genome> genome, const SearchControl& control, int threads)
+{
+    return runStep(control, [&]() -> SuffixIndexResult {
+        std::shared_ptr<SuffixIndex> index(new SuffixIndex(std::move(genome)));
+        const Genome& indexed = index->genome();
+        if (indexed.length() == indexed.gapCount()) {
+            return index;  // no letter: nothing to index
+        }
+        index->indexedLength_ = indexed.length();
+        if (const auto failure = IndexBuilder(*index, control, threads).run()) {
+            return *failure;
+        }
+        control.report(1.0);
+        return index;
+    });
 }
 
 namespace {
@@ -570,7 +574,7 @@ constexpr std::size_t levelOffset(int length)
 
 }  // namespace
 
-void Genome::prepareLookupTable()
+void SuffixIndex::prepareLookupTable()
 {
     int depth = 0;
     while (depth < kMaxTableDepth &&
@@ -609,7 +613,7 @@ void Genome::prepareLookupTable()
     }
 }
 
-std::span<const PositionLink> Genome::positions(const IndexNode& node) const
+std::span<const PositionLink> SuffixIndex::positions(const IndexNode& node) const
 {
     const std::less<const IndexNode*> before;
     if (nodes_.empty() || before(&node, nodes_.data()) || !before(&node, nodes_.data() + nodes_.size())) {
@@ -618,7 +622,7 @@ std::span<const PositionLink> Genome::positions(const IndexNode& node) const
     return positions(static_cast<NodeId>(&node - nodes_.data()));
 }
 
-void Genome::prefetchLookup(const std::uint8_t* word, int wordLength) const
+void SuffixIndex::prefetchLookup(const std::uint8_t* word, int wordLength) const
 {
     const int prefix = std::min(wordLength, tableDepth_);
     std::uint32_t code = 0;
@@ -628,7 +632,7 @@ void Genome::prefetchLookup(const std::uint8_t* word, int wordLength) const
     __builtin_prefetch(table_.data() + levelOffset(prefix) + code);
 }
 
-Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const
+SuffixIndex::Lookup SuffixIndex::lookup(const std::uint8_t* word, int wordLength) const
 {
     if (indexedLength_ == 0 || wordLength <= 0) {
         return {};
@@ -662,7 +666,8 @@ Genome::Lookup Genome::lookup(const std::uint8_t* word, int wordLength) const
     return finishLookup(node, matched, word, wordLength);
 }
 
-Genome::Lookup Genome::finishLookup(NodeId node, int matched, const std::uint8_t* word, int wordLength) const
+SuffixIndex::Lookup SuffixIndex::finishLookup(NodeId node, int matched, const std::uint8_t* word,
+                                              int wordLength) const
 {
     Lookup result;
     const IndexNode& found = nodes_[node];
@@ -686,7 +691,7 @@ Genome::Lookup Genome::finishLookup(NodeId node, int matched, const std::uint8_t
     return result;
 }
 
-PositionList Genome::findWord(std::string_view word) const
+PositionList SuffixIndex::findWord(std::string_view word) const
 {
     std::vector<std::uint8_t> letters;
     letters.reserve(word.size());

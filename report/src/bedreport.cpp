@@ -23,7 +23,19 @@ void BedReport::write(const RepeatSnapshot& snapshot)
     });
 }
 
-void BedReport::copyLine(std::int64_t start, int length, std::string_view name,
+void BedReport::write(std::span<const Microsatellite> list)
+{
+    std::string name;
+    for (const Microsatellite& m : list) {
+        name = "(";
+        name += m.unit;
+        name += ')';
+        naming::appendNumber(name, m.repeats);
+        copyLine(m.start, m.length, name, plus_);
+    }
+}
+
+void BedReport::copyLine(std::int64_t start, std::int64_t length, std::string_view name,
                          const PreparedCells& scoreAndStrand)
 {
     out_.cells(chrom_);

@@ -55,6 +55,7 @@ GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
     : out_(out),
       seqid_(gffSeqid(seqid)),
       head_(out.prepare({seqid_, "tessaron", "repeat_region"})),
+      microsatelliteHead_(out.prepare({seqid_, "tessaron", "microsatellite"})),
       plus_(out.prepare({".", "+", "."})),
       minus_(out.prepare({".", "-", "."})),
       noStrand_(out.prepare({".", ".", "."}))
@@ -110,16 +111,41 @@ void GffReport::write(const RepeatSnapshot& snapshot)
         const std::size_t copyDigit = attributes_.size();
         attributes_ += '1';
         attributes_ += typeAndWord_;
-        copyLine(pair.first, length, plus_);
+        featureLine(head_, pair.first, length, plus_);
         attributes_[idDigit] = '2';
         attributes_[copyDigit] = '2';
-        copyLine(pair.second, length, secondStrand);
+        featureLine(head_, pair.second, length, secondStrand);
     });
 }
 
-void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& strand)
+void GffReport::write(std::span<const Microsatellite> list)
 {
-    out_.cells(head_);
+    std::int64_t number = 0;
+    for (const Microsatellite& m : list) {
+        attributes_ = "ID=ssr-";
+        naming::appendNumber(attributes_, ++number);
+        attributes_ += ";Name=(";
+        attributes_ += m.unit;
+        attributes_ += ')';
+        naming::appendNumber(attributes_, m.repeats);
+        attributes_ += ";rpt_type=tandem;rpt_unit_seq=";
+        attributes_ += m.unit;
+        attributes_ += ";repeats=";
+        naming::appendNumber(attributes_, m.repeats);
+        attributes_ += ";motif_class=";
+        attributes_ += m.motifClass;
+        if (m.compound > 0) {
+            attributes_ += ";compound=";
+            naming::appendNumber(attributes_, m.compound);
+        }
+        featureLine(microsatelliteHead_, m.start, m.length, plus_);
+    }
+}
+
+void GffReport::featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,
+                            const PreparedCells& strand)
+{
+    out_.cells(head);
     out_.cell(start + 1);
     out_.cell(start + length);
     out_.cells(strand);
@@ -130,7 +156,7 @@ void GffReport::copyLine(std::int64_t start, int length, const PreparedCells& st
     }
     names_ = attributes_;
     names_ += ";overlaps=";
-    const auto names = features_->namesAt(start, length);
+    const auto names = features_->namesAt(start, static_cast<int>(length));
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0) {
             names_ += ',';

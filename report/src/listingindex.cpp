@@ -10,6 +10,8 @@ namespace tessaron {
 namespace {
 
 constexpr std::size_t kSampleEvery = 64;
+// Pairs are made this many at a time for the rows in view.
+constexpr std::int64_t kRunLength = 512;
 
 }  // namespace
 
@@ -78,14 +80,35 @@ std::vector<std::string> ListingIndex::cells(std::int64_t row) const
         case RowKind::Pair:
             break;
     }
-    const RepeatWord& word = snapshot_->words(place.slot)[place.word];
-    const auto pairs = snapshot_->pairs(place.slot, word, place.pair, 1);
-    if (pairs.empty()) {
+    listing::PairRow pairRow(snapshot_->genome(), snapshot_->minLength() + place.slot, columnCount_ == 4);
+    const auto cells = pairRow.make(pairAt(place), place.pair == 0);
+    return {cells.begin(), cells.end()};
+}
+
+std::vector<ColumnWidth> ListingIndex::widths() const
+{
+    if (lengths_.empty()) {
         return {};
     }
-    listing::PairRow pairRow(snapshot_->genome(), snapshot_->minLength() + place.slot, columnCount_ == 4);
-    const auto cells = pairRow.make(pairs.front(), place.pair == 0);
-    return {cells.begin(), cells.end()};
+    const auto widths = listing::columnWidths(*snapshot_);
+    return {widths.begin(), widths.begin() + (columnCount_ == 4 ? 2 : 1)};
+}
+
+const RepeatPair& ListingIndex::pairAt(const Place& place) const
+{
+    for (const Run& run : runs_) {
+        if (run.slot == place.slot && run.word == place.word && place.pair >= run.from &&
+            place.pair < run.from + static_cast<std::int64_t>(run.pairs.size())) {
+            return run.pairs[static_cast<std::size_t>(place.pair - run.from)];
+        }
+    }
+    Run& run = runs_[nextRun_];
+    nextRun_ = (nextRun_ + 1) % runs_.size();
+    run.slot = place.slot;
+    run.word = place.word;
+    run.from = place.pair - place.pair % kRunLength;
+    run.pairs = snapshot_->pairs(place.slot, snapshot_->words(place.slot)[place.word], run.from, kRunLength);
+    return run.pairs[static_cast<std::size_t>(place.pair - run.from)];
 }
 
 }  // namespace tessaron

@@ -5,6 +5,8 @@
 
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/repeatsnapshot.h"
+#include "report/reportlayout.h"
 
 #include <array>
 #include <charconv>
@@ -21,6 +23,18 @@ inline constexpr std::int64_t kFirstRow = 2;
 inline std::string headingText(int length)
 {
     return std::to_string(length) + " bp sequences";
+}
+
+// The widths of the word columns, 1 and 4, fitted to the longest filled
+// length; both 0 when nothing is filled.
+inline std::array<ColumnWidth, 2> columnWidths(const RepeatSnapshot& snapshot)
+{
+    int highest = snapshot.slotCount() - 1;
+    while (highest >= 0 && snapshot.pairCount(highest) == 0) {
+        --highest;
+    }
+    const int width = highest < 0 ? 0 : listingColumnWidth(snapshot.minLength() + highest);
+    return {{{1, width}, {4, width}}};
 }
 
 // The cells of one pair row: the word (and, for the kinds that list it, the

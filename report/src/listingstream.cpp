@@ -19,8 +19,7 @@ void streamListing(const RepeatSnapshot& snapshot, RowSink& sink, const FeatureI
         return;
     }
     const bool secondText = kindInfo(snapshot.kind()).listsSecondCopy;
-    const int width = listingColumnWidth(snapshot.minLength() + highest);
-    const std::array<ColumnWidth, 2> widths{{{1, width}, {4, width}}};
+    const std::array<ColumnWidth, 2> widths = listing::columnWidths(snapshot);
     const int pairColumns = secondText ? 4 : 3;
     sink.columns(pairColumns + (features != nullptr ? 1 : 0), std::span(widths).first(secondText ? 2 : 1));
     std::array<std::string_view, 5> withFeatures{};

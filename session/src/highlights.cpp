@@ -1,5 +1,7 @@
 #include "session/highlights.h"
 
+#include "engine/alphabet.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -19,19 +21,20 @@ void Highlights::selectWord(RepeatKind kind, const Repeat& repeat, std::vector<R
     setStarts();
 }
 
-Highlights::MotifCounts Highlights::findMotif(const Genome& genome, std::string_view motif, bool bothStrands)
+Highlights::MotifCounts Highlights::findMotif(const SuffixIndex& index, std::string_view motif,
+                                              bool bothStrands)
 {
     clear();
     kind_ = RepeatKind::Inverted;
     const int length = static_cast<int>(motif.size());
     MotifCounts counts;
-    for (const PositionLink start : genome.findWord(motif)) {
+    for (const PositionLink start : index.findWord(motif)) {
         copies_.push_back({start, length, false});
         ++counts.forward;
     }
     const std::string reverse = reverseComplement(motif);
     if (bothStrands && reverse != motif) {
-        for (const PositionLink start : genome.findWord(reverse)) {
+        for (const PositionLink start : index.findWord(reverse)) {
             copies_.push_back({start, length, true});
             ++counts.reverse;
         }
@@ -75,22 +78,7 @@ std::string Highlights::reverseComplement(std::string_view word)
 {
     std::string reversed(word.rbegin(), word.rend());
     for (char& letter : reversed) {
-        switch (letter) {
-            case 'A':
-                letter = 'T';
-                break;
-            case 'T':
-                letter = 'A';
-                break;
-            case 'C':
-                letter = 'G';
-                break;
-            case 'G':
-                letter = 'C';
-                break;
-            default:
-                break;
-        }
+        letter = complement(letter);
     }
     return reversed;
 }

@@ -30,7 +30,7 @@ bool isBed(const std::filesystem::path& path)
 
 std::string exportRepeats(const std::filesystem::path& path, const SessionState& state)
 {
-    if (!state.analysis.complete()) {
+    if (!state.analysis.hasAllKinds()) {
         return "There are no repeats to export.";
     }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

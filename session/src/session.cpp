@@ -1,6 +1,5 @@
 #include "session/session.h"
 
-#include "engine/completesearch.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
@@ -21,12 +20,8 @@ struct JobSettings {
     std::int64_t pairLimit = Genome::kDefaultPairLimit;
     std::string title;
     Session::Searcher searcher;
-    bool complete = false;
+    SearchMethod method = SearchMethod::Trie;
 };
-
-// With the complete search the suffix index takes this share of the
-// indexing step's progress, the complete index the rest.
-constexpr double kTrieShare = 0.3;
 
 JobResult failed(JobError error, std::string message = {})
 {
@@ -42,64 +37,36 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    std::optional<SearchFailure> buildFailure;
-    try {
-        // The build stops within milliseconds of a cancel and tells how far it is.
-        // The motif search reads the suffix index, so the complete search
-        // needs it too.
-        const double share = settings.complete ? kTrieShare : 1.0;
-        buildFailure = filled->buildIndex(
-            SearchControl{control.stop, [&control, share](double fraction) {
-                              control.report({JobStep::Indexing, RepeatKind::Direct, share * fraction});
-                          }});
-    } catch (const std::bad_alloc&) {
-        buildFailure = SearchFailure::OutOfMemory;
-    }
-    if (control.stopRequested() || buildFailure == SearchFailure::Cancelled) {
-        return failed(JobError::Cancelled);
-    }
-    const bool indexed = !buildFailure;
-    SessionState state{std::move(filled), std::move(features), {}, true, RecordFormat::Text, {}};
-    if (!indexed) {
+    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}};
+    // The build stops within milliseconds of a cancel and tells how far it
+    // is. The motif search reads the suffix index, whatever the method.
+    auto prepared =
+        prepareSearch(state.genome, settings.method, kKindOrder,
+                      SearchControl{control.stop,
+                                    [&control](double fraction) {
+                                        control.report({JobStep::Indexing, RepeatKind::Direct, fraction});
+                                    }},
+                      PrepareOptions{true, 0, nullptr});
+    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+        if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
+            return failed(JobError::Cancelled);
+        }
         return JobResult{std::move(state), JobError::OutOfMemory, {}};
     }
-    std::shared_ptr<const CompleteIndex> completeIndex;
-    if (settings.complete) {
-        CompleteIndexResult built = SearchFailure::OutOfMemory;  // unless it is made
-        try {
-            built = buildCompleteIndex(
-                state.genome, kKindOrder,
-                SearchControl{control.stop, [&control](double fraction) {
-                                  control.report({JobStep::Indexing, RepeatKind::Direct,
-                                                  kTrieShare + (1.0 - kTrieShare) * fraction});
-                              }});
-        } catch (const std::bad_alloc&) {
-        }
-        if (const auto* failure = std::get_if<SearchFailure>(&built)) {
-            if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
-                return failed(JobError::Cancelled);
-            }
-            return JobResult{std::move(state), JobError::OutOfMemory, {}};
-        }
-        completeIndex = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
-    }
+    const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+    state.index = search.suffixIndex();
     for (const RepeatKind kind : kKindOrder) {
         control.report({JobStep::Searching, kind, 0.0});
-        const SearchControl search{control.stop, [&control, kind](double fraction) {
-                                       control.report({JobStep::Searching, kind, fraction});
-                                   }};
-        SnapshotResult found = SearchFailure::OutOfMemory;  // unless it is made
-        try {
-            found = completeIndex ? completeSearch(*completeIndex, kind, SnapshotDetail::Words, search)
-                                  : settings.searcher(state.genome, kind, search);
-        } catch (const std::bad_alloc&) {
-        }
+        const SearchControl step{control.stop, [&control, kind](double fraction) {
+                                     control.report({JobStep::Searching, kind, fraction});
+                                 }};
+        SnapshotResult found = runStep(step, [&] { return settings.searcher(search, kind, step); });
         if (const auto* failure = std::get_if<SearchFailure>(&found)) {
             if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
                 return failed(JobError::Cancelled);
             }
-            // Only the complete search stores its pairs as it goes.
-            const bool tooMany = completeIndex && *failure == SearchFailure::PairLimit;
+            const bool tooMany =
+                methodInfo(settings.method).storesPairs && *failure == SearchFailure::PairLimit;
             return JobResult{std::move(state), tooMany ? JobError::TooManyPairs : JobError::OutOfMemory, {}};
         }
         state.analysis.snapshots[static_cast<std::size_t>(kind)] =
@@ -192,7 +159,7 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
 
 }  // namespace
 
-bool Analysis::complete() const
+bool Analysis::hasAllKinds() const
 {
     for (const auto& snapshot : snapshots) {
         if (!snapshot) {
@@ -203,8 +170,8 @@ bool Analysis::complete() const
 }
 
 Session::Session()
-    : searcher_([](std::shared_ptr<const Genome> genome, RepeatKind kind, const SearchControl& control) {
-          return searchRepeats(std::move(genome), kind, SnapshotDetail::Words, control);
+    : searcher_([](const PreparedSearch& search, RepeatKind kind, const SearchControl& control) {
+          return search.run(kind, SnapshotDetail::Words, control);
       })
 {
     state_.genome = emptyGenome();
@@ -242,7 +209,7 @@ void Session::setSearcher(Searcher searcher)
 
 Job Session::load(GenomeSource source) const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, complete_};
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_};
     return [source = std::move(source), settings = std::move(settings)](const JobControl& control) {
         return loadAndAnalyse(source, settings, control);
     };
@@ -250,7 +217,7 @@ Job Session::load(GenomeSource source) const
 
 Job Session::reanalysis() const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, complete_};
+    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_};
     return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
             settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and
@@ -284,6 +251,7 @@ void Session::adopt(SessionState state)
 void Session::reset()
 {
     state_.genome = emptyGenome();
+    state_.index.reset();
     state_.features.reset();
     state_.analysis = {};
     state_.loaded = false;

@@ -132,10 +132,10 @@ TEST(ParseOptions, BatchControlsAndTheCompleteSearch)
     EXPECT_EQ(batch.jobs, 3);
     EXPECT_EQ(batch.controls, 10);
     EXPECT_EQ(batch.seed, 7U);
-    EXPECT_TRUE(batch.complete);
+    EXPECT_EQ(batch.method, SearchMethod::Complete);
     const Options summary = parsed({"--controls", "100", "g.gb"});
     EXPECT_EQ(summary.report, ReportKind::Summary);
-    EXPECT_FALSE(summary.complete);
+    EXPECT_EQ(summary.method, SearchMethod::Trie);
     EXPECT_FALSE(summary.jobs.has_value());
 }
 

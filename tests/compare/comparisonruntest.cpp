@@ -1,5 +1,6 @@
 #include "compare/comparisonrun.h"
 #include "engine/genome.h"
+#include "engine/suffixindex.h"
 #include "input/genbankreader.h"
 
 #include <gtest/gtest.h>
@@ -128,44 +129,26 @@ ComparisonFailure expectFailure(const std::variant<GenomeComparison, ComparisonF
     return std::get<ComparisonFailure>(result);
 }
 
-// ---- the list's kinds -----------------------------------------------------
-
-TEST(KindOfCompareItem, ComplementaryComesBeforeMirrorInTheList)
-{
-    EXPECT_EQ(kindOfCompareItem(0), RepeatKind::Direct);
-    EXPECT_EQ(kindOfCompareItem(1), RepeatKind::Inverted);
-    EXPECT_EQ(kindOfCompareItem(2), RepeatKind::Complementary);
-    EXPECT_EQ(kindOfCompareItem(3), RepeatKind::Mirror);
-    EXPECT_EQ(std::string(kCompareKindItems[2]), "Complementary repeats");
-    EXPECT_EQ(std::string(kCompareKindItems[3]), "Mirror repeats");
-}
-
-TEST(KindOfCompareItem, NothingOutsideTheList)
-{
-    for (const int index : {-1, 4, 100}) {
-        EXPECT_FALSE(kindOfCompareItem(index).has_value()) << index;
-    }
-}
-
 // ---- failures before reading ----------------------------------------------
 
 TEST_F(ComparisonRun, NoFiles)
 {
     std::vector<int> calls;
-    const ComparisonFailure failure = expectFailure(runComparison({}, 7, 8, 30, reporting(calls)));
-    // The empty list is reported first, even with a bad kind index.
+    const ComparisonFailure failure = expectFailure(runComparison({}, std::nullopt, 8, 30, reporting(calls)));
+    // The empty list is reported first, even with a bad kind.
     EXPECT_EQ(failure.message, kNoFiles);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::NoFiles);
     EXPECT_TRUE(failure.beforeRun);
     EXPECT_TRUE(calls.empty());
 }
 
-TEST_F(ComparisonRun, KindIndexOutsideTheListReadsNothing)
+TEST_F(ComparisonRun, AKindOutsideTheFourReadsNothing)
 {
     const fs::path file = writeGenBank("a.gb", kThreeAndTwo);
-    for (const int index : {-1, 4}) {
+    for (const std::optional<RepeatKind> kind :
+         {std::optional<RepeatKind>(), std::optional(static_cast<RepeatKind>(4))}) {
         std::vector<int> calls;
-        const ComparisonFailure failure = expectFailure(runComparison({file}, index, 5, 7, reporting(calls)));
+        const ComparisonFailure failure = expectFailure(runComparison({file}, kind, 5, 7, reporting(calls)));
         EXPECT_EQ(failure.message, kBadKind);
         EXPECT_EQ(failure.reason, ComparisonFailure::Reason::BadKind);
         EXPECT_TRUE(failure.file.empty());
@@ -180,7 +163,7 @@ TEST_F(ComparisonRun, TwoFilesFromFiveToSeven)
 {
     const std::vector<fs::path> files = {writeGenBank("first.gb", kThreeAndTwo),
                                          writeGenBank("second.gb", kThreeAtFive)};
-    const GenomeComparison table = expectTable(runComparison(files, 0, 5, 7));
+    const GenomeComparison table = expectTable(runComparison(files, RepeatKind::Direct, 5, 7));
 
     EXPECT_EQ(table.minLength, 5);
     EXPECT_EQ(table.maxLength, 6);  // no file has a direct repeat of 7
@@ -193,39 +176,41 @@ TEST_F(ComparisonRun, TwoFilesFromFiveToSeven)
 }
 
 struct KindCase {
-    int index;
+    RepeatKind kind;
     Counts counts;
 };
 
 void PrintTo(const KindCase& c, std::ostream* out)
 {
-    *out << "list entry " << c.index;
+    *out << kindName(c.kind);
 }
 
 class ComparisonKind : public ComparisonRun, public testing::WithParamInterface<KindCase> {};
 
-TEST_P(ComparisonKind, EachItemSearchesTheKindItNames)
+TEST_P(ComparisonKind, CountsTheKindAskedFor)
 {
     const fs::path file = writeGenBank("mirror.gb", kMirrorHeavy);
-    const GenomeComparison table = expectTable(runComparison({file, file}, GetParam().index, 4, 5));
+    const GenomeComparison table = expectTable(runComparison({file, file}, GetParam().kind, 4, 5));
     ASSERT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.rows[0].counts, GetParam().counts);
     EXPECT_EQ(table.rows[1].counts, GetParam().counts);
 }
 
-INSTANTIATE_TEST_SUITE_P(ListEntries, ComparisonKind,
-                         testing::Values(KindCase{0, {1, 0}}, KindCase{1, {0, 0}}, KindCase{2, {1, 0}},
-                                         KindCase{3, {2, 1}}));
+INSTANTIATE_TEST_SUITE_P(Kinds, ComparisonKind,
+                         testing::Values(KindCase{RepeatKind::Direct, {1, 0}},
+                                         KindCase{RepeatKind::Inverted, {0, 0}},
+                                         KindCase{RepeatKind::Complementary, {1, 0}},
+                                         KindCase{RepeatKind::Mirror, {2, 1}}));
 
 TEST_F(ComparisonRun, NoRepeatsAnywhereLeavesTheMinimumAsLongest)
 {
     const std::vector<fs::path> files = {writeGenBank("none.gb", kNoRepeats),
                                          writeGenBank("none-again.gb", kNoRepeats)};
-    for (int index = 0; index < 4; ++index) {
-        const GenomeComparison table = expectTable(runComparison(files, index, 5, 7));
-        EXPECT_EQ(table.maxLength, 5) << index;
+    for (const RepeatKind kind : kKindOrder) {
+        const GenomeComparison table = expectTable(runComparison(files, kind, 5, 7));
+        EXPECT_EQ(table.maxLength, 5) << kindName(kind);
         ASSERT_EQ(table.rowCount(), 2);
-        EXPECT_EQ(table.rows[0].counts, (Counts{0, 0, 0})) << index;
+        EXPECT_EQ(table.rows[0].counts, (Counts{0, 0, 0})) << kindName(kind);
     }
 }
 
@@ -233,7 +218,7 @@ TEST_F(ComparisonRun, LongestLengthOfAnyFileEndsTheTable)
 {
     const std::vector<fs::path> files = {writeGenBank("short.gb", kThreeAndTwo),
                                          writeGenBank("fourteen.gb", kFourteen)};
-    const GenomeComparison table = expectTable(runComparison(files, 0, 8, 20));
+    const GenomeComparison table = expectTable(runComparison(files, RepeatKind::Direct, 8, 20));
     EXPECT_EQ(table.minLength, 8);
     EXPECT_EQ(table.maxLength, 14);
     ASSERT_EQ(table.rowCount(), 2);
@@ -247,7 +232,7 @@ TEST_F(ComparisonRun, LongestLengthOfAnyFileEndsTheTable)
 TEST_F(ComparisonRun, TheSameFileTwiceGivesTwoEqualRows)
 {
     const fs::path file = writeGenBank("twice.gb", kThreeAndTwo);
-    const GenomeComparison table = expectTable(runComparison({file, file}, 0, 5, 7));
+    const GenomeComparison table = expectTable(runComparison({file, file}, RepeatKind::Direct, 5, 7));
     ASSERT_EQ(table.rowCount(), 2);
     EXPECT_EQ(table.rows[0].fileTitle, table.rows[1].fileTitle);
     EXPECT_EQ(table.rows[0].counts, table.rows[1].counts);
@@ -260,7 +245,8 @@ TEST_F(ComparisonRun, ProgressAfterEachFile)
                                          writeGenBank("b.gb", kThreeAtFive),
                                          writeGenBank("c.gb", kMirrorHeavy)};
     std::vector<int> reported;
-    const GenomeComparison table = expectTable(runComparison(files, 1, 5, 7, reporting(reported)));
+    const GenomeComparison table =
+        expectTable(runComparison(files, RepeatKind::Inverted, 5, 7, reporting(reported)));
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(table.rowCount(), 3);
 }
@@ -269,8 +255,8 @@ TEST_F(ComparisonRun, TheCompleteSearchCountsLongerPairsInAColumnOfTheirOwn)
 {
     const fs::path file = writeGenBank("fourteen.gb", kFourteen);
     ComparisonOptions complete;
-    complete.complete = true;
-    const GenomeComparison whole = expectTable(runComparison({file}, 0, 8, 10, complete));
+    complete.method = SearchMethod::Complete;
+    const GenomeComparison whole = expectTable(runComparison({file}, RepeatKind::Direct, 8, 10, complete));
     ASSERT_EQ(whole.rowCount(), 1);
     EXPECT_TRUE(whole.countsLonger);
     EXPECT_EQ(whole.maximumSetting, 10);
@@ -279,7 +265,7 @@ TEST_F(ComparisonRun, TheCompleteSearchCountsLongerPairsInAColumnOfTheirOwn)
     EXPECT_EQ(whole.maxLength, 8);
 
     // The index's search cuts it at the maximum.
-    const GenomeComparison cut = expectTable(runComparison({file}, 0, 8, 10));
+    const GenomeComparison cut = expectTable(runComparison({file}, RepeatKind::Direct, 8, 10));
     EXPECT_FALSE(cut.countsLonger);
     EXPECT_EQ(cut.rows[0].counts, (Counts{0, 0, 1}));
     EXPECT_EQ(cut.rows[0].longer, 0);
@@ -293,7 +279,8 @@ TEST_F(ComparisonRun, AFileThatCannotBeReadEndsTheRunInListOrder)
     const std::vector<fs::path> files = {writeGenBank("a.gb", kThreeAndTwo), absent,
                                          writeGenBank("c.gb", kThreeAtFive)};
     std::vector<int> reported;
-    const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, reporting(reported)));
+    const ComparisonFailure failure =
+        expectFailure(runComparison(files, RepeatKind::Direct, 5, 7, reporting(reported)));
     EXPECT_EQ(failure.message, kBadFile);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
     EXPECT_EQ(failure.file, absent);
@@ -309,7 +296,8 @@ TEST_F(ComparisonRun, TextFileEndsTheRun)
                                          writeText("bases.txt", "ACGTACGTACGTTTGACCA\n"),
                                          writeGenBank("c.gb", kThreeAtFive)};
     std::vector<int> reported;
-    const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, reporting(reported)));
+    const ComparisonFailure failure =
+        expectFailure(runComparison(files, RepeatKind::Direct, 5, 7, reporting(reported)));
     EXPECT_EQ(failure.message, kBadFile);
     EXPECT_EQ(failure.reason, ComparisonFailure::Reason::FileRejected);
     EXPECT_EQ(failure.file, files[1]);
@@ -336,7 +324,8 @@ TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
             }
         };
         options.stop = stop.get_token();
-        const ComparisonFailure failure = expectFailure(runComparison(files, 0, 5, 7, options));
+        const ComparisonFailure failure =
+            expectFailure(runComparison(files, RepeatKind::Direct, 5, 7, options));
         EXPECT_EQ(failure.reason, ComparisonFailure::Reason::Cancelled) << stopAfter;
         EXPECT_EQ(failure.file, files[static_cast<std::size_t>(stopAfter)]) << stopAfter;
         EXPECT_EQ(reported.size(), static_cast<std::size_t>(stopAfter));
@@ -345,7 +334,7 @@ TEST_F(ComparisonRun, AStopRequestEndsTheRunBeforeTheNextFile)
     std::stop_source never;
     ComparisonOptions options;
     options.stop = never.get_token();
-    EXPECT_EQ(expectTable(runComparison(files, 0, 5, 7, options)).rowCount(), 2);
+    EXPECT_EQ(expectTable(runComparison(files, RepeatKind::Direct, 5, 7, options)).rowCount(), 2);
 }
 
 // ---- titles ---------------------------------------------------------------
@@ -365,7 +354,7 @@ class ComparisonTitle : public ComparisonRun, public testing::WithParamInterface
 TEST_P(ComparisonTitle, DisplayNameOfAtMost127Bytes)
 {
     const fs::path file = writeGenBank(GetParam().fileName, kThreeAndTwo);
-    const GenomeComparison table = expectTable(runComparison({file}, 0, 5, 7));
+    const GenomeComparison table = expectTable(runComparison({file}, RepeatKind::Direct, 5, 7));
     ASSERT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.rows[0].fileTitle, GetParam().title);
 }
@@ -387,7 +376,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ComparisonRun, MitochondrialGenomeWithTheDefaultSettings)
 {
-    const GenomeComparison table = expectTable(runComparison({TESSARON_MITO_GENBANK}, 1, 8, 30));
+    const GenomeComparison table =
+        expectTable(runComparison({TESSARON_MITO_GENBANK}, RepeatKind::Inverted, 8, 30));
     ASSERT_EQ(table.rowCount(), 1);
     const ComparisonRow& row = table.rows[0];
     EXPECT_EQ(row.fileTitle, "NC_012920");
@@ -395,12 +385,12 @@ TEST_F(ComparisonRun, MitochondrialGenomeWithTheDefaultSettings)
 
     // The counts of the file searched on its own, and the longest length
     // with a count ends the table.
-    Genome genome;
-    ASSERT_TRUE(readGenBank(TESSARON_MITO_GENBANK, genome, 8, 30));
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(readGenBank(TESSARON_MITO_GENBANK, *genome, 8, 30));
     // 16569 in the file, the one N kept as a gap.
-    ASSERT_EQ(genome.length(), 16569);
-    ASSERT_TRUE(genome.buildIndex());
-    const auto inverted = genome.findRepeats(RepeatKind::Inverted);
+    ASSERT_EQ(genome->length(), 16569);
+    const auto index = std::get<std::shared_ptr<const SuffixIndex>>(buildIndex(genome));
+    const auto inverted = index->findRepeats(RepeatKind::Inverted);
     ASSERT_NE(inverted, nullptr);
     int longest = 8;
     for (int slot = 0; slot < 23; ++slot) {

@@ -1,4 +1,5 @@
 #include "engine/genome.h"
+#include "engine/suffixindex.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@ namespace tessaron {
 namespace {
 
 using test::describeRepeats;
+using test::indexOf;
+using test::indexSequence;
 using test::loadSequence;
 
 TEST(GenomeStore, KeepsLettersInUpperCaseAndGapsInPlace)
@@ -151,9 +154,9 @@ TEST(GenomeStore, AllocateDropsTheOldSequence)
     EXPECT_EQ(genome.sequence(), "");
     EXPECT_EQ(genome.capacity(), 6);
     genome.appendText("TTTGGG");
-    ASSERT_TRUE(genome.buildIndex());
-    EXPECT_EQ(genome.baseCount('A'), 0);
-    EXPECT_EQ(genome.baseCount('T'), 3);
+    EXPECT_EQ(genome.sequence(), "TTTGGG");
+    EXPECT_EQ(genome.letterCount('A'), 0);
+    EXPECT_EQ(genome.letterCount('T'), 3);
 }
 
 TEST(GenomeStore, ResetSettingsForgetsTheSequence)
@@ -251,18 +254,19 @@ TEST(GenomeStore, TitleIsNeverCutInsideAUtf8Character)
 
 TEST(GenomeStore, BaseCountCountsOnlyLettersSeenTwice)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "AACCCGGGGT", 3, 4));
-    EXPECT_EQ(genome.baseCount('A'), 2);
-    EXPECT_EQ(genome.baseCount('C'), 3);
-    EXPECT_EQ(genome.baseCount('G'), 4);
-    EXPECT_EQ(genome.baseCount('T'), 0);  // occurs exactly once
+    auto index = indexSequence("AACCCGGGGT", 3, 4);
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->baseCount('A'), 2);
+    EXPECT_EQ(index->baseCount('C'), 3);
+    EXPECT_EQ(index->baseCount('G'), 4);
+    EXPECT_EQ(index->baseCount('T'), 0);  // occurs exactly once
 
-    ASSERT_TRUE(loadSequence(genome, "CCCCCC", 3, 4));
-    EXPECT_EQ(genome.baseCount('C'), 6);
-    EXPECT_EQ(genome.baseCount('A'), 0);  // does not occur
-    EXPECT_EQ(genome.baseCount('T'), 0);
-    EXPECT_EQ(genome.baseCount('G'), 0);
+    index = indexSequence("CCCCCC", 3, 4);
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->baseCount('C'), 6);
+    EXPECT_EQ(index->baseCount('A'), 0);  // does not occur
+    EXPECT_EQ(index->baseCount('T'), 0);
+    EXPECT_EQ(index->baseCount('G'), 0);
 }
 
 TEST(GenomeStore, BaseCountIsTheCompositionForEverySetting)
@@ -275,10 +279,10 @@ TEST(GenomeStore, BaseCountIsTheCompositionForEverySetting)
     const std::pair<int, int> settings[] = {{3, 4}, {8, 30}, {5, 5}, {20, 256}, {40, 50}};
     for (const auto& [minimum, maximum] : settings) {
         SCOPED_TRACE(std::to_string(minimum) + ".." + std::to_string(maximum));
-        Genome genome;
-        ASSERT_TRUE(loadSequence(genome, bases, minimum, maximum));
+        const auto index = indexSequence(bases, minimum, maximum);
+        ASSERT_NE(index, nullptr);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(genome.baseCount(kAlphabet[static_cast<std::size_t>(i)]), expected[i]);
+            EXPECT_EQ(index->baseCount(kAlphabet[static_cast<std::size_t>(i)]), expected[i]);
         }
     }
 }
@@ -307,36 +311,40 @@ TEST(GenomeStore, EmptyGenome)
     EXPECT_EQ(genome.length(), 0);
     EXPECT_EQ(genome.capacity(), 0);
     EXPECT_EQ(genome.sequence(), "");
-    EXPECT_TRUE(genome.root().isLeaf());
-    EXPECT_TRUE(genome.findWord("A").empty());
-    EXPECT_EQ(genome.baseCount('A'), 0);
 }
 
-TEST(GenomeStore, MovedGenomeKeepsSequenceAndIndex)
+TEST(GenomeStore, MovedGenomeKeepsSequenceAndSettings)
 {
     Genome source;
+    source.setTitle("moved");
     ASSERT_TRUE(loadSequence(source, "GATTACAGGGGACATTAG", 4, 6));
     Genome moved(std::move(source));
     EXPECT_EQ(moved.sequence(), "GATTACAGGGGACATTAG");
-    EXPECT_EQ(moved.findWord("ACA"), (PositionList{11, 4}));
-    Genome assigned;
-    assigned = std::move(moved);
-    EXPECT_EQ(assigned.findWord("GG"), (PositionList{17, 9, 8, 7}));
-    EXPECT_EQ(assigned.minLength(), 4);
-    EXPECT_EQ(assigned.lengthBound(), 7);
+    auto assigned = std::make_shared<Genome>();
+    *assigned = std::move(moved);
+    EXPECT_EQ(assigned->title(), "moved");
+    EXPECT_EQ(assigned->minLength(), 4);
+    EXPECT_EQ(assigned->lengthBound(), 7);
+    EXPECT_EQ(assigned->letterCount('G'), 6);
+    EXPECT_EQ(indexOf(assigned)->findWord("GG"), (PositionList{17, 9, 8, 7}));
 
-    // What is left behind is an empty genome that answers safely and loads again.
-    for (const Genome* left : {&source, &moved}) {
+    // What is left behind is an empty genome that indexes safely and loads again.
+    for (Genome* left : {&source, &moved}) {
         EXPECT_EQ(left->length(), 0);
-        EXPECT_FALSE(left->isIndexed());
-        EXPECT_TRUE(left->findWord("ACA").empty());
-        EXPECT_EQ(left->baseCount('G'), 0);
-        const auto direct = left->findDirectRepeats();
+        EXPECT_EQ(left->letterCount('G'), 0);
+        auto empty = std::make_shared<Genome>(std::move(*left));
+        const auto index = indexOf(empty);
+        ASSERT_NE(index, nullptr);
+        EXPECT_TRUE(index->empty());
+        EXPECT_TRUE(index->root().isLeaf());
+        EXPECT_TRUE(index->findWord("ACA").empty());
+        EXPECT_EQ(index->baseCount('G'), 0);
+        const auto direct = index->findDirectRepeats();
         ASSERT_NE(direct, nullptr);
         EXPECT_EQ(direct->total(), 0);
     }
-    ASSERT_TRUE(loadSequence(source, "ACCGAAACCGTTTTACGGTTT", 5, 5));
-    EXPECT_EQ(describeRepeats(source, *source.findRepeats(RepeatKind::Inverted)),
+    const auto reloaded = indexSequence("ACCGAAACCGTTTTACGGTTT", 5, 5);
+    EXPECT_EQ(describeRepeats(reloaded->genome(), *reloaded->findRepeats(RepeatKind::Inverted)),
               (std::vector<std::string>{"ACCGT (6,14)"}));
 }
 

@@ -13,15 +13,16 @@ namespace tessaron {
 namespace {
 
 using test::describeRepeats;
+using test::indexSequence;
 using test::loadSequence;
 using test::repeatWord;
 
 constexpr RepeatKind kTransformedKinds[] = {RepeatKind::Inverted, RepeatKind::Mirror,
                                             RepeatKind::Complementary};
 
-std::unique_ptr<RepeatList> search(const Genome& genome, RepeatKind kind)
+std::unique_ptr<RepeatList> search(const SuffixIndex& index, RepeatKind kind)
 {
-    return kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+    return kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
 }
 
 // The bookkeeping every list must keep, whatever it holds.
@@ -63,9 +64,10 @@ class WorkedSearches : public ::testing::TestWithParam<SearchCase> {};
 TEST_P(WorkedSearches, ListTheExpectedRepeats)
 {
     const SearchCase& c = GetParam();
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, c.sequence, c.minimum, c.maximum));
-    const auto list = search(genome, c.kind);
+    const auto index = indexSequence(c.sequence, c.minimum, c.maximum);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
+    const auto list = search(*index, c.kind);
     ASSERT_NE(list, nullptr);
     expectConsistent(*list, c.kind, genome);
     EXPECT_EQ(describeRepeats(genome, *list), c.repeats);
@@ -133,14 +135,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RepeatSearch, PalindromesAreExaminedButNotReported)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "TTACGTAAACGTAAGATTACCATTAC", 4, 4));
+    const auto index = indexSequence("TTACGTAAACGTAAGATTACCATTAC", 4, 4);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
     // Both palindromes are repeated nodes of the index...
-    EXPECT_EQ(genome.findWord("ACGT").size(), 2u);
-    EXPECT_EQ(genome.findWord("ATTA").size(), 2u);
+    EXPECT_EQ(index->findWord("ACGT").size(), 2u);
+    EXPECT_EQ(index->findWord("ATTA").size(), 2u);
     // ...and no reported word equals its own transformed word.
     for (const RepeatKind kind : kTransformedKinds) {
-        const auto list = genome.findRepeats(kind);
+        const auto list = index->findRepeats(kind);
         ASSERT_NE(list, nullptr);
         for (const Repeat& repeat : list->slot(0)) {
             const std::string word = repeatWord(genome, *list, repeat);
@@ -151,20 +154,20 @@ TEST(RepeatSearch, PalindromesAreExaminedButNotReported)
 
 TEST(RepeatSearch, DirectIsNotATransformedKind)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, kShortExample, 4, 6));
-    EXPECT_EQ(genome.findRepeats(RepeatKind::Direct), nullptr);
+    const auto index = indexSequence(kShortExample, 4, 6);
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->findRepeats(RepeatKind::Direct), nullptr);
 }
 
 TEST(RepeatSearch, EmptyResultsStillHaveTheirSlots)
 {
     const std::pair<int, int> settings[] = {{3, 4}, {5, 5}, {8, 30}, {8, 8}};
     for (const auto& [minimum, maximum] : settings) {
-        Genome genome;
-        ASSERT_TRUE(loadSequence(genome, "AC", minimum, maximum));
+        const auto index = indexSequence("AC", minimum, maximum);
+        ASSERT_NE(index, nullptr);
         for (const RepeatKind kind :
              {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-            const auto list = search(genome, kind);
+            const auto list = search(*index, kind);
             ASSERT_NE(list, nullptr);
             EXPECT_EQ(list->total(), 0);
             EXPECT_EQ(list->slotCount(), maximum + 1 - minimum);
@@ -178,46 +181,51 @@ TEST(RepeatSearch, EmptyResultsStillHaveTheirSlots)
 
 TEST(RepeatSearch, SearchesLeaveTheGenomeAsItWas)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "TTACGTAAACGTAAGATTACCATTAC", 3, 6));
-    const PositionList ttac = genome.findWord("TTAC");
+    const auto index = indexSequence("TTACGTAAACGTAAGATTACCATTAC", 3, 6);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
+    const PositionList ttac = index->findWord("TTAC");
     ASSERT_EQ(ttac.size(), 3u);
     for (const RepeatKind kind :
          {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-        const auto first = search(genome, kind);
-        const auto second = search(genome, kind);
+        const auto first = search(*index, kind);
+        const auto second = search(*index, kind);
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
         EXPECT_EQ(describeRepeats(genome, *first), describeRepeats(genome, *second));
     }
-    EXPECT_EQ(genome.findWord("TTAC"), ttac);
+    EXPECT_EQ(index->findWord("TTAC"), ttac);
 }
 
 TEST(RepeatSearch, PairLimitMakesTheSearchGiveUp)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, kShortExample, 4, 6));
+    // The limit is the genome's, read by each search.
+    auto shared = std::make_shared<Genome>();
+    ASSERT_TRUE(loadSequence(*shared, kShortExample, 4, 6));
+    const auto index = test::indexOf(shared);
+    ASSERT_NE(index, nullptr);
+    Genome& genome = *shared;
     for (const RepeatKind kind :
          {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
         SCOPED_TRACE(static_cast<int>(kind));
         genome.setPairLimit(Genome::kDefaultPairLimit);
-        const auto full = search(genome, kind);
+        const auto full = search(*index, kind);
         ASSERT_NE(full, nullptr);
         const std::int64_t total = full->total();
 
         genome.setPairLimit(total);
-        const auto atLimit = search(genome, kind);
+        const auto atLimit = search(*index, kind);
         ASSERT_NE(atLimit, nullptr);
         EXPECT_EQ(describeRepeats(genome, *atLimit), describeRepeats(genome, *full));
         if (total > 0) {
             genome.setPairLimit(total - 1);
-            EXPECT_EQ(search(genome, kind), nullptr);
+            EXPECT_EQ(search(*index, kind), nullptr);
             genome.setPairLimit(0);
-            EXPECT_EQ(search(genome, kind), nullptr);
+            EXPECT_EQ(search(*index, kind), nullptr);
         }
         // Giving up leaves nothing behind: the next search is whole again.
         genome.setPairLimit(Genome::kDefaultPairLimit);
-        const auto again = search(genome, kind);
+        const auto again = search(*index, kind);
         ASSERT_NE(again, nullptr);
         EXPECT_EQ(describeRepeats(genome, *again), describeRepeats(genome, *full));
     }
@@ -230,13 +238,15 @@ TEST(RepeatSearch, PairLimitOnALargeResult)
     for (int i = 0; i < 300; ++i) {
         bases += (i % 7 == 3) ? "ACGTTGA" : "ACGTTGC";
     }
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, bases, 8, 30));
-    const auto full = genome.findDirectRepeats();
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(loadSequence(*genome, bases, 8, 30));
+    const auto index = test::indexOf(genome);
+    ASSERT_NE(index, nullptr);
+    const auto full = index->findDirectRepeats();
     ASSERT_NE(full, nullptr);
     ASSERT_GT(full->total(), 500);
-    genome.setPairLimit(full->total() / 2);
-    EXPECT_EQ(genome.findDirectRepeats(), nullptr);
+    genome->setPairLimit(full->total() / 2);
+    EXPECT_EQ(index->findDirectRepeats(), nullptr);
 }
 
 // Builds a circular sequence in which CCA is followed by 65,536 different
@@ -263,25 +273,25 @@ TEST(RepeatSearch, TransformedSearchComparesFullCounts)
 {
     const std::string bases = manyContinuationsOfCca();
     const auto n = static_cast<std::int32_t>(bases.size());
-    Genome genome;
     // The depth limit (maximum + 6 = 19) leaves room for CCA and a whole code.
-    ASSERT_TRUE(loadSequence(genome, bases, 3, 13));
-    ASSERT_EQ(genome.findWord("CCA").size(), 65537u);
-    ASSERT_EQ(genome.findWord("GGT"), (PositionList{n - 4}));
-    ASSERT_EQ(genome.findWord("CCAA"), (PositionList{n - 8}));
-    ASSERT_EQ(genome.findWord("GGTT"), (PositionList{n - 4}));
+    const auto index = indexSequence(bases, 3, 13);
+    ASSERT_NE(index, nullptr);
+    ASSERT_EQ(index->findWord("CCA").size(), 65537u);
+    ASSERT_EQ(index->findWord("GGT"), (PositionList{n - 4}));
+    ASSERT_EQ(index->findWord("CCAA"), (PositionList{n - 8}));
+    ASSERT_EQ(index->findWord("GGTT"), (PositionList{n - 4}));
 
-    const auto list = genome.findRepeats(RepeatKind::Complementary);
+    const auto list = index->findRepeats(RepeatKind::Complementary);
     ASSERT_NE(list, nullptr);
     const Repeat* cca = nullptr;
     const Repeat* ccaa = nullptr;
     for (const Repeat& repeat : list->slot(0)) {
-        if (repeatWord(genome, *list, repeat) == "CCA") {
+        if (repeatWord(index->genome(), *list, repeat) == "CCA") {
             cca = &repeat;
         }
     }
     for (const Repeat& repeat : list->slot(1)) {
-        if (repeatWord(genome, *list, repeat) == "CCAA") {
+        if (repeatWord(index->genome(), *list, repeat) == "CCAA") {
             ccaa = &repeat;
         }
     }

@@ -1,14 +1,18 @@
-// Stopping, progress and the reasons for giving up, of the index build and
-// the searches.
+// Stopping, progress and the reasons for giving up, of the index builds, the
+// searches and the one search entry.
 
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/searchmethod.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
+#include <optional>
 #include <random>
+#include <stdexcept>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -31,62 +35,69 @@ std::string randomBases(int count, std::uint32_t seed)
 
 // A genome large enough for the build and the walks to look at the stop
 // request several times.
-std::shared_ptr<Genome> largeGenome(int threads)
+std::shared_ptr<Genome> largeGenome(int count = 200'000)
 {
     auto genome = std::make_shared<Genome>();
-    const std::string bases = randomBases(200'000, 7);
+    const std::string bases = randomBases(count, 7);
     EXPECT_TRUE(genome->allocate(static_cast<std::int64_t>(bases.size()), 8, 30));
     genome->appendText(bases.c_str());
-    genome->setBuildThreads(threads);
     return genome;
 }
 
-TEST(SearchControl, BuildReportsRisingProgressAndEndsAtOne)
-{
-    for (const int threads : {1, 2}) {
-        const auto genome = largeGenome(threads);
-        std::vector<double> seen;
-        SearchControl control;
-        control.progress = [&seen](double fraction) { seen.push_back(fraction); };
-        EXPECT_EQ(genome->buildIndex(control), std::nullopt);
-        EXPECT_TRUE(genome->isIndexed());
-        ASSERT_GE(seen.size(), 3u);
+// The fractions a step reports, and whether they rise to 1.
+struct Progress {
+    std::vector<double> seen;
+    SearchControl control()
+    {
+        return SearchControl{{}, [this](double fraction) { seen.push_back(fraction); }};
+    }
+    void expectRisingToOne(std::size_t atLeast = 3) const
+    {
+        ASSERT_GE(seen.size(), atLeast);
         EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
         EXPECT_GE(seen.front(), 0.0);
         EXPECT_EQ(seen.back(), 1.0);
     }
+};
+
+TEST(SearchControl, BuildReportsRisingProgressAndEndsAtOne)
+{
+    const std::shared_ptr<const Genome> genome = largeGenome();
+    for (const int threads : {1, 2}) {
+        Progress progress;
+        const auto built = buildIndex(genome, progress.control(), threads);
+        ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const SuffixIndex>>(built));
+        EXPECT_FALSE(std::get<std::shared_ptr<const SuffixIndex>>(built)->empty());
+        progress.expectRisingToOne();
+    }
 }
 
-TEST(SearchControl, CancelledBuildLeavesNoIndex)
+TEST(SearchControl, CancelledBuildGivesNoIndex)
 {
+    const std::shared_ptr<const Genome> genome = largeGenome();
     for (const int threads : {1, 2}) {
         SCOPED_TRACE(threads);
-        const auto genome = largeGenome(threads);
-        ASSERT_TRUE(genome->buildIndex());
         // Before it starts, and from inside, at its first progress report.
         std::stop_source early;
         early.request_stop();
-        EXPECT_EQ(genome->buildIndex(SearchControl{early.get_token(), {}}), SearchFailure::Cancelled);
-        EXPECT_FALSE(genome->isIndexed());
-
+        EXPECT_EQ(std::get<SearchFailure>(buildIndex(genome, SearchControl{early.get_token(), {}}, threads)),
+                  SearchFailure::Cancelled);
         std::stop_source midway;
         SearchControl control{midway.get_token(), [&midway](double) { midway.request_stop(); }};
-        EXPECT_EQ(genome->buildIndex(control), SearchFailure::Cancelled);
-        EXPECT_FALSE(genome->isIndexed());
-        EXPECT_EQ(genome->nodeCount(), 0u);
-        EXPECT_TRUE(genome->findWord("ACGT").empty());
-        // A later build is whole again.
-        EXPECT_EQ(genome->buildIndex(SearchControl{}), std::nullopt);
+        EXPECT_EQ(std::get<SearchFailure>(buildIndex(genome, control, threads)), SearchFailure::Cancelled);
+        // A later build is whole.
+        const auto index = test::indexOf(genome, threads);
+        ASSERT_NE(index, nullptr);
         EXPECT_EQ(
-            genome->baseCount('A') + genome->baseCount('T') + genome->baseCount('C') + genome->baseCount('G'),
+            index->baseCount('A') + index->baseCount('T') + index->baseCount('C') + index->baseCount('G'),
             genome->length());
     }
 }
 
 TEST(SearchControl, SearchesStopOnRequest)
 {
-    const auto genome = largeGenome(0);
-    ASSERT_TRUE(genome->buildIndex());
+    const auto genome = test::indexOf(largeGenome());
+    ASSERT_NE(genome, nullptr);
     for (const RepeatKind kind : kKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         for (const SnapshotDetail detail : {SnapshotDetail::Counts, SnapshotDetail::Words}) {
@@ -115,8 +126,8 @@ TEST(SearchControl, SearchesStopOnRequest)
 // and their pairs are those of the one-thread stored search.
 TEST(SearchControl, SearchInPartsMatchesTheStoredList)
 {
-    const auto genome = largeGenome(0);
-    ASSERT_TRUE(genome->buildIndex());
+    const auto genome = test::indexOf(largeGenome());
+    ASSERT_NE(genome, nullptr);
     for (const RepeatKind kind : kKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         const auto stored = genome->searchList(kind);
@@ -124,15 +135,17 @@ TEST(SearchControl, SearchInPartsMatchesTheStoredList)
         const auto words = searchRepeats(genome, kind, SnapshotDetail::Words);
         const auto materialized = materialize(*std::get<std::shared_ptr<const RepeatSnapshot>>(words));
         const auto& again = *std::get<std::unique_ptr<RepeatList>>(materialized);
-        EXPECT_EQ(test::describeRepeats(*genome, again), test::describeRepeats(*genome, list));
+        EXPECT_EQ(test::describeRepeats(genome->genome(), again),
+                  test::describeRepeats(genome->genome(), list));
     }
 }
 
 TEST(SearchControl, PairLimitIsToldApartAndSpareTheCounts)
 {
-    const auto genome = largeGenome(0);
-    ASSERT_TRUE(genome->buildIndex());
-    const std::shared_ptr<const Genome> shared = genome;
+    // The limit is the genome's, read by each search.
+    const auto genome = largeGenome();
+    const auto shared = test::indexOf(genome);
+    ASSERT_NE(shared, nullptr);
     for (const RepeatKind kind : kKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         genome->setPairLimit(Genome::kDefaultPairLimit);
@@ -141,7 +154,7 @@ TEST(SearchControl, PairLimitIsToldApartAndSpareTheCounts)
         ASSERT_GT(snapshot.total(), 1000);
 
         genome->setPairLimit(snapshot.total() - 1);
-        const auto stored = genome->searchList(kind);
+        const auto stored = shared->searchList(kind);
         ASSERT_TRUE(std::holds_alternative<SearchFailure>(stored));
         EXPECT_EQ(std::get<SearchFailure>(stored), SearchFailure::PairLimit);
         const auto materialized = materialize(snapshot);
@@ -152,6 +165,79 @@ TEST(SearchControl, PairLimitIsToldApartAndSpareTheCounts)
         ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(counted));
         EXPECT_EQ(std::get<std::shared_ptr<const RepeatSnapshot>>(counted)->total(), snapshot.total());
     }
+}
+
+TEST(SearchControl, RunStepTurnsEveryStopIntoItsFailure)
+{
+    using Result = std::variant<int, SearchFailure>;
+    const auto failureOf = [](const SearchControl& control, auto step) {
+        const Result result = runStep(control, step);
+        return std::holds_alternative<SearchFailure>(result) ? std::optional(std::get<SearchFailure>(result))
+                                                             : std::nullopt;
+    };
+    const SearchControl running;
+    EXPECT_EQ(failureOf(running, []() -> Result { return 7; }), std::nullopt);
+    EXPECT_EQ(failureOf(running, []() -> Result { throw std::bad_alloc(); }), SearchFailure::OutOfMemory);
+    EXPECT_EQ(failureOf(running, []() -> Result { throw std::length_error("vector"); }),
+              SearchFailure::OutOfMemory);
+    EXPECT_EQ(failureOf(running, []() -> Result { throw SearchStopped{SearchFailure::PairLimit}; }),
+              SearchFailure::PairLimit);
+    std::stop_source stop;
+    stop.request_stop();
+    bool ran = false;
+    EXPECT_EQ(failureOf(SearchControl{stop.get_token(), {}},
+                        [&ran]() -> Result {
+                            ran = true;
+                            return 7;
+                        }),
+              SearchFailure::Cancelled);
+    EXPECT_FALSE(ran);
+}
+
+// Each method through the one entry: the same snapshots as its own search,
+// one progress over the whole preparation, and a cancel.
+TEST(SearchControl, PreparedSearchRunsEachMethod)
+{
+    const std::shared_ptr<const Genome> genome = largeGenome(40'000);
+    const auto index = test::indexOf(genome);
+    ASSERT_NE(index, nullptr);
+    for (const SearchMethod method : {SearchMethod::Trie, SearchMethod::Complete}) {
+        SCOPED_TRACE(std::string(methodName(method)));
+        EXPECT_EQ(methodNamed(methodName(method)), method);
+        for (const bool withSuffixIndex : {false, true}) {
+            Progress progress;
+            auto prepared = prepareSearch(genome, method, kKinds, progress.control(),
+                                          PrepareOptions{withSuffixIndex, 0, nullptr});
+            ASSERT_TRUE(std::holds_alternative<PreparedSearch>(prepared));
+            progress.expectRisingToOne(1);
+            const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+            EXPECT_EQ(search.method(), method);
+            EXPECT_EQ(search.suffixIndex() != nullptr, withSuffixIndex || method == SearchMethod::Trie);
+            for (const RepeatKind kind : {RepeatKind::Direct, RepeatKind::Mirror}) {
+                const auto run = search.run(kind, SnapshotDetail::Counts);
+                const auto own = method == SearchMethod::Trie
+                                     ? searchRepeats(index, kind, SnapshotDetail::Counts)
+                                     : completeSearch(genome, kind, SnapshotDetail::Counts);
+                EXPECT_EQ(std::get<std::shared_ptr<const RepeatSnapshot>>(run)->pairCounts(),
+                          std::get<std::shared_ptr<const RepeatSnapshot>>(own)->pairCounts());
+            }
+        }
+        std::stop_source stop;
+        stop.request_stop();
+        EXPECT_EQ(
+            std::get<SearchFailure>(prepareSearch(genome, method, kKinds, SearchControl{stop.get_token(), {}},
+                                                  PrepareOptions{true, 0, nullptr})),
+            SearchFailure::Cancelled);
+    }
+    // A suffix index built before is used again, but only for its own genome.
+    const auto reused =
+        prepareSearch(genome, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+    EXPECT_EQ(std::get<PreparedSearch>(reused).suffixIndex(), index);
+    const std::shared_ptr<const Genome> other = largeGenome(1000);
+    const auto rebuilt =
+        prepareSearch(other, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+    EXPECT_NE(std::get<PreparedSearch>(rebuilt).suffixIndex(), index);
+    EXPECT_EQ(methodNamed("approximate"), std::nullopt);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/suffixindex.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,12 @@ namespace tessaron {
 namespace {
 
 using test::findNode;
+using test::indexSequence;
 using test::loadSequence;
 using test::toVector;
 
 // The deepest path below the root, in letters.
-int indexDepth(const Genome& genome)
+int indexDepth(const SuffixIndex& index)
 {
     int deepest = 0;
     std::vector<std::pair<NodeId, int>> pending{{kRootNode, 0}};
@@ -25,7 +27,7 @@ int indexDepth(const Genome& genome)
         const auto [id, depth] = pending.back();
         pending.pop_back();
         deepest = std::max(deepest, depth);
-        for (const NodeId child : genome.node(id).children) {
+        for (const NodeId child : index.node(id).children) {
             if (child != kNoNode) {
                 pending.emplace_back(child, depth + 1);
             }
@@ -39,11 +41,11 @@ struct LookupCase {
     PositionList starts;
 };
 
-void expectLookups(const Genome& genome, const std::vector<LookupCase>& cases)
+void expectLookups(const SuffixIndex& index, const std::vector<LookupCase>& cases)
 {
     for (const LookupCase& c : cases) {
         SCOPED_TRACE(c.word);
-        EXPECT_EQ(genome.findWord(c.word), c.starts);
+        EXPECT_EQ(index.findWord(c.word), c.starts);
     }
 }
 
@@ -52,56 +54,61 @@ TEST(SuffixIndex, RecordDepthFollowsTheMinimum)
     const std::pair<int, int> cases[] = {{3, 2}, {4, 3}, {5, 4}, {8, 7}, {2, 2}, {1, 2}, {30, 29}};
     for (const auto& [minimum, recordDepth] : cases) {
         SCOPED_TRACE(minimum);
-        Genome genome;
-        ASSERT_TRUE(loadSequence(genome, "ACGTTGCAAC", minimum, minimum + 4));
-        EXPECT_EQ(genome.recordDepth(), recordDepth);
+        const auto index = indexSequence("ACGTTGCAAC", minimum, minimum + 4);
+        ASSERT_NE(index, nullptr);
+        EXPECT_EQ(index->recordDepth(), recordDepth);
     }
 }
 
 TEST(SuffixIndex, SequenceOfLengthOne)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "G", 3, 4));
-    const IndexNode& root = genome.root();
+    const auto index = indexSequence("G", 3, 4);
+    ASSERT_NE(index, nullptr);
+    const IndexNode& root = index->root();
     EXPECT_EQ(root.children[0], kNoNode);
     EXPECT_EQ(root.children[1], kNoNode);
     EXPECT_EQ(root.children[2], kNoNode);
     ASSERT_NE(root.children[3], kNoNode);
-    const IndexNode& g = genome.node(root.children[3]);
+    const IndexNode& g = index->node(root.children[3]);
     EXPECT_TRUE(g.isLeaf());
     EXPECT_EQ(g.position, 0);
     EXPECT_EQ(g.count, 0);
-    EXPECT_EQ(genome.baseCount('G'), 0);
+    EXPECT_EQ(index->baseCount('G'), 0);
     // A word leaving the tree at the leaf is compared from the base after the
     // leaf's occurrence, taken circularly (position 0 again), and from there
     // on without wrapping: GG is found, GGG runs into the end of the text.
-    expectLookups(genome, {{"G", {0}}, {"GG", {0}}, {"GGG", {}}, {"A", {}}, {"GA", {}}});
+    expectLookups(*index, {{"G", {0}}, {"GG", {0}}, {"GGG", {}}, {"A", {}}, {"GA", {}}});
 }
 
 TEST(SuffixIndex, EmptySequenceHasAnEmptyIndex)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "", 3, 4));
+    const auto index = indexSequence("", 3, 4);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
     EXPECT_EQ(genome.length(), 0);
-    EXPECT_TRUE(genome.root().isLeaf());
+    EXPECT_TRUE(index->root().isLeaf());
     for (const char letter : kAlphabet) {
-        EXPECT_EQ(genome.baseCount(letter), 0);
-        EXPECT_TRUE(genome.findWord(std::string(1, letter)).empty());
+        EXPECT_EQ(index->baseCount(letter), 0);
+        EXPECT_TRUE(index->findWord(std::string(1, letter)).empty());
     }
-    EXPECT_TRUE(genome.findWord("ACGT").empty());
+    EXPECT_TRUE(index->findWord("ACGT").empty());
 }
 
-TEST(SuffixIndex, ClearIndexEmptiesTheTree)
+TEST(SuffixIndex, IndexesTheGenomeAsItWasBuilt)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
-    genome.clearIndex();
-    EXPECT_TRUE(genome.root().isLeaf());
-    EXPECT_TRUE(genome.findWord("GATTACA").empty());
-    EXPECT_EQ(genome.baseCount('A'), 0);
-    EXPECT_EQ(genome.sequence(), "GATTACAGGGGACATTAG");
-    ASSERT_TRUE(genome.buildIndex());
-    EXPECT_EQ(genome.findWord("ACA"), (PositionList{11, 4}));
+    // The index keeps the genome it was built from, with its settings then;
+    // other settings take another index.
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(test::loadSequence(*genome, "GATTACAGGGGACATTAG", 4, 6));
+    const auto index = test::indexOf(genome);
+    ASSERT_NE(index, nullptr);
+    genome->setLengthBounds(8, 12);
+    EXPECT_EQ(index->minLength(), 4);
+    EXPECT_EQ(index->maxLength(), 6);
+    EXPECT_EQ(index->recordDepth(), 3);
+    EXPECT_EQ(index->sharedGenome(), genome);
+    EXPECT_EQ(index->findWord("ACA"), (PositionList{11, 4}));
+    EXPECT_EQ(test::indexOf(genome)->recordDepth(), 7);
 }
 
 TEST(SuffixIndex, TandemRepeatNodes)
@@ -109,28 +116,30 @@ TEST(SuffixIndex, TandemRepeatNodes)
     // ACGTACGT at 3..4: ACG occurs twice, both times followed by T, so its list
     // is pruned; every suffix equals the one four places on beyond the depth
     // limit, so the second half has no leaves of its own.
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "ACGTACGT", 3, 4));
-    const IndexNode* acg = findNode(genome, "ACG");
+    const auto index = indexSequence("ACGTACGT", 3, 4);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
+    const IndexNode* acg = findNode(*index, "ACG");
     ASSERT_NE(acg, nullptr);
     EXPECT_EQ(acg->count, 2);
-    EXPECT_TRUE(genome.positions(*acg).empty());
-    const IndexNode* acgt = findNode(genome, "ACGT");
+    EXPECT_TRUE(index->positions(*acg).empty());
+    const IndexNode* acgt = findNode(*index, "ACGT");
     ASSERT_NE(acgt, nullptr);
     EXPECT_EQ(acgt->count, 2);
-    EXPECT_EQ(indexDepth(genome), genome.lengthBound() + 5);
-    expectLookups(genome, {{"CGT", {1}}, {"ACGT", {0}}, {"TACG", {3}}, {"ACGTACGTACGT", {0}}, {"GTAC", {2}}});
+    EXPECT_EQ(indexDepth(*index), genome.lengthBound() + 5);
+    expectLookups(*index, {{"CGT", {1}}, {"ACGT", {0}}, {"TACG", {3}}, {"ACGTACGTACGT", {0}}, {"GTAC", {2}}});
 }
 
 TEST(SuffixIndex, DepthLimitNodesAreLeaves)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, std::string(40, 'C'), 3, 4));
+    const auto index = indexSequence(std::string(40, 'C'), 3, 4);
+    ASSERT_NE(index, nullptr);
+    const Genome& genome = index->genome();
     const std::string limitWord(static_cast<std::size_t>(genome.lengthBound() + 5), 'C');
-    const IndexNode* deepest = findNode(genome, limitWord);
+    const IndexNode* deepest = findNode(*index, limitWord);
     ASSERT_NE(deepest, nullptr);
     EXPECT_TRUE(deepest->isLeaf());
-    EXPECT_EQ(indexDepth(genome), 10);
+    EXPECT_EQ(indexDepth(*index), 10);
 }
 
 TEST(SuffixIndex, HomopolymerRecordsOnlyNonOverlappingOccurrences)
@@ -150,26 +159,26 @@ TEST(SuffixIndex, HomopolymerRecordsOnlyNonOverlappingOccurrences)
         {1, 0, 8, {}},      {2, 1, 6, {1}},     {3, 2, 5, {2, 5, 8}}, {4, 3, 4, {3, 7}}, {5, 4, 3, {4, 9}},
         {6, 5, 2, {5, 11}}, {7, 6, 1, {6, 13}}, {8, 7, 0, {}},        {9, 0, 8, {0, 9}}, {10, 1, 6, {1, 11}},
     };
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "AAAAAAAA", 3, 4));
+    const auto index = indexSequence("AAAAAAAA", 3, 4);
+    ASSERT_NE(index, nullptr);
     for (const Expected& e : table) {
         SCOPED_TRACE(e.depth);
-        const IndexNode* node = findNode(genome, std::string(static_cast<std::size_t>(e.depth), 'A'));
+        const IndexNode* node = findNode(*index, std::string(static_cast<std::size_t>(e.depth), 'A'));
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->position, e.position);
         EXPECT_EQ(node->count, e.count);
-        EXPECT_EQ(toVector(genome.positions(*node)), e.positions);
+        EXPECT_EQ(toVector(index->positions(*node)), e.positions);
         EXPECT_EQ(node->isLeaf(), e.depth == 10);
     }
-    EXPECT_EQ(genome.baseCount('A'), 8);
-    expectLookups(genome, {{"AAA", {0}}, {"AAAAAAAAAAAA", {0}}});
+    EXPECT_EQ(index->baseCount('A'), 8);
+    expectLookups(*index, {{"AAA", {0}}, {"AAAAAAAAAAAA", {0}}});
 }
 
 TEST(SuffixIndex, LookupsOrderStartsByTheFollowingLetters)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
-    expectLookups(genome, {
+    const auto index = indexSequence("GATTACAGGGGACATTAG", 4, 6);
+    ASSERT_NE(index, nullptr);
+    expectLookups(*index, {
                               {"ACA", {11, 4}},  // ACAT before ACAG: T comes before G
                               {"GG", {17, 9, 8, 7}},
                               {"G", {0, 10, 17, 9, 8, 7}},
@@ -187,9 +196,9 @@ TEST(SuffixIndex, LookupsOrderStartsByTheFollowingLetters)
 TEST(SuffixIndex, WordsAcrossTheEndAreIndexedLikeOthers)
 {
     // The sequence ends with its first four letters.
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "GATCCGTAAGCTTGATC", 3, 4));
-    expectLookups(genome, {
+    const auto index = indexSequence("GATCCGTAAGCTTGATC", 3, 4);
+    ASSERT_NE(index, nullptr);
+    expectLookups(*index, {
                               {"GATC", {0, 13}},
                               {"GATCGA", {13}},
                               {"TCGATC", {15}},
@@ -205,9 +214,9 @@ TEST(SuffixIndex, SecondCopyOfALongStretchHasNoLeaves)
     // the second copy whose first ten letters lie inside it end in the first
     // copy's nodes, so lookups list the first copy only.
     const std::string stretch = "ACGGTCATTGACCTAGCATG";
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, stretch + "TTTT" + stretch + "CCCC", 3, 4));
-    expectLookups(genome, {
+    const auto index = indexSequence(stretch + "TTTT" + stretch + "CCCC", 3, 4);
+    ASSERT_NE(index, nullptr);
+    expectLookups(*index, {
                               {"ACGGT", {0}},
                               {"GTCAT", {3}},
                               {"GACCT", {9}},
@@ -219,34 +228,32 @@ TEST(SuffixIndex, SecondCopyOfALongStretchHasNoLeaves)
 
 TEST(SuffixIndex, LeafStartsMatchLookups)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "GATTACAGGGGACATTAG", 4, 6));
+    const auto index = indexSequence("GATTACAGGGGACATTAG", 4, 6);
+    ASSERT_NE(index, nullptr);
     const std::pair<const char*, PositionList> cases[] = {
         {"ACA", {11, 4}}, {"GG", {17, 9, 8, 7}}, {"T", {3, 15, 2, 14}}, {"C", {12, 5}}};
     for (const auto& [word, starts] : cases) {
         SCOPED_TRACE(word);
-        const IndexNode* node = findNode(genome, word);
+        const IndexNode* node = findNode(*index, word);
         ASSERT_NE(node, nullptr);
-        EXPECT_EQ(toVector(genome.leafStarts(*node)), starts);
+        EXPECT_EQ(toVector(index->leafStarts(*node)), starts);
     }
 }
 
-TEST(SuffixIndex, RebuildingWithOtherSettingsStartsOver)
+TEST(SuffixIndex, OtherSettingsMoveTheDepthLimit)
 {
-    Genome genome;
-    ASSERT_TRUE(loadSequence(genome, "ACGTACGT", 3, 4));
-    ASSERT_EQ(genome.findWord("CGT"), (PositionList{1}));
     // A larger maximum moves the depth limit and the record depth; the second
     // half still ends in the first half's nodes.
-    genome.setLengthBounds(8, 12);
-    ASSERT_TRUE(genome.buildIndex());
-    EXPECT_EQ(genome.recordDepth(), 7);
-    EXPECT_EQ(indexDepth(genome), 18);
-    EXPECT_EQ(genome.findWord("CGT"), (PositionList{1}));
-    genome.setLengthBounds(3, 4);
-    ASSERT_TRUE(genome.buildIndex());
-    EXPECT_EQ(indexDepth(genome), 10);
-    EXPECT_EQ(genome.recordDepth(), 2);
+    const std::pair<int, int> settings[] = {{3, 4}, {8, 12}};
+    const int depths[] = {10, 18};
+    const int recordDepths[] = {2, 7};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto index = indexSequence("ACGTACGT", settings[i].first, settings[i].second);
+        ASSERT_NE(index, nullptr);
+        EXPECT_EQ(index->findWord("CGT"), (PositionList{1}));
+        EXPECT_EQ(indexDepth(*index), depths[i]);
+        EXPECT_EQ(index->recordDepth(), recordDepths[i]);
+    }
 }
 
 TEST(SuffixIndex, HundredThousandRecordedEndsInOneList)
@@ -255,35 +262,35 @@ TEST(SuffixIndex, HundredThousandRecordedEndsInOneList)
     // node at the depth limit one per ten bases); building, looking up,
     // searching and releasing must not recurse along such lists.
     const int length = 1'000'003;
-    Genome genome;
-    ASSERT_TRUE(genome.allocate(length, 5, 15));
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(genome->allocate(length, 5, 15));
     const std::string chunk(1000, 'T');
     for (int i = 0; i < length / 1000 + 1; ++i) {
-        genome.appendText(chunk.c_str());
+        genome->appendText(chunk.c_str());
     }
-    ASSERT_EQ(genome.length(), length);
+    ASSERT_EQ(genome->length(), length);
     // Minimum 4: below it the direct search would compare every pair of the
     // third of a million ends of TTT for nothing.
-    genome.setLengthBounds(4, 4);
-    ASSERT_TRUE(genome.buildIndex());
-    const IndexNode* limitNode = findNode(genome, std::string(10, 'T'));
+    genome->setLengthBounds(4, 4);
+    // Every pair of the 250,000 ends of TTTT counts at the maximum length:
+    // far more pairs than a search may hold.
+    genome->setPairLimit(1'000'000);
+    const auto index = test::indexOf(genome);
+    ASSERT_NE(index, nullptr);
+    const IndexNode* limitNode = findNode(*index, std::string(10, 'T'));
     ASSERT_NE(limitNode, nullptr);
-    EXPECT_GE(genome.positions(*limitNode).size(), 100'000u);
-    EXPECT_EQ(genome.baseCount('T'), length);
-    EXPECT_EQ(genome.findWord("TTTT"), (PositionList{0}));
+    EXPECT_GE(index->positions(*limitNode).size(), 100'000u);
+    EXPECT_EQ(index->baseCount('T'), length);
+    EXPECT_EQ(index->findWord("TTTT"), (PositionList{0}));
     for (const RepeatKind kind : {RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary}) {
-        const auto list = genome.findRepeats(kind);
+        const auto list = index->findRepeats(kind);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->total(), 0);
     }
-    // Every pair of the 250,000 ends of TTTT counts at the maximum length:
-    // far more pairs than a search may hold.
-    genome.setPairLimit(1'000'000);
-    EXPECT_EQ(genome.findDirectRepeats(), nullptr);
+    EXPECT_EQ(index->findDirectRepeats(), nullptr);
     // Counting makes no pair, so no limit applies, and the count passes 32 bits.
-    const std::shared_ptr<const Genome> shared(std::shared_ptr<const Genome>(), &genome);
-    const auto counted = searchRepeats(shared, RepeatKind::Direct, SnapshotDetail::Counts);
-    const auto ends = static_cast<std::int64_t>(genome.positions(*findNode(genome, "TTTT")).size());
+    const auto counted = searchRepeats(index, RepeatKind::Direct, SnapshotDetail::Counts);
+    const auto ends = static_cast<std::int64_t>(index->positions(*findNode(*index, "TTTT")).size());
     ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const RepeatSnapshot>>(counted));
     const std::int64_t total = std::get<std::shared_ptr<const RepeatSnapshot>>(counted)->total();
     EXPECT_EQ(total, ends * (ends - 1) / 2);

@@ -12,22 +12,39 @@ bool loadSequence(Genome& genome, std::string_view bases, int minimum, int maxim
     }
     genome.appendText(text.c_str());
     genome.setLengthBounds(minimum, maximum);
-    return genome.buildIndex();
+    return true;
 }
 
-const IndexNode* findNode(const Genome& genome, std::string_view word)
+std::shared_ptr<const SuffixIndex> indexOf(std::shared_ptr<const Genome> genome, int threads)
 {
-    const IndexNode* node = &genome.root();
+    auto built = buildIndex(std::move(genome), {}, threads);
+    auto* index = std::get_if<std::shared_ptr<const SuffixIndex>>(&built);
+    return index != nullptr ? std::move(*index) : nullptr;
+}
+
+std::shared_ptr<const SuffixIndex> indexSequence(std::string_view bases, int minimum, int maximum,
+                                                 int threads)
+{
+    auto genome = std::make_shared<Genome>();
+    if (!loadSequence(*genome, bases, minimum, maximum)) {
+        return nullptr;
+    }
+    return indexOf(std::move(genome), threads);
+}
+
+const IndexNode* findNode(const SuffixIndex& index, std::string_view word)
+{
+    const IndexNode* node = &index.root();
     for (const char letter : word) {
-        const int index = letterIndex(letter);
-        if (index < 0) {
+        const int code = letterIndex(letter);
+        if (code < 0) {
             return nullptr;
         }
-        const NodeId child = node->children[static_cast<std::size_t>(index)];
+        const NodeId child = node->children[static_cast<std::size_t>(code)];
         if (child == kNoNode) {
             return nullptr;
         }
-        node = &genome.node(child);
+        node = &index.node(child);
     }
     return node;
 }

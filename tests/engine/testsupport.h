@@ -2,6 +2,9 @@
 
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/suffixindex.h"
+
+#include <memory>
 
 #include <string>
 #include <string_view>
@@ -10,11 +13,19 @@
 namespace tessaron::test {
 
 // Loads `bases` the way the readers do (provisional settings, the text, then
-// the given settings unclamped) and builds the index. Returns buildIndex's result.
+// the given settings unclamped). False when memory runs out.
 bool loadSequence(Genome& genome, std::string_view bases, int minimum, int maximum);
 
+// The suffix index of a genome; null when it could not be built.
+std::shared_ptr<const SuffixIndex> indexOf(std::shared_ptr<const Genome> genome, int threads = 0);
+
+// `bases` loaded into a new genome as loadSequence does, and its index; null
+// when either fails.
+std::shared_ptr<const SuffixIndex> indexSequence(std::string_view bases, int minimum, int maximum,
+                                                 int threads = 0);
+
 // The node whose word is `word`, or null when the word is not a path of the index.
-const IndexNode* findNode(const Genome& genome, std::string_view word);
+const IndexNode* findNode(const SuffixIndex& index, std::string_view word);
 
 // The letters of a repeat: `length` letters of the sequence from its first copy.
 std::string repeatWord(const Genome& genome, const RepeatList& list, const Repeat& repeat);

@@ -1,4 +1,5 @@
 #include "engine/repeatkinds.h"
+#include "engine/suffixindex.h"
 #include "report/bedreport.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,13 @@ TEST(BedReport, TransformedCopiesOtherThanInvertedStayOnThePlusStrand)
     ASSERT_TRUE(genome->allocate(static_cast<std::int64_t>(kBases.size()), 5, 15));
     genome->appendText(std::string(kBases).c_str());
     genome->setLengthBounds(4, 4);
-    ASSERT_TRUE(genome->buildIndex());
+    const auto index = std::get<std::shared_ptr<const SuffixIndex>>(buildIndex(genome));
 
     std::ostringstream text;
     TableWriter out(text, TableFormat::Tsv);
     BedReport bed(out, "my seq");
     for (const RepeatKind kind : kKindOrder) {
-        const auto result = searchRepeats(genome, kind, SnapshotDetail::Words);
+        const auto result = searchRepeats(index, kind, SnapshotDetail::Words);
         bed.write(*std::get<std::shared_ptr<const RepeatSnapshot>>(result));
     }
     out.flush();

@@ -90,6 +90,18 @@ TEST(TableWriter, PreparedCellsAreCleanedOnceAndSeparatedLikeOthers)
     }
 }
 
+TEST(TableWriter, SheetRowsEndInCrLf)
+{
+    std::ostringstream out;
+    TableWriter writer(out, TableFormat::Csv, LineEnd::CrLf);
+    writer.cell("two\r\nlines");
+    writer.cell("");
+    writer.endRow();
+    writer.endRow();
+    writer.flush();
+    EXPECT_EQ(out.str(), "\"two\r\nlines\",\r\n\r\n");
+}
+
 // Every byte value, alone among letters at places inside and across the
 // eight-byte words the writer skips over: CSV quotes the cell for a comma, a
 // quote or a line end only; TSV blanks a tab or a line end only.

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 using namespace tessaron;
@@ -16,14 +17,15 @@ using Step = Highlights::Step;
 
 namespace {
 
-std::unique_ptr<Genome> indexed(const std::string& text)
+std::shared_ptr<const SuffixIndex> indexed(const std::string& text)
 {
-    auto genome = std::make_unique<Genome>();
+    auto genome = std::make_shared<Genome>();
     EXPECT_TRUE(genome->allocate(static_cast<std::int64_t>(text.size()), 2, 6));
     genome->appendText(text.c_str());
     genome->setLengthBounds(2, 6);
-    EXPECT_TRUE(genome->buildIndex());
-    return genome;
+    SuffixIndexResult built = buildIndex(genome);
+    EXPECT_TRUE(std::holds_alternative<std::shared_ptr<const SuffixIndex>>(built));
+    return std::get<std::shared_ptr<const SuffixIndex>>(std::move(built));
 }
 
 TEST(Highlights, AWordShowsBothCopiesOfEveryPairAndStepsRoundTheCircle)
@@ -70,8 +72,8 @@ TEST(Highlights, AMotifIsFoundOnOneOrBothStrands)
     EXPECT_EQ(highlights.selectedRepeat(), nullptr);
 
     // The other strand in the colours of an inverted copy.
-    const std::unique_ptr<Genome> genome = indexed("AAAACCCCGGGGTTTT");
-    const Genome& strands = *genome;
+    const std::shared_ptr<const SuffixIndex> index = indexed("AAAACCCCGGGGTTTT");
+    const SuffixIndex& strands = *index;
     counts = highlights.findMotif(strands, "AAC", true);
     EXPECT_EQ(counts.forward, 1U);
     EXPECT_EQ(counts.reverse, 1U);
@@ -94,14 +96,16 @@ TEST(Highlights, ANewGenomeTakesTheHighlightsAway)
     JobResult result = session.load(RandomSource{{20, 20, 20, 20}, 7U})(JobControl{});
     ASSERT_TRUE(result.state.has_value());
     session.adopt(std::move(*result.state));
-    session.highlights().findMotif(session.genome(), "AC", false);
+    ASSERT_NE(session.suffixIndex(), nullptr);
+    session.highlights().findMotif(*session.suffixIndex(), "AC", false);
     ASSERT_FALSE(session.highlights().copies().empty());
 
     result = session.reanalysis()(JobControl{});
     ASSERT_TRUE(result.state.has_value());
     session.adopt(std::move(*result.state));
     EXPECT_TRUE(session.highlights().copies().empty());
-    session.highlights().findMotif(session.genome(), "AC", false);
+    ASSERT_NE(session.suffixIndex(), nullptr);
+    session.highlights().findMotif(*session.suffixIndex(), "AC", false);
     session.reset();
     EXPECT_TRUE(session.highlights().copies().empty());
 }

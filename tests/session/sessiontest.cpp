@@ -63,16 +63,17 @@ TEST(Session, AnalysisOfAGenBankFileEqualsTheStoredLists)
     ASSERT_TRUE(session.analysed());
     ASSERT_TRUE(session.features().has_value());
     EXPECT_EQ(session.features()->front().name, "sequence");
-    EXPECT_TRUE(session.genome().isIndexed());
+    ASSERT_NE(session.suffixIndex(), nullptr);
+    EXPECT_EQ(&session.suffixIndex()->genome(), &session.genome());
 
-    Genome expected;
-    ASSERT_TRUE(readGenBank(kMito, expected, 8, 14).has_value());
-    ASSERT_TRUE(expected.buildIndex());
-    EXPECT_EQ(session.genome().sequence(), expected.sequence());
+    auto genome = std::make_shared<Genome>();
+    ASSERT_TRUE(readGenBank(kMito, *genome, 8, 14).has_value());
+    const auto expected = std::get<std::shared_ptr<const SuffixIndex>>(buildIndex(genome));
+    EXPECT_EQ(session.genome().sequence(), genome->sequence());
     for (const RepeatKind kind : kKindOrder) {
         SCOPED_TRACE(kindName(kind));
         const auto list =
-            kind == RepeatKind::Direct ? expected.findDirectRepeats() : expected.findRepeats(kind);
+            kind == RepeatKind::Direct ? expected->findDirectRepeats() : expected->findRepeats(kind);
         ASSERT_NE(list, nullptr);
         ASSERT_NE(session.snapshot(kind), nullptr);
         EXPECT_EQ(session.snapshot(kind)->kind(), kind);
@@ -98,13 +99,13 @@ TEST(Session, TheCompleteSearchGivesTheEngineResultsAndKeepsWhatFitsThePairLimit
 {
     Session session;
     session.setLengths(8, 14);
-    session.setComplete(true);
+    session.setMethod(SearchMethod::Complete);
     std::vector<JobProgress> seen;
     JobResult result = run(session.load(GenBankSource{kMito}), {}, &seen);
     ASSERT_FALSE(result.error.has_value());
     session.adopt(std::move(*result.state));
     ASSERT_TRUE(session.analysed());
-    EXPECT_TRUE(session.genome().isIndexed());  // the motif search reads the suffix index
+    EXPECT_NE(session.suffixIndex(), nullptr);  // the motif search reads the suffix index
     for (const RepeatKind kind : kKindOrder) {
         SCOPED_TRACE(kindName(kind));
         const auto expected = completeSearch(session.sharedGenome(), kind);
@@ -128,7 +129,7 @@ TEST(Session, TheCompleteSearchGivesTheEngineResultsAndKeepsWhatFitsThePairLimit
     result = run(session.reanalysis());
     EXPECT_EQ(result.error, JobError::TooManyPairs);
     ASSERT_TRUE(result.state.has_value());
-    EXPECT_FALSE(result.state->analysis.complete());
+    EXPECT_FALSE(result.state->analysis.hasAllKinds());
 }
 
 TEST(Session, ACancelledJobLeavesNothingToAdopt)
@@ -211,13 +212,12 @@ TEST(Session, TheRecordAndTheFormatComeWithTheSource)
 TEST(Session, OutOfMemoryKeepsTheGenomeAndTheKindsFoundBefore)
 {
     Session session;
-    session.setSearcher(
-        [](std::shared_ptr<const Genome> genome, RepeatKind kind, const SearchControl& control) {
-            if (kind == RepeatKind::Mirror) {
-                return SnapshotResult{SearchFailure::PairLimit};
-            }
-            return searchRepeats(std::move(genome), kind, SnapshotDetail::Words, control);
-        });
+    session.setSearcher([](const PreparedSearch& search, RepeatKind kind, const SearchControl& control) {
+        if (kind == RepeatKind::Mirror) {
+            return SnapshotResult{SearchFailure::PairLimit};
+        }
+        return search.run(kind, SnapshotDetail::Words, control);
+    });
     JobResult result = run(session.load(RandomSource{{300, 300, 200, 200}, 7U}));
     EXPECT_EQ(result.error, JobError::OutOfMemory);
     ASSERT_TRUE(result.state.has_value());
@@ -228,7 +228,7 @@ TEST(Session, OutOfMemoryKeepsTheGenomeAndTheKindsFoundBefore)
     EXPECT_NE(analysis.of(RepeatKind::Inverted), nullptr);
     EXPECT_EQ(analysis.of(RepeatKind::Mirror), nullptr);
     EXPECT_EQ(analysis.of(RepeatKind::Complementary), nullptr);  // not searched
-    EXPECT_FALSE(analysis.complete());
+    EXPECT_FALSE(analysis.hasAllKinds());
 }
 
 TEST(Session, NewLengthsApplyToTheEmptyGenomeAtOnceAndToALoadedOneOnReanalysis)

@@ -98,10 +98,11 @@ struct CompareDlgTest : ::testing::Test {
     static std::vector<std::int64_t> engineCounts(const QString& path, RepeatKind kind, int minimum,
                                                   int maximum)
     {
-        tessaron::Genome genome;
-        EXPECT_TRUE(tessaron::readGenBank(path.toStdString(), genome, minimum, maximum));
-        EXPECT_TRUE(genome.buildIndex());
-        const auto list = kind == RepeatKind::Direct ? genome.findDirectRepeats() : genome.findRepeats(kind);
+        auto genome = std::make_shared<tessaron::Genome>();
+        EXPECT_TRUE(tessaron::readGenBank(path.toStdString(), *genome, minimum, maximum));
+        const auto index =
+            std::get<std::shared_ptr<const tessaron::SuffixIndex>>(tessaron::buildIndex(genome));
+        const auto list = kind == RepeatKind::Direct ? index->findDirectRepeats() : index->findRepeats(kind);
         std::vector<std::int64_t> counts;
         for (int slot = 0; slot < list->slotCount(); ++slot) {
             counts.push_back(list->pairCount(slot));
@@ -557,7 +558,7 @@ TEST_F(CompareCommandTest, AFailedFileLeavesTheWindowAsItWasWithoutATable)
 TEST_F(CompareCommandTest, TheRowsAreThoseOfTheCommandLine)
 {
     auto window = loadedWindow();
-    window->session().setComplete(true);
+    window->session().setMethod(tessaron::SearchMethod::Complete);
     std::optional<GenomeComparison> shown;
     window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
     const QString chloroplast = QStringLiteral(TESSARON_TEST_DATA "/NC_000932.gb");

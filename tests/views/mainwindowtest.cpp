@@ -428,7 +428,7 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("The file doesn't seem to be in GenBank format!"));
 
     EXPECT_EQ(window->session().genome().sequence(), sequence);
-    EXPECT_TRUE(window->session().genome().isIndexed());
+    EXPECT_NE(window->session().suffixIndex(), nullptr);
     EXPECT_EQ(paneOf(*window)->sequence(), sequence);
     EXPECT_EQ(window->windowTitle(), caption);
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
@@ -541,7 +541,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
     const char letters[] = {'A', 'T', 'C', 'G'};
     const int counts[] = {10, 20, 30, 40};
     for (int letter = 0; letter < 4; ++letter) {
-        EXPECT_EQ(window->session().genome().baseCount(letters[letter]), counts[letter]);
+        EXPECT_EQ(window->session().suffixIndex()->baseCount(letters[letter]), counts[letter]);
     }
     EXPECT_EQ(paneOf(*window)->textLength(), 100);
     EXPECT_EQ(modelOf(*window)->rowCount(), 4);
@@ -631,7 +631,7 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
 TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
 {
     const auto window = makeWindow();
-    EXPECT_FALSE(window->session().complete());  // off on a first run
+    EXPECT_EQ(window->session().method(), tessaron::SearchMethod::Trie);  // off on a first run
     setComplete(*window, true);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("true"));
     open(*window, CTessaronDlg::IdOpenGenBank, kTestData + QStringLiteral("/NC_000932.gb"));
@@ -653,7 +653,7 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
 
     // The next window starts with it, and the dialog shows it chosen.
     const auto later = makeWindow();
-    EXPECT_TRUE(later->session().complete());
+    EXPECT_EQ(later->session().method(), tessaron::SearchMethod::Complete);
     whenModal<COptionsDlg>([](COptionsDlg& dialog) {
         EXPECT_TRUE(dialog.completeBox()->isChecked());
         dialog.reject();
@@ -698,12 +698,12 @@ QByteArray mirrorRichSequence()
 // A search that runs out of memory from the given kind on.
 tessaron::Session::Searcher failingFrom(RepeatKind failing)
 {
-    return [failing](std::shared_ptr<const Genome> genome, RepeatKind kind,
+    return [failing](const tessaron::PreparedSearch& search, RepeatKind kind,
                      const tessaron::SearchControl& control) {
         if (kind == failing) {
             return tessaron::SnapshotResult{tessaron::SearchFailure::OutOfMemory};
         }
-        return tessaron::searchRepeats(std::move(genome), kind, tessaron::SnapshotDetail::Words, control);
+        return search.run(kind, tessaron::SnapshotDetail::Words, control);
     };
 }
 
@@ -747,7 +747,7 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
 // A search that holds its job until the job is asked to stop.
 tessaron::Session::Searcher searchUntilStopped(std::atomic<bool>& begun)
 {
-    return [&begun](std::shared_ptr<const Genome>, RepeatKind, const tessaron::SearchControl& control) {
+    return [&begun](const tessaron::PreparedSearch&, RepeatKind, const tessaron::SearchControl& control) {
         begun = true;
         while (!control.stopRequested()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -80,7 +80,7 @@ int countAll(const QImage& image, const QColor& color)
 
 // The mitochondrion read, indexed and searched once for every test here.
 struct Mito {
-    Genome genome;
+    std::shared_ptr<Genome> genome = std::make_shared<Genome>();
     FeatureList features;
     std::unique_ptr<RepeatList> direct;
     std::unique_ptr<RepeatList> inverted;
@@ -90,14 +90,15 @@ const Mito& mito()
 {
     static const std::unique_ptr<Mito> loaded = [] {
         auto m = std::make_unique<Mito>();
-        auto features = readGenBank(kMitoFile.toStdString(), m->genome, 8, 12);
+        auto features = readGenBank(kMitoFile.toStdString(), *m->genome, 8, 12);
         EXPECT_TRUE(features.has_value());
         if (features) {
             m->features = std::move(*features);
         }
-        EXPECT_TRUE(m->genome.buildIndex());
-        m->direct = m->genome.findDirectRepeats();
-        m->inverted = m->genome.findRepeats(RepeatKind::Inverted);
+        const auto index =
+            std::get<std::shared_ptr<const tessaron::SuffixIndex>>(tessaron::buildIndex(m->genome));
+        m->direct = index->findDirectRepeats();
+        m->inverted = index->findRepeats(RepeatKind::Inverted);
         return m;
     }();
     return *loaded;
@@ -331,7 +332,7 @@ TEST(DiagramPaint, ALongRepeatIsABandBetweenTwoArcs)
     const Mito& m = mito();
     const Repeat repeat{true, 1500, 1, 0};
     const std::vector<RepeatPair> pairs{{2000, 9000}};
-    MapScene scene(m.features, m.genome.length());
+    MapScene scene(m.features, m.genome->length());
     scene.setRepeat(&repeat, pairs);
     const QImage image = renderDiagram(scene);
     const double perBase = scene.perBase();

@@ -60,12 +60,13 @@ void load(Genome& genome, const std::string& bases, int minimum, int maximum)
     ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(bases.size()), minimum, maximum));
     genome.appendText(bases.c_str());
     genome.setLengthBounds(minimum, maximum);
-    ASSERT_TRUE(genome.buildIndex());
 }
 
 std::shared_ptr<const RepeatSnapshot> search(std::shared_ptr<const Genome> genome, RepeatKind kind)
 {
-    auto found = tessaron::searchRepeats(std::move(genome), kind);
+    const std::array<RepeatKind, 1> kinds{kind};
+    auto prepared = tessaron::prepareSearch(std::move(genome), tessaron::SearchMethod::Trie, kinds);
+    auto found = std::get<tessaron::PreparedSearch>(prepared).run(kind);
     return std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));
 }
 

@@ -60,7 +60,7 @@ protected:
         EXPECT_EQ(values.minimum, 8);
         EXPECT_EQ(values.maximum, 30);
         EXPECT_TRUE(values.motif.isEmpty());
-        EXPECT_FALSE(values.complete);
+        EXPECT_EQ(values.method, tessaron::SearchMethod::Trie);
     }
 
     QTemporaryDir folder_;
@@ -93,8 +93,12 @@ TEST_F(SettingsStoreTest, LaterRunReadsWhatWasStored)
 
 TEST_F(SettingsStoreTest, TheCompleteSearchIsOnOnlyWhenStoredSo)
 {
-    const std::pair<QVariant, bool> cases[] = {
-        {QVariant(), false}, {true, true}, {false, false}, {QStringLiteral("yes"), false}, {7, false}};
+    using tessaron::SearchMethod;
+    const std::pair<QVariant, SearchMethod> cases[] = {{QVariant(), SearchMethod::Trie},
+                                                       {true, SearchMethod::Complete},
+                                                       {false, SearchMethod::Trie},
+                                                       {QStringLiteral("yes"), SearchMethod::Trie},
+                                                       {7, SearchMethod::Trie}};
     for (const auto& [value, expected] : cases) {
         SCOPED_TRACE(value.toString().toStdString());
         QFile::remove(file());
@@ -103,16 +107,16 @@ TEST_F(SettingsStoreTest, TheCompleteSearchIsOnOnlyWhenStoredSo)
             store(QStringLiteral("Tessaron/dados/complete"), value);
         }
         SettingsStore settings;
-        EXPECT_EQ(settings.load().complete, expected);
+        EXPECT_EQ(settings.load().method, expected);
     }
     // Saved, it reaches the next run; the lengths stay.
     {
         SettingsStore settings;
-        settings.saveComplete(true);
+        settings.saveMethod(SearchMethod::Complete);
     }
     SettingsStore later;
     const SettingsStore::Values values = later.load();
-    EXPECT_TRUE(values.complete);
+    EXPECT_EQ(values.method, SearchMethod::Complete);
     EXPECT_EQ(values.minimum, 5);
 }
 

@@ -61,8 +61,8 @@ CCompareDlg::CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* pa
     kindList_->setObjectName(QStringLiteral("kindList"));
     kindList_->setProperty("controlId", 1071);
     kindList_->setEditable(false);
-    for (const char* item : tessaron::kCompareKindItems) {
-        kindList_->addItem(tr(item));
+    for (const tessaron::RepeatKind kind : kKindItems) {
+        kindList_->addItem(tr(tessaron::kindInfo(kind).heading.data()));
     }
     kindList_->setCurrentIndex(0);
 
@@ -124,6 +124,14 @@ void CCompareDlg::OnRemoveFile()
     }
 }
 
+std::optional<tessaron::RepeatKind> CCompareDlg::kindOfItem(int item)
+{
+    if (item < 0 || item >= static_cast<int>(kKindItems.size())) {
+        return std::nullopt;
+    }
+    return kKindItems[static_cast<std::size_t>(item)];
+}
+
 void CCompareDlg::accept()
 {
     std::vector<std::filesystem::path> files;
@@ -131,8 +139,8 @@ void CCompareDlg::accept()
     for (int row = 0; row < fileList_->count(); ++row) {
         files.emplace_back(toStdString(fileList_->item(row)->text()));
     }
-    const int kindIndex = kindList_->currentIndex();
-    if (!files.empty() && tessaron::kindOfCompareItem(kindIndex)) {
+    const std::optional<tessaron::RepeatKind> kind = kindOfItem(kindList_->currentIndex());
+    if (!files.empty() && kind) {
         progressBar_->setRange(0, kProgressStep * fileList_->count());
         progressBar_->setValue(0);
     }
@@ -143,14 +151,14 @@ void CCompareDlg::accept()
         button->setEnabled(false);
     }
     jobs_->start<Outcome, int>(
-        [files = std::move(files), kindIndex, minimum = minimum_, maximum = maximum_, complete = complete_](
+        [files = std::move(files), kind, minimum = minimum_, maximum = maximum_, method = method_](
             const std::stop_token& stop, const JobRunner::Reporter<int>& report) {
             tessaron::ComparisonOptions options;
-            options.complete = complete;
+            options.method = method;
             // Each file read is a step of its own, never merged away.
             options.progress = [&report](int done) { report.newStep(done); };
             options.stop = stop;
-            return tessaron::runComparison(files, kindIndex, minimum, maximum, options);
+            return tessaron::runComparison(files, kind, minimum, maximum, options);
         },
         [this](Outcome outcome) {
             for (QWidget* button : {addButton_, removeButton_, okButton_}) {

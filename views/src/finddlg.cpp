@@ -1,5 +1,6 @@
 #include "views/finddlg.h"
 
+#include "engine/alphabet.h"
 #include "views/prompts.h"
 
 #include <QCheckBox>
@@ -15,7 +16,7 @@ namespace {
 
 bool isBase(QChar letter)
 {
-    return letter == u'A' || letter == u'T' || letter == u'C' || letter == u'G';
+    return letter.unicode() < 0x80 && tessaron::isBase(static_cast<char>(letter.unicode()));
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ void CTessaronDlg::LoadSettings()
 {
     const SettingsStore::Values values = settings_.load();
     session_.setLengths(values.minimum, values.maximum);
-    session_.setComplete(values.complete);
+    session_.setMethod(values.method);
     lastMotif_ = values.motif;
 }
 
@@ -183,9 +183,12 @@ void CTessaronDlg::createMenus()
                &CTessaronDlg::OnRandomControls);
     QMenu* results = view->addMenu(tr("View &Results"));
     results->setObjectName(QStringLiteral("viewResultsMenu"));
+    // The command of each kind, indexed by RepeatKind.
+    constexpr std::array<int, tessaron::kRepeatKindCount> kViewResults{IdViewDirect, IdViewInverted,
+                                                                       IdViewMirror, IdViewComplementary};
     for (const RepeatKind kind : tessaron::kKindOrder) {
-        const tessaron::KindInfo& info = tessaron::kindInfo(kind);
-        connect(addMenuCommand(results, info.viewCommand, toQString(info.heading), false),
+        connect(addMenuCommand(results, kViewResults[static_cast<std::size_t>(kind)],
+                               toQString(tessaron::kindInfo(kind).heading), false),
                 &QAction::triggered, this, [this, kind] { ViewKind(kind); });
     }
     view->addSeparator();
@@ -304,7 +307,8 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
         }
         FillKindBranch(kind);
     }
-    enableCommand(IdFindMotif, session_.loaded() && session_.genome().isIndexed());
+    enableCommand(IdFindMotif,
+                  session_.loaded() && session_.suffixIndex() && !session_.suffixIndex()->empty());
     if (session_.analysed()) {
         for (const int id : kResultCommands) {
             enableCommand(id, true);
@@ -499,7 +503,8 @@ void CTessaronDlg::OnCreateRandom()
     CRandomDlg::Counts loaded{};
     if (session_.loaded()) {
         for (std::size_t k = 0; k < loaded.size(); ++k) {
-            loaded[k] = session_.genome().baseCount(tessaron::kAlphabet[k]);
+            loaded[k] =
+                session_.suffixIndex() ? session_.suffixIndex()->baseCount(tessaron::kAlphabet[k]) : 0;
         }
     }
     const std::optional<CRandomDlg::Counts> chosen = CRandomDlg::ask(loaded, prompts_, this);
@@ -532,7 +537,7 @@ void CTessaronDlg::OnExit()
 
 void CTessaronDlg::OnFindMotif()
 {
-    if (!session_.loaded()) {
+    if (!session_.loaded() || !session_.suffixIndex()) {
         return;
     }
     bool bothStrands = settings_.bothStrands();
@@ -548,7 +553,7 @@ void CTessaronDlg::OnFindMotif()
     settings_.saveBothStrands(bothStrands);
     ClearStatus();
     const tessaron::Highlights::MotifCounts found =
-        session_.highlights().findMotif(session_.genome(), toStdString(*chosen), bothStrands);
+        session_.highlights().findMotif(*session_.suffixIndex(), toStdString(*chosen), bothStrands);
     paintHighlights();
     if (found.forward != 0 && !bothStrands) {
         ShowStatus(tr("found %1 occurrences").arg(found.forward));
@@ -564,14 +569,14 @@ void CTessaronDlg::OnFindMotif()
 void CTessaronDlg::OnOptions()
 {
     const std::optional<OptionsResult> chosen = COptionsDlg::ask(
-        OptionsResult{session_.minimum(), session_.maximum(), session_.complete()}, prompts_, this);
+        OptionsResult{session_.minimum(), session_.maximum(), session_.method()}, prompts_, this);
     if (!chosen) {
         return;
     }
     settings_.saveLengths(chosen->minimum, chosen->maximum);
-    settings_.saveComplete(chosen->complete);
+    settings_.saveMethod(chosen->method);
     session_.setLengths(chosen->minimum, chosen->maximum);
-    session_.setComplete(chosen->complete);
+    session_.setMethod(chosen->method);
     RunAnalysis();
 }
 
@@ -580,7 +585,7 @@ void CTessaronDlg::OnCompareGenomes()
     // The files are read into genomes of the run's own: the loaded genome,
     // its results and the map stay as they are.
     CCompareDlg dialog(session_.minimum(), session_.maximum(), prompts_, this);
-    dialog.setComplete(session_.complete());
+    dialog.setMethod(session_.method());
     dialog.setSheetViewer([this](const tessaron::GenomeComparison& comparison) {
         if (comparisonViewer_) {
             comparisonViewer_(comparison);
@@ -641,16 +646,22 @@ void CTessaronDlg::OnRandomControls()
     tessaron::ControlSettings settings;
     settings.replicates = chosen->replicates;
     settings.seed = chosen->seed;
-    settings.complete = session_.complete();
     // Jobs run inline report their progress straight to the window: from
     // this thread only.
     settings.threads = jobs_->inlineJobs() ? 1 : 0;
     using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
     ShowStatus(tr("Analysing %1 random sequences...").arg(settings.replicates));
     jobs_->run<Outcome>(
-        [genome = session_.sharedGenome(), settings](const std::stop_token& stop,
-                                                     const JobRunner::Reporter<double>& report) {
-            return tessaron::runControls(genome, settings, tessaron::SearchControl{stop, report});
+        [genome = session_.sharedGenome(), index = session_.suffixIndex(), method = session_.method(),
+         settings](const std::stop_token& stop, const JobRunner::Reporter<double>& report) -> Outcome {
+            // The genome's own counts come from the index it already has.
+            auto observed = tessaron::prepareSearch(genome, method, tessaron::kKindOrder, {stop, {}},
+                                                    tessaron::PrepareOptions{false, 0, index});
+            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&observed)) {
+                return *failure;
+            }
+            return tessaron::runControls(std::get<tessaron::PreparedSearch>(observed), settings,
+                                         tessaron::SearchControl{stop, report});
         },
         [this](const Outcome& outcome) {
             ClearStatus();

@@ -56,7 +56,7 @@ COptionsDlg::COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget
     minimumField_->setObjectName(QStringLiteral("minimumField"));
     maximumField_->setObjectName(QStringLiteral("maximumField"));
     completeBox_->setObjectName(QStringLiteral("completeBox"));
-    completeBox_->setChecked(current.complete);
+    completeBox_->setChecked(current.method == tessaron::SearchMethod::Complete);
     completeBox_->setToolTip(
         tr("Repeats longer than the maximum are found whole, and words the index "
            "would not reach are found too; the maximum no longer cuts them."));
@@ -105,7 +105,9 @@ void COptionsDlg::accept()
     }
     // Only the minimum gives way: the maximum is never raised to meet it.
     minimum = std::min(minimum, maximum);
-    chosen_ = OptionsResult{minimum, maximum, completeBox_->isChecked()};
+    chosen_ = OptionsResult{
+        minimum, maximum,
+        completeBox_->isChecked() ? tessaron::SearchMethod::Complete : tessaron::SearchMethod::Trie};
     QDialog::accept();
 }
 

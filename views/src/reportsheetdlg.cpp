@@ -64,7 +64,7 @@ CReportSheetDlg::CReportSheetDlg(QWidget* parent)
 
 void CReportSheetDlg::SetReportContent(const tessaron::Analysis& analysis)
 {
-    if (!analysis.complete()) {
+    if (!analysis.hasAllKinds()) {
         return;
     }
     hasContent_ = true;

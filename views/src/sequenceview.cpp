@@ -1,5 +1,7 @@
 #include "views/sequenceview.h"
 
+#include "engine/alphabet.h"
+
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QFontDatabase>
@@ -33,10 +35,7 @@ constexpr std::uint32_t kGapStyle = std::numeric_limits<std::uint32_t>::max();
 const QColor kRulerBackground(0xEE, 0xEE, 0xEE);
 constexpr int kRulerPadding = 4;
 
-bool isBase(char letter)
-{
-    return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
-}
+using tessaron::isBase;
 
 // The pane's face at `points`; when it is not installed, the closest
 // fixed-pitch face the system offers.

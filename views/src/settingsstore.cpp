@@ -114,7 +114,9 @@ SettingsStore::Values SettingsStore::load()
     }
     values.motif = motif;
     // Anything but a stored true keeps the default search.
-    values.complete = settings_->value(kCompleteKey).toString() == QStringLiteral("true");
+    values.method = settings_->value(kCompleteKey).toString() == QStringLiteral("true")
+                        ? tessaron::SearchMethod::Complete
+                        : tessaron::SearchMethod::Trie;
     return values;
 }
 
@@ -151,12 +153,12 @@ void SettingsStore::saveExportFolder(const QString& folder)
     settings_->sync();
 }
 
-void SettingsStore::saveComplete(bool complete)
+void SettingsStore::saveMethod(tessaron::SearchMethod method)
 {
     if (!settings_) {
         return;
     }
-    settings_->setValue(kCompleteKey, complete);
+    settings_->setValue(kCompleteKey, method == tessaron::SearchMethod::Complete);
     settings_->sync();
 }
 

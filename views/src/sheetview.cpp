@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <ostream>
+#include <streambuf>
 #include <string>
 
 namespace {
@@ -171,15 +173,41 @@ QString SheetCells::columnName(int column)
     return name;
 }
 
-QString SheetCells::csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
-        return text;
+namespace {
+
+// The bytes of a stream handed to a CSV sink; the stream fails once the sink does.
+class SinkBuffer final : public std::streambuf {
+public:
+    explicit SinkBuffer(const SheetCells::CsvSink& sink) : sink_(sink) {}
+
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        return sink_(std::string_view(text, static_cast<std::size_t>(count))) ? count : 0;
     }
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    int_type overflow(int_type ch) override
+    {
+        if (traits_type::eq_int_type(ch, traits_type::eof())) {
+            return traits_type::not_eof(ch);
+        }
+        const char byte = traits_type::to_char_type(ch);
+        return sink_(std::string_view(&byte, 1)) ? ch : traits_type::eof();
+    }
+
+private:
+    const SheetCells::CsvSink& sink_;
+};
+
+}  // namespace
+
+bool SheetCells::writeCsv(const CsvSink& sink, const std::function<bool(tessaron::TableWriter& out)>& write)
+{
+    SinkBuffer buffer(sink);
+    std::ostream stream(&buffer);
+    tessaron::TableWriter out(stream, tessaron::TableFormat::Csv, tessaron::LineEnd::CrLf);
+    const bool whole = write(out);
+    out.flush();
+    return whole && stream.good();
 }
 
 int SheetModel::rowCount(const QModelIndex& parent) const
@@ -266,31 +294,23 @@ SheetCells::CsvWriter SheetModel::csvWriter() const
     const int columns = usedColumns_;
     return [rows, columns](const CsvSink& sink, const std::stop_token& stop,
                            const std::function<void(double)>& progress) {
-        QString line;
-        for (std::size_t row = 0; row < rows->size(); ++row) {
-            if (stop.stop_requested()) {
-                return false;
-            }
-            line.clear();
-            const std::vector<QString>& cells = (*rows)[row];
-            for (int column = 0; column < columns; ++column) {
-                if (column > 0) {
-                    line += QLatin1Char(',');
+        return writeCsv(sink, [&](tessaron::TableWriter& out) {
+            for (std::size_t row = 0; row < rows->size(); ++row) {
+                if (stop.stop_requested()) {
+                    return false;
                 }
-                if (static_cast<std::size_t>(column) < cells.size()) {
-                    line += csvField(cells[static_cast<std::size_t>(column)]);
+                const std::vector<QString>& cells = (*rows)[row];
+                for (int column = 0; column < columns; ++column) {
+                    const auto at = static_cast<std::size_t>(column);
+                    out.cell(at < cells.size() ? cells[at].toStdString() : std::string());
+                }
+                out.endRow();
+                if (progress && row % 4096 == 0) {
+                    progress(static_cast<double>(row) / static_cast<double>(rows->size()));
                 }
             }
-            line += QLatin1String("\r\n");
-            const QByteArray bytes = line.toUtf8();
-            if (!sink(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-                return false;
-            }
-            if (progress && row % 4096 == 0) {
-                progress(static_cast<double>(row) / static_cast<double>(rows->size()));
-            }
-        }
-        return true;
+            return true;
+        });
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/repeatlist.h"
+#include "engine/searchmethod.h"
 
 #include <array>
 #include <cstdint>
@@ -58,12 +59,12 @@ struct Options {
     bool csv = false;
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
-    std::string chartFile;              // --chart: the PNG or SVG file to draw
-    bool complete = false;              // the complete search instead of the index's searches
-    std::optional<int> controls;        // random controls per genome
-    std::optional<int> jobs;            // threads of --batch and --controls
-    std::optional<std::string> record;  // --record: a 1-based number or a name
-    bool genes = false;                 // --genes: the features of each copy in the listing
+    std::string chartFile;                     // --chart: the PNG or SVG file to draw
+    SearchMethod method = SearchMethod::Trie;  // --complete: the complete search
+    std::optional<int> controls;               // random controls per genome
+    std::optional<int> jobs;                   // threads of --batch and --controls
+    std::optional<std::string> record;         // --record: a 1-based number or a name
+    bool genes = false;                        // --genes: the features of each copy in the listing
 };
 
 // A command line that cannot be run; the message is one line without the

@@ -6,6 +6,7 @@
 #include "compare/controls.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
+#include "engine/searchmethod.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,8 +21,8 @@ namespace tessaron {
 struct BatchSettings {
     int minimum = 8;
     int maximum = 30;
-    int threads = 0;                          // 0: every core
-    bool complete = false;                    // the complete search instead of the index's
+    int threads = 0;  // 0: every core
+    SearchMethod method = SearchMethod::Trie;
     std::optional<ControlSettings> controls;  // random controls for every genome
     bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
     std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty

@@ -2,8 +2,8 @@
 
 #include "compare/genomecomparison.h"
 #include "engine/repeatkinds.h"
+#include "engine/searchmethod.h"
 
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -13,16 +13,6 @@
 #include <vector>
 
 namespace tessaron {
-
-// The entries of the "Compare what:" list, in list order (kindOfCompareItem
-// tells the kind of each); note that index 2 is complementary and index 3 mirror.
-inline constexpr std::array<const char*, kRepeatKindCount> kCompareKindItems = [] {
-    std::array<const char*, kRepeatKindCount> items{};
-    for (const KindInfo& info : kKinds) {
-        items[static_cast<std::size_t>(info.compareItem)] = info.heading.data();
-    }
-    return items;
-}();
 
 // Why a comparison stopped, as the message the user is shown.
 struct ComparisonFailure {
@@ -41,8 +31,10 @@ struct ComparisonFailure {
 
 // How a comparison runs, beyond its files, kind and lengths.
 struct ComparisonOptions {
-    bool complete = false;  // the complete search; pairs longer than the maximum get a column of their own
-    int threads = 0;        // 0: every core
+    // How the repeats are found; a method that finds pairs longer than the
+    // maximum gives them a column of their own.
+    SearchMethod method = SearchMethod::Trie;
+    int threads = 0;  // 0: every core
     // Called, on the calling thread, as each file's rows are added, with the
     // number of files done.
     std::function<void(int done)> progress;
@@ -50,17 +42,17 @@ struct ComparisonOptions {
 };
 
 // Reads each GenBank file (every genome it holds becomes a row, in file order),
-// analyses the files in parallel and counts the pairs of the kind of list
-// entry `kindIndex` per length, each file in a genome of its own. Failures:
-// no files ("Não há ficheiros para comparar!"), a list index outside 0..3
-// ("There is an error with the type of repeat to compare!"), a file that
+// analyses the files in parallel and counts the pairs of `kind` per length,
+// each file in a genome of its own. Failures: no files ("Não há ficheiros
+// para comparar!"), no kind or one that is none of the four ("There is an
+// error with the type of repeat to compare!"), a file that
 // cannot be read as GenBank ("Erro num ficheiro!!!", with the reader's words in
 // `detail`), memory running out ("Looks like we're out of memory..."). The
 // first file in list order that fails ends the run; a stop requested through
 // `options.stop` ends it at the first file not yet counted ("The comparison
 // was cancelled.", reason Cancelled).
 [[nodiscard]] std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, int kindIndex, int minimum, int maximum,
+    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> kind, int minimum, int maximum,
     const ComparisonOptions& options = {});
 
 }  // namespace tessaron

@@ -7,6 +7,7 @@
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/searchmethod.h"
 
 #include <array>
 #include <cstdint>
@@ -25,7 +26,6 @@ struct ControlSettings {
     int replicates = 100;    // R random sequences
     std::uint32_t seed = 1;  // of the first; the others follow on
     int threads = 0;         // 0: every core
-    bool complete = false;   // the complete search instead of the index's
 };
 
 // One kind at one length: the genome's pairs and the controls' spread.
@@ -43,10 +43,9 @@ struct ControlReport {
     std::array<std::vector<ControlStats>, kRepeatKindCount> stats;  // per kind, per slot
 };
 
-// The four searches' pair counts of a genome: the index's searches (the
-// genome must be indexed) or the complete search.
-[[nodiscard]] std::variant<KindCounts, SearchFailure> countRepeats(
-    const std::shared_ptr<const Genome>& genome, bool complete = false, const SearchControl& control = {});
+// The four searches' pair counts of a prepared genome.
+[[nodiscard]] std::variant<KindCounts, SearchFailure> countRepeats(const PreparedSearch& search,
+                                                                   const SearchControl& control = {});
 
 // The mean, standard deviation and z of each kind and length, from the
 // genome's counts and those of each control (controls[i] of seed + i).
@@ -54,11 +53,12 @@ struct ControlReport {
                                               const std::vector<KindCounts>& controls, int minLength,
                                               std::uint32_t seed);
 
-// Makes and analyses the controls of a genome (indexed unless complete) in parallel (each
-// control on one thread, the results independent of the number of threads),
-// then summarizes them. Progress is the fraction of controls done.
-[[nodiscard]] std::variant<ControlReport, SearchFailure> runControls(
-    const std::shared_ptr<const Genome>& genome, const ControlSettings& settings,
-    const SearchControl& control = {});
+// Makes and analyses the controls of a prepared genome with its search
+// method, in parallel (each control on one thread, the results independent
+// of the number of threads), then summarizes them. Progress is the fraction
+// of controls done.
+[[nodiscard]] std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& observed,
+                                                                     const ControlSettings& settings,
+                                                                     const SearchControl& control = {});
 
 }  // namespace tessaron

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "engine/alphabet.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace tessaron {
 
-// Index of a node in the genome's node arena. The root is node 0 and is never
+// Index of a node in the suffix index's node array. The root is node 0 and is never
 // anyone's child, so 0 doubles as "no child".
 using NodeId = std::uint32_t;
 inline constexpr NodeId kNoNode = 0;
@@ -16,27 +18,6 @@ inline constexpr NodeId kRootNode = 0;
 // index records end positions. Lists are contiguous runs of them.
 using PositionLink = std::int32_t;
 using PositionList = std::vector<PositionLink>;
-
-// Letter index in the order A, T, C, G used by the whole engine.
-inline constexpr std::array<char, 4> kAlphabet{'A', 'T', 'C', 'G'};
-inline constexpr std::array<char, 4> kComplement{'T', 'A', 'G', 'C'};
-
-// Letter index of an upper-case base, or -1.
-constexpr int letterIndex(char ch)
-{
-    switch (ch) {
-        case 'A':
-            return 0;
-        case 'T':
-            return 1;
-        case 'C':
-            return 2;
-        case 'G':
-            return 3;
-        default:
-            return -1;
-    }
-}
 
 // Node of the depth-limited circular suffix trie. The word of a node is the
 // path of letters from the root; its depth is that word's length.
@@ -51,7 +32,7 @@ struct IndexNode {
     // Where the node's recorded end positions that survived pruning begin:
     // the first occurrence's (reduced), then later non-overlapping ones
     // (unreduced). The list ends where the next node's begins, the lists
-    // lying in node order (Genome::positions).
+    // lying in node order (SuffixIndex::positions).
     std::uint32_t positionsBegin = 0;
     // The starts that a lookup of this word lists: one per leaf below (or the
     // node itself when it is a leaf), in A, T, C, G order of what follows.

@@ -2,7 +2,8 @@
 
 // The four kinds of repeat, described once for every layer: the engine's
 // searches, the reports, the command line and the windows all read their
-// names, captions, colours and commands from this table.
+// names, captions and colours from this table (the windows keep their own
+// menu ids and list order).
 
 #include "engine/repeatlist.h"
 
@@ -22,8 +23,6 @@ struct KindInfo {
     std::string_view listingCaption;  // "Direct Repeats": the listing sheet's caption
     bool listsSecondCopy;             // the listing shows the text at the second copy
     std::uint32_t secondCopyColor;    // 0x00BBGGRR; the first copy is always kFirstCopyColor
-    int viewCommand;                  // id of its "View Results" menu command
-    int compareItem;                  // its place in the comparison's "Compare what:" list
 };
 
 inline constexpr std::uint32_t kFirstCopyColor = 0x00D000;        // green
@@ -32,14 +31,13 @@ inline constexpr std::uint32_t kTransformedCopyColor = 0x0000E0;  // red
 // Indexed by RepeatKind.
 inline constexpr std::array<KindInfo, kRepeatKindCount> kKinds{{
     {RepeatKind::Direct, "direct", "the same word again", "Direct repeats", "direct repeats",
-     "Direct Repeats", false, kFirstCopyColor, 32776, 0},
+     "Direct Repeats", false, kFirstCopyColor},
     {RepeatKind::Inverted, "inverted", "the reverse complement", "Inverted repeats", "inverted repeats",
-     "Inverted Repeats", true, kTransformedCopyColor, 32777, 1},
+     "Inverted Repeats", true, kTransformedCopyColor},
     {RepeatKind::Mirror, "mirror", "the word read backwards", "Mirror repeats", "mirror repeats",
-     "Mirror Repeats", true, kTransformedCopyColor, 32778, 3},
+     "Mirror Repeats", true, kTransformedCopyColor},
     {RepeatKind::Complementary, "complementary", "the complement, read in the same direction",
-     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor,
-     32779, 2},
+     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor},
 }};
 
 // The order in which the searches run and every report lists the kinds.
@@ -61,18 +59,6 @@ inline constexpr std::array<RepeatKind, kRepeatKindCount> kKindOrder{
 {
     for (const KindInfo& info : kKinds) {
         if (info.name == name) {
-            return info.kind;
-        }
-    }
-    return std::nullopt;
-}
-
-// The kind at a place of the comparison's list (0 direct, 1 inverted,
-// 2 complementary, 3 mirror), or nothing outside 0..3.
-[[nodiscard]] constexpr std::optional<RepeatKind> kindOfCompareItem(int item)
-{
-    for (const KindInfo& info : kKinds) {
-        if (info.compareItem == item) {
             return info.kind;
         }
     }

@@ -3,6 +3,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "engine/searchcontrol.h"
+#include "engine/suffixindex.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,7 +31,8 @@ enum class SnapshotDetail { Counts, Words };
 // slot the number of pairs and (with SnapshotDetail::Words) the repeated words
 // in result order, each with its number of pairs. The pairs themselves are
 // made on demand, in exactly the order the search defines. Slot j holds the
-// words of length minLength() + j. It keeps the genome (and its index) alive.
+// words of length minLength() + j. It keeps the genome and the index its
+// pairs are made from alive.
 class RepeatSnapshot {
 public:
     // Makes the pairs of one word of a slot; the search that made the
@@ -84,10 +86,10 @@ private:
 
 using SnapshotResult = std::variant<std::shared_ptr<const RepeatSnapshot>, SearchFailure>;
 
-// Runs one search (the described searches of the four kinds) over an indexed
-// genome. The counts and every pair, in order, are those of findDirectRepeats
+// Runs one search (the described searches of the four kinds) over a suffix
+// index. The counts and every pair, in order, are those of findDirectRepeats
 // and findRepeats; no pair limit applies, since no pair is stored.
-[[nodiscard]] SnapshotResult searchRepeats(std::shared_ptr<const Genome> genome, RepeatKind kind,
+[[nodiscard]] SnapshotResult searchRepeats(std::shared_ptr<const SuffixIndex> index, RepeatKind kind,
                                            SnapshotDetail detail = SnapshotDetail::Words,
                                            const SearchControl& control = {});
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/repeatsnapshot.h"
 #include "report/tablewriter.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,8 +22,12 @@ public:
     // The copies of every pair of a snapshot with words, made in batches.
     void write(const RepeatSnapshot& snapshot);
 
+    // One line per microsatellite, named (UNIT)REPEATS, on +.
+    void write(std::span<const Microsatellite> list);
+
 private:
-    void copyLine(std::int64_t start, int length, std::string_view name, const PreparedCells& scoreAndStrand);
+    void copyLine(std::int64_t start, std::int64_t length, std::string_view name,
+                  const PreparedCells& scoreAndStrand);
 
     TableWriter& out_;
     PreparedCells chrom_;

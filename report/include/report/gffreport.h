@@ -1,10 +1,12 @@
 #pragma once
 
 #include "engine/genome.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
 #include "report/tablewriter.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,20 +27,29 @@ public:
     // The copies of every pair of a snapshot with words, made in batches.
     void write(const RepeatSnapshot& snapshot);
 
+    // One "microsatellite" line (SO:0000289) on the + strand per
+    // microsatellite: ID ssr-K (K its 1-based place in the list), Name as
+    // (UNIT)REPEATS, rpt_type=tandem, rpt_unit_seq, repeats, motif_class and,
+    // in a compound, compound=C; ends across the origin pass the length.
+    void write(std::span<const Microsatellite> list);
+
     // From now on each copy's line names the features it overlaps in an
     // overlaps= attribute (names comma-separated, or "intergenic"); null
     // stops it. The index must outlive the writes.
     void setFeatures(const FeatureIndex* features) { features_ = features; }
 
 private:
-    // One copy's line, with the attributes made in attributes_.
-    void copyLine(std::int64_t start, int length, const PreparedCells& strand);
+    // One line of a feature of `length` letters from `start`, with the
+    // attributes made in attributes_.
+    void featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,
+                     const PreparedCells& strand);
 
     TableWriter& out_;
     std::string seqid_;
     // The cells before the coordinates, and those between them and the
     // attributes on each strand.
     PreparedCells head_;
+    PreparedCells microsatelliteHead_;
     PreparedCells plus_;
     PreparedCells minus_;
     PreparedCells noStrand_;

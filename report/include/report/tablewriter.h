@@ -10,6 +10,9 @@
 namespace tessaron {
 
 enum class TableFormat { Tsv, Csv };
+// How a row ends: "\n" for the command line's reports, "\r\n" for the
+// sheets' CSV files.
+enum class LineEnd { Lf, CrLf };
 
 // A run of one or more cells that many rows share, quoted or cleaned once
 // with the separators between them (TableWriter::prepare), so that each row
@@ -25,7 +28,10 @@ class PreparedCells {
 // written on destruction.
 class TableWriter {
 public:
-    TableWriter(std::ostream& out, TableFormat format) : out_(out), format_(format) {}
+    TableWriter(std::ostream& out, TableFormat format, LineEnd lineEnd = LineEnd::Lf)
+        : out_(out), format_(format), lineEnd_(lineEnd)
+    {
+    }
     TableWriter(const TableWriter&) = delete;
     TableWriter& operator=(const TableWriter&) = delete;
 
@@ -41,6 +47,9 @@ public:
     }
     void endRow()
     {
+        if (lineEnd_ == LineEnd::CrLf) {
+            put('\r');
+        }
         put('\n');
         rowStarted_ = false;
     }
@@ -67,6 +76,7 @@ private:
 
     std::ostream& out_;
     TableFormat format_;
+    LineEnd lineEnd_;
     bool rowStarted_ = false;
     std::array<char, kCapacity> buffer_;
     std::size_t used_ = 0;

@@ -5,8 +5,8 @@
 // asked, of its reverse complement on the other strand). The window paints
 // them and steps from one to the next; nothing here knows of windows.
 
-#include "engine/genome.h"
 #include "engine/repeatlist.h"
+#include "engine/suffixindex.h"
 
 #include <cstddef>
 #include <optional>
@@ -40,10 +40,10 @@ public:
 
     // The word selected in the results: its kind, the repeat and its pairs.
     void selectWord(RepeatKind kind, const Repeat& repeat, std::vector<RepeatPair> pairs);
-    // The occurrences of `motif` (A, C, G, T) in the indexed genome, in the
-    // index's order, then with `bothStrands` those of its reverse complement,
-    // unless the motif is its own. Forgets the selected word.
-    MotifCounts findMotif(const Genome& genome, std::string_view motif, bool bothStrands);
+    // The occurrences of `motif` (A, C, G, T) found by the genome's suffix
+    // index, in the index's order, then with `bothStrands` those of its
+    // reverse complement, unless the motif is its own. Forgets the selected word.
+    MotifCounts findMotif(const SuffixIndex& index, std::string_view motif, bool bothStrands);
     // Nothing highlighted and no word selected.
     void clear();
 

@@ -10,6 +10,8 @@
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/searchmethod.h"
+#include "engine/suffixindex.h"
 #include "input/feature.h"
 #include "input/records.h"
 #include "session/highlights.h"
@@ -82,7 +84,8 @@ enum class JobError {
     ReadFailed,     // a text file could not be read (see JobResult::message): nothing to adopt
     RandomRefused,  // the random composition cannot be made: nothing to adopt
     OutOfMemory,    // the memory ran out; a genome read before that is adopted with the results found
-    TooManyPairs,  // the complete search found more pairs than the genome may keep; adopted as OutOfMemory is
+    TooManyPairs,   // a search that stores its pairs found more than the genome may keep; adopted as
+                    // OutOfMemory is
 };
 
 // The results of one analysis, in the order of kKindOrder; an analysis that
@@ -95,13 +98,15 @@ struct Analysis {
         return snapshots[static_cast<std::size_t>(kind)];
     }
     // All four kinds are there.
-    [[nodiscard]] bool complete() const;
+    [[nodiscard]] bool hasAllKinds() const;
 };
 
 // Everything a job replaces at once.
 struct SessionState {
     std::shared_ptr<const Genome> genome;  // never null
-    std::optional<FeatureList> features;   // the last GenBank file's
+    // Its suffix index (the motif search reads it); null until one is built.
+    std::shared_ptr<const SuffixIndex> index;
+    std::optional<FeatureList> features;  // the last GenBank file's
     Analysis analysis;
     bool loaded = false;                       // a sequence was loaded or made
     RecordFormat format = RecordFormat::Text;  // how it was read (Text too for a random one)
@@ -118,22 +123,23 @@ using Job = std::function<JobResult(const JobControl&)>;
 
 class Session {
 public:
-    // One search of one kind; the engine's searchRepeats unless a test
-    // installs another.
-    using Searcher =
-        std::function<SnapshotResult(std::shared_ptr<const Genome>, RepeatKind, const SearchControl&)>;
+    // One search of one kind on the prepared genome; PreparedSearch::run
+    // unless a test installs another.
+    using Searcher = std::function<SnapshotResult(const PreparedSearch&, RepeatKind, const SearchControl&)>;
 
     Session();
 
     [[nodiscard]] const SessionState& state() const { return state_; }
     [[nodiscard]] const Genome& genome() const { return *state_.genome; }
     [[nodiscard]] const std::shared_ptr<const Genome>& sharedGenome() const { return state_.genome; }
+    // The genome's suffix index; null before a load and when it could not be built.
+    [[nodiscard]] const std::shared_ptr<const SuffixIndex>& suffixIndex() const { return state_.index; }
     [[nodiscard]] const std::optional<FeatureList>& features() const { return state_.features; }
     [[nodiscard]] const std::shared_ptr<const RepeatSnapshot>& snapshot(RepeatKind kind) const
     {
         return state_.analysis.of(kind);
     }
-    [[nodiscard]] bool analysed() const { return state_.analysis.complete(); }
+    [[nodiscard]] bool analysed() const { return state_.analysis.hasAllKinds(); }
     [[nodiscard]] bool loaded() const { return state_.loaded; }
 
     [[nodiscard]] int minimum() const { return minimum_; }
@@ -145,10 +151,9 @@ public:
     void setPairLimit(std::int64_t limit);
     [[nodiscard]] std::int64_t pairLimit() const { return pairLimit_; }
     void setSearcher(Searcher searcher);
-    // The complete search (every maximal pair at its full length, one shared
-    // index for the four kinds) instead of the searcher, for the next jobs.
-    void setComplete(bool complete) { complete_ = complete; }
-    [[nodiscard]] bool complete() const { return complete_; }
+    // How the next jobs find the repeats.
+    void setMethod(SearchMethod method) { method_ = method; }
+    [[nodiscard]] SearchMethod method() const { return method_; }
 
     // A job that reads or makes a genome, indexes it and analyses it.
     [[nodiscard]] Job load(GenomeSource source) const;
@@ -173,7 +178,7 @@ private:
     int maximum_ = 30;
     std::int64_t pairLimit_ = Genome::kDefaultPairLimit;
     Searcher searcher_;
-    bool complete_ = false;
+    SearchMethod method_ = SearchMethod::Trie;
     Highlights highlights_;
 };
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "compare/genomecomparison.h"
+#include "engine/repeatkinds.h"
+#include "engine/searchmethod.h"
 #include "views/jobrunner.h"
 
 #include <QDialog>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Prompts;
 class QComboBox;
@@ -24,8 +28,8 @@ class QPushButton;
 // it and leaves the dialog open. With no files, or no kind chosen, the dialog
 // says so and stays open; a file that cannot be read ends the run with a
 // message naming the file and the reason, and the dialog stays open with its
-// list. With the complete search the pairs longer than the maximum are
-// counted in a last column.
+// list. With a method that finds pairs longer than the maximum (the complete
+// search) they are counted in a last column.
 class CCompareDlg : public QDialog {
     Q_OBJECT
 
@@ -36,7 +40,15 @@ public:
     // The files are chosen and the failures told through `prompts`.
     CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent = nullptr);
 
-    void setComplete(bool complete) { complete_ = complete; }
+    // The kinds in the order of the "Compare what:" list: complementary
+    // comes before mirror.
+    static constexpr std::array<tessaron::RepeatKind, tessaron::kRepeatKindCount> kKindItems{
+        tessaron::RepeatKind::Direct, tessaron::RepeatKind::Inverted, tessaron::RepeatKind::Complementary,
+        tessaron::RepeatKind::Mirror};
+    // The kind of a place in the list; nothing outside it.
+    [[nodiscard]] static std::optional<tessaron::RepeatKind> kindOfItem(int item);
+
+    void setMethod(tessaron::SearchMethod method) { method_ = method; }
     void setSheetViewer(SheetViewer viewer) { sheetViewer_ = std::move(viewer); }
     // Runs the comparison inside accept() (tests).
     void setInlineJobs(bool runInline) { jobs_->setInlineJobs(runInline); }
@@ -62,7 +74,7 @@ public slots:
 private:
     int minimum_;
     int maximum_;
-    bool complete_ = false;
+    tessaron::SearchMethod method_ = tessaron::SearchMethod::Trie;
     Prompts& prompts_;
     SheetViewer sheetViewer_;
 

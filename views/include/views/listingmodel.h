@@ -1,21 +1,21 @@
 #pragma once
 
 // The listing of one kind of repeat as sheet cells made when they are looked
-// at: the cells, widths and caption that the report's listing layout writes,
-// without writing them. Only the places of the rows are laid out at first
-// (per word, the row of its first pair, as a running sum of the pair
-// counts); a cell's pairs are made on demand and a few runs of them are kept.
+// at: the report's listing index places the rows and makes their cells, and
+// the CSV is the report's streamed listing; nothing of the whole listing is
+// held.
 
 #include "views/sheetview.h"
 
 #include "engine/repeatsnapshot.h"
+#include "report/listingindex.h"
 #include "report/reportlayout.h"
 
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class ListingModel : public SheetCells {
@@ -42,20 +42,10 @@ public:
     // The widths the listing sets: its first column, and its fourth when it shows the second copy.
     [[nodiscard]] std::vector<tessaron::ColumnWidth> widths() const;
 
-    // Where the rows are: shared with the CSV writer, which may outlive the model.
-    struct Layout;
-
 private:
-    // Pairs [from, from + count) of a word, from the few runs kept.
-    [[nodiscard]] tessaron::RepeatPair pairAt(std::size_t word, int slot, const tessaron::RepeatWord& entry,
-                                              std::int64_t index) const;
-
-    std::shared_ptr<const Layout> layout_;
-    struct Run {
-        std::size_t word = SIZE_MAX;
-        std::int64_t from = 0;
-        std::vector<tessaron::RepeatPair> pairs;
-    };
-    mutable std::array<Run, 4> runs_;
-    mutable std::size_t nextRun_ = 0;
+    std::shared_ptr<const tessaron::RepeatSnapshot> snapshot_;
+    tessaron::ListingIndex index_;
+    // The cells of the row asked for last: a view asks for a row's cells one by one.
+    mutable std::int64_t cachedRow_ = 0;
+    mutable std::vector<std::string> cachedCells_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/searchmethod.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -12,7 +14,8 @@ class QLineEdit;
 struct OptionsResult {
     int minimum = 0;
     int maximum = 0;
-    bool complete = false;  // the complete search: every maximal repeat at its full length
+    // The check box chooses the complete search: every maximal repeat at its full length.
+    tessaron::SearchMethod method = tessaron::SearchMethod::Trie;
     friend bool operator==(const OptionsResult&, const OptionsResult&) = default;
 };
 

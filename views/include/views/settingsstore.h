@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/searchmethod.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +10,8 @@
 class QSettings;
 
 // The program's settings between runs: under the key "Tessaron", the subkey
-// "dados" holds "min", "max", "complete" (the complete search, off unless
-// set) and "findstr", and the key "registered" marks a
+// "dados" holds "min", "max", "complete" (the search method: true for the
+// complete search, the trie's otherwise) and "findstr", and the key "registered" marks a
 // completed first start. Kept in a file under the user's configuration
 // folder, or in the file named by the environment variable
 // TESSARON_SETTINGS (tests use it). Every write happens when a setting
@@ -24,7 +26,7 @@ public:
         int minimum = 8;
         int maximum = 30;
         QString motif;
-        bool complete = false;
+        tessaron::SearchMethod method = tessaron::SearchMethod::Trie;
     };
 
     SettingsStore();
@@ -39,7 +41,7 @@ public:
     // The folder the repeats were last exported to; empty before the first export.
     [[nodiscard]] QString exportFolder() const;
     void saveExportFolder(const QString& folder);
-    void saveComplete(bool complete);
+    void saveMethod(tessaron::SearchMethod method);
     // The window's own memory, under "Tessaron/window": the files opened
     // last (newest first, at most kRecentFiles), the folder of the last file
     // chosen, and whether motifs are looked for on both strands.

@@ -4,6 +4,8 @@
 // (columns A, B, C... and rows 1, 2, 3...), written cell by cell, with column
 // widths, copying of the selected cells and saving of the whole table as CSV.
 
+#include "report/tablewriter.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
@@ -58,8 +60,11 @@ public:
 
     // The spreadsheet heading of a 1-based column: A ... Z, AA, AB ...
     [[nodiscard]] static QString columnName(int column);
-    // RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
-    [[nodiscard]] static QString csvField(const QString& text);
+    // The CSV of a sheet into `sink` through the report's table writer (RFC
+    // 4180 quoting, CRLF line ends): `write` adds the rows, false to stop.
+    // False when it stopped or the sink failed.
+    [[nodiscard]] static bool writeCsv(const CsvSink& sink,
+                                       const std::function<bool(tessaron::TableWriter& out)>& write);
 
 private:
     QStringList titles_;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "engine/microsatellites.h"
+#include "report/featureindex.h"
+#include "report/reportlayout.h"
+#include "report/tablewriter.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaron {
+
+// The microsatellite table: a header line, then one row per microsatellite in
+// the order given: start (1-based), unit_length, unit, repeats, length, class,
+// compound ("-" when in none), end (1-based, inclusive: start + length - 1,
+// beyond the sequence's length for one across the origin, as GFF3 writes
+// it). With `features`, a last column, features, names those it overlaps
+// ("trnK-UUU / matK", or "intergenic").
+void writeMicrosatellites(TableWriter& out, std::span<const Microsatellite> list,
+                          const FeatureIndex* features = nullptr);
+
+// "mono", "di", "tri", "tetra", "penta" or "hexa" for unit lengths 1 .. 6.
+[[nodiscard]] std::string_view unitLengthName(int unitLength);
+
+struct MicrosatelliteClassCount {
+    std::string motifClass;
+    int unitLength = 0;
+    std::int64_t count = 0;
+    std::int64_t inCompounds = 0;
+    friend bool operator==(const MicrosatelliteClassCount&, const MicrosatelliteClassCount&) = default;
+};
+
+// What a paper's table says of the microsatellites of a genome.
+struct MicrosatelliteCounts {
+    std::array<std::int64_t, kMaxUnitLength> byUnitLength{};
+    std::array<std::int64_t, kMaxUnitLength> inCompoundsByUnitLength{};
+    std::vector<MicrosatelliteClassCount> byClass;  // by unit length, then class
+    std::int64_t total = 0;
+    std::int64_t inCompounds = 0;  // microsatellites that belong to a compound
+    int compounds = 0;             // compounds
+};
+
+[[nodiscard]] MicrosatelliteCounts countMicrosatellites(std::span<const Microsatellite> list);
+
+// The counts as a sheet, empty caption, three columns (name, microsatellites,
+// in compounds): "Microsatellites by unit length:" with a row for each of
+// mono .. hexa and a "total" row; an empty row; "Microsatellites by class:"
+// with a row per class found; an empty row; "Compounds:" and their number.
+[[nodiscard]] SheetLayout microsatelliteSummaryLayout(const MicrosatelliteCounts& counts);
+
+}  // namespace tessaron
