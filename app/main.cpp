@@ -7,9 +7,10 @@
 // README's picture is made this way, offscreen).
 
 #include "views/helpdlg.h"
+#include "views/jobstatus.h"
+#include "views/mainwindow.h"
 #include "views/prompts.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 
 #include "engine/repeatlist.h"
 #include "input/filesave.h"
@@ -33,8 +34,8 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
     window.resize(1000, 620);
     window.show();
     window.openFile(file);
-    window.waitForIdle();
-    QTreeView* tree = window.tree();
+    window.findChild<JobStatus*>()->waitForIdle(JobRunner::kNoTimeLimit);
+    auto* tree = window.findChild<QTreeView*>(QStringLiteral("tree"));
     const QAbstractItemModel* model = tree->model();
     const QModelIndex inverted = model->index(1, 0);
     const int lengths = model->rowCount(inverted);
@@ -44,10 +45,10 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
         tree->expand(longest);
         tree->setCurrentIndex(model->index(0, 0, longest));
     }
-    SequenceView* pane = window.sequencePane();
-    if (const tessaron::Repeat* repeat = window.selectedRepeat(); repeat != nullptr) {
-        const int first = window.selectedPairs().front().first;
-        pane->select(first, first + repeat->length);
+    auto* pane = window.findChild<SequenceView*>(QStringLiteral("sequencePane"));
+    const tessaron::Highlights& highlights = window.session().highlights();
+    if (const tessaron::Repeat* repeat = highlights.selectedRepeat(); repeat != nullptr) {
+        pane->select(highlights.firstCopy(), highlights.firstCopy() + repeat->length);
     }
     // The mouse resting over the pane, so that the status bar shows its position.
     const QPointF over(pane->textLeft() + 40.5 * pane->characterWidth(), 3.5 * pane->lineHeight());

@@ -248,6 +248,7 @@ Job Session::reanalysis() const
 void Session::adopt(SessionState state)
 {
     state_ = std::move(state);
+    highlights_.clear();
 }
 
 void Session::reset()
@@ -259,6 +260,7 @@ void Session::reset()
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();
+    highlights_.clear();
 }
 
 }  // namespace tessaron

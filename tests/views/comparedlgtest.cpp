@@ -12,8 +12,8 @@
 #include "views/repeattreemodel.h"
 #include "views/reportsheetdlg.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -125,13 +126,22 @@ struct CompareDlgTest : ::testing::Test {
         return lines;
     }
 
+    // The dialog with its runs inside the button that starts them.
+    struct InlineDialog : CCompareDlg {
+        explicit InlineDialog(int minimum = 8, int maximum = 30)
+            : CCompareDlg(minimum, maximum, Prompts::current())
+        {
+            setInlineJobs(true);
+        }
+    };
+
     QTemporaryDir folder;
+    ScopedTestPrompts prompts;
 };
 
 TEST_F(CompareDlgTest, TextsKindsAndSizes)
 {
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Compare genomes"));
     QStringList labels;
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
@@ -168,9 +178,7 @@ TEST_F(CompareDlgTest, TextsKindsAndSizes)
 
 TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 {
-    ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb"), QStringLiteral("/data/a.gb")});
     addFiles(dialog, prompts, {QStringLiteral("/data/b.gb")});
     // A cancelled chooser adds nothing.
@@ -190,9 +198,7 @@ TEST_F(CompareDlgTest, AddAppendsInOrderAndRemoveTakesTheSelectedLine)
 
 TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 {
-    ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
     dialog.show();
@@ -207,9 +213,7 @@ TEST_F(CompareDlgTest, OkWithoutFilesSaysSoAndStaysOpen)
 
 TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
 {
-    ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
     addFiles(dialog, prompts, {kMitoFile});
@@ -227,11 +231,9 @@ TEST_F(CompareDlgTest, NoKindChosenSaysSoReadsNothingAndStaysOpen)
 
 TEST_F(CompareDlgTest, AFailedFileKeepsTheDialogOpenWithItsList)
 {
-    ScopedTestPrompts prompts;
     const QString good = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString absent = folder.filePath(QStringLiteral("absent.gb"));
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     int shown = 0;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { ++shown; });
     addFiles(dialog, prompts, {good, absent});
@@ -269,11 +271,9 @@ class CompareDlgKind : public CompareDlgTest,
 TEST_P(CompareDlgKind, TwoFilesGiveTheEngineCountsOfTheChosenKind)
 {
     const auto [item, kind] = GetParam();
-    ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
-    CCompareDlg dialog(5, 12, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog(5, 12);
     std::optional<GenomeComparison> shown;
     dialog.setSheetViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
     addFiles(dialog, prompts, {first, second});
@@ -317,10 +317,8 @@ INSTANTIATE_TEST_SUITE_P(ListEntries, CompareDlgKind,
 
 TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 {
-    ScopedTestPrompts prompts;
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     std::optional<GenomeComparison> shown;
     int maximumWhenShown = -1;
     dialog.setSheetViewer([&](const GenomeComparison& comparison) {
@@ -349,9 +347,7 @@ TEST_F(CompareDlgTest, ProgressRunsToThirtyInStepsOfTenForThreeFiles)
 
 TEST_F(CompareDlgTest, CancelReadsNothing)
 {
-    ScopedTestPrompts prompts;
-    CCompareDlg dialog(8, 30, Prompts::current());
-    dialog.setInlineJobs(true);
+    InlineDialog dialog;
     bool shown = false;
     dialog.setSheetViewer([&shown](const GenomeComparison&) { shown = true; });
     addFiles(dialog, prompts, {kMitoFile});
@@ -363,27 +359,22 @@ TEST_F(CompareDlgTest, CancelReadsNothing)
     EXPECT_TRUE(prompts->messages.empty());
 }
 
-// The command from the main window, with its own settings file.
-class CompareCommandTest : public CompareDlgTest {
+// The command from the main window.
+class CompareCommandTest : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        CompareDlgTest::SetUp();
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", folder.filePath(QStringLiteral("settings.ini")).toUtf8());
-    }
-    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
+    static constexpr auto engineCounts = &CompareDlgTest::engineCounts;
 
     // A window with the mitochondrial genome loaded and analysed.
-    std::unique_ptr<CTessaronDlg> loadedWindow()
+    static std::unique_ptr<CTessaronDlg> loadedWindow()
     {
-        auto window = std::make_unique<CTessaronDlg>();
-        window->setInlineJobs(true);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        auto window = makeWindow();
         window->openGenBankFile(kMitoFile);
         EXPECT_TRUE(window->command(CTessaronDlg::IdViewReport)->isEnabled());
         return window;
+    }
+    void addFiles(CCompareDlg& dialog, const QStringList& paths)
+    {
+        CompareDlgTest::addFiles(dialog, prompts_, paths);
     }
 
     // Triggers the command and runs `drive` on the dialog once it is open;
@@ -406,12 +397,17 @@ protected:
                 return;
             }
             seen.opened = true;
-            seen.treeRows = window.treeModel()->rowCount();
-            seen.paneLength = window.sequencePane()->textLength();
-            seen.status = window.statusLine()->text();
+            seen.treeRows = modelOf(window)->rowCount();
+            seen.paneLength = paneOf(window)->textLength();
+            seen.status = statusLineOf(window)->text();
             seen.caption = window.windowTitle();
             seen.sizeText = dialog->sizeText()->text();
+            const QPointer<CCompareDlg> open(dialog);
             drive(*dialog);
+            if (open && open->isVisible()) {
+                ADD_FAILURE() << "the comparison dialog was left open";
+                open->reject();
+            }
         });
         window.command(CTessaronDlg::IdCompareGenomes)->trigger();
         return seen;
@@ -429,10 +425,10 @@ protected:
     };
     static Shown shownBy(const CTessaronDlg& window)
     {
-        Shown shown{window.treeModel()->rowCount(),
-                    window.sequencePane()->textLength(),
+        Shown shown{modelOf(window)->rowCount(),
+                    paneOf(window)->textLength(),
                     window.windowTitle(),
-                    window.genome().length(),
+                    window.session().genome().length(),
                     {}};
         for (const int id : kResultCommands) {
             shown.commands.push_back(window.command(id)->isEnabled());
@@ -440,23 +436,20 @@ protected:
         shown.commands.push_back(window.command(CTessaronDlg::IdFindMotif)->isEnabled());
         return shown;
     }
-
-    QByteArray previousSettings_;
 };
 
 TEST_F(CompareCommandTest, CancelLeavesTheWindowAsItWas)
 {
-    ScopedTestPrompts prompts;
     auto window = loadedWindow();
     // A word selected, so that its highlights must stay too.
-    const QModelIndex kind = window->treeModel()->index(1, 0);
-    const QModelIndex word = window->treeModel()->index(0, 0, window->treeModel()->index(0, 0, kind));
-    window->tree()->setCurrentIndex(word);
-    ASSERT_NE(window->selectedRepeat(), nullptr);
-    const tessaron::Repeat selected = *window->selectedRepeat();
+    const QModelIndex kind = modelOf(*window)->index(1, 0);
+    const QModelIndex word = modelOf(*window)->index(0, 0, modelOf(*window)->index(0, 0, kind));
+    treeOf(*window)->setCurrentIndex(word);
+    ASSERT_NE(window->session().highlights().selectedRepeat(), nullptr);
+    const tessaron::Repeat selected = *window->session().highlights().selectedRepeat();
     const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, {writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases))});
+        addFiles(dialog, {writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases))});
         QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(seen.opened);
@@ -464,14 +457,13 @@ TEST_F(CompareCommandTest, CancelLeavesTheWindowAsItWas)
     EXPECT_EQ(seen.paneLength, before.paneLength);
     EXPECT_EQ(seen.sizeText, QStringLiteral("min. size: 8bp; max. size: 30bp"));
     EXPECT_EQ(shownBy(*window), before);
-    ASSERT_NE(window->selectedRepeat(), nullptr);
-    EXPECT_EQ(window->selectedRepeat()->length, selected.length);
-    EXPECT_EQ(window->tree()->currentIndex(), word);
+    ASSERT_NE(window->session().highlights().selectedRepeat(), nullptr);
+    EXPECT_EQ(window->session().highlights().selectedRepeat()->length, selected.length);
+    EXPECT_EQ(treeOf(*window)->currentIndex(), word);
 }
 
 TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowAsItWas)
 {
-    ScopedTestPrompts prompts;
     auto window = loadedWindow();
     std::optional<GenomeComparison> shown;
     window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
@@ -479,11 +471,11 @@ TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowAsItWas)
     const QString second = writeFile(QStringLiteral("second.gb"), genBankRecord(kSecondBases));
     const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, {first, second});
+        addFiles(dialog, {first, second});
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(seen.opened);
-    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_TRUE(prompts_->messages.empty());
     ASSERT_TRUE(shown.has_value());
     ASSERT_EQ(shown->rowCount(), 2);
     EXPECT_EQ(shown->rows[0].counts, engineCounts(first, RepeatKind::Direct, 8, 30));
@@ -493,7 +485,6 @@ TEST_F(CompareCommandTest, AComparisonShowsItsTableAndLeavesTheWindowAsItWas)
 
 TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength)
 {
-    ScopedTestPrompts prompts;
     auto window = loadedWindow();
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const auto counts = engineCounts(first, RepeatKind::Inverted, 8, 30);
@@ -504,14 +495,14 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
 
     const Shown before = shownBy(*window);
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, {first, first});
+        addFiles(dialog, {first, first});
         dialog.kindList()->setCurrentIndex(1);
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
     });
     ASSERT_TRUE(seen.opened);
     // The sheet stays open beside the window, which is usable again.
-    const std::vector<CReportSheetDlg*> sheets = window->sheets();
+    const std::vector<CReportSheetDlg*> sheets = sheetsOf(*window);
     ASSERT_EQ(sheets.size(), 1U);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(sheets.front()->windowTitle(), QStringLiteral("Comparison of inverted repeats"));
@@ -523,7 +514,7 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
             line.push_back(cells.cellText(row, column));
         }
     }
-    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_TRUE(prompts_->messages.empty());
     ASSERT_EQ(table.size(), 4U);
     const auto columns = static_cast<std::size_t>(longest - 8 + 2);
     ASSERT_EQ(table[1].size(), columns);
@@ -538,27 +529,26 @@ TEST_F(CompareCommandTest, TheReportSheetShowsOneRowPerFileAndOneColumnPerLength
     EXPECT_EQ(shownBy(*window), before);
     // A later load keeps the comparison's sheet, which does not show the genome.
     window->openGenBankFile(kMitoFile);
-    EXPECT_EQ(window->sheets().size(), 1U);
+    EXPECT_EQ(sheetsOf(*window).size(), 1U);
 }
 
 TEST_F(CompareCommandTest, AFailedFileLeavesTheWindowAsItWasWithoutATable)
 {
-    ScopedTestPrompts prompts;
     auto window = loadedWindow();
     bool shown = false;
     window->setComparisonViewer([&shown](const GenomeComparison&) { shown = true; });
     const Shown before = shownBy(*window);
     bool stayedOpen = false;
     const Seen seen = compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, {folder.filePath(QStringLiteral("absent.gb"))});
+        addFiles(dialog, {folder_.filePath(QStringLiteral("absent.gb"))});
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
         stayedOpen = dialog.isVisible() && dialog.fileList()->count() == 1;
         QTest::mouseClick(dialog.cancelButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(seen.opened);
     EXPECT_TRUE(stayedOpen);
-    ASSERT_EQ(prompts->messages.size(), 1U);
-    EXPECT_TRUE(prompts->messages[0].text.startsWith(kBadFile));
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.startsWith(kBadFile));
     EXPECT_FALSE(shown);
     EXPECT_EQ(shownBy(*window), before);
 }
@@ -567,21 +557,20 @@ TEST_F(CompareCommandTest, AFailedFileLeavesTheWindowAsItWasWithoutATable)
 // The desktop's table, with the complete search, is the command line's.
 TEST_F(CompareCommandTest, TheRowsAreThoseOfTheCommandLine)
 {
-    ScopedTestPrompts prompts;
     auto window = loadedWindow();
     window->session().setMethod(tessaron::SearchMethod::Complete);
     std::optional<GenomeComparison> shown;
     window->setComparisonViewer([&shown](const GenomeComparison& comparison) { shown = comparison; });
-    const QString chloroplast = QStringLiteral(TESSARON_SHARED_DATA "/NC_000932.gb");
+    const QString chloroplast = QStringLiteral(TESSARON_TEST_DATA "/NC_000932.gb");
     const QString first = writeFile(QStringLiteral("first.gb"), genBankRecord(kFirstBases));
     const QStringList files{kMitoFile, chloroplast, first};
     (void)compareThrough(*window, [&](CCompareDlg& dialog) {
-        addFiles(dialog, prompts, files);
+        addFiles(dialog, files);
         dialog.kindList()->setCurrentIndex(1);
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     });
     ASSERT_TRUE(shown.has_value());
-    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_TRUE(prompts_->messages.empty());
     ASSERT_EQ(shown->rowCount(), 3);
     EXPECT_GE(shown->rows[1].longer, 1);  // the chloroplast's long inverted repeat
 

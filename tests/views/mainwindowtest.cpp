@@ -7,14 +7,13 @@
 #include "engine/repeatsnapshot.h"
 #include "handsnapshot.h"
 #include "input/genbankreader.h"
-#include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/optionsdlg.h"
 #include "views/randomdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
+#include "windowfixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -28,12 +27,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -66,7 +65,7 @@ const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
 
 const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-const QString kSharedData = QStringLiteral(TESSARON_SHARED_DATA);
+const QString kTestData = QStringLiteral(TESSARON_TEST_DATA);
 
 // The commands whose lists a release takes away.
 const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
@@ -83,70 +82,19 @@ QStringList childTexts(const QAbstractItemModel& model, const QModelIndex& paren
     return texts;
 }
 
-// Counts the paint events a widget receives.
-struct PaintCounter : QObject {
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
+// A menu's items as the user reads them: separators as "-", grayed items marked.
+QStringList itemsOf(const QMenu& menu)
+{
+    QStringList items;
+    for (const QAction* action : menu.actions()) {
+        items << (action->isSeparator() ? QStringLiteral("-")
+                                        : action->text() + (action->isEnabled() ? "" : " (grayed)"));
     }
-    int count = 0;
-};
+    return items;
+}
 
-// A window with settings of its own and answered prompts.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder_.isValid());
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", settingsFile().toUtf8());
-    }
-    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
-
-    [[nodiscard]] QString settingsFile() const { return folder_.filePath(QStringLiteral("settings.ini")); }
-    void storeLengths(int minimum, int maximum) const
-    {
-        QSettings settings(settingsFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("Tessaron/dados/min"), minimum);
-        settings.setValue(QStringLiteral("Tessaron/dados/max"), maximum);
-    }
-    [[nodiscard]] QVariant stored(const QString& key) const
-    {
-        QSettings settings(settingsFile(), QSettings::IniFormat);
-        return settings.value(key);
-    }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = folder_.filePath(name);
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        return path;
-    }
-
-    std::unique_ptr<CTessaronDlg> makeWindow()
-    {
-        auto window = std::make_unique<CTessaronDlg>();
-        window->setInlineJobs(true);  // each command ends with its job
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return window;
-    }
-
-    static void trigger(CTessaronDlg& window, int id)
-    {
-        QAction* action = window.command(id);
-        ASSERT_NE(action, nullptr) << id;
-        action->trigger();
-    }
-    void open(CTessaronDlg& window, int command, const QString& file)
-    {
-        prompts_->files.push_back(file);
-        trigger(window, command);
-    }
     void findMotif(CTessaronDlg& window, const QString& typed)
     {
         whenModal<CFindDlg>([typed](CFindDlg& dialog) {
@@ -191,93 +139,81 @@ protected:
             }
         }
     }
-    static QStringList kindTexts(const CTessaronDlg& window) { return childTexts(*window.treeModel()); }
+    static QStringList kindTexts(const CTessaronDlg& window) { return childTexts(*modelOf(window)); }
     static void select(CTessaronDlg& window, const QModelIndex& index)
     {
         ASSERT_TRUE(index.isValid());
-        window.tree()->setCurrentIndex(index);
+        treeOf(window)->setCurrentIndex(index);
     }
     // The first repeat of a kind with at least `pairs` pairs.
     static QModelIndex repeatWithPairs(const CTessaronDlg& window, RepeatKind kind, int pairs)
     {
-        const RepeatSnapshot* found = window.snapshot(kind);
+        const RepeatSnapshot* found = window.session().snapshot(kind).get();
         for (int slot = 0; found != nullptr && slot < found->slotCount(); ++slot) {
             const auto words = found->words(slot);
             for (std::size_t row = 0; row < words.size(); ++row) {
                 if (words[row].pairCount >= pairs) {
-                    return window.treeModel()->repeatIndex(kind, found->minLength() + slot,
-                                                           static_cast<int>(row));
+                    return modelOf(window)->repeatIndex(kind, found->minLength() + slot,
+                                                        static_cast<int>(row));
                 }
             }
         }
         return {};
     }
-
-    QTemporaryDir folder_;
-    QByteArray previousSettings_;
-    ScopedTestPrompts prompts_;
 };
 
 TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
 {
     const auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tessaron"));
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);
-    EXPECT_FALSE(window->loaded());
-    EXPECT_TRUE(window->statusLine()->isReadOnly());
-    EXPECT_EQ(window->sequencePane()->textLength(), 0);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 0);
+    EXPECT_FALSE(window->session().loaded());
+    EXPECT_TRUE(statusLineOf(*window)->isReadOnly());
+    EXPECT_EQ(paneOf(*window)->textLength(), 0);
     EXPECT_TRUE(prompts_->messages.empty());  // nothing to register, nothing to say
 
     const struct {
         QWidget* control;
         const char* name;
         int id;
-    } controls[] = {{window->tree(), "tree", CTessaronDlg::IdTree},
-                    {window->statusLine(), "statusLine", CTessaronDlg::IdStatusLine},
-                    {window->sequencePane(), "sequencePane", CTessaronDlg::IdSequencePane}};
+    } controls[] = {{treeOf(*window), "tree", CTessaronDlg::IdTree},
+                    {statusLineOf(*window), "statusLine", CTessaronDlg::IdStatusLine},
+                    {paneOf(*window), "sequencePane", CTessaronDlg::IdSequencePane}};
     for (const auto& control : controls) {
         EXPECT_EQ(control.control->objectName(), QString::fromLatin1(control.name));
         EXPECT_EQ(control.control->property("controlId").toInt(), control.id);
     }
 
     // Before a load only the commands that need no results are enabled.
-    const struct {
-        int id;
-        const char* menu;
-        bool enabled;
-    } commands[] = {
-        {32771, "&File", true},          {32791, "&File", true},          {32789, "&File", true},
-        {32786, "&File", true},          {32772, "&File", true},          {32790, "&Edit", false},
-        {32782, "&Edit", true},          {32781, "&View", false},         {32773, "&View", false},
-        {32776, "View &Results", false}, {32777, "View &Results", false}, {32778, "View &Results", false},
-        {32779, "View &Results", false}, {32800, "&View", false},
-    };
-    for (const auto& command : commands) {
-        SCOPED_TRACE(command.id);
-        QAction* action = window->command(command.id);
-        ASSERT_NE(action, nullptr);
-        EXPECT_EQ(action->data().toInt(), command.id);
-        EXPECT_EQ(action->objectName(), QStringLiteral("command%1").arg(command.id));
-        EXPECT_EQ(action->isEnabled(), command.enabled);
-        const auto* menu = qobject_cast<QMenu*>(action->parent());
-        ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->title(), QString::fromLatin1(command.menu));
-        EXPECT_EQ(window->findChild<QAction*>(action->objectName()), action);
+    QStringList bar;
+    std::vector<QStringList> menus;
+    for (const QAction* menu : window->menuBar()->actions()) {
+        bar << menu->text();
+        menus.push_back(itemsOf(*menu->menu()));
     }
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    ASSERT_EQ(menus.size(), 4U);
+    EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
+                                     "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
+                                     "&Create random sequence", "-", "E&xit"}));
+    EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
+                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions..."}));
+    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "-", "View Re&port (grayed)",
+                                     "Compare with random &controls... (grayed)", "View &Results", "-",
+                                     "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size"}));
+    EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);
-    EXPECT_EQ(results->title(), QStringLiteral("View &Results"));
-    const auto* view = qobject_cast<QMenu*>(window->command(CTessaronDlg::IdViewReport)->parent());
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->actions().contains(results->menuAction()));
+    EXPECT_EQ(itemsOf(*results), (QStringList{"Direct repeats (grayed)", "Inverted repeats (grayed)",
+                                              "Mirror repeats (grayed)", "Complementary repeats (grayed)"}));
 }
 
 TEST_F(MainWindowTest, SettingsThatCannotBeKeptAreSaidInTheStatusLine)
 {
     ASSERT_TRUE(QDir(folder_.path()).mkdir(QStringLiteral("settings.ini")));
     const auto window = makeWindow();
-    EXPECT_TRUE(window->statusLine()->text().contains(settingsFile()))
-        << window->statusLine()->text().toStdString();
+    EXPECT_TRUE(statusLineOf(*window)->text().contains(settingsFile()))
+        << statusLineOf(*window)->text().toStdString();
     EXPECT_TRUE(prompts_->messages.empty());
 }
 
@@ -289,44 +225,33 @@ TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
     const auto placed = [client](const QWidget* control) {
         return QRect(control->mapTo(client, QPoint(0, 0)), control->size());
     };
-    EXPECT_EQ(placed(window->tree()), QRect(0, 0, 180, 600));
-    EXPECT_EQ(placed(window->sequencePane()), QRect(185, 20, 615, 580));
-    EXPECT_EQ(placed(window->statusLine()), QRect(185, 0, 185, 20));
+    EXPECT_EQ(placed(treeOf(*window)), QRect(0, 0, 180, 600));
+    EXPECT_EQ(placed(paneOf(*window)), QRect(185, 20, 615, 580));
+    EXPECT_EQ(placed(statusLineOf(*window)), QRect(185, 0, 185, 20));
 
     // The tree keeps its width as the window grows, until the splitter is moved.
     client->resize(1000, 500);
-    EXPECT_EQ(placed(window->tree()), QRect(0, 0, 180, 500));
-    EXPECT_EQ(placed(window->sequencePane()), QRect(185, 20, 815, 480));
-    window->splitter()->setSizes({300, 695});
-    emit window->splitter()->splitterMoved(300, 1);
+    EXPECT_EQ(placed(treeOf(*window)), QRect(0, 0, 180, 500));
+    EXPECT_EQ(placed(paneOf(*window)), QRect(185, 20, 815, 480));
+    partOf<QSplitter>(*window, "splitter")->setSizes({300, 695});
+    emit partOf<QSplitter>(*window, "splitter")->splitterMoved(300, 1);
     client->resize(1100, 500);
-    EXPECT_EQ(window->tree()->width(), 300);
-    EXPECT_EQ(placed(window->statusLine()), QRect(305, 0, 185, 20));
+    EXPECT_EQ(treeOf(*window)->width(), 300);
+    EXPECT_EQ(placed(statusLineOf(*window)), QRect(305, 0, 185, 20));
 }
 
 TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
 {
     const auto window = makeWindow();
-    const auto centre = [](const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); };
-
-    const std::unique_ptr<QMenu> menu = window->contextMenuAt(centre(window->tree()));
-    ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 1);
-    const QAction* item = menu->actions().front();
-    EXPECT_EQ(item->text(), QStringLiteral("(disabled)"));
-    EXPECT_EQ(item->data().toInt(), CTessaronDlg::IdDisabled);
-    EXPECT_FALSE(item->isEnabled());
-
-    EXPECT_EQ(window->contextMenuAt(centre(window->sequencePane())), nullptr);
-    EXPECT_EQ(window->contextMenuAt(centre(window->statusLine())), nullptr);
-
     // A right click: only the one inside the tree brings up the menu.
     const auto rightClick = [&](QWidget* widget) {
         QStringList shown;
         QTimer::singleShot(0, [&shown] {
             if (QWidget* popup = QApplication::activePopupWidget()) {
                 for (const QAction* action : popup->actions()) {
-                    shown << action->text() + (action->isEnabled() ? QString() : QStringLiteral(" grayed"));
+                    shown << QStringLiteral("%1 %2%3")
+                                 .arg(action->data().toInt())
+                                 .arg(action->text(), action->isEnabled() ? "" : " grayed");
                 }
                 popup->close();
             }
@@ -337,9 +262,9 @@ TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
         QApplication::processEvents();
         return shown;
     };
-    EXPECT_EQ(rightClick(window->tree()->viewport()), QStringList{"(disabled) grayed"});
-    EXPECT_EQ(rightClick(window->sequencePane()->viewport()), QStringList());
-    EXPECT_EQ(rightClick(window->statusLine()), QStringList());
+    EXPECT_EQ(rightClick(treeOf(*window)->viewport()), QStringList{"32788 (disabled) grayed"});
+    EXPECT_EQ(rightClick(paneOf(*window)->viewport()), QStringList());
+    EXPECT_EQ(rightClick(statusLineOf(*window)), QStringList());
 }
 
 TEST_F(MainWindowTest, OpensAGenBankFile)
@@ -354,8 +279,8 @@ TEST_F(MainWindowTest, OpensAGenBankFile)
     EXPECT_EQ(kindTexts(*window), (QStringList{"direct repeats (3899)", "inverted repeats (1115)",
                                                "mirror repeats (3646)", "complementary repeats (908)"}));
     // Only the lengths that have pairs; 14 has none.
-    const QModelIndex direct = window->treeModel()->index(0, 0);
-    EXPECT_EQ(childTexts(*window->treeModel(), direct),
+    const QModelIndex direct = modelOf(*window)->index(0, 0);
+    EXPECT_EQ(childTexts(*modelOf(*window), direct),
               (QStringList{"8 bps (2759)", "9 bps (807)", "10 bps (251)", "11 bps (60)", "12 bps (17)",
                            "13 bps (4)", "15 bps (1)"}));
     for (const int id : kResultCommands) {
@@ -364,15 +289,14 @@ TEST_F(MainWindowTest, OpensAGenBankFile)
     EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
     Genome expected;
     ASSERT_TRUE(tessaron::readGenBank(kMitoFile.toStdString(), expected, 8, 30).has_value());
-    EXPECT_EQ(window->genome().sequence(), expected.sequence());
-    EXPECT_EQ(window->sequencePane()->sequence(), std::string(window->genome().sequence()));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
-    ASSERT_TRUE(window->features().has_value());
-    EXPECT_EQ(window->features()->front().name, "sequence");
-    EXPECT_TRUE(window->loaded());
+    EXPECT_EQ(window->session().genome().sequence(), expected.sequence());
+    EXPECT_EQ(paneOf(*window)->sequence(), std::string(window->session().genome().sequence()));
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
+    ASSERT_TRUE(window->session().features().has_value());
+    EXPECT_EQ(window->session().features()->front().name, "sequence");
+    EXPECT_TRUE(window->session().loaded());
 
-    QAbstractItemModelTester tester(window->treeModel(),
-                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QAbstractItemModelTester tester(modelOf(*window), QAbstractItemModelTester::FailureReportingMode::Fatal);
 }
 
 TEST_F(MainWindowTest, OpensATextFileAndLeavesNoDiagram)
@@ -385,13 +309,13 @@ TEST_F(MainWindowTest, OpensATextFileAndLeavesNoDiagram)
     open(*window, CTessaronDlg::IdOpenText, file);
     EXPECT_TRUE(prompts_->messages.empty());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("reads.part - Tessaron"));
-    EXPECT_EQ(window->genome().sequence(), "ACGTACGT");
-    EXPECT_EQ(window->genome().capacity(), 10);
-    EXPECT_EQ(window->sequencePane()->sequence(), "ACGTACGT");
+    EXPECT_EQ(window->session().genome().sequence(), "ACGTACGT");
+    EXPECT_EQ(window->session().genome().capacity(), 10);
+    EXPECT_EQ(paneOf(*window)->sequence(), "ACGTACGT");
     EXPECT_EQ(kindTexts(*window), (QStringList{"direct repeats (0)", "inverted repeats (0)",
                                                "mirror repeats (0)", "complementary repeats (0)"}));
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
-    EXPECT_FALSE(window->features().has_value());
+    EXPECT_FALSE(window->session().features().has_value());
     expectResultCommands(*window, true);
 }
 
@@ -403,7 +327,7 @@ TEST_F(MainWindowTest, CancellingTheFileChooserChangesNothing)
     for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
         open(*window, command, QString());
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(window->treeModel()->rowCount(), 4);
+        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
         expectResultCommands(*window, true);
     }
     EXPECT_TRUE(prompts_->messages.empty());
@@ -428,7 +352,7 @@ TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("sample - Tessaron"); }));
     // The letters of "locus x" other than c are gaps in their places.
-    EXPECT_EQ(window->genome().sequence(), "TTGACCALOCUSX");
+    EXPECT_EQ(window->session().genome().sequence(), "TTGACCALOCUSX");
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
 
     QMimeData twoFiles;
@@ -443,35 +367,36 @@ TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
 {
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
-    SequenceView& pane = *window->sequencePane();
-    const std::string_view sequence = window->genome().sequence();
+    SequenceView& pane = *paneOf(*window);
+    const std::string_view sequence = window->session().genome().sequence();
 
     // The one direct repeat of 15 bases: both copies green.
-    const QModelIndex direct = window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0);
+    const QModelIndex direct = modelOf(*window)->repeatIndex(RepeatKind::Direct, 15, 0);
     select(*window, direct);
-    const Repeat* repeat = window->selectedRepeat();
+    const Repeat* repeat = window->session().highlights().selectedRepeat();
     ASSERT_NE(repeat, nullptr);
     ASSERT_EQ(repeat->pairCount, 1);
-    ASSERT_EQ(window->selectedPairs().size(), 1U);
-    const tessaron::RepeatPair pair = window->selectedPairs().front();
+    ASSERT_EQ(window->session().highlights().selectedPairs().size(), 1U);
+    const tessaron::RepeatPair pair = window->session().highlights().selectedPairs().front();
     EXPECT_EQ(pane.highlights(),
               (std::vector<Highlight>{{pair.first, 15, kGreen, true}, {pair.second, 15, kGreen, true}}));
     EXPECT_EQ(pane.caret(), pair.first);
     const std::string word(sequence.substr(static_cast<std::size_t>(pair.first), 15));
     EXPECT_EQ(sequence.substr(static_cast<std::size_t>(pair.second), 15), word);
     EXPECT_EQ(direct.data().toString(), QString::fromStdString(word) + QStringLiteral(" (1)"));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
 
     // An inverted repeat with several pairs: first copies green, second copies red.
     const QModelIndex inverted = repeatWithPairs(*window, RepeatKind::Inverted, 2);
     select(*window, inverted);
-    repeat = window->selectedRepeat();
+    repeat = window->session().highlights().selectedRepeat();
     ASSERT_NE(repeat, nullptr);
     EXPECT_EQ(inverted.data(RepeatTreeModel::RepeatRole).value<const RepeatWord*>(),
-              window->treeModel()->repeatAt(inverted));
-    EXPECT_EQ(window->selectedPairs().size(), static_cast<std::size_t>(repeat->pairCount));
+              modelOf(*window)->repeatAt(inverted));
+    EXPECT_EQ(window->session().highlights().selectedPairs().size(),
+              static_cast<std::size_t>(repeat->pairCount));
     std::vector<Highlight> expected;
-    for (const tessaron::RepeatPair& each : window->selectedPairs()) {
+    for (const tessaron::RepeatPair& each : window->session().highlights().selectedPairs()) {
         expected.push_back({each.first, repeat->length, kGreen, true});
         expected.push_back({each.second, repeat->length, kRed, true});
     }
@@ -480,10 +405,10 @@ TEST_F(MainWindowTest, SelectingARepeatHighlightsBothCopiesOfEveryPair)
 
     // A length item: no highlights, caret back at the start.
     select(*window, inverted.parent());
-    EXPECT_EQ(window->selectedRepeat(), nullptr);
+    EXPECT_EQ(window->session().highlights().selectedRepeat(), nullptr);
     EXPECT_TRUE(pane.highlights().empty());
     EXPECT_EQ(pane.caret(), 0);
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     EXPECT_EQ(pane.sequence(), std::string(sequence));
 }
 
@@ -491,10 +416,10 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
 {
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
-    select(*window, window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0));
+    select(*window, modelOf(*window)->repeatIndex(RepeatKind::Direct, 15, 0));
     const QString caption = window->windowTitle();
-    const std::string sequence(window->genome().sequence());
-    const RepeatSnapshot* direct = window->snapshot(RepeatKind::Direct);
+    const std::string sequence(window->session().genome().sequence());
+    const RepeatSnapshot* direct = window->session().snapshot(RepeatKind::Direct).get();
 
     const QString notGenBank = writeFile(QStringLiteral("plain.txt"), "header\nACGTACGT\n");
     open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
@@ -502,16 +427,16 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Error!"));
     EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("The file doesn't seem to be in GenBank format!"));
 
-    EXPECT_EQ(window->genome().sequence(), sequence);
+    EXPECT_EQ(window->session().genome().sequence(), sequence);
     EXPECT_NE(window->session().suffixIndex(), nullptr);
-    EXPECT_EQ(window->sequencePane()->sequence(), sequence);
+    EXPECT_EQ(paneOf(*window)->sequence(), sequence);
     EXPECT_EQ(window->windowTitle(), caption);
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     // The results, the selection and the features are those of the file before.
-    EXPECT_EQ(window->snapshot(RepeatKind::Direct), direct);
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
-    EXPECT_NE(window->selectedRepeat(), nullptr);
-    EXPECT_TRUE(window->features().has_value());
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_NE(window->session().highlights().selectedRepeat(), nullptr);
+    EXPECT_TRUE(window->session().features().has_value());
     for (const int id : kResultCommands) {
         EXPECT_TRUE(window->command(id)->isEnabled()) << id;
     }
@@ -523,7 +448,7 @@ TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
     const auto window = makeWindow();
     const QString first = writeFile(QStringLiteral("first.txt"), "GATTACAGGGGACATTAG");
     open(*window, CTessaronDlg::IdOpenText, first);
-    ASSERT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+    ASSERT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
 
     const QString missing = folder_.filePath(QStringLiteral("missing.txt"));
     open(*window, CTessaronDlg::IdOpenText, missing);
@@ -531,9 +456,9 @@ TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
     EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("missing.txt")))
         << prompts_->messages[0].text.toStdString();
-    EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+    EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
     expectResultCommands(*window, true);
 }
 
@@ -541,21 +466,20 @@ TEST_F(MainWindowTest, FindMotifHighlightsEveryOccurrenceAndRemembersTheMotif)
 {
     storeLengths(4, 6);
     const auto window = makeWindow();
-    ASSERT_EQ(window->minSetting(), 4);
-    ASSERT_EQ(window->maxSetting(), 6);
+    ASSERT_EQ(window->session().minimum(), 4);
+    ASSERT_EQ(window->session().maximum(), 6);
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("gattaca.txt"), "GATTACAGGGGACATTAG"));
 
     findMotif(*window, QStringLiteral("gg"));
     EXPECT_TRUE(prompts_->messages.empty());
-    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("found 4 occurrences"));
+    EXPECT_EQ(statusLineOf(*window)->text(), QStringLiteral("found 4 occurrences"));
     // In the index's order; the one across the end in both its parts.
-    EXPECT_EQ(window->sequencePane()->highlights(), (std::vector<Highlight>{{17, 1, kGreen, true},
-                                                                            {0, 1, kGreen, true},
-                                                                            {9, 2, kGreen, true},
-                                                                            {8, 2, kGreen, true},
-                                                                            {7, 2, kGreen, true}}));
-    EXPECT_EQ(window->sequencePane()->caret(), 1);
-    EXPECT_EQ(window->lastMotif(), QStringLiteral("GG"));
+    EXPECT_EQ(paneOf(*window)->highlights(), (std::vector<Highlight>{{17, 1, kGreen, true},
+                                                                     {0, 1, kGreen, true},
+                                                                     {9, 2, kGreen, true},
+                                                                     {8, 2, kGreen, true},
+                                                                     {7, 2, kGreen, true}}));
+    EXPECT_EQ(paneOf(*window)->caret(), 1);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("GG"));
 
     // Found only across the end: not found. The motif is stored all the same.
@@ -563,26 +487,29 @@ TEST_F(MainWindowTest, FindMotifHighlightsEveryOccurrenceAndRemembersTheMotif)
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
     EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("Motif not found in the sequence!"));
-    EXPECT_TRUE(window->sequencePane()->highlights().empty());
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(paneOf(*window)->highlights().empty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("CATTAGG"));
 
     // An empty motif is accepted and forgotten, but not stored; nothing else happens.
     findMotif(*window, QString());
-    EXPECT_TRUE(window->lastMotif().isEmpty());
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/findstr")).toString(), QStringLiteral("CATTAGG"));
     EXPECT_EQ(prompts_->messages.size(), 1U);
 
-    // Cancel changes nothing.
-    findMotif(*window, QStringLiteral("GG"));
+    // The next search starts empty; its cancel changes nothing.
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        EXPECT_TRUE(dialog.motifField()->text().isEmpty());
+        dialog.motifField()->setText(QStringLiteral("GG"));
+        dialog.accept();
+    });
+    trigger(*window, CTessaronDlg::IdFindMotif);
     whenModal<CFindDlg>([](CFindDlg& dialog) {
         EXPECT_EQ(dialog.motifField()->text(), QStringLiteral("GG"));  // starts from the last motif
         dialog.motifField()->setText(QStringLiteral("ACG"));
         dialog.reject();
     });
     trigger(*window, CTessaronDlg::IdFindMotif);
-    EXPECT_EQ(window->lastMotif(), QStringLiteral("GG"));
-    EXPECT_EQ(window->statusLine()->text(), QStringLiteral("found 4 occurrences"));
+    EXPECT_EQ(statusLineOf(*window)->text(), QStringLiteral("found 4 occurrences"));
 }
 
 TEST_F(MainWindowTest, FindMotifDoesNothingBeforeASequenceIsLoaded)
@@ -605,22 +532,22 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
     });
     trigger(*window, CTessaronDlg::IdCreateRandom);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tessaron"));
-    EXPECT_FALSE(window->loaded());
+    EXPECT_FALSE(window->session().loaded());
 
     createRandom(*window, {"10", "20", "30", "40"});
     EXPECT_TRUE(prompts_->messages.empty());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Random [100 bp; A: 10, T: 20, C: 30, G: 40]"));
-    EXPECT_EQ(window->genome().length(), 100);
+    EXPECT_EQ(window->session().genome().length(), 100);
     const char letters[] = {'A', 'T', 'C', 'G'};
     const int counts[] = {10, 20, 30, 40};
     for (int letter = 0; letter < 4; ++letter) {
         EXPECT_EQ(window->session().suffixIndex()->baseCount(letters[letter]), counts[letter]);
     }
-    EXPECT_EQ(window->sequencePane()->textLength(), 100);
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_EQ(paneOf(*window)->textLength(), 100);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
     expectResultCommands(*window, true);
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
 
     // The dialog proposes the loaded composition.
     whenModal<CRandomDlg>([](CRandomDlg& dialog) {
@@ -632,7 +559,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
         dialog.reject();
     });
     trigger(*window, CTessaronDlg::IdCreateRandom);
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
 }
 
 TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
@@ -645,10 +572,10 @@ TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
     EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("4294967296")))
         << prompts_->messages[0].text.toStdString();
-    EXPECT_EQ(window->genome().sequence(), "GATTACAGGGGACATTAG");
+    EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);  // the results of the sequence kept
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);  // the results of the sequence kept
     expectResultCommands(*window, true);
 }
 
@@ -656,19 +583,19 @@ TEST_F(MainWindowTest, OptionsAreStoredAndAppliedBeforeAnyLoad)
 {
     const auto window = makeWindow();
     setOptions(*window, 20, 10);  // a minimum above the maximum is lowered to it
-    EXPECT_EQ(window->minSetting(), 10);
-    EXPECT_EQ(window->maxSetting(), 10);
+    EXPECT_EQ(window->session().minimum(), 10);
+    EXPECT_EQ(window->session().maximum(), 10);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 10);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 10);
-    EXPECT_EQ(window->genome().minLength(), 10);
-    EXPECT_EQ(window->genome().lengthBound(), 11);
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);  // nothing to search
+    EXPECT_EQ(window->session().genome().minLength(), 10);
+    EXPECT_EQ(window->session().genome().lengthBound(), 11);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 0);  // nothing to search
     expectResultCommands(*window, false);
 
     // The next window starts from them.
     const auto later = makeWindow();
-    EXPECT_EQ(later->minSetting(), 10);
-    EXPECT_EQ(later->maxSetting(), 10);
+    EXPECT_EQ(later->session().minimum(), 10);
+    EXPECT_EQ(later->session().maximum(), 10);
 }
 
 TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
@@ -680,11 +607,11 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
     setOptions(*window, 12, 14);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 12);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 14);
-    ASSERT_NE(window->snapshot(RepeatKind::Direct), nullptr);
-    EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
-    EXPECT_EQ(childTexts(*window->treeModel(), window->treeModel()->index(0, 0)),
+    ASSERT_NE(window->session().snapshot(RepeatKind::Direct).get(), nullptr);
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get()->minLength(), 12);
+    EXPECT_EQ(childTexts(*modelOf(*window), modelOf(*window)->index(0, 0)),
               (QStringList{"12 bps (17)", "13 bps (4)", "14 bps (1)"}));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());  // the analysis has ended
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());  // the analysis has ended
     EXPECT_EQ(window->windowTitle(), caption);
     expectResultCommands(*window, true);
     EXPECT_TRUE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
@@ -697,8 +624,8 @@ TEST_F(MainWindowTest, OptionsRerunTheAnalysisOfTheLoadedSequence)
         dialog.reject();
     });
     trigger(*window, CTessaronDlg::IdOptions);
-    EXPECT_EQ(window->minSetting(), 12);
-    EXPECT_EQ(window->snapshot(RepeatKind::Direct)->minLength(), 12);
+    EXPECT_EQ(window->session().minimum(), 12);
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get()->minLength(), 12);
 }
 
 TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
@@ -707,21 +634,22 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     EXPECT_EQ(window->session().method(), tessaron::SearchMethod::Trie);  // off on a first run
     setComplete(*window, true);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("true"));
-    open(*window, CTessaronDlg::IdOpenGenBank, kSharedData + QStringLiteral("/NC_000932.gb"));
-    RepeatTreeModel& model = *window->treeModel();
+    open(*window, CTessaronDlg::IdOpenGenBank, kTestData + QStringLiteral("/NC_000932.gb"));
+    RepeatTreeModel& model = *modelOf(*window);
     EXPECT_TRUE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
 
     // Both copies of its one pair highlighted whole: the first green, the second red.
     const QModelIndex whole = model.repeatIndex(RepeatKind::Inverted, 26264, 0);
     select(*window, whole);
-    ASSERT_NE(window->selectedRepeat(), nullptr);
-    ASSERT_EQ(window->selectedPairs().size(), 1U);
-    const tessaron::RepeatPair pair = window->selectedPairs().front();
-    EXPECT_EQ(window->sequencePane()->highlights(),
+    ASSERT_NE(window->session().highlights().selectedRepeat(), nullptr);
+    ASSERT_EQ(window->session().highlights().selectedPairs().size(), 1U);
+    const tessaron::RepeatPair pair = window->session().highlights().selectedPairs().front();
+    EXPECT_EQ(paneOf(*window)->highlights(),
               (std::vector<Highlight>{{pair.first, 26264, kGreen, true}, {pair.second, 26264, kRed, true}}));
     // The tree shows so long a word by its beginning.
     EXPECT_EQ(whole.data().toString(),
-              QString::fromStdString(window->genome().word(pair.first, 40)) + QStringLiteral("\u2026 (1)"));
+              QString::fromStdString(window->session().genome().word(pair.first, 40)) +
+                  QStringLiteral("\u2026 (1)"));
 
     // The next window starts with it, and the dialog shows it chosen.
     const auto later = makeWindow();
@@ -736,7 +664,7 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     setComplete(*window, false);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("false"));
     EXPECT_FALSE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
-    EXPECT_EQ(window->snapshot(RepeatKind::Inverted)->slotCount(), 23);
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Inverted).get()->slotCount(), 23);
 }
 
 // A sequence whose words come back read backwards more often than repeated:
@@ -784,9 +712,9 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     storeLengths(8, 8);
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("mirror.txt"), mirrorRichSequence()));
-    ASSERT_EQ(window->treeModel()->rowCount(), 4);
-    const std::int64_t direct = window->snapshot(RepeatKind::Direct)->total();
-    const std::int64_t inverted = window->snapshot(RepeatKind::Inverted)->total();
+    ASSERT_EQ(modelOf(*window)->rowCount(), 4);
+    const std::int64_t direct = window->session().snapshot(RepeatKind::Direct).get()->total();
+    const std::int64_t inverted = window->session().snapshot(RepeatKind::Inverted).get()->total();
 
     // The mirror search is the first to run out.
     window->session().setSearcher(failingFrom(RepeatKind::Mirror));
@@ -794,25 +722,25 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
     EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("Looks like we're out of memory..."));
-    EXPECT_TRUE(window->statusLine()->text().isEmpty());
+    EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     EXPECT_EQ(kindTexts(*window), (QStringList{QStringLiteral("direct repeats (%1)").arg(direct),
                                                QStringLiteral("inverted repeats (%1)").arg(inverted)}));
-    EXPECT_EQ(window->snapshot(RepeatKind::Mirror), nullptr);
-    EXPECT_EQ(window->snapshot(RepeatKind::Complementary), nullptr);
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Mirror).get(), nullptr);
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Complementary).get(), nullptr);
     expectResultCommands(*window, false);
     // The branches found still work.
     select(*window, repeatWithPairs(*window, RepeatKind::Inverted, 1));
-    EXPECT_NE(window->selectedRepeat(), nullptr);
-    EXPECT_FALSE(window->sequencePane()->highlights().empty());
+    EXPECT_NE(window->session().highlights().selectedRepeat(), nullptr);
+    EXPECT_FALSE(paneOf(*window)->highlights().empty());
 
     // Nothing at all is found now, yet the new sequence shows.
     window->session().setSearcher(failingFrom(RepeatKind::Direct));
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("again.txt"), mirrorRichSequence()));
     ASSERT_EQ(prompts_->messages.size(), 2U);
     EXPECT_EQ(prompts_->messages[1].text, QStringLiteral("Looks like we're out of memory..."));
-    EXPECT_EQ(window->treeModel()->rowCount(), 0);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("again - Tessaron"));
-    EXPECT_EQ(window->sequencePane()->textLength(), window->genome().length());
+    EXPECT_EQ(paneOf(*window)->textLength(), window->session().genome().length());
     expectResultCommands(*window, false);
 }
 
@@ -832,26 +760,27 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
 {
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
-    select(*window, window->treeModel()->repeatIndex(RepeatKind::Direct, 15, 0));
+    select(*window, modelOf(*window)->repeatIndex(RepeatKind::Direct, 15, 0));
     const auto genome = window->session().sharedGenome();
-    const RepeatSnapshot* direct = window->snapshot(RepeatKind::Direct);
+    const RepeatSnapshot* direct = window->session().snapshot(RepeatKind::Direct).get();
     const QString caption = window->windowTitle();
 
     std::atomic<bool> begun{false};
     window->session().setSearcher(searchUntilStopped(begun));
-    window->setInlineJobs(false);
+    jobsOf(*window)->setInlineJobs(false);
     const struct {
         const char* how;
         std::function<void()> cancel;
     } cancels[] = {
-        {"Cancel button", [&] { QTest::mouseClick(window->cancelButton(), Qt::LeftButton); }},
+        {"Cancel button",
+         [&] { QTest::mouseClick(partOf<QPushButton>(*window, "cancelButton"), Qt::LeftButton); }},
         {"Esc", [&] { QTest::keyClick(window.get(), Qt::Key_Escape); }},
     };
     for (const auto& each : cancels) {
         SCOPED_TRACE(each.how);
         begun = false;
         open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("other.txt"), "ACGTTGCAACGTAACC"));
-        ASSERT_TRUE(window->busy());
+        ASSERT_TRUE(jobsOf(*window)->busy());
         for (const int id :
              {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText, CTessaronDlg::IdCompareGenomes,
               CTessaronDlg::IdCreateRandom, CTessaronDlg::IdOptions, CTessaronDlg::IdViewReport,
@@ -860,8 +789,8 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
             EXPECT_FALSE(window->command(id)->isEnabled()) << id;
         }
         EXPECT_TRUE(window->command(CTessaronDlg::IdExit)->isEnabled());
-        EXPECT_TRUE(window->progressBar()->isVisible());
-        EXPECT_TRUE(window->cancelButton()->isVisible());
+        EXPECT_TRUE(partOf<QProgressBar>(*window, "progressBar")->isVisible());
+        EXPECT_TRUE(partOf<QPushButton>(*window, "cancelButton")->isVisible());
 
         // The window goes on meanwhile: timers fire, the status line tells
         // the search, and the previous results can still be browsed.
@@ -870,23 +799,23 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
         QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
         timer.start(10);
         EXPECT_TRUE(QTest::qWaitFor([&] {
-            return begun && window->statusLine()->text() == QStringLiteral("Getting \"direct repeats\"...");
+            return begun && statusLineOf(*window)->text() == QStringLiteral("Getting \"direct repeats\"...");
         }));
         QTest::qWait(100);
         EXPECT_GE(ticks, 5);
         select(*window, repeatWithPairs(*window, RepeatKind::Inverted, 2));
-        EXPECT_GE(window->sequencePane()->highlights().size(), 4U);
+        EXPECT_GE(paneOf(*window)->highlights().size(), 4U);
 
         each.cancel();
-        window->waitForIdle();
+        waitForJob(*window);
         EXPECT_EQ(window->session().sharedGenome(), genome);
-        EXPECT_EQ(window->snapshot(RepeatKind::Direct), direct);
+        EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(window->treeModel()->rowCount(), 4);
-        EXPECT_TRUE(window->features().has_value());
-        EXPECT_TRUE(window->statusLine()->text().isEmpty());
-        EXPECT_FALSE(window->progressBar()->isVisible());
-        EXPECT_FALSE(window->cancelButton()->isVisible());
+        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        EXPECT_TRUE(window->session().features().has_value());
+        EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
+        EXPECT_FALSE(partOf<QProgressBar>(*window, "progressBar")->isVisible());
+        EXPECT_FALSE(partOf<QPushButton>(*window, "cancelButton")->isVisible());
         for (const int id : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOptions, CTessaronDlg::IdViewReport,
                              CTessaronDlg::IdViewDirect, CTessaronDlg::IdDiagram}) {
             EXPECT_TRUE(window->command(id)->isEnabled()) << id;
@@ -898,7 +827,7 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
 TEST_F(MainWindowTest, TheWindowKeepsTickingWhileALargeRandomGenomeIsAnalysed)
 {
     const auto window = makeWindow();
-    window->setInlineJobs(false);
+    jobsOf(*window)->setInlineJobs(false);
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 longestGap = 0;
@@ -913,12 +842,12 @@ TEST_F(MainWindowTest, TheWindowKeepsTickingWhileALargeRandomGenomeIsAnalysed)
     createRandom(*window, {"100000", "100000", "100000", "100000"});
     clock.start();
     timer.start(10);
-    ASSERT_TRUE(window->busy());
-    window->waitForIdle();
+    ASSERT_TRUE(jobsOf(*window)->busy());
+    waitForJob(*window);
     timer.stop();
     const qint64 took = clock.elapsed();
-    EXPECT_EQ(window->genome().length(), 400000);
-    EXPECT_EQ(window->treeModel()->rowCount(), 4);
+    EXPECT_EQ(window->session().genome().length(), 400000);
+    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
     expectResultCommands(*window, true);
     std::cout << "[ timing   ] analysing 400 kb of random bases: " << took << " ms, " << ticks
               << " timer ticks, longest gap " << longestGap << " ms\n";

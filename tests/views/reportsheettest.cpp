@@ -11,12 +11,13 @@
 #include "report/reportlayout.h"
 #include "session/session.h"
 #include "testprompts.h"
-#include "views/controlsdlg.h"
 #include "views/listingmodel.h"
+#include "views/mainwindow.h"
+#include "views/randomcontrolsdlg.h"
 #include "views/reportsheetdlg.h"
-#include "views/tessarondlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 #include "whenmodal.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,7 +120,7 @@ QByteArray contentsOf(const QString& path)
 // window, then closes it; false when none is open.
 bool readSheet(const CTessaronDlg& window, const std::function<void(CReportSheetDlg&)>& read)
 {
-    const std::vector<CReportSheetDlg*> open = window.sheets();
+    const std::vector<CReportSheetDlg*> open = sheetsOf(window);
     if (open.empty()) {
         ADD_FAILURE() << "the report sheet is not open";
         return false;
@@ -251,7 +252,7 @@ TEST(WebCalc, SavesAsCsvThroughTheFileChooser)
         return answer;
     });
     sheet.saveCsvAction()->trigger();
-    sheet.waitForExport();
+    ASSERT_TRUE(sheet.waitForExport(kWaitLimitMs));
     EXPECT_EQ(askedCaption, QStringLiteral("Save as CSV"));
     EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
               QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
@@ -259,7 +260,7 @@ TEST(WebCalc, SavesAsCsvThroughTheFileChooser)
     // A cancelled chooser writes nothing.
     sheet.WriteCell(2, 1, QStringLiteral("more"));
     sheet.saveAsCsv();
-    sheet.waitForExport();
+    ASSERT_TRUE(sheet.waitForExport(kWaitLimitMs));
     EXPECT_EQ(contentsOf(folder.filePath(QStringLiteral("sheet.csv"))),
               QByteArray("\"Gen\xc3\xb4mio, A\",12\r\n"));
 }
@@ -275,7 +276,7 @@ TEST(WebCalc, AFileThatCannotBeWrittenIsReported)
     std::vector<QString> reported;
     sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
     sheet.saveAsCsv();
-    sheet.waitForExport();
+    ASSERT_TRUE(sheet.waitForExport(kWaitLimitMs));
     ASSERT_EQ(reported.size(), 1U);
     EXPECT_TRUE(reported.front().contains(path));
     EXPECT_FALSE(QFile::exists(path));
@@ -485,12 +486,10 @@ TEST_F(ReportSheet, ShowsModallyWithItsContent)
     CReportSheetDlg sheet;
     sheet.SetKindContent(snapshot(RepeatKind::Inverted));
     bool opened = false;
-    QTimer::singleShot(0, [&opened] {
-        auto* shown = qobject_cast<CReportSheetDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(shown, nullptr);
+    whenModal<CReportSheetDlg>([&opened](CReportSheetDlg& shown) {
         opened = true;
-        EXPECT_EQ(shown->sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
-        shown->close();
+        EXPECT_EQ(shown.sheet()->cellText(3, 1), QStringLiteral("ACCGT"));
+        shown.close();
     });
     sheet.exec();
     EXPECT_TRUE(opened);
@@ -540,58 +539,32 @@ TEST(ListingModel, RowsWidthsAndCsvAreThoseOfTheLayoutOnTheMitochondrion)
 
 // ---- the main window's commands ----
 
-class SheetCommands : public ::testing::Test {
+class SheetCommands : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder_.isValid());
-        previousSettings_ = qgetenv("TESSARON_SETTINGS");
-        qputenv("TESSARON_SETTINGS", folder_.filePath(QStringLiteral("settings.ini")).toUtf8());
-    }
-    void TearDown() override { qputenv("TESSARON_SETTINGS", previousSettings_); }
-
     std::unique_ptr<CTessaronDlg> openWindow(const QString& file, int minimum, int maximum)
     {
-        {
-            QSettings settings(folder_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-            settings.setValue(QStringLiteral("Tessaron/dados/min"), minimum);
-            settings.setValue(QStringLiteral("Tessaron/dados/max"), maximum);
-        }
-        auto window = std::make_unique<CTessaronDlg>();
-        window->setInlineJobs(true);
-        window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        storeLengths(minimum, maximum);
+        auto window = makeWindow();
         window->openFile(file);
         return window;
     }
-    QString writeSmallGenome()
-    {
-        const QString path = folder_.filePath(QStringLiteral("small.txt"));
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(kSmallGenome);
-        return path;
-    }
-
-    QTemporaryDir folder_;
-    QByteArray previousSettings_;
+    QString writeSmallGenome() const { return writeFile(QStringLiteral("small.txt"), kSmallGenome); }
 };
 
 TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
 {
-    ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
     QAction* action = window->command(CTessaronDlg::IdViewInverted);
     ASSERT_NE(action, nullptr);
     ASSERT_TRUE(action->isEnabled());
 
     std::vector<QString> statusTexts;
-    QObject::connect(window->statusLine(), &QLineEdit::textChanged,
+    QObject::connect(statusLineOf(*window), &QLineEdit::textChanged,
                      [&statusTexts](const QString& text) { statusTexts.push_back(text); });
     action->trigger();
     EXPECT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
         EXPECT_FALSE(sheet.isModal());
-        EXPECT_EQ(window->statusLine()->text(), QString());
+        EXPECT_EQ(statusLineOf(*window)->text(), QString());
         EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
         EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
         EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
@@ -603,7 +576,6 @@ TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
 
 TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
 {
-    ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
     const struct {
         int command;
@@ -614,9 +586,10 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
                  {CTessaronDlg::IdViewMirror, RepeatKind::Mirror, "Mirror Repeats"},
                  {CTessaronDlg::IdViewComplementary, RepeatKind::Complementary, "Complementary Repeats"}};
     for (const auto& [command, kind, caption] : cases) {
-        const RepeatSnapshot* listed = window->snapshot(kind);
+        const RepeatSnapshot* listed = window->session().snapshot(kind).get();
         ASSERT_NE(listed, nullptr) << caption;
-        const auto expected = gridOf(tessaron::listingLayout(*listOf(*listed), kind, window->genome()));
+        const auto expected =
+            gridOf(tessaron::listingLayout(*listOf(*listed), kind, window->session().genome()));
         window->command(command)->trigger();
         EXPECT_TRUE(readSheet(*window, [&,
                                         captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
@@ -628,16 +601,15 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
 
 TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
 {
-    ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(kMitoFile, 8, 30);
-    ASSERT_NE(window->snapshot(RepeatKind::Complementary), nullptr);
+    ASSERT_NE(window->session().snapshot(RepeatKind::Complementary).get(), nullptr);
     tessaron::PairCountsByKind counts;
     for (const RepeatKind kind : tessaron::kKindOrder) {
-        counts[static_cast<std::size_t>(kind)] = window->snapshot(kind)->pairCounts();
+        counts[static_cast<std::size_t>(kind)] = window->session().snapshot(kind).get()->pairCounts();
     }
     const auto expected = gridOf(tessaron::summaryLayout(8, counts));
     const QString csvPath = folder_.filePath(QStringLiteral("summary.csv"));
-    prompts->files.push_back(csvPath);
+    prompts_->files.push_back(csvPath);
     QString csv;
     window->command(CTessaronDlg::IdViewReport)->trigger();
     ASSERT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
@@ -648,40 +620,38 @@ TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
         csv = sheet.sheet()->csvText();
         sheet.sheet()->saveCsvAction()->trigger();
     }));
-    EXPECT_TRUE(prompts->files.empty());
+    EXPECT_TRUE(prompts_->files.empty());
     EXPECT_EQ(QString::fromUtf8(contentsOf(csvPath)), csv);
     EXPECT_TRUE(csv.startsWith(QStringLiteral("Direct repeats:,\r\n8 bp,")));
 }
 
 TEST_F(SheetCommands, AnUnwritableCsvFileIsReportedThroughThePrompts)
 {
-    ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(writeSmallGenome(), 4, 6);
-    prompts->files.push_back(folder_.filePath(QStringLiteral("no/such/folder.csv")));
+    prompts_->files.push_back(folder_.filePath(QStringLiteral("no/such/folder.csv")));
     window->command(CTessaronDlg::IdViewReport)->trigger();
     ASSERT_TRUE(readSheet(*window, [](CReportSheetDlg& sheet) { sheet.sheet()->saveAsCsv(); }));
-    ASSERT_EQ(prompts->messages.size(), 1U);
-    EXPECT_EQ(prompts->messages.front().icon, Prompts::Icon::Warning);
-    EXPECT_TRUE(prompts->messages.front().text.contains(QStringLiteral("folder.csv")));
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_EQ(prompts_->messages.front().icon, Prompts::Icon::Warning);
+    EXPECT_TRUE(prompts_->messages.front().text.contains(QStringLiteral("folder.csv")));
 }
 
 TEST_F(SheetCommands, SheetsStayBesideTheWindowUntilTheGenomeChanges)
 {
-    ScopedTestPrompts prompts;
     const QString small = writeSmallGenome();
     const std::unique_ptr<CTessaronDlg> window = openWindow(small, 4, 6);
     window->command(CTessaronDlg::IdViewReport)->trigger();
     window->command(CTessaronDlg::IdViewInverted)->trigger();
-    ASSERT_EQ(window->sheets().size(), 2U);
+    ASSERT_EQ(sheetsOf(*window).size(), 2U);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window->command(CTessaronDlg::IdOpenText)->isEnabled());
-    EXPECT_TRUE(window->sheets().front()->chartAction()->isEnabled());
-    EXPECT_FALSE(window->sheets().back()->chartAction()->isEnabled());  // a listing has no chart
+    EXPECT_TRUE(sheetsOf(*window).front()->chartAction()->isEnabled());
+    EXPECT_FALSE(sheetsOf(*window).back()->chartAction()->isEnabled());  // a listing has no chart
 
     // Their results are replaced: they close.
     window->openFile(small);
     QApplication::processEvents();
-    EXPECT_TRUE(window->sheets().empty());
+    EXPECT_TRUE(sheetsOf(*window).empty());
 }
 
 // The lengths with pairs of each kind, as (length, pairs) texts, from a
@@ -702,11 +672,10 @@ std::vector<std::vector<std::pair<QString, QString>>> pairsByKind(const CWebCalc
 
 TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
 {
-    ScopedTestPrompts prompts;
     const std::unique_ptr<CTessaronDlg> window = openWindow(kMitoFile, 8, 30);
     window->command(CTessaronDlg::IdViewReport)->trigger();
-    ASSERT_EQ(window->sheets().size(), 1U);
-    const auto reported = pairsByKind(*window->sheets().front()->sheet());
+    ASSERT_EQ(sheetsOf(*window).size(), 1U);
+    const auto reported = pairsByKind(*sheetsOf(*window).front()->sheet());
 
     QAction* command = window->command(CTessaronDlg::IdRandomControls);
     ASSERT_TRUE(command->isEnabled());
@@ -716,7 +685,7 @@ TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
         dialog.accept();
     });
     command->trigger();
-    const std::vector<CReportSheetDlg*> sheets = window->sheets();
+    const std::vector<CReportSheetDlg*> sheets = sheetsOf(*window);
     ASSERT_EQ(sheets.size(), 2U);
     CReportSheetDlg& controls = *sheets.back();
     EXPECT_EQ(controls.windowTitle(), QStringLiteral("Random controls: 2 sequences, seeds 1 to 2"));
@@ -738,10 +707,10 @@ TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
 
     // The chart is saved through the prompts.
     const QString svg = folder_.filePath(QStringLiteral("controls.svg"));
-    prompts->files.push_back(svg);
+    prompts_->files.push_back(svg);
     controls.chart()->saveButton()->click();
     EXPECT_TRUE(contentsOf(svg).contains("<svg"));
-    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_TRUE(prompts_->messages.empty());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
 #include "views/reportsheetdlg.h"
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include <QChart>
 #include <QChartView>

@@ -3,6 +3,8 @@
 // Answers the modal dialog that the next command opens.
 
 #include <QApplication>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -11,7 +13,8 @@
 #include <functional>
 
 // Runs `fill` on the modal dialog that the next command opens. `fill` must
-// end the dialog; a missing or unexpected dialog fails the test and is closed.
+// end the dialog; a missing or unexpected dialog fails the test and is
+// closed, and so is one that `fill` leaves open, so that the command returns.
 template <typename Dialog>
 void whenModal(std::function<void(Dialog&)> fill)
 {
@@ -25,6 +28,11 @@ void whenModal(std::function<void(Dialog&)> fill)
             }
             return;
         }
+        const QPointer<Dialog> open(dialog);
         fill(*dialog);
+        if (open && open->isVisible()) {
+            ADD_FAILURE() << "the dialog was left open";
+            open->reject();
+        }
     });
 }

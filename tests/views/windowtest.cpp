@@ -2,14 +2,13 @@
 // origin, stepping through copies, going to a position, the tree's filter,
 // the recent files, the status bar, the choosers' file types and Help.
 
-#include "scopedsettings.h"
-#include "testprompts.h"
 #include "views/finddlg.h"
 #include "views/helpdlg.h"
+#include "views/recentfilesmenu.h"
 #include "views/repeattreemodel.h"
 #include "views/sequenceview.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
+#include "windowfixture.h"
 
 #include "engine/repeatsnapshot.h"
 
@@ -43,39 +42,19 @@ const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
 const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder_.isValid());
-        window_ = std::make_unique<CTessaronDlg>();
-        window_->setInlineJobs(true);
+        WindowFixture::SetUp();
+        window_ = makeWindow();
         window_->resize(900, 600);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
     void TearDown() override { window_.reset(); }
 
-    QString writeFile(const QString& name, const QByteArray& bytes) const
-    {
-        const QString path = folder_.filePath(name);
-        QFile out(path);
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-        return path;
-    }
-    void trigger(int id) const
-    {
-        QAction* action = window_->command(id);
-        ASSERT_NE(action, nullptr) << id;
-        action->trigger();
-    }
-    void open(int command, const QString& file)
-    {
-        prompts_->files.push_back(file);
-        trigger(command);
-    }
-    [[nodiscard]] SequenceView& pane() const { return *window_->sequencePane(); }
+    void trigger(int id) const { WindowFixture::trigger(*window_, id); }
+    void open(int command, const QString& file) { WindowFixture::open(*window_, command, file); }
+    [[nodiscard]] SequenceView& pane() const { return *paneOf(*window_); }
     [[nodiscard]] bool inView(int position) const
     {
         const int row = pane().rowOf(position);
@@ -86,7 +65,7 @@ protected:
     template <typename Test>
     QModelIndex findWord(RepeatKind kind, int length, Test test) const
     {
-        const RepeatTreeModel& model = *window_->treeModel();
+        const RepeatTreeModel& model = *modelOf(*window_);
         for (int each = length == 0 ? 3 : length; each <= (length == 0 ? 256 : length); ++each) {
             const QModelIndex lengthItem = model.lengthIndex(kind, each);
             for (int row = 0; lengthItem.isValid() && row < model.rowCount(lengthItem); ++row) {
@@ -107,8 +86,6 @@ protected:
         }));
     }
 
-    ScopedSettingsFile folder_;
-    ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };
 
@@ -122,14 +99,14 @@ TEST_F(WindowTest, ACopyAcrossTheOriginIsHighlightedInBothParts)
         [length](const std::vector<RepeatPair>& pairs) { return pairs.front().second == length - 1; });
     ASSERT_TRUE(mirror.isValid());
     EXPECT_TRUE(mirror.data().toString().startsWith(QStringLiteral("ACACTAGG")));
-    window_->tree()->setCurrentIndex(mirror);
+    treeOf(*window_)->setCurrentIndex(mirror);
 
     EXPECT_EQ(pane().colorAt(length - 1), kRed);
     for (int position = 0; position < 7; ++position) {
         EXPECT_EQ(pane().colorAt(position), kRed) << position;
     }
     EXPECT_NE(pane().colorAt(7), kRed);
-    EXPECT_EQ(pane().colorAt(window_->selectedPairs().front().first), kGreen);
+    EXPECT_EQ(pane().colorAt(window_->session().highlights().selectedPairs().front().first), kGreen);
 }
 
 TEST_F(WindowTest, NextAndPreviousCopyBringEachCopyIntoView)
@@ -140,9 +117,9 @@ TEST_F(WindowTest, NextAndPreviousCopyBringEachCopyIntoView)
         return pairs.size() == 1 && pairs.front().second - pairs.front().first > 10000;
     });
     ASSERT_TRUE(inverted.isValid());
-    window_->tree()->setCurrentIndex(inverted);
-    const RepeatPair pair = window_->selectedPairs().front();
-    ASSERT_EQ(window_->copyStarts(), (std::vector<int>{pair.first, pair.second}));
+    treeOf(*window_)->setCurrentIndex(inverted);
+    const RepeatPair pair = window_->session().highlights().selectedPairs().front();
+    ASSERT_EQ(window_->session().highlights().starts(), (std::vector<int>{pair.first, pair.second}));
     ASSERT_TRUE(inView(pair.first));
     ASSERT_FALSE(inView(pair.second));
 
@@ -157,11 +134,11 @@ TEST_F(WindowTest, NextAndPreviousCopyBringEachCopyIntoView)
     EXPECT_EQ(pane().caret(), pair.second);
 
     // A length item, or a new analysis: nothing to step through.
-    window_->tree()->setCurrentIndex(inverted.parent());
+    treeOf(*window_)->setCurrentIndex(inverted.parent());
     EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
-    window_->tree()->setCurrentIndex(inverted);
+    treeOf(*window_)->setCurrentIndex(inverted);
     open(CTessaronDlg::IdOpenGenBank, kMitoFile);
-    EXPECT_TRUE(window_->copyStarts().empty());
+    EXPECT_TRUE(window_->session().highlights().starts().empty());
     EXPECT_FALSE(window_->command(CTessaronDlg::IdNextCopy)->isEnabled());
 }
 
@@ -172,12 +149,12 @@ TEST_F(WindowTest, ClickingTheSelectedWordAgainShowsItsFirstCopy)
         return pairs.front().first > 10000;
     });
     ASSERT_TRUE(far.isValid());
-    QTreeView& tree = *window_->tree();
+    QTreeView& tree = *treeOf(*window_);
     tree.expand(far.parent().parent());
     tree.expand(far.parent());
     tree.scrollTo(far);
     tree.setCurrentIndex(far);
-    const int first = window_->selectedPairs().front().first;
+    const int first = window_->session().highlights().selectedPairs().front().first;
     ASSERT_TRUE(inView(first));
 
     pane().verticalScrollBar()->setValue(0);
@@ -201,21 +178,21 @@ TEST_F(WindowTest, GoToPositionPutsTheCaretThere)
     EXPECT_TRUE(inView(11999));
     trigger(CTessaronDlg::IdGoToPosition);  // cancelled
     EXPECT_EQ(pane().caret(), 11999);
-    EXPECT_EQ(window_->selectionLabel()->text(), QStringLiteral("Caret 12000"));
+    EXPECT_EQ(partOf<QLabel>(*window_, "selectionLabel")->text(), QStringLiteral("Caret 12000"));
 }
 
 TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
 {
     open(CTessaronDlg::IdOpenGenBank, kMitoFile);
-    const RepeatTreeModel& model = *window_->treeModel();
+    const RepeatTreeModel& model = *modelOf(*window_);
     const QModelIndex direct = model.index(0, 0);
     const int lengths = model.rowCount(direct);
-    ASSERT_FALSE(window_->filterBox()->isVisible());
+    ASSERT_FALSE(partOf<QWidget>(*window_, "filterBox")->isVisible());
     window_->command(CTessaronDlg::IdShowFilter)->setChecked(true);
-    ASSERT_TRUE(window_->filterBox()->isVisible());
+    ASSERT_TRUE(partOf<QWidget>(*window_, "filterBox")->isVisible());
 
-    window_->filterMinLength()->setValue(13);
-    window_->filterMaxLength()->setValue(15);
+    partOf<QSpinBox>(*window_, "filterMinLength")->setValue(13);
+    partOf<QSpinBox>(*window_, "filterMaxLength")->setValue(15);
     QStringList shown;
     for (int row = 0; row < model.rowCount(model.index(0, 0)); ++row) {
         shown << model.index(row, 0, model.index(0, 0)).data().toString();
@@ -223,10 +200,10 @@ TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
     EXPECT_EQ(shown, (QStringList{"13 bps (4)", "15 bps (1)"}));
     EXPECT_EQ(model.rowCount(), 4);  // the kinds stay
 
-    window_->filterMinLength()->setValue(0);
-    window_->filterMaxLength()->setValue(0);
-    window_->filterMinPairs()->setValue(3);
-    window_->filterWord()->setText(QStringLiteral("ccc"));
+    partOf<QSpinBox>(*window_, "filterMinLength")->setValue(0);
+    partOf<QSpinBox>(*window_, "filterMaxLength")->setValue(0);
+    partOf<QSpinBox>(*window_, "filterMinPairs")->setValue(3);
+    partOf<QLineEdit>(*window_, "filterWord")->setText(QStringLiteral("ccc"));
     int words = 0;
     for (int kind = 0; kind < model.rowCount(); ++kind) {
         const QModelIndex kindItem = model.index(kind, 0);
@@ -250,6 +227,7 @@ TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
 
 TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
 {
+    const auto recent = [this] { return partOf<RecentFilesMenu>(*window_, "recentFilesMenu"); };
     const QString first = writeFile(QStringLiteral("first.txt"), "GATTACAGGGGACATTAG");
     const QString second = writeFile(QStringLiteral("second.fa"), "ACGTTGCAACGTAAAA");
     open(CTessaronDlg::IdOpenText, first);
@@ -259,14 +237,14 @@ TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
     open(CTessaronDlg::IdOpenText, second);
     EXPECT_EQ(prompts_->asked[1].folder, folder_.path());
     open(CTessaronDlg::IdOpenText, first);
-    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+    EXPECT_EQ(recent()->files(), (QStringList{first, second}));
     // A file that does not load is not remembered.
     open(CTessaronDlg::IdOpenGenBank, second);
-    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+    EXPECT_EQ(recent()->files(), (QStringList{first, second}));
     prompts_->messages.clear();
 
     QStringList entries;
-    for (QAction* action : window_->recentMenu()->actions()) {
+    for (QAction* action : recent()->actions()) {
         if (action->property("recentFile").isValid()) {
             entries << action->text();
         }
@@ -274,20 +252,19 @@ TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
     EXPECT_EQ(entries, (QStringList{"&1 first.txt", "&2 second.fa"}));
 
     // Kept between runs.
-    window_ = std::make_unique<CTessaronDlg>();
-    window_->setInlineJobs(true);
-    EXPECT_EQ(window_->recentFiles(), (QStringList{first, second}));
+    window_ = makeWindow();
+    EXPECT_EQ(recent()->files(), (QStringList{first, second}));
 
     ASSERT_TRUE(QFile::remove(second));
-    for (QAction* action : window_->recentMenu()->actions()) {
+    for (QAction* action : recent()->actions()) {
         if (action->property("recentFile").toString() == second) {
             action->trigger();
         }
     }
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_TRUE(prompts_->messages[0].text.contains(second));
-    EXPECT_EQ(window_->recentFiles(), QStringList{first});
-    EXPECT_FALSE(window_->loaded());
+    EXPECT_EQ(recent()->files(), QStringList{first});
+    EXPECT_FALSE(window_->session().loaded());
 }
 
 TEST_F(WindowTest, TheStatusBarTellsTheGenomeAndTheSelection)
@@ -297,11 +274,12 @@ TEST_F(WindowTest, TheStatusBarTellsTheGenomeAndTheSelection)
     const QString size = gaps() == 0
                              ? QStringLiteral("16568 bp")
                              : QStringLiteral("%1 bp (%2 in gaps)").arg(pane().textLength()).arg(gaps());
-    EXPECT_EQ(window_->genomeLabel()->text(), size + QStringLiteral(", GC 44.4%"));
+    EXPECT_EQ(partOf<QLabel>(*window_, "genomeLabel")->text(), size + QStringLiteral(", GC 44.4%"));
     pane().select(99, 199);
-    EXPECT_EQ(window_->selectionLabel()->text(), QStringLiteral("Selected 100-199 (100 bp)"));
+    EXPECT_EQ(partOf<QLabel>(*window_, "selectionLabel")->text(),
+              QStringLiteral("Selected 100-199 (100 bp)"));
     QTest::mouseMove(pane().viewport(), QPoint(pane().textLeft() + 1, 1));
-    EXPECT_EQ(window_->positionLabel()->text(), QStringLiteral("Position 1"));
+    EXPECT_EQ(partOf<QLabel>(*window_, "positionLabel")->text(), QStringLiteral("Position 1"));
 }
 
 TEST_F(WindowTest, FindMotifOnBothStrandsShowsTheOtherStrandInRed)
@@ -315,8 +293,8 @@ TEST_F(WindowTest, FindMotifOnBothStrandsShowsTheOtherStrandInRed)
     trigger(CTessaronDlg::IdFindMotif);
     EXPECT_EQ(pane().highlights(),
               (std::vector<SequenceView::Highlight>{{2, 3, kGreen, true}, {11, 3, kRed, true}}));
-    EXPECT_EQ(window_->statusLine()->text(), QStringLiteral("found 1 occurrences, 1 on the other strand"));
-    EXPECT_EQ(window_->copyStarts(), (std::vector<int>{2, 11}));
+    EXPECT_EQ(statusLineOf(*window_)->text(), QStringLiteral("found 1 occurrences, 1 on the other strand"));
+    EXPECT_EQ(window_->session().highlights().starts(), (std::vector<int>{2, 11}));
 
     // The choice is kept for the next search.
     whenModal<CFindDlg>([](CFindDlg& dialog) {

@@ -78,8 +78,6 @@ CCompareDlg::CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* pa
     progressBar_->setValue(0);
 
     okButton_->setDefault(true);
-    connect(jobs_.get(), &JobRunner::progressed, this,
-            [this](int done, double) { progressBar_->setValue(kProgressStep * done); });
     connect(addButton_, &QPushButton::clicked, this, &CCompareDlg::OnAddFile);
     connect(removeButton_, &QPushButton::clicked, this, &CCompareDlg::OnRemoveFile);
     connect(okButton_, &QPushButton::clicked, this, &CCompareDlg::accept);
@@ -152,12 +150,13 @@ void CCompareDlg::accept()
     for (QWidget* button : {addButton_, removeButton_, okButton_}) {
         button->setEnabled(false);
     }
-    jobs_->start<Outcome>(
+    jobs_->start<Outcome, int>(
         [files = std::move(files), kind, minimum = minimum_, maximum = maximum_, method = method_](
-            const std::stop_token& stop, const JobRunner::Reporter& report) {
+            const std::stop_token& stop, const JobRunner::Reporter<int>& report) {
             tessaron::ComparisonOptions options;
             options.method = method;
-            options.progress = [&report](int done) { report(done, 1.0); };
+            // Each file read is a step of its own, never merged away.
+            options.progress = [&report](int done) { report.newStep(done); };
             options.stop = stop;
             return tessaron::runComparison(files, kind, minimum, maximum, options);
         },
@@ -185,7 +184,8 @@ void CCompareDlg::accept()
                 sheetViewer_(std::get<tessaron::GenomeComparison>(outcome));
             }
             QDialog::accept();
-        });
+        },
+        [this](int done) { progressBar_->setValue(kProgressStep * done); });
 }
 
 void CCompareDlg::reject()

@@ -1,6 +1,7 @@
 #include "views/jobrunner.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 
 JobRunner::JobRunner(QObject* parent) : QObject(parent)
@@ -27,26 +28,27 @@ void JobRunner::cancel()
     }
 }
 
-void JobRunner::waitForIdle()
+bool JobRunner::waitForIdle(int milliseconds)
 {
-    while (busy_) {
+    const QDeadlineTimer deadline(milliseconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                                   : QDeadlineTimer(milliseconds));
+    while (busy_ && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     }
+    return !busy_;
 }
 
-void JobRunner::report(int stage, double fraction)
+void JobRunner::report(bool stepStart, std::function<void()> show)
 {
     {
         const std::lock_guard lock(progressMutex_);
-        if (stage != lastStage_) {
-            // A new stage is delivered on its own, in order, never merged away.
-            lastStage_ = stage;
-            pendingProgress_.reset();
-            QMetaObject::invokeMethod(
-                this, [this, stage, fraction] { emit progressed(stage, fraction); }, Qt::QueuedConnection);
-            return;
+        // A report within a step replaces the one before it, unless that
+        // one began its step: every step is shown, in order.
+        if (!stepStart && !pendingProgress_.empty() && !pendingProgress_.back().stepStart) {
+            pendingProgress_.back().show = std::move(show);
+        } else {
+            pendingProgress_.push_back({std::move(show), stepStart});
         }
-        pendingProgress_ = std::pair{stage, fraction};
     }
     if (!progressPosted_.exchange(true)) {
         QMetaObject::invokeMethod(
@@ -57,13 +59,13 @@ void JobRunner::report(int stage, double fraction)
 void JobRunner::deliverProgress()
 {
     progressPosted_ = false;
-    std::optional<std::pair<int, double>> latest;
+    std::deque<Delivery> due;
     {
         const std::lock_guard lock(progressMutex_);
-        latest.swap(pendingProgress_);
+        due.swap(pendingProgress_);
     }
-    if (latest) {
-        emit progressed(latest->first, latest->second);
+    for (const Delivery& delivery : due) {
+        delivery.show();
     }
 }
 
@@ -72,8 +74,7 @@ void JobRunner::begin()
     busy_ = true;
     {
         const std::lock_guard lock(progressMutex_);
-        lastStage_ = -1;
-        pendingProgress_.reset();
+        pendingProgress_.clear();
     }
     emit started();
 }

@@ -144,3 +144,21 @@ std::optional<CRandomDlg::Counts> CRandomDlg::ask(const Counts& counts, Prompts&
     }
     return dialog.chosen();
 }
+
+QString CRandomDlg::caption(const Counts& counts)
+{
+    return QStringLiteral("Random [%1 bp; A: %2, T: %3, C: %4, G: %5]")
+        .arg(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}))
+        .arg(counts[0])
+        .arg(counts[1])
+        .arg(counts[2])
+        .arg(counts[3]);
+}
+
+QString CRandomDlg::refusal(std::int64_t total)
+{
+    return tr("A random sequence of %1 bases cannot be made: the total may not exceed %2 bases, "
+              "and the memory for it must be available.")
+        .arg(total)
+        .arg(std::numeric_limits<std::int32_t>::max());
+}

@@ -5,6 +5,7 @@
 #include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
 #include "session/session.h"
+#include "views/jobrunner.h"
 #include "views/listingmodel.h"
 #include "views/qtstrings.h"
 
@@ -172,7 +173,7 @@ void CReportSheetDlg::reject()
 {
     if (sheet_->exporting()) {
         sheet_->cancelExport();
-        sheet_->waitForExport();
+        sheet_->waitForExport(JobRunner::kNoTimeLimit);  // a cancelled export ends soon
     }
     QDialog::reject();
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -204,6 +205,14 @@ void SettingsStore::saveLastFolder(const QString& folder)
     }
     settings_->setValue(kFolderKey, folder);
     settings_->sync();
+}
+
+QString SettingsStore::keepFolderOf(const QString& file)
+{
+    if (!file.isEmpty()) {
+        saveLastFolder(QFileInfo(file).absolutePath());
+    }
+    return file;
 }
 
 bool SettingsStore::bothStrands() const

@@ -14,6 +14,7 @@
 #include "engine/suffixindex.h"
 #include "input/feature.h"
 #include "input/records.h"
+#include "session/highlights.h"
 
 #include <array>
 #include <cstdint>
@@ -159,11 +160,15 @@ public:
     // A job that analyses the loaded sequence again with the current lengths.
     [[nodiscard]] Job reanalysis() const;
 
-    // Takes the state a job made.
+    // Takes the state a job made; the highlights of the genome before go.
     void adopt(SessionState state);
-    // Forgets the genome, features and results: an empty genome with the
-    // current settings and nothing loaded.
+    // Forgets the genome, features, results and highlights: an empty genome
+    // with the current settings and nothing loaded.
     void reset();
+
+    // The copies highlighted in the genome: the selected word's or a motif's.
+    [[nodiscard]] Highlights& highlights() { return highlights_; }
+    [[nodiscard]] const Highlights& highlights() const { return highlights_; }
 
 private:
     [[nodiscard]] std::shared_ptr<Genome> emptyGenome() const;
@@ -174,6 +179,7 @@ private:
     std::int64_t pairLimit_ = Genome::kDefaultPairLimit;
     Searcher searcher_;
     SearchMethod method_ = SearchMethod::Trie;
+    Highlights highlights_;
 };
 
 }  // namespace tessaron

@@ -5,7 +5,7 @@
 // the CSV is the report's streamed listing; nothing of the whole listing is
 // held.
 
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include "engine/repeatsnapshot.h"
 #include "report/listingindex.h"

@@ -25,6 +25,12 @@ public:
     // Runs the dialog modally: the counts chosen, or nothing when cancelled.
     [[nodiscard]] static std::optional<Counts> ask(const Counts& counts, Prompts& prompts,
                                                    QWidget* parent = nullptr);
+    // The caption of the window that shows a random sequence of `counts`:
+    // "Random [100 bp; A: 10, T: 20, C: 30, G: 40]".
+    [[nodiscard]] static QString caption(const Counts& counts);
+    // Why a random sequence of `total` bases cannot be made.
+    [[nodiscard]] static QString refusal(std::int64_t total);
+
     // What OK accepted; nothing before that.
     [[nodiscard]] const std::optional<Counts>& chosen() const { return chosen_; }
 

@@ -9,7 +9,7 @@
 // comparison and the controls have a chart of their pairs per length ("Show
 // chart"). The window never changes the data it is given.
 
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"

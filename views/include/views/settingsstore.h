@@ -52,6 +52,9 @@ public:
     void saveRecentFiles(const QStringList& files);
     [[nodiscard]] QString lastFolder() const;
     void saveLastFolder(const QString& folder);
+    // Keeps the folder of a file just chosen as the last folder (nothing for
+    // an empty name, a cancelled chooser); returns the file.
+    QString keepFolderOf(const QString& file);
     [[nodiscard]] bool bothStrands() const;
     void saveBothStrands(bool both);
 

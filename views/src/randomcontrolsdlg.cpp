@@ -1,4 +1,4 @@
-#include "views/controlsdlg.h"
+#include "views/randomcontrolsdlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

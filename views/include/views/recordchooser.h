@@ -1,11 +1,8 @@
 #pragma once
 
-// What the main window's file commands need beyond the window itself:
-// choosing the record of a file of several, and writing the repeats of an
-// analysis as GFF3 or BED.
+// Choosing the record to open from a file of several.
 
 #include "input/records.h"
-#include "session/session.h"
 
 #include <QString>
 
@@ -33,8 +30,3 @@ struct RecordChoice {
 // The list's line for one record: "2. AM258984 - mitochondrion Lepidochelys
 // olivacea (16,808 bases)".
 [[nodiscard]] QString recordLine(std::size_t index, const tessaron::RecordInfo& record);
-
-// Writes the repeats of a whole analysis to `path`: BED6 when its name ends
-// in ".bed" (any case), GFF3 otherwise, the features each copy overlaps in
-// the GFF3 of a GenBank genome. Returns the reason it failed, empty when written.
-[[nodiscard]] QString exportRepeats(const std::filesystem::path& path, const tessaron::SessionState& state);

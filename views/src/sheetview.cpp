@@ -1,4 +1,4 @@
-#include "views/webcalc.h"
+#include "views/sheetview.h"
 
 #include "views/jobrunner.h"
 
@@ -366,8 +366,6 @@ CWebCalc::CWebCalc(QWidget* parent)
     exportProgress_->setRange(0, 1000);
     exportProgress_->setTextVisible(false);
     exportProgress_->hide();
-    connect(exports_.get(), &JobRunner::progressed, this,
-            [this](int, double fraction) { exportProgress_->setValue(static_cast<int>(1000.0 * fraction)); });
 }
 
 CWebCalc::~CWebCalc() = default;
@@ -413,9 +411,9 @@ void CWebCalc::cancelExport()
     exports_->cancel();
 }
 
-void CWebCalc::waitForExport()
+bool CWebCalc::waitForExport(int milliseconds)
 {
-    exports_->waitForIdle();
+    return exports_->waitForIdle(milliseconds);
 }
 
 void CWebCalc::setInlineExport(bool runInline)
@@ -536,8 +534,9 @@ void CWebCalc::saveAsCsv()
     // A long listing is written off the window's thread, row after row.
     enum Outcome { Written, Failed, Cancelled };
     exports_->start<Outcome>(
-        [path, writer = shown_->csvWriter()](const std::stop_token& stop, const JobRunner::Reporter& report) {
-            if (writeCsvFile(path, writer, stop, [&report](double fraction) { report(0, fraction); })) {
+        [path, writer = shown_->csvWriter()](const std::stop_token& stop,
+                                             const JobRunner::Reporter<double>& report) {
+            if (writeCsvFile(path, writer, stop, report)) {
                 return Written;
             }
             return stop.stop_requested() ? Cancelled : Failed;
@@ -554,7 +553,8 @@ void CWebCalc::saveAsCsv()
             } else {
                 QMessageBox::warning(this, caption, text);
             }
-        });
+        },
+        [this](double fraction) { exportProgress_->setValue(static_cast<int>(1000.0 * fraction)); });
 }
 
 int CWebCalc::textWidth(const QString& text) const

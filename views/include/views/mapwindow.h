@@ -87,8 +87,9 @@ public:
     // also tells that it could not be.
     bool saveImage();
     void setInlineSaving(bool runInline);
-    // Runs the event loop until the map being saved is written.
-    void waitForSave();
+    // Runs the event loop until the map being saved is written, for at most
+    // `milliseconds`; whether it has been.
+    bool waitForSave(int milliseconds);
     // The window's pop-up menu: "Save image...", "Tidy labels", "Reset view".
     [[nodiscard]] std::unique_ptr<QMenu> contextMenu();
 

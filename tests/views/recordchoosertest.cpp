@@ -1,15 +1,9 @@
 // The main window's record chooser and "Export repeats...", with the prompts
 // answered by the test.
 
-#include "scopedsettings.h"
-#include "testprompts.h"
-#include "views/repeattreemodel.h"
-#include "views/tessarondlg.h"
+#include "windowfixture.h"
 
-#include <QAction>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -20,34 +14,27 @@ namespace {
 const QString kTestData = QStringLiteral(TESSARON_TEST_DATA);
 const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
 
-class FileInputsTest : public ::testing::Test {
+class RecordChooserTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder_.isValid());
-        window_ = std::make_unique<CTessaronDlg>();
-        window_->setInlineJobs(true);
+        WindowFixture::SetUp();
+        window_ = makeWindow();
         window_->session().setLengths(12, 14);
     }
     void TearDown() override { window_.reset(); }
 
-    void open(int command, const QString& path)
-    {
-        prompts_->files.push_back(path);
-        window_->command(command)->trigger();
-    }
+    void open(int command, const QString& path) { WindowFixture::open(*window_, command, path); }
 
-    ScopedSettingsFile folder_;
-    ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };
 
-TEST_F(FileInputsTest, AFileOfSeveralRecordsAsksWhichToOpen)
+TEST_F(RecordChooserTest, AFileOfSeveralRecordsAsksWhichToOpen)
 {
     const QString turtles = kTestData + QStringLiteral("/turtle_mito_2rec.gb");
     prompts_->choices.push_back(std::nullopt);  // cancelled: nothing is read
     open(CTessaronDlg::IdOpenGenBank, turtles);
-    EXPECT_FALSE(window_->loaded());
+    EXPECT_FALSE(window_->session().loaded());
     ASSERT_EQ(prompts_->itemLists.size(), 1U);
     ASSERT_EQ(prompts_->itemLists.front().size(), 2);
     EXPECT_TRUE(prompts_->itemLists.front().at(1).startsWith(QStringLiteral("2. AM258984 - ")))
@@ -57,11 +44,11 @@ TEST_F(FileInputsTest, AFileOfSeveralRecordsAsksWhichToOpen)
     for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
         prompts_->choices.push_back(1);
         open(command, turtles);
-        ASSERT_TRUE(window_->loaded()) << command;
+        ASSERT_TRUE(window_->session().loaded()) << command;
         EXPECT_EQ(window_->windowTitle(),
                   QStringLiteral(
                       "turtle_mito_2rec [mitochondrion Lepidochelys olivacea (Pacific ridley)] - Tessaron"));
-        EXPECT_TRUE(window_->features().has_value());
+        EXPECT_TRUE(window_->session().features().has_value());
         EXPECT_TRUE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
     }
     EXPECT_TRUE(prompts_->messages.empty());
@@ -69,11 +56,11 @@ TEST_F(FileInputsTest, AFileOfSeveralRecordsAsksWhichToOpen)
     // A single record opens at once; a FASTA header is never bases.
     open(CTessaronDlg::IdOpenGenBank, kTestData + QStringLiteral("/NC_012920.fasta"));
     EXPECT_EQ(prompts_->itemLists.size(), 3U);
-    EXPECT_EQ(window_->genome().title(), "NC_012920.1");
-    EXPECT_EQ(window_->genome().sequence().substr(0, 10), "GATCACAGGT");
+    EXPECT_EQ(window_->session().genome().title(), "NC_012920.1");
+    EXPECT_EQ(window_->session().genome().sequence().substr(0, 10), "GATCACAGGT");
 }
 
-TEST_F(FileInputsTest, ExportWritesTheRepeatsAndRemembersTheFolder)
+TEST_F(RecordChooserTest, ExportWritesTheRepeatsAndRemembersTheFolder)
 {
     EXPECT_FALSE(window_->command(CTessaronDlg::IdExportRepeats)->isEnabled());
     open(CTessaronDlg::IdOpenGenBank, kMitoFile);
@@ -84,25 +71,20 @@ TEST_F(FileInputsTest, ExportWritesTheRepeatsAndRemembersTheFolder)
     for (const QString& path : {gff, bed}) {
         prompts_->files.push_back(path);
         window_->command(CTessaronDlg::IdExportRepeats)->trigger();
-        window_->waitForIdle();
+        waitForJob(*window_);
     }
     ASSERT_EQ(prompts_->folders.size(), 2U);
     EXPECT_EQ(prompts_->folders[0], QString());
     EXPECT_EQ(prompts_->folders[1], folder_.path());
     EXPECT_TRUE(prompts_->messages.empty());
 
-    QFile gffFile(gff);
-    ASSERT_TRUE(gffFile.open(QIODevice::ReadOnly));
-    const QByteArray gffText = gffFile.readAll();
-    EXPECT_TRUE(gffText.startsWith("##gff-version 3\n"));
-    EXPECT_TRUE(gffText.contains(";overlaps=")) << "features named per copy";
-    QFile bedFile(bed);
-    ASSERT_TRUE(bedFile.open(QIODevice::ReadOnly));
-    const QByteArray firstLine = bedFile.readLine();
-    EXPECT_EQ(firstLine.count('\t'), 5) << firstLine.toStdString();
+    // What is written is the session's export's; here only that it was.
+    for (const QString& path : {gff, bed}) {
+        EXPECT_GT(QFileInfo(path).size(), 0) << path.toStdString();
+    }
 
     // The tree's tip of a word names the features of its copies.
-    RepeatTreeModel& model = *window_->treeModel();
+    RepeatTreeModel& model = *modelOf(*window_);
     const QModelIndex word = model.index(0, 0, model.index(0, 0, model.index(0, 0)));
     ASSERT_TRUE(word.isValid());
     EXPECT_TRUE(model.data(word, Qt::ToolTipRole).toString().contains(QStringLiteral(") and ")));

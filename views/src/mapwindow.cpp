@@ -1,4 +1,4 @@
-#include "views/diagramdlg.h"
+#include "views/mapwindow.h"
 
 #include "views/jobrunner.h"
 #include "views/saveimagedlg.h"
@@ -237,7 +237,7 @@ bool CDiagramDlg::saveImage()
     options.style.tidyLabels = style_.tidyLabels;
     auto written = std::make_shared<bool>(true);
     saver_->start<bool>(
-        [path, scene = scene_, options](const std::stop_token&, const JobRunner::Reporter&) {
+        [path, scene = scene_, options](const std::stop_token&, const JobRunner::Reporter<double>&) {
             return tessaron::saveDiagram(path, scene, options);
         },
         [this, path, written](bool saved) {
@@ -254,9 +254,9 @@ void CDiagramDlg::setInlineSaving(bool runInline)
     saver_->setInlineJobs(runInline);
 }
 
-void CDiagramDlg::waitForSave()
+bool CDiagramDlg::waitForSave(int milliseconds)
 {
-    saver_->waitForIdle();
+    return saver_->waitForIdle(milliseconds);
 }
 
 std::unique_ptr<QMenu> CDiagramDlg::contextMenu()

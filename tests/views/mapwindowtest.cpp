@@ -9,14 +9,12 @@
 #include "input/genbankreader.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapimage/diagrampainter.h"
-#include "scopedsettings.h"
-#include "testprompts.h"
-#include "views/diagramdlg.h"
+#include "views/mapwindow.h"
 #include "views/optionsdlg.h"
 #include "views/repeattreemodel.h"
 #include "views/saveimagedlg.h"
-#include "views/tessarondlg.h"
 #include "whenmodal.h"
+#include "windowfixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -364,40 +362,34 @@ TEST(DiagramPaint, ALongRepeatIsABandBetweenTwoArcs)
     EXPECT_EQ(countAll(image, QColor(128, 128, 128)), 0);
 }
 
-class DiagramWindowTest : public ::testing::Test {
+class DiagramWindowTest : public WindowFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(folder_.isValid());
-        window_ = std::make_unique<CTessaronDlg>();
-        window_->setInlineJobs(true);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        WindowFixture::SetUp();
+        window_ = makeWindow();
     }
     void TearDown() override { window_.reset(); }
 
-    void trigger(int id) const { window_->command(id)->trigger(); }
+    void trigger(int id) const { WindowFixture::trigger(*window_, id); }
     void openMito()
     {
-        prompts_->files.push_back(kMitoFile);
-        trigger(CTessaronDlg::IdOpenGenBank);
-        ASSERT_TRUE(window_->features().has_value());
+        open(*window_, CTessaronDlg::IdOpenGenBank, kMitoFile);
+        ASSERT_TRUE(window_->session().features().has_value());
     }
-    void select(const QModelIndex& index) const { window_->tree()->setCurrentIndex(index); }
+    void select(const QModelIndex& index) const { treeOf(*window_)->setCurrentIndex(index); }
     QModelIndex firstRepeat(RepeatKind kind) const
     {
-        const tessaron::RepeatSnapshot* found = window_->snapshot(kind);
+        const tessaron::RepeatSnapshot* found = window_->session().snapshot(kind).get();
         for (int slot = 0; found != nullptr && slot < found->slotCount(); ++slot) {
             if (!found->words(slot).empty()) {
-                return window_->treeModel()->repeatIndex(kind, found->minLength() + slot, 0);
+                return modelOf(*window_)->repeatIndex(kind, found->minLength() + slot, 0);
             }
         }
         return {};
     }
     int diagramCount() const { return static_cast<int>(window_->findChildren<CDiagramDlg*>().size()); }
 
-    ScopedSettingsFile folder_;
-    ScopedTestPrompts prompts_;
     std::unique_ptr<CTessaronDlg> window_;
 };
 
@@ -408,7 +400,7 @@ TEST_F(DiagramWindowTest, NothingLoaded)
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("There is no loaded genome!"));
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Tessaron"));
-    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(mapOf(*window_), nullptr);
     EXPECT_EQ(diagramCount(), 0);
 }
 
@@ -421,14 +413,14 @@ TEST_F(DiagramWindowTest, OpensOnceAndFollowsTheTree)
     ASSERT_TRUE(inverted.isValid());
     select(inverted);
     trigger(CTessaronDlg::IdDiagram);
-    CDiagramDlg* diagram = window_->diagram();
+    CDiagramDlg* diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     EXPECT_TRUE(diagram->isVisible());
     EXPECT_FALSE(diagram->isModal());
     EXPECT_EQ(diagram->size(), QSize(600, 460));
     ASSERT_TRUE(diagram->hasRepeat());
-    ASSERT_NE(window_->selectedRepeat(), nullptr);
-    const auto expected = window_->treeModel()->pairsAt(inverted);
+    ASSERT_NE(window_->session().highlights().selectedRepeat(), nullptr);
+    const auto expected = modelOf(*window_)->pairsAt(inverted);
     ASSERT_FALSE(expected.empty());
     EXPECT_TRUE(
         std::equal(diagram->pairs().begin(), diagram->pairs().end(), expected.begin(), expected.end()));
@@ -437,18 +429,18 @@ TEST_F(DiagramWindowTest, OpensOnceAndFollowsTheTree)
     EXPECT_EQ(diagram->grab().toImage().convertToFormat(QImage::Format_RGB32), diagram->image());
 
     trigger(CTessaronDlg::IdDiagram);
-    EXPECT_EQ(window_->diagram(), diagram);
+    EXPECT_EQ(mapOf(*window_), diagram);
     EXPECT_EQ(diagramCount(), 1);
 
     const QModelIndex direct = firstRepeat(RepeatKind::Direct);
     select(direct);
     ASSERT_TRUE(diagram->hasRepeat());
-    const auto directPairs = window_->treeModel()->pairsAt(direct);
+    const auto directPairs = modelOf(*window_)->pairsAt(direct);
     EXPECT_TRUE(
         std::equal(diagram->pairs().begin(), diagram->pairs().end(), directPairs.begin(), directPairs.end()));
 
     // A kind item is not a repeat: the marks go.
-    select(window_->treeModel()->index(0, 0));
+    select(modelOf(*window_)->index(0, 0));
     EXPECT_FALSE(diagram->hasRepeat());
     EXPECT_EQ(countAll(diagram->image(), kGreen), 0);
 }
@@ -457,16 +449,16 @@ TEST_F(DiagramWindowTest, ClosedByTheUserThenMadeAgain)
 {
     openMito();
     trigger(CTessaronDlg::IdDiagram);
-    QPointer<CDiagramDlg> first = window_->diagram();
+    QPointer<CDiagramDlg> first = mapOf(*window_);
     ASSERT_NE(first, nullptr);
     first->close();
-    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(mapOf(*window_), nullptr);
     EXPECT_FALSE(first->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
 
     trigger(CTessaronDlg::IdDiagram);
-    EXPECT_NE(window_->diagram(), nullptr);
+    EXPECT_NE(mapOf(*window_), nullptr);
     EXPECT_EQ(diagramCount(), 1);
 }
 
@@ -474,10 +466,10 @@ TEST_F(DiagramWindowTest, EscapeClosesItLikeTheCloseBox)
 {
     openMito();
     trigger(CTessaronDlg::IdDiagram);
-    QPointer<CDiagramDlg> diagram = window_->diagram();
+    QPointer<CDiagramDlg> diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     QTest::keyClick(diagram.data(), Qt::Key_Escape);
-    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(mapOf(*window_), nullptr);
     ASSERT_FALSE(diagram.isNull());
     EXPECT_FALSE(diagram->isVisible());
 }
@@ -486,18 +478,13 @@ TEST_F(DiagramWindowTest, ANewLoadClosesIt)
 {
     openMito();
     trigger(CTessaronDlg::IdDiagram);
-    QPointer<CDiagramDlg> diagram = window_->diagram();
+    QPointer<CDiagramDlg> diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
 
-    const QString text = folder_.filePath(QStringLiteral("s.txt"));
-    QFile out(text);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("ACGTACGTTTGACCAGTACGATCGATCGGATCGATCGA\n");
-    out.close();
-    prompts_->files.push_back(text);
-    trigger(CTessaronDlg::IdOpenText);
+    open(*window_, CTessaronDlg::IdOpenText,
+         writeFile(QStringLiteral("s.txt"), "ACGTACGTTTGACCAGTACGATCGATCGGATCGATCGA\n"));
     EXPECT_TRUE(diagram.isNull());
-    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(mapOf(*window_), nullptr);
     EXPECT_FALSE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
 }
 
@@ -505,7 +492,7 @@ TEST_F(DiagramWindowTest, NewLengthsCloseIt)
 {
     openMito();
     trigger(CTessaronDlg::IdDiagram);
-    QPointer<CDiagramDlg> diagram = window_->diagram();
+    QPointer<CDiagramDlg> diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     whenModal<COptionsDlg>([](COptionsDlg& dialog) {
         dialog.minimumField()->setText(QStringLiteral("9"));
@@ -514,7 +501,7 @@ TEST_F(DiagramWindowTest, NewLengthsCloseIt)
     });
     trigger(CTessaronDlg::IdOptions);
     EXPECT_TRUE(diagram.isNull());
-    EXPECT_EQ(window_->diagram(), nullptr);
+    EXPECT_EQ(mapOf(*window_), nullptr);
     // The analysis ran again: the map can be opened anew.
     EXPECT_TRUE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());
 }
@@ -524,7 +511,7 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     openMito();
     select(firstRepeat(RepeatKind::Mirror));
     trigger(CTessaronDlg::IdDiagram);
-    CDiagramDlg* diagram = window_->diagram();
+    CDiagramDlg* diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     const QString png = folder_.filePath(QStringLiteral("map.png"));
     prompts_->files.push_back(png);
@@ -566,7 +553,7 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     const QString later = folder_.filePath(QStringLiteral("later.png"));
     prompts_->files.push_back(later);
     EXPECT_TRUE(diagram->saveImage());
-    diagram->waitForSave();
+    ASSERT_TRUE(diagram->waitForSave(kWaitLimitMs));
     EXPECT_EQ(QImage(later).convertToFormat(QImage::Format_RGB32), diagram->image());
     EXPECT_EQ(prompts_->messages.size(), 1U);
 }
@@ -574,9 +561,9 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
 TEST_F(DiagramWindowTest, ResizesZoomsAndIsTheDrawingAsBeforeAtItsOwnSize)
 {
     openMito();
-    select(window_->treeModel()->repeatIndex(RepeatKind::Inverted, 9, 0));
+    select(modelOf(*window_)->repeatIndex(RepeatKind::Inverted, 9, 0));
     trigger(CTessaronDlg::IdDiagram);
-    CDiagramDlg* diagram = window_->diagram();
+    CDiagramDlg* diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     const auto grabbed = [diagram] {
         return diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -606,7 +593,7 @@ TEST_F(DiagramWindowTest, AClickOnAChordTellsTheMainWindowAndTooltipsNameWhatIsT
     const QModelIndex inverted = firstRepeat(RepeatKind::Inverted);
     select(inverted);
     trigger(CTessaronDlg::IdDiagram);
-    CDiagramDlg* diagram = window_->diagram();
+    CDiagramDlg* diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     const QSignalSpy clicked(diagram, &CDiagramDlg::repeatClicked);
     ASSERT_FALSE(diagram->pairs().empty());
@@ -621,11 +608,11 @@ TEST_F(DiagramWindowTest, AClickOnAChordTellsTheMainWindowAndTooltipsNameWhatIsT
     QTest::mouseClick(diagram, Qt::LeftButton, {}, chord);
     ASSERT_EQ(clicked.count(), 1);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 0);
-    EXPECT_EQ(window_->tree()->currentIndex(), inverted);
+    EXPECT_EQ(treeOf(*window_)->currentIndex(), inverted);
 
     const QString tip = diagram->toolTipAt(chord);
     const int length = diagram->scene().repeat()->length;
-    EXPECT_TRUE(tip.startsWith(QString::fromStdString(window_->genome().word(pair.first, length))))
+    EXPECT_TRUE(tip.startsWith(QString::fromStdString(window_->session().genome().word(pair.first, length))))
         << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("inverted repeat of %1 bases").arg(length))) << tip.toStdString();
 
@@ -662,14 +649,14 @@ TEST_F(DiagramWindowTest, ASourceLengthThatDisagreesIsToldInTheStatusLine)
     out.close();
     prompts_->files.push_back(file);
     trigger(CTessaronDlg::IdOpenGenBank);
-    ASSERT_TRUE(window_->features().has_value());
+    ASSERT_TRUE(window_->session().features().has_value());
     trigger(CTessaronDlg::IdDiagram);
-    CDiagramDlg* diagram = window_->diagram();
+    CDiagramDlg* diagram = mapOf(*window_);
     ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(diagram->scene().sequenceEnd(), 599);
     EXPECT_EQ(diagram->scene().features().back().end, 599);  // "past" is clipped
     EXPECT_FALSE(diagram->lengthWarning().isEmpty());
-    EXPECT_EQ(window_->statusLine()->text(), diagram->lengthWarning());
+    EXPECT_EQ(statusLineOf(*window_)->text(), diagram->lengthWarning());
 }
 
 }  // namespace

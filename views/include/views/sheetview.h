@@ -167,7 +167,9 @@ public:
     // the foot of the sheet; cancelExport() stops it, leaving no file behind.
     [[nodiscard]] bool exporting() const;
     void cancelExport();
-    void waitForExport();
+    // Runs the event loop until the export has ended, for at most
+    // `milliseconds` (JobRunner::kNoTimeLimit: as long as it takes); whether it has.
+    bool waitForExport(int milliseconds);
     // Exports run inside the command (tests).
     void setInlineExport(bool runInline);
 

@@ -1,0 +1,81 @@
+#pragma once
+
+// The copies the sequence pane highlights: both copies of every pair of the
+// word selected in the results, or the occurrences of a motif (and, when
+// asked, of its reverse complement on the other strand). The window paints
+// them and steps from one to the next; nothing here knows of windows.
+
+#include "engine/repeatlist.h"
+#include "engine/suffixindex.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaron {
+
+class Highlights {
+public:
+    struct Copy {
+        int start = 0;
+        int length = 0;
+        bool second = false;  // painted as a second copy of kind(): the other strand, for a motif
+        friend bool operator==(const Copy&, const Copy&) = default;
+    };
+    // Where a step landed: the start of the copy, its place (1-based) among
+    // the starts and how many there are.
+    struct Step {
+        int start = 0;
+        std::size_t number = 0;
+        std::size_t count = 0;
+        friend bool operator==(const Step&, const Step&) = default;
+    };
+    // How often a motif was found on the strand read and on the other one.
+    struct MotifCounts {
+        std::size_t forward = 0;
+        std::size_t reverse = 0;
+    };
+
+    // The word selected in the results: its kind, the repeat and its pairs.
+    void selectWord(RepeatKind kind, const Repeat& repeat, std::vector<RepeatPair> pairs);
+    // The occurrences of `motif` (A, C, G, T) found by the genome's suffix
+    // index, in the index's order, then with `bothStrands` those of its
+    // reverse complement, unless the motif is its own. Forgets the selected word.
+    MotifCounts findMotif(const SuffixIndex& index, std::string_view motif, bool bothStrands);
+    // Nothing highlighted and no word selected.
+    void clear();
+
+    // The selected word, null without one.
+    [[nodiscard]] const Repeat* selectedRepeat() const { return repeat_ ? &*repeat_ : nullptr; }
+    [[nodiscard]] const std::vector<RepeatPair>& selectedPairs() const { return pairs_; }
+    // The kind whose colours the copies take: the selected word's, or
+    // inverted for a motif, whose other strand reads as an inverted copy.
+    [[nodiscard]] RepeatKind kind() const { return kind_; }
+    // In the order they are painted: pair after pair, its first copy then its
+    // second; a motif's occurrences, then its reverse complement's.
+    [[nodiscard]] const std::vector<Copy>& copies() const { return copies_; }
+    // The starts of the copies, ascending, each once.
+    [[nodiscard]] const std::vector<int>& starts() const { return starts_; }
+    // Where the selected word's first copy starts; 0 without a word.
+    [[nodiscard]] int firstCopy() const { return pairs_.empty() ? 0 : pairs_.front().first; }
+    // The copy that starts after (before) `position`, round the circle;
+    // nothing without copies.
+    [[nodiscard]] std::optional<Step> next(int position) const;
+    [[nodiscard]] std::optional<Step> previous(int position) const;
+
+    // The word on the other strand: complemented and read backwards.
+    [[nodiscard]] static std::string reverseComplement(std::string_view word);
+
+private:
+    void setStarts();
+
+    std::optional<Repeat> repeat_;
+    std::vector<RepeatPair> pairs_;
+    RepeatKind kind_ = RepeatKind::Direct;
+    std::vector<Copy> copies_;
+    std::vector<int> starts_;
+};
+
+}  // namespace tessaron

@@ -1,0 +1,97 @@
+#include "session/highlights.h"
+
+#include "engine/alphabet.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tessaron {
+
+void Highlights::selectWord(RepeatKind kind, const Repeat& repeat, std::vector<RepeatPair> pairs)
+{
+    clear();
+    repeat_ = repeat;
+    pairs_ = std::move(pairs);
+    kind_ = kind;
+    copies_.reserve(2 * pairs_.size());
+    for (const RepeatPair& pair : pairs_) {
+        copies_.push_back({pair.first, repeat.length, false});
+        copies_.push_back({pair.second, repeat.length, true});
+    }
+    setStarts();
+}
+
+Highlights::MotifCounts Highlights::findMotif(const SuffixIndex& index, std::string_view motif,
+                                              bool bothStrands)
+{
+    clear();
+    kind_ = RepeatKind::Inverted;
+    const int length = static_cast<int>(motif.size());
+    MotifCounts counts;
+    for (const PositionLink start : index.findWord(motif)) {
+        copies_.push_back({start, length, false});
+        ++counts.forward;
+    }
+    const std::string reverse = reverseComplement(motif);
+    if (bothStrands && reverse != motif) {
+        for (const PositionLink start : index.findWord(reverse)) {
+            copies_.push_back({start, length, true});
+            ++counts.reverse;
+        }
+    }
+    setStarts();
+    return counts;
+}
+
+void Highlights::clear()
+{
+    repeat_.reset();
+    pairs_.clear();
+    kind_ = RepeatKind::Direct;
+    copies_.clear();
+    starts_.clear();
+}
+
+std::optional<Highlights::Step> Highlights::next(int position) const
+{
+    if (starts_.empty()) {
+        return std::nullopt;
+    }
+    auto found = std::upper_bound(starts_.begin(), starts_.end(), position);
+    if (found == starts_.end()) {
+        found = starts_.begin();  // round the circle
+    }
+    return Step{*found, static_cast<std::size_t>(found - starts_.begin()) + 1, starts_.size()};
+}
+
+std::optional<Highlights::Step> Highlights::previous(int position) const
+{
+    if (starts_.empty()) {
+        return std::nullopt;
+    }
+    auto found = std::lower_bound(starts_.begin(), starts_.end(), position);
+    found = found == starts_.begin() ? starts_.end() - 1 : found - 1;
+    return Step{*found, static_cast<std::size_t>(found - starts_.begin()) + 1, starts_.size()};
+}
+
+std::string Highlights::reverseComplement(std::string_view word)
+{
+    std::string reversed(word.rbegin(), word.rend());
+    for (char& letter : reversed) {
+        letter = complement(letter);
+    }
+    return reversed;
+}
+
+void Highlights::setStarts()
+{
+    starts_.clear();
+    starts_.reserve(copies_.size());
+    for (const Copy& copy : copies_) {
+        starts_.push_back(copy.start);
+    }
+    std::sort(starts_.begin(), starts_.end());
+    starts_.erase(std::unique(starts_.begin(), starts_.end()), starts_.end());
+}
+
+}  // namespace tessaron

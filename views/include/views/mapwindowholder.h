@@ -1,0 +1,53 @@
+#pragma once
+
+// The map window beside the main window: at most one, made for the loaded
+// genome by "&Diagram" and raised by it when it is open already, destroyed
+// when the genome changes. Its image chooser starts in the folder of the
+// last file chosen, and its messages go through the prompts.
+
+#include "engine/genome.h"
+#include "input/feature.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class CDiagramDlg;
+class JobStatus;
+class Prompts;
+class SettingsStore;
+class QWidget;
+
+class MapWindowHolder : public QObject {
+    Q_OBJECT
+
+public:
+    // The map window is a window of `window`; it saves on the window's
+    // thread when `jobs` runs its jobs inline.
+    MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
+
+    // The map window of `features` and `genome`, which must outlive it:
+    // made and shown unless one is open, else raised.
+    CDiagramDlg& show(const tessaron::FeatureList& features, const tessaron::Genome& genome);
+    // The open map window, or null.
+    [[nodiscard]] CDiagramDlg* open() const { return map_; }
+    // The map window has closed itself.
+    void forget() { map_ = nullptr; }
+    // Destroys the map window, if one is open.
+    void close();
+
+signals:
+    // A new map window's warning about the genome's length.
+    void warned(const QString& text);
+    // A click on the marks of the repeat shown: the pair clicked.
+    void repeatClicked(int pair);
+    // The map window closes itself.
+    void closing();
+
+private:
+    QWidget* window_;
+    Prompts& prompts_;
+    SettingsStore& settings_;
+    const JobStatus& jobs_;
+    QPointer<CDiagramDlg> map_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+// The box above the results tree that narrows what the tree shows: the
+// lengths from and to, the fewest pairs of a word, and letters the word
+// contains. Hidden until "Filter results"; hiding it shows everything again,
+// since a hidden filter would hide rows for no visible reason.
+
+#include <QWidget>
+
+class QLineEdit;
+class QMenu;
+class QSpinBox;
+class RepeatTreeModel;
+
+class ResultsFilterBox : public QWidget {
+    Q_OBJECT
+
+public:
+    // Filters `model` as the fields change.
+    ResultsFilterBox(RepeatTreeModel& model, QWidget* parent = nullptr);
+
+    // Adds "&Filter results" to `menu`: checked, the box shows.
+    void addShowCommand(QMenu* menu, int id);
+    // Shows the box, or hides it and empties its fields.
+    void setShown(bool shown);
+
+private:
+    void apply();
+
+    RepeatTreeModel& model_;
+    QSpinBox* minLength_ = nullptr;
+    QSpinBox* maxLength_ = nullptr;
+    QSpinBox* minPairs_ = nullptr;
+    QLineEdit* word_ = nullptr;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+// The report sheets the main window opens beside itself, without blocking
+// it: the summary of an analysis, the listing of one kind, the analysis
+// beside its random controls and a comparison of genomes. Their file choosers
+// start in the folder of the last file chosen, and their messages go through
+// the prompts. The sheets that show the genome's results close when the
+// genome or its results are replaced; a comparison stays.
+
+#include "compare/controls.h"
+#include "compare/genomecomparison.h"
+#include "engine/repeatsnapshot.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class CReportSheetDlg;
+class JobStatus;
+class Prompts;
+class SettingsStore;
+class QWidget;
+
+namespace tessaron {
+struct Analysis;
+}  // namespace tessaron
+
+class SheetWindows : public QObject {
+    Q_OBJECT
+
+public:
+    // The sheets are windows of `window`; they export on the window's
+    // thread when `jobs` runs its jobs inline.
+    SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
+
+    void showReport(const tessaron::Analysis& analysis);
+    // The rows are made as they come into view: only their places are laid out now.
+    void showListing(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
+    // Opens with its chart shown.
+    void showControls(const tessaron::ControlReport& report);
+    void showComparison(const tessaron::GenomeComparison& comparison);
+    // Closes the sheets that show the genome's results.
+    void closeGenomeSheets();
+
+private:
+    void show(CReportSheetDlg* sheet, bool followsGenome);
+
+    QWidget* window_;
+    Prompts& prompts_;
+    SettingsStore& settings_;
+    const JobStatus& jobs_;
+    std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
+};

@@ -1,0 +1,76 @@
+#include "views/resultsfilterbox.h"
+
+#include "views/menucommand.h"
+#include "views/repeattreemodel.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <climits>
+#include <utility>
+
+ResultsFilterBox::ResultsFilterBox(RepeatTreeModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    setObjectName(QStringLiteral("filterBox"));
+    const auto spin = [this](const QString& name, const QString& tip) {
+        auto* box = new QSpinBox(this);
+        box->setObjectName(name);
+        box->setRange(0, INT_MAX);
+        box->setSpecialValueText(tr("any"));
+        box->setToolTip(tip);
+        connect(box, &QSpinBox::valueChanged, this, &ResultsFilterBox::apply);
+        return box;
+    };
+    minLength_ = spin(QStringLiteral("filterMinLength"), tr("Shortest length shown"));
+    maxLength_ = spin(QStringLiteral("filterMaxLength"), tr("Longest length shown"));
+    minPairs_ = spin(QStringLiteral("filterMinPairs"), tr("Fewest pairs of a word shown"));
+    word_ = new QLineEdit(this);
+    word_->setObjectName(QStringLiteral("filterWord"));
+    word_->setPlaceholderText(tr("word contains..."));
+    word_->setClearButtonEnabled(true);
+    connect(word_, &QLineEdit::textChanged, this, &ResultsFilterBox::apply);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(2, 2, 2, 2);
+    grid->setSpacing(2);
+    grid->addWidget(new QLabel(tr("Length"), this), 0, 0);
+    grid->addWidget(minLength_, 0, 1);
+    grid->addWidget(new QLabel(tr("to"), this), 0, 2);
+    grid->addWidget(maxLength_, 0, 3);
+    grid->addWidget(new QLabel(tr("Pairs"), this), 1, 0);
+    grid->addWidget(minPairs_, 1, 1);
+    grid->addWidget(word_, 2, 0, 1, 4);
+    hide();
+}
+
+void ResultsFilterBox::addShowCommand(QMenu* menu, int id)
+{
+    QAction* show = addMenuCommand(menu, id, tr("&Filter results"), true);
+    show->setCheckable(true);
+    show->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_F);
+    connect(show, &QAction::toggled, this, &ResultsFilterBox::setShown);
+}
+
+void ResultsFilterBox::setShown(bool shown)
+{
+    setVisible(shown);
+    if (!shown) {
+        minLength_->setValue(0);
+        maxLength_->setValue(0);
+        minPairs_->setValue(0);
+        word_->clear();
+    }
+}
+
+void ResultsFilterBox::apply()
+{
+    RepeatTreeModel::Filter filter;
+    filter.minLength = minLength_->value();
+    filter.maxLength = maxLength_->value() == 0 ? INT_MAX : maxLength_->value();
+    filter.minPairs = minPairs_->value();
+    filter.contains = word_->text().trimmed().toUpper().toStdString();
+    model_.setFilter(std::move(filter));
+}

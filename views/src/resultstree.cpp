@@ -1,0 +1,50 @@
+#include "views/resultstree.h"
+
+#include "views/repeattreemodel.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+
+ResultsTree::ResultsTree(int disabledCommand, QWidget* parent)
+    : QTreeView(parent), results_(new RepeatTreeModel(this)), disabledCommand_(disabledCommand)
+{
+    setObjectName(QStringLiteral("tree"));
+    setHeaderHidden(true);
+    // The width is measured on the rows in view, so a branch of many thousand
+    // items costs no more than a short one.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setAcceptDrops(false);
+    setModel(results_);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList selected = selectionModel()->selectedIndexes();
+        emit itemSelected(selected.isEmpty() ? QModelIndex() : selected.front());
+    });
+    const auto again = [this](const QModelIndex& index) {
+        if (index == currentIndex()) {
+            emit selectedItemChosenAgain();
+        }
+    };
+    connect(this, &QTreeView::clicked, this, again);
+    connect(this, &QTreeView::activated, this, again);
+}
+
+void ResultsTree::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    QAction* item = menu.addAction(tr("(disabled)"));
+    item->setData(disabledCommand_);
+    item->setObjectName(QStringLiteral("command%1").arg(disabledCommand_));
+    item->setEnabled(false);
+    menu.exec(event->globalPos());
+    event->accept();
+}

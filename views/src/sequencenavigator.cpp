@@ -1,0 +1,135 @@
+#include "views/sequencenavigator.h"
+
+#include "engine/repeatkinds.h"
+#include "session/highlights.h"
+#include "views/genomestatusbar.h"
+#include "views/menucommand.h"
+#include "views/prompts.h"
+#include "views/sequenceview.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+// A 0x00BBGGRR colour of the kinds' table.
+QColor colorOf(std::uint32_t bbggrr)
+{
+    return QColor(static_cast<int>(bbggrr & 0xFFu), static_cast<int>((bbggrr >> 8) & 0xFFu),
+                  static_cast<int>((bbggrr >> 16) & 0xFFu));
+}
+
+}  // namespace
+
+SequenceNavigator::SequenceNavigator(SequenceView& pane, const tessaron::Highlights& highlights,
+                                     GenomeStatusBar& statusBar, Prompts& prompts, QWidget* window)
+    : QObject(window),
+      pane_(pane),
+      highlights_(highlights),
+      statusBar_(statusBar),
+      prompts_(prompts),
+      window_(window)
+{
+    setObjectName(QStringLiteral("sequenceNavigator"));
+}
+
+void SequenceNavigator::addFindingCommands(QMenu* edit)
+{
+    goTo_ = addMenuCommand(edit, IdGoToPosition, tr("&Go to position..."), false);
+    goTo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(goTo_, &QAction::triggered, this, &SequenceNavigator::goToPosition);
+    next_ = addMenuCommand(edit, IdNextCopy, tr("&Next copy"), false);
+    next_->setShortcut(QKeySequence(Qt::Key_F3));
+    connect(next_, &QAction::triggered, this, [this] { stepCopy(true); });
+    previous_ = addMenuCommand(edit, IdPreviousCopy, tr("&Previous copy"), false);
+    previous_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    connect(previous_, &QAction::triggered, this, [this] { stepCopy(false); });
+}
+
+void SequenceNavigator::addZoomCommands(QMenu* view)
+{
+    QAction* zoomIn = addMenuCommand(view, IdZoomIn, tr("Zoom &in"), true);
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(zoomIn, &QAction::triggered, &pane_, &SequenceView::zoomIn);
+    QAction* zoomOut = addMenuCommand(view, IdZoomOut, tr("Zoom &out"), true);
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, &pane_, &SequenceView::zoomOut);
+    QAction* actualSize = addMenuCommand(view, IdZoomReset, tr("&Actual size"), true);
+    actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(actualSize, &QAction::triggered, &pane_, &SequenceView::resetZoom);
+}
+
+void SequenceNavigator::paint()
+{
+    pane_.clearHighlights();
+    const QColor first = colorOf(tessaron::kFirstCopyColor);
+    const QColor second = colorOf(tessaron::kindInfo(highlights_.kind()).secondCopyColor);
+    for (const tessaron::Highlights::Copy& copy : highlights_.copies()) {
+        pane_.addHighlight(copy.start, copy.length, copy.second ? second : first);
+    }
+    next_->setEnabled(!highlights_.starts().empty());
+    previous_->setEnabled(!highlights_.starts().empty());
+}
+
+void SequenceNavigator::showFirstCopy()
+{
+    const tessaron::Repeat* repeat = highlights_.selectedRepeat();
+    pane_.setCaret(highlights_.firstCopy());
+    pane_.ensureVisible(highlights_.firstCopy(), repeat != nullptr ? repeat->length : 0);
+}
+
+void SequenceNavigator::showSelectedWord()
+{
+    if (highlights_.selectedRepeat() != nullptr) {
+        showFirstCopy();
+    }
+}
+
+void SequenceNavigator::showPair(int pair)
+{
+    const auto& pairs = highlights_.selectedPairs();
+    if (pair >= 0 && static_cast<std::size_t>(pair) < pairs.size()) {
+        pane_.setCaret(pairs[static_cast<std::size_t>(pair)].first);
+    }
+}
+
+void SequenceNavigator::stepCopy(bool forward)
+{
+    const int caret = pane_.caret();
+    const std::optional<tessaron::Highlights::Step> step =
+        forward ? highlights_.next(caret) : highlights_.previous(caret);
+    if (!step) {
+        return;
+    }
+    pane_.setCaret(step->start);
+    // The copies of one highlighting are all of one length.
+    pane_.ensureVisible(step->start, highlights_.copies().front().length);
+    statusBar_.showCopy(step->number, step->count);
+}
+
+void SequenceNavigator::goToPosition()
+{
+    const int length = pane_.textLength();
+    if (length == 0) {
+        return;
+    }
+    const std::optional<int> position =
+        prompts_.askNumber(window_, tr("Go to position"), tr("Position (1 to %1):").arg(length),
+                           std::min(pane_.caret() + 1, length), 1, length);
+    if (!position) {
+        return;
+    }
+    pane_.setCaret(*position - 1);
+    pane_.ensureVisible(*position - 1, 1);
+    pane_.setFocus(Qt::ShortcutFocusReason);
+}
+
+void SequenceNavigator::sequenceChanged()
+{
+    goTo_->setEnabled(pane_.textLength() != 0);
+}
