@@ -1,0 +1,1104 @@
+#include "engine/approximatesearch.h"
+
+#include "maximalsegments.h"
+#include "packedtext.h"
+#include "seedplan.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <cmath>
+#include <compare>
+#include <exception>
+#include <functional>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <tuple>
+#include <utility>
+
+// How the search works.
+//
+// Tracks. Every letter pair of a kind lies on one track: for direct and
+// complementary pairs the circle of diagonal d (pair x lines up letters x and
+// x + d), taken for d = 1 .. N/2 since d and N - d hold the same pairs; for
+// inverted and mirror pairs the line of t, read outward from one centre
+// (pair y lines up letters A - y and B + y). Pairs are read 32 at a time from
+// 2-bit packed copies of the sequence, forwards and backwards.
+//
+// Cuts. A place between two pairs of a track is a cut when no segment with
+// positive prefixes and suffixes crosses it; the maximal segments between
+// two cuts are then those of that stretch alone. With H the best score of a
+// segment ending at a place (Kadane: H = max(0, H + s), reset by a gap),
+// every place where H = 0 is a cut: a segment crossing it would need a
+// positive part ending there. A line starts with H = 0. A circle with a gap is
+// read from just after one. A gapless circle is read from a place where the
+// running total is lowest (no segment crosses it: its part up to that place
+// scores <= 0, even for parts that start before the origin, as the total
+// round the circle is <= 0); when the total is > 0 the circle gives nothing.
+//
+// Exact scan around a seed. Reading a track from its first cut, one pass over
+// whole blocks of 32 pairs keeps an upper bound U of H at every block
+// boundary: U' = max(U + score, matches) (a block's best suffix scores at
+// most its matches), or the matches after a gap. A boundary is certainly a
+// cut when H, followed pair by pair through the block before it starting from
+// U, ends at 0. From the last such boundary before a seed, H is followed
+// exactly pair by pair and the pieces go to Ruzzo and Tompa's algorithm,
+// which is flushed at every place where H = 0, up to the first such place
+// past the seed. Every maximal segment found between the two cuts is one of
+// the track's, and the one holding the seed is among them, however far its
+// positive stretches reach. Which seeds lead to a scan is decided by the seed
+// plan (seedplan.cpp); a full scan reads every track from its first cut.
+
+namespace tessaron {
+
+PackedText::PackedText(std::string_view sequence, bool backwards)
+    : length_(static_cast<std::int64_t>(sequence.size()))
+{
+    const auto words = static_cast<std::size_t>((3 * length_ + 64) / 32 + 2);
+    codes_.assign(words, 0);
+    bool anyGap = false;
+    std::vector<std::uint64_t> gaps(words, 0);
+    for (std::size_t i = 0; i < words * 32; ++i) {
+        const auto at = static_cast<std::size_t>(static_cast<std::int64_t>(i) % length_);
+        const char letter = sequence[backwards ? static_cast<std::size_t>(length_) - 1 - at : at];
+        std::uint64_t code = 0;
+        switch (letter) {
+            case 'A':
+                code = 0;
+                break;
+            case 'C':
+                code = 1;
+                break;
+            case 'G':
+                code = 2;
+                break;
+            case 'T':
+                code = 3;
+                break;
+            default:
+                gaps[i / 32] |= std::uint64_t{1} << (2 * (i % 32));
+                anyGap = true;
+                break;
+        }
+        codes_[i / 32] |= code << (2 * (i % 32));
+    }
+    if (anyGap) {
+        gaps_ = std::move(gaps);
+    }
+}
+
+namespace {
+
+// Thrown inside the search when it has to give up.
+struct Stopped {
+    SearchFailure reason;
+};
+
+bool isLineKind(RepeatKind kind)
+{
+    return kind == RepeatKind::Inverted || kind == RepeatKind::Mirror;
+}
+
+bool complements(RepeatKind kind)
+{
+    return kind == RepeatKind::Inverted || kind == RepeatKind::Complementary;
+}
+
+std::int64_t modulo(std::int64_t value, std::int64_t n)
+{
+    const std::int64_t r = value % n;
+    return r < 0 ? r + n : r;
+}
+
+// Full scans for genomes with at most this many letter pairs per kind.
+constexpr double kFullScanPairs = 4194304.0;
+
+// Everything one search reads.
+struct Context {
+    Context(const Genome& genome, RepeatKind searchKind, const ApproximateSettings& used,
+            const SearchControl& searchControl)
+        : sequence(genome.sequence()),
+          n(static_cast<std::int64_t>(genome.sequence().size())),
+          kind(searchKind),
+          line(isLineKind(searchKind)),
+          complement(complements(searchKind)),
+          settings(used),
+          penalty(used.mismatchPenalty),
+          forward(genome.sequence(), false),
+          backward(genome.sequence(), true),
+          gaps(genome.gaps().begin(), genome.gaps().end()),
+          control(searchControl)
+    {
+    }
+
+    std::string_view sequence;
+    std::int64_t n;
+    RepeatKind kind;
+    bool line;
+    bool complement;
+    ApproximateSettings settings;
+    std::int64_t penalty;
+    KarlinAltschul statistics;
+    std::int64_t minScore = 1;
+    PackedText forward;
+    PackedText backward;
+    std::vector<std::int32_t> gaps;
+    const SearchControl& control;
+
+    [[nodiscard]] bool isGap(std::int64_t position) const
+    {
+        const char letter = sequence[static_cast<std::size_t>(modulo(position, n))];
+        return letter != 'A' && letter != 'C' && letter != 'G' && letter != 'T';
+    }
+};
+
+// One circle or line, read as pairs 0 .. length-1 from a cut.
+struct Track {
+    PairReader reader;
+    std::int64_t length = 0;
+    bool line = false;
+    std::int64_t origin = 0;  // circle: pair x lines up letters origin + x and origin + x + shift
+    std::int64_t shift = 0;
+    std::int64_t a = 0;  // line: pair y lines up letters a - y and b + y
+    std::int64_t b = 0;
+    bool startGoesOn = false;  // line: a segment touching pair 0 is a palindrome's middle
+    bool endGoesOn = false;    // ... touching pair length - 1
+};
+
+PairReader circleReader(const Context& context, std::int64_t from, std::int64_t shift)
+{
+    return PairReader{&context.forward, from, &context.forward, from + shift, context.complement};
+}
+
+// The circle of diagonal d read from a cut, or nothing when it gives nothing.
+std::optional<Track> circleTrack(const Context& context, std::int64_t d)
+{
+    const std::int64_t n = context.n;
+    std::int64_t origin = 0;
+    if (!context.gaps.empty()) {
+        origin = modulo(context.gaps.front() + 1, n);  // just after a pair with a gap
+    } else {
+        const PairReader reader = circleReader(context, 0, d);
+        const std::int64_t x = context.penalty;
+        const std::int64_t blocks = (n + 31) / 32;
+        std::vector<std::int64_t> before(static_cast<std::size_t>(blocks));
+        std::vector<int> mismatches(static_cast<std::size_t>(blocks));
+        std::int64_t total = 0;
+        std::int64_t lowest = 0;
+        PairStream stream(reader, 0);
+        std::uint64_t gaps = 0;
+        for (std::int64_t block = 0; block < blocks; ++block) {
+            const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
+            const int bad = std::popcount(stream.next(gaps) & firstPairs(count));
+            before[static_cast<std::size_t>(block)] = total;
+            mismatches[static_cast<std::size_t>(block)] = bad;
+            if (total < lowest) {
+                lowest = total;
+                origin = 32 * block;
+            }
+            total += count - (x + 1) * bad;
+        }
+        if (total > 0) {
+            return std::nullopt;
+        }
+        // Inside a block the total dips at most X per mismatch below its start.
+        for (std::int64_t block = 0; block < blocks; ++block) {
+            std::int64_t running = before[static_cast<std::size_t>(block)];
+            if (running - x * mismatches[static_cast<std::size_t>(block)] >= lowest) {
+                continue;
+            }
+            const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
+            const std::uint64_t bad = reader.bad(32 * block);
+            for (std::int64_t k = 0; k < count; ++k) {
+                if (running < lowest) {
+                    lowest = running;
+                    origin = 32 * block + k;
+                }
+                running += ((bad >> (2 * k)) & 1U) != 0 ? -x : 1;
+            }
+        }
+    }
+    Track track;
+    track.reader = circleReader(context, origin, d);
+    track.length = n;
+    track.origin = origin;
+    track.shift = d;
+    return track;
+}
+
+// The line of t, read outward from the centre at t / 2.
+Track lineTrack(const Context& context, std::int64_t t)
+{
+    const std::int64_t n = context.n;
+    Track track;
+    track.line = true;
+    const bool even = t % 2 == 0;
+    const auto letterGoesOn = [&](std::int64_t centre) {
+        return context.kind == RepeatKind::Mirror && !context.isGap(centre);
+    };
+    if (even) {
+        track.a = modulo(t / 2 - 1, n);
+        track.b = modulo(t / 2 + 1, n);
+        track.startGoesOn = letterGoesOn(t / 2);
+    } else {
+        track.a = (t - 1) / 2;
+        track.b = modulo(track.a + 1, n);
+        track.startGoesOn = true;
+    }
+    if (n % 2 == 1) {
+        track.length = (n - 1) / 2;
+        track.endGoesOn = even || letterGoesOn((t + n) / 2);
+    } else {
+        track.length = even ? n / 2 - 1 : n / 2;
+        track.endGoesOn = !even || letterGoesOn(t / 2 + n / 2);
+    }
+    // Letter a - y is letter n - 1 - a + y of the sequence read backwards.
+    track.reader =
+        PairReader{&context.backward, n - 1 - track.a, &context.forward, track.b, context.complement};
+    return track;
+}
+
+// The line of t: where its pairs start and how many it holds (as lineTrack).
+struct LineGeometry {
+    std::int64_t a;
+    std::int64_t length;
+};
+
+LineGeometry lineGeometry(std::int64_t n, std::int64_t t)
+{
+    const bool even = t % 2 == 0;
+    const std::int64_t a = even ? modulo(t / 2 - 1, n) : (t - 1) / 2;
+    const std::int64_t length = n % 2 == 1 ? (n - 1) / 2 : (even ? n / 2 - 1 : n / 2);
+    return {a, length};
+}
+
+// Reads tracks exactly (see the top of the file) and keeps the pairs they report.
+class TrackScanner {
+public:
+    TrackScanner(const Context& context, std::vector<ApproximatePair>& out) : context_(context), out_(out) {}
+
+    void scanAll(const Track& track)
+    {
+        track_ = &track;
+        scanFrom(0, track.length);
+    }
+
+    // `positions`: pairs on the track (ascending) around which to scan.
+    void scanAround(const Track& track, std::span<const std::int64_t> positions)
+    {
+        track_ = &track;
+        bounds_.assign(1, 0);
+        boundStream_ = PairStream(track.reader, 0);
+        std::int64_t done = 0;
+        for (const std::int64_t position : positions) {
+            if (position < done) {
+                continue;
+            }
+            std::int64_t from = done;
+            for (std::int64_t block = position / 32; 32 * block > done; --block) {
+                if (zeroAt(block)) {
+                    from = 32 * block;
+                    break;
+                }
+            }
+            done = scanFrom(from, position);
+        }
+    }
+
+private:
+    [[nodiscard]] std::int64_t pairsIn(std::int64_t block) const
+    {
+        return std::min<std::int64_t>(32, track_->length - 32 * block);
+    }
+
+    // Makes bounds_[block] available.
+    void extendBounds(std::int64_t block)
+    {
+        const std::int64_t x = context_.penalty;
+        while (static_cast<std::int64_t>(bounds_.size()) <= block) {
+            const auto current = static_cast<std::int64_t>(bounds_.size()) - 1;
+            const std::int64_t count = pairsIn(current);
+            const std::uint64_t valid = firstPairs(count);
+            std::uint64_t gaps = 0;
+            const std::uint64_t bad = boundStream_.next(gaps) & valid;
+            gaps &= valid;
+            std::int64_t bound = 0;
+            if (gaps != 0) {
+                const int last = highestPair(gaps);
+                const std::uint64_t after = last == 31 ? 0 : bad >> (2 * last + 2);
+                bound = count - 1 - last - std::popcount(after);
+            } else {
+                const int mismatches = std::popcount(bad);
+                const std::int64_t matches = count - mismatches;
+                bound = std::max(bounds_.back() + matches - x * mismatches, matches);
+            }
+            bounds_.push_back(bound);
+        }
+    }
+
+    // Whether H is certainly 0 at the boundary before `block` (block >= 1).
+    bool zeroAt(std::int64_t block)
+    {
+        extendBounds(block - 1);
+        const std::int64_t x = context_.penalty;
+        const std::int64_t count = pairsIn(block - 1);
+        const std::uint64_t valid = firstPairs(count);
+        std::uint64_t bad = track_->reader.bad(32 * (block - 1)) & valid;
+        const std::uint64_t gaps =
+            track_->reader.hasGaps() ? track_->reader.gapBits(32 * (block - 1)) & valid : 0;
+        std::int64_t h = bounds_[static_cast<std::size_t>(block - 1)];
+        int next = 0;
+        while (bad != 0) {
+            const int at = lowestPair(bad);
+            h += at - next;
+            h = ((gaps >> (2 * at)) & 1U) != 0 ? 0 : std::max<std::int64_t>(0, h - x);
+            next = at + 1;
+            bad &= bad - 1;
+        }
+        return h + (count - next) == 0;
+    }
+
+    // Follows H exactly from the cut `from` (H = 0 there), handing the pieces
+    // to Ruzzo-Tompa, up to the first cut after pair `past` or the end.
+    // Returns that cut.
+    std::int64_t scanFrom(std::int64_t from, std::int64_t past)
+    {
+        const std::int64_t x = context_.penalty;
+        const std::int64_t length = track_->length;
+        std::int64_t h = 0;
+        const auto flush = [this] {
+            segments_.flush([this](const MaximalSegments::Segment& s) { emit(s); });
+        };
+        PairStream stream(track_->reader, from);
+        for (std::int64_t position = from; position < length; position += 32) {
+            const std::int64_t count = std::min<std::int64_t>(32, length - position);
+            const std::uint64_t valid = firstPairs(count);
+            std::uint64_t gaps = 0;
+            std::uint64_t bad = stream.next(gaps) & valid;
+            gaps &= valid;
+            int next = 0;
+            while (bad != 0) {
+                const int at = lowestPair(bad);
+                if (at > next) {
+                    segments_.add(at - next, position + next, position + at);
+                    h += at - next;
+                }
+                const std::int64_t place = position + at;
+                if (((gaps >> (2 * at)) & 1U) != 0) {
+                    h = 0;
+                } else {
+                    segments_.add(-x, place, place + 1);
+                    h = std::max<std::int64_t>(0, h - x);
+                }
+                if (h == 0) {
+                    flush();
+                    if (place + 1 > past) {
+                        return place + 1;
+                    }
+                }
+                next = at + 1;
+                bad &= bad - 1;
+            }
+            if (count > next) {
+                segments_.add(count - next, position + next, position + count);
+                h += count - next;
+            }
+        }
+        flush();
+        return length;
+    }
+
+    void emit(const MaximalSegments::Segment& segment)
+    {
+        const Track& track = *track_;
+        const ApproximateSettings& settings = context_.settings;
+        const std::int64_t length = segment.end - segment.begin;
+        const std::int64_t mismatches = (length - segment.score) / (context_.penalty + 1);
+        if (length < settings.minLength || !identityAllows(settings.identity, length, mismatches) ||
+            (settings.maxMismatches && mismatches > *settings.maxMismatches)) {
+            return;
+        }
+        if (track.line &&
+            ((segment.begin == 0 && track.startGoesOn) || (segment.end == track.length && track.endGoesOn))) {
+            return;
+        }
+        const double evalue = context_.statistics.evalue(segment.score);
+        if (settings.maxEvalue && !(evalue <= *settings.maxEvalue)) {
+            return;
+        }
+        const std::int64_t n = context_.n;
+        std::int64_t p = 0;
+        std::int64_t q = 0;
+        if (track.line) {
+            p = modulo(track.a - (segment.end - 1), n);
+            q = modulo(track.b + segment.begin, n);
+        } else {
+            p = modulo(track.origin + segment.begin, n);
+            q = modulo(p + track.shift, n);
+        }
+        ApproximatePair pair;
+        pair.first = std::min(p, q);
+        pair.second = std::max(p, q);
+        pair.length = length;
+        pair.mismatches = mismatches;
+        pair.score = segment.score;
+        pair.identity = 100.0 * static_cast<double>(length - mismatches) / static_cast<double>(length);
+        pair.evalue = evalue;
+        out_.push_back(pair);
+    }
+
+    const Context& context_;
+    std::vector<ApproximatePair>& out_;
+    const Track* track_ = nullptr;
+    std::vector<std::int64_t> bounds_;
+    PairStream boundStream_;  // at the block after the last bound
+    MaximalSegments segments_;
+};
+
+// ---------------------------------------------------------------------------
+// Seeds.
+
+// A pair worth an exact scan: the track and a pair on it.
+struct Candidate {
+    std::int32_t track;     // circle: d; line: t
+    std::int32_t position;  // circle: letter of the first copy's pair; line: y
+    friend bool operator==(const Candidate&, const Candidate&) = default;
+    friend auto operator<=>(const Candidate&, const Candidate&) = default;
+};
+
+struct Keyed {
+    std::uint32_t key;
+    std::int32_t position;
+};
+
+constexpr std::size_t kKeyLetters = 16;
+
+// The key of a seed: the letters at its first 16 offsets from `start` of a
+// text, 2 bits each; nothing when its span holds a gap.
+std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start, const SeedShape& shape,
+                                     bool complement)
+{
+    for (int offset = 0; offset < shape.span; offset += 32) {
+        if ((text.gaps(start + offset) & firstPairs(shape.span - offset)) != 0) {
+            return std::nullopt;
+        }
+    }
+    std::array<std::uint64_t, 3> words{};
+    const std::size_t used = std::min(kKeyLetters, shape.offsets.size());
+    for (std::size_t w = 0; w < words.size() && 32 * static_cast<int>(w) <= shape.offsets[used - 1]; ++w) {
+        words[w] = text.letters(start + 32 * static_cast<std::int64_t>(w));
+    }
+    std::uint64_t key = 0;
+    for (std::size_t k = 0; k < used; ++k) {
+        const int offset = shape.offsets[k];
+        key |= ((words[static_cast<std::size_t>(offset / 32)] >> (2 * (offset % 32))) & 3U) << (2 * k);
+    }
+    if (complement) {
+        key ^= (std::uint64_t{1} << (2 * used)) - 1;
+    }
+    return static_cast<std::uint32_t>(key);
+}
+
+void sortByKey(std::vector<Keyed>& items, int keyBits)
+{
+    std::vector<Keyed> spare(items.size());
+    for (int shift = 0; shift < keyBits; shift += 16) {
+        std::vector<std::size_t> start(65537, 0);
+        for (const Keyed& item : items) {
+            ++start[((item.key >> shift) & 0xFFFFU) + 1];
+        }
+        for (std::size_t k = 1; k < start.size(); ++k) {
+            start[k] += start[k - 1];
+        }
+        for (const Keyed& item : items) {
+            spare[start[(item.key >> shift) & 0xFFFFU]++] = item;
+        }
+        items.swap(spare);
+    }
+}
+
+// Runs `work(task)` for tasks 0 .. count-1 on `threads` threads (the calling
+// one among them), stopping all when one fails. Reports progress between
+// `from` and `to` from the calling thread.
+void runTasks(const Context& context, int threads, std::int64_t count, double from, double to,
+              const std::function<void(std::int64_t task, int thread)>& work)
+{
+    std::atomic<std::int64_t> next{0};
+    std::atomic<std::int64_t> finished{0};
+    std::atomic<bool> failed{false};
+    std::optional<SearchFailure> failure;
+    std::mutex failureMutex;
+    const auto worker = [&](int thread) {
+        try {
+            for (;;) {
+                if (failed.load(std::memory_order_relaxed)) {
+                    return;
+                }
+                if (context.control.stopRequested()) {
+                    throw Stopped{SearchFailure::Cancelled};
+                }
+                const std::int64_t task = next.fetch_add(1);
+                if (task >= count) {
+                    return;
+                }
+                work(task, thread);
+                const std::int64_t done = finished.fetch_add(1) + 1;
+                if (thread == 0) {
+                    context.control.report(from + (to - from) * static_cast<double>(done) /
+                                                      static_cast<double>(count));
+                }
+            }
+        } catch (const Stopped& stopped) {
+            const std::lock_guard lock(failureMutex);
+            failure = failure.value_or(stopped.reason);
+            failed = true;
+        } catch (const std::bad_alloc&) {
+            const std::lock_guard lock(failureMutex);
+            failure = failure.value_or(SearchFailure::OutOfMemory);
+            failed = true;
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int thread = 1; thread < threads; ++thread) {
+            try {
+                helpers.emplace_back(worker, thread);
+            } catch (const std::system_error&) {
+                break;  // fewer threads do the same work
+            }
+        }
+        worker(0);
+    }
+    if (failure) {
+        throw Stopped{*failure};
+    }
+}
+
+// Finds the seeds of one shape and keeps those that pass the plan's filter.
+class SeedFinder {
+public:
+    SeedFinder(const Context& context, const SeedPlan& plan, const SeedShape& shape, int threads)
+        : context_(context),
+          plan_(plan),
+          shape_(shape),
+          threads_(threads),
+          found_(static_cast<std::size_t>(threads))
+    {
+        shapeWords_.assign(static_cast<std::size_t>((shape.span + 31) / 32), 0);
+        for (const int offset : shape.offsets) {
+            shapeWords_[static_cast<std::size_t>(offset / 32)] |= std::uint64_t{1} << (2 * (offset % 32));
+        }
+    }
+
+    void run(double progressFrom, double progressTo)
+    {
+        const std::int64_t n = context_.n;
+        const int keyBits = 2 * static_cast<int>(std::min(kKeyLetters, shape_.offsets.size()));
+        // The first copy's key, and the key the second copy must have.
+        for (std::int64_t i = 0; i < n; ++i) {
+            if (const auto key = seedKey(context_.forward, i, shape_, false)) {
+                firsts_.push_back({*key, static_cast<std::int32_t>(i)});
+            }
+        }
+        sortByKey(firsts_, keyBits);
+        const bool same = context_.kind == RepeatKind::Direct;
+        if (!same) {
+            for (std::int64_t j = 0; j < n; ++j) {
+                // Inverted and mirror seeds read the second copy backwards.
+                const auto key = context_.line ? seedKey(context_.backward, n - j - shape_.span, shape_,
+                                                         context_.complement)
+                                               : seedKey(context_.forward, j, shape_, context_.complement);
+                if (key) {
+                    seconds_.push_back({*key, static_cast<std::int32_t>(j)});
+                }
+            }
+            sortByKey(seconds_, keyBits);
+        }
+        const std::vector<Keyed>& seconds = same ? firsts_ : seconds_;
+
+        // Tasks: runs of whole key groups of the first list.
+        std::vector<std::size_t> bounds{0};
+        const std::size_t step = std::max<std::size_t>(4096, firsts_.size() / 512 + 1);
+        for (std::size_t at = step; at < firsts_.size(); at += step) {
+            std::size_t cut = std::max(at, bounds.back());
+            while (cut < firsts_.size() && firsts_[cut].key == firsts_[cut - 1].key) {
+                ++cut;
+            }
+            if (cut < firsts_.size() && cut > bounds.back()) {
+                bounds.push_back(cut);
+            }
+        }
+        bounds.push_back(firsts_.size());
+        runTasks(context_, threads_, static_cast<std::int64_t>(bounds.size()) - 1, progressFrom, progressTo,
+                 [&](std::int64_t task, int thread) {
+                     enumerate(bounds[static_cast<std::size_t>(task)],
+                               bounds[static_cast<std::size_t>(task) + 1], seconds, same,
+                               found_[static_cast<std::size_t>(thread)]);
+                 });
+    }
+
+    // The candidates found, in no particular order.
+    std::vector<std::vector<Candidate>>& found() { return found_; }
+
+private:
+    void enumerate(std::size_t begin, std::size_t end, const std::vector<Keyed>& seconds, bool same,
+                   std::vector<Candidate>& out) const
+    {
+        std::size_t other = static_cast<std::size_t>(
+            std::lower_bound(seconds.begin(), seconds.end(), firsts_[begin].key,
+                             [](const Keyed& item, std::uint32_t key) { return item.key < key; }) -
+            seconds.begin());
+        std::int64_t tried = 0;
+        for (std::size_t group = begin; group < end;) {
+            const std::uint32_t key = firsts_[group].key;
+            std::size_t groupEnd = group;
+            while (groupEnd < end && firsts_[groupEnd].key == key) {
+                ++groupEnd;
+            }
+            while (other < seconds.size() && seconds[other].key < key) {
+                ++other;
+            }
+            std::size_t otherEnd = other;
+            while (otherEnd < seconds.size() && seconds[otherEnd].key == key) {
+                ++otherEnd;
+            }
+            std::size_t partner = other;
+            for (std::size_t f = group; f < groupEnd; ++f) {
+                const std::int32_t i = firsts_[f].position;
+                // Second copies after the first (positions ascend in a group).
+                std::size_t s = same ? f + 1 : partner;
+                while (s < otherEnd && seconds[s].position <= i) {
+                    ++s;
+                }
+                if (!same) {
+                    partner = s;
+                }
+                for (; s < otherEnd; ++s) {
+                    if ((++tried & 0xFFFF) == 0 && context_.control.stopRequested()) {
+                        throw Stopped{SearchFailure::Cancelled};
+                    }
+                    tryHit(i, seconds[s].position, out);
+                }
+            }
+            group = groupEnd;
+            other = otherEnd;
+        }
+    }
+
+    void tryHit(std::int64_t i, std::int64_t j, std::vector<Candidate>& out) const
+    {
+        const std::int64_t n = context_.n;
+        if (!context_.line) {
+            if (!passes(PairReader{&context_.forward, i, &context_.forward, j, context_.complement})) {
+                return;
+            }
+            const std::int64_t d = j - i;
+            out.push_back(d <= n - d
+                              ? Candidate{static_cast<std::int32_t>(d), static_cast<std::int32_t>(i)}
+                              : Candidate{static_cast<std::int32_t>(n - d), static_cast<std::int32_t>(j)});
+            return;
+        }
+        // Pair o of the seed lines up letters i + o and last - o.
+        const std::int64_t last = j + shape_.span - 1;
+        if (modulo(last - i, n) == 0) {
+            return;  // a seed across a centre: no block of a segment holds it
+        }
+        const std::int64_t t = modulo(i + last, n);
+        const LineGeometry line = lineGeometry(n, t);
+        const std::int64_t b = modulo(t - line.a, n);
+        // A contiguous seed is read outward along its line (from the copy on
+        // the b side), so that the first seed of a run is the one nearest the
+        // centre whichever copy comes first in the sequence.
+        const bool swap = shape_.contiguous && modulo(line.a - i, n) < line.length;
+        const std::int64_t from = swap ? j : i;
+        const std::int64_t to = swap ? i : j;
+        if (!passes(PairReader{&context_.forward, from, &context_.backward, n - to - shape_.span,
+                               context_.complement})) {
+            return;
+        }
+        // Pair 0 lines up `from` with to + span - 1; one of them is b + y.
+        std::int64_t y = modulo(from - b, n);
+        if (y >= line.length) {
+            y = modulo(to + shape_.span - 1 - b, n);
+        }
+        out.push_back({static_cast<std::int32_t>(t), static_cast<std::int32_t>(y)});
+    }
+
+    // The distances (1-based) of the first `count` bad pairs after pair
+    // from - 1, a gap standing for every later one; kFar past the look range.
+    // `word` holds pairs [base, base + 32), base <= from < base + 32.
+    static constexpr std::int64_t kFar = std::int64_t{1} << 40;
+
+    void distancesRight(const PairReader& reader, std::int64_t from, std::size_t count,
+                        std::array<std::int64_t, 64>& out, std::uint64_t word, std::int64_t base) const
+    {
+        std::size_t found = 0;
+        std::uint64_t bad = word & ~firstPairs(from - base);
+        for (std::int64_t at = base;;) {
+            const std::uint64_t gaps = reader.hasGaps() ? reader.gapBits(at) : 0;
+            while (bad != 0 && found < count) {
+                const int k = lowestPair(bad);
+                const std::int64_t distance = at + k - from + 1;
+                if (((gaps >> (2 * k)) & 1U) != 0) {
+                    while (found < count) {
+                        out[found++] = distance;
+                    }
+                    return;
+                }
+                out[found++] = distance;
+                bad &= bad - 1;
+            }
+            at += 32;
+            if (found == count || at - from >= plan_.lookRange) {
+                break;
+            }
+            bad = reader.bad(at);
+        }
+        while (found < count) {
+            out[found++] = kFar;
+        }
+    }
+
+    // The same leftwards from pair -1; `word` holds pairs -32 .. -1.
+    void distancesLeft(const PairReader& reader, std::size_t count, std::array<std::int64_t, 64>& out,
+                       std::uint64_t word) const
+    {
+        std::size_t found = 0;
+        std::uint64_t bad = word;
+        for (std::int64_t at = -32;;) {
+            const std::uint64_t gaps = reader.hasGaps() ? reader.gapBits(at) : 0;
+            while (bad != 0 && found < count) {
+                const int k = highestPair(bad);
+                const std::int64_t distance = -(at + k);
+                if (((gaps >> (2 * k)) & 1U) != 0) {
+                    while (found < count) {
+                        out[found++] = distance;
+                    }
+                    return;
+                }
+                out[found++] = distance;
+                bad &= ~(std::uint64_t{1} << (2 * k));
+            }
+            at -= 32;
+            if (found == count || -at > plan_.lookRange) {
+                break;
+            }
+            bad = reader.bad(at);
+        }
+        while (found < count) {
+            out[found++] = kFar;
+        }
+    }
+
+    // Whether the seed at pair 0 of `reader` passes the plan's filter.
+    bool passes(const PairReader& reader) const
+    {
+        const std::uint64_t before = reader.bad(-32);
+        if (shape_.contiguous && (before >> 62U) == 0) {
+            return false;  // not the first seed of its run
+        }
+        const std::uint64_t start = reader.bad(0);
+        // The stretch the seed covers: [0, span), or the whole run of matches.
+        std::int64_t covered = shape_.span;
+        int inside = 0;
+        if (shape_.contiguous) {
+            std::int64_t run = 0;
+            for (std::uint64_t bad = start; bad == 0;) {
+                run += 32;
+                if (run >= plan_.lookRange) {
+                    return true;
+                }
+                bad = reader.bad(run);
+                if (bad != 0) {
+                    run += lowestPair(bad);
+                }
+            }
+            if (run == 0) {
+                run = lowestPair(start);
+            }
+            if (run < shape_.span) {
+                return false;  // the key held only part of the seed
+            }
+            covered = run;
+        } else {
+            // Every pair of the shape lines up equal; the others count as mismatches.
+            for (std::size_t w = 0; w < shapeWords_.size(); ++w) {
+                const auto at = static_cast<std::int64_t>(32 * w);
+                const std::uint64_t valid = firstPairs(shape_.span - at);
+                const std::uint64_t bad = (w == 0 ? start : reader.bad(at)) & valid;
+                if ((bad & shapeWords_[w]) != 0 || (reader.gapBits(at) & valid) != 0) {
+                    return false;
+                }
+                inside += std::popcount(bad);
+            }
+        }
+        if (plan_.filter == SeedPlan::Filter::None) {
+            return true;
+        }
+        const int budget = static_cast<int>(plan_.minWindow.size()) - 1 - inside;
+        if (budget < 0) {
+            return false;
+        }
+        if (budget > 62) {
+            return true;  // more splits than are looked at: let it pass
+        }
+        // A quick look first: a window of `need` pairs with j mismatches
+        // around the seed reaches at least half of the rest on one side, so
+        // it has j or fewer there.
+        bool possible = false;
+        for (int j = 0; j <= budget && !possible; ++j) {
+            const std::int64_t rest = plan_.minWindow[static_cast<std::size_t>(j + inside)] - covered;
+            const std::int64_t half = (rest + 1) / 2;
+            if (rest <= 0 || half > 32 || covered + half > 32) {
+                possible = true;
+                break;
+            }
+            const int leftBad = std::popcount(before >> (64 - 2 * half));
+            const int rightBad = std::popcount((start >> (2 * covered)) & firstPairs(half));
+            possible = std::min(leftBad, rightBad) <= j;
+        }
+        if (!possible) {
+            return false;
+        }
+        std::array<std::int64_t, 64> left;  // filled up to `count`
+        std::array<std::int64_t, 64> right;
+        const auto count = static_cast<std::size_t>(budget + 1);
+        distancesLeft(reader, count, left, before);
+        const std::int64_t base = covered / 32 * 32;
+        distancesRight(reader, covered, count, right, base == 0 ? start : reader.bad(base), base);
+        for (int j = 0; j <= budget; ++j) {
+            const std::int64_t need = plan_.minWindow[static_cast<std::size_t>(j + inside)];
+            // j mismatches on each side bound every split of j.
+            const auto side = static_cast<std::size_t>(j);
+            if ((left[side] - 1) + covered + (right[side] - 1) < need) {
+                continue;
+            }
+            for (int jl = 0; jl <= j; ++jl) {
+                if ((left[static_cast<std::size_t>(jl)] - 1) + covered +
+                        (right[static_cast<std::size_t>(j - jl)] - 1) >=
+                    need) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    const Context& context_;
+    const SeedPlan& plan_;
+    const SeedShape& shape_;
+    int threads_;
+    std::vector<std::uint64_t> shapeWords_;  // the shape's pairs, 32 to a word as the reader gives them
+    std::vector<Keyed> firsts_;
+    std::vector<Keyed> seconds_;
+    std::vector<std::vector<Candidate>> found_;
+};
+
+// ---------------------------------------------------------------------------
+
+int threadCount(const ApproximateSettings& settings, std::int64_t n)
+{
+    if (n < 20000) {
+        return 1;
+    }
+    const int machine = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    return settings.threads > 0 ? settings.threads : machine;
+}
+
+ApproximateSettings clamped(ApproximateSettings settings)
+{
+    settings.minLength = std::max(settings.minLength, 1);
+    settings.mismatchPenalty = std::max(settings.mismatchPenalty, 1);
+    settings.identity = std::isnan(settings.identity) ? 0.0 : std::clamp(settings.identity, 0.0, 100.0);
+    if (settings.maxMismatches) {
+        settings.maxMismatches = std::max(*settings.maxMismatches, 0);
+    }
+    return settings;
+}
+
+// The least score whose E-value passes the cut-off (at least 1).
+std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<double>& maxEvalue)
+{
+    if (!maxEvalue || statistics.lambda <= 0.0 || std::isinf(statistics.lambda)) {
+        return 1;
+    }
+    const double estimate = std::log(statistics.k * statistics.searchSpace / *maxEvalue) / statistics.lambda;
+    auto score = static_cast<std::int64_t>(std::clamp(std::floor(estimate) - 2.0, 1.0, 1e15));
+    while (!(statistics.evalue(score) <= *maxEvalue) && score < (std::int64_t{1} << 50)) {
+        ++score;
+    }
+    return score;
+}
+
+void sortPairs(std::vector<ApproximatePair>& pairs)
+{
+    std::sort(pairs.begin(), pairs.end(), [](const ApproximatePair& a, const ApproximatePair& b) {
+        return std::tie(a.first, a.second, a.length) < std::tie(b.first, b.second, b.length);
+    });
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+}
+
+void fullScan(const Context& context, int threads, std::vector<std::vector<ApproximatePair>>& out)
+{
+    const std::int64_t n = context.n;
+    const std::int64_t tracks = context.line ? n : n / 2;
+    const std::int64_t perTask = std::max<std::int64_t>(1, tracks / 256);
+    const std::int64_t tasks = (tracks + perTask - 1) / perTask;
+    runTasks(context, threads, tasks, 0.0, 1.0, [&](std::int64_t task, int thread) {
+        TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
+        for (std::int64_t k = task * perTask; k < std::min(tracks, (task + 1) * perTask); ++k) {
+            if (context.line) {
+                scanner.scanAll(lineTrack(context, k));
+            } else if (const auto track = circleTrack(context, k + 1)) {
+                scanner.scanAll(*track);
+            }
+        }
+    });
+}
+
+void seedScan(const Context& context, const SeedPlan& plan, int threads,
+              std::vector<std::vector<ApproximatePair>>& out)
+{
+    std::vector<Candidate> candidates;
+    const double share = 0.7 / static_cast<double>(plan.shapes.size());
+    for (std::size_t s = 0; s < plan.shapes.size(); ++s) {
+        SeedFinder finder(context, plan, plan.shapes[s], threads);
+        finder.run(share * static_cast<double>(s), share * static_cast<double>(s + 1));
+        for (auto& part : finder.found()) {
+            candidates.insert(candidates.end(), part.begin(), part.end());
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    std::vector<std::size_t> starts;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (k == 0 || candidates[k].track != candidates[k - 1].track) {
+            starts.push_back(k);
+        }
+    }
+    starts.push_back(candidates.size());
+    const auto groups = static_cast<std::int64_t>(starts.size()) - 1;
+    runTasks(context, threads, groups, 0.7, 1.0, [&](std::int64_t group, int thread) {
+        const std::size_t begin = starts[static_cast<std::size_t>(group)];
+        const std::size_t end = starts[static_cast<std::size_t>(group) + 1];
+        const std::int64_t id = candidates[begin].track;
+        std::optional<Track> track =
+            context.line ? std::optional<Track>(lineTrack(context, id)) : circleTrack(context, id);
+        if (!track) {
+            return;
+        }
+        std::vector<std::int64_t> positions;
+        positions.reserve(end - begin);
+        for (std::size_t k = begin; k < end; ++k) {
+            positions.push_back(track->line ? candidates[k].position
+                                            : modulo(candidates[k].position - track->origin, context.n));
+        }
+        std::sort(positions.begin(), positions.end());
+        TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
+        scanner.scanAround(*track, positions);
+    });
+}
+
+}  // namespace
+
+ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
+                                          const ApproximateSettings& settings, const SearchControl& control)
+{
+    ApproximateResult result;
+    result.kind = kind;
+    result.settings = clamped(settings);
+    result.statistics = karlinAltschul(genome, kind, result.settings.mismatchPenalty);
+    const std::int64_t n = genome.length();
+    if (n < 2) {
+        return result;
+    }
+    try {
+        Context context(genome, kind, result.settings, control);
+        context.statistics = result.statistics;
+        context.minScore = leastScore(result.statistics, result.settings.maxEvalue);
+        const int threads = threadCount(result.settings, n);
+        std::vector<std::vector<ApproximatePair>> found(static_cast<std::size_t>(threads));
+        const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
+        ApproximateMethod method = result.settings.method;
+        std::optional<SeedPlan> plan;
+        if (method != ApproximateMethod::FullScan &&
+            (method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
+            plan = planSeeds(result.settings, context.minScore, n, matchProbability(genome, kind),
+                             method == ApproximateMethod::Seeds);
+            // A seed must fit in the sequence.
+            for (const SeedShape& shape : plan->shapes) {
+                if (shape.span > n) {
+                    plan.reset();
+                    break;
+                }
+            }
+        }
+        if (plan) {
+            seedScan(context, *plan, threads, found);
+            result.exhaustive = plan->exhaustive;
+            result.seedLength = plan->seedLength;
+        } else {
+            fullScan(context, threads, found);
+        }
+        for (auto& part : found) {
+            result.pairs.insert(result.pairs.end(), part.begin(), part.end());
+        }
+        sortPairs(result.pairs);
+    } catch (const Stopped& stopped) {
+        return stopped.reason;
+    } catch (const std::bad_alloc&) {
+        return SearchFailure::OutOfMemory;
+    }
+    control.report(1.0);
+    return result;
+}
+
+MismatchedLetters mismatchedLetters(const Genome& genome, RepeatKind kind, const ApproximatePair& pair)
+{
+    MismatchedLetters letters;
+    const std::int64_t n = genome.length();
+    if (n == 0) {
+        return letters;
+    }
+    const auto complementOf = [](char letter) {
+        switch (letter) {
+            case 'A':
+                return 'T';
+            case 'T':
+                return 'A';
+            case 'C':
+                return 'G';
+            case 'G':
+                return 'C';
+            default:
+                return letter;
+        }
+    };
+    const auto isBase = [](char letter) {
+        return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
+    };
+    for (std::int64_t k = 0; k < pair.length; ++k) {
+        const std::int64_t p = modulo(pair.first + k, n);
+        const std::int64_t q =
+            modulo(isLineKind(kind) ? pair.second + pair.length - 1 - k : pair.second + k, n);
+        const char a = genome.at(p);
+        char b = genome.at(q);
+        if (complements(kind)) {
+            b = complementOf(b);
+        }
+        if (!isBase(a) || !isBase(b) || a != b) {
+            letters.first.push_back(p);
+            letters.second.push_back(q);
+        }
+    }
+    return letters;
+}
+
+}  // namespace tessaron
