@@ -113,6 +113,13 @@ bool complements(RepeatKind kind)
 
 std::int64_t modulo(std::int64_t value, std::int64_t n)
 {
+    // Most values are within one length of the range: no division for them.
+    if (value >= 0) {
+        return value < n ? value : value < 2 * n ? value - n : value % n;
+    }
+    if (value >= -n) {
+        return value + n;
+    }
     const std::int64_t r = value % n;
     return r < 0 ? r + n : r;
 }
@@ -120,20 +127,38 @@ std::int64_t modulo(std::int64_t value, std::int64_t n)
 // Full scans for genomes with at most this many letter pairs per kind.
 constexpr double kFullScanPairs = 4194304.0;
 
-// Everything one search reads.
-struct Context {
-    Context(const Genome& genome, RepeatKind searchKind, const ApproximateSettings& used,
-            const SearchControl& searchControl)
+// The sequence as the searches of every kind read it.
+struct Texts {
+    explicit Texts(const Genome& genome)
         : sequence(genome.sequence()),
           n(static_cast<std::int64_t>(genome.sequence().size())),
+          forward(genome.sequence(), false),
+          backward(genome.sequence(), true),
+          gaps(genome.gaps().begin(), genome.gaps().end())
+    {
+    }
+
+    std::string_view sequence;
+    std::int64_t n;
+    PackedText forward;
+    PackedText backward;
+    std::vector<std::int32_t> gaps;
+};
+
+// Everything the search of one kind reads.
+struct Context {
+    Context(const Texts& texts, RepeatKind searchKind, const ApproximateSettings& used,
+            const SearchControl& searchControl)
+        : sequence(texts.sequence),
+          n(texts.n),
           kind(searchKind),
           line(isLineKind(searchKind)),
           complement(complements(searchKind)),
           settings(used),
           penalty(used.mismatchPenalty),
-          forward(genome.sequence(), false),
-          backward(genome.sequence(), true),
-          gaps(genome.gaps().begin(), genome.gaps().end()),
+          forward(texts.forward),
+          backward(texts.backward),
+          gaps(texts.gaps),
           control(searchControl)
     {
     }
@@ -147,9 +172,9 @@ struct Context {
     std::int64_t penalty;
     KarlinAltschul statistics;
     std::int64_t minScore = 1;
-    PackedText forward;
-    PackedText backward;
-    std::vector<std::int32_t> gaps;
+    const PackedText& forward;
+    const PackedText& backward;
+    const std::vector<std::int32_t>& gaps;
     const SearchControl& control;
 
     [[nodiscard]] bool isGap(std::int64_t position) const
@@ -159,7 +184,8 @@ struct Context {
     }
 };
 
-// One circle or line, read as pairs 0 .. length-1 from a cut.
+// One circle or line, read as pairs 0 .. length-1 from a place no segment
+// crosses (at worst: one where H is bounded).
 struct Track {
     PairReader reader;
     std::int64_t length = 0;
@@ -170,6 +196,36 @@ struct Track {
     std::int64_t b = 0;
     bool startGoesOn = false;  // line: a segment touching pair 0 is a palindrome's middle
     bool endGoesOn = false;    // ... touching pair length - 1
+    // An upper bound of H before pair 0; 0 when pair 0 follows a cut.
+    std::int64_t startBound = 0;
+    // The pairs go in blocks of 32 from pair 0, except on a circle without
+    // gaps read from one of its own blocks (firstBlock), whose blocks count
+    // from letter 0 (the last one shorter) and whose mismatches are known.
+    std::int64_t firstBlock = -1;
+    std::vector<std::uint8_t> blockMismatches;
+
+    // Blocks and places past the end go round the circle again.
+    [[nodiscard]] std::int64_t blocks() const { return (length + 31) / 32; }
+    // Where the circle's block 0 starts on the track.
+    [[nodiscard]] std::int64_t wrap() const { return firstBlock < 0 ? length : length - 32 * firstBlock; }
+    [[nodiscard]] std::int64_t blockStart(std::int64_t k) const
+    {
+        const std::int64_t round = k / blocks();
+        k %= blocks();
+        const std::int64_t before = firstBlock < 0 ? blocks() : blocks() - firstBlock;
+        return round * length + (k < before ? 32 * k : wrap() + 32 * (k - before));
+    }
+    [[nodiscard]] std::int64_t pairsIn(std::int64_t k) const
+    {
+        k %= blocks();
+        return (k + 1 < blocks() ? blockStart(k + 1) : length) - blockStart(k);
+    }
+    [[nodiscard]] std::int64_t blockOf(std::int64_t x) const
+    {
+        const std::int64_t round = x / length;
+        x %= length;
+        return round * blocks() + (x < wrap() ? x / 32 : blocks() - firstBlock + (x - wrap()) / 32);
+    }
 };
 
 PairReader circleReader(const Context& context, std::int64_t from, std::int64_t shift)
@@ -177,60 +233,79 @@ PairReader circleReader(const Context& context, std::int64_t from, std::int64_t 
     return PairReader{&context.forward, from, &context.forward, from + shift, context.complement};
 }
 
-// The circle of diagonal d read from a cut, or nothing when it gives nothing.
-std::optional<Track> circleTrack(const Context& context, std::int64_t d)
+Track circleFrom(const Context& context, std::int64_t d, std::int64_t origin)
 {
-    const std::int64_t n = context.n;
-    std::int64_t origin = 0;
-    if (!context.gaps.empty()) {
-        origin = modulo(context.gaps.front() + 1, n);  // just after a pair with a gap
-    } else {
-        const PairReader reader = circleReader(context, 0, d);
-        const std::int64_t x = context.penalty;
-        const std::int64_t blocks = (n + 31) / 32;
-        std::vector<std::int64_t> before(static_cast<std::size_t>(blocks));
-        std::vector<int> mismatches(static_cast<std::size_t>(blocks));
-        std::int64_t total = 0;
-        std::int64_t lowest = 0;
-        PairStream stream(reader, 0);
-        std::uint64_t gaps = 0;
-        for (std::int64_t block = 0; block < blocks; ++block) {
-            const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
-            const int bad = std::popcount(stream.next(gaps) & firstPairs(count));
-            before[static_cast<std::size_t>(block)] = total;
-            mismatches[static_cast<std::size_t>(block)] = bad;
-            if (total < lowest) {
-                lowest = total;
-                origin = 32 * block;
-            }
-            total += count - (x + 1) * bad;
-        }
-        if (total > 0) {
-            return std::nullopt;
-        }
-        // Inside a block the total dips at most X per mismatch below its start.
-        for (std::int64_t block = 0; block < blocks; ++block) {
-            std::int64_t running = before[static_cast<std::size_t>(block)];
-            if (running - x * mismatches[static_cast<std::size_t>(block)] >= lowest) {
-                continue;
-            }
-            const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
-            const std::uint64_t bad = reader.bad(32 * block);
-            for (std::int64_t k = 0; k < count; ++k) {
-                if (running < lowest) {
-                    lowest = running;
-                    origin = 32 * block + k;
-                }
-                running += ((bad >> (2 * k)) & 1U) != 0 ? -x : 1;
-            }
-        }
-    }
     Track track;
     track.reader = circleReader(context, origin, d);
-    track.length = n;
+    track.length = context.n;
     track.origin = origin;
     track.shift = d;
     return track;
+}
+
+// The circle of diagonal d, or nothing when it gives nothing. With a gap it
+// is read from just after one. Without, in one pass over its blocks, from
+// the block boundary where the running total is lowest: H there is at most
+// the dip below it inside some block (X per mismatch).
+std::optional<Track> circleTrack(const Context& context, std::int64_t d)
+{
+    const std::int64_t n = context.n;
+    if (!context.gaps.empty()) {
+        return circleFrom(context, d, modulo(context.gaps.front() + 1, n));
+    }
+    const std::int64_t x = context.penalty;
+    const std::int64_t blocks = (n + 31) / 32;
+    std::vector<std::uint8_t> mismatches(static_cast<std::size_t>(blocks));
+    std::int64_t total = 0;
+    std::int64_t lowest = 0;
+    std::int64_t lowestBlock = 0;
+    std::int64_t floor = 0;  // at most the lowest total inside any block
+    PairStream stream(circleReader(context, 0, d), 0);
+    std::uint64_t gaps = 0;
+    for (std::int64_t block = 0; block < blocks; ++block) {
+        const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
+        const int bad = std::popcount(stream.next(gaps) & firstPairs(count));
+        mismatches[static_cast<std::size_t>(block)] = static_cast<std::uint8_t>(bad);
+        if (total < lowest) {
+            lowest = total;
+            lowestBlock = block;
+        }
+        floor = std::min(floor, total - x * bad);
+        total += count - (x + 1) * bad;
+    }
+    if (total > 0) {
+        return std::nullopt;
+    }
+    Track track = circleFrom(context, d, 32 * lowestBlock);
+    track.firstBlock = lowestBlock;
+    track.blockMismatches = std::move(mismatches);
+    track.startBound = lowest - floor;
+    return track;
+}
+
+// The circle of diagonal d read from a place where the running total is
+// lowest (a cut), found letter by letter; for a circle without gaps whose
+// total is <= 0, when circleTrack's start is no help.
+Track exactCircleTrack(const Context& context, std::int64_t d)
+{
+    const std::int64_t n = context.n;
+    const PairReader reader = circleReader(context, 0, d);
+    const std::int64_t x = context.penalty;
+    std::int64_t running = 0;
+    std::int64_t lowest = 0;
+    std::int64_t origin = 0;
+    for (std::int64_t block = 0; 32 * block < n; ++block) {
+        const std::int64_t count = std::min<std::int64_t>(32, n - 32 * block);
+        const std::uint64_t bad = reader.bad(32 * block);
+        for (std::int64_t k = 0; k < count; ++k) {
+            if (running < lowest) {
+                lowest = running;
+                origin = 32 * block + k;
+            }
+            running += ((bad >> (2 * k)) & 1U) != 0 ? -x : 1;
+        }
+    }
+    return circleFrom(context, d, origin);
 }
 
 // The line of t, read outward from the centre at t / 2.
@@ -287,36 +362,57 @@ public:
     void scanAll(const Track& track)
     {
         track_ = &track;
+        end_ = track.length;
         scanFrom(0, track.length);
     }
 
     // `positions`: pairs on the track (ascending) around which to scan.
-    void scanAround(const Track& track, std::span<const std::int64_t> positions)
+    // False when no block boundary of a circle is certainly a cut (only
+    // when the track starts from a bound): it is to be read from a cut.
+    bool scanAround(const Track& track, std::vector<std::int64_t>& positions)
     {
         track_ = &track;
-        bounds_.assign(1, 0);
+        bounds_.assign(1, track.startBound);
         boundStream_ = PairStream(track.reader, 0);
+        circleBlock_ = static_cast<std::size_t>(std::max<std::int64_t>(track.firstBlock, 0));
         std::int64_t done = 0;
+        end_ = track.length;
+        if (track.startBound > 0) {
+            // A circle read from a place a segment may cross: read it from
+            // its first certain cut once round, the places before it last.
+            done = -1;
+            for (std::int64_t block = 1; block <= track.blocks() && done < 0; ++block) {
+                if (zeroAt(block)) {
+                    done = track.blockStart(block);
+                }
+            }
+            if (done < 0) {
+                return false;
+            }
+            for (std::int64_t& position : positions) {
+                position += position < done ? track.length : 0;
+            }
+            std::sort(positions.begin(), positions.end());
+            end_ = done + track.length;
+        }
         for (const std::int64_t position : positions) {
             if (position < done) {
                 continue;
             }
             std::int64_t from = done;
-            for (std::int64_t block = position / 32; 32 * block > done; --block) {
+            for (std::int64_t block = track.blockOf(position); track.blockStart(block) > done; --block) {
                 if (zeroAt(block)) {
-                    from = 32 * block;
+                    from = track.blockStart(block);
                     break;
                 }
             }
             done = scanFrom(from, position);
         }
+        return true;
     }
 
 private:
-    [[nodiscard]] std::int64_t pairsIn(std::int64_t block) const
-    {
-        return std::min<std::int64_t>(32, track_->length - 32 * block);
-    }
+    [[nodiscard]] std::int64_t pairsIn(std::int64_t block) const { return track_->pairsIn(block); }
 
     // Makes bounds_[block] available.
     void extendBounds(std::int64_t block)
@@ -324,6 +420,18 @@ private:
         const std::int64_t x = context_.penalty;
         while (static_cast<std::int64_t>(bounds_.size()) <= block) {
             const auto current = static_cast<std::int64_t>(bounds_.size()) - 1;
+            if (!track_->blockMismatches.empty()) {
+                // A circle without gaps whose blocks' mismatches are known:
+                // all of 32 pairs but the circle's last.
+                const std::size_t last = track_->blockMismatches.size() - 1;
+                const std::int64_t count =
+                    circleBlock_ == last ? track_->length - 32 * static_cast<std::int64_t>(last) : 32;
+                const std::int64_t mismatches = track_->blockMismatches[circleBlock_];
+                circleBlock_ = circleBlock_ == last ? 0 : circleBlock_ + 1;
+                bounds_.push_back(
+                    std::max(bounds_.back() + count - (x + 1) * mismatches, count - mismatches));
+                continue;
+            }
             const std::int64_t count = pairsIn(current);
             const std::uint64_t valid = firstPairs(count);
             std::uint64_t gaps = 0;
@@ -349,10 +457,10 @@ private:
         extendBounds(block - 1);
         const std::int64_t x = context_.penalty;
         const std::int64_t count = pairsIn(block - 1);
+        const std::int64_t start = track_->blockStart(block - 1);
         const std::uint64_t valid = firstPairs(count);
-        std::uint64_t bad = track_->reader.bad(32 * (block - 1)) & valid;
-        const std::uint64_t gaps =
-            track_->reader.hasGaps() ? track_->reader.gapBits(32 * (block - 1)) & valid : 0;
+        std::uint64_t bad = track_->reader.bad(start) & valid;
+        const std::uint64_t gaps = track_->reader.hasGaps() ? track_->reader.gapBits(start) & valid : 0;
         std::int64_t h = bounds_[static_cast<std::size_t>(block - 1)];
         int next = 0;
         while (bad != 0) {
@@ -371,7 +479,7 @@ private:
     std::int64_t scanFrom(std::int64_t from, std::int64_t past)
     {
         const std::int64_t x = context_.penalty;
-        const std::int64_t length = track_->length;
+        const std::int64_t length = end_;
         std::int64_t h = 0;
         const auto flush = [this] {
             segments_.flush([this](const MaximalSegments::Segment& s) { emit(s); });
@@ -458,7 +566,9 @@ private:
     std::vector<ApproximatePair>& out_;
     const Track* track_ = nullptr;
     std::vector<std::int64_t> bounds_;
-    PairStream boundStream_;  // at the block after the last bound
+    PairStream boundStream_;       // at the block after the last bound
+    std::int64_t end_ = 0;         // where the pairs end: a cut
+    std::size_t circleBlock_ = 0;  // the circle's block of the next bound
     MaximalSegments segments_;
 };
 
@@ -473,10 +583,23 @@ struct Candidate {
     friend auto operator<=>(const Candidate&, const Candidate&) = default;
 };
 
+// A seed's place in a list sorted by key, with the 16 letters on either side
+// of it (2 bits each) for a first look at a pair of seeds without the texts.
 struct Keyed {
     std::uint32_t key;
     std::int32_t position;
+    std::uint32_t before;  // the 16 letters before the seed, the nearest in the top bits
+    std::uint32_t after;   // the 16 letters after its span, the nearest in the low bits
 };
+
+// The 16 two-bit groups of a mask in reverse order.
+std::uint32_t reversePairs(std::uint32_t mask)
+{
+    mask = ((mask & 0x0000FFFFU) << 16U) | (mask >> 16U);
+    mask = ((mask & 0x00FF00FFU) << 8U) | ((mask >> 8U) & 0x00FF00FFU);
+    mask = ((mask & 0x0F0F0F0FU) << 4U) | ((mask >> 4U) & 0x0F0F0F0FU);
+    return ((mask & 0x33333333U) << 2U) | ((mask >> 2U) & 0x33333333U);
+}
 
 constexpr std::size_t kKeyLetters = 16;
 
@@ -523,6 +646,52 @@ void sortByKey(std::vector<Keyed>& items, int keyBits)
         items.swap(spare);
     }
 }
+
+// The seeds of each shape at every place, sorted by key: read forwards (the
+// first copy; the second of direct and complementary pairs) and backwards
+// (the second copy of inverted and mirror pairs, read from its end). Made
+// once for the searches of all kinds.
+class SeedLists {
+public:
+    explicit SeedLists(const Texts& texts) : texts_(texts) {}
+
+    const std::vector<Keyed>& forward(const SeedShape& shape) { return list(shape, false); }
+    const std::vector<Keyed>& backward(const SeedShape& shape) { return list(shape, true); }
+
+private:
+    const std::vector<Keyed>& list(const SeedShape& shape, bool backwards)
+    {
+        for (const Entry& entry : entries_) {
+            if (entry.offsets == shape.offsets && entry.backwards == backwards) {
+                return entry.list;
+            }
+        }
+        const std::int64_t n = texts_.n;
+        const PackedText& text = backwards ? texts_.backward : texts_.forward;
+        Entry entry{shape.offsets, backwards, {}};
+        entry.list.reserve(static_cast<std::size_t>(n));
+        for (std::int64_t position = 0; position < n; ++position) {
+            // The second copy at `position`, read backwards, starts at its end.
+            const std::int64_t start = backwards ? n - position - shape.span : position;
+            if (const auto key = seedKey(text, start, shape, false)) {
+                entry.list.push_back(Keyed{*key, static_cast<std::int32_t>(position),
+                                           static_cast<std::uint32_t>(text.letters(start - 16)),
+                                           static_cast<std::uint32_t>(text.letters(start + shape.span))});
+            }
+        }
+        sortByKey(entry.list, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())));
+        entries_.push_back(std::move(entry));
+        return entries_.back().list;
+    }
+
+    struct Entry {
+        std::vector<int> offsets;
+        bool backwards;
+        std::vector<Keyed> list;
+    };
+    const Texts& texts_;
+    std::vector<Entry> entries_;
+};
 
 // Runs `work(task)` for tasks 0 .. count-1 on `threads` threads (the calling
 // one among them), stopping all when one fails. Reports progress between
@@ -584,12 +753,19 @@ void runTasks(const Context& context, int threads, std::int64_t count, double fr
 // Finds the seeds of one shape and keeps those that pass the plan's filter.
 class SeedFinder {
 public:
-    SeedFinder(const Context& context, const SeedPlan& plan, const SeedShape& shape, int threads)
+    SeedFinder(const Context& context, const SeedPlan& plan, const SeedShape& shape, SeedLists& lists,
+               int threads)
         : context_(context),
           plan_(plan),
           shape_(shape),
           threads_(threads),
-          found_(static_cast<std::size_t>(threads))
+          found_(static_cast<std::size_t>(threads)),
+          firsts_(lists.forward(shape)),
+          seconds_(context.line ? lists.backward(shape) : lists.forward(shape)),
+          keyFlip_(context.complement
+                       ? static_cast<std::uint32_t>(
+                             (std::uint64_t{1} << (2 * std::min(kKeyLetters, shape.offsets.size()))) - 1)
+                       : 0)
     {
         shapeWords_.assign(static_cast<std::size_t>((shape.span + 31) / 32), 0);
         for (const int offset : shape.offsets) {
@@ -599,30 +775,6 @@ public:
 
     void run(double progressFrom, double progressTo)
     {
-        const std::int64_t n = context_.n;
-        const int keyBits = 2 * static_cast<int>(std::min(kKeyLetters, shape_.offsets.size()));
-        // The first copy's key, and the key the second copy must have.
-        for (std::int64_t i = 0; i < n; ++i) {
-            if (const auto key = seedKey(context_.forward, i, shape_, false)) {
-                firsts_.push_back({*key, static_cast<std::int32_t>(i)});
-            }
-        }
-        sortByKey(firsts_, keyBits);
-        const bool same = context_.kind == RepeatKind::Direct;
-        if (!same) {
-            for (std::int64_t j = 0; j < n; ++j) {
-                // Inverted and mirror seeds read the second copy backwards.
-                const auto key = context_.line ? seedKey(context_.backward, n - j - shape_.span, shape_,
-                                                         context_.complement)
-                                               : seedKey(context_.forward, j, shape_, context_.complement);
-                if (key) {
-                    seconds_.push_back({*key, static_cast<std::int32_t>(j)});
-                }
-            }
-            sortByKey(seconds_, keyBits);
-        }
-        const std::vector<Keyed>& seconds = same ? firsts_ : seconds_;
-
         // Tasks: runs of whole key groups of the first list.
         std::vector<std::size_t> bounds{0};
         const std::size_t step = std::max<std::size_t>(4096, firsts_.size() / 512 + 1);
@@ -639,7 +791,7 @@ public:
         runTasks(context_, threads_, static_cast<std::int64_t>(bounds.size()) - 1, progressFrom, progressTo,
                  [&](std::int64_t task, int thread) {
                      enumerate(bounds[static_cast<std::size_t>(task)],
-                               bounds[static_cast<std::size_t>(task) + 1], seconds, same,
+                               bounds[static_cast<std::size_t>(task) + 1],
                                found_[static_cast<std::size_t>(thread)]);
                  });
     }
@@ -648,25 +800,31 @@ public:
     std::vector<std::vector<Candidate>>& found() { return found_; }
 
 private:
-    void enumerate(std::size_t begin, std::size_t end, const std::vector<Keyed>& seconds, bool same,
-                   std::vector<Candidate>& out) const
+    // The pairs of seeds whose first copies are firsts_[begin .. end): the
+    // second copy's key is the first's, complemented for the inverted and
+    // complementary kinds; it starts after the first.
+    void enumerate(std::size_t begin, std::size_t end, std::vector<Candidate>& out) const
     {
-        std::size_t other = static_cast<std::size_t>(
-            std::lower_bound(seconds.begin(), seconds.end(), firsts_[begin].key,
-                             [](const Keyed& item, std::uint32_t key) { return item.key < key; }) -
-            seconds.begin());
+        const std::vector<Keyed>& seconds = seconds_;
+        const bool same = &firsts_ == &seconds_ && keyFlip_ == 0;
+        const auto byKey = [](const Keyed& item, std::uint32_t key) { return item.key < key; };
         std::int64_t tried = 0;
+        // Gaps read as letters in the neighbourhoods: only the texts tell.
+        const bool quick =
+            shape_.contiguous && !context_.forward.hasGaps() && plan_.filter != SeedPlan::Filter::None;
         for (std::size_t group = begin; group < end;) {
             const std::uint32_t key = firsts_[group].key;
             std::size_t groupEnd = group;
             while (groupEnd < end && firsts_[groupEnd].key == key) {
                 ++groupEnd;
             }
-            while (other < seconds.size() && seconds[other].key < key) {
-                ++other;
-            }
-            std::size_t otherEnd = other;
-            while (otherEnd < seconds.size() && seconds[otherEnd].key == key) {
+            const std::uint32_t wanted = key ^ keyFlip_;
+            std::size_t other =
+                same ? group
+                     : static_cast<std::size_t>(
+                           std::lower_bound(seconds.begin(), seconds.end(), wanted, byKey) - seconds.begin());
+            std::size_t otherEnd = same ? groupEnd : other;
+            while (!same && otherEnd < seconds.size() && seconds[otherEnd].key == wanted) {
                 ++otherEnd;
             }
             std::size_t partner = other;
@@ -684,12 +842,64 @@ private:
                     if ((++tried & 0xFFFF) == 0 && context_.control.stopRequested()) {
                         throw Stopped{SearchFailure::Cancelled};
                     }
+                    if (quick && !worthALook(firsts_[f], seconds[s])) {
+                        continue;
+                    }
                     tryHit(i, seconds[s].position, out);
                 }
             }
             group = groupEnd;
-            other = otherEnd;
         }
+    }
+
+    // A first look at a contiguous seed from the 16 letters on either side
+    // of it: false when it is not the first seed of its run, or when the
+    // plan's filter certainly fails (as in `passes`, with fewer letters).
+    bool worthALook(const Keyed& first, const Keyed& second) const
+    {
+        const std::uint32_t flip = context_.complement ? ~std::uint32_t{0} : 0;
+        const std::uint32_t before = first.before ^ second.before ^ flip;
+        const std::uint32_t after = first.after ^ second.after ^ flip;
+        const auto low = static_cast<std::uint32_t>(kLowBits);
+        const std::uint32_t beforeBad = (before | (before >> 1U)) & low;
+        const std::uint32_t afterBad = (after | (after >> 1U)) & low;
+        // Pairs before the seed and after its span in the order `passes`
+        // reads them, the nearest first.
+        std::uint32_t left = reversePairs(beforeBad);
+        std::uint32_t right = afterBad;
+        if (context_.line) {
+            const std::int64_t n = context_.n;
+            const std::int64_t i = first.position;
+            const std::int64_t t = modulo(i + second.position + shape_.span - 1, n);
+            const LineGeometry line = lineGeometry(n, t);
+            if (modulo(line.a - i, n) < line.length) {
+                std::swap(left, right);  // read from the other copy (see tryHit)
+            }
+        }
+        if ((left & 1U) == 0) {
+            return false;  // not the first seed of its run
+        }
+        if (right == 0) {
+            return true;
+        }
+        const std::int64_t covered = shape_.span + lowestPair(right);
+        const std::int64_t beyond = shape_.span + 16 - covered;  // known pairs after the run
+        const auto most = static_cast<std::int64_t>(plan_.minWindow.size()) - 1;
+        for (std::int64_t j = 0; j <= most; ++j) {
+            const std::int64_t half = (plan_.minWindow[static_cast<std::size_t>(j)] - covered + 1) / 2;
+            if (half <= 0) {
+                return true;
+            }
+            const int leftBad = std::popcount(
+                left & static_cast<std::uint32_t>(firstPairs(std::min<std::int64_t>(half, 16))));
+            const int rightBad =
+                std::popcount((right >> (2 * (covered - shape_.span))) &
+                              static_cast<std::uint32_t>(firstPairs(std::min(half, beyond))));
+            if (std::min(leftBad, rightBad) <= j) {
+                return true;
+            }
+        }
+        return false;
     }
 
     void tryHit(std::int64_t i, std::int64_t j, std::vector<Candidate>& out) const
@@ -895,10 +1105,11 @@ private:
     const SeedPlan& plan_;
     const SeedShape& shape_;
     int threads_;
-    std::vector<std::uint64_t> shapeWords_;  // the shape's pairs, 32 to a word as the reader gives them
-    std::vector<Keyed> firsts_;
-    std::vector<Keyed> seconds_;
     std::vector<std::vector<Candidate>> found_;
+    const std::vector<Keyed>& firsts_;
+    const std::vector<Keyed>& seconds_;
+    std::uint32_t keyFlip_;                  // turns a key into its complement's
+    std::vector<std::uint64_t> shapeWords_;  // the shape's pairs, 32 to a word as the reader gives them
 };
 
 // ---------------------------------------------------------------------------
@@ -957,19 +1168,19 @@ void fullScan(const Context& context, int threads, std::vector<std::vector<Appro
             if (context.line) {
                 scanner.scanAll(lineTrack(context, k));
             } else if (const auto track = circleTrack(context, k + 1)) {
-                scanner.scanAll(*track);
+                scanner.scanAll(track->startBound == 0 ? *track : exactCircleTrack(context, k + 1));
             }
         }
     });
 }
 
-void seedScan(const Context& context, const SeedPlan& plan, int threads,
+void seedScan(const Context& context, const SeedPlan& plan, SeedLists& lists, int threads,
               std::vector<std::vector<ApproximatePair>>& out)
 {
     std::vector<Candidate> candidates;
     const double share = 0.7 / static_cast<double>(plan.shapes.size());
     for (std::size_t s = 0; s < plan.shapes.size(); ++s) {
-        SeedFinder finder(context, plan, plan.shapes[s], threads);
+        SeedFinder finder(context, plan, plan.shapes[s], lists, threads);
         finder.run(share * static_cast<double>(s), share * static_cast<double>(s + 1));
         for (auto& part : finder.found()) {
             candidates.insert(candidates.end(), part.begin(), part.end());
@@ -995,69 +1206,102 @@ void seedScan(const Context& context, const SeedPlan& plan, int threads,
             return;
         }
         std::vector<std::int64_t> positions;
-        positions.reserve(end - begin);
-        for (std::size_t k = begin; k < end; ++k) {
-            positions.push_back(track->line ? candidates[k].position
-                                            : modulo(candidates[k].position - track->origin, context.n));
-        }
-        std::sort(positions.begin(), positions.end());
+        const auto place = [&] {
+            positions.clear();
+            for (std::size_t k = begin; k < end; ++k) {
+                positions.push_back(track->line ? candidates[k].position
+                                                : modulo(candidates[k].position - track->origin, context.n));
+            }
+            std::sort(positions.begin(), positions.end());
+        };
+        place();
         TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
-        scanner.scanAround(*track, positions);
+        if (!scanner.scanAround(*track, positions)) {
+            track = exactCircleTrack(context, id);
+            place();
+            scanner.scanAround(*track, positions);
+        }
     });
 }
 
 }  // namespace
 
-ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
-                                          const ApproximateSettings& settings, const SearchControl& control)
+ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const RepeatKind> kinds,
+                                           const ApproximateSettings& settings, const SearchControl& control)
 {
-    ApproximateResult result;
-    result.kind = kind;
-    result.settings = clamped(settings);
-    result.statistics = karlinAltschul(genome, kind, result.settings.mismatchPenalty);
+    std::vector<ApproximateResult> results;
+    const ApproximateSettings used = clamped(settings);
     const std::int64_t n = genome.length();
-    if (n < 2) {
-        return result;
-    }
     try {
-        Context context(genome, kind, result.settings, control);
-        context.statistics = result.statistics;
-        context.minScore = leastScore(result.statistics, result.settings.maxEvalue);
-        const int threads = threadCount(result.settings, n);
-        std::vector<std::vector<ApproximatePair>> found(static_cast<std::size_t>(threads));
-        const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
-        ApproximateMethod method = result.settings.method;
-        std::optional<SeedPlan> plan;
-        if (method != ApproximateMethod::FullScan &&
-            (method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
-            plan = planSeeds(result.settings, context.minScore, n, matchProbability(genome, kind),
-                             method == ApproximateMethod::Seeds);
-            // A seed must fit in the sequence.
-            for (const SeedShape& shape : plan->shapes) {
-                if (shape.span > n) {
-                    plan.reset();
-                    break;
+        std::optional<Texts> texts;
+        std::optional<SeedLists> lists;
+        for (std::size_t index = 0; index < kinds.size(); ++index) {
+            const RepeatKind kind = kinds[index];
+            ApproximateResult result;
+            result.kind = kind;
+            result.settings = used;
+            result.statistics = karlinAltschul(genome, kind, used.mismatchPenalty);
+            if (n >= 2) {
+                if (!texts) {
+                    texts.emplace(genome);
+                    lists.emplace(*texts);
                 }
+                // This kind's share of the progress.
+                const double from = static_cast<double>(index) / static_cast<double>(kinds.size());
+                const double share = 1.0 / static_cast<double>(kinds.size());
+                const SearchControl kindControl{
+                    control.stop, [&](double fraction) { control.report(from + share * fraction); }};
+                Context context(*texts, kind, used, kindControl);
+                context.statistics = result.statistics;
+                context.minScore = leastScore(result.statistics, used.maxEvalue);
+                const int threads = threadCount(used, n);
+                std::vector<std::vector<ApproximatePair>> found(static_cast<std::size_t>(threads));
+                const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
+                const ApproximateMethod method = used.method;
+                std::optional<SeedPlan> plan;
+                if (method != ApproximateMethod::FullScan &&
+                    (method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
+                    plan = planSeeds(used, context.minScore, n, matchProbability(genome, kind),
+                                     method == ApproximateMethod::Seeds);
+                    // A seed must fit in the sequence.
+                    for (const SeedShape& shape : plan->shapes) {
+                        if (shape.span > n) {
+                            plan.reset();
+                            break;
+                        }
+                    }
+                }
+                if (plan) {
+                    seedScan(context, *plan, *lists, threads, found);
+                    result.exhaustive = plan->exhaustive;
+                    result.seedLength = plan->seedLength;
+                } else {
+                    fullScan(context, threads, found);
+                }
+                for (auto& part : found) {
+                    result.pairs.insert(result.pairs.end(), part.begin(), part.end());
+                }
+                sortPairs(result.pairs);
             }
+            results.push_back(std::move(result));
         }
-        if (plan) {
-            seedScan(context, *plan, threads, found);
-            result.exhaustive = plan->exhaustive;
-            result.seedLength = plan->seedLength;
-        } else {
-            fullScan(context, threads, found);
-        }
-        for (auto& part : found) {
-            result.pairs.insert(result.pairs.end(), part.begin(), part.end());
-        }
-        sortPairs(result.pairs);
     } catch (const Stopped& stopped) {
         return stopped.reason;
     } catch (const std::bad_alloc&) {
         return SearchFailure::OutOfMemory;
     }
     control.report(1.0);
-    return result;
+    return results;
+}
+
+ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
+                                          const ApproximateSettings& settings, const SearchControl& control)
+{
+    auto results = approximateSearch(genome, std::span<const RepeatKind>(&kind, 1), settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&results)) {
+        return *failure;
+    }
+    return std::move(std::get<std::vector<ApproximateResult>>(results).front());
 }
 
 MismatchedLetters mismatchedLetters(const Genome& genome, RepeatKind kind, const ApproximatePair& pair)

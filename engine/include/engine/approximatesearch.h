@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -120,12 +121,19 @@ struct ApproximateResult {
 };
 
 using ApproximateSearchResult = std::variant<ApproximateResult, SearchFailure>;
+using ApproximateSearchResults = std::variant<std::vector<ApproximateResult>, SearchFailure>;
 
 // The approximate search of one kind over the genome's sequence (no index
 // needed). Fails with OutOfMemory or Cancelled; reports progress.
 [[nodiscard]] ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
                                                         const ApproximateSettings& settings = {},
                                                         const SearchControl& control = {});
+// The searches of several kinds, one result each in the order given; they
+// share the work of reading the sequence and finding seeds.
+[[nodiscard]] ApproximateSearchResults approximateSearch(const Genome& genome,
+                                                         std::span<const RepeatKind> kinds,
+                                                         const ApproximateSettings& settings = {},
+                                                         const SearchControl& control = {});
 
 // The letters of a pair that do not line up equal: their positions (0-based,
 // modulo N) in the first copy and, at the same index, the positions of their
