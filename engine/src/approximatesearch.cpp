@@ -13,6 +13,7 @@
 #include <exception>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -583,14 +584,17 @@ struct Candidate {
     friend auto operator<=>(const Candidate&, const Candidate&) = default;
 };
 
-// A seed's place in a list sorted by key, with the 16 letters on either side
-// of it (2 bits each) for a first look at a pair of seeds without the texts.
+// A seed's place in a list sorted by key.
 struct Keyed {
     std::uint32_t key;
     std::int32_t position;
-    std::uint32_t before;  // the 16 letters before the seed, the nearest in the top bits
-    std::uint32_t after;   // the 16 letters after its span, the nearest in the low bits
 };
+
+// The 16 letters on either side of a seed (2 bits each), for a first look at
+// a pair of seeds without the texts: before it (the nearest in the top bits
+// of the low half) and after its span (the nearest in the low bits of the
+// high half).
+using Neighbours = std::uint64_t;
 
 // The 16 two-bit groups of a mask in reverse order.
 std::uint32_t reversePairs(std::uint32_t mask)
@@ -653,44 +657,66 @@ void sortByKey(std::vector<Keyed>& items, int keyBits)
 // once for the searches of all kinds.
 class SeedLists {
 public:
+    // A list, and for a contiguous shape each seed's neighbours.
+    struct List {
+        std::vector<Keyed> seeds;
+        std::vector<Neighbours> neighbours;
+    };
+
     explicit SeedLists(const Texts& texts) : texts_(texts) {}
 
-    const std::vector<Keyed>& forward(const SeedShape& shape) { return list(shape, false); }
-    const std::vector<Keyed>& backward(const SeedShape& shape) { return list(shape, true); }
+    const List& forward(const SeedShape& shape) { return list(shape, false); }
+    const List& backward(const SeedShape& shape) { return list(shape, true); }
+    // Frees the lists of a shape.
+    void release(const SeedShape& shape)
+    {
+        std::erase_if(entries_,
+                      [&](const std::unique_ptr<Entry>& entry) { return entry->offsets == shape.offsets; });
+    }
 
 private:
-    const std::vector<Keyed>& list(const SeedShape& shape, bool backwards)
+    const List& list(const SeedShape& shape, bool backwards)
     {
-        for (const Entry& entry : entries_) {
-            if (entry.offsets == shape.offsets && entry.backwards == backwards) {
-                return entry.list;
+        for (const auto& entry : entries_) {
+            if (entry->offsets == shape.offsets && entry->backwards == backwards) {
+                return entry->list;
             }
         }
         const std::int64_t n = texts_.n;
         const PackedText& text = backwards ? texts_.backward : texts_.forward;
-        Entry entry{shape.offsets, backwards, {}};
-        entry.list.reserve(static_cast<std::size_t>(n));
+        // The second copy at `position`, read backwards, starts at its end.
+        const auto startOf = [&](std::int64_t position) {
+            return backwards ? n - position - shape.span : position;
+        };
+        auto entry = std::make_unique<Entry>(Entry{shape.offsets, backwards, {}});
+        List& list = entry->list;
+        list.seeds.reserve(static_cast<std::size_t>(n));
         for (std::int64_t position = 0; position < n; ++position) {
-            // The second copy at `position`, read backwards, starts at its end.
-            const std::int64_t start = backwards ? n - position - shape.span : position;
-            if (const auto key = seedKey(text, start, shape, false)) {
-                entry.list.push_back(Keyed{*key, static_cast<std::int32_t>(position),
-                                           static_cast<std::uint32_t>(text.letters(start - 16)),
-                                           static_cast<std::uint32_t>(text.letters(start + shape.span))});
+            if (const auto key = seedKey(text, startOf(position), shape, false)) {
+                list.seeds.push_back(Keyed{*key, static_cast<std::int32_t>(position)});
             }
         }
-        sortByKey(entry.list, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())));
+        list.seeds.shrink_to_fit();
+        sortByKey(list.seeds, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())));
+        if (shape.contiguous) {
+            list.neighbours.reserve(list.seeds.size());
+            for (const Keyed& seed : list.seeds) {
+                const std::int64_t start = startOf(seed.position);
+                list.neighbours.push_back((text.letters(start - 16) & 0xFFFFFFFFU) |
+                                          (text.letters(start + shape.span) << 32U));
+            }
+        }
         entries_.push_back(std::move(entry));
-        return entries_.back().list;
+        return entries_.back()->list;
     }
 
     struct Entry {
         std::vector<int> offsets;
         bool backwards;
-        std::vector<Keyed> list;
+        List list;
     };
     const Texts& texts_;
-    std::vector<Entry> entries_;
+    std::vector<std::unique_ptr<Entry>> entries_;
 };
 
 // Runs `work(task)` for tasks 0 .. count-1 on `threads` threads (the calling
@@ -760,8 +786,10 @@ public:
           shape_(shape),
           threads_(threads),
           found_(static_cast<std::size_t>(threads)),
-          firsts_(lists.forward(shape)),
-          seconds_(context.line ? lists.backward(shape) : lists.forward(shape)),
+          firstList_(lists.forward(shape)),
+          secondList_(context.line ? lists.backward(shape) : lists.forward(shape)),
+          firsts_(firstList_.seeds),
+          seconds_(secondList_.seeds),
           keyFlip_(context.complement
                        ? static_cast<std::uint32_t>(
                              (std::uint64_t{1} << (2 * std::min(kKeyLetters, shape.offsets.size()))) - 1)
@@ -812,6 +840,21 @@ private:
         // Gaps read as letters in the neighbourhoods: only the texts tell.
         const bool quick =
             shape_.contiguous && !context_.forward.hasGaps() && plan_.filter != SeedPlan::Filter::None;
+        // The second copies' group follows the keys up through the list, or
+        // down it when they are complemented (the complement of a key is the
+        // all-ones key minus it).
+        std::size_t cursor = 0;
+        if (begin == end) {
+            return;
+        }
+        if (!same) {
+            const std::uint32_t firstWanted = firsts_[begin].key ^ keyFlip_;
+            const auto above = [](std::uint32_t key, const Keyed& item) { return key < item.key; };
+            cursor = static_cast<std::size_t>(
+                (keyFlip_ == 0 ? std::lower_bound(seconds.begin(), seconds.end(), firstWanted, byKey)
+                               : std::upper_bound(seconds.begin(), seconds.end(), firstWanted, above)) -
+                seconds.begin());
+        }
         for (std::size_t group = begin; group < end;) {
             const std::uint32_t key = firsts_[group].key;
             std::size_t groupEnd = group;
@@ -819,13 +862,26 @@ private:
                 ++groupEnd;
             }
             const std::uint32_t wanted = key ^ keyFlip_;
-            std::size_t other =
-                same ? group
-                     : static_cast<std::size_t>(
-                           std::lower_bound(seconds.begin(), seconds.end(), wanted, byKey) - seconds.begin());
-            std::size_t otherEnd = same ? groupEnd : other;
-            while (!same && otherEnd < seconds.size() && seconds[otherEnd].key == wanted) {
-                ++otherEnd;
+            std::size_t other = group;
+            std::size_t otherEnd = groupEnd;
+            if (!same && keyFlip_ == 0) {
+                while (cursor < seconds.size() && seconds[cursor].key < wanted) {
+                    ++cursor;
+                }
+                other = cursor;
+                otherEnd = other;
+                while (otherEnd < seconds.size() && seconds[otherEnd].key == wanted) {
+                    ++otherEnd;
+                }
+            } else if (!same) {
+                while (cursor > 0 && seconds[cursor - 1].key > wanted) {
+                    --cursor;
+                }
+                otherEnd = cursor;
+                other = otherEnd;
+                while (other > 0 && seconds[other - 1].key == wanted) {
+                    --other;
+                }
             }
             std::size_t partner = other;
             for (std::size_t f = group; f < groupEnd; ++f) {
@@ -842,7 +898,8 @@ private:
                     if ((++tried & 0xFFFF) == 0 && context_.control.stopRequested()) {
                         throw Stopped{SearchFailure::Cancelled};
                     }
-                    if (quick && !worthALook(firsts_[f], seconds[s])) {
+                    if (quick && !worthALook(firsts_[f], firstList_.neighbours[f], seconds[s],
+                                             secondList_.neighbours[s])) {
                         continue;
                     }
                     tryHit(i, seconds[s].position, out);
@@ -855,11 +912,13 @@ private:
     // A first look at a contiguous seed from the 16 letters on either side
     // of it: false when it is not the first seed of its run, or when the
     // plan's filter certainly fails (as in `passes`, with fewer letters).
-    bool worthALook(const Keyed& first, const Keyed& second) const
+    bool worthALook(const Keyed& first, Neighbours firstNeighbours, const Keyed& second,
+                    Neighbours secondNeighbours) const
     {
-        const std::uint32_t flip = context_.complement ? ~std::uint32_t{0} : 0;
-        const std::uint32_t before = first.before ^ second.before ^ flip;
-        const std::uint32_t after = first.after ^ second.after ^ flip;
+        const std::uint64_t both =
+            firstNeighbours ^ secondNeighbours ^ (context_.complement ? ~std::uint64_t{0} : 0);
+        const auto before = static_cast<std::uint32_t>(both);
+        const auto after = static_cast<std::uint32_t>(both >> 32U);
         const auto low = static_cast<std::uint32_t>(kLowBits);
         const std::uint32_t beforeBad = (before | (before >> 1U)) & low;
         const std::uint32_t afterBad = (after | (after >> 1U)) & low;
@@ -1038,7 +1097,11 @@ private:
             }
             covered = run;
         } else {
-            // Every pair of the shape lines up equal; the others count as mismatches.
+            // Every pair of the shape lines up equal; the others count as
+            // mismatches. When the shape also fits one pair earlier, that seed
+            // stands for this one: a block holding this one, grown by the
+            // matching pair before it, holds that one with as many mismatches.
+            bool earlierFits = (before >> 62U) == 0;
             for (std::size_t w = 0; w < shapeWords_.size(); ++w) {
                 const auto at = static_cast<std::int64_t>(32 * w);
                 const std::uint64_t valid = firstPairs(shape_.span - at);
@@ -1047,6 +1110,12 @@ private:
                     return false;
                 }
                 inside += std::popcount(bad);
+                // The shape one pair earlier, in this word: its offsets 1 .. 32.
+                const std::uint64_t next = w + 1 < shapeWords_.size() ? shapeWords_[w + 1] : 0;
+                earlierFits = earlierFits && (bad & ((shapeWords_[w] >> 2U) | (next << 62U))) == 0;
+            }
+            if (earlierFits) {
+                return false;
             }
         }
         if (plan_.filter == SeedPlan::Filter::None) {
@@ -1106,6 +1175,8 @@ private:
     const SeedShape& shape_;
     int threads_;
     std::vector<std::vector<Candidate>> found_;
+    const SeedLists::List& firstList_;
+    const SeedLists::List& secondList_;
     const std::vector<Keyed>& firsts_;
     const std::vector<Keyed>& seconds_;
     std::uint32_t keyFlip_;                  // turns a key into its complement's
@@ -1156,13 +1227,14 @@ void sortPairs(std::vector<ApproximatePair>& pairs)
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
 }
 
-void fullScan(const Context& context, int threads, std::vector<std::vector<ApproximatePair>>& out)
+void fullScan(const Context& context, int threads, std::vector<std::vector<ApproximatePair>>& out,
+              double from, double to)
 {
     const std::int64_t n = context.n;
     const std::int64_t tracks = context.line ? n : n / 2;
     const std::int64_t perTask = std::max<std::int64_t>(1, tracks / 256);
     const std::int64_t tasks = (tracks + perTask - 1) / perTask;
-    runTasks(context, threads, tasks, 0.0, 1.0, [&](std::int64_t task, int thread) {
+    runTasks(context, threads, tasks, from, to, [&](std::int64_t task, int thread) {
         TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
         for (std::int64_t k = task * perTask; k < std::min(tracks, (task + 1) * perTask); ++k) {
             if (context.line) {
@@ -1174,18 +1246,10 @@ void fullScan(const Context& context, int threads, std::vector<std::vector<Appro
     });
 }
 
-void seedScan(const Context& context, const SeedPlan& plan, SeedLists& lists, int threads,
-              std::vector<std::vector<ApproximatePair>>& out)
+// Reads the tracks of the candidates exactly.
+void scanCandidates(const Context& context, std::vector<Candidate>& candidates, int threads, double from,
+                    double to, std::vector<std::vector<ApproximatePair>>& out)
 {
-    std::vector<Candidate> candidates;
-    const double share = 0.7 / static_cast<double>(plan.shapes.size());
-    for (std::size_t s = 0; s < plan.shapes.size(); ++s) {
-        SeedFinder finder(context, plan, plan.shapes[s], lists, threads);
-        finder.run(share * static_cast<double>(s), share * static_cast<double>(s + 1));
-        for (auto& part : finder.found()) {
-            candidates.insert(candidates.end(), part.begin(), part.end());
-        }
-    }
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     std::vector<std::size_t> starts;
@@ -1196,7 +1260,7 @@ void seedScan(const Context& context, const SeedPlan& plan, SeedLists& lists, in
     }
     starts.push_back(candidates.size());
     const auto groups = static_cast<std::int64_t>(starts.size()) - 1;
-    runTasks(context, threads, groups, 0.7, 1.0, [&](std::int64_t group, int thread) {
+    runTasks(context, threads, groups, from, to, [&](std::int64_t group, int thread) {
         const std::size_t begin = starts[static_cast<std::size_t>(group)];
         const std::size_t end = starts[static_cast<std::size_t>(group) + 1];
         const std::int64_t id = candidates[begin].track;
@@ -1222,68 +1286,122 @@ void seedScan(const Context& context, const SeedPlan& plan, SeedLists& lists, in
             scanner.scanAround(*track, positions);
         }
     });
+    std::vector<Candidate>().swap(candidates);
 }
+
+// The search of one kind as it goes along.
+struct KindSearch {
+    ApproximateResult result;
+    std::unique_ptr<Context> context;
+    std::optional<SeedPlan> plan;
+    std::vector<Candidate> candidates;
+    std::vector<std::vector<ApproximatePair>> found;
+};
 
 }  // namespace
 
 ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const RepeatKind> kinds,
                                            const ApproximateSettings& settings, const SearchControl& control)
 {
-    std::vector<ApproximateResult> results;
     const ApproximateSettings used = clamped(settings);
     const std::int64_t n = genome.length();
+    const int threads = threadCount(used, n);
+    std::vector<ApproximateResult> results;
     try {
+        std::vector<KindSearch> searches(kinds.size());
         std::optional<Texts> texts;
-        std::optional<SeedLists> lists;
-        for (std::size_t index = 0; index < kinds.size(); ++index) {
-            const RepeatKind kind = kinds[index];
-            ApproximateResult result;
-            result.kind = kind;
-            result.settings = used;
-            result.statistics = karlinAltschul(genome, kind, used.mismatchPenalty);
-            if (n >= 2) {
-                if (!texts) {
-                    texts.emplace(genome);
-                    lists.emplace(*texts);
-                }
-                // This kind's share of the progress.
-                const double from = static_cast<double>(index) / static_cast<double>(kinds.size());
-                const double share = 1.0 / static_cast<double>(kinds.size());
-                const SearchControl kindControl{
-                    control.stop, [&](double fraction) { control.report(from + share * fraction); }};
-                Context context(*texts, kind, used, kindControl);
-                context.statistics = result.statistics;
-                context.minScore = leastScore(result.statistics, used.maxEvalue);
-                const int threads = threadCount(used, n);
-                std::vector<std::vector<ApproximatePair>> found(static_cast<std::size_t>(threads));
-                const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
-                const ApproximateMethod method = used.method;
-                std::optional<SeedPlan> plan;
-                if (method != ApproximateMethod::FullScan &&
-                    (method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
-                    plan = planSeeds(used, context.minScore, n, matchProbability(genome, kind),
-                                     method == ApproximateMethod::Seeds);
-                    // A seed must fit in the sequence.
-                    for (const SeedShape& shape : plan->shapes) {
-                        if (shape.span > n) {
-                            plan.reset();
-                            break;
-                        }
+        if (n >= 2) {
+            texts.emplace(genome);
+        }
+        // Plans, and the work to share out the progress over: full scans,
+        // seeds of each shape for each kind, exact scans of their tracks.
+        double work = 0.0;
+        const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            KindSearch& search = searches[k];
+            search.result.kind = kinds[k];
+            search.result.settings = used;
+            search.result.statistics = karlinAltschul(genome, kinds[k], used.mismatchPenalty);
+            if (!texts) {
+                continue;
+            }
+            search.context = std::make_unique<Context>(*texts, kinds[k], used, control);
+            search.context->statistics = search.result.statistics;
+            search.context->minScore = leastScore(search.result.statistics, used.maxEvalue);
+            search.found.resize(static_cast<std::size_t>(threads));
+            if (used.method != ApproximateMethod::FullScan &&
+                (used.method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
+                search.plan = planSeeds(used, search.context->minScore, n, matchProbability(genome, kinds[k]),
+                                        used.method == ApproximateMethod::Seeds);
+                // A seed must fit in the sequence.
+                for (const SeedShape& shape : search.plan->shapes) {
+                    if (shape.span > n) {
+                        search.plan.reset();
+                        break;
                     }
                 }
-                if (plan) {
-                    seedScan(context, *plan, *lists, threads, found);
-                    result.exhaustive = plan->exhaustive;
-                    result.seedLength = plan->seedLength;
-                } else {
-                    fullScan(context, threads, found);
-                }
-                for (auto& part : found) {
-                    result.pairs.insert(result.pairs.end(), part.begin(), part.end());
-                }
-                sortPairs(result.pairs);
             }
-            results.push_back(std::move(result));
+            work += search.plan ? 1.0 : 3.0;
+        }
+        double done = 0.0;
+        const auto step = [&](double amount) {
+            const double from = done / std::max(work, 1.0);
+            done += amount;
+            return std::pair{from, done / std::max(work, 1.0)};
+        };
+        for (KindSearch& search : searches) {
+            if (search.context && !search.plan) {
+                const auto [from, to] = step(3.0);
+                fullScan(*search.context, threads, search.found, from, to);
+            }
+        }
+        // Seeds shape by shape, for every kind whose plan has the shape, so
+        // that only one shape's lists are held at a time.
+        std::vector<SeedShape> shapes;
+        for (const KindSearch& search : searches) {
+            for (const SeedShape& shape : search.plan ? search.plan->shapes : std::vector<SeedShape>{}) {
+                if (std::none_of(shapes.begin(), shapes.end(),
+                                 [&](const SeedShape& known) { return known.offsets == shape.offsets; })) {
+                    shapes.push_back(shape);
+                }
+            }
+        }
+        if (texts) {
+            SeedLists lists(*texts);
+            for (const SeedShape& shape : shapes) {
+                for (KindSearch& search : searches) {
+                    if (!search.plan) {
+                        continue;
+                    }
+                    const auto& own = search.plan->shapes;
+                    const auto it = std::find_if(own.begin(), own.end(), [&](const SeedShape& s) {
+                        return s.offsets == shape.offsets;
+                    });
+                    if (it == own.end()) {
+                        continue;
+                    }
+                    const auto [from, to] = step(0.7 / static_cast<double>(own.size()));
+                    SeedFinder finder(*search.context, *search.plan, *it, lists, threads);
+                    finder.run(from, to);
+                    for (auto& part : finder.found()) {
+                        search.candidates.insert(search.candidates.end(), part.begin(), part.end());
+                    }
+                }
+                lists.release(shape);
+            }
+        }
+        for (KindSearch& search : searches) {
+            if (search.plan) {
+                const auto [from, to] = step(0.3);
+                scanCandidates(*search.context, search.candidates, threads, from, to, search.found);
+                search.result.exhaustive = search.plan->exhaustive;
+                search.result.seedLength = search.plan->seedLength;
+            }
+            for (auto& part : search.found) {
+                search.result.pairs.insert(search.result.pairs.end(), part.begin(), part.end());
+            }
+            sortPairs(search.result.pairs);
+            results.push_back(std::move(search.result));
         }
     } catch (const Stopped& stopped) {
         return stopped.reason;

@@ -16,13 +16,14 @@
 // m_B <= m <= K): m_B <= mB(b). B is m_B + 1 runs of matches (some maybe
 // empty) between its mismatches, b - m_B pairs in all, so its longest run has
 // at least floor(b / (mB(b) + 1)) pairs; k* is the least of these over b.
-//  - If B has a run of k* + 1 pairs, the contiguous seed of k* + 1 hits it.
-//  - Otherwise every run of B has at most k* pairs ("tight"), and two
-//    neighbouring runs, one mismatch apart, add up to at least W (a bound from
-//    the run count and total, below); one of the spaced seeds
-//    1^a x 1^(W-a), a = W - k* .. k*, fits across them. These are used only
-//    when W >= k* + 2, so that they are rarer than the contiguous seed;
-//    otherwise the contiguous seed has k* pairs and hits every block.
+//  - A contiguous seed of k* pairs hits a run of B.
+//  - One of k* + d pairs (d = 1 .. 3) hits B unless every run of B has at
+//    most K = k* + d - 1 pairs ("tight"). Then two neighbouring runs, one
+//    mismatch apart, add up to at least W (a bound from B's run count and
+//    matches, below), and one of the spaced seeds 1^a x 1^(W-a),
+//    a = W - K .. K, fits across them. Such a set is used only when W > K + 1
+//    (rarer than the contiguous seed) and its expected hits, with the cost of
+//    sorting its seeds, are fewer than those of k* alone.
 // The filter then asks whether a block could hold the hit: with j_L
 // mismatches to its left and j_R to its right (and those inside a spaced
 // hit), the longest window around the hit reaches from before the
@@ -59,6 +60,8 @@ double practicalBudget(std::int64_t length)
     return std::max(4194304.0, 8.0 * static_cast<double>(length));
 }
 constexpr int kLongestSeed = 32;
+// What sorting the seeds of one more shape costs, in seed pairs per letter.
+constexpr double kListCost = 2.0;
 constexpr int kPracticalMismatches = 12;
 // A seed found without a filter costs a scan of its surroundings: count it
 // as that many filtered ones.
@@ -110,6 +113,31 @@ std::int64_t mismatchBound(const ApproximateSettings& settings, std::int64_t len
     return bound;
 }
 
+// Over the blocks whose runs of matches all have at most `longest` pairs, a
+// lower bound of the largest sum of two neighbouring runs (runs one
+// mismatch apart): disjoint neighbouring pairs share the block's matches.
+// 0 when such a block can be a single run.
+std::int64_t neighbourSum(const ApproximateSettings& settings, std::int64_t longest)
+{
+    const std::int64_t lmin = settings.minLength;
+    std::int64_t w = std::numeric_limits<std::int64_t>::max();
+    for (std::int64_t b = lmin; b < 2 * lmin; ++b) {
+        const std::int64_t mismatches = mismatchBound(settings, b);
+        const std::int64_t runs = mismatches + 1;
+        const std::int64_t total = b - mismatches;
+        if (total > longest * runs) {
+            continue;  // always a longer run
+        }
+        if (runs < 2) {
+            return 0;
+        }
+        const std::int64_t bound =
+            runs % 2 == 0 ? (2 * total + runs - 1) / runs : (total - longest + runs / 2 - 1) / (runs / 2);
+        w = std::min(w, bound);
+    }
+    return w;
+}
+
 // The Blocks plan, when blocks force a run of at least one pair.
 std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int64_t length, double p)
 {
@@ -133,35 +161,30 @@ std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int6
     }
     plan.lookRange = 2 * lmin + 32;
 
-    // W: over the tight blocks, a lower bound of the largest sum of two
-    // neighbouring runs (disjoint neighbouring pairs share the total).
-    std::int64_t w = std::numeric_limits<std::int64_t>::max();
-    for (std::int64_t b = lmin; b < 2 * lmin; ++b) {
-        const std::int64_t mismatches = mismatchBound(settings, b);
-        const std::int64_t runs = mismatches + 1;
-        const std::int64_t total = b - mismatches;
-        if (total > kStar * runs) {
-            continue;  // always a longer run
+    // A contiguous seed of k* pairs hits every block. One of k* + d pairs
+    // misses the blocks whose runs all have at most k* + d - 1 pairs
+    // ("tight"); spaced seeds across two neighbouring runs catch those. Of
+    // the ways that hold, the one expected to cost least.
+    plan.shapes = {contiguousShape(static_cast<int>(kStar))};
+    double best = expectedHits(plan.shapes, length, p);
+    for (std::int64_t longer = kStar + 1; longer <= std::min<std::int64_t>(kStar + 3, kLongestSeed);
+         ++longer) {
+        const std::int64_t w = neighbourSum(settings, longer - 1);
+        if (w < longer + 1 || w > 2 * (longer - 1)) {
+            continue;  // no spaced seed rarer than the contiguous one fits every tight block
         }
-        if (runs < 2) {
-            w = 0;
-            break;
+        std::vector<SeedShape> shapes{contiguousShape(static_cast<int>(longer))};
+        for (std::int64_t a = w - (longer - 1); a <= longer - 1; ++a) {
+            shapes.push_back(spacedShape(static_cast<int>(a), static_cast<int>(w)));
         }
-        const std::int64_t bound =
-            runs % 2 == 0 ? (2 * total + runs - 1) / runs : (total - kStar + runs / 2 - 1) / (runs / 2);
-        w = std::min(w, bound);
+        const double cost = expectedHits(shapes, length, p) +
+                            kListCost * static_cast<double>(length) * static_cast<double>(shapes.size() - 1);
+        if (cost < best) {
+            best = cost;
+            plan.shapes = std::move(shapes);
+        }
     }
-    const auto k = static_cast<int>(kStar);
-    if (w >= kStar + 2 && w <= 2 * kStar && kStar + 1 <= kLongestSeed) {
-        plan.shapes.push_back(contiguousShape(k + 1));
-        for (auto a = static_cast<int>(w - kStar); a <= k; ++a) {
-            plan.shapes.push_back(spacedShape(a, static_cast<int>(w)));
-        }
-        plan.seedLength = k + 1;
-    } else {
-        plan.shapes.push_back(contiguousShape(k));
-        plan.seedLength = k;
-    }
+    plan.seedLength = plan.shapes.front().span;
     plan.expectedHits = expectedHits(plan.shapes, length, p);
     return plan;
 }

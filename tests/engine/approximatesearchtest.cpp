@@ -253,6 +253,43 @@ TEST(ApproximateSearch, AgreesWithTheDefinitionOnNearlyPeriodicSequences)
     }
 }
 
+// Tiny and degenerate sequences: empty, one letter, gaps only, one letter
+// repeated (every diagonal matches all round), palindromes.
+TEST(ApproximateSearch, AgreesWithTheDefinitionOnTinySequences)
+{
+    const std::vector<std::string> sequences{"",
+                                             "A",
+                                             "N",
+                                             "AT",
+                                             "AN",
+                                             "ACGT",
+                                             "AAAA",
+                                             "NNNNNNNN",
+                                             "ACGTNACGTA",
+                                             "ATATATAT",
+                                             "ACCGGTTAAC",
+                                             std::string(70, 'A'),
+                                             "GATTACAGATTACANNNGATTACA"};
+    for (const std::string& s : sequences) {
+        const auto genome = makeGenome(s);
+        for (const RepeatKind kind : kKinds) {
+            for (const int minimum : {1, 2, 4}) {
+                ApproximateSettings settings;
+                settings.minLength = minimum;
+                settings.identity = 50.0;
+                const auto expected = reference::approximateSearch(
+                    s, kind, settings, karlinAltschul(*genome, kind, settings.mismatchPenalty));
+                for (const ApproximateMethod method :
+                     {ApproximateMethod::FullScan, ApproximateMethod::Seeds}) {
+                    settings.method = method;
+                    EXPECT_EQ(search(*genome, kind, settings).pairs, expected)
+                        << "'" << s << "' kind " << static_cast<int>(kind) << " min " << minimum;
+                }
+            }
+        }
+    }
+}
+
 // Pairs as the complete search lists them: (first, second, length).
 std::vector<std::tuple<std::int64_t, std::int64_t, std::int64_t>> completePairs(
     const std::shared_ptr<const Genome>& genome, RepeatKind kind)
