@@ -195,6 +195,7 @@ struct Track {
     std::int64_t shift = 0;
     std::int64_t a = 0;  // line: pair y lines up letters a - y and b + y
     std::int64_t b = 0;
+    bool reversed = false;     // line: read from the far end, pair y' being pair length - 1 - y'
     bool startGoesOn = false;  // line: a segment touching pair 0 is a palindrome's middle
     bool endGoesOn = false;    // ... touching pair length - 1
     // An upper bound of H before pair 0; 0 when pair 0 follows a cut.
@@ -309,8 +310,9 @@ Track exactCircleTrack(const Context& context, std::int64_t d)
     return circleFrom(context, d, origin);
 }
 
-// The line of t, read outward from the centre at t / 2.
-Track lineTrack(const Context& context, std::int64_t t)
+// The line of t, read outward from the centre at t / 2, or (`reversed`)
+// inward from the opposite one.
+Track lineTrack(const Context& context, std::int64_t t, bool reversed = false)
 {
     const std::int64_t n = context.n;
     Track track;
@@ -338,6 +340,13 @@ Track lineTrack(const Context& context, std::int64_t t)
     // Letter a - y is letter n - 1 - a + y of the sequence read backwards.
     track.reader =
         PairReader{&context.backward, n - 1 - track.a, &context.forward, track.b, context.complement};
+    if (reversed) {
+        // Pair y' is pair length - 1 - y'.
+        track.reversed = true;
+        std::swap(track.startGoesOn, track.endGoesOn);
+        track.reader = PairReader{&context.forward, track.a - track.length + 1, &context.backward,
+                                  n - track.b - track.length, context.complement};
+    }
     return track;
 }
 
@@ -546,8 +555,10 @@ private:
         std::int64_t p = 0;
         std::int64_t q = 0;
         if (track.line) {
-            p = modulo(track.a - (segment.end - 1), n);
-            q = modulo(track.b + segment.begin, n);
+            const std::int64_t begin = track.reversed ? track.length - segment.end : segment.begin;
+            const std::int64_t end = track.reversed ? track.length - segment.begin : segment.end;
+            p = modulo(track.a - (end - 1), n);
+            q = modulo(track.b + begin, n);
         } else {
             p = modulo(track.origin + segment.begin, n);
             q = modulo(p + track.shift, n);
@@ -691,9 +702,33 @@ private:
         auto entry = std::make_unique<Entry>(Entry{shape.offsets, backwards, {}});
         List& list = entry->list;
         list.seeds.reserve(static_cast<std::size_t>(n));
-        for (std::int64_t position = 0; position < n; ++position) {
-            if (const auto key = seedKey(text, startOf(position), shape, false)) {
-                list.seeds.push_back(Keyed{*key, static_cast<std::int32_t>(position)});
+        // Without gaps, a key whose letters lie within 32 is gathered from one
+        // read in runs of neighbouring offsets.
+        std::vector<std::pair<int, int>> runs;
+        const std::size_t used = std::min(kKeyLetters, shape.offsets.size());
+        for (std::size_t k = 0; k < used; ++k) {
+            if (!runs.empty() && runs.back().first + runs.back().second == shape.offsets[k]) {
+                ++runs.back().second;
+            } else {
+                runs.emplace_back(shape.offsets[k], 1);
+            }
+        }
+        if (!text.hasGaps() && shape.offsets[used - 1] < 32) {
+            for (std::int64_t position = 0; position < n; ++position) {
+                const std::uint64_t word = text.letters(startOf(position));
+                std::uint64_t key = 0;
+                int placed = 0;
+                for (const auto& [offset, length] : runs) {
+                    key |= ((word >> (2 * offset)) & ((std::uint64_t{1} << (2 * length)) - 1)) << (2 * placed);
+                    placed += length;
+                }
+                list.seeds.push_back(Keyed{static_cast<std::uint32_t>(key), static_cast<std::int32_t>(position)});
+            }
+        } else {
+            for (std::int64_t position = 0; position < n; ++position) {
+                if (const auto key = seedKey(text, startOf(position), shape, false)) {
+                    list.seeds.push_back(Keyed{*key, static_cast<std::int32_t>(position)});
+                }
             }
         }
         list.seeds.shrink_to_fit();
@@ -1264,8 +1299,16 @@ void scanCandidates(const Context& context, std::vector<Candidate>& candidates, 
         const std::size_t begin = starts[static_cast<std::size_t>(group)];
         const std::size_t end = starts[static_cast<std::size_t>(group) + 1];
         const std::int64_t id = candidates[begin].track;
-        std::optional<Track> track =
-            context.line ? std::optional<Track>(lineTrack(context, id)) : circleTrack(context, id);
+        std::optional<Track> track;
+        if (context.line) {
+            // Read from the end nearer to the farthest candidate.
+            const std::int64_t length = lineGeometry(context.n, id).length;
+            const std::int64_t low = candidates[begin].position;
+            const std::int64_t high = candidates[end - 1].position;
+            track = lineTrack(context, id, length - 1 - low < high);
+        } else {
+            track = circleTrack(context, id);
+        }
         if (!track) {
             return;
         }
@@ -1273,8 +1316,10 @@ void scanCandidates(const Context& context, std::vector<Candidate>& candidates, 
         const auto place = [&] {
             positions.clear();
             for (std::size_t k = begin; k < end; ++k) {
-                positions.push_back(track->line ? candidates[k].position
-                                                : modulo(candidates[k].position - track->origin, context.n));
+                const std::int64_t position = candidates[k].position;
+                positions.push_back(!track->line     ? modulo(position - track->origin, context.n)
+                                    : track->reversed ? track->length - 1 - position
+                                                      : position);
             }
             std::sort(positions.begin(), positions.end());
         };
