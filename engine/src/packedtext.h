@@ -50,6 +50,9 @@ public:
         std::uint64_t current_ = 0;
     };
     [[nodiscard]] Cursor letterCursor(std::int64_t position) const { return {codes_, reduce(position)}; }
+    // The letters as stored: letter j in bits 2 (j % 32) of word j / 32, for
+    // j up to 3N + 63.
+    [[nodiscard]] const std::uint64_t* words() const { return codes_.data(); }
     [[nodiscard]] Cursor gapCursor(std::int64_t position) const { return {gaps_, reduce(position)}; }
 
 private:
