@@ -54,10 +54,16 @@ std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<do
     if (!maxEvalue || statistics.lambda <= 0.0 || std::isinf(statistics.lambda)) {
         return 1;
     }
+    // A score beyond any segment's when no E-value can pass.
+    constexpr std::int64_t kBeyond = std::int64_t{1} << 40;
+    if (!(*maxEvalue > 0.0)) {
+        return kBeyond;
+    }
     const double estimate = std::log(statistics.k * statistics.searchSpace / *maxEvalue) / statistics.lambda;
-    auto score = static_cast<std::int64_t>(std::clamp(std::floor(estimate) - 2.0, 1.0, 1e15));
-    while (!(statistics.evalue(score) <= *maxEvalue) && score < (std::int64_t{1} << 50)) {
-        ++score;
+    auto score =
+        static_cast<std::int64_t>(std::clamp(std::floor(estimate) - 2.0, 1.0, static_cast<double>(kBeyond)));
+    for (int step = 0; step < 64 && !(statistics.evalue(score) <= *maxEvalue); ++step) {
+        ++score;  // the estimate is off by rounding at most
     }
     return score;
 }

@@ -22,8 +22,7 @@ std::uint32_t reversePairs(std::uint32_t mask)
 
 // The key of a seed: the letters at its first 16 offsets from `start` of a
 // text, 2 bits each; nothing when its span holds a gap.
-std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start, const SeedShape& shape,
-                                     bool complement)
+std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start, const SeedShape& shape)
 {
     for (int offset = 0; offset < shape.span; offset += 32) {
         if ((text.gaps(start + offset) & firstPairs(shape.span - offset)) != 0) {
@@ -40,12 +39,10 @@ std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start,
         const int offset = shape.offsets[k];
         key |= ((words[static_cast<std::size_t>(offset / 32)] >> (2 * (offset % 32))) & 3U) << (2 * k);
     }
-    if (complement) {
-        key ^= (std::uint64_t{1} << (2 * used)) - 1;
-    }
     return static_cast<std::uint32_t>(key);
 }
 
+// Sorts by key, equal keys keeping their order (16 bits a pass).
 void sortByKey(std::vector<Keyed>& items, int keyBits)
 {
     std::vector<Keyed> spare(items.size());
@@ -112,7 +109,7 @@ const SeedLists::List& SeedLists::list(const SeedShape& shape, bool backwards)
         }
     } else {
         for (std::int64_t position = 0; position < n; ++position) {
-            if (const auto key = seedKey(text, startOf(position), shape, false)) {
+            if (const auto key = seedKey(text, startOf(position), shape)) {
                 list.seeds.push_back(Keyed{*key, static_cast<std::int32_t>(position)});
             }
         }

@@ -31,7 +31,13 @@
 // B lies within the window of its own split, so that window is at least b
 // long and the hit passes when some split reaches minWindow[j]. For a
 // contiguous seed only the leftmost hit of each run is tried, with the whole
-// run: the window of B's split around the whole run still contains B.
+// run: the window of B's split around the whole run still contains B. A
+// spaced hit is left out when the shape also fits one pair earlier: B grown
+// by that matching pair holds the earlier hit with as many mismatches. And a
+// first look rejects a hit when, within half the rest of every window it
+// would need, both sides already hold too many mismatches: a window of
+// minWindow[j] pairs around the hit reaches at least half the rest on one
+// side (seedfinder.cpp).
 //
 // Window. The same reasoning with M itself as the window: a segment with at
 // most the allowed mismatches lies within the window of its split, so
@@ -44,7 +50,7 @@
 // has more mismatches than the filter allows.
 //
 // The exact scan of the diagonal or line of each seed that passes then gives
-// every maximal segment around it (approximatesearch.cpp), M among them.
+// every maximal segment around it (trackscanner.cpp), M among them.
 
 namespace tessaron {
 namespace {
@@ -195,7 +201,8 @@ std::optional<std::int64_t> shortestAllowed(const ApproximateSettings& settings,
 // The least longest run of a reportable segment, over every (L, m) it can have.
 std::int64_t windowSeedLength(const ApproximateSettings& settings, std::int64_t minScore)
 {
-    std::int64_t most = 100000 + 4 * (settings.minLength + minScore);
+    // Far enough for the least to settle (the bounds tend to fixed ratios).
+    std::int64_t most = std::min<std::int64_t>(200000, 100000 + 4 * (settings.minLength + minScore));
     if (settings.maxMismatches) {
         most = std::min<std::int64_t>(most, *settings.maxMismatches);
     }
