@@ -408,7 +408,7 @@ TEST(ApproximateStatistics, KarlinAltschulParametersMatchSimulatedWalks)
                     1.0, 1e-12);
         std::mt19937_64 rng(99);
         const auto threshold = static_cast<std::uint64_t>(c.p * 18446744073709551615.0);
-        constexpr std::int64_t kSteps = 20'000'000;
+        constexpr std::int64_t kSteps = 10'000'000;
         std::int64_t h = 0;
         std::int64_t reached = 0;
         bool counted = false;
@@ -422,7 +422,7 @@ TEST(ApproximateStatistics, KarlinAltschulParametersMatchSimulatedWalks)
             }
         }
         const double expected = statistics.k * std::exp(-statistics.lambda * c.height) * kSteps;
-        EXPECT_NEAR(static_cast<double>(reached) / expected, 1.0, 0.06) << "p " << c.p << ", X " << c.penalty;
+        EXPECT_NEAR(static_cast<double>(reached) / expected, 1.0, 0.08) << "p " << c.p << ", X " << c.penalty;
     }
 }
 
