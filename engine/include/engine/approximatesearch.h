@@ -56,7 +56,7 @@ struct ApproximateSettings {
     double identity = 90.0;            // percent, 0 .. 100
     std::optional<int> maxMismatches;  // at least 0
     std::optional<double> maxEvalue;   // above 0
-    int threads = 0;                   // 0: as many as the machine has
+    int threads = 0;                   // 0: as many as the machine has (one for short genomes)
     ApproximateMethod method = ApproximateMethod::Automatic;
 };
 
@@ -110,14 +110,14 @@ struct ApproximateResult {
     std::vector<ApproximatePair> pairs;
     // True when the pairs are provably all of the definition's: always for a
     // full scan, and for seeds whose length follows from the settings (see
-    // approximatesearch.cpp). False when the settings give no useful seed
-    // (identity and length filters nearly off) and the genome is too long to
-    // scan every diagonal: seeds of a practical length then find every
-    // segment that holds an exact match of that length and at most twelve
-    // mismatches, and every pair reported is still one of the
-    // definition's.
+    // seedplan.cpp). False when the settings call for seeds so short (the
+    // identity and length filters nearly off, as with an E-value cut-off
+    // alone) that a genome this long would take too many: seeds of a
+    // practical length then find every segment that holds an exact match of
+    // that length and at most twelve mismatches. Every pair reported is one
+    // of the definition's either way.
     bool exhaustive = true;
-    int seedLength = 0;  // 0 for a full scan
+    int seedLength = 0;  // the contiguous seed's letters; 0 for a full scan
 };
 
 using ApproximateSearchResult = std::variant<ApproximateResult, SearchFailure>;
