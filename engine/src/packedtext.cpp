@@ -11,9 +11,9 @@ PackedText::PackedText(std::string_view sequence, bool backwards)
     codes_.assign(words, 0);
     bool anyGap = false;
     std::vector<std::uint64_t> gaps(words, 0);
-    for (std::size_t i = 0; i < words * 32; ++i) {
-        const auto at = static_cast<std::size_t>(static_cast<std::int64_t>(i) % length_);
-        const char letter = sequence[backwards ? static_cast<std::size_t>(length_) - 1 - at : at];
+    const auto n = static_cast<std::size_t>(length_);
+    for (std::size_t i = 0, at = 0; i < words * 32; ++i, at = at + 1 == n ? 0 : at + 1) {
+        const char letter = sequence[backwards ? n - 1 - at : at];
         std::uint64_t code = 0;
         switch (letter) {
             case 'A':

@@ -144,6 +144,11 @@ SeedFinder::SeedFinder(const Context& context, const SeedPlan& plan, const SeedS
                          (std::uint64_t{1} << (2 * std::min(kKeyLetters, shape.offsets.size()))) - 1)
                    : 0)
 {
+    for (std::size_t j = 0; j < plan.minWindow.size(); ++j) {
+        if (j + 1 == plan.minWindow.size() || plan.minWindow[j + 1] != plan.minWindow[j]) {
+            steps_.push_back(static_cast<std::int64_t>(j));
+        }
+    }
     shapeWords_.assign(static_cast<std::size_t>((shape.span + 31) / 32), 0);
     for (const int offset : shape.offsets) {
         shapeWords_[static_cast<std::size_t>(offset / 32)] |= std::uint64_t{1} << (2 * (offset % 32));
@@ -260,29 +265,28 @@ bool SeedFinder::worthALook(const Keyed& first, Neighbours firstNeighbours, cons
     const auto low = static_cast<std::uint32_t>(kLowBits);
     const std::uint32_t beforeBad = (before | (before >> 1U)) & low;
     const std::uint32_t afterBad = (after | (after >> 1U)) & low;
-    // Pairs before the seed and after its span in the order `passes`
-    // reads them, the nearest first.
-    std::uint32_t left = reversePairs(beforeBad);
-    std::uint32_t right = afterBad;
+    // Whether the pairs are read from the other copy (see tryHit).
+    bool swapped = false;
     if (context_.line) {
         const std::int64_t n = context_.n;
         const std::int64_t i = first.position;
         const std::int64_t t = modulo(i + second.position + shape_.span - 1, n);
         const LineGeometry line = lineGeometry(n, t);
-        if (modulo(line.a - i, n) < line.length) {
-            std::swap(left, right);  // read from the other copy (see tryHit)
-        }
+        swapped = modulo(line.a - i, n) < line.length;
     }
-    if ((left & 1U) == 0) {
+    if (((swapped ? afterBad : beforeBad >> 30U) & 1U) == 0) {
         return false;  // not the first seed of its run
     }
+    // Pairs before the seed and after its span in the order `passes`
+    // reads them, the nearest first.
+    const std::uint32_t left = swapped ? afterBad : reversePairs(beforeBad);
+    const std::uint32_t right = swapped ? reversePairs(beforeBad) : afterBad;
     if (right == 0) {
         return true;
     }
     const std::int64_t covered = shape_.span + lowestPair(right);
     const std::int64_t beyond = shape_.span + 16 - covered;  // known pairs after the run
-    const auto most = static_cast<std::int64_t>(plan_.minWindow.size()) - 1;
-    for (std::int64_t j = 0; j <= most; ++j) {
+    for (const std::int64_t j : steps_) {
         const std::int64_t half = (plan_.minWindow[static_cast<std::size_t>(j)] - covered + 1) / 2;
         if (half <= 0) {
             return true;
@@ -461,8 +465,17 @@ bool SeedFinder::passes(const PairReader& reader) const
     // A quick look first: a window of `need` pairs with j mismatches
     // around the seed reaches at least half of the rest on one side, so
     // it has j or fewer there.
+    // Of several numbers of mismatches that need windows of the same length,
+    // the largest is the easiest to meet.
+    const auto recurs = [&](int j) {
+        return j < budget && plan_.minWindow[static_cast<std::size_t>(j + inside)] ==
+                                 plan_.minWindow[static_cast<std::size_t>(j + inside + 1)];
+    };
     bool possible = false;
     for (int j = 0; j <= budget && !possible; ++j) {
+        if (recurs(j)) {
+            continue;
+        }
         const std::int64_t rest = plan_.minWindow[static_cast<std::size_t>(j + inside)] - covered;
         const std::int64_t half = (rest + 1) / 2;
         if (rest <= 0 || half > 32 || covered + half > 32) {
@@ -483,6 +496,9 @@ bool SeedFinder::passes(const PairReader& reader) const
     const std::int64_t base = covered / 32 * 32;
     distancesRight(reader, covered, count, right, base == 0 ? start : reader.bad(base), base);
     for (int j = 0; j <= budget; ++j) {
+        if (recurs(j)) {
+            continue;
+        }
         const std::int64_t need = plan_.minWindow[static_cast<std::size_t>(j + inside)];
         // j mismatches on each side bound every split of j.
         const auto side = static_cast<std::size_t>(j);

@@ -113,7 +113,10 @@ private:
     const SeedLists::List& secondList_;
     const std::vector<Keyed>& firsts_;
     const std::vector<Keyed>& seconds_;
-    std::uint32_t keyFlip_;                  // turns a key into its complement's
+    std::uint32_t keyFlip_;  // turns a key into its complement's
+    // The numbers of mismatches j whose window length minWindow[j] the next
+    // number does not share: the only ones a first look needs to try.
+    std::vector<std::int64_t> steps_;
     std::vector<std::uint64_t> shapeWords_;  // the shape's pairs, 32 to a word as the reader gives them
 };
 

@@ -66,8 +66,12 @@ double practicalBudget(std::int64_t length)
     return std::max(4194304.0, 8.0 * static_cast<double>(length));
 }
 constexpr int kLongestSeed = 32;
-// What sorting the seeds of one more shape costs, in seed pairs per letter.
-constexpr double kListCost = 2.0;
+// What sorting the seeds of one more shape costs, in seed pairs per letter;
+// and how many more seed pairs a genome holds than a random sequence of its
+// composition (repeats, and base composition that varies along it: about
+// twice as many in the test genomes).
+constexpr double kListCost = 0.5;
+constexpr double kRepeatedWords = 2.0;
 constexpr int kPracticalMismatches = 12;
 // A seed found without a filter costs a scan of its surroundings: count it
 // as that many filtered ones.
@@ -172,7 +176,7 @@ std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int6
     // ("tight"); spaced seeds across two neighbouring runs catch those. Of
     // the ways that hold, the one expected to cost least.
     plan.shapes = {contiguousShape(static_cast<int>(kStar))};
-    double best = expectedHits(plan.shapes, length, p);
+    double best = kRepeatedWords * expectedHits(plan.shapes, length, p);
     for (std::int64_t longer = kStar + 1; longer <= std::min<std::int64_t>(kStar + 3, kLongestSeed);
          ++longer) {
         const std::int64_t w = neighbourSum(settings, longer - 1);
@@ -183,7 +187,7 @@ std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int6
         for (std::int64_t a = w - (longer - 1); a <= longer - 1; ++a) {
             shapes.push_back(spacedShape(static_cast<int>(a), static_cast<int>(w)));
         }
-        const double cost = expectedHits(shapes, length, p) +
+        const double cost = kRepeatedWords * expectedHits(shapes, length, p) +
                             kListCost * static_cast<double>(length) * static_cast<double>(shapes.size() - 1);
         if (cost < best) {
             best = cost;
@@ -201,8 +205,12 @@ std::optional<std::int64_t> shortestAllowed(const ApproximateSettings& settings,
 // The least longest run of a reportable segment, over every (L, m) it can have.
 std::int64_t windowSeedLength(const ApproximateSettings& settings, std::int64_t minScore)
 {
-    // Far enough for the least to settle (the bounds tend to fixed ratios).
-    std::int64_t most = std::min<std::int64_t>(200000, 100000 + 4 * (settings.minLength + minScore));
+    // Far enough for the least to settle: the bounds per mismatch tend to
+    // X + 1 and 100 / (100 - identity), within one once m passes them.
+    const double identityRatio = settings.identity < 100.0 ? 100.0 / (100.0 - settings.identity) : 0.0;
+    std::int64_t most =
+        std::min<std::int64_t>(200000, 1000 + 4 * (settings.minLength + minScore + settings.mismatchPenalty) +
+                                           4 * static_cast<std::int64_t>(std::min(identityRatio, 1e5)));
     if (settings.maxMismatches) {
         most = std::min<std::int64_t>(most, *settings.maxMismatches);
     }

@@ -8,10 +8,10 @@
 namespace tessaron {
 
 // Whether `mismatches` in `length` lined-up pairs meet the identity, as the
-// reported pairs are filtered: 100 (L - m) >= identity L.
+// reported pairs are filtered: 100 (L - m) / L >= identity.
 inline bool identityAllows(double identity, std::int64_t length, std::int64_t mismatches)
 {
-    return 100.0 * static_cast<double>(length - mismatches) >= identity * static_cast<double>(length);
+    return 100.0 * static_cast<double>(length - mismatches) / static_cast<double>(length) >= identity;
 }
 
 // A seed: the pairs at these offsets from its start all line up equal.

@@ -177,14 +177,6 @@ Track lineTrack(const Context& context, std::int64_t t, bool reversed)
     return track;
 }
 
-LineGeometry lineGeometry(std::int64_t n, std::int64_t t)
-{
-    const bool even = t % 2 == 0;
-    const std::int64_t a = even ? modulo(t / 2 - 1, n) : (t - 1) / 2;
-    const std::int64_t length = n % 2 == 1 ? (n - 1) / 2 : (even ? n / 2 - 1 : n / 2);
-    return {a, length};
-}
-
 void TrackScanner::scanAll(const Track& track)
 {
     track_ = &track;

@@ -74,7 +74,13 @@ struct LineGeometry {
     std::int64_t length;
 };
 
-LineGeometry lineGeometry(std::int64_t n, std::int64_t t);
+inline LineGeometry lineGeometry(std::int64_t n, std::int64_t t)
+{
+    const bool even = t % 2 == 0;
+    const std::int64_t a = even ? (t == 0 ? n - 1 : t / 2 - 1) : (t - 1) / 2;
+    const std::int64_t length = n % 2 == 1 ? (n - 1) / 2 : (even ? n / 2 - 1 : n / 2);
+    return {a, length};
+}
 
 // Reads tracks exactly (see trackscanner.cpp) and keeps the pairs they report.
 class TrackScanner {

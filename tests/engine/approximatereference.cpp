@@ -138,8 +138,8 @@ private:
             total += *s;
         }
         if (length < settings_.minLength ||
-            100.0 * static_cast<double>(length - mismatches) <
-                settings_.identity * static_cast<double>(length) ||
+            100.0 * static_cast<double>(length - mismatches) / static_cast<double>(length) <
+                settings_.identity ||
             (settings_.maxMismatches && mismatches > *settings_.maxMismatches)) {
             return;
         }
