@@ -70,7 +70,7 @@ constexpr int kLongestSeed = 32;
 // and how many more seed pairs a genome holds than a random sequence of its
 // composition (repeats, and base composition that varies along it: about
 // twice as many in the test genomes).
-constexpr double kListCost = 0.5;
+constexpr double kListCost = 1.5;
 constexpr double kRepeatedWords = 2.0;
 constexpr int kPracticalMismatches = 12;
 // A seed found without a filter costs a scan of its surroundings: count it
