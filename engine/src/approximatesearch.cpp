@@ -28,13 +28,14 @@ namespace {
 // Full scans for genomes with at most this many letter pairs per kind.
 constexpr double kFullScanPairs = 4194304.0;
 
+// As many threads as asked for; by default as the machine has, but one for
+// a short genome, where starting threads costs more than it saves.
 int threadCount(const ApproximateSettings& settings, std::int64_t n)
 {
-    if (n < 20000) {
-        return 1;
+    if (settings.threads > 0) {
+        return std::min(settings.threads, 64);
     }
-    const int machine = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    return settings.threads > 0 ? settings.threads : machine;
+    return n < 20000 ? 1 : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 ApproximateSettings clamped(ApproximateSettings settings)
