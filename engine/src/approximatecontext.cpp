@@ -1,6 +1,7 @@
 #include "approximatecontext.h"
 
 #include <atomic>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -8,6 +9,32 @@
 #include <thread>
 
 namespace tessaron::approximate {
+
+Texts::Texts(const Genome& genome, int threads)
+    : sequence(genome.sequence()),
+      n(static_cast<std::int64_t>(genome.sequence().size())),
+      gaps(genome.gaps().begin(), genome.gaps().end())
+{
+    if (threads < 2) {
+        forward = PackedText(sequence, false);
+        backward = PackedText(sequence, true);
+        return;
+    }
+    std::exception_ptr failure;
+    {
+        const std::jthread helper([&] {
+            try {
+                backward = PackedText(sequence, true);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        forward = PackedText(sequence, false);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
 
 void runTasks(const Context& context, int threads, std::int64_t count, double from, double to,
               const std::function<void(std::int64_t task, int thread)>& work)

@@ -44,14 +44,8 @@ inline std::int64_t modulo(std::int64_t value, std::int64_t n)
 
 // The sequence as the searches of every kind read it.
 struct Texts {
-    explicit Texts(const Genome& genome)
-        : sequence(genome.sequence()),
-          n(static_cast<std::int64_t>(genome.sequence().size())),
-          forward(genome.sequence(), false),
-          backward(genome.sequence(), true),
-          gaps(genome.gaps().begin(), genome.gaps().end())
-    {
-    }
+    // Both readings at once when there are two threads.
+    Texts(const Genome& genome, int threads);
 
     std::string_view sequence;
     std::int64_t n;

@@ -171,7 +171,7 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
         std::vector<KindSearch> searches(kinds.size());
         std::optional<Texts> texts;
         if (n >= 2) {
-            texts.emplace(genome);
+            texts.emplace(genome, threads);
         }
         // Plans, and the work to share out the progress over: full scans,
         // seeds of each shape for each kind, exact scans of their tracks.
@@ -229,6 +229,14 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
         if (texts) {
             SeedLists lists(*texts);
             for (const SeedShape& shape : shapes) {
+                const bool backwardToo =
+                    std::any_of(searches.begin(), searches.end(), [&](const KindSearch& search) {
+                        return search.plan && search.context->line &&
+                               std::any_of(
+                                   search.plan->shapes.begin(), search.plan->shapes.end(),
+                                   [&](const SeedShape& own) { return own.offsets == shape.offsets; });
+                    });
+                lists.prepare(shape, backwardToo, threads);
                 for (KindSearch& search : searches) {
                     if (!search.plan) {
                         continue;

@@ -15,6 +15,7 @@ class PackedText {
 public:
     // The sequence itself, or read backwards (letter j is S[N-1-j]).
     PackedText(std::string_view sequence, bool backwards);
+    PackedText() = default;  // no letters: to be assigned
 
     [[nodiscard]] std::int64_t length() const { return length_; }
     [[nodiscard]] bool hasGaps() const { return !gaps_.empty(); }

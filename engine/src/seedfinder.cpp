@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <exception>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace tessaron::approximate {
@@ -42,20 +44,23 @@ std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start,
     return static_cast<std::uint32_t>(key);
 }
 
-// Sorts by key, equal keys keeping their order (16 bits a pass).
-void sortByKey(std::vector<Keyed>& items, int keyBits)
+// Sorts by key, equal keys keeping their order (16 bits a pass), with room
+// to work in that is kept from one sort to the next.
+void sortByKey(std::vector<Keyed>& items, int keyBits, std::vector<Keyed>& spare,
+               std::vector<std::uint32_t>& counts)
 {
-    std::vector<Keyed> spare(items.size());
+    spare.resize(items.size());
+    counts.resize(65537);
     for (int shift = 0; shift < keyBits; shift += 16) {
-        std::vector<std::size_t> start(65537, 0);
+        std::fill(counts.begin(), counts.end(), 0);
         for (const Keyed& item : items) {
-            ++start[((item.key >> shift) & 0xFFFFU) + 1];
+            ++counts[((item.key >> shift) & 0xFFFFU) + 1];
         }
-        for (std::size_t k = 1; k < start.size(); ++k) {
-            start[k] += start[k - 1];
+        for (std::size_t k = 1; k < counts.size(); ++k) {
+            counts[k] += counts[k - 1];
         }
         for (const Keyed& item : items) {
-            spare[start[(item.key >> shift) & 0xFFFFU]++] = item;
+            spare[counts[(item.key >> shift) & 0xFFFFU]++] = item;
         }
         items.swap(spare);
     }
@@ -69,6 +74,40 @@ void SeedLists::release(const SeedShape& shape)
                   [&](const std::unique_ptr<Entry>& entry) { return entry->offsets == shape.offsets; });
 }
 
+bool SeedLists::has(const SeedShape& shape, bool backwards) const
+{
+    return std::any_of(entries_.begin(), entries_.end(), [&](const std::unique_ptr<Entry>& entry) {
+        return entry->offsets == shape.offsets && entry->backwards == backwards;
+    });
+}
+
+void SeedLists::prepare(const SeedShape& shape, bool backwardToo, int threads)
+{
+    if (!backwardToo || threads < 2 || has(shape, false) || has(shape, true)) {
+        list(shape, false);
+        if (backwardToo) {
+            list(shape, true);
+        }
+        return;
+    }
+    std::unique_ptr<Entry> backward;
+    std::exception_ptr failure;
+    {
+        const std::jthread helper([&] {
+            try {
+                backward = build(shape, true, helperScratch_);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        entries_.push_back(build(shape, false, scratch_));
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    entries_.push_back(std::move(backward));
+}
+
 const SeedLists::List& SeedLists::list(const SeedShape& shape, bool backwards)
 {
     for (const auto& entry : entries_) {
@@ -76,6 +115,13 @@ const SeedLists::List& SeedLists::list(const SeedShape& shape, bool backwards)
             return entry->list;
         }
     }
+    entries_.push_back(build(shape, backwards, scratch_));
+    return entries_.back()->list;
+}
+
+std::unique_ptr<SeedLists::Entry> SeedLists::build(const SeedShape& shape, bool backwards,
+                                                   Scratch& scratch) const
+{
     const std::int64_t n = texts_.n;
     const PackedText& text = backwards ? texts_.backward : texts_.forward;
     // The second copy at `position`, read backwards, starts at its end.
@@ -114,8 +160,8 @@ const SeedLists::List& SeedLists::list(const SeedShape& shape, bool backwards)
             }
         }
     }
-    list.seeds.shrink_to_fit();
-    sortByKey(list.seeds, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())));
+    sortByKey(list.seeds, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())), scratch.spare,
+              scratch.counts);
     if (shape.contiguous) {
         list.neighbours.reserve(list.seeds.size());
         for (const Keyed& seed : list.seeds) {
@@ -124,8 +170,7 @@ const SeedLists::List& SeedLists::list(const SeedShape& shape, bool backwards)
                                       (text.letters(start + shape.span) << 32U));
         }
     }
-    entries_.push_back(std::move(entry));
-    return entries_.back()->list;
+    return entry;
 }
 
 SeedFinder::SeedFinder(const Context& context, const SeedPlan& plan, const SeedShape& shape, SeedLists& lists,

@@ -49,19 +49,33 @@ public:
 
     const List& forward(const SeedShape& shape) { return list(shape, false); }
     const List& backward(const SeedShape& shape) { return list(shape, true); }
+    // Makes the forward list of a shape and, when asked, the backward one,
+    // the two at once on two threads.
+    void prepare(const SeedShape& shape, bool backwardToo, int threads);
     // Frees the lists of a shape.
     void release(const SeedShape& shape);
 
 private:
-    const List& list(const SeedShape& shape, bool backwards);
-
     struct Entry {
         std::vector<int> offsets;
         bool backwards;
         List list;
     };
+    // Room for sorting, kept from one list to the next.
+    struct Scratch {
+        std::vector<Keyed> spare;
+        std::vector<std::uint32_t> counts;
+    };
+
+    const List& list(const SeedShape& shape, bool backwards);
+    [[nodiscard]] std::unique_ptr<Entry> build(const SeedShape& shape, bool backwards,
+                                               Scratch& scratch) const;
+    [[nodiscard]] bool has(const SeedShape& shape, bool backwards) const;
+
     const Texts& texts_;
     std::vector<std::unique_ptr<Entry>> entries_;
+    Scratch scratch_;
+    Scratch helperScratch_;
 };
 
 // Finds the seeds of one shape and keeps those that pass the plan's filter.

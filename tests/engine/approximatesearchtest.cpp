@@ -165,16 +165,6 @@ std::string describe(const ApproximateSettings& settings)
     return out.str();
 }
 
-std::string describe(const std::vector<ApproximatePair>& pairs)
-{
-    std::ostringstream out;
-    for (const ApproximatePair& pair : pairs) {
-        out << "(" << pair.first << "," << pair.second << "," << pair.length << " m" << pair.mismatches
-            << ") ";
-    }
-    return out.str();
-}
-
 ApproximateResult search(const Genome& genome, RepeatKind kind, const ApproximateSettings& settings)
 {
     const auto result = approximateSearch(genome, kind, settings);
@@ -200,8 +190,7 @@ void checkAgainstReference(std::uint32_t firstSeed, std::uint32_t seeds)
                 ASSERT_EQ(result.pairs, expected)
                     << "seed " << seed << ", kind " << static_cast<int>(kind) << ", "
                     << (method == ApproximateMethod::Seeds ? "seeds" : "full scan") << ", "
-                    << describe(settings) << ", length " << s.size() << "\nfound    "
-                    << describe(result.pairs) << "\nexpected " << describe(expected);
+                    << describe(settings) << ", length " << s.size();
                 EXPECT_TRUE(result.exhaustive);
             }
         }
