@@ -333,7 +333,7 @@ TEST(ApproximateSearch, WithAPenaltyTooLargeToBridgeFindsTheExactPairs)
 
 // A genome long enough for seeds to be the automatic choice, with diverged
 // copies, low-complexity stretches and gaps: the seeds on two threads give
-// the full scan's pairs.
+// the full scan's pairs, searched kind by kind or all four in one call.
 TEST(ApproximateSearch, SeedsGiveTheFullScansPairsOnALongerGenome)
 {
     std::mt19937 rng(42);
@@ -346,17 +346,20 @@ TEST(ApproximateSearch, SeedsGiveTheFullScansPairsOnALongerGenome)
     plant(s, std::string(200, 'A'), 100);
     plant(s, "NNNN", 4000);
     const auto genome = makeGenome(s);
-    for (const RepeatKind kind : kKinds) {
+    ApproximateSettings seeded;
+    seeded.threads = 2;
+    const auto together = approximateSearch(*genome, kKinds, seeded);
+    ASSERT_TRUE(std::holds_alternative<std::vector<ApproximateResult>>(together));
+    for (std::size_t k = 0; k < 4; ++k) {
         ApproximateSettings settings;
         settings.method = ApproximateMethod::FullScan;
-        const auto expected = search(*genome, kind, settings).pairs;
+        const auto expected = search(*genome, kKinds[k], settings).pairs;
         EXPECT_FALSE(expected.empty());
-        settings.method = ApproximateMethod::Automatic;
-        settings.threads = 2;
-        const ApproximateResult result = search(*genome, kind, settings);
+        const ApproximateResult result = search(*genome, kKinds[k], seeded);
         EXPECT_GT(result.seedLength, 0);
         EXPECT_TRUE(result.exhaustive);
-        EXPECT_EQ(result.pairs, expected) << "kind " << static_cast<int>(kind);
+        EXPECT_EQ(result.pairs, expected) << "kind " << k;
+        EXPECT_EQ(std::get<std::vector<ApproximateResult>>(together)[k].pairs, expected) << "kind " << k;
     }
 }
 
