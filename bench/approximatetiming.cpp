@@ -1,0 +1,131 @@
+// Times the approximate search of the engine on one genome, the four kinds
+// one after the other, and prints per kind the pairs found, the seed length,
+// whether the result is exhaustive and the seconds taken. Run it under
+// /usr/bin/time -v for the peak memory (bench/approximate-peers.sh does).
+//
+//   tessaron_approximate_timing INPUT [--min L] [--mismatch-penalty X]
+//       [--identity P] [--max-mismatches K] [--evalue E] [--threads T]
+//       [--method automatic|seeds|full] [--kind NAME] [--pairs]
+//
+// INPUT is a GenBank file or random:BASES[:SEED] (equal numbers of A, C, G
+// and T, seed 1 by default). --pairs prints every pair (1-based starts).
+
+#include "engine/approximatesearch.h"
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
+#include "input/genbankreader.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using tessaron::ApproximateMethod;
+using tessaron::ApproximateResult;
+using tessaron::ApproximateSettings;
+using tessaron::Genome;
+using tessaron::RepeatKind;
+
+bool load(const std::string& input, Genome& genome)
+{
+    if (input.rfind("random:", 0) == 0) {
+        const std::string rest = input.substr(7);
+        const std::size_t colon = rest.find(':');
+        const long long bases = std::atoll(rest.substr(0, colon).c_str());
+        const auto seed = colon == std::string::npos
+                              ? 1U
+                              : static_cast<std::uint32_t>(std::atoll(rest.c_str() + colon + 1));
+        const long long quarter = bases / 4;
+        return genome.makeRandom(quarter, quarter, quarter, bases - 3 * quarter, 8, 30, seed);
+    }
+    return tessaron::readGenBank(input, genome, 8, 30).has_value();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+        return 2;
+    }
+    ApproximateSettings settings;
+    std::vector<RepeatKind> kinds(tessaron::kKindOrder.begin(), tessaron::kKindOrder.end());
+    bool listPairs = false;
+    for (int k = 2; k < argc; ++k) {
+        const std::string_view option = argv[k];
+        const char* value = k + 1 < argc ? argv[k + 1] : "";
+        if (option == "--pairs") {
+            listPairs = true;
+            continue;
+        }
+        ++k;
+        if (option == "--min") {
+            settings.minLength = std::atoi(value);
+        } else if (option == "--mismatch-penalty") {
+            settings.mismatchPenalty = std::atoi(value);
+        } else if (option == "--identity") {
+            settings.identity = std::atof(value);
+        } else if (option == "--max-mismatches") {
+            settings.maxMismatches = std::atoi(value);
+        } else if (option == "--evalue") {
+            settings.maxEvalue = std::atof(value);
+        } else if (option == "--threads") {
+            settings.threads = std::atoi(value);
+        } else if (option == "--method") {
+            const std::string_view method = value;
+            settings.method = method == "seeds"  ? ApproximateMethod::Seeds
+                              : method == "full" ? ApproximateMethod::FullScan
+                                                 : ApproximateMethod::Automatic;
+        } else if (option == "--kind") {
+            const auto kind = tessaron::kindNamed(value);
+            if (!kind) {
+                std::fprintf(stderr, "unknown kind %s\n", value);
+                return 2;
+            }
+            kinds = {*kind};
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
+            return 2;
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    Genome genome;
+    if (!load(argv[1], genome)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const double loaded = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%s: %d bases, read in %.3f s\n", argv[1], genome.length(), loaded);
+    // All the kinds asked for in one call, as the command line runs them.
+    const auto begin = std::chrono::steady_clock::now();
+    const auto outcome = tessaron::approximateSearch(genome, kinds, settings);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    if (!std::holds_alternative<std::vector<ApproximateResult>>(outcome)) {
+        std::printf("the search failed\n");
+        return 1;
+    }
+    for (const ApproximateResult& found : std::get<std::vector<ApproximateResult>>(outcome)) {
+        const std::string name(tessaron::kindName(found.kind));
+        std::printf("%-14s %8zu pairs  seed %2d  %s  lambda %.4f K %.4f\n", name.c_str(), found.pairs.size(),
+                    found.seedLength, found.exhaustive ? "exhaustive" : "practical ", found.statistics.lambda,
+                    found.statistics.k);
+        if (listPairs) {
+            for (const auto& pair : found.pairs) {
+                std::printf("%s\t%lld\t%lld\t%lld\t%lld\t%.2f\t%.3g\n", name.c_str(),
+                            static_cast<long long>(pair.length), static_cast<long long>(pair.mismatches),
+                            static_cast<long long>(pair.first + 1), static_cast<long long>(pair.second + 1),
+                            pair.identity, pair.evalue);
+            }
+        }
+    }
+    std::printf("search %.3f s\n", seconds);
+    const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("total %.3f s\n", total);
+    return 0;
+}

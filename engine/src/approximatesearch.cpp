@@ -1,0 +1,334 @@
+#include "engine/approximatesearch.h"
+
+#include "approximatecontext.h"
+#include "seedfinder.h"
+#include "seedplan.h"
+#include "trackscanner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <optional>
+#include <span>
+#include <thread>
+#include <tuple>
+#include <utility>
+
+// The approximate search of each kind: a plan (seedplan.cpp) either scans
+// every track of the kind, circle or line, exactly (trackscanner.cpp), or
+// finds seeds (seedfinder.cpp) and scans the tracks they lie on around them.
+
+namespace tessaron {
+
+using namespace approximate;
+
+namespace {
+
+// Full scans for genomes with at most this many letter pairs per kind.
+constexpr double kFullScanPairs = 4194304.0;
+
+// As many threads as asked for; by default as the machine has, but one for
+// a short genome, where starting threads costs more than it saves.
+int threadCount(const ApproximateSettings& settings, std::int64_t n)
+{
+    if (settings.threads > 0) {
+        return std::min(settings.threads, 64);
+    }
+    return n < 20000 ? 1 : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+ApproximateSettings clamped(ApproximateSettings settings)
+{
+    settings.minLength = std::max(settings.minLength, 1);
+    settings.mismatchPenalty = std::max(settings.mismatchPenalty, 1);
+    settings.identity = std::isnan(settings.identity) ? 0.0 : std::clamp(settings.identity, 0.0, 100.0);
+    if (settings.maxMismatches) {
+        settings.maxMismatches = std::max(*settings.maxMismatches, 0);
+    }
+    return settings;
+}
+
+// The least score whose E-value passes the cut-off (at least 1).
+std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<double>& maxEvalue)
+{
+    if (!maxEvalue || statistics.lambda <= 0.0 || std::isinf(statistics.lambda)) {
+        return 1;
+    }
+    // A score beyond any segment's when no E-value can pass.
+    constexpr std::int64_t kBeyond = std::int64_t{1} << 40;
+    if (!(*maxEvalue > 0.0)) {
+        return kBeyond;
+    }
+    const double estimate = std::log(statistics.k * statistics.searchSpace / *maxEvalue) / statistics.lambda;
+    auto score =
+        static_cast<std::int64_t>(std::clamp(std::floor(estimate) - 2.0, 1.0, static_cast<double>(kBeyond)));
+    for (int step = 0; step < 64 && !(statistics.evalue(score) <= *maxEvalue); ++step) {
+        ++score;  // the estimate is off by rounding at most
+    }
+    return score;
+}
+
+void sortPairs(std::vector<ApproximatePair>& pairs)
+{
+    std::sort(pairs.begin(), pairs.end(), [](const ApproximatePair& a, const ApproximatePair& b) {
+        return std::tie(a.first, a.second, a.length) < std::tie(b.first, b.second, b.length);
+    });
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+}
+
+void fullScan(const Context& context, int threads, std::vector<std::vector<ApproximatePair>>& out,
+              double from, double to)
+{
+    const std::int64_t n = context.n;
+    const std::int64_t tracks = context.line ? n : n / 2;
+    const std::int64_t perTask = std::max<std::int64_t>(1, tracks / 256);
+    const std::int64_t tasks = (tracks + perTask - 1) / perTask;
+    runTasks(context, threads, tasks, from, to, [&](std::int64_t task, int thread) {
+        TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
+        for (std::int64_t k = task * perTask; k < std::min(tracks, (task + 1) * perTask); ++k) {
+            if (context.line) {
+                scanner.scanAll(lineTrack(context, k));
+            } else if (const auto track = circleTrack(context, k + 1)) {
+                scanner.scanAll(track->startBound == 0 ? *track : exactCircleTrack(context, k + 1));
+            }
+        }
+    });
+}
+
+// Reads the tracks of the candidates exactly.
+void scanCandidates(const Context& context, std::vector<Candidate>& candidates, int threads, double from,
+                    double to, std::vector<std::vector<ApproximatePair>>& out)
+{
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+    std::vector<std::size_t> starts;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if (k == 0 || candidates[k].track != candidates[k - 1].track) {
+            starts.push_back(k);
+        }
+    }
+    starts.push_back(candidates.size());
+    const auto groups = static_cast<std::int64_t>(starts.size()) - 1;
+    runTasks(context, threads, groups, from, to, [&](std::int64_t group, int thread) {
+        const std::size_t begin = starts[static_cast<std::size_t>(group)];
+        const std::size_t end = starts[static_cast<std::size_t>(group) + 1];
+        const std::int64_t id = candidates[begin].track;
+        std::optional<Track> track;
+        if (context.line) {
+            // Read from the end nearer to the farthest candidate.
+            const std::int64_t length = lineGeometry(context.n, id).length;
+            const std::int64_t low = candidates[begin].position;
+            const std::int64_t high = candidates[end - 1].position;
+            track = lineTrack(context, id, length - 1 - low < high);
+        } else {
+            track = circleTrack(context, id);
+        }
+        if (!track) {
+            return;
+        }
+        std::vector<std::int64_t> positions;
+        const auto place = [&] {
+            positions.clear();
+            for (std::size_t k = begin; k < end; ++k) {
+                const std::int64_t position = candidates[k].position;
+                positions.push_back(!track->line      ? modulo(position - track->origin, context.n)
+                                    : track->reversed ? track->length - 1 - position
+                                                      : position);
+            }
+            std::sort(positions.begin(), positions.end());
+        };
+        place();
+        TrackScanner scanner(context, out[static_cast<std::size_t>(thread)]);
+        if (!scanner.scanAround(*track, positions)) {
+            track = exactCircleTrack(context, id);
+            place();
+            scanner.scanAround(*track, positions);
+        }
+    });
+    std::vector<Candidate>().swap(candidates);
+}
+
+// The search of one kind as it goes along.
+struct KindSearch {
+    ApproximateResult result;
+    std::unique_ptr<Context> context;
+    std::optional<SeedPlan> plan;
+    std::vector<Candidate> candidates;
+    std::vector<std::vector<ApproximatePair>> found;
+};
+
+}  // namespace
+
+ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const RepeatKind> kinds,
+                                           const ApproximateSettings& settings, const SearchControl& control)
+{
+    const ApproximateSettings used = clamped(settings);
+    const std::int64_t n = genome.length();
+    const int threads = threadCount(used, n);
+    std::vector<ApproximateResult> results;
+    try {
+        std::vector<KindSearch> searches(kinds.size());
+        std::optional<Texts> texts;
+        if (n >= 2) {
+            texts.emplace(genome, threads);
+        }
+        // Plans, and the work to share out the progress over: full scans,
+        // seeds of each shape for each kind, exact scans of their tracks.
+        double work = 0.0;
+        const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            KindSearch& search = searches[k];
+            search.result.kind = kinds[k];
+            search.result.settings = used;
+            search.result.statistics = karlinAltschul(genome, kinds[k], used.mismatchPenalty);
+            if (!texts) {
+                continue;
+            }
+            search.context = std::make_unique<Context>(*texts, kinds[k], used, control);
+            search.context->statistics = search.result.statistics;
+            search.context->minScore = leastScore(search.result.statistics, used.maxEvalue);
+            search.found.resize(static_cast<std::size_t>(threads));
+            if (used.method != ApproximateMethod::FullScan &&
+                (used.method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
+                search.plan = planSeeds(used, search.context->minScore, n, matchProbability(genome, kinds[k]),
+                                        used.method == ApproximateMethod::Seeds);
+                // A seed must fit in the sequence.
+                for (const SeedShape& shape : search.plan->shapes) {
+                    if (shape.span > n) {
+                        search.plan.reset();
+                        break;
+                    }
+                }
+            }
+            work += search.plan ? 1.0 : 3.0;
+        }
+        double done = 0.0;
+        const auto step = [&](double amount) {
+            const double from = done / std::max(work, 1.0);
+            done += amount;
+            return std::pair{from, done / std::max(work, 1.0)};
+        };
+        for (KindSearch& search : searches) {
+            if (search.context && !search.plan) {
+                const auto [from, to] = step(3.0);
+                fullScan(*search.context, threads, search.found, from, to);
+            }
+        }
+        // Seeds shape by shape, for every kind whose plan has the shape, so
+        // that only one shape's lists are held at a time.
+        std::vector<SeedShape> shapes;
+        for (const KindSearch& search : searches) {
+            for (const SeedShape& shape : search.plan ? search.plan->shapes : std::vector<SeedShape>{}) {
+                if (std::none_of(shapes.begin(), shapes.end(),
+                                 [&](const SeedShape& known) { return known.offsets == shape.offsets; })) {
+                    shapes.push_back(shape);
+                }
+            }
+        }
+        if (texts) {
+            SeedLists lists(*texts);
+            for (const SeedShape& shape : shapes) {
+                const bool backwardToo =
+                    std::any_of(searches.begin(), searches.end(), [&](const KindSearch& search) {
+                        return search.plan && search.context->line &&
+                               std::any_of(
+                                   search.plan->shapes.begin(), search.plan->shapes.end(),
+                                   [&](const SeedShape& own) { return own.offsets == shape.offsets; });
+                    });
+                lists.prepare(shape, backwardToo, threads);
+                for (KindSearch& search : searches) {
+                    if (!search.plan) {
+                        continue;
+                    }
+                    const auto& own = search.plan->shapes;
+                    const auto it = std::find_if(own.begin(), own.end(), [&](const SeedShape& s) {
+                        return s.offsets == shape.offsets;
+                    });
+                    if (it == own.end()) {
+                        continue;
+                    }
+                    const auto [from, to] = step(0.7 / static_cast<double>(own.size()));
+                    SeedFinder finder(*search.context, *search.plan, *it, lists, threads);
+                    finder.run(from, to);
+                    for (auto& part : finder.found()) {
+                        search.candidates.insert(search.candidates.end(), part.begin(), part.end());
+                    }
+                }
+                lists.release(shape);
+            }
+        }
+        for (KindSearch& search : searches) {
+            if (search.plan) {
+                const auto [from, to] = step(0.3);
+                scanCandidates(*search.context, search.candidates, threads, from, to, search.found);
+                search.result.exhaustive = search.plan->exhaustive;
+                search.result.seedLength = search.plan->seedLength;
+            }
+            for (auto& part : search.found) {
+                search.result.pairs.insert(search.result.pairs.end(), part.begin(), part.end());
+            }
+            sortPairs(search.result.pairs);
+            results.push_back(std::move(search.result));
+        }
+    } catch (const Stopped& stopped) {
+        return stopped.reason;
+    } catch (const std::bad_alloc&) {
+        return SearchFailure::OutOfMemory;
+    }
+    control.report(1.0);
+    return results;
+}
+
+ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
+                                          const ApproximateSettings& settings, const SearchControl& control)
+{
+    auto results = approximateSearch(genome, std::span<const RepeatKind>(&kind, 1), settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&results)) {
+        return *failure;
+    }
+    return std::move(std::get<std::vector<ApproximateResult>>(results).front());
+}
+
+MismatchedLetters mismatchedLetters(const Genome& genome, RepeatKind kind, const ApproximatePair& pair)
+{
+    MismatchedLetters letters;
+    const std::int64_t n = genome.length();
+    if (n == 0) {
+        return letters;
+    }
+    const auto complementOf = [](char letter) {
+        switch (letter) {
+            case 'A':
+                return 'T';
+            case 'T':
+                return 'A';
+            case 'C':
+                return 'G';
+            case 'G':
+                return 'C';
+            default:
+                return letter;
+        }
+    };
+    const auto isBase = [](char letter) {
+        return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
+    };
+    for (std::int64_t k = 0; k < pair.length; ++k) {
+        const std::int64_t p = modulo(pair.first + k, n);
+        const std::int64_t q =
+            modulo(isLineKind(kind) ? pair.second + pair.length - 1 - k : pair.second + k, n);
+        const char a = genome.at(p);
+        char b = genome.at(q);
+        if (complements(kind)) {
+            b = complementOf(b);
+        }
+        if (!isBase(a) || !isBase(b) || a != b) {
+            letters.first.push_back(p);
+            letters.second.push_back(q);
+        }
+    }
+    return letters;
+}
+
+}  // namespace tessaron
