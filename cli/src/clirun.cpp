@@ -1,4 +1,6 @@
 #include "cli/clirun.h"
+
+#include "approximatecommand.h"
 #include "cli/options.h"
 #include "compare/batch.h"
 #include "compare/comparisonrun.h"
@@ -64,9 +66,11 @@ int fail(std::string_view message)
 // What the searches of these kinds need, built once: each report then runs
 // the search of a kind and releases its snapshot before the next.
 PreparedSearch prepare(std::shared_ptr<const Genome> genome, SearchMethod method,
-                       std::span<const RepeatKind> kinds)
+                       std::span<const RepeatKind> kinds, const ApproximateSettings& approximate = {})
 {
-    auto prepared = prepareSearch(std::move(genome), method, kinds);
+    PrepareOptions options;
+    options.approximate = approximate;
+    auto prepared = prepareSearch(std::move(genome), method, kinds, {}, options);
     if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
         throwSearchFailure(*failure);
     }
@@ -212,6 +216,7 @@ void compare(const Options& options, TableWriter& out)
     std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
     ComparisonOptions run;
     run.method = options.method;
+    run.approximate = options.approximate;
     auto result = runComparison(files, options.kind, options.minimum, options.maximum, run);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
         // The reader's words name the file and the cause.
@@ -235,7 +240,8 @@ ControlSettings controlSettings(const Options& options)
 // The controls' report of a genome.
 ControlReport controlReport(const Options& options, const std::shared_ptr<const Genome>& genome)
 {
-    auto report = runControls(prepare(genome, options.method, kKindOrder), controlSettings(options));
+    auto report = runControls(prepare(genome, options.method, kKindOrder, options.approximate),
+                              controlSettings(options));
     if (const auto* failure = std::get_if<SearchFailure>(&report)) {
         throwSearchFailure(*failure);
     }
@@ -271,6 +277,13 @@ void analyse(const Options& options, const std::shared_ptr<const Genome>& loaded
     const FeatureIndex featureIndex(features, genome.length());
     const FeatureIndex* named = features.empty() ? nullptr : &featureIndex;
     const std::array<RepeatKind, 1> listed{options.kind};
+    if (options.method == SearchMethod::Approximate && !options.controls) {
+        if (const auto failure =
+                writeApproximateReport(options, genome, input.sequenceName, named, out, std::cerr)) {
+            throwSearchFailure(*failure);
+        }
+        return;
+    }
     switch (options.report) {
         case ReportKind::Info:
             writeInfo(out, genome);
@@ -330,6 +343,7 @@ void analyse(const Options& options, const std::shared_ptr<const Genome>& loaded
         }
         case ReportKind::Compare:
         case ReportKind::Batch:
+        case ReportKind::Bedpe:
             return;
         case ReportKind::Map:
             drawMap(options, loaded, features, drawer);
@@ -350,6 +364,7 @@ int batch(const Options& options, TableWriter& out)
     settings.maximum = options.maximum;
     settings.threads = options.jobs.value_or(0);
     settings.method = options.method;
+    settings.approximate = options.approximate;
     if (options.controls) {
         settings.controls = controlSettings(options);
     }

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "approximateoptions.h"
+
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 
@@ -82,6 +84,30 @@ Options:
                       its full length, however long (--max does not cut it),
                       copies found wherever they are, overlapping or not;
                       for every report and --compare
+  --approximate       the approximate search: pairs of copies of each kind that
+                      agree at most letters, as the maximal scoring segments
+                      of the circular sequence (+1 per equal letter pair, -X
+                      per mismatch, no gaps), with E-values, for the summary
+                      (pairs per kind and length class: 30-39, 40-49, 50-59,
+                      60-99, 100-999, 1000 and more), --report pairs (kind,
+                      length, mismatches, first, second: 1-based starts of
+                      the two copies; identity, evalue, and for GenBank input
+                      first_features and second_features), gff, bed, bedpe,
+                      --compare, --batch and --controls (length classes in
+                      place of lengths). With it:
+    --min L           the shortest pair, from 1 (default 30)
+    --mismatch-penalty X
+                      a mismatch scores -X, 1 to 1000 (default 2)
+    --identity P      the least identity 100 (L - m) / L of a pair of length
+                      L with m mismatches, 0 to 100 (default 90)
+    --max-mismatches K  at most K mismatches per pair (default no limit)
+    --evalue E        at most this E-value, above 0 (default no limit): the
+                      expected number of pairs scoring as well in a random
+                      sequence of the same length and composition. With the
+                      filters off (--min 1 --identity 0 --evalue 10) a
+                      genome of millions of bases is searched from seeds of
+                      a practical length, not exhaustively: a note on
+                      standard error says so
   --controls R        compare the counts with R random sequences of exactly
                       the genome's composition (seeds S, S+1, ..., S from
                       --seed, default 1; after the seed of --random when the
@@ -270,7 +296,7 @@ private:
             name = "--jobs";
         }
         if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
-            name == "--complete" || name == "--batch" || name == "--genes") {
+            name == "--complete" || name == "--batch" || name == "--genes" || name == "--approximate") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -281,7 +307,7 @@ private:
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
-            name != "--controls" && name != "--jobs" && name != "--record") {
+            name != "--controls" && name != "--jobs" && name != "--record" && !isApproximateOption(name)) {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -302,10 +328,27 @@ private:
             if (!options_.seed) {
                 fail("--seed: " + quote(value) + " is not an integer from 0 to 4294967295");
             }
+        } else if (isApproximateOption(name)) {
+            if (auto message = approximateOption(name, value, options_.approximate)) {
+                fail(std::move(*message));
+            }
+            approximateGiven_.emplace_back(name);
         } else if (name == "--min" || name == "--max") {
+            if (name == "--min") {
+                minText_ = std::string(value);  // the approximate search's, when it is chosen
+                minError_.reset();
+            } else {
+                maxGiven_ = true;
+            }
             const auto length = parseNumber<int>(value, kShortestLength, kLongestLength);
             if (!length) {
-                fail(std::string(name) + ": " + quote(value) + " is not an integer from 3 to 256");
+                std::string message =
+                    std::string(name) + ": " + quote(value) + " is not an integer from 3 to 256";
+                if (name == "--min") {
+                    minError_ = std::move(message);  // unless --approximate is chosen
+                } else {
+                    fail(std::move(message));
+                }
                 return;
             }
             (name == "--min" ? options_.minimum : options_.maximum) = *length;
@@ -367,8 +410,12 @@ private:
             setReport(ReportKind::Compare, "--compare");
         } else if (name == "--batch") {
             setReport(ReportKind::Batch, "--batch");
-        } else if (name == "--complete") {
-            options_.method = SearchMethod::Complete;
+        } else if (name == "--complete" || name == "--approximate") {
+            if (methodSource_ && *methodSource_ != name) {
+                fail("choose one of " + *methodSource_ + " and " + std::string(name));
+            }
+            methodSource_ = std::string(name);
+            options_.method = name == "--complete" ? SearchMethod::Complete : SearchMethod::Approximate;
         } else if (name == "--genes") {
             options_.genes = true;
         } else {
@@ -414,13 +461,14 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 7> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
             {"info", ReportKind::Info},
             {"gff", ReportKind::Gff},
             {"bed", ReportKind::Bed},
+            {"bedpe", ReportKind::Bedpe},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -428,7 +476,7 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed, bedpe");
     }
 
     void motifValue(std::string_view value)
@@ -493,6 +541,21 @@ private:
         if (error_) {
             return;
         }
+        if (options_.method == SearchMethod::Approximate) {
+            if (auto message = finishApproximateOptions(options_, minText_, maxGiven_)) {
+                fail(std::move(*message));
+                return;
+            }
+        } else if (minError_) {
+            fail(*minError_);
+            return;
+        } else if (!approximateGiven_.empty()) {
+            fail(approximateGiven_.front() + " applies only to --approximate");
+            return;
+        } else if (options_.report == ReportKind::Bedpe) {
+            fail("--report bedpe applies only to --approximate");
+            return;
+        }
         if (options_.seed && !options_.randomCounts && !options_.controls) {
             fail("--seed applies only to --random and --controls");
         } else if (options_.controls && options_.report != ReportKind::Summary &&
@@ -505,9 +568,12 @@ private:
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
         } else if (options_.csv &&
-                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
+                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed ||
+                    options_.report == ReportKind::Bedpe)) {
             fail(std::string("--csv does not apply to --report ") +
-                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
+                 (options_.report == ReportKind::Gff   ? "gff"
+                  : options_.report == ReportKind::Bed ? "bed"
+                                                       : "bedpe"));
         } else if (options_.record && (comparing || batch || options_.randomCounts)) {
             fail(comparing || batch ? std::string("--record does not apply to ") +
                                           (comparing ? "--compare" : "--batch") + ", which reads every record"
@@ -537,6 +603,11 @@ private:
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
     std::optional<std::string> error_;
+    std::optional<std::string> methodSource_;    // --complete or --approximate
+    std::optional<std::string> minText_;         // --min as given
+    std::optional<std::string> minError_;        // why it is no exact minimum
+    std::vector<std::string> approximateGiven_;  // the approximate search's own options
+    bool maxGiven_ = false;
 };
 
 }  // namespace

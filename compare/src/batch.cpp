@@ -44,7 +44,7 @@ std::variant<KindCounts, SearchFailure> countKinds(const PreparedSearch& search,
                                                    const BatchSettings& settings,
                                                    const SearchControl& control)
 {
-    if (!settings.kind) {
+    if (!settings.kind || !methodInfo(settings.method).findsWords) {
         return countRepeats(search, control);
     }
     SnapshotResult found = search.run(*settings.kind, SnapshotDetail::Counts, control);
@@ -87,7 +87,9 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};
         const std::span<const RepeatKind> kinds =
             settings.kind && !settings.controls ? std::span<const RepeatKind>(one) : kKindOrder;
-        auto prepared = prepareSearch(genome, settings.method, kinds, control);
+        PrepareOptions options;
+        options.approximate = settings.approximate;
+        auto prepared = prepareSearch(genome, settings.method, kinds, control, options);
         if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
             return searchFailed(*failure);
         }
@@ -100,6 +102,7 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         result.title = indexed.title();
         result.length = indexed.length();
         result.minLength = indexed.minLength();
+        result.method = settings.method;
         auto counts = countKinds(search, settings, control);
         if (const auto* failure = std::get_if<SearchFailure>(&counts)) {
             return searchFailed(*failure);

@@ -90,17 +90,21 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     settings.maximum = maximum;
     settings.threads = options.threads;
     settings.method = options.method;
+    settings.approximate = options.approximate;
     settings.genBankOnly = true;
     settings.kind = kind;
     settings.stop = ending.get_token();
 
-    const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
+    const bool classes = !methodInfo(options.method).findsWords;
+    const auto lengthCount = classes ? kApproximateLengthClasses.size()
+                                     : static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
     const auto slot = static_cast<std::size_t>(kind);
     GenomeComparison comparison;
-    comparison.minLength = minimum;
-    comparison.maxLength = minimum;
+    comparison.method = options.method;
+    comparison.minLength = classes ? 0 : minimum;
+    comparison.maxLength = classes ? static_cast<int>(lengthCount) - 1 : minimum;
     comparison.kind = kind;
-    comparison.countsLonger = methodInfo(options.method).findsLonger;
+    comparison.countsLonger = methodInfo(options.method).findsLonger && !classes;
     comparison.maximumSetting = maximum;
     std::optional<ComparisonFailure> ended;
     int done = 0;
@@ -137,7 +141,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
                                  continue;
                              }
                              row.counts[j] = counts[j];
-                             const int length = minimum + static_cast<int>(j);
+                             const int length = comparison.minLength + static_cast<int>(j);
                              if (counts[j] != 0 && length > comparison.maxLength) {
                                  comparison.maxLength = length;
                              }

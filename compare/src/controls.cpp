@@ -15,6 +15,17 @@ std::variant<KindCounts, SearchFailure> countRepeats(const PreparedSearch& searc
                                                      const SearchControl& control)
 {
     KindCounts counts;
+    if (!methodInfo(search.method()).findsWords) {
+        auto found = search.approximate(kKindOrder, SearchControl{control.stop, {}});
+        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+            return *failure;
+        }
+        const auto classes = approximateClassCounts(std::get<std::vector<ApproximateResult>>(found));
+        for (std::size_t kind = 0; kind < counts.size(); ++kind) {
+            counts[kind].assign(classes[kind].begin(), classes[kind].end());
+        }
+        return counts;
+    }
     for (const RepeatKind kind : kKindOrder) {
         auto result = search.run(kind, SnapshotDetail::Counts, SearchControl{control.stop, {}});
         if (const auto* failure = std::get_if<SearchFailure>(&result)) {
@@ -96,8 +107,10 @@ std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& obs
             if (!random->makeRandomLike(genome, seed)) {
                 return SearchFailure::OutOfMemory;
             }
+            PrepareOptions options;
+            options.approximate = observed.approximateSettings();
             auto prepared = prepareSearch(std::move(random), observed.method(), kKindOrder,
-                                          SearchControl{control.stop, {}});
+                                          SearchControl{control.stop, {}}, options);
             if (const auto* unprepared = std::get_if<SearchFailure>(&prepared)) {
                 return *unprepared;
             }
@@ -155,8 +168,10 @@ std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& obs
     if (failed) {
         return *failed;
     }
-    return summarizeControls(std::get<KindCounts>(observedCounts), controls, genome.minLength(),
-                             settings.seed);
+    ControlReport report =
+        summarizeControls(std::get<KindCounts>(observedCounts), controls, genome.minLength(), settings.seed);
+    report.method = observed.method();
+    return report;
 }
 
 }  // namespace tessaron

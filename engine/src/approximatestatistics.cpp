@@ -114,4 +114,18 @@ std::optional<std::size_t> approximateLengthClass(std::int64_t length)
     return found;
 }
 
+ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult> results)
+{
+    ApproximateClassCounts counts{};
+    for (const ApproximateResult& result : results) {
+        auto& perClass = counts[static_cast<std::size_t>(result.kind)];
+        for (const ApproximatePair& pair : result.pairs) {
+            if (const auto lengthClass = approximateLengthClass(pair.length)) {
+                ++perClass[*lengthClass];
+            }
+        }
+    }
+    return counts;
+}
+
 }  // namespace tessaron

@@ -14,11 +14,13 @@ constexpr double kSuffixIndexShare = 0.3;
 
 PreparedSearch::PreparedSearch(SearchMethod method, std::shared_ptr<const Genome> genome,
                                std::shared_ptr<const SuffixIndex> suffixIndex,
-                               std::shared_ptr<const CompleteIndex> complete)
+                               std::shared_ptr<const CompleteIndex> complete,
+                               const ApproximateSettings& approximate)
     : method_(method),
       genome_(std::move(genome)),
       suffixIndex_(std::move(suffixIndex)),
-      complete_(std::move(complete))
+      complete_(std::move(complete)),
+      approximate_(approximate)
 {
 }
 
@@ -29,8 +31,25 @@ SnapshotResult PreparedSearch::run(RepeatKind kind, SnapshotDetail detail, const
             return searchRepeats(suffixIndex_, kind, detail, control);
         case SearchMethod::Complete:
             return completeSearch(*complete_, kind, detail, control);
+        case SearchMethod::Approximate:
+            break;
     }
     return SearchFailure::OutOfMemory;
+}
+
+ApproximateSearchResults PreparedSearch::approximate(std::span<const RepeatKind> kinds,
+                                                     const SearchControl& control) const
+{
+    return approximateSearch(*genome_, kinds, approximate_, control);
+}
+
+std::string slotLabel(SearchMethod method, int minLength, std::size_t slot)
+{
+    if (methodInfo(method).findsWords) {
+        return std::to_string(static_cast<std::int64_t>(minLength) + static_cast<std::int64_t>(slot));
+    }
+    return slot < kApproximateLengthClasses.size() ? std::string(kApproximateLengthClasses[slot])
+                                                   : std::string();
 }
 
 PreparedResult prepareSearch(std::shared_ptr<const Genome> genome, SearchMethod method,
@@ -59,7 +78,8 @@ PreparedResult prepareSearch(std::shared_ptr<const Genome> genome, SearchMethod 
         complete = std::get<std::shared_ptr<const CompleteIndex>>(std::move(built));
     }
     control.report(1.0);
-    return PreparedSearch(method, std::move(genome), std::move(suffixIndex), std::move(complete));
+    return PreparedSearch(method, std::move(genome), std::move(suffixIndex), std::move(complete),
+                          options.approximate);
 }
 
 }  // namespace tessaron

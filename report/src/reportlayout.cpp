@@ -149,7 +149,11 @@ SheetLayout comparisonLayout(const GenomeComparison& comparison)
     const int first = comparison.minLength;
     const int last = comparison.maxLength;
     for (int length = first; length <= last; ++length) {
-        layout.cells.push_back({2, length - first + 2, lengthText(length)});
+        const auto slot = static_cast<std::size_t>(length - first);
+        layout.cells.push_back({2, length - first + 2,
+                                methodInfo(comparison.method).findsWords
+                                    ? lengthText(length)
+                                    : slotLabel(comparison.method, first, slot)});
     }
     const auto columns = static_cast<std::size_t>(std::max(last - first + 1, 0));
     const int longerColumn = static_cast<int>(columns) + 2;

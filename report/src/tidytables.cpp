@@ -36,7 +36,7 @@ void writeControlTable(TableWriter& out, const ControlReport& report)
         const auto& stats = report.stats[static_cast<std::size_t>(kind)];
         for (std::size_t slot = 0; slot < stats.size(); ++slot) {
             out.cell(kindName(kind));
-            out.cell(std::int64_t{report.minLength} + static_cast<std::int64_t>(slot));
+            out.cell(slotLabel(report.method, report.minLength, slot));
             out.cell(stats[slot].observed);
             controlCells(out, stats[slot]);
             out.endRow();
@@ -69,7 +69,7 @@ void writeBatchRows(TableWriter& out, const BatchGenome& genome)
             out.cell(genome.title);
             out.cell(genome.length);
             out.cell(kindName(kind));
-            out.cell(std::int64_t{genome.minLength} + static_cast<std::int64_t>(slot));
+            out.cell(slotLabel(genome.method, genome.minLength, slot));
             out.cell(counts[slot]);
             if (genome.controls) {
                 controlCells(out, genome.controls->stats[k][slot]);

@@ -22,6 +22,7 @@ enum class ReportKind {
     Listing,
     Gff,
     Bed,
+    Bedpe,
     Features,
     Motif,
     Compare,
@@ -60,7 +61,8 @@ struct Options {
     std::string mapFile;  // --map: the PNG or SVG file to draw
     std::optional<MapRepeat> mapRepeat;
     std::string chartFile;                     // --chart: the PNG or SVG file to draw
-    SearchMethod method = SearchMethod::Trie;  // --complete: the complete search
+    SearchMethod method = SearchMethod::Trie;  // --complete, --approximate
+    ApproximateSettings approximate;           // --approximate: its --min, --identity, ...
     std::optional<int> controls;               // random controls per genome
     std::optional<int> jobs;                   // threads of --batch and --controls
     std::optional<std::string> record;         // --record: a 1-based number or a name

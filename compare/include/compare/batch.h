@@ -23,6 +23,7 @@ struct BatchSettings {
     int maximum = 30;
     int threads = 0;  // 0: every core
     SearchMethod method = SearchMethod::Trie;
+    ApproximateSettings approximate = {};     // of SearchMethod::Approximate
     std::optional<ControlSettings> controls;  // random controls for every genome
     bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
     std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty
@@ -38,6 +39,7 @@ struct BatchGenome {
     std::string title;
     std::int64_t length = 0;
     int minLength = 0;
+    SearchMethod method = SearchMethod::Trie;  // what the count slots are (slotLabel)
     KindCounts counts;
     std::optional<ControlReport> controls;
 };

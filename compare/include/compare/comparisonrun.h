@@ -34,7 +34,8 @@ struct ComparisonOptions {
     // How the repeats are found; a method that finds pairs longer than the
     // maximum gives them a column of their own.
     SearchMethod method = SearchMethod::Trie;
-    int threads = 0;  // 0: every core
+    ApproximateSettings approximate = {};  // of SearchMethod::Approximate, counted per length class
+    int threads = 0;                       // 0: every core
     // Called, on the calling thread, as each file's rows are added, with the
     // number of files done.
     std::function<void(int done)> progress;

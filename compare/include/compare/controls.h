@@ -18,8 +18,9 @@
 
 namespace tessaron {
 
-// Pair counts per length slot (minimum length first) of the four kinds,
-// indexed by RepeatKind.
+// Pair counts per slot of the four kinds, indexed by RepeatKind: per length
+// (minimum length first), or per length class for the approximate search
+// (slotLabel names a slot).
 using KindCounts = std::array<std::vector<std::int64_t>, kRepeatKindCount>;
 
 struct ControlSettings {
@@ -37,13 +38,15 @@ struct ControlStats {
 };
 
 struct ControlReport {
+    SearchMethod method = SearchMethod::Trie;  // what the slots are (slotLabel)
     int minLength = 0;
     int replicates = 0;
     std::uint32_t seed = 0;
     std::array<std::vector<ControlStats>, kRepeatKindCount> stats;  // per kind, per slot
 };
 
-// The four searches' pair counts of a prepared genome.
+// The four searches' pair counts of a prepared genome (the approximate
+// search's per length class, the four kinds in one call).
 [[nodiscard]] std::variant<KindCounts, SearchFailure> countRepeats(const PreparedSearch& search,
                                                                    const SearchControl& control = {});
 

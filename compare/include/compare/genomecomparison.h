@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/repeatlist.h"
+#include "engine/searchmethod.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +30,9 @@ struct GenomeComparison {
     // have a last column of their own.
     bool countsLonger = false;
     int maximumSetting = 0;
+    // The approximate search counts per length class: minLength is then 0
+    // and maxLength the last class (slotLabel names the columns).
+    SearchMethod method = SearchMethod::Trie;
     [[nodiscard]] int rowCount() const { return static_cast<int>(rows.size()); }
 };
 

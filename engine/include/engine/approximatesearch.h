@@ -151,4 +151,10 @@ inline constexpr std::array<std::string_view, 6> kApproximateLengthClasses{
 // The class of a length (index into kApproximateLengthClasses); nothing below 30.
 [[nodiscard]] std::optional<std::size_t> approximateLengthClass(std::int64_t length);
 
+// Pairs per kind (indexed by RepeatKind) and length class, as genome papers
+// count them; pairs shorter than 30 are in no class.
+using ApproximateClassCounts =
+    std::array<std::array<std::int64_t, kApproximateLengthClasses.size()>, kRepeatKindCount>;
+[[nodiscard]] ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult> results);
+
 }  // namespace tessaron

@@ -3,6 +3,7 @@
 // The one entry to the repeat searches: the search methods, and one place
 // that prepares the index a method needs and runs its search per kind.
 
+#include "engine/approximatesearch.h"
 #include "engine/completesearch.h"
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
@@ -11,9 +12,11 @@
 #include "engine/suffixindex.h"
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -23,6 +26,10 @@ namespace tessaron {
 enum class SearchMethod {
     Trie,      // the suffix index's searches: words of the minimum to the maximum length
     Complete,  // every maximal pair at its full length (completeSearch)
+    // Pairs that agree at most letters (approximateSearch): its result is
+    // pairs with mismatches, identity and E-value, not words, and its pairs
+    // are counted per length class (kApproximateLengthClasses).
+    Approximate,
 };
 
 struct MethodInfo {
@@ -33,12 +40,16 @@ struct MethodInfo {
     bool findsLonger;
     // The search stores its pairs as it goes, so it may fail with PairLimit.
     bool storesPairs;
+    // Its result is words (PreparedSearch::run) counted per length; else
+    // approximate pairs (PreparedSearch::approximate) counted per length class.
+    bool findsWords;
 };
 
 // Indexed by SearchMethod.
-inline constexpr std::array<MethodInfo, 2> kMethods{{
-    {SearchMethod::Trie, "trie", false, false},
-    {SearchMethod::Complete, "complete", true, true},
+inline constexpr std::array<MethodInfo, 3> kMethods{{
+    {SearchMethod::Trie, "trie", false, false, true},
+    {SearchMethod::Complete, "complete", true, true, true},
+    {SearchMethod::Approximate, "approximate", true, false, false},
 }};
 
 [[nodiscard]] constexpr const MethodInfo& methodInfo(SearchMethod method)
@@ -51,7 +62,7 @@ inline constexpr std::array<MethodInfo, 2> kMethods{{
     return methodInfo(method).name;
 }
 
-// The method of a name ("trie", "complete").
+// The method of a name ("trie", "complete", "approximate").
 [[nodiscard]] constexpr std::optional<SearchMethod> methodNamed(std::string_view name)
 {
     for (const MethodInfo& info : kMethods) {
@@ -62,6 +73,11 @@ inline constexpr std::array<MethodInfo, 2> kMethods{{
     return std::nullopt;
 }
 
+// What a method's count slot `slot` stands for in tables: the length
+// minLength + slot ("8") for the methods that find words, the length class
+// ("30-39") for the approximate search.
+[[nodiscard]] std::string slotLabel(SearchMethod method, int minLength, std::size_t slot);
+
 // The index a method needs, made once for the kinds it will search, and its
 // search of each kind. Immutable and shareable between threads; it keeps the
 // genome alive. Searching a kind it was not prepared for still gives the
@@ -70,7 +86,8 @@ class PreparedSearch {
 public:
     PreparedSearch(SearchMethod method, std::shared_ptr<const Genome> genome,
                    std::shared_ptr<const SuffixIndex> suffixIndex,
-                   std::shared_ptr<const CompleteIndex> complete);
+                   std::shared_ptr<const CompleteIndex> complete,
+                   const ApproximateSettings& approximate = {});
 
     [[nodiscard]] SearchMethod method() const { return method_; }
     [[nodiscard]] const Genome& genome() const { return *genome_; }
@@ -79,16 +96,25 @@ public:
     // PrepareOptions::suffixIndex asks for it whatever the method); else null.
     [[nodiscard]] const std::shared_ptr<const SuffixIndex>& suffixIndex() const { return suffixIndex_; }
 
-    // The search of one kind: counts alone or the words too; fails with
-    // OutOfMemory, PairLimit (a method that stores its pairs) or Cancelled.
+    // The search of one kind by a method that finds words: counts alone or
+    // the words too; fails with OutOfMemory, PairLimit (a method that stores
+    // its pairs) or Cancelled. The approximate method has no words: its run
+    // fails with OutOfMemory (callers ask methodInfo(method).findsWords).
     [[nodiscard]] SnapshotResult run(RepeatKind kind, SnapshotDetail detail = SnapshotDetail::Words,
                                      const SearchControl& control = {}) const;
+
+    // The approximate search of these kinds with the prepared settings
+    // (whatever the method), one result per kind in the order given.
+    [[nodiscard]] ApproximateSearchResults approximate(std::span<const RepeatKind> kinds,
+                                                       const SearchControl& control = {}) const;
+    [[nodiscard]] const ApproximateSettings& approximateSettings() const { return approximate_; }
 
 private:
     SearchMethod method_;
     std::shared_ptr<const Genome> genome_;
     std::shared_ptr<const SuffixIndex> suffixIndex_;
     std::shared_ptr<const CompleteIndex> complete_;
+    ApproximateSettings approximate_;
 };
 
 struct PrepareOptions {
@@ -100,6 +126,8 @@ struct PrepareOptions {
     // A suffix index of this genome built before (the session keeps one):
     // used instead of building another.
     std::shared_ptr<const SuffixIndex> builtIndex;
+    // The settings of the approximate search (which needs no index).
+    ApproximateSettings approximate = {};
 };
 
 using PreparedResult = std::variant<PreparedSearch, SearchFailure>;

@@ -1,0 +1,124 @@
+#include "approximateoptions.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tessaron {
+
+namespace {
+
+constexpr int kLongestMinimum = std::numeric_limits<std::int32_t>::max();
+constexpr int kLargestPenalty = 1000;
+
+std::string quoted(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
+
+std::optional<int> wholeNumber(std::string_view text, int low, int high)
+{
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A finite decimal number ("90", "92.5", "1e-5").
+std::optional<double> decimalNumber(std::string_view text)
+{
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The report names of the messages.
+std::string_view reportOption(ReportKind report)
+{
+    switch (report) {
+        case ReportKind::Listing:
+            return "--report listing";
+        case ReportKind::Info:
+            return "--report info";
+        case ReportKind::Features:
+            return "--features";
+        case ReportKind::Motif:
+            return "--motif";
+        case ReportKind::Map:
+            return "--map";
+        case ReportKind::Chart:
+            return "--chart";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+bool isApproximateOption(std::string_view name)
+{
+    return name == "--mismatch-penalty" || name == "--identity" || name == "--max-mismatches" ||
+           name == "--evalue";
+}
+
+std::optional<std::string> approximateOption(std::string_view name, std::string_view value,
+                                             ApproximateSettings& settings)
+{
+    const std::string given = std::string(name) + ": " + quoted(value);
+    if (name == "--mismatch-penalty") {
+        const auto penalty = wholeNumber(value, 1, kLargestPenalty);
+        if (!penalty) {
+            return given + " is not an integer from 1 to " + std::to_string(kLargestPenalty);
+        }
+        settings.mismatchPenalty = *penalty;
+    } else if (name == "--identity") {
+        const auto identity = decimalNumber(value);
+        if (!identity || *identity < 0.0 || *identity > 100.0) {
+            return given + " is not a percentage from 0 to 100";
+        }
+        settings.identity = *identity;
+    } else if (name == "--max-mismatches") {
+        const auto most = wholeNumber(value, 0, std::numeric_limits<int>::max());
+        if (!most) {
+            return given + " is not an integer from 0";
+        }
+        settings.maxMismatches = *most;
+    } else {
+        const auto evalue = decimalNumber(value);
+        if (!evalue || *evalue <= 0.0) {
+            return given + " is not a number above 0";
+        }
+        settings.maxEvalue = *evalue;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> finishApproximateOptions(Options& options,
+                                                    const std::optional<std::string>& minText, bool maxGiven)
+{
+    if (const std::string_view report = reportOption(options.report); !report.empty()) {
+        return "--approximate does not apply to " + std::string(report);
+    }
+    if (maxGiven) {
+        return "--max does not apply to --approximate, whose pairs have no longest length";
+    }
+    if (minText) {
+        const auto minimum = wholeNumber(*minText, 1, kLongestMinimum);
+        if (!minimum) {
+            return "--min: " + quoted(*minText) + " is not an integer from 1 (the approximate search's " +
+                   "shortest pair)";
+        }
+        options.approximate.minLength = *minimum;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tessaron
