@@ -21,6 +21,26 @@ void Highlights::selectWord(RepeatKind kind, const Repeat& repeat, std::vector<R
     setStarts();
 }
 
+void Highlights::selectApproximatePair(RepeatKind kind, const ApproximatePair& pair,
+                                       const MismatchedLetters& mismatched)
+{
+    clear();
+    kind_ = kind;
+    const auto length = static_cast<int>(pair.length);
+    pairs_.push_back({static_cast<std::int32_t>(pair.first), static_cast<std::int32_t>(pair.second)});
+    copies_.push_back({static_cast<int>(pair.first), length, false});
+    copies_.push_back({static_cast<int>(pair.second), length, true});
+    marked_.reserve(mismatched.first.size() + mismatched.second.size());
+    for (const auto* side : {&mismatched.first, &mismatched.second}) {
+        for (const std::int64_t position : *side) {
+            marked_.push_back(static_cast<int>(position));
+        }
+    }
+    std::sort(marked_.begin(), marked_.end());
+    marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
+    setStarts();
+}
+
 Highlights::MotifCounts Highlights::findMotif(const SuffixIndex& index, std::string_view motif,
                                               bool bothStrands)
 {
@@ -50,6 +70,7 @@ void Highlights::clear()
     kind_ = RepeatKind::Direct;
     copies_.clear();
     starts_.clear();
+    marked_.clear();
 }
 
 std::optional<Highlights::Step> Highlights::next(int position) const

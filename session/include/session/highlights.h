@@ -5,6 +5,7 @@
 // asked, of its reverse complement on the other strand). The window paints
 // them and steps from one to the next; nothing here knows of windows.
 
+#include "engine/approximatesearch.h"
 #include "engine/repeatlist.h"
 #include "engine/suffixindex.h"
 
@@ -40,6 +41,10 @@ public:
 
     // The word selected in the results: its kind, the repeat and its pairs.
     void selectWord(RepeatKind kind, const Repeat& repeat, std::vector<RepeatPair> pairs);
+    // An approximate pair selected in the results: its two copies, and the
+    // letters of both that do not line up equal marked.
+    void selectApproximatePair(RepeatKind kind, const ApproximatePair& pair,
+                               const MismatchedLetters& mismatched);
     // The occurrences of `motif` (A, C, G, T) found by the genome's suffix
     // index, in the index's order, then with `bothStrands` those of its
     // reverse complement, unless the motif is its own. Forgets the selected word.
@@ -58,7 +63,10 @@ public:
     [[nodiscard]] const std::vector<Copy>& copies() const { return copies_; }
     // The starts of the copies, ascending, each once.
     [[nodiscard]] const std::vector<int>& starts() const { return starts_; }
-    // Where the selected word's first copy starts; 0 without a word.
+    // The mismatched letters of the selected approximate pair, ascending,
+    // each once; empty otherwise.
+    [[nodiscard]] const std::vector<int>& marked() const { return marked_; }
+    // Where the selected word's (or approximate pair's) first copy starts; 0 without one.
     [[nodiscard]] int firstCopy() const { return pairs_.empty() ? 0 : pairs_.front().first; }
     // The copy that starts after (before) `position`, round the circle;
     // nothing without copies.
@@ -76,6 +84,7 @@ private:
     RepeatKind kind_ = RepeatKind::Direct;
     std::vector<Copy> copies_;
     std::vector<int> starts_;
+    std::vector<int> marked_;
 };
 
 }  // namespace tessaron
