@@ -1,5 +1,6 @@
 #include "charts/repeatchart.h"
 
+#include "charts/approximatechart.h"
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
 
@@ -160,6 +161,9 @@ ChartData controlsChartData(const ControlReport& report)
 
 std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
 {
+    if (!data.categories.empty()) {
+        return makeCategoryChart(data, logScale);
+    }
     auto chart = std::make_unique<QChart>();
     chart->setTitle(data.title);
     chart->legend()->setAlignment(Qt::AlignBottom);

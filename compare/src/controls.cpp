@@ -16,11 +16,12 @@ std::variant<KindCounts, SearchFailure> countRepeats(const PreparedSearch& searc
 {
     KindCounts counts;
     if (!methodInfo(search.method()).findsWords) {
-        auto found = search.approximate(kKindOrder, SearchControl{control.stop, {}});
+        auto found = countApproximateRepeats(search.genome(), search.approximateSettings(),
+                                             SearchControl{control.stop, {}});
         if (const auto* failure = std::get_if<SearchFailure>(&found)) {
             return *failure;
         }
-        const auto classes = approximateClassCounts(std::get<std::vector<ApproximateResult>>(found));
+        const auto& classes = std::get<ApproximateClassCounts>(found);
         for (std::size_t kind = 0; kind < counts.size(); ++kind) {
             counts[kind].assign(classes[kind].begin(), classes[kind].end());
         }

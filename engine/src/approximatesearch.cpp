@@ -331,4 +331,17 @@ MismatchedLetters mismatchedLetters(const Genome& genome, RepeatKind kind, const
     return letters;
 }
 
+ApproximateClassCountsResult countApproximateRepeats(const Genome& genome,
+                                                     const ApproximateSettings& settings,
+                                                     const SearchControl& control)
+{
+    static constexpr std::array<RepeatKind, kRepeatKindCount> kAllKinds{
+        RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror, RepeatKind::Complementary};
+    auto found = approximateSearch(genome, kAllKinds, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    return approximateClassCounts(std::get<std::vector<ApproximateResult>>(found));
+}
+
 }  // namespace tessaron

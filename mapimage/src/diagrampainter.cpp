@@ -2,6 +2,7 @@
 
 #include "input/filesave.h"
 #include "mapgeometry/diagramgeometry.h"
+#include "mapgeometry/dotplotgeometry.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -238,6 +239,27 @@ void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const Re
     painter.restore();
 }
 
+// The approximate pairs: translucent bands in their identity's colour, edged
+// so that short ones show as a line.
+void paintBands(QPainter& painter, double perBase, std::span<const MapBand> bands)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const MapBand& band : bands) {
+        const std::uint32_t rgb = identityColor(band.identity);
+        QColor color(static_cast<int>((rgb >> 16) & 0xFFU), static_cast<int>((rgb >> 8) & 0xFFU),
+                     static_cast<int>(rgb & 0xFFU));
+        QColor edge = color;
+        color.setAlpha(kBandAlpha);
+        edge.setAlpha(2 * kBandAlpha);
+        painter.setPen(QPen(edge, 1));
+        painter.setBrush(color);
+        painter.drawPolygon(
+            polygonOf(bandOutline(perBase, RepeatPair{band.first, band.second}, band.length)));
+    }
+    painter.restore();
+}
+
 void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::span<const RepeatPair> pairs)
 {
     const QColor secondColor = repeat.transformed ? kSecondCopyColor : kFirstCopyColor;
@@ -313,6 +335,7 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     paintLegend(painter);
     paintScale(painter, perBase, scene.sequenceEnd());
     paintFeatures(painter, scene.features(), perBase, style.tidyLabels);
+    paintBands(painter, perBase, scene.bands());
     if (scene.repeat()) {
         paintRepeat(painter, perBase, *scene.repeat(), scene.pairs());
     }

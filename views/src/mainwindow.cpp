@@ -5,6 +5,7 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "session/repeatexport.h"
+#include "views/approximatecontroller.h"
 #include "views/comparedlg.h"
 #include "views/filedroptarget.h"
 #include "views/finddlg.h"
@@ -196,6 +197,10 @@ void CTessaronDlg::createMenus()
     view->addSeparator();
     navigator_->addZoomCommands(view);
 
+    (new ApproximateController(
+         {session_, *jobs_, *tree_, *sequencePane_, *navigator_, *maps_, *sheets_, settings_, prompts_},
+         this))
+        ->addCommands(edit, view);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, IdHowToRead, tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, IdAbout, tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);

@@ -121,6 +121,12 @@ void CDiagramDlg::setImageOptionsChooser(ImageOptionsChooser chooser)
     optionsChooser_ = std::move(chooser);
 }
 
+void CDiagramDlg::showBands(std::vector<tessaron::MapBand> bands)
+{
+    scene_.setBands(std::move(bands));
+    update();
+}
+
 void CDiagramDlg::ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
                              std::optional<tessaron::RepeatKind> kind)
 {

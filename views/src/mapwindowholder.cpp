@@ -32,6 +32,7 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
     connect(map_, &CDiagramDlg::closing, this, &MapWindowHolder::closing);
     connect(map_, &CDiagramDlg::repeatClicked, this, &MapWindowHolder::repeatClicked);
     map_->setInlineSaving(jobs_.inlineJobs());
+    map_->showBands(bands_);
     map_->show();
     if (!map_->lengthWarning().isEmpty()) {
         emit warned(map_->lengthWarning());
@@ -43,4 +44,12 @@ void MapWindowHolder::close()
 {
     delete map_.data();
     map_ = nullptr;
+}
+
+void MapWindowHolder::setBands(std::vector<tessaron::MapBand> bands)
+{
+    bands_ = std::move(bands);
+    if (map_ != nullptr) {
+        map_->showBands(bands_);
+    }
 }

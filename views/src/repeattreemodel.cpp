@@ -128,6 +128,7 @@ void RepeatTreeModel::clear()
     beginResetModel();
     kinds_.clear();
     features_.reset();
+    approximate_.reset();
     endResetModel();
 }
 
@@ -139,7 +140,7 @@ quintptr RepeatTreeModel::makeId(const Place& place)
 
 RepeatTreeModel::Place RepeatTreeModel::placeOf(const QModelIndex& index)
 {
-    if (!index.isValid()) {
+    if (!index.isValid() || isApproximate(index)) {
         return {};
     }
     const quintptr id = index.internalId();
@@ -168,6 +169,9 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
     if (row < 0 || column != 0) {
         return {};
     }
+    if (isApproximate(parent) || (!parent.isValid() && row == kindCount())) {
+        return approximateIndex(row, parent);
+    }
     const Place above = placeOf(parent);
     switch (above.level) {
         case 0:
@@ -190,6 +194,9 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
 
 QModelIndex RepeatTreeModel::parent(const QModelIndex& child) const
 {
+    if (isApproximate(child)) {
+        return approximateParent(child);
+    }
     const Place place = placeOf(child);
     switch (place.level) {
         case kLengthLevel:
@@ -206,10 +213,13 @@ int RepeatTreeModel::rowCount(const QModelIndex& parent) const
     if (parent.column() > 0) {
         return 0;
     }
+    if (isApproximate(parent)) {
+        return approximateRowCount(parent);
+    }
     const Place place = placeOf(parent);
     switch (place.level) {
         case 0:
-            return kindCount();
+            return kindCount() + (approximate_ ? 1 : 0);
         case kKindLevel:
             return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
         case kLengthLevel:
@@ -241,6 +251,9 @@ QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, cons
 
 QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
 {
+    if (isApproximate(index)) {
+        return approximateData(index, role);
+    }
     const Place place = placeOf(index);
     if (place.level == kWordLevel && role == Qt::ToolTipRole) {
         return featureTip(index);

@@ -1,8 +1,10 @@
 #include "views/reportsheetdlg.h"
 
+#include "charts/approximatechart.h"
 #include "charts/chartpanel.h"
 #include "charts/repeatchart.h"
 #include "engine/repeatkinds.h"
+#include "report/approximatereport.h"
 #include "report/reportlayout.h"
 #include "session/session.h"
 #include "views/jobrunner.h"
@@ -96,6 +98,12 @@ void CReportSheetDlg::SetControlsContent(const tessaron::ControlReport& report)
     controls_ = report;
 }
 
+void CReportSheetDlg::SetApproximateContent(const tessaron::ApproximateClassCounts& counts)
+{
+    hasContent_ = true;
+    approximate_ = counts;
+}
+
 bool CReportSheetDlg::Fill()
 {
     if (!hasContent_) {
@@ -122,6 +130,11 @@ bool CReportSheetDlg::Fill()
         sheet_->setSortableFrom(3);
         setWindowTitle(tr("Comparison of %1").arg(toQString(tessaron::kindInfo(comparison_->kind).label)));
         chart_->setData(tessaron::comparisonChartData(*comparison_));
+    } else if (approximate_) {
+        sheet_->sheetModel()->setColumnTitles({tr("Length"), tr("Pairs")});
+        write(tessaron::approximateSummaryLayout(*approximate_));
+        setWindowTitle(tr("Approximate repeats"));
+        chart_->setData(tessaron::approximateChartData(*approximate_));
     } else if (listingMode_) {
         auto* listing = new ListingModel(listed_);
         setWindowTitle(listing->caption());
@@ -261,4 +274,5 @@ void CReportSheetDlg::clearContent()
     listed_.reset();
     comparison_.reset();
     controls_.reset();
+    approximate_.reset();
 }

@@ -72,6 +72,10 @@ void SequenceNavigator::paint()
     for (const tessaron::Highlights::Copy& copy : highlights_.copies()) {
         pane_.addHighlight(copy.start, copy.length, copy.second ? second : first);
     }
+    // An approximate pair's letters that do not line up equal.
+    for (const int letter : highlights_.marked()) {
+        pane_.addHighlight(letter, 1, kMismatchColor);
+    }
     next_->setEnabled(!highlights_.starts().empty());
     previous_->setEnabled(!highlights_.starts().empty());
 }

@@ -244,3 +244,36 @@ QString SettingsStore::fileName() const
 {
     return settings_ ? settings_->fileName() : fileName_;
 }
+
+tessaron::ApproximateSettings SettingsStore::approximateSettings() const
+{
+    tessaron::ApproximateSettings values;
+    if (!settings_) {
+        return values;
+    }
+    bool read = false;
+    const int minimum = settings_->value(QStringLiteral("Tessaron/approximate/min")).toInt(&read);
+    if (read && minimum >= 1) {
+        values.minLength = minimum;
+    }
+    const double identity = settings_->value(QStringLiteral("Tessaron/approximate/identity")).toDouble(&read);
+    if (read && identity >= 0.0 && identity <= 100.0) {
+        values.identity = identity;
+    }
+    const int penalty = settings_->value(QStringLiteral("Tessaron/approximate/penalty")).toInt(&read);
+    if (read && penalty >= 1 && penalty <= 1000) {
+        values.mismatchPenalty = penalty;
+    }
+    return values;
+}
+
+void SettingsStore::saveApproximateSettings(const tessaron::ApproximateSettings& settings)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(QStringLiteral("Tessaron/approximate/min"), settings.minLength);
+    settings_->setValue(QStringLiteral("Tessaron/approximate/identity"), settings.identity);
+    settings_->setValue(QStringLiteral("Tessaron/approximate/penalty"), settings.mismatchPenalty);
+    settings_->sync();
+}

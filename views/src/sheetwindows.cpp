@@ -23,6 +23,17 @@ void SheetWindows::showReport(const tessaron::Analysis& analysis)
     auto* sheet = new CReportSheetDlg(window_);
     sheet->SetReportContent(analysis);
     show(sheet, true);
+    if (approximateCounts_) {
+        showApproximateReport(*approximateCounts_);
+    }
+}
+
+void SheetWindows::showApproximateReport(const tessaron::ApproximateClassCounts& counts)
+{
+    auto* sheet = new CReportSheetDlg(window_);
+    sheet->SetApproximateContent(counts);
+    show(sheet, true);
+    sheet->chartAction()->setChecked(true);
 }
 
 void SheetWindows::showListing(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot)

@@ -42,6 +42,9 @@ struct ChartData {
     QString title;
     std::vector<ChartLine> lines;
     std::vector<ChartBand> bands;  // drawn under the lines
+    // When set, the lines' values are per category (firstLength unused),
+    // drawn as bars (approximatechart.h).
+    std::vector<QString> categories;
 };
 
 // The colour of a kind's line: its copies' colours of the kinds' table for

@@ -156,5 +156,12 @@ inline constexpr std::array<std::string_view, 6> kApproximateLengthClasses{
 using ApproximateClassCounts =
     std::array<std::array<std::int64_t, kApproximateLengthClasses.size()>, kRepeatKindCount>;
 [[nodiscard]] ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult> results);
+// The approximate search of the four kinds, counted per kind and length
+// class (the repeat section of a genome paper reads these); fails as the
+// search does.
+using ApproximateClassCountsResult = std::variant<ApproximateClassCounts, SearchFailure>;
+[[nodiscard]] ApproximateClassCountsResult countApproximateRepeats(const Genome& genome,
+                                                                   const ApproximateSettings& settings = {},
+                                                                   const SearchControl& control = {});
 
 }  // namespace tessaron

@@ -57,6 +57,15 @@ inline constexpr double kBandMinPixels = 4.0;
 [[nodiscard]] std::vector<MapPointF> bandOutline(double radiansPerBase, const RepeatPair& pair,
                                                  std::int32_t length);
 
+// An approximate pair drawn as a band between its copies, coloured by its
+// identity (identityColor).
+struct MapBand {
+    std::int32_t first = 0;
+    std::int32_t second = 0;
+    std::int32_t length = 0;
+    double identity = 0.0;
+};
+
 // Even-odd test of a point against a closed outline.
 [[nodiscard]] bool insideOutline(std::span<const MapPointF> outline, MapPointF point);
 
@@ -78,6 +87,9 @@ public:
     void setRepeat(const Repeat* repeat, std::span<const RepeatPair> pairs);
     [[nodiscard]] const std::optional<Repeat>& repeat() const { return repeat_; }
     [[nodiscard]] std::span<const RepeatPair> pairs() const { return pairs_; }
+    // The approximate pairs, drawn under the selected repeat.
+    void setBands(std::vector<MapBand> bands) { bands_ = std::move(bands); }
+    [[nodiscard]] const std::vector<MapBand>& bands() const { return bands_; }
 
     // The feature whose arc is drawn at `point` (the last drawn when several),
     // as an index into features().
@@ -92,6 +104,7 @@ private:
     std::string warning_;
     std::optional<Repeat> repeat_;
     std::vector<RepeatPair> pairs_;
+    std::vector<MapBand> bands_;
 };
 
 }  // namespace tessaron

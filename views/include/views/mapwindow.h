@@ -58,6 +58,9 @@ public:
     void ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
                     std::optional<tessaron::RepeatKind> kind = std::nullopt);
 
+    // Draws the approximate pairs as bands coloured by identity (none: no bands).
+    void showBands(std::vector<tessaron::MapBand> bands);
+
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
     [[nodiscard]] const tessaron::MapScene& scene() const { return scene_; }

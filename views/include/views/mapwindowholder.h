@@ -12,6 +12,10 @@
 #include <QPointer>
 #include <QString>
 
+#include "mapgeometry/mapscene.h"
+
+#include <vector>
+
 class CDiagramDlg;
 class JobStatus;
 class Prompts;
@@ -31,6 +35,8 @@ public:
     CDiagramDlg& show(const tessaron::FeatureList& features, const tessaron::Genome& genome);
     // The open map window, or null.
     [[nodiscard]] CDiagramDlg* open() const { return map_; }
+    // The approximate pairs drawn as bands on the open map and on every new one.
+    void setBands(std::vector<tessaron::MapBand> bands);
     // The map window has closed itself.
     void forget() { map_ = nullptr; }
     // Destroys the map window, if one is open.
@@ -50,4 +56,5 @@ private:
     SettingsStore& settings_;
     const JobStatus& jobs_;
     QPointer<CDiagramDlg> map_;
+    std::vector<tessaron::MapBand> bands_;
 };

@@ -3,6 +3,7 @@
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
+#include "session/approximateanalysis.h"
 
 #include <QAbstractItemModel>
 
@@ -12,7 +13,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
+
+class ApproximateBranch;
 
 // The results tree over the search results of one analysis, three levels
 // deep: a kind ("direct repeats (%d)": its total), a length that has pairs
@@ -20,6 +24,11 @@
 // the word and its pairs). Items are made when the view asks for them, so a
 // genome with hundreds of thousands of repeats fills the tree at once; the
 // pairs of a word are made only when someone asks for them.
+//
+// After the kinds, an "Approximate repeats (%d)" branch holds the approximate
+// search's pairs: per kind ("direct repeats (%d)") its length classes ("30-39
+// bps (%d)"), and per class its pairs ("%d bp, %.2f %, E = %g": length,
+// identity, E-value). The filter does not apply to it.
 //
 // The model shares the results, and through them the genome that spells the
 // words, until clear().
@@ -60,6 +69,15 @@ public:
     }
     // Removes every item.
     void clear();
+    // Shows the approximate search's pairs in their branch; null removes it.
+    void setApproximate(std::shared_ptr<const tessaron::ApproximateAnalysis> analysis);
+    [[nodiscard]] const tessaron::ApproximateAnalysis* approximate() const;
+    // The kind of a pair item of the approximate branch and its index among
+    // that kind's pairs; none for any other index.
+    [[nodiscard]] std::optional<std::pair<tessaron::RepeatKind, std::size_t>> approximatePairAt(
+        const QModelIndex& index) const;
+    // The item of that pair, or an invalid index.
+    [[nodiscard]] QModelIndex approximatePairIndex(tessaron::RepeatKind kind, std::size_t pair) const;
     [[nodiscard]] int kindCount() const { return static_cast<int>(kinds_.size()); }
 
     // The word of a word item; null for any other index.
@@ -116,9 +134,17 @@ private:
 
     [[nodiscard]] QString featureTip(const QModelIndex& index) const;
 
+    // The approximate branch's items (approximatetreerows.cpp).
+    [[nodiscard]] static bool isApproximate(const QModelIndex& index);
+    [[nodiscard]] QModelIndex approximateIndex(int row, const QModelIndex& parent) const;
+    [[nodiscard]] QModelIndex approximateParent(const QModelIndex& child) const;
+    [[nodiscard]] int approximateRowCount(const QModelIndex& parent) const;
+    [[nodiscard]] QVariant approximateData(const QModelIndex& index, int role) const;
+
     std::vector<Branch> kinds_;
     std::shared_ptr<const tessaron::FeatureIndex> features_;
     Filter filter_;
+    std::shared_ptr<const ApproximateBranch> approximate_;
 };
 
 Q_DECLARE_METATYPE(const tessaron::RepeatWord*)

@@ -13,6 +13,7 @@
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
+#include "engine/approximatesearch.h"
 #include "engine/repeatsnapshot.h"
 #include "report/reportlayout.h"
 
@@ -50,6 +51,9 @@ public:
     void SetKindContent(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     void SetCompareContent(const tessaron::GenomeComparison& comparison);
     void SetControlsContent(const tessaron::ControlReport& report);
+    // The approximate search's pairs per kind and length class, with their
+    // chart; it wins over the listing and the summary.
+    void SetApproximateContent(const tessaron::ApproximateClassCounts& counts);
 
     // Writes the content into the sheet and forgets it, so that each content
     // is written once; false (writing nothing) when no content was set.
@@ -85,6 +89,7 @@ private:
     std::shared_ptr<const tessaron::RepeatSnapshot> listed_;
     std::optional<tessaron::GenomeComparison> comparison_;
     std::optional<tessaron::ControlReport> controls_;
+    std::optional<tessaron::ApproximateClassCounts> approximate_;
     QSplitter* splitter_ = nullptr;
     CWebCalc* sheet_ = nullptr;
     ChartPanel* chart_ = nullptr;

@@ -6,6 +6,7 @@
 // copy" (round the circle, "Copy 2 of 5" in the status bar) in the Edit
 // menu, "Zoom &in", "Zoom &out" and "&Actual size" in the View menu.
 
+#include <QColor>
 #include <QObject>
 
 class GenomeStatusBar;
@@ -32,6 +33,9 @@ public:
         IdZoomOut = 32855,
         IdZoomReset = 32856,
     };
+
+    // The colour of an approximate pair's mismatched letters.
+    static inline const QColor kMismatchColor{0xFF, 0x8C, 0x00};
 
     // `highlights` are the ones `pane` shows; positions are asked for over `window`.
     SequenceNavigator(SequenceView& pane, const tessaron::Highlights& highlights, GenomeStatusBar& statusBar,

@@ -58,6 +58,12 @@ public:
     [[nodiscard]] bool bothStrands() const;
     void saveBothStrands(bool both);
 
+    // The approximate search's settings under "Tessaron/approximate" (min,
+    // identity, penalty); the search's defaults when none are stored or they
+    // are out of range.
+    [[nodiscard]] tessaron::ApproximateSettings approximateSettings() const;
+    void saveApproximateSettings(const tessaron::ApproximateSettings& settings);
+
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();
 

@@ -14,7 +14,10 @@
 #include <QObject>
 #include <QPointer>
 
+#include "engine/approximatesearch.h"
+
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CReportSheetDlg;
@@ -35,7 +38,14 @@ public:
     // thread when `jobs` runs its jobs inline.
     SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
 
+    // The summary of an analysis; with approximate counts set, their sheet
+    // (pairs per kind and length class, its chart shown) beside it.
     void showReport(const tessaron::Analysis& analysis);
+    void setApproximateCounts(std::optional<tessaron::ApproximateClassCounts> counts)
+    {
+        approximateCounts_ = counts;
+    }
+    void showApproximateReport(const tessaron::ApproximateClassCounts& counts);
     // The rows are made as they come into view: only their places are laid out now.
     void showListing(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     // Opens with its chart shown.
@@ -52,4 +62,5 @@ private:
     SettingsStore& settings_;
     const JobStatus& jobs_;
     std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
+    std::optional<tessaron::ApproximateClassCounts> approximateCounts_;
 };

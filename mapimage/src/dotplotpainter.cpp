@@ -1,0 +1,193 @@
+#include "mapimage/dotplotpainter.h"
+
+#include "engine/repeatkinds.h"
+#include "input/filesave.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tessaron {
+
+namespace {
+
+constexpr double kMargin = 12.0;
+constexpr double kLeftRoom = 64.0;    // the positions along the left side
+constexpr double kTopRoom = 30.0;     // the title
+constexpr double kBottomRoom = 48.0;  // the positions along the bottom and the legend
+constexpr int kTicks = 5;
+
+QColor fromBbggrr(std::uint32_t color)
+{
+    return QColor(static_cast<int>(color & 0xFFU), static_cast<int>((color >> 8) & 0xFFU),
+                  static_cast<int>((color >> 16) & 0xFFU));
+}
+
+// A round step between position labels: 1, 2 or 5 times a power of ten.
+double tickStep(double span)
+{
+    const double rough = span / kTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(std::max(rough, 1.0))));
+    for (const double factor : {1.0, 2.0, 5.0}) {
+        if (rough <= factor * power) {
+            return factor * power;
+        }
+    }
+    return 10.0 * power;
+}
+
+QPointF onCanvas(const QRectF& square, const DotPlotView& view, PlotPoint bases)
+{
+    const PlotPoint pixels = view.toPixels(bases, square.width());
+    return {square.left() + pixels.x, square.top() + pixels.y};
+}
+
+}  // namespace
+
+QColor dotPlotColor(RepeatKind kind)
+{
+    switch (kind) {
+        case RepeatKind::Direct:
+            return fromBbggrr(kFirstCopyColor);
+        case RepeatKind::Inverted:
+            return fromBbggrr(kTransformedCopyColor);
+        case RepeatKind::Mirror:
+            return QColor(0x20, 0x60, 0xD0);
+        case RepeatKind::Complementary:
+            break;
+    }
+    return QColor(0xF0, 0x90, 0x00);
+}
+
+QRectF dotPlotSquare(QSizeF canvas)
+{
+    const double side = std::max(
+        std::min(canvas.width() - kLeftRoom - kMargin, canvas.height() - kTopRoom - kBottomRoom), 10.0);
+    return {kLeftRoom, kTopRoom, side, side};
+}
+
+void paintDotPlot(QPainter& painter, const DotPlotPicture& picture, QSizeF canvas)
+{
+    const QRectF square = dotPlotSquare(canvas);
+    const DotPlotView& view = picture.view;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillRect(QRectF(QPointF(0, 0), canvas), Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(11);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(kLeftRoom, 4, square.width(), kTopRoom - 6), Qt::AlignCenter, picture.title);
+
+    // Positions, 1-based, along the top edge's axis (bottom) and the left.
+    const double step = tickStep(view.span());
+    painter.setPen(QColor(0x60, 0x60, 0x60));
+    for (double tick = std::ceil(view.left() / step) * step; tick <= view.left() + view.span();
+         tick += step) {
+        const double x = onCanvas(square, view, {tick, view.top()}).x();
+        painter.drawLine(QPointF(x, square.bottom()), QPointF(x, square.bottom() + 4));
+        const QString text = QString::number(static_cast<long long>(tick) + 1);
+        painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2, square.bottom() + 16), text);
+    }
+    for (double tick = std::ceil(view.top() / step) * step; tick <= view.top() + view.span(); tick += step) {
+        const double y = onCanvas(square, view, {view.left(), tick}).y();
+        painter.drawLine(QPointF(square.left() - 4, y), QPointF(square.left(), y));
+        const QString text = QString::number(static_cast<long long>(tick) + 1);
+        painter.drawText(
+            QPointF(square.left() - 6 - metrics.horizontalAdvance(text), y + metrics.ascent() / 2), text);
+    }
+
+    painter.save();
+    painter.setClipRect(square);
+    // The main diagonal: every letter with itself.
+    painter.setPen(QPen(QColor(0xD0, 0xD0, 0xD0), 1));
+    painter.drawLine(onCanvas(square, view, {0, 0}), onCanvas(square, view,
+                                                              {static_cast<double>(view.genomeLength()),
+                                                               static_cast<double>(view.genomeLength())}));
+    // A segment covers its letters' cells, and is never thinner than a line.
+    const double perBase = square.width() / view.span();
+    const double width = std::max(1.5, perBase * 0.8);
+    const auto segmentLine = [&](const DotPlotSegment& segment) {
+        const double dx = segment.to.x >= segment.from.x ? 1.0 : 0.0;
+        const double dy = segment.to.y >= segment.from.y ? 1.0 : 0.0;
+        return QLineF(onCanvas(square, view, {segment.from.x + 1.0 - dx, segment.from.y + 1.0 - dy}),
+                      onCanvas(square, view, {segment.to.x + dx, segment.to.y + dy}));
+    };
+    for (const DotPlotSegment& segment : picture.segments) {
+        QPen pen(dotPlotColor(segment.kind), width);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.drawLine(segmentLine(segment));
+    }
+    if (picture.selected) {
+        for (const DotPlotSegment& segment : picture.segments) {
+            if (segment.kind == picture.selected->first && segment.pair == picture.selected->second) {
+                painter.setPen(QPen(Qt::black, width + 4, Qt::SolidLine, Qt::RoundCap));
+                painter.drawLine(segmentLine(segment));
+                painter.setPen(QPen(dotPlotColor(segment.kind), width + 1.5, Qt::SolidLine, Qt::RoundCap));
+                painter.drawLine(segmentLine(segment));
+            }
+        }
+    }
+    painter.restore();
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(square);
+
+    // The legend: one swatch and name per kind.
+    double x = square.left();
+    const double y = square.bottom() + 26;
+    for (const RepeatKind kind : kKindOrder) {
+        painter.fillRect(QRectF(x, y + 3, 18, 4), dotPlotColor(kind));
+        painter.setPen(Qt::black);
+        const QString name =
+            QString::fromUtf8(kindInfo(kind).name.data(), static_cast<qsizetype>(kindInfo(kind).name.size()));
+        painter.drawText(QPointF(x + 22, y + metrics.ascent() - 2), name);
+        x += 22 + metrics.horizontalAdvance(name) + 18;
+    }
+    painter.restore();
+}
+
+bool saveDotPlot(const QString& path, const DotPlotPicture& picture, int side)
+{
+    const QSizeF canvas(side, side);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(QSize(side, side));
+        svg.setViewBox(QRect(0, 0, side, side));
+        svg.setTitle(QStringLiteral("Dot plot"));
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            return false;
+        }
+        paintDotPlot(painter, picture, canvas);
+        if (!painter.end()) {
+            return false;
+        }
+    } else {
+        QImage image(side, side, QImage::Format_RGB32);
+        QPainter painter(&image);
+        paintDotPlot(painter, picture, canvas);
+        painter.end();
+        if (!image.save(&buffer, "PNG")) {
+            return false;
+        }
+    }
+    return !saveFile(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+}  // namespace tessaron

@@ -1,0 +1,116 @@
+// The approximate search in the main window: its branch of the results tree,
+// a selected pair's copies in the sequence pane with the mismatched letters
+// marked, Next copy, the dot plot whose clicks select pairs in the tree, and
+// "View Report" with the length classes.
+
+#include "windowfixture.h"
+
+#include "charts/chartpanel.h"
+#include "engine/repeatkinds.h"
+#include "views/approximatecontroller.h"
+#include "views/dotplotwindow.h"
+#include "views/sequencenavigator.h"
+
+#include <QFileInfo>
+
+namespace {
+
+using tessaron::RepeatKind;
+
+const QString kChloroplast = QStringLiteral(TESSARON_TEST_DATA "/NC_000932.gb");
+
+class ApproximateWindowTest : public WindowFixture {
+protected:
+    // The window with the chloroplast loaded and searched at the defaults.
+    std::unique_ptr<CTessaronDlg> searched()
+    {
+        auto window = makeWindow();
+        open(*window, CTessaronDlg::IdOpenGenBank, kChloroplast);
+        waitForJob(*window);
+        EXPECT_TRUE(window->command(ApproximateController::IdApproximateSearch)->isEnabled());
+        controllerOf(*window)->run({});
+        waitForJob(*window);
+        return window;
+    }
+    static ApproximateController* controllerOf(const CTessaronDlg& window)
+    {
+        return partOf<ApproximateController>(window, "approximateController");
+    }
+};
+
+TEST_F(ApproximateWindowTest, ASelectedPairShowsBothCopiesWithItsMismatchesMarked)
+{
+    auto window = searched();
+    const auto analysis = controllerOf(*window)->analysis();
+    ASSERT_NE(analysis, nullptr);
+    RepeatTreeModel* model = modelOf(*window);
+    const QModelIndex branch = model->index(model->rowCount() - 1, 0);
+    EXPECT_TRUE(model->data(branch).toString().startsWith(QStringLiteral("Approximate repeats (")));
+    // The first direct pair with mismatches.
+    const auto& direct = analysis->of(RepeatKind::Direct).pairs;
+    const auto chosen =
+        std::find_if(direct.begin(), direct.end(), [](const auto& p) { return p.mismatches > 0; });
+    ASSERT_NE(chosen, direct.end());
+    const auto index = static_cast<std::size_t>(chosen - direct.begin());
+    const QModelIndex item = model->approximatePairIndex(RepeatKind::Direct, index);
+    ASSERT_TRUE(item.isValid());
+    EXPECT_TRUE(model->data(item).toString().startsWith(QStringLiteral("%1 bp, ").arg(chosen->length)));
+    treeOf(*window)->setCurrentIndex(item);
+
+    SequenceView* pane = paneOf(*window);
+    const auto mismatched =
+        tessaron::mismatchedLetters(window->session().genome(), RepeatKind::Direct, *chosen);
+    ASSERT_EQ(mismatched.first.size(), static_cast<std::size_t>(chosen->mismatches));
+    for (const auto* side : {&mismatched.first, &mismatched.second}) {
+        for (const std::int64_t letter : *side) {
+            EXPECT_EQ(pane->colorAt(static_cast<int>(letter)), SequenceNavigator::kMismatchColor) << letter;
+        }
+    }
+    // A letter that lines up equal keeps its copy's colour.
+    std::int64_t equal = chosen->first;
+    while (std::find(mismatched.first.begin(), mismatched.first.end(), equal) != mismatched.first.end()) {
+        ++equal;
+    }
+    EXPECT_NE(pane->colorAt(static_cast<int>(equal)), SequenceNavigator::kMismatchColor);
+    EXPECT_NE(pane->colorAt(static_cast<int>(equal)), pane->textColor());
+    EXPECT_EQ(pane->caret(), chosen->first);
+    trigger(*window, CTessaronDlg::IdNextCopy);
+    EXPECT_EQ(pane->caret(), chosen->second);
+    trigger(*window, CTessaronDlg::IdNextCopy);
+    EXPECT_EQ(pane->caret(), chosen->first);
+}
+
+TEST_F(ApproximateWindowTest, AClickInTheDotPlotSelectsThePairAndTheReportCountsClasses)
+{
+    auto window = searched();
+    trigger(*window, ApproximateController::IdDotPlot);
+    DotPlotWindow* plot = controllerOf(*window)->dotPlot();
+    ASSERT_NE(plot, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(plot));
+    // The chloroplast's inverted repeat, one pair of 26,264 bp.
+    const auto& inverted = controllerOf(*window)->analysis()->of(RepeatKind::Inverted).pairs;
+    const auto longest = std::max_element(inverted.begin(), inverted.end(),
+                                          [](const auto& a, const auto& b) { return a.length < b.length; });
+    ASSERT_EQ(longest->length, 26264);
+    const DotPlotWindow::PairRef pair{RepeatKind::Inverted,
+                                      static_cast<std::size_t>(longest - inverted.begin())};
+    const auto point = plot->pointOn(pair);
+    ASSERT_TRUE(point.has_value());
+    QTest::mouseClick(plot, Qt::LeftButton, {}, point->toPoint());
+    EXPECT_EQ(modelOf(*window)->approximatePairAt(treeOf(*window)->currentIndex()), pair);
+    EXPECT_EQ(plot->picture().selected, pair);
+    EXPECT_EQ(paneOf(*window)->caret(), longest->first);
+
+    const QString image = writeFile(QStringLiteral("plot.svg"), {});
+    EXPECT_TRUE(plot->saveTo(image));
+    EXPECT_GT(QFileInfo(image).size(), 1000);
+
+    trigger(*window, CTessaronDlg::IdViewReport);
+    const auto sheets = sheetsOf(*window);
+    ASSERT_EQ(sheets.size(), 2U);
+    EXPECT_EQ(sheets.back()->windowTitle(), QStringLiteral("Approximate repeats"));
+    EXPECT_TRUE(sheets.back()->chart()->isVisible());
+    EXPECT_EQ(sheets.back()->chart()->data().categories.size(), 6U);
+}
+
+}  // namespace
