@@ -22,10 +22,10 @@ std::optional<SearchFailure> writeApproximateReport(const Options& options, cons
     for (const ApproximateResult& result : results) {
         if (!result.exhaustive) {
             notes << "tessaron-cli: note: the approximate search is not exhaustive with these settings on a "
-                     "sequence this long: it found the pairs that hold an exact match of "
+                     "sequence this long: it finds every pair that holds an exact match of "
                   << result.seedLength
-                  << " letters (and at most twelve mismatches); raise --min or --identity "
-                  << "for a complete answer\n";
+                  << " letters and has at most twelve mismatches; raise --min or --identity "
+                  << "for the complete answer\n";
             break;
         }
     }

@@ -237,7 +237,25 @@ TEST(SearchControl, PreparedSearchRunsEachMethod)
     const auto rebuilt =
         prepareSearch(other, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
     EXPECT_NE(std::get<PreparedSearch>(rebuilt).suffixIndex(), index);
-    EXPECT_EQ(methodNamed("approximate"), std::nullopt);
+    EXPECT_EQ(methodNamed("fuzzy"), std::nullopt);
+    // The approximate search needs no index: its entry gives the search's own pairs.
+    EXPECT_EQ(methodNamed("approximate"), SearchMethod::Approximate);
+    ApproximateSettings settings;
+    settings.minLength = 12;
+    const auto approximate = prepareSearch(genome, SearchMethod::Approximate, kKinds, {},
+                                           PrepareOptions{false, 0, nullptr, settings});
+    const PreparedSearch& prepared = std::get<PreparedSearch>(approximate);
+    EXPECT_EQ(prepared.suffixIndex(), nullptr);
+    EXPECT_FALSE(methodInfo(SearchMethod::Approximate).findsWords);
+    EXPECT_TRUE(std::holds_alternative<SearchFailure>(prepared.run(RepeatKind::Direct)));
+    const auto pairs = prepared.approximate(kKinds);
+    const auto own = approximateSearch(*genome, kKinds, settings);
+    ASSERT_EQ(std::get<0>(pairs).size(), std::get<0>(own).size());
+    for (std::size_t kind = 0; kind < std::get<0>(own).size(); ++kind) {
+        EXPECT_EQ(std::get<0>(pairs)[kind].pairs, std::get<0>(own)[kind].pairs);
+    }
+    EXPECT_EQ(slotLabel(SearchMethod::Approximate, 12, 5), "1000 and more");
+    EXPECT_EQ(slotLabel(SearchMethod::Trie, 12, 5), "17");
 }
 
 }  // namespace

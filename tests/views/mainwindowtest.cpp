@@ -197,10 +197,12 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
                                      "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
                                      "&Create random sequence", "-", "E&xit"}));
     EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions..."}));
+                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions...",
+                                     "Appro&ximate search... (grayed)"}));
     EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "-", "View Re&port (grayed)",
                                      "Compare with random &controls... (grayed)", "View &Results", "-",
-                                     "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size"}));
+                                     "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size", "-",
+                                     "Approximate &dot plot (grayed)", "View appro&ximate report (grayed)"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);

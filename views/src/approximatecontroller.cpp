@@ -40,6 +40,7 @@ void ApproximateController::addCommands(QMenu* edit, QMenu* view)
 {
     connect(addMenuCommand(edit, IdApproximateSearch, tr("Appro&ximate search..."), false),
             &QAction::triggered, this, &ApproximateController::runWithDialog);
+    view->addSeparator();
     connect(addMenuCommand(view, IdDotPlot, tr("Approximate &dot plot"), false), &QAction::triggered, this,
             [this] { showDotPlot(); });
     connect(addMenuCommand(view, IdApproximateReport, tr("View appro&ximate report"), false),
