@@ -240,5 +240,29 @@ TEST(ParseOptions, UsageErrors)
     }
 }
 
+TEST(ParseOptions, ApproximateSettingsWhateverTheOrderOfTheOptions)
+{
+    for (const auto& arguments : {std::vector<std::string_view>{"--min", "12", "--approximate", "x"},
+                                  std::vector<std::string_view>{"--approximate", "--min=12", "x"}}) {
+        const auto result = parseOptions(arguments);
+        ASSERT_TRUE(std::holds_alternative<Options>(result));
+        const Options& options = std::get<Options>(result);
+        EXPECT_EQ(options.method, SearchMethod::Approximate);
+        EXPECT_EQ(options.approximate.minLength, 12);
+    }
+    const Options options =
+        parsed({"--approximate", "--min", "1", "--identity", "0", "--evalue", "1e-3", "--mismatch-penalty",
+                "3", "--max-mismatches", "4", "--report", "bedpe", "x"});
+    EXPECT_EQ(options.approximate.minLength, 1);
+    EXPECT_EQ(options.approximate.identity, 0.0);
+    EXPECT_EQ(options.approximate.maxEvalue, 1e-3);
+    EXPECT_EQ(options.approximate.mismatchPenalty, 3);
+    EXPECT_EQ(options.approximate.maxMismatches, 4);
+    EXPECT_EQ(options.report, ReportKind::Bedpe);
+    // The exact search's minimum is unchanged by an approximate one it cannot take.
+    EXPECT_EQ(parsed({"--approximate", "--min", "300", "x"}).minimum, 8);
+    EXPECT_EQ(parsed({"--approximate", "--min", "300", "x"}).approximate.minLength, 300);
+}
+
 }  // namespace
 }  // namespace tessaron

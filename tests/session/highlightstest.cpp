@@ -111,3 +111,30 @@ TEST(Highlights, ANewGenomeTakesTheHighlightsAway)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Highlights, AnApproximatePairShowsItsCopiesAndMarksItsMismatchesOnce)
+{
+    Highlights highlights;
+    ApproximatePair pair;
+    pair.first = 10;
+    pair.second = 40;
+    pair.length = 20;
+    MismatchedLetters mismatched;
+    mismatched.first = {15, 12};
+    mismatched.second = {45, 15};  // a letter of both copies where they overlap is marked once
+    highlights.selectApproximatePair(RepeatKind::Mirror, pair, mismatched);
+    EXPECT_EQ(highlights.kind(), RepeatKind::Mirror);
+    EXPECT_EQ(highlights.copies(), (std::vector<Copy>{{10, 20, false}, {40, 20, true}}));
+    EXPECT_EQ(highlights.marked(), (std::vector<int>{12, 15, 45}));
+    EXPECT_EQ(highlights.selectedRepeat(), nullptr);
+    EXPECT_EQ(highlights.firstCopy(), 10);
+    EXPECT_EQ(highlights.next(10), (Step{40, 2, 2}));
+    EXPECT_EQ(highlights.next(40), (Step{10, 1, 2}));
+    highlights.clear();
+    EXPECT_TRUE(highlights.marked().empty());
+    EXPECT_TRUE(highlights.copies().empty());
+}
+
+}  // namespace

@@ -5,13 +5,19 @@
 
 #include "windowfixture.h"
 
+#include "whenmodal.h"
+
 #include "charts/chartpanel.h"
 #include "engine/repeatkinds.h"
 #include "views/approximatecontroller.h"
+#include "views/approximateoptionsdlg.h"
 #include "views/dotplotwindow.h"
 #include "views/sequencenavigator.h"
 
+#include <QAbstractItemModelTester>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QSpinBox>
 
 namespace {
 
@@ -28,7 +34,13 @@ protected:
         open(*window, CTessaronDlg::IdOpenGenBank, kChloroplast);
         waitForJob(*window);
         EXPECT_TRUE(window->command(ApproximateController::IdApproximateSearch)->isEnabled());
-        controllerOf(*window)->run({});
+        whenModal<ApproximateOptionsDlg>([](ApproximateOptionsDlg& dialog) {
+            dialog.minimumField()->setValue(30);
+            dialog.identityField()->setValue(90.0);
+            dialog.penaltyField()->setValue(2);
+            dialog.accept();
+        });
+        trigger(*window, ApproximateController::IdApproximateSearch);
         waitForJob(*window);
         return window;
     }
@@ -111,6 +123,43 @@ TEST_F(ApproximateWindowTest, AClickInTheDotPlotSelectsThePairAndTheReportCounts
     EXPECT_EQ(sheets.back()->windowTitle(), QStringLiteral("Approximate repeats"));
     EXPECT_TRUE(sheets.back()->chart()->isVisible());
     EXPECT_EQ(sheets.back()->chart()->data().categories.size(), 6U);
+}
+
+TEST_F(ApproximateWindowTest, TheBranchHoldsEveryPairAndFollowsTheGenome)
+{
+    auto window = searched();
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/approximate/min")).toInt(), 30);
+    RepeatTreeModel* model = modelOf(*window);
+    const QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QModelIndex branch = model->index(model->rowCount() - 1, 0);
+    ASSERT_EQ(model->rowCount(branch), 4);
+    const QModelIndex direct = model->index(0, 0, branch);
+    EXPECT_EQ(model->data(direct).toString(), QStringLiteral("direct repeats (10)"));
+    EXPECT_EQ(model->data(model->index(0, 0, direct)).toString(), QStringLiteral("30-39 bps (6)"));
+    // Every pair has an item, and the item gives the pair back.
+    const auto analysis = controllerOf(*window)->analysis();
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        for (std::size_t pair = 0; pair < analysis->of(kind).pairs.size(); ++pair) {
+            const QModelIndex item = model->approximatePairIndex(kind, pair);
+            EXPECT_EQ(model->approximatePairAt(item), (DotPlotWindow::PairRef{kind, pair}));
+        }
+    }
+    // Every pair is a band on the map.
+    trigger(*window, CTessaronDlg::IdDiagram);
+    ASSERT_NE(mapOf(*window), nullptr);
+    EXPECT_EQ(mapOf(*window)->scene().bands().size(), 20U);  // 10 direct, 8 inverted, 2 complementary
+
+    // The same sequence analysed again keeps its pairs; another one forgets them.
+    window->RunAnalysis();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model->approximate(), analysis.get());
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA "/M12730.gb"));
+    waitForJob(*window);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model->approximate(), nullptr);
+    EXPECT_EQ(controllerOf(*window)->analysis(), nullptr);
+    EXPECT_FALSE(window->command(ApproximateController::IdDotPlot)->isEnabled());
+    EXPECT_TRUE(window->command(ApproximateController::IdApproximateSearch)->isEnabled());
 }
 
 }  // namespace
