@@ -13,12 +13,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace tessaron {
 
 namespace {
 
-constexpr double kMargin = 12.0;
+constexpr double kMargin = 28.0;
 constexpr double kLeftRoom = 64.0;    // the positions along the left side
 constexpr double kTopRoom = 30.0;     // the title
 constexpr double kBottomRoom = 48.0;  // the positions along the bottom and the legend
@@ -88,20 +89,31 @@ void paintDotPlot(QPainter& painter, const DotPlotPicture& picture, QSizeF canva
     painter.setPen(Qt::black);
     painter.drawText(QRectF(kLeftRoom, 4, square.width(), kTopRoom - 6), Qt::AlignCenter, picture.title);
 
-    // Positions, 1-based, along the top edge's axis (bottom) and the left.
+    // Round 1-based positions (and 1) along the bottom and the left, each
+    // at its letter's cell.
     const double step = tickStep(view.span());
     painter.setPen(QColor(0x60, 0x60, 0x60));
-    for (double tick = std::ceil(view.left() / step) * step; tick <= view.left() + view.span();
-         tick += step) {
-        const double x = onCanvas(square, view, {tick, view.top()}).x();
+    const auto positions = [&](double from) {
+        std::vector<double> shown;
+        if (from < 0.5) {
+            shown.push_back(1.0);
+        }
+        for (double position = std::max(step, std::ceil((from + 1.0) / step) * step);
+             position - 1.0 <= from + view.span(); position += step) {
+            shown.push_back(position);
+        }
+        return shown;
+    };
+    for (const double position : positions(view.left())) {
+        const double x = onCanvas(square, view, {position - 0.5, view.top()}).x();
         painter.drawLine(QPointF(x, square.bottom()), QPointF(x, square.bottom() + 4));
-        const QString text = QString::number(static_cast<long long>(tick) + 1);
+        const QString text = QString::number(static_cast<long long>(position));
         painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2, square.bottom() + 16), text);
     }
-    for (double tick = std::ceil(view.top() / step) * step; tick <= view.top() + view.span(); tick += step) {
-        const double y = onCanvas(square, view, {view.left(), tick}).y();
+    for (const double position : positions(view.top())) {
+        const double y = onCanvas(square, view, {view.left(), position - 0.5}).y();
         painter.drawLine(QPointF(square.left() - 4, y), QPointF(square.left(), y));
-        const QString text = QString::number(static_cast<long long>(tick) + 1);
+        const QString text = QString::number(static_cast<long long>(position));
         painter.drawText(
             QPointF(square.left() - 6 - metrics.horizontalAdvance(text), y + metrics.ascent() / 2), text);
     }

@@ -66,11 +66,13 @@ TEST(ApproximateReport, PairsTableHasItsColumnsInOrder)
 TEST(ApproximateReport, GffBedAndBedpePlaceBothCopies)
 {
     const auto found = results();
-    const std::string gff = written([&](TableWriter& out) { writeApproximateGff(out, "chr 1", 1000, found); });
+    const std::string gff =
+        written([&](TableWriter& out) { writeApproximateGff(out, "chr 1", 1000, found); });
     EXPECT_NE(gff.find("##sequence-region chr%201 1 1000\n"), std::string::npos) << gff;
-    EXPECT_NE(gff.find("chr%201\ttessaron\trepeat_region\t10\t49\t.\t+\t.\tID=direct-1.1;repeat_pair=direct-1;"
-                       "copy=1;rpt_type=direct;mismatches=3;identity=92.50;evalue=1.25e-07\n"),
-              std::string::npos)
+    EXPECT_NE(
+        gff.find("chr%201\ttessaron\trepeat_region\t10\t49\t.\t+\t.\tID=direct-1.1;repeat_pair=direct-1;"
+                 "copy=1;rpt_type=direct;mismatches=3;identity=92.50;evalue=1.25e-07\n"),
+        std::string::npos)
         << gff;
     // The second inverted copy is on the minus strand and ends past the origin.
     EXPECT_NE(gff.find("\trepeat_region\t980\t1009\t.\t-\t.\tID=inverted-1.2;"), std::string::npos) << gff;
