@@ -139,6 +139,7 @@ Options:
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
                         bed      the repeats as BED6 (see below)
+                        bedpe    the pairs as BEDPE (see below)
   --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,
                       "FIRST | SECOND" (each as in the pairs report)
