@@ -64,6 +64,10 @@ std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEn
     marks.push_back({origin, {origin.x, origin.y + kScaleTextDrop}, false, "1"});
     const std::int64_t step = scaleStep(sequenceEnd, kScaleStep, kMaxScaleMarks);
     for (std::int64_t position = step; position < sequenceEnd; position += step) {
+        // A last mark within a quarter step of the end would stand over the "1".
+        if (step > kScaleStep && (sequenceEnd - position) * 4 < step) {
+            break;
+        }
         const MapPoint tick = mapPoint(radiansPerBase, static_cast<std::int32_t>(position), kScaleRadius, 0);
         MapPoint text = tick;
         if (tick.y < kMapCentreY) {

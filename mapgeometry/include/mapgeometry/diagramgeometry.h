@@ -62,7 +62,8 @@ struct ScaleMark {
 
 // "1" at position 0, then "1K", "2K", ... for every thousand below L; a
 // longer genome, which would get more than 16 such marks, gets one every
-// 2,000, 5,000, 10,000 ... bases ("10K", "1M", "1.5M"), at most 16.
+// 2,000, 5,000, 10,000 ... bases ("10K", "1M", "1.5M"), at most 16, and
+// none within a quarter of that step before the end, beside the "1".
 [[nodiscard]] std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEnd);
 
 // The step of a scale below `sequenceEnd`: the smallest of 1, 2 and 5 times a
