@@ -589,6 +589,23 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     EXPECT_EQ(prompts_->messages.size(), 1U);
 }
 
+TEST_F(DiagramWindowTest, AFastaGenomeHasAPlainRingOfItsOwn)
+{
+    open(*window_, CTessaronDlg::IdOpenText, QStringLiteral(TESSARON_TEST_DATA "/NC_012920.fasta"));
+    ASSERT_EQ(window_->session().genome().length(), 16569);
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());  // GenBank only, as always
+    ASSERT_TRUE(window_->command(CTessaronDlg::IdSequenceMap)->isEnabled());
+    trigger(CTessaronDlg::IdSequenceMap);
+    CDiagramDlg* diagram = mapOf(*window_);
+    ASSERT_NE(diagram, nullptr);
+    ASSERT_EQ(diagram->scene().features().size(), 1U);
+    EXPECT_EQ(diagram->scene().sequenceEnd(), 16568);
+    // The ring, its scale and the legend, as for a record without features.
+    EXPECT_EQ(diagram->image().pixelColor(298, 54), kRing);
+    diagram->setPaperStyle(true);
+    EXPECT_EQ(diagram->image().pixelColor(2, 2), QColor(Qt::white));
+}
+
 TEST_F(DiagramWindowTest, ForAPaperFromItsMenuPrintedAndSavedAsPdf)
 {
     openMito();

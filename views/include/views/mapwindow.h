@@ -47,9 +47,9 @@ public:
     // Sets up the printer (the print dialog); false when cancelled.
     using PrinterChooser = std::function<bool(QWidget* parent, QPrinter& printer)>;
 
-    // `features` and `genome` belong to the owner, who destroys this window
-    // before it releases them. The map turns on the genome's length, the bases
-    // read. The window deletes itself once it is closed.
+    // `genome` belongs to the owner, who destroys this window before it
+    // releases it; the features are copied. The map turns on the genome's
+    // length, the bases read. The window deletes itself once it is closed.
     CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features, const tessaron::Genome& genome);
     ~CDiagramDlg() override;
     CDiagramDlg(const CDiagramDlg&) = delete;
