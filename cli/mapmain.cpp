@@ -45,8 +45,6 @@ bool drawMap(const tessaron::MapRequest& request)
     options.style = styleOf(request.style);
     options.width = request.width;
     options.height = request.height;
-    // Smooth once drawn at another size than the map's own.
-    options.style.antialias = request.width > 0;
     if (options.style.look == tessaron::MapLook::Paper) {
         scene.setProfile(tessaron::gcProfile(request.genome.sequence()));
     }
@@ -55,6 +53,9 @@ bool drawMap(const tessaron::MapRequest& request)
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
+    // Smooth once drawn at another size than the map's own.
+    options.style.antialias = request.width > 0 && QSize(request.width, request.height) !=
+                                                       tessaron::diagramSize(scene, options.style);
     return tessaron::saveDiagram(QString::fromStdString(request.path), scene, options);
 }
 

@@ -130,8 +130,8 @@ Options:
   --csv               comma-separated tables instead of tab-separated ones
   --map OUT           draw the circular map into OUT: an SVG drawing when its
                       name ends in .svg, a PDF document when in .pdf, a PNG
-                      image otherwise (600 x 460 unless --map-size says
-                      otherwise); nothing is written to standard output. A
+                      image otherwise, of the size --map-size gives (600 x
+                      460 without it); nothing is written to standard output. A
                       GenBank file's features are drawn as arcs with their
                       names; a FASTA, text or random genome is a plain ring
                       with its scale. A file OUT is replaced once the new one

@@ -37,6 +37,7 @@ constexpr double kContentRadius = 136.0;  // the GC content ring's middle
 constexpr double kSkewRadius = 108.0;     // the GC skew ring's middle
 constexpr double kRingAmplitude = 12.0;   // the largest swing either way
 constexpr double kTitleWidth = 150.0;
+constexpr double kTitleLines = 4.0;  // a longer name is cut short with "..."
 constexpr std::int64_t kMostScaleLabels = 16;
 constexpr std::int64_t kMinorPerMajor = 5;
 constexpr std::int64_t kMostMinorTicks = 200;
@@ -268,7 +269,8 @@ void paintCentre(QPainter& painter, const MapScene& scene)
 {
     QFont titleFont = mapFont(kTitlePixels);
     titleFont.setItalic(true);
-    const QString title = QString::fromStdString(scene.title());
+    const QString title = QFontMetricsF(titleFont).elidedText(
+        QString::fromStdString(scene.title()), Qt::ElideRight, kTitleWidth * (kTitleLines - 0.5));
     const QString length =
         QLocale(QLocale::English).toString(static_cast<qlonglong>(scene.sequenceEnd()) + 1) +
         QStringLiteral(" bp");

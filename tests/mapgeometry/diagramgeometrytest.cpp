@@ -101,7 +101,7 @@ TEST(DiagramGeometry, ScaleStepsAdaptToTheLength)
         {16568, 17, "1K", "16K"},       // every thousand, as always
         {17001, 9, "2K", "16K"},        // past 17 thousand: every two
         {154477, 16, "10K", "150K"},    // a chloroplast
-        {1012799, 11, "100K", "1M"},    // a bacterium
+        {1012799, 10, "100K", "900K"},  // a bacterium: no 1M beside the 1
         {4641651, 10, "500K", "4.5M"},  // a larger one
         {1500, 2, "1K", "1K"},
     };

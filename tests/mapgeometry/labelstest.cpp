@@ -188,6 +188,18 @@ TEST(MapLabels, TidyNamesStayApartAndInsideTheMap)
 
 TEST(MapLabels, NamesAlongTheRingStayApart)
 {
+    // The mitochondrion: every stretch named once, a tRNA by its gene.
+    const FeatureList mito = readRecord(TESSARON_MITO_GENBANK);
+    const RingLayout ring = ringLabels(mito, kMapFullTurn / 16568, testMetrics(), 179.0);
+    EXPECT_EQ(ring.labels.size(), 38U);
+    const auto countNamed = [&ring](const std::string& text) {
+        return std::count_if(ring.labels.begin(), ring.labels.end(),
+                             [&text](const RingLabel& label) { return label.name == text; });
+    };
+    EXPECT_EQ(countNamed("TRNF"), 1);
+    EXPECT_EQ(countNamed("tRNA-Phe"), 0);
+    EXPECT_EQ(expectRingApart(mito), 38U);
+
     const FeatureList chloroplast = readRecord(TESSARON_TEST_DATA "/NC_000932.gb");
     const std::size_t named = namesOnce(chloroplast).size();
     EXPECT_GT(expectRingApart(chloroplast), named * 8 / 10);

@@ -42,7 +42,8 @@ inline constexpr std::size_t kStaggeredNamesLimit = 100;
 struct DiagramStyle {
     MapLook look = MapLook::Standard;
     LabelLayout labels = LabelLayout::Automatic;
-    // Smooth edges; the standard map's own size is drawn without, pixel for pixel.
+    // Smooth edges; the standard map's own size is drawn without, pixel for
+    // pixel. The map for a paper is always smooth.
     bool antialias = false;
     friend bool operator==(const DiagramStyle&, const DiagramStyle&) = default;
 };
