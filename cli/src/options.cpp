@@ -18,7 +18,7 @@ constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
 constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
-constexpr int kLargestMapSide = 10000;
+constexpr int kLargestMapSide = 6000;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
@@ -151,7 +151,7 @@ Options:
                                    the name and length in the middle, a
                                    legend of every colour used
   --map-size WxH      with --map, the picture's width and height in pixels
-                      (of 1/96 inch for PDF), 50 to 10000 each; the map keeps
+                      (of 1/96 inch for PDF), 50 to 6000 each; the map keeps
                       its shape and fits, the room left over goes to the
                       names. Without it the map's own size: 600 x 460, or for
                       a paper a square that holds the names

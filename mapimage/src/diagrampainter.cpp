@@ -403,6 +403,9 @@ QImage renderDiagram(const MapScene& scene, const DiagramStyle& style, QSize siz
         size = diagramSize(scene, style);
     }
     QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;  // no memory for it: nothing to save
+    }
     image.fill(style.look == MapLook::Paper ? QColor(Qt::white) : kFieldColor);
     QPainter painter(&image);
     if (size == diagramSize(scene, style) && style.look == MapLook::Standard) {

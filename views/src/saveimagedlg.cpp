@@ -12,7 +12,7 @@
 namespace {
 
 constexpr int kSmallestSide = 100;
-constexpr int kLargestSide = 10000;
+constexpr int kLargestSide = 6000;  // 144 MB as an image
 
 }  // namespace
 
