@@ -9,8 +9,9 @@ set -euo pipefail
 # lld: the quick linker of the test build.
 # genometools: its GFF3 validator checks the command line's GFF output in the tests.
 # qt6-base-dev, qt6-svg-dev, qt6-charts-dev, libgl-dev: the desktop program (Qt 6
-# Widgets, SVG and Charts; libqt6opengl6-dev because the Charts CMake files ask
-# for it); fonts-dejavu-core: a monospace face for the sequence pane, also offscreen.
+# Widgets and Print Support, both in qt6-base-dev, SVG and Charts;
+# libqt6opengl6-dev because the Charts CMake files ask for it);
+# fonts-dejavu-core: a monospace face for the sequence pane, also offscreen.
 packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev time genometools
     qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core snakemake "$@")
 

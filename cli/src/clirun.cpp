@@ -168,13 +168,15 @@ Loaded load(const Options& options, Genome& genome)
     return loaded;
 }
 
-// Draws the map of a GenBank file, with the chosen repeat marked.
+// Draws the map of a genome, with the chosen repeat marked: a GenBank
+// file's features, or a plain ring for other genomes.
 void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome, const FeatureList& features,
              const MapDrawer& drawer)
 {
-    if (features.empty()) {
-        throw Failure{"--map needs a GenBank file"};
+    if (genome->length() == 0) {
+        throw Failure{"--map needs a genome with bases"};
     }
+    const FeatureList ring{{0, genome->length() - 1, "sequence", kColorSequence}};
     std::unique_ptr<RepeatList> list;
     const Repeat* repeat = nullptr;
     std::span<const RepeatPair> pairs;
@@ -190,7 +192,15 @@ void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome
         repeat = &list->slot(slot)[static_cast<std::size_t>(chosen->index - 1)];
         pairs = list->pairs(*repeat);
     }
-    if (!drawer(options.mapFile, features, genome->length(), repeat, pairs)) {
+    const MapRequest request{options.mapFile,
+                             *genome,
+                             features.empty() ? ring : features,
+                             repeat,
+                             pairs,
+                             options.mapStyle,
+                             options.mapWidth,
+                             options.mapHeight};
+    if (!drawer(request)) {
         throw Failure{"cannot write " + options.mapFile};
     }
 }

@@ -17,6 +17,8 @@ constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
 constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
+constexpr int kSmallestMapSide = 50;
+constexpr int kLargestMapSide = 6000;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
@@ -126,12 +128,33 @@ Options:
                       1-based starts in the index's order (by the letters
                       that follow), then their number
   --csv               comma-separated tables instead of tab-separated ones
-  --map OUT           draw the circular map of a GenBank file into OUT: an SVG
-                      drawing when its name ends in .svg, a 600 x 460 PNG
-                      image otherwise; nothing is written to standard output.
-                      A file OUT is replaced once the new one is complete; a
-                      FIFO or a device (/dev/stdout) is written into, never
-                      replaced; a link is followed to its target
+  --map OUT           draw the circular map into OUT: an SVG drawing when its
+                      name ends in .svg, a PDF document when in .pdf, a PNG
+                      image otherwise, of the size --map-size gives (600 x
+                      460 without it); nothing is written to standard output. A
+                      GenBank file's features are drawn as arcs with their
+                      names; a FASTA, text or random genome is a plain ring
+                      with its scale. A file OUT is replaced once the new one
+                      is complete; a FIFO or a device (/dev/stdout) is written
+                      into, never replaced; a link is followed to its target
+  --map-style STYLE   with --map, one of:
+                        default    as the desktop first shows the map: names
+                                   staggered, or set apart beside the circle
+                                   for more than 100 features
+                        staggered  every second name pushed outward
+                        tidy       names in a column on either side, joined
+                                   to their arcs, left out where they find no
+                                   room
+                        paper      on white, for a paper: each stretch named
+                                   once by its gene, names along the ring, a
+                                   scale in kb, GC content and GC skew rings,
+                                   the name and length in the middle, a
+                                   legend of every colour used
+  --map-size WxH      with --map, the picture's width and height in pixels
+                      (of 1/96 inch for PDF), 50 to 6000 each; the map keeps
+                      its shape and fits, the room left over goes to the
+                      names. Without it the map's own size: 600 x 460, or for
+                      a paper a square that holds the names
   --chart OUT         draw the pairs per length of each kind into OUT, an SVG
                       drawing when its name ends in .svg, a 900 x 560 PNG
                       image otherwise; with --controls, the genome's pairs
@@ -281,7 +304,8 @@ private:
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
-            name != "--controls" && name != "--jobs" && name != "--record") {
+            name != "--controls" && name != "--jobs" && name != "--record" && name != "--map-style" &&
+            name != "--map-size") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -335,6 +359,10 @@ private:
             setReport(ReportKind::Chart, "--chart");
         } else if (name == "--repeat") {
             repeatValue(value);
+        } else if (name == "--map-style") {
+            mapStyleValue(value);
+        } else if (name == "--map-size") {
+            mapSizeValue(value);
         } else if (name == "--controls") {
             options_.controls = parseNumber<int>(value, 1, kMostControls);
             if (!options_.controls) {
@@ -395,6 +423,44 @@ private:
             return;
         }
         options_.mapRepeat = MapRepeat{*kind, *length, *index};
+    }
+
+    void mapStyleValue(std::string_view value)
+    {
+        static constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
+            {"default", MapStyle::Default},
+            {"staggered", MapStyle::Staggered},
+            {"tidy", MapStyle::Tidy},
+            {"paper", MapStyle::Paper},
+        }};
+        for (const auto& [text, style] : kStyles) {
+            if (value == text) {
+                options_.mapStyle = style;
+                mapLookGiven_ = "--map-style";
+                return;
+            }
+        }
+        fail("--map-style: " + quote(value) + " is not one of default, staggered, tidy, paper");
+    }
+
+    // "WxH" in pixels.
+    void mapSizeValue(std::string_view value)
+    {
+        const std::size_t by = value.find_first_of("xX");
+        const auto width = by == value.npos
+                               ? std::nullopt
+                               : parseNumber<int>(value.substr(0, by), kSmallestMapSide, kLargestMapSide);
+        const auto height = by == value.npos
+                                ? std::nullopt
+                                : parseNumber<int>(value.substr(by + 1), kSmallestMapSide, kLargestMapSide);
+        if (!width || !height) {
+            fail("--map-size: " + quote(value) + " is not WIDTHxHEIGHT, each from " +
+                 std::to_string(kSmallestMapSide) + " to " + std::to_string(kLargestMapSide) + " pixels");
+            return;
+        }
+        options_.mapWidth = *width;
+        options_.mapHeight = *height;
+        mapLookGiven_ = "--map-size";
     }
 
     void randomValue(std::string_view value)
@@ -516,6 +582,8 @@ private:
             fail("--genes applies only to --report listing (pairs and gff name the features anyway)");
         } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
             fail("--repeat applies only to --map");
+        } else if (mapLookGiven_ && options_.report != ReportKind::Map) {
+            fail(*mapLookGiven_ + " applies only to --map");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
         }
@@ -536,6 +604,7 @@ private:
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
+    std::optional<std::string> mapLookGiven_;  // --map-style or --map-size, the last given
     std::optional<std::string> error_;
 };
 

@@ -48,10 +48,10 @@ using tessaron::RepeatKind;
 namespace {
 
 // The commands that show results: grayed whenever the lists are not all there.
-constexpr std::array<int, 8> kResultCommands{
+constexpr std::array<int, 9> kResultCommands{
     CTessaronDlg::IdViewReport,    CTessaronDlg::IdViewDirect,        CTessaronDlg::IdViewInverted,
     CTessaronDlg::IdViewMirror,    CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
-    CTessaronDlg::IdExportRepeats, CTessaronDlg::IdRandomControls};
+    CTessaronDlg::IdExportRepeats, CTessaronDlg::IdRandomControls,    CTessaronDlg::IdSequenceMap};
 
 // The commands that would start a second job or show results a job is about
 // to replace: grayed while a job runs.
@@ -177,6 +177,7 @@ void CTessaronDlg::createMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     addCommand(view, IdDiagram, tr("&Diagram"), false, &CTessaronDlg::OnDiagram);
+    addCommand(view, IdSequenceMap, tr("&Map of the sequence"), false, &CTessaronDlg::OnSequenceMap);
     view->addSeparator();
     addCommand(view, IdViewReport, tr("View Re&port"), false, &CTessaronDlg::OnViewReport);
     addCommand(view, IdRandomControls, tr("Compare with random &controls..."), false,
@@ -314,6 +315,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
             enableCommand(id, true);
         }
         enableCommand(IdDiagram, features.has_value());
+        enableCommand(IdSequenceMap, !features.has_value() && session_.genome().length() > 0);
     }
 }
 
@@ -397,6 +399,21 @@ void CTessaronDlg::OnDiagram()
     }
     const tessaron::Highlights& highlights = session_.highlights();
     maps_->show(*features, session_.genome())
+        .ShowRepeat(highlights.selectedRepeat(), highlights.selectedPairs(),
+                    model_->kindAt(tree_->currentIndex()));
+}
+
+void CTessaronDlg::OnSequenceMap()
+{
+    const Genome& genome = session_.genome();
+    if (genome.length() == 0) {
+        showMessage(applicationName(), tr("There is no loaded genome!"), Prompts::Icon::None);
+        return;
+    }
+    // The features of a GenBank genome ("&Diagram"), else the whole sequence alone.
+    const tessaron::FeatureList ring{{0, genome.length() - 1, "sequence", tessaron::kColorSequence}};
+    const tessaron::Highlights& highlights = session_.highlights();
+    maps_->show(session_.features().value_or(ring), genome)
         .ShowRepeat(highlights.selectedRepeat(), highlights.selectedPairs(),
                     model_->kindAt(tree_->currentIndex()));
 }

@@ -39,6 +39,11 @@ struct MapRepeat {
     friend bool operator==(const MapRepeat&, const MapRepeat&) = default;
 };
 
+// How --map draws: as the desktop first shows the map (names staggered, or
+// set apart on a genome with too many features), with the names staggered or
+// set apart whatever the genome, or the map for a paper.
+enum class MapStyle { Default, Staggered, Tidy, Paper };
+
 // How FILE is read: by its bytes (GenBank when its first non-blank line
 // begins with LOCUS, FASTA when with '>', else plain text), or GenBank only.
 enum class InputFormat { Auto, Text, GenBank };
@@ -57,8 +62,11 @@ struct Options {
     RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
     std::string motif;                     // upper case, A, T, C and G only
     bool csv = false;
-    std::string mapFile;  // --map: the PNG or SVG file to draw
+    std::string mapFile;  // --map: the PNG, SVG or PDF file to draw
     std::optional<MapRepeat> mapRepeat;
+    MapStyle mapStyle = MapStyle::Default;  // --map-style
+    int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
+    int mapHeight = 0;
     std::string chartFile;                     // --chart: the PNG or SVG file to draw
     SearchMethod method = SearchMethod::Trie;  // --complete: the complete search
     std::optional<int> controls;               // random controls per genome

@@ -8,12 +8,14 @@
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "mapgeometry/diagramgeometry.h"
+#include "mapgeometry/gcprofile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaron {
@@ -79,6 +81,13 @@ public:
     [[nodiscard]] const std::optional<Repeat>& repeat() const { return repeat_; }
     [[nodiscard]] std::span<const RepeatPair> pairs() const { return pairs_; }
 
+    // What the map for a paper writes in the circle's middle: the genome's
+    // name (its length is written beneath), and its GC rings.
+    void setTitle(std::string title) { title_ = std::move(title); }
+    [[nodiscard]] const std::string& title() const { return title_; }
+    void setProfile(GcProfile profile) { profile_ = std::move(profile); }
+    [[nodiscard]] const GcProfile& profile() const { return profile_; }
+
     // The feature whose arc is drawn at `point` (the last drawn when several),
     // as an index into features().
     [[nodiscard]] std::optional<std::size_t> featureAt(MapPointF point) const;
@@ -90,6 +99,8 @@ private:
     std::int32_t sequenceEnd_ = 0;
     double perBase_ = 0.0;
     std::string warning_;
+    std::string title_;
+    GcProfile profile_;
     std::optional<Repeat> repeat_;
     std::vector<RepeatPair> pairs_;
 };

@@ -86,6 +86,7 @@ public:
         IdClearRecent = 32857,
         IdAbout = 32858,
         IdHowToRead = 32859,
+        IdSequenceMap = 32860,
     };
     // Control ids of the three panes.
     enum Control : int {
@@ -166,6 +167,9 @@ public slots:
     void OnCompareGenomes();
     void OnAbout();
     void OnHowToRead();
+    // The map of a genome without features (FASTA, text, random): the plain
+    // ring and its scale, in the map window.
+    void OnSequenceMap();
 
 private:
     void LoadSettings();
