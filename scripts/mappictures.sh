@@ -12,6 +12,6 @@ draw="$TESSARON_ROOT/build-release/cli/tessaron-mappictures"
 mkdir -p "$TESSARON_ROOT/docs"
 "$draw" "$TESSARON_ROOT/data/NC_012920.gb" "$TESSARON_ROOT/docs/map-tidy.png" --tidy --scale 1.5 --antialias
 # The copies as `tessaron-cli --complete --report listing --kind inverted` lists them.
-"$draw" "$TESSARON_ROOT/../shared/data/NC_000932.gb" "$TESSARON_ROOT/docs/map-band.png" \
+"$draw" "$TESSARON_ROOT/tests/data/NC_000932.gb" "$TESSARON_ROOT/docs/map-band.png" \
     --band 84171,128215,26264 --scale 1.5 --antialias
 echo "wrote docs/map-tidy.png and docs/map-band.png"

@@ -62,10 +62,7 @@ TEST_F(CliTest, ControlsAddMeanDeviationAndZ)
 
 TEST_F(CliTest, TheCompleteSearchReportsTheChloroplastInvertedRepeatWhole)
 {
-    const fs::path chloroplast = fs::path(TESSARON_SHARED_DATA) / "NC_000932.gb";
-    if (!fs::exists(chloroplast)) {
-        GTEST_SKIP() << "no " << chloroplast;
-    }
+    const fs::path chloroplast = fs::path(TESSARON_TEST_DATA) / "NC_000932.gb";
     const Outcome result = run({"--complete", "--report", "pairs", "--min", "256", chloroplast.string()});
     EXPECT_EQ(result.status, 0) << result.err;
     std::vector<std::string> inverted;

@@ -187,7 +187,7 @@ void expectNoOverlaps(const FeatureList& features)
 
 TEST(TidyLabels, NoTwoNamesOverlapOnRealGenomes)
 {
-    for (const char* file : {TESSARON_MITO_GENBANK, TESSARON_SHARED_DATA "/NC_000932.gb"}) {
+    for (const char* file : {TESSARON_MITO_GENBANK, TESSARON_TEST_DATA "/NC_000932.gb"}) {
         SCOPED_TRACE(file);
         Genome genome;
         const auto features = readGenBank(file, genome, 8, 12);

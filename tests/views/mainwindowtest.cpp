@@ -66,7 +66,6 @@ const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
 
 const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-const QString kSharedData = QStringLiteral(TESSARON_SHARED_DATA);
 
 // The commands whose lists a release takes away.
 const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
@@ -707,7 +706,7 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     EXPECT_EQ(window->session().method(), tessaron::SearchMethod::Trie);  // off on a first run
     setComplete(*window, true);
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("true"));
-    open(*window, CTessaronDlg::IdOpenGenBank, kSharedData + QStringLiteral("/NC_000932.gb"));
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA "/NC_000932.gb"));
     RepeatTreeModel& model = *window->treeModel();
     EXPECT_TRUE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
 
