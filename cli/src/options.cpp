@@ -205,7 +205,7 @@ seqid, start and end of the first copy, seqid, start and end of the second
 origin), the name KIND-LENGTH-R-P, score 0, + and the second copy's strand.
 
 The listing and pairs reports are written while the pairs are made, so they
-hold no list of pairs; gff, bed and bedpe sort their lines, past 128 MiB in
+hold no list of pairs; gff, bed and bedpe sort their lines, past 64 MiB in
 temporary files (TMPDIR). A word of more than 256 letters (found only by
 --complete) is written as its first 40 letters and "…"; its length and
 positions stay exact. A search that would have to hold more than

@@ -39,10 +39,15 @@ void Progress::show(const std::string& step, double fraction)
     if (now - started_ < kQuietStart || now - lastShown_ < kInterval) {
         return;
     }
-    lastShown_ = now;
     const int percent = static_cast<int>(std::floor(std::clamp(fraction, 0.0, 1.0) * 100.0));
+    std::string text = step + ' ' + std::to_string(percent) + '%';
+    if (visible_ && text == shown_) {
+        return;
+    }
+    lastShown_ = now;
+    shown_ = std::move(text);
     // Back to the line's start, the text, and the rest of the old line erased.
-    std::fprintf(terminal_, "\rtessaron-cli: %s %3d%%\x1b[K", step.c_str(), percent);
+    std::fprintf(terminal_, "\rtessaron-cli: %s\x1b[K", shown_.c_str());
     std::fflush(terminal_);
     visible_ = true;
 }

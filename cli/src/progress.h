@@ -40,6 +40,7 @@ private:
     Clock::time_point lastShown_{};
     std::mutex mutex_;
     bool visible_ = false;
+    std::string shown_;  // the text on the line, not written again
 };
 
 }  // namespace tessaron::cli

@@ -150,11 +150,17 @@ void writeMotifs(const Options& options, const InputRecords& records, TableWrite
 void writePositional(const Options& options, const InputRecords& records, TableWriter& out,
                      Progress& progress)
 {
+    const std::vector<std::size_t> order = records.bySeqid();
     if (options.report == ReportKind::Gff) {
-        writeGffHeader(out, {});
+        // Every sequence's region first: tabix reads comment lines only
+        // before the first feature. The records are loaded once more below.
+        std::vector<GffSequence> sequences;
+        for (const std::size_t index : order) {
+            sequences.push_back({records.seqid(index), records.load(index).genome->length()});
+        }
+        writeGffHeader(out, sequences);
     }
     SortedRows sorted(out);
-    const std::vector<std::size_t> order = records.bySeqid();
     for (std::size_t i = 0; i < order.size(); ++i) {
         const RecordWork work(records.load(order[i]), progress);
         const PreparedSearch search = work.prepare(options.method, kKindOrder);
@@ -163,10 +169,6 @@ void writePositional(const Options& options, const InputRecords& records, TableW
         std::optional<BedReport> bed;
         std::optional<BedpeReport> bedpe;
         if (options.report == ReportKind::Gff) {
-            const GffSequence sequence{work.seqid(), length};
-            // The region of each sequence just before its lines, so that
-            // the whole report streams record by record.
-            writeSequenceRegions(out, std::span(&sequence, 1));
             gff.emplace(sorted, work.seqid(), length);
             gff->setFeatures(work.named());
             if (records.several()) {

@@ -56,11 +56,6 @@ void writeGffHeader(TableWriter& out, std::span<const GffSequence> sequences)
 {
     out.cell("##gff-version 3");
     out.endRow();
-    writeSequenceRegions(out, sequences);
-}
-
-void writeSequenceRegions(TableWriter& out, std::span<const GffSequence> sequences)
-{
     for (const GffSequence& sequence : sequences) {
         if (sequence.length > 0) {
             out.cell("##sequence-region " + gffSeqid(sequence.seqid) + " 1 " +

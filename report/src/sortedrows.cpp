@@ -74,6 +74,12 @@ private:
 
 std::streamsize SortedRows::Collector::xsputn(const char* bytes, std::streamsize count)
 {
+    const std::size_t needed = text.size() + static_cast<std::size_t>(count);
+    if (needed > text.capacity()) {
+        // Double as a string does, but stop at the budget and the room for
+        // one more buffer of the writer (the most that comes past it).
+        text.reserve(std::max(needed, std::min(2 * text.capacity(), budget_ + (std::size_t{1} << 17))));
+    }
     text.append(bytes, static_cast<std::size_t>(count));
     return count;
 }
@@ -87,7 +93,7 @@ SortedRows::Collector::int_type SortedRows::Collector::overflow(int_type ch)
 }
 
 SortedRows::SortedRows(TableWriter& out, std::size_t budget)
-    : out_(out), budget_(budget), stream_(&collector_), rows_(stream_, TableFormat::Tsv)
+    : out_(out), budget_(budget), collector_(budget), stream_(&collector_), rows_(stream_, TableFormat::Tsv)
 {
 }
 
@@ -130,6 +136,8 @@ void SortedRows::spill()
     if (!file) {
         tempFileFailed("make");
     }
+    // Large reads and writes: a run is written once and read once, in order.
+    std::setvbuf(file.get(), nullptr, _IOFBF, std::size_t{1} << 20);
     for (const Span& span : sortedSpans()) {
         const auto length = static_cast<std::uint64_t>(span.length);
         put(file.get(), &span.start, sizeof span.start);

@@ -87,7 +87,6 @@ struct GffSequence {
 // "##gff-version 3", then a "##sequence-region" line for every sequence of
 // a positive length.
 void writeGffHeader(TableWriter& out, std::span<const GffSequence> sequences);
-void writeSequenceRegions(TableWriter& out, std::span<const GffSequence> sequences);
 
 // A sequence id as GFF3 allows it: characters outside its set are escaped as
 // %XX; an empty name becomes "sequence".

@@ -45,7 +45,7 @@ private:
 // Throws std::runtime_error when a temporary file cannot be written or read.
 class SortedRows final : public RowTarget {
 public:
-    static constexpr std::size_t kDefaultBudget = std::size_t{128} << 20;
+    static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
 
     explicit SortedRows(TableWriter& out, std::size_t budget = kDefaultBudget);
     ~SortedRows() override;
@@ -62,11 +62,15 @@ private:
     // Collects what the row writer hands over.
     class Collector final : public std::streambuf {
     public:
+        explicit Collector(std::size_t budget) : budget_(budget) {}
         std::string text;
 
     protected:
         std::streamsize xsputn(const char* bytes, std::streamsize count) override;
         int_type overflow(int_type ch) override;
+
+    private:
+        std::size_t budget_;  // the text grows to this and a writer's buffer, never twice as far
     };
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }
