@@ -21,10 +21,10 @@ constexpr int kMostJobs = 1024;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
-       tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
-       tessaron-cli [options] --random A,T,C,G [--seed N]
-       tessaron-cli [options] --compare [--kind KIND] FILE...
-       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+  or:  tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
+  or:  tessaron-cli [options] --random A,T,C,G [--seed N]
+  or:  tessaron-cli [options] --compare [--kind KIND] FILE...
+  or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
