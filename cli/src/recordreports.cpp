@@ -3,6 +3,7 @@
 #include "clifailure.h"
 #include "compare/controls.h"
 #include "engine/repeatkinds.h"
+#include "recordwork.h"
 #include "report/bedreport.h"
 #include "report/featureindex.h"
 #include "report/gffreport.h"
@@ -21,46 +22,6 @@ namespace tessaron::cli {
 
 namespace {
 
-// One record's genome with what the reports of it read.
-class RecordWork {
-public:
-    RecordWork(LoadedRecord loaded, Progress& progress)
-        : record_(std::move(loaded)),
-          progress_(progress),
-          featureIndex_(record_.features, record_.genome->length())
-    {
-    }
-
-    [[nodiscard]] const std::shared_ptr<Genome>& genome() const { return record_.genome; }
-    [[nodiscard]] const FeatureList& features() const { return record_.features; }
-    [[nodiscard]] const std::string& seqid() const { return record_.seqid; }
-    // The features each copy overlaps, for GenBank input; null otherwise.
-    [[nodiscard]] const FeatureIndex* named() const
-    {
-        return record_.features.empty() ? nullptr : &featureIndex_;
-    }
-
-    // A control that shows `step` of this record on the progress line.
-    [[nodiscard]] SearchControl step(std::string_view what) const
-    {
-        return progress_.control(record_.seqid + ": " + std::string(what));
-    }
-    [[nodiscard]] PreparedSearch prepare(SearchMethod method, std::span<const RepeatKind> kinds) const
-    {
-        return cli::prepare(record_.genome, method, kinds, step("indexing"));
-    }
-    [[nodiscard]] std::shared_ptr<const RepeatSnapshot> words(const PreparedSearch& search,
-                                                              RepeatKind kind) const
-    {
-        return runSearch(search, kind, SnapshotDetail::Words, step(kindName(kind)));
-    }
-
-private:
-    LoadedRecord record_;
-    Progress& progress_;
-    FeatureIndex featureIndex_;
-};
-
 ControlSettings controlSettings(const Options& options)
 {
     ControlSettings settings;
@@ -70,16 +31,6 @@ ControlSettings controlSettings(const Options& options)
     settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
     settings.threads = options.jobs.value_or(0);
     return settings;
-}
-
-// Calls `write(work, first)` for every chosen record in turn, in file order.
-template <typename Write>
-void forEachRecord(const InputRecords& records, Progress& progress, Write&& write)
-{
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const RecordWork work(records.load(i), progress);
-        write(work, i == 0);
-    }
 }
 
 void writeSummaries(const Options& options, const InputRecords& records, TableWriter& out, Progress& progress)
@@ -146,55 +97,39 @@ void writeMotifs(const Options& options, const InputRecords& records, TableWrite
     });
 }
 
-// GFF3, BED or BEDPE: the records by seqid, each record's lines by start.
+// GFF3, BED or BEDPE of the repeats.
 void writePositional(const Options& options, const InputRecords& records, TableWriter& out,
                      Progress& progress)
 {
-    const std::vector<std::size_t> order = records.bySeqid();
-    if (options.report == ReportKind::Gff) {
-        // Every sequence's region first: tabix reads comment lines only
-        // before the first feature. The records are loaded once more below.
-        std::vector<GffSequence> sequences;
-        for (const std::size_t index : order) {
-            sequences.push_back({records.seqid(index), records.load(index).genome->length()});
-        }
-        writeGffHeader(out, sequences);
-    }
-    SortedRows sorted(out);
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const RecordWork work(records.load(order[i]), progress);
+    const bool gff = options.report == ReportKind::Gff;
+    writeSortedRecords(records, out, progress, gff, [&](const RecordWork& work, RowTarget& rows) {
         const PreparedSearch search = work.prepare(options.method, kKindOrder);
         const int length = search.genome().length();
-        std::optional<GffReport> gff;
+        std::optional<GffReport> gffReport;
         std::optional<BedReport> bed;
         std::optional<BedpeReport> bedpe;
-        if (options.report == ReportKind::Gff) {
-            gff.emplace(sorted, work.seqid(), length);
-            gff->setFeatures(work.named());
+        if (gff) {
+            gffReport.emplace(rows, work.seqid(), length);
+            gffReport->setFeatures(work.named());
             if (records.several()) {
-                gff->setIdPrefix(gffSeqid(work.seqid()) + ":");
+                gffReport->setIdPrefix(gffSeqid(work.seqid()) + ":");
             }
         } else if (options.report == ReportKind::Bed) {
-            bed.emplace(sorted, work.seqid(), length);
+            bed.emplace(rows, work.seqid(), length);
         } else {
-            bedpe.emplace(sorted, work.seqid());
+            bedpe.emplace(rows, work.seqid());
         }
         for (const RepeatKind kind : kKindOrder) {
             const auto snapshot = work.words(search, kind);
-            if (gff) {
-                gff->write(*snapshot);
+            if (gffReport) {
+                gffReport->write(*snapshot);
             } else if (bed) {
                 bed->write(*snapshot);
             } else {
                 bedpe->write(*snapshot);
             }
         }
-        // Records that share a seqid are sorted as one.
-        const bool sameNext = i + 1 < order.size() && records.seqid(order[i + 1]) == work.seqid();
-        if (!sameNext) {
-            sorted.finish();
-        }
-    }
+    });
 }
 
 }  // namespace
