@@ -8,7 +8,9 @@
 namespace tessaron::cli {
 
 RecordWork::RecordWork(LoadedRecord loaded, Progress& progress)
-    : record_(std::move(loaded)), progress_(progress), featureIndex_(record_.features, record_.genome->length())
+    : record_(std::move(loaded)),
+      progress_(progress),
+      featureIndex_(record_.features, record_.genome->length())
 {
 }
 

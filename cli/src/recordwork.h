@@ -41,7 +41,8 @@ public:
     [[nodiscard]] SearchControl step(std::string_view what) const;
     [[nodiscard]] PreparedSearch prepare(SearchMethod method, std::span<const RepeatKind> kinds) const;
     // The search of a kind with its words (for pairs, listings, GFF3, BED).
-    [[nodiscard]] std::shared_ptr<const RepeatSnapshot> words(const PreparedSearch& search, RepeatKind kind) const;
+    [[nodiscard]] std::shared_ptr<const RepeatSnapshot> words(const PreparedSearch& search,
+                                                              RepeatKind kind) const;
 
 private:
     LoadedRecord record_;
