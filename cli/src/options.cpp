@@ -101,7 +101,8 @@ Options:
                       genome is random), analysed with the same settings: the
                       summary becomes a table of kind, repeat_length, pairs,
                       control_mean, control_sd (sample standard deviation)
-                      and z = (pairs - mean) / sd, empty when sd is 0
+                      and z = (pairs - mean) / sd, empty when sd is 0 (with
+                      --tidy or several records, seqid first)
   -j N, --jobs N      threads for --batch and --controls (default the CPUs
                       this process may run on)
   --min N             shortest repeat length, 3 to 256 (default 8)
