@@ -107,17 +107,6 @@ void compare(const Options& options, TableWriter& out)
     }
 }
 
-ControlSettings controlSettings(const Options& options)
-{
-    ControlSettings settings;
-    settings.replicates = options.controls.value_or(0);
-    // The controls of a random genome start after its own seed, so that none
-    // of them is the genome itself.
-    settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
-    settings.threads = options.jobs.value_or(0);
-    return settings;
-}
-
 void drawChart(const Options& options, const std::shared_ptr<const Genome>& genome, const ChartDrawer& drawer,
                cli::Progress& progress)
 {
@@ -126,7 +115,7 @@ void drawChart(const Options& options, const std::shared_ptr<const Genome>& geno
     const PreparedSearch searches =
         cli::prepare(genome, options.method, kKindOrder, progress.control("indexing"));
     if (options.controls) {
-        auto report = runControls(searches, controlSettings(options), progress.control("controls"));
+        auto report = runControls(searches, cli::controlSettings(options), progress.control("controls"));
         if (const auto* failure = std::get_if<SearchFailure>(&report)) {
             cli::throwSearchFailure(*failure);
         }
@@ -151,7 +140,7 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
     settings.threads = options.jobs.value_or(0);
     settings.method = options.method;
     if (options.controls) {
-        settings.controls = controlSettings(options);
+        settings.controls = cli::controlSettings(options);
     }
     writeBatchHeader(out, options.controls.has_value());
     const std::string step = "files of " + std::to_string(files.size()) + " done,";

@@ -65,4 +65,15 @@ PairCountsByKind countPairs(const PreparedSearch& search, const SearchControl& c
     return counts;
 }
 
+ControlSettings controlSettings(const Options& options)
+{
+    ControlSettings settings;
+    settings.replicates = options.controls.value_or(0);
+    // The controls of a random genome start after its own seed, so that none
+    // of them is the genome itself.
+    settings.seed = options.seed.value_or(1) + (options.randomCounts && options.seed ? 1U : 0U);
+    settings.threads = options.jobs.value_or(0);
+    return settings;
+}
+
 }  // namespace tessaron::cli

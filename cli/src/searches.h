@@ -2,6 +2,8 @@
 
 // The searches a report runs, their failures turned into cli::Failure.
 
+#include "cli/options.h"
+#include "compare/controls.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
@@ -37,5 +39,8 @@ inline constexpr std::string_view kOutOfMemory = "Looks like we're out of memory
 
 // The pairs per length of the four kinds.
 [[nodiscard]] PairCountsByKind countPairs(const PreparedSearch& search, const SearchControl& control = {});
+
+// The controls --controls, --seed and --jobs ask for.
+[[nodiscard]] ControlSettings controlSettings(const Options& options);
 
 }  // namespace tessaron::cli
