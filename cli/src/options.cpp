@@ -3,6 +3,7 @@
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -22,10 +23,10 @@ constexpr int kLargestMapSide = 6000;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
-       tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
-       tessaron-cli [options] --random A,T,C,G [--seed N]
-       tessaron-cli [options] --compare [--kind KIND] FILE...
-       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+  or:  tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
+  or:  tessaron-cli [options] --random A,T,C,G [--seed N]
+  or:  tessaron-cli [options] --compare [--kind KIND] FILE...
+  or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -49,16 +50,27 @@ Input, exactly one of:
                       every other byte (line ends, digits, blanks) is
                       skipped. Lines end at LF, CR LF or CR. UTF-16 with a
                       byte order mark is read; an empty file, binary data and
-                      UTF-32 are errors. FILE may be "-" or /dev/stdin for
-                      standard input, a pipe or a process substitution
+                      UTF-32 are errors, and so is a file or record with no
+                      base. gzip and bgzip data (told by its bytes, whatever
+                      the name) is unpacked first. FILE may be "-" or
+                      /dev/stdin for standard input, a pipe or a process
+                      substitution. Every record of a file of several is
+                      reported (see "Several records" below)
   --text FILE         the same as FILE
   --genbank FILE      FILE must be GenBank; anything else is an error
-  --record N|NAME     the record to read from a file of several (GenBank
+  --record N|NAME     the one record to read from a file of several (GenBank
                       records end at "//", FASTA records begin at '>'): its
                       number from 1, or its LOCUS name, accession or FASTA id
                       (a name that several records carry is an error that
-                      lists them); without it the first is read, with a note
-                      on standard error when there are more
+                      lists them); without it every record is reported, but
+                      --map and --chart draw the first, with a note on
+                      standard error
+  --seqid NAME        the sequence's id in every output (GFF3, BED, the
+                      seqid columns) instead of its own: ACCESSION.VERSION
+                      of GenBank (the LOCUS name when there is none), the
+                      FASTA id, the file's name for plain text (standard
+                      input: "sequence"), "random" for --random; for one
+                      record only
   --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
@@ -72,8 +84,9 @@ Input, exactly one of:
   --batch FILE...     analyse every file (GenBank or text) and write one tidy
                       table, one row per genome (every record of every
                       file, "record" its number in the file), kind and
-                      repeat length:
-                      file, record, title, length, kind, repeat_length, pairs
+                      repeat length: file, record, accession (the seqid),
+                      title (the whole SOURCE of GenBank, the FASTA header
+                      after the id), length, kind, repeat_length, pairs
                       (and with --controls control_mean, control_sd, z); the
                       files run in parallel (see -j) and come out in the order
                       given; a file that fails is reported on standard error
@@ -90,8 +103,10 @@ Options:
                       genome is random), analysed with the same settings: the
                       summary becomes a table of kind, repeat_length, pairs,
                       control_mean, control_sd (sample standard deviation)
-                      and z = (pairs - mean) / sd, empty when sd is 0
-  -j N, --jobs N      threads for --batch and --controls (default all cores)
+                      and z = (pairs - mean) / sd, empty when sd is 0 (with
+                      --tidy or several records, seqid first)
+  -j N, --jobs N      threads for --batch and --controls (default the CPUs
+                      this process may run on)
   --min N             shortest repeat length, 3 to 256 (default 8)
   --max N             longest repeat length, 3 to 256 (default 30); a minimum
                       above the maximum is lowered to it. With --random a
@@ -115,6 +130,7 @@ Options:
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
                         bed      the repeats as BED6 (see below)
+                        bedpe    the pairs as BEDPE (see below)
   --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,
                       "FIRST | SECOND" (each as in the pairs report)
@@ -127,6 +143,13 @@ Options:
   --motif WORD        where WORD (A, T, C and G, either case) occurs: the
                       1-based starts in the index's order (by the letters
                       that follow), then their number
+  --tidy              the summary, --motif and --compare as tables, one
+                      header row and one value per row: seqid, kind,
+                      repeat_length, pairs (the summary: every length from
+                      the minimum to the maximum, zeros included); seqid,
+                      motif, start (ascending); genome, kind, repeat_length,
+                      pairs (--compare; with --complete a row with an empty
+                      repeat_length counts the pairs longer than the maximum)
   --csv               comma-separated tables instead of tab-separated ones
   --map OUT           draw the circular map into OUT: an SVG drawing when its
                       name ends in .svg, a PDF document when in .pdf, a PNG
@@ -164,38 +187,58 @@ Options:
   --repeat KIND,LENGTH,INDEX
                       with --map: mark the INDEX-th (from 1) repeat of that
                       KIND and LENGTH, in the order the results list them
+  -q, --quiet         no progress line (otherwise shown on standard error for
+                      long work when it is a terminal)
   --help              show this text and exit
+  --version           show the program's version and exit
   --                  end of options, for a FILE whose name starts with '-'
 
 Options that take a value also accept the form --option=VALUE.
 
-GFF3 output: a "region" line for the whole sequence (Is_circular=true), then
-one "repeat_region" line per copy of each pair, kinds in the order direct,
-inverted, mirror, complementary. Both copies of a pair carry the same
+Several records: the summary, listing, info, --motif and --features of a
+file of several records write one block per record, each headed by a row
+"seqid" and its seqid (blocks apart by an empty row); pairs and the
+--controls table gain a first column seqid; GFF3, BED and BEDPE name each
+record by its seqid. The output of a file of one record is the same as
+before. --tidy tables always have their seqid column.
+
+GFF3 output: the "##sequence-region" of every sequence, then per sequence
+(by seqid) a "region" line for the whole sequence (Is_circular=true) and one
+"repeat_region" line per copy of each pair, sorted by start (bgzip and tabix
+take it). Both copies of a pair carry the same
 repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
 its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
 their IDs are that value followed by .1 and .2. rpt_type is direct or
 inverted, and other for mirror and complementary, whose kind is given in
 repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
 inverted repeat is on the minus strand. A copy across the origin ends beyond
-the sequence's length. For GenBank input each copy also carries
+the sequence's length. The seqid is the sequence's own (see --seqid). For
+GenBank input each copy also carries
 overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
 
-BED output: one BED6 line per copy of each pair, in the same order, with no
-track or header line: the sequence's name (the GFF3 seqid), the 0-based start
-and the exclusive end (beyond the sequence's length for a copy across the
-origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
-+ but for the second copy of an inverted repeat, which is on -.
+BED output: one BED6 line per copy of each pair, sorted by seqid and start,
+with no track or header line: the seqid (as in GFF3), the 0-based start and
+the exclusive end, the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and
+the strand, + but for the second copy of an inverted repeat, which is on -.
+A copy across the origin is two lines of the same name inside the sequence:
+from its start to the sequence's end, and from 0 on.
 
-The listing, pairs, gff and bed reports are written while the pairs are made,
-so they hold no list of pairs. A word of more than 256 letters (found only by
+BEDPE output: one line per pair, sorted by seqid and the first copy's start:
+seqid, start and end of the first copy, seqid, start and end of the second
+(0-based, ends exclusive, beyond the sequence's length for a copy across the
+origin), the name KIND-LENGTH-R-P, score 0, + and the second copy's strand.
+
+The listing and pairs reports are written while the pairs are made, so they
+hold no list of pairs; gff, bed and bedpe sort their lines, past 64 MiB in
+temporary files (TMPDIR). A word of more than 256 letters (found only by
 --complete) is written as its first 40 letters and "…"; its length and
 positions stay exact. A search that would have to hold more than
 134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
 or a lower maximum.
 
 Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
-empty, not text or not in the format asked for, a chosen record is not in it
+empty, holds no base, is not text (or damaged gzip data) or not in the format
+asked for, a chosen record is not in it
 or not the only one of its name, memory runs out or there are too many pairs
 (the message names the cause), 2 for a command line error.
 )";
@@ -244,6 +287,17 @@ std::string quote(std::string_view text)
     return quoted;
 }
 
+// The reports whose lines are placed by position (no --csv).
+bool positional(ReportKind report)
+{
+    return report == ReportKind::Gff || report == ReportKind::Bed || report == ReportKind::Bedpe;
+}
+
+std::string_view reportName(ReportKind report)
+{
+    return report == ReportKind::Gff ? "gff" : report == ReportKind::Bed ? "bed" : "bedpe";
+}
+
 std::optional<RepeatKind> parseKind(std::string_view text)
 {
     return kindNamed(text);
@@ -265,7 +319,7 @@ public:
                 optionsEnded = true;
             } else {
                 option(argument);
-                if (options_.help) {
+                if (options_.help || options_.version) {
                     return options_;
                 }
             }
@@ -291,9 +345,12 @@ private:
         }
         if (name == "-j") {
             name = "--jobs";
+        } else if (name == "-q") {
+            name = "--quiet";
         }
         if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
-            name == "--complete" || name == "--batch" || name == "--genes") {
+            name == "--complete" || name == "--batch" || name == "--genes" || name == "--version" ||
+            name == "--tidy" || name == "--quiet") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -305,7 +362,7 @@ private:
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
             name != "--controls" && name != "--jobs" && name != "--record" && name != "--map-style" &&
-            name != "--map-size") {
+            name != "--map-size" && name != "--seqid") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -375,6 +432,8 @@ private:
                 return;
             }
             options_.record = std::string(value);
+        } else if (name == "--seqid") {
+            seqidValue(value);
         } else if (name == "--jobs") {
             options_.jobs = parseNumber<int>(value, 1, kMostJobs);
             if (!options_.jobs) {
@@ -389,6 +448,12 @@ private:
     {
         if (name == "--help") {
             options_.help = true;
+        } else if (name == "--version") {
+            options_.version = true;
+        } else if (name == "--tidy") {
+            options_.tidy = true;
+        } else if (name == "--quiet") {
+            options_.quiet = true;
         } else if (name == "--features") {
             setReport(ReportKind::Features, "--features");
         } else if (name == "--compare") {
@@ -463,6 +528,20 @@ private:
         mapLookGiven_ = "--map-size";
     }
 
+    // Printable, no blank: the first column of BED and GFF3.
+    void seqidValue(std::string_view value)
+    {
+        const bool printable = std::all_of(value.begin(), value.end(), [](char ch) {
+            const auto byte = static_cast<unsigned char>(ch);
+            return byte > 0x20U && byte != 0x7FU;
+        });
+        if (value.empty() || !printable) {
+            fail("--seqid: " + quote(value) + " is not a name without blanks");
+            return;
+        }
+        options_.seqid = std::string(value);
+    }
+
     void randomValue(std::string_view value)
     {
         noteInput("--random");
@@ -480,13 +559,14 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 7> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
             {"info", ReportKind::Info},
             {"gff", ReportKind::Gff},
             {"bed", ReportKind::Bed},
+            {"bedpe", ReportKind::Bedpe},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -494,7 +574,7 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
+        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed, bedpe");
     }
 
     void motifValue(std::string_view value)
@@ -570,10 +650,14 @@ private:
             fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
-        } else if (options_.csv &&
-                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
-            fail(std::string("--csv does not apply to --report ") +
-                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
+        } else if (options_.csv && positional(options_.report)) {
+            fail(std::string("--csv does not apply to --report ") + std::string(reportName(options_.report)));
+        } else if (options_.tidy && options_.report != ReportKind::Summary &&
+                   options_.report != ReportKind::Motif && !comparing) {
+            fail("--tidy applies only to the summary, --motif and --compare");
+        } else if (options_.seqid && (comparing || batch)) {
+            fail(std::string("--seqid does not apply to ") + (comparing ? "--compare" : "--batch") +
+                 ", which names every record by its own");
         } else if (options_.record && (comparing || batch || options_.randomCounts)) {
             fail(comparing || batch ? std::string("--record does not apply to ") +
                                           (comparing ? "--compare" : "--batch") + ", which reads every record"
@@ -618,6 +702,14 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string_view>
 std::string_view usageText()
 {
     return kUsage;
+}
+
+std::string versionText()
+{
+    return "tessaron-cli " TESSARON_VERSION
+           "\n"
+           "Copyright (c) The Tessaron developers. MIT License: this is free software,\n"
+           "free to change and share; there is NO WARRANTY.\n";
 }
 
 }  // namespace tessaron

@@ -314,7 +314,7 @@ TEST_F(WindowTest, EveryWindowHasTheIconAndHelpTellsTheVersion)
     trigger(CTessaronDlg::IdAbout);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("About Tessaron"));
-    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("Tessaron 0.1.0")));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("Tessaron " TESSARON_VERSION)));
     EXPECT_TRUE(prompts_->messages[0].text.contains(QString::fromLatin1(qVersion())));
 
     trigger(CTessaronDlg::IdHowToRead);

@@ -22,6 +22,7 @@ enum class ReportKind {
     Listing,
     Gff,
     Bed,
+    Bedpe,
     Features,
     Motif,
     Compare,
@@ -50,6 +51,7 @@ enum class InputFormat { Auto, Text, GenBank };
 
 struct Options {
     bool help = false;
+    bool version = false;  // --version
     // One file, a random sequence of these counts, or (with --compare) files.
     std::string file;
     InputFormat format = InputFormat::Auto;
@@ -73,6 +75,9 @@ struct Options {
     std::optional<int> jobs;                   // threads of --batch and --controls
     std::optional<std::string> record;         // --record: a 1-based number or a name
     bool genes = false;                        // --genes: the features of each copy in the listing
+    std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
+    bool tidy = false;                         // --tidy: the summary, motif and comparison as tables
+    bool quiet = false;                        // -q: no progress line
 };
 
 // A command line that cannot be run; the message is one line without the
@@ -87,5 +92,8 @@ struct UsageError {
 
 // The text of --help.
 [[nodiscard]] std::string_view usageText();
+
+// The text of --version: the program's name and version, then its licence.
+[[nodiscard]] std::string versionText();
 
 }  // namespace tessaron
