@@ -26,13 +26,16 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -305,6 +308,56 @@ TEST(WebCalc, AFailedWriteKeepsTheEarlierFileWholeAndLeavesNothingBeside)
     EXPECT_EQ(contentsOf(path), QByteArray("first\r\n"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("sheet.csv")});
+}
+
+// More rows than a view's header can place (each 17 pixels, counted in an int).
+class ManyRows : public SheetCells {
+public:
+    static constexpr int kRows = 200000000;
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : pageRows(); }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 2; }
+    QString cell(int row, int column) const override
+    {
+        return column == 1 ? QString::number(row) : QString();
+    }
+    int usedRows() const override { return kRows; }
+    int usedColumns() const override { return 2; }
+    CsvWriter csvWriter() const override { return {}; }
+};
+
+TEST(WebCalc, ATableLongerThanAHeaderCanPlaceIsShownAPageAtATime)
+{
+    CReportSheetDlg dialog;
+    CWebCalc& sheet = *dialog.sheet();
+    sheet.showCells(new ManyRows);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* pager = partOf<QWidget>(dialog, "sheetPager");
+    ASSERT_NE(pager, nullptr);
+    EXPECT_TRUE(pager->isVisible());
+    const auto pageRows = [&] {
+        return partOf<QLabel>(dialog, "pageRows")->text().remove(QLocale().groupSeparator());
+    };
+    EXPECT_EQ(pageRows(), QStringLiteral("Rows 1 to 1000000 of 200000000"));
+    // The row the user is on, and whether it is in view.
+    const auto current = [&] {
+        QApplication::processEvents();
+        const QModelIndex index = sheet.currentIndex();
+        return sheet.viewport()->rect().contains(sheet.visualRect(index)) ? index.data().toString()
+                                                                          : QStringLiteral("out of view");
+    };
+    const auto press = [&](const char* button) {
+        partOf<QToolButton>(dialog, button)->click();
+        return current();
+    };
+    EXPECT_EQ(press("lastPage"), QStringLiteral("200000000"));
+    EXPECT_EQ(pageRows(), QStringLiteral("Rows 199000001 to 200000000 of 200000000"));
+    EXPECT_EQ(sheet.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("199000001"));
+    EXPECT_EQ(press("previousPage"), QStringLiteral("199000000"));
+    EXPECT_EQ(press("nextPage"), QStringLiteral("199000001"));
+    sheet.scrollToBottom();
+    EXPECT_EQ(press("firstPage"), QStringLiteral("1"));
+    EXPECT_FALSE(partOf<QToolButton>(dialog, "previousPage")->isEnabled());
 }
 
 // ---- the window ----

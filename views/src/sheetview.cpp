@@ -144,13 +144,13 @@ QVariant SheetCells::data(const QModelIndex& index, int role) const
         return {};
     }
     if (role == Qt::TextAlignmentRole) {
-        const bool number = isNumber(cell(index.row() + 1, index.column() + 1));
+        const bool number = isNumber(cell(pageStart_ + index.row() + 1, index.column() + 1));
         return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    return cell(index.row() + 1, index.column() + 1);
+    return cell(pageStart_ + index.row() + 1, index.column() + 1);
 }
 
 QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int role) const
@@ -159,9 +159,29 @@ QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     }
     if (orientation == Qt::Vertical) {
-        return QString::number(section + 1);
+        return QString::number(pageStart_ + section + 1);
     }
     return section < titles_.size() ? titles_[section] : columnName(section + 1);
+}
+
+int SheetCells::pageRows() const
+{
+    return std::max(std::min(usedRows() - pageStart_, kPageRows), kShownRows);
+}
+
+int SheetCells::pageCount() const
+{
+    return std::max(1, (usedRows() + kPageRows - 1) / kPageRows);
+}
+
+void SheetCells::showPageOf(int row)
+{
+    const int start = std::clamp((row - 1) / kPageRows, 0, pageCount() - 1) * kPageRows;
+    if (start != pageStart_) {
+        beginResetModel();
+        pageStart_ = start;
+        endResetModel();
+    }
 }
 
 QString SheetCells::columnName(int column)
@@ -212,7 +232,7 @@ bool SheetCells::writeCsv(const CsvSink& sink, const std::function<bool(tessaron
 
 int SheetModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : std::max(usedRows(), kShownRows);
+    return parent.isValid() ? 0 : pageRows();
 }
 
 int SheetModel::columnCount(const QModelIndex& parent) const
@@ -232,8 +252,8 @@ void SheetModel::setCell(int row, int column, const QString& text)
     }
     const int shownRows = rowCount();
     const int shownColumns = columnCount();
-    if (row > shownRows) {
-        beginInsertRows(QModelIndex(), shownRows, row - 1);
+    if (row > shownRows && shownRows < kPageRows && pageStart() == 0) {
+        beginInsertRows(QModelIndex(), shownRows, std::min(row, kPageRows) - 1);
         rows_.resize(static_cast<std::size_t>(row));
         endInsertRows();
     }
@@ -244,8 +264,10 @@ void SheetModel::setCell(int row, int column, const QString& text)
     }
     grow(row, column);
     rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)] = text;
-    const QModelIndex changed = index(row - 1, column - 1);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    const QModelIndex changed = index(row - 1 - pageStart(), column - 1);
+    if (changed.isValid()) {
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
 }
 
 QString SheetModel::cell(int row, int column) const
@@ -385,7 +407,24 @@ void CWebCalc::showCells(SheetCells* cells)
     } else {
         setModel(cells);
     }
+    connect(cells, &QAbstractItemModel::modelReset, this, [this, cells] {
+        if (cells == shown_) {
+            applyWidths();  // a reset forgets the section sizes
+            emit pageChanged();
+        }
+    });
     applyWidths();
+    emit pageChanged();
+}
+
+void CWebCalc::showRow(int row)
+{
+    shown_->showPageOf(row);
+    const QModelIndex first = model()->index(row - 1 - shown_->pageStart(), 0);
+    if (first.isValid()) {
+        setCurrentIndex(first);
+        scrollTo(first, EnsureVisible);
+    }
 }
 
 void CWebCalc::setSortableFrom(int firstRow)

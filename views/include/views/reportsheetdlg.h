@@ -86,6 +86,7 @@ private:
     std::optional<tessaron::GenomeComparison> comparison_;
     std::optional<tessaron::ControlReport> controls_;
     QSplitter* splitter_ = nullptr;
+    QWidget* tablePane_ = nullptr;
     CWebCalc* sheet_ = nullptr;
     ChartPanel* chart_ = nullptr;
     QAction* chartAction_ = nullptr;
