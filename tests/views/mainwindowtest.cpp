@@ -425,7 +425,8 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Error!"));
-    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("The file doesn't seem to be in GenBank format!"));
+    EXPECT_TRUE(prompts_->messages[0].text.startsWith(
+        QStringLiteral("The file doesn't seem to be in GenBank format!")));
 
     EXPECT_EQ(window->session().genome().sequence(), sequence);
     EXPECT_NE(window->session().suffixIndex(), nullptr);
@@ -441,6 +442,52 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
         EXPECT_TRUE(window->command(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ABadFileIsRefusedWithItsNameAndCauseBeneathTheHeadline)
+{
+    QFile mito(kMitoFile);
+    ASSERT_TRUE(mito.open(QIODevice::ReadOnly));
+    const QByteArray record = mito.readAll();
+    // Cut inside ORIGIN, without "//".
+    const QByteArray cut = record.left(record.indexOf("ORIGIN") + 3000);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* cause;  // through the GenBank command, and through the text command
+        const char* causeAsText;
+    } files[] = {
+        {"image.bin", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20) + QByteArray(400, '\0'),
+         "no line begins with LOCUS", "binary"},
+        {"empty.gb", QByteArray(), "empty", "empty"},
+        {"cut.gb", cut, "cut short", "cut short"},
+    };
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const std::string sequence(window->session().genome().sequence());
+    const RepeatSnapshot* direct = window->session().snapshot(RepeatKind::Direct).get();
+    for (const auto& file : files) {
+        const QString path = writeFile(QString::fromLatin1(file.name), file.bytes);
+        for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
+            prompts_->messages.clear();
+            open(*window, command, path);
+            ASSERT_EQ(prompts_->messages.size(), 1U) << file.name << " " << command;
+            const QString text = prompts_->messages[0].text;
+            if (command == CTessaronDlg::IdOpenGenBank) {
+                EXPECT_TRUE(
+                    text.startsWith(QStringLiteral("The file doesn't seem to be in GenBank format!\n")))
+                    << text.toStdString();
+            }
+            EXPECT_TRUE(text.contains(path)) << text.toStdString();
+            EXPECT_TRUE(text.contains(
+                QString::fromLatin1(command == CTessaronDlg::IdOpenText ? file.causeAsText : file.cause)))
+                << text.toStdString();
+            EXPECT_EQ(window->session().genome().sequence(), sequence);
+            EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
+            EXPECT_EQ(paneOf(*window)->sequence(), sequence);
+            EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)

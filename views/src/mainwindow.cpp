@@ -264,7 +264,7 @@ void CTessaronDlg::setBusy(bool busy)
     recentMenu_->setEnabled(!busy);
 }
 
-void CTessaronDlg::reportJobError(const JobResult& result)
+void CTessaronDlg::reportJobError(const JobResult& result, const QString& file)
 {
     if (!result.error) {
         return;
@@ -273,8 +273,10 @@ void CTessaronDlg::reportJobError(const JobResult& result)
         case JobError::Cancelled:
         case JobError::RandomRefused:  // told by the command, which knows the composition asked for
             break;
-        case JobError::NotGenBank:
-            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!"));
+        case JobError::NotGenBank:  // the reader's words name the file and say why, beneath
+            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!") +
+                                          QStringLiteral("\n\n") +
+                                          (result.message.empty() ? file : toQString(result.message)));
             break;
         case JobError::ReadFailed:
             showMessage(applicationName(), toQString(result.message));
@@ -324,7 +326,7 @@ void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(con
                [this, caption = std::move(caption), file](JobResult result) {
                    if (!result.state) {
                        ClearStatus();
-                       reportJobError(result);
+                       reportJobError(result, file);
                        return;
                    }
                    adopt(std::move(*result.state));

@@ -183,8 +183,8 @@ private:
     // the new genome, and a file is added to the recent files.
     void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption,
               const QString& file = QString());
-    // Tells why a job gave nothing to adopt.
-    void reportJobError(const tessaron::JobResult& result);
+    // Tells why a job gave nothing to adopt (the job read `file`, if any).
+    void reportJobError(const tessaron::JobResult& result, const QString& file = QString());
     // Takes a job's new state: the diagram closes, the tree shows the new
     // results and the commands follow them.
     void adopt(tessaron::SessionState state);
