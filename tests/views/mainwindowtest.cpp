@@ -240,6 +240,35 @@ TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
     EXPECT_EQ(placed(statusLineOf(*window)), QRect(305, 0, 185, 20));
 }
 
+TEST_F(MainWindowTest, TheStatusLineShowsTheWholeMessage)
+{
+    const auto window = makeWindow();
+    window->resize(900, 500);
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        dialog.motifField()->setText(QStringLiteral("CCCC"));
+        dialog.bothStrandsBox()->setChecked(true);
+        dialog.accept();
+    });
+    trigger(*window, CTessaronDlg::IdFindMotif);
+    QLineEdit* line = statusLineOf(*window);
+    const QString text = line->text();
+    ASSERT_TRUE(text.endsWith(QStringLiteral(" on the other strand"))) << text.toStdString();
+    const int textWidth = line->fontMetrics().horizontalAdvance(text);
+    EXPECT_GT(line->width(), textWidth);
+    EXPECT_TRUE(line->toolTip().isEmpty());
+
+    // Too narrow a window: the line shows its beginning, the whole in its tip.
+    window->resize(185 + textWidth / 2, 500);
+    QApplication::processEvents();
+    EXPECT_LT(line->width(), textWidth);
+    EXPECT_EQ(line->cursorPosition(), 0);
+    EXPECT_EQ(line->toolTip(), text);
+    // An empty line is the box it was.
+    window->ClearStatus();
+    EXPECT_EQ(line->size(), QSize(185, 20));
+}
+
 TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
 {
     const auto window = makeWindow();
