@@ -246,6 +246,7 @@ void drawChart(const Options& options, const std::shared_ptr<const Genome>& geno
 {
     ChartInput chart;
     chart.minLength = genome->minLength();
+    chart.maxLength = genome->maxLength();
     if (options.controls) {
         chart.controls = controlReport(options, genome);
     } else {

@@ -79,6 +79,7 @@ void CReportSheetDlg::SetReportContent(const tessaron::Analysis& analysis)
     }
     hasContent_ = true;
     summaryMinLength_ = analysis.of(tessaron::RepeatKind::Direct)->minLength();
+    summaryMaxLength_ = analysis.of(tessaron::RepeatKind::Direct)->genome().maxLength();
     for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
         summaryCounts_[static_cast<std::size_t>(kind)] = analysis.of(kind)->pairCounts();
     }
@@ -148,7 +149,7 @@ bool CReportSheetDlg::Fill()
     } else {
         sheet_->sheetModel()->setColumnTitles({tr("Length"), tr("Pairs")});
         write(tessaron::summaryLayout(summaryMinLength_, summaryCounts_));
-        chart_->setData(tessaron::summaryChartData(summaryMinLength_, summaryCounts_));
+        chart_->setData(tessaron::summaryChartData(summaryMinLength_, summaryCounts_, summaryMaxLength_));
     }
     chartAction_->setEnabled(hasChart_);
     clearContent();
@@ -267,6 +268,7 @@ void CReportSheetDlg::clearContent()
     hasContent_ = false;
     listingMode_ = false;
     summaryMinLength_ = 0;
+    summaryMaxLength_ = 0;
     summaryCounts_ = {};
     listed_.reset();
     comparison_.reset();
