@@ -114,7 +114,8 @@ void ChartLegend::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWid
         QPen pen = entry.pen;
         pen.setCapStyle(Qt::FlatCap);
         painter->setPen(pen);
-        painter->drawLine(QPointF(placed.marker.left(), middle.y()), QPointF(placed.marker.right(), middle.y()));
+        painter->drawLine(QPointF(placed.marker.left(), middle.y()),
+                          QPointF(placed.marker.right(), middle.y()));
         if (entry.points) {
             painter->setBrush(entry.pen.color());
             painter->setPen(Qt::NoPen);

@@ -25,6 +25,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +36,7 @@
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
@@ -741,6 +743,36 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("false"));
     EXPECT_FALSE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
     EXPECT_EQ(window->session().snapshot(RepeatKind::Inverted).get()->slotCount(), 23);
+}
+
+TEST_F(MainWindowTest, TheCompleteSearchsListingShowsThePositionsBesideALongWord)
+{
+    // A 200-letter word twice in a random sequence: under the greatest
+    // maximum, so written whole.
+    std::uint32_t state = 777;
+    QByteArray bases;
+    for (int i = 0; i < 1400; ++i) {
+        state = state * 1103515245U + 12345U;
+        bases += "ACGT"[(state >> 16) & 3U];
+    }
+    bases.insert(900, bases.mid(100, 200));
+    const auto window = makeWindow();
+    setComplete(*window, true);
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("long.txt"), bases));
+    trigger(*window, CTessaronDlg::IdViewDirect);
+    ASSERT_FALSE(sheetsOf(*window).empty());
+    CReportSheetDlg* listing = sheetsOf(*window).back();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(listing));
+    const CWebCalc& sheet = *listing->sheet();
+    ASSERT_EQ(sheet.cellText(2, 1), QStringLiteral("200 bp sequences"));
+    ASSERT_EQ(sheet.cellText(3, 1), QString::fromLatin1(bases.mid(100, 200)));
+    // Its positions are in view beside it; the word is cut short in its cell, whole in its tip.
+    EXPECT_EQ(sheet.cellText(3, 2), QStringLiteral("101"));
+    EXPECT_LE(sheet.columnViewportPosition(2) + sheet.columnWidth(2), sheet.viewport()->width());
+    const QPoint word = sheet.visualRect(sheet.model()->index(2, 0)).center();
+    QHelpEvent help(QEvent::ToolTip, word, sheet.viewport()->mapToGlobal(word));
+    QApplication::sendEvent(sheet.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), sheet.cellText(3, 1));
 }
 
 // A sequence whose words come back read backwards more often than repeated:

@@ -7,12 +7,14 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstddef>
@@ -52,6 +54,10 @@ bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, cons
 constexpr int kMeasuredRows = 512;
 // Room beside a cell's text, as the view's item drawing leaves it.
 constexpr int kTextMargin = 12;
+// The widest a column is shown, whatever its texts or the width set: a long
+// word (the complete search's) is cut short in its cell, leaving the
+// positions beside it in view, and shows whole in its tip.
+constexpr int kWidestColumn = 400;
 
 // Sorts the rows from a first one on: numbers by value, then texts, then
 // empty cells, each kind after the other in either order; the rows above
@@ -475,7 +481,7 @@ void CWebCalc::SetColumnWidth(int column, int width)
     }
     widths_[column] = width;
     model_->reachColumn(column);
-    setColumnWidth(column - 1, width);
+    setColumnWidth(column - 1, std::min(width, kWidestColumn));
     if (model_->batchDepth() == 0) {
         applyWidths();
     }
@@ -596,6 +602,23 @@ void CWebCalc::saveAsCsv()
         [this](double fraction) { exportProgress_->setValue(static_cast<int>(1000.0 * fraction)); });
 }
 
+bool CWebCalc::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // A text cut short in its cell shows whole in a tip.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.data().toString();
+        if (index.isValid() && textWidth(text) > columnWidth(index.column())) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
 int CWebCalc::textWidth(const QString& text) const
 {
     return text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(text) + kTextMargin;
@@ -603,7 +626,7 @@ int CWebCalc::textWidth(const QString& text) const
 
 void CWebCalc::fitText(int column, const QString& text)
 {
-    const int needed = textWidth(text);
+    const int needed = std::min(textWidth(text), kWidestColumn);
     if (column >= 1 && needed > columnWidth(column - 1)) {
         setColumnWidth(column - 1, needed);
     }
@@ -612,7 +635,7 @@ void CWebCalc::fitText(int column, const QString& text)
 void CWebCalc::applyWidths()
 {
     for (const auto& [column, width] : widths_) {
-        setColumnWidth(column - 1, width);
+        setColumnWidth(column - 1, std::min(width, kWidestColumn));
     }
     const int rows = shown_->usedRows();
     const int step = std::max(1, rows / kMeasuredRows);
@@ -629,6 +652,6 @@ void CWebCalc::applyWidths()
         if (rows > 0) {
             width = std::max(width, textWidth(shown_->cell(rows, column)));
         }
-        setColumnWidth(column - 1, width);
+        setColumnWidth(column - 1, std::min(width, kWidestColumn));
     }
 }

@@ -167,7 +167,8 @@ public:
     [[nodiscard]] int usedRows() const { return shown_->usedRows(); }
     [[nodiscard]] int usedColumns() const { return shown_->usedColumns(); }
     // The width set for a 1-based column, 0 when none was set. A column is
-    // shown at least as wide as its widest text, whatever was set.
+    // shown at least as wide as its widest text, whatever was set, but no
+    // wider than 400 pixels: a longer text is cut short, and whole in its tip.
     [[nodiscard]] int setWidth(int column) const;
     [[nodiscard]] SheetModel* sheetModel() const { return model_; }
     [[nodiscard]] SheetCells* shownCells() const { return shown_; }
@@ -209,9 +210,13 @@ public slots:
     // Asks for a file and saves the table there as CSV.
     void saveAsCsv();
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
     // The set widths, each column widened to its texts (a long table's are
-    // measured on rows spread over it).
+    // measured on rows spread over it), none wider than a word of some 50
+    // letters.
     void applyWidths();
     // Widens a column to `text` if it is narrower.
     void fitText(int column, const QString& text);
