@@ -39,7 +39,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -308,6 +313,32 @@ TEST(WebCalc, AFailedWriteKeepsTheEarlierFileWholeAndLeavesNothingBeside)
     EXPECT_EQ(contentsOf(path), QByteArray("first\r\n"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("sheet.csv")});
+}
+
+TEST(WebCalc, SavesIntoAFifoWithoutReplacingIt)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString fifo = folder.filePath(QStringLiteral("sheet.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opened for reading first, so that the writer's open does not wait; the
+    // table is less than a pipe holds.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("8 bp"));
+    sheet.WriteCell(1, 2, QStringLiteral("12"));
+    sheet.setInlineExport(true);
+    sheet.setFileChooser([&](QWidget*, const QString&, const QString&) { return fifo; });
+    std::vector<QString> reported;
+    sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
+    sheet.saveAsCsv();
+    QByteArray got(256, '\0');
+    const ssize_t read = ::read(reader, got.data(), static_cast<std::size_t>(got.size()));
+    ::close(reader);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(got.left(read > 0 ? static_cast<qsizetype>(read) : 0), QByteArray("8 bp,12\r\n"));
+    EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(fifo).toStdString()));
 }
 
 // More rows than a view's header can place (each 17 pixels, counted in an int).

@@ -1,10 +1,12 @@
 #include "views/sheetview.h"
 
+#include "input/filesave.h"
 #include "views/jobrunner.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -12,7 +14,6 @@
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QToolTip>
 
@@ -30,24 +31,19 @@ constexpr int kStandardWidth = 64;
 
 constexpr int kProgressHeight = 14;
 
-// Writes a sheet's CSV into `path` through QSaveFile: the target is replaced
-// only by a complete file.
+// Writes a sheet's CSV into `path` as every output file is written: a
+// regular file is replaced only by a complete one, a FIFO or a device is
+// written where it is, never replaced.
 bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, const std::stop_token& stop,
                   const std::function<void(double)>& progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const auto sink = [&file](std::string_view text) {
-        return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-    };
-    // commit does not see a failure of the last flush (a full disk): checked here.
-    if (!writer(sink, stop, progress) || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return !tessaron::saveFile(QFile::encodeName(path).toStdString(), [&](std::ostream& out) {
+        const auto sink = [&out](std::string_view text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return out.good();
+        };
+        return writer(sink, stop, progress);
+    });
 }
 
 // Widths of a long table are measured on this many rows spread over it.

@@ -180,8 +180,9 @@ public:
     // The written part of the table as CSV (quoted where a field needs it,
     // CRLF line ends).
     [[nodiscard]] QString csvText() const;
-    // Writes csvText() to `path` in UTF-8 through a temporary file that
-    // replaces it only when complete; false when the file cannot be written.
+    // Writes csvText() to `path` in UTF-8 as saveFile writes (a regular file
+    // replaced only once complete, a FIFO or a device written into); false
+    // when the file cannot be written.
     bool saveCsv(const QString& path) const;
 
     // "Save as CSV" writes off the window's thread, with a progress bar at
