@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -281,6 +282,21 @@ TEST_F(WindowTest, TheFilterCountsWhatItShowsAndEmptiesAndResets)
     EXPECT_EQ(texts(model.index(0, 0)).size(), 7);
     EXPECT_TRUE(word->text().isEmpty());
     EXPECT_TRUE(partOf<QWidget>(*window_, "filterBox")->isVisible());
+}
+
+TEST_F(WindowTest, CopyingAWordGivesItsPairsPositions)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const QModelIndex item = findWord(RepeatKind::Inverted, 0,
+                                      [](const std::vector<RepeatPair>& pairs) { return pairs.size() >= 2; });
+    ASSERT_TRUE(item.isValid());
+    treeOf(*window_)->setCurrentIndex(item);
+    QTest::keyClick(treeOf(*window_), Qt::Key_C, Qt::ControlModifier);
+    QString expected = item.data().toString().section(u' ', 0, 0) + QLatin1Char('\n');
+    for (const RepeatPair& pair : modelOf(*window_)->pairsAt(item)) {
+        expected += QStringLiteral("%1\t%2\n").arg(pair.first + 1).arg(pair.second + 1);
+    }
+    EXPECT_EQ(QApplication::clipboard()->text(), expected);
 }
 
 TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)

@@ -383,6 +383,22 @@ std::vector<tessaron::RepeatPair> RepeatTreeModel::pairsAt(const QModelIndex& in
     return snapshot->pairs(slotAt(index), *word);
 }
 
+QString RepeatTreeModel::copiedText(const QModelIndex& index) const
+{
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (word == nullptr || snapshot == nullptr) {
+        return index.data().toString();
+    }
+    const std::vector<tessaron::RepeatPair> pairs = pairsAt(index);
+    QString text = toQString(snapshot->genome().word(word->first, snapshot->minLength() + slotAt(index)));
+    text += QLatin1Char('\n');
+    for (const tessaron::RepeatPair& pair : pairs) {
+        text += QStringLiteral("%1\t%2\n").arg(pair.first + 1).arg(pair.second + 1);
+    }
+    return text;
+}
+
 QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const
 {
     const int kindRow = static_cast<int>(kind);

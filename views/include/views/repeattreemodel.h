@@ -74,6 +74,10 @@ public:
     [[nodiscard]] std::optional<tessaron::Repeat> describedRepeatAt(const QModelIndex& index) const;
     // Every pair of a word item, in order, made now; empty for any other index.
     [[nodiscard]] std::vector<tessaron::RepeatPair> pairsAt(const QModelIndex& index) const;
+    // What copying an item puts on the clipboard: a word item's whole word on
+    // a line, then a line per pair with the 1-based positions of its two
+    // copies, tab-separated; any other item's text.
+    [[nodiscard]] QString copiedText(const QModelIndex& index) const;
     // The kind an item belongs to (Direct for an invalid index).
     [[nodiscard]] tessaron::RepeatKind kindAt(const QModelIndex& index) const;
     // The word item of the `row`-th repeat of a length of a kind, or an
