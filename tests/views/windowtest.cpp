@@ -299,6 +299,25 @@ TEST_F(WindowTest, CopyingAWordGivesItsPairsPositions)
     EXPECT_EQ(QApplication::clipboard()->text(), expected);
 }
 
+TEST_F(WindowTest, TabGoesFromTheTreeToTheSequenceAndBack)
+{
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    treeOf(*window_)->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), treeOf(*window_));
+    // Tab, and what has the focus then.
+    const auto tab = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget()->objectName();
+    };
+    EXPECT_EQ(tab(), QStringLiteral("sequencePane"));
+    EXPECT_EQ(tab(), QStringLiteral("tree"));
+    // The filter's fields, once shown, come round before the tree.
+    window_->command(CTessaronDlg::IdShowFilter)->setChecked(true);
+    EXPECT_EQ(tab(), QStringLiteral("sequencePane"));
+    EXPECT_EQ(tab(), QStringLiteral("filterMinLength"));
+}
+
 TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
 {
     const auto recent = [this] { return partOf<RecentFilesMenu>(*window_, "recentFilesMenu"); };

@@ -63,6 +63,8 @@ JobStatus::JobStatus(QWidget* pane, QWidget* window) : QObject(window), pane_(pa
     line_->setReadOnly(true);
     line_->setFrame(false);
     line_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Clicked into to select its text, but no stop of Tab: often empty, it shows no place to type.
+    line_->setFocusPolicy(Qt::ClickFocus);
     line_->setGeometry(0, 0, kStatusWidth, kStatusHeight);
 
     bar_ = new QProgressBar(pane);

@@ -65,6 +65,8 @@ MainPanes::MainPanes(int disabledCommand, QWidget* parent) : QWidget(parent)
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { splitterMoved_ = true; });
+    // Tab from the tree to the sequence, then through the filter's fields when shown.
+    QWidget::setTabOrder(tree_, sequencePane_);
 }
 
 void MainPanes::showSequence(std::string_view sequence)
