@@ -242,6 +242,29 @@ TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
     EXPECT_EQ(placed(statusLineOf(*window)), QRect(305, 0, 185, 20));
 }
 
+TEST_F(MainWindowTest, TheNextWindowOpensWhereTheLastOneClosed)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(window->size(), QSize(650, 430));  // a first start
+    window->resize(900, 560);
+    window->move(40, 30);
+    QApplication::processEvents();
+    const QRect frame = window->geometry();
+    auto* splitter = partOf<QSplitter>(*window, "splitter");
+    splitter->setSizes({260, 635});
+    emit splitter->splitterMoved(260, 1);
+    window->close();
+    window.reset();
+
+    const auto next = makeWindow();
+    EXPECT_EQ(next->geometry(), frame);
+    EXPECT_EQ(treeOf(*next)->width(), 260);
+    // The tree keeps that width as the window is resized.
+    next->resize(1000, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(treeOf(*next)->width(), 260);
+}
+
 TEST_F(MainWindowTest, TheStatusLineShowsTheWholeMessage)
 {
     const auto window = makeWindow();

@@ -77,6 +77,17 @@ void MainPanes::showSequence(std::string_view sequence)
     sequencePane_->show();
 }
 
+int MainPanes::movedTreeWidth() const
+{
+    return splitterMoved_ ? splitter_->sizes().value(0) : 0;
+}
+
+void MainPanes::setTreeWidth(int width)
+{
+    splitterMoved_ = true;
+    splitter_->setSizes({width, std::max(0, splitter_->width() - width - splitter_->handleWidth())});
+}
+
 void MainPanes::resizeEvent(QResizeEvent* event)
 {
     const QSize size = event->size();

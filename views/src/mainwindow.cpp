@@ -26,6 +26,7 @@
 #include "views/sequencenavigator.h"
 #include "views/sequenceview.h"
 #include "views/sheetwindows.h"
+#include "views/windowplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,6 +127,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     connect(jobs_, &JobStatus::busyChanged, drops, [drops](bool busy) { drops->setAccepting(!busy); });
     connect(drops, &FileDropTarget::dropped, this, &CTessaronDlg::openFile);
     resize(kInitialWidth, kInitialHeight);
+    new WindowPlace(*this, *panes_, settings_);  // where the window was last closed, if anywhere
 }
 
 CTessaronDlg::~CTessaronDlg()

@@ -41,7 +41,8 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// and the opening of a dropped file ("fileDropTarget").
+// the opening of a dropped file ("fileDropTarget"); and the window's size,
+// place and tree width kept from one run to the next ("windowPlace").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
