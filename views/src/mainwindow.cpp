@@ -100,7 +100,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     // Said once, until the first command writes its own progress.
     jobs_->show(settings_.problem());
     connect(jobs_, &JobStatus::busyChanged, this, &CTessaronDlg::setBusy);
-    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_);
+    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_, session_);
     maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
