@@ -493,6 +493,7 @@ void CWebCalc::EndUpdate()
     model_->endBatch();
     // A reset forgets the section sizes; the widths set stay the sheet's.
     applyWidths();
+    emit pageChanged();
 }
 
 int CWebCalc::setWidth(int column) const
