@@ -20,9 +20,9 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QApplication application(argc, argv);
-    const tessaron::ChartData data = input.controls
-                                         ? tessaron::controlsChartData(*input.controls)
-                                         : tessaron::summaryChartData(input.minLength, input.counts);
+    const tessaron::ChartData data =
+        input.controls ? tessaron::controlsChartData(*input.controls)
+                       : tessaron::summaryChartData(input.minLength, input.counts, input.maxLength);
     return tessaron::saveChart(data, false, QString::fromStdString(path));
 }
 

@@ -122,6 +122,7 @@ void drawChart(const Options& options, const std::shared_ptr<const Genome>& geno
 {
     ChartInput chart;
     chart.minLength = genome->minLength();
+    chart.maxLength = genome->maxLength();
     const PreparedSearch searches =
         cli::prepare(genome, options.method, kKindOrder, progress.control("indexing"));
     if (options.controls) {

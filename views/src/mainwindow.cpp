@@ -26,6 +26,7 @@
 #include "views/sequencenavigator.h"
 #include "views/sequenceview.h"
 #include "views/sheetwindows.h"
+#include "views/windowplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,7 +100,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     // Said once, until the first command writes its own progress.
     jobs_->show(settings_.problem());
     connect(jobs_, &JobStatus::busyChanged, this, &CTessaronDlg::setBusy);
-    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_);
+    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_, session_);
     maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
@@ -126,6 +127,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     connect(jobs_, &JobStatus::busyChanged, drops, [drops](bool busy) { drops->setAccepting(!busy); });
     connect(drops, &FileDropTarget::dropped, this, &CTessaronDlg::openFile);
     resize(kInitialWidth, kInitialHeight);
+    new WindowPlace(*this, *panes_, settings_);  // where the window was last closed, if anywhere
 }
 
 CTessaronDlg::~CTessaronDlg()
@@ -265,7 +267,7 @@ void CTessaronDlg::setBusy(bool busy)
     recentMenu_->setEnabled(!busy);
 }
 
-void CTessaronDlg::reportJobError(const JobResult& result)
+void CTessaronDlg::reportJobError(const JobResult& result, const QString& file)
 {
     if (!result.error) {
         return;
@@ -274,8 +276,10 @@ void CTessaronDlg::reportJobError(const JobResult& result)
         case JobError::Cancelled:
         case JobError::RandomRefused:  // told by the command, which knows the composition asked for
             break;
-        case JobError::NotGenBank:
-            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!"));
+        case JobError::NotGenBank:  // the reader's words name the file and say why, beneath
+            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!") +
+                                          QStringLiteral("\n\n") +
+                                          (result.message.empty() ? file : toQString(result.message)));
             break;
         case JobError::ReadFailed:
             showMessage(applicationName(), toQString(result.message));
@@ -326,7 +330,7 @@ void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(con
                [this, caption = std::move(caption), file](JobResult result) {
                    if (!result.state) {
                        ClearStatus();
-                       reportJobError(result);
+                       reportJobError(result, file);
                        return;
                    }
                    adopt(std::move(*result.state));

@@ -53,6 +53,8 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
     const std::string_view sequence = snapshot.genome().sequence();
     branch.filledSlots.clear();
     branch.shownWords.clear();
+    branch.shownPairs.clear();
+    branch.shownTotal = 0;
     for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
         const int length = snapshot.minLength() + slot;
         if (snapshot.pairCount(slot) == 0 || length < filter_.minLength || length > filter_.maxLength) {
@@ -60,8 +62,11 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
         }
         if (!filter_.filtersWords()) {
             branch.filledSlots.push_back(slot);
+            branch.shownPairs.push_back(snapshot.pairCount(slot));
+            branch.shownTotal += snapshot.pairCount(slot);
             continue;
         }
+        std::int64_t pairs = 0;
         std::vector<std::uint32_t> passed;
         const auto words = snapshot.words(slot);
         for (std::size_t k = 0; k < words.size(); ++k) {
@@ -79,10 +84,13 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
                 }
             }
             passed.push_back(static_cast<std::uint32_t>(k));
+            pairs += word.pairCount;
         }
         if (!passed.empty()) {
             branch.filledSlots.push_back(slot);
             branch.shownWords.push_back(std::move(passed));
+            branch.shownPairs.push_back(pairs);
+            branch.shownTotal += pairs;
         }
     }
 }
@@ -252,20 +260,21 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
         if (role != Qt::DisplayRole) {
             return {};
         }
-        const RepeatSnapshot& snapshot = *kinds_[static_cast<std::size_t>(index.row())].snapshot;
+        // The counts of the results, or under a filter those of what it shows.
+        const Branch& kind = kinds_[static_cast<std::size_t>(index.row())];
         return QStringLiteral("%1 (%2)")
-            .arg(toQString(tessaron::kindInfo(snapshot.kind()).label))
-            .arg(snapshot.total());
+            .arg(toQString(tessaron::kindInfo(kind.snapshot->kind()).label))
+            .arg(filter_ == Filter{} ? kind.snapshot->total() : kind.shownTotal);
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
     if (place.level == kLengthLevel) {
         if (role != Qt::DisplayRole) {
             return {};
         }
-        const int slot = branch.filledSlots[static_cast<std::size_t>(index.row())];
+        const auto row = static_cast<std::size_t>(index.row());
         return QStringLiteral("%1 bps (%2)")
-            .arg(branch.snapshot->minLength() + slot)
-            .arg(branch.snapshot->pairCount(slot));
+            .arg(branch.snapshot->minLength() + branch.filledSlots[row])
+            .arg(branch.shownPairs[row]);
     }
     const RepeatWord* word = repeatAt(index);
     if (word == nullptr) {
@@ -372,6 +381,22 @@ std::vector<tessaron::RepeatPair> RepeatTreeModel::pairsAt(const QModelIndex& in
         return {};
     }
     return snapshot->pairs(slotAt(index), *word);
+}
+
+QString RepeatTreeModel::copiedText(const QModelIndex& index) const
+{
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (word == nullptr || snapshot == nullptr) {
+        return index.data().toString();
+    }
+    const std::vector<tessaron::RepeatPair> pairs = pairsAt(index);
+    QString text = toQString(snapshot->genome().word(word->first, snapshot->minLength() + slotAt(index)));
+    text += QLatin1Char('\n');
+    for (const tessaron::RepeatPair& pair : pairs) {
+        text += QStringLiteral("%1\t%2\n").arg(pair.first + 1).arg(pair.second + 1);
+    }
+    return text;
 }
 
 QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const

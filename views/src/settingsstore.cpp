@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -22,6 +23,8 @@ const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
 const QString kRecentKey = QStringLiteral("Tessaron/window/recent");
 const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
 const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
+const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
+const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
 
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
@@ -226,6 +229,25 @@ void SettingsStore::saveBothStrands(bool both)
         return;
     }
     settings_->setValue(kBothStrandsKey, both);
+    settings_->sync();
+}
+
+SettingsStore::WindowPlace SettingsStore::windowPlace() const
+{
+    if (!settings_) {
+        return {};
+    }
+    return {settings_->value(kGeometryKey).toByteArray(),
+            std::max(0, settings_->value(kTreeWidthKey, 0).toInt())};
+}
+
+void SettingsStore::saveWindowPlace(const WindowPlace& place)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kGeometryKey, place.geometry);
+    settings_->setValue(kTreeWidthKey, place.treeWidth);
     settings_->sync();
 }
 

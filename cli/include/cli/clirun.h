@@ -37,6 +37,7 @@ using MapDrawer = std::function<bool(const MapRequest& request)>;
 // and with --controls the controls' report instead.
 struct ChartInput {
     int minLength = 0;
+    int maxLength = 0;  // the maximum setting: longer words (the complete search's) are gathered
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
 };

@@ -41,7 +41,8 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// and the opening of a dropped file ("fileDropTarget").
+// the opening of a dropped file ("fileDropTarget"); and the window's size,
+// place and tree width kept from one run to the next ("windowPlace").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -187,8 +188,8 @@ private:
     // the new genome, and a file is added to the recent files.
     void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption,
               const QString& file = QString());
-    // Tells why a job gave nothing to adopt.
-    void reportJobError(const tessaron::JobResult& result);
+    // Tells why a job gave nothing to adopt (the job read `file`, if any).
+    void reportJobError(const tessaron::JobResult& result, const QString& file = QString());
     // Takes a job's new state: the diagram closes, the tree shows the new
     // results and the commands follow them.
     void adopt(tessaron::SessionState state);

@@ -17,7 +17,8 @@
 // The results tree over the search results of one analysis, three levels
 // deep: a kind ("direct repeats (%d)": its total), a length that has pairs
 // ("%d bps (%d)": the length and its pairs) and a repeated word ("%s (%d)":
-// the word and its pairs). Items are made when the view asks for them, so a
+// the word and its pairs); under a filter, the counts of the kinds and the
+// lengths are those of the words shown. Items are made when the view asks for them, so a
 // genome with hundreds of thousands of repeats fills the tree at once; the
 // pairs of a word are made only when someone asks for them.
 //
@@ -73,6 +74,10 @@ public:
     [[nodiscard]] std::optional<tessaron::Repeat> describedRepeatAt(const QModelIndex& index) const;
     // Every pair of a word item, in order, made now; empty for any other index.
     [[nodiscard]] std::vector<tessaron::RepeatPair> pairsAt(const QModelIndex& index) const;
+    // What copying an item puts on the clipboard: a word item's whole word on
+    // a line, then a line per pair with the 1-based positions of its two
+    // copies, tab-separated; any other item's text.
+    [[nodiscard]] QString copiedText(const QModelIndex& index) const;
     // The kind an item belongs to (Direct for an invalid index).
     [[nodiscard]] tessaron::RepeatKind kindAt(const QModelIndex& index) const;
     // The word item of the `row`-th repeat of a length of a kind, or an
@@ -93,6 +98,9 @@ private:
         std::vector<int> filledSlots;  // the slots that hold pairs and pass the filter, in length order
         // Per shown slot, the words that pass the filter; none when every word shows.
         std::vector<std::vector<std::uint32_t>> shownWords;
+        // The pairs of the words shown, per shown slot and in all.
+        std::vector<std::int64_t> shownPairs;
+        std::int64_t shownTotal = 0;
     };
     // What an item's internal id tells: its level (1 kind, 2 length, 3 word),
     // and for lower levels the kind and the length row above them.
