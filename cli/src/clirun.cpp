@@ -18,6 +18,7 @@
 #include "report/reports.h"
 #include "report/tablewriter.h"
 #include "report/tidytables.h"
+#include "ssrcommand.h"
 
 #include <unistd.h>
 
@@ -330,6 +331,8 @@ void analyse(const Options& options, const std::shared_ptr<const Genome>& loaded
         }
         case ReportKind::Compare:
         case ReportKind::Batch:
+        case ReportKind::Microsatellites:  // written by writeMicrosatelliteReport
+        case ReportKind::Paper:
             return;
         case ReportKind::Map:
             drawMap(options, loaded, features, drawer);
@@ -375,13 +378,18 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
     int status = 0;
     if (options.report == ReportKind::Compare) {
-        compare(options, out);
+        options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
     } else if (options.report == ReportKind::Batch) {
-        status = batch(options, out);
+        status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out);
     } else {
         auto genome = std::make_shared<Genome>();
         const Loaded input = load(options, *genome);
-        analyse(options, std::move(genome), input, out, drawer, chartDrawer);
+        if (cli::usesMicrosatellites(options)) {
+            cli::writeMicrosatelliteReport(options, *genome, input.features, input.sequenceName, out,
+                                           chartDrawer);
+        } else {
+            analyse(options, std::move(genome), input, out, drawer, chartDrawer);
+        }
     }
     out.flush();
     if (!std::cout.flush()) {
@@ -404,7 +412,8 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
     }
     const Options& options = std::get<Options>(parsed);
     const bool drawsMap = options.report == ReportKind::Map && !drawer;
-    const bool drawsChart = options.report == ReportKind::Chart && !chartDrawer;
+    const bool paperChart = options.report == ReportKind::Paper && !options.chartFile.empty();
+    const bool drawsChart = (options.report == ReportKind::Chart || paperChart) && !chartDrawer;
     if ((drawsMap || drawsChart) && !options.help) {
         // Qt is loaded only for a picture: the map or chart program does the whole run.
         const std::filesystem::path program = siblingProgram(drawsMap ? "tessaron-map" : "tessaron-chart");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/controls.h"
+#include "compare/repeatsection.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"
@@ -22,11 +23,13 @@ using MapDrawer =
                        const Repeat* repeat, std::span<const RepeatPair> pairs)>;
 
 // What --chart draws: the pairs of each kind per length from `minLength`,
-// and with --controls the controls' report instead.
+// and with --controls the controls' report instead; with --report paper the
+// figure of the section instead of either.
 struct ChartInput {
     int minLength = 0;
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
+    std::optional<RepeatSection> section;
 };
 
 // Draws the chart to `path` (PNG, or SVG for a name ending in ".svg"); false

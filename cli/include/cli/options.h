@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
 
@@ -27,7 +28,9 @@ enum class ReportKind {
     Compare,
     Batch,
     Map,
-    Chart
+    Chart,
+    Microsatellites,  // --report ssr
+    Paper             // --report paper
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -65,6 +68,8 @@ struct Options {
     std::optional<int> jobs;                   // threads of --batch and --controls
     std::optional<std::string> record;         // --record: a 1-based number or a name
     bool genes = false;                        // --genes: the features of each copy in the listing
+    bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
+    MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
 };
 
 // A command line that cannot be run; the message is one line without the

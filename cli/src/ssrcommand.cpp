@@ -1,0 +1,121 @@
+#include "ssrcommand.h"
+
+#include "compare/batch.h"
+#include "compare/comparisonrun.h"
+#include "compare/repeatsection.h"
+#include "engine/microsatellites.h"
+#include "report/bedreport.h"
+#include "report/featureindex.h"
+#include "report/gffreport.h"
+#include "report/microsatellitereport.h"
+#include "report/repeatsectionlayout.h"
+#include "report/reports.h"
+
+#include <filesystem>
+#include <iostream>
+#include <new>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+namespace tessaron::cli {
+
+namespace {
+
+// A search of the command line only fails when memory runs out.
+template <typename Result>
+Result valueOf(std::variant<Result, SearchFailure> result)
+{
+    if (std::holds_alternative<SearchFailure>(result)) {
+        throw std::bad_alloc();
+    }
+    return std::get<Result>(std::move(result));
+}
+
+void writePaper(const Options& options, const Genome& genome, TableWriter& out,
+                const ChartDrawer& chartDrawer)
+{
+    ChartInput chart;
+    chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings));
+    writeLayout(out, repeatSectionLayout(*chart.section));
+    if (!options.chartFile.empty() && !chartDrawer(options.chartFile, chart)) {
+        throw std::runtime_error("cannot write " + options.chartFile);
+    }
+}
+
+std::vector<std::filesystem::path> filesOf(const Options& options)
+{
+    return {options.compareFiles.begin(), options.compareFiles.end()};
+}
+
+}  // namespace
+
+bool usesMicrosatellites(const Options& options)
+{
+    return options.ssr || options.report == ReportKind::Microsatellites ||
+           options.report == ReportKind::Paper;
+}
+
+void writeMicrosatelliteReport(const Options& options, const Genome& genome, const FeatureList& features,
+                               std::string_view sequenceName, TableWriter& out,
+                               const ChartDrawer& chartDrawer)
+{
+    if (options.report == ReportKind::Paper) {
+        writePaper(options, genome, out, chartDrawer);
+        return;
+    }
+    const MicrosatelliteList found = valueOf(findMicrosatellites(genome, options.ssrSettings));
+    const FeatureIndex featureIndex(features, genome.length());
+    const FeatureIndex* named = features.empty() ? nullptr : &featureIndex;
+    switch (options.report) {
+        case ReportKind::Gff: {
+            GffReport gff(out, sequenceName, genome.length());
+            gff.setFeatures(named);
+            gff.write(found);
+            return;
+        }
+        case ReportKind::Bed:
+            BedReport(out, sequenceName).write(found);
+            return;
+        case ReportKind::Microsatellites:
+            writeMicrosatellites(out, found, named);
+            return;
+        default:
+            writeLayout(out, microsatelliteSummaryLayout(countMicrosatellites(found)));
+            return;
+    }
+}
+
+void compareMicrosatellites(const Options& options, TableWriter& out)
+{
+    auto result = runMicrosatelliteComparison(filesOf(options), options.ssrSettings);
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        // The reader's words name the file and the cause.
+        throw std::runtime_error(failure->detail.empty() ? failure->message : failure->detail);
+    }
+    writeLayout(out, microsatelliteComparisonLayout(std::get<MicrosatelliteComparison>(result)));
+}
+
+int microsatelliteBatch(const Options& options, TableWriter& out)
+{
+    BatchSettings settings;
+    settings.threads = options.jobs.value_or(0);
+    settings.microsatellites = options.ssrSettings;
+    writeMicrosatelliteBatchHeader(out);
+    const int failed = runBatch(filesOf(options), settings,
+                                [&](std::size_t, const std::vector<BatchGenome>& genomes,
+                                    const std::optional<BatchFailure>& failure) {
+                                    if (failure) {
+                                        out.flush();
+                                        std::cout.flush();
+                                        std::cerr << "tessaron-cli: " << failure->file.string() << ": "
+                                                  << failure->reason << '\n';
+                                    }
+                                    for (const BatchGenome& genome : genomes) {
+                                        writeMicrosatelliteBatchRows(out, genome);
+                                    }
+                                });
+    return failed > 0 ? 1 : 0;
+}
+
+}  // namespace tessaron::cli
