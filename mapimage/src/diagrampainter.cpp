@@ -36,6 +36,8 @@ const QColor kScaleTextColor(144, 144, 144);
 const QColor kChordColor(128, 128, 128);
 const QColor kFirstCopyColor(0, 208, 0);
 const QColor kSecondCopyColor(224, 0, 0);
+const QColor kMicrosatelliteColor(0, 110, 130);
+const QColor kMicrosatelliteRingColor(200, 214, 214);
 constexpr int kBandAlpha = 80;
 constexpr int kFeaturePenWidth = 4;
 constexpr int kLabelPixelSize = 12;
@@ -258,6 +260,25 @@ void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::s
     }
 }
 
+// The microsatellites' ring: a faint circle and a tick per microsatellite.
+void paintMicrosatellites(QPainter& painter, double perBase, std::span<const MapStretch> stretches)
+{
+    if (stretches.empty()) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kMicrosatelliteRingColor, 1));
+    const double middle = (kMicrosatelliteInner + kMicrosatelliteOuter) / 2.0;
+    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
+    painter.setPen(QPen(kMicrosatelliteColor, 1.5));
+    for (const MapTick& tick : microsatelliteTicks(perBase, stretches)) {
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+    }
+    painter.restore();
+}
+
 // The ring as shapes, for a map drawn at another size than its own.
 void paintRing(QPainter& painter)
 {
@@ -313,6 +334,7 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     paintLegend(painter);
     paintScale(painter, perBase, scene.sequenceEnd());
     paintFeatures(painter, scene.features(), perBase, style.tidyLabels);
+    paintMicrosatellites(painter, perBase, scene.microsatellites());
     if (scene.repeat()) {
         paintRepeat(painter, perBase, *scene.repeat(), scene.pairs());
     }

@@ -3,7 +3,8 @@
 // Draws the circular map of a GenBank genome: the background with its ring,
 // the legend, the scale, the features as coloured arcs with their names, and
 // the selected repeat's occurrences: dots joined by dotted chords, or, for a
-// repeat long enough to show as arcs, its two copies as arcs joined by a band.
+// repeat long enough to show as arcs, its two copies as arcs joined by a band;
+// and the scene's microsatellites as ticks on a ring inside the circle.
 // The window, the image files and the command line program all draw through
 // `paintDiagram`.
 

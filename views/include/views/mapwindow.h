@@ -10,6 +10,7 @@
 // apart ("Tidy labels") and resets the view.
 
 #include "engine/genome.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
@@ -57,6 +58,9 @@ public:
     // whether it is direct.
     void ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
                     std::optional<tessaron::RepeatKind> kind = std::nullopt);
+
+    // Draws the microsatellites as ticks on a ring of their own (null: none).
+    void ShowMicrosatellites(const tessaron::MicrosatelliteList* list);
 
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
