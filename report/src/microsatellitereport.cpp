@@ -133,6 +133,7 @@ SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& compa
         }
     }
     SheetLayout layout;
+    layout.caption = "Comparison of microsatellites";
     int column = 1;
     const auto heading = [&](std::string text) { layout.cells.push_back({1, column++, std::move(text)}); };
     heading("genome");

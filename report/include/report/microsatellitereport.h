@@ -58,7 +58,8 @@ struct MicrosatelliteCounts {
 // (units of 1 to 6 letters); compounds within 100 bp".
 [[nodiscard]] std::string microsatelliteSettingsText(const MicrosatelliteSettings& settings);
 
-// A comparison of microsatellites, one row per genome under a header row:
+// A comparison of microsatellites, caption "Comparison of microsatellites",
+// one row per genome under a header row:
 // genome, the counts of mono .. hexa, total, in_compounds, compounds, then
 // one column per class found in any genome (by unit length, then class).
 [[nodiscard]] SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& comparison);

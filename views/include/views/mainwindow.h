@@ -19,6 +19,7 @@
 class CHelpDlg;
 class GenomeStatusBar;
 class MapWindowHolder;
+class MicrosatelliteCommands;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
@@ -41,7 +42,8 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// and the opening of a dropped file ("fileDropTarget").
+// the opening of a dropped file ("fileDropTarget") and the microsatellites
+// ("microsatelliteCommands").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -212,6 +214,7 @@ private:
     SheetWindows* sheets_ = nullptr;
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
+    MicrosatelliteCommands* ssr_ = nullptr;  // the microsatellites (simple sequence repeats)
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.
