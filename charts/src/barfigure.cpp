@@ -131,11 +131,12 @@ bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size)
     panel.setFigure(figure);
     panel.saveButton()->hide();
     panel.setAttribute(Qt::WA_DontShowOnScreen);
+    panel.charts()->setFixedSize(size);
     panel.resize(size);
     panel.show();
     // The charts lay themselves out through posted events.
     QCoreApplication::processEvents();
-    return saveWidget(panel, path, figure.empty() ? QString() : figure.front().title);
+    return saveWidget(*panel.charts(), path, figure.empty() ? QString() : figure.front().title);
 }
 
 }  // namespace tessaron

@@ -74,6 +74,8 @@ public:
     [[nodiscard]] const tessaron::BarFigure& figure() const { return figure_; }
     // One view per chart, left to right.
     [[nodiscard]] std::vector<QChartView*> views() const;
+    // The views side by side, as the figure is saved.
+    [[nodiscard]] QWidget* charts() const { return charts_; }
     [[nodiscard]] QPushButton* saveButton() const { return save_; }
 
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
