@@ -594,6 +594,8 @@ private:
         if (error_) {
             return;
         }
+        // --report ssr is the microsatellites' table.
+        options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
         if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
             fail(*problem);
         } else if (options_.seed && !options_.randomCounts && !options_.controls) {
@@ -625,10 +627,9 @@ private:
     }
 
     // What --ssr and its settings cannot go with.
-    std::optional<std::string> microsatelliteProblem(bool manyFiles)
+    [[nodiscard]] std::optional<std::string> microsatelliteProblem(bool manyFiles) const
     {
         const ReportKind report = options_.report;
-        options_.ssr = options_.ssr || report == ReportKind::Microsatellites;
         const bool paper = report == ReportKind::Paper;
         if ((ssrMinGiven_ || ssrCompoundGiven_) && !options_.ssr && !paper) {
             return std::string(ssrMinGiven_ ? "--ssr-min" : "--ssr-compound") +
