@@ -2,11 +2,14 @@
 // the highlight of the one selected and the repeat summary of the genome.
 
 #include "views/microsatellitecommands.h"
+#include "views/microsatellitedlg.h"
 #include "views/repeatsummarydlg.h"
 #include "views/sheetview.h"
+#include "whenmodal.h"
 #include "windowfixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,39 @@ TEST_F(MicrosatelliteWindowTest, BranchSelectionAndSummaryOfTheChloroplast)
     EXPECT_EQ(summary->sheet()->cellText(5, 2),
               QStringLiteral("complete search: exact copies; every maximal pair of 30 bp or more"));
     EXPECT_EQ(summary->figure()->views().size(), 2U);
+}
+
+// A minimum of one repeat is refused as "Options" refuses a length; the
+// settings taken are kept and the loaded genome's microsatellites found again.
+TEST_F(MicrosatelliteWindowTest, SettingsAreCheckedKeptAndApplied)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA) + "/NC_000932.gb");
+    whenModal<CMicrosatelliteDlg>([this](CMicrosatelliteDlg& dialog) {
+        EXPECT_EQ(dialog.repeatsField(1)->text(), QStringLiteral("10"));
+        dialog.repeatsField(2)->setText(QStringLiteral("1"));
+        dialog.accept();
+        ASSERT_EQ(prompts_->messages.size(), 1U);
+        EXPECT_EQ(prompts_->messages.back().text,
+                  QStringLiteral("Please enter an integer between 2 and 1000000."));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.repeatsField(2)->selectedText(), QStringLiteral("1"));
+        dialog.repeatsField(2)->setText(QStringLiteral("7"));
+        dialog.repeatsField(1)->setText(QStringLiteral("15"));
+        dialog.distanceField()->setText(QStringLiteral("0"));
+        dialog.accept();
+    });
+    trigger(*window, MicrosatelliteCommands::IdMicrosatelliteOptions);
+    waitForJob(*window);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/microsatellites/minimum")).toString(),
+              QStringLiteral("15,7,5,5,5,5"));
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/microsatellites/compound")).toInt(), 0);
+    ASSERT_NE(window->session().microsatellites(), nullptr);
+    for (const tessaron::Microsatellite& m : *window->session().microsatellites()) {
+        EXPECT_GE(m.repeats, m.unitLength == 1 ? 15 : m.unitLength == 2 ? 7 : 5);
+    }
+    EXPECT_EQ(modelOf(*window)->microsatelliteBranch().data().toString(),
+              QStringLiteral("Microsatellites (%1)").arg(window->session().microsatellites()->size()));
 }
 
 }  // namespace
