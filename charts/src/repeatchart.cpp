@@ -319,23 +319,23 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
     return chart;
 }
 
-bool saveChart(QChartView& view, const QString& path)
+bool saveWidget(QWidget& widget, const QString& path, const QString& title)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const QSize size = view.size();
+    const QSize size = widget.size();
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(view.chart() != nullptr ? view.chart()->title() : QString());
+        svg.setTitle(title);
         QPainter painter;
         if (!painter.begin(&svg)) {
             return false;
         }
-        view.render(&painter);
+        widget.render(&painter);
         if (!painter.end()) {
             return false;
         }
@@ -343,7 +343,7 @@ bool saveChart(QChartView& view, const QString& path)
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
-        view.render(&painter);
+        widget.render(&painter);
         painter.end();
         if (!image.save(&buffer, "PNG")) {
             return false;
@@ -354,6 +354,11 @@ bool saveChart(QChartView& view, const QString& path)
     // written into, never replaced.
     return !saveFile(QFile::encodeName(path).toStdString(),
                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool saveChart(QChartView& view, const QString& path)
+{
+    return saveWidget(view, path, view.chart() != nullptr ? view.chart()->title() : QString());
 }
 
 bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size)

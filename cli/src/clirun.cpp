@@ -16,6 +16,7 @@
 #include "report/tablewriter.h"
 #include "report/tidytables.h"
 #include "searches.h"
+#include "ssrcommand.h"
 
 #include <unistd.h>
 
@@ -194,12 +195,14 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
         // Cleared before any message of a failure.
         cli::Progress progress(cli::Progress::wanted(options.quiet));
         if (options.report == ReportKind::Compare) {
-            compare(options, out);
+            options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
         } else if (options.report == ReportKind::Batch) {
-            status = batch(options, out, progress);
+            status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
-            if (cli::coversEveryRecord(options.report)) {
+            if (cli::usesMicrosatellites(options)) {
+                cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
+            } else if (cli::coversEveryRecord(options.report)) {
                 cli::writeRecordReports(options, records, out, progress);
             } else {
                 draw(options, records, drawer, chartDrawer, progress);
@@ -227,7 +230,8 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
     }
     const Options& options = std::get<Options>(parsed);
     const bool drawsMap = options.report == ReportKind::Map && !drawer;
-    const bool drawsChart = options.report == ReportKind::Chart && !chartDrawer;
+    const bool paperChart = options.report == ReportKind::Paper && !options.chartFile.empty();
+    const bool drawsChart = (options.report == ReportKind::Chart || paperChart) && !chartDrawer;
     if ((drawsMap || drawsChart) && !options.help && !options.version) {
         // Qt is loaded only for a picture: the map or chart program does the whole run.
         const std::filesystem::path program = siblingProgram(drawsMap ? "tessaron-map" : "tessaron-chart");

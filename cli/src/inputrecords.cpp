@@ -45,7 +45,7 @@ std::string recordLabel(const RecordInfo& info, std::size_t record)
 
 bool coversEveryRecord(ReportKind report)
 {
-    return report != ReportKind::Map && report != ReportKind::Chart;
+    return report != ReportKind::Map && report != ReportKind::Chart && report != ReportKind::Paper;
 }
 
 InputRecords::InputRecords(const Options& options) : options_(options)

@@ -50,8 +50,8 @@ private:
     std::vector<std::string> seqids_;
 };
 
-// Whether a report covers every record of a file of several (the map and
-// the chart draw one).
+// Whether a report covers every record of a file of several (the map, the
+// chart and the paper's section draw one).
 [[nodiscard]] bool coversEveryRecord(ReportKind report);
 
 }  // namespace tessaron::cli

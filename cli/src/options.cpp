@@ -20,6 +20,7 @@ constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
+constexpr int kMostRepeats = 1'000'000;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
@@ -131,6 +132,39 @@ Options:
                         gff      the repeats as GFF3 (see below)
                         bed      the repeats as BED6 (see below)
                         bedpe    the pairs as BEDPE (see below)
+                        ssr      the microsatellites (implies --ssr):
+                                 start, unit_length, unit, repeats, length,
+                                 class (the least rotation of the unit or
+                                 of its reverse complement, with the other
+                                 strand's after a slash: AG/CT), compound
+                                 (its number, or "-" in none) and end (past
+                                 the length for one across the origin); for
+                                 GenBank input also features, those it
+                                 overlaps or "intergenic"
+                        paper    the repeat section of a genome paper: the
+                                 long repeats of the four kinds by length
+                                 class (30-39, 40-49, 50-59, 60-99, 100-999,
+                                 >=1000 bp; pairs of copies, from the
+                                 complete search, whatever --min and --max),
+                                 the microsatellites by unit length and by
+                                 class, and the compounds; with --chart OUT
+                                 also its figure
+  --ssr               the microsatellites (simple sequence repeats) instead
+                      of the repeats: runs of a unit of 1 to 6 letters at
+                      least as many times as --ssr-min asks, round the
+                      circle, found without an index; for the summary (the
+                      counts per unit length and per class, with those in
+                      compounds), --report ssr, gff and bed, --batch (one
+                      tidy table: file, record, title, length, unit_length,
+                      class, microsatellites, in_compounds, compounds) and
+                      --compare (one row per genome: the counts per unit
+                      length, total, in_compounds, compounds and per class)
+  --ssr-min N1,N2,N3,N4,N5,N6
+                      the least repeat numbers of units of 1 to 6 letters:
+                      six integers from 2 to 1000000 (default 10,6,5,5,5,5)
+  --ssr-compound D    microsatellites at most D letters apart (from one's
+                      end to the next one's start) form a compound: an
+                      integer from 0 (default 100)
   --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,
                       "FIRST | SECOND" (each as in the pairs report)
@@ -183,7 +217,11 @@ Options:
                       image otherwise; with --controls, the genome's pairs
                       beside the controls' mean and a band of two standard
                       deviations. Nothing is written to standard output;
-                      OUT is written as for --map
+                      OUT is written as for --map. With --report paper, the
+                      section's two bar charts (long repeats per kind and
+                      length class, microsatellites per class) side by side,
+                      1200 x 520 as PNG, and the section still written to
+                      standard output
   --repeat KIND,LENGTH,INDEX
                       with --map: mark the INDEX-th (from 1) repeat of that
                       KIND and LENGTH, in the order the results list them
@@ -215,13 +253,17 @@ inverted repeat is on the minus strand. A copy across the origin ends beyond
 the sequence's length. The seqid is the sequence's own (see --seqid). For
 GenBank input each copy also carries
 overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
+With --ssr: one "microsatellite" line (SO:0000289) on + per microsatellite, ID
+ssr-K (its place in the table), Name=(UNIT)REPEATS, rpt_type=tandem,
+rpt_unit_seq, repeats, motif_class and, in a compound, compound=C.
 
 BED output: one BED6 line per copy of each pair, sorted by seqid and start,
 with no track or header line: the seqid (as in GFF3), the 0-based start and
 the exclusive end, the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and
 the strand, + but for the second copy of an inverted repeat, which is on -.
 A copy across the origin is two lines of the same name inside the sequence:
-from its start to the sequence's end, and from 0 on.
+from its start to the sequence's end, and from 0 on. With --ssr one line per microsatellite, named (UNIT)REPEATS,
+on +.
 
 BEDPE output: one line per pair, sorted by seqid and the first copy's start:
 seqid, start and end of the first copy, seqid, start and end of the second
@@ -350,7 +392,7 @@ private:
         }
         if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
             name == "--complete" || name == "--batch" || name == "--genes" || name == "--version" ||
-            name == "--tidy" || name == "--quiet") {
+            name == "--tidy" || name == "--quiet" || name == "--ssr") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -362,7 +404,7 @@ private:
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
             name != "--controls" && name != "--jobs" && name != "--record" && name != "--map-style" &&
-            name != "--map-size" && name != "--seqid") {
+            name != "--map-size" && name != "--seqid" && name != "--ssr-min" && name != "--ssr-compound") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -414,6 +456,8 @@ private:
             }
             options_.chartFile = value;
             setReport(ReportKind::Chart, "--chart");
+        } else if (name == "--ssr-min" || name == "--ssr-compound") {
+            microsatelliteValue(name, value);
         } else if (name == "--repeat") {
             repeatValue(value);
         } else if (name == "--map-style") {
@@ -464,6 +508,8 @@ private:
             options_.method = SearchMethod::Complete;
         } else if (name == "--genes") {
             options_.genes = true;
+        } else if (name == "--ssr") {
+            options_.ssr = true;
         } else {
             options_.csv = true;
         }
@@ -559,7 +605,7 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 7> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
@@ -567,6 +613,8 @@ private:
             {"gff", ReportKind::Gff},
             {"bed", ReportKind::Bed},
             {"bedpe", ReportKind::Bedpe},
+            {"ssr", ReportKind::Microsatellites},
+            {"paper", ReportKind::Paper},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -574,7 +622,8 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed, bedpe");
+        fail("--report: " + quote(value) +
+             " is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper");
     }
 
     void motifValue(std::string_view value)
@@ -596,9 +645,60 @@ private:
         setReport(ReportKind::Motif, "--motif");
     }
 
-    // One of --report, --features, --motif and --compare chooses the output.
+    // "--ssr-min N1,...,N6" or "--ssr-compound D".
+    void microsatelliteValue(std::string_view name, std::string_view value)
+    {
+        MicrosatelliteSettings& settings = options_.ssrSettings;
+        if (name == "--ssr-compound") {
+            const auto distance = parseNumber<int>(value, 0, std::numeric_limits<int>::max());
+            if (!distance) {
+                fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to 2147483647");
+                return;
+            }
+            settings.compoundDistance = *distance;
+            ssrCompoundGiven_ = true;
+            return;
+        }
+        std::string_view rest = value;
+        for (std::size_t p = 0; p < settings.minimumRepeats.size(); ++p) {
+            const std::size_t comma = rest.find(',');
+            const bool last = p + 1 == settings.minimumRepeats.size();
+            const auto minimum =
+                last == (comma == std::string_view::npos)
+                    ? parseNumber<int>(rest.substr(0, comma), std::numeric_limits<int>::min(),
+                                       std::numeric_limits<int>::max())
+                    : std::nullopt;
+            if (!minimum) {
+                fail("--ssr-min: " + quote(value) +
+                     " is not six integers separated by commas, the least repeat numbers of units of 1 to "
+                     "6 letters");
+                return;
+            }
+            if (*minimum < 2 || *minimum > kMostRepeats) {
+                fail("--ssr-min: " + quote(std::to_string(*minimum)) + " for units of " +
+                     std::to_string(p + 1) + (p == 0 ? " letter" : " letters") +
+                     ": each minimum must be an integer from 2 (a single unit is no repeat) to " +
+                     std::to_string(kMostRepeats));
+                return;
+            }
+            settings.minimumRepeats[p] = *minimum;
+            rest.remove_prefix(last ? rest.size() : comma + 1);
+        }
+        ssrMinGiven_ = true;
+    }
+
+    // One of --report, --features, --motif and --compare chooses the output;
+    // --chart goes with --report paper, whose figure it draws.
     void setReport(ReportKind report, std::string_view source)
     {
+        const auto paired = [&](ReportKind one, ReportKind other) {
+            return (report == one && options_.report == other) || (report == other && options_.report == one);
+        };
+        if (reportSource_ && *reportSource_ != source && paired(ReportKind::Paper, ReportKind::Chart)) {
+            options_.report = ReportKind::Paper;
+            reportSource_ = "--report";
+            return;
+        }
         if (reportSource_ && *reportSource_ != source) {
             fail("choose one of " + *reportSource_ + " and " + std::string(source));
             return;
@@ -639,7 +739,11 @@ private:
         if (error_) {
             return;
         }
-        if (options_.seed && !options_.randomCounts && !options_.controls) {
+        // --report ssr is the microsatellites' table.
+        options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
+        if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
+            fail(*problem);
+        } else if (options_.seed && !options_.randomCounts && !options_.controls) {
             fail("--seed applies only to --random and --controls");
         } else if (options_.controls && options_.report != ReportKind::Summary &&
                    options_.report != ReportKind::Chart && !batch) {
@@ -673,6 +777,36 @@ private:
         }
     }
 
+    // What --ssr and its settings cannot go with.
+    [[nodiscard]] std::optional<std::string> microsatelliteProblem(bool manyFiles) const
+    {
+        const ReportKind report = options_.report;
+        const bool paper = report == ReportKind::Paper;
+        if ((ssrMinGiven_ || ssrCompoundGiven_) && !options_.ssr && !paper) {
+            return std::string(ssrMinGiven_ ? "--ssr-min" : "--ssr-compound") +
+                   " applies only to --ssr and --report paper";
+        }
+        if (!options_.ssr || paper) {
+            return std::nullopt;
+        }
+        const bool fits = report == ReportKind::Summary || report == ReportKind::Microsatellites ||
+                          report == ReportKind::Gff || report == ReportKind::Bed || manyFiles;
+        if (!fits) {
+            return "--ssr applies only to the summary, --report ssr, gff, bed and paper, --batch and "
+                   "--compare";
+        }
+        if (options_.controls) {
+            return "--controls does not apply to --ssr";
+        }
+        if (options_.method != SearchMethod::Trie) {
+            return "--complete does not apply to --ssr, which searches no repeats";
+        }
+        if (kindGiven_) {
+            return "--kind does not apply to --ssr";
+        }
+        return std::nullopt;
+    }
+
     void fail(std::string message)
     {
         if (!error_) {
@@ -689,6 +823,8 @@ private:
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
     std::optional<std::string> mapLookGiven_;  // --map-style or --map-size, the last given
+    bool ssrMinGiven_ = false;
+    bool ssrCompoundGiven_ = false;
     std::optional<std::string> error_;
 };
 

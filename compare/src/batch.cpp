@@ -86,6 +86,29 @@ struct RecordOutcome {
     std::optional<BatchFailure> failure;
 };
 
+// One record's microsatellites, without any index.
+RecordOutcome microsatellitesOf(const InputFile& input, std::size_t record, const Genome& genome,
+                                const MicrosatelliteSettings& settings, const SearchControl& control)
+{
+    RecordOutcome outcome;
+    MicrosatelliteResult found = findMicrosatellites(genome, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        outcome.failure = BatchFailure{input.path(), failureText(*failure), *failure};
+        return outcome;
+    }
+    BatchGenome& result = outcome.genome.emplace();
+    result.file = input.path();
+    result.record = static_cast<int>(record) + 1;
+    const RecordInfo& info = input.records()[record];
+    result.recordName = info.name;
+    result.accession = info.seqid;
+    result.title = batchTitle(info, input.path());
+    result.length = genome.length();
+    result.minLength = genome.minLength();
+    result.microsatellites = std::get<MicrosatelliteList>(std::move(found));
+    return outcome;
+}
+
 RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const BatchSettings& settings,
                             int controlThreads, const SearchControl& control)
 {
@@ -104,6 +127,9 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         (void)input.load(record, *genome, settings.minimum, settings.maximum);
         const RecordInfo& info = input.records()[record];
         requireBases(*genome, file, input.records().size() > 1 ? recordLabel(input, record) : std::string());
+        if (settings.microsatellites) {
+            return microsatellitesOf(input, record, *genome, *settings.microsatellites, control);
+        }
         // Every kind is searched when there are controls.
         const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};
         const std::span<const RepeatKind> kinds =

@@ -39,6 +39,8 @@ constexpr double kRingOuter = 182.0;
 
 const QColor kScaleTextColor(144, 144, 144);
 const QColor kChordColor(128, 128, 128);
+const QColor kMicrosatelliteColor(0, 110, 130);
+const QColor kMicrosatelliteRingColor(200, 214, 214);
 constexpr int kBandAlpha = 80;
 constexpr int kFeaturePenWidth = 4;
 constexpr int kLabelPixelSize = 12;
@@ -250,6 +252,25 @@ QRectF rectOf(const MapBounds& bounds)
     return {bounds.left, bounds.top, bounds.width(), bounds.height()};
 }
 
+// The microsatellites' ring: a faint circle and a tick per microsatellite.
+void paintMicrosatellites(QPainter& painter, double perBase, std::span<const MapStretch> stretches)
+{
+    if (stretches.empty()) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kMicrosatelliteRingColor, 1));
+    const double middle = (kMicrosatelliteInner + kMicrosatelliteOuter) / 2.0;
+    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
+    painter.setPen(QPen(kMicrosatelliteColor, 1.5));
+    for (const MapTick& tick : microsatelliteTicks(perBase, stretches)) {
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+    }
+    painter.restore();
+}
+
 // The ring as shapes, for a map drawn at another size than its own.
 void paintRing(QPainter& painter, const MapBounds& shown)
 {
@@ -372,6 +393,7 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     paintLegend(painter);
     paintScale(painter, perBase, scene.sequenceEnd());
     paintFeatures(painter, scene.features(), perBase, namesSetApart(scene, style), area);
+    paintMicrosatellites(painter, perBase, scene.microsatellites());
     paintRepeatMarks(painter, scene);
     painter.restore();
 }

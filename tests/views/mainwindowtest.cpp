@@ -141,7 +141,11 @@ protected:
             }
         }
     }
-    static QStringList kindTexts(const CTessaronDlg& window) { return childTexts(*modelOf(window)); }
+    // The kinds' items, without the microsatellites' after them.
+    static QStringList kindTexts(const CTessaronDlg& window)
+    {
+        return childTexts(*modelOf(window)).mid(0, modelOf(window)->kindCount());
+    }
     static void select(CTessaronDlg& window, const QModelIndex& index)
     {
         ASSERT_TRUE(index.isValid());
@@ -198,12 +202,13 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
                                      "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
                                      "&Create random sequence", "-", "E&xit"}));
-    EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions..."}));
-    EXPECT_EQ(menus[2],
-              (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-", "View Re&port (grayed)",
-                           "Compare with random &controls... (grayed)", "View &Results", "-",
-                           "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size"}));
+    EXPECT_EQ(menus[1],
+              (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
+                           "&Previous copy (grayed)", "-", "Op&tions...", "&Microsatellites..."}));
+    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-",
+                                     "View Re&port (grayed)", "Compare with random &controls... (grayed)",
+                                     "Repeat &summary (grayed)", "View &Results", "-", "&Filter results", "-",
+                                     "Zoom &in", "Zoom &out", "&Actual size"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);
@@ -382,7 +387,7 @@ TEST_F(MainWindowTest, CancellingTheFileChooserChangesNothing)
     for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
         open(*window, command, QString());
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        EXPECT_EQ(modelOf(*window)->kindCount(), 4);
         expectResultCommands(*window, true);
     }
     EXPECT_TRUE(prompts_->messages.empty());
@@ -490,7 +495,7 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     // The results, the selection and the features are those of the file before.
     EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     EXPECT_NE(window->session().highlights().selectedRepeat(), nullptr);
     EXPECT_TRUE(window->session().features().has_value());
     for (const int id : kResultCommands) {
@@ -560,7 +565,7 @@ TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
         << prompts_->messages[0].text.toStdString();
     EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
 }
 
@@ -646,7 +651,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
         EXPECT_EQ(window->session().suffixIndex()->baseCount(letters[letter]), counts[letter]);
     }
     EXPECT_EQ(paneOf(*window)->textLength(), 100);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
@@ -661,7 +666,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
         dialog.reject();
     });
     trigger(*window, CTessaronDlg::IdCreateRandom);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
 }
 
 TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
@@ -677,7 +682,7 @@ TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
     EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);  // the results of the sequence kept
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);  // the results of the sequence kept
     expectResultCommands(*window, true);
 }
 
@@ -844,7 +849,7 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     storeLengths(8, 8);
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("mirror.txt"), mirrorRichSequence()));
-    ASSERT_EQ(modelOf(*window)->rowCount(), 4);
+    ASSERT_EQ(modelOf(*window)->kindCount(), 4);
     const std::int64_t direct = window->session().snapshot(RepeatKind::Direct).get()->total();
     const std::int64_t inverted = window->session().snapshot(RepeatKind::Inverted).get()->total();
 
@@ -943,7 +948,7 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
         EXPECT_EQ(window->session().sharedGenome(), genome);
         EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        EXPECT_EQ(modelOf(*window)->kindCount(), 4);
         EXPECT_TRUE(window->session().features().has_value());
         EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
         EXPECT_FALSE(partOf<QProgressBar>(*window, "progressBar")->isVisible());
@@ -979,7 +984,7 @@ TEST_F(MainWindowTest, TheWindowKeepsTickingWhileALargeRandomGenomeIsAnalysed)
     timer.stop();
     const qint64 took = clock.elapsed();
     EXPECT_EQ(window->session().genome().length(), 400000);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
     std::cout << "[ timing   ] analysing 400 kb of random bases: " << took << " ms, " << ticks
               << " timer ticks, longest gap " << longestGap << " ms\n";

@@ -14,6 +14,7 @@
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
 #include "views/menucommand.h"
+#include "views/microsatellitecommands.h"
 #include "views/optionsdlg.h"
 #include "views/qtstrings.h"
 #include "views/randomcontrolsdlg.h"
@@ -104,6 +105,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
+    ssr_ = new MicrosatelliteCommands(session_, *model_, *jobs_, *maps_, settings_, prompts_, this);
     statusBar_ = new GenomeStatusBar(statusBar(), sequencePane_);
     navigator_ = new SequenceNavigator(*sequencePane_, session_.highlights(), *statusBar_, prompts_, this);
     connect(tree_, &ResultsTree::itemSelected, this, &CTessaronDlg::OnTreeSelChanged);
@@ -202,6 +204,7 @@ void CTessaronDlg::createMenus()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, IdHowToRead, tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, IdAbout, tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);
+    ssr_->addCommands(edit, view, IdRandomControls);
 }
 
 QAction* CTessaronDlg::command(int id) const
@@ -312,6 +315,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
         }
         FillKindBranch(kind);
     }
+    ssr_->adopted();
     enableCommand(IdFindMotif,
                   session_.loaded() && session_.suffixIndex() && !session_.suffixIndex()->empty());
     if (session_.analysed()) {
@@ -370,10 +374,10 @@ void CTessaronDlg::OnTreeSelChanged(const QModelIndex& item)
     if (repeat) {
         highlights.selectWord(model_->kindAt(item), *repeat, model_->pairsAt(item));
     } else {
-        highlights.clear();
+        ssr_->select(item);  // a microsatellite, or nothing
     }
     paintHighlights();
-    if (repeat) {
+    if (repeat || highlights.selectedMicrosatellite() != nullptr) {
         navigator_->showFirstCopy();
     } else {
         sequencePane_->setCaret(0);
@@ -615,6 +619,7 @@ void CTessaronDlg::OnCompareGenomes()
         }
     });
     dialog.setInlineJobs(jobs_->inlineJobs());
+    ssr_->offerTo(dialog);
     dialog.exec();
 }
 

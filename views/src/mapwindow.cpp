@@ -147,6 +147,19 @@ void CDiagramDlg::ShowRepeat(const tessaron::Repeat* repeat, std::span<const tes
     }
 }
 
+void CDiagramDlg::ShowMicrosatellites(const tessaron::MicrosatelliteList* list)
+{
+    std::vector<tessaron::MapStretch> stretches;
+    if (list != nullptr) {
+        stretches.reserve(list->size());
+        for (const tessaron::Microsatellite& m : *list) {
+            stretches.push_back({static_cast<std::int32_t>(m.start), static_cast<std::int32_t>(m.length)});
+        }
+    }
+    scene_.setMicrosatellites(std::move(stretches));
+    update();
+}
+
 QString CDiagramDlg::lengthWarning() const
 {
     return QString::fromStdString(scene_.lengthWarning());

@@ -32,6 +32,7 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
     connect(map_, &CDiagramDlg::closing, this, &MapWindowHolder::closing);
     connect(map_, &CDiagramDlg::repeatClicked, this, &MapWindowHolder::repeatClicked);
     map_->setInlineSaving(jobs_.inlineJobs());
+    emit opened(map_);
     map_->show();
     if (!map_->lengthWarning().isEmpty()) {
         emit warned(map_->lengthWarning());

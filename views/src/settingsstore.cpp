@@ -1,5 +1,7 @@
 #include "views/settingsstore.h"
 
+#include "views/microsatellitedlg.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +27,8 @@ const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
 const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
 const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
 const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
+const QString kRepeatMinimaKey = QStringLiteral("Tessaron/microsatellites/minimum");
+const QString kCompoundKey = QStringLiteral("Tessaron/microsatellites/compound");
 
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
@@ -216,6 +220,45 @@ QString SettingsStore::keepFolderOf(const QString& file)
         saveLastFolder(QFileInfo(file).absolutePath());
     }
     return file;
+}
+
+tessaron::MicrosatelliteSettings SettingsStore::microsatellites() const
+{
+    tessaron::MicrosatelliteSettings values;
+    if (!settings_) {
+        return values;
+    }
+    const QStringList minima = settings_->value(kRepeatMinimaKey).toString().split(QLatin1Char(','));
+    bool fine = minima.size() == static_cast<qsizetype>(values.minimumRepeats.size());
+    std::array<int, tessaron::kMaxUnitLength> read{};
+    for (std::size_t p = 0; fine && p < read.size(); ++p) {
+        read[p] = minima[static_cast<qsizetype>(p)].toInt(&fine);
+        fine = fine && read[p] >= CMicrosatelliteDlg::kLeastRepeats &&
+               read[p] <= CMicrosatelliteDlg::kMostRepeats;
+    }
+    if (fine) {
+        values.minimumRepeats = read;
+    }
+    bool ok = false;
+    const int distance = settings_->value(kCompoundKey).toInt(&ok);
+    if (ok && distance >= 0 && distance <= CMicrosatelliteDlg::kFarthestCompound) {
+        values.compoundDistance = distance;
+    }
+    return values;
+}
+
+void SettingsStore::saveMicrosatellites(const tessaron::MicrosatelliteSettings& values)
+{
+    if (!settings_) {
+        return;
+    }
+    QStringList minima;
+    for (const int minimum : values.minimumRepeats) {
+        minima << QString::number(minimum);
+    }
+    settings_->setValue(kRepeatMinimaKey, minima.join(QLatin1Char(',')));
+    settings_->setValue(kCompoundKey, values.compoundDistance);
+    settings_->sync();
 }
 
 bool SettingsStore::bothStrands() const

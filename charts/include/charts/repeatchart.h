@@ -17,6 +17,7 @@
 
 class QChart;
 class QChartView;
+class QWidget;
 
 namespace tessaron {
 
@@ -81,6 +82,9 @@ struct ChartData {
 // once complete, a FIFO or device written into). False when the file cannot
 // be written.
 bool saveChart(QChartView& view, const QString& path);
+// The same for any widget as it is laid out (a figure of several charts);
+// `title` is the SVG drawing's.
+bool saveWidget(QWidget& widget, const QString& path, const QString& title = QString());
 // Draws the data at `size` without showing it and saves it as above (needs a
 // QApplication; the offscreen platform will do).
 bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size = QSize(900, 560));

@@ -3,6 +3,7 @@
 #include "cli/options.h"
 #include "compare/controls.h"
 #include "engine/genome.h"
+#include "compare/repeatsection.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"
@@ -34,12 +35,14 @@ struct MapRequest {
 using MapDrawer = std::function<bool(const MapRequest& request)>;
 
 // What --chart draws: the pairs of each kind per length from `minLength`,
-// and with --controls the controls' report instead.
+// and with --controls the controls' report instead; with --report paper the
+// figure of the section instead of either.
 struct ChartInput {
     int minLength = 0;
     int maxLength = 0;  // the maximum setting: longer words (the complete search's) are gathered
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
+    std::optional<RepeatSection> section;
 };
 
 // Draws the chart to `path` (PNG, or SVG for a name ending in ".svg"); false

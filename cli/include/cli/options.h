@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
 
@@ -28,7 +29,9 @@ enum class ReportKind {
     Compare,
     Batch,
     Map,
-    Chart
+    Chart,
+    Microsatellites,  // --report ssr
+    Paper             // --report paper
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -78,6 +81,8 @@ struct Options {
     std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
     bool tidy = false;                         // --tidy: the summary, motif and comparison as tables
     bool quiet = false;                        // -q: no progress line
+    bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
+    MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
 };
 
 // A command line that cannot be run; the message is one line without the

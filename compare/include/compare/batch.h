@@ -4,6 +4,7 @@
 // results handed over in file order whatever the thread that made them.
 
 #include "compare/controls.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
 #include "engine/searchmethod.h"
@@ -27,6 +28,9 @@ struct BatchSettings {
     bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
     std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty
     std::stop_token stop;                     // files not yet done fail as cancelled
+    // The microsatellites of every genome instead of its repeats: no index
+    // is built and no pair counted.
+    std::optional<MicrosatelliteSettings> microsatellites;
 };
 
 // One genome of a batch: where it came from and its pair counts per kind and
@@ -42,6 +46,7 @@ struct BatchGenome {
     int minLength = 0;
     KindCounts counts;
     std::optional<ControlReport> controls;
+    MicrosatelliteList microsatellites;  // with BatchSettings::microsatellites
 };
 
 // A file that could not be read or analysed, and why.

@@ -6,7 +6,8 @@
 // repeat long enough to show as arcs, its two copies as arcs joined by a band.
 // The map for a paper draws on white: names along the ring, a scale in kb,
 // the GC content and GC skew rings, the genome's name and length in the
-// middle, and a legend of every colour used beneath. The window, the image
+// middle, and a legend of every colour used beneath; the scene's
+// microsatellites as ticks on a ring inside the circle. The window, the image
 // files, printing and the command line program all draw through
 // `paintDiagram`.
 

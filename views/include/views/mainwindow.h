@@ -19,6 +19,7 @@
 class CHelpDlg;
 class GenomeStatusBar;
 class MapWindowHolder;
+class MicrosatelliteCommands;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
@@ -41,8 +42,9 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// the opening of a dropped file ("fileDropTarget"); and the window's size,
-// place and tree width kept from one run to the next ("windowPlace").
+// the opening of a dropped file ("fileDropTarget"); the window's size,
+// place and tree width kept from one run to the next ("windowPlace"); and the
+// microsatellites ("microsatelliteCommands").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -217,6 +219,7 @@ private:
     SheetWindows* sheets_ = nullptr;
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
+    MicrosatelliteCommands* ssr_ = nullptr;  // the microsatellites (simple sequence repeats)
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.

@@ -12,6 +12,7 @@
 // apart from the start on a genome with too many features to stagger them.
 
 #include "engine/genome.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
@@ -64,6 +65,9 @@ public:
     // whether it is direct.
     void ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
                     std::optional<tessaron::RepeatKind> kind = std::nullopt);
+
+    // Draws the microsatellites as ticks on a ring of their own (null: none).
+    void ShowMicrosatellites(const tessaron::MicrosatelliteList* list);
 
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }

@@ -43,6 +43,8 @@ signals:
     void repeatClicked(int pair);
     // The map window closes itself.
     void closing();
+    // A new map window has been made, before it is shown.
+    void opened(CDiagramDlg* map);
 
 private:
     QWidget* window_;

@@ -3,6 +3,7 @@
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
+#include "views/microsatellitebranch.h"
 
 #include <QAbstractItemModel>
 
@@ -24,6 +25,11 @@
 //
 // The model shares the results, and through them the genome that spells the
 // words, until clear().
+//
+// After the kinds, a "Microsatellites (%d)" branch shows the microsatellites:
+// a unit length ("mononucleotide (%d)"), a class ("A/T (%d)"), then each one
+// by start ("(A)15 at 112", ", compound 3" for a member of one). The filter
+// leaves it as it is.
 class RepeatTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
@@ -59,6 +65,13 @@ public:
     {
         features_ = std::move(features);
     }
+    // Shows the microsatellites' branch after the kinds, or removes it (null);
+    // the kinds' items stay.
+    void setMicrosatellites(std::shared_ptr<const tessaron::MicrosatelliteList> list);
+    // The microsatellite of an item of the branch's last level; null for any other.
+    [[nodiscard]] const tessaron::Microsatellite* microsatelliteAt(const QModelIndex& index) const;
+    // The branch's item, or an invalid index without one.
+    [[nodiscard]] QModelIndex microsatelliteBranch() const;
     // Removes every item.
     void clear();
     [[nodiscard]] int kindCount() const { return static_cast<int>(kinds_.size()); }
@@ -124,7 +137,17 @@ private:
 
     [[nodiscard]] QString featureTip(const QModelIndex& index) const;
 
+    // The microsatellites' items carry kMicrosatelliteId and their level in
+    // bits 0-2, the unit row in bits 3-5 and the class row above (see
+    // repeattreemodel.cpp).
+    [[nodiscard]] static bool isMicrosatelliteItem(const QModelIndex& index);
+    [[nodiscard]] QModelIndex microsatelliteIndex(int row, const QModelIndex& parent) const;
+    [[nodiscard]] int microsatelliteRows(const QModelIndex& parent) const;
+    [[nodiscard]] QModelIndex microsatelliteParent(const QModelIndex& child) const;
+    [[nodiscard]] QString microsatelliteText(const QModelIndex& index) const;
+
     std::vector<Branch> kinds_;
+    MicrosatelliteBranch microsatellites_;
     std::shared_ptr<const tessaron::FeatureIndex> features_;
     Filter filter_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/searchmethod.h"
 
 #include <QByteArray>
@@ -45,6 +46,11 @@ public:
     [[nodiscard]] QString exportFolder() const;
     void saveExportFolder(const QString& folder);
     void saveMethod(tessaron::SearchMethod method);
+    // The microsatellite settings, under "Tessaron/microsatellites": "minimum"
+    // (the six least repeat numbers, "10,6,5,5,5,5") and "compound" (the
+    // distance); the defaults for what is missing or out of range.
+    [[nodiscard]] tessaron::MicrosatelliteSettings microsatellites() const;
+    void saveMicrosatellites(const tessaron::MicrosatelliteSettings& settings);
     // The window's own memory, under "Tessaron/window": the files opened
     // last (newest first, at most kRecentFiles), the folder of the last file
     // chosen, and whether motifs are looked for on both strands.
