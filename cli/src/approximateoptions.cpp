@@ -56,6 +56,10 @@ std::string_view reportOption(ReportKind report)
             return "--map";
         case ReportKind::Chart:
             return "--chart";
+        case ReportKind::Microsatellites:
+            return "--report ssr";
+        case ReportKind::Paper:
+            return "--report paper";
         default:
             return {};
     }

@@ -5,6 +5,7 @@
 #include "clirunner.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -84,8 +85,17 @@ TEST_F(ApproximateCliTest, GffBedAndBedpeDescribeTheSamePairs)
     const auto pairs = lines(bedpe.out).size();
     EXPECT_EQ(lines(bed.out).size(), 2 * pairs);
     EXPECT_EQ(lines(gff.out).size(), 2 * pairs + 3);
-    const std::string inverted = "NC_000932\t84170\t110434\tNC_000932\t128214\t154478\t";
+    const std::string inverted = "NC_000932.1\t84170\t110434\tNC_000932.1\t128214\t154478\t";
     EXPECT_NE(bedpe.out.find(inverted), std::string::npos) << bedpe.out;
+    // Sorted by start, as the exact repeats' are.
+    for (const Outcome* sorted : {&bed, &bedpe}) {
+        std::int64_t last = 0;
+        for (const std::string& row : lines(sorted->out)) {
+            const std::int64_t start = std::stoll(fields(row)[1]);
+            EXPECT_LE(last, start) << row;
+            last = start;
+        }
+    }
     EXPECT_NE(gff.out.find("repeat_region\t128215\t154478\t.\t-\t.\tID=inverted-"), std::string::npos);
     if (std::system("command -v gt >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "gt (genometools) is not installed";
@@ -111,7 +121,8 @@ TEST_F(ApproximateCliTest, RefusesOptionsThatDoNotGoTogether)
         {{"--approximate", "--max", "40"}, "--max does not apply to --approximate"},
         {{"--approximate", "--report", "listing"}, "--approximate does not apply to --report listing"},
         {{"--approximate", "--map", "m.png"}, "--approximate does not apply to --map"},
-        {{"--report", "bedpe"}, "--report bedpe applies only to --approximate"},
+        {{"--approximate", "--ssr"}, "--approximate does not apply to --ssr"},
+        {{"--approximate", "--report", "paper"}, "--approximate does not apply to --report paper"},
         {{"--approximate", "--report", "bedpe", "--csv"}, "--csv does not apply to --report bedpe"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -159,9 +170,9 @@ TEST_F(ApproximateCliTest, BatchCompareAndControlsCountLengthClasses)
     // A header, then per genome four kinds of six classes.
     ASSERT_EQ(rows.size(), 1U + 2U * 4U * 6U);
     const auto invertedRepeat = fields(rows[1 + 6 + 5]);
-    EXPECT_EQ(invertedRepeat[4], "inverted");
-    EXPECT_EQ(invertedRepeat[5], "1000 and more");
-    EXPECT_EQ(invertedRepeat[6], "1");
+    EXPECT_EQ(invertedRepeat[5], "inverted");
+    EXPECT_EQ(invertedRepeat[6], "1000 and more");
+    EXPECT_EQ(invertedRepeat[7], "1");
 
     const Outcome compare = run({"--approximate", "--compare", "--kind", "inverted", kChloroplast, kMito});
     ASSERT_EQ(compare.status, 0) << compare.err;

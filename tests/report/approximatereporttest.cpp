@@ -1,11 +1,17 @@
 // The approximate search's reports from hand-made results: the columns of
 // the pairs table, GFF3's attributes and coordinates across the origin, the
-// strands and scores of BED and BEDPE, and the summary's length classes.
+// strands and scores of BED and BEDPE (sorted by start, BED's copy across
+// the origin split in two), and the summary's length classes.
 
 #include "report/approximatereport.h"
+#include "report/bedreport.h"
+#include "report/gffreport.h"
+#include "report/sortedrows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,12 +69,26 @@ TEST(ApproximateReport, PairsTableHasItsColumnsInOrder)
               "inverted\t30\t0\t100\t980\t100.00\t0.5\n");
 }
 
-TEST(ApproximateReport, GffBedAndBedpePlaceBothCopies)
+// The rows of one report through SortedRows, as the command line writes them.
+std::string sorted(const std::function<void(RowTarget&, const std::vector<ApproximateResult>&)>& write)
 {
     const auto found = results();
-    const std::string gff =
-        written([&](TableWriter& out) { writeApproximateGff(out, "chr 1", 1000, found); });
-    EXPECT_NE(gff.find("##sequence-region chr%201 1 1000\n"), std::string::npos) << gff;
+    return written([&](TableWriter& out) {
+        SortedRows rows(out);
+        write(rows, found);
+        rows.finish();
+    });
+}
+
+TEST(ApproximateReport, GffBedAndBedpePlaceBothCopies)
+{
+    const std::string gff = sorted([](RowTarget& rows, const auto& found) {
+        GffReport report(rows, "chr 1", 1000);
+        for (const auto& result : found) {
+            report.write(result);
+        }
+    });
+    EXPECT_EQ(gff.find("chr%201\ttessaron\tregion\t1\t1000\t"), 0U) << gff;
     EXPECT_NE(
         gff.find("chr%201\ttessaron\trepeat_region\t10\t49\t.\t+\t.\tID=direct-1.1;repeat_pair=direct-1;"
                  "copy=1;rpt_type=direct;mismatches=3;identity=92.50;evalue=1.25e-07\n"),
@@ -77,16 +97,47 @@ TEST(ApproximateReport, GffBedAndBedpePlaceBothCopies)
     // The second inverted copy is on the minus strand and ends past the origin.
     EXPECT_NE(gff.find("\trepeat_region\t980\t1009\t.\t-\t.\tID=inverted-1.2;"), std::string::npos) << gff;
 
-    const std::string bed = written([&](TableWriter& out) { writeApproximateBed(out, "chr1", found); });
+    // BED splits the copy across the origin into two lines inside the sequence.
+    const std::string bed = sorted([](RowTarget& rows, const auto& found) {
+        BedReport report(rows, "chr1", 1000);
+        for (const auto& result : found) {
+            report.write(result);
+        }
+    });
     EXPECT_EQ(bed,
+              "chr1\t0\t9\tinverted-1\t1000\t-\n"
               "chr1\t9\t49\tdirect-1\t925\t+\n"
-              "chr1\t499\t539\tdirect-1\t925\t+\n"
               "chr1\t99\t129\tinverted-1\t1000\t+\n"
-              "chr1\t979\t1009\tinverted-1\t1000\t-\n");
-    const std::string bedpe = written([&](TableWriter& out) { writeApproximateBedpe(out, "chr1", found); });
+              "chr1\t499\t539\tdirect-1\t925\t+\n"
+              "chr1\t979\t1000\tinverted-1\t1000\t-\n");
+    // BEDPE comes out by the first copy's start whatever the order written.
+    const std::string bedpe = sorted([](RowTarget& rows, const auto& found) {
+        BedpeReport report(rows, "chr1");
+        for (auto it = found.rbegin(); it != found.rend(); ++it) {
+            report.write(*it);
+        }
+    });
     EXPECT_EQ(bedpe,
               "chr1\t9\t49\tchr1\t499\t539\tdirect-1\t925\t+\t+\n"
               "chr1\t99\t129\tchr1\t979\t1009\tinverted-1\t1000\t+\t-\n");
+}
+
+TEST(ApproximateReport, PairsAndTidySummaryNameTheRecord)
+{
+    const auto found = results();
+    const std::string pairs = written([&](TableWriter& out) {
+        writeApproximatePairsHeader(out, false, true);
+        writeApproximatePairs(out, found[0], nullptr, "chr1");
+    });
+    EXPECT_EQ(pairs,
+              "seqid\tkind\tlength\tmismatches\tfirst\tsecond\tidentity\tevalue\n"
+              "chr1\tdirect\t40\t3\t10\t500\t92.50\t1.25e-07\n");
+    ApproximateClassCounts counts{};
+    counts[static_cast<std::size_t>(RepeatKind::Direct)][1] = 4;
+    const std::string tidy = written([&](TableWriter& out) { writeApproximateSummaryRows(out, "chr1", counts); });
+    EXPECT_EQ(tidy.substr(0, tidy.find('\n', tidy.find('\n') + 1) + 1),
+              "chr1\tdirect\t30-39\t0\nchr1\tdirect\t40-49\t4\n");
+    EXPECT_EQ(std::count(tidy.begin(), tidy.end(), '\n'), 4 * 6);
 }
 
 TEST(ApproximateReport, SummaryCountsEveryClassOfEveryKind)

@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr quintptr kFlag = quintptr{1} << (sizeof(quintptr) * 8 - 1);
+// The bit below the microsatellites' flag (repeattreemodel.cpp).
+constexpr quintptr kFlag = quintptr{1} << (sizeof(quintptr) * 8 - 2);
 constexpr int kBranchLevel = 1;
 constexpr int kKindLevel = 2;
 constexpr int kClassLevel = 3;
@@ -51,18 +52,23 @@ QString classText(std::size_t lengthClass)
 
 bool RepeatTreeModel::isApproximate(const QModelIndex& index)
 {
-    return index.isValid() && (index.internalId() & kFlag) != 0;
+    return index.isValid() && !isMicrosatelliteItem(index) && (index.internalId() & kFlag) != 0;
+}
+
+int RepeatTreeModel::approximateRow() const
+{
+    return kindCount() + (microsatellites_.empty() ? 0 : 1);
 }
 
 void RepeatTreeModel::setApproximate(std::shared_ptr<const tessaron::ApproximateAnalysis> analysis)
 {
     if (approximate_) {
-        beginRemoveRows(QModelIndex(), kindCount(), kindCount());
+        beginRemoveRows(QModelIndex(), approximateRow(), approximateRow());
         approximate_.reset();
         endRemoveRows();
     }
     if (analysis) {
-        beginInsertRows(QModelIndex(), kindCount(), kindCount());
+        beginInsertRows(QModelIndex(), approximateRow(), approximateRow());
         approximate_ = std::make_shared<const ApproximateBranch>(std::move(analysis));
         endInsertRows();
     }
@@ -132,7 +138,7 @@ QModelIndex RepeatTreeModel::approximateParent(const QModelIndex& child) const
     const Item item = itemOf(child);
     switch (item.level) {
         case kKindLevel:
-            return createIndex(kindCount(), 0, idOf({kBranchLevel, 0, 0}));
+            return createIndex(approximateRow(), 0, idOf({kBranchLevel, 0, 0}));
         case kClassLevel:
             return createIndex(item.kind, 0, idOf({kKindLevel, item.kind, 0}));
         case kPairLevel:

@@ -1,7 +1,8 @@
 #pragma once
 
-// The approximate search's reports: the summary per kind and length class,
-// the pairs as a table, GFF3, BED6 and BEDPE.
+// The approximate search's reports: the summary per kind and length class
+// and the pairs as a table. GffReport, BedReport and BedpeReport write its
+// pairs as GFF3, BED6 and BEDPE.
 
 #include "engine/approximatesearch.h"
 #include "report/featureindex.h"
@@ -20,12 +21,14 @@ namespace tessaron {
 [[nodiscard]] SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts);
 
 // kind, length, mismatches, first, second (1-based starts), identity,
-// evalue, and with `withFeatures` first_features and second_features.
-void writeApproximatePairsHeader(TableWriter& out, bool withFeatures = false);
+// evalue, and with `withFeatures` first_features and second_features; with
+// `withSeqid` a first column seqid.
+void writeApproximatePairsHeader(TableWriter& out, bool withFeatures = false, bool withSeqid = false);
 // One row per pair, in the result's order; with `features` the features
-// each copy overlaps ("tRNA-Leu / ND5", or "intergenic").
+// each copy overlaps ("tRNA-Leu / ND5", or "intergenic"); a non-empty
+// `seqid` fills the first column.
 void writeApproximatePairs(TableWriter& out, const ApproximateResult& result,
-                           const FeatureIndex* features = nullptr);
+                           const FeatureIndex* features = nullptr, std::string_view seqid = {});
 
 // A pair's name in GFF3, BED and BEDPE: KIND-N, N its 1-based place among
 // the pairs of its kind.
@@ -36,24 +39,11 @@ void writeApproximatePairs(TableWriter& out, const ApproximateResult& result,
 [[nodiscard]] std::string identityText(double identity);
 [[nodiscard]] std::string evalueText(double evalue);
 
-// GFF3 of the pairs: the header, a "region" line for the circular sequence,
-// then per pair two "repeat_region" lines (copy=1 and copy=2) sharing
-// repeat_pair=KIND-N, with rpt_type, mismatches, identity and evalue, and
-// with `features` overlaps=NAME,NAME (or intergenic). A copy across the
-// origin ends beyond the sequence's length.
-void writeApproximateGff(TableWriter& out, std::string_view seqid, std::int64_t length,
-                         std::span<const ApproximateResult> results, const FeatureIndex* features = nullptr);
+// The score of a pair in BED and BEDPE: 10 x identity rounded (0..1000).
+[[nodiscard]] std::int64_t approximateScore(double identity);
 
-// BED6, one line per copy: seqid, 0-based start, exclusive end, KIND-N, the
-// score 10 x identity rounded (0..1000) and the strand (+, but - for the
-// second copy of an inverted pair).
-void writeApproximateBed(TableWriter& out, std::string_view seqid,
-                         std::span<const ApproximateResult> results);
-
-// BEDPE, one line per pair: seqid, start, end of the first copy, seqid,
-// start, end of the second, KIND-N, the score as in BED, + and the second
-// copy's strand.
-void writeApproximateBedpe(TableWriter& out, std::string_view seqid,
-                           std::span<const ApproximateResult> results);
+// The summary as a tidy table's rows (writeSummaryTableHeader): seqid, kind,
+// the length class as repeat_length, pairs; every class, zeros included.
+void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid, const ApproximateClassCounts& counts);
 
 }  // namespace tessaron
