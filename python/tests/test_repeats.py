@@ -32,7 +32,8 @@ def cli_has_approximate(cli):
 
 def test_approximate_pairs_are_the_command_lines(cli, mito):
     # Runs once tessaron-cli has --approximate: its first five columns, then
-    # identity and E-value as numbers, then the features.
+    # identity and E-value as numbers (written with fewer digits), then the
+    # features.
     if not cli_has_approximate(cli):
         pytest.skip("tessaron-cli has no --approximate yet")
     expected = cli("--approximate", "--min", 14, "--identity", 80, "--report", "pairs", MITO)[1:]
@@ -41,7 +42,7 @@ def test_approximate_pairs_are_the_command_lines(cli, mito):
     assert len(got) == len(expected) > 0
     for mine, theirs in zip(got, expected):
         assert mine[:5] == tuple(theirs[:5])
-        assert all(math.isclose(float(a), float(b), rel_tol=1e-5) for a, b in zip(mine[5:7], theirs[5:7]))
+        assert all(math.isclose(float(a), float(b), rel_tol=0.05) for a, b in zip(mine[5:7], theirs[5:7]))
         assert mine[7:] == tuple(theirs[7:])
 
 
