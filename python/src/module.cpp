@@ -166,7 +166,7 @@ auto runWatched(const Callbacks& callbacks, Job job) -> decltype(job(SearchContr
                 shown = now;
                 callbacks.progress(now);
             }
-            if (!callbacks.cancel.is_none() && py::cast<bool>(callbacks.cancel())) {
+            if (!callbacks.cancel.is_none() && static_cast<bool>(py::bool_(callbacks.cancel()))) {
                 worker.request_stop();
             }
             if (PyErr_CheckSignals() != 0) {

@@ -87,3 +87,10 @@ def test_cancel_stops_a_long_search(long_genome, raising):
     assert time.monotonic() - started < 20
     assert reports and all(0 <= fraction < 1 for fraction in reports)
     assert ticks
+
+
+def test_callbacks_that_never_stop_see_the_search_to_its_end(long_genome):
+    reports = []
+    counts = tessaron.summary(long_genome, "complete", kinds="direct", progress=reports.append, cancel=lambda: None)
+    assert counts["pairs"].sum() > 0
+    assert len(reports) > 1 and reports[-1] == 1.0
