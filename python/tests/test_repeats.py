@@ -1,10 +1,11 @@
+import gzip
 import math
 
 import numpy as np
 import pytest
 
 import tessaron
-from conftest import MITO, TWO_RECORDS
+from conftest import CHLOROPLAST, MITO, TWO_RECORDS
 
 
 @pytest.fixture(scope="module")
@@ -26,15 +27,15 @@ def test_pairs_are_the_command_lines(cli, mito, method, options):
     assert rows(table) == [tuple(row) for row in expected[1:]]
 
 
-def cli_has_approximate(cli):
-    return "--approximate" in "".join(",".join(row) for row in cli("--help"))
+def cli_has(cli, option):
+    return option in "".join(",".join(row) for row in cli("--help"))
 
 
 def test_approximate_pairs_are_the_command_lines(cli, mito):
     # Runs once tessaron-cli has --approximate: its first five columns, then
     # identity and E-value as numbers (written with fewer digits), then the
     # features.
-    if not cli_has_approximate(cli):
+    if not cli_has(cli, "--approximate"):
         pytest.skip("tessaron-cli has no --approximate yet")
     expected = cli("--approximate", "--min", 14, "--identity", 80, "--report", "pairs", MITO)[1:]
     table = tessaron.repeats(mito, method="approximate", min=14, identity=80)
@@ -99,3 +100,35 @@ def test_microsatellites_and_controls():
     controls = tessaron.controls(tessaron.Genome.from_string("ACGTTGCAAGGCTTAC" * 40), 4, seed=3)
     assert list(controls.columns) == ["kind", "repeat_length", "pairs", "control_mean", "control_sd", "z"]
     assert len(controls) == 4 * 23 and controls["control_sd"].ge(0).all()
+
+
+def test_controls_are_the_command_lines(cli, mito):
+    expected = cli("--controls", 3, "--seed", 7, "--min", 9, "--max", 12, MITO)
+    table = tessaron.controls(mito, 3, seed=7, method="described", min=9, max=12)
+    assert list(table.columns) == expected[0]
+    for mine, theirs in zip(rows(table), expected[1:], strict=True):
+        assert mine[:3] == tuple(theirs[:3])
+        numbers = [(float(a), float(b or "nan")) for a, b in zip(mine[3:], theirs[3:])]
+        assert all(math.isclose(a, b, rel_tol=1e-5) or (math.isnan(a) and math.isnan(b)) for a, b in numbers)
+
+
+def test_microsatellites_are_the_command_lines(cli):
+    # Runs once tessaron-cli has --ssr; it writes "-" for no compound.
+    if not cli_has(cli, "--ssr"):
+        pytest.skip("tessaron-cli has no --ssr yet")
+    expected = cli("--ssr", "--report", "ssr", CHLOROPLAST)[1:]
+    got = [row[:6] + ("-" if row[6] == "0" else row[6],) + row[7:] for row in rows(
+        tessaron.microsatellites(tessaron.read(CHLOROPLAST)))]
+    assert got == [tuple(row) for row in expected] and got
+
+
+def test_gzip_files_read_as_their_content(tmp_path, mito):
+    packed = tmp_path / "NC_012920.gb.gz"
+    packed.write_bytes(gzip.compress(MITO.read_bytes()))
+    try:
+        genome = tessaron.read(packed)
+    except tessaron.InputError as error:
+        if error.reason == "not_text":
+            pytest.skip("the readers do not unpack gzip yet")
+        raise
+    assert (genome.seqid, genome.sequence, genome.features) == (mito.seqid, mito.sequence, mito.features)
