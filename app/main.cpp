@@ -18,6 +18,8 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QBuffer>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -26,6 +28,10 @@
 #include <QStringList>
 #include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
+#include <span>
+#include <string_view>
 
 namespace {
 
@@ -69,26 +75,59 @@ int screenshot(CTessaronDlg& window, const QString& picture, const QString& file
     return saved ? 0 : 1;
 }
 
+// The command line: --help, --version, the hidden --screenshot OUT and a file.
+void describeOptions(QCommandLineParser& parser, const QCommandLineOption& screenshot)
+{
+    QCoreApplication::setApplicationName(applicationName());
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARON_VERSION));
+    parser.setApplicationDescription(QStringLiteral("Finds the repeated words of a circular genome."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A GenBank, FASTA or text file to open."),
+                                 QStringLiteral("[FILE]"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the window showing FILE."),
+                                        QStringLiteral("OUT"));
+    screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    const std::span<char*> given(argv + 1, static_cast<std::size_t>(std::max(argc - 1, 0)));
+    if (std::any_of(given.begin(), given.end(), [](const char* argument) {
+            const std::string_view text(argument);
+            return text == "-h" || text == "--help" || text == "--help-all" || text == "-v" ||
+                   text == "--version";
+        })) {
+        // Answered, and the program ends, without a display.
+        const QCoreApplication core(argc, argv);
+        QCommandLineParser parser;
+        describeOptions(parser, screenshotOption);
+        parser.process(core);
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(applicationName());
     QApplication::setDesktopFileName(QStringLiteral("tessaron"));
     // The installed theme icon when there is one, else the one built in.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaron"), programIcon()));
+    QCommandLineParser parser;
+    describeOptions(parser, screenshotOption);
+    parser.process(application);
+    const QStringList files = parser.positionalArguments();
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;
     window.show();
 
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() == 4 && arguments.at(1) == QStringLiteral("--screenshot")) {
-        return screenshot(window, arguments.at(2), arguments.at(3));
+    if (parser.isSet(screenshotOption) && files.size() == 1) {
+        return screenshot(window, parser.value(screenshotOption), files.front());
     }
-    if (arguments.size() == 2) {
-        const QString file = arguments.at(1);
+    if (files.size() == 1) {
+        const QString file = files.front();
         QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
     }
     return QApplication::exec();

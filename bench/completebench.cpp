@@ -87,7 +87,7 @@ void registerAll()
         {"mito", [](Genome& genome) { loadGenBank(genome, TESSARON_SAMPLE_GENBANK); }},
         {"chloroplast",
          [](Genome& genome) {
-             loadGenBank(genome, std::filesystem::path(TESSARON_SHARED_DATA) / "NC_000932.gb");
+             loadGenBank(genome, std::filesystem::path(TESSARON_TEST_DATA) / "NC_000932.gb");
          }},
         {"random1M",
          [](Genome& genome) {

@@ -1,7 +1,8 @@
 // tessaron-chart: the command line program with the chart of pairs per
-// length. tessaron-cli runs it for --chart, so that the plain reports never
-// load Qt.
+// length and the figure of the repeat section. tessaron-cli runs it for
+// --chart, so that the plain reports never load Qt.
 
+#include "charts/barfigure.h"
 #include "charts/repeatchart.h"
 #include "cli/clirun.h"
 #include "offscreen.h"
@@ -20,9 +21,13 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QApplication application(argc, argv);
-    const tessaron::ChartData data = input.controls
-                                         ? tessaron::controlsChartData(*input.controls)
-                                         : tessaron::summaryChartData(input.minLength, input.counts);
+    if (input.section) {
+        return tessaron::saveBarFigure(tessaron::repeatSectionFigure(*input.section),
+                                       QString::fromStdString(path));
+    }
+    const tessaron::ChartData data =
+        input.controls ? tessaron::controlsChartData(*input.controls)
+                       : tessaron::summaryChartData(input.minLength, input.counts, input.maxLength);
     return tessaron::saveChart(data, false, QString::fromStdString(path));
 }
 

@@ -2,6 +2,7 @@
 // runs it for --map, so that the plain reports never load Qt.
 
 #include "cli/clirun.h"
+#include "mapgeometry/gcprofile.h"
 #include "mapgeometry/mapscene.h"
 #include "mapimage/diagrampainter.h"
 #include "offscreen.h"
@@ -13,20 +14,49 @@
 
 namespace {
 
-bool drawMap(const std::string& path, const tessaron::FeatureList& features, std::int64_t basesRead,
-             const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs)
+tessaron::DiagramStyle styleOf(tessaron::MapStyle style)
 {
-    tessaron::MapScene scene(features, basesRead);
-    scene.setRepeat(repeat, pairs);
+    tessaron::DiagramStyle drawn;
+    switch (style) {
+        case tessaron::MapStyle::Default:
+            break;
+        case tessaron::MapStyle::Staggered:
+            drawn.labels = tessaron::LabelLayout::Staggered;
+            break;
+        case tessaron::MapStyle::Tidy:
+            drawn.labels = tessaron::LabelLayout::Tidy;
+            break;
+        case tessaron::MapStyle::Paper:
+            drawn.look = tessaron::MapLook::Paper;
+            break;
+    }
+    return drawn;
+}
+
+bool drawMap(const tessaron::MapRequest& request)
+{
+    tessaron::MapScene scene(request.features, request.genome.length());
+    scene.setRepeat(request.repeat, request.pairs);
+    scene.setTitle(request.genome.title());
     if (!scene.lengthWarning().empty()) {
         std::cerr << "tessaron-cli: " << scene.lengthWarning() << '\n';
+    }
+    tessaron::MapImageOptions options;
+    options.style = styleOf(request.style);
+    options.width = request.width;
+    options.height = request.height;
+    if (options.style.look == tessaron::MapLook::Paper) {
+        scene.setProfile(tessaron::gcProfile(request.genome.sequence()));
     }
     tessaron::drawOffscreenQuietly();
     int argc = 1;
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    return tessaron::saveDiagram(QString::fromStdString(path), scene);
+    // Smooth once drawn at another size than the map's own.
+    options.style.antialias = request.width > 0 && QSize(request.width, request.height) !=
+                                                       tessaron::diagramSize(scene, options.style);
+    return tessaron::saveDiagram(QString::fromStdString(request.path), scene, options);
 }
 
 }  // namespace

@@ -7,11 +7,14 @@ set -euo pipefail
 
 # libdivsufsort-dev: the suffix sorting of the complete search.
 # lld: the quick linker of the test build.
-# genometools: its GFF3 validator checks the command line's GFF output in the tests.
+# genometools: its GFF3 validator checks the command line's GFF output in the tests;
+# bedtools and tabix read the BED and the sorted GFF3 in the tests.
+# zlib1g-dev: gzip and bgzip input. help2man: the man page, made from --help.
 # qt6-base-dev, qt6-svg-dev, qt6-charts-dev, libgl-dev: the desktop program (Qt 6
-# Widgets, SVG and Charts; libqt6opengl6-dev because the Charts CMake files ask
-# for it); fonts-dejavu-core: a monospace face for the sequence pane, also offscreen.
-packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev time genometools
+# Widgets and Print Support, both in qt6-base-dev, SVG and Charts;
+# libqt6opengl6-dev because the Charts CMake files ask for it);
+# fonts-dejavu-core: a monospace face for the sequence pane, also offscreen.
+packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev zlib1g-dev time genometools bedtools tabix help2man
     qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core snakemake "$@")
 
 # python3-dev, pybind11-dev, python3-pybind11: the Python module; python3-numpy

@@ -1,16 +1,17 @@
 #include "charts/repeatchart.h"
 
+#include "charts/chartlegend.h"
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
 
 #include <QAreaSeries>
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
@@ -18,6 +19,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -80,6 +82,25 @@ void appendPoints(QLineSeries& series, int firstLength, const std::vector<double
 
 }  // namespace
 
+QColor seriesColor(std::size_t index)
+{
+    // Colours of greatest contrast to one another (after Kelly), those too
+    // pale on white made darker.
+    static constexpr std::array<QRgb, 20> kColors{
+        0x0067A5, 0xBE0032, 0x008856, 0xF38400, 0x875692, 0x882D17, 0xE68FAC, 0x848482, 0x8DB600, 0x604E97,
+        0xF99379, 0x2B3D26, 0x6FA8DC, 0xC9A000, 0xB3446C, 0xA89A60, 0xE25822, 0x654522, 0x00A3A3, 0x9C9400};
+    const QColor color = QColor::fromRgb(kColors[index % kColors.size()]);
+    // Each round after the first darker than the one before.
+    return (index / kColors.size()) % 2 == 1 ? color.darker(150) : color;
+}
+
+Qt::PenStyle seriesStyle(std::size_t index)
+{
+    static constexpr std::array<Qt::PenStyle, 4> kStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine,
+                                                         Qt::DashDotLine};
+    return kStyles[(index / 20) % kStyles.size()];
+}
+
 QColor kindColor(RepeatKind kind)
 {
     switch (kind) {
@@ -95,14 +116,31 @@ QColor kindColor(RepeatKind kind)
     return QColor(0xF0, 0x90, 0x00);
 }
 
-ChartData summaryChartData(int minLength, const PairCountsByKind& counts)
+ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength)
 {
     ChartData data;
     data.title = QStringLiteral("Repeat pairs per length");
-    const std::size_t lengthCount = usedSlots(counts);
+    std::size_t lengthCount = usedSlots(counts);
+    // The lengths searched, then one slot for every longer word.
+    const auto searched = static_cast<std::size_t>(std::max(maxLength - minLength + 1, 1));
+    const bool gather = maxLength >= minLength && lengthCount > searched;
+    if (gather) {
+        lengthCount = searched + 1;
+        data.gatheredAbove = maxLength;
+        data.title += QStringLiteral(" (pairs of words longer than %1 bp at \u201c>%1\u201d)").arg(maxLength);
+    }
     for (const RepeatKind kind : kKindOrder) {
-        data.lines.push_back({headingOf(kind), kindColor(kind), minLength,
-                              firstSlots(counts[static_cast<std::size_t>(kind)], lengthCount), false});
+        const std::vector<std::int64_t>& kindCounts = counts[static_cast<std::size_t>(kind)];
+        std::vector<double> values = firstSlots(kindCounts, lengthCount);
+        if (gather) {
+            double longer = 0;
+            for (std::size_t slot = searched; slot < kindCounts.size(); ++slot) {
+                longer += static_cast<double>(kindCounts[slot]);
+            }
+            values.back() = longer;
+        }
+        data.lines.push_back(
+            {headingOf(kind), kindColor(kind), minLength, std::move(values), false, Qt::SolidLine});
     }
     return data;
 }
@@ -113,10 +151,11 @@ ChartData comparisonChartData(const GenomeComparison& comparison)
     data.title = QStringLiteral("%1: pairs per length").arg(headingOf(comparison.kind));
     const auto lengthCount =
         static_cast<std::size_t>(std::max(comparison.maxLength - comparison.minLength + 1, 1));
-    // Qt's own palette: genomes have no colour of their own.
-    for (const ComparisonRow& row : comparison.rows) {
-        data.lines.push_back({QString::fromStdString(row.fileTitle), QColor(), comparison.minLength,
-                              firstSlots(row.counts, lengthCount), false});
+    // Genomes have no colour of their own: one each, told apart however many.
+    for (std::size_t i = 0; i < comparison.rows.size(); ++i) {
+        const ComparisonRow& row = comparison.rows[i];
+        data.lines.push_back({QString::fromStdString(row.fileTitle), seriesColor(i), comparison.minLength,
+                              firstSlots(row.counts, lengthCount), false, seriesStyle(i)});
     }
     return data;
 }
@@ -141,9 +180,13 @@ ChartData controlsChartData(const ControlReport& report)
                        report.minLength,
                        {},
                        {}};
-        ChartLine observed{heading, kindColor(kind), report.minLength, {}, false};
-        ChartLine mean{
-            heading + QStringLiteral(": controls' mean"), kindColor(kind), report.minLength, {}, true};
+        ChartLine observed{heading, kindColor(kind), report.minLength, {}, false, Qt::SolidLine};
+        ChartLine mean{heading + QStringLiteral(": controls' mean"),
+                       kindColor(kind),
+                       report.minLength,
+                       {},
+                       true,
+                       Qt::DashLine};
         for (std::size_t slot = 0; slot < lengthCount; ++slot) {
             const ControlStats cell = slot < stats.size() ? stats[slot] : ControlStats{};
             observed.values.push_back(static_cast<double>(cell.observed));
@@ -162,7 +205,7 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
 {
     auto chart = std::make_unique<QChart>();
     chart->setTitle(data.title);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    std::vector<ChartLegend::Entry> legend;
 
     int firstLength = std::numeric_limits<int>::max();
     int lastLength = std::numeric_limits<int>::min();
@@ -200,30 +243,24 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
         added.push_back(area);
         span(band.firstLength, band.high);
         // The band explains itself beside its line: no entry in the legend.
-        for (QLegendMarker* marker : chart->legend()->markers(area)) {
-            marker->setVisible(false);
-        }
     }
     for (const ChartLine& line : data.lines) {
         auto* series = new QLineSeries();
         series->setName(line.name);
         appendPoints(*series, line.firstLength, line.values, logScale);
         chart->addSeries(series);
-        if (line.color.isValid()) {
-            QPen pen(line.color);
-            pen.setWidthF(line.dashed ? 1.5 : 2.0);
-            pen.setStyle(line.dashed ? Qt::DashLine : Qt::SolidLine);
-            series->setPen(pen);
-        }
+        QPen pen(line.color.isValid() ? line.color : QColor(Qt::black));
+        pen.setWidthF(line.dashed ? 1.5 : 2.0);
+        pen.setStyle(line.dashed ? Qt::DashLine : line.style);
+        series->setPen(pen);
         series->setPointsVisible(!line.dashed);
         added.push_back(series);
         span(line.firstLength, line.values);
-        if (line.dashed) {
-            for (QLegendMarker* marker : chart->legend()->markers(series)) {
-                marker->setVisible(false);
-            }
+        if (!line.dashed) {
+            legend.push_back({line.name, pen, true});
         }
     }
+    new ChartLegend(*chart, std::move(legend));  // a child of the chart
     if (firstLength > lastLength) {
         firstLength = 0;
         lastLength = 1;
@@ -232,13 +269,29 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
         ++lastLength;  // a single length still gets an axis
     }
 
-    auto* lengths = new QValueAxis();
+    const int interval = std::max(1, static_cast<int>(std::ceil((lastLength - firstLength) / 12.0)));
+    QAbstractAxis* lengths = nullptr;
+    if (data.gatheredAbove > 0 && lastLength == data.gatheredAbove + 1) {
+        // The lengths searched by their numbers, the last point as ">N".
+        auto* axis = new QCategoryAxis();
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        // Room beyond the last point for its label.
+        axis->setRange(firstLength, lastLength + 0.5);
+        for (int length = firstLength; length + interval <= data.gatheredAbove; length += interval) {
+            axis->append(QString::number(length), length);
+        }
+        axis->append(QStringLiteral(">%1").arg(data.gatheredAbove), lastLength);
+        lengths = axis;
+    } else {
+        auto* axis = new QValueAxis();
+        axis->setRange(firstLength, lastLength);
+        axis->setLabelFormat(QStringLiteral("%d"));
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(firstLength);
+        axis->setTickInterval(interval);
+        lengths = axis;
+    }
     lengths->setTitleText(QStringLiteral("Repeat length (bp)"));
-    lengths->setRange(firstLength, lastLength);
-    lengths->setLabelFormat(QStringLiteral("%d"));
-    lengths->setTickType(QValueAxis::TicksDynamic);
-    lengths->setTickAnchor(firstLength);
-    lengths->setTickInterval(std::max(1, static_cast<int>(std::ceil((lastLength - firstLength) / 12.0))));
     chart->addAxis(lengths, Qt::AlignBottom);
 
     QAbstractAxis* pairs = nullptr;
@@ -266,23 +319,23 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
     return chart;
 }
 
-bool saveChart(QChartView& view, const QString& path)
+bool saveWidget(QWidget& widget, const QString& path, const QString& title)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const QSize size = view.size();
+    const QSize size = widget.size();
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(view.chart() != nullptr ? view.chart()->title() : QString());
+        svg.setTitle(title);
         QPainter painter;
         if (!painter.begin(&svg)) {
             return false;
         }
-        view.render(&painter);
+        widget.render(&painter);
         if (!painter.end()) {
             return false;
         }
@@ -290,7 +343,7 @@ bool saveChart(QChartView& view, const QString& path)
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
-        view.render(&painter);
+        widget.render(&painter);
         painter.end();
         if (!image.save(&buffer, "PNG")) {
             return false;
@@ -301,6 +354,11 @@ bool saveChart(QChartView& view, const QString& path)
     // written into, never replaced.
     return !saveFile(QFile::encodeName(path).toStdString(),
                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool saveChart(QChartView& view, const QString& path)
+{
+    return saveWidget(view, path, view.chart() != nullptr ? view.chart()->title() : QString());
 }
 
 bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size)

@@ -3,6 +3,7 @@
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -17,13 +18,16 @@ constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
 constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
+constexpr int kSmallestMapSide = 50;
+constexpr int kLargestMapSide = 6000;
+constexpr int kMostRepeats = 1'000'000;
 
 constexpr std::string_view kUsage =
     R"(Usage: tessaron-cli [options] FILE
-       tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
-       tessaron-cli [options] --random A,T,C,G [--seed N]
-       tessaron-cli [options] --compare [--kind KIND] FILE...
-       tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+  or:  tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
+  or:  tessaron-cli [options] --random A,T,C,G [--seed N]
+  or:  tessaron-cli [options] --compare [--kind KIND] FILE...
+  or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -47,16 +51,27 @@ Input, exactly one of:
                       every other byte (line ends, digits, blanks) is
                       skipped. Lines end at LF, CR LF or CR. UTF-16 with a
                       byte order mark is read; an empty file, binary data and
-                      UTF-32 are errors. FILE may be "-" or /dev/stdin for
-                      standard input, a pipe or a process substitution
+                      UTF-32 are errors, and so is a file or record with no
+                      base. gzip and bgzip data (told by its bytes, whatever
+                      the name) is unpacked first. FILE may be "-" or
+                      /dev/stdin for standard input, a pipe or a process
+                      substitution. Every record of a file of several is
+                      reported (see "Several records" below)
   --text FILE         the same as FILE
   --genbank FILE      FILE must be GenBank; anything else is an error
-  --record N|NAME     the record to read from a file of several (GenBank
+  --record N|NAME     the one record to read from a file of several (GenBank
                       records end at "//", FASTA records begin at '>'): its
                       number from 1, or its LOCUS name, accession or FASTA id
                       (a name that several records carry is an error that
-                      lists them); without it the first is read, with a note
-                      on standard error when there are more
+                      lists them); without it every record is reported, but
+                      --map and --chart draw the first, with a note on
+                      standard error
+  --seqid NAME        the sequence's id in every output (GFF3, BED, the
+                      seqid columns) instead of its own: ACCESSION.VERSION
+                      of GenBank (the LOCUS name when there is none), the
+                      FASTA id, the file's name for plain text (standard
+                      input: "sequence"), "random" for --random; for one
+                      record only
   --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
                       and G: four non-negative integers separated by commas,
                       adding up to at most 2147483647
@@ -70,8 +85,9 @@ Input, exactly one of:
   --batch FILE...     analyse every file (GenBank or text) and write one tidy
                       table, one row per genome (every record of every
                       file, "record" its number in the file), kind and
-                      repeat length:
-                      file, record, title, length, kind, repeat_length, pairs
+                      repeat length: file, record, accession (the seqid),
+                      title (the whole SOURCE of GenBank, the FASTA header
+                      after the id), length, kind, repeat_length, pairs
                       (and with --controls control_mean, control_sd, z); the
                       files run in parallel (see -j) and come out in the order
                       given; a file that fails is reported on standard error
@@ -88,8 +104,10 @@ Options:
                       genome is random), analysed with the same settings: the
                       summary becomes a table of kind, repeat_length, pairs,
                       control_mean, control_sd (sample standard deviation)
-                      and z = (pairs - mean) / sd, empty when sd is 0
-  -j N, --jobs N      threads for --batch and --controls (default all cores)
+                      and z = (pairs - mean) / sd, empty when sd is 0 (with
+                      --tidy or several records, seqid first)
+  -j N, --jobs N      threads for --batch and --controls (default the CPUs
+                      this process may run on)
   --min N             shortest repeat length, 3 to 256 (default 8)
   --max N             longest repeat length, 3 to 256 (default 30); a minimum
                       above the maximum is lowered to it. With --random a
@@ -113,6 +131,40 @@ Options:
                                  counts of A, T, C and G
                         gff      the repeats as GFF3 (see below)
                         bed      the repeats as BED6 (see below)
+                        bedpe    the pairs as BEDPE (see below)
+                        ssr      the microsatellites (implies --ssr):
+                                 start, unit_length, unit, repeats, length,
+                                 class (the least rotation of the unit or
+                                 of its reverse complement, with the other
+                                 strand's after a slash: AG/CT), compound
+                                 (its number, or "-" in none) and end (past
+                                 the length for one across the origin); for
+                                 GenBank input also features, those it
+                                 overlaps or "intergenic"
+                        paper    the repeat section of a genome paper: the
+                                 long repeats of the four kinds by length
+                                 class (30-39, 40-49, 50-59, 60-99, 100-999,
+                                 >=1000 bp; pairs of copies, from the
+                                 complete search, whatever --min and --max),
+                                 the microsatellites by unit length and by
+                                 class, and the compounds; with --chart OUT
+                                 also its figure
+  --ssr               the microsatellites (simple sequence repeats) instead
+                      of the repeats: runs of a unit of 1 to 6 letters at
+                      least as many times as --ssr-min asks, round the
+                      circle, found without an index; for the summary (the
+                      counts per unit length and per class, with those in
+                      compounds), --report ssr, gff and bed, --batch (one
+                      tidy table: file, record, title, length, unit_length,
+                      class, microsatellites, in_compounds, compounds) and
+                      --compare (one row per genome: the counts per unit
+                      length, total, in_compounds, compounds and per class)
+  --ssr-min N1,N2,N3,N4,N5,N6
+                      the least repeat numbers of units of 1 to 6 letters:
+                      six integers from 2 to 1000000 (default 10,6,5,5,5,5)
+  --ssr-compound D    microsatellites at most D letters apart (from one's
+                      end to the next one's start) form a compound: an
+                      integer from 0 (default 100)
   --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,
                       "FIRST | SECOND" (each as in the pairs report)
@@ -125,54 +177,110 @@ Options:
   --motif WORD        where WORD (A, T, C and G, either case) occurs: the
                       1-based starts in the index's order (by the letters
                       that follow), then their number
+  --tidy              the summary, --motif and --compare as tables, one
+                      header row and one value per row: seqid, kind,
+                      repeat_length, pairs (the summary: every length from
+                      the minimum to the maximum, zeros included); seqid,
+                      motif, start (ascending); genome, kind, repeat_length,
+                      pairs (--compare; with --complete a row with an empty
+                      repeat_length counts the pairs longer than the maximum)
   --csv               comma-separated tables instead of tab-separated ones
-  --map OUT           draw the circular map of a GenBank file into OUT: an SVG
-                      drawing when its name ends in .svg, a 600 x 460 PNG
-                      image otherwise; nothing is written to standard output.
-                      A file OUT is replaced once the new one is complete; a
-                      FIFO or a device (/dev/stdout) is written into, never
-                      replaced; a link is followed to its target
+  --map OUT           draw the circular map into OUT: an SVG drawing when its
+                      name ends in .svg, a PDF document when in .pdf, a PNG
+                      image otherwise, of the size --map-size gives (600 x
+                      460 without it); nothing is written to standard output. A
+                      GenBank file's features are drawn as arcs with their
+                      names; a FASTA, text or random genome is a plain ring
+                      with its scale. A file OUT is replaced once the new one
+                      is complete; a FIFO or a device (/dev/stdout) is written
+                      into, never replaced; a link is followed to its target
+  --map-style STYLE   with --map, one of:
+                        default    as the desktop first shows the map: names
+                                   staggered, or set apart beside the circle
+                                   for more than 100 features
+                        staggered  every second name pushed outward
+                        tidy       names in a column on either side, joined
+                                   to their arcs, left out where they find no
+                                   room
+                        paper      on white, for a paper: each stretch named
+                                   once by its gene, names along the ring, a
+                                   scale in kb, GC content and GC skew rings,
+                                   the name and length in the middle, a
+                                   legend of every colour used
+  --map-size WxH      with --map, the picture's width and height in pixels
+                      (of 1/96 inch for PDF), 50 to 6000 each; the map keeps
+                      its shape and fits, the room left over goes to the
+                      names. Without it the map's own size: 600 x 460, or for
+                      a paper a square that holds the names
   --chart OUT         draw the pairs per length of each kind into OUT, an SVG
                       drawing when its name ends in .svg, a 900 x 560 PNG
                       image otherwise; with --controls, the genome's pairs
                       beside the controls' mean and a band of two standard
                       deviations. Nothing is written to standard output;
-                      OUT is written as for --map
+                      OUT is written as for --map. With --report paper, the
+                      section's two bar charts (long repeats per kind and
+                      length class, microsatellites per class) side by side,
+                      1200 x 520 as PNG, and the section still written to
+                      standard output
   --repeat KIND,LENGTH,INDEX
                       with --map: mark the INDEX-th (from 1) repeat of that
                       KIND and LENGTH, in the order the results list them
+  -q, --quiet         no progress line (otherwise shown on standard error for
+                      long work when it is a terminal)
   --help              show this text and exit
+  --version           show the program's version and exit
   --                  end of options, for a FILE whose name starts with '-'
 
 Options that take a value also accept the form --option=VALUE.
 
-GFF3 output: a "region" line for the whole sequence (Is_circular=true), then
-one "repeat_region" line per copy of each pair, kinds in the order direct,
-inverted, mirror, complementary. Both copies of a pair carry the same
+Several records: the summary, listing, info, --motif and --features of a
+file of several records write one block per record, each headed by a row
+"seqid" and its seqid (blocks apart by an empty row); pairs and the
+--controls table gain a first column seqid; GFF3, BED and BEDPE name each
+record by its seqid. The output of a file of one record is the same as
+before. --tidy tables always have their seqid column.
+
+GFF3 output: the "##sequence-region" of every sequence, then per sequence
+(by seqid) a "region" line for the whole sequence (Is_circular=true) and one
+"repeat_region" line per copy of each pair, sorted by start (bgzip and tabix
+take it). Both copies of a pair carry the same
 repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
 its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
 their IDs are that value followed by .1 and .2. rpt_type is direct or
 inverted, and other for mirror and complementary, whose kind is given in
 repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
 inverted repeat is on the minus strand. A copy across the origin ends beyond
-the sequence's length. For GenBank input each copy also carries
+the sequence's length. The seqid is the sequence's own (see --seqid). For
+GenBank input each copy also carries
 overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
+With --ssr: one "microsatellite" line (SO:0000289) on + per microsatellite, ID
+ssr-K (its place in the table), Name=(UNIT)REPEATS, rpt_type=tandem,
+rpt_unit_seq, repeats, motif_class and, in a compound, compound=C.
 
-BED output: one BED6 line per copy of each pair, in the same order, with no
-track or header line: the sequence's name (the GFF3 seqid), the 0-based start
-and the exclusive end (beyond the sequence's length for a copy across the
-origin), the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and the strand,
-+ but for the second copy of an inverted repeat, which is on -.
+BED output: one BED6 line per copy of each pair, sorted by seqid and start,
+with no track or header line: the seqid (as in GFF3), the 0-based start and
+the exclusive end, the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and
+the strand, + but for the second copy of an inverted repeat, which is on -.
+A copy across the origin is two lines of the same name inside the sequence:
+from its start to the sequence's end, and from 0 on. With --ssr one line per microsatellite, named (UNIT)REPEATS,
+on +.
 
-The listing, pairs, gff and bed reports are written while the pairs are made,
-so they hold no list of pairs. A word of more than 256 letters (found only by
+BEDPE output: one line per pair, sorted by seqid and the first copy's start:
+seqid, start and end of the first copy, seqid, start and end of the second
+(0-based, ends exclusive, beyond the sequence's length for a copy across the
+origin), the name KIND-LENGTH-R-P, score 0, + and the second copy's strand.
+
+The listing and pairs reports are written while the pairs are made, so they
+hold no list of pairs; gff, bed and bedpe sort their lines, past 64 MiB in
+temporary files (TMPDIR). A word of more than 256 letters (found only by
 --complete) is written as its first 40 letters and "…"; its length and
 positions stay exact. A search that would have to hold more than
 134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
 or a lower maximum.
 
 Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
-empty, not text or not in the format asked for, a chosen record is not in it
+empty, holds no base, is not text (or damaged gzip data) or not in the format
+asked for, a chosen record is not in it
 or not the only one of its name, memory runs out or there are too many pairs
 (the message names the cause), 2 for a command line error.
 )";
@@ -221,6 +329,17 @@ std::string quote(std::string_view text)
     return quoted;
 }
 
+// The reports whose lines are placed by position (no --csv).
+bool positional(ReportKind report)
+{
+    return report == ReportKind::Gff || report == ReportKind::Bed || report == ReportKind::Bedpe;
+}
+
+std::string_view reportName(ReportKind report)
+{
+    return report == ReportKind::Gff ? "gff" : report == ReportKind::Bed ? "bed" : "bedpe";
+}
+
 std::optional<RepeatKind> parseKind(std::string_view text)
 {
     return kindNamed(text);
@@ -242,7 +361,7 @@ public:
                 optionsEnded = true;
             } else {
                 option(argument);
-                if (options_.help) {
+                if (options_.help || options_.version) {
                     return options_;
                 }
             }
@@ -268,9 +387,12 @@ private:
         }
         if (name == "-j") {
             name = "--jobs";
+        } else if (name == "-q") {
+            name = "--quiet";
         }
         if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
-            name == "--complete" || name == "--batch" || name == "--genes") {
+            name == "--complete" || name == "--batch" || name == "--genes" || name == "--version" ||
+            name == "--tidy" || name == "--quiet" || name == "--ssr") {
             if (attached) {
                 fail("option " + quote(name) + " takes no value");
                 return;
@@ -281,7 +403,8 @@ private:
         if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
             name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
             name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
-            name != "--controls" && name != "--jobs" && name != "--record") {
+            name != "--controls" && name != "--jobs" && name != "--record" && name != "--map-style" &&
+            name != "--map-size" && name != "--seqid" && name != "--ssr-min" && name != "--ssr-compound") {
             fail("unknown option " + quote(argument));
             return;
         }
@@ -333,8 +456,14 @@ private:
             }
             options_.chartFile = value;
             setReport(ReportKind::Chart, "--chart");
+        } else if (name == "--ssr-min" || name == "--ssr-compound") {
+            microsatelliteValue(name, value);
         } else if (name == "--repeat") {
             repeatValue(value);
+        } else if (name == "--map-style") {
+            mapStyleValue(value);
+        } else if (name == "--map-size") {
+            mapSizeValue(value);
         } else if (name == "--controls") {
             options_.controls = parseNumber<int>(value, 1, kMostControls);
             if (!options_.controls) {
@@ -347,6 +476,8 @@ private:
                 return;
             }
             options_.record = std::string(value);
+        } else if (name == "--seqid") {
+            seqidValue(value);
         } else if (name == "--jobs") {
             options_.jobs = parseNumber<int>(value, 1, kMostJobs);
             if (!options_.jobs) {
@@ -361,6 +492,12 @@ private:
     {
         if (name == "--help") {
             options_.help = true;
+        } else if (name == "--version") {
+            options_.version = true;
+        } else if (name == "--tidy") {
+            options_.tidy = true;
+        } else if (name == "--quiet") {
+            options_.quiet = true;
         } else if (name == "--features") {
             setReport(ReportKind::Features, "--features");
         } else if (name == "--compare") {
@@ -371,6 +508,8 @@ private:
             options_.method = SearchMethod::Complete;
         } else if (name == "--genes") {
             options_.genes = true;
+        } else if (name == "--ssr") {
+            options_.ssr = true;
         } else {
             options_.csv = true;
         }
@@ -397,6 +536,58 @@ private:
         options_.mapRepeat = MapRepeat{*kind, *length, *index};
     }
 
+    void mapStyleValue(std::string_view value)
+    {
+        static constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
+            {"default", MapStyle::Default},
+            {"staggered", MapStyle::Staggered},
+            {"tidy", MapStyle::Tidy},
+            {"paper", MapStyle::Paper},
+        }};
+        for (const auto& [text, style] : kStyles) {
+            if (value == text) {
+                options_.mapStyle = style;
+                mapLookGiven_ = "--map-style";
+                return;
+            }
+        }
+        fail("--map-style: " + quote(value) + " is not one of default, staggered, tidy, paper");
+    }
+
+    // "WxH" in pixels.
+    void mapSizeValue(std::string_view value)
+    {
+        const std::size_t by = value.find_first_of("xX");
+        const auto width = by == value.npos
+                               ? std::nullopt
+                               : parseNumber<int>(value.substr(0, by), kSmallestMapSide, kLargestMapSide);
+        const auto height = by == value.npos
+                                ? std::nullopt
+                                : parseNumber<int>(value.substr(by + 1), kSmallestMapSide, kLargestMapSide);
+        if (!width || !height) {
+            fail("--map-size: " + quote(value) + " is not WIDTHxHEIGHT, each from " +
+                 std::to_string(kSmallestMapSide) + " to " + std::to_string(kLargestMapSide) + " pixels");
+            return;
+        }
+        options_.mapWidth = *width;
+        options_.mapHeight = *height;
+        mapLookGiven_ = "--map-size";
+    }
+
+    // Printable, no blank: the first column of BED and GFF3.
+    void seqidValue(std::string_view value)
+    {
+        const bool printable = std::all_of(value.begin(), value.end(), [](char ch) {
+            const auto byte = static_cast<unsigned char>(ch);
+            return byte > 0x20U && byte != 0x7FU;
+        });
+        if (value.empty() || !printable) {
+            fail("--seqid: " + quote(value) + " is not a name without blanks");
+            return;
+        }
+        options_.seqid = std::string(value);
+    }
+
     void randomValue(std::string_view value)
     {
         noteInput("--random");
@@ -414,13 +605,16 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 6> kReports{{
+        static constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
             {"summary", ReportKind::Summary},
             {"listing", ReportKind::Listing},
             {"pairs", ReportKind::Pairs},
             {"info", ReportKind::Info},
             {"gff", ReportKind::Gff},
             {"bed", ReportKind::Bed},
+            {"bedpe", ReportKind::Bedpe},
+            {"ssr", ReportKind::Microsatellites},
+            {"paper", ReportKind::Paper},
         }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
@@ -428,7 +622,8 @@ private:
                 return;
             }
         }
-        fail("--report: " + quote(value) + " is not one of summary, listing, pairs, info, gff, bed");
+        fail("--report: " + quote(value) +
+             " is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper");
     }
 
     void motifValue(std::string_view value)
@@ -450,9 +645,60 @@ private:
         setReport(ReportKind::Motif, "--motif");
     }
 
-    // One of --report, --features, --motif and --compare chooses the output.
+    // "--ssr-min N1,...,N6" or "--ssr-compound D".
+    void microsatelliteValue(std::string_view name, std::string_view value)
+    {
+        MicrosatelliteSettings& settings = options_.ssrSettings;
+        if (name == "--ssr-compound") {
+            const auto distance = parseNumber<int>(value, 0, std::numeric_limits<int>::max());
+            if (!distance) {
+                fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to 2147483647");
+                return;
+            }
+            settings.compoundDistance = *distance;
+            ssrCompoundGiven_ = true;
+            return;
+        }
+        std::string_view rest = value;
+        for (std::size_t p = 0; p < settings.minimumRepeats.size(); ++p) {
+            const std::size_t comma = rest.find(',');
+            const bool last = p + 1 == settings.minimumRepeats.size();
+            const auto minimum =
+                last == (comma == std::string_view::npos)
+                    ? parseNumber<int>(rest.substr(0, comma), std::numeric_limits<int>::min(),
+                                       std::numeric_limits<int>::max())
+                    : std::nullopt;
+            if (!minimum) {
+                fail("--ssr-min: " + quote(value) +
+                     " is not six integers separated by commas, the least repeat numbers of units of 1 to "
+                     "6 letters");
+                return;
+            }
+            if (*minimum < 2 || *minimum > kMostRepeats) {
+                fail("--ssr-min: " + quote(std::to_string(*minimum)) + " for units of " +
+                     std::to_string(p + 1) + (p == 0 ? " letter" : " letters") +
+                     ": each minimum must be an integer from 2 (a single unit is no repeat) to " +
+                     std::to_string(kMostRepeats));
+                return;
+            }
+            settings.minimumRepeats[p] = *minimum;
+            rest.remove_prefix(last ? rest.size() : comma + 1);
+        }
+        ssrMinGiven_ = true;
+    }
+
+    // One of --report, --features, --motif and --compare chooses the output;
+    // --chart goes with --report paper, whose figure it draws.
     void setReport(ReportKind report, std::string_view source)
     {
+        const auto paired = [&](ReportKind one, ReportKind other) {
+            return (report == one && options_.report == other) || (report == other && options_.report == one);
+        };
+        if (reportSource_ && *reportSource_ != source && paired(ReportKind::Paper, ReportKind::Chart)) {
+            options_.report = ReportKind::Paper;
+            reportSource_ = "--report";
+            return;
+        }
         if (reportSource_ && *reportSource_ != source) {
             fail("choose one of " + *reportSource_ + " and " + std::string(source));
             return;
@@ -493,7 +739,11 @@ private:
         if (error_) {
             return;
         }
-        if (options_.seed && !options_.randomCounts && !options_.controls) {
+        // --report ssr is the microsatellites' table.
+        options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
+        if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
+            fail(*problem);
+        } else if (options_.seed && !options_.randomCounts && !options_.controls) {
             fail("--seed applies only to --random and --controls");
         } else if (options_.controls && options_.report != ReportKind::Summary &&
                    options_.report != ReportKind::Chart && !batch) {
@@ -504,10 +754,14 @@ private:
             fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
-        } else if (options_.csv &&
-                   (options_.report == ReportKind::Gff || options_.report == ReportKind::Bed)) {
-            fail(std::string("--csv does not apply to --report ") +
-                 (options_.report == ReportKind::Gff ? "gff" : "bed"));
+        } else if (options_.csv && positional(options_.report)) {
+            fail(std::string("--csv does not apply to --report ") + std::string(reportName(options_.report)));
+        } else if (options_.tidy && options_.report != ReportKind::Summary &&
+                   options_.report != ReportKind::Motif && !comparing) {
+            fail("--tidy applies only to the summary, --motif and --compare");
+        } else if (options_.seqid && (comparing || batch)) {
+            fail(std::string("--seqid does not apply to ") + (comparing ? "--compare" : "--batch") +
+                 ", which names every record by its own");
         } else if (options_.record && (comparing || batch || options_.randomCounts)) {
             fail(comparing || batch ? std::string("--record does not apply to ") +
                                           (comparing ? "--compare" : "--batch") + ", which reads every record"
@@ -516,9 +770,41 @@ private:
             fail("--genes applies only to --report listing (pairs and gff name the features anyway)");
         } else if (options_.mapRepeat && options_.report != ReportKind::Map) {
             fail("--repeat applies only to --map");
+        } else if (mapLookGiven_ && options_.report != ReportKind::Map) {
+            fail(*mapLookGiven_ + " applies only to --map");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
         }
+    }
+
+    // What --ssr and its settings cannot go with.
+    [[nodiscard]] std::optional<std::string> microsatelliteProblem(bool manyFiles) const
+    {
+        const ReportKind report = options_.report;
+        const bool paper = report == ReportKind::Paper;
+        if ((ssrMinGiven_ || ssrCompoundGiven_) && !options_.ssr && !paper) {
+            return std::string(ssrMinGiven_ ? "--ssr-min" : "--ssr-compound") +
+                   " applies only to --ssr and --report paper";
+        }
+        if (!options_.ssr || paper) {
+            return std::nullopt;
+        }
+        const bool fits = report == ReportKind::Summary || report == ReportKind::Microsatellites ||
+                          report == ReportKind::Gff || report == ReportKind::Bed || manyFiles;
+        if (!fits) {
+            return "--ssr applies only to the summary, --report ssr, gff, bed and paper, --batch and "
+                   "--compare";
+        }
+        if (options_.controls) {
+            return "--controls does not apply to --ssr";
+        }
+        if (options_.method != SearchMethod::Trie) {
+            return "--complete does not apply to --ssr, which searches no repeats";
+        }
+        if (kindGiven_) {
+            return "--kind does not apply to --ssr";
+        }
+        return std::nullopt;
     }
 
     void fail(std::string message)
@@ -536,6 +822,9 @@ private:
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
+    std::optional<std::string> mapLookGiven_;  // --map-style or --map-size, the last given
+    bool ssrMinGiven_ = false;
+    bool ssrCompoundGiven_ = false;
     std::optional<std::string> error_;
 };
 
@@ -549,6 +838,14 @@ std::variant<Options, UsageError> parseOptions(std::span<const std::string_view>
 std::string_view usageText()
 {
     return kUsage;
+}
+
+std::string versionText()
+{
+    return "tessaron-cli " TESSARON_VERSION
+           "\n"
+           "Copyright (c) The Tessaron developers. MIT License: this is free software,\n"
+           "free to change and share; there is NO WARRANTY.\n";
 }
 
 }  // namespace tessaron

@@ -57,12 +57,57 @@ std::variant<KindCounts, SearchFailure> countKinds(const PreparedSearch& search,
     return counts;
 }
 
+// "record 2 (NAME)".
+std::string recordLabel(const InputFile& input, std::size_t record)
+{
+    const std::string& name = input.records()[record].name;
+    return "record " + std::to_string(record + 1) + (name.empty() ? "" : " (" + name + ")");
+}
+
+// The title of a record in the table: the whole SOURCE of GenBank, the FASTA
+// header's text after the id, the display name of a text file.
+std::string batchTitle(const RecordInfo& info, const std::filesystem::path& file)
+{
+    switch (info.format) {
+        case RecordFormat::GenBank:
+            return info.title;
+        case RecordFormat::Fasta:
+            return info.description.empty() ? info.name : info.description;
+        case RecordFormat::Text:
+            break;
+    }
+    return displayName(file);
+}
+
 // One record's genome, analysed; a failure is its reason (and why a search
 // gave no result).
 struct RecordOutcome {
     std::optional<BatchGenome> genome;
     std::optional<BatchFailure> failure;
 };
+
+// One record's microsatellites, without any index.
+RecordOutcome microsatellitesOf(const InputFile& input, std::size_t record, const Genome& genome,
+                                const MicrosatelliteSettings& settings, const SearchControl& control)
+{
+    RecordOutcome outcome;
+    MicrosatelliteResult found = findMicrosatellites(genome, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        outcome.failure = BatchFailure{input.path(), failureText(*failure), *failure};
+        return outcome;
+    }
+    BatchGenome& result = outcome.genome.emplace();
+    result.file = input.path();
+    result.record = static_cast<int>(record) + 1;
+    const RecordInfo& info = input.records()[record];
+    result.recordName = info.name;
+    result.accession = info.seqid;
+    result.title = batchTitle(info, input.path());
+    result.length = genome.length();
+    result.minLength = genome.minLength();
+    result.microsatellites = std::get<MicrosatelliteList>(std::move(found));
+    return outcome;
+}
 
 RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const BatchSettings& settings,
                             int controlThreads, const SearchControl& control)
@@ -80,14 +125,18 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
     try {
         auto genome = std::make_shared<Genome>();
         (void)input.load(record, *genome, settings.minimum, settings.maximum);
-        if (genome->title().empty()) {
-            genome->setTitle(displayName(file));
+        const RecordInfo& info = input.records()[record];
+        requireBases(*genome, file, input.records().size() > 1 ? recordLabel(input, record) : std::string());
+        if (settings.microsatellites) {
+            return microsatellitesOf(input, record, *genome, *settings.microsatellites, control);
         }
         // Every kind is searched when there are controls.
         const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};
         const std::span<const RepeatKind> kinds =
             settings.kind && !settings.controls ? std::span<const RepeatKind>(one) : kKindOrder;
-        auto prepared = prepareSearch(genome, settings.method, kinds, control);
+        PrepareOptions prepareOptions;
+        prepareOptions.buildThreads = usableCores() == 1 ? 1 : 0;  // never more than the process may use
+        auto prepared = prepareSearch(genome, settings.method, kinds, control, prepareOptions);
         if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
             return searchFailed(*failure);
         }
@@ -96,8 +145,9 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         BatchGenome result;
         result.file = file;
         result.record = static_cast<int>(record) + 1;
-        result.recordName = input.records()[record].name;
-        result.title = indexed.title();
+        result.recordName = info.name;
+        result.accession = info.seqid;
+        result.title = batchTitle(info, file);
         result.length = indexed.length();
         result.minLength = indexed.minLength();
         auto counts = countKinds(search, settings, control);
@@ -193,7 +243,7 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
              const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
                                       const std::optional<BatchFailure>& failure)>& deliver)
 {
-    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int cores = usableCores();
     const int wanted = settings.threads > 0 ? settings.threads : cores;
     const int threads = std::clamp(wanted, 1, std::max<int>(static_cast<int>(files.size()), 1));
     // Threads the files leave over go to the records of each file (and their controls).

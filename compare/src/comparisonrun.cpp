@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <new>
 #include <optional>
 #include <stop_token>
@@ -68,40 +69,20 @@ ComparisonFailure failure(Reason reason, const std::filesystem::path& file = {},
     return {messageOf(reason), beforeRun, reason, file, std::move(detail)};
 }
 
-}  // namespace
-
-std::variant<GenomeComparison, ComparisonFailure> runComparison(
-    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> chosen, int minimum,
-    int maximum, const ComparisonOptions& options)
+// Runs the batch over GenBank files, stopping at the first file that fails
+// or when the caller stops it; `add` takes each file's genomes in order and
+// `title` names a genome's row.
+std::optional<ComparisonFailure> compareFiles(
+    const std::vector<std::filesystem::path>& files, BatchSettings settings, const ComparisonOptions& options,
+    const std::function<void(const std::vector<BatchGenome>& genomes,
+                             const std::function<std::string(const BatchGenome&)>& title)>& add)
 {
-    if (files.empty()) {
-        return failure(Reason::NoFiles);
-    }
-    if (!chosen || static_cast<int>(*chosen) < 0 || static_cast<int>(*chosen) >= kRepeatKindCount) {
-        return failure(Reason::BadKind);
-    }
-    const RepeatKind kind = *chosen;
     // The files still running stop as soon as one fails or the caller stops the run.
     std::stop_source ending;
     const std::stop_callback forward(options.stop, [&ending] { ending.request_stop(); });
-
-    BatchSettings settings;
-    settings.minimum = minimum;
-    settings.maximum = maximum;
     settings.threads = options.threads;
-    settings.method = options.method;
     settings.genBankOnly = true;
-    settings.kind = kind;
     settings.stop = ending.get_token();
-
-    const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
-    const auto slot = static_cast<std::size_t>(kind);
-    GenomeComparison comparison;
-    comparison.minLength = minimum;
-    comparison.maxLength = minimum;
-    comparison.kind = kind;
-    comparison.countsLonger = methodInfo(options.method).findsLonger;
-    comparison.maximumSetting = maximum;
     std::optional<ComparisonFailure> ended;
     int done = 0;
     try {
@@ -124,25 +105,10 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
                          ending.request_stop();
                          return;
                      }
-                     for (const BatchGenome& genome : genomes) {
-                         // The records of a file of several are told apart by their names.
-                         ComparisonRow& row = comparison.rows.emplace_back();
-                         row.fileTitle =
-                             fileTitleOf(file, genomes.size() > 1 ? recordSuffix(genome) : std::string());
-                         row.counts.assign(lengthCount, 0);
-                         const std::vector<std::int64_t>& counts = genome.counts[slot];
-                         for (std::size_t j = 0; j < counts.size(); ++j) {
-                             if (j >= lengthCount) {
-                                 row.longer += counts[j];
-                                 continue;
-                             }
-                             row.counts[j] = counts[j];
-                             const int length = minimum + static_cast<int>(j);
-                             if (counts[j] != 0 && length > comparison.maxLength) {
-                                 comparison.maxLength = length;
-                             }
-                         }
-                     }
+                     // The records of a file of several are told apart by their names.
+                     add(genomes, [&](const BatchGenome& genome) {
+                         return fileTitleOf(file, genomes.size() > 1 ? recordSuffix(genome) : std::string());
+                     });
                      ++done;
                      if (options.progress) {
                          options.progress(done);
@@ -151,6 +117,78 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     } catch (const std::bad_alloc&) {
         return failure(Reason::OutOfMemory);
     }
+    return ended;
+}
+
+}  // namespace
+
+std::variant<GenomeComparison, ComparisonFailure> runComparison(
+    const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> chosen, int minimum,
+    int maximum, const ComparisonOptions& options)
+{
+    if (files.empty()) {
+        return failure(Reason::NoFiles);
+    }
+    if (!chosen || static_cast<int>(*chosen) < 0 || static_cast<int>(*chosen) >= kRepeatKindCount) {
+        return failure(Reason::BadKind);
+    }
+    const RepeatKind kind = *chosen;
+    BatchSettings settings;
+    settings.minimum = minimum;
+    settings.maximum = maximum;
+    settings.method = options.method;
+    settings.kind = kind;
+
+    const auto lengthCount = static_cast<std::size_t>(std::max(maximum - minimum + 1, 0));
+    const auto slot = static_cast<std::size_t>(kind);
+    GenomeComparison comparison;
+    comparison.minLength = minimum;
+    comparison.maxLength = minimum;
+    comparison.kind = kind;
+    comparison.countsLonger = methodInfo(options.method).findsLonger;
+    comparison.maximumSetting = maximum;
+    const auto ended = compareFiles(files, settings, options, [&](const auto& genomes, const auto& title) {
+        for (const BatchGenome& genome : genomes) {
+            ComparisonRow& row = comparison.rows.emplace_back();
+            row.fileTitle = title(genome);
+            row.counts.assign(lengthCount, 0);
+            const std::vector<std::int64_t>& counts = genome.counts[slot];
+            for (std::size_t j = 0; j < counts.size(); ++j) {
+                if (j >= lengthCount) {
+                    row.longer += counts[j];
+                    continue;
+                }
+                row.counts[j] = counts[j];
+                const int length = minimum + static_cast<int>(j);
+                if (counts[j] != 0 && length > comparison.maxLength) {
+                    comparison.maxLength = length;
+                }
+            }
+        }
+    });
+    if (ended) {
+        return *ended;
+    }
+    return comparison;
+}
+
+std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteComparison(
+    const std::vector<std::filesystem::path>& files, const MicrosatelliteSettings& settings,
+    const ComparisonOptions& options)
+{
+    if (files.empty()) {
+        return failure(Reason::NoFiles);
+    }
+    BatchSettings batch;
+    batch.microsatellites = settings;
+    MicrosatelliteComparison comparison;
+    comparison.settings = settings;
+    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
+        for (const BatchGenome& genome : genomes) {
+            comparison.fileTitles.push_back(title(genome));
+            comparison.microsatellites.push_back(genome.microsatellites);
+        }
+    });
     if (ended) {
         return *ended;
     }

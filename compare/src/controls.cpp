@@ -76,7 +76,7 @@ std::variant<ControlReport, SearchFailure> runControls(const PreparedSearch& obs
         return *failure;
     }
     const int replicates = std::max(settings.replicates, 0);
-    const int cores = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int cores = usableCores();
     const int threads =
         std::clamp(settings.threads > 0 ? settings.threads : cores, 1, std::max(replicates, 1));
 

@@ -1,5 +1,8 @@
 #include "compare/workers.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 
@@ -25,6 +28,16 @@ bool mayStart()
 }
 
 }  // namespace
+
+int usableCores()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        return std::max(1, CPU_COUNT(&set));
+    }
+    return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+}
 
 int startWorkers(std::vector<std::jthread>& pool, int count, const std::function<void()>& work)
 {

@@ -1,5 +1,7 @@
 #include "input/filebytes.h"
 
+#include "gunzip.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -58,6 +60,9 @@ std::string readAll(std::FILE* file, const std::filesystem::path& path)
     }
     if (std::ferror(file)) {
         throw systemError(path, errno);
+    }
+    if (isGzip(bytes)) {
+        return gunzip(bytes, path, kLargestFile);
     }
     return bytes;
 }

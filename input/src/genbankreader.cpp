@@ -321,9 +321,12 @@ std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::stri
         feature.name = "D-loop";
     } else if (gene) {
         feature.name = featureName({text.gene, text.locusTag, key});
+        feature.namedByTag = untilNul(text.gene).empty();
         feature.color = location->complement ? kColorGeneComplement : kColorGeneDirect;
     } else {
-        feature.name = featureName({text.product, text.locusTag, key});
+        // An RNA without a product is better known by its gene than by its locus tag.
+        feature.name = featureName({text.product, text.gene, text.locusTag, key});
+        feature.namedByTag = untilNul(text.product).empty() && untilNul(text.gene).empty();
         if (key.front() == 't') {
             feature.color = location->complement ? kColorTrnaComplement : kColorTrnaDirect;
         }

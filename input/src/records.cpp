@@ -115,38 +115,59 @@ std::optional<std::string_view> keywordValue(std::string_view line, std::string_
     return trim(rest);
 }
 
+// A line that continues the keyword above it: more blanks before its text
+// than a keyword's or a sub-keyword's ("  ORGANISM").
+bool isContinuation(std::string_view line)
+{
+    const std::size_t text = line.find_first_not_of(" \t");
+    return text != std::string_view::npos && text >= 4;
+}
+
 // The facts of a GenBank record from its lines, up to its "//".
 void describeGenBank(std::string_view record, RecordInfo& info)
 {
     LineCursor lines(record);
     bool inSequence = false;
     bool sawSource = false;
+    std::string* continued = nullptr;  // the DEFINITION or SOURCE whose lines go on
+    std::string_view accession;
+    std::string_view version;
     while (!lines.atEnd()) {
         const std::string_view line = lines.next();
         if (inSequence) {
             info.length += countLetters(line);
             continue;
         }
+        if (continued != nullptr && isContinuation(line)) {
+            *continued += ' ';
+            *continued += trim(line);
+            continue;
+        }
+        continued = nullptr;
         if (const auto locus = keywordValue(line, "LOCUS")) {
             info.name = std::string(firstWord(*locus).first);
         } else if (const auto definition = keywordValue(line, "DEFINITION")) {
             info.description = std::string(*definition);
-        } else if (const auto accession = keywordValue(line, "ACCESSION")) {
-            info.accession = std::string(firstWord(*accession).first);
-        } else if (const auto version = keywordValue(line, "VERSION")) {
-            const std::string_view value = firstWord(*version).first;
-            if (!value.empty()) {
+            continued = &info.description;
+        } else if (const auto accessions = keywordValue(line, "ACCESSION")) {
+            accession = firstWord(*accessions).first;
+            info.accession = std::string(accession);
+        } else if (const auto versions = keywordValue(line, "VERSION")) {
+            version = firstWord(*versions).first;
+            if (!version.empty()) {
                 info.accession += info.accession.empty() ? "" : " ";
-                info.accession += value;
+                info.accession += version;
             }
         } else if (!sawSource && trim(line).starts_with("SOURCE")) {
-            // As the reader takes it: the rest of the first SOURCE line.
+            // The genome's title is the rest of this line, as the reader takes it.
             sawSource = true;
             info.title = std::string(trim(trim(line).substr(6)));
+            continued = &info.title;
         } else if (trim(line).starts_with("ORIGIN")) {
             inSequence = true;
         }
     }
+    info.seqid = std::string(!version.empty() ? version : !accession.empty() ? accession : info.name);
 }
 
 std::vector<RecordInfo> splitGenBank(std::string_view bytes)
@@ -202,6 +223,7 @@ std::vector<RecordInfo> splitFasta(std::string_view bytes)
             record.firstLine = number;
             const auto [id, rest] = firstWord(line.substr(1));
             record.name = std::string(id);
+            record.seqid = record.name;
             record.title = record.name;
             record.description = std::string(rest);
         } else if (!records.empty() && !line.starts_with(';')) {
@@ -550,6 +572,16 @@ std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records, st
         return std::nullopt;
     }
     return found.front();
+}
+
+void requireBases(const Genome& genome, const std::filesystem::path& path, std::string_view record)
+{
+    if (genome.length() > genome.gapCount()) {
+        return;
+    }
+    std::string detail = record.empty() ? std::string("it holds no bases (A, C, G or T)")
+                                        : std::string(record) + " holds no bases (A, C, G or T)";
+    throw InputError(InputFailure::Empty, path, std::move(detail));
 }
 
 InputFile::InputFile(std::string bytes, std::filesystem::path path)

@@ -1,6 +1,7 @@
 #include "mapgeometry/diagramgeometry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tessaron {
@@ -9,8 +10,8 @@ namespace {
 
 constexpr int kScaleStep = 1000;
 // More marks than this crowd the circle: a longer genome gets one every
-// 10,000 bases, 100,000 and so on.
-constexpr std::int64_t kMaxScaleMarks = 400;
+// 2,000 bases, 5,000, 10,000 and so on.
+constexpr std::int64_t kMaxScaleMarks = 16;
 constexpr int kScaleTextDrop = 10;
 constexpr int kSideLabelTop = 100;
 constexpr int kSideLabelBottom = 360;
@@ -61,20 +62,54 @@ std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEn
     std::vector<ScaleMark> marks;
     const MapPoint origin = mapPoint(radiansPerBase, 0, kScaleRadius, 0);
     marks.push_back({origin, {origin.x, origin.y + kScaleTextDrop}, false, "1"});
-    std::int64_t step = kScaleStep;
-    while (sequenceEnd / step > kMaxScaleMarks) {
-        step *= 10;
-    }
-    for (std::int64_t k = step / kScaleStep; k * kScaleStep < sequenceEnd; k += step / kScaleStep) {
-        const auto position = static_cast<std::int32_t>(k * kScaleStep);
-        const MapPoint tick = mapPoint(radiansPerBase, position, kScaleRadius, 0);
+    const std::int64_t step = scaleStep(sequenceEnd, kScaleStep, kMaxScaleMarks);
+    for (std::int64_t position = step; position < sequenceEnd; position += step) {
+        // A last mark within a quarter step of the end would stand over the "1".
+        if (step > kScaleStep && (sequenceEnd - position) * 4 < step) {
+            break;
+        }
+        const MapPoint tick = mapPoint(radiansPerBase, static_cast<std::int32_t>(position), kScaleRadius, 0);
         MapPoint text = tick;
         if (tick.y < kMapCentreY) {
             text.y += kScaleTextDrop;
         }
-        marks.push_back({tick, text, tick.x > kMapCentreX, std::to_string(k) + "K"});
+        marks.push_back({tick, text, tick.x > kMapCentreX, scaleLabel(position)});
     }
     return marks;
+}
+
+std::int64_t scaleStep(std::int64_t sequenceEnd, std::int64_t smallest, std::int64_t most)
+{
+    constexpr std::array<std::int64_t, 3> kMantissas{1, 2, 5};
+    for (std::int64_t power = 1;; power *= 10) {
+        for (const std::int64_t mantissa : kMantissas) {
+            const std::int64_t step = mantissa * power;
+            if (step >= smallest && (sequenceEnd - 1) / step <= most) {
+                return step;
+            }
+        }
+    }
+}
+
+std::string scaleLabel(std::int64_t position, ScaleUnits units)
+{
+    const bool paper = units == ScaleUnits::Paper;
+    std::int64_t unit = 1;
+    const char* suffix = paper ? " bp" : "";
+    if (position >= 1'000'000 && position % 100'000 == 0) {
+        unit = 1'000'000;
+        suffix = paper ? " Mb" : "M";
+    } else if (position >= 1000 && position % 100 == 0) {
+        unit = 1000;
+        suffix = paper ? " kb" : "K";
+    }
+    std::string text = std::to_string(position / unit);
+    // At most one decimal: the steps are 1, 2 or 5 times a power of ten.
+    if (const std::int64_t tenths = position % unit * 10 / unit; tenths != 0) {
+        text += '.';
+        text += std::to_string(tenths);
+    }
+    return text + suffix;
 }
 
 ArcSpan trackArc(MapPoint start, MapPoint end)

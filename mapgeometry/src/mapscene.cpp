@@ -166,6 +166,17 @@ std::vector<MapPointF> bandOutline(double radiansPerBase, const RepeatPair& pair
     return outline;
 }
 
+std::vector<MapTick> microsatelliteTicks(double radiansPerBase, std::span<const MapStretch> stretches)
+{
+    std::vector<MapTick> ticks;
+    ticks.reserve(stretches.size());
+    for (const MapStretch& stretch : stretches) {
+        const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
+        ticks.push_back({onCircle(angle, kMicrosatelliteInner), onCircle(angle, kMicrosatelliteOuter)});
+    }
+    return ticks;
+}
+
 bool insideOutline(std::span<const MapPointF> outline, MapPointF point)
 {
     bool inside = false;

@@ -1,5 +1,7 @@
 #include "mapimage/diagrampainter.h"
 
+#include "painting.h"
+
 #include "input/filesave.h"
 #include "mapgeometry/diagramgeometry.h"
 
@@ -9,9 +11,12 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QLinearGradient>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <QPen>
 #include <QPolygonF>
 #include <QSvgGenerator>
@@ -34,26 +39,12 @@ constexpr double kRingOuter = 182.0;
 
 const QColor kScaleTextColor(144, 144, 144);
 const QColor kChordColor(128, 128, 128);
-const QColor kFirstCopyColor(0, 208, 0);
-const QColor kSecondCopyColor(224, 0, 0);
+const QColor kMicrosatelliteColor(0, 110, 130);
+const QColor kMicrosatelliteRingColor(200, 214, 214);
 constexpr int kBandAlpha = 80;
 constexpr int kFeaturePenWidth = 4;
 constexpr int kLabelPixelSize = 12;
-
-// 0x00BBGGRR to a colour.
-QColor colorOf(std::uint32_t value)
-{
-    return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
-            static_cast<int>((value >> 16U) & 0xFFU)};
-}
-
-// The five feature colours that have a pen of their own.
-bool hasFeaturePen(std::uint32_t color)
-{
-    constexpr std::array<std::uint32_t, 5> known{kColorTrnaDirect, kColorTrnaComplement, kColorGeneDirect,
-                                                 kColorGeneComplement, kColorSequence};
-    return std::find(known.begin(), known.end(), color) != known.end();
-}
+constexpr double kPdfDotsPerInch = 96.0;
 
 QPen featurePen(const QColor& color)
 {
@@ -65,12 +56,7 @@ QPen featurePen(const QColor& color)
 
 QFont labelFont()
 {
-    // Verdana where it is installed; otherwise the closest sans face.
-    QFont font(QStringLiteral("Verdana"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kLabelPixelSize);
-    font.setWeight(QFont::Normal);
-    return font;
+    return mapFont(kLabelPixelSize);
 }
 
 QPoint toQPoint(MapPoint point)
@@ -141,7 +127,8 @@ void paintScale(QPainter& painter, double perBase, std::int32_t sequenceEnd)
     }
 }
 
-void paintFeatures(QPainter& painter, const FeatureList& features, double perBase, bool tidy)
+void paintFeatures(QPainter& painter, const FeatureList& features, double perBase, bool tidy,
+                   const MapBounds& shown)
 {
     // The pen and text colour carry over from one feature to the next when a
     // feature's colour has no pen of its own: the first such feature is drawn
@@ -151,10 +138,7 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
     QColor textColor = kScaleTextColor;
     const QRect arcBox = boxOf(kArcLeft, kArcTop, kArcRight, kArcBottom);
     const std::vector<FeatureMark> marks = featureMarks(features, perBase);
-    const std::vector<TidyLabel> labels =
-        tidy ? tidyLabels(features, perBase, diagramLabelMetrics()) : std::vector<TidyLabel>();
-    for (std::size_t i = 0; i < marks.size(); ++i) {
-        const FeatureMark& mark = marks[i];
+    for (const FeatureMark& mark : marks) {
         const Feature& feature = features[mark.feature];
         if (hasFeaturePen(feature.color)) {
             arcPen = featurePen(colorOf(feature.color));
@@ -166,20 +150,25 @@ void paintFeatures(QPainter& painter, const FeatureList& features, double perBas
             painter.drawArc(arcBox, static_cast<int>(std::lround(arc.startDegrees * 16.0)),
                             static_cast<int>(std::lround(arc.spanDegrees * 16.0)));
         }
-
         arcPen = QPen(Qt::black, 1);
-        painter.setPen(arcPen);
-        const QString name = QString::fromStdString(feature.name);
-        if (tidy) {
-            const TidyLabel& label = labels[i];
-            painter.drawLine(toQPoint(label.anchor), toQPoint(label.leaderEnd));
-            painter.setPen(textColor);
-            painter.drawText(toQPoint(label.text), name);
-        } else {
+        if (!tidy) {
+            painter.setPen(arcPen);
             painter.drawLine(toQPoint(mark.start), toQPoint(mark.label));
             painter.setPen(textColor);
-            drawLabel(painter, mark.label, name, mark.alignRight);
+            drawLabel(painter, mark.label, QString::fromStdString(feature.name), mark.alignRight);
         }
+    }
+    if (!tidy) {
+        return;
+    }
+    // Each stretch named once, where its name finds room.
+    const LabelMetrics metrics = diagramLabelMetrics();
+    const std::array<LabelBox, 1> legend{legendBox(metrics)};
+    for (const TidyLabel& label : tidyLabels(features, perBase, metrics, shown, legend)) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawLine(toQPoint(label.anchor), toQPoint(label.leaderEnd));
+        painter.setPen(hasFeaturePen(label.color) ? colorOf(label.color) : kScaleTextColor);
+        painter.drawText(toQPoint(label.text), QString::fromStdString(label.name));
     }
 }
 
@@ -258,12 +247,36 @@ void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::s
     }
 }
 
+QRectF rectOf(const MapBounds& bounds)
+{
+    return {bounds.left, bounds.top, bounds.width(), bounds.height()};
+}
+
+// The microsatellites' ring: a faint circle and a tick per microsatellite.
+void paintMicrosatellites(QPainter& painter, double perBase, std::span<const MapStretch> stretches)
+{
+    if (stretches.empty()) {
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kMicrosatelliteRingColor, 1));
+    const double middle = (kMicrosatelliteInner + kMicrosatelliteOuter) / 2.0;
+    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
+    painter.setPen(QPen(kMicrosatelliteColor, 1.5));
+    for (const MapTick& tick : microsatelliteTicks(perBase, stretches)) {
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+    }
+    painter.restore();
+}
+
 // The ring as shapes, for a map drawn at another size than its own.
-void paintRing(QPainter& painter)
+void paintRing(QPainter& painter, const MapBounds& shown)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.fillRect(QRectF(0, 0, kMapWidth, kMapHeight), kFieldColor);
+    painter.fillRect(rectOf(shown), kFieldColor);
     QPainterPath ring;
     const QPointF centre(kRingCentreX, kRingCentreY);
     ring.addEllipse(centre, kRingOuter, kRingOuter);
@@ -276,6 +289,44 @@ void paintRing(QPainter& painter)
 
 }  // namespace
 
+QColor colorOf(std::uint32_t value)
+{
+    return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
+            static_cast<int>((value >> 16U) & 0xFFU)};
+}
+
+bool hasFeaturePen(std::uint32_t color)
+{
+    constexpr std::array<std::uint32_t, 5> known{kColorTrnaDirect, kColorTrnaComplement, kColorGeneDirect,
+                                                 kColorGeneComplement, kColorSequence};
+    return std::find(known.begin(), known.end(), color) != known.end();
+}
+
+QFont mapFont(int pixels)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+LabelMetrics metricsOf(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    return {[metrics](const std::string& text) {
+                return metrics.horizontalAdvance(QString::fromStdString(text));
+            },
+            metrics.ascent(), metrics.descent()};
+}
+
+void paintRepeatMarks(QPainter& painter, const MapScene& scene)
+{
+    if (scene.repeat()) {
+        paintRepeat(painter, scene.perBase(), *scene.repeat(), scene.pairs());
+    }
+}
+
 const QImage& diagramBackground()
 {
     static const QImage background = makeBackground();
@@ -284,16 +335,45 @@ const QImage& diagramBackground()
 
 LabelMetrics diagramLabelMetrics()
 {
-    const QFontMetrics metrics(labelFont());
-    return {[metrics](const std::string& text) {
-                return metrics.horizontalAdvance(QString::fromStdString(text));
-            },
-            metrics.ascent(), metrics.descent()};
+    return metricsOf(labelFont());
 }
 
-void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& style)
+bool namesSetApart(const MapScene& scene, const DiagramStyle& style)
 {
+    switch (style.labels) {
+        case LabelLayout::Staggered:
+            return false;
+        case LabelLayout::Tidy:
+            return true;
+        case LabelLayout::Automatic:
+            break;
+    }
+    return scene.features().size() > kStaggeredNamesLimit + 1;
+}
+
+MapBounds diagramBounds(const MapScene& scene, const DiagramStyle& style)
+{
+    return style.look == MapLook::Paper ? paperBounds(scene) : MapBounds{};
+}
+
+QSize diagramSize(const MapScene& scene, const DiagramStyle& style)
+{
+    const MapBounds bounds = diagramBounds(scene, style);
+    return {static_cast<int>(std::ceil(bounds.width())), static_cast<int>(std::ceil(bounds.height()))};
+}
+
+void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& style,
+                  const std::optional<MapBounds>& shown)
+{
+    const MapBounds area = shown.value_or(diagramBounds(scene, style));
     painter.save();
+    if (style.look == MapLook::Paper) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        paintPaper(painter, scene, area);
+        painter.restore();
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing, style.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, style.antialias);
     painter.setFont(labelFont());
@@ -302,9 +382,9 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     // shapes where it is scaled or written as a drawing.
     const bool scaled = painter.transform().type() > QTransform::TxTranslate;
     const bool drawing =
-        painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::SVG;
-    if (scaled || drawing) {
-        paintRing(painter);
+        painter.paintEngine() != nullptr && painter.paintEngine()->type() != QPaintEngine::Raster;
+    if (scaled || drawing || area != MapBounds{}) {
+        paintRing(painter, area);
     } else {
         painter.drawImage(QPoint(0, 0), diagramBackground());
     }
@@ -312,10 +392,9 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     const double perBase = scene.perBase();
     paintLegend(painter);
     paintScale(painter, perBase, scene.sequenceEnd());
-    paintFeatures(painter, scene.features(), perBase, style.tidyLabels);
-    if (scene.repeat()) {
-        paintRepeat(painter, perBase, *scene.repeat(), scene.pairs());
-    }
+    paintFeatures(painter, scene.features(), perBase, namesSetApart(scene, style), area);
+    paintMicrosatellites(painter, perBase, scene.microsatellites());
+    paintRepeatMarks(painter, scene);
     painter.restore();
 }
 
@@ -327,15 +406,35 @@ void paintDiagram(QPainter& painter, const FeatureList& features, const Repeat* 
     paintDiagram(painter, scene);
 }
 
-QImage renderDiagram(const MapScene& scene, const DiagramStyle& style, double scale)
+void paintDiagramInto(QPainter& painter, const MapScene& scene, const DiagramStyle& style,
+                      const QRectF& target)
 {
-    const QSize size(static_cast<int>(std::lround(kMapWidth * scale)),
-                     static_cast<int>(std::lround(kMapHeight * scale)));
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(kFieldColor);
-    QPainter painter(&image);
+    const MapBounds shown = fitBounds(diagramBounds(scene, style), target.width(), target.height());
+    const double scale = target.width() / shown.width();
+    painter.save();
+    painter.translate(target.topLeft());
     painter.scale(scale, scale);
-    paintDiagram(painter, scene, style);
+    painter.translate(-shown.left, -shown.top);
+    paintDiagram(painter, scene, style, shown);
+    painter.restore();
+}
+
+QImage renderDiagram(const MapScene& scene, const DiagramStyle& style, QSize size)
+{
+    if (size.isEmpty()) {
+        size = diagramSize(scene, style);
+    }
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return image;  // no memory for it: nothing to save
+    }
+    image.fill(style.look == MapLook::Paper ? QColor(Qt::white) : kFieldColor);
+    QPainter painter(&image);
+    if (size == diagramSize(scene, style) && style.look == MapLook::Standard) {
+        paintDiagram(painter, scene, style);  // pixel for pixel
+    } else {
+        paintDiagramInto(painter, scene, style, QRectF(0, 0, size.width(), size.height()));
+    }
     painter.end();
     return image;
 }
@@ -349,26 +448,45 @@ QImage renderDiagram(const FeatureList& features, const Repeat* repeat, std::spa
 
 bool saveDiagram(const QString& path, const MapScene& scene, const MapImageOptions& options)
 {
+    QSize size(options.width, options.height);
+    if (size.isEmpty()) {
+        size = diagramSize(scene, options.style);
+    }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    const QRectF target(0, 0, size.width(), size.height());
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        const QSize size(static_cast<int>(std::lround(kMapWidth * options.scale)),
-                         static_cast<int>(std::lround(kMapHeight * options.scale)));
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
-        svg.setViewBox(QRect(0, 0, kMapWidth, kMapHeight));
+        svg.setViewBox(target);
         svg.setTitle(QStringLiteral("Circular map"));
         QPainter painter;
         if (!painter.begin(&svg)) {
             return false;
         }
-        paintDiagram(painter, scene, options.style);
+        paintDiagramInto(painter, scene, options.style, target);
         if (!painter.end()) {
             return false;
         }
-    } else if (!renderDiagram(scene, options.style, options.scale).save(&buffer, "PNG")) {
+    } else if (path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(QStringLiteral("Circular map"));
+        pdf.setResolution(static_cast<int>(kPdfDotsPerInch));
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(QSizeF(size.width() / kPdfDotsPerInch, size.height() / kPdfDotsPerInch),
+                                  QPageSize::Inch),
+                        QPageLayout::Portrait, QMarginsF()));
+        QPainter painter;
+        if (!painter.begin(&pdf)) {
+            return false;
+        }
+        paintDiagramInto(painter, scene, options.style, target);
+        if (!painter.end()) {
+            return false;
+        }
+    } else if (!renderDiagram(scene, options.style, size).save(&buffer, "PNG")) {
         return false;
     }
 

@@ -7,7 +7,6 @@
 #include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/records.h"
-#include "input/sequenceid.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -357,12 +356,15 @@ py::dict repeats(const PyGenome& genome, const SearchRequest& request, const Cal
 // The name the outputs give a record: its seqid, or for plain text its file's name.
 std::string seqidOf(const RecordInfo& record, const std::filesystem::path& path)
 {
-    std::string seqid = sequenceId(record);
-    if (!seqid.empty()) {
-        return seqid;
+    if (!record.seqid.empty()) {
+        return record.seqid;
     }
     std::filesystem::path name = path.filename();
-    if (name.extension() == ".gz") {
+    std::string extension = name.extension().string();
+    for (char& ch : extension) {
+        ch = ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+    }
+    if (extension == ".gz") {
         name = name.stem();
     }
     return displayName(name);

@@ -6,10 +6,20 @@
 namespace tessaron {
 
 BedReport::BedReport(TableWriter& out, std::string_view seqid)
-    : out_(out),
+    : direct_(std::in_place, out),
+      rows_(*direct_),
       chrom_(out.prepare({gffSeqid(seqid)})),
       plus_(out.prepare({"0", "+"})),
       minus_(out.prepare({"0", "-"}))
+{
+}
+
+BedReport::BedReport(RowTarget& rows, std::string_view seqid, std::int64_t length)
+    : rows_(rows),
+      length_(length),
+      chrom_(rows.writer().prepare({gffSeqid(seqid)})),
+      plus_(rows.writer().prepare({"0", "+"})),
+      minus_(rows.writer().prepare({"0", "-"}))
 {
 }
 
@@ -38,12 +48,51 @@ void BedReport::write(std::span<const Microsatellite> list)
 void BedReport::copyLine(std::int64_t start, std::int64_t length, std::string_view name,
                          const PreparedCells& scoreAndStrand)
 {
-    out_.cells(chrom_);
-    out_.cell(start);
-    out_.cell(start + length);
-    out_.cell(name);
-    out_.cells(scoreAndStrand);
-    out_.endRow();
+    const std::int64_t end = start + length;
+    if (length_ > 0 && end > length_) {
+        line(start, length_, name, scoreAndStrand);
+        line(0, end - length_, name, scoreAndStrand);
+        return;
+    }
+    line(start, end, name, scoreAndStrand);
+}
+
+void BedReport::line(std::int64_t start, std::int64_t end, std::string_view name,
+                     const PreparedCells& scoreAndStrand)
+{
+    TableWriter& out = rows_.row(start);
+    out.cells(chrom_);
+    out.cell(start);
+    out.cell(end);
+    out.cell(name);
+    out.cells(scoreAndStrand);
+    out.endRow();
+}
+
+BedpeReport::BedpeReport(RowTarget& rows, std::string_view seqid)
+    : rows_(rows),
+      chrom_(rows.writer().prepare({gffSeqid(seqid)})),
+      plusPlus_(rows.writer().prepare({"0", "+", "+"})),
+      plusMinus_(rows.writer().prepare({"0", "+", "-"}))
+{
+}
+
+void BedpeReport::write(const RepeatSnapshot& snapshot)
+{
+    const PreparedCells& scoreAndStrands = snapshot.kind() == RepeatKind::Inverted ? plusMinus_ : plusPlus_;
+    naming::forEachNamedPair(snapshot, [&](const RepeatWord& /*word*/, int length, std::string_view name,
+                                           const RepeatPair& pair, bool /*firstOfWord*/) {
+        TableWriter& out = rows_.row(pair.first);
+        out.cells(chrom_);
+        out.cell(std::int64_t{pair.first});
+        out.cell(std::int64_t{pair.first} + length);
+        out.cells(chrom_);
+        out.cell(std::int64_t{pair.second});
+        out.cell(std::int64_t{pair.second} + length);
+        out.cell(name);
+        out.cells(scoreAndStrands);
+        out.endRow();
+    });
 }
 
 }  // namespace tessaron

@@ -14,12 +14,17 @@ FeatureIndex::FeatureIndex(const FeatureList& features, std::int64_t genomeLengt
         const Feature& feature = features[i];
         const std::size_t id = names_.size();
         names_.push_back(feature.name);
-        if (feature.start <= feature.end) {
-            intervals_.push_back({feature.start, feature.end, id});
-        } else {
-            // Across the origin: to the end, and again from the first base.
-            intervals_.push_back({feature.start, genomeLength - 1, id});
-            intervals_.push_back({0, feature.end, id});
+        // A feature in parts (a trans-spliced gene) covers its parts only,
+        // not the gap between them.
+        const std::vector<FeaturePart> whole{FeaturePart{feature.start, feature.end}};
+        for (const FeaturePart& part : feature.parts.empty() ? whole : feature.parts) {
+            if (part.start <= part.end) {
+                intervals_.push_back({part.start, part.end, id});
+            } else {
+                // Across the origin: to the end, and again from the first base.
+                intervals_.push_back({part.start, genomeLength - 1, id});
+                intervals_.push_back({0, part.end, id});
+            }
         }
     }
     std::sort(intervals_.begin(), intervals_.end(),

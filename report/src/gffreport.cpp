@@ -52,8 +52,22 @@ std::string gffSeqid(std::string_view name)
     return id;
 }
 
+void writeGffHeader(TableWriter& out, std::span<const GffSequence> sequences)
+{
+    out.cell("##gff-version 3");
+    out.endRow();
+    for (const GffSequence& sequence : sequences) {
+        if (sequence.length > 0) {
+            out.cell("##sequence-region " + gffSeqid(sequence.seqid) + " 1 " +
+                     std::to_string(sequence.length));
+            out.endRow();
+        }
+    }
+}
+
 GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
-    : out_(out),
+    : direct_(std::in_place, out),
+      rows_(*direct_),
       seqid_(gffSeqid(seqid)),
       head_(out.prepare({seqid_, "tessaron", "repeat_region"})),
       microsatelliteHead_(out.prepare({seqid_, "tessaron", "microsatellite"})),
@@ -61,23 +75,39 @@ GffReport::GffReport(TableWriter& out, std::string_view seqid, int length)
       minus_(out.prepare({".", "-", "."})),
       noStrand_(out.prepare({".", ".", "."}))
 {
-    out_.cell("##gff-version 3");
-    out_.endRow();
+    const GffSequence sequence{std::string(seqid), length};
+    writeGffHeader(out, std::span(&sequence, 1));
+    regionLine(length);
+}
+
+GffReport::GffReport(RowTarget& rows, std::string_view seqid, int length)
+    : rows_(rows),
+      seqid_(gffSeqid(seqid)),
+      head_(rows.writer().prepare({seqid_, "tessaron", "repeat_region"})),
+      microsatelliteHead_(rows.writer().prepare({seqid_, "tessaron", "microsatellite"})),
+      plus_(rows.writer().prepare({".", "+", "."})),
+      minus_(rows.writer().prepare({".", "-", "."})),
+      noStrand_(rows.writer().prepare({".", ".", "."}))
+{
+    regionLine(length);
+}
+
+void GffReport::regionLine(int length)
+{
     if (length <= 0) {
         return;
     }
-    out_.cell("##sequence-region " + seqid_ + " 1 " + std::to_string(length));
-    out_.endRow();
+    TableWriter& out = rows_.row(0);
     for (const std::string_view cell : {std::string_view(seqid_), std::string_view("tessaron"),
                                         std::string_view("region"), std::string_view("1")}) {
-        out_.cell(cell);
+        out.cell(cell);
     }
-    out_.cell(std::int64_t{length});
+    out.cell(std::int64_t{length});
     for (const char* cell : {".", "+", "."}) {
-        out_.cell(cell);
+        out.cell(cell);
     }
-    out_.cell("ID=" + seqid_ + ";Is_circular=true");
-    out_.endRow();
+    out.cell("ID=" + seqid_ + ";Is_circular=true");
+    out.endRow();
 }
 
 void GffReport::write(const RepeatSnapshot& snapshot)
@@ -104,6 +134,7 @@ void GffReport::write(const RepeatSnapshot& snapshot)
         // The attributes of the two copies differ only in the copy's digit,
         // once in the ID and once in copy=.
         attributes_ = "ID=";
+        attributes_ += idPrefix_;
         attributes_ += name;
         const std::size_t idDigit = attributes_.size() + 1;
         attributes_ += ".1;repeat_pair=";
@@ -123,7 +154,9 @@ void GffReport::write(std::span<const Microsatellite> list)
 {
     std::int64_t number = 0;
     for (const Microsatellite& m : list) {
-        attributes_ = "ID=ssr-";
+        attributes_ = "ID=";
+        attributes_ += idPrefix_;
+        attributes_ += "ssr-";
         naming::appendNumber(attributes_, ++number);
         attributes_ += ";Name=(";
         attributes_ += m.unit;
@@ -146,13 +179,14 @@ void GffReport::write(std::span<const Microsatellite> list)
 void GffReport::featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,
                             const PreparedCells& strand)
 {
-    out_.cells(head);
-    out_.cell(start + 1);
-    out_.cell(start + length);
-    out_.cells(strand);
+    TableWriter& out = rows_.row(start);
+    out.cells(head);
+    out.cell(start + 1);
+    out.cell(start + length);
+    out.cells(strand);
     if (features_ == nullptr) {
-        out_.cell(attributes_);
-        out_.endRow();
+        out.cell(attributes_);
+        out.endRow();
         return;
     }
     names_ = attributes_;
@@ -167,8 +201,8 @@ void GffReport::featureLine(const PreparedCells& head, std::int64_t start, std::
     if (names.empty()) {
         names_ += "intergenic";
     }
-    out_.cell(names_);
-    out_.endRow();
+    out.cell(names_);
+    out.endRow();
 }
 
 }  // namespace tessaron

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace tessaron {
@@ -107,6 +108,101 @@ SheetLayout microsatelliteSummaryLayout(const MicrosatelliteCounts& counts)
     layout.cells.push_back({row, 1, "Compounds:"});
     layout.cells.push_back({row, 2, std::to_string(counts.compounds)});
     return layout;
+}
+
+std::string microsatelliteSettingsText(const MicrosatelliteSettings& settings)
+{
+    std::string text = "minimum repeats ";
+    for (std::size_t p = 0; p < settings.minimumRepeats.size(); ++p) {
+        text += (p > 0 ? ", " : "") + std::to_string(settings.minimumRepeats[p]);
+    }
+    return text + " (units of 1 to " + std::to_string(kMaxUnitLength) + " letters); compounds within " +
+           std::to_string(settings.compoundDistance) + " bp";
+}
+
+SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& comparison)
+{
+    std::vector<MicrosatelliteCounts> counts;
+    counts.reserve(comparison.microsatellites.size());
+    // Every class found, by unit length then class, as countMicrosatellites orders them.
+    std::set<std::pair<int, std::string>> classes;
+    for (const MicrosatelliteList& list : comparison.microsatellites) {
+        counts.push_back(countMicrosatellites(list));
+        for (const MicrosatelliteClassCount& cls : counts.back().byClass) {
+            classes.emplace(cls.unitLength, cls.motifClass);
+        }
+    }
+    SheetLayout layout;
+    layout.caption = "Comparison of microsatellites";
+    int column = 1;
+    const auto heading = [&](std::string text) { layout.cells.push_back({1, column++, std::move(text)}); };
+    heading("genome");
+    for (int p = 1; p <= kMaxUnitLength; ++p) {
+        heading(std::string(unitLengthName(p)));
+    }
+    heading("total");
+    heading("in_compounds");
+    heading("compounds");
+    for (const auto& [unitLength, name] : classes) {
+        heading(name);
+    }
+    for (std::size_t g = 0; g < counts.size() && g < comparison.fileTitles.size(); ++g) {
+        const int row = static_cast<int>(g) + 2;
+        const MicrosatelliteCounts& genome = counts[g];
+        column = 1;
+        const auto cell = [&](std::string text) { layout.cells.push_back({row, column++, std::move(text)}); };
+        cell(comparison.fileTitles[g]);
+        for (const std::int64_t count : genome.byUnitLength) {
+            cell(std::to_string(count));
+        }
+        cell(std::to_string(genome.total));
+        cell(std::to_string(genome.inCompounds));
+        cell(std::to_string(genome.compounds));
+        auto found = genome.byClass.begin();
+        for (const auto& [unitLength, name] : classes) {
+            const bool here =
+                found != genome.byClass.end() && found->unitLength == unitLength && found->motifClass == name;
+            cell(std::to_string(here ? (found++)->count : 0));
+        }
+    }
+    return layout;
+}
+
+void writeMicrosatelliteBatchHeader(TableWriter& out)
+{
+    for (const char* name : {"file", "record", "title", "length", "unit_length", "class", "microsatellites",
+                             "in_compounds", "compounds"}) {
+        out.cell(name);
+    }
+    out.endRow();
+}
+
+void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome)
+{
+    const MicrosatelliteCounts counts = countMicrosatellites(genome.microsatellites);
+    const std::string file = genome.file.string();
+    const auto row = [&](int unitLength, std::string_view name, std::int64_t count,
+                         std::int64_t inCompounds) {
+        out.cell(file);
+        out.cell(std::int64_t{genome.record});
+        out.cell(genome.title);
+        out.cell(genome.length);
+        out.cell(std::int64_t{unitLength});
+        out.cell(name);
+        out.cell(count);
+        out.cell(inCompounds);
+        out.cell(std::int64_t{counts.compounds});
+        out.endRow();
+    };
+    auto cls = counts.byClass.begin();
+    for (int p = 1; p <= kMaxUnitLength; ++p) {
+        if (cls == counts.byClass.end() || cls->unitLength != p) {
+            row(p, "", 0, 0);
+        }
+        for (; cls != counts.byClass.end() && cls->unitLength == p; ++cls) {
+            row(p, cls->motifClass, cls->count, cls->inCompounds);
+        }
+    }
 }
 
 }  // namespace tessaron

@@ -40,8 +40,21 @@ void writeInfo(TableWriter& out, const Genome& genome)
     }
 }
 
-void writePairsHeader(TableWriter& out, bool withFeatures)
+void writeRecordHeading(TableWriter& out, std::string_view seqid, bool first)
 {
+    if (!first) {
+        out.endRow();
+    }
+    out.cell("seqid");
+    out.cell(seqid);
+    out.endRow();
+}
+
+void writePairsHeader(TableWriter& out, bool withFeatures, bool withSeqid)
+{
+    if (withSeqid) {
+        out.cell("seqid");
+    }
     for (const char* name : {"kind", "length", "word", "first", "second"}) {
         out.cell(name);
     }
@@ -52,7 +65,8 @@ void writePairsHeader(TableWriter& out, bool withFeatures)
     out.endRow();
 }
 
-void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features)
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features,
+                std::string_view seqid)
 {
     std::string names;
     const std::string_view kind = kindName(snapshot.kind());
@@ -63,6 +77,9 @@ void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureI
             const std::string word = shownWord(snapshot.genome(), repeat.first, length);
             snapshot.forEachPairBatch(slot, repeat, [&](std::span<const RepeatPair> batch) {
                 for (const RepeatPair& pair : batch) {
+                    if (!seqid.empty()) {
+                        out.cell(seqid);
+                    }
                     out.cell(kind);
                     out.cell(std::int64_t{length});
                     out.cell(word);

@@ -2,39 +2,51 @@
 
 #include "engine/repeatkinds.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <string>
 
 namespace tessaron {
 
-namespace {
-
-// Six significant digits, as statistics packages read them back.
-std::string decimal(double value)
+std::string fullDecimal(double value)
 {
-    char text[32];
-    const int written = std::snprintf(text, sizeof text, "%.6g", value);
-    return std::string(text, static_cast<std::size_t>(written > 0 ? written : 0));
+    // Fixed notation, never an exponent, with the fewest digits that read
+    // back as the same double; the largest double takes 309 digits.
+    char text[400];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    return std::string(text, error == std::errc{} ? end : text);
 }
+
+namespace {
 
 void controlCells(TableWriter& out, const ControlStats& stats)
 {
-    out.cell(decimal(stats.mean));
-    out.cell(decimal(stats.sd));
-    out.cell(stats.z ? decimal(*stats.z) : std::string());
+    out.cell(fullDecimal(stats.mean));
+    out.cell(fullDecimal(stats.sd));
+    out.cell(stats.z ? fullDecimal(*stats.z) : std::string());
 }
 
 }  // namespace
 
-void writeControlTable(TableWriter& out, const ControlReport& report)
+void writeControlHeader(TableWriter& out, bool withSeqid)
 {
+    if (withSeqid) {
+        out.cell("seqid");
+    }
     for (const char* name : {"kind", "repeat_length", "pairs", "control_mean", "control_sd", "z"}) {
         out.cell(name);
     }
     out.endRow();
+}
+
+void writeControlRows(TableWriter& out, const ControlReport& report, std::string_view seqid)
+{
     for (const RepeatKind kind : kKindOrder) {
         const auto& stats = report.stats[static_cast<std::size_t>(kind)];
         for (std::size_t slot = 0; slot < stats.size(); ++slot) {
+            if (!seqid.empty()) {
+                out.cell(seqid);
+            }
             out.cell(kindName(kind));
             out.cell(std::int64_t{report.minLength} + static_cast<std::int64_t>(slot));
             out.cell(stats[slot].observed);
@@ -44,9 +56,91 @@ void writeControlTable(TableWriter& out, const ControlReport& report)
     }
 }
 
+void writeControlTable(TableWriter& out, const ControlReport& report)
+{
+    writeControlHeader(out, false);
+    writeControlRows(out, report);
+}
+
+void writeSummaryTableHeader(TableWriter& out)
+{
+    for (const char* name : {"seqid", "kind", "repeat_length", "pairs"}) {
+        out.cell(name);
+    }
+    out.endRow();
+}
+
+void writeSummaryTableRows(TableWriter& out, std::string_view seqid, int minLength, int maxLength,
+                           const PairCountsByKind& counts)
+{
+    for (const RepeatKind kind : kKindOrder) {
+        const std::vector<std::int64_t>& pairs = counts[static_cast<std::size_t>(kind)];
+        const auto slots = static_cast<std::size_t>(std::max(maxLength - minLength + 1, 0));
+        for (std::size_t slot = 0; slot < std::max(slots, pairs.size()); ++slot) {
+            const std::int64_t count = slot < pairs.size() ? pairs[slot] : 0;
+            if (slot >= slots && count == 0) {
+                continue;
+            }
+            out.cell(seqid);
+            out.cell(kindName(kind));
+            out.cell(std::int64_t{minLength} + static_cast<std::int64_t>(slot));
+            out.cell(count);
+            out.endRow();
+        }
+    }
+}
+
+void writeMotifTableHeader(TableWriter& out)
+{
+    for (const char* name : {"seqid", "motif", "start"}) {
+        out.cell(name);
+    }
+    out.endRow();
+}
+
+void writeMotifTableRows(TableWriter& out, std::string_view seqid, std::string_view motif,
+                         const PositionList& starts)
+{
+    std::vector<std::int64_t> sorted(starts.begin(), starts.end());
+    std::sort(sorted.begin(), sorted.end());
+    for (const std::int64_t start : sorted) {
+        out.cell(seqid);
+        out.cell(motif);
+        out.cell(start + 1);
+        out.endRow();
+    }
+}
+
+void writeComparisonTable(TableWriter& out, const GenomeComparison& comparison)
+{
+    for (const char* name : {"genome", "kind", "repeat_length", "pairs"}) {
+        out.cell(name);
+    }
+    out.endRow();
+    const std::string_view kind = kindName(comparison.kind);
+    for (const ComparisonRow& row : comparison.rows) {
+        for (int length = comparison.minLength; length <= comparison.maxLength; ++length) {
+            const auto slot = static_cast<std::size_t>(length - comparison.minLength);
+            out.cell(row.fileTitle);
+            out.cell(kind);
+            out.cell(std::int64_t{length});
+            out.cell(slot < row.counts.size() ? row.counts[slot] : 0);
+            out.endRow();
+        }
+        if (comparison.countsLonger) {
+            out.cell(row.fileTitle);
+            out.cell(kind);
+            out.cell("");
+            out.cell(row.longer);
+            out.endRow();
+        }
+    }
+}
+
 void writeBatchHeader(TableWriter& out, bool withControls)
 {
-    for (const char* name : {"file", "record", "title", "length", "kind", "repeat_length", "pairs"}) {
+    for (const char* name :
+         {"file", "record", "accession", "title", "length", "kind", "repeat_length", "pairs"}) {
         out.cell(name);
     }
     if (withControls) {
@@ -66,6 +160,7 @@ void writeBatchRows(TableWriter& out, const BatchGenome& genome)
         for (std::size_t slot = 0; slot < counts.size(); ++slot) {
             out.cell(file);
             out.cell(std::int64_t{genome.record});
+            out.cell(genome.accession);
             out.cell(genome.title);
             out.cell(genome.length);
             out.cell(kindName(kind));

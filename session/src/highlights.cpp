@@ -43,9 +43,31 @@ Highlights::MotifCounts Highlights::findMotif(const SuffixIndex& index, std::str
     return counts;
 }
 
+void Highlights::selectMicrosatellite(const Microsatellite& microsatellite, std::int64_t genomeLength)
+{
+    clear();
+    microsatellite_ = microsatellite;
+    const std::int64_t start = microsatellite.start;
+    const std::int64_t beyond = std::max<std::int64_t>(microsatellite.end() - genomeLength, 0);
+    copies_.push_back({static_cast<int>(start), static_cast<int>(microsatellite.length - beyond), false});
+    if (beyond > 0) {
+        copies_.push_back({0, static_cast<int>(beyond), false});
+    }
+    setStarts();
+}
+
+int Highlights::firstCopy() const
+{
+    if (!pairs_.empty()) {
+        return pairs_.front().first;
+    }
+    return microsatellite_ ? static_cast<int>(microsatellite_->start) : 0;
+}
+
 void Highlights::clear()
 {
     repeat_.reset();
+    microsatellite_.reset();
     pairs_.clear();
     kind_ = RepeatKind::Direct;
     copies_.clear();

@@ -21,6 +21,7 @@ struct JobSettings {
     std::string title;
     Session::Searcher searcher;
     SearchMethod method = SearchMethod::Trie;
+    MicrosatelliteSettings microsatellites;
 };
 
 JobResult failed(JobError error, std::string message = {})
@@ -37,7 +38,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}};
+    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}};
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -72,6 +73,17 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         state.analysis.snapshots[static_cast<std::size_t>(kind)] =
             std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));
     }
+    // One pass over the sequence per unit length: no step of its own.
+    MicrosatelliteResult found =
+        findMicrosatellites(*state.genome, settings.microsatellites, {control.stop, {}});
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
+            return failed(JobError::Cancelled);
+        }
+        return JobResult{std::move(state), JobError::OutOfMemory, {}};
+    }
+    state.microsatellites =
+        std::make_shared<const MicrosatelliteList>(std::get<MicrosatelliteList>(std::move(found)));
     if (control.stopRequested()) {
         return failed(JobError::Cancelled);
     }
@@ -212,7 +224,8 @@ void Session::setSearcher(Searcher searcher)
 
 Job Session::load(GenomeSource source) const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_};
+    JobSettings settings{
+        minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_, microsatelliteSettings_};
     return [source = std::move(source), settings = std::move(settings)](const JobControl& control) {
         return loadAndAnalyse(source, settings, control);
     };
@@ -220,7 +233,8 @@ Job Session::load(GenomeSource source) const
 
 Job Session::reanalysis() const
 {
-    JobSettings settings{minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_};
+    JobSettings settings{
+        minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_, microsatelliteSettings_};
     return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
             settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and
@@ -257,6 +271,7 @@ void Session::reset()
     state_.index.reset();
     state_.features.reset();
     state_.analysis = {};
+    state_.microsatellites.reset();
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();

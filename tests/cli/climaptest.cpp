@@ -45,6 +45,14 @@ TEST(ParseMapOptions, FileAndRepeat)
     const auto plain = parseList({"g.gb", "--map", "m.png"});
     ASSERT_TRUE(std::holds_alternative<Options>(plain));
     EXPECT_FALSE(std::get<Options>(plain).mapRepeat);
+    EXPECT_EQ(std::get<Options>(plain).mapStyle, MapStyle::Default);
+    EXPECT_EQ(std::get<Options>(plain).mapWidth, 0);
+
+    const auto paper = parseList({"--map", "m.pdf", "--map-style", "paper", "--map-size=1200x900", "g.gb"});
+    ASSERT_TRUE(std::holds_alternative<Options>(paper)) << std::get<UsageError>(paper).message;
+    EXPECT_EQ(std::get<Options>(paper).mapStyle, MapStyle::Paper);
+    EXPECT_EQ(std::get<Options>(paper).mapWidth, 1200);
+    EXPECT_EQ(std::get<Options>(paper).mapHeight, 900);
 }
 
 TEST(ParseMapOptions, UsageErrors)
@@ -55,6 +63,10 @@ TEST(ParseMapOptions, UsageErrors)
         {{"--map", "m.png", "--report", "info", "g.gb"}, "choose one of --map and --report"},
         {{"--map", "m.png", "--features", "g.gb"}, "choose one of --map and --features"},
         {{"g.gb", "--map"}, "option '--map' needs a value"},
+        {{"--map-style", "paper", "g.gb"}, "--map-style applies only to --map"},
+        {{"--map-size", "800x800", "g.gb"}, "--map-size applies only to --map"},
+        {{"--map", "m.png", "--map-style", "Paper", "g.gb"},
+         "--map-style: 'Paper' is not one of default, staggered, tidy, paper"},
     };
     for (const auto& [arguments, message] : cases) {
         const auto result = parseList(arguments);
@@ -66,6 +78,11 @@ TEST(ParseMapOptions, UsageErrors)
         const auto result = parseList({"--map", "m.png", "--repeat", value, "g.gb"});
         ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << value;
         EXPECT_TRUE(std::get<UsageError>(result).message.starts_with("--repeat: '")) << value;
+    }
+    for (const std::string_view value : {"800", "800x", "x800", "49x800", "800x6001", "800x-5", "800*800"}) {
+        const auto result = parseList({"--map", "m.png", "--map-size", value, "g.gb"});
+        ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << value;
+        EXPECT_TRUE(std::get<UsageError>(result).message.starts_with("--map-size: '")) << value;
     }
 }
 
@@ -135,13 +152,34 @@ TEST_F(CliTest, MapTurnsOnTheBasesReadAndSaysSoOnce)
     EXPECT_LT(fs::file_size(dir_ / "map.svg"), 100000U);
 }
 
+TEST_F(CliTest, MapForAPaperAsPdfAndAPlainRingOfAText)
+{
+    const Outcome paper =
+        run({"--map", "map.pdf", "--map-style", "paper", "--map-size", "800x800", TESSARON_MITO_GENBANK});
+    EXPECT_EQ(paper.status, 0) << paper.err;
+    EXPECT_EQ(slurp(dir_ / "map.pdf").substr(0, 5), "%PDF-");
+
+    // The chosen size, any shape; white, for a paper.
+    ASSERT_EQ(
+        run({"--map", "paper.png", "--map-style", "paper", "--map-size", "900x700", TESSARON_MITO_GENBANK})
+            .status,
+        0);
+    const QImage wide(QString::fromStdString((dir_ / "paper.png").string()));
+    EXPECT_EQ(wide.size(), QSize(900, 700));
+    EXPECT_EQ(wide.pixelColor(5, 350), QColor(Qt::white));
+
+    // A text genome: the ring and its scale, no features.
+    write("s.txt", std::string(3000, 'A') + "CCGG\n");
+    const Outcome text = run({"--map", "ring.png", "s.txt"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    const QImage ring(QString::fromStdString((dir_ / "ring.png").string()));
+    ASSERT_EQ(ring.size(), QSize(600, 460));
+    EXPECT_EQ(ring.pixelColor(300, 50), QColor(229, 226, 207));  // the ring, no arc over it
+    EXPECT_EQ(ring.pixelColor(300, 63), QColor(Qt::black));      // the tick of position 0
+}
+
 TEST_F(CliTest, MapFailures)
 {
-    write("s.txt", "ACGTTGCAACGGTACCA\n");
-    const Outcome text = run({"--map", "map.png", "s.txt"});
-    EXPECT_EQ(text.status, 1);
-    EXPECT_EQ(text.err, "tessaron-cli: --map needs a GenBank file\n");
-
     const Outcome missing = run({"--map", "map.png", "--repeat", "mirror,30,100000", TESSARON_MITO_GENBANK});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "tessaron-cli: --repeat: there is no mirror repeat number 100000 of length 30\n");

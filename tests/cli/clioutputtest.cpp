@@ -136,16 +136,17 @@ TEST_F(CliTest, ComparisonOfGenBankFiles)
         "tessaron-cli: cannot read 's.txt' as GenBank: not a GenBank file (no line begins with LOCUS)\n");
 }
 
-TEST_F(CliTest, BedHasOneLinePerCopyFromZero)
+TEST_F(CliTest, BedIsSortedFromZeroAndSplitsACopyAcrossTheOrigin)
 {
     write("s.txt", kSample);
     const Outcome result = run({"--min", "5", "--max", "5", "--report", "bed", "s.txt"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
-              "s\t11\t16\tdirect-5-1-1\t0\t+\n"
-              "s\t18\t23\tdirect-5-1-1\t0\t+\n"
+              "s\t0\t2\tdirect-5-1-1\t0\t+\n"
               "s\t6\t11\tinverted-5-1-1\t0\t+\n"
-              "s\t14\t19\tinverted-5-1-1\t0\t-\n");
+              "s\t11\t16\tdirect-5-1-1\t0\t+\n"
+              "s\t14\t19\tinverted-5-1-1\t0\t-\n"
+              "s\t18\t21\tdirect-5-1-1\t0\t+\n");
 }
 
 TEST_F(CliTest, GffIsValidAndLinksTheTwoCopies)
@@ -157,14 +158,14 @@ TEST_F(CliTest, GffIsValidAndLinksTheTwoCopies)
               "##gff-version 3\n"
               "##sequence-region s 1 21\n"
               "s\ttessaron\tregion\t1\t21\t.\t+\t.\tID=s;Is_circular=true\n"
-              "s\ttessaron\trepeat_region\t12\t16\t.\t+\t.\t"
-              "ID=direct-5-1-1.1;repeat_pair=direct-5-1-1;copy=1;rpt_type=direct;rpt_unit_seq=TTTAC\n"
-              "s\ttessaron\trepeat_region\t19\t23\t.\t+\t.\t"
-              "ID=direct-5-1-1.2;repeat_pair=direct-5-1-1;copy=2;rpt_type=direct;rpt_unit_seq=TTTAC\n"
               "s\ttessaron\trepeat_region\t7\t11\t.\t+\t.\t"
               "ID=inverted-5-1-1.1;repeat_pair=inverted-5-1-1;copy=1;rpt_type=inverted;rpt_unit_seq=ACCGT\n"
+              "s\ttessaron\trepeat_region\t12\t16\t.\t+\t.\t"
+              "ID=direct-5-1-1.1;repeat_pair=direct-5-1-1;copy=1;rpt_type=direct;rpt_unit_seq=TTTAC\n"
               "s\ttessaron\trepeat_region\t15\t19\t.\t-\t.\t"
-              "ID=inverted-5-1-1.2;repeat_pair=inverted-5-1-1;copy=2;rpt_type=inverted;rpt_unit_seq=ACCGT\n");
+              "ID=inverted-5-1-1.2;repeat_pair=inverted-5-1-1;copy=2;rpt_type=inverted;rpt_unit_seq=ACCGT\n"
+              "s\ttessaron\trepeat_region\t19\t23\t.\t+\t.\t"
+              "ID=direct-5-1-1.2;repeat_pair=direct-5-1-1;copy=2;rpt_type=direct;rpt_unit_seq=TTTAC\n");
 
     // Debian's GenomeTools validates it, mirror and complementary copies included.
     if (std::system("command -v gt >/dev/null 2>&1") != 0) {

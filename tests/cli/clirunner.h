@@ -81,7 +81,8 @@ protected:
         std::ofstream(dir_ / name, std::ios::binary) << bytes;
     }
 
-    Outcome run(const std::vector<std::string>& arguments) const
+    // `input`: a file of the scratch folder as standard input.
+    Outcome run(const std::vector<std::string>& arguments, const std::string& input = {}) const
     {
         std::string command = "cd " + shellQuoted(dir_.string()) + " && " + shellQuoted(TESSARON_CLI_PATH);
         for (const auto& argument : arguments) {
@@ -89,6 +90,9 @@ protected:
             command += shellQuoted(argument);
         }
         command += " >stdout.txt 2>stderr.txt";
+        if (!input.empty()) {
+            command += " <" + shellQuoted(input);
+        }
         const int status = std::system(command.c_str());
         Outcome result;
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -92,22 +92,27 @@ TEST_F(CliTest, InfoCountsTheBasesOfAFastaFileButNotItsHeader)
     EXPECT_EQ(result.out, "title\tx\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
 }
 
-TEST_F(CliTest, AFileWithoutBasesIsAnEmptyAnalysis)
+TEST_F(CliTest, InputWithoutBasesIsAnError)
 {
     write("nobases.txt", "1234 -- 5678\n");
-    const Outcome info = run({"--report", "info", "nobases.txt"});
-    EXPECT_EQ(info.status, 0) << info.err;
-    EXPECT_EQ(info.out, "title\t\nlength\t0\nA\t0\nT\t0\nC\t0\nG\t0\n");
-    const Outcome summary = run({"--min", "3", "--max", "4", "nobases.txt"});
-    EXPECT_EQ(summary.status, 0) << summary.err;
-    EXPECT_EQ(summary.out,
-              "Direct repeats:\n"
-              "\n"
-              "Inverted repeats:\n"
-              "\n"
-              "Mirror repeats:\n"
-              "\n"
-              "Complementary repeats:\n");
+    write("gaps.fa", ">one\nACGT\n>two\nNNNN\n");
+    write("header.fa", ">only a header\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } cases[] = {
+        {{"--report", "info", "nobases.txt"}, "cannot read 'nobases.txt': it holds no bases (A, C, G or T)"},
+        {{"header.fa"}, "cannot read 'header.fa': it holds no bases (A, C, G or T)"},
+        {{"--record", "two", "gaps.fa"},
+         "cannot read 'gaps.fa': record 2 (two) holds no bases (A, C, G or T)"},
+        {{"--batch", "gaps.fa"},
+         "gaps.fa: cannot read 'gaps.fa': record 2 (two) holds no bases (A, C, G or T)"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.arguments);
+        EXPECT_EQ(result.status, 1) << c.err;
+        EXPECT_EQ(result.err, "tessaron-cli: " + c.err + "\n");
+    }
 }
 
 TEST_F(CliTest, MinimumAboveMaximumIsLoweredToIt)

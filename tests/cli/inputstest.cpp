@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -138,9 +139,16 @@ TEST_F(CliInputTest, EveryRecordOfAFileIsARowAndOneCanBeChosen)
     EXPECT_EQ(records.size(), 32U);  // "record" and 1 to 31
     EXPECT_EQ(records.count("31"), 1U);
 
-    const Outcome first = run({"--report", "info", turtles});
-    EXPECT_EQ(first.status, 0);
-    EXPECT_NE(first.err.find("holds 31 GenBank records"), std::string::npos) << first.err;
+    // Every record under its seqid, one block each.
+    const Outcome every = run({"--report", "info", turtles});
+    EXPECT_EQ(every.status, 0);
+    EXPECT_EQ(every.err, "");
+    const auto rowsOfEvery = lines(every.out);
+    EXPECT_EQ(std::count_if(rowsOfEvery.begin(), rowsOfEvery.end(),
+                            [](const std::string& row) { return row.starts_with("seqid\t"); }),
+              31);
+    EXPECT_EQ(rowsOfEvery[7], "");
+    EXPECT_EQ(rowsOfEvery[8], "seqid\tAM258984.1");
     const Outcome second = run({"--report", "info", "--record", "AM258984", turtles});
     EXPECT_EQ(second.err, "");
     EXPECT_EQ(lines(second.out).front(), "title\tmitochondrion Lepidochelys olivacea (Pacific ridley)");

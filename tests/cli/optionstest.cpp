@@ -51,6 +51,16 @@ TEST(ParseOptions, ValuesSeparateOrAttached)
     EXPECT_EQ(parsed({"--report", "pairs", "--report", "summary", "x"}).report, ReportKind::Summary);
 }
 
+TEST(ParseOptions, PipelineOptions)
+{
+    const Options options = parsed({"-q", "--seqid", "chrM", "--report=bedpe", "x"});
+    EXPECT_TRUE(options.quiet);
+    EXPECT_EQ(options.seqid, "chrM");
+    EXPECT_EQ(options.report, ReportKind::Bedpe);
+    EXPECT_TRUE(parsed({"--tidy", "--motif", "ACG", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--version", "--bogus"}).version);  // it wins, as --help does
+}
+
 TEST(ParseOptions, FileNamesThatLookLikeOptions)
 {
     EXPECT_EQ(parsed({"--", "-odd.txt"}).file, "-odd.txt");
@@ -171,7 +181,8 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--max="}, "--max: '' is not an integer from 3 to 256"},
         {{"x", "--min", "99999999999999999999"},
          "--min: '99999999999999999999' is not an integer from 3 to 256"},
-        {{"x", "--report", "all"}, "--report: 'all' is not one of summary, listing, pairs, info, gff, bed"},
+        {{"x", "--report", "all"},
+         "--report: 'all' is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper"},
         {{"--random", "1,2,3"},
          "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
         {{"--random", "1,2,3,4,5"},
@@ -226,6 +237,11 @@ TEST(ParseOptions, UsageErrors)
         {{"--compare", "--random", "1,1,1,1"},
          "--compare reads only the files named after the options, not --random"},
         {{"x", "--csv=1"}, "option '--csv' takes no value"},
+        {{"x", "--report", "bedpe", "--csv"}, "--csv does not apply to --report bedpe"},
+        {{"x", "--tidy", "--report", "pairs"}, "--tidy applies only to the summary, --motif and --compare"},
+        {{"x", "--seqid", "a b"}, "--seqid: 'a b' is not a name without blanks"},
+        {{"--batch", "x", "--seqid", "a"},
+         "--seqid does not apply to --batch, which names every record by its own"},
     };
     for (const auto& c : cases) {
         const auto result = parse(c.arguments);

@@ -2,6 +2,7 @@
 #include "compare/workers.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,24 @@ TEST(Batch, FilesComeBackInOrderWhateverTheThreadsAndFailuresDoNotStopTheRest)
         }
     }
     fs::remove_all(dir);
+}
+
+// A job pinned to one CPU gets one thread by default, however many the machine has.
+TEST(Workers, TheDefaultThreadsAreTheCpusTheProcessMayUse)
+{
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    EXPECT_EQ(usableCores(), CPU_COUNT(&before));
+    int first = 0;
+    while (!CPU_ISSET(first, &before)) {
+        ++first;
+    }
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(first, &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    EXPECT_EQ(usableCores(), 1);
+    ASSERT_EQ(sched_setaffinity(0, sizeof before, &before), 0);
 }
 
 }  // namespace

@@ -230,6 +230,7 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         const char* name;
         std::string lines;
         Feature expected;
+        bool tagged = false;  // named by a locus tag or the key
     } cases[] = {
         {"gene on the complementary strand",
          "     gene            complement(100..200)\n                     /gene=\"ND6\"\n",
@@ -306,23 +307,29 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
          {0, 69, "A", kColorGeneDirect}},
         {"gene named by its locus tag",
          "     gene            87..1109\n                     /locus_tag=\"YP_pPCP01\"\n",
-         {86, 1108, "YP_pPCP01", kColorGeneDirect}},
+         {86, 1108, "YP_pPCP01", kColorGeneDirect},
+         true},
         {"empty gene value gives way to the locus tag",
          "     gene            87..1109\n                     /gene=\"\"\n                     "
          "/locus_tag=\"LT\"\n",
-         {86, 1108, "LT", kColorGeneDirect}},
-        {"tRNA named by its locus tag",
+         {86, 1108, "LT", kColorGeneDirect},
+         true},
+        {"tRNA without a product named by its gene rather than its locus tag",
          "     tRNA            1..70\n                     /gene=\"trnF\"\n                     "
          "/locus_tag=\"LT7\"\n",
-         {0, 69, "LT7", kColorTrnaDirect}},
-        {"gene named by its key", "     gene            5..9\n", {4, 8, "gene", kColorGeneDirect}},
-        {"mRNA named by its key",
-         "     mRNA            5..9\n                     /gene=\"ermM\"\n",
-         {4, 8, "mRNA", kColorSequence}},
+         {0, 69, "trnF", kColorTrnaDirect}},
+        {"tRNA named by its locus tag",
+         "     tRNA            1..70\n                     /locus_tag=\"LT7\"\n",
+         {0, 69, "LT7", kColorTrnaDirect},
+         true},
+        {"gene named by its key", "     gene            5..9\n", {4, 8, "gene", kColorGeneDirect}, true},
+        {"mRNA named by its key", "     mRNA            5..9\n", {4, 8, "mRNA", kColorSequence}, true},
     };
     for (const auto& c : cases) {
+        Feature expected = c.expected;
+        expected.namedByTag = c.tagged;
         for (const std::string& text : {record(c.lines), withCrlf(record(c.lines))}) {
-            EXPECT_EQ(featuresOf(text), FeatureList{c.expected}) << c.name;
+            EXPECT_EQ(featuresOf(text), FeatureList{expected}) << c.name;
         }
     }
 }
@@ -383,12 +390,16 @@ TEST(GenBankReader, QualifiersStayWithinTheirFeature)
         "     gene            41..50\n"
         "BASE COUNT      3 a    3 c    3 g    3 t\n"
         "                     /gene=\"after the table\"\n";
+    const auto tagged = [](Feature feature) {  // named by a locus tag or the key
+        feature.namedByTag = true;
+        return feature;
+    };
     EXPECT_EQ(featuresOf(record(lines)), (FeatureList{
-                                             {0, 9, "first", kColorGeneDirect},
+                                             tagged({0, 9, "first", kColorGeneDirect}),
                                              {10, 19, "second", kColorGeneDirect},
-                                             {20, 29, "tRNA", kColorTrnaDirect},
+                                             tagged({20, 29, "tRNA", kColorTrnaDirect}),
                                              {30, 39, "tRNA-Gly", kColorTrnaDirect},
-                                             {40, 49, "gene", kColorGeneDirect},
+                                             tagged({40, 49, "gene", kColorGeneDirect}),
                                          }));
 }
 
@@ -522,10 +533,11 @@ TEST_F(GenBankFileTest, PlasmidWithAJoinAcrossTheOriginAndAnUnnamedMessage)
     EXPECT_EQ(genome.length(), 2355);
     EXPECT_EQ(genome.sequence().substr(0, 10), "TCGAATTTGG");
     EXPECT_EQ(genome.sequence().substr(2345), "TACCTCTTAC");
-    // The CDS across the origin is not drawn; the mRNA has no /product.
+    // The CDS across the origin is not drawn; the mRNA, without /product, is
+    // named by its gene.
     EXPECT_EQ(*features, (FeatureList{{0, 2354, "sequence", kColorSequence},
                                       {705, 1549, "ermM", kColorGeneDirect},
-                                      {745, 1549, "mRNA", kColorSequence}}));
+                                      {745, 1549, "ermM", kColorSequence}}));
 }
 
 TEST_F(GenBankFileTest, PlasmidWithGenesNamedByLocusTags)
@@ -538,9 +550,13 @@ TEST_F(GenBankFileTest, PlasmidWithGenesNamedByLocusTags)
     EXPECT_EQ(genome.sequence().substr(0, 10), "TGTAACGAAC");
     EXPECT_EQ(genome.sequence().substr(9600), "CGACCCCTG");
     ASSERT_EQ(features->size(), 11u);
-    EXPECT_EQ((*features)[1], (Feature{86, 1108, "YP_pPCP01", kColorGeneDirect}));
+    const auto tagged = [](Feature feature) {
+        feature.namedByTag = true;
+        return feature;
+    };
+    EXPECT_EQ((*features)[1], tagged({86, 1108, "YP_pPCP01", kColorGeneDirect}));
     EXPECT_EQ((*features)[6], (Feature{4814, 5887, "pst", kColorGeneComplement}));
-    EXPECT_EQ((*features)[10], (Feature{8087, 8359, "YP_pPCP10", kColorGeneComplement}));
+    EXPECT_EQ((*features)[10], tagged({8087, 8359, "YP_pPCP10", kColorGeneComplement}));
 }
 
 TEST_F(GenBankFileTest, FirstOfSeveralRecordsWithCrlfLineEnds)

@@ -183,6 +183,44 @@ TEST(Records, EveryGenBankRecordIsListedAndFound)
     EXPECT_EQ(findRecord(twice, "a"), 0U);
 }
 
+// The id every output names a record by, and its whole DEFINITION and SOURCE.
+TEST(Records, SeqidsAndWholeTitles)
+{
+    const std::string_view kFeatures = "FEATURES\n     source 1..4\nORIGIN\n1 acgt\n//\n";
+    const struct {
+        std::string head;
+        std::string_view seqid;
+    } cases[] = {
+        {"LOCUS       LOC1 4 bp\nACCESSION   AB1 AB2\nVERSION     AB1.3  GI:7\n", "AB1.3"},
+        {"LOCUS       LOC1 4 bp\nACCESSION   AB1\n", "AB1"},
+        {"LOCUS       LOC1 4 bp\n", "LOC1"},
+    };
+    for (const auto& c : cases) {
+        const auto records = parseRecords(c.head + "SOURCE      x\n" + std::string(kFeatures));
+        EXPECT_EQ(records.front().seqid, c.seqid) << c.head;
+    }
+    const auto fasta = parseRecords(">NC_1.2 some genome\nACGT\n");
+    EXPECT_EQ(fasta.front().seqid, "NC_1.2");
+    EXPECT_EQ(parseRecords("ACGT\n").front().seqid, "");
+
+    const std::string wrapped =
+        "LOCUS       X 4 bp\n"
+        "DEFINITION  Some organism mitochondrion,\n"
+        "            complete genome.\n"
+        "ACCESSION   X\n"
+        "SOURCE      mitochondrion Some organism\n"
+        "            (common name)\n"
+        "  ORGANISM  Some organism\n"
+        "            Eukaryota; Metazoa.\n" +
+        std::string(kFeatures);
+    const RecordInfo record = parseRecords(wrapped).front();
+    EXPECT_EQ(record.description, "Some organism mitochondrion, complete genome.");
+    EXPECT_EQ(record.title, "mitochondrion Some organism (common name)");
+    Genome genome;
+    ASSERT_TRUE(readRecord(wrapped, record, genome, 8, 30));
+    EXPECT_EQ(genome.title(), "mitochondrion Some organism");  // the reader's: the first line
+}
+
 TEST(Records, ARejectedRecordNamesTheLineInTheWholeFile)
 {
     const std::string bytes =

@@ -89,6 +89,37 @@ TEST(DiagramGeometry, ScaleStopsBelowTheEnd)
     EXPECT_EQ(scaleMarks(0.0, 0).size(), 1U);
 }
 
+TEST(DiagramGeometry, ScaleStepsAdaptToTheLength)
+{
+    struct Case {
+        std::int32_t end;
+        std::size_t marks;  // with "1"
+        const char* second;
+        const char* last;
+    };
+    const std::vector<Case> cases{
+        {16568, 17, "1K", "16K"},       // every thousand, as always
+        {17001, 9, "2K", "16K"},        // past 17 thousand: every two
+        {154477, 16, "10K", "150K"},    // a chloroplast
+        {1012799, 10, "100K", "900K"},  // a bacterium: no 1M beside the 1
+        {4641651, 10, "500K", "4.5M"},  // a larger one
+        {1500, 2, "1K", "1K"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.end);
+        const auto marks = scaleMarks(radiansPerBase(listOfLength(c.end)), c.end);
+        ASSERT_EQ(marks.size(), c.marks);
+        EXPECT_EQ(marks[1].label, c.second);
+        EXPECT_EQ(marks.back().label, c.last);
+    }
+    // For a paper: any step, from 8 to 16 labels, in kb and Mb.
+    EXPECT_EQ(scaleStep(5385, 1, 16), 500);
+    EXPECT_EQ(scaleLabel(500, ScaleUnits::Paper), "500 bp");
+    EXPECT_EQ(scaleLabel(1500, ScaleUnits::Paper), "1.5 kb");
+    EXPECT_EQ(scaleLabel(150000, ScaleUnits::Paper), "150 kb");
+    EXPECT_EQ(scaleLabel(1200000, ScaleUnits::Paper), "1.2 Mb");
+}
+
 TEST(DiagramGeometry, ArcRunsFromEndCounterclockwiseToStart)
 {
     // A quarter from the top to the right-hand side: B at 3 o'clock, A at 12.

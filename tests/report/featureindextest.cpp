@@ -1,6 +1,11 @@
 #include "report/featureindex.h"
 
+#include "engine/genome.h"
+#include "input/genbankreader.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tessaron {
 namespace {
@@ -37,6 +42,33 @@ TEST(FeatureIndex, NamesTheFeaturesEachStretchOverlaps)
     }
     EXPECT_FALSE(index.empty());
     EXPECT_TRUE(FeatureIndex(FeatureList{features.front()}, 1000).empty());  // the whole sequence alone
+}
+
+TEST(FeatureIndex, AFeatureInPartsCoversItsPartsNotTheGapBetween)
+{
+    // The chloroplast's trans-spliced rps12: complement(join(97999..98793,
+    // 69611..69724)), its parts some 28 kb apart; the gap holds other genes.
+    Genome genome;
+    const auto features = readGenBank(TESSARON_TEST_DATA "/NC_000932.gb", genome, 8, 30);
+    ASSERT_TRUE(features.has_value());
+    const FeatureIndex index(*features, genome.length());
+    const auto names = [&index](std::int64_t start, int length) {
+        const std::vector<std::string_view> found = index.namesAt(start, length);
+        return std::find(found.begin(), found.end(), "rps12") != found.end();
+    };
+    EXPECT_TRUE(names(69620, 20));   // in the first part written second
+    EXPECT_TRUE(names(98000, 20));   // in the first part
+    EXPECT_TRUE(names(69700, 40));   // overlapping the end of a part
+    EXPECT_FALSE(names(80000, 20));  // in the gap
+    EXPECT_FALSE(names(69724, 20));  // just after a part (0-based 69724 is base 69725)
+
+    // A part across the origin counts as its two pieces.
+    const FeatureList parted{{0, 999, "sequence", kColorSequence},
+                             {900, 60, "split", kColorGeneDirect, {{900, 20}, {50, 60}}}};
+    const FeatureIndex acrossOrigin(parted, 1000);
+    EXPECT_EQ(acrossOrigin.describe(950, 10), "split");
+    EXPECT_EQ(acrossOrigin.describe(10, 5), "split");
+    EXPECT_EQ(acrossOrigin.describe(30, 10), "intergenic");
 }
 
 }  // namespace

@@ -100,5 +100,30 @@ TEST(MicrosatelliteReport, CountsByUnitLengthAndClass)
     EXPECT_EQ(grid, expected);
 }
 
+// A genome without microsatellites keeps its row of zeros, and a class of
+// one genome is a column of every row.
+TEST(MicrosatelliteReport, ComparisonAndBatchRowsOfAGenomeWithout)
+{
+    const MicrosatelliteComparison comparison{{}, {"chl", "none"}, {kList, {}}};
+    const auto grid = microsatelliteComparisonLayout(comparison).grid();
+    const std::vector<std::vector<std::string>> expected{
+        {"genome", "mono", "di", "tri", "tetra", "penta", "hexa", "total", "in_compounds", "compounds", "A/T",
+         "C/G", "AG/CT"},
+        {"chl", "2", "1", "0", "0", "0", "0", "3", "2", "1", "1", "1", "1"},
+        {"none", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"},
+    };
+    EXPECT_EQ(grid, expected);
+
+    BatchGenome genome;
+    genome.file = "none.gb";
+    genome.title = "empty";
+    genome.length = 100;
+    const std::string rows = written([&](TableWriter& out) { writeMicrosatelliteBatchRows(out, genome); });
+    EXPECT_EQ(rows,
+              "none.gb\t1\tempty\t100\t1\t\t0\t0\t0\nnone.gb\t1\tempty\t100\t2\t\t0\t0\t0\n"
+              "none.gb\t1\tempty\t100\t3\t\t0\t0\t0\nnone.gb\t1\tempty\t100\t4\t\t0\t0\t0\n"
+              "none.gb\t1\tempty\t100\t5\t\t0\t0\t0\nnone.gb\t1\tempty\t100\t6\t\t0\t0\t0\n");
+}
+
 }  // namespace
 }  // namespace tessaron

@@ -110,4 +110,24 @@ TEST(Highlights, ANewGenomeTakesTheHighlightsAway)
     EXPECT_TRUE(session.highlights().copies().empty());
 }
 
+TEST(Highlights, AMicrosatelliteIsOneCopyOrTwoAcrossTheOrigin)
+{
+    Highlights highlights;
+    Microsatellite across{95, 2, "AT", 5, 10, "AT/AT", 0};
+    highlights.selectMicrosatellite(across, 100);
+    EXPECT_EQ(highlights.copies(), (std::vector<Copy>{{95, 5, false}, {0, 5, false}}));
+    EXPECT_EQ(highlights.firstCopy(), 95);
+    EXPECT_EQ(highlights.selectedRepeat(), nullptr);
+    ASSERT_NE(highlights.selectedMicrosatellite(), nullptr);
+    EXPECT_EQ(highlights.next(95), (Step{0, 1, 2}));
+
+    Microsatellite inside = across;
+    inside.start = 10;
+    highlights.selectMicrosatellite(inside, 100);
+    EXPECT_EQ(highlights.copies(), (std::vector<Copy>{{10, 10, false}}));
+    highlights.clear();
+    EXPECT_EQ(highlights.selectedMicrosatellite(), nullptr);
+    EXPECT_EQ(highlights.firstCopy(), 0);
+}
+
 }  // namespace

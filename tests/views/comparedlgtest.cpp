@@ -397,7 +397,7 @@ protected:
                 return;
             }
             seen.opened = true;
-            seen.treeRows = modelOf(window)->rowCount();
+            seen.treeRows = modelOf(window)->kindCount();
             seen.paneLength = paneOf(window)->textLength();
             seen.status = statusLineOf(window)->text();
             seen.caption = window.windowTitle();
@@ -425,7 +425,7 @@ protected:
     };
     static Shown shownBy(const CTessaronDlg& window)
     {
-        Shown shown{modelOf(window)->rowCount(),
+        Shown shown{modelOf(window)->kindCount(),
                     paneOf(window)->textLength(),
                     window.windowTitle(),
                     window.session().genome().length(),

@@ -25,6 +25,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +36,7 @@
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
@@ -139,7 +141,11 @@ protected:
             }
         }
     }
-    static QStringList kindTexts(const CTessaronDlg& window) { return childTexts(*modelOf(window)); }
+    // The kinds' items, without the microsatellites' after them.
+    static QStringList kindTexts(const CTessaronDlg& window)
+    {
+        return childTexts(*modelOf(window)).mid(0, modelOf(window)->kindCount());
+    }
     static void select(CTessaronDlg& window, const QModelIndex& index)
     {
         ASSERT_TRUE(index.isValid());
@@ -196,11 +202,13 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
                                      "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
                                      "&Create random sequence", "-", "E&xit"}));
-    EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions..."}));
-    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "-", "View Re&port (grayed)",
-                                     "Compare with random &controls... (grayed)", "View &Results", "-",
-                                     "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size"}));
+    EXPECT_EQ(menus[1],
+              (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
+                           "&Previous copy (grayed)", "-", "Op&tions...", "&Microsatellites..."}));
+    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-",
+                                     "View Re&port (grayed)", "Compare with random &controls... (grayed)",
+                                     "Repeat &summary (grayed)", "View &Results", "-", "&Filter results", "-",
+                                     "Zoom &in", "Zoom &out", "&Actual size"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);
@@ -238,6 +246,58 @@ TEST_F(MainWindowTest, LaysOutTheClientAreaAsItIsResized)
     client->resize(1100, 500);
     EXPECT_EQ(treeOf(*window)->width(), 300);
     EXPECT_EQ(placed(statusLineOf(*window)), QRect(305, 0, 185, 20));
+}
+
+TEST_F(MainWindowTest, TheNextWindowOpensWhereTheLastOneClosed)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(window->size(), QSize(650, 430));  // a first start
+    window->resize(900, 560);
+    window->move(40, 30);
+    QApplication::processEvents();
+    const QRect frame = window->geometry();
+    auto* splitter = partOf<QSplitter>(*window, "splitter");
+    splitter->setSizes({260, 635});
+    emit splitter->splitterMoved(260, 1);
+    window->close();
+    window.reset();
+
+    const auto next = makeWindow();
+    EXPECT_EQ(next->geometry(), frame);
+    EXPECT_EQ(treeOf(*next)->width(), 260);
+    // The tree keeps that width as the window is resized.
+    next->resize(1000, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(treeOf(*next)->width(), 260);
+}
+
+TEST_F(MainWindowTest, TheStatusLineShowsTheWholeMessage)
+{
+    const auto window = makeWindow();
+    window->resize(900, 500);
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    whenModal<CFindDlg>([](CFindDlg& dialog) {
+        dialog.motifField()->setText(QStringLiteral("CCCC"));
+        dialog.bothStrandsBox()->setChecked(true);
+        dialog.accept();
+    });
+    trigger(*window, CTessaronDlg::IdFindMotif);
+    QLineEdit* line = statusLineOf(*window);
+    const QString text = line->text();
+    ASSERT_TRUE(text.endsWith(QStringLiteral(" on the other strand"))) << text.toStdString();
+    const int textWidth = line->fontMetrics().horizontalAdvance(text);
+    EXPECT_GT(line->width(), textWidth);
+    EXPECT_TRUE(line->toolTip().isEmpty());
+
+    // Too narrow a window: the line shows its beginning, the whole in its tip.
+    window->resize(185 + textWidth / 2, 500);
+    QApplication::processEvents();
+    EXPECT_LT(line->width(), textWidth);
+    EXPECT_EQ(line->cursorPosition(), 0);
+    EXPECT_EQ(line->toolTip(), text);
+    // An empty line is the box it was.
+    window->ClearStatus();
+    EXPECT_EQ(line->size(), QSize(185, 20));
 }
 
 TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
@@ -327,7 +387,7 @@ TEST_F(MainWindowTest, CancellingTheFileChooserChangesNothing)
     for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
         open(*window, command, QString());
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        EXPECT_EQ(modelOf(*window)->kindCount(), 4);
         expectResultCommands(*window, true);
     }
     EXPECT_TRUE(prompts_->messages.empty());
@@ -425,7 +485,8 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     open(*window, CTessaronDlg::IdOpenGenBank, notGenBank);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("Error!"));
-    EXPECT_EQ(prompts_->messages[0].text, QStringLiteral("The file doesn't seem to be in GenBank format!"));
+    EXPECT_TRUE(prompts_->messages[0].text.startsWith(
+        QStringLiteral("The file doesn't seem to be in GenBank format!")));
 
     EXPECT_EQ(window->session().genome().sequence(), sequence);
     EXPECT_NE(window->session().suffixIndex(), nullptr);
@@ -434,13 +495,59 @@ TEST_F(MainWindowTest, ARejectedFileKeepsTheSequenceAndItsResults)
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
     // The results, the selection and the features are those of the file before.
     EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     EXPECT_NE(window->session().highlights().selectedRepeat(), nullptr);
     EXPECT_TRUE(window->session().features().has_value());
     for (const int id : kResultCommands) {
         EXPECT_TRUE(window->command(id)->isEnabled()) << id;
     }
     EXPECT_TRUE(window->command(CTessaronDlg::IdFindMotif)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ABadFileIsRefusedWithItsNameAndCauseBeneathTheHeadline)
+{
+    QFile mito(kMitoFile);
+    ASSERT_TRUE(mito.open(QIODevice::ReadOnly));
+    const QByteArray record = mito.readAll();
+    // Cut inside ORIGIN, without "//".
+    const QByteArray cut = record.left(record.indexOf("ORIGIN") + 3000);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* cause;  // through the GenBank command, and through the text command
+        const char* causeAsText;
+    } files[] = {
+        {"image.bin", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10", 20) + QByteArray(400, '\0'),
+         "no line begins with LOCUS", "binary"},
+        {"empty.gb", QByteArray(), "empty", "empty"},
+        {"cut.gb", cut, "cut short", "cut short"},
+    };
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const std::string sequence(window->session().genome().sequence());
+    const RepeatSnapshot* direct = window->session().snapshot(RepeatKind::Direct).get();
+    for (const auto& file : files) {
+        const QString path = writeFile(QString::fromLatin1(file.name), file.bytes);
+        for (const int command : {CTessaronDlg::IdOpenGenBank, CTessaronDlg::IdOpenText}) {
+            prompts_->messages.clear();
+            open(*window, command, path);
+            ASSERT_EQ(prompts_->messages.size(), 1U) << file.name << " " << command;
+            const QString text = prompts_->messages[0].text;
+            if (command == CTessaronDlg::IdOpenGenBank) {
+                EXPECT_TRUE(
+                    text.startsWith(QStringLiteral("The file doesn't seem to be in GenBank format!\n")))
+                    << text.toStdString();
+            }
+            EXPECT_TRUE(text.contains(path)) << text.toStdString();
+            EXPECT_TRUE(text.contains(
+                QString::fromLatin1(command == CTessaronDlg::IdOpenText ? file.causeAsText : file.cause)))
+                << text.toStdString();
+            EXPECT_EQ(window->session().genome().sequence(), sequence);
+            EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
+            EXPECT_EQ(paneOf(*window)->sequence(), sequence);
+            EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        }
+    }
 }
 
 TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
@@ -458,7 +565,7 @@ TEST_F(MainWindowTest, AnUnreadableTextFileIsReportedAndKeepsTheSequence)
         << prompts_->messages[0].text.toStdString();
     EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
 }
 
@@ -544,7 +651,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
         EXPECT_EQ(window->session().suffixIndex()->baseCount(letters[letter]), counts[letter]);
     }
     EXPECT_EQ(paneOf(*window)->textLength(), 100);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
@@ -559,7 +666,7 @@ TEST_F(MainWindowTest, CreatesARandomSequenceOfTheChosenComposition)
         dialog.reject();
     });
     trigger(*window, CTessaronDlg::IdCreateRandom);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
 }
 
 TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
@@ -575,7 +682,7 @@ TEST_F(MainWindowTest, ATotalThatCannotBeMadeIsReportedAndKeepsTheSequence)
     EXPECT_EQ(window->session().genome().sequence(), "GATTACAGGGGACATTAG");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("first - Tessaron"));
     EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);  // the results of the sequence kept
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);  // the results of the sequence kept
     expectResultCommands(*window, true);
 }
 
@@ -667,6 +774,36 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     EXPECT_EQ(window->session().snapshot(RepeatKind::Inverted).get()->slotCount(), 23);
 }
 
+TEST_F(MainWindowTest, TheCompleteSearchsListingShowsThePositionsBesideALongWord)
+{
+    // A 200-letter word twice in a random sequence: under the greatest
+    // maximum, so written whole.
+    std::uint32_t state = 777;
+    QByteArray bases;
+    for (int i = 0; i < 1400; ++i) {
+        state = state * 1103515245U + 12345U;
+        bases += "ACGT"[(state >> 16) & 3U];
+    }
+    bases.insert(900, bases.mid(100, 200));
+    const auto window = makeWindow();
+    setComplete(*window, true);
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("long.txt"), bases));
+    trigger(*window, CTessaronDlg::IdViewDirect);
+    ASSERT_FALSE(sheetsOf(*window).empty());
+    CReportSheetDlg* listing = sheetsOf(*window).back();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(listing));
+    const CWebCalc& sheet = *listing->sheet();
+    ASSERT_EQ(sheet.cellText(2, 1), QStringLiteral("200 bp sequences"));
+    ASSERT_EQ(sheet.cellText(3, 1), QString::fromLatin1(bases.mid(100, 200)));
+    // Its positions are in view beside it; the word is cut short in its cell, whole in its tip.
+    EXPECT_EQ(sheet.cellText(3, 2), QStringLiteral("101"));
+    EXPECT_LE(sheet.columnViewportPosition(2) + sheet.columnWidth(2), sheet.viewport()->width());
+    const QPoint word = sheet.visualRect(sheet.model()->index(2, 0)).center();
+    QHelpEvent help(QEvent::ToolTip, word, sheet.viewport()->mapToGlobal(word));
+    QApplication::sendEvent(sheet.viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), sheet.cellText(3, 1));
+}
+
 // A sequence whose words come back read backwards more often than repeated:
 // blocks of a word, a gap, the word reversed and another gap.
 QByteArray mirrorRichSequence()
@@ -712,7 +849,7 @@ TEST_F(MainWindowTest, RunningOutOfMemoryStopsTheAnalysisWithAMessage)
     storeLengths(8, 8);
     const auto window = makeWindow();
     open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("mirror.txt"), mirrorRichSequence()));
-    ASSERT_EQ(modelOf(*window)->rowCount(), 4);
+    ASSERT_EQ(modelOf(*window)->kindCount(), 4);
     const std::int64_t direct = window->session().snapshot(RepeatKind::Direct).get()->total();
     const std::int64_t inverted = window->session().snapshot(RepeatKind::Inverted).get()->total();
 
@@ -811,7 +948,7 @@ TEST_F(MainWindowTest, AJobGraysTheConflictingCommandsAndACancelLeavesEverything
         EXPECT_EQ(window->session().sharedGenome(), genome);
         EXPECT_EQ(window->session().snapshot(RepeatKind::Direct).get(), direct);
         EXPECT_EQ(window->windowTitle(), caption);
-        EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+        EXPECT_EQ(modelOf(*window)->kindCount(), 4);
         EXPECT_TRUE(window->session().features().has_value());
         EXPECT_TRUE(statusLineOf(*window)->text().isEmpty());
         EXPECT_FALSE(partOf<QProgressBar>(*window, "progressBar")->isVisible());
@@ -847,7 +984,7 @@ TEST_F(MainWindowTest, TheWindowKeepsTickingWhileALargeRandomGenomeIsAnalysed)
     timer.stop();
     const qint64 took = clock.elapsed();
     EXPECT_EQ(window->session().genome().length(), 400000);
-    EXPECT_EQ(modelOf(*window)->rowCount(), 4);
+    EXPECT_EQ(modelOf(*window)->kindCount(), 4);
     expectResultCommands(*window, true);
     std::cout << "[ timing   ] analysing 400 kb of random bases: " << took << " ms, " << ticks
               << " timer ticks, longest gap " << longestGap << " ms\n";

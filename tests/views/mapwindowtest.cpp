@@ -20,13 +20,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QPrinter>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -335,6 +336,17 @@ TEST(DiagramPaint, OwnSizeIsTheDrawingAsBefore)
     expectSameOutsideTheLegendWords(renderDiagram(scene), ownSizeReference());
 }
 
+TEST(DiagramPaint, NamesAreSetApartWhereTooManyToStagger)
+{
+    EXPECT_FALSE(namesSetApart(MapScene(mito().features, 16569), {}));
+    Genome genome;
+    const auto chloroplast = readGenBank(TESSARON_TEST_DATA "/NC_000932.gb", genome, 8, 12);
+    ASSERT_TRUE(chloroplast.has_value());
+    const MapScene scene(*chloroplast, genome.length());
+    EXPECT_TRUE(namesSetApart(scene, {}));
+    EXPECT_FALSE(namesSetApart(scene, {MapLook::Standard, LabelLayout::Staggered, false}));
+}
+
 TEST(DiagramPaint, ALongRepeatIsABandBetweenTwoArcs)
 {
     const Mito& m = mito();
@@ -516,30 +528,49 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     const QString png = folder_.filePath(QStringLiteral("map.png"));
     prompts_->files.push_back(png);
     const std::unique_ptr<QMenu> menu = diagram->contextMenu();
-    ASSERT_EQ(menu->actions().size(), 3);
+    ASSERT_EQ(menu->actions().size(), 5);
     EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Save image..."));
     // The size dialog, answered with its first proposal: the map's own size.
     whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
-        EXPECT_EQ(dialog.sizeLabel()->text().left(9), QStringLiteral("600 x 460"));
+        EXPECT_EQ(dialog.widthField()->value(), 600);
+        EXPECT_EQ(dialog.heightField()->value(), 460);
+        EXPECT_TRUE(dialog.keepShapeField()->isChecked());
         dialog.accept();
     });
     menu->actions().front()->trigger();
     const QImage saved(png);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), diagram->image());
 
-    // Twice as large, smoothed.
+    // Twice as large, smoothed: the height follows the width.
     const QString large = folder_.filePath(QStringLiteral("large.png"));
     prompts_->files.push_back(large);
     whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
-        dialog.scaleField()->setValue(2.0);
+        dialog.widthField()->setValue(1200);
+        EXPECT_EQ(dialog.heightField()->value(), 920);
         dialog.antialiasField()->setChecked(true);
-        EXPECT_EQ(dialog.sizeLabel()->text().left(10), QStringLiteral("1200 x 920"));
         dialog.accept();
     });
     EXPECT_TRUE(diagram->saveImage());
     EXPECT_EQ(QImage(large).size(), QSize(1200, 920));
-    diagram->setImageOptionsChooser(
-        [](QWidget*, const MapImageOptions&) { return std::optional<MapImageOptions>(MapImageOptions{}); });
+
+    // Another shape: the map fits, centred, in a tall image.
+    const QString tall = folder_.filePath(QStringLiteral("tall.png"));
+    prompts_->files.push_back(tall);
+    whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
+        EXPECT_EQ(dialog.widthField()->value(), 1200);  // the last choice again
+        dialog.keepShapeField()->setChecked(false);
+        dialog.widthField()->setValue(600);
+        dialog.heightField()->setValue(900);
+        dialog.accept();
+    });
+    EXPECT_TRUE(diagram->saveImage());
+    const QImage tallImage(tall);
+    ASSERT_EQ(tallImage.size(), QSize(600, 900));
+    EXPECT_EQ(tallImage.pixelColor(300, 20), kField);                      // above the map: room
+    EXPECT_LT(tallImage.pixelColor(300, 450 - 230 + 63).lightness(), 60);  // the tick of position 0
+    diagram->setImageOptionsChooser([](QWidget*, const MapImageOptions&, QSize) {
+        return std::optional<MapImageOptions>(MapImageOptions{});
+    });
 
     // Cancelled: nothing happens; unwritable: the user is told.
     EXPECT_FALSE(diagram->saveImage());
@@ -556,6 +587,80 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     ASSERT_TRUE(diagram->waitForSave(kWaitLimitMs));
     EXPECT_EQ(QImage(later).convertToFormat(QImage::Format_RGB32), diagram->image());
     EXPECT_EQ(prompts_->messages.size(), 1U);
+}
+
+TEST_F(DiagramWindowTest, AFastaGenomeHasAPlainRingOfItsOwn)
+{
+    open(*window_, CTessaronDlg::IdOpenText, QStringLiteral(TESSARON_TEST_DATA "/NC_012920.fasta"));
+    ASSERT_EQ(window_->session().genome().length(), 16569);
+    EXPECT_FALSE(window_->command(CTessaronDlg::IdDiagram)->isEnabled());  // GenBank only, as always
+    ASSERT_TRUE(window_->command(CTessaronDlg::IdSequenceMap)->isEnabled());
+    trigger(CTessaronDlg::IdSequenceMap);
+    CDiagramDlg* diagram = mapOf(*window_);
+    ASSERT_NE(diagram, nullptr);
+    ASSERT_EQ(diagram->scene().features().size(), 1U);
+    EXPECT_EQ(diagram->scene().sequenceEnd(), 16568);
+    // The ring, its scale and the legend, as for a record without features.
+    EXPECT_EQ(diagram->image().pixelColor(298, 54), kRing);
+    diagram->setPaperStyle(true);
+    EXPECT_EQ(diagram->image().pixelColor(2, 2), QColor(Qt::white));
+}
+
+TEST_F(DiagramWindowTest, ForAPaperFromItsMenuPrintedAndSavedAsPdf)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    CDiagramDlg* diagram = mapOf(*window_);
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_FALSE(diagram->tidyLabels());  // a mitochondrion's names are staggered, as always
+    const QImage standard = diagram->image();
+    {
+        const std::unique_ptr<QMenu> menu = diagram->contextMenu();
+        QAction* paper = menu->findChild<QAction*>(QStringLiteral("paperStyle"));
+        ASSERT_NE(paper, nullptr);
+        EXPECT_EQ(paper->text(), QStringLiteral("For a paper"));
+        paper->trigger();
+    }
+    ASSERT_TRUE(diagram->paperStyle());
+    EXPECT_FALSE(diagram->contextMenu()->findChild<QAction*>(QStringLiteral("tidyLabels"))->isEnabled());
+    const QImage paper = diagram->image();
+    EXPECT_NE(paper.size(), standard.size());
+    EXPECT_EQ(paper.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_FALSE(diagram->scene().profile().content.empty());  // the GC rings
+    // The window shows the map for a paper, fitted.
+    EXPECT_EQ(diagram->grab().toImage().pixelColor(2, 2), QColor(Qt::white));
+
+    // Printed: into a PDF file here, as a print dialog would set it up.
+    const QString printed = folder_.filePath(QStringLiteral("printed.pdf"));
+    diagram->setPrinterChooser([&printed](QWidget*, QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        return true;
+    });
+    diagram->contextMenu()->findChild<QAction*>(QStringLiteral("printMap"))->trigger();
+    QFile printedFile(printed);
+    ASSERT_TRUE(printedFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(printedFile.read(5), QByteArray("%PDF-"));
+    diagram->setPrinterChooser([](QWidget*, QPrinter&) { return false; });
+    EXPECT_FALSE(diagram->printMap());
+
+    // Saved as PDF.
+    diagram->setInlineSaving(true);
+    diagram->setImageOptionsChooser([&paper](QWidget*, const MapImageOptions& proposed, QSize own) {
+        EXPECT_EQ(proposed.width, 0);  // a size chosen for the standard map does not carry over
+        EXPECT_EQ(own, paper.size());
+        return std::optional<MapImageOptions>(proposed);
+    });
+    const QString pdf = folder_.filePath(QStringLiteral("map.pdf"));
+    prompts_->files.push_back(pdf);
+    EXPECT_TRUE(diagram->saveImage());
+    QFile pdfFile(pdf);
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+
+    // And back: the drawing as before.
+    diagram->setPaperStyle(false);
+    EXPECT_EQ(diagram->image(), standard);
 }
 
 TEST_F(DiagramWindowTest, ResizesZoomsAndIsTheDrawingAsBeforeAtItsOwnSize)

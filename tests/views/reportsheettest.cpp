@@ -26,17 +26,25 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -307,6 +315,82 @@ TEST(WebCalc, AFailedWriteKeepsTheEarlierFileWholeAndLeavesNothingBeside)
               QStringList{QStringLiteral("sheet.csv")});
 }
 
+TEST(WebCalc, SavesIntoAFifoWithoutReplacingIt)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString fifo = folder.filePath(QStringLiteral("sheet.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opened for reading first, so that the writer's open does not wait; the
+    // table is less than a pipe holds.
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    CWebCalc sheet;
+    sheet.WriteCell(1, 1, QStringLiteral("8 bp"));
+    sheet.WriteCell(1, 2, QStringLiteral("12"));
+    sheet.setInlineExport(true);
+    sheet.setFileChooser([&](QWidget*, const QString&, const QString&) { return fifo; });
+    std::vector<QString> reported;
+    sheet.setErrorReporter([&](QWidget*, const QString& text) { reported.push_back(text); });
+    sheet.saveAsCsv();
+    QByteArray got(256, '\0');
+    const ssize_t read = ::read(reader, got.data(), static_cast<std::size_t>(got.size()));
+    ::close(reader);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(got.left(read > 0 ? static_cast<qsizetype>(read) : 0), QByteArray("8 bp,12\r\n"));
+    EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(fifo).toStdString()));
+}
+
+// More rows than a view's header can place (each 17 pixels, counted in an int).
+class ManyRows : public SheetCells {
+public:
+    static constexpr int kRows = 200000000;
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : pageRows(); }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 2; }
+    QString cell(int row, int column) const override
+    {
+        return column == 1 ? QString::number(row) : QString();
+    }
+    int usedRows() const override { return kRows; }
+    int usedColumns() const override { return 2; }
+    CsvWriter csvWriter() const override { return {}; }
+};
+
+TEST(WebCalc, ATableLongerThanAHeaderCanPlaceIsShownAPageAtATime)
+{
+    CReportSheetDlg dialog;
+    CWebCalc& sheet = *dialog.sheet();
+    sheet.showCells(new ManyRows);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    auto* pager = partOf<QWidget>(dialog, "sheetPager");
+    ASSERT_NE(pager, nullptr);
+    EXPECT_TRUE(pager->isVisible());
+    const auto pageRows = [&] {
+        return partOf<QLabel>(dialog, "pageRows")->text().remove(QLocale().groupSeparator());
+    };
+    EXPECT_EQ(pageRows(), QStringLiteral("Rows 1 to 1000000 of 200000000"));
+    // The row the user is on, and whether it is in view.
+    const auto current = [&] {
+        QApplication::processEvents();
+        const QModelIndex index = sheet.currentIndex();
+        return sheet.viewport()->rect().contains(sheet.visualRect(index)) ? index.data().toString()
+                                                                          : QStringLiteral("out of view");
+    };
+    const auto press = [&](const char* button) {
+        partOf<QToolButton>(dialog, button)->click();
+        return current();
+    };
+    EXPECT_EQ(press("lastPage"), QStringLiteral("200000000"));
+    EXPECT_EQ(pageRows(), QStringLiteral("Rows 199000001 to 200000000 of 200000000"));
+    EXPECT_EQ(sheet.model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("199000001"));
+    EXPECT_EQ(press("previousPage"), QStringLiteral("199000000"));
+    EXPECT_EQ(press("nextPage"), QStringLiteral("199000001"));
+    sheet.scrollToBottom();
+    EXPECT_EQ(press("firstPage"), QStringLiteral("1"));
+    EXPECT_FALSE(partOf<QToolButton>(dialog, "previousPage")->isEnabled());
+}
+
 // ---- the window ----
 
 class ReportSheet : public ::testing::Test {
@@ -565,7 +649,8 @@ TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
     EXPECT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
         EXPECT_FALSE(sheet.isModal());
         EXPECT_EQ(statusLineOf(*window)->text(), QString());
-        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats"));
+        // The caption of the kind, then the genome.
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats - small"));
         EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
         EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
         EXPECT_EQ(sheet.sheet()->cellText(7, 2), QStringLiteral("7"));
@@ -593,7 +678,7 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
         window->command(command)->trigger();
         EXPECT_TRUE(readSheet(*window, [&,
                                         captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
-            EXPECT_EQ(sheet.windowTitle(), captionText);
+            EXPECT_EQ(sheet.windowTitle(), captionText + QStringLiteral(" - small"));
             EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
         })) << caption;
     }
@@ -613,7 +698,7 @@ TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
     QString csv;
     window->command(CTessaronDlg::IdViewReport)->trigger();
     ASSERT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
-        EXPECT_TRUE(sheet.windowTitle().isEmpty());
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("NC_012920"));  // the genome alone
         EXPECT_EQ(tableOf(*sheet.sheet()), expected);
         EXPECT_EQ(sheet.sheet()->cellText(1, 1), QStringLiteral("Direct repeats:"));
         EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("8 bp"));
@@ -688,7 +773,8 @@ TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
     const std::vector<CReportSheetDlg*> sheets = sheetsOf(*window);
     ASSERT_EQ(sheets.size(), 2U);
     CReportSheetDlg& controls = *sheets.back();
-    EXPECT_EQ(controls.windowTitle(), QStringLiteral("Random controls: 2 sequences, seeds 1 to 2"));
+    EXPECT_EQ(controls.windowTitle(),
+              QStringLiteral("Random controls: 2 sequences, seeds 1 to 2 - NC_012920"));
     EXPECT_TRUE(controls.chart()->isVisible());
     EXPECT_EQ(controls.chart()->data().bands.size(), 4U);
 

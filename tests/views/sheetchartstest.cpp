@@ -1,6 +1,7 @@
 // The sheets' headers, alignment, widths and sorting, and the charts of
 // pairs per length drawn from the sheets' numbers.
 
+#include "charts/chartlegend.h"
 #include "charts/chartpanel.h"
 #include "charts/repeatchart.h"
 #include "compare/genomecomparison.h"
@@ -9,13 +10,20 @@
 #include "views/reportsheetdlg.h"
 #include "views/sheetview.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLineSeries>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 using tessaron::GenomeComparison;
@@ -194,6 +202,79 @@ TEST(RepeatChart, ControlsDrawTheMeanAndABandOfTwoDeviations)
     EXPECT_EQ(data.lines[0].values, (std::vector<double>{50.0, 3.0}));  // observed
     EXPECT_EQ(data.lines[1].values, (std::vector<double>{40.0, 1.0}));  // the controls' mean
     EXPECT_TRUE(data.lines[1].dashed);
+}
+
+TEST(RepeatChart, TheLegendNamesEveryLineWholeAndTellsManyGenomesApart)
+{
+    GenomeComparison comparison;
+    comparison.minLength = 8;
+    comparison.maxLength = 9;
+    for (int i = 0; i < 34; ++i) {
+        comparison.rows.push_back({"NC_0" + std::to_string(12920 + 37 * i) + ".gb", {100 - i, 50}});
+    }
+    tessaron::PairCountsByKind counts;
+    counts.fill({40, 12});
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const tessaron::ChartData& data :
+         {tessaron::summaryChartData(8, counts), tessaron::comparisonChartData(comparison)}) {
+        // Drawn as a sheet shows it beside the table, and saved as a drawing.
+        const QString path = folder.filePath(QStringLiteral("chart.svg"));
+        ASSERT_TRUE(tessaron::saveChart(data, false, path, QSize(CReportSheetDlg::kChartWidth, 420)));
+        QFile saved(path);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QString svg = QString::fromUtf8(saved.readAll());
+        for (const tessaron::ChartLine& line : data.lines) {
+            EXPECT_TRUE(svg.contains(QStringLiteral(">") + line.name + QStringLiteral("<")))
+                << line.name.toStdString();
+        }
+    }
+    // On screen: every name whole, within the chart; every genome's line its own.
+    const std::unique_ptr<QChart> chart =
+        tessaron::makeChart(tessaron::comparisonChartData(comparison), false);
+    chart->resize(CReportSheetDlg::kChartWidth, 420);
+    const tessaron::ChartLegend* legend = tessaron::legendOf(*chart);
+    ASSERT_NE(legend, nullptr);
+    ASSERT_EQ(legend->placed().size(), comparison.rows.size());
+    std::set<std::pair<QRgb, int>> pens;
+    for (std::size_t i = 0; i < comparison.rows.size(); ++i) {
+        EXPECT_EQ(legend->placed()[i].text.toStdString(), comparison.rows[i].fileTitle);
+        EXPECT_TRUE(chart->rect().contains(legend->placed()[i].textRect));
+        const QPen pen = qobject_cast<QLineSeries*>(chart->series()[static_cast<int>(i)])->pen();
+        pens.insert({pen.color().rgb(), static_cast<int>(pen.style())});
+    }
+    EXPECT_EQ(pens.size(), comparison.rows.size());
+    std::set<QRgb> colors;
+    for (std::size_t i = 0; i < 40; ++i) {
+        colors.insert(tessaron::seriesColor(i).rgb());
+    }
+    EXPECT_EQ(colors.size(), 40U);
+}
+
+TEST(RepeatChart, WordsLongerThanTheMaximumAreGatheredInALastPoint)
+{
+    // The complete search at 8..30: words up to 26,264 letters.
+    tessaron::PairCountsByKind counts;
+    counts[0].assign(26264 - 8 + 1, 0);
+    counts[0][0] = 40;
+    counts[0][30 - 8] = 2;
+    counts[0][300 - 8] = 3;
+    counts[0].back() = 1;
+    const tessaron::ChartData data = tessaron::summaryChartData(8, counts, 30);
+    EXPECT_TRUE(data.title.contains(QStringLiteral("longer than 30 bp"))) << data.title.toStdString();
+    ASSERT_EQ(data.lines[0].values.size(), 24U);  // 8 to 30, then the longer ones
+    EXPECT_EQ(data.lines[0].values[30 - 8], 2.0);
+    EXPECT_EQ(data.lines[0].values.back(), 4.0);
+    EXPECT_EQ(data.lines[1].values.back(), 0.0);
+
+    const std::unique_ptr<QChart> chart = tessaron::makeChart(data, false);
+    auto* lengths = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
+    ASSERT_NE(lengths, nullptr);
+    EXPECT_LT(lengths->max(), 32);
+    EXPECT_EQ(lengths->categoriesLabels().back(), QStringLiteral(">30"));
+    // Within the maximum, nothing is gathered.
+    counts[0].resize(30 - 8 + 1);
+    EXPECT_EQ(tessaron::summaryChartData(8, counts, 30).lines[0].values.size(), 23U);
 }
 
 }  // namespace

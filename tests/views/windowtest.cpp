@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -198,14 +200,14 @@ TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
         shown << model.index(row, 0, model.index(0, 0)).data().toString();
     }
     EXPECT_EQ(shown, (QStringList{"13 bps (4)", "15 bps (1)"}));
-    EXPECT_EQ(model.rowCount(), 4);  // the kinds stay
+    EXPECT_EQ(model.kindCount(), 4);  // the kinds stay
 
     partOf<QSpinBox>(*window_, "filterMinLength")->setValue(0);
     partOf<QSpinBox>(*window_, "filterMaxLength")->setValue(0);
     partOf<QSpinBox>(*window_, "filterMinPairs")->setValue(3);
     partOf<QLineEdit>(*window_, "filterWord")->setText(QStringLiteral("ccc"));
     int words = 0;
-    for (int kind = 0; kind < model.rowCount(); ++kind) {
+    for (int kind = 0; kind < model.kindCount(); ++kind) {
         const QModelIndex kindItem = model.index(kind, 0);
         for (int length = 0; length < model.rowCount(kindItem); ++length) {
             const QModelIndex lengthItem = model.index(length, 0, kindItem);
@@ -223,6 +225,97 @@ TEST_F(WindowTest, TheFilterBoxHidesWhatDoesNotMatch)
     // Hiding the box shows everything again.
     window_->command(CTessaronDlg::IdShowFilter)->setChecked(false);
     EXPECT_EQ(model.rowCount(model.index(0, 0)), lengths);
+}
+
+TEST_F(WindowTest, TheFilterCountsWhatItShowsAndEmptiesAndResets)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const RepeatTreeModel& model = *modelOf(*window_);
+    const auto texts = [&model](const QModelIndex& parent) {
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(parent); ++row) {
+            shown << model.index(row, 0, parent).data().toString();
+        }
+        return shown;
+    };
+    const auto count = [](const QModelIndex& item) {
+        const QString text = item.data().toString();
+        return text.mid(text.lastIndexOf(u'(') + 1).chopped(1).toLongLong();
+    };
+    const QStringList unfiltered = texts({});
+    window_->command(CTessaronDlg::IdShowFilter)->setChecked(true);
+    auto* word = partOf<QLineEdit>(*window_, "filterWord");
+    word->setText(QStringLiteral("CCC"));
+    EXPECT_NE(texts({}), unfiltered);
+    for (int kind = 0; kind < model.rowCount(); ++kind) {
+        const QModelIndex kindItem = model.index(kind, 0);
+        long long lengths = 0;
+        for (int length = 0; length < model.rowCount(kindItem); ++length) {
+            const QModelIndex lengthItem = model.index(length, 0, kindItem);
+            long long words = 0;
+            for (int row = 0; row < model.rowCount(lengthItem); ++row) {
+                words += count(model.index(row, 0, lengthItem));
+            }
+            EXPECT_EQ(count(lengthItem), words) << lengthItem.data().toString().toStdString();
+            lengths += words;
+        }
+        EXPECT_EQ(count(kindItem), lengths) << kindItem.data().toString().toStdString();
+    }
+
+    // Pairs typed, then emptied: no fewest pairs, not the number before.
+    word->clear();
+    auto* pairs = partOf<QSpinBox>(*window_, "filterMinPairs");
+    QTest::keyClick(pairs, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(pairs, QStringLiteral("3"));
+    EXPECT_EQ(model.filter().minPairs, 3);
+    QTest::keyClick(pairs, Qt::Key_Backspace);
+    QTest::keyClick(pairs, Qt::Key_Return);
+    EXPECT_EQ(pairs->value(), 0);
+    EXPECT_EQ(pairs->text(), QStringLiteral("any"));
+    EXPECT_EQ(texts({}), unfiltered);
+
+    // Reset shows everything again, the box staying open.
+    partOf<QSpinBox>(*window_, "filterMinLength")->setValue(13);
+    word->setText(QStringLiteral("A"));
+    partOf<QToolButton>(*window_, "filterReset")->click();
+    EXPECT_EQ(texts({}), unfiltered);
+    EXPECT_EQ(texts(model.index(0, 0)).size(), 7);
+    EXPECT_TRUE(word->text().isEmpty());
+    EXPECT_TRUE(partOf<QWidget>(*window_, "filterBox")->isVisible());
+}
+
+TEST_F(WindowTest, CopyingAWordGivesItsPairsPositions)
+{
+    open(CTessaronDlg::IdOpenGenBank, kMitoFile);
+    const QModelIndex item = findWord(RepeatKind::Inverted, 0,
+                                      [](const std::vector<RepeatPair>& pairs) { return pairs.size() >= 2; });
+    ASSERT_TRUE(item.isValid());
+    treeOf(*window_)->setCurrentIndex(item);
+    QTest::keyClick(treeOf(*window_), Qt::Key_C, Qt::ControlModifier);
+    QString expected = item.data().toString().section(u' ', 0, 0) + QLatin1Char('\n');
+    for (const RepeatPair& pair : modelOf(*window_)->pairsAt(item)) {
+        expected += QStringLiteral("%1\t%2\n").arg(pair.first + 1).arg(pair.second + 1);
+    }
+    EXPECT_EQ(QApplication::clipboard()->text(), expected);
+}
+
+TEST_F(WindowTest, TabGoesFromTheTreeToTheSequenceAndBack)
+{
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    treeOf(*window_)->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), treeOf(*window_));
+    // Tab, and what has the focus then.
+    const auto tab = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget()->objectName();
+    };
+    EXPECT_EQ(tab(), QStringLiteral("sequencePane"));
+    EXPECT_EQ(tab(), QStringLiteral("tree"));
+    // The filter's fields, once shown, come round before the tree.
+    window_->command(CTessaronDlg::IdShowFilter)->setChecked(true);
+    EXPECT_EQ(tab(), QStringLiteral("sequencePane"));
+    EXPECT_EQ(tab(), QStringLiteral("filterMinLength"));
 }
 
 TEST_F(WindowTest, RecentFilesKeepTheNewestFirstAndForgetMissingOnes)
@@ -314,7 +407,7 @@ TEST_F(WindowTest, EveryWindowHasTheIconAndHelpTellsTheVersion)
     trigger(CTessaronDlg::IdAbout);
     ASSERT_EQ(prompts_->messages.size(), 1U);
     EXPECT_EQ(prompts_->messages[0].caption, QStringLiteral("About Tessaron"));
-    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("Tessaron 0.1.0")));
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("Tessaron " TESSARON_VERSION)));
     EXPECT_TRUE(prompts_->messages[0].text.contains(QString::fromLatin1(qVersion())));
 
     trigger(CTessaronDlg::IdHowToRead);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 #include <variant>
 #include <vector>
@@ -132,6 +133,58 @@ std::optional<tessaron::RepeatKind> CCompareDlg::kindOfItem(int item)
     return kKindItems[static_cast<std::size_t>(item)];
 }
 
+void CCompareDlg::setMicrosatelliteViewer(const tessaron::MicrosatelliteSettings& settings,
+                                          MicrosatelliteViewer viewer)
+{
+    if (!microsatelliteViewer_) {
+        kindList_->addItem(tr("Microsatellites"));
+    }
+    microsatelliteSettings_ = settings;
+    microsatelliteViewer_ = std::move(viewer);
+}
+
+void CCompareDlg::reportFailure(const tessaron::ComparisonFailure& failure)
+{
+    // The list stays for another try; a cancelled run says nothing.
+    progressBar_->setValue(0);
+    if (failure.reason == tessaron::ComparisonFailure::Reason::Cancelled) {
+        return;
+    }
+    QString text = toQString(failure.message);
+    if (!failure.file.empty()) {
+        text += QStringLiteral("\n\n") + toQString(failure.file.string());
+        if (!failure.detail.empty()) {
+            text += QStringLiteral("\n") + toQString(failure.detail);
+        }
+    }
+    prompts_.message(this, applicationName(), text, Prompts::Icon::None);
+}
+
+void CCompareDlg::compareMicrosatellites(std::vector<std::filesystem::path> files)
+{
+    using Outcome = std::variant<tessaron::MicrosatelliteComparison, tessaron::ComparisonFailure>;
+    jobs_->start<Outcome, int>(
+        [files = std::move(files), settings = microsatelliteSettings_](
+            const std::stop_token& stop, const JobRunner::Reporter<int>& report) {
+            tessaron::ComparisonOptions options;
+            options.progress = [&report](int done) { report.newStep(done); };
+            options.stop = stop;
+            return tessaron::runMicrosatelliteComparison(files, settings, options);
+        },
+        [this](Outcome outcome) {
+            for (QWidget* button : {addButton_, removeButton_, okButton_}) {
+                button->setEnabled(true);
+            }
+            if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
+                reportFailure(*failure);
+                return;
+            }
+            microsatelliteViewer_(std::get<tessaron::MicrosatelliteComparison>(outcome));
+            QDialog::accept();
+        },
+        [this](int done) { progressBar_->setValue(kProgressStep * done); });
+}
+
 void CCompareDlg::accept()
 {
     std::vector<std::filesystem::path> files;
@@ -150,6 +203,12 @@ void CCompareDlg::accept()
     for (QWidget* button : {addButton_, removeButton_, okButton_}) {
         button->setEnabled(false);
     }
+    if (microsatelliteViewer_ && kindList_->currentIndex() == static_cast<int>(kKindItems.size())) {
+        progressBar_->setRange(0, kProgressStep * std::max(1, fileList_->count()));
+        progressBar_->setValue(0);
+        compareMicrosatellites(std::move(files));
+        return;
+    }
     jobs_->start<Outcome, int>(
         [files = std::move(files), kind, minimum = minimum_, maximum = maximum_, method = method_](
             const std::stop_token& stop, const JobRunner::Reporter<int>& report) {
@@ -165,19 +224,7 @@ void CCompareDlg::accept()
                 button->setEnabled(true);
             }
             if (const auto* failure = std::get_if<tessaron::ComparisonFailure>(&outcome)) {
-                // The list stays for another try; a cancelled run says nothing.
-                progressBar_->setValue(0);
-                if (failure->reason == tessaron::ComparisonFailure::Reason::Cancelled) {
-                    return;
-                }
-                QString text = toQString(failure->message);
-                if (!failure->file.empty()) {
-                    text += QStringLiteral("\n\n") + toQString(failure->file.string());
-                    if (!failure->detail.empty()) {
-                        text += QStringLiteral("\n") + toQString(failure->detail);
-                    }
-                }
-                prompts_.message(this, applicationName(), text, Prompts::Icon::None);
+                reportFailure(*failure);
                 return;
             }
             if (sheetViewer_) {

@@ -3,6 +3,7 @@
 #include "engine/repeatkinds.h"
 #include "views/qtstrings.h"
 
+#include <QEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -21,6 +22,8 @@ namespace {
 // Places in the pane: the status line, then the bar and the button beside it.
 constexpr int kStatusWidth = 185;
 constexpr int kStatusHeight = 20;
+// Room beside the text within a line without a frame.
+constexpr int kLineMargins = 8;
 constexpr int kProgressLeft = kStatusWidth + 5;
 constexpr int kProgressWidth = 150;
 constexpr int kCancelWidth = 70;
@@ -51,7 +54,7 @@ double overallFraction(const JobProgress& progress)
 
 }  // namespace
 
-JobStatus::JobStatus(QWidget* pane, QWidget* window) : QObject(window)
+JobStatus::JobStatus(QWidget* pane, QWidget* window) : QObject(window), pane_(pane)
 {
     setObjectName(QStringLiteral("jobStatus"));
     line_ = new QLineEdit(pane);
@@ -60,6 +63,8 @@ JobStatus::JobStatus(QWidget* pane, QWidget* window) : QObject(window)
     line_->setReadOnly(true);
     line_->setFrame(false);
     line_->setContextMenuPolicy(Qt::NoContextMenu);
+    // Clicked into to select its text, but no stop of Tab: often empty, it shows no place to type.
+    line_->setFocusPolicy(Qt::ClickFocus);
     line_->setGeometry(0, 0, kStatusWidth, kStatusHeight);
 
     bar_ = new QProgressBar(pane);
@@ -82,12 +87,36 @@ JobStatus::JobStatus(QWidget* pane, QWidget* window) : QObject(window)
     escape_->setEnabled(false);
     connect(escape_, &QShortcut::activated, this, &JobStatus::cancel);
     connect(&runner_, &JobRunner::started, this, &JobStatus::started);
+    pane->installEventFilter(this);
 }
 
 void JobStatus::show(const QString& text)
 {
     line_->setText(text);
+    placeLine();
     line_->repaint();
+}
+
+bool JobStatus::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == pane_ && event->type() == QEvent::Resize) {
+        placeLine();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void JobStatus::placeLine()
+{
+    // The line's box, until a message needs more: then as wide as the
+    // message, up to the pane's width (up to the bar while a job runs). A
+    // message wider still shows its beginning, and the whole of it as the
+    // line's tip.
+    const QString text = line_->text();
+    const int needed = line_->fontMetrics().horizontalAdvance(text) + kLineMargins;
+    const int room = bar_->isVisible() ? kStatusWidth : std::max(kStatusWidth, pane_->width());
+    line_->resize(std::clamp(needed, kStatusWidth, room), kStatusHeight);
+    line_->setCursorPosition(0);
+    line_->setToolTip(needed > line_->width() ? text : QString());
 }
 
 QString JobStatus::text() const
@@ -122,6 +151,7 @@ void JobStatus::started()
 {
     bar_->setValue(0);
     bar_->show();
+    placeLine();
     cancelButton_->show();
     escape_->setEnabled(true);
     emit busyChanged(true);
@@ -132,6 +162,7 @@ void JobStatus::ended()
     bar_->hide();
     cancelButton_->hide();
     escape_->setEnabled(false);
+    placeLine();
     emit busyChanged(false);
 }
 

@@ -59,7 +59,7 @@ ListingModel::~ListingModel() = default;
 
 int ListingModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : std::max(usedRows(), kShownRows);
+    return parent.isValid() ? 0 : pageRows();
 }
 
 int ListingModel::columnCount(const QModelIndex& parent) const

@@ -65,6 +65,8 @@ MainPanes::MainPanes(int disabledCommand, QWidget* parent) : QWidget(parent)
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { splitterMoved_ = true; });
+    // Tab from the tree to the sequence, then through the filter's fields when shown.
+    QWidget::setTabOrder(tree_, sequencePane_);
 }
 
 void MainPanes::showSequence(std::string_view sequence)
@@ -73,6 +75,17 @@ void MainPanes::showSequence(std::string_view sequence)
     sequencePane_->setTextColor(kSequenceColor);
     sequencePane_->setSequence(sequence);
     sequencePane_->show();
+}
+
+int MainPanes::movedTreeWidth() const
+{
+    return splitterMoved_ ? splitter_->sizes().value(0) : 0;
+}
+
+void MainPanes::setTreeWidth(int width)
+{
+    splitterMoved_ = true;
+    splitter_->setSizes({width, std::max(0, splitter_->width() - width - splitter_->handleWidth())});
 }
 
 void MainPanes::resizeEvent(QResizeEvent* event)

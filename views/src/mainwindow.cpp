@@ -14,6 +14,7 @@
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
 #include "views/menucommand.h"
+#include "views/microsatellitecommands.h"
 #include "views/optionsdlg.h"
 #include "views/qtstrings.h"
 #include "views/randomcontrolsdlg.h"
@@ -26,6 +27,7 @@
 #include "views/sequencenavigator.h"
 #include "views/sequenceview.h"
 #include "views/sheetwindows.h"
+#include "views/windowplace.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,10 +50,10 @@ using tessaron::RepeatKind;
 namespace {
 
 // The commands that show results: grayed whenever the lists are not all there.
-constexpr std::array<int, 8> kResultCommands{
+constexpr std::array<int, 9> kResultCommands{
     CTessaronDlg::IdViewReport,    CTessaronDlg::IdViewDirect,        CTessaronDlg::IdViewInverted,
     CTessaronDlg::IdViewMirror,    CTessaronDlg::IdViewComplementary, CTessaronDlg::IdDiagram,
-    CTessaronDlg::IdExportRepeats, CTessaronDlg::IdRandomControls};
+    CTessaronDlg::IdExportRepeats, CTessaronDlg::IdRandomControls,    CTessaronDlg::IdSequenceMap};
 
 // The commands that would start a second job or show results a job is about
 // to replace: grayed while a job runs.
@@ -99,10 +101,11 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     // Said once, until the first command writes its own progress.
     jobs_->show(settings_.problem());
     connect(jobs_, &JobStatus::busyChanged, this, &CTessaronDlg::setBusy);
-    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_);
+    sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_, session_);
     maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
+    ssr_ = new MicrosatelliteCommands(session_, *model_, *jobs_, *maps_, settings_, prompts_, this);
     statusBar_ = new GenomeStatusBar(statusBar(), sequencePane_);
     navigator_ = new SequenceNavigator(*sequencePane_, session_.highlights(), *statusBar_, prompts_, this);
     connect(tree_, &ResultsTree::itemSelected, this, &CTessaronDlg::OnTreeSelChanged);
@@ -126,6 +129,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     connect(jobs_, &JobStatus::busyChanged, drops, [drops](bool busy) { drops->setAccepting(!busy); });
     connect(drops, &FileDropTarget::dropped, this, &CTessaronDlg::openFile);
     resize(kInitialWidth, kInitialHeight);
+    new WindowPlace(*this, *panes_, settings_);  // where the window was last closed, if anywhere
 }
 
 CTessaronDlg::~CTessaronDlg()
@@ -177,6 +181,7 @@ void CTessaronDlg::createMenus()
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     addCommand(view, IdDiagram, tr("&Diagram"), false, &CTessaronDlg::OnDiagram);
+    addCommand(view, IdSequenceMap, tr("&Map of the sequence"), false, &CTessaronDlg::OnSequenceMap);
     view->addSeparator();
     addCommand(view, IdViewReport, tr("View Re&port"), false, &CTessaronDlg::OnViewReport);
     addCommand(view, IdRandomControls, tr("Compare with random &controls..."), false,
@@ -199,6 +204,7 @@ void CTessaronDlg::createMenus()
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, IdHowToRead, tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, IdAbout, tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);
+    ssr_->addCommands(edit, view, IdRandomControls);
 }
 
 QAction* CTessaronDlg::command(int id) const
@@ -264,7 +270,7 @@ void CTessaronDlg::setBusy(bool busy)
     recentMenu_->setEnabled(!busy);
 }
 
-void CTessaronDlg::reportJobError(const JobResult& result)
+void CTessaronDlg::reportJobError(const JobResult& result, const QString& file)
 {
     if (!result.error) {
         return;
@@ -273,8 +279,10 @@ void CTessaronDlg::reportJobError(const JobResult& result)
         case JobError::Cancelled:
         case JobError::RandomRefused:  // told by the command, which knows the composition asked for
             break;
-        case JobError::NotGenBank:
-            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!"));
+        case JobError::NotGenBank:  // the reader's words name the file and say why, beneath
+            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!") +
+                                          QStringLiteral("\n\n") +
+                                          (result.message.empty() ? file : toQString(result.message)));
             break;
         case JobError::ReadFailed:
             showMessage(applicationName(), toQString(result.message));
@@ -307,6 +315,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
         }
         FillKindBranch(kind);
     }
+    ssr_->adopted();
     enableCommand(IdFindMotif,
                   session_.loaded() && session_.suffixIndex() && !session_.suffixIndex()->empty());
     if (session_.analysed()) {
@@ -314,6 +323,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
             enableCommand(id, true);
         }
         enableCommand(IdDiagram, features.has_value());
+        enableCommand(IdSequenceMap, !features.has_value() && session_.genome().length() > 0);
     }
 }
 
@@ -324,7 +334,7 @@ void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(con
                [this, caption = std::move(caption), file](JobResult result) {
                    if (!result.state) {
                        ClearStatus();
-                       reportJobError(result);
+                       reportJobError(result, file);
                        return;
                    }
                    adopt(std::move(*result.state));
@@ -364,10 +374,10 @@ void CTessaronDlg::OnTreeSelChanged(const QModelIndex& item)
     if (repeat) {
         highlights.selectWord(model_->kindAt(item), *repeat, model_->pairsAt(item));
     } else {
-        highlights.clear();
+        ssr_->select(item);  // a microsatellite, or nothing
     }
     paintHighlights();
-    if (repeat) {
+    if (repeat || highlights.selectedMicrosatellite() != nullptr) {
         navigator_->showFirstCopy();
     } else {
         sequencePane_->setCaret(0);
@@ -397,6 +407,21 @@ void CTessaronDlg::OnDiagram()
     }
     const tessaron::Highlights& highlights = session_.highlights();
     maps_->show(*features, session_.genome())
+        .ShowRepeat(highlights.selectedRepeat(), highlights.selectedPairs(),
+                    model_->kindAt(tree_->currentIndex()));
+}
+
+void CTessaronDlg::OnSequenceMap()
+{
+    const Genome& genome = session_.genome();
+    if (genome.length() == 0) {
+        showMessage(applicationName(), tr("There is no loaded genome!"), Prompts::Icon::None);
+        return;
+    }
+    // The features of a GenBank genome ("&Diagram"), else the whole sequence alone.
+    const tessaron::FeatureList ring{{0, genome.length() - 1, "sequence", tessaron::kColorSequence}};
+    const tessaron::Highlights& highlights = session_.highlights();
+    maps_->show(session_.features().value_or(ring), genome)
         .ShowRepeat(highlights.selectedRepeat(), highlights.selectedPairs(),
                     model_->kindAt(tree_->currentIndex()));
 }
@@ -594,6 +619,7 @@ void CTessaronDlg::OnCompareGenomes()
         }
     });
     dialog.setInlineJobs(jobs_->inlineJobs());
+    ssr_->offerTo(dialog);
     dialog.exec();
 }
 

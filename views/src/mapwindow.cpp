@@ -4,6 +4,7 @@
 #include "views/saveimagedlg.h"
 
 #include "mapgeometry/diagramgeometry.h"
+#include "mapgeometry/gcprofile.h"
 #include "mapimage/diagrampainter.h"
 
 #include <QAction>
@@ -15,7 +16,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -32,11 +36,6 @@ constexpr double kLargestZoom = 40.0;
 constexpr double kWheelZoomPerEighthDegree = 1.0015;  // 120 eighths (one notch) zoom by about 1.2
 constexpr int kDragThreshold = 3;                     // pixels before a press becomes a drag
 constexpr int kLongestWordShown = 40;
-
-QPointF mapCentre()
-{
-    return {tessaron::kMapWidth / 2.0, tessaron::kMapHeight / 2.0};
-}
 
 // 1-based, with thousands separated, as biologists read positions.
 QString basePosition(std::int64_t zeroBased)
@@ -77,9 +76,10 @@ CDiagramDlg::CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features,
     : QDialog(parent),
       genome_(genome),
       scene_(features, genome.length()),
-      focus_(mapCentre()),
       saver_(std::make_unique<JobRunner>())
 {
+    scene_.setTitle(genome.title());
+    focus_ = boundsCentre();
     setObjectName(QStringLiteral("CDiagramDlg"));
     setWindowTitle(tr("Circular map"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -91,20 +91,25 @@ CDiagramDlg::CDiagramDlg(QWidget* parent, const tessaron::FeatureList& features,
     setMouseTracking(true);
 
     chooser_ = [](QWidget* owner) {
-        return QFileDialog::getSaveFileName(owner, tr("Save image"), QString(),
-                                            tr("PNG image (*.png);;SVG drawing (*.svg)"));
+        return QFileDialog::getSaveFileName(
+            owner, tr("Save image"), QString(),
+            tr("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"));
     };
     reporter_ = [](QWidget* owner, const QString& text) {
         QMessageBox::warning(owner, tr("Circular map"), text);
     };
-    optionsChooser_ =
-        [](QWidget* owner,
-           const tessaron::MapImageOptions& proposed) -> std::optional<tessaron::MapImageOptions> {
-        CSaveImageDlg dialog(owner, proposed);
+    optionsChooser_ = [](QWidget* owner, const tessaron::MapImageOptions& proposed,
+                         QSize ownSize) -> std::optional<tessaron::MapImageOptions> {
+        CSaveImageDlg dialog(owner, proposed, ownSize);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
         }
         return dialog.options();
+    };
+    printerChooser_ = [](QWidget* owner, QPrinter& printer) {
+        QPrintDialog dialog(&printer, owner);
+        dialog.setWindowTitle(tr("Print map"));
+        return dialog.exec() == QDialog::Accepted;
     };
 }
 
@@ -121,12 +126,20 @@ void CDiagramDlg::setImageOptionsChooser(ImageOptionsChooser chooser)
     optionsChooser_ = std::move(chooser);
 }
 
+void CDiagramDlg::setPrinterChooser(PrinterChooser chooser)
+{
+    printerChooser_ = std::move(chooser);
+}
+
 void CDiagramDlg::ShowRepeat(const tessaron::Repeat* repeat, std::span<const tessaron::RepeatPair> pairs,
                              std::optional<tessaron::RepeatKind> kind)
 {
     // Copied, so that the window never looks at a released result list.
     scene_.setRepeat(repeat, pairs);
     kind_ = repeat != nullptr ? kind : std::nullopt;
+    if (paperStyle()) {
+        bounds_ = tessaron::diagramBounds(scene_, style_);  // the legend names the copies
+    }
     if (isVisible()) {
         repaint();
     } else {
@@ -134,21 +147,64 @@ void CDiagramDlg::ShowRepeat(const tessaron::Repeat* repeat, std::span<const tes
     }
 }
 
+void CDiagramDlg::ShowMicrosatellites(const tessaron::MicrosatelliteList* list)
+{
+    std::vector<tessaron::MapStretch> stretches;
+    if (list != nullptr) {
+        stretches.reserve(list->size());
+        for (const tessaron::Microsatellite& m : *list) {
+            stretches.push_back({static_cast<std::int32_t>(m.start), static_cast<std::int32_t>(m.length)});
+        }
+    }
+    scene_.setMicrosatellites(std::move(stretches));
+    update();
+}
+
 QString CDiagramDlg::lengthWarning() const
 {
     return QString::fromStdString(scene_.lengthWarning());
 }
 
+bool CDiagramDlg::tidyLabels() const
+{
+    return tessaron::namesSetApart(scene_, style_);
+}
+
 void CDiagramDlg::setTidyLabels(bool tidy)
 {
-    style_.tidyLabels = tidy;
+    style_.labels = tidy ? tessaron::LabelLayout::Tidy : tessaron::LabelLayout::Staggered;
     update();
+}
+
+void CDiagramDlg::setPaperStyle(bool paper)
+{
+    if (paper == paperStyle()) {
+        return;
+    }
+    if (paper && scene_.profile().content.empty()) {
+        scene_.setProfile(tessaron::gcProfile(genome_.sequence()));
+    }
+    style_.look = paper ? tessaron::MapLook::Paper : tessaron::MapLook::Standard;
+    bounds_ = tessaron::diagramBounds(scene_, style_);
+    // A size chosen for the other map has another shape.
+    saveOptions_.width = 0;
+    saveOptions_.height = 0;
+    resetView();
+}
+
+QPointF CDiagramDlg::boundsCentre() const
+{
+    return {(bounds_.left + bounds_.right) / 2.0, (bounds_.top + bounds_.bottom) / 2.0};
+}
+
+tessaron::MapBounds CDiagramDlg::shownBounds() const
+{
+    return tessaron::fitBounds(bounds_, width(), height());
 }
 
 QTransform CDiagramDlg::viewTransform() const
 {
-    const double fit = std::min(width() / static_cast<double>(tessaron::kMapWidth),
-                                height() / static_cast<double>(tessaron::kMapHeight));
+    const double fit = std::min(width() / bounds_.width(), height() / bounds_.height());
     const double scale = fit * zoom_;
     QTransform transform;
     transform.translate(width() / 2.0, height() / 2.0);
@@ -167,8 +223,7 @@ void CDiagramDlg::zoomAt(QPointF at, double factor)
 {
     const tessaron::MapPointF fixed = toMap(at);
     zoom_ = std::clamp(zoom_ * factor, kSmallestZoom, kLargestZoom);
-    const double fit = std::min(width() / static_cast<double>(tessaron::kMapWidth),
-                                height() / static_cast<double>(tessaron::kMapHeight));
+    const double fit = std::min(width() / bounds_.width(), height() / bounds_.height());
     const double scale = fit * zoom_;
     // The point under the mouse stays there: at = centre + scale * (fixed - focus).
     focus_ = QPointF(fixed.x - (at.x() - width() / 2.0) / scale, fixed.y - (at.y() - height() / 2.0) / scale);
@@ -178,7 +233,7 @@ void CDiagramDlg::zoomAt(QPointF at, double factor)
 void CDiagramDlg::resetView()
 {
     zoom_ = 1.0;
-    focus_ = mapCentre();
+    focus_ = boundsCentre();
     update();
 }
 
@@ -223,7 +278,7 @@ bool CDiagramDlg::saveImage()
         return false;
     }
     if (optionsChooser_) {
-        const auto chosen = optionsChooser_(this, saveOptions_);
+        const auto chosen = optionsChooser_(this, saveOptions_, tessaron::diagramSize(scene_, style_));
         if (!chosen) {
             return false;
         }
@@ -234,7 +289,8 @@ bool CDiagramDlg::saveImage()
         return false;
     }
     tessaron::MapImageOptions options = saveOptions_;
-    options.style.tidyLabels = style_.tidyLabels;
+    options.style.look = style_.look;
+    options.style.labels = style_.labels;
     auto written = std::make_shared<bool>(true);
     saver_->start<bool>(
         [path, scene = scene_, options](const std::stop_token&, const JobRunner::Reporter<double>&) {
@@ -259,17 +315,55 @@ bool CDiagramDlg::waitForSave(int milliseconds)
     return saver_->waitForIdle(milliseconds);
 }
 
+bool CDiagramDlg::printMap()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(tr("Circular map"));
+    if (!printerChooser_ || !printerChooser_(this, printer)) {
+        return false;
+    }
+    if (!print(printer)) {
+        if (reporter_) {
+            reporter_(this, tr("The map could not be printed!"));
+        }
+        return false;
+    }
+    return true;
+}
+
+bool CDiagramDlg::print(QPrinter& printer) const
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    tessaron::DiagramStyle style = style_;
+    style.antialias = true;
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution()).toRectF();
+    tessaron::paintDiagramInto(painter, scene_, style, QRectF(QPointF(0, 0), page.size()));
+    return painter.end();
+}
+
 std::unique_ptr<QMenu> CDiagramDlg::contextMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
     QAction* save = menu->addAction(tr("Save image..."));
     save->setObjectName(QStringLiteral("saveImage"));
     connect(save, &QAction::triggered, this, [this] { saveImage(); });
+    QAction* print = menu->addAction(tr("Print..."));
+    print->setObjectName(QStringLiteral("printMap"));
+    connect(print, &QAction::triggered, this, [this] { printMap(); });
     QAction* tidy = menu->addAction(tr("Tidy labels"));
     tidy->setObjectName(QStringLiteral("tidyLabels"));
     tidy->setCheckable(true);
-    tidy->setChecked(style_.tidyLabels);
+    tidy->setChecked(tidyLabels());
+    tidy->setEnabled(!paperStyle());  // the map for a paper writes its names along the ring
     connect(tidy, &QAction::toggled, this, &CDiagramDlg::setTidyLabels);
+    QAction* paper = menu->addAction(tr("For a paper"));
+    paper->setObjectName(QStringLiteral("paperStyle"));
+    paper->setCheckable(true);
+    paper->setChecked(paperStyle());
+    connect(paper, &QAction::toggled, this, &CDiagramDlg::setPaperStyle);
     QAction* reset = menu->addAction(tr("Reset view"));
     reset->setObjectName(QStringLiteral("resetView"));
     connect(reset, &QAction::triggered, this, &CDiagramDlg::resetView);
@@ -299,12 +393,12 @@ void CDiagramDlg::paintEvent(QPaintEvent*)
     tessaron::DiagramStyle style = style_;
     // Pixel for pixel at the map's own size; smoothed once scaled.
     style.antialias = transform.type() > QTransform::TxTranslate;
-    if (transform.type() != QTransform::TxNone || width() != tessaron::kMapWidth ||
-        height() != tessaron::kMapHeight) {
-        painter.fillRect(rect(), kFieldColor);
+    const tessaron::MapBounds shown = shownBounds();
+    if (transform.type() != QTransform::TxNone || shown != bounds_) {
+        painter.fillRect(rect(), paperStyle() ? QColor(Qt::white) : kFieldColor);
     }
     painter.setTransform(transform);
-    tessaron::paintDiagram(painter, scene_, style);
+    tessaron::paintDiagram(painter, scene_, style, shown);
 }
 
 void CDiagramDlg::closeEvent(QCloseEvent* event)

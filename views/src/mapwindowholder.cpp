@@ -22,9 +22,9 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
     map_ = new CDiagramDlg(window_, features, genome);
     map_->setPrompts(
         [this](QWidget* parent) {
-            return settings_.keepFolderOf(prompts_.saveFile(parent, tr("Save image"),
-                                                            tr("PNG image (*.png);;SVG drawing (*.svg)"),
-                                                            settings_.lastFolder()));
+            return settings_.keepFolderOf(prompts_.saveFile(
+                parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
+                settings_.lastFolder()));
         },
         [this](QWidget* parent, const QString& text) {
             prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
@@ -32,6 +32,7 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
     connect(map_, &CDiagramDlg::closing, this, &MapWindowHolder::closing);
     connect(map_, &CDiagramDlg::repeatClicked, this, &MapWindowHolder::repeatClicked);
     map_->setInlineSaving(jobs_.inlineJobs());
+    emit opened(map_);
     map_->show();
     if (!map_->lengthWarning().isEmpty()) {
         emit warned(map_->lengthWarning());

@@ -27,6 +27,39 @@ constexpr int kWordLevel = 3;
 constexpr int kKindShift = 2;
 constexpr int kRowShift = 4;
 
+// The microsatellites' items: the top bit set, then their level (1 the
+// branch, 2 a unit length, 3 a class, 4 a microsatellite) in bits 0-2, the
+// row of the unit length above in bits 3-5 and the row of the class above
+// from bit 6.
+constexpr quintptr kMicrosatelliteId = quintptr{1} << (sizeof(quintptr) * 8 - 1);
+constexpr int kUnitShift = 3;
+constexpr int kClassShift = 6;
+constexpr int kBranchLevel = 1;
+constexpr int kUnitLevel = 2;
+constexpr int kClassLevel = 3;
+constexpr int kMicrosatelliteLevel = 4;
+
+quintptr microsatelliteId(int level, int unit = 0, int cls = 0)
+{
+    return kMicrosatelliteId | static_cast<quintptr>(level) | (static_cast<quintptr>(unit) << kUnitShift) |
+           (static_cast<quintptr>(cls) << kClassShift);
+}
+
+int levelOf(quintptr id)
+{
+    return static_cast<int>(id & 7U);
+}
+
+int unitOf(quintptr id)
+{
+    return static_cast<int>((id >> kUnitShift) & 7U);
+}
+
+int classOf(quintptr id)
+{
+    return static_cast<int>((id & ~kMicrosatelliteId) >> kClassShift);
+}
+
 }  // namespace
 
 RepeatTreeModel::RepeatTreeModel(QObject* parent) : QAbstractItemModel(parent)
@@ -53,6 +86,8 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
     const std::string_view sequence = snapshot.genome().sequence();
     branch.filledSlots.clear();
     branch.shownWords.clear();
+    branch.shownPairs.clear();
+    branch.shownTotal = 0;
     for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
         const int length = snapshot.minLength() + slot;
         if (snapshot.pairCount(slot) == 0 || length < filter_.minLength || length > filter_.maxLength) {
@@ -60,8 +95,11 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
         }
         if (!filter_.filtersWords()) {
             branch.filledSlots.push_back(slot);
+            branch.shownPairs.push_back(snapshot.pairCount(slot));
+            branch.shownTotal += snapshot.pairCount(slot);
             continue;
         }
+        std::int64_t pairs = 0;
         std::vector<std::uint32_t> passed;
         const auto words = snapshot.words(slot);
         for (std::size_t k = 0; k < words.size(); ++k) {
@@ -79,10 +117,13 @@ void RepeatTreeModel::applyFilter(Branch& branch) const
                 }
             }
             passed.push_back(static_cast<std::uint32_t>(k));
+            pairs += word.pairCount;
         }
         if (!passed.empty()) {
             branch.filledSlots.push_back(slot);
             branch.shownWords.push_back(std::move(passed));
+            branch.shownPairs.push_back(pairs);
+            branch.shownTotal += pairs;
         }
     }
 }
@@ -123,10 +164,116 @@ std::size_t RepeatTreeModel::wordOfRow(int kind, int lengthRow, int row) const
     return branch.shownWords[static_cast<std::size_t>(lengthRow)][static_cast<std::size_t>(row)];
 }
 
+void RepeatTreeModel::setMicrosatellites(std::shared_ptr<const tessaron::MicrosatelliteList> list)
+{
+    const int row = kindCount();
+    if (!microsatellites_.empty()) {
+        beginRemoveRows(QModelIndex(), row, row);
+        microsatellites_ = MicrosatelliteBranch();
+        endRemoveRows();
+    }
+    if (list) {
+        beginInsertRows(QModelIndex(), row, row);
+        microsatellites_ = MicrosatelliteBranch(std::move(list));
+        endInsertRows();
+    }
+}
+
+bool RepeatTreeModel::isMicrosatelliteItem(const QModelIndex& index)
+{
+    return index.isValid() && (index.internalId() & kMicrosatelliteId) != 0;
+}
+
+QModelIndex RepeatTreeModel::microsatelliteBranch() const
+{
+    return microsatellites_.empty() ? QModelIndex()
+                                    : createIndex(kindCount(), 0, microsatelliteId(kBranchLevel));
+}
+
+const tessaron::Microsatellite* RepeatTreeModel::microsatelliteAt(const QModelIndex& index) const
+{
+    if (!isMicrosatelliteItem(index) || index.model() != this ||
+        levelOf(index.internalId()) != kMicrosatelliteLevel) {
+        return nullptr;
+    }
+    return microsatellites_.member(unitOf(index.internalId()), classOf(index.internalId()), index.row());
+}
+
+QModelIndex RepeatTreeModel::microsatelliteIndex(int row, const QModelIndex& parent) const
+{
+    if (!parent.isValid()) {
+        return microsatelliteBranch();
+    }
+    const quintptr id = parent.internalId();
+    switch (levelOf(id)) {
+        case kBranchLevel:
+            return row < microsatellites_.unitCount() ? createIndex(row, 0, microsatelliteId(kUnitLevel))
+                                                      : QModelIndex();
+        case kUnitLevel:
+            return row < microsatellites_.classCount(parent.row())
+                       ? createIndex(row, 0, microsatelliteId(kClassLevel, parent.row()))
+                       : QModelIndex();
+        case kClassLevel:
+            return row < microsatellites_.memberCount(unitOf(id), parent.row())
+                       ? createIndex(row, 0, microsatelliteId(kMicrosatelliteLevel, unitOf(id), parent.row()))
+                       : QModelIndex();
+        default:
+            return {};
+    }
+}
+
+int RepeatTreeModel::microsatelliteRows(const QModelIndex& parent) const
+{
+    const quintptr id = parent.internalId();
+    switch (levelOf(id)) {
+        case kBranchLevel:
+            return microsatellites_.unitCount();
+        case kUnitLevel:
+            return microsatellites_.classCount(parent.row());
+        case kClassLevel:
+            return microsatellites_.memberCount(unitOf(id), parent.row());
+        default:
+            return 0;
+    }
+}
+
+QModelIndex RepeatTreeModel::microsatelliteParent(const QModelIndex& child) const
+{
+    const quintptr id = child.internalId();
+    switch (levelOf(id)) {
+        case kUnitLevel:
+            return microsatelliteBranch();
+        case kClassLevel:
+            return createIndex(unitOf(id), 0, microsatelliteId(kUnitLevel));
+        case kMicrosatelliteLevel:
+            return createIndex(classOf(id), 0, microsatelliteId(kClassLevel, unitOf(id)));
+        default:
+            return {};
+    }
+}
+
+QString RepeatTreeModel::microsatelliteText(const QModelIndex& index) const
+{
+    const quintptr id = index.internalId();
+    switch (levelOf(id)) {
+        case kBranchLevel:
+            return microsatellites_.branchText();
+        case kUnitLevel:
+            return microsatellites_.unitText(index.row());
+        case kClassLevel:
+            return microsatellites_.classText(unitOf(id), index.row());
+        case kMicrosatelliteLevel:
+            return microsatellites_.memberText(unitOf(id), classOf(id), index.row());
+        default:
+            return {};
+    }
+}
+
 void RepeatTreeModel::clear()
 {
     beginResetModel();
     kinds_.clear();
+    microsatellites_ = MicrosatelliteBranch();
     features_.reset();
     endResetModel();
 }
@@ -139,7 +286,7 @@ quintptr RepeatTreeModel::makeId(const Place& place)
 
 RepeatTreeModel::Place RepeatTreeModel::placeOf(const QModelIndex& index)
 {
-    if (!index.isValid()) {
+    if (!index.isValid() || isMicrosatelliteItem(index)) {
         return {};
     }
     const quintptr id = index.internalId();
@@ -168,6 +315,10 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
     if (row < 0 || column != 0) {
         return {};
     }
+    if (isMicrosatelliteItem(parent) ||
+        (!parent.isValid() && row == kindCount() && !microsatellites_.empty())) {
+        return microsatelliteIndex(row, parent);
+    }
     const Place above = placeOf(parent);
     switch (above.level) {
         case 0:
@@ -190,6 +341,9 @@ QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& paren
 
 QModelIndex RepeatTreeModel::parent(const QModelIndex& child) const
 {
+    if (isMicrosatelliteItem(child)) {
+        return microsatelliteParent(child);
+    }
     const Place place = placeOf(child);
     switch (place.level) {
         case kLengthLevel:
@@ -206,10 +360,13 @@ int RepeatTreeModel::rowCount(const QModelIndex& parent) const
     if (parent.column() > 0) {
         return 0;
     }
+    if (isMicrosatelliteItem(parent)) {
+        return microsatelliteRows(parent);
+    }
     const Place place = placeOf(parent);
     switch (place.level) {
         case 0:
-            return kindCount();
+            return kindCount() + (microsatellites_.empty() ? 0 : 1);
         case kKindLevel:
             return static_cast<int>(kinds_[static_cast<std::size_t>(parent.row())].filledSlots.size());
         case kLengthLevel:
@@ -241,6 +398,9 @@ QString RepeatTreeModel::wordText(const RepeatSnapshot& snapshot, int slot, cons
 
 QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
 {
+    if (isMicrosatelliteItem(index)) {
+        return role == Qt::DisplayRole ? QVariant(microsatelliteText(index)) : QVariant();
+    }
     const Place place = placeOf(index);
     if (place.level == kWordLevel && role == Qt::ToolTipRole) {
         return featureTip(index);
@@ -252,20 +412,21 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
         if (role != Qt::DisplayRole) {
             return {};
         }
-        const RepeatSnapshot& snapshot = *kinds_[static_cast<std::size_t>(index.row())].snapshot;
+        // The counts of the results, or under a filter those of what it shows.
+        const Branch& kind = kinds_[static_cast<std::size_t>(index.row())];
         return QStringLiteral("%1 (%2)")
-            .arg(toQString(tessaron::kindInfo(snapshot.kind()).label))
-            .arg(snapshot.total());
+            .arg(toQString(tessaron::kindInfo(kind.snapshot->kind()).label))
+            .arg(filter_ == Filter{} ? kind.snapshot->total() : kind.shownTotal);
     }
     const Branch& branch = kinds_[static_cast<std::size_t>(place.kind)];
     if (place.level == kLengthLevel) {
         if (role != Qt::DisplayRole) {
             return {};
         }
-        const int slot = branch.filledSlots[static_cast<std::size_t>(index.row())];
+        const auto row = static_cast<std::size_t>(index.row());
         return QStringLiteral("%1 bps (%2)")
-            .arg(branch.snapshot->minLength() + slot)
-            .arg(branch.snapshot->pairCount(slot));
+            .arg(branch.snapshot->minLength() + branch.filledSlots[row])
+            .arg(branch.shownPairs[row]);
     }
     const RepeatWord* word = repeatAt(index);
     if (word == nullptr) {
@@ -372,6 +533,22 @@ std::vector<tessaron::RepeatPair> RepeatTreeModel::pairsAt(const QModelIndex& in
         return {};
     }
     return snapshot->pairs(slotAt(index), *word);
+}
+
+QString RepeatTreeModel::copiedText(const QModelIndex& index) const
+{
+    const RepeatWord* word = repeatAt(index);
+    const RepeatSnapshot* snapshot = snapshotAt(index);
+    if (word == nullptr || snapshot == nullptr) {
+        return index.data().toString();
+    }
+    const std::vector<tessaron::RepeatPair> pairs = pairsAt(index);
+    QString text = toQString(snapshot->genome().word(word->first, snapshot->minLength() + slotAt(index)));
+    text += QLatin1Char('\n');
+    for (const tessaron::RepeatPair& pair : pairs) {
+        text += QStringLiteral("%1\t%2\n").arg(pair.first + 1).arg(pair.second + 1);
+    }
+    return text;
 }
 
 QModelIndex RepeatTreeModel::lengthIndex(RepeatKind kind, int length) const

@@ -8,11 +8,13 @@
 #include "views/jobrunner.h"
 #include "views/listingmodel.h"
 #include "views/qtstrings.h"
+#include "views/sheetpager.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QSplitter>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -32,7 +34,8 @@ CReportSheetDlg::CReportSheetDlg(QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       splitter_(new QSplitter(Qt::Horizontal, this)),
-      sheet_(new CWebCalc(splitter_)),
+      tablePane_(new QWidget(splitter_)),
+      sheet_(new CWebCalc(tablePane_)),
       chart_(new ChartPanel(splitter_))
 {
     setObjectName(QStringLiteral("reportSheet"));
@@ -42,6 +45,12 @@ CReportSheetDlg::CReportSheetDlg(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
+    // The table, with the bar that pages through a table too long to show at once.
+    auto* table = new QVBoxLayout(tablePane_);
+    table->setContentsMargins(0, 0, 0, 0);
+    table->setSpacing(0);
+    table->addWidget(sheet_, 1);
+    table->addWidget(new SheetPager(*sheet_, tablePane_));
     splitter_->setChildrenCollapsible(false);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 1);
@@ -49,6 +58,7 @@ CReportSheetDlg::CReportSheetDlg(QWidget* parent)
     resize(kWidth, kHeight);
     // The first look is the table alone, filling the window.
     splitter_->setGeometry(0, 0, kWidth, kHeight);
+    tablePane_->setGeometry(0, 0, kWidth, kHeight);
     sheet_->setGeometry(0, 0, kWidth, kHeight);
 
     chartAction_ = new QAction(tr("Show c&hart"), this);
@@ -69,6 +79,7 @@ void CReportSheetDlg::SetReportContent(const tessaron::Analysis& analysis)
     }
     hasContent_ = true;
     summaryMinLength_ = analysis.of(tessaron::RepeatKind::Direct)->minLength();
+    summaryMaxLength_ = analysis.of(tessaron::RepeatKind::Direct)->genome().maxLength();
     for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
         summaryCounts_[static_cast<std::size_t>(kind)] = analysis.of(kind)->pairCounts();
     }
@@ -138,7 +149,7 @@ bool CReportSheetDlg::Fill()
     } else {
         sheet_->sheetModel()->setColumnTitles({tr("Length"), tr("Pairs")});
         write(tessaron::summaryLayout(summaryMinLength_, summaryCounts_));
-        chart_->setData(tessaron::summaryChartData(summaryMinLength_, summaryCounts_));
+        chart_->setData(tessaron::summaryChartData(summaryMinLength_, summaryCounts_, summaryMaxLength_));
     }
     chartAction_->setEnabled(hasChart_);
     clearContent();
@@ -190,7 +201,7 @@ void CReportSheetDlg::showChart(bool shown)
         if (resizable) {
             resize(width() + kChartWidth, height());
         }
-        splitter_->setSizes({sheet_->width(), kChartWidth});
+        splitter_->setSizes({tablePane_->width(), kChartWidth});
     } else {
         const int chartWidth = chart_->width();
         chart_->hide();
@@ -257,6 +268,7 @@ void CReportSheetDlg::clearContent()
     hasContent_ = false;
     listingMode_ = false;
     summaryMinLength_ = 0;
+    summaryMaxLength_ = 0;
     summaryCounts_ = {};
     listed_.reset();
     comparison_.reset();

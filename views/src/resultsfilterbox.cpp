@@ -8,15 +8,37 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolButton>
 
 #include <climits>
 #include <utility>
+
+namespace {
+
+// A number that may be emptied: an empty field is no bound ("any"), where a
+// spin box would bring its last number back.
+class BoundBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        return input.trimmed().isEmpty() ? QValidator::Acceptable : QSpinBox::validate(input, pos);
+    }
+    int valueFromText(const QString& text) const override
+    {
+        return text.trimmed().isEmpty() ? minimum() : QSpinBox::valueFromText(text);
+    }
+};
+
+}  // namespace
 
 ResultsFilterBox::ResultsFilterBox(RepeatTreeModel& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     setObjectName(QStringLiteral("filterBox"));
     const auto spin = [this](const QString& name, const QString& tip) {
-        auto* box = new QSpinBox(this);
+        auto* box = new BoundBox(this);
         box->setObjectName(name);
         box->setRange(0, INT_MAX);
         box->setSpecialValueText(tr("any"));
@@ -32,6 +54,11 @@ ResultsFilterBox::ResultsFilterBox(RepeatTreeModel& model, QWidget* parent) : QW
     word_->setPlaceholderText(tr("word contains..."));
     word_->setClearButtonEnabled(true);
     connect(word_, &QLineEdit::textChanged, this, &ResultsFilterBox::apply);
+    auto* reset = new QToolButton(this);
+    reset->setObjectName(QStringLiteral("filterReset"));
+    reset->setText(tr("Reset"));
+    reset->setToolTip(tr("Show every result again"));
+    connect(reset, &QToolButton::clicked, this, &ResultsFilterBox::reset);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(2, 2, 2, 2);
@@ -42,8 +69,17 @@ ResultsFilterBox::ResultsFilterBox(RepeatTreeModel& model, QWidget* parent) : QW
     grid->addWidget(maxLength_, 0, 3);
     grid->addWidget(new QLabel(tr("Pairs"), this), 1, 0);
     grid->addWidget(minPairs_, 1, 1);
+    grid->addWidget(reset, 1, 3);
     grid->addWidget(word_, 2, 0, 1, 4);
     hide();
+}
+
+void ResultsFilterBox::reset()
+{
+    minLength_->setValue(0);
+    maxLength_->setValue(0);
+    minPairs_->setValue(0);
+    word_->clear();
 }
 
 void ResultsFilterBox::addShowCommand(QMenu* menu, int id)
@@ -58,10 +94,7 @@ void ResultsFilterBox::setShown(bool shown)
 {
     setVisible(shown);
     if (!shown) {
-        minLength_->setValue(0);
-        maxLength_->setValue(0);
-        minPairs_->setValue(0);
-        word_->clear();
+        reset();
     }
 }
 

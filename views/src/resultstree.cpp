@@ -3,9 +3,12 @@
 #include "views/repeattreemodel.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 
 ResultsTree::ResultsTree(int disabledCommand, QWidget* parent)
@@ -36,6 +39,16 @@ ResultsTree::ResultsTree(int disabledCommand, QWidget* parent)
     };
     connect(this, &QTreeView::clicked, this, again);
     connect(this, &QTreeView::activated, this, again);
+}
+
+void ResultsTree::keyPressEvent(QKeyEvent* event)
+{
+    if (event == QKeySequence::Copy) {
+        QApplication::clipboard()->setText(results_->copiedText(currentIndex()));
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 void ResultsTree::contextMenuEvent(QContextMenuEvent* event)

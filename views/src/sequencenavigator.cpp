@@ -79,13 +79,16 @@ void SequenceNavigator::paint()
 void SequenceNavigator::showFirstCopy()
 {
     const tessaron::Repeat* repeat = highlights_.selectedRepeat();
+    const int length = repeat != nullptr              ? repeat->length
+                       : highlights_.copies().empty() ? 0
+                                                      : highlights_.copies().front().length;
     pane_.setCaret(highlights_.firstCopy());
-    pane_.ensureVisible(highlights_.firstCopy(), repeat != nullptr ? repeat->length : 0);
+    pane_.ensureVisible(highlights_.firstCopy(), length);
 }
 
 void SequenceNavigator::showSelectedWord()
 {
-    if (highlights_.selectedRepeat() != nullptr) {
+    if (highlights_.selectedRepeat() != nullptr || highlights_.selectedMicrosatellite() != nullptr) {
         showFirstCopy();
     }
 }

@@ -1,11 +1,14 @@
 #include "views/settingsstore.h"
 
+#include "views/microsatellitedlg.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -22,6 +25,10 @@ const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
 const QString kRecentKey = QStringLiteral("Tessaron/window/recent");
 const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
 const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
+const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
+const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
+const QString kRepeatMinimaKey = QStringLiteral("Tessaron/microsatellites/minimum");
+const QString kCompoundKey = QStringLiteral("Tessaron/microsatellites/compound");
 
 constexpr int kShortestLength = 3;
 constexpr int kLongestLength = 256;
@@ -215,6 +222,45 @@ QString SettingsStore::keepFolderOf(const QString& file)
     return file;
 }
 
+tessaron::MicrosatelliteSettings SettingsStore::microsatellites() const
+{
+    tessaron::MicrosatelliteSettings values;
+    if (!settings_) {
+        return values;
+    }
+    const QStringList minima = settings_->value(kRepeatMinimaKey).toString().split(QLatin1Char(','));
+    bool fine = minima.size() == static_cast<qsizetype>(values.minimumRepeats.size());
+    std::array<int, tessaron::kMaxUnitLength> read{};
+    for (std::size_t p = 0; fine && p < read.size(); ++p) {
+        read[p] = minima[static_cast<qsizetype>(p)].toInt(&fine);
+        fine = fine && read[p] >= CMicrosatelliteDlg::kLeastRepeats &&
+               read[p] <= CMicrosatelliteDlg::kMostRepeats;
+    }
+    if (fine) {
+        values.minimumRepeats = read;
+    }
+    bool ok = false;
+    const int distance = settings_->value(kCompoundKey).toInt(&ok);
+    if (ok && distance >= 0 && distance <= CMicrosatelliteDlg::kFarthestCompound) {
+        values.compoundDistance = distance;
+    }
+    return values;
+}
+
+void SettingsStore::saveMicrosatellites(const tessaron::MicrosatelliteSettings& values)
+{
+    if (!settings_) {
+        return;
+    }
+    QStringList minima;
+    for (const int minimum : values.minimumRepeats) {
+        minima << QString::number(minimum);
+    }
+    settings_->setValue(kRepeatMinimaKey, minima.join(QLatin1Char(',')));
+    settings_->setValue(kCompoundKey, values.compoundDistance);
+    settings_->sync();
+}
+
 bool SettingsStore::bothStrands() const
 {
     return settings_ && settings_->value(kBothStrandsKey, false).toBool();
@@ -226,6 +272,25 @@ void SettingsStore::saveBothStrands(bool both)
         return;
     }
     settings_->setValue(kBothStrandsKey, both);
+    settings_->sync();
+}
+
+SettingsStore::WindowPlace SettingsStore::windowPlace() const
+{
+    if (!settings_) {
+        return {};
+    }
+    return {settings_->value(kGeometryKey).toByteArray(),
+            std::max(0, settings_->value(kTreeWidthKey, 0).toInt())};
+}
+
+void SettingsStore::saveWindowPlace(const WindowPlace& place)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kGeometryKey, place.geometry);
+    settings_->setValue(kTreeWidthKey, place.treeWidth);
     settings_->sync();
 }
 

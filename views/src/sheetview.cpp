@@ -1,18 +1,21 @@
 #include "views/sheetview.h"
 
+#include "input/filesave.h"
 #include "views/jobrunner.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstddef>
@@ -28,30 +31,29 @@ constexpr int kStandardWidth = 64;
 
 constexpr int kProgressHeight = 14;
 
-// Writes a sheet's CSV into `path` through QSaveFile: the target is replaced
-// only by a complete file.
+// Writes a sheet's CSV into `path` as every output file is written: a
+// regular file is replaced only by a complete one, a FIFO or a device is
+// written where it is, never replaced.
 bool writeCsvFile(const QString& path, const SheetCells::CsvWriter& writer, const std::stop_token& stop,
                   const std::function<void(double)>& progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const auto sink = [&file](std::string_view text) {
-        return file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
-    };
-    // commit does not see a failure of the last flush (a full disk): checked here.
-    if (!writer(sink, stop, progress) || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return !tessaron::saveFile(QFile::encodeName(path).toStdString(), [&](std::ostream& out) {
+        const auto sink = [&out](std::string_view text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            return out.good();
+        };
+        return writer(sink, stop, progress);
+    });
 }
 
 // Widths of a long table are measured on this many rows spread over it.
 constexpr int kMeasuredRows = 512;
 // Room beside a cell's text, as the view's item drawing leaves it.
 constexpr int kTextMargin = 12;
+// The widest a column is shown, whatever its texts or the width set: a long
+// word (the complete search's) is cut short in its cell, leaving the
+// positions beside it in view, and shows whole in its tip.
+constexpr int kWidestColumn = 400;
 
 // Sorts the rows from a first one on: numbers by value, then texts, then
 // empty cells, each kind after the other in either order; the rows above
@@ -144,13 +146,13 @@ QVariant SheetCells::data(const QModelIndex& index, int role) const
         return {};
     }
     if (role == Qt::TextAlignmentRole) {
-        const bool number = isNumber(cell(index.row() + 1, index.column() + 1));
+        const bool number = isNumber(cell(pageStart_ + index.row() + 1, index.column() + 1));
         return static_cast<int>(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    return cell(index.row() + 1, index.column() + 1);
+    return cell(pageStart_ + index.row() + 1, index.column() + 1);
 }
 
 QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int role) const
@@ -159,9 +161,29 @@ QVariant SheetCells::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     }
     if (orientation == Qt::Vertical) {
-        return QString::number(section + 1);
+        return QString::number(pageStart_ + section + 1);
     }
     return section < titles_.size() ? titles_[section] : columnName(section + 1);
+}
+
+int SheetCells::pageRows() const
+{
+    return std::max(std::min(usedRows() - pageStart_, kPageRows), kShownRows);
+}
+
+int SheetCells::pageCount() const
+{
+    return std::max(1, (usedRows() + kPageRows - 1) / kPageRows);
+}
+
+void SheetCells::showPageOf(int row)
+{
+    const int start = std::clamp((row - 1) / kPageRows, 0, pageCount() - 1) * kPageRows;
+    if (start != pageStart_) {
+        beginResetModel();
+        pageStart_ = start;
+        endResetModel();
+    }
 }
 
 QString SheetCells::columnName(int column)
@@ -212,7 +234,7 @@ bool SheetCells::writeCsv(const CsvSink& sink, const std::function<bool(tessaron
 
 int SheetModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : std::max(usedRows(), kShownRows);
+    return parent.isValid() ? 0 : pageRows();
 }
 
 int SheetModel::columnCount(const QModelIndex& parent) const
@@ -232,8 +254,8 @@ void SheetModel::setCell(int row, int column, const QString& text)
     }
     const int shownRows = rowCount();
     const int shownColumns = columnCount();
-    if (row > shownRows) {
-        beginInsertRows(QModelIndex(), shownRows, row - 1);
+    if (row > shownRows && shownRows < kPageRows && pageStart() == 0) {
+        beginInsertRows(QModelIndex(), shownRows, std::min(row, kPageRows) - 1);
         rows_.resize(static_cast<std::size_t>(row));
         endInsertRows();
     }
@@ -244,8 +266,10 @@ void SheetModel::setCell(int row, int column, const QString& text)
     }
     grow(row, column);
     rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)] = text;
-    const QModelIndex changed = index(row - 1, column - 1);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    const QModelIndex changed = index(row - 1 - pageStart(), column - 1);
+    if (changed.isValid()) {
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
 }
 
 QString SheetModel::cell(int row, int column) const
@@ -385,7 +409,24 @@ void CWebCalc::showCells(SheetCells* cells)
     } else {
         setModel(cells);
     }
+    connect(cells, &QAbstractItemModel::modelReset, this, [this, cells] {
+        if (cells == shown_) {
+            applyWidths();  // a reset forgets the section sizes
+            emit pageChanged();
+        }
+    });
     applyWidths();
+    emit pageChanged();
+}
+
+void CWebCalc::showRow(int row)
+{
+    shown_->showPageOf(row);
+    const QModelIndex first = model()->index(row - 1 - shown_->pageStart(), 0);
+    if (first.isValid()) {
+        setCurrentIndex(first);
+        scrollTo(first, EnsureVisible);
+    }
 }
 
 void CWebCalc::setSortableFrom(int firstRow)
@@ -436,7 +477,7 @@ void CWebCalc::SetColumnWidth(int column, int width)
     }
     widths_[column] = width;
     model_->reachColumn(column);
-    setColumnWidth(column - 1, width);
+    setColumnWidth(column - 1, std::min(width, kWidestColumn));
     if (model_->batchDepth() == 0) {
         applyWidths();
     }
@@ -452,6 +493,7 @@ void CWebCalc::EndUpdate()
     model_->endBatch();
     // A reset forgets the section sizes; the widths set stay the sheet's.
     applyWidths();
+    emit pageChanged();
 }
 
 int CWebCalc::setWidth(int column) const
@@ -557,6 +599,23 @@ void CWebCalc::saveAsCsv()
         [this](double fraction) { exportProgress_->setValue(static_cast<int>(1000.0 * fraction)); });
 }
 
+bool CWebCalc::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // A text cut short in its cell shows whole in a tip.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.data().toString();
+        if (index.isValid() && textWidth(text) > columnWidth(index.column())) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
 int CWebCalc::textWidth(const QString& text) const
 {
     return text.isEmpty() ? 0 : fontMetrics().horizontalAdvance(text) + kTextMargin;
@@ -564,7 +623,7 @@ int CWebCalc::textWidth(const QString& text) const
 
 void CWebCalc::fitText(int column, const QString& text)
 {
-    const int needed = textWidth(text);
+    const int needed = std::min(textWidth(text), kWidestColumn);
     if (column >= 1 && needed > columnWidth(column - 1)) {
         setColumnWidth(column - 1, needed);
     }
@@ -573,7 +632,7 @@ void CWebCalc::fitText(int column, const QString& text)
 void CWebCalc::applyWidths()
 {
     for (const auto& [column, width] : widths_) {
-        setColumnWidth(column - 1, width);
+        setColumnWidth(column - 1, std::min(width, kWidestColumn));
     }
     const int rows = shown_->usedRows();
     const int step = std::max(1, rows / kMeasuredRows);
@@ -590,6 +649,6 @@ void CWebCalc::applyWidths()
         if (rows > 0) {
             width = std::max(width, textWidth(shown_->cell(rows, column)));
         }
-        setColumnWidth(column - 1, width);
+        setColumnWidth(column - 1, std::min(width, kWidestColumn));
     }
 }

@@ -12,8 +12,9 @@
 
 #include <utility>
 
-SheetWindows::SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs)
-    : QObject(window), window_(window), prompts_(prompts), settings_(settings), jobs_(jobs)
+SheetWindows::SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs,
+                           const tessaron::Session& session)
+    : QObject(window), window_(window), prompts_(prompts), settings_(settings), jobs_(jobs), session_(session)
 {
     setObjectName(QStringLiteral("sheetWindows"));
 }
@@ -77,5 +78,12 @@ void SheetWindows::show(CReportSheetDlg* sheet, bool followsGenome)
     }
     if (!sheet->showSheet()) {
         sheet->deleteLater();
+        return;
+    }
+    if (followsGenome) {
+        // The title the content gave (none for the summary), then the genome's name.
+        const QString genome = QString::fromStdString(session_.state().name);
+        const QString title = sheet->windowTitle();
+        sheet->setWindowTitle(title.isEmpty() ? genome : QStringLiteral("%1 - %2").arg(title, genome));
     }
 }

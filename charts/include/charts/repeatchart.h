@@ -17,16 +17,19 @@
 
 class QChart;
 class QChartView;
+class QWidget;
 
 namespace tessaron {
 
-// One line: a value per repeat length, from `firstLength` on.
+// One line: a value per repeat length, from `firstLength` on. A dashed line
+// (the controls' mean) is thinner, without points and not in the legend.
 struct ChartLine {
     QString name;
     QColor color;
     int firstLength = 0;
     std::vector<double> values;
     bool dashed = false;
+    Qt::PenStyle style = Qt::SolidLine;  // of a line that is not dashed
 };
 
 // A shaded band between two values per length, from `firstLength` on.
@@ -42,15 +45,26 @@ struct ChartData {
     QString title;
     std::vector<ChartLine> lines;
     std::vector<ChartBand> bands;  // drawn under the lines
+    // When not 0, the last length of the lines stands for every length above
+    // this one, and is labelled ">N".
+    int gatheredAbove = 0;
 };
 
 // The colour of a kind's line: its copies' colours of the kinds' table for
 // direct and inverted repeats, blue for mirror and orange for complementary.
 [[nodiscard]] QColor kindColor(RepeatKind kind);
+// The colour and the pen of the index-th of many lines (genomes): 20
+// colours apart from one another, then again darker and dashed, then dotted
+// ...: no two of the first 80 lines alike.
+[[nodiscard]] QColor seriesColor(std::size_t index);
+[[nodiscard]] Qt::PenStyle seriesStyle(std::size_t index);
 
 // The summary: one line per kind (in the order of the reports), every
-// length from the minimum to the longest with pairs of any kind.
-[[nodiscard]] ChartData summaryChartData(int minLength, const PairCountsByKind& counts);
+// length from the minimum to the longest with pairs of any kind. With a
+// `maxLength` (the maximum setting), the pairs of longer words (found by the
+// complete search, up to thousands of letters) are gathered in one last
+// point just above it, so that the lengths searched keep their room.
+[[nodiscard]] ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength = 0);
 // The comparison: one line per genome over the table's lengths; the title
 // names the kind compared.
 [[nodiscard]] ChartData comparisonChartData(const GenomeComparison& comparison);
@@ -58,8 +72,9 @@ struct ChartData {
 // a band of two standard deviations about it.
 [[nodiscard]] ChartData controlsChartData(const ControlReport& report);
 
-// The chart of the data, lengths along and pairs up. On a logarithmic scale
-// the zeros are left out (and a band's low side is kept above them).
+// The chart of the data, lengths along and pairs up, with a legend of the
+// lines' whole names (ChartLegend). On a logarithmic scale the zeros are left
+// out (and a band's low side is kept above them).
 [[nodiscard]] std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale);
 
 // Writes what a chart view shows: an SVG drawing when the name ends in .svg,
@@ -67,6 +82,9 @@ struct ChartData {
 // once complete, a FIFO or device written into). False when the file cannot
 // be written.
 bool saveChart(QChartView& view, const QString& path);
+// The same for any widget as it is laid out (a figure of several charts);
+// `title` is the SVG drawing's.
+bool saveWidget(QWidget& widget, const QString& path, const QString& title = QString());
 // Draws the data at `size` without showing it and saves it as above (needs a
 // QApplication; the offscreen platform will do).
 bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size = QSize(900, 560));

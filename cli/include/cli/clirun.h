@@ -1,6 +1,9 @@
 #pragma once
 
+#include "cli/options.h"
 #include "compare/controls.h"
+#include "engine/genome.h"
+#include "compare/repeatsection.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"
@@ -13,20 +16,33 @@
 
 namespace tessaron {
 
-// Draws the circular map of a GenBank genome to `path` (PNG, or SVG for a
-// name ending in ".svg"), turning on the `basesRead` of the genome, marking
-// `repeat` with `pairs` when it is not null. False when the file cannot be
-// written.
-using MapDrawer =
-    std::function<bool(const std::string& path, const FeatureList& features, std::int64_t basesRead,
-                       const Repeat* repeat, std::span<const RepeatPair> pairs)>;
+// What --map draws: the genome (its bases, name and length) with its
+// features (for a FASTA or text genome only the whole-sequence one, a plain
+// ring), `repeat` with `pairs` marked when it is not null, in a style and
+// size (0 x 0: the map's own size).
+struct MapRequest {
+    std::string path;  // PNG, or SVG or PDF for a name ending in ".svg" or ".pdf"
+    const Genome& genome;
+    const FeatureList& features;
+    const Repeat* repeat = nullptr;
+    std::span<const RepeatPair> pairs;
+    MapStyle style = MapStyle::Default;
+    int width = 0;
+    int height = 0;
+};
+
+// Draws the map; false when the file cannot be written.
+using MapDrawer = std::function<bool(const MapRequest& request)>;
 
 // What --chart draws: the pairs of each kind per length from `minLength`,
-// and with --controls the controls' report instead.
+// and with --controls the controls' report instead; with --report paper the
+// figure of the section instead of either.
 struct ChartInput {
     int minLength = 0;
+    int maxLength = 0;  // the maximum setting: longer words (the complete search's) are gathered
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
+    std::optional<RepeatSection> section;
 };
 
 // Draws the chart to `path` (PNG, or SVG for a name ending in ".svg"); false

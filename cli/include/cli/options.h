@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
 
@@ -22,12 +23,15 @@ enum class ReportKind {
     Listing,
     Gff,
     Bed,
+    Bedpe,
     Features,
     Motif,
     Compare,
     Batch,
     Map,
-    Chart
+    Chart,
+    Microsatellites,  // --report ssr
+    Paper             // --report paper
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -39,12 +43,18 @@ struct MapRepeat {
     friend bool operator==(const MapRepeat&, const MapRepeat&) = default;
 };
 
+// How --map draws: as the desktop first shows the map (names staggered, or
+// set apart on a genome with too many features), with the names staggered or
+// set apart whatever the genome, or the map for a paper.
+enum class MapStyle { Default, Staggered, Tidy, Paper };
+
 // How FILE is read: by its bytes (GenBank when its first non-blank line
 // begins with LOCUS, FASTA when with '>', else plain text), or GenBank only.
 enum class InputFormat { Auto, Text, GenBank };
 
 struct Options {
     bool help = false;
+    bool version = false;  // --version
     // One file, a random sequence of these counts, or (with --compare) files.
     std::string file;
     InputFormat format = InputFormat::Auto;
@@ -57,14 +67,22 @@ struct Options {
     RepeatKind kind = RepeatKind::Direct;  // of a listing or a comparison
     std::string motif;                     // upper case, A, T, C and G only
     bool csv = false;
-    std::string mapFile;  // --map: the PNG or SVG file to draw
+    std::string mapFile;  // --map: the PNG, SVG or PDF file to draw
     std::optional<MapRepeat> mapRepeat;
+    MapStyle mapStyle = MapStyle::Default;  // --map-style
+    int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
+    int mapHeight = 0;
     std::string chartFile;                     // --chart: the PNG or SVG file to draw
     SearchMethod method = SearchMethod::Trie;  // --complete: the complete search
     std::optional<int> controls;               // random controls per genome
     std::optional<int> jobs;                   // threads of --batch and --controls
     std::optional<std::string> record;         // --record: a 1-based number or a name
     bool genes = false;                        // --genes: the features of each copy in the listing
+    std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
+    bool tidy = false;                         // --tidy: the summary, motif and comparison as tables
+    bool quiet = false;                        // -q: no progress line
+    bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
+    MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
 };
 
 // A command line that cannot be run; the message is one line without the
@@ -79,5 +97,8 @@ struct UsageError {
 
 // The text of --help.
 [[nodiscard]] std::string_view usageText();
+
+// The text of --version: the program's name and version, then its licence.
+[[nodiscard]] std::string versionText();
 
 }  // namespace tessaron

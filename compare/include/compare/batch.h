@@ -4,6 +4,7 @@
 // results handed over in file order whatever the thread that made them.
 
 #include "compare/controls.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
 #include "engine/searchmethod.h"
@@ -27,6 +28,9 @@ struct BatchSettings {
     bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
     std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty
     std::stop_token stop;                     // files not yet done fail as cancelled
+    // The microsatellites of every genome instead of its repeats: no index
+    // is built and no pair counted.
+    std::optional<MicrosatelliteSettings> microsatellites;
 };
 
 // One genome of a batch: where it came from and its pair counts per kind and
@@ -35,11 +39,14 @@ struct BatchGenome {
     std::filesystem::path file;
     int record = 1;          // 1-based place of the record in its file
     std::string recordName;  // the LOCUS name or FASTA id; empty for plain text
-    std::string title;
+    std::string accession;   // the record's seqid (ACCESSION.VERSION, FASTA id); empty for text
+    std::string title;       // the whole SOURCE, the FASTA header's text after the id (else
+                             // the id), or the file's display name for text
     std::int64_t length = 0;
     int minLength = 0;
     KindCounts counts;
     std::optional<ControlReport> controls;
+    MicrosatelliteList microsatellites;  // with BatchSettings::microsatellites
 };
 
 // A file that could not be read or analysed, and why.
@@ -53,8 +60,8 @@ struct BatchFailure {
 // indexes and analyses every record of it, files on up to `threads` threads,
 // and calls `deliver` for each file in the order given, from the calling
 // thread, with its genomes (one per record, in file order) or its failure,
-// after the records read before the one that failed. A failed file does not
-// stop the others. Returns the number of failed files.
+// after the records read before the one that failed. A record without a
+// base fails its file. A failed file does not stop the others. Returns the number of failed files.
 int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
              const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
                                       const std::optional<BatchFailure>& failure)>& deliver);

@@ -55,4 +55,10 @@ struct ComparisonOptions {
     const std::vector<std::filesystem::path>& files, std::optional<RepeatKind> kind, int minimum, int maximum,
     const ComparisonOptions& options = {});
 
+// The same run for the microsatellites under `settings`, one genome per
+// record, with the same failures (but for the kind) and no index built.
+[[nodiscard]] std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteComparison(
+    const std::vector<std::filesystem::path>& files, const MicrosatelliteSettings& settings,
+    const ComparisonOptions& options = {});
+
 }  // namespace tessaron

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 
 #include <cstdint>
@@ -30,6 +31,14 @@ struct GenomeComparison {
     bool countsLonger = false;
     int maximumSetting = 0;
     [[nodiscard]] int rowCount() const { return static_cast<int>(rows.size()); }
+};
+
+// The microsatellites of compared files: per genome (every record of every
+// file, in order) its title as a comparison row's and its microsatellites.
+struct MicrosatelliteComparison {
+    MicrosatelliteSettings settings;
+    std::vector<std::string> fileTitles;
+    std::vector<MicrosatelliteList> microsatellites;  // one list per title
 };
 
 }  // namespace tessaron

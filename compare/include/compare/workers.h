@@ -8,6 +8,10 @@
 
 namespace tessaron {
 
+// The CPUs this process may run on (its affinity: a job pinned to one CPU
+// gets 1), at least 1; the default number of threads.
+[[nodiscard]] int usableCores();
+
 // Starts up to `count` threads that each run `work`, adding them to `pool`,
 // and returns how many started. A thread the system cannot start (no memory
 // for its stack under an address-space limit, too many processes) is no

@@ -2,6 +2,10 @@
 
 // The one entry to the repeat searches: the search methods, and one place
 // that prepares the index a method needs and runs its search per kind.
+//
+// Microsatellites are not a method: they are not found per kind, give no
+// pairs and need no index, so they have an entry of their own
+// (findMicrosatellites in microsatellites.h) that runs on the genome alone.
 
 #include "engine/completesearch.h"
 #include "engine/genome.h"

@@ -39,6 +39,9 @@ struct Feature {
     // gene) lists them here, in the order written; start..end then only
     // spans them. Empty for a feature that start..end covers.
     std::vector<FeaturePart> parts;
+    // Named by its /locus_tag or its key, for want of a /gene (a gene) or a
+    // /product (an RNA): a map labels such names last, if at all.
+    bool namedByTag = false;
     friend bool operator==(const Feature&, const Feature&) = default;
 };
 

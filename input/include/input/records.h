@@ -41,8 +41,12 @@ struct RecordInfo {
     RecordFormat format = RecordFormat::Text;
     std::string name;         // the LOCUS name, or the FASTA id; empty for text
     std::string accession;    // GenBank: the first ACCESSION and VERSION, blank-separated
-    std::string title;        // what the genome's title becomes: SOURCE text, FASTA id
-    std::string description;  // GenBank DEFINITION, or the FASTA header after the id
+    std::string seqid;        // its id in the outputs: ACCESSION.VERSION (GenBank; the
+                              // ACCESSION, else the LOCUS name, without one), the FASTA id;
+                              // empty for text
+    std::string title;        // GenBank: the whole SOURCE text (the genome's title is its
+                              // first line); FASTA: the id
+    std::string description;  // the whole GenBank DEFINITION, or the FASTA header after the id
     std::int64_t length = 0;  // letters of the sequence as written (N and gaps included)
     std::size_t begin = 0;    // the record's bytes within the file
     std::size_t end = 0;
@@ -73,6 +77,11 @@ std::optional<FeatureList> readRecord(std::string_view bytes, const RecordInfo& 
 // The first record `choice` names; nothing when none does.
 [[nodiscard]] std::optional<std::size_t> findRecord(const std::vector<RecordInfo>& records,
                                                     std::string_view choice);
+
+// Throws InputError (Empty) naming `path` when `genome` holds no base (A, C,
+// G or T): a record of nothing but gaps, or of nothing at all. `record`
+// names the record in a file of several ("record 2 (X)"); empty for the only one.
+void requireBases(const Genome& genome, const std::filesystem::path& path, std::string_view record = {});
 
 // A file read once, with its records listed. Text in UTF-16 with a byte
 // order mark (either byte order) is decoded to UTF-8 first; UTF-16 that ends

@@ -60,9 +60,21 @@ struct ScaleMark {
     friend bool operator==(const ScaleMark&, const ScaleMark&) = default;
 };
 
-// "1" at position 0, then "1K", "2K", ... for every thousand below L (every
-// ten thousand, or more, when that would make more than 400 marks).
+// "1" at position 0, then "1K", "2K", ... for every thousand below L; a
+// longer genome, which would get more than 16 such marks, gets one every
+// 2,000, 5,000, 10,000 ... bases ("10K", "1M", "1.5M"), at most 16, and
+// none within a quarter of that step before the end, beside the "1".
 [[nodiscard]] std::vector<ScaleMark> scaleMarks(double radiansPerBase, std::int32_t sequenceEnd);
+
+// The step of a scale below `sequenceEnd`: the smallest of 1, 2 and 5 times a
+// power of ten that is at least `smallest` and leaves at most `most` marks
+// after position 0.
+[[nodiscard]] std::int64_t scaleStep(std::int64_t sequenceEnd, std::int64_t smallest, std::int64_t most);
+
+// How a scale mark names its position: "15K" and "1.5M" on the map as it
+// always was; "15 kb", "1.5 Mb" and "500 bp" on the map for a paper.
+enum class ScaleUnits { Short, Paper };
+[[nodiscard]] std::string scaleLabel(std::int64_t position, ScaleUnits units = ScaleUnits::Short);
 
 // An arc of the track from the radial through one point counterclockwise (on
 // screen) to the radial through another, in degrees as on a mathematician's

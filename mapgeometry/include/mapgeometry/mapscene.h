@@ -8,12 +8,14 @@
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "mapgeometry/diagramgeometry.h"
+#include "mapgeometry/gcprofile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tessaron {
@@ -57,6 +59,25 @@ inline constexpr double kBandMinPixels = 4.0;
 [[nodiscard]] std::vector<MapPointF> bandOutline(double radiansPerBase, const RepeatPair& pair,
                                                  std::int32_t length);
 
+// Microsatellites: a tick each on a ring of their own inside the circle,
+// clear of the scale's labels, a radial line from the inner to the outer
+// radius through the middle of its letters.
+inline constexpr double kMicrosatelliteInner = 112.0;
+inline constexpr double kMicrosatelliteOuter = 124.0;
+
+struct MapStretch {
+    std::int32_t start = 0;
+    std::int32_t length = 0;
+};
+
+struct MapTick {
+    MapPointF inner;
+    MapPointF outer;
+};
+
+[[nodiscard]] std::vector<MapTick> microsatelliteTicks(double radiansPerBase,
+                                                       std::span<const MapStretch> stretches);
+
 // Even-odd test of a point against a closed outline.
 [[nodiscard]] bool insideOutline(std::span<const MapPointF> outline, MapPointF point);
 
@@ -79,6 +100,16 @@ public:
     [[nodiscard]] const std::optional<Repeat>& repeat() const { return repeat_; }
     [[nodiscard]] std::span<const RepeatPair> pairs() const { return pairs_; }
 
+    // What the map for a paper writes in the circle's middle: the genome's
+    // name (its length is written beneath), and its GC rings.
+    void setTitle(std::string title) { title_ = std::move(title); }
+    [[nodiscard]] const std::string& title() const { return title_; }
+    void setProfile(GcProfile profile) { profile_ = std::move(profile); }
+    [[nodiscard]] const GcProfile& profile() const { return profile_; }
+    // The microsatellites drawn as ticks on their ring; none by default.
+    void setMicrosatellites(std::vector<MapStretch> stretches) { microsatellites_ = std::move(stretches); }
+    [[nodiscard]] const std::vector<MapStretch>& microsatellites() const { return microsatellites_; }
+
     // The feature whose arc is drawn at `point` (the last drawn when several),
     // as an index into features().
     [[nodiscard]] std::optional<std::size_t> featureAt(MapPointF point) const;
@@ -90,8 +121,11 @@ private:
     std::int32_t sequenceEnd_ = 0;
     double perBase_ = 0.0;
     std::string warning_;
+    std::string title_;
+    GcProfile profile_;
     std::optional<Repeat> repeat_;
     std::vector<RepeatPair> pairs_;
+    std::vector<MapStretch> microsatellites_;
 };
 
 }  // namespace tessaron

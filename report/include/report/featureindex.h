@@ -12,8 +12,10 @@ namespace tessaron {
 // Which annotated features a stretch of a circular genome overlaps. The
 // features (the whole-sequence feature that heads a list left out) are held
 // as intervals sorted by start with the running greatest end, so a lookup is
-// a binary search and a short walk back; a feature across the origin counts
-// as its two parts, and so does a stretch that runs past the end.
+// a binary search and a short walk back; a feature made of parts (a join of
+// stretches that do not follow one another) counts as those parts only, a
+// feature or part across the origin as its two pieces, and so does a stretch
+// that runs past the end.
 class FeatureIndex {
 public:
     FeatureIndex() = default;

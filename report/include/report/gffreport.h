@@ -4,8 +4,11 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
+#include "report/sortedrows.h"
 #include "report/tablewriter.h"
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,8 +24,14 @@ namespace tessaron {
 // origin ends beyond the sequence's length, as GFF3 writes circular features.
 class GffReport {
 public:
-    // Writes the header and the region line of a sequence `length` bases long.
+    // Writes the header and the region line of a sequence `length` bases
+    // long, then every line to `out` as it comes.
     GffReport(TableWriter& out, std::string_view seqid, int length);
+    // The region line and every line to `rows` (a SortedRows sorts them by
+    // start); no header, which writeGffHeader writes once for every sequence.
+    GffReport(RowTarget& rows, std::string_view seqid, int length);
+    GffReport(const GffReport&) = delete;
+    GffReport& operator=(const GffReport&) = delete;
 
     // The copies of every pair of a snapshot with words, made in batches.
     void write(const RepeatSnapshot& snapshot);
@@ -32,6 +41,10 @@ public:
     // (UNIT)REPEATS, rpt_type=tandem, rpt_unit_seq, repeats, motif_class and,
     // in a compound, compound=C; ends across the origin pass the length.
     void write(std::span<const Microsatellite> list);
+
+    // From now on each ID begins with `prefix` ("AB012104.1:"), so that IDs
+    // stay unique in a file of several sequences.
+    void setIdPrefix(std::string_view prefix) { idPrefix_ = prefix; }
 
     // From now on each copy's line names the features it overlaps in an
     // overlaps= attribute (names comma-separated, or "intergenic"); null
@@ -44,7 +57,10 @@ private:
     void featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,
                      const PreparedCells& strand);
 
-    TableWriter& out_;
+    void regionLine(int length);
+
+    std::optional<DirectRows> direct_;
+    RowTarget& rows_;
     std::string seqid_;
     // The cells before the coordinates, and those between them and the
     // attributes on each strand.
@@ -58,8 +74,19 @@ private:
     std::string typeAndWord_;
     std::string attributes_;
     const FeatureIndex* features_ = nullptr;
+    std::string idPrefix_;
     std::string names_;
 };
+
+// A sequence of a GFF3 file: its id (as given to GffReport) and length.
+struct GffSequence {
+    std::string seqid;
+    std::int64_t length = 0;
+};
+
+// "##gff-version 3", then a "##sequence-region" line for every sequence of
+// a positive length.
+void writeGffHeader(TableWriter& out, std::span<const GffSequence> sequences);
 
 // A sequence id as GFF3 allows it: characters outside its set are escaped as
 // %XX; an empty name becomes "sequence".

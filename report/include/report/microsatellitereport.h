@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/batch.h"
+#include "compare/genomecomparison.h"
 #include "engine/microsatellites.h"
 #include "report/featureindex.h"
 #include "report/reportlayout.h"
@@ -51,5 +53,23 @@ struct MicrosatelliteCounts {
 // mono .. hexa and a "total" row; an empty row; "Microsatellites by class:"
 // with a row per class found; an empty row; "Compounds:" and their number.
 [[nodiscard]] SheetLayout microsatelliteSummaryLayout(const MicrosatelliteCounts& counts);
+
+// The settings as a paper states them: "minimum repeats 10, 6, 5, 5, 5, 5
+// (units of 1 to 6 letters); compounds within 100 bp".
+[[nodiscard]] std::string microsatelliteSettingsText(const MicrosatelliteSettings& settings);
+
+// A comparison of microsatellites, caption "Comparison of microsatellites",
+// one row per genome under a header row:
+// genome, the counts of mono .. hexa, total, in_compounds, compounds, then
+// one column per class found in any genome (by unit length, then class).
+[[nodiscard]] SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& comparison);
+
+// The tidy table of a batch of microsatellites: file, record, title, length,
+// unit_length, class, microsatellites, in_compounds and compounds (the
+// genome's, on each of its rows); per genome one row per class found, by unit
+// length then class, and for a unit length without any one row with an
+// empty class and 0.
+void writeMicrosatelliteBatchHeader(TableWriter& out);
+void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome);
 
 }  // namespace tessaron

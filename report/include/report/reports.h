@@ -20,15 +20,21 @@ void writeLayout(TableWriter& out, const SheetLayout& layout);
 // The title, the number of bases and the counts of A, T, C and G in the sequence.
 void writeInfo(TableWriter& out, const Genome& genome);
 
+// Before the rows of one record of a file of several, in the reports laid
+// out as sheets: an empty row unless it is the first, then "seqid" and the
+// record's seqid.
+void writeRecordHeading(TableWriter& out, std::string_view seqid, bool first);
+
 // The header of the pairs report, with the two feature columns when
-// `withFeatures`.
-void writePairsHeader(TableWriter& out, bool withFeatures = false);
+// `withFeatures` and a first column "seqid" when `withSeqid`.
+void writePairsHeader(TableWriter& out, bool withFeatures = false, bool withSeqid = false);
 // Every pair of one search (SnapshotDetail::Words): kind, length, the word
 // (read from the first copy) and the 1-based starts of both copies; lengths
 // and words in order, the pairs made in batches as they are written. With
 // `features`, two more cells name the features each copy overlaps
-// ("tRNA-Leu / ND5", or "intergenic").
-void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features = nullptr);
+// ("tRNA-Leu / ND5", or "intergenic"). A non-empty `seqid` is written first.
+void writePairs(TableWriter& out, const RepeatSnapshot& snapshot, const FeatureIndex* features = nullptr,
+                std::string_view seqid = {});
 
 // A header, then per feature its name, 1-based start and end, and its colour
 // as #RRGGBB.

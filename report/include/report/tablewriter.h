@@ -45,6 +45,9 @@ public:
         separate();
         raw(cells.text_);
     }
+    // Whole rows made elsewhere, with their line ends, written as they stand
+    // (between rows only).
+    void preformatted(std::string_view rows) { raw(rows); }
     void endRow()
     {
         if (lineEnd_ == LineEnd::CrLf) {

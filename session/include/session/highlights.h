@@ -5,6 +5,7 @@
 // asked, of its reverse complement on the other strand). The window paints
 // them and steps from one to the next; nothing here knows of windows.
 
+#include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/suffixindex.h"
 
@@ -44,12 +45,21 @@ public:
     // index, in the index's order, then with `bothStrands` those of its
     // reverse complement, unless the motif is its own. Forgets the selected word.
     MotifCounts findMotif(const SuffixIndex& index, std::string_view motif, bool bothStrands);
+    // One microsatellite selected in the results, on a genome of
+    // `genomeLength` letters: its letters as one copy, or as two when it runs
+    // across the origin (the part up to the end, then the part from 0).
+    void selectMicrosatellite(const Microsatellite& microsatellite, std::int64_t genomeLength);
     // Nothing highlighted and no word selected.
     void clear();
 
     // The selected word, null without one.
     [[nodiscard]] const Repeat* selectedRepeat() const { return repeat_ ? &*repeat_ : nullptr; }
     [[nodiscard]] const std::vector<RepeatPair>& selectedPairs() const { return pairs_; }
+    // The selected microsatellite, null without one.
+    [[nodiscard]] const Microsatellite* selectedMicrosatellite() const
+    {
+        return microsatellite_ ? &*microsatellite_ : nullptr;
+    }
     // The kind whose colours the copies take: the selected word's, or
     // inverted for a motif, whose other strand reads as an inverted copy.
     [[nodiscard]] RepeatKind kind() const { return kind_; }
@@ -58,8 +68,9 @@ public:
     [[nodiscard]] const std::vector<Copy>& copies() const { return copies_; }
     // The starts of the copies, ascending, each once.
     [[nodiscard]] const std::vector<int>& starts() const { return starts_; }
-    // Where the selected word's first copy starts; 0 without a word.
-    [[nodiscard]] int firstCopy() const { return pairs_.empty() ? 0 : pairs_.front().first; }
+    // Where the selected word's first copy (or the microsatellite) starts; 0
+    // without either.
+    [[nodiscard]] int firstCopy() const;
     // The copy that starts after (before) `position`, round the circle;
     // nothing without copies.
     [[nodiscard]] std::optional<Step> next(int position) const;
@@ -73,6 +84,7 @@ private:
 
     std::optional<Repeat> repeat_;
     std::vector<RepeatPair> pairs_;
+    std::optional<Microsatellite> microsatellite_;
     RepeatKind kind_ = RepeatKind::Direct;
     std::vector<Copy> copies_;
     std::vector<int> starts_;

@@ -8,6 +8,7 @@
 // succeeded, so a cancelled or rejected job leaves the current state as it was.
 
 #include "engine/genome.h"
+#include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
 #include "engine/searchmethod.h"
@@ -111,6 +112,8 @@ struct SessionState {
     bool loaded = false;                       // a sequence was loaded or made
     RecordFormat format = RecordFormat::Text;  // how it was read (Text too for a random one)
     std::string name;  // of the sequence in exports: the record's name, else the file's; "random"
+    // The microsatellites of an analysis that got through its four searches.
+    std::shared_ptr<const MicrosatelliteList> microsatellites;
 };
 
 struct JobResult {
@@ -154,6 +157,25 @@ public:
     // How the next jobs find the repeats.
     void setMethod(SearchMethod method) { method_ = method; }
     [[nodiscard]] SearchMethod method() const { return method_; }
+    // The microsatellite settings of the next jobs.
+    void setMicrosatelliteSettings(const MicrosatelliteSettings& settings)
+    {
+        microsatelliteSettings_ = settings;
+    }
+    [[nodiscard]] const MicrosatelliteSettings& microsatelliteSettings() const
+    {
+        return microsatelliteSettings_;
+    }
+    [[nodiscard]] const std::shared_ptr<const MicrosatelliteList>& microsatellites() const
+    {
+        return state_.microsatellites;
+    }
+    // Replaces the microsatellites found under other settings; the other
+    // results and the highlights stay.
+    void setMicrosatellites(std::shared_ptr<const MicrosatelliteList> microsatellites)
+    {
+        state_.microsatellites = std::move(microsatellites);
+    }
 
     // A job that reads or makes a genome, indexes it and analyses it.
     [[nodiscard]] Job load(GenomeSource source) const;
@@ -179,6 +201,7 @@ private:
     std::int64_t pairLimit_ = Genome::kDefaultPairLimit;
     Searcher searcher_;
     SearchMethod method_ = SearchMethod::Trie;
+    MicrosatelliteSettings microsatelliteSettings_;
     Highlights highlights_;
 };
 

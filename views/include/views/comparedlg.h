@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compare/comparisonrun.h"
 #include "compare/genomecomparison.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchmethod.h"
@@ -8,9 +9,11 @@
 #include <QDialog>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class Prompts;
 class QComboBox;
@@ -29,13 +32,16 @@ class QPushButton;
 // says so and stays open; a file that cannot be read ends the run with a
 // message naming the file and the reason, and the dialog stays open with its
 // list. With a method that finds pairs longer than the maximum (the complete
-// search) they are counted in a last column.
+// search) they are counted in a last column. Once a viewer of
+// microsatellites is set, a last item "Microsatellites" compares those
+// instead, without an index.
 class CCompareDlg : public QDialog {
     Q_OBJECT
 
 public:
     // Shows a finished comparison; called before the dialog closes.
     using SheetViewer = std::function<void(const tessaron::GenomeComparison&)>;
+    using MicrosatelliteViewer = std::function<void(const tessaron::MicrosatelliteComparison&)>;
 
     // The files are chosen and the failures told through `prompts`.
     CCompareDlg(int minimum, int maximum, Prompts& prompts, QWidget* parent = nullptr);
@@ -50,6 +56,9 @@ public:
 
     void setMethod(tessaron::SearchMethod method) { method_ = method; }
     void setSheetViewer(SheetViewer viewer) { sheetViewer_ = std::move(viewer); }
+    // Adds the item "Microsatellites", compared under `settings`.
+    void setMicrosatelliteViewer(const tessaron::MicrosatelliteSettings& settings,
+                                 MicrosatelliteViewer viewer);
     // Runs the comparison inside accept() (tests).
     void setInlineJobs(bool runInline) { jobs_->setInlineJobs(runInline); }
     [[nodiscard]] bool busy() const { return jobs_->busy(); }
@@ -72,11 +81,17 @@ public slots:
     void reject() override;
 
 private:
+    // Tells why a run gave no table; the dialog stays open with its list.
+    void reportFailure(const tessaron::ComparisonFailure& failure);
+    void compareMicrosatellites(std::vector<std::filesystem::path> files);
+
     int minimum_;
     int maximum_;
     tessaron::SearchMethod method_ = tessaron::SearchMethod::Trie;
     Prompts& prompts_;
     SheetViewer sheetViewer_;
+    tessaron::MicrosatelliteSettings microsatelliteSettings_;
+    MicrosatelliteViewer microsatelliteViewer_;
 
     QListWidget* fileList_;
     QComboBox* kindList_;

@@ -2,7 +2,8 @@
 
 // The main window's line of work: the status line at the top of the right
 // pane and, while a job runs, a progress bar and a Cancel button beside it
-// (Esc cancels too). It owns the window's job runner, so that one job runs
+// (Esc cancels too). The line is 185 pixels wide unless its message needs
+// more: then it widens, up to the pane's width. It owns the window's job runner, so that one job runs
 // at a time: a session job tells each search in the status line ("Getting
 // \"direct repeats\"...") and how far the whole job is on the bar; other work
 // tells the fraction it has done.
@@ -21,6 +22,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class QEvent;
 class QWidget;
 
 class JobStatus : public QObject {
@@ -69,12 +71,18 @@ signals:
     // A job has started, or has ended (before its done function runs).
     void busyChanged(bool busy);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Sizes the status line to its text, within the pane.
+    void placeLine();
     void started();
     void ended();
     void showProgress(const tessaron::JobProgress& progress);
     void showFraction(double fraction);
 
+    QWidget* pane_;
     QLineEdit* line_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

@@ -34,6 +34,11 @@ public:
     // The whole sequence in the pane, in the sequence's face and colour, without highlights.
     void showSequence(std::string_view sequence);
 
+    // The tree's width once the user has moved the splitter; 0 until then.
+    [[nodiscard]] int movedTreeWidth() const;
+    // Gives the tree this width, kept as the window is resized, as if the user had moved the splitter.
+    void setTreeWidth(int width);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

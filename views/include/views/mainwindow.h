@@ -19,6 +19,7 @@
 class CHelpDlg;
 class GenomeStatusBar;
 class MapWindowHolder;
+class MicrosatelliteCommands;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
@@ -41,7 +42,9 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// and the opening of a dropped file ("fileDropTarget").
+// the opening of a dropped file ("fileDropTarget"); the window's size,
+// place and tree width kept from one run to the next ("windowPlace"); and the
+// microsatellites ("microsatelliteCommands").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -86,6 +89,7 @@ public:
         IdClearRecent = 32857,
         IdAbout = 32858,
         IdHowToRead = 32859,
+        IdSequenceMap = 32860,
     };
     // Control ids of the three panes.
     enum Control : int {
@@ -166,6 +170,9 @@ public slots:
     void OnCompareGenomes();
     void OnAbout();
     void OnHowToRead();
+    // The map of a genome without features (FASTA, text, random): the plain
+    // ring and its scale, in the map window.
+    void OnSequenceMap();
 
 private:
     void LoadSettings();
@@ -183,8 +190,8 @@ private:
     // the new genome, and a file is added to the recent files.
     void load(tessaron::GenomeSource source, std::function<QString(const tessaron::Genome&)> caption,
               const QString& file = QString());
-    // Tells why a job gave nothing to adopt.
-    void reportJobError(const tessaron::JobResult& result);
+    // Tells why a job gave nothing to adopt (the job read `file`, if any).
+    void reportJobError(const tessaron::JobResult& result, const QString& file = QString());
     // Takes a job's new state: the diagram closes, the tree shows the new
     // results and the commands follow them.
     void adopt(tessaron::SessionState state);
@@ -212,6 +219,7 @@ private:
     SheetWindows* sheets_ = nullptr;
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
+    MicrosatelliteCommands* ssr_ = nullptr;  // the microsatellites (simple sequence repeats)
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.

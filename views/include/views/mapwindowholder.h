@@ -26,7 +26,7 @@ public:
     // thread when `jobs` runs its jobs inline.
     MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
 
-    // The map window of `features` and `genome`, which must outlive it:
+    // The map window of `features` and `genome` (which must outlive it):
     // made and shown unless one is open, else raised.
     CDiagramDlg& show(const tessaron::FeatureList& features, const tessaron::Genome& genome);
     // The open map window, or null.
@@ -43,6 +43,8 @@ signals:
     void repeatClicked(int pair);
     // The map window closes itself.
     void closing();
+    // A new map window has been made, before it is shown.
+    void opened(CDiagramDlg* map);
 
 private:
     QWidget* window_;

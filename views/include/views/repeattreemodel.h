@@ -3,6 +3,7 @@
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
+#include "views/microsatellitebranch.h"
 
 #include <QAbstractItemModel>
 
@@ -17,12 +18,18 @@
 // The results tree over the search results of one analysis, three levels
 // deep: a kind ("direct repeats (%d)": its total), a length that has pairs
 // ("%d bps (%d)": the length and its pairs) and a repeated word ("%s (%d)":
-// the word and its pairs). Items are made when the view asks for them, so a
+// the word and its pairs); under a filter, the counts of the kinds and the
+// lengths are those of the words shown. Items are made when the view asks for them, so a
 // genome with hundreds of thousands of repeats fills the tree at once; the
 // pairs of a word are made only when someone asks for them.
 //
 // The model shares the results, and through them the genome that spells the
 // words, until clear().
+//
+// After the kinds, a "Microsatellites (%d)" branch shows the microsatellites:
+// a unit length ("mononucleotide (%d)"), a class ("A/T (%d)"), then each one
+// by start ("(A)15 at 112", ", compound 3" for a member of one). The filter
+// leaves it as it is.
 class RepeatTreeModel : public QAbstractItemModel {
     Q_OBJECT
 
@@ -58,6 +65,13 @@ public:
     {
         features_ = std::move(features);
     }
+    // Shows the microsatellites' branch after the kinds, or removes it (null);
+    // the kinds' items stay.
+    void setMicrosatellites(std::shared_ptr<const tessaron::MicrosatelliteList> list);
+    // The microsatellite of an item of the branch's last level; null for any other.
+    [[nodiscard]] const tessaron::Microsatellite* microsatelliteAt(const QModelIndex& index) const;
+    // The branch's item, or an invalid index without one.
+    [[nodiscard]] QModelIndex microsatelliteBranch() const;
     // Removes every item.
     void clear();
     [[nodiscard]] int kindCount() const { return static_cast<int>(kinds_.size()); }
@@ -73,6 +87,10 @@ public:
     [[nodiscard]] std::optional<tessaron::Repeat> describedRepeatAt(const QModelIndex& index) const;
     // Every pair of a word item, in order, made now; empty for any other index.
     [[nodiscard]] std::vector<tessaron::RepeatPair> pairsAt(const QModelIndex& index) const;
+    // What copying an item puts on the clipboard: a word item's whole word on
+    // a line, then a line per pair with the 1-based positions of its two
+    // copies, tab-separated; any other item's text.
+    [[nodiscard]] QString copiedText(const QModelIndex& index) const;
     // The kind an item belongs to (Direct for an invalid index).
     [[nodiscard]] tessaron::RepeatKind kindAt(const QModelIndex& index) const;
     // The word item of the `row`-th repeat of a length of a kind, or an
@@ -93,6 +111,9 @@ private:
         std::vector<int> filledSlots;  // the slots that hold pairs and pass the filter, in length order
         // Per shown slot, the words that pass the filter; none when every word shows.
         std::vector<std::vector<std::uint32_t>> shownWords;
+        // The pairs of the words shown, per shown slot and in all.
+        std::vector<std::int64_t> shownPairs;
+        std::int64_t shownTotal = 0;
     };
     // What an item's internal id tells: its level (1 kind, 2 length, 3 word),
     // and for lower levels the kind and the length row above them.
@@ -116,7 +137,17 @@ private:
 
     [[nodiscard]] QString featureTip(const QModelIndex& index) const;
 
+    // The microsatellites' items carry kMicrosatelliteId and their level in
+    // bits 0-2, the unit row in bits 3-5 and the class row above (see
+    // repeattreemodel.cpp).
+    [[nodiscard]] static bool isMicrosatelliteItem(const QModelIndex& index);
+    [[nodiscard]] QModelIndex microsatelliteIndex(int row, const QModelIndex& parent) const;
+    [[nodiscard]] int microsatelliteRows(const QModelIndex& parent) const;
+    [[nodiscard]] QModelIndex microsatelliteParent(const QModelIndex& child) const;
+    [[nodiscard]] QString microsatelliteText(const QModelIndex& index) const;
+
     std::vector<Branch> kinds_;
+    MicrosatelliteBranch microsatellites_;
     std::shared_ptr<const tessaron::FeatureIndex> features_;
     Filter filter_;
 };

@@ -81,11 +81,13 @@ private:
     bool listingMode_ = false;
     bool hasChart_ = false;
     int summaryMinLength_ = 0;
+    int summaryMaxLength_ = 0;  // the maximum setting; the complete search finds longer words
     tessaron::PairCountsByKind summaryCounts_;
     std::shared_ptr<const tessaron::RepeatSnapshot> listed_;
     std::optional<tessaron::GenomeComparison> comparison_;
     std::optional<tessaron::ControlReport> controls_;
     QSplitter* splitter_ = nullptr;
+    QWidget* tablePane_ = nullptr;
     CWebCalc* sheet_ = nullptr;
     ChartPanel* chart_ = nullptr;
     QAction* chartAction_ = nullptr;

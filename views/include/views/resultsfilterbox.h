@@ -2,8 +2,9 @@
 
 // The box above the results tree that narrows what the tree shows: the
 // lengths from and to, the fewest pairs of a word, and letters the word
-// contains. Hidden until "Filter results"; hiding it shows everything again,
-// since a hidden filter would hide rows for no visible reason.
+// contains; an emptied number is no bound, and "Reset" empties them all.
+// Hidden until "Filter results"; hiding it shows everything again, since a
+// hidden filter would hide rows for no visible reason.
 
 #include <QWidget>
 
@@ -23,6 +24,8 @@ public:
     void addShowCommand(QMenu* menu, int id);
     // Shows the box, or hides it and empties its fields.
     void setShown(bool shown);
+    // Empties the fields: the tree shows everything.
+    void reset();
 
 private:
     void apply();

@@ -26,6 +26,8 @@ signals:
     void selectedItemChosenAgain();
 
 protected:
+    // Copy puts a word's whole text and its pairs' positions on the clipboard.
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

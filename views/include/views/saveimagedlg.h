@@ -1,34 +1,41 @@
 #pragma once
 
-// The small dialog of the map's "Save image...": how large the image is (a
-// scale of the map's own 600 x 460, the size in pixels shown beside it) and
-// whether its edges are smoothed.
+// The small dialog of the map's "Save image...": the width and height of the
+// image in pixels (of 1/96 inch for PDF), kept in the map's own shape unless
+// the user frees them (the map then fits the size and its names use the room
+// left over), and whether its edges are smoothed.
 
 #include "mapimage/diagrampainter.h"
 
 #include <QDialog>
+#include <QSize>
 
 class QCheckBox;
-class QDoubleSpinBox;
-class QLabel;
+class QSpinBox;
 
 class CSaveImageDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CSaveImageDlg(QWidget* parent, const tessaron::MapImageOptions& options);
+    // `ownSize`: the map's size at its own scale, proposed when `options`
+    // give none, and the shape kept.
+    CSaveImageDlg(QWidget* parent, const tessaron::MapImageOptions& options, QSize ownSize);
 
     [[nodiscard]] tessaron::MapImageOptions options() const;
 
-    [[nodiscard]] QDoubleSpinBox* scaleField() const { return scale_; }
+    [[nodiscard]] QSpinBox* widthField() const { return width_; }
+    [[nodiscard]] QSpinBox* heightField() const { return height_; }
+    [[nodiscard]] QCheckBox* keepShapeField() const { return keepShape_; }
     [[nodiscard]] QCheckBox* antialiasField() const { return antialias_; }
-    [[nodiscard]] QLabel* sizeLabel() const { return size_; }
 
 private:
-    void showSize();
+    void follow(QSpinBox* changed, QSpinBox* other, double ratio);
 
     tessaron::MapImageOptions options_;
-    QDoubleSpinBox* scale_ = nullptr;
+    QSize ownSize_;
+    QSpinBox* width_ = nullptr;
+    QSpinBox* height_ = nullptr;
+    QCheckBox* keepShape_ = nullptr;
     QCheckBox* antialias_ = nullptr;
-    QLabel* size_ = nullptr;
+    bool following_ = false;
 };

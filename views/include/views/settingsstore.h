@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/microsatellites.h"
 #include "engine/searchmethod.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ class QSettings;
 // completed first start. Kept in a file under the user's configuration
 // folder, or in the file named by the environment variable
 // TESSARON_SETTINGS (tests use it). Every write happens when a setting
-// changes; nothing is written at exit. The program always starts, with 8, 30
+// changes, the main window's place as it closes. The program always starts, with 8, 30
 // and an empty motif at worst. A settings path that exists but is not a
 // regular file (a folder, a pipe, a device such as /dev/null; a link to a
 // regular file will do), or whose kind cannot be told (a loop of symbolic
@@ -44,6 +46,11 @@ public:
     [[nodiscard]] QString exportFolder() const;
     void saveExportFolder(const QString& folder);
     void saveMethod(tessaron::SearchMethod method);
+    // The microsatellite settings, under "Tessaron/microsatellites": "minimum"
+    // (the six least repeat numbers, "10,6,5,5,5,5") and "compound" (the
+    // distance); the defaults for what is missing or out of range.
+    [[nodiscard]] tessaron::MicrosatelliteSettings microsatellites() const;
+    void saveMicrosatellites(const tessaron::MicrosatelliteSettings& settings);
     // The window's own memory, under "Tessaron/window": the files opened
     // last (newest first, at most kRecentFiles), the folder of the last file
     // chosen, and whether motifs are looked for on both strands.
@@ -57,6 +64,15 @@ public:
     QString keepFolderOf(const QString& file);
     [[nodiscard]] bool bothStrands() const;
     void saveBothStrands(bool both);
+    // Where the main window was as it closed: its frame (QWidget::saveGeometry),
+    // and the results tree's width when the user had moved the splitter (0
+    // when not); none before the window first closes.
+    struct WindowPlace {
+        QByteArray geometry;
+        int treeWidth = 0;
+    };
+    [[nodiscard]] WindowPlace windowPlace() const;
+    void saveWindowPlace(const WindowPlace& place);
 
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();

@@ -34,6 +34,10 @@ public:
     // The empty grid that a fresh sheet shows.
     static constexpr int kShownRows = 40;
     static constexpr int kShownColumns = 12;
+    // A view places its rows in pixels counted in an int: a table of more
+    // rows than fit there (some 120 million) is shown a page of this many
+    // rows at a time.
+    static constexpr int kPageRows = 1000000;
 
     // Takes the next piece of CSV text; false when it cannot be written.
     using CsvSink = std::function<bool(std::string_view utf8)>;
@@ -58,6 +62,13 @@ public:
     [[nodiscard]] virtual int usedColumns() const = 0;
     [[nodiscard]] virtual CsvWriter csvWriter() const = 0;
 
+    // The rows before the page shown (0 on the first page); a view's row r
+    // is the table's row pageStart() + r + 1.
+    [[nodiscard]] int pageStart() const { return pageStart_; }
+    [[nodiscard]] int pageCount() const;
+    // Shows the page that holds the 1-based `row` (a reset when the page changes).
+    void showPageOf(int row);
+
     // The spreadsheet heading of a 1-based column: A ... Z, AA, AB ...
     [[nodiscard]] static QString columnName(int column);
     // The CSV of a sheet into `sink` through the report's table writer (RFC
@@ -66,8 +77,13 @@ public:
     [[nodiscard]] static bool writeCsv(const CsvSink& sink,
                                        const std::function<bool(tessaron::TableWriter& out)>& write);
 
+protected:
+    // The rows a view is given: the page's, and at least a screenful.
+    [[nodiscard]] int pageRows() const;
+
 private:
     QStringList titles_;
+    int pageStart_ = 0;
 };
 
 // The cells written one by one: only the written rows are stored; the grid
@@ -139,6 +155,10 @@ public:
     // The width of a 1-based column, in the sheet's width units (pixels).
     void SetColumnWidth(int column, int width);
 
+    // Shows the page of the table that holds the 1-based `row` and selects
+    // that row's first cell (a table of more rows than SheetCells::kPageRows).
+    void showRow(int row);
+
     // Writes many cells at once: the view is refreshed once, at EndUpdate.
     void BeginUpdate();
     void EndUpdate();
@@ -147,7 +167,8 @@ public:
     [[nodiscard]] int usedRows() const { return shown_->usedRows(); }
     [[nodiscard]] int usedColumns() const { return shown_->usedColumns(); }
     // The width set for a 1-based column, 0 when none was set. A column is
-    // shown at least as wide as its widest text, whatever was set.
+    // shown at least as wide as its widest text, whatever was set, but no
+    // wider than 400 pixels: a longer text is cut short, and whole in its tip.
     [[nodiscard]] int setWidth(int column) const;
     [[nodiscard]] SheetModel* sheetModel() const { return model_; }
     [[nodiscard]] SheetCells* shownCells() const { return shown_; }
@@ -159,8 +180,9 @@ public:
     // The written part of the table as CSV (quoted where a field needs it,
     // CRLF line ends).
     [[nodiscard]] QString csvText() const;
-    // Writes csvText() to `path` in UTF-8 through a temporary file that
-    // replaces it only when complete; false when the file cannot be written.
+    // Writes csvText() to `path` in UTF-8 as saveFile writes (a regular file
+    // replaced only once complete, a FIFO or a device written into); false
+    // when the file cannot be written.
     bool saveCsv(const QString& path) const;
 
     // "Save as CSV" writes off the window's thread, with a progress bar at
@@ -179,15 +201,23 @@ public:
     [[nodiscard]] QAction* copyAction() const { return copyAction_; }
     [[nodiscard]] QAction* saveCsvAction() const { return saveCsvAction_; }
 
+signals:
+    // Other cells are shown, or another page of them.
+    void pageChanged();
+
 public slots:
     // Puts the selection on the clipboard.
     void copySelection();
     // Asks for a file and saves the table there as CSV.
     void saveAsCsv();
 
+protected:
+    bool viewportEvent(QEvent* event) override;
+
 private:
     // The set widths, each column widened to its texts (a long table's are
-    // measured on rows spread over it).
+    // measured on rows spread over it), none wider than a word of some 50
+    // letters.
     void applyWidths();
     // Widens a column to `text` if it is narrower.
     void fitText(int column, const QString& text);

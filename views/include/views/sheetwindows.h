@@ -4,8 +4,9 @@
 // it: the summary of an analysis, the listing of one kind, the analysis
 // beside its random controls and a comparison of genomes. Their file choosers
 // start in the folder of the last file chosen, and their messages go through
-// the prompts. The sheets that show the genome's results close when the
-// genome or its results are replaced; a comparison stays.
+// the prompts. The sheets that show the genome's results name it in their
+// titles ("Direct Repeats - NC_012920") and close when the genome or its
+// results are replaced; a comparison stays.
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
@@ -25,15 +26,17 @@ class QWidget;
 
 namespace tessaron {
 struct Analysis;
+class Session;
 }  // namespace tessaron
 
 class SheetWindows : public QObject {
     Q_OBJECT
 
 public:
-    // The sheets are windows of `window`; they export on the window's
-    // thread when `jobs` runs its jobs inline.
-    SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
+    // The sheets are windows of `window`, and show the genome of `session`;
+    // they export on the window's thread when `jobs` runs its jobs inline.
+    SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs,
+                 const tessaron::Session& session);
 
     void showReport(const tessaron::Analysis& analysis);
     // The rows are made as they come into view: only their places are laid out now.
@@ -51,5 +54,6 @@ private:
     Prompts& prompts_;
     SettingsStore& settings_;
     const JobStatus& jobs_;
+    const tessaron::Session& session_;
     std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
 };

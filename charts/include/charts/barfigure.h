@@ -1,0 +1,95 @@
+#pragma once
+
+// Bar charts side by side in one figure: the repeat section of a genome
+// paper (long repeats per kind and length class, microsatellites per class)
+// and the comparison of microsatellites. What is drawn is plain data made from
+// the report's numbers, then turned into Qt charts, shown in a panel or saved
+// as a PNG or SVG file.
+
+#include "compare/genomecomparison.h"
+#include "compare/repeatsection.h"
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QChart;
+class QChartView;
+class QHBoxLayout;
+class QPushButton;
+
+namespace tessaron {
+
+// One series of bars: a value per category.
+struct BarSet {
+    QString name;
+    QColor color;
+    std::vector<double> values;
+};
+
+struct BarChartData {
+    QString title;
+    QString categoryTitle;  // beneath the categories
+    QString valueTitle;     // beside the values
+    QStringList categories;
+    std::vector<BarSet> sets;  // bars of one category side by side
+};
+
+// The charts of one figure, left to right.
+using BarFigure = std::vector<BarChartData>;
+
+// The section's figure: the pairs per length class, a set per kind in the
+// kinds' colours, and the microsatellites per class (by unit length, then
+// class) with those in compounds beside them.
+[[nodiscard]] BarFigure repeatSectionFigure(const RepeatSection& section);
+// The microsatellites per unit length, a set per genome.
+[[nodiscard]] BarFigure microsatelliteComparisonFigure(const MicrosatelliteComparison& comparison);
+
+[[nodiscard]] std::unique_ptr<QChart> makeBarChart(const BarChartData& data);
+
+// Draws the figure at `size` without showing it and saves it (PNG, or SVG for
+// a name ending in .svg) as saveChart does; needs a QApplication.
+bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size = QSize(1200, 520));
+
+}  // namespace tessaron
+
+// The figure's charts side by side with "Save chart...".
+class BarFigurePanel : public QWidget {
+    Q_OBJECT
+
+public:
+    using FileChooser =
+        std::function<QString(QWidget* parent, const QString& caption, const QString& filter)>;
+    using ErrorReporter = std::function<void(QWidget* parent, const QString& text)>;
+
+    explicit BarFigurePanel(QWidget* parent = nullptr);
+
+    void setFigure(tessaron::BarFigure figure);
+    [[nodiscard]] const tessaron::BarFigure& figure() const { return figure_; }
+    // One view per chart, left to right.
+    [[nodiscard]] std::vector<QChartView*> views() const;
+    // The views side by side, as the figure is saved.
+    [[nodiscard]] QWidget* charts() const { return charts_; }
+    [[nodiscard]] QPushButton* saveButton() const { return save_; }
+
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    void setErrorReporter(ErrorReporter reporter) { reportError_ = std::move(reporter); }
+
+public slots:
+    // Asks for a PNG or SVG file and saves the charts there as one figure.
+    void saveFigure();
+
+private:
+    tessaron::BarFigure figure_;
+    QWidget* charts_ = nullptr;
+    QHBoxLayout* row_ = nullptr;
+    QPushButton* save_ = nullptr;
+    FileChooser chooseFile_;
+    ErrorReporter reportError_;
+};

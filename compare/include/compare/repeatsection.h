@@ -1,0 +1,58 @@
+#pragma once
+
+// What the repeat section of a genome paper reports for one genome: the long
+// repeats of the four kinds counted by length class, and the microsatellites.
+
+#include "engine/genome.h"
+#include "engine/microsatellites.h"
+#include "engine/repeatkinds.h"
+#include "engine/searchcontrol.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tessaron {
+
+// The length classes papers count long repeats in, by their shortest length:
+// 30-39, 40-49, 50-59, 60-99, 100-999 and >=1000.
+inline constexpr std::array<std::int64_t, 6> kLengthClassStarts{30, 40, 50, 60, 100, 1000};
+inline constexpr std::size_t kLengthClassCount = kLengthClassStarts.size();
+
+// The class of a length (an index into kLengthClassStarts); nothing below 30.
+[[nodiscard]] std::optional<std::size_t> lengthClassOf(std::int64_t length);
+// "30-39" ... "100-999", ">=1000".
+[[nodiscard]] std::string lengthClassName(std::size_t lengthClass);
+
+// Which search found the long repeats, and with what settings, as the
+// section says it.
+struct LongRepeatSearch {
+    std::string name;      // "complete search"
+    std::string settings;  // "exact copies; every maximal pair of 30 bp or more"
+};
+
+struct RepeatSection {
+    std::string title;
+    std::int64_t length = 0;
+    LongRepeatSearch search;
+    // Pairs of copies per kind (indexed by RepeatKind) and length class.
+    std::array<std::array<std::int64_t, kLengthClassCount>, kRepeatKindCount> pairs{};
+    MicrosatelliteSettings microsatelliteSettings;
+    MicrosatelliteList microsatellites;
+};
+
+using RepeatSectionResult = std::variant<RepeatSection, SearchFailure>;
+
+// The section of a genome: its long repeats of the four kinds from 30 bp on,
+// whatever the genome's own length settings, and its microsatellites under
+// `settings`. Stoppable, reporting its progress; fails with OutOfMemory or
+// Cancelled.
+[[nodiscard]] RepeatSectionResult analyseRepeatSection(const Genome& genome,
+                                                       const MicrosatelliteSettings& settings = {},
+                                                       const SearchControl& control = {});
+
+}  // namespace tessaron

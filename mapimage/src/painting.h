@@ -1,0 +1,36 @@
+#pragma once
+
+// What the standard map and the map for a paper share: the feature colours,
+// the label font and the marks of the selected repeat.
+
+#include "mapgeometry/mapscene.h"
+#include "mapgeometry/tidylabels.h"
+
+#include <QColor>
+#include <QFont>
+
+#include <cstdint>
+
+class QPainter;
+
+namespace tessaron {
+
+inline const QColor kFirstCopyColor(0, 208, 0);
+inline const QColor kSecondCopyColor(224, 0, 0);
+
+// 0x00BBGGRR to a colour.
+[[nodiscard]] QColor colorOf(std::uint32_t value);
+// The five feature colours that have a pen of their own.
+[[nodiscard]] bool hasFeaturePen(std::uint32_t color);
+// Verdana where it is installed, otherwise the closest sans face, of
+// `pixels` height.
+[[nodiscard]] QFont mapFont(int pixels);
+[[nodiscard]] LabelMetrics metricsOf(const QFont& font);
+// The dots and chords, or the arcs and band, of the scene's selected repeat.
+void paintRepeatMarks(QPainter& painter, const MapScene& scene);
+
+// The map for a paper (paperpainter.cpp).
+[[nodiscard]] MapBounds paperBounds(const MapScene& scene);
+void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown);
+
+}  // namespace tessaron

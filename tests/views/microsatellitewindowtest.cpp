@@ -1,0 +1,101 @@
+// The microsatellites in the main window: their branch of the results tree,
+// the highlight of the one selected and the repeat summary of the genome.
+
+#include "views/microsatellitecommands.h"
+#include "views/microsatellitedlg.h"
+#include "views/repeatsummarydlg.h"
+#include "views/sheetview.h"
+#include "whenmodal.h"
+#include "windowfixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Highlight = SequenceView::Highlight;
+
+class MicrosatelliteWindowTest : public WindowFixture {};
+
+TEST_F(MicrosatelliteWindowTest, BranchSelectionAndSummaryOfTheChloroplast)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA) + "/NC_000932.gb");
+    RepeatTreeModel& model = *modelOf(*window);
+    const QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+
+    // After the four kinds: unit lengths, classes, then each microsatellite by start.
+    const QModelIndex branch = model.index(4, 0);
+    ASSERT_EQ(branch, model.microsatelliteBranch());
+    EXPECT_EQ(branch.data().toString(), QStringLiteral("Microsatellites (77)"));
+    ASSERT_EQ(model.rowCount(branch), 3);
+    EXPECT_EQ(model.index(2, 0, branch).data().toString(), QStringLiteral("trinucleotide (2)"));
+    const QModelIndex mono = model.index(0, 0, branch);
+    EXPECT_EQ(mono.data().toString(), QStringLiteral("mononucleotide (69)"));
+    const QModelIndex at = model.index(0, 0, mono);
+    EXPECT_EQ(at.data().toString(), QStringLiteral("A/T (68)"));
+    const QModelIndex first = model.index(0, 0, at);
+    EXPECT_EQ(first.data().toString(), QStringLiteral("(A)15 at 112"));
+    EXPECT_EQ(first.parent(), at);
+    EXPECT_EQ(model.index(4, 0, at).data().toString().toStdString(), "(A)13 at 7905, compound 1");
+
+    // Selecting it highlights its letters and brings them into view.
+    treeOf(*window)->setCurrentIndex(first);
+    const tessaron::Microsatellite* selected = window->session().highlights().selectedMicrosatellite();
+    ASSERT_NE(selected, nullptr);
+    EXPECT_EQ(selected->start, 111);
+    EXPECT_EQ(paneOf(*window)->highlights(), (std::vector<Highlight>{{111, 15, QColor(0, 208, 0), true}}));
+    EXPECT_EQ(paneOf(*window)->caret(), 111);
+    EXPECT_EQ(window->session().genome().sequence().substr(111, 15), std::string(15, 'A'));
+    // A class item highlights nothing.
+    treeOf(*window)->setCurrentIndex(at);
+    EXPECT_EQ(window->session().highlights().selectedMicrosatellite(), nullptr);
+    EXPECT_TRUE(paneOf(*window)->highlights().empty());
+
+    // The repeat summary: the paper's section beside its two charts.
+    trigger(*window, MicrosatelliteCommands::IdRepeatSummary);
+    const auto* commands = partOf<MicrosatelliteCommands>(*window, "microsatelliteCommands");
+    CRepeatSummaryDlg* summary = commands->summary();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_EQ(summary->windowTitle(), QStringLiteral("Repeat summary"));
+    EXPECT_EQ(summary->sheet()->cellText(5, 2),
+              QStringLiteral("complete search: exact copies; every maximal pair of 30 bp or more"));
+    EXPECT_EQ(summary->figure()->views().size(), 2U);
+}
+
+// A minimum of one repeat is refused as "Options" refuses a length; the
+// settings taken are kept and the loaded genome's microsatellites found again.
+TEST_F(MicrosatelliteWindowTest, SettingsAreCheckedKeptAndApplied)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA) + "/NC_000932.gb");
+    whenModal<CMicrosatelliteDlg>([this](CMicrosatelliteDlg& dialog) {
+        EXPECT_EQ(dialog.repeatsField(1)->text(), QStringLiteral("10"));
+        dialog.repeatsField(2)->setText(QStringLiteral("1"));
+        dialog.accept();
+        ASSERT_EQ(prompts_->messages.size(), 1U);
+        EXPECT_EQ(prompts_->messages.back().text,
+                  QStringLiteral("Please enter an integer between 2 and 1000000."));
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.repeatsField(2)->selectedText(), QStringLiteral("1"));
+        dialog.repeatsField(2)->setText(QStringLiteral("7"));
+        dialog.repeatsField(1)->setText(QStringLiteral("15"));
+        dialog.distanceField()->setText(QStringLiteral("0"));
+        dialog.accept();
+    });
+    trigger(*window, MicrosatelliteCommands::IdMicrosatelliteOptions);
+    waitForJob(*window);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/microsatellites/minimum")).toString(),
+              QStringLiteral("15,7,5,5,5,5"));
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/microsatellites/compound")).toInt(), 0);
+    ASSERT_NE(window->session().microsatellites(), nullptr);
+    for (const tessaron::Microsatellite& m : *window->session().microsatellites()) {
+        EXPECT_GE(m.repeats, m.unitLength == 1 ? 15 : m.unitLength == 2 ? 7 : 5);
+    }
+    EXPECT_EQ(modelOf(*window)->microsatelliteBranch().data().toString(),
+              QStringLiteral("Microsatellites (%1)").arg(window->session().microsatellites()->size()));
+}
+
+}  // namespace
