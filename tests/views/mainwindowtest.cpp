@@ -28,11 +28,11 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSet>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSettings>
 #include <QSplitter>
 #include <QTest>

@@ -62,7 +62,8 @@ void SheetWindows::runControls(tessaron::SearchMethod method)
     jobs_.run<Outcome>(
         [state = session_.state(), method, settings](const std::stop_token& stop,
                                                      const JobRunner::Reporter<double>& report) -> Outcome {
-            return tessaron::runSessionControls(state, method, settings, tessaron::SearchControl{stop, report});
+            return tessaron::runSessionControls(state, method, settings,
+                                                tessaron::SearchControl{stop, report});
         },
         [this](const Outcome& outcome) {
             jobs_.clear();
