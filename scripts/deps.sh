@@ -17,6 +17,11 @@ set -euo pipefail
 packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev libdivsufsort-dev zlib1g-dev time genometools bedtools tabix help2man
     qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libgl-dev fonts-dejavu-core snakemake "$@")
 
+# python3-dev, pybind11-dev, python3-pybind11: the Python module; python3-numpy
+# its tables, python3-pandas its DataFrames (optional for users), python3-pytest
+# its tests; pkg-config reads the installed tessaron.pc in the package test.
+packages+=(python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-pytest pkg-config)
+
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg -s "$package" >/dev/null 2>&1; then

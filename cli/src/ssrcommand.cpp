@@ -4,12 +4,12 @@
 #include "compare/comparisonrun.h"
 #include "compare/repeatsection.h"
 #include "engine/microsatellites.h"
+#include "recordwork.h"
 #include "report/bedreport.h"
 #include "report/featureindex.h"
 #include "report/gffreport.h"
 #include "report/microsatellitereport.h"
 #include "report/repeatsectionlayout.h"
-#include "recordwork.h"
 #include "report/reports.h"
 #include "report/sortedrows.h"
 
@@ -62,7 +62,8 @@ void writeMicrosatelliteReports(const Options& options, const InputRecords& reco
                                 Progress& progress, const ChartDrawer& chartDrawer)
 {
     const auto found = [&](const RecordWork& work) {
-        return valueOf(findMicrosatellites(*work.genome(), options.ssrSettings, work.step("microsatellites")));
+        return valueOf(
+            findMicrosatellites(*work.genome(), options.ssrSettings, work.step("microsatellites")));
     };
     switch (options.report) {
         case ReportKind::Paper:

@@ -55,7 +55,7 @@ TEST_F(CliTest, SsrTableOfTheChloroplastIsTheEngines)
     ASSERT_EQ(rows.size(), expected.size() + 1);
     ASSERT_GT(expected.size(), 50U);
     EXPECT_EQ(rows[0], "start\tunit_length\tunit\trepeats\tlength\tclass\tcompound\tend\tfeatures");
-    EXPECT_EQ(rows[1], "112\t1\tA\t15\t15\tA/T\t-\t126\trps12");
+    EXPECT_EQ(rows[1], "112\t1\tA\t15\t15\tA/T\t-\t126\tintergenic");
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const Microsatellite& m = expected[i];
         const auto cells = fields(rows[i + 1]);
@@ -102,12 +102,12 @@ TEST_F(CliTest, SsrGffIsValidAndBedHasALinePerMicrosatellite)
     const auto gffRows = lines(gff.out);
     ASSERT_EQ(gffRows.size(), count + 3);
     EXPECT_EQ(gffRows[3],
-              "NC_000932\ttessaron\tmicrosatellite\t112\t126\t.\t+\t.\tID=ssr-1;Name=(A)15;rpt_type=tandem;"
-              "rpt_unit_seq=A;repeats=15;motif_class=A/T;overlaps=rps12");
+              "NC_000932.1\ttessaron\tmicrosatellite\t112\t126\t.\t+\t.\tID=ssr-1;Name=(A)15;rpt_type=tandem;"
+              "rpt_unit_seq=A;repeats=15;motif_class=A/T;overlaps=intergenic");
     const Outcome bed = run({"--ssr", "--report", "bed", kChloroplast});
     ASSERT_EQ(bed.status, 0) << bed.err;
     EXPECT_EQ(lines(bed.out).size(), count);
-    EXPECT_EQ(lines(bed.out).front(), "NC_000932\t111\t126\t(A)15\t0\t+");
+    EXPECT_EQ(lines(bed.out).front(), "NC_000932.1\t111\t126\t(A)15\t0\t+");
 
     if (std::system("command -v gt >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "gt (genometools) is not installed";

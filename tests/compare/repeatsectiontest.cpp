@@ -21,8 +21,8 @@ namespace {
 TEST(RepeatSection, LengthClassesAndTheirNames)
 {
     const std::vector<std::pair<std::int64_t, std::optional<std::size_t>>> cases{
-        {29, std::nullopt}, {30, 0}, {39, 0}, {40, 1}, {59, 2},      {60, 3},
-        {99, 3},            {100, 4}, {999, 4}, {1000, 5}, {26264, 5}};
+        {29, std::nullopt}, {30, 0},  {39, 0},   {40, 1},   {59, 2}, {60, 3}, {99, 3},
+        {100, 4},           {999, 4}, {1000, 5}, {26264, 5}};
     for (const auto& [length, expected] : cases) {
         EXPECT_EQ(lengthClassOf(length), expected) << length;
     }
@@ -59,8 +59,9 @@ TEST(RepeatSection, PlantedRepeatsFallInTheirKindsAndClasses)
     const std::string direct = randomBases(45, 7);
     const std::string inverted = randomBases(120, 8);
     const std::string bases = randomBases(700, 1) + direct + randomBases(700, 2) + inverted +
-                              randomBases(700, 3) + direct + randomBases(700, 4) + reverseComplement(inverted) +
-                              randomBases(300, 5) + "AGAGAGAGAGAGAGAG" + randomBases(300, 6);
+                              randomBases(700, 3) + direct + randomBases(700, 4) +
+                              reverseComplement(inverted) + randomBases(300, 5) + "AGAGAGAGAGAGAGAG" +
+                              randomBases(300, 6);
     Genome genome;
     ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(bases.size()), 8, 30));
     genome.appendText(bases.c_str());

@@ -1,6 +1,5 @@
 #include "views/mainwindow.h"
 
-#include "compare/controls.h"
 #include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
@@ -18,7 +17,6 @@
 #include "views/microsatellitecommands.h"
 #include "views/optionsdlg.h"
 #include "views/qtstrings.h"
-#include "views/randomcontrolsdlg.h"
 #include "views/randomdlg.h"
 #include "views/recentfilesmenu.h"
 #include "views/recordchooser.h"
@@ -667,43 +665,9 @@ void CTessaronDlg::ViewKind(RepeatKind kind)
 
 void CTessaronDlg::OnRandomControls()
 {
-    if (!session_.analysed() || jobs_->busy()) {
-        return;
+    if (session_.analysed() && !jobs_->busy()) {
+        sheets_->runControls(session_.method());
     }
-    const std::optional<CControlsDlg::Choice> chosen = CControlsDlg::ask(this);
-    if (!chosen) {
-        return;
-    }
-    tessaron::ControlSettings settings;
-    settings.replicates = chosen->replicates;
-    settings.seed = chosen->seed;
-    // Jobs run inline report their progress straight to the window: from
-    // this thread only.
-    settings.threads = jobs_->inlineJobs() ? 1 : 0;
-    using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
-    ShowStatus(tr("Analysing %1 random sequences...").arg(settings.replicates));
-    jobs_->run<Outcome>(
-        [genome = session_.sharedGenome(), index = session_.suffixIndex(), method = session_.method(),
-         settings](const std::stop_token& stop, const JobRunner::Reporter<double>& report) -> Outcome {
-            // The genome's own counts come from the index it already has.
-            auto observed = tessaron::prepareSearch(genome, method, tessaron::kKindOrder, {stop, {}},
-                                                    tessaron::PrepareOptions{false, 0, index});
-            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&observed)) {
-                return *failure;
-            }
-            return tessaron::runControls(std::get<tessaron::PreparedSearch>(observed), settings,
-                                         tessaron::SearchControl{stop, report});
-        },
-        [this](const Outcome& outcome) {
-            ClearStatus();
-            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&outcome)) {
-                if (*failure != tessaron::SearchFailure::Cancelled) {
-                    showOutOfMemory();
-                }
-                return;
-            }
-            sheets_->showControls(std::get<tessaron::ControlReport>(outcome));
-        });
 }
 
 void CTessaronDlg::OnAbout()

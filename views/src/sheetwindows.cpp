@@ -2,8 +2,10 @@
 
 #include "charts/chartpanel.h"
 #include "session/session.h"
+#include "session/sessioncontrols.h"
 #include "views/jobstatus.h"
 #include "views/prompts.h"
+#include "views/randomcontrolsdlg.h"
 #include "views/reportsheetdlg.h"
 #include "views/settingsstore.h"
 
@@ -11,8 +13,9 @@
 #include <QWidget>
 
 #include <utility>
+#include <variant>
 
-SheetWindows::SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs,
+SheetWindows::SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, JobStatus& jobs,
                            const tessaron::Session& session)
     : QObject(window), window_(window), prompts_(prompts), settings_(settings), jobs_(jobs), session_(session)
 {
@@ -51,6 +54,39 @@ void SheetWindows::showControls(const tessaron::ControlReport& report)
     sheet->SetControlsContent(report);
     show(sheet, true);
     sheet->chartAction()->setChecked(true);
+}
+
+void SheetWindows::runControls(tessaron::SearchMethod method)
+{
+    const std::optional<CControlsDlg::Choice> chosen = CControlsDlg::ask(window_);
+    if (!chosen) {
+        return;
+    }
+    tessaron::ControlSettings settings;
+    settings.replicates = chosen->replicates;
+    settings.seed = chosen->seed;
+    // Jobs run inline report their progress straight to the window: from
+    // this thread only.
+    settings.threads = jobs_.inlineJobs() ? 1 : 0;
+    using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
+    jobs_.show(tr("Analysing %1 random sequences...").arg(settings.replicates));
+    jobs_.run<Outcome>(
+        [state = session_.state(), method, settings](const std::stop_token& stop,
+                                                     const JobRunner::Reporter<double>& report) -> Outcome {
+            return tessaron::runSessionControls(state, method, settings,
+                                                tessaron::SearchControl{stop, report});
+        },
+        [this](const Outcome& outcome) {
+            jobs_.clear();
+            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&outcome)) {
+                if (*failure != tessaron::SearchFailure::Cancelled) {
+                    prompts_.message(window_, applicationName(), tr("Looks like we're out of memory..."),
+                                     Prompts::Icon::None);
+                }
+                return;
+            }
+            showControls(std::get<tessaron::ControlReport>(outcome));
+        });
 }
 
 void SheetWindows::showComparison(const tessaron::GenomeComparison& comparison)

@@ -2,8 +2,8 @@
 
 #include "cli/options.h"
 #include "compare/controls.h"
-#include "engine/genome.h"
 #include "compare/repeatsection.h"
+#include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "report/reportlayout.h"

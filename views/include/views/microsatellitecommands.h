@@ -37,7 +37,7 @@ class MicrosatelliteCommands : public QObject {
 
 public:
     // Command ids; every action carries its id as data and "command<id>" as its name.
-    enum Command : int { IdMicrosatelliteOptions = 32860, IdRepeatSummary = 32861 };
+    enum Command : int { IdMicrosatelliteOptions = 32870, IdRepeatSummary = 32871 };
 
     // Reads the settings into the session; the sheets are windows of `window`.
     MicrosatelliteCommands(tessaron::Session& session, RepeatTreeModel& tree, JobStatus& jobs,

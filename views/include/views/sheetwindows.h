@@ -11,6 +11,7 @@
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
 #include "engine/repeatsnapshot.h"
+#include "engine/searchmethod.h"
 
 #include <QObject>
 #include <QPointer>
@@ -37,8 +38,9 @@ class SheetWindows : public QObject {
 
 public:
     // The sheets are windows of `window`, and show the genome of `session`;
-    // they export on the window's thread when `jobs` runs its jobs inline.
-    SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs,
+    // they export on the window's thread when `jobs` runs its jobs inline,
+    // and the random controls run as a job of `jobs`.
+    SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& settings, JobStatus& jobs,
                  const tessaron::Session& session);
 
     // The summary of an analysis; with approximate counts set, their sheet
@@ -53,6 +55,9 @@ public:
     void showListing(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot);
     // Opens with its chart shown.
     void showControls(const tessaron::ControlReport& report);
+    // Asks how many random sequences to make, compares the analysed genome
+    // with them (searched by `method`) as a job, and shows the result.
+    void runControls(tessaron::SearchMethod method);
     void showComparison(const tessaron::GenomeComparison& comparison);
     // Closes the sheets that show the genome's results.
     void closeGenomeSheets();
@@ -63,7 +68,7 @@ private:
     QWidget* window_;
     Prompts& prompts_;
     SettingsStore& settings_;
-    const JobStatus& jobs_;
+    JobStatus& jobs_;
     const tessaron::Session& session_;
     std::vector<QPointer<CReportSheetDlg>> genomeSheets_;
     std::optional<tessaron::ApproximateClassCounts> approximateCounts_;

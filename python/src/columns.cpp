@@ -1,0 +1,357 @@
+#include "columns.h"
+
+#include "engine/repeatkinds.h"
+#include "engine/repeatsnapshot.h"
+#include "report/featureindex.h"
+#include "report/wordtext.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace tessaron::python {
+
+namespace {
+
+// The kinds' names, indexed by RepeatKind.
+TextColumn kindColumn()
+{
+    std::vector<std::string> names;
+    for (const KindInfo& info : kKinds) {
+        names.emplace_back(info.name);
+    }
+    return TextColumn(std::move(names));
+}
+
+void pushKind(TextColumn& column, RepeatKind kind)
+{
+    column.push(static_cast<std::int32_t>(kind));
+}
+
+// The two feature columns of a genome with features (a GenBank record):
+// the names of those each copy overlaps, or "intergenic".
+class FeatureColumns {
+public:
+    FeatureColumns(Table& table, const FeatureList& features, std::int64_t genomeLength,
+                   std::string_view what)
+    {
+        if (!features.empty()) {
+            index_.emplace(features, genomeLength);
+            first_ = &table.texts("first_" + std::string(what));
+            second_ = &table.texts("second_" + std::string(what));
+        }
+    }
+
+    void add(std::int64_t first, std::int64_t second, std::int64_t length)
+    {
+        if (index_) {
+            index_->describe(first, static_cast<int>(length), names_);
+            first_->pushText(names_);
+            index_->describe(second, static_cast<int>(length), names_);
+            second_->pushText(names_);
+        }
+    }
+
+private:
+    std::optional<FeatureIndex> index_;
+    TextColumn* first_ = nullptr;
+    TextColumn* second_ = nullptr;
+    std::string names_;
+};
+
+// The first half of the progress goes to the index, the rest to the kinds' searches.
+constexpr double kPrepareShare = 0.5;
+
+SearchControl kindPart(const SearchControl& control, std::size_t index, std::size_t count)
+{
+    const double share = (1.0 - kPrepareShare) / static_cast<double>(count);
+    return control.part(kPrepareShare + share * static_cast<double>(index), share);
+}
+
+}  // namespace
+
+std::int32_t TextColumn::addValue(std::string value)
+{
+    values_.push_back(std::move(value));
+    return static_cast<std::int32_t>(values_.size() - 1);
+}
+
+std::int32_t TextColumn::intern(std::string_view text)
+{
+    const auto [place, added] =
+        known_.try_emplace(std::string(text), static_cast<std::int32_t>(values_.size()));
+    if (added) {
+        values_.emplace_back(text);
+    }
+    return place->second;
+}
+
+std::vector<std::int64_t>& Table::integers(std::string name)
+{
+    return std::get<std::vector<std::int64_t>>(
+        columns.emplace_back(std::move(name), std::vector<std::int64_t>{}).second);
+}
+
+std::vector<double>& Table::reals(std::string name)
+{
+    return std::get<std::vector<double>>(columns.emplace_back(std::move(name), std::vector<double>{}).second);
+}
+
+TextColumn& Table::texts(std::string name, TextColumn column)
+{
+    return std::get<TextColumn>(columns.emplace_back(std::move(name), std::move(column)).second);
+}
+
+std::shared_ptr<const Genome> withLengths(const std::shared_ptr<const Genome>& genome, int minimum,
+                                          int maximum)
+{
+    if (genome->minLength() == minimum && genome->maxLength() == maximum) {
+        return genome;
+    }
+    auto copy = std::make_shared<Genome>();
+    copy->setPairLimit(genome->pairLimit());
+    copy->setTitle(genome->title());
+    if (!copy->allocate(genome->length(), minimum, maximum)) {
+        throw std::bad_alloc();
+    }
+    for (const char letter : genome->sequence()) {
+        copy->appendBase(static_cast<unsigned char>(letter));
+    }
+    copy->setLengthBounds(minimum, maximum);
+    return copy;
+}
+
+TableResult exactPairs(const std::shared_ptr<const Genome>& genome, const FeatureList& features,
+                       SearchMethod method, std::span<const RepeatKind> kinds, const SearchControl& control)
+{
+    auto prepared = prepareSearch(genome, method, kinds, control.part(0.0, kPrepareShare));
+    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+        return *failure;
+    }
+    const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+    Table table;
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    auto& lengths = table.integers("length");
+    TextColumn& words = table.texts("word");
+    auto& firsts = table.integers("first");
+    auto& seconds = table.integers("second");
+    FeatureColumns named(table, features, genome->length(), "features");
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        auto result = search.run(kinds[k], SnapshotDetail::Words, kindPart(control, k, kinds.size()));
+        if (const auto* failure = std::get_if<SearchFailure>(&result)) {
+            return *failure;
+        }
+        const RepeatSnapshot& snapshot = *std::get<std::shared_ptr<const RepeatSnapshot>>(result);
+        for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
+            const int length = snapshot.minLength() + slot;
+            for (const RepeatWord& repeat : snapshot.words(slot)) {
+                if (control.stopRequested()) {
+                    return SearchFailure::Cancelled;
+                }
+                // Every first copy of a repeat is the same word: the one at its first pair.
+                const std::int32_t word = words.addValue(shownWord(*genome, repeat.first, length));
+                snapshot.forEachPairBatch(slot, repeat, [&](std::span<const RepeatPair> batch) {
+                    for (const RepeatPair& pair : batch) {
+                        pushKind(kindNames, kinds[k]);
+                        lengths.push_back(length);
+                        words.push(word);
+                        firsts.push_back(std::int64_t{pair.first} + 1);
+                        seconds.push_back(std::int64_t{pair.second} + 1);
+                        named.add(pair.first, pair.second, length);
+                    }
+                });
+            }
+        }
+    }
+    return table;
+}
+
+TableResult exactCounts(const std::shared_ptr<const Genome>& genome, SearchMethod method,
+                        std::span<const RepeatKind> kinds, const SearchControl& control)
+{
+    auto prepared = prepareSearch(genome, method, kinds, control.part(0.0, kPrepareShare));
+    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+        return *failure;
+    }
+    const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+    Table table;
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    auto& lengths = table.integers("repeat_length");
+    auto& pairs = table.integers("pairs");
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        auto result = search.run(kinds[k], SnapshotDetail::Counts, kindPart(control, k, kinds.size()));
+        if (const auto* failure = std::get_if<SearchFailure>(&result)) {
+            return *failure;
+        }
+        const RepeatSnapshot& snapshot = *std::get<std::shared_ptr<const RepeatSnapshot>>(result);
+        for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
+            pushKind(kindNames, kinds[k]);
+            lengths.push_back(snapshot.minLength() + slot);
+            pairs.push_back(snapshot.pairCount(slot));
+        }
+    }
+    return table;
+}
+
+namespace {
+
+// The approximate results, with a warning for each kind whose seeds may
+// have missed pairs.
+std::variant<std::vector<ApproximateResult>, SearchFailure> approximate(const Genome& genome,
+                                                                        std::span<const RepeatKind> kinds,
+                                                                        const ApproximateSettings& settings,
+                                                                        const SearchControl& control,
+                                                                        Table& table)
+{
+    auto found = approximateSearch(genome, kinds, settings, control);
+    if (const auto* results = std::get_if<std::vector<ApproximateResult>>(&found)) {
+        for (const ApproximateResult& result : *results) {
+            if (!result.exhaustive) {
+                table.warnings.push_back(
+                    "the approximate search of " + std::string(kindName(result.kind)) +
+                    " repeats started from seeds of " + std::to_string(result.seedLength) +
+                    " letters: every pair found is real, but pairs without an exact match that long may be "
+                    "missing (raise the minimum length or the identity for a complete answer)");
+            }
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+TableResult approximatePairs(const Genome& genome, const FeatureList& features,
+                             std::span<const RepeatKind> kinds, const ApproximateSettings& settings,
+                             const SearchControl& control)
+{
+    Table table;
+    auto found = approximate(genome, kinds, settings, control, table);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    auto& lengths = table.integers("length");
+    auto& mismatches = table.integers("mismatches");
+    auto& firsts = table.integers("first");
+    auto& seconds = table.integers("second");
+    auto& identities = table.reals("identity");
+    auto& evalues = table.reals("evalue");
+    FeatureColumns named(table, features, genome.length(), "features");
+    for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
+        for (const ApproximatePair& pair : result.pairs) {
+            pushKind(kindNames, result.kind);
+            lengths.push_back(pair.length);
+            mismatches.push_back(pair.mismatches);
+            firsts.push_back(pair.first + 1);
+            seconds.push_back(pair.second + 1);
+            identities.push_back(pair.identity);
+            evalues.push_back(pair.evalue);
+            named.add(pair.first, pair.second, pair.length);
+        }
+    }
+    return table;
+}
+
+TableResult approximateCounts(const Genome& genome, std::span<const RepeatKind> kinds,
+                              const ApproximateSettings& settings, const SearchControl& control)
+{
+    Table table;
+    auto found = approximate(genome, kinds, settings, control, table);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    TextColumn& classes = table.texts("length_class");
+    auto& pairs = table.integers("pairs");
+    for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
+        std::array<std::int64_t, kApproximateLengthClasses.size()> counts{};
+        for (const ApproximatePair& pair : result.pairs) {
+            if (const auto lengthClass = approximateLengthClass(pair.length)) {
+                ++counts[*lengthClass];
+            }
+        }
+        for (std::size_t c = 0; c < counts.size(); ++c) {
+            pushKind(kindNames, result.kind);
+            classes.pushText(kApproximateLengthClasses[c]);
+            pairs.push_back(counts[c]);
+        }
+    }
+    return table;
+}
+
+TableResult microsatelliteTable(const Genome& genome, const FeatureList& features,
+                                const MicrosatelliteSettings& settings, const SearchControl& control)
+{
+    auto found = findMicrosatellites(genome, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    Table table;
+    auto& starts = table.integers("start");
+    auto& unitLengths = table.integers("unit_length");
+    TextColumn& units = table.texts("unit");
+    auto& repeats = table.integers("repeats");
+    auto& lengths = table.integers("length");
+    TextColumn& classes = table.texts("class");
+    auto& compounds = table.integers("compound");
+    auto& ends = table.integers("end");
+    std::optional<FeatureIndex> index;
+    TextColumn* named = nullptr;
+    if (!features.empty()) {
+        index.emplace(features, genome.length());
+        named = &table.texts("features");
+    }
+    std::string names;
+    for (const Microsatellite& run : std::get<MicrosatelliteList>(found)) {
+        starts.push_back(run.start + 1);
+        unitLengths.push_back(run.unitLength);
+        units.pushText(run.unit);
+        repeats.push_back(run.repeats);
+        lengths.push_back(run.length);
+        classes.pushText(run.motifClass);
+        compounds.push_back(run.compound);
+        ends.push_back(run.end());
+        if (index) {
+            index->describe(run.start, static_cast<int>(run.length), names);
+            named->pushText(names);
+        }
+    }
+    return table;
+}
+
+TableResult controlTable(const std::shared_ptr<const Genome>& genome, SearchMethod method,
+                         const ControlSettings& settings, const SearchControl& control)
+{
+    constexpr double kIndexShare = 0.05;
+    auto prepared = prepareSearch(genome, method, kKindOrder, control.part(0.0, kIndexShare));
+    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+        return *failure;
+    }
+    auto report = runControls(std::get<PreparedSearch>(prepared), settings,
+                              control.part(kIndexShare, 1.0 - kIndexShare));
+    if (const auto* failure = std::get_if<SearchFailure>(&report)) {
+        return *failure;
+    }
+    const ControlReport& controls = std::get<ControlReport>(report);
+    Table table;
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    auto& lengths = table.integers("repeat_length");
+    auto& pairs = table.integers("pairs");
+    auto& means = table.reals("control_mean");
+    auto& deviations = table.reals("control_sd");
+    auto& zs = table.reals("z");
+    for (const RepeatKind kind : kKindOrder) {
+        const auto& stats = controls.stats[static_cast<std::size_t>(kind)];
+        for (std::size_t slot = 0; slot < stats.size(); ++slot) {
+            pushKind(kindNames, kind);
+            lengths.push_back(controls.minLength + static_cast<std::int64_t>(slot));
+            pairs.push_back(stats[slot].observed);
+            means.push_back(stats[slot].mean);
+            deviations.push_back(stats[slot].sd);
+            zs.push_back(stats[slot].z.value_or(std::numeric_limits<double>::quiet_NaN()));
+        }
+    }
+    return table;
+}
+
+}  // namespace tessaron::python

@@ -1,0 +1,103 @@
+import os
+from typing import Any, Callable, Iterable, NamedTuple, Optional, Sequence, Tuple, Union
+
+# A table: a pandas DataFrame when pandas can be imported, else a dict of
+# NumPy arrays by column name.
+Table = Any
+Path = Union[str, os.PathLike[str]]
+Progress = Optional[Callable[[float], Any]]
+Cancel = Optional[Callable[[], Any]]
+
+KINDS: Tuple[str, str, str, str]
+METHODS: Tuple[str, str, str]
+
+class Feature(NamedTuple):
+    name: str
+    start: int  # 1-based, inclusive
+    end: int  # 1-based, inclusive; below start for a feature across the origin
+    colour: str  # "#RRGGBB"
+    parts: Tuple[Tuple[int, int], ...]
+
+class Record(NamedTuple):
+    number: int  # from 1
+    name: str
+    seqid: str
+    format: str  # "GenBank", "FASTA" or "text"
+    title: str
+    description: str
+    length: int
+
+class InputError(Exception):
+    path: str
+    line: Optional[int]
+    reason: str  # missing, unreadable, is_directory, not_genbank, empty, too_large, malformed, not_text
+    detail: str
+
+class SearchError(RuntimeError): ...
+class Cancelled(SearchError): ...
+
+class Genome:
+    @staticmethod
+    def from_string(bases: str, title: str = "") -> Genome: ...
+    def __len__(self) -> int: ...
+    @property
+    def title(self) -> str: ...
+    @property
+    def seqid(self) -> str: ...
+    @property
+    def sequence(self) -> str: ...
+    @property
+    def features(self) -> list[Feature]: ...
+
+def read(path: Path, record: Union[None, int, str] = None) -> Genome: ...
+def records(path: Path) -> list[Record]: ...
+def repeats(
+    genome: Genome,
+    method: str = "complete",
+    kinds: Union[None, str, Iterable[str]] = None,
+    min: Optional[int] = None,
+    max: int = 30,
+    *,
+    progress: Progress = None,
+    cancel: Cancel = None,
+    mismatch_penalty: int = 2,
+    identity: float = 90.0,
+    max_mismatches: Optional[int] = None,
+    evalue: Optional[float] = None,
+    threads: int = 0,
+) -> Table: ...
+def summary(
+    genome: Genome,
+    method: str = "complete",
+    kinds: Union[None, str, Iterable[str]] = None,
+    min: Optional[int] = None,
+    max: int = 30,
+    *,
+    progress: Progress = None,
+    cancel: Cancel = None,
+    mismatch_penalty: int = 2,
+    identity: float = 90.0,
+    max_mismatches: Optional[int] = None,
+    evalue: Optional[float] = None,
+    threads: int = 0,
+) -> Table: ...
+def microsatellites(
+    genome: Genome,
+    min_repeats: Sequence[int] = (10, 6, 5, 5, 5, 5),
+    compound_distance: int = 100,
+    *,
+    progress: Progress = None,
+    cancel: Cancel = None,
+) -> Table: ...
+def controls(
+    genome: Genome,
+    replicates: int,
+    seed: int = 1,
+    *,
+    method: str = "complete",
+    min: int = 8,
+    max: int = 30,
+    threads: int = 0,
+    progress: Progress = None,
+    cancel: Cancel = None,
+) -> Table: ...

@@ -1,0 +1,134 @@
+import gzip
+import math
+
+import numpy as np
+import pytest
+
+import tessaron
+from conftest import CHLOROPLAST, MITO, TWO_RECORDS
+
+
+@pytest.fixture(scope="module")
+def mito():
+    return tessaron.read(MITO)
+
+
+def rows(table):
+    """The rows of a table as tuples of its cells written as the command line writes them."""
+    columns = [table[name] for name in table]
+    return [tuple(str(cell) for cell in row) for row in zip(*columns)]
+
+
+@pytest.mark.parametrize("method, options", [("described", []), ("complete", ["--complete"])])
+def test_pairs_are_the_command_lines(cli, mito, method, options):
+    expected = cli(*options, "--report", "pairs", MITO)
+    table = tessaron.repeats(mito, method=method)
+    assert list(table.columns) == expected[0]
+    assert rows(table) == [tuple(row) for row in expected[1:]]
+
+
+def cli_has(cli, option):
+    return option in "".join(",".join(row) for row in cli("--help"))
+
+
+def test_approximate_pairs_are_the_command_lines(cli, mito):
+    # Runs once tessaron-cli has --approximate: its first five columns, then
+    # identity and E-value as numbers (written with fewer digits), then the
+    # features.
+    if not cli_has(cli, "--approximate"):
+        pytest.skip("tessaron-cli has no --approximate yet")
+    expected = cli("--approximate", "--min", 14, "--identity", 80, "--report", "pairs", MITO)[1:]
+    table = tessaron.repeats(mito, method="approximate", min=14, identity=80)
+    got = rows(table)
+    assert len(got) == len(expected) > 0
+    for mine, theirs in zip(got, expected):
+        assert mine[:5] == tuple(theirs[:5])
+        assert all(math.isclose(float(a), float(b), rel_tol=0.05) for a, b in zip(mine[5:7], theirs[5:7]))
+        assert mine[7:] == tuple(theirs[7:])
+
+
+def test_approximate_without_mismatches_is_the_complete_search(mito):
+    # A mismatch penalty no segment can bridge leaves the exact maximal repeats.
+    approximate = tessaron.repeats(mito, "approximate", min=10, identity=0, mismatch_penalty=100_000)
+    complete = tessaron.repeats(mito, "complete", min=10)
+    key = ["kind", "length", "first", "second"]
+    assert len(approximate) > 0
+    assert set(map(tuple, approximate[key].values.tolist())) == set(map(tuple, complete[key].values.tolist()))
+    assert (approximate["mismatches"] == 0).all() and (approximate["identity"] == 100).all()
+
+
+def test_summary_counts_the_pairs(mito):
+    pairs = tessaron.repeats(mito, "described", kinds=["inverted", "mirror"], min=9, max=14)
+    counts = tessaron.summary(mito, "described", kinds=["inverted", "mirror"], min=9, max=14)
+    assert sorted(set(counts["kind"])) == ["inverted", "mirror"]
+    assert list(counts["repeat_length"]) == list(range(9, 15)) * 2
+    found = pairs.groupby(["kind", "length"]).size()
+    for kind, length, count in zip(counts["kind"], counts["repeat_length"], counts["pairs"]):
+        assert found.get((kind, length), 0) == count
+
+
+def test_without_pandas_tables_are_dicts_of_arrays(mito, monkeypatch):
+    monkeypatch.setattr(tessaron, "_pandas_tried", True)
+    monkeypatch.setattr(tessaron, "_pandas", None)
+    table = tessaron.repeats(mito, "complete", kinds="direct", min=14)
+    assert isinstance(table, dict) and list(table) == [
+        "kind", "length", "word", "first", "second", "first_features", "second_features"]
+    assert table["first"].dtype == np.int64 and len(table["word"]) == len(table["first"]) > 0
+    assert all(len(word) == length for word, length in zip(table["word"], table["length"]))
+
+
+def test_genomes_records_and_features(cli):
+    listed = tessaron.records(TWO_RECORDS)
+    assert [(r.number, r.format) for r in listed] == [(1, "GenBank"), (2, "GenBank")]
+    second = tessaron.read(TWO_RECORDS, record=listed[1].name)
+    assert (second.seqid, second.title, len(second)) == (listed[1].seqid, listed[1].title, listed[1].length)
+    assert tessaron.read(TWO_RECORDS, 2).sequence == second.sequence
+    mito = tessaron.read(MITO)
+    expected = cli("--features", MITO)[1:]
+    assert [(f.name, str(f.start), str(f.end), f.colour) for f in mito.features] == [tuple(r) for r in expected]
+    made = tessaron.Genome.from_string("acgt NNxx\nACGT", title="made")
+    assert (made.sequence, len(made), made.title, made.features) == ("ACGTNNXXACGT", 12, "made", [])
+
+
+def test_microsatellites_and_controls():
+    genome = tessaron.Genome.from_string("GC" + "AT" * 8 + "GCCGGA" + "C" * 12 + "TGCAAGT")
+    found = tessaron.microsatellites(genome)
+    assert rows(found) == [
+        ("3", "2", "AT", "8", "16", "AT/AT", "1", "18"),
+        ("25", "1", "C", "12", "12", "C/G", "1", "36"),
+    ]
+    controls = tessaron.controls(tessaron.Genome.from_string("ACGTTGCAAGGCTTAC" * 40), 4, seed=3)
+    assert list(controls.columns) == ["kind", "repeat_length", "pairs", "control_mean", "control_sd", "z"]
+    assert len(controls) == 4 * 23 and controls["control_sd"].ge(0).all()
+
+
+def test_controls_are_the_command_lines(cli, mito):
+    expected = cli("--controls", 3, "--seed", 7, "--min", 9, "--max", 12, MITO)
+    table = tessaron.controls(mito, 3, seed=7, method="described", min=9, max=12)
+    assert list(table.columns) == expected[0]
+    for mine, theirs in zip(rows(table), expected[1:], strict=True):
+        assert mine[:3] == tuple(theirs[:3])
+        numbers = [(float(a), float(b or "nan")) for a, b in zip(mine[3:], theirs[3:])]
+        assert all(math.isclose(a, b, rel_tol=1e-5) or (math.isnan(a) and math.isnan(b)) for a, b in numbers)
+
+
+def test_microsatellites_are_the_command_lines(cli):
+    # Runs once tessaron-cli has --ssr; it writes "-" for no compound.
+    if not cli_has(cli, "--ssr"):
+        pytest.skip("tessaron-cli has no --ssr yet")
+    expected = cli("--ssr", "--report", "ssr", CHLOROPLAST)[1:]
+    got = [row[:6] + ("-" if row[6] == "0" else row[6],) + row[7:] for row in rows(
+        tessaron.microsatellites(tessaron.read(CHLOROPLAST)))]
+    assert got == [tuple(row) for row in expected] and got
+
+
+def test_gzip_files_read_as_their_content(tmp_path, mito):
+    packed = tmp_path / "NC_012920.gb.gz"
+    packed.write_bytes(gzip.compress(MITO.read_bytes()))
+    try:
+        genome = tessaron.read(packed)
+    except tessaron.InputError as error:
+        if error.reason == "not_text":
+            pytest.skip("the readers do not unpack gzip yet")
+        raise
+    assert (genome.seqid, genome.sequence, genome.features) == (mito.seqid, mito.sequence, mito.features)
