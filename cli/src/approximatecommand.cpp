@@ -24,8 +24,8 @@ namespace {
 std::vector<ApproximateResult> search(const Options& options, const RecordWork& work, Progress& progress,
                                       bool& noted)
 {
-    auto found = approximateSearch(*work.genome(), kKindOrder, options.approximate,
-                                   work.step("approximate repeats"));
+    auto found =
+        approximateSearch(*work.genome(), kKindOrder, options.approximate, work.step("approximate repeats"));
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         throwSearchFailure(*failure);
     }
@@ -34,11 +34,12 @@ std::vector<ApproximateResult> search(const Options& options, const RecordWork& 
         if (!result.exhaustive && !noted) {
             noted = true;
             progress.clear();
-            std::cerr << "tessaron-cli: note: the approximate search is not exhaustive with these settings on a "
-                         "sequence this long: it finds every pair that holds an exact match of "
-                      << result.seedLength
-                      << " letters and has at most twelve mismatches; raise --min or --identity "
-                      << "for the complete answer\n";
+            std::cerr
+                << "tessaron-cli: note: the approximate search is not exhaustive with these settings on a "
+                   "sequence this long: it finds every pair that holds an exact match of "
+                << result.seedLength
+                << " letters and has at most twelve mismatches; raise --min or --identity "
+                << "for the complete answer\n";
         }
     }
     return results;

@@ -864,7 +864,8 @@ private:
             return "--controls does not apply to --ssr";
         }
         if (options_.method != SearchMethod::Trie) {
-            return methodSource_.value_or("--complete") + " does not apply to --ssr, which searches no repeats";
+            return methodSource_.value_or("--complete") +
+                   " does not apply to --ssr, which searches no repeats";
         }
         if (kindGiven_) {
             return "--kind does not apply to --ssr";

@@ -100,7 +100,8 @@ std::int64_t approximateScore(double identity)
     return static_cast<std::int64_t>(std::lround(identity * 10.0));
 }
 
-void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid, const ApproximateClassCounts& counts)
+void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid,
+                                 const ApproximateClassCounts& counts)
 {
     for (const RepeatKind kind : kKindOrder) {
         const auto& perClass = counts[static_cast<std::size_t>(kind)];

@@ -134,7 +134,8 @@ TEST(ApproximateReport, PairsAndTidySummaryNameTheRecord)
               "chr1\tdirect\t40\t3\t10\t500\t92.50\t1.25e-07\n");
     ApproximateClassCounts counts{};
     counts[static_cast<std::size_t>(RepeatKind::Direct)][1] = 4;
-    const std::string tidy = written([&](TableWriter& out) { writeApproximateSummaryRows(out, "chr1", counts); });
+    const std::string tidy =
+        written([&](TableWriter& out) { writeApproximateSummaryRows(out, "chr1", counts); });
     EXPECT_EQ(tidy.substr(0, tidy.find('\n', tidy.find('\n') + 1) + 1),
               "chr1\tdirect\t30-39\t0\nchr1\tdirect\t40-49\t4\n");
     EXPECT_EQ(std::count(tidy.begin(), tidy.end(), '\n'), 4 * 6);

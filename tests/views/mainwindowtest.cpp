@@ -209,8 +209,8 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-",
                                      "View Re&port (grayed)", "Compare with random &controls... (grayed)",
                                      "Repeat &summary (grayed)", "View &Results", "-", "&Filter results", "-",
-                                     "Zoom &in", "Zoom &out", "&Actual size", "-", "Approximate &dot plot (grayed)",
-                                     "View appro&ximate report (grayed)"}));
+                                     "Zoom &in", "Zoom &out", "&Actual size", "-",
+                                     "Approximate &dot plot (grayed)", "View appro&ximate report (grayed)"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);

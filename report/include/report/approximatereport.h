@@ -44,6 +44,7 @@ void writeApproximatePairs(TableWriter& out, const ApproximateResult& result,
 
 // The summary as a tidy table's rows (writeSummaryTableHeader): seqid, kind,
 // the length class as repeat_length, pairs; every class, zeros included.
-void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid, const ApproximateClassCounts& counts);
+void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid,
+                                 const ApproximateClassCounts& counts);
 
 }  // namespace tessaron

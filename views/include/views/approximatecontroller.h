@@ -37,7 +37,7 @@ class ApproximateController : public QObject {
 
 public:
     // Command ids; every action carries its id as data and "command<id>" as its name.
-    enum Command : int { IdApproximateSearch = 32870, IdDotPlot = 32871, IdApproximateReport = 32872 };
+    enum Command : int { IdApproximateSearch = 32880, IdDotPlot = 32881, IdApproximateReport = 32882 };
 
     // The parts of the main window it works with; all outlive it.
     struct Parts {
