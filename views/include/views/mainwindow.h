@@ -18,10 +18,12 @@
 
 class CHelpDlg;
 class GenomeStatusBar;
+class LinkedViews;
 class MapWindowHolder;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
+class RepeatExporter;
 class RepeatTreeModel;
 class ResultsTree;
 class SequenceView;
@@ -41,8 +43,10 @@ class SheetWindows;
 // in the sequence ("sequenceNavigator"); the status bar's parts
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
-// the opening of a dropped file ("fileDropTarget"); and the window's size,
-// place and tree width kept from one run to the next ("windowPlace").
+// the opening of a dropped file ("fileDropTarget"); the window's size,
+// place and tree width kept from one run to the next ("windowPlace"); the
+// export commands ("repeatExporter"); and the annotation, feature table and
+// pairs table that lead to the sequence ("linkedViews").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -144,9 +148,6 @@ public:
 public slots:
     void OnOpenGenBank();
     void OnOpenText();
-    // Writes the repeats of the analysis as GFF3 or BED, as a job, into a
-    // file chosen in the folder of the last export.
-    void OnExportRepeats();
     void OnCreateRandom();
     void OnExit();
     void OnFindMotif();
@@ -217,6 +218,8 @@ private:
     SheetWindows* sheets_ = nullptr;
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
+    LinkedViews* links_ = nullptr;
+    RepeatExporter* exporter_ = nullptr;
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.
