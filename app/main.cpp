@@ -132,8 +132,8 @@ int main(int argc, char** argv)
 
     if (parser.isSet(screenshotOption) && files.size() == 1) {
         return parser.isSet(QStringLiteral("picture"))
-                   ? savePicture(window, parser.value(QStringLiteral("picture")), parser.value(screenshotOption),
-                                 files.front())
+                   ? savePicture(window, parser.value(QStringLiteral("picture")),
+                                 parser.value(screenshotOption), files.front())
                    : screenshot(window, parser.value(screenshotOption), files.front());
     }
     if (files.size() == 1) {

@@ -171,14 +171,18 @@ TEST_F(LinkedViewsTest, ADoubleClickedPairIsShownInThePaneAndOnTheMap)
     EXPECT_EQ(table->kind(), 1);
     EXPECT_EQ(table->model().rowCount(), 1115);  // every inverted pair of the tree
 
-    // The last row after sorting by distance: the pair farthest apart.
+    // The first row after sorting by distance, last first: the pair farthest apart.
     QTableView& view = table->view();
-    view.sortByColumn(PairsTableModel::Distance, Qt::AscendingOrder);
-    const int row = table->model().rowCount() - 1;
-    const PairsTableModel::Pair pair = table->model().pairAt(row);
-    view.scrollTo(view.model()->index(row, 0));
-    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {},
-                       view.visualRect(view.model()->index(row, 0)).center());
+    view.sortByColumn(PairsTableModel::Distance, Qt::DescendingOrder);
+    const PairsTableModel::Pair pair = table->model().pairAt(0);
+    EXPECT_GE(table->model().index(0, PairsTableModel::Distance).data().toLongLong(),
+              table->model().index(1114, PairsTableModel::Distance).data().toLongLong());
+    // A double click as the mouse makes it: press, release, press, double click, release.
+    const QPoint at = view.visualRect(view.model()->index(0, 0)).center();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, at);
 
     // The word is selected in the tree, both copies highlighted, the first selected.
     const tessaron::Repeat* repeat = window->session().highlights().selectedRepeat();

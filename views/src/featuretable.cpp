@@ -97,21 +97,32 @@ class FeatureNameFilter : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
 
+    void setWanted(const QString& text)
+    {
+        wanted_ = text;
+        invalidateFilter();
+    }
+
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override
     {
-        const QString wanted = filterRegularExpression().pattern();
-        if (wanted.isEmpty()) {
+        if (wanted_.isEmpty()) {
             return true;
         }
         const QAbstractItemModel& features = *sourceModel();
         for (const int column : {FeatureTableModel::Name, FeatureTableModel::Product}) {
-            if (features.index(row, column, parent).data().toString().contains(wanted, Qt::CaseInsensitive)) {
+            if (features.index(row, column, parent)
+                    .data()
+                    .toString()
+                    .contains(wanted_, Qt::CaseInsensitive)) {
                 return true;
             }
         }
         return false;
     }
+
+private:
+    QString wanted_;
 };
 
 FeatureTableWindow::FeatureTableWindow(QWidget* parent)
@@ -139,10 +150,7 @@ FeatureTableWindow::FeatureTableWindow(QWidget* parent)
     auto* column = new QVBoxLayout(this);
     column->addWidget(name_);
     column->addWidget(view_);
-    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        shown_->setFilterRegularExpression(QRegularExpression::escape(text));
-        shown_->invalidate();
-    });
+    connect(name_, &QLineEdit::textChanged, this, [this](const QString& text) { shown_->setWanted(text); });
     connect(name_, &QLineEdit::returnPressed, this, [this] {
         if (shown_->rowCount() > 0) {
             view_->setCurrentIndex(shown_->index(0, 0));

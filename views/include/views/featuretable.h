@@ -16,7 +16,7 @@
 #include <vector>
 
 class QLineEdit;
-class QSortFilterProxyModel;
+class FeatureNameFilter;
 class QTableView;
 
 class FeatureTableModel : public QAbstractTableModel {
@@ -65,7 +65,7 @@ private:
     void choose(const QModelIndex& index);
 
     FeatureTableModel* model_;
-    QSortFilterProxyModel* shown_;
+    FeatureNameFilter* shown_;
     QLineEdit* name_;
     QTableView* view_;
 };
