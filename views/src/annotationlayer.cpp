@@ -170,11 +170,12 @@ void AnnotationLayer::paint(QPainter& painter, const SequenceView& pane, int row
     const qreal cell = pane.characterWidth();
     const std::int64_t columns = pane.columns();
     for (int row = rowBegin; row < rowEnd; ++row) {
-        const qreal top = pane.rowTop(row) + 1;
+        const qreal top = pane.rowTop(row) + 2;
         for (const Arrow& arrow : arrowsInRow(row)) {
             const qreal x0 = left + static_cast<qreal>(arrow.from - row * columns) * cell;
             const qreal x1 = left + static_cast<qreal>(arrow.to - row * columns + 1) * cell;
-            const qreal y0 = top + arrow.lane * laneHeight;
+            // Lane 0 right above the bases, the others higher up.
+            const qreal y0 = top + (lanes_ - 1 - std::min(arrow.lane, lanes_ - 1)) * laneHeight;
             const qreal y1 = y0 + body;
             const qreal middle = (y0 + y1) / 2;
             const qreal head = std::min(body / 2, x1 - x0);

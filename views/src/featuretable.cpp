@@ -146,6 +146,7 @@ FeatureTableWindow::FeatureTableWindow(QWidget* parent)
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
     view_->horizontalHeader()->setStretchLastSection(true);
     auto* column = new QVBoxLayout(this);
     column->addWidget(name_);

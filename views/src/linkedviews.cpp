@@ -40,7 +40,7 @@ LinkedViews::~LinkedViews() = default;
 void LinkedViews::addFindingCommands(QMenu* edit)
 {
     findGene_ = addMenuCommand(edit, IdFindGene, tr("Find &gene..."), false);
-    findGene_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    findGene_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
     connect(findGene_, &QAction::triggered, this, [this] { featureTable().findGene(); });
 }
 

@@ -208,6 +208,7 @@ PairsTableWindow::PairsTableWindow(const RepeatTreeModel& tree, QWidget* parent)
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->verticalHeader()->hide();
+    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
     view_->horizontalHeader()->setStretchLastSection(true);
     auto* column = new QVBoxLayout(this);
     column->addWidget(kind_);
