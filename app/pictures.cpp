@@ -57,7 +57,7 @@ QImage pairsTable(CTessaronDlg& window)
     tree->setCurrentIndex(tree->model()->index(1, 0));
     window.command(LinkedViews::IdPairsTable)->trigger();
     auto* table = window.findChild<PairsTableWindow*>(QStringLiteral("pairsTable"));
-    table->resize(860, window.height());
+    table->resize(960, window.height());
     QTableView& view = table->view();
     view.sortByColumn(PairsTableModel::Distance, Qt::DescendingOrder);
     view.selectRow(0);

@@ -146,6 +146,20 @@ TEST_F(LinkedViewsTest, AClickInTheFeatureTableSelectsTheFeatureInThePane)
     EXPECT_GE(row, pane.firstVisibleRow());
     EXPECT_LT(row, pane.firstVisibleRow() + pane.visibleRowCount());
 
+    // An rRNA takes its gene's strand, the gene its product: both are found by it.
+    table->nameField().clear();
+    QTest::keyClicks(&table->nameField(), QStringLiteral("s-rRNA"));
+    view.sortByColumn(FeatureTableModel::Type, Qt::AscendingOrder);
+    ASSERT_EQ(view.model()->rowCount(), 2);
+    const QStringList columns[] = {{"RNR1", "gene", "+", "648", "1601", "s-rRNA"},
+                                   {"s-rRNA", "rRNA", "+", "648", "1601", "s-rRNA"}};
+    for (int shown = 0; shown < 2; ++shown) {
+        for (int column = 0; column < FeatureTableModel::ColumnCount; ++column) {
+            EXPECT_EQ(view.model()->index(shown, column).data().toString(), columns[shown][column])
+                << shown << column;
+        }
+    }
+
     // Sorted by end, last first; the D-loop crosses the origin and is selected to the end.
     table->nameField().clear();
     view.sortByColumn(FeatureTableModel::End, Qt::DescendingOrder);
