@@ -139,6 +139,7 @@ FeatureTableWindow::FeatureTableWindow(QWidget* parent)
     view_->setObjectName(QStringLiteral("featureView"));
     shown_->setSourceModel(model_);
     shown_->setSortRole(FeatureTableModel::SortRole);
+    shown_->setSortCaseSensitivity(Qt::CaseInsensitive);
     view_->setModel(shown_);
     view_->setSortingEnabled(true);
     view_->sortByColumn(FeatureTableModel::Start, Qt::AscendingOrder);

@@ -65,6 +65,14 @@ bool LinkedViews::hasFeatures() const
     return session_.features().has_value() && session_.features()->size() > 1;
 }
 
+std::shared_ptr<const tessaron::FeatureIndex> LinkedViews::featureIndex() const
+{
+    if (!hasFeatures()) {
+        return nullptr;  // a genome without features: the copies go unnamed
+    }
+    return std::make_shared<const tessaron::FeatureIndex>(*session_.features(), session_.genome().length());
+}
+
 void LinkedViews::adopted()
 {
     const tessaron::FeatureList none;
@@ -75,8 +83,7 @@ void LinkedViews::adopted()
         features_->setFeatures(features, name);
     }
     if (pairs_ != nullptr) {
-        pairs_->setGenome(
-            std::make_shared<const tessaron::FeatureIndex>(features, session_.genome().length()), name);
+        pairs_->setGenome(featureIndex(), name);
         if (pairs_->isVisible()) {
             pairs_->refill();
         }
@@ -114,10 +121,7 @@ PairsTableWindow& LinkedViews::pairsTable()
 {
     if (pairs_ == nullptr) {
         pairs_ = new PairsTableWindow(tree_.results(), window_);
-        const tessaron::FeatureList none;
-        pairs_->setGenome(std::make_shared<const tessaron::FeatureIndex>(
-                              hasFeatures() ? *session_.features() : none, session_.genome().length()),
-                          toQString(session_.state().name));
+        pairs_->setGenome(featureIndex(), toQString(session_.state().name));
         connect(pairs_, &PairsTableWindow::pairChosen, this, &LinkedViews::showPair);
     }
     return *pairs_;

@@ -28,6 +28,7 @@ class ResultsTree;
 class SequenceView;
 
 namespace tessaron {
+class FeatureIndex;
 class Session;
 }  // namespace tessaron
 
@@ -68,6 +69,8 @@ public:
 private:
     void showPairsTable();
     [[nodiscard]] bool hasFeatures() const;
+    // What names the features at a pair's copies; null without features.
+    [[nodiscard]] std::shared_ptr<const tessaron::FeatureIndex> featureIndex() const;
 
     QWidget* window_;
     const tessaron::Session& session_;
