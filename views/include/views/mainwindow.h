@@ -18,11 +18,13 @@
 
 class CHelpDlg;
 class GenomeStatusBar;
+class LinkedViews;
 class MapWindowHolder;
 class MicrosatelliteCommands;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
+class RepeatExporter;
 class RepeatTreeModel;
 class ResultsTree;
 class SequenceView;
@@ -43,8 +45,10 @@ class SheetWindows;
 // ("genomeStatusBar"); "Open &Recent" ("recentFilesMenu"); the report sheets
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
 // the opening of a dropped file ("fileDropTarget"); the window's size,
-// place and tree width kept from one run to the next ("windowPlace"); and the
-// microsatellites ("microsatelliteCommands").
+// place and tree width kept from one run to the next ("windowPlace"); the
+// microsatellites ("microsatelliteCommands"); the export commands
+// ("repeatExporter"); and the annotation, feature table and pairs table that
+// lead to the sequence ("linkedViews").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -146,9 +150,6 @@ public:
 public slots:
     void OnOpenGenBank();
     void OnOpenText();
-    // Writes the repeats of the analysis as GFF3 or BED, as a job, into a
-    // file chosen in the folder of the last export.
-    void OnExportRepeats();
     void OnCreateRandom();
     void OnExit();
     void OnFindMotif();
@@ -220,6 +221,8 @@ private:
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
     MicrosatelliteCommands* ssr_ = nullptr;  // the microsatellites (simple sequence repeats)
+    LinkedViews* links_ = nullptr;
+    RepeatExporter* exporter_ = nullptr;
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.
