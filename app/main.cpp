@@ -4,8 +4,11 @@
 // `tessaron --screenshot OUT.png FILE` instead opens FILE, selects the first
 // repeat of the longest inverted length, selects its first copy in the pane
 // (the status bar tells the range) and saves a picture of the window (the
-// README's picture is made this way, offscreen).
+// README's picture is made this way, offscreen); with `--picture annotation`
+// or `--picture pairs` it saves instead the annotated pane or the pairs table
+// beside the window (pictures.h).
 
+#include "pictures.h"
 #include "views/helpdlg.h"
 #include "views/jobstatus.h"
 #include "views/mainwindow.h"
@@ -84,6 +87,10 @@ void describeOptions(QCommandLineParser& parser, const QCommandLineOption& scree
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(screenshot);
+    QCommandLineOption picture(QStringLiteral("picture"), QStringLiteral("What the screenshot shows."),
+                               QStringLiteral("WHAT"));
+    picture.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(picture);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A GenBank, FASTA or text file to open."),
                                  QStringLiteral("[FILE]"));
@@ -124,7 +131,10 @@ int main(int argc, char** argv)
     window.show();
 
     if (parser.isSet(screenshotOption) && files.size() == 1) {
-        return screenshot(window, parser.value(screenshotOption), files.front());
+        return parser.isSet(QStringLiteral("picture"))
+                   ? savePicture(window, parser.value(QStringLiteral("picture")),
+                                 parser.value(screenshotOption), files.front())
+                   : screenshot(window, parser.value(screenshotOption), files.front());
     }
     if (files.size() == 1) {
         const QString file = files.front();

@@ -1,12 +1,15 @@
 #include "session/repeatexport.h"
 
+#include "input/filesave.h"
 #include "report/bedreport.h"
 #include "report/featureindex.h"
 #include "report/gffreport.h"
+#include "report/sortedrows.h"
 #include "report/tablewriter.h"
 
-#include <fstream>
 #include <new>
+#include <stdexcept>
+#include <vector>
 
 namespace tessaron {
 
@@ -33,32 +36,45 @@ std::string exportRepeats(const std::filesystem::path& path, const SessionState&
     if (!state.analysis.hasAllKinds()) {
         return "There are no repeats to export.";
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        return cannotWrite(path);
-    }
-    try {
-        TableWriter out(file, TableFormat::Tsv);
-        const std::string name = state.name.empty() ? std::string("sequence") : state.name;
-        if (isBed(path)) {
-            BedReport bed(out, name);
-            for (const RepeatKind kind : kKindOrder) {
-                bed.write(*state.analysis.of(kind));
+    const std::string seqid = !state.seqid.empty()  ? state.seqid
+                              : !state.name.empty() ? state.name
+                                                    : std::string("sequence");
+    const auto length = static_cast<int>(state.genome->length());
+    bool outOfMemory = false;
+    // Sorted by start, as tabix and bedtools take them; a copy across the
+    // origin is two BED lines inside the sequence.
+    const std::error_code error = saveFile(path, [&](std::ostream& file) {
+        try {
+            TableWriter out(file, TableFormat::Tsv);
+            SortedRows rows(out);
+            if (isBed(path)) {
+                BedReport bed(rows, seqid, length);
+                for (const RepeatKind kind : kKindOrder) {
+                    bed.write(*state.analysis.of(kind));
+                }
+            } else {
+                writeGffHeader(out, std::vector<GffSequence>{{seqid, length}});
+                const FeatureIndex features(state.features.value_or(FeatureList{}), state.genome->length());
+                GffReport gff(rows, seqid, length);
+                gff.setFeatures(features.empty() ? nullptr : &features);
+                for (const RepeatKind kind : kKindOrder) {
+                    gff.write(*state.analysis.of(kind));
+                }
             }
-        } else {
-            const FeatureIndex features(state.features.value_or(FeatureList{}), state.genome->length());
-            GffReport gff(out, name, static_cast<int>(state.genome->length()));
-            gff.setFeatures(features.empty() ? nullptr : &features);
-            for (const RepeatKind kind : kKindOrder) {
-                gff.write(*state.analysis.of(kind));
-            }
+            rows.finish();
+            out.flush();
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+            return false;
+        } catch (const std::runtime_error&) {
+            return false;  // a temporary file of the sorting could not be written
         }
-        out.flush();
-    } catch (const std::bad_alloc&) {
+        return static_cast<bool>(file);
+    });
+    if (outOfMemory) {
         return "Looks like we're out of memory...";
     }
-    file.flush();
-    return file ? std::string() : cannotWrite(path);
+    return error ? cannotWrite(path) : std::string();
 }
 
 }  // namespace tessaron

@@ -38,7 +38,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}};
+    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}};
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -114,13 +114,15 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
     std::optional<FeatureList> features;
     RecordFormat format = RecordFormat::Text;
     std::string name = "random";
-    // The record's own name, else the file's.
-    const auto nameOf = [&name](const InputFile& input, std::size_t record,
-                                const std::filesystem::path& path) {
+    std::string seqid;
+    // The record's own name, else the file's; its id in exports.
+    const auto nameOf = [&name, &seqid](const InputFile& input, std::size_t record,
+                                        const std::filesystem::path& path) {
         name = input.records()[record].name;
         if (name.empty()) {
             name = displayName(path);
         }
+        seqid = input.records()[record].seqid;
     };
     try {
         fresh = blankGenome(settings);
@@ -167,6 +169,7 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
     JobResult result = indexAndAnalyse(std::move(fresh), std::move(features), settings, control);
     if (result.state) {
         result.state->format = format;
+        result.state->seqid = seqid.empty() ? name : std::move(seqid);
         result.state->name = std::move(name);
     }
     return result;
@@ -236,7 +239,7 @@ Job Session::reanalysis() const
     JobSettings settings{
         minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_, microsatelliteSettings_};
     return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
-            settings = std::move(settings)](const JobControl& control) -> JobResult {
+            seqid = state_.seqid, settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and
         // its results stay as they are until the new ones are adopted.
         std::shared_ptr<Genome> copy;
@@ -254,6 +257,7 @@ Job Session::reanalysis() const
         if (result.state) {
             result.state->format = format;
             result.state->name = name;
+            result.state->seqid = seqid;
         }
         return result;
     };
@@ -275,6 +279,7 @@ void Session::reset()
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();
+    state_.seqid.clear();
     highlights_.clear();
 }
 

@@ -200,17 +200,20 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     }
     EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     ASSERT_EQ(menus.size(), 4U);
-    EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
-                                     "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
-                                     "&Create random sequence", "-", "E&xit"}));
+    EXPECT_EQ(menus[0],
+              (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
+                           "&Export repeats... (grayed)", "Export se&lected repeats... (grayed)",
+                           "Open &Recent", "Com&pare genomes", "&Create random sequence", "-", "E&xit"}));
     EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions...",
-                                     "&Microsatellites...", "Appro&ximate search... (grayed)"}));
-    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-",
-                                     "View Re&port (grayed)", "Compare with random &controls... (grayed)",
-                                     "Repeat &summary (grayed)", "View &Results", "-", "&Filter results", "-",
-                                     "Zoom &in", "Zoom &out", "&Actual size", "-",
-                                     "Approximate &dot plot (grayed)", "View appro&ximate report (grayed)"}));
+                                     "&Next copy (grayed)", "&Previous copy (grayed)", "Find &gene... (grayed)",
+                                     "-", "Op&tions...", "&Microsatellites...", "Appro&ximate search... (grayed)"}));
+    EXPECT_EQ(menus[2],
+              (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-", "View Re&port (grayed)",
+                           "Compare with random &controls... (grayed)", "Repeat &summary (grayed)",
+                           "View &Results", "-", "&Filter results", "-", "Zoom &in", "Zoom &out",
+                           "&Actual size", "-", "Show &annotation (grayed)", "&Feature table (grayed)",
+                           "&Pairs table (grayed)", "-", "Approximate &dot plot (grayed)",
+                           "View appro&ximate report (grayed)"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);
@@ -332,7 +335,8 @@ TEST_F(MainWindowTest, TheContextMenuBelongsToTheTreeOnly)
         QApplication::processEvents();
         return shown;
     };
-    EXPECT_EQ(rightClick(treeOf(*window)->viewport()), QStringList{"32788 (disabled) grayed"});
+    EXPECT_EQ(rightClick(treeOf(*window)->viewport()),
+              (QStringList{"32788 (disabled) grayed", "0 Copy &positions grayed"}));
     EXPECT_EQ(rightClick(paneOf(*window)->viewport()), QStringList());
     EXPECT_EQ(rightClick(statusLineOf(*window)), QStringList());
 }

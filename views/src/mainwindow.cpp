@@ -3,13 +3,13 @@
 #include "engine/repeatkinds.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
-#include "session/repeatexport.h"
 #include "views/approximatecontroller.h"
 #include "views/comparedlg.h"
 #include "views/filedroptarget.h"
 #include "views/finddlg.h"
 #include "views/genomestatusbar.h"
 #include "views/helpdlg.h"
+#include "views/linkedviews.h"
 #include "views/mainpanes.h"
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
@@ -20,6 +20,7 @@
 #include "views/randomdlg.h"
 #include "views/recentfilesmenu.h"
 #include "views/recordchooser.h"
+#include "views/repeatexporter.h"
 #include "views/repeattreemodel.h"
 #include "views/resultsfilterbox.h"
 #include "views/resultstree.h"
@@ -30,7 +31,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -107,6 +107,8 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     ssr_ = new MicrosatelliteCommands(session_, *model_, *jobs_, *maps_, settings_, prompts_, this);
     statusBar_ = new GenomeStatusBar(statusBar(), sequencePane_);
     navigator_ = new SequenceNavigator(*sequencePane_, session_.highlights(), *statusBar_, prompts_, this);
+    links_ = new LinkedViews(this, session_, *tree_, *sequencePane_);
+    exporter_ = new RepeatExporter(this, prompts_, settings_, *jobs_, session_, *tree_);
     connect(tree_, &ResultsTree::itemSelected, this, &CTessaronDlg::OnTreeSelChanged);
     // A click on the word already selected (or Enter on it) shows its first copy again.
     connect(tree_, &ResultsTree::selectedItemChosenAgain, navigator_, &SequenceNavigator::showSelectedWord);
@@ -162,7 +164,7 @@ void CTessaronDlg::createMenus()
     addCommand(file, IdOpenGenBank, tr("&Open (GenBank format)..."), true, &CTessaronDlg::OnOpenGenBank)
         ->setShortcut(QKeySequence::Open);
     addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true, &CTessaronDlg::OnOpenText);
-    addCommand(file, IdExportRepeats, tr("&Export repeats..."), false, &CTessaronDlg::OnExportRepeats);
+    exporter_->addCommands(file, IdExportRepeats);
     recentMenu_ = new RecentFilesMenu(settings_, prompts_, IdClearRecent, this);
     file->addMenu(recentMenu_);
     connect(recentMenu_, &RecentFilesMenu::openRequested, this, &CTessaronDlg::openFile);
@@ -175,6 +177,7 @@ void CTessaronDlg::createMenus()
     addCommand(edit, IdFindMotif, tr("&Find motif..."), false, &CTessaronDlg::OnFindMotif)
         ->setShortcut(QKeySequence::Find);
     navigator_->addFindingCommands(edit);
+    links_->addFindingCommands(edit);
     edit->addSeparator();
     addCommand(edit, IdOptions, tr("Op&tions..."), true, &CTessaronDlg::OnOptions);
 
@@ -199,6 +202,7 @@ void CTessaronDlg::createMenus()
     panes_->filterBox().addShowCommand(view, IdShowFilter);
     view->addSeparator();
     navigator_->addZoomCommands(view);
+    links_->addViewCommands(view);
 
     ssr_->addCommands(edit, view, IdRandomControls);
     (new ApproximateController(
@@ -328,6 +332,7 @@ void CTessaronDlg::adopt(tessaron::SessionState state)
         enableCommand(IdDiagram, features.has_value());
         enableCommand(IdSequenceMap, !features.has_value() && session_.genome().length() > 0);
     }
+    links_->adopted();
 }
 
 void CTessaronDlg::load(tessaron::GenomeSource source, std::function<QString(const Genome&)> caption,
@@ -499,31 +504,6 @@ void CTessaronDlg::openTextFile(const QString& path)
                                              applicationName());
     };
     load(tessaron::TextSource{toPath(path), choice->record, choice->input}, caption, path);
-}
-
-void CTessaronDlg::OnExportRepeats()
-{
-    if (!session_.analysed() || jobs_->busy()) {
-        return;
-    }
-    const QString path = prompts_.saveFileIn(
-        this, tr("Export repeats"), tr("GFF3 (*.gff3 *.gff);;BED (*.bed)"), settings_.exportFolder());
-    if (path.isEmpty()) {
-        return;
-    }
-    settings_.saveExportFolder(QFileInfo(path).absolutePath());
-    ShowStatus(tr("Exporting repeats..."));
-    jobs_->run<std::string>(
-        [state = session_.state(), file = toPath(path)](const std::stop_token&,
-                                                        const JobRunner::Reporter<double>&) {
-            return tessaron::exportRepeats(file, state);
-        },
-        [this](const std::string& problem) {
-            ClearStatus();
-            if (!problem.empty()) {
-                showMessage(applicationName(), toQString(problem));
-            }
-        });
 }
 
 void CTessaronDlg::OnCreateRandom()

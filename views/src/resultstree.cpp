@@ -58,6 +58,17 @@ void ResultsTree::contextMenuEvent(QContextMenuEvent* event)
     item->setData(disabledCommand_);
     item->setObjectName(QStringLiteral("command%1").arg(disabledCommand_));
     item->setEnabled(false);
+    // Beneath it: the 1-based positions of both copies of every pair of the
+    // word under the mouse (else of the selected one), a line per pair.
+    const QModelIndex under = indexAt(event->pos());
+    const QModelIndex word = results_->repeatAt(under) != nullptr ? under : currentIndex();
+    QAction* positions = menu.addAction(tr("Copy &positions"));
+    positions->setObjectName(QStringLiteral("copyPositions"));
+    positions->setEnabled(results_->repeatAt(word) != nullptr);
+    connect(positions, &QAction::triggered, this, [this, word] {
+        const QString text = results_->copiedText(word);
+        QApplication::clipboard()->setText(text.mid(text.indexOf(QLatin1Char('\n')) + 1));
+    });
     menu.exec(event->globalPos());
     event->accept();
 }

@@ -99,7 +99,18 @@ void SequenceView::setupFonts()
     const QFontMetrics bold(boldFont_);
     lineHeight_ = std::max({plain.lineSpacing(), bold.lineSpacing(), 1});
     ascent_ = std::max(plain.ascent(), bold.ascent());
+    bandHeight_ = band_ != nullptr ? std::max(0, band_->height(lineHeight_)) : 0;
     setFont(font_);
+}
+
+void SequenceView::setRowBand(const RowBand* band)
+{
+    const qint64 firstCharacter = qint64{firstVisibleRow()} * laidOutColumns_;
+    band_ = band;
+    bandHeight_ = band_ != nullptr ? std::max(0, band_->height(lineHeight_)) : 0;
+    updateScrollRange();
+    verticalScrollBar()->setValue(static_cast<int>(firstCharacter / columns()));
+    viewport()->update();
 }
 
 void SequenceView::setSequence(std::string_view text)
@@ -300,7 +311,7 @@ int SequenceView::rowCount() const
 
 int SequenceView::visibleRowCount() const
 {
-    return std::max(1, viewport()->height() / lineHeight_);
+    return std::max(1, viewport()->height() / rowHeight());
 }
 
 int SequenceView::characterAt(const QPoint& point) const
@@ -313,14 +324,14 @@ int SequenceView::characterAt(const QPoint& point) const
     if (column >= columns()) {
         return -1;
     }
-    const qint64 position = (firstVisibleRow() + qint64{point.y()} / lineHeight_) * columns() + column;
+    const qint64 position = (firstVisibleRow() + qint64{point.y()} / rowHeight()) * columns() + column;
     return position < textLength() ? static_cast<int>(position) : -1;
 }
 
 int SequenceView::caretPositionAt(const QPointF& point) const
 {
     const int cols = columns();
-    const qint64 row = firstVisibleRow() + static_cast<qint64>(std::max(0.0, point.y())) / lineHeight_;
+    const qint64 row = firstVisibleRow() + static_cast<qint64>(std::max(0.0, point.y())) / rowHeight();
     const qint64 column =
         std::clamp<qint64>(std::llround(std::max(0.0, point.x() - textLeft()) / charWidth_), 0, cols);
     return static_cast<int>(std::min<qint64>(row * cols + column, textLength()));
@@ -469,10 +480,9 @@ void SequenceView::paintRuler(QPainter& painter, int rowBegin, int rowEnd) const
     painter.fillRect(QRect(0, 0, width, viewport()->height()), kRulerBackground);
     painter.setFont(font_);
     painter.setPen(kGapColor.darker(140));
-    const int first = firstVisibleRow();
     const qint64 cols = columns();
     for (int row = rowBegin; row < rowEnd; ++row) {
-        const QRect cell(0, (row - first) * lineHeight_, width - kRulerPadding, lineHeight_);
+        const QRect cell(0, rowTop(row) + bandHeight_, width - kRulerPadding, lineHeight_);
         painter.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, QString::number(row * cols + 1));
     }
 }
@@ -486,11 +496,16 @@ void SequenceView::paintEvent(QPaintEvent* event)
     const int rows = rowCount();
     const qreal left = textLeft();
     const QRect dirty = event->rect();
-    const int rowBegin = std::min(rows, first + std::max(0, dirty.top()) / lineHeight_);
-    const int rowEnd = std::min(rows, first + std::max(0, dirty.bottom()) / lineHeight_ + 1);
+    const int rowBegin = std::min(rows, first + std::max(0, dirty.top()) / rowHeight());
+    const int rowEnd = std::min(rows, first + std::max(0, dirty.bottom()) / rowHeight() + 1);
 
     if (rulerVisible_) {
         paintRuler(painter, rowBegin, rowEnd);
+    }
+    if (band_ != nullptr && bandHeight_ > 0 && rowBegin < rowEnd) {
+        painter.save();
+        band_->paint(painter, *this, rowBegin, rowEnd);
+        painter.restore();
     }
     if (rowBegin < rowEnd) {
         const qint64 charBegin = qint64{rowBegin} * cols;
@@ -505,7 +520,7 @@ void SequenceView::paintEvent(QPaintEvent* event)
             const qint64 row = from / cols;
             const qint64 to = std::min<qint64>(selectedTo, (row + 1) * cols);
             painter.fillRect(QRectF(left + static_cast<qreal>(from - row * cols) * charWidth_,
-                                    static_cast<qreal>((row - first) * lineHeight_),
+                                    static_cast<qreal>(rowTop(static_cast<int>(row)) + bandHeight_),
                                     static_cast<qreal>(to - from) * charWidth_, lineHeight_),
                              selectionColor);
             from = to;
@@ -546,7 +561,7 @@ void SequenceView::paintEvent(QPaintEvent* event)
         for (int row = rowBegin; row < rowEnd; ++row) {
             const qint64 rowStart = qint64{row} * cols;
             const qint64 rowStop = std::min<qint64>(rowStart + cols, length);
-            const qreal baseline = (row - first) * lineHeight_ + ascent_;
+            const qreal baseline = rowTop(row) + bandHeight_ + ascent_;
             qint64 runStart = rowStart;
             while (runStart < rowStop) {
                 const std::uint32_t style = cellStyles_[static_cast<std::size_t>(runStart - charBegin)];
@@ -574,7 +589,7 @@ void SequenceView::paintEvent(QPaintEvent* event)
             row = rowOf(caret_);
             column = caret_ == length ? (length - 1) % cols + 1 : caret_ % cols;
         }
-        const int y = (row - first) * lineHeight_;
+        const int y = rowTop(row) + bandHeight_;
         if (y + lineHeight_ > 0 && y < viewport()->height()) {
             painter.fillRect(QRectF(left + column * charWidth_, y, 1, lineHeight_),
                              palette().color(QPalette::Text));

@@ -111,7 +111,10 @@ struct SessionState {
     Analysis analysis;
     bool loaded = false;                       // a sequence was loaded or made
     RecordFormat format = RecordFormat::Text;  // how it was read (Text too for a random one)
-    std::string name;  // of the sequence in exports: the record's name, else the file's; "random"
+    std::string name;  // of the sequence in titles: the record's name, else the file's; "random"
+    // Its id in exports, as the command line gives it: ACCESSION.VERSION of
+    // GenBank, the FASTA id, else `name`.
+    std::string seqid;
     // The microsatellites of an analysis that got through its four searches.
     std::shared_ptr<const MicrosatelliteList> microsatellites;
 };

@@ -18,11 +18,13 @@
 
 class CHelpDlg;
 class GenomeStatusBar;
+class LinkedViews;
 class MapWindowHolder;
 class MicrosatelliteCommands;
 class QAction;
 class QMenu;
 class RecentFilesMenu;
+class RepeatExporter;
 class RepeatTreeModel;
 class ResultsTree;
 class SequenceView;
@@ -44,8 +46,10 @@ class SheetWindows;
 // and the map window beside the window ("sheetWindows", "mapWindowHolder");
 // the opening of a dropped file ("fileDropTarget"); the window's size,
 // place and tree width kept from one run to the next ("windowPlace"); the
-// microsatellites ("microsatelliteCommands"); and the approximate search with
-// its dot plot ("approximateController").
+// microsatellites ("microsatelliteCommands"); the export commands
+// ("repeatExporter"); the annotation, feature table and pairs table that
+// lead to the sequence ("linkedViews"); and the approximate search with its
+// dot plot ("approximateController").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
@@ -147,9 +151,6 @@ public:
 public slots:
     void OnOpenGenBank();
     void OnOpenText();
-    // Writes the repeats of the analysis as GFF3 or BED, as a job, into a
-    // file chosen in the folder of the last export.
-    void OnExportRepeats();
     void OnCreateRandom();
     void OnExit();
     void OnFindMotif();
@@ -221,6 +222,8 @@ private:
     SequenceNavigator* navigator_ = nullptr;
     MapWindowHolder* maps_ = nullptr;
     MicrosatelliteCommands* ssr_ = nullptr;  // the microsatellites (simple sequence repeats)
+    LinkedViews* links_ = nullptr;
+    RepeatExporter* exporter_ = nullptr;
     QPointer<CHelpDlg> help_;
     ComparisonViewer comparisonViewer_;
     // The commands a job grayed, with whether they were enabled before it.

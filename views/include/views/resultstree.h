@@ -2,8 +2,8 @@
 
 // The results tree of the main window over a RepeatTreeModel: kinds, lengths
 // and words, one item selected at a time, no editing and no dragging. Long
-// items scroll sideways instead of being cut short. Its pop-up menu holds one
-// grayed item, "(disabled)".
+// items scroll sideways instead of being cut short. Its pop-up menu holds a
+// grayed item, "(disabled)", and beneath it "Copy &positions" for a word.
 
 #include <QModelIndex>
 #include <QTreeView>

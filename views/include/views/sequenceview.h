@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QFont>
 
+class QPainter;
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -28,6 +30,17 @@ public:
         QColor color;
         bool bold = true;
         friend bool operator==(const Highlight&, const Highlight&) = default;
+    };
+
+    // What is drawn in a band above the text of every row (the annotation).
+    // The pane does not own it; whoever does removes it before it goes.
+    class RowBand {
+    public:
+        virtual ~RowBand() = default;
+        // The band's height over rows of text `lineHeight` pixels high; 0 for none.
+        [[nodiscard]] virtual int height(int lineHeight) const = 0;
+        // Paints the bands of rows [rowBegin, rowEnd) of `pane`.
+        virtual void paint(QPainter& painter, const SequenceView& pane, int rowBegin, int rowEnd) const = 0;
     };
 
     // The colour of gaps, and of the ruler's numbers.
@@ -96,6 +109,14 @@ public:
     // The pitch of one character cell, in pixels.
     [[nodiscard]] qreal characterWidth() const { return charWidth_; }
     [[nodiscard]] int lineHeight() const { return lineHeight_; }
+    // A row's height (its band and its line of text), and where a row shown
+    // begins in the viewport; its text follows the band.
+    [[nodiscard]] int rowHeight() const { return lineHeight_ + bandHeight_; }
+    [[nodiscard]] int rowTop(int row) const { return (row - firstVisibleRow()) * rowHeight(); }
+    [[nodiscard]] int bandHeight() const { return bandHeight_; }
+    // Draws `band` above every row (null: none), or lays out again after
+    // the band's height has changed; the first row shown stays in view.
+    void setRowBand(const RowBand* band);
     // The character under a point of the viewport, or -1 off the text.
     [[nodiscard]] int characterAt(const QPoint& point) const;
 
@@ -137,6 +158,8 @@ private:
     QFont boldFont_;
     qreal charWidth_ = 1.0;
     int lineHeight_ = 1;
+    const RowBand* band_ = nullptr;
+    int bandHeight_ = 0;
     int ascent_ = 0;
     // The columns the scroll range was last computed for, so that a resize
     // can keep the first shown character in view.
