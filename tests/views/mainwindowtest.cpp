@@ -204,16 +204,30 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
               (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
                            "&Export repeats... (grayed)", "Export se&lected repeats... (grayed)",
                            "Open &Recent", "Com&pare genomes", "&Create random sequence", "-", "E&xit"}));
-    EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "Find &gene... (grayed)",
-                                     "-", "Op&tions...", "&Microsatellites...", "Appro&ximate search... (grayed)"}));
-    EXPECT_EQ(menus[2],
-              (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-", "View Re&port (grayed)",
-                           "Compare with random &controls... (grayed)", "Repeat &summary (grayed)",
-                           "View &Results", "-", "&Filter results", "-", "Zoom &in", "Zoom &out",
-                           "&Actual size", "-", "Show &annotation (grayed)", "&Feature table (grayed)",
-                           "&Pairs table (grayed)", "-", "Approximate &dot plot (grayed)",
-                           "View appro&ximate report (grayed)"}));
+    EXPECT_EQ(menus[1],
+              (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
+                           "&Previous copy (grayed)", "Find &gene... (grayed)", "-", "Op&tions...",
+                           "&Microsatellites...", "Appro&ximate search... (grayed)"}));
+    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)",
+                                     "&Map of the sequence (grayed)",
+                                     "-",
+                                     "View Re&port (grayed)",
+                                     "Compare with random &controls... (grayed)",
+                                     "Repeat &summary (grayed)",
+                                     "View &Results",
+                                     "-",
+                                     "&Filter results",
+                                     "-",
+                                     "Zoom &in",
+                                     "Zoom &out",
+                                     "&Actual size",
+                                     "-",
+                                     "Show &annotation (grayed)",
+                                     "&Feature table (grayed)",
+                                     "&Pairs table (grayed)",
+                                     "-",
+                                     "Approximate &dot plot (grayed)",
+                                     "View appro&ximate report (grayed)"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);
