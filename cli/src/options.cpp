@@ -170,8 +170,10 @@ Options:
                         paper    the repeat section of a genome paper: the
                                  long repeats of the four kinds by length
                                  class (30-39, 40-49, 50-59, 60-99, 100-999,
-                                 >=1000 bp; pairs of copies, from the
-                                 complete search, whatever --min and --max),
+                                 >=1000 bp; pairs of copies from the
+                                 approximate search at its defaults, 30 bp
+                                 or more at 90 % identity, whatever --min
+                                 and --max),
                                  the microsatellites by unit length and by
                                  class, and the compounds; with --chart OUT
                                  also its figure

@@ -1,9 +1,8 @@
 #include "compare/repeatsection.h"
 
-#include "engine/searchmethod.h"
+#include "engine/approximatesearch.h"
 
-#include <memory>
-#include <new>
+#include <string>
 
 namespace tessaron {
 
@@ -15,55 +14,43 @@ constexpr std::int64_t kShortestLongRepeat = kLengthClassStarts.front();
 // pass over the sequence per unit length, take the rest.
 constexpr double kLongRepeatShare = 0.95;
 
-// The genome again with the length settings of the section, sharing nothing.
-std::shared_ptr<const Genome> withSectionLengths(const Genome& genome)
+// A percentage as written in the section: "90", "92.5".
+std::string percentText(double value)
 {
-    auto copy = std::make_shared<Genome>();
-    copy->setTitle(genome.title());
-    const auto minimum = static_cast<int>(kShortestLongRepeat);
-    if (!copy->allocate(genome.length(), minimum, minimum + 1)) {
-        throw std::bad_alloc();
+    std::string text = std::to_string(value);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!text.empty() && text.back() == '.') {
+        text.pop_back();
     }
-    copy->appendText(genome.c_str());
-    copy->setLengthBounds(minimum, minimum + 1);
-    return copy;
+    return text;
 }
 
-// The long repeats per kind and length class. The complete search finds every
-// maximal pair of exact copies at its full length; the approximate search,
-// which papers prefer since it also finds copies that differ at a few
-// letters, takes this place once it is built: its pairs counted by their
-// class, its name and settings (identity, mismatch penalty) said instead.
+// The long repeats per kind and length class: the approximate search at its
+// defaults from 30 bp on, as genome papers report them (copies that differ at
+// a few letters count too), its pairs counted by their class.
 std::variant<LongRepeatSearch, SearchFailure> countLongRepeats(const Genome& genome, RepeatSection& section,
                                                                const SearchControl& control)
 {
+    ApproximateSettings settings;
+    settings.minLength = static_cast<int>(kShortestLongRepeat);
     const LongRepeatSearch described{
-        "complete search",
-        "exact copies; every maximal pair of " + std::to_string(kShortestLongRepeat) + " bp or more"};
+        "approximate search", "every maximal scoring pair of " + std::to_string(settings.minLength) +
+                                  " bp or more at " + percentText(settings.identity) +
+                                  " % identity or more (+1 per equal letter, -" +
+                                  std::to_string(settings.mismatchPenalty) + " per mismatch, no gaps)"};
     if (genome.length() == 0) {
         return described;
     }
-    auto prepared =
-        prepareSearch(withSectionLengths(genome), SearchMethod::Complete, kKindOrder, control.part(0.0, 0.5));
-    if (const auto* failure = std::get_if<SearchFailure>(&prepared)) {
+    ApproximateClassCountsResult counted = countApproximateRepeats(genome, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&counted)) {
         return *failure;
     }
-    const PreparedSearch& search = std::get<PreparedSearch>(prepared);
-    double done = 0.5;
-    const double share = 0.5 / static_cast<double>(kKindOrder.size());
-    for (const RepeatKind kind : kKindOrder) {
-        SnapshotResult found = search.run(kind, SnapshotDetail::Counts, control.part(done, share));
-        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
-            return *failure;
+    const ApproximateClassCounts& counts = std::get<ApproximateClassCounts>(counted);
+    static_assert(kApproximateLengthClasses.size() == kLengthClassCount);
+    for (std::size_t kind = 0; kind < counts.size(); ++kind) {
+        for (std::size_t lengthClass = 0; lengthClass < kLengthClassCount; ++lengthClass) {
+            section.pairs[kind][lengthClass] = counts[kind][lengthClass];
         }
-        const auto& snapshot = *std::get<std::shared_ptr<const RepeatSnapshot>>(found);
-        auto& counts = section.pairs[static_cast<std::size_t>(kind)];
-        for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
-            if (const auto lengthClass = lengthClassOf(snapshot.minLength() + slot)) {
-                counts[*lengthClass] += snapshot.pairCount(slot);
-            }
-        }
-        done += share;
     }
     return described;
 }

@@ -237,11 +237,22 @@ TEST_F(CliTest, PaperSectionOfTheChloroplast)
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + static_cast<long>(expected.size())),
               expected);
     EXPECT_EQ(fields(rows[0])[1], "chloroplast Arabidopsis thaliana (thale cress)");
-    EXPECT_EQ(fields(rows[4])[1], "complete search: exact copies; every maximal pair of 30 bp or more");
+    EXPECT_EQ(fields(rows[4])[1],
+              "approximate search: every maximal scoring pair of 30 bp or more at 90 % identity or more (+1 "
+              "per equal letter, -2 per mismatch, no gaps)");
     EXPECT_EQ(fields(rows[5]), (std::vector<std::string>{"kind", "30-39", "40-49", "50-59", "60-99",
                                                          "100-999", ">=1000", "total"}));
     // The ~26 kb inverted repeat of the chloroplast is one pair of 1000 bp or more.
     EXPECT_EQ(fields(rows[7])[6], "1");
+    // The long repeats are those of --approximate at its defaults, class by class.
+    const auto approximate = lines(run({"--approximate", kChloroplast}).out);
+    for (std::size_t kind = 0; kind < 4; ++kind) {
+        for (std::size_t lengthClass = 0; lengthClass < 6; ++lengthClass) {
+            EXPECT_EQ(fields(rows[6 + kind])[1 + lengthClass],
+                      fields(approximate[kind * 8 + 1 + lengthClass])[1])
+                << fields(rows[6 + kind])[0] << ' ' << lengthClass;
+        }
+    }
     EXPECT_EQ(fields(rows[12])[1],
               "minimum repeats 10, 6, 5, 5, 5, 5 (units of 1 to 6 letters); compounds within 100 bp");
     // The microsatellites' part is the --ssr summary.

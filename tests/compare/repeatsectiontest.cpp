@@ -1,6 +1,7 @@
 // The repeat section of a genome paper: the length classes' bounds, and long
-// repeats planted in a seeded random sequence landing in their kinds and
-// classes whatever the genome's own length settings.
+// repeats planted in a seeded random sequence, one of them with two letters
+// changed, landing in their kinds and classes whatever the genome's own
+// length settings.
 
 #include "compare/repeatsection.h"
 
@@ -54,14 +55,19 @@ std::string reverseComplement(const std::string& word)
 
 TEST(RepeatSection, PlantedRepeatsFallInTheirKindsAndClasses)
 {
+    // The approximate search counts copies that differ at a few letters: the
+    // inverted pair's second copy has two letters changed.
     // A direct pair of 45 letters, an inverted pair of 120 and (AG)8, in a
     // genome whose own settings (8 to 30) would cut them short.
     const std::string direct = randomBases(45, 7);
     const std::string inverted = randomBases(120, 8);
+    std::string diverged = reverseComplement(inverted);
+    for (const std::size_t changed : {40U, 80U}) {
+        diverged[changed] = diverged[changed] == 'A' ? 'C' : 'A';
+    }
     const std::string bases = randomBases(700, 1) + direct + randomBases(700, 2) + inverted +
-                              randomBases(700, 3) + direct + randomBases(700, 4) +
-                              reverseComplement(inverted) + randomBases(300, 5) + "AGAGAGAGAGAGAGAG" +
-                              randomBases(300, 6);
+                              randomBases(700, 3) + direct + randomBases(700, 4) + diverged +
+                              randomBases(300, 5) + "AGAGAGAGAGAGAGAG" + randomBases(300, 6);
     Genome genome;
     ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(bases.size()), 8, 30));
     genome.appendText(bases.c_str());
@@ -71,8 +77,11 @@ TEST(RepeatSection, PlantedRepeatsFallInTheirKindsAndClasses)
     ASSERT_TRUE(std::holds_alternative<RepeatSection>(result));
     const RepeatSection& section = std::get<RepeatSection>(result);
     EXPECT_EQ(section.length, static_cast<std::int64_t>(bases.size()));
-    EXPECT_EQ(section.search.name, "complete search");
-    EXPECT_EQ(section.search.settings, "exact copies; every maximal pair of 30 bp or more");
+    EXPECT_EQ(section.search.name, "approximate search");
+    EXPECT_EQ(
+        section.search.settings,
+        "every maximal scoring pair of 30 bp or more at 90 % identity or more (+1 per equal letter, -2 per "
+        "mismatch, no gaps)");
     std::array<std::array<std::int64_t, kLengthClassCount>, kRepeatKindCount> expected{};
     expected[static_cast<std::size_t>(RepeatKind::Direct)][1] = 1;
     expected[static_cast<std::size_t>(RepeatKind::Inverted)][4] = 1;

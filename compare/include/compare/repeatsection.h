@@ -31,8 +31,8 @@ inline constexpr std::size_t kLengthClassCount = kLengthClassStarts.size();
 // Which search found the long repeats, and with what settings, as the
 // section says it.
 struct LongRepeatSearch {
-    std::string name;      // "complete search"
-    std::string settings;  // "exact copies; every maximal pair of 30 bp or more"
+    std::string name;      // "approximate search"
+    std::string settings;  // "every maximal scoring pair of 30 bp or more at 90 % identity or more (...)"
 };
 
 struct RepeatSection {
@@ -47,7 +47,8 @@ struct RepeatSection {
 
 using RepeatSectionResult = std::variant<RepeatSection, SearchFailure>;
 
-// The section of a genome: its long repeats of the four kinds from 30 bp on,
+// The section of a genome: its long repeats of the four kinds, found by the
+// approximate search at its defaults from 30 bp on (about 90 % identity),
 // whatever the genome's own length settings, and its microsatellites under
 // `settings`. Stoppable, reporting its progress; fails with OutOfMemory or
 // Cancelled.
