@@ -132,7 +132,17 @@ TEST_F(ApproximateWindowTest, TheBranchHoldsEveryPairAndFollowsTheGenome)
     EXPECT_EQ(stored(QStringLiteral("Tessaron/approximate/min")).toInt(), 30);
     RepeatTreeModel* model = modelOf(*window);
     const QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    // After the four kinds: the microsatellites, then the approximate repeats,
+    // which stay last as the microsatellites' branch goes and comes back.
+    ASSERT_EQ(model->rowCount(), 6);
+    EXPECT_TRUE(model->data(model->index(4, 0)).toString().startsWith(QStringLiteral("Microsatellites (")));
+    const auto microsatellites = window->session().microsatellites();
+    model->setMicrosatellites(nullptr);
+    EXPECT_EQ(model->data(model->index(4, 0)).toString(), QStringLiteral("Approximate repeats (20)"));
+    model->setMicrosatellites(microsatellites);
     const QModelIndex branch = model->index(model->rowCount() - 1, 0);
+    EXPECT_EQ(branch.row(), 5);
+    EXPECT_EQ(model->data(branch).toString(), QStringLiteral("Approximate repeats (20)"));
     ASSERT_EQ(model->rowCount(branch), 4);
     const QModelIndex direct = model->index(0, 0, branch);
     EXPECT_EQ(model->data(direct).toString(), QStringLiteral("direct repeats (10)"));
