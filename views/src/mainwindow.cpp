@@ -5,16 +5,20 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "session/repeatexport.h"
+#include "views/colourcommands.h"
 #include "views/comparedlg.h"
 #include "views/filedroptarget.h"
 #include "views/finddlg.h"
 #include "views/genomestatusbar.h"
 #include "views/helpdlg.h"
+#include "views/joberrormessage.h"
 #include "views/mainpanes.h"
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
 #include "views/menucommand.h"
+#include "views/motifsearchwindow.h"
 #include "views/optionsdlg.h"
+#include "views/paneprinting.h"
 #include "views/qtstrings.h"
 #include "views/randomcontrolsdlg.h"
 #include "views/randomdlg.h"
@@ -25,6 +29,7 @@
 #include "views/resultstree.h"
 #include "views/sequencenavigator.h"
 #include "views/sequenceview.h"
+#include "views/sessioncommands.h"
 #include "views/sheetwindows.h"
 #include "views/windowplace.h"
 
@@ -101,7 +106,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     jobs_->show(settings_.problem());
     connect(jobs_, &JobStatus::busyChanged, this, &CTessaronDlg::setBusy);
     sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_, session_);
-    maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
+    maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_, session_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
     statusBar_ = new GenomeStatusBar(statusBar(), sequencePane_);
@@ -162,6 +167,8 @@ void CTessaronDlg::createMenus()
         ->setShortcut(QKeySequence::Open);
     addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true, &CTessaronDlg::OnOpenText);
     addCommand(file, IdExportRepeats, tr("&Export repeats..."), false, &CTessaronDlg::OnExportRepeats);
+    (new SessionCommands(*this, prompts_, settings_, *jobs_))->addCommands(file);
+    addPanePrinting(file, this, *sequencePane_, session_, prompts_, settings_);
     recentMenu_ = new RecentFilesMenu(settings_, prompts_, IdClearRecent, this);
     file->addMenu(recentMenu_);
     connect(recentMenu_, &RecentFilesMenu::openRequested, this, &CTessaronDlg::openFile);
@@ -173,6 +180,7 @@ void CTessaronDlg::createMenus()
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     addCommand(edit, IdFindMotif, tr("&Find motif..."), false, &CTessaronDlg::OnFindMotif)
         ->setShortcut(QKeySequence::Find);
+    (new MotifSearchWindow(session_, *sequencePane_, this))->addCommand(edit);
     navigator_->addFindingCommands(edit);
     edit->addSeparator();
     addCommand(edit, IdOptions, tr("Op&tions..."), true, &CTessaronDlg::OnOptions);
@@ -198,6 +206,7 @@ void CTessaronDlg::createMenus()
     panes_->filterBox().addShowCommand(view, IdShowFilter);
     view->addSeparator();
     navigator_->addZoomCommands(view);
+    (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, IdHowToRead, tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
@@ -269,30 +278,8 @@ void CTessaronDlg::setBusy(bool busy)
 
 void CTessaronDlg::reportJobError(const JobResult& result, const QString& file)
 {
-    if (!result.error) {
-        return;
-    }
-    switch (*result.error) {
-        case JobError::Cancelled:
-        case JobError::RandomRefused:  // told by the command, which knows the composition asked for
-            break;
-        case JobError::NotGenBank:  // the reader's words name the file and say why, beneath
-            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!") +
-                                          QStringLiteral("\n\n") +
-                                          (result.message.empty() ? file : toQString(result.message)));
-            break;
-        case JobError::ReadFailed:
-            showMessage(applicationName(), toQString(result.message));
-            break;
-        case JobError::OutOfMemory:
-            showOutOfMemory();
-            break;
-        case JobError::TooManyPairs:
-            showMessage(applicationName(),
-                        tr("The complete search found more repeats than can be kept: raise the minimum "
-                           "length, or turn the complete search off in Options."),
-                        Prompts::Icon::None);
-            break;
+    if (const std::optional<JobErrorMessage> message = jobErrorMessage(result, file)) {
+        showMessage(message->caption, message->text, message->icon);
     }
 }
 
@@ -434,7 +421,7 @@ void CTessaronDlg::showMessage(const QString& caption, const QString& text, Prom
 
 void CTessaronDlg::showOutOfMemory()
 {
-    showMessage(applicationName(), tr("Looks like we're out of memory..."), Prompts::Icon::None);
+    showMessage(outOfMemoryMessage().caption, outOfMemoryMessage().text, Prompts::Icon::None);
 }
 
 QString CTessaronDlg::chooseFileToOpen(const QString& firstType)
@@ -452,6 +439,13 @@ void CTessaronDlg::openFile(const QString& path)
     }
 }
 
+void CTessaronDlg::openRecord(const QString& path, std::size_t record)
+{
+    knownRecord_ = record;
+    openFile(path);
+    knownRecord_.reset();
+}
+
 void CTessaronDlg::OnOpenGenBank()
 {
     const QString path = chooseFileToOpen(filetypes::genBank());
@@ -462,7 +456,7 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
-    if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path))) {
+    if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_)) {
         load(
             tessaron::GenBankSource{toPath(path), choice->record, choice->input},
             [path](const Genome& loaded) { return titledCaption(path, loaded); }, path);
@@ -479,7 +473,7 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
-    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path));
+    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_);
     if (!choice) {
         return;
     }
@@ -664,25 +658,14 @@ void CTessaronDlg::OnRandomControls()
     if (!chosen) {
         return;
     }
-    tessaron::ControlSettings settings;
-    settings.replicates = chosen->replicates;
-    settings.seed = chosen->seed;
-    // Jobs run inline report their progress straight to the window: from
-    // this thread only.
-    settings.threads = jobs_->inlineJobs() ? 1 : 0;
-    using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
+    // Jobs run inline report their progress straight to the window: from this thread only.
+    const tessaron::ControlSettings settings = chosen->settings(jobs_->inlineJobs() ? 1 : 0);
+    using Outcome = CControlsDlg::Outcome;
     ShowStatus(tr("Analysing %1 random sequences...").arg(settings.replicates));
     jobs_->run<Outcome>(
         [genome = session_.sharedGenome(), index = session_.suffixIndex(), method = session_.method(),
-         settings](const std::stop_token& stop, const JobRunner::Reporter<double>& report) -> Outcome {
-            // The genome's own counts come from the index it already has.
-            auto observed = tessaron::prepareSearch(genome, method, tessaron::kKindOrder, {stop, {}},
-                                                    tessaron::PrepareOptions{false, 0, index});
-            if (const auto* failure = std::get_if<tessaron::SearchFailure>(&observed)) {
-                return *failure;
-            }
-            return tessaron::runControls(std::get<tessaron::PreparedSearch>(observed), settings,
-                                         tessaron::SearchControl{stop, report});
+         settings](const std::stop_token& stop, const JobRunner::Reporter<double>& report) {
+            return CControlsDlg::run(genome, index, method, settings, tessaron::SearchControl{stop, report});
         },
         [this](const Outcome& outcome) {
             ClearStatus();

@@ -110,7 +110,9 @@ struct SessionState {
     Analysis analysis;
     bool loaded = false;                       // a sequence was loaded or made
     RecordFormat format = RecordFormat::Text;  // how it was read (Text too for a random one)
-    std::string name;  // of the sequence in exports: the record's name, else the file's; "random"
+    std::string name;            // of the sequence in exports: the record's name, else the file's; "random"
+    std::filesystem::path file;  // the file read, and its record; empty for a random sequence
+    std::size_t record = 0;
 };
 
 struct JobResult {

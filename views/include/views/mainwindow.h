@@ -13,8 +13,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 
 class CHelpDlg;
 class GenomeStatusBar;
@@ -111,6 +113,8 @@ public:
     void openFile(const QString& path);
     void openGenBankFile(const QString& path);
     void openTextFile(const QString& path);
+    // Opens record `record` (0-based) of a file without asking which: a session reopened.
+    void openRecord(const QString& path, std::size_t record);
 
     // The menu action of a command id; null for an unknown id.
     [[nodiscard]] QAction* command(int id) const;
@@ -206,6 +210,7 @@ private:
     Prompts& prompts_;
     SettingsStore settings_;
     QString lastMotif_;
+    std::optional<std::size_t> knownRecord_;  // the record openRecord opens
     tessaron::Session session_;
     MainPanes* panes_ = nullptr;
     ResultsTree* tree_ = nullptr;
