@@ -172,8 +172,8 @@ TEST(SessionFile, WritesAndReadsBackEveryField)
 
 TEST_F(DailyTools, IupacMotifsAreListedAndTheViewGoesToTheHit)
 {
-    // GAATTC at 11 and, over the origin, at 28; GTATTC (one mismatch from GAWTTC's W? no: W is A or T) at 20.
-    const QByteArray bases = "TTCCCCCCCCGAATTCCCCCGTATTCCGAA";
+    // GAATTC at 11, GATTTC at 21 and GAATTC over the origin at 28.
+    const QByteArray bases = "TTCCCCCCCCGAATTCCCCCGATTTCCGAA";
     open(*window_, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("sites.txt"), bases));
     waitForJob(*window_);
     trigger(*window_, MotifSearchWindow::IdFindIupacMotif);

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QMenu>
 #include <QObject>
-#include <QTextDocument>
 
 namespace {
 
@@ -23,15 +22,15 @@ PrintCommands* addPanePrinting(QMenu* file, QWidget* window, const SequenceView&
                                const tessaron::Session& session, Prompts& prompts, SettingsStore& settings)
 {
     const auto genomeName = [&session] { return QString::fromStdString(session.state().name); };
-    auto maker = [&pane, genomeName](QString& why) -> std::unique_ptr<QTextDocument> {
+    auto maker = [&pane, genomeName](QString& why) -> PrintCommands::Pages {
         if (!pane.hasSelection()) {
             why = QObject::tr("Select the bases to print in the sequence pane first.");
-            return nullptr;
+            return {};
         }
         if (pane.selectionEnd() - pane.selectionStart() > kMostPrintedBases) {
             why = QObject::tr("The selection is too long to print: select at most %L1 bases.")
                       .arg(kMostPrintedBases);
-            return nullptr;
+            return {};
         }
         const QString heading = QObject::tr("%1, bases %L2 to %L3")
                                     .arg(genomeName())

@@ -4,13 +4,18 @@
 #include <QAction>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTableView>
 #include <QTextDocument>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -49,8 +54,8 @@ void PrintCommands::setTexts(const QString& print, const QString& pdf)
 bool PrintCommands::exportPdf()
 {
     QString why;
-    const std::unique_ptr<QTextDocument> document = maker_(why);
-    if (!document) {
+    const Pages pages = maker_(why);
+    if (!pages) {
         reporter_(parent_, why);
         return false;
     }
@@ -58,7 +63,7 @@ bool PrintCommands::exportPdf()
     if (path.isEmpty()) {
         return false;
     }
-    if (!writePdf(*document, path)) {
+    if (!writePdf(pages, path)) {
         reporter_(parent_, tr("The PDF could not be written to %1.").arg(path));
         return false;
     }
@@ -68,8 +73,8 @@ bool PrintCommands::exportPdf()
 bool PrintCommands::printDocument()
 {
     QString why;
-    const std::unique_ptr<QTextDocument> document = maker_(why);
-    if (!document) {
+    const Pages pages = maker_(why);
+    if (!pages) {
         reporter_(parent_, why);
         return false;
     }
@@ -78,25 +83,24 @@ bool PrintCommands::printDocument()
     if (!printerChooser_(parent_, printer)) {
         return false;
     }
-    document->print(&printer);
+    pages(printer);
     return true;
 }
 
-bool PrintCommands::writePdf(QTextDocument& document, const QString& path)
+bool PrintCommands::writePdf(const Pages& pages, const QString& path)
 {
     {
         QPdfWriter writer(path);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setCreator(QStringLiteral("Tessaron"));
-        document.print(&writer);
+        pages(writer);
     }
     QFile written(path);
     return written.exists() && written.size() > 0;
 }
 
-std::unique_ptr<QTextDocument> basesDocument(std::string_view sequence, int start, int end,
-                                             const QString& heading)
+PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end, const QString& heading)
 {
     const int digits = static_cast<int>(QString::number(end).size());
     QString text = heading + QStringLiteral("\n\n");
@@ -109,52 +113,80 @@ std::unique_ptr<QTextDocument> basesDocument(std::string_view sequence, int star
         }
         text += QLatin1Char('\n');
     }
-    auto document = std::make_unique<QTextDocument>();
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(9);
-    document->setDefaultFont(font);
-    document->setPlainText(text);
-    return document;
+    return [text](QPagedPaintDevice& device) {
+        QTextDocument document;
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSizeF(9);
+        document.setDefaultFont(font);
+        document.setPlainText(text);
+        document.print(&device);
+    };
 }
 
-std::unique_ptr<QTextDocument> tableDocument(const QTableView& view, const QString& heading, int mostRows)
+PrintCommands::Pages tableDocument(const QTableView& view, const QString& heading, int mostRows)
 {
-    const QAbstractItemModel* model = view.model();
-    auto document = std::make_unique<QTextDocument>();
-    QString html = QStringLiteral("<h3>%1</h3>").arg(heading.toHtmlEscaped());
-    if (model == nullptr) {
-        document->setHtml(html);
-        return document;
-    }
-    const int rows = model->rowCount();
-    const int shown = std::min(rows, mostRows);
-    if (shown < rows) {
-        html += QObject::tr("<p>The first %1 of %2 rows.</p>").arg(shown).arg(rows);
-    }
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><tr>");
-    for (int column = 0; column < model->columnCount(); ++column) {
-        if (!view.isColumnHidden(column)) {
-            html += QStringLiteral("<th>%1</th>")
-                        .arg(model->headerData(column, Qt::Horizontal).toString().toHtmlEscaped());
+    return [&view, heading, mostRows](QPagedPaintDevice& device) {
+        const QAbstractItemModel* model = view.model();
+        QPainter painter(&device);
+        if (!painter.isActive()) {
+            return;
         }
-    }
-    html += QStringLiteral("</tr>");
-    for (int row = 0; row < shown; ++row) {
-        html += QStringLiteral("<tr>");
-        for (int column = 0; column < model->columnCount(); ++column) {
+        QFont font = painter.font();
+        font.setPointSizeF(8);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, &device);
+        const QRectF page(0, 0, device.width(), device.height());
+        const qreal line = metrics.lineSpacing() * 1.3;
+        std::vector<int> columns;
+        qreal shownWidth = 0;
+        for (int column = 0; model != nullptr && column < model->columnCount(); ++column) {
             if (!view.isColumnHidden(column)) {
-                html += QStringLiteral("<td>%1</td>")
-                            .arg(model->index(row, column).data().toString().toHtmlEscaped());
+                columns.push_back(column);
+                shownWidth += std::max(view.columnWidth(column), 1);
             }
         }
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</table>");
-    QFont font = document->defaultFont();
-    font.setPointSizeF(8);
-    document->setDefaultFont(font);
-    document->setHtml(html);
-    return document;
+        const int rows = model != nullptr ? model->rowCount() : 0;
+        const int shown = std::min(rows, mostRows);
+        qreal y = 0;
+        const auto text = [&](const QString& words, qreal left, qreal width, bool bold) {
+            QFont face = font;
+            face.setBold(bold);
+            painter.setFont(face);
+            painter.drawText(QRectF(left, y, width - 4, line), Qt::AlignLeft | Qt::AlignVCenter,
+                             metrics.elidedText(words, Qt::ElideRight, width - 4));
+        };
+        const auto cells = [&](const std::function<QString(int)>& cellText, bool bold) {
+            qreal left = 0;
+            for (const int column : columns) {
+                const qreal width = page.width() * std::max(view.columnWidth(column), 1) / shownWidth;
+                text(cellText(column), left, width, bold);
+                left += width;
+            }
+            painter.drawLine(QPointF(0, y + line), QPointF(page.width(), y + line));
+            y += line;
+        };
+        const auto header = [&] {
+            cells([model](int column) { return model->headerData(column, Qt::Horizontal).toString(); }, true);
+        };
+        text(heading, 0, page.width(), true);
+        y += line;
+        if (shown < rows) {
+            text(QObject::tr("The first %L1 of %L2 rows.").arg(shown).arg(rows), 0, page.width(), false);
+            y += line;
+        }
+        if (model == nullptr) {
+            return;
+        }
+        header();
+        for (int row = 0; row < shown; ++row) {
+            if (y + line > page.height()) {
+                device.newPage();
+                y = 0;
+                header();
+            }
+            cells([model, row](int column) { return model->index(row, column).data().toString(); }, false);
+        }
+    };
 }
 
 QString fileNameOf(const QString& text)

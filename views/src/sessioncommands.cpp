@@ -157,11 +157,15 @@ bool SessionCommands::open(const QString& path)
     session.setLengths(saved.minimum, saved.maximum);
     session.setMethod(saved.method);
     pending_ = std::move(saved);
-    waiting_ = connect(&jobs_, &JobStatus::busyChanged, this, [this](bool busy) {
-        if (!busy) {
-            finish();
-        }
-    });
+    // The job's end is told before its result is adopted: the rest follows after.
+    waiting_ = connect(
+        &jobs_, &JobStatus::busyChanged, this,
+        [this](bool busy) {
+            if (!busy) {
+                finish();
+            }
+        },
+        Qt::QueuedConnection);
     window_.openRecord(pending_->genomeFile, static_cast<std::size_t>(pending_->record));
     if (pending_ && !jobs_.busy()) {
         finish();  // nothing was started: the file was not opened

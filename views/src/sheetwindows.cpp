@@ -11,7 +11,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QTextDocument>
 #include <QWidget>
 
 #include <utility>

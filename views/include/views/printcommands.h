@@ -18,15 +18,16 @@ class QAction;
 class QPagedPaintDevice;
 class QPrinter;
 class QTableView;
-class QTextDocument;
 class QWidget;
 
 class PrintCommands : public QObject {
     Q_OBJECT
 
 public:
-    // The document to print, or null with the reason in `why` when there is nothing to print.
-    using DocumentMaker = std::function<std::unique_ptr<QTextDocument>(QString& why)>;
+    // What prints itself onto a device of pages (a printer or a PDF writer).
+    using Pages = std::function<void(QPagedPaintDevice& device)>;
+    // The pages to print, or none with the reason in `why` when there is nothing to print.
+    using DocumentMaker = std::function<Pages(QString& why)>;
     // The PDF file to write, `proposed` (a full path) first; empty when cancelled.
     using FileChooser = std::function<QString(QWidget* parent, const QString& proposed)>;
     using Reporter = std::function<void(QWidget* parent, const QString& text)>;
@@ -48,8 +49,8 @@ public:
     // Asks for the printer and prints; false when cancelled or when there is nothing to print.
     bool printDocument();
 
-    // The document written to a PDF file; false when it cannot be.
-    static bool writePdf(QTextDocument& document, const QString& path);
+    // The pages written to a PDF file; false when it cannot be.
+    static bool writePdf(const Pages& pages, const QString& path);
 
 private:
     QWidget* parent_;
@@ -64,11 +65,13 @@ private:
 
 // The bases [start, end) of `sequence` in lines of 60, in groups of ten, each
 // line led by its first base's 1-based position, under `heading`.
-[[nodiscard]] std::unique_ptr<QTextDocument> basesDocument(std::string_view sequence, int start, int end,
-                                                           const QString& heading);
-// The table of `view` as it shows it (its visible columns, their headers and
-// at most `mostRows` rows, saying so when there are more), under `heading`.
-[[nodiscard]] std::unique_ptr<QTextDocument> tableDocument(const QTableView& view, const QString& heading,
-                                                           int mostRows = 5000);
+[[nodiscard]] PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end,
+                                                 const QString& heading);
+// The table of `view` as it shows it (its visible columns in their widths'
+// proportions, their headers and at most `mostRows` rows, saying so when
+// there are more), under `heading`, its header row on every page. The view
+// must outlive the pages.
+[[nodiscard]] PrintCommands::Pages tableDocument(const QTableView& view, const QString& heading,
+                                                 int mostRows = 5000);
 // A name for a file made of `text`: the letters, digits, '.', '-' and '_' kept, the rest '_'.
 [[nodiscard]] QString fileNameOf(const QString& text);
