@@ -145,6 +145,36 @@ TEST_F(DailyTools, ABadOrStaleSessionIsRefusedAndTheWindowKeepsItsGenome)
     }
 }
 
+TEST_F(DailyTools, ASessionReopensTheSameRecordOfAFileOfSeveralWithoutAsking)
+{
+    // Nothing read from a file yet: nothing to save.
+    trigger(*window_, SessionCommands::IdSaveSession);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->asked.empty());
+    prompts_->messages.clear();
+
+    const QString file = QStringLiteral(TESSARON_TEST_DATA "/turtle_mito_2rec.gb");
+    prompts_->choices.push_back(1);  // the second record
+    openGenome(file);
+    ASSERT_EQ(window_->session().state().record, 1U);
+    const std::string second = window_->session().state().name;
+    const QString sessionPath = folder_.filePath(QStringLiteral("turtle.session.json"));
+    prompts_->files.push_back(sessionPath);
+    trigger(*window_, SessionCommands::IdSaveSession);
+    prompts_->choices.push_back(0);
+    openGenome(file);
+    ASSERT_NE(window_->session().state().name, second);
+
+    const std::size_t asked = prompts_->itemLists.size();
+    prompts_->files.push_back(sessionPath);
+    trigger(*window_, SessionCommands::IdOpenSession);
+    waitForJob(*window_);
+    EXPECT_EQ(prompts_->itemLists.size(), asked);  // no record chooser
+    EXPECT_EQ(window_->session().state().record, 1U);
+    EXPECT_EQ(window_->session().state().name, second);
+    EXPECT_TRUE(prompts_->messages.empty());
+}
+
 TEST(SessionFile, WritesAndReadsBackEveryField)
 {
     SavedSession saved;
@@ -258,6 +288,24 @@ TEST_F(DailyTools, ColoursForColourBlindnessAreAChoiceKeptInTheSettings)
     EXPECT_TRUE(stored(QStringLiteral("Tessaron/window/colourblindsafe")).toBool());
     window_ = makeWindow();
     EXPECT_TRUE(window_->command(ColourCommands::IdColourBlindSafe)->isChecked());
+}
+
+TEST_F(DailyTools, ADarkThemeLightensThePaneTextAndTheLightOneKeepsItsOwn)
+{
+    open(*window_, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("short.txt"), "GATTACAGATTACA"));
+    waitForJob(*window_);
+    SequenceView& pane = *paneOf(*window_);
+    const QColor own(0x20, 0x20, 0x50);
+    EXPECT_EQ(pane.textColor(), own);
+    QPalette dark = pane.palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    pane.setPalette(dark);
+    EXPECT_GE(pane.textColor().lightness(), 150);
+    QPalette light = dark;
+    light.setColor(QPalette::Base, Qt::white);
+    pane.setPalette(light);
+    EXPECT_EQ(pane.textColor(), own);
 }
 
 }  // namespace

@@ -197,13 +197,15 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     ASSERT_EQ(menus.size(), 4U);
     EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
                                      "&Export repeats... (grayed)", "Open &Recent", "Com&pare genomes",
-                                     "&Create random sequence", "-", "E&xit"}));
-    EXPECT_EQ(menus[1], (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)",
-                                     "&Next copy (grayed)", "&Previous copy (grayed)", "-", "Op&tions..."}));
-    EXPECT_EQ(menus[2],
-              (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-", "View Re&port (grayed)",
-                           "Compare with random &controls... (grayed)", "View &Results", "-",
-                           "&Filter results", "-", "Zoom &in", "Zoom &out", "&Actual size"}));
+                                     "&Create random sequence", "-", "Open se&ssion...", "Save sess&ion...",
+                                     "Print se&lection...", "Export selection as P&DF...", "-", "E&xit"}));
+    EXPECT_EQ(menus[1],
+              (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
+                           "&Previous copy (grayed)", "Find motif (&IUPAC)...", "-", "Op&tions..."}));
+    EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)", "&Map of the sequence (grayed)", "-",
+                                     "View Re&port (grayed)", "Compare with random &controls... (grayed)",
+                                     "View &Results", "-", "&Filter results", "-", "Zoom &in", "Zoom &out",
+                                     "&Actual size", "-", "Colours for colour &blindness"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);

@@ -167,21 +167,22 @@ void CTessaronDlg::createMenus()
         ->setShortcut(QKeySequence::Open);
     addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true, &CTessaronDlg::OnOpenText);
     addCommand(file, IdExportRepeats, tr("&Export repeats..."), false, &CTessaronDlg::OnExportRepeats);
-    (new SessionCommands(*this, prompts_, settings_, *jobs_))->addCommands(file);
-    addPanePrinting(file, this, *sequencePane_, session_, prompts_, settings_);
     recentMenu_ = new RecentFilesMenu(settings_, prompts_, IdClearRecent, this);
     file->addMenu(recentMenu_);
     connect(recentMenu_, &RecentFilesMenu::openRequested, this, &CTessaronDlg::openFile);
     addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true, &CTessaronDlg::OnCompareGenomes);
     addCommand(file, IdCreateRandom, tr("&Create random sequence"), true, &CTessaronDlg::OnCreateRandom);
     file->addSeparator();
+    (new SessionCommands(*this, prompts_, settings_, *jobs_))->addCommands(file);
+    addPanePrinting(file, this, *sequencePane_, session_, prompts_, settings_);
+    file->addSeparator();
     addCommand(file, IdExit, tr("E&xit"), true, &CTessaronDlg::OnExit)->setShortcut(Qt::CTRL | Qt::Key_Q);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     addCommand(edit, IdFindMotif, tr("&Find motif..."), false, &CTessaronDlg::OnFindMotif)
         ->setShortcut(QKeySequence::Find);
-    (new MotifSearchWindow(session_, *sequencePane_, this))->addCommand(edit);
     navigator_->addFindingCommands(edit);
+    (new MotifSearchWindow(session_, *sequencePane_, this))->addCommand(edit);
     edit->addSeparator();
     addCommand(edit, IdOptions, tr("Op&tions..."), true, &CTessaronDlg::OnOptions);
 
@@ -206,6 +207,7 @@ void CTessaronDlg::createMenus()
     panes_->filterBox().addShowCommand(view, IdShowFilter);
     view->addSeparator();
     navigator_->addZoomCommands(view);
+    view->addSeparator();
     (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -617,26 +619,6 @@ void CTessaronDlg::OnViewReport()
     if (session_.analysed()) {  // else no completed analysis: the command is grayed
         sheets_->showReport(session_.state().analysis);
     }
-}
-
-void CTessaronDlg::OnViewDirect()
-{
-    ViewKind(RepeatKind::Direct);
-}
-
-void CTessaronDlg::OnViewInverted()
-{
-    ViewKind(RepeatKind::Inverted);
-}
-
-void CTessaronDlg::OnViewMirror()
-{
-    ViewKind(RepeatKind::Mirror);
-}
-
-void CTessaronDlg::OnViewComplementary()
-{
-    ViewKind(RepeatKind::Complementary);
 }
 
 void CTessaronDlg::ViewKind(RepeatKind kind)

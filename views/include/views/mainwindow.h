@@ -158,10 +158,10 @@ public slots:
     void OnDiagram();
     // The report sheet: the summary of the four lists, or the listing of one kind.
     void OnViewReport();
-    void OnViewDirect();
-    void OnViewInverted();
-    void OnViewMirror();
-    void OnViewComplementary();
+    void OnViewDirect() { ViewKind(tessaron::RepeatKind::Direct); }
+    void OnViewInverted() { ViewKind(tessaron::RepeatKind::Inverted); }
+    void OnViewMirror() { ViewKind(tessaron::RepeatKind::Mirror); }
+    void OnViewComplementary() { ViewKind(tessaron::RepeatKind::Complementary); }
     // The analysis beside random sequences of the genome's composition,
     // analysed alike on the worker: the pairs per kind and length with the
     // controls' mean, standard deviation and z, in a report sheet.
