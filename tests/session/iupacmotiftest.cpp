@@ -14,10 +14,10 @@ using tessaron::MotifQuery;
 namespace {
 
 // The codes as the IUPAC table writes them.
-const std::map<char, std::string> kMeaning{
-    {'A', "A"},   {'C', "C"},   {'G', "G"},   {'T', "T"},   {'U', "T"},   {'R', "AG"},
-    {'Y', "CT"},  {'S', "CG"},  {'W', "AT"},  {'K', "GT"},  {'M', "AC"},  {'B', "CGT"},
-    {'D', "AGT"}, {'H', "ACT"}, {'V', "ACG"}, {'N', "ACGTN"}};
+const std::map<char, std::string> kMeaning{{'A', "A"},   {'C', "C"},   {'G', "G"},   {'T', "T"},
+                                           {'U', "T"},   {'R', "AG"},  {'Y', "CT"},  {'S', "CG"},
+                                           {'W', "AT"},  {'K', "GT"},  {'M', "AC"},  {'B', "CGT"},
+                                           {'D', "AGT"}, {'H', "ACT"}, {'V', "ACG"}, {'N', "ACGTN"}};
 
 char complement(char base)
 {

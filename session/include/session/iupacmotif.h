@@ -16,8 +16,8 @@
 namespace tessaron {
 
 struct MotifHit {
-    int start = 0;          // 0-based, on the strand read; a hit over the origin runs on at 0
-    bool reverse = false;   // the motif's reverse complement matched here: a hit on the other strand
+    int start = 0;         // 0-based, on the strand read; a hit over the origin runs on at 0
+    bool reverse = false;  // the motif's reverse complement matched here: a hit on the other strand
     int mismatches = 0;
     friend bool operator==(const MotifHit&, const MotifHit&) = default;
 };
