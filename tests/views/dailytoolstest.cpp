@@ -209,6 +209,7 @@ TEST_F(DailyTools, IupacMotifsAreListedAndTheViewGoesToTheHit)
     trigger(*window_, MotifSearchWindow::IdFindIupacMotif);
     auto* search = partOf<MotifSearchWindow>(*window_, "motifSearchWindow");
     ASSERT_TRUE(search->isVisible());
+    EXPECT_EQ(search->windowTitle(), QStringLiteral("Find motif (IUPAC) - sites"));
     auto* hits = partOf<QTreeWidget>(*search, "iupacHits");
     const auto positions = [hits] {
         QStringList listed;

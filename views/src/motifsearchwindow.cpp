@@ -83,6 +83,9 @@ void MotifSearchWindow::addCommand(QMenu* menu)
 
 void MotifSearchWindow::openWindow()
 {
+    // Named after the genome it searches.
+    const QString genome = QString::fromStdString(session_.state().name);
+    setWindowTitle(genome.isEmpty() ? tr("Find motif (IUPAC)") : tr("Find motif (IUPAC) - %1").arg(genome));
     show();
     raise();
     activateWindow();
