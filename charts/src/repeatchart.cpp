@@ -2,6 +2,7 @@
 
 #include "charts/approximatechart.h"
 #include "charts/chartlegend.h"
+#include "engine/colourscheme.h"
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
 
@@ -104,17 +105,8 @@ Qt::PenStyle seriesStyle(std::size_t index)
 
 QColor kindColor(RepeatKind kind)
 {
-    switch (kind) {
-        case RepeatKind::Direct:
-            return fromBbggrr(kFirstCopyColor);
-        case RepeatKind::Inverted:
-            return fromBbggrr(kTransformedCopyColor);
-        case RepeatKind::Mirror:
-            return QColor(0x20, 0x60, 0xD0);
-        case RepeatKind::Complementary:
-            break;
-    }
-    return QColor(0xF0, 0x90, 0x00);
+    // The colour scheme chosen: the marks' own green and red for the first two kinds, by default.
+    return fromBbggrr(kindColour(static_cast<int>(kind)));
 }
 
 ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength)

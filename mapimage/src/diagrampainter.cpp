@@ -2,6 +2,7 @@
 
 #include "painting.h"
 
+#include "engine/colourscheme.h"
 #include "input/filesave.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapgeometry/dotplotgeometry.h"
@@ -204,7 +205,7 @@ void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const Re
 {
     const std::vector<MapPointF> first = copyArc(perBase, pair.first, repeat.length, kScaleRadius);
     const std::vector<MapPointF> second = copyArc(perBase, pair.second, repeat.length, kScaleRadius);
-    QColor from = kFirstCopyColor;
+    QColor from = firstCopyMark();
     QColor to = secondColor;
     from.setAlpha(kBandAlpha);
     to.setAlpha(kBandAlpha);
@@ -217,7 +218,7 @@ void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const Re
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawPolygon(polygonOf(bandOutline(perBase, pair, repeat.length)));
-    QPen arc(kFirstCopyColor, kCopyArcWidth);
+    QPen arc(firstCopyMark(), kCopyArcWidth);
     arc.setCapStyle(Qt::FlatCap);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(arc);
@@ -251,7 +252,7 @@ void paintBands(QPainter& painter, double perBase, std::span<const MapBand> band
 
 void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::span<const RepeatPair> pairs)
 {
-    const QColor secondColor = repeat.transformed ? kSecondCopyColor : kFirstCopyColor;
+    const QColor secondColor = repeat.transformed ? secondCopyMark() : firstCopyMark();
     if (drawnAsBand(perBase, repeat.length)) {
         for (const RepeatPair& pair : pairs) {
             paintBand(painter, perBase, repeat, pair, secondColor);
@@ -262,7 +263,7 @@ void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::s
     for (const RepeatPair& pair : pairs) {
         const MapPoint first = mapPoint(perBase, pair.first, kScaleRadius, 0);
         const MapPoint second = mapPoint(perBase, pair.second, kScaleRadius, 0);
-        paintDot(painter, first, kFirstCopyColor);
+        paintDot(painter, first, firstCopyMark());
         paintDot(painter, second, secondColor);
         painter.setPen(chord);
         painter.drawLine(toQPoint(first), toQPoint(second));
@@ -315,6 +316,16 @@ QColor colorOf(std::uint32_t value)
 {
     return {static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8U) & 0xFFU),
             static_cast<int>((value >> 16U) & 0xFFU)};
+}
+
+QColor firstCopyMark()
+{
+    return colorOf(firstCopyColour());
+}
+
+QColor secondCopyMark()
+{
+    return colorOf(secondCopyColour());
 }
 
 bool hasFeaturePen(std::uint32_t color)

@@ -15,8 +15,9 @@ class QPainter;
 
 namespace tessaron {
 
-inline const QColor kFirstCopyColor(0, 208, 0);
-inline const QColor kSecondCopyColor(224, 0, 0);
+// The marks of a repeat's copies, in the colour scheme chosen (engine/colourscheme.h).
+[[nodiscard]] QColor firstCopyMark();
+[[nodiscard]] QColor secondCopyMark();
 
 // 0x00BBGGRR to a colour.
 [[nodiscard]] QColor colorOf(std::uint32_t value);

@@ -108,9 +108,9 @@ std::vector<LegendEntry> legendEntries(const MapScene& scene, const std::vector<
         entries.push_back({kSkewBelowColor, QStringLiteral("GC skew -")});
     }
     if (scene.repeat()) {
-        entries.push_back({kFirstCopyColor, QStringLiteral("repeat: first copy"), true});
+        entries.push_back({firstCopyMark(), QStringLiteral("repeat: first copy"), true});
         if (scene.repeat()->transformed) {
-            entries.push_back({kSecondCopyColor, QStringLiteral("second copy"), true});
+            entries.push_back({secondCopyMark(), QStringLiteral("second copy"), true});
         }
     }
     return entries;

@@ -38,7 +38,8 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    SessionState state{std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}};
+    SessionState state{
+        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, 0};
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -115,9 +116,12 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
     RecordFormat format = RecordFormat::Text;
     std::string name = "random";
     std::string seqid;
+    std::filesystem::path file;
+    std::size_t read = 0;
     // The record's own name, else the file's; its id in exports.
-    const auto nameOf = [&name, &seqid](const InputFile& input, std::size_t record,
-                                        const std::filesystem::path& path) {
+    const auto nameOf = [&](const InputFile& input, std::size_t record, const std::filesystem::path& path) {
+        file = path;
+        read = record;
         name = input.records()[record].name;
         if (name.empty()) {
             name = displayName(path);
@@ -171,6 +175,8 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
         result.state->format = format;
         result.state->seqid = seqid.empty() ? name : std::move(seqid);
         result.state->name = std::move(name);
+        result.state->file = std::move(file);
+        result.state->record = read;
     }
     return result;
 }
@@ -239,7 +245,8 @@ Job Session::reanalysis() const
     JobSettings settings{
         minimum_, maximum_, pairLimit_, state_.genome->title(), searcher_, method_, microsatelliteSettings_};
     return [current = state_.genome, features = state_.features, format = state_.format, name = state_.name,
-            seqid = state_.seqid, settings = std::move(settings)](const JobControl& control) -> JobResult {
+            seqid = state_.seqid, file = state_.file, record = state_.record,
+            settings = std::move(settings)](const JobControl& control) -> JobResult {
         // The sequence again, under the new lengths: the current genome and
         // its results stay as they are until the new ones are adopted.
         std::shared_ptr<Genome> copy;
@@ -258,6 +265,8 @@ Job Session::reanalysis() const
             result.state->format = format;
             result.state->name = name;
             result.state->seqid = seqid;
+            result.state->file = file;
+            result.state->record = record;
         }
         return result;
     };
@@ -280,6 +289,8 @@ void Session::reset()
     state_.format = RecordFormat::Text;
     state_.name.clear();
     state_.seqid.clear();
+    state_.file.clear();
+    state_.record = 0;
     highlights_.clear();
 }
 

@@ -200,14 +200,15 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     }
     EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     ASSERT_EQ(menus.size(), 4U);
-    EXPECT_EQ(menus[0],
-              (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
-                           "&Export repeats... (grayed)", "Export se&lected repeats... (grayed)",
-                           "Open &Recent", "Com&pare genomes", "&Create random sequence", "-", "E&xit"}));
+    EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
+                                     "&Export repeats... (grayed)", "Export se&lected repeats... (grayed)",
+                                     "Open &Recent", "Com&pare genomes", "&Create random sequence", "-",
+                                     "Open se&ssion...", "Save sess&ion...", "Print selectio&n...",
+                                     "Export selection as P&DF...", "-", "E&xit"}));
     EXPECT_EQ(menus[1],
               (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
-                           "&Previous copy (grayed)", "Find &gene... (grayed)", "-", "Op&tions...",
-                           "&Microsatellites...", "Appro&ximate search... (grayed)"}));
+                           "&Previous copy (grayed)", "Find &gene... (grayed)", "Find motif (&IUPAC)...", "-",
+                           "Op&tions...", "&Microsatellites...", "Appro&ximate search... (grayed)"}));
     EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)",
                                      "&Map of the sequence (grayed)",
                                      "-",
@@ -225,6 +226,8 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
                                      "Show &annotation (grayed)",
                                      "&Feature table (grayed)",
                                      "&Pairs table (grayed)",
+                                     "-",
+                                     "Colours for colour &blindness",
                                      "-",
                                      "Approximate &dot plot (grayed)",
                                      "View appro&ximate report (grayed)"}));

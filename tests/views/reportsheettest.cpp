@@ -649,8 +649,8 @@ TEST_F(SheetCommands, InvertedRepeatsOpensTheListingUnderWait)
     EXPECT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
         EXPECT_FALSE(sheet.isModal());
         EXPECT_EQ(statusLineOf(*window)->text(), QString());
-        // The caption of the kind, then the genome.
-        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats - small"));
+        // The caption of the kind, then the genome and its search.
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Inverted Repeats - small (lengths 4 to 6, trie)"));
         EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("5 bp sequences"));
         EXPECT_EQ(sheet.sheet()->cellText(3, 4), QStringLiteral("ACGGT"));
         EXPECT_EQ(sheet.sheet()->cellText(7, 2), QStringLiteral("7"));
@@ -678,7 +678,7 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
         window->command(command)->trigger();
         EXPECT_TRUE(readSheet(*window, [&,
                                         captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
-            EXPECT_EQ(sheet.windowTitle(), captionText + QStringLiteral(" - small"));
+            EXPECT_EQ(sheet.windowTitle(), captionText + QStringLiteral(" - small (lengths 4 to 6, trie)"));
             EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
         })) << caption;
     }
@@ -698,7 +698,8 @@ TEST_F(SheetCommands, ViewReportShowsTheSummaryAndSavesItAsCsv)
     QString csv;
     window->command(CTessaronDlg::IdViewReport)->trigger();
     ASSERT_TRUE(readSheet(*window, [&](CReportSheetDlg& sheet) {
-        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("NC_012920"));  // the genome alone
+        // the genome and its search alone
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("NC_012920 (lengths 8 to 30, trie)"));
         EXPECT_EQ(tableOf(*sheet.sheet()), expected);
         EXPECT_EQ(sheet.sheet()->cellText(1, 1), QStringLiteral("Direct repeats:"));
         EXPECT_EQ(sheet.sheet()->cellText(2, 1), QStringLiteral("8 bp"));
@@ -773,8 +774,9 @@ TEST_F(SheetCommands, RandomControlsOfTheMitochondrion)
     const std::vector<CReportSheetDlg*> sheets = sheetsOf(*window);
     ASSERT_EQ(sheets.size(), 2U);
     CReportSheetDlg& controls = *sheets.back();
-    EXPECT_EQ(controls.windowTitle(),
-              QStringLiteral("Random controls: 2 sequences, seeds 1 to 2 - NC_012920"));
+    EXPECT_EQ(
+        controls.windowTitle(),
+        QStringLiteral("Random controls: 2 sequences, seeds 1 to 2 - NC_012920 (lengths 8 to 30, trie)"));
     EXPECT_TRUE(controls.chart()->isVisible());
     EXPECT_EQ(controls.chart()->data().bands.size(), 4U);
 

@@ -3,6 +3,7 @@
 #include "views/resultsfilterbox.h"
 #include "views/resultstree.h"
 #include "views/sequenceview.h"
+#include "views/themecolours.h"
 
 #include <QFont>
 #include <QResizeEvent>
@@ -18,8 +19,6 @@ constexpr int kTreeWidth = 180;
 constexpr int kPaneLeft = 185;
 constexpr int kStatusHeight = 20;
 
-const QColor kSequenceColor(0x20, 0x20, 0x50);  // 0x502020
-
 QFont sequenceFont()
 {
     // Lucida Console where it is installed; otherwise the closest monospaced face.
@@ -31,6 +30,8 @@ QFont sequenceFont()
 }
 
 }  // namespace
+
+const QColor MainPanes::kSequenceColor(0x20, 0x20, 0x50);  // 0x502020
 
 MainPanes::MainPanes(int disabledCommand, QWidget* parent) : QWidget(parent)
 {
@@ -56,7 +57,7 @@ MainPanes::MainPanes(int disabledCommand, QWidget* parent) : QWidget(parent)
     sequencePane_->setObjectName(QStringLiteral("sequencePane"));
     sequencePane_->setProperty("controlId", IdSequencePane);
     sequencePane_->setFont(sequenceFont());
-    sequencePane_->setTextColor(kSequenceColor);
+    sequencePane_->setTextColor(readableOn(kSequenceColor, sequencePane_->palette()));
     sequencePane_->setRulerVisible(true);
     right_->installEventFilter(this);
 
@@ -72,7 +73,7 @@ MainPanes::MainPanes(int disabledCommand, QWidget* parent) : QWidget(parent)
 void MainPanes::showSequence(std::string_view sequence)
 {
     sequencePane_->setFont(sequenceFont());
-    sequencePane_->setTextColor(kSequenceColor);
+    sequencePane_->setTextColor(readableOn(kSequenceColor, sequencePane_->palette()));
     sequencePane_->setSequence(sequence);
     sequencePane_->show();
 }

@@ -4,18 +4,22 @@
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "views/approximatecontroller.h"
+#include "views/colourcommands.h"
 #include "views/comparedlg.h"
 #include "views/filedroptarget.h"
 #include "views/finddlg.h"
 #include "views/genomestatusbar.h"
 #include "views/helpdlg.h"
+#include "views/joberrormessage.h"
 #include "views/linkedviews.h"
 #include "views/mainpanes.h"
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
 #include "views/menucommand.h"
 #include "views/microsatellitecommands.h"
+#include "views/motifsearchwindow.h"
 #include "views/optionsdlg.h"
+#include "views/paneprinting.h"
 #include "views/qtstrings.h"
 #include "views/randomdlg.h"
 #include "views/recentfilesmenu.h"
@@ -26,6 +30,7 @@
 #include "views/resultstree.h"
 #include "views/sequencenavigator.h"
 #include "views/sequenceview.h"
+#include "views/sessioncommands.h"
 #include "views/sheetwindows.h"
 #include "views/windowplace.h"
 
@@ -101,7 +106,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     jobs_->show(settings_.problem());
     connect(jobs_, &JobStatus::busyChanged, this, &CTessaronDlg::setBusy);
     sheets_ = new SheetWindows(this, prompts_, settings_, *jobs_, session_);
-    maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_);
+    maps_ = new MapWindowHolder(this, prompts_, settings_, *jobs_, session_);
     connect(maps_, &MapWindowHolder::warned, this, &CTessaronDlg::ShowStatus);
     connect(maps_, &MapWindowHolder::closing, this, &CTessaronDlg::ForgetDiagram);
     ssr_ = new MicrosatelliteCommands(session_, *model_, *jobs_, *maps_, settings_, prompts_, this);
@@ -171,6 +176,9 @@ void CTessaronDlg::createMenus()
     addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true, &CTessaronDlg::OnCompareGenomes);
     addCommand(file, IdCreateRandom, tr("&Create random sequence"), true, &CTessaronDlg::OnCreateRandom);
     file->addSeparator();
+    (new SessionCommands(*this, prompts_, settings_, *jobs_))->addCommands(file);
+    addPanePrinting(file, this, *sequencePane_, session_, prompts_, settings_);
+    file->addSeparator();
     addCommand(file, IdExit, tr("E&xit"), true, &CTessaronDlg::OnExit)->setShortcut(Qt::CTRL | Qt::Key_Q);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
@@ -178,6 +186,7 @@ void CTessaronDlg::createMenus()
         ->setShortcut(QKeySequence::Find);
     navigator_->addFindingCommands(edit);
     links_->addFindingCommands(edit);
+    (new MotifSearchWindow(session_, *sequencePane_, this))->addCommand(edit);
     edit->addSeparator();
     addCommand(edit, IdOptions, tr("Op&tions..."), true, &CTessaronDlg::OnOptions);
 
@@ -203,6 +212,8 @@ void CTessaronDlg::createMenus()
     view->addSeparator();
     navigator_->addZoomCommands(view);
     links_->addViewCommands(view);
+    view->addSeparator();
+    (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     ssr_->addCommands(edit, view, IdRandomControls);
     (new ApproximateController(
@@ -279,30 +290,8 @@ void CTessaronDlg::setBusy(bool busy)
 
 void CTessaronDlg::reportJobError(const JobResult& result, const QString& file)
 {
-    if (!result.error) {
-        return;
-    }
-    switch (*result.error) {
-        case JobError::Cancelled:
-        case JobError::RandomRefused:  // told by the command, which knows the composition asked for
-            break;
-        case JobError::NotGenBank:  // the reader's words name the file and say why, beneath
-            showMessage(tr("Error!"), tr("The file doesn't seem to be in GenBank format!") +
-                                          QStringLiteral("\n\n") +
-                                          (result.message.empty() ? file : toQString(result.message)));
-            break;
-        case JobError::ReadFailed:
-            showMessage(applicationName(), toQString(result.message));
-            break;
-        case JobError::OutOfMemory:
-            showOutOfMemory();
-            break;
-        case JobError::TooManyPairs:
-            showMessage(applicationName(),
-                        tr("The complete search found more repeats than can be kept: raise the minimum "
-                           "length, or turn the complete search off in Options."),
-                        Prompts::Icon::None);
-            break;
+    if (const std::optional<JobErrorMessage> message = jobErrorMessage(result, file)) {
+        showMessage(message->caption, message->text, message->icon);
     }
 }
 
@@ -446,7 +435,7 @@ void CTessaronDlg::showMessage(const QString& caption, const QString& text, Prom
 
 void CTessaronDlg::showOutOfMemory()
 {
-    showMessage(applicationName(), tr("Looks like we're out of memory..."), Prompts::Icon::None);
+    showMessage(outOfMemoryMessage().caption, outOfMemoryMessage().text, Prompts::Icon::None);
 }
 
 QString CTessaronDlg::chooseFileToOpen(const QString& firstType)
@@ -464,6 +453,13 @@ void CTessaronDlg::openFile(const QString& path)
     }
 }
 
+void CTessaronDlg::openRecord(const QString& path, std::size_t record)
+{
+    knownRecord_ = record;
+    openFile(path);
+    knownRecord_.reset();
+}
+
 void CTessaronDlg::OnOpenGenBank()
 {
     const QString path = chooseFileToOpen(filetypes::genBank());
@@ -474,7 +470,7 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
-    if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path))) {
+    if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_)) {
         load(
             tessaron::GenBankSource{toPath(path), choice->record, choice->input},
             [path](const Genome& loaded) { return titledCaption(path, loaded); }, path);
@@ -491,7 +487,7 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
-    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path));
+    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_);
     if (!choice) {
         return;
     }
@@ -611,26 +607,6 @@ void CTessaronDlg::OnViewReport()
     if (session_.analysed()) {  // else no completed analysis: the command is grayed
         sheets_->showReport(session_.state().analysis);
     }
-}
-
-void CTessaronDlg::OnViewDirect()
-{
-    ViewKind(RepeatKind::Direct);
-}
-
-void CTessaronDlg::OnViewInverted()
-{
-    ViewKind(RepeatKind::Inverted);
-}
-
-void CTessaronDlg::OnViewMirror()
-{
-    ViewKind(RepeatKind::Mirror);
-}
-
-void CTessaronDlg::OnViewComplementary()
-{
-    ViewKind(RepeatKind::Complementary);
 }
 
 void CTessaronDlg::ViewKind(RepeatKind kind)

@@ -1,13 +1,18 @@
 #include "views/mapwindowholder.h"
 
+#include "session/session.h"
 #include "views/jobstatus.h"
 #include "views/mapwindow.h"
+#include "views/printcommands.h"
 #include "views/prompts.h"
+#include "views/sessionfile.h"
 #include "views/settingsstore.h"
 
+#include <QDir>
+
 MapWindowHolder::MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings,
-                                 const JobStatus& jobs)
-    : QObject(window), window_(window), prompts_(prompts), settings_(settings), jobs_(jobs)
+                                 const JobStatus& jobs, const tessaron::Session& session)
+    : QObject(window), window_(window), prompts_(prompts), settings_(settings), jobs_(jobs), session_(session)
 {
     setObjectName(QStringLiteral("mapWindowHolder"));
 }
@@ -20,11 +25,18 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
         return *map_;
     }
     map_ = new CDiagramDlg(window_, features, genome);
+    map_->setWindowTitle(QStringLiteral("%1 - %2").arg(
+        map_->windowTitle(), genomeAndSearch(QString::fromStdString(session_.state().name),
+                                             session_.minimum(), session_.maximum(), session_.method())));
     map_->setPrompts(
         [this](QWidget* parent) {
+            // Named after the genome, in the folder of the last file chosen.
+            const QString name =
+                fileNameOf(QString::fromStdString(session_.state().name) + QStringLiteral("-map"));
+            const QString folder = settings_.lastFolder();
             return settings_.keepFolderOf(prompts_.saveFile(
                 parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
-                settings_.lastFolder()));
+                folder.isEmpty() ? name : QDir(folder).filePath(name)));
         },
         [this](QWidget* parent, const QString& text) {
             prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

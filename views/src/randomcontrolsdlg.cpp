@@ -49,3 +49,26 @@ std::optional<CControlsDlg::Choice> CControlsDlg::ask(QWidget* parent)
     }
     return dialog.choice();
 }
+
+tessaron::ControlSettings CControlsDlg::Choice::settings(int threads) const
+{
+    tessaron::ControlSettings chosen;
+    chosen.replicates = replicates;
+    chosen.seed = seed;
+    chosen.threads = threads;
+    return chosen;
+}
+
+CControlsDlg::Outcome CControlsDlg::run(const std::shared_ptr<const tessaron::Genome>& genome,
+                                        const std::shared_ptr<const tessaron::SuffixIndex>& index,
+                                        tessaron::SearchMethod method,
+                                        const tessaron::ControlSettings& settings,
+                                        const tessaron::SearchControl& control)
+{
+    auto observed = tessaron::prepareSearch(genome, method, tessaron::kKindOrder, {control.stop, {}},
+                                            tessaron::PrepareOptions{false, 0, index});
+    if (const auto* failure = std::get_if<tessaron::SearchFailure>(&observed)) {
+        return *failure;
+    }
+    return tessaron::runControls(std::get<tessaron::PreparedSearch>(observed), settings, control);
+}

@@ -22,7 +22,8 @@ QString recordLine(std::size_t index, const tessaron::RecordInfo& record)
                       .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(record.length)));
 }
 
-std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, const std::filesystem::path& path)
+std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, const std::filesystem::path& path,
+                                         std::optional<std::size_t> known)
 {
     RecordChoice choice;
     try {
@@ -33,6 +34,10 @@ std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, cons
         return choice;
     }
     const auto& records = choice.input->records();
+    if (known) {
+        choice.record = *known;
+        return *known < records.size() ? std::optional<RecordChoice>(choice) : std::nullopt;
+    }
     if (records.size() < 2) {
         return choice;
     }

@@ -1,11 +1,13 @@
 #include "views/sequencenavigator.h"
 
+#include "engine/colourscheme.h"
 #include "engine/repeatkinds.h"
 #include "session/highlights.h"
 #include "views/genomestatusbar.h"
 #include "views/menucommand.h"
 #include "views/prompts.h"
 #include "views/sequenceview.h"
+#include "views/themecolours.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -67,8 +69,12 @@ void SequenceNavigator::addZoomCommands(QMenu* view)
 void SequenceNavigator::paint()
 {
     pane_.clearHighlights();
-    const QColor first = colorOf(tessaron::kFirstCopyColor);
-    const QColor second = colorOf(tessaron::kindInfo(highlights_.kind()).secondCopyColor);
+    // The colours of the scheme chosen, made readable on the pane's background.
+    const bool transformed =
+        tessaron::kindInfo(highlights_.kind()).secondCopyColor != tessaron::kFirstCopyColor;
+    const QColor first = readableOn(colorOf(tessaron::firstCopyColour()), pane_.palette());
+    const QColor second = readableOn(
+        colorOf(transformed ? tessaron::secondCopyColour() : tessaron::firstCopyColour()), pane_.palette());
     for (const tessaron::Highlights::Copy& copy : highlights_.copies()) {
         pane_.addHighlight(copy.start, copy.length, copy.second ? second : first);
     }

@@ -25,6 +25,7 @@ const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
 const QString kRecentKey = QStringLiteral("Tessaron/window/recent");
 const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
 const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
+const QString kColourBlindKey = QStringLiteral("Tessaron/window/colourblindsafe");
 const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
 const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
 const QString kRepeatMinimaKey = QStringLiteral("Tessaron/microsatellites/minimum");
@@ -272,6 +273,20 @@ void SettingsStore::saveBothStrands(bool both)
         return;
     }
     settings_->setValue(kBothStrandsKey, both);
+    settings_->sync();
+}
+
+bool SettingsStore::colourBlindSafe() const
+{
+    return settings_ && settings_->value(kColourBlindKey, false).toBool();
+}
+
+void SettingsStore::saveColourBlindSafe(bool safe)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kColourBlindKey, safe);
     settings_->sync();
 }
 

@@ -4,12 +4,15 @@
 #include "session/session.h"
 #include "session/sessioncontrols.h"
 #include "views/jobstatus.h"
+#include "views/printcommands.h"
 #include "views/prompts.h"
 #include "views/randomcontrolsdlg.h"
 #include "views/reportsheetdlg.h"
+#include "views/sessionfile.h"
 #include "views/settingsstore.h"
 
 #include <QAction>
+#include <QDir>
 #include <QWidget>
 
 #include <utility>
@@ -108,8 +111,13 @@ void SheetWindows::closeGenomeSheets()
 void SheetWindows::show(CReportSheetDlg* sheet, bool followsGenome)
 {
     sheet->setAttribute(Qt::WA_DeleteOnClose);
-    const auto chooseFile = [this](QWidget* parent, const QString& caption, const QString& filter) {
-        return settings_.keepFolderOf(prompts_.saveFile(parent, caption, filter, settings_.lastFolder()));
+    // The files are named after the window's title, which names the genome and the search.
+    const auto chooseFile = [this, sheet](QWidget* parent, const QString& caption, const QString& filter) {
+        const QString name =
+            fileNameOf(sheet->windowTitle().isEmpty() ? QStringLiteral("report") : sheet->windowTitle());
+        const QString folder = settings_.lastFolder();
+        return settings_.keepFolderOf(prompts_.saveFile(
+            parent, caption, filter, folder.isEmpty() ? name : QDir(folder).filePath(name)));
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
@@ -128,9 +136,33 @@ void SheetWindows::show(CReportSheetDlg* sheet, bool followsGenome)
         return;
     }
     if (followsGenome) {
-        // The title the content gave (none for the summary), then the genome's name.
-        const QString genome = QString::fromStdString(session_.state().name);
+        // The title the content gave (none for the summary), then the genome's name and its search.
+        const QString genome = genomeAndSearch(QString::fromStdString(session_.state().name),
+                                               session_.minimum(), session_.maximum(), session_.method());
         const QString title = sheet->windowTitle();
         sheet->setWindowTitle(title.isEmpty() ? genome : QStringLiteral("%1 - %2").arg(title, genome));
     }
+    addPrinting(sheet);
+}
+
+void SheetWindows::addPrinting(CReportSheetDlg* sheet)
+{
+    // The table as shown, under the window's title, which names what it is.
+    CWebCalc* table = sheet->sheet();
+    auto maker = [table, sheet](QString&) { return tableDocument(*table, sheet->windowTitle()); };
+    auto chooser = [this](QWidget* parent, const QString& proposed) {
+        return settings_.keepFolderOf(
+            prompts_.saveFile(parent, tr("Export PDF"), tr("PDF document (*.pdf)"), proposed));
+    };
+    auto reporter = [this](QWidget* parent, const QString& text) {
+        prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);
+    };
+    auto name = [this, sheet] {
+        const QString file = fileNameOf(sheet->windowTitle()) + QStringLiteral(".pdf");
+        return settings_.lastFolder().isEmpty() ? file : QDir(settings_.lastFolder()).filePath(file);
+    };
+    auto* printing =
+        new PrintCommands(table, std::move(maker), std::move(chooser), std::move(reporter), std::move(name));
+    table->addAction(printing->printAction());
+    table->addAction(printing->pdfAction());
 }

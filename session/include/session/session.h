@@ -117,6 +117,8 @@ struct SessionState {
     std::string seqid;
     // The microsatellites of an analysis that got through its four searches.
     std::shared_ptr<const MicrosatelliteList> microsatellites;
+    std::filesystem::path file;  // the file read, and its record; empty for a random sequence
+    std::size_t record = 0;
 };
 
 struct JobResult {

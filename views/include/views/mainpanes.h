@@ -6,6 +6,7 @@
 // pixels as the window is resized, the right side taking the rest, until the
 // user moves the splitter.
 
+#include <QColor>
 #include <QWidget>
 
 #include <string_view>
@@ -21,6 +22,8 @@ class MainPanes : public QWidget {
 public:
     // Control ids of the tree and the sequence pane.
     enum Control : int { IdTree = 1000, IdSequencePane = 1005 };
+    // The sequence's colour on a light background (made lighter on a dark one).
+    static const QColor kSequenceColor;
 
     // `disabledCommand` is the id of the tree's pop-up item.
     MainPanes(int disabledCommand, QWidget* parent);

@@ -13,8 +13,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 
 class CHelpDlg;
 class GenomeStatusBar;
@@ -118,6 +120,8 @@ public:
     void openFile(const QString& path);
     void openGenBankFile(const QString& path);
     void openTextFile(const QString& path);
+    // Opens record `record` (0-based) of a file without asking which: a session reopened.
+    void openRecord(const QString& path, std::size_t record);
 
     // The menu action of a command id; null for an unknown id.
     [[nodiscard]] QAction* command(int id) const;
@@ -158,10 +162,10 @@ public slots:
     void OnDiagram();
     // The report sheet: the summary of the four lists, or the listing of one kind.
     void OnViewReport();
-    void OnViewDirect();
-    void OnViewInverted();
-    void OnViewMirror();
-    void OnViewComplementary();
+    void OnViewDirect() { ViewKind(tessaron::RepeatKind::Direct); }
+    void OnViewInverted() { ViewKind(tessaron::RepeatKind::Inverted); }
+    void OnViewMirror() { ViewKind(tessaron::RepeatKind::Mirror); }
+    void OnViewComplementary() { ViewKind(tessaron::RepeatKind::Complementary); }
     // The analysis beside random sequences of the genome's composition,
     // analysed alike on the worker: the pairs per kind and length with the
     // controls' mean, standard deviation and z, in a report sheet.
@@ -210,6 +214,7 @@ private:
     Prompts& prompts_;
     SettingsStore settings_;
     QString lastMotif_;
+    std::optional<std::size_t> knownRecord_;  // the record openRecord opens
     tessaron::Session session_;
     MainPanes* panes_ = nullptr;
     ResultsTree* tree_ = nullptr;

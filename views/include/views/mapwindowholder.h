@@ -22,13 +22,19 @@ class Prompts;
 class SettingsStore;
 class QWidget;
 
+namespace tessaron {
+class Session;
+}  // namespace tessaron
+
 class MapWindowHolder : public QObject {
     Q_OBJECT
 
 public:
     // The map window is a window of `window`; it saves on the window's
     // thread when `jobs` runs its jobs inline.
-    MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs);
+    // Its title names the genome and the search of `session`.
+    MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings, const JobStatus& jobs,
+                    const tessaron::Session& session);
 
     // The map window of `features` and `genome` (which must outlive it):
     // made and shown unless one is open, else raised.
@@ -57,6 +63,7 @@ private:
     Prompts& prompts_;
     SettingsStore& settings_;
     const JobStatus& jobs_;
+    const tessaron::Session& session_;
     QPointer<CDiagramDlg> map_;
     std::vector<tessaron::MapBand> bands_;
 };

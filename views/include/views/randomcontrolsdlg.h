@@ -1,9 +1,16 @@
 #pragma once
 
+#include "compare/controls.h"
+#include "engine/genome.h"
+#include "engine/searchmethod.h"
+#include "engine/suffixindex.h"
+
 #include <QDialog>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <variant>
 
 class QSpinBox;
 
@@ -18,7 +25,17 @@ public:
         int replicates = 100;
         std::uint32_t seed = 1;
         friend bool operator==(const Choice&, const Choice&) = default;
+        // The controls' settings for this choice, run on `threads` threads (0: as many as there are cores).
+        [[nodiscard]] tessaron::ControlSettings settings(int threads) const;
     };
+    using Outcome = std::variant<tessaron::ControlReport, tessaron::SearchFailure>;
+
+    // The analysis of `genome` (its own counts from the `index` it already
+    // has) beside random sequences of its composition: the job of the command.
+    [[nodiscard]] static Outcome run(const std::shared_ptr<const tessaron::Genome>& genome,
+                                     const std::shared_ptr<const tessaron::SuffixIndex>& index,
+                                     tessaron::SearchMethod method, const tessaron::ControlSettings& settings,
+                                     const tessaron::SearchControl& control);
 
     explicit CControlsDlg(QWidget* parent = nullptr);
 

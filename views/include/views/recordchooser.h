@@ -23,9 +23,11 @@ struct RecordChoice {
 // Reads the file and, when it holds several records, asks through `prompts`
 // which one to open: a list of each record's name, title and length, the
 // first preselected. Nothing when the user cancels. A file that cannot be
-// read gives a choice without input, so that the load says why.
+// read gives a choice without input, so that the load says why. A `known`
+// record is chosen without asking (nothing when the file has no such record).
 [[nodiscard]] std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent,
-                                                       const std::filesystem::path& path);
+                                                       const std::filesystem::path& path,
+                                                       std::optional<std::size_t> known = std::nullopt);
 
 // The list's line for one record: "2. AM258984 - mitochondrion Lepidochelys
 // olivacea (16,808 bases)".

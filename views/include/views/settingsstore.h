@@ -64,6 +64,9 @@ public:
     QString keepFolderOf(const QString& file);
     [[nodiscard]] bool bothStrands() const;
     void saveBothStrands(bool both);
+    // Whether repeats are marked in colours safe for red-green colour blindness.
+    [[nodiscard]] bool colourBlindSafe() const;
+    void saveColourBlindSafe(bool safe);
     // Where the main window was as it closed: its frame (QWidget::saveGeometry),
     // and the results tree's width when the user had moved the splitter (0
     // when not); none before the window first closes.

@@ -4,9 +4,9 @@
 // it: the summary of an analysis, the listing of one kind, the analysis
 // beside its random controls and a comparison of genomes. Their file choosers
 // start in the folder of the last file chosen, and their messages go through
-// the prompts. The sheets that show the genome's results name it in their
-// titles ("Direct Repeats - NC_012920") and close when the genome or its
-// results are replaced; a comparison stays.
+// the prompts; each can print its table or write it as a PDF. The sheets that show the genome's results name
+// it in their titles with its search ("Direct Repeats - NC_012920 (lengths 8 to 30, trie)") and close when
+// the genome or its results are replaced; a comparison stays.
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
@@ -64,6 +64,8 @@ public:
 
 private:
     void show(CReportSheetDlg* sheet, bool followsGenome);
+    // "Print..." and "Export PDF..." in the table's pop-up menu.
+    void addPrinting(CReportSheetDlg* sheet);
 
     QWidget* window_;
     Prompts& prompts_;
