@@ -4,6 +4,7 @@
 
 #include "engine/genome.h"
 #include "input/genbankreader.h"
+#include "input/records.h"
 #include "mapgeometry/gcprofile.h"
 #include "mapgeometry/ringlabels.h"
 #include "mapgeometry/tidylabels.h"
@@ -28,7 +29,7 @@ LabelMetrics testMetrics()
 FeatureList readRecord(const char* path)
 {
     Genome genome;
-    auto features = readGenBank(path, genome, 8, 12);
+    auto features = InputFile::read(path).load(0, genome, 8, 12);
     EXPECT_TRUE(features.has_value()) << path;
     return features.value_or(FeatureList{});
 }
@@ -181,6 +182,11 @@ TEST(MapLabels, TidyNamesStayApartAndInsideTheMap)
     EXPECT_GT(small, 50U);
     EXPECT_GT(tall, small);  // a taller picture has room for more
 
+    // A bacterium: names apart at the map's size and at a paper's.
+    const FeatureList bacterium = readRecord(TESSARON_TEST_DATA "/NC_004829.gb.gz");
+    EXPECT_GT(expectTidyApart(bacterium, {}), 30U);
+    EXPECT_GT(expectTidyApart(bacterium, fitBounds({}, 1200, 1250)), 60U);
+
     const FeatureList crowded = crowdedRecord();
     ASSERT_EQ(crowded.size(), 251U);
     EXPECT_GT(expectTidyApart(crowded, fitBounds({}, 1200, 1200)), 60U);
@@ -203,6 +209,7 @@ TEST(MapLabels, NamesAlongTheRingStayApart)
     const FeatureList chloroplast = readRecord(TESSARON_TEST_DATA "/NC_000932.gb");
     const std::size_t named = namesOnce(chloroplast).size();
     EXPECT_GT(expectRingApart(chloroplast), named * 8 / 10);
+    EXPECT_GT(expectRingApart(readRecord(TESSARON_TEST_DATA "/NC_004829.gb.gz")), 100U);
     const FeatureList crowded = crowdedRecord();
     const std::size_t placed = expectRingApart(crowded);
     EXPECT_GT(placed, 100U);
