@@ -1,5 +1,6 @@
 #include "views/featuretable.h"
 
+#include "listtableview.h"
 #include "views/qtstrings.h"
 
 #include <QHeaderView>
@@ -143,12 +144,7 @@ FeatureTableWindow::FeatureTableWindow(QWidget* parent)
     view_->setModel(shown_);
     view_->setSortingEnabled(true);
     view_->sortByColumn(FeatureTableModel::Start, Qt::AscendingOrder);
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
-    view_->horizontalHeader()->setStretchLastSection(true);
+    setUpListTable(*view_);
     auto* column = new QVBoxLayout(this);
     column->addWidget(name_);
     column->addWidget(view_);

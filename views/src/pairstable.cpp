@@ -1,6 +1,7 @@
 #include "views/pairstable.h"
 
 #include "engine/repeatsnapshot.h"
+#include "listtableview.h"
 #include "report/wordtext.h"
 #include "views/qtstrings.h"
 #include "views/repeattreemodel.h"
@@ -204,12 +205,7 @@ PairsTableWindow::PairsTableWindow(const RepeatTreeModel& tree, QWidget* parent)
     view_->setModel(model_);
     view_->setSortingEnabled(true);
     view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    view_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view_->verticalHeader()->hide();
-    view_->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().lineSpacing() + 6);
-    view_->horizontalHeader()->setStretchLastSection(true);
+    setUpListTable(*view_);
     auto* column = new QVBoxLayout(this);
     column->addWidget(kind_);
     column->addWidget(count_);
