@@ -58,8 +58,6 @@ using tessaron::RepeatSnapshot;
 
 namespace {
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 // A genome with inverted repeats of 4 and 5 letters at lengths 4..6.
 constexpr const char* kSmallGenome = "ACCGAAACCGTTTTACGGTTT";
 
@@ -679,7 +677,7 @@ TEST_F(SheetCommands, EveryKindOpensItsOwnListing)
         EXPECT_TRUE(readSheet(*window, [&,
                                         captionText = QString::fromLatin1(caption)](CReportSheetDlg& sheet) {
             EXPECT_EQ(sheet.windowTitle(), captionText + QStringLiteral(" - small (lengths 4 to 6, trie)"));
-            EXPECT_EQ(tableOf(*sheet.sheet()), expected) << caption;
+            EXPECT_EQ(tableOf(*sheet.sheet()), expected) << captionText.toStdString();
         })) << caption;
     }
 }
