@@ -46,8 +46,6 @@ using tessaron::RepeatKind;
 
 namespace {
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 const QString kNoFiles = QString::fromUtf8("Não há ficheiros para comparar!");
 const QString kBadFile = QString::fromUtf8("Erro num ficheiro!!!");
 

@@ -21,8 +21,6 @@ namespace {
 
 using tessaron::RepeatKind;
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 class DailyTools : public WindowFixture {
 protected:
     void SetUp() override

@@ -24,8 +24,6 @@ using Arrow = AnnotationLayer::Arrow;
 
 namespace {
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 // A circular genome of 120 bases with a gene across the origin on the plus
 // strand (101..120 then 1..10) and a tRNA on the minus strand.
 QByteArray originRecord()

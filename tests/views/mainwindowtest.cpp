@@ -67,9 +67,6 @@ namespace {
 const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-const QString kTestData = QStringLiteral(TESSARON_TEST_DATA);
-
 // The commands whose lists a release takes away.
 const int kResultCommands[] = {CTessaronDlg::IdViewReport,        CTessaronDlg::IdViewDirect,
                                CTessaronDlg::IdViewInverted,      CTessaronDlg::IdViewMirror,

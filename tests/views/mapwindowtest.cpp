@@ -45,8 +45,6 @@ using namespace tessaron;
 
 namespace {
 
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
 const QColor kField(246, 246, 236);

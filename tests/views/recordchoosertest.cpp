@@ -11,9 +11,6 @@
 
 namespace {
 
-const QString kTestData = QStringLiteral(TESSARON_TEST_DATA);
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
-
 class RecordChooserTest : public WindowFixture {
 protected:
     void SetUp() override

@@ -25,8 +25,8 @@
 
 namespace {
 
-const QColor kGreen(0, 208, 0);
-const QColor kRed(224, 0, 0);
+const QColor kHighlightGreen(0, 208, 0);
+const QColor kHighlightRed(224, 0, 0);
 
 std::string cycle(int length)
 {
@@ -152,10 +152,10 @@ TEST_F(SequenceViewTest, HighlightsRunOverTheEndIntoTheStart)
     for (const HighlightCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "start " << c.start << ", length " << c.length);
         view.clearHighlights();
-        view.addHighlight(c.start, c.length, kGreen, false);
+        view.addHighlight(c.start, c.length, kHighlightGreen, false);
         std::vector<SequenceView::Highlight> expected;
         for (const auto& [start, length] : c.kept) {
-            expected.push_back({start, length, kGreen, false});
+            expected.push_back({start, length, kHighlightGreen, false});
         }
         EXPECT_EQ(view.highlights(), expected);
     }
@@ -165,7 +165,7 @@ TEST_F(SequenceViewTest, NewSequenceForgetsHighlightsCaretAndScroll)
 {
     fit(10, 5);
     view.setSequence(cycle(1000));
-    view.addHighlight(500, 10, kGreen);
+    view.addHighlight(500, 10, kHighlightGreen);
     view.setCaret(500);
     ASSERT_GT(view.firstVisibleRow(), 0);
     view.setSequence(cycle(800));
@@ -374,10 +374,10 @@ TEST_F(SequenceViewTest, HighlightsArePaintedInTheirColourWhereTheyStand)
 {
     fit(20, 6);
     view.setSequence(cycle(300));
-    view.verticalScrollBar()->setValue(2);     // rows 2 to 7 shown
-    view.addHighlight(3 * 20 + 5, 4, kGreen);  // row 3, columns 5 to 8
-    view.addHighlight(6 * 20 + 12, 3, kRed);   // row 6, columns 12 to 14
-    view.addHighlight(25, 5, kRed);            // row 1: scrolled away
+    view.verticalScrollBar()->setValue(2);              // rows 2 to 7 shown
+    view.addHighlight(3 * 20 + 5, 4, kHighlightGreen);  // row 3, columns 5 to 8
+    view.addHighlight(6 * 20 + 12, 3, kHighlightRed);   // row 6, columns 12 to 14
+    view.addHighlight(25, 5, kHighlightRed);            // row 1: scrolled away
     const QImage image = view.viewport()->grab().toImage();
 
     const auto [green, strayGreen] = countPixels(image, cells(view, 1, 5, 4), isGreen);
@@ -404,8 +404,8 @@ TEST_F(SequenceViewTest, LaterHighlightsPaintOverEarlierOnes)
 {
     fit(20, 3);
     view.setSequence(cycle(60));
-    view.addHighlight(0, 20, kGreen);
-    view.addHighlight(10, 10, kRed);
+    view.addHighlight(0, 20, kHighlightGreen);
+    view.addHighlight(10, 10, kHighlightRed);
     const QImage image = view.viewport()->grab().toImage();
     const QRect left = cells(view, 0, 0, 10).adjusted(0, 0, -2, 0);
     const QRect right = cells(view, 0, 10, 10).adjusted(2, 0, 0, 0);
@@ -419,7 +419,7 @@ TEST_F(SequenceViewTest, TextColourCanBeChanged)
 {
     fit(20, 3);
     view.setSequence(cycle(40));
-    view.setTextColor(kRed);
+    view.setTextColor(kHighlightRed);
     const QImage image = view.viewport()->grab().toImage();
     EXPECT_GT(countPixels(image, image.rect(), isRed).first, 0);
     EXPECT_EQ(countPixels(image, image.rect(), isPlainText).first, 0);
@@ -435,11 +435,11 @@ TEST_F(SequenceViewTest, GapsArePaintedGreyUnlessHighlighted)
 {
     fit(20, 3);
     view.setSequence("ACGTNNNNACGTRYACGTAC");
-    view.addHighlight(12, 1, kGreen);  // a highlight wins over the grey
+    view.addHighlight(12, 1, kHighlightGreen);  // a highlight wins over the grey
     EXPECT_EQ(view.colorAt(0), view.textColor());
     EXPECT_EQ(view.colorAt(5), SequenceView::kGapColor);
     EXPECT_EQ(view.colorAt(13), SequenceView::kGapColor);
-    EXPECT_EQ(view.colorAt(12), kGreen);
+    EXPECT_EQ(view.colorAt(12), kHighlightGreen);
     const QImage image = view.viewport()->grab().toImage();
     const QRegion gaps = QRegion(cells(view, 0, 4, 4)) + cells(view, 0, 13, 1);
     const auto [grey, strayGrey] = countPixels(image, gaps, isGrey);
@@ -454,7 +454,7 @@ TEST_F(SequenceViewTest, AMillionBasesPaint)
     view.resize(800, 600);
     view.setSequence(cycle(kLength));
     for (int k = 0; k < 100; ++k) {
-        view.addHighlight(k * 10007, 30, k % 2 == 0 ? kGreen : kRed);
+        view.addHighlight(k * 10007, 30, k % 2 == 0 ? kHighlightGreen : kHighlightRed);
     }
 
     view.viewport()->repaint();

@@ -25,6 +25,10 @@
 #include <memory>
 #include <vector>
 
+// The human mitochondrial record and the folder of the other test files.
+inline const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
+inline const QString kTestData = QStringLiteral(TESSARON_TEST_DATA);
+
 // The longest a test waits for a job, a window or a dialog.
 inline constexpr int kWaitLimitMs = 120000;
 

@@ -42,7 +42,6 @@ namespace {
 
 const QColor kGreen(0, 208, 0);
 const QColor kRed(224, 0, 0);
-const QString kMitoFile = QStringLiteral(TESSARON_MITO_GENBANK);
 
 class WindowTest : public WindowFixture {
 protected:

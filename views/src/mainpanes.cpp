@@ -17,7 +17,7 @@ namespace {
 // Tree on the left, status line and sequence to its right.
 constexpr int kTreeWidth = 180;
 constexpr int kPaneLeft = 185;
-constexpr int kStatusHeight = 20;
+constexpr int kStatusStripHeight = 20;
 
 QFont sequenceFont()
 {
@@ -103,9 +103,9 @@ bool MainPanes::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == right_ && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
-        statusStrip_->setGeometry(0, 0, size.width(), kStatusHeight);
-        sequencePane_->setGeometry(0, kStatusHeight, size.width(),
-                                   std::max(0, size.height() - kStatusHeight));
+        statusStrip_->setGeometry(0, 0, size.width(), kStatusStripHeight);
+        sequencePane_->setGeometry(0, kStatusStripHeight, size.width(),
+                                   std::max(0, size.height() - kStatusStripHeight));
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -11,10 +11,7 @@
 
 namespace {
 
-// Only this many characters of a field are read, as in "Options".
-constexpr qsizetype kReadLimit = 31;
-
-constexpr std::array<const char*, tessaron::kMaxUnitLength> kUnitNames{
+constexpr std::array<const char*, tessaron::kMaxUnitLength> kUnitLabels{
     QT_TRANSLATE_NOOP("CMicrosatelliteDlg", "&Mononucleotide:"),
     QT_TRANSLATE_NOOP("CMicrosatelliteDlg", "&Dinucleotide:"),
     QT_TRANSLATE_NOOP("CMicrosatelliteDlg", "&Trinucleotide:"),
@@ -27,7 +24,7 @@ constexpr std::array<const char*, tessaron::kMaxUnitLength> kUnitNames{
 std::optional<int> readField(QWidget* dialog, Prompts& prompts, QLineEdit* field, int low, int high)
 {
     bool isInteger = false;
-    const int read = field->text().left(kReadLimit).toInt(&isInteger, 10);
+    const int read = field->text().left(kFieldReadLimit).toInt(&isInteger, 10);
     if (!isInteger) {
         prompts.message(dialog, applicationName(), QObject::tr("Please enter an integer."),
                         Prompts::Icon::None);
@@ -57,7 +54,7 @@ CMicrosatelliteDlg::CMicrosatelliteDlg(const tessaron::MicrosatelliteSettings& c
     for (std::size_t p = 0; p < repeatsFields_.size(); ++p) {
         auto* field = new QLineEdit(QString::number(current.minimumRepeats[p]));
         field->setObjectName(QStringLiteral("repeatsField%1").arg(p + 1));
-        fields->addRow(tr(kUnitNames[p]), field);
+        fields->addRow(tr(kUnitLabels[p]), field);
         repeatsFields_[p] = field;
     }
     auto* compounds = new QGroupBox(tr("Compounds"));

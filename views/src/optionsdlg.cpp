@@ -17,15 +17,13 @@ namespace {
 
 constexpr int kShortest = 3;
 constexpr int kLongest = 256;
-// Only this many characters of a field are read, as the platform's dialogs do.
-constexpr qsizetype kReadLimit = 31;
 
 // Reads a length from its field. A failing field shows its message, takes the
 // focus with its text selected, and false is returned.
 bool readLength(QWidget* dialog, Prompts& prompts, QLineEdit* field, int& value)
 {
     bool isInteger = false;
-    const int read = field->text().left(kReadLimit).toInt(&isInteger, 10);
+    const int read = field->text().left(kFieldReadLimit).toInt(&isInteger, 10);
     if (!isInteger) {
         prompts.message(dialog, applicationName(), QObject::tr("Please enter an integer."),
                         Prompts::Icon::None);

@@ -19,9 +19,6 @@ namespace {
 
 enum Letter { kA = 0, kT = 1, kC = 2, kG = 3 };
 
-// Only this many characters of a field are read, as the platform's dialogs do.
-constexpr qsizetype kReadLimit = 31;
-
 }  // namespace
 
 CRandomDlg::CRandomDlg(const Counts& counts, Prompts& prompts, QWidget* parent)
@@ -82,7 +79,7 @@ QLineEdit* CRandomDlg::readFields()
     for (const Letter letter : {kA, kC, kG, kT}) {
         QLineEdit* field = countFields_[letter];
         bool isCount = false;
-        const uint count = field->text().left(kReadLimit).toUInt(&isCount, 10);
+        const uint count = field->text().left(kFieldReadLimit).toUInt(&isCount, 10);
         if (!isCount) {
             const QScopedValueRollback guard(updating_, true);
             prompts_.message(this, applicationName(), tr("Please enter a positive integer."),

@@ -8,6 +8,10 @@
 
 class QWidget;
 
+// Only this many characters of a number field are read, as the platform's
+// dialogs do.
+inline constexpr int kFieldReadLimit = 31;
+
 // The one seam through which the program shows message boxes, file choosers
 // and small questions, so that tests can answer them without a modal window.
 class Prompts {
