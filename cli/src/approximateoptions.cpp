@@ -1,5 +1,7 @@
 #include "approximateoptions.h"
 
+#include "clifailure.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -9,13 +11,10 @@ namespace tessaron {
 
 namespace {
 
+using cli::singleQuoted;
+
 constexpr int kLongestMinimum = std::numeric_limits<std::int32_t>::max();
 constexpr int kLargestPenalty = 1000;
-
-std::string quoted(std::string_view text)
-{
-    return "'" + std::string(text) + "'";
-}
 
 std::optional<int> wholeNumber(std::string_view text, int low, int high)
 {
@@ -76,7 +75,7 @@ bool isApproximateOption(std::string_view name)
 std::optional<std::string> approximateOption(std::string_view name, std::string_view value,
                                              ApproximateSettings& settings)
 {
-    const std::string given = std::string(name) + ": " + quoted(value);
+    const std::string given = std::string(name) + ": " + singleQuoted(value);
     if (name == "--mismatch-penalty") {
         const auto penalty = wholeNumber(value, 1, kLargestPenalty);
         if (!penalty) {
@@ -117,8 +116,8 @@ std::optional<std::string> finishApproximateOptions(Options& options,
     if (minText) {
         const auto minimum = wholeNumber(*minText, 1, kLongestMinimum);
         if (!minimum) {
-            return "--min: " + quoted(*minText) + " is not an integer from 1 (the approximate search's " +
-                   "shortest pair)";
+            return "--min: " + singleQuoted(*minText) +
+                   " is not an integer from 1 (the approximate search's " + "shortest pair)";
         }
         options.approximate.minLength = *minimum;
     }

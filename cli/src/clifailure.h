@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tessaron::cli {
 
@@ -9,5 +10,13 @@ namespace tessaron::cli {
 struct Failure {
     std::string message;
 };
+
+inline constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
+
+// A name or value the user gave, quoted as the messages quote it.
+inline std::string singleQuoted(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
 
 }  // namespace tessaron::cli

@@ -11,13 +11,6 @@ namespace tessaron::cli {
 
 namespace {
 
-constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
-
-std::string singleQuoted(std::string_view text)
-{
-    return "'" + std::string(text) + "'";
-}
-
 // A plain text file's id: its display name, without ".gz"; "sequence" for
 // standard input.
 std::string textSeqid(const std::filesystem::path& path)

@@ -3,6 +3,7 @@
 // The searches a report runs, their failures turned into cli::Failure.
 
 #include "cli/options.h"
+#include "clifailure.h"
 #include "compare/controls.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
@@ -17,8 +18,6 @@
 #include <string_view>
 
 namespace tessaron::cli {
-
-inline constexpr std::string_view kOutOfMemory = "Looks like we're out of memory...";
 
 // Throws the Failure that says why a search gave no result.
 [[noreturn]] void throwSearchFailure(SearchFailure failure);

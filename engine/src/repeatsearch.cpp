@@ -11,6 +11,7 @@
 // word are made again on demand by the snapshot's source, through the same
 // code that the storing sink uses, so their order is the search's order.
 
+#include "engine/alphabet.h"
 #include "engine/repeatsnapshot.h"
 #include "engine/suffixindex.h"
 #include "lookup.h"
@@ -32,7 +33,6 @@ namespace tessaron {
 
 namespace {
 
-constexpr int kLetters = 4;
 constexpr std::int64_t kAll = std::numeric_limits<std::int64_t>::max();
 
 std::int64_t pairsAmong(std::int64_t k)

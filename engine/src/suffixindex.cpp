@@ -13,6 +13,7 @@
 // and the starts that a lookup lists precomputed as one run per node.
 
 #include "engine/suffixindex.h"
+#include "engine/alphabet.h"
 #include "lookup.h"
 
 #include <algorithm>
@@ -30,8 +31,6 @@
 namespace tessaron {
 
 namespace {
-
-constexpr int kLetters = 4;
 
 // Deepest prefix the lookup table covers, whatever the genome size.
 constexpr int kMaxTableDepth = 10;

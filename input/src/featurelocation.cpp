@@ -1,4 +1,5 @@
 #include "input/featurelocation.h"
+#include "blanks.h"
 
 #include <limits>
 #include <string>
@@ -8,10 +9,7 @@ namespace tessaron {
 
 namespace {
 
-bool isSpace(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
-}
+using blanks::isSpace;
 
 bool isDigit(char ch)
 {

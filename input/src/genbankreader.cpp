@@ -1,4 +1,5 @@
 #include "input/genbankreader.h"
+#include "blanks.h"
 
 #include "input/featurelocation.h"
 #include "input/filebytes.h"
@@ -15,30 +16,14 @@ namespace tessaron {
 
 namespace {
 
+using blanks::isSpace;
+using blanks::trim;
+using blanks::trimLeft;
+
 constexpr std::size_t kNameLength = 30;  // longest feature name kept
 // Feature keys stand in this column (0-based); qualifiers and wrapped
 // locations further right.
 constexpr std::size_t kKeyColumn = 5;
-
-bool isSpace(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
-}
-
-std::string_view trimLeft(std::string_view text)
-{
-    const auto it = std::find_if_not(text.begin(), text.end(), isSpace);
-    return text.substr(static_cast<std::size_t>(it - text.begin()));
-}
-
-std::string_view trim(std::string_view text)
-{
-    text = trimLeft(text);
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Text shown to the user ends where a C string would.
 std::string_view untilNul(std::string_view text)

@@ -1,4 +1,5 @@
 #include "input/records.h"
+#include "blanks.h"
 
 #include "input/filebytes.h"
 #include "input/genbankreader.h"
@@ -12,34 +13,22 @@ namespace tessaron {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+using blanks::isSpace;
+using blanks::trim;
+using blanks::trimLeft;
 
-bool isBlank(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\v' || ch == '\f';
-}
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool isLetter(char ch)
 {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
 }
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // The first blank-separated word of a text, and the text after it.
 std::pair<std::string_view, std::string_view> firstWord(std::string_view text)
 {
     text = trim(text);
-    const auto blank = std::find_if(text.begin(), text.end(), isBlank);
+    const auto blank = std::find_if(text.begin(), text.end(), isSpace);
     const auto split = static_cast<std::size_t>(blank - text.begin());
     return {text.substr(0, split), trim(text.substr(split))};
 }
@@ -89,14 +78,6 @@ private:
     int number_ = 1;
 };
 
-std::string_view trimLeft(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
 std::size_t contentStart(std::string_view bytes)
 {
     return bytes.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -109,7 +90,7 @@ std::optional<std::string_view> keywordValue(std::string_view line, std::string_
         return std::nullopt;
     }
     const std::string_view rest = line.substr(keyword.size());
-    if (!rest.empty() && !isBlank(rest.front())) {
+    if (!rest.empty() && !isSpace(rest.front())) {
         return std::nullopt;
     }
     return trim(rest);
@@ -364,7 +345,7 @@ std::optional<std::string> notTextCause(std::string_view bytes)
     for (std::size_t i = 0; i < sample.size();) {
         const auto byte = static_cast<unsigned char>(sample[i]);
         const std::size_t length = utf8Length(sample.substr(i));
-        const bool control = (byte < 0x20U && !isBlank(sample[i])) || byte == 0x7FU;
+        const bool control = (byte < 0x20U && !isSpace(sample[i])) || byte == 0x7FU;
         odd += length == 0 || control ? 1 : 0;
         i += std::max<std::size_t>(length, 1);
     }
@@ -470,7 +451,7 @@ std::string_view formatName(RecordFormat format)
 RecordFormat detectFormat(std::string_view bytes)
 {
     const std::string_view content = bytes.substr(contentStart(bytes));
-    const auto first = std::find_if_not(content.begin(), content.end(), isBlank);
+    const auto first = std::find_if_not(content.begin(), content.end(), isSpace);
     const std::string_view text = content.substr(static_cast<std::size_t>(first - content.begin()));
     if (text.starts_with("LOCUS")) {
         return RecordFormat::GenBank;

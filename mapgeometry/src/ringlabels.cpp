@@ -11,9 +11,9 @@ namespace tessaron {
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kNearestRing = 200.0;  // names begin here at the nearest
-constexpr double kRingStep = 15.0;      // or further out by steps of this
+constexpr double kTurn = 2.0 * std::numbers::pi;  // a full turn, in radians
+constexpr double kNearestRing = 200.0;            // names begin here at the nearest
+constexpr double kRingStep = 15.0;                // or further out by steps of this
 constexpr int kRingSteps = 6;
 constexpr double kRoomFactor = 1.3;  // places for the names wanted, and some room
 constexpr int kPlacesAway = 5;       // how far a name may stand from its arc
@@ -46,7 +46,7 @@ RingLayout ringLabels(const FeatureList& features, double radiansPerBase, const 
     int places = 0;
     for (int step = 0; step <= kRingSteps; ++step) {
         layout.radius = kNearestRing + step * kRingStep;
-        places = static_cast<int>(std::floor(kTwoPi * layout.radius / (height + kLineGap)));
+        places = static_cast<int>(std::floor(kTurn * layout.radius / (height + kLineGap)));
         if (places >= wanted * kRoomFactor) {
             break;
         }
@@ -58,7 +58,7 @@ RingLayout ringLabels(const FeatureList& features, double radiansPerBase, const 
     for (const MapName& name : names) {
         const double turn = middleOf(features[name.feature], sequenceEnd) * radiansPerBase;
         thetas.push_back(turn + kMapStartAngle);
-        ideals.push_back(std::fmod(turn / kTwoPi * places, static_cast<double>(places)));
+        ideals.push_back(std::fmod(turn / kTurn * places, static_cast<double>(places)));
     }
     std::vector<std::size_t> order(names.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -79,7 +79,7 @@ RingLayout ringLabels(const FeatureList& features, double radiansPerBase, const 
         label.name = names[i].name;
         label.color = names[i].color;
         label.width = metrics.width ? metrics.width(label.name) : 0;
-        label.angle = kMapStartAngle + kTwoPi * slots[i] / places;
+        label.angle = kMapStartAngle + kTurn * slots[i] / places;
         label.turned = std::cos(label.angle) < 0.0;
         const double anchor = arcOuter + 1.0;
         label.leader = {polar(thetas[i], anchor), polar(thetas[i], anchor + kLeaderOut),

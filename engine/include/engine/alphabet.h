@@ -10,7 +10,8 @@
 namespace tessaron {
 
 // Letter codes: A = 0, T = 1, C = 2, G = 3; any other letter is a gap.
-inline constexpr std::array<char, 4> kAlphabet{'A', 'T', 'C', 'G'};
+inline constexpr int kLetters = 4;
+inline constexpr std::array<char, kLetters> kAlphabet{'A', 'T', 'C', 'G'};
 inline constexpr std::uint8_t kGapCode = 4;
 
 // The code of an upper-case base, or -1 for any other character.
