@@ -39,7 +39,7 @@ std::string expectedPairsReport(const std::string& bases, int minLength, int len
     for (const auto& [kind, name] : kKinds) {
         const reference::Repeats repeats =
             kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
-        for (const auto& slot : repeats.slots) {
+        for (const auto& slot : repeats.bySlot) {
             for (const auto& repeat : slot) {
                 for (const RepeatPair& pair : repeat.pairs) {
                     report += std::string(name) + '\t' + std::to_string(repeat.length) + '\t' +

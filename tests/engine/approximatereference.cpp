@@ -1,4 +1,5 @@
 #include "approximatereference.h"
+#include "referenceindex.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,20 +16,6 @@ using Scores = std::vector<std::optional<std::int64_t>>;  // nothing: a pair wit
 bool isBase(char letter)
 {
     return letter == 'A' || letter == 'C' || letter == 'G' || letter == 'T';
-}
-
-char complementOf(char letter)
-{
-    switch (letter) {
-        case 'A':
-            return 'T';
-        case 'T':
-            return 'A';
-        case 'C':
-            return 'G';
-        default:
-            return 'C';
-    }
 }
 
 // The longest segment from each start whose every prefix scores > 0 and that

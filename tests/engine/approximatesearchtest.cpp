@@ -5,6 +5,7 @@
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
 #include "input/genbankreader.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +30,6 @@ void PrintTo(const ApproximatePair& pair, std::ostream* out)
 }
 
 namespace {
-
-constexpr RepeatKind kKinds[] = {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror,
-                                 RepeatKind::Complementary};
 
 std::shared_ptr<Genome> makeGenome(const std::string& bases, int minLength = 8)
 {
@@ -113,7 +111,7 @@ std::string testSequence(std::uint32_t seed)
     for (int c = 0; c < copies; ++c) {
         const int length = 20 + static_cast<int>(rng() % 80);
         const std::string word = drawn(rng, length);
-        const RepeatKind kind = kKinds[rng() % 4];
+        const RepeatKind kind = test::kAllKinds[rng() % 4];
         plant(s, word, rng() % s.size());
         plant(s, mutated(partner(word, kind), rng, 0.02 * static_cast<double>(rng() % 8)), rng() % s.size());
     }
@@ -180,7 +178,7 @@ void checkAgainstReference(std::uint32_t firstSeed, std::uint32_t seeds)
         const std::string s = testSequence(seed);
         const auto genome = makeGenome(s);
         ApproximateSettings settings = testSettings(seed);
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             const auto expected = reference::approximateSearch(
                 s, kind, settings, karlinAltschul(*genome, kind, settings.mismatchPenalty));
             for (const ApproximateMethod method : {ApproximateMethod::FullScan, ApproximateMethod::Seeds}) {
@@ -226,7 +224,7 @@ TEST(ApproximateSearch, AgreesWithTheDefinitionOnNearlyPeriodicSequences)
             s[rng() % s.size()] = 'N';
         }
         const auto genome = makeGenome(s);
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             ApproximateSettings settings;
             settings.minLength = 4 + round % 5;
             settings.identity = 50.0 + 10.0 * (round % 5);
@@ -261,7 +259,7 @@ TEST(ApproximateSearch, AgreesWithTheDefinitionOnTinySequences)
                                              "GATTACAGATTACANNNGATTACA"};
     for (const std::string& s : sequences) {
         const auto genome = makeGenome(s);
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             for (const int minimum : {1, 2, 4}) {
                 ApproximateSettings settings;
                 settings.minLength = minimum;
@@ -306,7 +304,7 @@ TEST(ApproximateSearch, WithAPenaltyTooLargeToBridgeFindsTheExactPairs)
     std::mt19937 rng(5);
     for (int round = 0; round < 12; ++round) {
         std::string s = drawn(rng, 300 + static_cast<int>(rng() % 300), round % 3 == 0 ? "AT" : "ACGT");
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             const std::string word = drawn(rng, 12 + static_cast<int>(rng() % 20));
             plant(s, word, s.size() - 5);  // across the origin
             plant(s, partner(word, kind), rng() % s.size());
@@ -314,7 +312,7 @@ TEST(ApproximateSearch, WithAPenaltyTooLargeToBridgeFindsTheExactPairs)
         plant(s, std::string(30, 'A') + "CACACACACACA", rng() % s.size());  // overlapping copies
         const int minimum = 4 + round % 6;
         const auto genome = makeGenome(s, minimum);
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             ApproximateSettings settings;
             settings.minLength = minimum;
             settings.mismatchPenalty = static_cast<int>(s.size()) + 1;
@@ -341,21 +339,21 @@ TEST(ApproximateSearch, SeedsGiveTheFullScansPairsOnALongerGenome)
     for (int c = 0; c < 12; ++c) {
         const std::string word = drawn(rng, 40 + static_cast<int>(rng() % 300));
         plant(s, word, rng() % s.size());
-        plant(s, mutated(partner(word, kKinds[c % 4]), rng, 0.03 * (c % 5)), rng() % s.size());
+        plant(s, mutated(partner(word, test::kAllKinds[c % 4]), rng, 0.03 * (c % 5)), rng() % s.size());
     }
     plant(s, std::string(200, 'A'), 100);
     plant(s, "NNNN", 4000);
     const auto genome = makeGenome(s);
     ApproximateSettings seeded;
     seeded.threads = 2;
-    const auto together = approximateSearch(*genome, kKinds, seeded);
+    const auto together = approximateSearch(*genome, test::kAllKinds, seeded);
     ASSERT_TRUE(std::holds_alternative<std::vector<ApproximateResult>>(together));
     for (std::size_t k = 0; k < 4; ++k) {
         ApproximateSettings settings;
         settings.method = ApproximateMethod::FullScan;
-        const auto expected = search(*genome, kKinds[k], settings).pairs;
+        const auto expected = search(*genome, test::kAllKinds[k], settings).pairs;
         EXPECT_FALSE(expected.empty());
-        const ApproximateResult result = search(*genome, kKinds[k], seeded);
+        const ApproximateResult result = search(*genome, test::kAllKinds[k], seeded);
         EXPECT_GT(result.seedLength, 0);
         EXPECT_TRUE(result.exhaustive);
         EXPECT_EQ(result.pairs, expected) << "kind " << k;
@@ -423,7 +421,7 @@ TEST(ApproximateSearch, MarksTheMismatchedLettersOfBothCopies)
     const std::string s = "ACGTTGCAAGGTTCNCAGTTGCTAGTCC";
     const auto genome = makeGenome(s);
     const auto letter = [&](std::int64_t position) { return s[static_cast<std::size_t>(position % 28)]; };
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         const bool backwards = kind == RepeatKind::Inverted || kind == RepeatKind::Mirror;
         const bool complemented = kind == RepeatKind::Inverted || kind == RepeatKind::Complementary;
         // Copies of 9 letters from 25 (across the origin) and from 8 (over the N at 14).

@@ -4,6 +4,7 @@
 #include "engine/genome.h"
 #include "engine/repeatsnapshot.h"
 #include "input/genbankreader.h"
+#include "testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,6 @@
 
 namespace tessaron {
 namespace {
-
-constexpr RepeatKind kKinds[] = {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror,
-                                 RepeatKind::Complementary};
 
 char complementOf(char base)
 {
@@ -205,8 +203,8 @@ std::shared_ptr<const CompleteIndex> indexFor(const std::shared_ptr<Genome>& gen
 void expectMatchesDefinition(const std::string& s, int minLength)
 {
     const auto genome = makeGenome(s, minLength);
-    const auto shared = indexFor(genome, kKinds);
-    for (const RepeatKind kind : kKinds) {
+    const auto shared = indexFor(genome, test::kAllKinds);
+    for (const RepeatKind kind : test::kAllKinds) {
         SCOPED_TRACE("kind " + std::to_string(static_cast<int>(kind)));
         const std::vector<Found> expected = bruteForce(s, kind, minLength);
         const int longest = expected.empty() ? 0 : expected.back().length;
@@ -303,7 +301,7 @@ std::string planted(std::mt19937& rng, int length)
         return s;
     }
     const int size = std::max(4, length / 10);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         const int from = static_cast<int>(rng() % static_cast<unsigned>(length));
         const int to = kind == RepeatKind::Mirror ? length - size / 2
                                                   : static_cast<int>(rng() % static_cast<unsigned>(length));
@@ -428,7 +426,7 @@ TEST(CompleteSearch, SequencesThatMatchThemselvesAllRoundGiveOnlyTheBrokenPairin
         expectMatchesDefinition(s, 3);
     }
     const auto genome = makeGenome("AAAAAAAAAAAAAAAAAAAA", 3);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         EXPECT_EQ(run(genome, kind, SnapshotDetail::Words)->total(), 0);
     }
 }
@@ -443,7 +441,7 @@ TEST(CompleteSearch, GapsMatchNothing)
         expectMatchesDefinition(s, 3);
     }
     const auto genome = makeGenome("NNNNNNNNNNNNNNNNNNNN", 3);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         EXPECT_EQ(run(genome, kind, SnapshotDetail::Words)->total(), 0);
     }
 }
@@ -483,7 +481,7 @@ TEST(CompleteSearch, AnIndexForSomeKindsServesThemAndAnyOtherKindAlike)
                                                     {RepeatKind::Complementary, RepeatKind::Inverted}};
     for (const auto& kinds : sets) {
         const auto index = indexFor(genome, kinds);
-        for (const RepeatKind kind : kKinds) {
+        for (const RepeatKind kind : test::kAllKinds) {
             SCOPED_TRACE(std::to_string(kinds.size()) + " kinds, kind " +
                          std::to_string(static_cast<int>(kind)));
             if (std::find(kinds.begin(), kinds.end(), kind) != kinds.end()) {
@@ -510,17 +508,18 @@ TEST(CompleteSearch, FailsCleanly)
     std::stop_source stop;
     SearchControl control{stop.get_token(), {}};
     stop.request_stop();
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         EXPECT_EQ(std::get<SearchFailure>(completeSearch(genome, kind, SnapshotDetail::Words, control)),
                   SearchFailure::Cancelled);
     }
-    EXPECT_EQ(std::get<SearchFailure>(buildCompleteIndex(genome, kKinds, control)), SearchFailure::Cancelled);
+    EXPECT_EQ(std::get<SearchFailure>(buildCompleteIndex(genome, test::kAllKinds, control)),
+              SearchFailure::Cancelled);
 
     // A stop asked for while the search runs, from its first progress report,
     // which lies strictly between 0 and 1; no report follows.
     genome->setPairLimit(Genome::kDefaultPairLimit);
-    const auto index = indexFor(genome, kKinds);
-    for (const RepeatKind kind : kKinds) {
+    const auto index = indexFor(genome, test::kAllKinds);
+    for (const RepeatKind kind : test::kAllKinds) {
         for (const bool overIndex : {false, true}) {
             std::stop_source midway;
             std::vector<double> reports;

@@ -116,7 +116,7 @@ std::string compareRepeats(const Genome& genome, const RepeatList* list, const r
         return what + "no list";
     }
     if (list->minLength() != expected.minLength ||
-        list->slotCount() != static_cast<int>(expected.slots.size())) {
+        list->slotCount() != static_cast<int>(expected.bySlot.size())) {
         return what + "slots " + std::to_string(list->minLength()) + "+" + std::to_string(list->slotCount());
     }
     if (list->total() != expected.total) {
@@ -125,7 +125,7 @@ std::string compareRepeats(const Genome& genome, const RepeatList* list, const r
     }
     for (int slot = 0; slot < list->slotCount(); ++slot) {
         const auto& repeats = list->slot(slot);
-        const auto& refRepeats = expected.slots[static_cast<std::size_t>(slot)];
+        const auto& refRepeats = expected.bySlot[static_cast<std::size_t>(slot)];
         const std::string inSlot = what + "slot " + std::to_string(slot) + ": ";
         if (list->pairCount(slot) != expected.pairCounts[static_cast<std::size_t>(slot)]) {
             return inSlot + "pair count " + std::to_string(list->pairCount(slot));

@@ -8,8 +8,6 @@
 
 namespace tessaron::reference {
 
-namespace {
-
 char complementOf(char letter)
 {
     switch (letter) {
@@ -25,6 +23,8 @@ char complementOf(char letter)
             throw std::invalid_argument("not a base");
     }
 }
+
+namespace {
 
 bool hasChild(const Node& node)
 {
@@ -237,7 +237,7 @@ Repeats ReferenceIndex::emptyRepeats() const
     repeats.minLength = minLength_;
     const int slotCount = lengthBound_ - minLength_;
     repeats.pairCounts.assign(static_cast<std::size_t>(slotCount), 0);
-    repeats.slots.resize(static_cast<std::size_t>(slotCount));
+    repeats.bySlot.resize(static_cast<std::size_t>(slotCount));
     return repeats;
 }
 
@@ -247,7 +247,7 @@ void ReferenceIndex::append(Repeats& repeats, Repeat repeat)
     const auto pairs = static_cast<std::int64_t>(repeat.pairs.size());
     repeats.pairCounts.at(slot) += pairs;
     repeats.total += pairs;
-    repeats.slots.at(slot).push_back(std::move(repeat));
+    repeats.bySlot.at(slot).push_back(std::move(repeat));
 }
 
 Repeats ReferenceIndex::findDirectRepeats() const

@@ -35,13 +35,16 @@ struct Repeats {
     int minLength = 0;
     std::int64_t total = 0;
     std::vector<std::int64_t> pairCounts;
-    std::vector<std::vector<Repeat>> slots;
+    std::vector<std::vector<Repeat>> bySlot;
 };
 
 // The word of a node, a letter at a time; the alphabet order A, T, C, G.
 inline constexpr std::array<char, 4> kLetters{'A', 'T', 'C', 'G'};
 
 std::string transformWord(std::string_view word, RepeatKind kind);
+
+// The complementary base; throws std::invalid_argument for any other letter.
+char complementOf(char letter);
 
 class ReferenceIndex {
 public:

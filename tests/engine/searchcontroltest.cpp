@@ -20,9 +20,6 @@
 namespace tessaron {
 namespace {
 
-constexpr RepeatKind kKinds[] = {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror,
-                                 RepeatKind::Complementary};
-
 std::string randomBases(int count, std::uint32_t seed)
 {
     std::mt19937 rng(seed);
@@ -98,7 +95,7 @@ TEST(SearchControl, SearchesStopOnRequest)
 {
     const auto genome = test::indexOf(largeGenome());
     ASSERT_NE(genome, nullptr);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         for (const SnapshotDetail detail : {SnapshotDetail::Counts, SnapshotDetail::Words}) {
             std::stop_source stop;
@@ -128,7 +125,7 @@ TEST(SearchControl, SearchInPartsMatchesTheStoredList)
 {
     const auto genome = test::indexOf(largeGenome());
     ASSERT_NE(genome, nullptr);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         const auto stored = genome->searchList(kind);
         const auto& list = *std::get<std::unique_ptr<RepeatList>>(stored);
@@ -146,7 +143,7 @@ TEST(SearchControl, PairLimitIsToldApartAndSpareTheCounts)
     const auto genome = largeGenome();
     const auto shared = test::indexOf(genome);
     ASSERT_NE(shared, nullptr);
-    for (const RepeatKind kind : kKinds) {
+    for (const RepeatKind kind : test::kAllKinds) {
         SCOPED_TRACE(static_cast<int>(kind));
         genome->setPairLimit(Genome::kDefaultPairLimit);
         const auto words = searchRepeats(shared, kind, SnapshotDetail::Words);
@@ -206,7 +203,7 @@ TEST(SearchControl, PreparedSearchRunsEachMethod)
         EXPECT_EQ(methodNamed(methodName(method)), method);
         for (const bool withSuffixIndex : {false, true}) {
             Progress progress;
-            auto prepared = prepareSearch(genome, method, kKinds, progress.control(),
+            auto prepared = prepareSearch(genome, method, test::kAllKinds, progress.control(),
                                           PrepareOptions{withSuffixIndex, 0, nullptr});
             ASSERT_TRUE(std::holds_alternative<PreparedSearch>(prepared));
             progress.expectRisingToOne(1);
@@ -224,32 +221,32 @@ TEST(SearchControl, PreparedSearchRunsEachMethod)
         }
         std::stop_source stop;
         stop.request_stop();
-        EXPECT_EQ(
-            std::get<SearchFailure>(prepareSearch(genome, method, kKinds, SearchControl{stop.get_token(), {}},
-                                                  PrepareOptions{true, 0, nullptr})),
-            SearchFailure::Cancelled);
+        EXPECT_EQ(std::get<SearchFailure>(prepareSearch(genome, method, test::kAllKinds,
+                                                        SearchControl{stop.get_token(), {}},
+                                                        PrepareOptions{true, 0, nullptr})),
+                  SearchFailure::Cancelled);
     }
     // A suffix index built before is used again, but only for its own genome.
     const auto reused =
-        prepareSearch(genome, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+        prepareSearch(genome, SearchMethod::Trie, test::kAllKinds, {}, PrepareOptions{false, 0, index});
     EXPECT_EQ(std::get<PreparedSearch>(reused).suffixIndex(), index);
     const std::shared_ptr<const Genome> other = largeGenome(1000);
     const auto rebuilt =
-        prepareSearch(other, SearchMethod::Trie, kKinds, {}, PrepareOptions{false, 0, index});
+        prepareSearch(other, SearchMethod::Trie, test::kAllKinds, {}, PrepareOptions{false, 0, index});
     EXPECT_NE(std::get<PreparedSearch>(rebuilt).suffixIndex(), index);
     EXPECT_EQ(methodNamed("fuzzy"), std::nullopt);
     // The approximate search needs no index: its entry gives the search's own pairs.
     EXPECT_EQ(methodNamed("approximate"), SearchMethod::Approximate);
     ApproximateSettings settings;
     settings.minLength = 12;
-    const auto approximate = prepareSearch(genome, SearchMethod::Approximate, kKinds, {},
+    const auto approximate = prepareSearch(genome, SearchMethod::Approximate, test::kAllKinds, {},
                                            PrepareOptions{false, 0, nullptr, settings});
     const PreparedSearch& prepared = std::get<PreparedSearch>(approximate);
     EXPECT_EQ(prepared.suffixIndex(), nullptr);
     EXPECT_FALSE(methodInfo(SearchMethod::Approximate).findsWords);
     EXPECT_TRUE(std::holds_alternative<SearchFailure>(prepared.run(RepeatKind::Direct)));
-    const auto pairs = prepared.approximate(kKinds);
-    const auto own = approximateSearch(*genome, kKinds, settings);
+    const auto pairs = prepared.approximate(test::kAllKinds);
+    const auto own = approximateSearch(*genome, test::kAllKinds, settings);
     ASSERT_EQ(std::get<0>(pairs).size(), std::get<0>(own).size());
     for (std::size_t kind = 0; kind < std::get<0>(own).size(); ++kind) {
         EXPECT_EQ(std::get<0>(pairs)[kind].pairs, std::get<0>(own)[kind].pairs);

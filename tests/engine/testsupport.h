@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "engine/suffixindex.h"
 
@@ -11,6 +12,10 @@
 #include <vector>
 
 namespace tessaron::test {
+
+// The four kinds in the engine's order.
+inline constexpr RepeatKind kAllKinds[] = {RepeatKind::Direct, RepeatKind::Inverted, RepeatKind::Mirror,
+                                           RepeatKind::Complementary};
 
 // Loads `bases` the way the readers do (provisional settings, the text, then
 // the given settings unclamped). False when memory runs out.

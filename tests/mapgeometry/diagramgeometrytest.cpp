@@ -1,5 +1,7 @@
 #include "mapgeometry/diagramgeometry.h"
 
+#include "featurelists.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,15 +11,9 @@
 namespace {
 
 using namespace tessaron;
+using test::listOfLength;
 
 constexpr std::int32_t kMitoEnd = 16568;  // the human mitochondrion's last base
-
-FeatureList listOfLength(std::int32_t end, std::vector<Feature> rest = {})
-{
-    FeatureList list{{0, end, "sequence", kColorSequence}};
-    list.insert(list.end(), rest.begin(), rest.end());
-    return list;
-}
 
 TEST(DiagramGeometry, TurnsOnceOverTheSequence)
 {

@@ -3,6 +3,8 @@
 
 #include "mapgeometry/mapscene.h"
 
+#include "featurelists.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,13 +15,7 @@
 namespace {
 
 using namespace tessaron;
-
-FeatureList listOfLength(std::int32_t end, std::vector<Feature> rest = {})
-{
-    FeatureList list{{0, end, "sequence", kColorSequence}};
-    list.insert(list.end(), rest.begin(), rest.end());
-    return list;
-}
+using test::listOfLength;
 
 TEST(MapScene, TurnsOnTheBasesReadAndWarnsOnceWhenTheSourceDisagrees)
 {

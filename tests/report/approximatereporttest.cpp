@@ -7,6 +7,7 @@
 #include "report/bedreport.h"
 #include "report/gffreport.h"
 #include "report/sortedrows.h"
+#include "written.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,8 @@
 
 namespace tessaron {
 namespace {
+
+using test::written;
 
 ApproximatePair pairOf(std::int64_t first, std::int64_t second, std::int64_t length, std::int64_t mismatches,
                        double evalue)
@@ -42,16 +45,6 @@ std::vector<ApproximateResult> results()
     found[1].kind = RepeatKind::Inverted;
     found[1].pairs = {pairOf(99, 979, 30, 0, 0.5)};
     return found;
-}
-
-template <typename Write>
-std::string written(Write write)
-{
-    std::ostringstream text;
-    TableWriter out(text, TableFormat::Tsv);
-    write(out);
-    out.flush();
-    return text.str();
 }
 
 TEST(ApproximateReport, PairsTableHasItsColumnsInOrder)

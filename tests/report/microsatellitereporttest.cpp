@@ -2,6 +2,7 @@
 
 #include "report/bedreport.h"
 #include "report/gffreport.h"
+#include "written.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 
 namespace tessaron {
 namespace {
+
+using test::written;
 
 // On a circle of 100 letters: a dinucleotide run and a mononucleotide run
 // across the origin joined into compound 1, and a run on its own.
@@ -26,16 +29,6 @@ const FeatureList kFeatures{
     {38, 45, "trnC", 0},
     {90, 99, "orf", 0},
 };
-
-template <typename Write>
-std::string written(Write&& write)
-{
-    std::ostringstream text;
-    TableWriter out(text, TableFormat::Tsv);
-    write(out);
-    out.flush();
-    return text.str();
-}
 
 TEST(MicrosatelliteReport, TableEndsPastTheOriginAndNamesFeatures)
 {
