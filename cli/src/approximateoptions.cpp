@@ -13,8 +13,8 @@ namespace {
 
 using cli::singleQuoted;
 
-constexpr int kLongestMinimum = std::numeric_limits<std::int32_t>::max();
-constexpr int kLargestPenalty = 1000;
+constexpr int kLongestMinimum = ApproximateSettings::kLongestMinimum;
+constexpr int kLargestPenalty = ApproximateSettings::kLargestPenalty;
 
 std::optional<int> wholeNumber(std::string_view text, int low, int high)
 {
@@ -87,7 +87,7 @@ std::optional<std::string> identityValue(std::string_view name, std::string_view
                                          ApproximateSettings& settings)
 {
     const auto identity = decimalNumber(value);
-    if (!identity || *identity < 0.0 || *identity > 100.0) {
+    if (!identity || *identity < 0.0 || *identity > ApproximateSettings::kMostIdentity) {
         return given(name, value) + " is not a percentage from 0 to 100";
     }
     settings.identity = *identity;

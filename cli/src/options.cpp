@@ -2,8 +2,10 @@
 
 #include "approximateoptions.h"
 
+#include "compare/controls.h"
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
+#include "engine/wordlengths.h"
 
 #include <algorithm>
 #include <array>
@@ -15,14 +17,10 @@ namespace tessaron {
 
 namespace {
 
-constexpr int kShortestLength = 3;
-constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
-constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
-constexpr int kMostRepeats = 1'000'000;
 
 constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
     {"summary", ReportKind::Summary},
@@ -221,10 +219,11 @@ public:
         } else {
             maxGiven_ = true;
         }
-        const auto length = parseNumber<int>(value, kShortestLength, kLongestLength);
+        const auto length = parseNumber<int>(value, WordLengths::kShortest, WordLengths::kLongest);
         if (!length) {
-            std::string message =
-                std::string(name) + ": " + quote(value) + " is not an integer from 3 to 256";
+            std::string message = std::string(name) + ": " + quote(value) + " is not an integer from " +
+                                  std::to_string(WordLengths::kShortest) + " to " +
+                                  std::to_string(WordLengths::kLongest);
             if (name == "--min") {
                 minError_ = std::move(message);  // unless --approximate is chosen
             } else {
@@ -268,10 +267,10 @@ public:
 
     void controlsValue(std::string_view value)
     {
-        options_.controls = parseNumber<int>(value, 1, kMostControls);
+        options_.controls = parseNumber<int>(value, 1, ControlSettings::kMostReplicates);
         if (!options_.controls) {
             fail("--controls: " + quote(value) + " is not an integer from 1 to " +
-                 std::to_string(kMostControls));
+                 std::to_string(ControlSettings::kMostReplicates));
         }
     }
 
@@ -322,7 +321,7 @@ public:
         const auto length = second == value.npos
                                 ? std::nullopt
                                 : parseNumber<int>(value.substr(first + 1, second - first - 1),
-                                                   kShortestLength, kLongestLength);
+                                                   WordLengths::kShortest, WordLengths::kLongest);
         const auto index = second == value.npos ? std::nullopt
                                                 : parseNumber<int>(value.substr(second + 1), 1,
                                                                    std::numeric_limits<int>::max());
@@ -428,12 +427,16 @@ public:
 
     void ssrCompoundValue(std::string_view value)
     {
-        const auto distance = parseNumber<int>(value, 0, std::numeric_limits<int>::max());
-        if (!distance) {
-            fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to 2147483647");
+        MicrosatelliteSettings candidate = options_.ssrSettings;
+        const auto distance =
+            parseNumber<int>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        candidate.compoundDistance = distance.value_or(-1);
+        if (!distance || candidate.validate()) {
+            fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to " +
+                 std::to_string(MicrosatelliteSettings::kFarthestCompound));
             return;
         }
-        options_.ssrSettings.compoundDistance = *distance;
+        options_.ssrSettings = candidate;
         ssrCompoundGiven_ = true;
     }
 
@@ -456,11 +459,13 @@ public:
                      "6 letters");
                 return;
             }
-            if (*minimum < 2 || *minimum > kMostRepeats) {
+            MicrosatelliteSettings candidate = settings;
+            candidate.minimumRepeats[p] = *minimum;
+            if (const auto problem = candidate.validate()) {
                 fail("--ssr-min: " + quote(std::to_string(*minimum)) + " for units of " +
                      std::to_string(p + 1) + (p == 0 ? " letter" : " letters") +
-                     ": each minimum must be an integer from 2 (a single unit is no repeat) to " +
-                     std::to_string(kMostRepeats));
+                     ": each minimum must be an integer from " + std::to_string(problem->low) +
+                     " (a single unit is no repeat) to " + std::to_string(problem->high));
                 return;
             }
             settings.minimumRepeats[p] = *minimum;
@@ -959,7 +964,7 @@ constexpr std::array kOptions{
               .value = "D",
               .help = R"(  --ssr-compound D    microsatellites at most D letters apart (from one's
                       end to the next one's start) form a compound: an
-                      integer from 0 (default 100)
+                      integer from 0 to 1000000 (default 100)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.ssrCompoundValue(value); }},
     OptionRow{.name = "--genes",
