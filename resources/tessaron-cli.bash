@@ -1,19 +1,31 @@
 # Bash completion of tessaron-cli's options, their values and files.
+# Made from the option table (cli/src/options.cpp) and checked against it by
+# the tests (optiontabletest.cpp), which write the new script when it differs.
 _tessaron_cli()
 {
     local current previous
     current="${COMP_WORDS[COMP_CWORD]}"
     previous="${COMP_WORDS[COMP_CWORD - 1]}"
     case "$previous" in
+        --method)
+            mapfile -t COMPREPLY < <(compgen -W "trie complete approximate" -- "$current")
+            return
+            ;;
         --report)
-            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe" -- "$current")
+            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper" -- "$current")
             return
             ;;
         --kind)
             mapfile -t COMPREPLY < <(compgen -W "direct inverted mirror complementary" -- "$current")
             return
             ;;
-        --min | --max | --seed | --controls | -j | --jobs | --random | --motif | --record | --seqid | --repeat)
+        --map-style)
+            mapfile -t COMPREPLY < <(compgen -W "default staggered tidy paper" -- "$current")
+            return
+            ;;
+        --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
+        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | --motif | \
+        --map-size | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -22,9 +34,11 @@ _tessaron_cli()
             ;;
     esac
     if [[ "$current" == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed --compare
-            --batch --complete --controls -j --jobs --min --max --report --genes --kind --features --motif
-            --tidy --csv --map --chart --repeat -q --quiet --help --version" -- "$current")
+        mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed
+            --compare --batch --method --complete --approximate --mismatch-penalty --identity
+            --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
+            --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
+            --map-size --chart --repeat -q --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

@@ -13,8 +13,8 @@ namespace {
 
 using cli::singleQuoted;
 
-constexpr int kLongestMinimum = std::numeric_limits<std::int32_t>::max();
-constexpr int kLargestPenalty = 1000;
+constexpr int kLongestMinimum = ApproximateSettings::kLongestMinimum;
+constexpr int kLargestPenalty = ApproximateSettings::kLargestPenalty;
 
 std::optional<int> wholeNumber(std::string_view text, int low, int high)
 {
@@ -64,43 +64,55 @@ std::string_view reportOption(ReportKind report)
     }
 }
 
-}  // namespace
-
-bool isApproximateOption(std::string_view name)
+// "--identity: '101'", the start of a message.
+std::string given(std::string_view name, std::string_view value)
 {
-    return name == "--mismatch-penalty" || name == "--identity" || name == "--max-mismatches" ||
-           name == "--evalue";
+    return std::string(name) + ": " + singleQuoted(value);
 }
 
-std::optional<std::string> approximateOption(std::string_view name, std::string_view value,
-                                             ApproximateSettings& settings)
+}  // namespace
+
+std::optional<std::string> mismatchPenaltyValue(std::string_view name, std::string_view value,
+                                                ApproximateSettings& settings)
 {
-    const std::string given = std::string(name) + ": " + singleQuoted(value);
-    if (name == "--mismatch-penalty") {
-        const auto penalty = wholeNumber(value, 1, kLargestPenalty);
-        if (!penalty) {
-            return given + " is not an integer from 1 to " + std::to_string(kLargestPenalty);
-        }
-        settings.mismatchPenalty = *penalty;
-    } else if (name == "--identity") {
-        const auto identity = decimalNumber(value);
-        if (!identity || *identity < 0.0 || *identity > 100.0) {
-            return given + " is not a percentage from 0 to 100";
-        }
-        settings.identity = *identity;
-    } else if (name == "--max-mismatches") {
-        const auto most = wholeNumber(value, 0, std::numeric_limits<int>::max());
-        if (!most) {
-            return given + " is not an integer from 0";
-        }
-        settings.maxMismatches = *most;
-    } else {
-        const auto evalue = decimalNumber(value);
-        if (!evalue || *evalue <= 0.0) {
-            return given + " is not a number above 0";
-        }
-        settings.maxEvalue = *evalue;
+    const auto penalty = wholeNumber(value, 1, kLargestPenalty);
+    if (!penalty) {
+        return given(name, value) + " is not an integer from 1 to " + std::to_string(kLargestPenalty);
     }
+    settings.mismatchPenalty = *penalty;
+    return std::nullopt;
+}
+
+std::optional<std::string> identityValue(std::string_view name, std::string_view value,
+                                         ApproximateSettings& settings)
+{
+    const auto identity = decimalNumber(value);
+    if (!identity || *identity < 0.0 || *identity > ApproximateSettings::kMostIdentity) {
+        return given(name, value) + " is not a percentage from 0 to 100";
+    }
+    settings.identity = *identity;
+    return std::nullopt;
+}
+
+std::optional<std::string> maxMismatchesValue(std::string_view name, std::string_view value,
+                                              ApproximateSettings& settings)
+{
+    const auto most = wholeNumber(value, 0, std::numeric_limits<int>::max());
+    if (!most) {
+        return given(name, value) + " is not an integer from 0";
+    }
+    settings.maxMismatches = *most;
+    return std::nullopt;
+}
+
+std::optional<std::string> evalueValue(std::string_view name, std::string_view value,
+                                       ApproximateSettings& settings)
+{
+    const auto evalue = decimalNumber(value);
+    if (!evalue || *evalue <= 0.0) {
+        return given(name, value) + " is not a number above 0";
+    }
+    settings.maxEvalue = *evalue;
     return std::nullopt;
 }
 

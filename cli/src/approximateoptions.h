@@ -10,12 +10,19 @@
 
 namespace tessaron {
 
-// --mismatch-penalty, --identity, --max-mismatches and --evalue.
-[[nodiscard]] bool isApproximateOption(std::string_view name);
-
-// Sets the option's value in `settings`; the message when it is not valid.
-[[nodiscard]] std::optional<std::string> approximateOption(std::string_view name, std::string_view value,
-                                                           ApproximateSettings& settings);
+// The values of --mismatch-penalty, --identity, --max-mismatches and
+// --evalue (the option's name, for the message): each sets its value in
+// `settings`, or returns the message when it is not valid.
+using ApproximateValue = std::optional<std::string> (*)(std::string_view name, std::string_view value,
+                                                        ApproximateSettings& settings);
+[[nodiscard]] std::optional<std::string> mismatchPenaltyValue(std::string_view name, std::string_view value,
+                                                              ApproximateSettings& settings);
+[[nodiscard]] std::optional<std::string> identityValue(std::string_view name, std::string_view value,
+                                                       ApproximateSettings& settings);
+[[nodiscard]] std::optional<std::string> maxMismatchesValue(std::string_view name, std::string_view value,
+                                                            ApproximateSettings& settings);
+[[nodiscard]] std::optional<std::string> evalueValue(std::string_view name, std::string_view value,
+                                                     ApproximateSettings& settings);
 
 // Once every option is read, with --approximate chosen: sets its minimum
 // length from --min (as given, when it was) and checks that the report and

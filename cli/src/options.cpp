@@ -2,8 +2,10 @@
 
 #include "approximateoptions.h"
 
+#include "compare/controls.h"
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
+#include "engine/wordlengths.h"
 
 #include <algorithm>
 #include <array>
@@ -15,308 +17,79 @@ namespace tessaron {
 
 namespace {
 
-constexpr int kShortestLength = 3;
-constexpr int kLongestLength = 256;
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
-constexpr int kMostControls = 1'000'000;
 constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
-constexpr int kMostRepeats = 1'000'000;
 
-constexpr std::string_view kUsage =
-    R"(Usage: tessaron-cli [options] FILE
-  or:  tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
-  or:  tessaron-cli [options] --random A,T,C,G [--seed N]
-  or:  tessaron-cli [options] --compare [--kind KIND] FILE...
-  or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
+    {"summary", ReportKind::Summary},
+    {"listing", ReportKind::Listing},
+    {"pairs", ReportKind::Pairs},
+    {"info", ReportKind::Info},
+    {"gff", ReportKind::Gff},
+    {"bed", ReportKind::Bed},
+    {"bedpe", ReportKind::Bedpe},
+    {"ssr", ReportKind::Microsatellites},
+    {"paper", ReportKind::Paper},
+}};
 
-Finds the repeated words of one circular DNA sequence, for every length from
-the minimum to the maximum: direct repeats (the same word again), inverted
-repeats (the reverse complement), mirror repeats (the word read backwards) and
-complementary repeats (the complement read in the same direction). All counts
-are counts of pairs of occurrences; positions are 1-based.
+constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
+    {"default", MapStyle::Default},
+    {"staggered", MapStyle::Staggered},
+    {"tidy", MapStyle::Tidy},
+    {"paper", MapStyle::Paper},
+}};
 
-Input, exactly one of:
-  FILE                read once, its format told by its first non-blank line:
-                      GenBank when it begins with LOCUS, or when a LOCUS line
-                      follows at most 10 lines of other text (the SOURCE line
-                      is the title, the gene, RNA and D-loop features are the
-                      annotation, the bases after ORIGIN up to "//" are the
-                      sequence; a record cut short, without "//" and with
-                      fewer bases than its LOCUS line gives, is an error),
-                      FASTA when it begins with '>' (the header's first word
-                      is the title, its lines are never bases), otherwise
-                      plain text. The letters A, C, G and T in either case
-                      are the bases; any other letter (N and the other IUPAC
-                      codes) keeps its place as a gap that no repeat spans;
-                      every other byte (line ends, digits, blanks) is
-                      skipped. Lines end at LF, CR LF or CR. UTF-16 with a
-                      byte order mark is read; an empty file, binary data and
-                      UTF-32 are errors, and so is a file or record with no
-                      base. gzip and bgzip data (told by its bytes, whatever
-                      the name) is unpacked first. FILE may be "-" or
-                      /dev/stdin for standard input, a pipe or a process
-                      substitution. Every record of a file of several is
-                      reported (see "Several records" below)
-  --text FILE         the same as FILE
-  --genbank FILE      FILE must be GenBank; anything else is an error
-  --record N|NAME     the one record to read from a file of several (GenBank
-                      records end at "//", FASTA records begin at '>'): its
-                      number from 1, or its LOCUS name, accession or FASTA id
-                      (a name that several records carry is an error that
-                      lists them); without it every record is reported, but
-                      --map and --chart draw the first, with a note on
-                      standard error
-  --seqid NAME        the sequence's id in every output (GFF3, BED, the
-                      seqid columns) instead of its own: ACCESSION.VERSION
-                      of GenBank (the LOCUS name when there is none), the
-                      FASTA id, the file's name for plain text (standard
-                      input: "sequence"), "random" for --random; for one
-                      record only
-  --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
-                      and G: four non-negative integers separated by commas,
-                      adding up to at most 2147483647
-  --seed N            seed of --random, 0 to 4294967295; without it the time
-                      in seconds is used; with --controls, the first control's
-                      seed
-  --compare FILE...   compare GenBank files by the pairs of one kind of repeat
-                      at each length: one row per record of every file
-                      (FILE:NAME when a file holds several), one column per
-                      length
-  --batch FILE...     analyse every file (GenBank or text) and write one tidy
-                      table, one row per genome (every record of every
-                      file, "record" its number in the file), kind and
-                      repeat length: file, record, accession (the seqid),
-                      title (the whole SOURCE of GenBank, the FASTA header
-                      after the id), length, kind, repeat_length, pairs
-                      (and with --controls control_mean, control_sd, z); the
-                      files run in parallel (see -j) and come out in the order
-                      given; a file that fails is reported on standard error
-                      and the others go on (exit status 1 at the end)
+// The choices of an option, for the completion and the messages.
+template <typename Pairs>
+std::vector<std::string_view> firstOfEach(const Pairs& pairs)
+{
+    std::vector<std::string_view> names;
+    for (const auto& pair : pairs) {
+        names.push_back(pair.first);
+    }
+    return names;
+}
 
-Options:
-  --complete          the complete search: every maximal repeat of each kind at
-                      its full length, however long (--max does not cut it),
-                      copies found wherever they are, overlapping or not;
-                      for every report and --compare
-  --approximate       the approximate search: pairs of copies of each kind that
-                      agree at most letters, as the maximal scoring segments
-                      of the circular sequence (+1 per equal letter pair, -X
-                      per mismatch, no gaps), with E-values, for the summary
-                      (pairs per kind and length class: 30-39, 40-49, 50-59,
-                      60-99, 100-999, 1000 and more), --report pairs (kind,
-                      length, mismatches, first, second: 1-based starts of
-                      the two copies; identity, evalue, and for GenBank input
-                      first_features and second_features), gff, bed, bedpe,
-                      --tidy, --compare, --batch and --controls (length
-                      classes in place of lengths). With it:
-    --min L           the shortest pair, from 1 (default 30)
-    --mismatch-penalty X
-                      a mismatch scores -X, 1 to 1000 (default 2)
-    --identity P      the least identity 100 (L - m) / L of a pair of length
-                      L with m mismatches, 0 to 100 (default 90)
-    --max-mismatches K  at most K mismatches per pair (default no limit)
-    --evalue E        at most this E-value, above 0 (default no limit): the
-                      expected number of pairs scoring as well in a random
-                      sequence of the same length and composition. With the
-                      filters off (--min 1 --identity 0 --evalue 10) a
-                      genome of millions of bases is searched from seeds of
-                      a practical length, not exhaustively: a note on
-                      standard error says so
-  --controls R        compare the counts with R random sequences of exactly
-                      the genome's composition (seeds S, S+1, ..., S from
-                      --seed, default 1; after the seed of --random when the
-                      genome is random), analysed with the same settings: the
-                      summary becomes a table of kind, repeat_length, pairs,
-                      control_mean, control_sd (sample standard deviation)
-                      and z = (pairs - mean) / sd, empty when sd is 0 (with
-                      --tidy or several records, seqid first)
-  -j N, --jobs N      threads for --batch and --controls (default the CPUs
-                      this process may run on)
-  --min N             shortest repeat length, 3 to 256 (default 8)
-  --max N             longest repeat length, 3 to 256 (default 30); a minimum
-                      above the maximum is lowered to it. With --random a
-                      maximum equal to the minimum becomes the minimum + 1
-  --report KIND       what to write to standard output (default summary):
-                        summary  per kind, the pairs found at each length
-                                 ("8 bp" and the count), kinds apart by an
-                                 empty row, as the report sheet shows it
-                        listing  every repeat of the --kind, longest words
-                                 first: a "N bp sequences" row per length,
-                                 then per repeat its word and the positions
-                                 of its pairs (and, but for direct repeats,
-                                 the text at the second position)
-                        pairs    every pair as a row: kind, length, word,
-                                 first and second position; for GenBank
-                                 input also first_features and
-                                 second_features, the annotated features
-                                 each copy overlaps ("tRNA-Leu / ND5") or
-                                 "intergenic"
-                        info     the title, the number of bases and the
-                                 counts of A, T, C and G
-                        gff      the repeats as GFF3 (see below)
-                        bed      the repeats as BED6 (see below)
-                        bedpe    the pairs as BEDPE (see below)
-                        ssr      the microsatellites (implies --ssr):
-                                 start, unit_length, unit, repeats, length,
-                                 class (the least rotation of the unit or
-                                 of its reverse complement, with the other
-                                 strand's after a slash: AG/CT), compound
-                                 (its number, or "-" in none) and end (past
-                                 the length for one across the origin); for
-                                 GenBank input also features, those it
-                                 overlaps or "intergenic"
-                        paper    the repeat section of a genome paper: the
-                                 long repeats of the four kinds by length
-                                 class (30-39, 40-49, 50-59, 60-99, 100-999,
-                                 >=1000 bp; pairs of copies from the
-                                 approximate search at its defaults, 30 bp
-                                 or more at 90 % identity, whatever --min
-                                 and --max),
-                                 the microsatellites by unit length and by
-                                 class, and the compounds; with --chart OUT
-                                 also its figure
-  --ssr               the microsatellites (simple sequence repeats) instead
-                      of the repeats: runs of a unit of 1 to 6 letters at
-                      least as many times as --ssr-min asks, round the
-                      circle, found without an index; for the summary (the
-                      counts per unit length and per class, with those in
-                      compounds), --report ssr, gff and bed, --batch (one
-                      tidy table: file, record, title, length, unit_length,
-                      class, microsatellites, in_compounds, compounds) and
-                      --compare (one row per genome: the counts per unit
-                      length, total, in_compounds, compounds and per class)
-  --ssr-min N1,N2,N3,N4,N5,N6
-                      the least repeat numbers of units of 1 to 6 letters:
-                      six integers from 2 to 1000000 (default 10,6,5,5,5,5)
-  --ssr-compound D    microsatellites at most D letters apart (from one's
-                      end to the next one's start) form a compound: an
-                      integer from 0 (default 100)
-  --genes             with --report listing of GenBank input: one more column
-                      per pair naming the features of both copies,
-                      "FIRST | SECOND" (each as in the pairs report)
-  --kind KIND         direct, inverted, mirror or complementary: the kind of
-                      --report listing and --compare (default direct)
-  --features          the annotated features of a GenBank file, "sequence"
-                      first: name, start, end (1-based, as the file writes
-                      them) and colour (#RRGGBB, the map's colour of its kind
-                      and strand)
-  --motif WORD        where WORD (A, T, C and G, either case) occurs: the
-                      1-based starts in the index's order (by the letters
-                      that follow), then their number
-  --tidy              the summary, --motif and --compare as tables, one
-                      header row and one value per row: seqid, kind,
-                      repeat_length, pairs (the summary: every length from
-                      the minimum to the maximum, zeros included); seqid,
-                      motif, start (ascending); genome, kind, repeat_length,
-                      pairs (--compare; with --complete a row with an empty
-                      repeat_length counts the pairs longer than the maximum)
-  --csv               comma-separated tables instead of tab-separated ones
-  --map OUT           draw the circular map into OUT: an SVG drawing when its
-                      name ends in .svg, a PDF document when in .pdf, a PNG
-                      image otherwise, of the size --map-size gives (600 x
-                      460 without it); nothing is written to standard output. A
-                      GenBank file's features are drawn as arcs with their
-                      names; a FASTA, text or random genome is a plain ring
-                      with its scale. A file OUT is replaced once the new one
-                      is complete; a FIFO or a device (/dev/stdout) is written
-                      into, never replaced; a link is followed to its target
-  --map-style STYLE   with --map, one of:
-                        default    as the desktop first shows the map: names
-                                   staggered, or set apart beside the circle
-                                   for more than 100 features
-                        staggered  every second name pushed outward
-                        tidy       names in a column on either side, joined
-                                   to their arcs, left out where they find no
-                                   room
-                        paper      on white, for a paper: each stretch named
-                                   once by its gene, names along the ring, a
-                                   scale in kb, GC content and GC skew rings,
-                                   the name and length in the middle, a
-                                   legend of every colour used
-  --map-size WxH      with --map, the picture's width and height in pixels
-                      (of 1/96 inch for PDF), 50 to 6000 each; the map keeps
-                      its shape and fits, the room left over goes to the
-                      names. Without it the map's own size: 600 x 460, or for
-                      a paper a square that holds the names
-  --chart OUT         draw the pairs per length of each kind into OUT, an SVG
-                      drawing when its name ends in .svg, a 900 x 560 PNG
-                      image otherwise; with --controls, the genome's pairs
-                      beside the controls' mean and a band of two standard
-                      deviations. Nothing is written to standard output;
-                      OUT is written as for --map. With --report paper, the
-                      section's two bar charts (long repeats per kind and
-                      length class, microsatellites per class) side by side,
-                      1200 x 520 as PNG, and the section still written to
-                      standard output
-  --repeat KIND,LENGTH,INDEX
-                      with --map: mark the INDEX-th (from 1) repeat of that
-                      KIND and LENGTH, in the order the results list them
-  -q, --quiet         no progress line (otherwise shown on standard error for
-                      long work when it is a terminal)
-  --help              show this text and exit
-  --version           show the program's version and exit
-  --                  end of options, for a FILE whose name starts with '-'
+std::vector<std::string_view> reportNames()
+{
+    return firstOfEach(kReports);
+}
 
-Options that take a value also accept the form --option=VALUE.
+std::vector<std::string_view> mapStyleNames()
+{
+    return firstOfEach(kStyles);
+}
 
-Several records: the summary, listing, info, --motif and --features of a
-file of several records write one block per record, each headed by a row
-"seqid" and its seqid (blocks apart by an empty row); pairs and the
---controls table gain a first column seqid; GFF3, BED and BEDPE name each
-record by its seqid. The output of a file of one record is the same as
-before. --tidy tables always have their seqid column.
+std::vector<std::string_view> kindNames()
+{
+    std::vector<std::string_view> names;
+    for (const KindInfo& info : kKinds) {
+        names.push_back(info.name);
+    }
+    return names;
+}
 
-GFF3 output: the "##sequence-region" of every sequence, then per sequence
-(by seqid) a "region" line for the whole sequence (Is_circular=true) and one
-"repeat_region" line per copy of each pair, sorted by start (bgzip and tabix
-take it). Both copies of a pair carry the same
-repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
-its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
-their IDs are that value followed by .1 and .2. rpt_type is direct or
-inverted, and other for mirror and complementary, whose kind is given in
-repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
-inverted repeat is on the minus strand. A copy across the origin ends beyond
-the sequence's length. The seqid is the sequence's own (see --seqid). For
-GenBank input each copy also carries
-overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
-With --approximate both copies of a pair share repeat_pair=KIND-N (N: the
-pair's number among those of its kind), with mismatches, identity and evalue
-in place of rpt_unit_seq.
-With --ssr: one "microsatellite" line (SO:0000289) on + per microsatellite, ID
-ssr-K (its place in the table), Name=(UNIT)REPEATS, rpt_type=tandem,
-rpt_unit_seq, repeats, motif_class and, in a compound, compound=C.
+std::vector<std::string_view> methodNames()
+{
+    std::vector<std::string_view> names;
+    for (const MethodInfo& info : kMethods) {
+        names.push_back(info.name);
+    }
+    return names;
+}
 
-BED output: one BED6 line per copy of each pair, sorted by seqid and start,
-with no track or header line: the seqid (as in GFF3), the 0-based start and
-the exclusive end, the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and
-the strand, + but for the second copy of an inverted repeat, which is on -.
-A copy across the origin is two lines of the same name inside the sequence:
-from its start to the sequence's end, and from 0 on. With --approximate the
-name is KIND-N as in GFF3 and the score 10 x identity, rounded. With --ssr
-one line per microsatellite, named (UNIT)REPEATS, on +.
-
-BEDPE output: one line per pair, sorted by seqid and the first copy's start:
-seqid, start and end of the first copy, seqid, start and end of the second
-(0-based, ends exclusive, beyond the sequence's length for a copy across the
-origin), the name KIND-LENGTH-R-P, score 0, + and the second copy's strand;
-with --approximate the name and score as in BED.
-
-The listing and pairs reports are written while the pairs are made, so they
-hold no list of pairs; gff, bed and bedpe sort their lines, past 64 MiB in
-temporary files (TMPDIR). A word of more than 256 letters (found only by
---complete) is written as its first 40 letters and "…"; its length and
-positions stay exact. A search that would have to hold more than
-134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
-or a lower maximum.
-
-Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
-empty, holds no base, is not text (or damaged gzip data) or not in the format
-asked for, a chosen record is not in it
-or not the only one of its name, memory runs out or there are too many pairs
-(the message names the cause), 2 for a command line error.
-)";
+// "a, b, c": the choices as the messages list them.
+std::string listed(const std::vector<std::string_view>& names)
+{
+    std::string text;
+    for (const std::string_view name : names) {
+        text += text.empty() ? "" : ", ";
+        text += name;
+    }
+    return text;
+}
 
 // A whole decimal number within [low, high], or nothing.
 template <typename Number>
@@ -377,10 +150,13 @@ std::optional<RepeatKind> parseKind(std::string_view text)
 {
     return kindNamed(text);
 }
+}  // namespace
 
-class Parser {
+// Reads the arguments into Options; an option's value is read by its row of
+// the table (kOptions, below), which calls one of the public functions.
+class OptionParser {
 public:
-    explicit Parser(std::span<const std::string_view> arguments) : arguments_(arguments) {}
+    explicit OptionParser(std::span<const std::string_view> arguments) : arguments_(arguments) {}
 
     std::variant<Options, UsageError> run()
     {
@@ -408,166 +184,132 @@ public:
         return options_;
     }
 
-private:
-    void option(std::string_view argument)
-    {
-        std::string_view name = argument;
-        std::optional<std::string_view> attached;
-        if (const std::size_t equals = argument.find('=');
-            argument.starts_with("--") && equals != argument.npos) {
-            name = argument.substr(0, equals);
-            attached = argument.substr(equals + 1);
-        }
-        if (name == "-j") {
-            name = "--jobs";
-        } else if (name == "-q") {
-            name = "--quiet";
-        }
-        if (name == "--help" || name == "--features" || name == "--compare" || name == "--csv" ||
-            name == "--complete" || name == "--batch" || name == "--genes" || name == "--version" ||
-            name == "--tidy" || name == "--quiet" || name == "--ssr" || name == "--approximate") {
-            if (attached) {
-                fail("option " + quote(name) + " takes no value");
-                return;
-            }
-            flag(name);
-            return;
-        }
-        if (name != "--text" && name != "--genbank" && name != "--random" && name != "--seed" &&
-            name != "--min" && name != "--max" && name != "--report" && name != "--kind" &&
-            name != "--motif" && name != "--map" && name != "--chart" && name != "--repeat" &&
-            name != "--controls" && name != "--jobs" && name != "--record" && name != "--map-style" &&
-            name != "--map-size" && name != "--seqid" && name != "--ssr-min" && name != "--ssr-compound" &&
-            !isApproximateOption(name)) {
-            fail("unknown option " + quote(argument));
-            return;
-        }
-        if (!attached && next_ == arguments_.size()) {
-            fail("option " + quote(name) + " needs a value");
-            return;
-        }
-        const std::string_view value = attached ? *attached : arguments_[next_++];
+    Options& options() { return options_; }
 
-        if (name == "--text" || name == "--genbank") {
-            noteInput(quote(value));
-            options_.file = value;
-            options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
-        } else if (name == "--random") {
-            randomValue(value);
-        } else if (name == "--seed") {
-            options_.seed = parseNumber<std::uint32_t>(value, 0, std::numeric_limits<std::uint32_t>::max());
-            if (!options_.seed) {
-                fail("--seed: " + quote(value) + " is not an integer from 0 to 4294967295");
-            }
-        } else if (isApproximateOption(name)) {
-            if (auto message = approximateOption(name, value, options_.approximate)) {
-                fail(std::move(*message));
-            }
-            approximateGiven_.emplace_back(name);
-        } else if (name == "--min" || name == "--max") {
-            if (name == "--min") {
-                minText_ = std::string(value);  // the approximate search's, when it is chosen
-                minError_.reset();
-            } else {
-                maxGiven_ = true;
-            }
-            const auto length = parseNumber<int>(value, kShortestLength, kLongestLength);
-            if (!length) {
-                std::string message =
-                    std::string(name) + ": " + quote(value) + " is not an integer from 3 to 256";
-                if (name == "--min") {
-                    minError_ = std::move(message);  // unless --approximate is chosen
-                } else {
-                    fail(std::move(message));
-                }
-                return;
-            }
-            (name == "--min" ? options_.minimum : options_.maximum) = *length;
-        } else if (name == "--report") {
-            reportValue(value);
-        } else if (name == "--kind") {
-            const auto kind = parseKind(value);
-            if (!kind) {
-                fail("--kind: " + quote(value) + " is not one of direct, inverted, mirror, complementary");
-                return;
-            }
-            options_.kind = *kind;
-            kindGiven_ = true;
-        } else if (name == "--map") {
-            if (value.empty()) {
-                fail("--map needs a file name");
-                return;
-            }
-            options_.mapFile = value;
-            setReport(ReportKind::Map, "--map");
-        } else if (name == "--chart") {
-            if (value.empty()) {
-                fail("--chart needs a file name");
-                return;
-            }
-            options_.chartFile = value;
-            setReport(ReportKind::Chart, "--chart");
-        } else if (name == "--ssr-min" || name == "--ssr-compound") {
-            microsatelliteValue(name, value);
-        } else if (name == "--repeat") {
-            repeatValue(value);
-        } else if (name == "--map-style") {
-            mapStyleValue(value);
-        } else if (name == "--map-size") {
-            mapSizeValue(value);
-        } else if (name == "--controls") {
-            options_.controls = parseNumber<int>(value, 1, kMostControls);
-            if (!options_.controls) {
-                fail("--controls: " + quote(value) + " is not an integer from 1 to " +
-                     std::to_string(kMostControls));
-            }
-        } else if (name == "--record") {
-            if (value.empty()) {
-                fail("--record needs a number from 1 or a record's name");
-                return;
-            }
-            options_.record = std::string(value);
-        } else if (name == "--seqid") {
-            seqidValue(value);
-        } else if (name == "--jobs") {
-            options_.jobs = parseNumber<int>(value, 1, kMostJobs);
-            if (!options_.jobs) {
-                fail("--jobs: " + quote(value) + " is not an integer from 1 to " + std::to_string(kMostJobs));
-            }
-        } else {
-            motifValue(value);
+    // --text FILE or --genbank FILE.
+    void fileValue(std::string_view name, std::string_view value)
+    {
+        noteInput(quote(value));
+        options_.file = value;
+        options_.format = name == "--text" ? InputFormat::Text : InputFormat::GenBank;
+    }
+
+    void seedValue(std::string_view value)
+    {
+        options_.seed = parseNumber<std::uint32_t>(value, 0, std::numeric_limits<std::uint32_t>::max());
+        if (!options_.seed) {
+            fail("--seed: " + quote(value) + " is not an integer from 0 to 4294967295");
         }
     }
 
-    void flag(std::string_view name)
+    void approximateValue(std::string_view name, std::string_view value, ApproximateValue read)
     {
-        if (name == "--help") {
-            options_.help = true;
-        } else if (name == "--version") {
-            options_.version = true;
-        } else if (name == "--tidy") {
-            options_.tidy = true;
-        } else if (name == "--quiet") {
-            options_.quiet = true;
-        } else if (name == "--features") {
-            setReport(ReportKind::Features, "--features");
-        } else if (name == "--compare") {
-            setReport(ReportKind::Compare, "--compare");
-        } else if (name == "--batch") {
-            setReport(ReportKind::Batch, "--batch");
-        } else if (name == "--complete" || name == "--approximate") {
-            if (methodSource_ && *methodSource_ != name) {
-                fail("choose one of " + *methodSource_ + " and " + std::string(name));
-            }
-            methodSource_ = std::string(name);
-            options_.method = name == "--complete" ? SearchMethod::Complete : SearchMethod::Approximate;
-        } else if (name == "--genes") {
-            options_.genes = true;
-        } else if (name == "--ssr") {
-            options_.ssr = true;
-        } else {
-            options_.csv = true;
+        if (auto message = read(name, value, options_.approximate)) {
+            fail(std::move(*message));
         }
+        approximateGiven_.emplace_back(name);
+    }
+
+    // --min N or --max N.
+    void lengthValue(std::string_view name, std::string_view value)
+    {
+        if (name == "--min") {
+            minText_ = std::string(value);  // the approximate search's, when it is chosen
+            minError_.reset();
+        } else {
+            maxGiven_ = true;
+        }
+        const auto length = parseNumber<int>(value, WordLengths::kShortest, WordLengths::kLongest);
+        if (!length) {
+            std::string message = std::string(name) + ": " + quote(value) + " is not an integer from " +
+                                  std::to_string(WordLengths::kShortest) + " to " +
+                                  std::to_string(WordLengths::kLongest);
+            if (name == "--min") {
+                minError_ = std::move(message);  // unless --approximate is chosen
+            } else {
+                fail(std::move(message));
+            }
+            return;
+        }
+        (name == "--min" ? options_.minimum : options_.maximum) = *length;
+    }
+
+    void kindValue(std::string_view value)
+    {
+        const auto kind = parseKind(value);
+        if (!kind) {
+            fail("--kind: " + quote(value) + " is not one of direct, inverted, mirror, complementary");
+            return;
+        }
+        options_.kind = *kind;
+        kindGiven_ = true;
+    }
+
+    void mapValue(std::string_view value)
+    {
+        if (value.empty()) {
+            fail("--map needs a file name");
+            return;
+        }
+        options_.mapFile = value;
+        setReport(ReportKind::Map, "--map");
+    }
+
+    void chartValue(std::string_view value)
+    {
+        if (value.empty()) {
+            fail("--chart needs a file name");
+            return;
+        }
+        options_.chartFile = value;
+        setReport(ReportKind::Chart, "--chart");
+    }
+
+    void controlsValue(std::string_view value)
+    {
+        options_.controls = parseNumber<int>(value, 1, ControlSettings::kMostReplicates);
+        if (!options_.controls) {
+            fail("--controls: " + quote(value) + " is not an integer from 1 to " +
+                 std::to_string(ControlSettings::kMostReplicates));
+        }
+    }
+
+    void recordValue(std::string_view value)
+    {
+        if (value.empty()) {
+            fail("--record needs a number from 1 or a record's name");
+            return;
+        }
+        options_.record = std::string(value);
+    }
+
+    void jobsValue(std::string_view value)
+    {
+        options_.jobs = parseNumber<int>(value, 1, kMostJobs);
+        if (!options_.jobs) {
+            fail("--jobs: " + quote(value) + " is not an integer from 1 to " + std::to_string(kMostJobs));
+        }
+    }
+
+    // --complete, --approximate or --method NAME (source: as the messages
+    // name it); another method than one chosen before is an error.
+    void setMethod(SearchMethod method, std::string_view source)
+    {
+        if (methodSource_ && options_.method != method) {
+            fail("choose one of " + *methodSource_ + " and " + std::string(source));
+        }
+        methodSource_ = std::string(source);
+        options_.method = method;
+    }
+
+    void methodValue(std::string_view value)
+    {
+        const std::optional<SearchMethod> method = methodNamed(value);
+        if (!method) {
+            fail("--method: " + quote(value) + " is not one of " + listed(methodNames()));
+            return;
+        }
+        setMethod(*method, "--method " + std::string(value));
     }
 
     // "KIND,LENGTH,INDEX".
@@ -579,7 +321,7 @@ private:
         const auto length = second == value.npos
                                 ? std::nullopt
                                 : parseNumber<int>(value.substr(first + 1, second - first - 1),
-                                                   kShortestLength, kLongestLength);
+                                                   WordLengths::kShortest, WordLengths::kLongest);
         const auto index = second == value.npos ? std::nullopt
                                                 : parseNumber<int>(value.substr(second + 1), 1,
                                                                    std::numeric_limits<int>::max());
@@ -593,12 +335,6 @@ private:
 
     void mapStyleValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
-            {"default", MapStyle::Default},
-            {"staggered", MapStyle::Staggered},
-            {"tidy", MapStyle::Tidy},
-            {"paper", MapStyle::Paper},
-        }};
         for (const auto& [text, style] : kStyles) {
             if (value == text) {
                 options_.mapStyle = style;
@@ -660,17 +396,6 @@ private:
 
     void reportValue(std::string_view value)
     {
-        static constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
-            {"summary", ReportKind::Summary},
-            {"listing", ReportKind::Listing},
-            {"pairs", ReportKind::Pairs},
-            {"info", ReportKind::Info},
-            {"gff", ReportKind::Gff},
-            {"bed", ReportKind::Bed},
-            {"bedpe", ReportKind::Bedpe},
-            {"ssr", ReportKind::Microsatellites},
-            {"paper", ReportKind::Paper},
-        }};
         for (const auto& [text, report] : kReports) {
             if (value == text) {
                 setReport(report, "--report");
@@ -700,20 +425,25 @@ private:
         setReport(ReportKind::Motif, "--motif");
     }
 
-    // "--ssr-min N1,...,N6" or "--ssr-compound D".
-    void microsatelliteValue(std::string_view name, std::string_view value)
+    void ssrCompoundValue(std::string_view value)
     {
-        MicrosatelliteSettings& settings = options_.ssrSettings;
-        if (name == "--ssr-compound") {
-            const auto distance = parseNumber<int>(value, 0, std::numeric_limits<int>::max());
-            if (!distance) {
-                fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to 2147483647");
-                return;
-            }
-            settings.compoundDistance = *distance;
-            ssrCompoundGiven_ = true;
+        MicrosatelliteSettings candidate = options_.ssrSettings;
+        const auto distance =
+            parseNumber<int>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        candidate.compoundDistance = distance.value_or(-1);
+        if (!distance || candidate.validate()) {
+            fail("--ssr-compound: " + quote(value) + " is not an integer from 0 to " +
+                 std::to_string(MicrosatelliteSettings::kFarthestCompound));
             return;
         }
+        options_.ssrSettings = candidate;
+        ssrCompoundGiven_ = true;
+    }
+
+    // "N1,...,N6".
+    void ssrMinValue(std::string_view value)
+    {
+        MicrosatelliteSettings& settings = options_.ssrSettings;
         std::string_view rest = value;
         for (std::size_t p = 0; p < settings.minimumRepeats.size(); ++p) {
             const std::size_t comma = rest.find(',');
@@ -729,11 +459,13 @@ private:
                      "6 letters");
                 return;
             }
-            if (*minimum < 2 || *minimum > kMostRepeats) {
+            MicrosatelliteSettings candidate = settings;
+            candidate.minimumRepeats[p] = *minimum;
+            if (const auto problem = candidate.validate()) {
                 fail("--ssr-min: " + quote(std::to_string(*minimum)) + " for units of " +
                      std::to_string(p + 1) + (p == 0 ? " letter" : " letters") +
-                     ": each minimum must be an integer from 2 (a single unit is no repeat) to " +
-                     std::to_string(kMostRepeats));
+                     ": each minimum must be an integer from " + std::to_string(problem->low) +
+                     " (a single unit is no repeat) to " + std::to_string(problem->high));
                 return;
             }
             settings.minimumRepeats[p] = *minimum;
@@ -882,6 +614,10 @@ private:
         }
     }
 
+private:
+    // One option and its value: the row of its name (or short name) applies it.
+    void option(std::string_view argument);
+
     std::span<const std::string_view> arguments_;
     std::size_t next_ = 0;
     Options options_;
@@ -901,16 +637,591 @@ private:
     bool maxGiven_ = false;
 };
 
+namespace {
+
+constexpr std::string_view kUsageStart =
+    R"(Usage: tessaron-cli [options] FILE
+  or:  tessaron-cli [options] --text FILE | --genbank FILE [--record N|NAME]
+  or:  tessaron-cli [options] --random A,T,C,G [--seed N]
+  or:  tessaron-cli [options] --compare [--kind KIND] FILE...
+  or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+
+Finds the repeated words of one circular DNA sequence, for every length from
+the minimum to the maximum: direct repeats (the same word again), inverted
+repeats (the reverse complement), mirror repeats (the word read backwards) and
+complementary repeats (the complement read in the same direction). All counts
+are counts of pairs of occurrences; positions are 1-based.
+
+Input, exactly one of:
+  FILE                read once, its format told by its first non-blank line:
+                      GenBank when it begins with LOCUS, or when a LOCUS line
+                      follows at most 10 lines of other text (the SOURCE line
+                      is the title, the gene, RNA and D-loop features are the
+                      annotation, the bases after ORIGIN up to "//" are the
+                      sequence; a record cut short, without "//" and with
+                      fewer bases than its LOCUS line gives, is an error),
+                      FASTA when it begins with '>' (the header's first word
+                      is the title, its lines are never bases), otherwise
+                      plain text. The letters A, C, G and T in either case
+                      are the bases; any other letter (N and the other IUPAC
+                      codes) keeps its place as a gap that no repeat spans;
+                      every other byte (line ends, digits, blanks) is
+                      skipped. Lines end at LF, CR LF or CR. UTF-16 with a
+                      byte order mark is read; an empty file, binary data and
+                      UTF-32 are errors, and so is a file or record with no
+                      base. gzip and bgzip data (told by its bytes, whatever
+                      the name) is unpacked first. FILE may be "-" or
+                      /dev/stdin for standard input, a pipe or a process
+                      substitution. Every record of a file of several is
+                      reported (see "Several records" below)
+)";
+constexpr std::string_view kUsageEnd =
+    R"(  --                  end of options, for a FILE whose name starts with '-'
+
+Options that take a value also accept the form --option=VALUE.
+
+Several records: the summary, listing, info, --motif and --features of a
+file of several records write one block per record, each headed by a row
+"seqid" and its seqid (blocks apart by an empty row); pairs and the
+--controls table gain a first column seqid; GFF3, BED and BEDPE name each
+record by its seqid. The output of a file of one record is the same as
+before. --tidy tables always have their seqid column.
+
+GFF3 output: the "##sequence-region" of every sequence, then per sequence
+(by seqid) a "region" line for the whole sequence (Is_circular=true) and one
+"repeat_region" line per copy of each pair, sorted by start (bgzip and tabix
+take it). Both copies of a pair carry the same
+repeat_pair=KIND-LENGTH-R-P attribute (R: the repeat's number among those of
+its kind and length, P: the pair's number within the repeat) and copy=1 or 2;
+their IDs are that value followed by .1 and .2. rpt_type is direct or
+inverted, and other for mirror and complementary, whose kind is given in
+repeat_kind. rpt_unit_seq is the repeated word. The second copy of an
+inverted repeat is on the minus strand. A copy across the origin ends beyond
+the sequence's length. The seqid is the sequence's own (see --seqid). For
+GenBank input each copy also carries
+overlaps=NAME,NAME (the annotated features it overlaps) or overlaps=intergenic.
+With --approximate both copies of a pair share repeat_pair=KIND-N (N: the
+pair's number among those of its kind), with mismatches, identity and evalue
+in place of rpt_unit_seq.
+With --ssr: one "microsatellite" line (SO:0000289) on + per microsatellite, ID
+ssr-K (its place in the table), Name=(UNIT)REPEATS, rpt_type=tandem,
+rpt_unit_seq, repeats, motif_class and, in a compound, compound=C.
+
+BED output: one BED6 line per copy of each pair, sorted by seqid and start,
+with no track or header line: the seqid (as in GFF3), the 0-based start and
+the exclusive end, the pair's name KIND-LENGTH-R-P as in GFF3, score 0 and
+the strand, + but for the second copy of an inverted repeat, which is on -.
+A copy across the origin is two lines of the same name inside the sequence:
+from its start to the sequence's end, and from 0 on. With --approximate the
+name is KIND-N as in GFF3 and the score 10 x identity, rounded. With --ssr
+one line per microsatellite, named (UNIT)REPEATS, on +.
+
+BEDPE output: one line per pair, sorted by seqid and the first copy's start:
+seqid, start and end of the first copy, seqid, start and end of the second
+(0-based, ends exclusive, beyond the sequence's length for a copy across the
+origin), the name KIND-LENGTH-R-P, score 0, + and the second copy's strand;
+with --approximate the name and score as in BED.
+
+The listing and pairs reports are written while the pairs are made, so they
+hold no list of pairs; gff, bed and bedpe sort their lines, past 64 MiB in
+temporary files (TMPDIR). A word of more than 256 letters (found only by
+--complete) is written as its first 40 letters and "…"; its length and
+positions stay exact. A search that would have to hold more than
+134217728 pairs stops with "Too many repeat pairs": choose a higher minimum
+or a lower maximum.
+
+Exit status: 0 on success, 1 when a file is missing, unreadable, a folder,
+empty, holds no base, is not text (or damaged gzip data) or not in the format
+asked for, a chosen record is not in it
+or not the only one of its name, memory runs out or there are too many pairs
+(the message names the cause), 2 for a command line error.
+)";
+constexpr std::array kOptions{
+    OptionRow{.name = "--text",
+              .value = "FILE",
+              .completion = ValueCompletion::File,
+              .help = R"(  --text FILE         the same as FILE
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.fileValue(name, value); }},
+    OptionRow{.name = "--genbank",
+              .value = "FILE",
+              .completion = ValueCompletion::File,
+              .help = R"(  --genbank FILE      FILE must be GenBank; anything else is an error
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.fileValue(name, value); }},
+    OptionRow{.name = "--record",
+              .value = "N|NAME",
+              .help = R"(  --record N|NAME     the one record to read from a file of several (GenBank
+                      records end at "//", FASTA records begin at '>'): its
+                      number from 1, or its LOCUS name, accession or FASTA id
+                      (a name that several records carry is an error that
+                      lists them); without it every record is reported, but
+                      --map and --chart draw the first, with a note on
+                      standard error
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.recordValue(value); }},
+    OptionRow{.name = "--seqid",
+              .value = "NAME",
+              .help = R"(  --seqid NAME        the sequence's id in every output (GFF3, BED, the
+                      seqid columns) instead of its own: ACCESSION.VERSION
+                      of GenBank (the LOCUS name when there is none), the
+                      FASTA id, the file's name for plain text (standard
+                      input: "sequence"), "random" for --random; for one
+                      record only
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.seqidValue(value); }},
+    OptionRow{.name = "--random",
+              .value = "A,T,C,G",
+              .help = R"(  --random A,T,C,G    a random sequence with exactly these numbers of A, T, C
+                      and G: four non-negative integers separated by commas,
+                      adding up to at most 2147483647
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.randomValue(value); }},
+    OptionRow{.name = "--seed",
+              .value = "N",
+              .help = R"(  --seed N            seed of --random, 0 to 4294967295; without it the time
+                      in seconds is used; with --controls, the first control's
+                      seed
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.seedValue(value); }},
+    OptionRow{.name = "--compare",
+              .help = R"(  --compare FILE...   compare GenBank files by the pairs of one kind of repeat
+                      at each length: one row per record of every file
+                      (FILE:NAME when a file holds several), one column per
+                      length
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.setReport(ReportKind::Compare, "--compare"); }},
+    OptionRow{.name = "--batch",
+              .help = R"(  --batch FILE...     analyse every file (GenBank or text) and write one tidy
+                      table, one row per genome (every record of every
+                      file, "record" its number in the file), kind and
+                      repeat length: file, record, accession (the seqid),
+                      title (the whole SOURCE of GenBank, the FASTA header
+                      after the id), length, kind, repeat_length, pairs
+                      (and with --controls control_mean, control_sd, z); the
+                      files run in parallel (see -j) and come out in the order
+                      given; a file that fails is reported on standard error
+                      and the others go on (exit status 1 at the end)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.setReport(ReportKind::Batch, "--batch"); }},
+    OptionRow{.name = "--method",
+              .value = "NAME",
+              .completion = ValueCompletion::Choices,
+              .choices = methodNames,
+              .heading = "\nOptions:\n",
+              .help = R"(  --method NAME       the search method: trie (the default: every repeated
+                      word of --min to --max letters), complete (the same as
+                      --complete) or approximate (as --approximate)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.methodValue(value); }},
+    OptionRow{.name = "--complete",
+              .help = R"(  --complete          the complete search: every maximal repeat of each kind at
+                      its full length, however long (--max does not cut it),
+                      copies found wherever they are, overlapping or not;
+                      for every report and --compare
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setMethod(SearchMethod::Complete, name); }},
+    OptionRow{.name = "--approximate",
+              .help = R"(  --approximate       the approximate search: pairs of copies of each kind that
+                      agree at most letters, as the maximal scoring segments
+                      of the circular sequence (+1 per equal letter pair, -X
+                      per mismatch, no gaps), with E-values, for the summary
+                      (pairs per kind and length class: 30-39, 40-49, 50-59,
+                      60-99, 100-999, 1000 and more), --report pairs (kind,
+                      length, mismatches, first, second: 1-based starts of
+                      the two copies; identity, evalue, and for GenBank input
+                      first_features and second_features), gff, bed, bedpe,
+                      --tidy, --compare, --batch and --controls (length
+                      classes in place of lengths). With it:
+    --min L           the shortest pair, from 1 (default 30)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setMethod(SearchMethod::Approximate, name); }},
+    OptionRow{.name = "--mismatch-penalty",
+              .value = "X",
+              .help = R"(    --mismatch-penalty X
+                      a mismatch scores -X, 1 to 1000 (default 2)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.approximateValue(name, value, mismatchPenaltyValue); }},
+    OptionRow{.name = "--identity",
+              .value = "P",
+              .help = R"(    --identity P      the least identity 100 (L - m) / L of a pair of length
+                      L with m mismatches, 0 to 100 (default 90)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.approximateValue(name, value, identityValue); }},
+    OptionRow{.name = "--max-mismatches",
+              .value = "K",
+              .help = R"(    --max-mismatches K  at most K mismatches per pair (default no limit)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.approximateValue(name, value, maxMismatchesValue); }},
+    OptionRow{.name = "--evalue",
+              .value = "E",
+              .help = R"(    --evalue E        at most this E-value, above 0 (default no limit): the
+                      expected number of pairs scoring as well in a random
+                      sequence of the same length and composition. With the
+                      filters off (--min 1 --identity 0 --evalue 10) a
+                      genome of millions of bases is searched from seeds of
+                      a practical length, not exhaustively: a note on
+                      standard error says so
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.approximateValue(name, value, evalueValue); }},
+    OptionRow{.name = "--controls",
+              .value = "R",
+              .help = R"(  --controls R        compare the counts with R random sequences of exactly
+                      the genome's composition (seeds S, S+1, ..., S from
+                      --seed, default 1; after the seed of --random when the
+                      genome is random), analysed with the same settings: the
+                      summary becomes a table of kind, repeat_length, pairs,
+                      control_mean, control_sd (sample standard deviation)
+                      and z = (pairs - mean) / sd, empty when sd is 0 (with
+                      --tidy or several records, seqid first)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.controlsValue(value); }},
+    OptionRow{.name = "--jobs",
+              .shortName = "-j",
+              .value = "N",
+              .help = R"(  -j N, --jobs N      threads for --batch and --controls (default the CPUs
+                      this process may run on)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.jobsValue(value); }},
+    OptionRow{.name = "--min",
+              .value = "N",
+              .help = R"(  --min N             shortest repeat length, 3 to 256 (default 8)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.lengthValue(name, value); }},
+    OptionRow{.name = "--max",
+              .value = "N",
+              .help = R"(  --max N             longest repeat length, 3 to 256 (default 30); a minimum
+                      above the maximum is lowered to it. With --random a
+                      maximum equal to the minimum becomes the minimum + 1
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.lengthValue(name, value); }},
+    OptionRow{.name = "--report",
+              .value = "KIND",
+              .completion = ValueCompletion::Choices,
+              .choices = reportNames,
+              .help = R"(  --report KIND       what to write to standard output (default summary):
+                        summary  per kind, the pairs found at each length
+                                 ("8 bp" and the count), kinds apart by an
+                                 empty row, as the report sheet shows it
+                        listing  every repeat of the --kind, longest words
+                                 first: a "N bp sequences" row per length,
+                                 then per repeat its word and the positions
+                                 of its pairs (and, but for direct repeats,
+                                 the text at the second position)
+                        pairs    every pair as a row: kind, length, word,
+                                 first and second position; for GenBank
+                                 input also first_features and
+                                 second_features, the annotated features
+                                 each copy overlaps ("tRNA-Leu / ND5") or
+                                 "intergenic"
+                        info     the title, the number of bases and the
+                                 counts of A, T, C and G
+                        gff      the repeats as GFF3 (see below)
+                        bed      the repeats as BED6 (see below)
+                        bedpe    the pairs as BEDPE (see below)
+                        ssr      the microsatellites (implies --ssr):
+                                 start, unit_length, unit, repeats, length,
+                                 class (the least rotation of the unit or
+                                 of its reverse complement, with the other
+                                 strand's after a slash: AG/CT), compound
+                                 (its number, or "-" in none) and end (past
+                                 the length for one across the origin); for
+                                 GenBank input also features, those it
+                                 overlaps or "intergenic"
+                        paper    the repeat section of a genome paper: the
+                                 long repeats of the four kinds by length
+                                 class (30-39, 40-49, 50-59, 60-99, 100-999,
+                                 >=1000 bp; pairs of copies from the
+                                 approximate search at its defaults, 30 bp
+                                 or more at 90 % identity, whatever --min
+                                 and --max),
+                                 the microsatellites by unit length and by
+                                 class, and the compounds; with --chart OUT
+                                 also its figure
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.reportValue(value); }},
+    OptionRow{.name = "--ssr",
+              .help = R"(  --ssr               the microsatellites (simple sequence repeats) instead
+                      of the repeats: runs of a unit of 1 to 6 letters at
+                      least as many times as --ssr-min asks, round the
+                      circle, found without an index; for the summary (the
+                      counts per unit length and per class, with those in
+                      compounds), --report ssr, gff and bed, --batch (one
+                      tidy table: file, record, title, length, unit_length,
+                      class, microsatellites, in_compounds, compounds) and
+                      --compare (one row per genome: the counts per unit
+                      length, total, in_compounds, compounds and per class)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().ssr = true; }},
+    OptionRow{.name = "--ssr-min",
+              .value = "N1,N2,N3,N4,N5,N6",
+              .help = R"(  --ssr-min N1,N2,N3,N4,N5,N6
+                      the least repeat numbers of units of 1 to 6 letters:
+                      six integers from 2 to 1000000 (default 10,6,5,5,5,5)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.ssrMinValue(value); }},
+    OptionRow{.name = "--ssr-compound",
+              .value = "D",
+              .help = R"(  --ssr-compound D    microsatellites at most D letters apart (from one's
+                      end to the next one's start) form a compound: an
+                      integer from 0 to 1000000 (default 100)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.ssrCompoundValue(value); }},
+    OptionRow{.name = "--genes",
+              .help = R"(  --genes             with --report listing of GenBank input: one more column
+                      per pair naming the features of both copies,
+                      "FIRST | SECOND" (each as in the pairs report)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().genes = true; }},
+    OptionRow{.name = "--kind",
+              .value = "KIND",
+              .completion = ValueCompletion::Choices,
+              .choices = kindNames,
+              .help = R"(  --kind KIND         direct, inverted, mirror or complementary: the kind of
+                      --report listing and --compare (default direct)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.kindValue(value); }},
+    OptionRow{.name = "--features",
+              .help = R"(  --features          the annotated features of a GenBank file, "sequence"
+                      first: name, start, end (1-based, as the file writes
+                      them) and colour (#RRGGBB, the map's colour of its kind
+                      and strand)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.setReport(ReportKind::Features, "--features"); }},
+    OptionRow{.name = "--motif",
+              .value = "WORD",
+              .help = R"(  --motif WORD        where WORD (A, T, C and G, either case) occurs: the
+                      1-based starts in the index's order (by the letters
+                      that follow), then their number
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.motifValue(value); }},
+    OptionRow{.name = "--tidy",
+              .help = R"(  --tidy              the summary, --motif and --compare as tables, one
+                      header row and one value per row: seqid, kind,
+                      repeat_length, pairs (the summary: every length from
+                      the minimum to the maximum, zeros included); seqid,
+                      motif, start (ascending); genome, kind, repeat_length,
+                      pairs (--compare; with --complete a row with an empty
+                      repeat_length counts the pairs longer than the maximum)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().tidy = true; }},
+    OptionRow{.name = "--csv",
+              .help = R"(  --csv               comma-separated tables instead of tab-separated ones
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().csv = true; }},
+    OptionRow{.name = "--map",
+              .value = "OUT",
+              .completion = ValueCompletion::File,
+              .help = R"(  --map OUT           draw the circular map into OUT: an SVG drawing when its
+                      name ends in .svg, a PDF document when in .pdf, a PNG
+                      image otherwise, of the size --map-size gives (600 x
+                      460 without it); nothing is written to standard output. A
+                      GenBank file's features are drawn as arcs with their
+                      names; a FASTA, text or random genome is a plain ring
+                      with its scale. A file OUT is replaced once the new one
+                      is complete; a FIFO or a device (/dev/stdout) is written
+                      into, never replaced; a link is followed to its target
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapValue(value); }},
+    OptionRow{.name = "--map-style",
+              .value = "STYLE",
+              .completion = ValueCompletion::Choices,
+              .choices = mapStyleNames,
+              .help = R"(  --map-style STYLE   with --map, one of:
+                        default    as the desktop first shows the map: names
+                                   staggered, or set apart beside the circle
+                                   for more than 100 features
+                        staggered  every second name pushed outward
+                        tidy       names in a column on either side, joined
+                                   to their arcs, left out where they find no
+                                   room
+                        paper      on white, for a paper: each stretch named
+                                   once by its gene, names along the ring, a
+                                   scale in kb, GC content and GC skew rings,
+                                   the name and length in the middle, a
+                                   legend of every colour used
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapStyleValue(value); }},
+    OptionRow{.name = "--map-size",
+              .value = "WxH",
+              .help = R"(  --map-size WxH      with --map, the picture's width and height in pixels
+                      (of 1/96 inch for PDF), 50 to 6000 each; the map keeps
+                      its shape and fits, the room left over goes to the
+                      names. Without it the map's own size: 600 x 460, or for
+                      a paper a square that holds the names
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapSizeValue(value); }},
+    OptionRow{.name = "--chart",
+              .value = "OUT",
+              .completion = ValueCompletion::File,
+              .help = R"(  --chart OUT         draw the pairs per length of each kind into OUT, an SVG
+                      drawing when its name ends in .svg, a 900 x 560 PNG
+                      image otherwise; with --controls, the genome's pairs
+                      beside the controls' mean and a band of two standard
+                      deviations. Nothing is written to standard output;
+                      OUT is written as for --map. With --report paper, the
+                      section's two bar charts (long repeats per kind and
+                      length class, microsatellites per class) side by side,
+                      1200 x 520 as PNG, and the section still written to
+                      standard output
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.chartValue(value); }},
+    OptionRow{.name = "--repeat",
+              .value = "KIND,LENGTH,INDEX",
+              .help = R"(  --repeat KIND,LENGTH,INDEX
+                      with --map: mark the INDEX-th (from 1) repeat of that
+                      KIND and LENGTH, in the order the results list them
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.repeatValue(value); }},
+    OptionRow{.name = "--quiet",
+              .shortName = "-q",
+              .help = R"(  -q, --quiet         no progress line (otherwise shown on standard error for
+                      long work when it is a terminal)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().quiet = true; }},
+    OptionRow{.name = "--help",
+              .help = R"(  --help              show this text and exit
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().help = true; }},
+    OptionRow{.name = "--version",
+              .help = R"(  --version           show the program's version and exit
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().version = true; }},
+};
+
 }  // namespace
+
+void OptionParser::option(std::string_view argument)
+{
+    std::string_view name = argument;
+    std::optional<std::string_view> attached;
+    if (const std::size_t equals = argument.find('=');
+        argument.starts_with("--") && equals != argument.npos) {
+        name = argument.substr(0, equals);
+        attached = argument.substr(equals + 1);
+    }
+    const auto row = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionRow& candidate) {
+        return candidate.name == name || (!candidate.shortName.empty() && candidate.shortName == name);
+    });
+    if (row == kOptions.end()) {
+        fail("unknown option " + quote(argument));
+        return;
+    }
+    name = row->name;
+    if (row->value.empty()) {
+        if (attached) {
+            fail("option " + quote(name) + " takes no value");
+            return;
+        }
+        row->apply(*this, name, {});
+        return;
+    }
+    if (!attached && next_ == arguments_.size()) {
+        fail("option " + quote(name) + " needs a value");
+        return;
+    }
+    row->apply(*this, name, attached ? *attached : arguments_[next_++]);
+}
+
+std::span<const OptionRow> optionTable()
+{
+    return kOptions;
+}
 
 std::variant<Options, UsageError> parseOptions(std::span<const std::string_view> arguments)
 {
-    return Parser(arguments).run();
+    return OptionParser(arguments).run();
 }
 
 std::string_view usageText()
 {
-    return kUsage;
+    static const std::string text = [] {
+        std::string made(kUsageStart);
+        for (const OptionRow& row : kOptions) {
+            made += row.heading;
+            made += row.help;
+        }
+        made += kUsageEnd;
+        return made;
+    }();
+    return text;
+}
+
+std::string bashCompletion()
+{
+    // Options joined by `separator`, a line broken before one that would pass column 100.
+    const auto joined = [](const std::vector<std::string_view>& words, std::string_view separator,
+                           std::string_view lineBreak, std::size_t column) {
+        std::string text;
+        for (const std::string_view word : words) {
+            if (!text.empty()) {
+                if (column + separator.size() + word.size() > 100) {
+                    text += lineBreak;
+                    column = lineBreak.size() - lineBreak.rfind('\n') - 1;
+                } else {
+                    text += separator;
+                    column += separator.size();
+                }
+            }
+            text += word;
+            column += word.size();
+        }
+        return text;
+    };
+    const auto namesOf = [](ValueCompletion completion) {
+        std::vector<std::string_view> names;
+        for (const OptionRow& row : kOptions) {
+            if (!row.value.empty() && row.completion == completion) {
+                if (!row.shortName.empty()) {
+                    names.push_back(row.shortName);
+                }
+                names.push_back(row.name);
+            }
+        }
+        return names;
+    };
+    const std::string caseBreak = " | \\\n        ";
+    std::string script =
+        "# Bash completion of tessaron-cli's options, their values and files.\n"
+        "# Made from the option table (cli/src/options.cpp) and checked against it by\n"
+        "# the tests (optiontabletest.cpp), which write the new script when it differs.\n"
+        "_tessaron_cli()\n"
+        "{\n"
+        "    local current previous\n"
+        "    current=\"${COMP_WORDS[COMP_CWORD]}\"\n"
+        "    previous=\"${COMP_WORDS[COMP_CWORD - 1]}\"\n"
+        "    case \"$previous\" in\n";
+    for (const OptionRow& row : kOptions) {
+        if (row.completion != ValueCompletion::Choices) {
+            continue;
+        }
+        script += "        " + std::string(row.name) + ")\n";
+        script += "            mapfile -t COMPREPLY < <(compgen -W \"" + joined(row.choices(), " ", " ", 0) +
+                  "\" -- \"$current\")\n";
+        script += "            return\n            ;;\n";
+    }
+    script += "        " + joined(namesOf(ValueCompletion::Free), " | ", caseBreak, 8) + ")\n";
+    script += "            return\n            ;;\n";
+    script += "        " + joined(namesOf(ValueCompletion::File), " | ", caseBreak, 8) + ")\n";
+    script += "            mapfile -t COMPREPLY < <(compgen -f -- \"$current\")\n";
+    script += "            return\n            ;;\n";
+    script += "    esac\n";
+    std::vector<std::string_view> every;
+    for (const OptionRow& row : kOptions) {
+        if (!row.shortName.empty()) {
+            every.push_back(row.shortName);
+        }
+        every.push_back(row.name);
+    }
+    const std::string_view start = "        mapfile -t COMPREPLY < <(compgen -W \"";
+    script += "    if [[ \"$current\" == -* ]]; then\n";
+    script +=
+        std::string(start) + joined(every, " ", "\n            ", start.size()) + "\" -- \"$current\")\n";
+    script += "        return\n    fi\n";
+    script += "    mapfile -t COMPREPLY < <(compgen -f -- \"$current\")\n";
+    script += "}\n";
+    script += "complete -o filenames -F _tessaron_cli tessaron-cli\n";
+    return script;
 }
 
 std::string versionText()

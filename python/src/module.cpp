@@ -5,6 +5,8 @@
 #include "columns.h"
 
 #include "engine/repeatkinds.h"
+#include "engine/searchmethod.h"
+#include "engine/wordlengths.h"
 #include "input/filename.h"
 #include "input/records.h"
 
@@ -33,9 +35,6 @@ constexpr std::string_view kModule = "tessaron._core";
 // Every search starts from a genome loaded with the command line's defaults.
 constexpr int kDefaultMinimum = 8;
 constexpr int kDefaultMaximum = 30;
-constexpr int kShortestLength = 3;
-constexpr int kLongestLength = 256;
-constexpr int kMostControls = 1'000'000;
 // How often a waiting search hands progress to Python and asks whether to stop.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
@@ -262,25 +261,39 @@ std::vector<RepeatKind> kindsNamed(const std::vector<std::string>& names)
     return kinds;
 }
 
-// "described" (the suffix index's searches) or "complete"; nothing for "approximate".
-std::optional<SearchMethod> exactMethod(const std::string& method)
+// The earlier name of the trie's search, still taken.
+constexpr std::string_view kTrieAlias = "described";
+
+// The method of a name of kMethods (or "described", the trie's).
+SearchMethod namedMethod(const std::string& method)
 {
-    if (method == "described") {
+    if (method == kTrieAlias) {
         return SearchMethod::Trie;
     }
-    if (method == "complete") {
-        return SearchMethod::Complete;
+    if (const auto named = methodNamed(method)) {
+        return *named;
     }
-    if (method == "approximate") {
-        return std::nullopt;
+    std::string names;
+    for (const MethodInfo& info : kMethods) {
+        names += (names.empty() ? "" : ", ") + std::string(info.name);
     }
-    throw py::value_error("method '" + method + "' is not one of described, complete, approximate");
+    throw py::value_error("method '" + method + "' is not one of " + names + " (or " +
+                          std::string(kTrieAlias) + ", the same as trie)");
+}
+
+// The method of a name when it finds words (the trie's, the complete search);
+// nothing for the approximate search.
+std::optional<SearchMethod> exactMethod(const std::string& method)
+{
+    const SearchMethod named = namedMethod(method);
+    return methodInfo(named).findsWords ? std::optional(named) : std::nullopt;
 }
 
 std::shared_ptr<const Genome> exactGenome(const PyGenome& genome, int minimum, int maximum)
 {
-    if (minimum < kShortestLength || maximum > kLongestLength || minimum > maximum) {
-        throw py::value_error("the lengths must satisfy 3 <= min <= max <= 256 (min " +
+    if (WordLengths{minimum, maximum}.validate() || minimum > maximum) {
+        throw py::value_error("the lengths must satisfy " + std::to_string(WordLengths::kShortest) +
+                              " <= min <= max <= " + std::to_string(WordLengths::kLongest) + " (min " +
                               std::to_string(minimum) + ", max " + std::to_string(maximum) + ")");
     }
     return withLengths(genome.genome, minimum, maximum);
@@ -297,24 +310,6 @@ struct ApproximateOptions {
 
 ApproximateSettings approximateSettings(const ApproximateOptions& options)
 {
-    if (options.minimum < 1) {
-        throw py::value_error("min must be at least 1 for the approximate search");
-    }
-    if (options.mismatchPenalty < 1) {
-        throw py::value_error("mismatch_penalty must be at least 1");
-    }
-    if (!(options.identity >= 0.0 && options.identity <= 100.0)) {
-        throw py::value_error("identity must be a percentage from 0 to 100");
-    }
-    if (options.maxMismatches && *options.maxMismatches < 0) {
-        throw py::value_error("max_mismatches must not be negative");
-    }
-    if (options.evalue && !(*options.evalue > 0.0)) {
-        throw py::value_error("evalue must be above 0");
-    }
-    if (options.threads < 0) {
-        throw py::value_error("threads must not be negative");
-    }
     ApproximateSettings settings;
     settings.minLength = options.minimum;
     settings.mismatchPenalty = options.mismatchPenalty;
@@ -322,7 +317,26 @@ ApproximateSettings approximateSettings(const ApproximateOptions& options)
     settings.maxMismatches = options.maxMismatches;
     settings.maxEvalue = options.evalue;
     settings.threads = options.threads;
-    return settings;
+    const auto problem = settings.validate();
+    if (!problem) {
+        return settings;
+    }
+    const std::string range = std::to_string(problem->low) + " to " + std::to_string(problem->high);
+    switch (problem->setting) {
+        case ApproximateSettings::Setting::MinLength:
+            throw py::value_error("min must be from " + range + " for the approximate search");
+        case ApproximateSettings::Setting::MismatchPenalty:
+            throw py::value_error("mismatch_penalty must be from " + range);
+        case ApproximateSettings::Setting::Identity:
+            throw py::value_error("identity must be a percentage from " + range);
+        case ApproximateSettings::Setting::MaxMismatches:
+            throw py::value_error("max_mismatches must not be negative");
+        case ApproximateSettings::Setting::MaxEvalue:
+            throw py::value_error("evalue must be above 0");
+        case ApproximateSettings::Setting::Threads:
+            break;
+    }
+    throw py::value_error("threads must not be negative");
 }
 
 // The repeat searches' common arguments, as _core receives them.
@@ -481,6 +495,11 @@ py::list features(const PyGenome& genome)
 void defineTypes(py::module_& module)
 {
     const py::object namedtuple = py::module_::import("collections").attr("namedtuple");
+    py::tuple methods(kMethods.size());
+    for (std::size_t m = 0; m < kMethods.size(); ++m) {
+        methods[m] = std::string(kMethods[m].name);
+    }
+    module.attr("METHODS") = methods;
     module.attr("Feature") = namedtuple("Feature", py::make_tuple("name", "start", "end", "colour", "parts"),
                                         "module"_a = "tessaron");
     module.attr("Record") = namedtuple(
@@ -582,12 +601,19 @@ feature joined from parts that do not follow one another, the parts as
             if (minimumRepeats.size() != kMaxUnitLength) {
                 throw py::value_error("min_repeats needs six numbers, for unit lengths 1 to 6");
             }
-            if (compoundDistance < 0) {
-                throw py::value_error("compound_distance must not be negative");
-            }
             MicrosatelliteSettings settings;
             std::copy(minimumRepeats.begin(), minimumRepeats.end(), settings.minimumRepeats.begin());
             settings.compoundDistance = compoundDistance;
+            if (const auto problem = settings.validate()) {
+                const std::string range =
+                    std::to_string(problem->low) + " to " + std::to_string(problem->high);
+                if (problem->setting == MicrosatelliteSettings::Setting::CompoundDistance) {
+                    throw py::value_error("compound_distance must be from " + range);
+                }
+                throw py::value_error(
+                    "min_repeats: " + std::to_string(settings.minimumRepeats[problem->index]) +
+                    " for unit length " + std::to_string(problem->index + 1) + " is not from " + range);
+            }
             return toDict(
                 runWatched({std::move(progress), std::move(cancel)}, [&](const SearchControl& control) {
                     return microsatelliteTable(*genome.genome, genome.features, settings, control);
@@ -601,22 +627,22 @@ feature joined from parts that do not follow one another, the parts as
            int maximum, int threads, py::object progress, py::object cancel) {
             const auto exact = exactMethod(method);
             if (!exact) {
-                throw py::value_error("the controls take the described or the complete search");
-            }
-            if (replicates < 1 || replicates > kMostControls) {
-                throw py::value_error("replicates must be from 1 to 1000000");
+                throw py::value_error("the controls take the trie's (described) or the complete search");
             }
             if (seed < 0 || seed > std::int64_t{0xFFFFFFFF}) {
                 throw py::value_error("seed must be from 0 to 4294967295");
             }
-            if (threads < 0) {
-                throw py::value_error("threads must not be negative");
-            }
-            const auto searched = exactGenome(genome, minimum, maximum);
             ControlSettings settings;
             settings.replicates = replicates;
             settings.seed = static_cast<std::uint32_t>(seed);
             settings.threads = threads;
+            if (const auto problem = settings.validate()) {
+                throw py::value_error(problem->setting == ControlSettings::Setting::Replicates
+                                          ? "replicates must be from " + std::to_string(problem->low) +
+                                                " to " + std::to_string(problem->high)
+                                          : std::string("threads must not be negative"));
+            }
+            const auto searched = exactGenome(genome, minimum, maximum);
             return toDict(
                 runWatched({std::move(progress), std::move(cancel)}, [&](const SearchControl& control) {
                     return controlTable(searched, *exact, settings, control);

@@ -47,10 +47,12 @@ __all__ = [
 
 #: The kinds of repeat, in the order every table lists them.
 KINDS = ("direct", "inverted", "mirror", "complementary")
-#: The search methods: the suffix index's search of the words from the
-#: minimum to the maximum length, every maximal repeat at its full length,
-#: and the approximate search (mismatches allowed, with E-values).
-METHODS = ("described", "complete", "approximate")
+#: The search methods, named as the command line's --method and the desktop's
+#: settings name them: the suffix index's search of the words from the minimum
+#: to the maximum length ("trie"; "described" is taken too, its earlier name),
+#: every maximal repeat at its full length, and the approximate search
+#: (mismatches allowed, with E-values).
+METHODS = tuple(_core.METHODS)
 
 _APPROXIMATE_DEFAULTS = {
     "mismatch_penalty": 2,
@@ -143,7 +145,7 @@ def repeats(
 ) -> Any:
     """Every pair of copies of the kinds' repeats, as ``tessaron-cli --report pairs``.
 
-    ``method``: "described" (the words of ``min`` to ``max`` letters), "complete"
+    ``method``: "trie" or "described" (the words of ``min`` to ``max`` letters), "complete"
     (every maximal repeat at its full length, from ``min`` letters; ``max`` does
     not cut it) or "approximate" (pairs that agree at most letters).
     ``kinds``: a kind, several, or None for all four. ``min`` defaults to 8,
@@ -205,9 +207,10 @@ def microsatellites(
 ) -> Any:
     """The microsatellites (runs of a unit of 1 to 6 letters) of the genome.
 
-    ``min_repeats``: the least number of units reported for unit lengths 1 to 6;
-    ``compound_distance``: the greatest gap in letters between the members of a
-    compound. Columns: start (1-based), unit_length, unit, repeats, length,
+    ``min_repeats``: the least number of units reported for unit lengths 1 to 6,
+    each from 2 to 1000000; ``compound_distance``: the greatest gap in letters
+    between the members of a compound, from 0 to 1000000 (as on the command
+    line and in the desktop). Columns: start (1-based), unit_length, unit, repeats, length,
     class ("AG/CT"), compound (its number, 0 when in none), end (1-based,
     inclusive; beyond the genome's length for one across the origin), and for
     a genome with features, features.
@@ -233,6 +236,6 @@ def controls(
 
     Columns: kind, repeat_length, pairs, control_mean, control_sd (sample
     standard deviation) and z = (pairs - mean) / sd, NaN when sd is 0. The
-    method is "described" or "complete".
+    method is "trie" (or "described") or "complete".
     """
     return _frame(_core.controls(genome, replicates, seed, method, min, max, threads, progress, cancel))

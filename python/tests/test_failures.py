@@ -37,6 +37,14 @@ def test_bad_input_raises_input_error(tmp_path, content, reason, line):
         lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), kinds="palindrome"),
         lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), min=20, max=10),
         lambda: tessaron.microsatellites(tessaron.Genome.from_string("ACGT"), min_repeats=(2, 2)),
+        # The bounds of the command line and the desktop.
+        lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), method="trie", min=2, max=10),
+        lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), method="complete", min=8, max=257),
+        lambda: tessaron.microsatellites(tessaron.Genome.from_string("ACGT"), compound_distance=1000001),
+        lambda: tessaron.microsatellites(tessaron.Genome.from_string("ACGT"), compound_distance=-1),
+        lambda: tessaron.microsatellites(tessaron.Genome.from_string("ACGT"), min_repeats=(1, 6, 5, 5, 5, 5)),
+        lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), method="approximate", min=1000000001),
+        lambda: tessaron.repeats(tessaron.Genome.from_string("ACGT"), method="approximate", mismatch_penalty=1001),
     ],
 )
 def test_bad_arguments_raise_value_error(call):

@@ -19,7 +19,10 @@ def rows(table):
     return [tuple(str(cell) for cell in row) for row in zip(*columns)]
 
 
-@pytest.mark.parametrize("method, options", [("described", []), ("complete", ["--complete"])])
+@pytest.mark.parametrize(
+    "method, options",
+    [("trie", []), ("described", []), ("complete", ["--complete"]), ("complete", ["--method", "complete"])],
+)
 def test_pairs_are_the_command_lines(cli, mito, method, options):
     expected = cli(*options, "--report", "pairs", MITO)
     table = tessaron.repeats(mito, method=method)
@@ -132,3 +135,11 @@ def test_gzip_files_read_as_their_content(tmp_path, mito):
             pytest.skip("the readers do not unpack gzip yet")
         raise
     assert (genome.seqid, genome.sequence, genome.features) == (mito.seqid, mito.sequence, mito.features)
+
+
+def test_the_methods_are_the_command_lines():
+    assert tessaron.METHODS == ("trie", "complete", "approximate")
+    genome = tessaron.Genome.from_string("ACGTACGTTTACGTACGTAA" * 5)
+    assert rows(tessaron.summary(genome, "described", min=4, max=9)) == rows(
+        tessaron.summary(genome, "trie", min=4, max=9)
+    )

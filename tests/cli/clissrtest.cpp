@@ -176,7 +176,11 @@ TEST_F(CliTest, BadMicrosatelliteSettingsAreRefused)
          "--ssr-min: '10,6,5,5,5,x' is not six integers separated by commas, the least repeat numbers of "
          "units "
          "of 1 to 6 letters"},
-        {{"--ssr", "--ssr-compound", "-1"}, "--ssr-compound: '-1' is not an integer from 0 to 2147483647"},
+        {{"--ssr", "--ssr-compound", "-1"}, "--ssr-compound: '-1' is not an integer from 0 to 1000000"},
+        {{"--ssr", "--ssr-compound", "1000001"},
+         "--ssr-compound: '1000001' is not an integer from 0 to 1000000"},
+        {{"--ssr", "--method", "complete"},
+         "--method complete does not apply to --ssr, which searches no repeats"},
         {{"--ssr-min", "10,6,5,5,5,5"}, "--ssr-min applies only to --ssr and --report paper"},
         {{"--ssr", "--report", "pairs"},
          "--ssr applies only to the summary, --report ssr, gff, bed and paper, --batch and --compare"},

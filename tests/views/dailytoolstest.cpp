@@ -196,6 +196,27 @@ TEST(SessionFile, WritesAndReadsBackEveryField)
     }
     // Beside the genome, the path is written relative to the session.
     EXPECT_TRUE(sessionToJson(saved, QStringLiteral("/data/genomes")).contains("\"chloroplast.gb\""));
+
+    // Search settings no window could have made are refused, with the bounds of Options.
+    const struct {
+        int minimum;
+        int maximum;
+        tessaron::SearchMethod method;
+        bool valid;
+    } searches[] = {
+        {3, 256, tessaron::SearchMethod::Trie, true},        {2, 30, tessaron::SearchMethod::Trie, false},
+        {8, 257, tessaron::SearchMethod::Complete, false},   {31, 30, tessaron::SearchMethod::Trie, false},
+        {8, 30, tessaron::SearchMethod::Approximate, false},
+    };
+    for (const auto& [minimum, maximum, method, valid] : searches) {
+        SavedSession changed = saved;
+        changed.minimum = minimum;
+        changed.maximum = maximum;
+        changed.method = method;
+        const auto read =
+            sessionFromJson(sessionToJson(changed, QStringLiteral("/data")), QStringLiteral("/data"));
+        EXPECT_EQ(std::holds_alternative<SavedSession>(read), valid) << minimum << ".." << maximum;
+    }
 }
 
 TEST_F(DailyTools, IupacMotifsAreListedAndTheViewGoesToTheHit)

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -115,7 +116,8 @@ protected:
     void setComplete(CTessaronDlg& window, bool complete)
     {
         whenModal<COptionsDlg>([complete](COptionsDlg& dialog) {
-            dialog.completeBox()->setChecked(complete);
+            const auto method = complete ? tessaron::SearchMethod::Complete : tessaron::SearchMethod::Trie;
+            dialog.methodBox()->setCurrentIndex(dialog.methodBox()->findData(static_cast<int>(method)));
             dialog.accept();
         });
         trigger(window, CTessaronDlg::IdOptions);
@@ -769,7 +771,7 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     const auto window = makeWindow();
     EXPECT_EQ(window->session().method(), tessaron::SearchMethod::Trie);  // off on a first run
     setComplete(*window, true);
-    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("true"));
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/method")).toString(), QStringLiteral("complete"));
     open(*window, CTessaronDlg::IdOpenGenBank, kTestData + QStringLiteral("/NC_000932.gb"));
     RepeatTreeModel& model = *modelOf(*window);
     EXPECT_TRUE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
@@ -791,14 +793,15 @@ TEST_F(MainWindowTest, TheCompleteSearchShowsTheChloroplastInvertedRepeatWhole)
     const auto later = makeWindow();
     EXPECT_EQ(later->session().method(), tessaron::SearchMethod::Complete);
     whenModal<COptionsDlg>([](COptionsDlg& dialog) {
-        EXPECT_TRUE(dialog.completeBox()->isChecked());
+        EXPECT_EQ(dialog.methodBox()->currentData().toInt(),
+                  static_cast<int>(tessaron::SearchMethod::Complete));
         dialog.reject();
     });
     trigger(*later, CTessaronDlg::IdOptions);
 
     // Turned off, the index's search is back: its inverted branch stops far below.
     setComplete(*window, false);
-    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/complete")).toString(), QStringLiteral("false"));
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/method")).toString(), QStringLiteral("trie"));
     EXPECT_FALSE(childTexts(model, model.index(1, 0)).contains(QStringLiteral("26264 bps (1)")));
     EXPECT_EQ(window->session().snapshot(RepeatKind::Inverted).get()->slotCount(), 23);
 }

@@ -120,6 +120,43 @@ TEST_F(SettingsStoreTest, TheCompleteSearchIsOnOnlyWhenStoredSo)
     EXPECT_EQ(values.minimum, 5);
 }
 
+// The method is stored by its name; the old bool is read only without one.
+TEST_F(SettingsStoreTest, TheMethodIsStoredByItsNameAndTheOldBoolStillRead)
+{
+    using tessaron::SearchMethod;
+    const struct {
+        QVariant method;
+        QVariant complete;
+        SearchMethod expected;
+    } cases[] = {
+        {QStringLiteral("complete"), QVariant(), SearchMethod::Complete},
+        {QStringLiteral("trie"), true, SearchMethod::Trie},
+        {QStringLiteral("approximate"), QVariant(), SearchMethod::Trie},  // no words: its own branch
+        {QStringLiteral("described"), true, SearchMethod::Trie},
+        {QVariant(), true, SearchMethod::Complete},
+    };
+    for (const auto& [method, complete, expected] : cases) {
+        SCOPED_TRACE(method.toString().toStdString());
+        QFile::remove(file());
+        store(QStringLiteral("Tessaron/dados/min"), 5);
+        if (method.isValid()) {
+            store(QStringLiteral("Tessaron/dados/method"), method);
+        }
+        if (complete.isValid()) {
+            store(QStringLiteral("Tessaron/dados/complete"), complete);
+        }
+        SettingsStore settings;
+        EXPECT_EQ(settings.load().method, expected);
+    }
+    for (const SearchMethod method : {SearchMethod::Complete, SearchMethod::Trie}) {
+        SettingsStore settings;
+        settings.saveMethod(method);
+        EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/method")).value_or(QVariant()).toString(),
+                  QString::fromUtf8(tessaron::methodName(method)));
+        EXPECT_FALSE(stored(QStringLiteral("Tessaron/dados/complete")));
+    }
+}
+
 TEST_F(SettingsStoreTest, LoadingAndClosingWriteNothing)
 {
     store(QStringLiteral("Tessaron/dados/min"), 5);

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kLongestMinimum = 1'000'000'000;
-constexpr int kLargestPenalty = 1000;
+constexpr int kLongestMinimum = tessaron::ApproximateSettings::kLongestMinimum;
+constexpr int kLargestPenalty = tessaron::ApproximateSettings::kLargestPenalty;
 
 }  // namespace
 
@@ -28,7 +28,7 @@ ApproximateOptionsDlg::ApproximateOptionsDlg(const tessaron::ApproximateSettings
     minimum_->setValue(current.minLength);
     minimum_->setSuffix(tr(" bp"));
     identity_->setObjectName(QStringLiteral("approximateIdentity"));
-    identity_->setRange(0.0, 100.0);
+    identity_->setRange(0.0, tessaron::ApproximateSettings::kMostIdentity);
     identity_->setDecimals(1);
     identity_->setSingleStep(1.0);
     identity_->setValue(current.identity);

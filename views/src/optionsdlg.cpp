@@ -2,7 +2,9 @@
 
 #include "views/prompts.h"
 
-#include <QCheckBox>
+#include "engine/wordlengths.h"
+
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,25 +17,24 @@
 
 namespace {
 
-constexpr int kShortest = 3;
-constexpr int kLongest = 256;
-
-// Reads a length from its field. A failing field shows its message, takes the
-// focus with its text selected, and false is returned.
-bool readLength(QWidget* dialog, Prompts& prompts, QLineEdit* field, int& value)
+// Reads a length from its field into `lengths`. A failing field shows its
+// message, takes the focus with its text selected, and false is returned.
+bool readLength(QWidget* dialog, Prompts& prompts, QLineEdit* field, int tessaron::WordLengths::*length,
+                tessaron::WordLengths& lengths)
 {
     bool isInteger = false;
-    const int read = field->text().left(kFieldReadLimit).toInt(&isInteger, 10);
+    tessaron::WordLengths read = lengths;
+    read.*length = field->text().left(kFieldReadLimit).toInt(&isInteger, 10);
     if (!isInteger) {
         prompts.message(dialog, applicationName(), QObject::tr("Please enter an integer."),
                         Prompts::Icon::None);
-    } else if (read < kShortest || read > kLongest) {
+    } else if (const auto problem = read.validate()) {
         prompts.message(
             dialog, applicationName(),
-            QObject::tr("Please enter an integer between %1 and %2.").arg(kShortest).arg(kLongest),
+            QObject::tr("Please enter an integer between %1 and %2.").arg(problem->low).arg(problem->high),
             Prompts::Icon::Warning);
     } else {
-        value = read;
+        lengths = read;
         return true;
     }
     field->setFocus(Qt::OtherFocusReason);
@@ -48,16 +49,23 @@ COptionsDlg::COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget
       prompts_(prompts),
       minimumField_(new QLineEdit(QString::number(current.minimum))),
       maximumField_(new QLineEdit(QString::number(current.maximum))),
-      completeBox_(new QCheckBox(tr("&Complete search: every maximal repeat at its full length")))
+      methodBox_(new QComboBox)
 {
     setWindowTitle(tr("Options"));
     minimumField_->setObjectName(QStringLiteral("minimumField"));
     maximumField_->setObjectName(QStringLiteral("maximumField"));
-    completeBox_->setObjectName(QStringLiteral("completeBox"));
-    completeBox_->setChecked(current.method == tessaron::SearchMethod::Complete);
-    completeBox_->setToolTip(
-        tr("Repeats longer than the maximum are found whole, and words the index "
-           "would not reach are found too; the maximum no longer cuts them."));
+    methodBox_->setObjectName(QStringLiteral("methodBox"));
+    // The methods whose results are words, the tree's kinds and lengths (the
+    // approximate search has its own command and branch).
+    for (const tessaron::MethodInfo& info : tessaron::kMethods) {
+        if (info.findsWords) {
+            methodBox_->addItem(tr(std::string(info.title).c_str()), static_cast<int>(info.method));
+        }
+    }
+    methodBox_->setCurrentIndex(std::max(0, methodBox_->findData(static_cast<int>(current.method))));
+    methodBox_->setToolTip(
+        tr("The complete search finds repeats longer than the maximum whole, and words the index "
+           "would not reach too; the maximum no longer cuts them."));
 
     auto* group = new QGroupBox(tr("Motive length"));
     auto* fields = new QGridLayout(group);
@@ -81,7 +89,12 @@ COptionsDlg::COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget
 
     auto* choices = new QVBoxLayout;
     choices->addWidget(group);
-    choices->addWidget(completeBox_);
+    auto* method = new QHBoxLayout;
+    auto* methodLabel = new QLabel(tr("&Search:"));
+    methodLabel->setBuddy(methodBox_);
+    method->addWidget(methodLabel);
+    method->addWidget(methodBox_, 1);
+    choices->addLayout(method);
     choices->addStretch();
 
     auto* layout = new QHBoxLayout(this);
@@ -95,17 +108,15 @@ COptionsDlg::COptionsDlg(const OptionsResult& current, Prompts& prompts, QWidget
 void COptionsDlg::accept()
 {
     // The maximum is read first, and reading stops at the first failure.
-    int maximum = 0;
-    int minimum = 0;
-    if (!readLength(this, prompts_, maximumField_, maximum) ||
-        !readLength(this, prompts_, minimumField_, minimum)) {
+    tessaron::WordLengths lengths;
+    if (!readLength(this, prompts_, maximumField_, &tessaron::WordLengths::maximum, lengths) ||
+        !readLength(this, prompts_, minimumField_, &tessaron::WordLengths::minimum, lengths)) {
         return;
     }
     // Only the minimum gives way: the maximum is never raised to meet it.
-    minimum = std::min(minimum, maximum);
-    chosen_ = OptionsResult{
-        minimum, maximum,
-        completeBox_->isChecked() ? tessaron::SearchMethod::Complete : tessaron::SearchMethod::Trie};
+    lengths.minimum = std::min(lengths.minimum, lengths.maximum);
+    chosen_ = OptionsResult{lengths.minimum, lengths.maximum,
+                            static_cast<tessaron::SearchMethod>(methodBox_->currentData().toInt())};
     QDialog::accept();
 }
 

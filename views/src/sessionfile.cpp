@@ -1,5 +1,7 @@
 #include "views/sessionfile.h"
 
+#include "engine/wordlengths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -108,7 +110,9 @@ std::variant<SavedSession, QString> sessionFromJson(const QByteArray& json, cons
     if (file.isEmpty() || !record || !length || !genome.value(QStringLiteral("size")).isDouble()) {
         return tr("The session does not say which genome file it was made with.");
     }
-    if (!minimum || !maximum || *minimum > *maximum || !method) {
+    // The lengths the Options dialog and the settings accept, and a method that finds words.
+    if (!minimum || !maximum || tessaron::WordLengths{*minimum, *maximum}.validate() || *minimum > *maximum ||
+        !method || !tessaron::methodInfo(*method).findsWords) {
         return tr("The session's search settings are not valid.");
     }
     if (!start || !end || *start > *end || *end > *length) {

@@ -1,6 +1,6 @@
 #include "views/settingsstore.h"
 
-#include "views/microsatellitedlg.h"
+#include "engine/wordlengths.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +18,9 @@ namespace {
 const QString kRootKey = QStringLiteral("Tessaron");
 const QString kMinimumKey = QStringLiteral("Tessaron/dados/min");
 const QString kMaximumKey = QStringLiteral("Tessaron/dados/max");
+// The search method's name (kMethods); earlier versions stored "complete",
+// true for the complete search, which is still read when "method" is missing.
+const QString kMethodKey = QStringLiteral("Tessaron/dados/method");
 const QString kCompleteKey = QStringLiteral("Tessaron/dados/complete");
 const QString kMotifKey = QStringLiteral("Tessaron/dados/findstr");
 const QString kMarkerKey = QStringLiteral("Tessaron/registered");
@@ -30,9 +33,6 @@ const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
 const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
 const QString kRepeatMinimaKey = QStringLiteral("Tessaron/microsatellites/minimum");
 const QString kCompoundKey = QStringLiteral("Tessaron/microsatellites/compound");
-
-constexpr int kShortestLength = 3;
-constexpr int kLongestLength = 256;
 
 QString settingsFile()
 {
@@ -92,8 +92,9 @@ bool groupExists(QSettings& settings, const QString& group)
 int readLength(const QSettings& settings, const QString& key, int fallback)
 {
     bool ok = false;
-    const int value = settings.value(key).toInt(&ok);
-    return ok && value >= kShortestLength && value <= kLongestLength ? value : fallback;
+    tessaron::WordLengths lengths;
+    lengths.minimum = settings.value(key).toInt(&ok);
+    return ok && !lengths.validate() ? lengths.minimum : fallback;
 }
 
 }  // namespace
@@ -132,10 +133,15 @@ SettingsStore::Values SettingsStore::load()
         motif.truncate(end);
     }
     values.motif = motif;
-    // Anything but a stored true keeps the default search.
-    values.method = settings_->value(kCompleteKey).toString() == QStringLiteral("true")
-                        ? tessaron::SearchMethod::Complete
-                        : tessaron::SearchMethod::Trie;
+    // A method that finds words, by its name; else an old "complete" true;
+    // anything else keeps the default search.
+    const auto named = tessaron::methodNamed(settings_->value(kMethodKey).toString().toStdString());
+    if (named && tessaron::methodInfo(*named).findsWords) {
+        values.method = *named;
+    } else if (!settings_->contains(kMethodKey) &&
+               settings_->value(kCompleteKey).toString() == QStringLiteral("true")) {
+        values.method = tessaron::SearchMethod::Complete;
+    }
     return values;
 }
 
@@ -177,7 +183,8 @@ void SettingsStore::saveMethod(tessaron::SearchMethod method)
     if (!settings_) {
         return;
     }
-    settings_->setValue(kCompleteKey, method == tessaron::SearchMethod::Complete);
+    settings_->setValue(kMethodKey, QString::fromUtf8(tessaron::methodName(method)));
+    settings_->remove(kCompleteKey);
     settings_->sync();
 }
 
@@ -231,19 +238,18 @@ tessaron::MicrosatelliteSettings SettingsStore::microsatellites() const
     }
     const QStringList minima = settings_->value(kRepeatMinimaKey).toString().split(QLatin1Char(','));
     bool fine = minima.size() == static_cast<qsizetype>(values.minimumRepeats.size());
-    std::array<int, tessaron::kMaxUnitLength> read{};
-    for (std::size_t p = 0; fine && p < read.size(); ++p) {
-        read[p] = minima[static_cast<qsizetype>(p)].toInt(&fine);
-        fine = fine && read[p] >= CMicrosatelliteDlg::kLeastRepeats &&
-               read[p] <= CMicrosatelliteDlg::kMostRepeats;
+    tessaron::MicrosatelliteSettings read = values;
+    for (std::size_t p = 0; fine && p < read.minimumRepeats.size(); ++p) {
+        read.minimumRepeats[p] = minima[static_cast<qsizetype>(p)].toInt(&fine);
     }
-    if (fine) {
-        values.minimumRepeats = read;
+    if (fine && !read.validate()) {
+        values.minimumRepeats = read.minimumRepeats;
     }
     bool ok = false;
-    const int distance = settings_->value(kCompoundKey).toInt(&ok);
-    if (ok && distance >= 0 && distance <= CMicrosatelliteDlg::kFarthestCompound) {
-        values.compoundDistance = distance;
+    read = values;
+    read.compoundDistance = settings_->value(kCompoundKey).toInt(&ok);
+    if (ok && !read.validate()) {
+        values.compoundDistance = read.compoundDistance;
     }
     return values;
 }
@@ -331,19 +337,23 @@ tessaron::ApproximateSettings SettingsStore::approximateSettings() const
     if (!settings_) {
         return values;
     }
+    // Each stored value alone in the defaults: one out of its bounds (the
+    // search's validate()) leaves the default in its place.
+    const auto kept = [&values](const tessaron::ApproximateSettings& candidate, bool read) {
+        if (read && !candidate.validate()) {
+            values = candidate;
+        }
+    };
     bool read = false;
-    const int minimum = settings_->value(QStringLiteral("Tessaron/approximate/min")).toInt(&read);
-    if (read && minimum >= 1) {
-        values.minLength = minimum;
-    }
-    const double identity = settings_->value(QStringLiteral("Tessaron/approximate/identity")).toDouble(&read);
-    if (read && identity >= 0.0 && identity <= 100.0) {
-        values.identity = identity;
-    }
-    const int penalty = settings_->value(QStringLiteral("Tessaron/approximate/penalty")).toInt(&read);
-    if (read && penalty >= 1 && penalty <= 1000) {
-        values.mismatchPenalty = penalty;
-    }
+    tessaron::ApproximateSettings candidate = values;
+    candidate.minLength = settings_->value(QStringLiteral("Tessaron/approximate/min")).toInt(&read);
+    kept(candidate, read);
+    candidate = values;
+    candidate.identity = settings_->value(QStringLiteral("Tessaron/approximate/identity")).toDouble(&read);
+    kept(candidate, read);
+    candidate = values;
+    candidate.mismatchPenalty = settings_->value(QStringLiteral("Tessaron/approximate/penalty")).toInt(&read);
+    kept(candidate, read);
     return values;
 }
 

@@ -96,8 +96,41 @@ struct UsageError {
 // is lowered to the maximum.
 [[nodiscard]] std::variant<Options, UsageError> parseOptions(std::span<const std::string_view> arguments);
 
-// The text of --help.
+// The text of --help: made from the option table.
 [[nodiscard]] std::string_view usageText();
+
+class OptionParser;  // options.cpp
+
+// How the bash completion completes an option's value.
+enum class ValueCompletion {
+    Free,     // nothing offered (a number, a word)
+    File,     // a file name
+    Choices,  // one of the option's choices
+};
+
+// One option of the command line, the one place it is named: the parser,
+// --help, the bash completion (resources/tessaron-cli.bash) and the tests
+// that check README's copy of --help all read the table.
+struct OptionRow {
+    std::string_view name;       // "--jobs"
+    std::string_view shortName;  // "-j", or empty
+    std::string_view value;      // what it takes, "N"; empty for a flag
+    ValueCompletion completion = ValueCompletion::Free;
+    // The values it accepts, for ValueCompletion::Choices.
+    std::vector<std::string_view> (*choices)() = nullptr;
+    // A heading written before its entry in --help ("Options:").
+    std::string_view heading;
+    // Its entry in --help, whole lines, its name and value included.
+    std::string_view help;
+    // Reads its value (empty for a flag) into the options being parsed.
+    void (*apply)(OptionParser& parser, std::string_view name, std::string_view value) = nullptr;
+};
+
+// Every option, in the order of --help.
+[[nodiscard]] std::span<const OptionRow> optionTable();
+
+// The bash completion script of the options and their values.
+[[nodiscard]] std::string bashCompletion();
 
 // The text of --version: the program's name and version, then its licence.
 [[nodiscard]] std::string versionText();

@@ -8,6 +8,7 @@
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
 #include "engine/searchmethod.h"
+#include "engine/settingsbounds.h"
 
 #include <array>
 #include <cstdint>
@@ -24,9 +25,26 @@ namespace tessaron {
 using KindCounts = std::array<std::vector<std::int64_t>, kRepeatKindCount>;
 
 struct ControlSettings {
-    int replicates = 100;    // R random sequences
+    // The bounds every front end keeps (the seed takes any 32-bit value).
+    static constexpr int kMostReplicates = 1'000'000;
+
+    int replicates = 100;    // R random sequences, 1 .. kMostReplicates
     std::uint32_t seed = 1;  // of the first; the others follow on
     int threads = 0;         // 0: every core
+
+    enum class Setting { Replicates, Threads };
+
+    // The first setting out of its bounds, or nothing.
+    [[nodiscard]] constexpr std::optional<OutOfBounds<Setting>> validate() const
+    {
+        if (replicates < 1 || replicates > kMostReplicates) {
+            return OutOfBounds<Setting>{Setting::Replicates, 1, kMostReplicates};
+        }
+        if (threads < 0) {
+            return OutOfBounds<Setting>{Setting::Threads, 0, kNoUpperBound};
+        }
+        return std::nullopt;
+    }
 };
 
 // One kind at one length: the genome's pairs and the controls' spread.

@@ -3,6 +3,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "engine/searchcontrol.h"
+#include "engine/settingsbounds.h"
 
 #include <array>
 #include <cstddef>
@@ -51,13 +52,45 @@ namespace tessaron {
 enum class ApproximateMethod { Automatic, Seeds, FullScan };
 
 struct ApproximateSettings {
-    int minLength = 30;                // at least 1
-    int mismatchPenalty = 2;           // X, at least 1
+    // The bounds every front end keeps.
+    static constexpr int kLongestMinimum = 1'000'000'000;
+    static constexpr int kLargestPenalty = 1000;
+    static constexpr int kMostIdentity = 100;
+
+    int minLength = 30;                // 1 .. kLongestMinimum
+    int mismatchPenalty = 2;           // X, 1 .. kLargestPenalty
     double identity = 90.0;            // percent, 0 .. 100
     std::optional<int> maxMismatches;  // at least 0
     std::optional<double> maxEvalue;   // above 0
     int threads = 0;                   // 0: as many as the machine has (one for short genomes)
     ApproximateMethod method = ApproximateMethod::Automatic;
+
+    enum class Setting { MinLength, MismatchPenalty, Identity, MaxMismatches, MaxEvalue, Threads };
+
+    // The first setting out of its bounds, or nothing. The E-value's bound is
+    // open: it must be above `low` (0); the others include theirs.
+    [[nodiscard]] constexpr std::optional<OutOfBounds<Setting>> validate() const
+    {
+        if (minLength < 1 || minLength > kLongestMinimum) {
+            return OutOfBounds<Setting>{Setting::MinLength, 1, kLongestMinimum};
+        }
+        if (mismatchPenalty < 1 || mismatchPenalty > kLargestPenalty) {
+            return OutOfBounds<Setting>{Setting::MismatchPenalty, 1, kLargestPenalty};
+        }
+        if (!(identity >= 0.0 && identity <= kMostIdentity)) {
+            return OutOfBounds<Setting>{Setting::Identity, 0, kMostIdentity};
+        }
+        if (maxMismatches && *maxMismatches < 0) {
+            return OutOfBounds<Setting>{Setting::MaxMismatches, 0, kNoUpperBound};
+        }
+        if (maxEvalue && !(*maxEvalue > 0.0)) {
+            return OutOfBounds<Setting>{Setting::MaxEvalue, 0, kNoUpperBound};
+        }
+        if (threads < 0) {
+            return OutOfBounds<Setting>{Setting::Threads, 0, kNoUpperBound};
+        }
+        return std::nullopt;
+    }
 };
 
 // One reported pair: 0-based starts of the two copies, first < second; a copy

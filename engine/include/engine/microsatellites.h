@@ -2,9 +2,12 @@
 
 #include "engine/genome.h"
 #include "engine/searchcontrol.h"
+#include "engine/settingsbounds.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -57,11 +60,33 @@ namespace tessaron {
 inline constexpr int kMaxUnitLength = 6;
 
 struct MicrosatelliteSettings {
+    // The bounds every front end keeps: a single unit is no repeat.
+    static constexpr int kLeastRepeats = 2;
+    static constexpr int kMostRepeats = 1'000'000;
+    static constexpr int kFarthestCompound = 1'000'000;
+
     // The least repeat number reported for unit lengths 1 .. 6; a minimum
     // below 2 counts as 2 (one unit is no repeat).
     std::array<int, kMaxUnitLength> minimumRepeats{10, 6, 5, 5, 5, 5};
     // The greatest gap D between the members of a compound, in letters.
     int compoundDistance = 100;
+
+    enum class Setting { MinimumRepeats, CompoundDistance };
+
+    // The first setting out of its bounds (a minimum's index is its unit
+    // length - 1), or nothing.
+    [[nodiscard]] constexpr std::optional<OutOfBounds<Setting>> validate() const
+    {
+        for (std::size_t p = 0; p < minimumRepeats.size(); ++p) {
+            if (minimumRepeats[p] < kLeastRepeats || minimumRepeats[p] > kMostRepeats) {
+                return OutOfBounds<Setting>{Setting::MinimumRepeats, kLeastRepeats, kMostRepeats, p};
+            }
+        }
+        if (compoundDistance < 0 || compoundDistance > kFarthestCompound) {
+            return OutOfBounds<Setting>{Setting::CompoundDistance, 0, kFarthestCompound};
+        }
+        return std::nullopt;
+    }
 };
 
 struct Microsatellite {

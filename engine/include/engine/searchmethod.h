@@ -38,7 +38,8 @@ enum class SearchMethod {
 
 struct MethodInfo {
     SearchMethod method;
-    std::string_view name;  // "trie": settings and the command line
+    std::string_view name;   // "trie": settings, the command line and Python
+    std::string_view title;  // what the desktop offers: "Complete search: ..."
     // Pairs longer than the maximum length are found too (the comparison
     // gives them a column of their own).
     bool findsLonger;
@@ -51,9 +52,11 @@ struct MethodInfo {
 
 // Indexed by SearchMethod.
 inline constexpr std::array<MethodInfo, 3> kMethods{{
-    {SearchMethod::Trie, "trie", false, false, true},
-    {SearchMethod::Complete, "complete", true, true, true},
-    {SearchMethod::Approximate, "approximate", true, false, false},
+    {SearchMethod::Trie, "trie", "Words of the minimum to the maximum length", false, false, true},
+    {SearchMethod::Complete, "complete", "Complete search: every maximal repeat at its full length", true,
+     true, true},
+    {SearchMethod::Approximate, "approximate", "Approximate search: pairs that agree at most letters", true,
+     false, false},
 }};
 
 [[nodiscard]] constexpr const MethodInfo& methodInfo(SearchMethod method)

@@ -20,9 +20,9 @@ class CMicrosatelliteDlg : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kLeastRepeats = 2;
-    static constexpr int kMostRepeats = 1'000'000;
-    static constexpr int kFarthestCompound = 1'000'000;
+    static constexpr int kLeastRepeats = tessaron::MicrosatelliteSettings::kLeastRepeats;
+    static constexpr int kMostRepeats = tessaron::MicrosatelliteSettings::kMostRepeats;
+    static constexpr int kFarthestCompound = tessaron::MicrosatelliteSettings::kFarthestCompound;
 
     CMicrosatelliteDlg(const tessaron::MicrosatelliteSettings& current, Prompts& prompts,
                        QWidget* parent = nullptr);

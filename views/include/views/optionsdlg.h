@@ -7,14 +7,14 @@
 #include <optional>
 
 class Prompts;
-class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 // The lengths and the search chosen in "Options".
 struct OptionsResult {
     int minimum = 0;
     int maximum = 0;
-    // The check box chooses the complete search: every maximal repeat at its full length.
+    // The search: a method of kMethods that finds words.
     tessaron::SearchMethod method = tessaron::SearchMethod::Trie;
     friend bool operator==(const OptionsResult&, const OptionsResult&) = default;
 };
@@ -22,8 +22,9 @@ struct OptionsResult {
 // "Options": the minimum and maximum repeat lengths, each an integer from 3
 // to 256. The maximum is checked first; a failing field shows the message and
 // takes the focus with its text selected. A minimum above the maximum is
-// lowered to it. A check box chooses the complete search, which the maximum
-// does not cut. The choices are given back only on OK.
+// lowered to it. A list offers the search methods that find words (the
+// trie's, the complete search, which the maximum does not cut). The choices
+// are given back only on OK.
 class COptionsDlg : public QDialog {
     Q_OBJECT
 
@@ -42,7 +43,7 @@ public:
 
     [[nodiscard]] QLineEdit* minimumField() const { return minimumField_; }  // 1052
     [[nodiscard]] QLineEdit* maximumField() const { return maximumField_; }  // 1053
-    [[nodiscard]] QCheckBox* completeBox() const { return completeBox_; }
+    [[nodiscard]] QComboBox* methodBox() const { return methodBox_; }
 
 public slots:
     void accept() override;
@@ -52,5 +53,5 @@ private:
     std::optional<OptionsResult> chosen_;
     QLineEdit* minimumField_;
     QLineEdit* maximumField_;
-    QCheckBox* completeBox_;
+    QComboBox* methodBox_;
 };

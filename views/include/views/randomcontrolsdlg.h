@@ -46,7 +46,7 @@ public:
     [[nodiscard]] QSpinBox* replicatesField() const { return replicates_; }
     [[nodiscard]] QSpinBox* seedField() const { return seed_; }
 
-    static constexpr int kMostReplicates = 100000;
+    static constexpr int kMostReplicates = tessaron::ControlSettings::kMostReplicates;
 
 private:
     QSpinBox* replicates_;

@@ -12,8 +12,9 @@
 class QSettings;
 
 // The program's settings between runs: under the key "Tessaron", the subkey
-// "dados" holds "min", "max", "complete" (the search method: true for the
-// complete search, the trie's otherwise) and "findstr", and the key "registered" marks a
+// "dados" holds "min", "max", "method" (the search method's name, "trie" or
+// "complete"; without it an older "complete", true for the complete search,
+// is read) and "findstr", and the key "registered" marks a
 // completed first start. Kept in a file under the user's configuration
 // folder, or in the file named by the environment variable
 // TESSARON_SETTINGS (tests use it). Every write happens when a setting
