@@ -280,22 +280,31 @@ bool isLocusLine(std::string_view line)
     return keywordValue(trimLeft(line), "LOCUS").has_value();
 }
 
-// The 1-based line of the first LOCUS line, before any FASTA header, and
-// how many non-blank lines come before it; nothing when there is none.
-std::optional<std::pair<int, int>> firstLocusLine(std::string_view bytes)
+// Where the first LOCUS line stands: its 1-based line, how many non-blank
+// lines come before it, and the line of the first FASTA header before it (0
+// when there is none).
+struct LocusPlace {
+    int line = 0;
+    int before = 0;
+    int fastaHeader = 0;
+};
+
+// The first LOCUS line; nothing when there is none.
+std::optional<LocusPlace> firstLocusLine(std::string_view bytes)
 {
     LineCursor lines(bytes, contentStart(bytes));
-    int before = 0;
+    LocusPlace place;
     while (!lines.atEnd()) {
         const int number = lines.number();
         const std::string_view text = trimLeft(lines.next());
         if (isLocusLine(text)) {
-            return std::pair{number, before};
+            place.line = number;
+            return place;
         }
-        if (text.starts_with('>')) {
-            return std::nullopt;
+        if (text.starts_with('>') && place.fastaHeader == 0) {
+            place.fastaHeader = number;
         }
-        before += text.empty() ? 0 : 1;
+        place.before += text.empty() ? 0 : 1;
     }
     return std::nullopt;
 }
@@ -460,7 +469,8 @@ RecordFormat detectFormat(std::string_view bytes)
         return RecordFormat::Fasta;
     }
     const auto locus = firstLocusLine(bytes);
-    return locus && locus->second <= kLinesBeforeLocus ? RecordFormat::GenBank : RecordFormat::Text;
+    return locus && locus->fastaHeader == 0 && locus->before <= kLinesBeforeLocus ? RecordFormat::GenBank
+                                                                                  : RecordFormat::Text;
 }
 
 InputError notGenBankError(std::string_view bytes, const std::filesystem::path& path)
@@ -468,10 +478,15 @@ InputError notGenBankError(std::string_view bytes, const std::filesystem::path& 
     if (trim(bytes.substr(contentStart(bytes))).empty()) {
         return InputError(InputFailure::Empty, path, "the file is empty", 0, true);
     }
-    if (const auto locus = firstLocusLine(bytes)) {
+    if (const auto locus = firstLocusLine(bytes); locus && locus->fastaHeader > 0) {
         return InputError(InputFailure::NotGenBank, path,
-                          "not a GenBank file (its first LOCUS line, line " + std::to_string(locus->first) +
-                              ", comes after " + std::to_string(locus->second) +
+                          "not a GenBank file (line " + std::to_string(locus->fastaHeader) +
+                              " is a FASTA header, before its first LOCUS line, line " +
+                              std::to_string(locus->line) + ")");
+    } else if (locus) {
+        return InputError(InputFailure::NotGenBank, path,
+                          "not a GenBank file (its first LOCUS line, line " + std::to_string(locus->line) +
+                              ", comes after " + std::to_string(locus->before) +
                               " lines of other text; at most " + std::to_string(kLinesBeforeLocus) +
                               " may come first)");
     }

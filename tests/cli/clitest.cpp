@@ -290,6 +290,7 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
         noted += "note\n";
     }
     write("noted.gb", noted + "LOCUS       X 4 bp\n");
+    write("fasta-first.gb", ">x\n\nLOCUS       X 4 bp\nSOURCE x\n");
     write("twice.fa", ">a\nACGT\n>b\nGG\n>A first\nTT\n");
     const struct {
         std::vector<std::string> arguments;
@@ -321,6 +322,9 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
          "tessaron-cli: cannot read 'noted.gb' as GenBank: not a GenBank file (its first LOCUS line, line "
          "12, "
          "comes after 11 lines of other text; at most 10 may come first)\n"},
+        {{"--genbank", "fasta-first.gb"},
+         "tessaron-cli: cannot read 'fasta-first.gb' as GenBank: not a GenBank file (line 1 is a FASTA "
+         "header, before its first LOCUS line, line 3)\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--report", "info"};
