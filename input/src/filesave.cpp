@@ -191,7 +191,7 @@ bool underSystemFolders(const fs::path& path)
 
 }  // namespace
 
-std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write)
+std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write, SaveOptions options)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0) {
@@ -209,6 +209,13 @@ std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& 
         if (underSystemFolders(target) || underSystemFolders(path)) {
             return writeInPlace(path, O_TRUNC, write);
         }
+        // Its mode is asked as well as the system: the superuser may write
+        // anything, but a file no one may write is still not to be replaced.
+        const bool writable =
+            (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(target.c_str(), W_OK) == 0;
+        if (!writable && !options.overwriteReadOnly) {
+            return systemError(EACCES);
+        }
         return replaceAtomically(target, &status.st_mode, write);
     }
     if (errno != ENOENT) {
@@ -221,12 +228,15 @@ std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& 
     return replaceAtomically(target, nullptr, write);
 }
 
-std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes)
+std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes, SaveOptions options)
 {
-    return saveFile(path, [bytes](std::ostream& out) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return true;
-    });
+    return saveFile(
+        path,
+        [bytes](std::ostream& out) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            return true;
+        },
+        options);
 }
 
 }  // namespace tessaron

@@ -113,6 +113,27 @@ TEST_F(FileSaveTest, WhatCannotHoldAFileIsRefusedWithItsReason)
     expectOnly({"folder", "loop.png"});
 }
 
+// A file no one may write is refused as cp refuses it, directly or through a
+// link, unless the caller asks to overwrite it; then it keeps its mode.
+TEST_F(FileSaveTest, AReadOnlyFileIsReplacedOnlyWhenAsked)
+{
+    const fs::path file = write("map.png", "read-only");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("map.png", dir_ / "link.png");
+    for (const fs::path& path : {file, dir_ / "link.png"}) {
+        EXPECT_EQ(saveFile(path, "new"), std::errc::permission_denied) << path;
+        EXPECT_EQ(saveFile(path, [](std::ostream& out) { return !!(out << "new"); }),
+                  std::errc::permission_denied)
+            << path;
+        EXPECT_EQ(slurp(file), "read-only");
+    }
+    EXPECT_FALSE(saveFile(dir_ / "link.png", "overwritten", SaveOptions{.overwriteReadOnly = true}));
+    EXPECT_EQ(slurp(file), "overwritten");
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    expectOnly({"map.png", "link.png"});
+}
+
 // A FIFO, directly or through a link, is written into and stays a FIFO; so
 // does a private null device where the system lets one be made.
 TEST_F(FileSaveTest, NodesAreWrittenWhereTheyAreNeverReplaced)

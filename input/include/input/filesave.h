@@ -14,10 +14,20 @@ namespace tessaron {
 // Puts the file's content into the stream; false gives up.
 using StreamWriter = std::function<bool(std::ostream&)>;
 
+// How a save treats what is already there.
+struct SaveOptions {
+    // Replace a regular file that its mode or its owner forbids writing
+    // (mode 444, say), as `cp -f` would; by default such a file is refused
+    // with EACCES, as cp refuses it.
+    bool overwriteReadOnly = false;
+};
+
 // Writes a whole file at `path`:
 // - a path that names a regular file, or nothing yet, gets a new file in the
 //   same folder that is renamed over it once complete, so that a failed write
 //   leaves an earlier file as it was; an existing file keeps its permissions;
+//   one that may not be written is refused (EACCES) unless `options` says to
+//   overwrite it;
 // - a path that names anything else but a folder (a FIFO, a device such as
 //   /dev/null, a terminal) is opened and written where it is, never replaced;
 //   so is a regular file reached through /dev or /proc (/dev/stdout
@@ -27,7 +37,9 @@ using StreamWriter = std::function<bool(std::ostream&)>;
 // Returns the reason of a failure (EISDIR for a folder, ELOOP for a loop of
 // links, the system's reason for a failed open or write; EIO when `write`
 // gave up), or no error.
-[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write);
-[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes);
+[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write,
+                                       SaveOptions options = {});
+[[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes,
+                                       SaveOptions options = {});
 
 }  // namespace tessaron
