@@ -1,16 +1,19 @@
 #include "input/filesave.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tessaron {
 
@@ -123,11 +126,53 @@ std::error_code writeInPlace(const fs::path& path, int flags, const StreamWriter
     return file.close();
 }
 
+// The process that wrote a part file of `target` ("NAME.PID-N.part"), or 0
+// for any other name.
+pid_t partWriter(const fs::path& target, const std::string& name)
+{
+    const std::string lead = target.filename().string() + ".";
+    constexpr std::string_view kPart = ".part";
+    if (!name.starts_with(lead) || !name.ends_with(kPart) || name.size() <= lead.size() + kPart.size()) {
+        return 0;
+    }
+    const std::string_view middle =
+        std::string_view(name).substr(lead.size(), name.size() - lead.size() - kPart.size());
+    const std::size_t dash = middle.find('-');
+    pid_t pid = 0;
+    unsigned count = 0;
+    const auto digits = [](std::string_view text, auto& value) {
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc{} && end == text.data() + text.size();
+    };
+    if (dash == std::string_view::npos || !digits(middle.substr(0, dash), pid) ||
+        !digits(middle.substr(dash + 1), count) || pid <= 0) {
+        return 0;
+    }
+    return pid;
+}
+
+// Removes the part files of `target` that a process which no longer runs
+// left behind (killed while it wrote); those of running processes stay.
+void removeStaleParts(const fs::path& target)
+{
+    std::error_code error;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        const pid_t writer = partWriter(target, entry->path().filename().string());
+        if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH) {
+            ::unlink(entry->path().c_str());
+        }
+    }
+}
+
 // A new file beside `target`, renamed over it once complete; `mode` is the
-// permissions of the file it replaces, if any.
+// permissions of the file it replaces, if any. Its name, "NAME.PID-N.part",
+// tells the process that writes it, so that a later save removes the parts
+// of a process that was killed.
 std::error_code replaceAtomically(const fs::path& target, const mode_t* mode, const StreamWriter& write)
 {
     static std::atomic<unsigned> made{0};
+    removeStaleParts(target);
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -111,6 +112,29 @@ TEST_F(FileSaveTest, WhatCannotHoldAFileIsRefusedWithItsReason)
     }
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop.png"));
     expectOnly({"folder", "loop.png"});
+}
+
+// The part files that a killed save left behind are removed by the next save
+// of that file; those of a running process, and of other files, stay.
+TEST_F(FileSaveTest, ASaveRemovesThePartsThatAKilledSaveLeft)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string running = std::to_string(::getppid());
+    write("map.png." + dead + "-0.part", "stale");
+    write("map.png." + dead + "-17.part", "stale");
+    write("map.png." + running + "-0.part", "being written");
+    write("chart.png." + dead + "-0.part", "another file's");
+    write("map.png.notes.part", "not a part of ours");
+    EXPECT_FALSE(saveFile(dir_ / "map.png", "new"));
+    EXPECT_EQ(slurp(dir_ / "map.png"), "new");
+    expectOnly({"map.png", ("map.png." + running + "-0.part").c_str(),
+                ("chart.png." + dead + "-0.part").c_str(), "map.png.notes.part"});
 }
 
 // A file no one may write is refused as cp refuses it, directly or through a

@@ -27,7 +27,9 @@ struct SaveOptions {
 //   same folder that is renamed over it once complete, so that a failed write
 //   leaves an earlier file as it was; an existing file keeps its permissions;
 //   one that may not be written is refused (EACCES) unless `options` says to
-//   overwrite it;
+//   overwrite it; the new file is named "NAME.PID-N.part" after the process
+//   that writes it, and part files of NAME that a process no longer running
+//   left behind (killed while it wrote) are removed;
 // - a path that names anything else but a folder (a FIFO, a device such as
 //   /dev/null, a terminal) is opened and written where it is, never replaced;
 //   so is a regular file reached through /dev or /proc (/dev/stdout
