@@ -285,3 +285,27 @@ std::error_code saveFile(const std::filesystem::path& path, std::string_view byt
 }
 
 }  // namespace tessaron
+
+namespace tessaron {
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::optional<std::string> outputIsInput(const std::filesystem::path& output,
+                                         const std::vector<std::filesystem::path>& inputs)
+{
+    for (const std::filesystem::path& input : inputs) {
+        if (!input.empty() && sameFile(output, input)) {
+            return "'" + output.string() + "' is the input file '" + input.string() +
+                   "'; choose another name for the output";
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tessaron

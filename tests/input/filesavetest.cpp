@@ -114,6 +114,38 @@ TEST_F(FileSaveTest, WhatCannotHoldAFileIsRefusedWithItsReason)
     expectOnly({"folder", "loop.png"});
 }
 
+// An output is refused when it is an input by any name: a link, a hard
+// link, another spelling of its path; a new name or another file is not.
+TEST_F(FileSaveTest, AnOutputThatIsTheInputIsToldByAnyName)
+{
+    const fs::path genome = write("same.gb", "LOCUS");
+    const fs::path other = write("other.gb", "LOCUS");
+    fs::create_symlink("same.gb", dir_ / "link.png");
+    fs::create_hard_link(genome, dir_ / "hard.png");
+    fs::create_directory(dir_ / "sub");
+    const struct {
+        fs::path output;
+        bool same;
+    } cases[] = {
+        {genome, true},
+        {dir_ / "link.png", true},
+        {dir_ / "hard.png", true},
+        {dir_ / "sub" / ".." / "same.gb", true},
+        {dir_ / "new.png", false},
+        {other, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sameFile(c.output, genome), c.same) << c.output;
+        const auto refusal = outputIsInput(c.output, {dir_ / "absent.gb", genome});
+        EXPECT_EQ(refusal.has_value(), c.same) << c.output;
+        if (refusal) {
+            EXPECT_EQ(*refusal, "'" + c.output.string() + "' is the input file '" + genome.string() +
+                                    "'; choose another name for the output");
+        }
+    }
+    EXPECT_FALSE(outputIsInput(genome, {}));
+}
+
 // The part files that a killed save left behind are removed by the next save
 // of that file; those of a running process, and of other files, stay.
 TEST_F(FileSaveTest, ASaveRemovesThePartsThatAKilledSaveLeft)

@@ -5,9 +5,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tessaron {
 
@@ -43,5 +46,17 @@ struct SaveOptions {
                                        SaveOptions options = {});
 [[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes,
                                        SaveOptions options = {});
+
+// Whether two paths name one file: the same device and inode, through
+// symbolic links, hard links and other spellings alike; false when either
+// does not exist.
+[[nodiscard]] bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Why `output` may not be written: it names one of the `inputs`, and
+// writing it would replace what is being read ("'same.gb' is the input file
+// 'same.gb'; choose another name for the output"); nothing when it names
+// none of them.
+[[nodiscard]] std::optional<std::string> outputIsInput(const std::filesystem::path& output,
+                                                       const std::vector<std::filesystem::path>& inputs);
 
 }  // namespace tessaron
