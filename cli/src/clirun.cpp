@@ -14,6 +14,7 @@
 #include "inputrecords.h"
 #include "progress.h"
 #include "recordreports.h"
+#include "report/bedreport.h"
 #include "report/reportlayout.h"
 #include "report/reports.h"
 #include "report/tablewriter.h"
@@ -247,6 +248,13 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
         if (const auto refusal = outputIsInput(*output, inputs)) {
             return fail(std::string(option) + ": " + *refusal);
         }
+    }
+    if (options.seqid && seqidStartsBedHeader(*options.seqid)) {
+        std::cerr
+            << kProgram << "--seqid: " << cli::singleQuoted(*options.seqid)
+            << " would make BED lines that read as a header (track, browser, #); choose another id (see "
+               "--help)\n";
+        return 2;
     }
     const bool drawsMap = options.report == ReportKind::Map && !drawer;
     const bool paperChart = options.report == ReportKind::Paper && !options.chartFile.empty();

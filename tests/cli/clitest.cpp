@@ -115,6 +115,44 @@ TEST_F(CliTest, EmblIsReadWithItsTitleAndFeatures)
               "inverted\t5\tACCGT\t7\t15\tND1\tintergenic\n");
 }
 
+// BED readers take a line that begins with track, browser or # for a header:
+// such an id is refused for BED, whether given or the record's own.
+TEST_F(CliTest, IdsThatBedReadsAsHeadersAreRefused)
+{
+    write("s.txt", kSample);
+    write("track.fa", ">track1\n" + std::string(kSample));
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--seqid", "track", "--report", "bed", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: 'track' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--seqid", "browser", "--report", "gff", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: 'browser' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--seqid", "#chr1", "--report", "bed", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: '#chr1' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--report", "bedpe", "track.fa"},
+         1,
+         "tessaron-cli: track.fa: its id 'track1' would make BED lines that read as a header (track, "
+         "browser, "
+         "#); give another with --seqid\n"},
+        {{"--report", "bed", "--seqid", "chr1", "track.fa"}, 0, ""},
+        {{"--report", "gff", "track.fa"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.err;
+        EXPECT_EQ(result.err, c.err);
+    }
+}
+
 TEST_F(CliTest, InputWithoutBasesIsAnError)
 {
     write("nobases.txt", "1234 -- 5678\n");
