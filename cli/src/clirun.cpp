@@ -9,10 +9,12 @@
 #include "engine/genome.h"
 #include "engine/searchmethod.h"
 #include "engine/suffixindex.h"
+#include "input/filesave.h"
 #include "input/readerror.h"
 #include "inputrecords.h"
 #include "progress.h"
 #include "recordreports.h"
+#include "report/bedreport.h"
 #include "report/reportlayout.h"
 #include "report/reports.h"
 #include "report/tablewriter.h"
@@ -235,6 +237,25 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
         return 2;
     }
     const Options& options = std::get<Options>(parsed);
+    // A picture written over the genome being read would lose it.
+    std::vector<std::filesystem::path> inputs(options.compareFiles.begin(), options.compareFiles.end());
+    inputs.emplace_back(options.file);
+    for (const auto& [option, output] :
+         {std::pair{"--map", &options.mapFile}, {"--chart", &options.chartFile}}) {
+        if (output->empty()) {
+            continue;
+        }
+        if (const auto refusal = outputIsInput(*output, inputs)) {
+            return fail(std::string(option) + ": " + *refusal);
+        }
+    }
+    if (options.seqid && seqidStartsBedHeader(*options.seqid)) {
+        std::cerr
+            << kProgram << "--seqid: " << cli::singleQuoted(*options.seqid)
+            << " would make BED lines that read as a header (track, browser, #); choose another id (see "
+               "--help)\n";
+        return 2;
+    }
     const bool drawsMap = options.report == ReportKind::Map && !drawer;
     const bool paperChart = options.report == ReportKind::Paper && !options.chartFile.empty();
     const bool drawsChart = (options.report == ReportKind::Chart || paperChart) && !chartDrawer;

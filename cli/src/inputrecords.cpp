@@ -2,6 +2,7 @@
 
 #include "clifailure.h"
 #include "input/filename.h"
+#include "report/bedreport.h"
 
 #include <algorithm>
 #include <iostream>
@@ -62,6 +63,15 @@ InputRecords::InputRecords(const Options& options) : options_(options)
         seqids_.push_back(options.seqid        ? *options.seqid
                           : info.seqid.empty() ? textSeqid(options.file)
                                                : info.seqid);
+    }
+    const bool bed = options.report == ReportKind::Bed || options.report == ReportKind::Bedpe;
+    for (std::size_t i = 0; bed && i < seqids_.size(); ++i) {
+        if (seqidStartsBedHeader(seqids_[i])) {
+            throw Failure{
+                file_->path().string() + ": its id " + singleQuoted(seqids_[i]) +
+                " would make BED lines that read as a header (track, browser, #); give another with "
+                "--seqid"};
+        }
     }
 }
 

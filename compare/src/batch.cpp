@@ -64,12 +64,13 @@ std::string recordLabel(const InputFile& input, std::size_t record)
     return "record " + std::to_string(record + 1) + (name.empty() ? "" : " (" + name + ")");
 }
 
-// The title of a record in the table: the whole SOURCE of GenBank, the FASTA
+// The title of a record in the table: the whole SOURCE of GenBank (EMBL's OS), the FASTA
 // header's text after the id, the display name of a text file.
 std::string batchTitle(const RecordInfo& info, const std::filesystem::path& file)
 {
     switch (info.format) {
         case RecordFormat::GenBank:
+        case RecordFormat::Embl:
             return info.title;
         case RecordFormat::Fasta:
             return info.description.empty() ? info.name : info.description;

@@ -1,16 +1,19 @@
 #include "input/filesave.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tessaron {
 
@@ -123,11 +126,53 @@ std::error_code writeInPlace(const fs::path& path, int flags, const StreamWriter
     return file.close();
 }
 
+// The process that wrote a part file of `target` ("NAME.PID-N.part"), or 0
+// for any other name.
+pid_t partWriter(const fs::path& target, const std::string& name)
+{
+    const std::string lead = target.filename().string() + ".";
+    constexpr std::string_view kPart = ".part";
+    if (!name.starts_with(lead) || !name.ends_with(kPart) || name.size() <= lead.size() + kPart.size()) {
+        return 0;
+    }
+    const std::string_view middle =
+        std::string_view(name).substr(lead.size(), name.size() - lead.size() - kPart.size());
+    const std::size_t dash = middle.find('-');
+    pid_t pid = 0;
+    unsigned count = 0;
+    const auto digits = [](std::string_view text, auto& value) {
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc{} && end == text.data() + text.size();
+    };
+    if (dash == std::string_view::npos || !digits(middle.substr(0, dash), pid) ||
+        !digits(middle.substr(dash + 1), count) || pid <= 0) {
+        return 0;
+    }
+    return pid;
+}
+
+// Removes the part files of `target` that a process which no longer runs
+// left behind (killed while it wrote); those of running processes stay.
+void removeStaleParts(const fs::path& target)
+{
+    std::error_code error;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        const pid_t writer = partWriter(target, entry->path().filename().string());
+        if (writer > 0 && writer != ::getpid() && ::kill(writer, 0) != 0 && errno == ESRCH) {
+            ::unlink(entry->path().c_str());
+        }
+    }
+}
+
 // A new file beside `target`, renamed over it once complete; `mode` is the
-// permissions of the file it replaces, if any.
+// permissions of the file it replaces, if any. Its name, "NAME.PID-N.part",
+// tells the process that writes it, so that a later save removes the parts
+// of a process that was killed.
 std::error_code replaceAtomically(const fs::path& target, const mode_t* mode, const StreamWriter& write)
 {
     static std::atomic<unsigned> made{0};
+    removeStaleParts(target);
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
@@ -191,7 +236,7 @@ bool underSystemFolders(const fs::path& path)
 
 }  // namespace
 
-std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write)
+std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write, SaveOptions options)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0) {
@@ -209,6 +254,13 @@ std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& 
         if (underSystemFolders(target) || underSystemFolders(path)) {
             return writeInPlace(path, O_TRUNC, write);
         }
+        // Its mode is asked as well as the system: the superuser may write
+        // anything, but a file no one may write is still not to be replaced.
+        const bool writable =
+            (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(target.c_str(), W_OK) == 0;
+        if (!writable && !options.overwriteReadOnly) {
+            return systemError(EACCES);
+        }
         return replaceAtomically(target, &status.st_mode, write);
     }
     if (errno != ENOENT) {
@@ -221,12 +273,39 @@ std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& 
     return replaceAtomically(target, nullptr, write);
 }
 
-std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes)
+std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes, SaveOptions options)
 {
-    return saveFile(path, [bytes](std::ostream& out) {
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return true;
-    });
+    return saveFile(
+        path,
+        [bytes](std::ostream& out) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            return true;
+        },
+        options);
+}
+
+}  // namespace tessaron
+
+namespace tessaron {
+
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::optional<std::string> outputIsInput(const std::filesystem::path& output,
+                                         const std::vector<std::filesystem::path>& inputs)
+{
+    for (const std::filesystem::path& input : inputs) {
+        if (!input.empty() && sameFile(output, input)) {
+            return "'" + output.string() + "' is the input file '" + input.string() +
+                   "'; choose another name for the output";
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tessaron

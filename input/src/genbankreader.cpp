@@ -1,5 +1,6 @@
 #include "input/genbankreader.h"
 #include "blanks.h"
+#include "featuretable.h"
 
 #include "input/featurelocation.h"
 #include "input/filebytes.h"
@@ -20,63 +21,9 @@ using blanks::isSpace;
 using blanks::trim;
 using blanks::trimLeft;
 
-constexpr std::size_t kNameLength = 30;  // longest feature name kept
-// Feature keys stand in this column (0-based); qualifiers and wrapped
-// locations further right.
-constexpr std::size_t kKeyColumn = 5;
-
-// Text shown to the user ends where a C string would.
-std::string_view untilNul(std::string_view text)
-{
-    return text.substr(0, text.find('\0'));
-}
-
-// The lines of a text. A line ends at a line feed, a carriage return and a
-// line feed, or a carriage return alone (old Macintosh files); the line end is
-// not part of the line.
-class Lines {
-public:
-    explicit Lines(std::string_view text) : text_(text), feed_(std::min(text.find('\n'), text.size())) {}
-
-    [[nodiscard]] bool atEnd() const { return pos_ == text_.size(); }
-    [[nodiscard]] std::size_t remainingBytes() const { return text_.size() - pos_; }
-
-    [[nodiscard]] std::string_view peek() const { return text_.substr(pos_, lineEnd() - pos_); }
-
-    std::string_view next()
-    {
-        const std::size_t end = lineEnd();
-        last_ = text_.substr(pos_, end - pos_);
-        pos_ = end;
-        if (pos_ < text_.size() && text_[pos_++] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
-            ++pos_;
-        }
-        ++lineNumber_;
-        return last_;
-    }
-
-    // The 1-based number of the line `next` returned last, and that line.
-    [[nodiscard]] int lineNumber() const { return lineNumber_; }
-    [[nodiscard]] std::string_view last() const { return last_; }
-
-private:
-    [[nodiscard]] std::size_t lineEnd() const
-    {
-        // The line feed first (a fast search, kept for the lines before it
-        // when they end in CR alone), then a carriage return before it.
-        if (feed_ < pos_) {
-            feed_ = std::min(text_.find('\n', pos_), text_.size());
-        }
-        const std::size_t cr = text_.substr(pos_, feed_ - pos_).find('\r');
-        return cr == std::string_view::npos ? feed_ : pos_ + cr;
-    }
-
-    std::string_view text_;
-    std::size_t pos_ = 0;
-    mutable std::size_t feed_;  // the first line feed at or after some earlier pos_, or the end
-    std::string_view last_;
-    int lineNumber_ = 0;
-};
+using featuretable::kGenBankTable;
+using featuretable::Lines;
+using featuretable::untilNul;
 
 // The "//" that closes a record in a file of several.
 bool endsRecord(std::string_view line)
@@ -114,11 +61,10 @@ enum class LineKind {
 LineKind classify(std::string_view line)
 {
     const std::string_view text = trimLeft(line);
-    const std::size_t indent = line.size() - text.size();
     if (text.empty()) {
         return LineKind::Other;
     }
-    if (indent > kKeyColumn) {
+    if (featuretable::isContinuation(line, kGenBankTable)) {
         return LineKind::Continuation;
     }
     if (endsRecord(line)) {
@@ -127,196 +73,10 @@ LineKind classify(std::string_view line)
     if (text.starts_with("ORIGIN")) {
         return LineKind::Origin;
     }
-    if (indent == kKeyColumn && line.starts_with("     ")) {
+    if (featuretable::keyLine(line, kGenBankTable)) {
         return LineKind::Key;
     }
     return LineKind::Other;
-}
-
-// What a feature's own lines say: its location, over as many lines as it
-// takes, and the first value of each qualifier that can name it.
-struct FeatureText {
-    std::string location;
-    std::string gene;
-    std::string product;
-    std::string locusTag;
-};
-
-// Collects a qualifier's value, wrapped lines joined by one blank, keeping no
-// more than a name can use.
-class ValueReader {
-public:
-    // Starts a value at the text after "=": quoted or not.
-    void start(std::string* target, std::string_view text)
-    {
-        target_ = target;
-        if (text.starts_with('"')) {
-            quoted_ = true;
-            add(text.substr(1));
-        } else {
-            quoted_ = false;
-            add(text);
-        }
-    }
-
-    // The next line of a quoted value that has not ended yet.
-    void resume(std::string_view text)
-    {
-        if (target_ != nullptr && !target_->empty()) {
-            append(" ");
-        }
-        add(text);
-    }
-
-    [[nodiscard]] bool insideQuotes() const { return quoted_; }
-
-private:
-    void add(std::string_view text)
-    {
-        if (!quoted_) {
-            append(text);
-            return;
-        }
-        // A doubled quote stands for one quote; a single one ends the value.
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    append("\"");
-                    ++i;
-                } else {
-                    quoted_ = false;
-                    return;
-                }
-            } else {
-                append(text.substr(i, 1));
-            }
-        }
-    }
-
-    void append(std::string_view text)
-    {
-        if (target_ != nullptr && target_->size() < kNameLength) {
-            target_->append(text.substr(0, kNameLength - target_->size()));
-        }
-    }
-
-    std::string* target_ = nullptr;
-    bool quoted_ = false;
-};
-
-// Reads the lines of one feature after its key line, whose rest (the start of
-// the location) is `locationStart`, and stops before the next line that is
-// not indented as a feature's own line. So a feature never takes a qualifier
-// of the next one, and an unclosed quote never swallows it.
-FeatureText readFeatureText(Lines& lines, std::string_view locationStart)
-{
-    FeatureText feature;
-    feature.location = locationStart;
-    bool inLocation = true;
-    bool seen[3] = {false, false, false};
-    ValueReader value;
-    while (!lines.atEnd() && classify(lines.peek()) == LineKind::Continuation) {
-        const std::string_view text = trim(lines.next());
-        if (value.insideQuotes()) {
-            value.resume(text);
-        } else if (text.starts_with('/')) {
-            inLocation = false;
-            const std::size_t equals = text.find('=');
-            if (equals == std::string_view::npos) {
-                continue;
-            }
-            const std::string_view name = text.substr(1, equals - 1);
-            std::string* target = nullptr;
-            const std::pair<std::string_view, std::string*> wanted[] = {
-                {"gene", &feature.gene}, {"product", &feature.product}, {"locus_tag", &feature.locusTag}};
-            for (std::size_t i = 0; i < std::size(wanted); ++i) {
-                if (name == wanted[i].first && !seen[i]) {
-                    seen[i] = true;
-                    target = wanted[i].second;
-                }
-            }
-            value.start(target, text.substr(equals + 1));
-        } else if (inLocation) {
-            feature.location += text;
-        }
-    }
-    return feature;
-}
-
-// The first of the names that is not empty, as a feature keeps it.
-std::string featureName(std::initializer_list<std::string_view> names)
-{
-    for (const std::string_view name : names) {
-        const std::string_view kept = untilNul(name);
-        if (!kept.empty()) {
-            return std::string(kept.substr(0, kNameLength));
-        }
-    }
-    return {};
-}
-
-// The parts of a join as stretches of their own, 0-based, with neighbours
-// that follow one another joined (also across the origin: a part that reaches
-// `lastBase` goes on at 0); empty when they all join into one, which the
-// feature's span covers.
-std::vector<FeaturePart> separateParts(const std::vector<FeatureLocation::Part>& parts, std::int32_t lastBase)
-{
-    const auto follows = [lastBase](std::int32_t end, std::int32_t start) {
-        return start == end + 1 || (end >= lastBase && start == 0);
-    };
-    std::vector<FeaturePart> pieces;
-    for (const FeatureLocation::Part& part : parts) {
-        const FeaturePart piece{part.first - 1, part.last - 1};
-        if (!pieces.empty() && follows(pieces.back().end, piece.start)) {
-            pieces.back().end = piece.end;
-        } else if (!pieces.empty() && follows(piece.end, pieces.back().start)) {
-            pieces.back().start = piece.start;  // parts on the complement, listed from the far end
-        } else {
-            pieces.push_back(piece);
-        }
-    }
-    if (pieces.size() == 1) {
-        pieces.clear();
-    }
-    return pieces;
-}
-
-// A feature of the kinds the diagram draws, or nothing for other keys and
-// for locations that cannot be read. `lastBase` is the source feature's.
-std::optional<Feature> makeFeature(std::string_view key, Lines& lines, std::string_view locationStart,
-                                   std::int32_t lastBase)
-{
-    const bool rna = key.size() >= 4 && key.substr(1, 3) == "RNA";
-    const bool gene = !rna && key.starts_with("gene");
-    const bool dLoop = !rna && !gene && key.starts_with("D-loop");
-    if (!rna && !gene && !dLoop) {
-        return std::nullopt;
-    }
-    const FeatureText text = readFeatureText(lines, locationStart);
-    const auto location = parseLocation(text.location);
-    if (!location) {
-        return std::nullopt;
-    }
-    Feature feature{location->first - 1,
-                    location->last - 1,
-                    {},
-                    kColorSequence,
-                    separateParts(location->parts, lastBase)};
-    if (dLoop) {
-        feature.name = "D-loop";
-    } else if (gene) {
-        feature.name = featureName({text.gene, text.locusTag, key});
-        feature.namedByTag = untilNul(text.gene).empty();
-        feature.color = location->complement ? kColorGeneComplement : kColorGeneDirect;
-    } else {
-        // An RNA without a product is better known by its gene than by its locus tag.
-        feature.name = featureName({text.product, text.gene, text.locusTag, key});
-        feature.namedByTag = untilNul(text.product).empty() && untilNul(text.gene).empty();
-        if (key.front() == 't') {
-            feature.color = location->complement ? kColorTrnaComplement : kColorTrnaDirect;
-        }
-    }
-    return feature;
 }
 
 // The sequence length a LOCUS line gives ("NC_012920 16569 bp DNA ..."): the
@@ -388,7 +148,7 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         return missing(lines, "the source feature");
     }
     const int sourceLine = lines.lineNumber();
-    const auto whole = parseLocation(readFeatureText(lines, *sourceLocationStart).location);
+    const auto whole = parseLocation(featuretable::readLocation(lines, *sourceLocationStart, kGenBankTable));
     if (!whole) {
         return Rejection{InputFailure::Malformed, "the location of the source feature cannot be read",
                          sourceLine};
@@ -412,11 +172,8 @@ std::variant<FeatureList, Rejection> parseRecord(std::string_view text, Genome& 
         if (kind != LineKind::Key) {
             continue;
         }
-        const std::string_view keyAndLocation = line.substr(kKeyColumn);
-        const std::size_t keyEnd = static_cast<std::size_t>(
-            std::find_if(keyAndLocation.begin(), keyAndLocation.end(), isSpace) - keyAndLocation.begin());
-        auto feature = makeFeature(keyAndLocation.substr(0, keyEnd), lines,
-                                   trimLeft(keyAndLocation.substr(keyEnd)), whole->last - 1);
+        auto feature = featuretable::readFeature(*featuretable::keyLine(line, kGenBankTable), lines,
+                                                 whole->last - 1, kGenBankTable);
         if (feature) {
             features.push_back(std::move(*feature));
         }
@@ -478,7 +235,7 @@ FeatureList parseGenBankOrThrow(std::string_view text, Genome& genome, int minim
     auto parsed = parseRecord(text, genome, minimum, maximum);
     if (auto* rejection = std::get_if<Rejection>(&parsed)) {
         const int line = rejection->line > 0 ? rejection->line + firstLine - 1 : 0;
-        throw InputError(rejection->reason, path, std::move(rejection->detail), line, true);
+        throw InputError(rejection->reason, path, std::move(rejection->detail), line, "GenBank");
     }
     return std::move(std::get<FeatureList>(parsed));
 }

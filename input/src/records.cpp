@@ -1,6 +1,7 @@
 #include "input/records.h"
 #include "blanks.h"
 
+#include "input/emblreader.h"
 #include "input/filebytes.h"
 #include "input/genbankreader.h"
 
@@ -151,14 +152,82 @@ void describeGenBank(std::string_view record, RecordInfo& info)
     info.seqid = std::string(!version.empty() ? version : !accession.empty() ? accession : info.name);
 }
 
-std::vector<RecordInfo> splitGenBank(std::string_view bytes)
+// Whether a line begins an EMBL record: "ID" and a blank.
+bool isIdLine(std::string_view line)
+{
+    return line.starts_with("ID") && line.size() > 2 && isSpace(line[2]);
+}
+
+// The text of an EMBL line after its two-letter code, when it has that code.
+std::optional<std::string_view> emblValue(std::string_view line, std::string_view code)
+{
+    if (!line.starts_with(code) || (line.size() > 2 && !isSpace(line[2]))) {
+        return std::nullopt;
+    }
+    return trim(line.substr(std::min<std::size_t>(2, line.size())));
+}
+
+// An EMBL word: up to a blank or a ';'.
+std::string_view emblWord(std::string_view text)
+{
+    text = trim(text);
+    return text.substr(0, std::min(text.find_first_of(" \t;"), text.size()));
+}
+
+// The facts of an EMBL record from its lines, up to its "//".
+void describeEmbl(std::string_view record, RecordInfo& info)
+{
+    LineCursor lines(record);
+    bool inSequence = false;
+    std::string_view accession;
+    std::string version;
+    while (!lines.atEnd()) {
+        const std::string_view line = lines.next();
+        if (inSequence) {
+            info.length += countLetters(line);
+        } else if (const auto id = emblValue(line, "ID"); id && info.name.empty()) {
+            info.name = std::string(emblWord(*id));
+            // "ID   X56734; SV 1; linear; ...": the sequence version.
+            if (const std::size_t sv = id->find("; SV "); sv != std::string_view::npos) {
+                version = std::string(emblWord(id->substr(sv + 5)));
+            }
+        } else if (const auto ac = emblValue(line, "AC"); ac && accession.empty()) {
+            accession = emblWord(*ac);
+        } else if (const auto de = emblValue(line, "DE")) {
+            info.description += info.description.empty() || de->empty() ? "" : " ";
+            info.description += *de;
+        } else if (const auto os = emblValue(line, "OS"); os && info.title.empty()) {
+            info.title = std::string(*os);
+        } else if (emblValue(line, "SQ")) {
+            inSequence = true;
+        }
+    }
+    if (info.title.empty()) {
+        info.title = info.description;
+    }
+    if (accession.empty() && !info.name.empty()) {
+        accession = info.name;
+    }
+    info.accession = std::string(accession);
+    const std::string versioned = version.empty() || accession.empty() ? "" : info.accession + "." + version;
+    if (!versioned.empty()) {
+        info.accession += " " + versioned;
+    }
+    info.seqid = !versioned.empty() ? versioned : info.accession;
+}
+
+// The records of a GenBank or EMBL file: from each line that `begins` to its
+// "//" (or to the next record's first line, for one without).
+template <typename Begins, typename Describe>
+std::vector<RecordInfo> splitRecords(std::string_view bytes, RecordFormat format, Begins begins,
+                                     Describe describe)
 {
     std::vector<RecordInfo> records;
     LineCursor lines(bytes, contentStart(bytes));
     std::optional<RecordInfo> open;
     const auto close = [&](std::size_t end) {
         open->end = end;
-        describeGenBank(bytes.substr(open->begin, end - open->begin), *open);
+        describe(bytes.substr(open->begin, end - open->begin), *open);
         records.push_back(std::move(*open));
         open.reset();
     };
@@ -166,12 +235,12 @@ std::vector<RecordInfo> splitGenBank(std::string_view bytes)
         const std::size_t start = lines.position();
         const int number = lines.number();
         const std::string_view line = lines.next();
-        if (trim(line).starts_with("LOCUS")) {
+        if (begins(line)) {
             if (open) {
                 close(start);  // a record without its "//"
             }
             open = RecordInfo{};
-            open->format = RecordFormat::GenBank;
+            open->format = format;
             open->begin = start;
             open->firstLine = number;
         } else if (open && line.starts_with("//")) {
@@ -182,6 +251,20 @@ std::vector<RecordInfo> splitGenBank(std::string_view bytes)
         close(bytes.size());
     }
     return records;
+}
+
+std::vector<RecordInfo> splitGenBank(std::string_view bytes)
+{
+    return splitRecords(
+        bytes, RecordFormat::GenBank, [](std::string_view line) { return trim(line).starts_with("LOCUS"); },
+        describeGenBank);
+}
+
+std::vector<RecordInfo> splitEmbl(std::string_view bytes)
+{
+    return splitRecords(
+        bytes, RecordFormat::Embl, [](std::string_view line) { return isIdLine(trimLeft(line)); },
+        describeEmbl);
 }
 
 std::vector<RecordInfo> splitFasta(std::string_view bytes)
@@ -280,22 +363,31 @@ bool isLocusLine(std::string_view line)
     return keywordValue(trimLeft(line), "LOCUS").has_value();
 }
 
-// The 1-based line of the first LOCUS line, before any FASTA header, and
-// how many non-blank lines come before it; nothing when there is none.
-std::optional<std::pair<int, int>> firstLocusLine(std::string_view bytes)
+// Where the first LOCUS line stands: its 1-based line, how many non-blank
+// lines come before it, and the line of the first FASTA header before it (0
+// when there is none).
+struct LocusPlace {
+    int line = 0;
+    int before = 0;
+    int fastaHeader = 0;
+};
+
+// The first LOCUS line; nothing when there is none.
+std::optional<LocusPlace> firstLocusLine(std::string_view bytes)
 {
     LineCursor lines(bytes, contentStart(bytes));
-    int before = 0;
+    LocusPlace place;
     while (!lines.atEnd()) {
         const int number = lines.number();
         const std::string_view text = trimLeft(lines.next());
         if (isLocusLine(text)) {
-            return std::pair{number, before};
+            place.line = number;
+            return place;
         }
-        if (text.starts_with('>')) {
-            return std::nullopt;
+        if (text.starts_with('>') && place.fastaHeader == 0) {
+            place.fastaHeader = number;
         }
-        before += text.empty() ? 0 : 1;
+        place.before += text.empty() ? 0 : 1;
     }
     return std::nullopt;
 }
@@ -366,6 +458,80 @@ void checkText(std::string_view text, bool wholeFile, const std::filesystem::pat
     }
     if (auto cause = notTextCause(text)) {
         throw InputError(InputFailure::NotText, path, std::move(*cause));
+    }
+}
+
+// Letters that are not bases (A, C, G, T, U or N) beyond this share make a
+// text that is not a genome: English prose has about two thirds, protein
+// three quarters; a file of bases with a header or a note far below a tenth.
+constexpr int kMostLettersNotBasesPercent = 25;
+
+// The lines of a FASTA record that hold its sequence: not its header, nor
+// its comments.
+std::vector<std::string_view> fastaSequence(std::string_view record)
+{
+    std::vector<std::string_view> sequence;
+    LineCursor lines(record);
+    lines.next();
+    while (!lines.atEnd()) {
+        const std::string_view line = lines.next();
+        if (!trimLeft(line).starts_with(';')) {
+            sequence.push_back(line);
+        }
+    }
+    return sequence;
+}
+
+// The share in percent of the letters that are not bases, when it is more
+// than a quarter.
+std::optional<std::int64_t> lettersNotBases(const std::vector<std::string_view>& texts)
+{
+    std::int64_t letters = 0;
+    std::int64_t others = 0;
+    for (const std::string_view text : texts) {
+        for (const char ch : text) {
+            if (!isLetter(ch)) {
+                continue;
+            }
+            ++letters;
+            switch (ch | 0x20) {
+                case 'a':
+                case 'c':
+                case 'g':
+                case 't':
+                case 'u':
+                case 'n':
+                    break;
+                default:
+                    ++others;
+            }
+        }
+    }
+    if (others * 100 <= letters * kMostLettersNotBasesPercent) {
+        return std::nullopt;
+    }
+    return others * 100 / letters;
+}
+
+constexpr std::string_view kBaseLetters = " % of the letters are not bases (A, C, G, T, U or N)";
+
+// Refuses FASTQ: a first line that begins with '@' and a third with '+'.
+void checkNotFastq(std::string_view text, const std::filesystem::path& path)
+{
+    LineCursor lines(text, contentStart(text));
+    std::string_view line = trimLeft(lines.next());
+    while (line.empty() && !lines.atEnd()) {
+        line = trimLeft(lines.next());
+    }
+    if (!line.starts_with('@') || lines.atEnd()) {
+        return;
+    }
+    lines.next();
+    if (!lines.atEnd() && lines.next().starts_with('+')) {
+        throw InputError(
+            InputFailure::NotSequence, path,
+            "FASTQ reads are not a genome (its first line is a read's '@' header, its third the '+' "
+            "of the read's qualities)");
     }
 }
 
@@ -440,6 +606,8 @@ std::string_view formatName(RecordFormat format)
     switch (format) {
         case RecordFormat::GenBank:
             return "GenBank";
+        case RecordFormat::Embl:
+            return "EMBL";
         case RecordFormat::Fasta:
             return "FASTA";
         case RecordFormat::Text:
@@ -459,21 +627,35 @@ RecordFormat detectFormat(std::string_view bytes)
     if (text.starts_with('>')) {
         return RecordFormat::Fasta;
     }
+    if (isIdLine(text)) {
+        return RecordFormat::Embl;
+    }
     const auto locus = firstLocusLine(bytes);
-    return locus && locus->second <= kLinesBeforeLocus ? RecordFormat::GenBank : RecordFormat::Text;
+    return locus && locus->fastaHeader == 0 && locus->before <= kLinesBeforeLocus ? RecordFormat::GenBank
+                                                                                  : RecordFormat::Text;
 }
 
 InputError notGenBankError(std::string_view bytes, const std::filesystem::path& path)
 {
     if (trim(bytes.substr(contentStart(bytes))).empty()) {
-        return InputError(InputFailure::Empty, path, "the file is empty", 0, true);
+        return InputError(InputFailure::Empty, path, "the file is empty", 0, "GenBank");
     }
-    if (const auto locus = firstLocusLine(bytes)) {
+    if (const auto locus = firstLocusLine(bytes); locus && locus->fastaHeader > 0) {
         return InputError(InputFailure::NotGenBank, path,
-                          "not a GenBank file (its first LOCUS line, line " + std::to_string(locus->first) +
-                              ", comes after " + std::to_string(locus->second) +
+                          "not a GenBank file (line " + std::to_string(locus->fastaHeader) +
+                              " is a FASTA header, before its first LOCUS line, line " +
+                              std::to_string(locus->line) + ")");
+    } else if (locus) {
+        return InputError(InputFailure::NotGenBank, path,
+                          "not a GenBank file (its first LOCUS line, line " + std::to_string(locus->line) +
+                              ", comes after " + std::to_string(locus->before) +
                               " lines of other text; at most " + std::to_string(kLinesBeforeLocus) +
                               " may come first)");
+    }
+    if (detectFormat(bytes) == RecordFormat::Embl) {
+        return InputError(
+            InputFailure::NotGenBank, path,
+            "not a GenBank file (no line begins with LOCUS; it is EMBL, read without --genbank)");
     }
     return InputError(InputFailure::NotGenBank, path, "not a GenBank file (no line begins with LOCUS)");
 }
@@ -484,6 +666,9 @@ std::vector<RecordInfo> parseRecords(std::string_view bytes)
     switch (detectFormat(bytes)) {
         case RecordFormat::GenBank:
             records = splitGenBank(bytes);
+            break;
+        case RecordFormat::Embl:
+            records = splitEmbl(bytes);
             break;
         case RecordFormat::Fasta:
             records = splitFasta(bytes);
@@ -506,14 +691,27 @@ std::optional<FeatureList> readRecord(std::string_view bytes, const RecordInfo& 
     switch (record.format) {
         case RecordFormat::GenBank:
             return parseGenBankOrThrow(text, genome, minimum, maximum, path, record.firstLine);
+        case RecordFormat::Embl:
+            return parseEmblOrThrow(text, genome, minimum, maximum, path, record.firstLine);
         case RecordFormat::Fasta:
             checkText(text, false, path);
+            if (const auto share = lettersNotBases(fastaSequence(text))) {
+                throw InputError(InputFailure::NotSequence, path,
+                                 "this FASTA holds protein, not a genome: " + std::to_string(*share) +
+                                     std::string(kBaseLetters));
+            }
             loadFasta(text, genome, minimum, maximum);
             return std::nullopt;
         case RecordFormat::Text:
             break;
     }
     checkText(text, true, path);
+    checkNotFastq(text, path);
+    if (const auto share = lettersNotBases({text})) {
+        throw InputError(
+            InputFailure::NotSequence, path,
+            std::to_string(*share) + std::string(kBaseLetters) + "; it is not a genome's sequence");
+    }
     loadText(text, genome, minimum, maximum);
     return std::nullopt;
 }

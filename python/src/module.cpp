@@ -74,6 +74,8 @@ std::string_view failureName(InputFailure reason)
             return "too_large";
         case InputFailure::Malformed:
             return "malformed";
+        case InputFailure::NotSequence:
+            return "not_sequence";
         case InputFailure::NotText:
             break;
     }

@@ -30,7 +30,7 @@ class Record(NamedTuple):
 class InputError(Exception):
     path: str
     line: Optional[int]
-    reason: str  # missing, unreadable, is_directory, not_genbank, empty, too_large, malformed, not_text
+    reason: str  # missing, unreadable, is_directory, not_genbank, empty, too_large, malformed, not_text, not_sequence
     detail: str
 
 class SearchError(RuntimeError): ...

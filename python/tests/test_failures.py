@@ -14,6 +14,9 @@ from conftest import TWO_RECORDS
         (None, "missing", None),
         (b"", "empty", None),
         (b"\x00\x01\x02binary\x00", "not_text", None),
+        (b"@read1\nACGTACGT\n+\nIIIIIIII\n", "not_sequence", None),
+        (b">p\nMVLSPADKTNVKAAWGKVGAHAGEYGAEALERMF\n", "not_sequence", None),
+        (b"The quick brown fox jumps over the lazy dog.\n", "not_sequence", None),
         (b"LOCUS       X 8 bp\nFEATURES             Location/Qualifiers\n//\n", "malformed", 3),
     ],
 )

@@ -127,4 +127,9 @@ void BedpeReport::write(const ApproximateResult& result)
     }
 }
 
+bool seqidStartsBedHeader(std::string_view seqid)
+{
+    return seqid.starts_with("track") || seqid.starts_with("browser") || seqid.starts_with('#');
+}
+
 }  // namespace tessaron

@@ -1,7 +1,10 @@
 #include "report/sortedrows.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <queue>
 #include <stdexcept>
@@ -11,11 +14,39 @@ namespace tessaron {
 
 namespace {
 
-[[noreturn]] void tempFileFailed(const char* what)
+[[noreturn]] void tempFileFailed(const char* what, const std::string& folder = {})
 {
     const int error = errno != 0 ? errno : EIO;
-    throw std::runtime_error(std::string("cannot ") + what +
-                             " a temporary file for sorting: " + std::generic_category().message(error));
+    throw std::runtime_error(std::string("cannot ") + what + " a temporary file for sorting" +
+                             (folder.empty() ? "" : " in " + folder) + ": " +
+                             std::generic_category().message(error));
+}
+
+// The folder of temporary files: the one TMPDIR names, else /tmp.
+std::string temporaryFolder()
+{
+    const char* named = std::getenv("TMPDIR");
+    return named != nullptr && *named != '\0' ? named : "/tmp";
+}
+
+// A new temporary file in `folder`, taken out of the folder at once, so that
+// nothing is left behind however the program ends; nothing when it cannot be
+// made (errno says why).
+std::FILE* makeTemporaryFile(const std::string& folder)
+{
+    std::string name = folder + "/tessaron-sort-XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        return nullptr;
+    }
+    ::unlink(name.c_str());
+    std::FILE* file = ::fdopen(fd, "w+b");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+    }
+    return file;
 }
 
 void put(std::FILE* file, const void* bytes, std::size_t count)
@@ -132,9 +163,10 @@ std::vector<SortedRows::Span> SortedRows::sortedSpans()
 void SortedRows::spill()
 {
     errno = 0;
-    TempFile file(std::tmpfile());
+    const std::string folder = temporaryFolder();
+    TempFile file(makeTemporaryFile(folder));
     if (!file) {
-        tempFileFailed("make");
+        tempFileFailed("make", folder);
     }
     // Large reads and writes: a run is written once and read once, in order.
     std::setvbuf(file.get(), nullptr, _IOFBF, std::size_t{1} << 20);

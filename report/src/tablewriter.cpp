@@ -66,13 +66,26 @@ std::size_t findClass(std::string_view text, std::uint8_t mask)
     return text.size();
 }
 
+// Whether a spreadsheet would take the cell for a formula: it begins with
+// '=', '+', '-' or '@' and is not a number ("-1.5", "+3", "-2e-05").
+bool looksLikeFormula(std::string_view text)
+{
+    if (text.empty() || std::string_view("=+-@").find(text.front()) == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view number = text.front() == '+' ? text.substr(1) : text;
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    return number.empty() || error != std::errc{} || end != number.data() + number.size();
+}
+
 }  // namespace
 
 void TableWriter::cell(std::string_view text)
 {
     separate();
     if (format_ == TableFormat::Csv) {
-        if (findClass(text, kQuoteInCsv) == text.size()) {
+        if (findClass(text, kQuoteInCsv) == text.size() && !looksLikeFormula(text)) {
             raw(text);
             return;
         }

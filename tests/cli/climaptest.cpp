@@ -20,6 +20,7 @@ namespace tessaron {
 namespace {
 
 using namespace tessaron::test;
+namespace fs = std::filesystem;
 
 std::variant<Options, UsageError> parseList(const std::vector<std::string_view>& arguments)
 {
@@ -53,6 +54,39 @@ TEST(ParseMapOptions, FileAndRepeat)
     EXPECT_EQ(std::get<Options>(paper).mapStyle, MapStyle::Paper);
     EXPECT_EQ(std::get<Options>(paper).mapWidth, 1200);
     EXPECT_EQ(std::get<Options>(paper).mapHeight, 900);
+}
+
+// A map or chart path that names the genome file, by any name, is refused
+// before anything is drawn; the genome stays as it was.
+TEST_F(CliTest, APictureIsNeverWrittenOverTheGenome)
+{
+    const std::string genome =
+        "LOCUS       X 8 bp\nSOURCE x\nFEATURES\n     source 1..8\nORIGIN\n1 acgtacgt\n//\n";
+    write("same.gb", genome);
+    fs::create_symlink("same.gb", dir_ / "link.png");
+    fs::create_hard_link(dir_ / "same.gb", dir_ / "hard.svg");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* err;
+    } cases[] = {
+        {{"--map", "same.gb", "same.gb"},
+         "tessaron-cli: --map: 'same.gb' is the input file 'same.gb'; choose another name for the output\n"},
+        {{"--map", "link.png", "same.gb"},
+         "tessaron-cli: --map: 'link.png' is the input file 'same.gb'; choose another name for the output\n"},
+        {{"--chart", "hard.svg", "same.gb"},
+         "tessaron-cli: --chart: 'hard.svg' is the input file 'same.gb'; choose another name for the "
+         "output\n"},
+        {{"--report", "paper", "--chart", "./same.gb", "same.gb"},
+         "tessaron-cli: --chart: './same.gb' is the input file 'same.gb'; choose another name for the "
+         "output\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.arguments);
+        EXPECT_EQ(result.status, 1) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(slurp(dir_ / "same.gb"), genome);
+        EXPECT_TRUE(fs::is_symlink(dir_ / "link.png"));
+    }
 }
 
 TEST(ParseMapOptions, UsageErrors)

@@ -92,6 +92,67 @@ TEST_F(CliTest, InfoCountsTheBasesOfAFastaFileButNotItsHeader)
     EXPECT_EQ(result.out, "title\tx\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
 }
 
+TEST_F(CliTest, EmblIsReadWithItsTitleAndFeatures)
+{
+    write("s.embl",
+          "ID   AB000001; SV 2; circular; genomic DNA; STD; UNC; 21 BP.\n"
+          "DE   A test record\n"
+          "OS   Testus primus\n"
+          "FT   source          1..21\n"
+          "FT   gene            3..9\n"
+          "FT                   /gene=\"ND1\"\n"
+          "SQ   Sequence 21 BP;\n"
+          "     accgaaaccg ttttacggtt t                                           21\n"
+          "//\n");
+    const Outcome info = run({"--report", "info", "s.embl"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out, "title\tTestus primus\nlength\t21\nA\t5\nT\t7\nC\t5\nG\t4\n");
+    const Outcome pairs = run({"--min", "5", "--max", "5", "--report", "pairs", "s.embl"});
+    EXPECT_EQ(pairs.status, 0) << pairs.err;
+    EXPECT_EQ(pairs.out,
+              "kind\tlength\tword\tfirst\tsecond\tfirst_features\tsecond_features\n"
+              "direct\t5\tTTTAC\t12\t19\tintergenic\tintergenic\n"
+              "inverted\t5\tACCGT\t7\t15\tND1\tintergenic\n");
+}
+
+// BED readers take a line that begins with track, browser or # for a header:
+// such an id is refused for BED, whether given or the record's own.
+TEST_F(CliTest, IdsThatBedReadsAsHeadersAreRefused)
+{
+    write("s.txt", kSample);
+    write("track.fa", ">track1\n" + std::string(kSample));
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{"--seqid", "track", "--report", "bed", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: 'track' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--seqid", "browser", "--report", "gff", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: 'browser' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--seqid", "#chr1", "--report", "bed", "s.txt"},
+         2,
+         "tessaron-cli: --seqid: '#chr1' would make BED lines that read as a header (track, browser, #); "
+         "choose another id (see --help)\n"},
+        {{"--report", "bedpe", "track.fa"},
+         1,
+         "tessaron-cli: track.fa: its id 'track1' would make BED lines that read as a header (track, "
+         "browser, "
+         "#); give another with --seqid\n"},
+        {{"--report", "bed", "--seqid", "chr1", "track.fa"}, 0, ""},
+        {{"--report", "gff", "track.fa"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = run(c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.err;
+        EXPECT_EQ(result.err, c.err);
+    }
+}
+
 TEST_F(CliTest, InputWithoutBasesIsAnError)
 {
     write("nobases.txt", "1234 -- 5678\n");
@@ -290,6 +351,10 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
         noted += "note\n";
     }
     write("noted.gb", noted + "LOCUS       X 4 bp\n");
+    write("fasta-first.gb", ">x\n\nLOCUS       X 4 bp\nSOURCE x\n");
+    write("reads.fq", "@r1\nACGTACGT\n+\nIIIIIIII\n");
+    write("protein.fa", ">p\nMVLSPADKTNVKAAWGKVGAHAGEYGAEALERMF\n");
+    write("prose.txt", "The quick brown fox jumps over the lazy dog.\n");
     write("twice.fa", ">a\nACGT\n>b\nGG\n>A first\nTT\n");
     const struct {
         std::vector<std::string> arguments;
@@ -321,6 +386,20 @@ TEST_F(CliTest, EveryInputFailureNamesItsCauseAndExitsWithOne)
          "tessaron-cli: cannot read 'noted.gb' as GenBank: not a GenBank file (its first LOCUS line, line "
          "12, "
          "comes after 11 lines of other text; at most 10 may come first)\n"},
+        {{"--genbank", "fasta-first.gb"},
+         "tessaron-cli: cannot read 'fasta-first.gb' as GenBank: not a GenBank file (line 1 is a FASTA "
+         "header, before its first LOCUS line, line 3)\n"},
+        {{"reads.fq"},
+         "tessaron-cli: cannot read 'reads.fq': FASTQ reads are not a genome (its first line is a read's '@' "
+         "header, its third the '+' of the read's qualities)\n"},
+        {{"protein.fa"},
+         "tessaron-cli: cannot read 'protein.fa': this FASTA holds protein, not a genome: 61 % of the "
+         "letters "
+         "are not bases (A, C, G, T, U or N)\n"},
+        {{"prose.txt"},
+         "tessaron-cli: cannot read 'prose.txt': 77 % of the letters are not bases (A, C, G, T, U or N); it "
+         "is "
+         "not a genome's sequence\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--report", "info"};

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -111,6 +112,82 @@ TEST_F(FileSaveTest, WhatCannotHoldAFileIsRefusedWithItsReason)
     }
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop.png"));
     expectOnly({"folder", "loop.png"});
+}
+
+// An output is refused when it is an input by any name: a link, a hard
+// link, another spelling of its path; a new name or another file is not.
+TEST_F(FileSaveTest, AnOutputThatIsTheInputIsToldByAnyName)
+{
+    const fs::path genome = write("same.gb", "LOCUS");
+    const fs::path other = write("other.gb", "LOCUS");
+    fs::create_symlink("same.gb", dir_ / "link.png");
+    fs::create_hard_link(genome, dir_ / "hard.png");
+    fs::create_directory(dir_ / "sub");
+    const struct {
+        fs::path output;
+        bool same;
+    } cases[] = {
+        {genome, true},
+        {dir_ / "link.png", true},
+        {dir_ / "hard.png", true},
+        {dir_ / "sub" / ".." / "same.gb", true},
+        {dir_ / "new.png", false},
+        {other, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sameFile(c.output, genome), c.same) << c.output;
+        const auto refusal = outputIsInput(c.output, {dir_ / "absent.gb", genome});
+        EXPECT_EQ(refusal.has_value(), c.same) << c.output;
+        if (refusal) {
+            EXPECT_EQ(*refusal, "'" + c.output.string() + "' is the input file '" + genome.string() +
+                                    "'; choose another name for the output");
+        }
+    }
+    EXPECT_FALSE(outputIsInput(genome, {}));
+}
+
+// The part files that a killed save left behind are removed by the next save
+// of that file; those of a running process, and of other files, stay.
+TEST_F(FileSaveTest, ASaveRemovesThePartsThatAKilledSaveLeft)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = std::to_string(child);
+    const std::string running = std::to_string(::getppid());
+    write("map.png." + dead + "-0.part", "stale");
+    write("map.png." + dead + "-17.part", "stale");
+    write("map.png." + running + "-0.part", "being written");
+    write("chart.png." + dead + "-0.part", "another file's");
+    write("map.png.notes.part", "not a part of ours");
+    EXPECT_FALSE(saveFile(dir_ / "map.png", "new"));
+    EXPECT_EQ(slurp(dir_ / "map.png"), "new");
+    expectOnly({"map.png", ("map.png." + running + "-0.part").c_str(),
+                ("chart.png." + dead + "-0.part").c_str(), "map.png.notes.part"});
+}
+
+// A file no one may write is refused as cp refuses it, directly or through a
+// link, unless the caller asks to overwrite it; then it keeps its mode.
+TEST_F(FileSaveTest, AReadOnlyFileIsReplacedOnlyWhenAsked)
+{
+    const fs::path file = write("map.png", "read-only");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("map.png", dir_ / "link.png");
+    for (const fs::path& path : {file, dir_ / "link.png"}) {
+        EXPECT_EQ(saveFile(path, "new"), std::errc::permission_denied) << path;
+        EXPECT_EQ(saveFile(path, [](std::ostream& out) { return !!(out << "new"); }),
+                  std::errc::permission_denied)
+            << path;
+        EXPECT_EQ(slurp(file), "read-only");
+    }
+    EXPECT_FALSE(saveFile(dir_ / "link.png", "overwritten", SaveOptions{.overwriteReadOnly = true}));
+    EXPECT_EQ(slurp(file), "overwritten");
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    expectOnly({"map.png", "link.png"});
 }
 
 // A FIFO, directly or through a link, is written into and stays a FIFO; so

@@ -41,6 +41,35 @@ TEST(Records, FormatIsToldByTheFirstNonBlankLine)
     }
 }
 
+// What the refusal of a file that is not GenBank says it found instead.
+TEST(Records, NotGenBankSaysWhatWasFound)
+{
+    std::string noted;
+    for (int line = 0; line < 11; ++line) {
+        noted += "note\n";
+    }
+    const struct {
+        std::string bytes;
+        InputFailure reason;
+        const char* detail;
+    } cases[] = {
+        {"ACGT\n", InputFailure::NotGenBank, "not a GenBank file (no line begins with LOCUS)"},
+        {" \n", InputFailure::Empty, "the file is empty"},
+        {">x\n\nLOCUS       X 4 bp\n", InputFailure::NotGenBank,
+         "not a GenBank file (line 1 is a FASTA header, before its first LOCUS line, line 3)"},
+        {"note\n>x\nLOCUS       X 4 bp\n", InputFailure::NotGenBank,
+         "not a GenBank file (line 2 is a FASTA header, before its first LOCUS line, line 3)"},
+        {noted + "LOCUS       X 4 bp\n", InputFailure::NotGenBank,
+         "not a GenBank file (its first LOCUS line, line 12, comes after 11 lines of other text; at most 10 "
+         "may come first)"},
+    };
+    for (const auto& c : cases) {
+        const InputError error = notGenBankError(c.bytes, "in.gb");
+        EXPECT_EQ(error.reason(), c.reason) << c.bytes;
+        EXPECT_EQ(error.detail(), c.detail) << c.bytes;
+    }
+}
+
 TEST(Records, FastaHeadersAreTitlesNeverBases)
 {
     const std::string bytes = ">one first record\nACGTAC\nGT\n;comment TTTT\n>two\r\nggcc\r\n>three\n";

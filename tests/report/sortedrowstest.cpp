@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -67,6 +70,38 @@ TEST(SortedRows, EachFinishWritesOnlyTheRowsSinceTheLast)
     rows.finish();
     out.flush();
     EXPECT_EQ(text.str(), "a\nb\nc\n");
+}
+
+// Runs go to the folder TMPDIR names, and leave nothing there.
+TEST(SortedRows, RunsGoWhereTmpdirSays)
+{
+    const char* before = std::getenv("TMPDIR");
+    const std::string kept = before != nullptr ? before : "";
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessaron-sort-test-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path folder = pattern;
+    std::vector<std::int64_t> starts;
+    std::string expected;
+    for (std::int64_t start = 0; start < 20000; ++start) {
+        starts.push_back(19999 - start);  // descending: every run is sorted anew
+        expected += std::to_string(start) + '\t' + std::to_string(19999 - start) + '\n';
+    }
+
+    ::setenv("TMPDIR", folder.c_str(), 1);
+    EXPECT_EQ(sortedThrough(starts, 64), expected);
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+
+    const std::string missing = (folder / "missing").string();
+    ::setenv("TMPDIR", missing.c_str(), 1);
+    try {
+        (void)sortedThrough(starts, 64);
+        ADD_FAILURE() << "sorted without its temporary folder";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "cannot make a temporary file for sorting in " + missing + ": No such file or directory");
+    }
+    before != nullptr ? ::setenv("TMPDIR", kept.c_str(), 1) : ::unsetenv("TMPDIR");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(FullDecimal, FixedNotationThatReadsBackExactly)

@@ -54,6 +54,16 @@ TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
         {"two\nlines", "\"two\nlines\"", "two lines"},
         {"tab\there", "tab\there", "tab here"},
         {"N\xc3\xa3o h\xc3\xa1", "N\xc3\xa3o h\xc3\xa1", "N\xc3\xa3o h\xc3\xa1"},
+        // What a spreadsheet takes for a formula is quoted; numbers are not.
+        {"=HYPERLINK(\"x\")", "\"=HYPERLINK(\"\"x\"\")\"", "=HYPERLINK(\"x\")"},
+        {"+cmd|' /C calc'!A0", "\"+cmd|' /C calc'!A0\"", "+cmd|' /C calc'!A0"},
+        {"-2+3", "\"-2+3\"", "-2+3"},
+        {"@SUM(A1)", "\"@SUM(A1)\"", "@SUM(A1)"},
+        {"-", "\"-\"", "-"},
+        {"-1.5", "-1.5", "-1.5"},
+        {"+3", "+3", "+3"},
+        {"-2e-05", "-2e-05", "-2e-05"},
+        {"a=b", "a=b", "a=b"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -109,13 +119,15 @@ TEST(TableWriter, EachByteIsQuotedOrBlankedOnlyWhereItMust)
 {
     for (int value = 0; value < 256; ++value) {
         const char byte = static_cast<char>(value);
-        const bool quoted = byte == ',' || byte == '"' || byte == '\r' || byte == '\n';
+        const bool formula = byte == '=' || byte == '+' || byte == '-' || byte == '@';
         const bool blanked = byte == '\t' || byte == '\r' || byte == '\n';
         for (const std::size_t at : {0, 1, 7, 8, 15, 16, 20}) {
             SCOPED_TRACE(testing::Message() << "byte " << value << " at " << at);
             const std::string before(at, 'a');
             const std::string after(20 - at, 'b');
             const std::string text = before + byte + after;
+            const bool quoted =
+                byte == ',' || byte == '"' || byte == '\r' || byte == '\n' || (formula && at == 0);
             for (const TableFormat format : {TableFormat::Csv, TableFormat::Tsv}) {
                 std::ostringstream out;
                 TableWriter writer(out, format);

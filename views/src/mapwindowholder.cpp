@@ -1,5 +1,6 @@
 #include "views/mapwindowholder.h"
 
+#include "input/filesave.h"
 #include "session/session.h"
 #include "views/jobstatus.h"
 #include "views/mapwindow.h"
@@ -9,6 +10,7 @@
 #include "views/settingsstore.h"
 
 #include <QDir>
+#include <QFile>
 
 MapWindowHolder::MapWindowHolder(QWidget* window, Prompts& prompts, SettingsStore& settings,
                                  const JobStatus& jobs, const tessaron::Session& session)
@@ -34,9 +36,17 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
             const QString name =
                 fileNameOf(QString::fromStdString(session_.state().name) + QStringLiteral("-map"));
             const QString folder = settings_.lastFolder();
-            return settings_.keepFolderOf(prompts_.saveFile(
+            const QString path = settings_.keepFolderOf(prompts_.saveFile(
                 parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
                 folder.isEmpty() ? name : QDir(folder).filePath(name)));
+            // Never over the genome being shown.
+            if (const auto refusal =
+                    tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
+                prompts_.message(parent, applicationName(), QString::fromStdString(*refusal),
+                                 Prompts::Icon::Warning);
+                return QString();
+            }
+            return path;
         },
         [this](QWidget* parent, const QString& text) {
             prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

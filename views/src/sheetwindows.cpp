@@ -1,6 +1,7 @@
 #include "views/sheetwindows.h"
 
 #include "charts/chartpanel.h"
+#include "input/filesave.h"
 #include "session/session.h"
 #include "session/sessioncontrols.h"
 #include "views/jobstatus.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QWidget>
 
 #include <utility>
@@ -116,8 +118,16 @@ void SheetWindows::show(CReportSheetDlg* sheet, bool followsGenome)
         const QString name =
             fileNameOf(sheet->windowTitle().isEmpty() ? QStringLiteral("report") : sheet->windowTitle());
         const QString folder = settings_.lastFolder();
-        return settings_.keepFolderOf(prompts_.saveFile(
+        const QString path = settings_.keepFolderOf(prompts_.saveFile(
             parent, caption, filter, folder.isEmpty() ? name : QDir(folder).filePath(name)));
+        // Never over the genome being shown.
+        if (const auto refusal =
+                tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
+            prompts_.message(parent, applicationName(), QString::fromStdString(*refusal),
+                             Prompts::Icon::Warning);
+            return QString();
+        }
+        return path;
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tessaron {
 
@@ -21,8 +22,9 @@ enum class InputFailure {
     NotGenBank,   // no line begins with LOCUS
     Empty,        // nothing but white space
     TooLarge,     // more bytes than a genome can count
-    Malformed,    // GenBank, but a part the reader needs is missing or cannot be read
+    Malformed,    // GenBank or EMBL, but a part the reader needs is missing or cannot be read
     NotText,      // binary data, or text in an encoding the readers do not take
+    NotSequence,  // text, but not a genome's bases: FASTQ reads, protein, prose
 };
 
 // The error of the readers, telling why as a value besides the message. It
@@ -31,10 +33,11 @@ class InputError : public ReadError {
 public:
     // `detail` is the cause alone ("Permission denied", "the record ends
     // before ORIGIN"); `line` the 1-based line it refers to, 0 for none. The
-    // message says the file was read "as GenBank" for NotGenBank and
-    // Malformed, and for Empty when `asGenBank` (the GenBank reader's own).
+    // message says the file was read "as `format`" when a format is given
+    // (the GenBank and EMBL readers' own), and "as GenBank" for NotGenBank
+    // and Malformed without one.
     InputError(InputFailure reason, const std::filesystem::path& path, std::string detail, int line = 0,
-               bool asGenBank = false);
+               std::string_view format = {});
 
     [[nodiscard]] InputFailure reason() const noexcept { return reason_; }
     [[nodiscard]] const std::filesystem::path& path() const noexcept { return facts_->path; }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The records of a sequence file, told apart by its bytes: GenBank (records
-// from LOCUS to "//"), FASTA (a record per '>' header) or plain text (one
-// record, every byte a candidate base). Listing the records is cheap, it
+// from LOCUS to "//"), EMBL (records from ID to "//"), FASTA (a record per
+// '>' header) or plain text (one record, every byte a candidate base). Listing the records is cheap, it
 // builds no genome; loading one fills a genome from its bytes alone.
 
 #include "engine/genome.h"
@@ -19,13 +19,14 @@
 
 namespace tessaron {
 
-enum class RecordFormat { GenBank, Fasta, Text };
+enum class RecordFormat { GenBank, Fasta, Text, Embl };
 
-// "GenBank", "FASTA" or "text".
+// "GenBank", "EMBL", "FASTA" or "text".
 [[nodiscard]] std::string_view formatName(RecordFormat format);
 
-// GenBank when the first non-blank line begins with LOCUS, FASTA when it
-// begins with '>' (blanks before either are passed over), plain text
+// GenBank when the first non-blank line begins with LOCUS, EMBL when it
+// begins with "ID" and a blank, FASTA when it begins with '>' (blanks before
+// any of them are passed over), plain text
 // otherwise (a UTF-8 byte order mark is skipped). A file whose LOCUS line
 // comes after a short header (at most 10 non-blank lines, none of them a
 // FASTA header, as some downloads carry) is GenBank too; its records begin
@@ -39,14 +40,17 @@ enum class RecordFormat { GenBank, Fasta, Text };
 // One record of a file, as listed.
 struct RecordInfo {
     RecordFormat format = RecordFormat::Text;
-    std::string name;         // the LOCUS name, or the FASTA id; empty for text
-    std::string accession;    // GenBank: the first ACCESSION and VERSION, blank-separated
-    std::string seqid;        // its id in the outputs: ACCESSION.VERSION (GenBank; the
-                              // ACCESSION, else the LOCUS name, without one), the FASTA id;
+    std::string name;         // the LOCUS name, the EMBL ID's first word, or the FASTA id;
                               // empty for text
+    std::string accession;    // GenBank: the first ACCESSION and VERSION, blank-separated;
+                              // EMBL: the first AC and AC.SV likewise
+    std::string seqid;        // its id in the outputs: ACCESSION.VERSION (GenBank; the
+                              // ACCESSION, else the LOCUS name, without one; EMBL alike
+                              // with AC and the ID's SV), the FASTA id; empty for text
     std::string title;        // GenBank: the whole SOURCE text (the genome's title is its
-                              // first line); FASTA: the id
-    std::string description;  // the whole GenBank DEFINITION, or the FASTA header after the id
+                              // first line); EMBL: the first OS line, else DE; FASTA: the id
+    std::string description;  // the whole GenBank DEFINITION or EMBL DE, or the FASTA
+                              // header after the id
     std::int64_t length = 0;  // letters of the sequence as written (N and gaps included)
     std::size_t begin = 0;    // the record's bytes within the file
     std::size_t end = 0;
@@ -59,12 +63,16 @@ struct RecordInfo {
 
 // Fills `genome` from one listed record of `bytes`, as a load does (the
 // settings given as they are, the index not built). Returns the features of
-// a GenBank record, nothing for FASTA and text. Throws InputError naming
-// `path`, leaving the genome unchanged, for a GenBank record that the reader
-// rejects, a FASTA or text record that is not text (NotText: a NUL byte, or
-// more than a tenth of control bytes and bytes that are not UTF-8), and a
-// text file of nothing but white space (Empty). Throws std::bad_alloc when
-// memory runs out.
+// a GenBank or EMBL record, nothing for FASTA and text. Throws InputError
+// naming `path`, leaving the genome unchanged, for a GenBank or EMBL record
+// that its reader rejects, a FASTA or text record that is not text (NotText:
+// a NUL byte, or more than a tenth of control bytes and bytes that are not
+// UTF-8), a text file of nothing but white space (Empty), and text that is
+// not a genome's bases (NotSequence): FASTQ reads (a first line that begins
+// with '@' and a third with '+'), a FASTA record or a text file in which
+// more than a quarter of the letters are not A, C, G, T, U or N (protein, or
+// prose; a header's or a note's letters in a file of bases stay far below).
+// Throws std::bad_alloc when memory runs out.
 std::optional<FeatureList> readRecord(std::string_view bytes, const RecordInfo& record, Genome& genome,
                                       int minimum, int maximum, const std::filesystem::path& path = {});
 

@@ -14,6 +14,11 @@
 
 namespace tessaron {
 
+// Whether BED readers (bedtools, the genome browsers) would take a line that
+// begins with `seqid` for a header rather than an interval: it begins with
+// "track", "browser" or '#'.
+[[nodiscard]] bool seqidStartsBedHeader(std::string_view seqid);
+
 // The repeats of a genome as BED6, one line per copy of every pair, with no
 // track or header line: chrom (the GFF3 seqid of the sequence), 0-based start,
 // exclusive end, name KIND-LENGTH-R-P as GFF3's repeat_pair, score 0 and

@@ -40,7 +40,8 @@ private:
 
 // Tab-separated rows gathered and, on finish(), written to `out` by their
 // start, rows of one start in the order they came. Past `budget` bytes of
-// rows the sorted ones go to a temporary file and are merged with the
+// rows the sorted ones go to a temporary file (in the folder TMPDIR names,
+// else /tmp, and unlinked the moment it is made) and are merged with the
 // others at the end, so that a report of any size sorts in bounded memory.
 // Throws std::runtime_error when a temporary file cannot be written or read.
 class SortedRows final : public RowTarget {

@@ -36,6 +36,8 @@ public:
     TableWriter& operator=(const TableWriter&) = delete;
 
     // In tab-separated output a tab or line end inside a cell becomes a blank.
+    // In CSV a cell that a spreadsheet would take for a formula (it begins
+    // with '=', '+', '-' or '@' and is not a number) is quoted.
     void cell(std::string_view text);
     void cell(std::int64_t value);
     // Cells made once for this writer's format; `cells` must not be empty.
