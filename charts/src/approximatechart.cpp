@@ -12,7 +12,7 @@
 
 namespace tessaron {
 
-ChartData approximateChartData(const ApproximateClassCounts& counts)
+ChartData approximateChartData(const ApproximateClassCounts& counts, const ColourScheme& colours)
 {
     ChartData data;
     data.title = QObject::tr("Approximate repeats per length class");
@@ -23,7 +23,7 @@ ChartData approximateChartData(const ApproximateClassCounts& counts)
         ChartLine line;
         const std::string_view heading = kindInfo(kind).heading;
         line.name = QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
-        line.color = kindColor(kind);
+        line.color = kindColor(kind, colours);
         for (const std::int64_t count : counts[static_cast<std::size_t>(kind)]) {
             line.values.push_back(static_cast<double>(count));
         }

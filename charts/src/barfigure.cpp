@@ -42,7 +42,7 @@ QColor genomeColor(std::size_t genome)
 
 }  // namespace
 
-BarFigure repeatSectionFigure(const RepeatSection& section)
+BarFigure repeatSectionFigure(const RepeatSection& section, const ColourScheme& colours)
 {
     BarChartData longRepeats;
     longRepeats.title = QStringLiteral("Long repeats by length");
@@ -53,7 +53,7 @@ BarFigure repeatSectionFigure(const RepeatSection& section)
     }
     for (const RepeatKind kind : kKindOrder) {
         const auto& counts = section.pairs[static_cast<std::size_t>(kind)];
-        longRepeats.sets.push_back({fromUtf8(kindInfo(kind).heading), kindColor(kind),
+        longRepeats.sets.push_back({fromUtf8(kindInfo(kind).heading), kindColor(kind, colours),
                                     std::vector<double>(counts.begin(), counts.end())});
     }
 

@@ -2,7 +2,6 @@
 
 #include "charts/approximatechart.h"
 #include "charts/chartlegend.h"
-#include "engine/colourscheme.h"
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
 
@@ -103,13 +102,13 @@ Qt::PenStyle seriesStyle(std::size_t index)
     return kStyles[(index / 20) % kStyles.size()];
 }
 
-QColor kindColor(RepeatKind kind)
+QColor kindColor(RepeatKind kind, const ColourScheme& colours)
 {
-    // The colour scheme chosen: the marks' own green and red for the first two kinds, by default.
-    return fromBbggrr(kindColour(static_cast<int>(kind)));
+    return fromBbggrr(colours.kind(kind));
 }
 
-ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength)
+ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength,
+                           const ColourScheme& colours)
 {
     ChartData data;
     data.title = QStringLiteral("Repeat pairs per length");
@@ -133,7 +132,7 @@ ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int ma
             values.back() = longer;
         }
         data.lines.push_back(
-            {headingOf(kind), kindColor(kind), minLength, std::move(values), false, Qt::SolidLine});
+            {headingOf(kind), kindColor(kind, colours), minLength, std::move(values), false, Qt::SolidLine});
     }
     return data;
 }
@@ -153,7 +152,7 @@ ChartData comparisonChartData(const GenomeComparison& comparison)
     return data;
 }
 
-ChartData controlsChartData(const ControlReport& report)
+ChartData controlsChartData(const ControlReport& report, const ColourScheme& colours)
 {
     ChartData data;
     data.title = QStringLiteral("Repeat pairs per length against %1 random controls").arg(report.replicates);
@@ -169,13 +168,13 @@ ChartData controlsChartData(const ControlReport& report)
         const auto& stats = report.stats[static_cast<std::size_t>(kind)];
         const QString heading = headingOf(kind);
         ChartBand band{heading + QStringLiteral(": controls, mean \u00b1 2 sd"),
-                       kindColor(kind),
+                       kindColor(kind, colours),
                        report.minLength,
                        {},
                        {}};
-        ChartLine observed{heading, kindColor(kind), report.minLength, {}, false, Qt::SolidLine};
+        ChartLine observed{heading, kindColor(kind, colours), report.minLength, {}, false, Qt::SolidLine};
         ChartLine mean{heading + QStringLiteral(": controls' mean"),
-                       kindColor(kind),
+                       kindColor(kind, colours),
                        report.minLength,
                        {},
                        true,

@@ -2,7 +2,6 @@
 
 #include "painting.h"
 
-#include "engine/colourscheme.h"
 #include "input/filesave.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapgeometry/dotplotgeometry.h"
@@ -201,11 +200,11 @@ QPointF middleOf(const std::vector<MapPointF>& points)
 // Two arcs on the ring, one a copy, joined by a translucent band that fades
 // from the first copy's colour to the second's.
 void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const RepeatPair& pair,
-               const QColor& secondColor)
+               const QColor& firstColor, const QColor& secondColor)
 {
     const std::vector<MapPointF> first = copyArc(perBase, pair.first, repeat.length, kScaleRadius);
     const std::vector<MapPointF> second = copyArc(perBase, pair.second, repeat.length, kScaleRadius);
-    QColor from = firstCopyMark();
+    QColor from = firstColor;
     QColor to = secondColor;
     from.setAlpha(kBandAlpha);
     to.setAlpha(kBandAlpha);
@@ -218,7 +217,7 @@ void paintBand(QPainter& painter, double perBase, const Repeat& repeat, const Re
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawPolygon(polygonOf(bandOutline(perBase, pair, repeat.length)));
-    QPen arc(firstCopyMark(), kCopyArcWidth);
+    QPen arc(firstColor, kCopyArcWidth);
     arc.setCapStyle(Qt::FlatCap);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(arc);
@@ -250,12 +249,14 @@ void paintBands(QPainter& painter, double perBase, std::span<const MapBand> band
     painter.restore();
 }
 
-void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::span<const RepeatPair> pairs)
+void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::span<const RepeatPair> pairs,
+                 const ColourScheme& colours)
 {
-    const QColor secondColor = repeat.transformed ? secondCopyMark() : firstCopyMark();
+    const QColor firstColor = colorOf(colours.firstCopy);
+    const QColor secondColor = colorOf(colours.secondCopyOf(repeat.transformed));
     if (drawnAsBand(perBase, repeat.length)) {
         for (const RepeatPair& pair : pairs) {
-            paintBand(painter, perBase, repeat, pair, secondColor);
+            paintBand(painter, perBase, repeat, pair, firstColor, secondColor);
         }
         return;
     }
@@ -263,7 +264,7 @@ void paintRepeat(QPainter& painter, double perBase, const Repeat& repeat, std::s
     for (const RepeatPair& pair : pairs) {
         const MapPoint first = mapPoint(perBase, pair.first, kScaleRadius, 0);
         const MapPoint second = mapPoint(perBase, pair.second, kScaleRadius, 0);
-        paintDot(painter, first, firstCopyMark());
+        paintDot(painter, first, firstColor);
         paintDot(painter, second, secondColor);
         painter.setPen(chord);
         painter.drawLine(toQPoint(first), toQPoint(second));
@@ -318,16 +319,6 @@ QColor colorOf(std::uint32_t value)
             static_cast<int>((value >> 16U) & 0xFFU)};
 }
 
-QColor firstCopyMark()
-{
-    return colorOf(firstCopyColour());
-}
-
-QColor secondCopyMark()
-{
-    return colorOf(secondCopyColour());
-}
-
 bool hasFeaturePen(std::uint32_t color)
 {
     constexpr std::array<std::uint32_t, 5> known{kColorTrnaDirect, kColorTrnaComplement, kColorGeneDirect,
@@ -353,11 +344,11 @@ LabelMetrics metricsOf(const QFont& font)
             metrics.ascent(), metrics.descent()};
 }
 
-void paintRepeatMarks(QPainter& painter, const MapScene& scene)
+void paintRepeatMarks(QPainter& painter, const MapScene& scene, const ColourScheme& colours)
 {
     paintBands(painter, scene.perBase(), scene.bands());
     if (scene.repeat()) {
-        paintRepeat(painter, scene.perBase(), *scene.repeat(), scene.pairs());
+        paintRepeat(painter, scene.perBase(), *scene.repeat(), scene.pairs(), colours);
     }
 }
 
@@ -404,7 +395,7 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     if (style.look == MapLook::Paper) {
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        paintPaper(painter, scene, area);
+        paintPaper(painter, scene, area, style.colours);
         painter.restore();
         return;
     }
@@ -428,7 +419,7 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     paintScale(painter, perBase, scene.sequenceEnd());
     paintFeatures(painter, scene.features(), perBase, namesSetApart(scene, style), area);
     paintMicrosatellites(painter, perBase, scene.microsatellites());
-    paintRepeatMarks(painter, scene);
+    paintRepeatMarks(painter, scene, style.colours);
     painter.restore();
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
+#include "palette/colourscheme.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -56,9 +57,9 @@ QColor dotPlotColor(RepeatKind kind)
 {
     switch (kind) {
         case RepeatKind::Direct:
-            return fromBbggrr(kFirstCopyColor);
+            return fromBbggrr(kStandardColours.firstCopy);
         case RepeatKind::Inverted:
-            return fromBbggrr(kTransformedCopyColor);
+            return fromBbggrr(kStandardColours.secondCopy);
         case RepeatKind::Mirror:
             return QColor(0x20, 0x60, 0xD0);
         case RepeatKind::Complementary:

@@ -5,6 +5,7 @@
 
 #include "mapgeometry/mapscene.h"
 #include "mapgeometry/tidylabels.h"
+#include "palette/colourscheme.h"
 
 #include <QColor>
 #include <QFont>
@@ -15,10 +16,6 @@ class QPainter;
 
 namespace tessaron {
 
-// The marks of a repeat's copies, in the colour scheme chosen (engine/colourscheme.h).
-[[nodiscard]] QColor firstCopyMark();
-[[nodiscard]] QColor secondCopyMark();
-
 // 0x00BBGGRR to a colour.
 [[nodiscard]] QColor colorOf(std::uint32_t value);
 // The five feature colours that have a pen of their own.
@@ -28,11 +25,12 @@ namespace tessaron {
 [[nodiscard]] QFont mapFont(int pixels);
 [[nodiscard]] LabelMetrics metricsOf(const QFont& font);
 // The approximate pairs' bands, then the dots and chords, or the arcs and band, of
-// the scene's selected repeat.
-void paintRepeatMarks(QPainter& painter, const MapScene& scene);
+// the scene's selected repeat, its copies in the colours of `colours`.
+void paintRepeatMarks(QPainter& painter, const MapScene& scene, const ColourScheme& colours);
 
 // The map for a paper (paperpainter.cpp).
 [[nodiscard]] MapBounds paperBounds(const MapScene& scene);
-void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown);
+void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown,
+                const ColourScheme& colours);
 
 }  // namespace tessaron

@@ -82,7 +82,8 @@ struct LegendEntry {
     bool dot = false;  // a repeat's copy: a dot rather than a bar
 };
 
-std::vector<LegendEntry> legendEntries(const MapScene& scene, const std::vector<MapName>& names)
+std::vector<LegendEntry> legendEntries(const MapScene& scene, const std::vector<MapName>& names,
+                                       const ColourScheme& colours)
 {
     struct Kind {
         std::uint32_t color;
@@ -108,9 +109,9 @@ std::vector<LegendEntry> legendEntries(const MapScene& scene, const std::vector<
         entries.push_back({kSkewBelowColor, QStringLiteral("GC skew -")});
     }
     if (scene.repeat()) {
-        entries.push_back({firstCopyMark(), QStringLiteral("repeat: first copy"), true});
+        entries.push_back({colorOf(colours.firstCopy), QStringLiteral("repeat: first copy"), true});
         if (scene.repeat()->transformed) {
-            entries.push_back({secondCopyMark(), QStringLiteral("second copy"), true});
+            entries.push_back({colorOf(colours.secondCopy), QStringLiteral("second copy"), true});
         }
     }
     return entries;
@@ -344,12 +345,14 @@ void paintLegend(QPainter& painter, const std::vector<LegendEntry>& entries, dou
 MapBounds paperBounds(const MapScene& scene)
 {
     MapBounds bounds = nameLayout(scene).bounds;
-    const std::vector<LegendEntry> entries = legendEntries(scene, namesOnce(scene.features()));
+    // The legend takes the same room in every colour scheme.
+    const std::vector<LegendEntry> entries =
+        legendEntries(scene, namesOnce(scene.features()), kStandardColours);
     bounds.bottom += placeLegend(entries, bounds.left, bounds.bottom, bounds.width(), nullptr);
     return bounds;
 }
 
-void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown)
+void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown, const ColourScheme& colours)
 {
     painter.fillRect(QRectF(shown.left, shown.top, shown.width(), shown.height()), Qt::white);
     const std::vector<MapName> names = namesOnce(scene.features());
@@ -364,9 +367,9 @@ void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown
         paintNames(painter, layout);
     }
     paintCentre(painter, scene);
-    paintLegend(painter, legendEntries(scene, names), layout.bounds.left, layout.bounds.bottom,
+    paintLegend(painter, legendEntries(scene, names, colours), layout.bounds.left, layout.bounds.bottom,
                 layout.bounds.width());
-    paintRepeatMarks(painter, scene);
+    paintRepeatMarks(painter, scene, colours);
 }
 
 }  // namespace tessaron

@@ -1,7 +1,6 @@
 // Sessions saved and reopened, the IUPAC motif search, printing to PDF and
 // the colours for colour blindness, driven through the main window's menus.
 
-#include "engine/colourscheme.h"
 #include "views/colourcommands.h"
 #include "views/motifsearchwindow.h"
 #include "views/paneprinting.h"
@@ -28,11 +27,7 @@ protected:
         WindowFixture::SetUp();
         window_ = makeWindow();
     }
-    void TearDown() override
-    {
-        window_.reset();
-        tessaron::setColourScheme(tessaron::ColourScheme::Standard);
-    }
+    void TearDown() override { window_.reset(); }
     void openGenome(const QString& file)
     {
         open(*window_, CTessaronDlg::IdOpenGenBank, file);
@@ -306,6 +301,21 @@ TEST_F(DailyTools, ColoursForColourBlindnessAreAChoiceKeptInTheSettings)
     safe->setChecked(true);
     EXPECT_EQ(paneOf(*window_)->colorAt(first), QColor(0, 114, 178));
     EXPECT_TRUE(stored(QStringLiteral("Tessaron/window/colourblindsafe")).toBool());
+    // The map and the report's chart opened from then on take the scheme too,
+    // and an open map follows the choice back.
+    trigger(*window_, CTessaronDlg::IdDiagram);
+    ASSERT_NE(mapOf(*window_), nullptr);
+    EXPECT_EQ(mapOf(*window_)->style().colours, tessaron::kColourBlindSafeColours);
+    trigger(*window_, CTessaronDlg::IdViewReport);
+    ASSERT_FALSE(sheetsOf(*window_).empty());
+    const auto* chart = sheetsOf(*window_).back()->chart();
+    ASSERT_NE(chart, nullptr);
+    ASSERT_FALSE(chart->data().lines.empty());
+    EXPECT_EQ(chart->data().lines.front().color, QColor(0, 114, 178));
+    safe->setChecked(false);
+    EXPECT_EQ(mapOf(*window_)->style().colours, tessaron::kStandardColours);
+    EXPECT_EQ(paneOf(*window_)->colorAt(first), QColor(0, 208, 0));
+    safe->setChecked(true);
     window_ = makeWindow();
     EXPECT_TRUE(window_->command(ColourCommands::IdColourBlindSafe)->isChecked());
 }

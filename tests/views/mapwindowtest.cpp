@@ -203,6 +203,48 @@ TEST(DiagramPaint, DirectRepeatDotsAreAllGreen)
     EXPECT_GT(countAll(image, QColor(128, 128, 128)), 20);
 }
 
+// The copies take the colours of the style's scheme, whatever was painted
+// before: each scheme in turn, the program's own again last, on the standard
+// map and the map for a paper (whose legend names the copies too).
+TEST(DiagramPaint, CopiesTakeTheColoursOfTheStyle)
+{
+    const Mito& m = mito();
+    const Repeat* repeat = clearRepeat(*m.inverted, 1);
+    ASSERT_NE(repeat, nullptr);
+    const auto pairs = m.inverted->pairs(*repeat);
+    MapScene scene(m.features, 0);
+    scene.setRepeat(repeat, pairs);
+    const double perBase = radiansPerBase(m.features);
+    const auto colorOf = [](std::uint32_t bbggrr) {
+        return QColor(static_cast<int>(bbggrr & 0xFFU), static_cast<int>((bbggrr >> 8U) & 0xFFU),
+                      static_cast<int>((bbggrr >> 16U) & 0xFFU));
+    };
+    for (const tessaron::ColourScheme& colours :
+         {tessaron::kStandardColours, tessaron::kColourBlindSafeColours, tessaron::kStandardColours}) {
+        const ColourScheme& other = colours == tessaron::kStandardColours ? tessaron::kColourBlindSafeColours
+                                                                          : tessaron::kStandardColours;
+        DiagramStyle style;
+        style.colours = colours;
+        const QImage image = renderDiagram(scene, style);
+        for (const RepeatPair& pair : pairs) {
+            EXPECT_GE(
+                countInBox(image, mapPoint(perBase, pair.first, kScaleRadius, 0), colorOf(colours.firstCopy)),
+                30);
+            EXPECT_GE(countInBox(image, mapPoint(perBase, pair.second, kScaleRadius, 0),
+                                 colorOf(colours.secondCopy)),
+                      30);
+        }
+        EXPECT_EQ(countAll(image, colorOf(other.firstCopy)), 0);
+        EXPECT_EQ(countAll(image, colorOf(other.secondCopy)), 0);
+
+        style.look = MapLook::Paper;
+        const QImage paper = renderDiagram(scene, style);
+        EXPECT_GT(countAll(paper, colorOf(colours.firstCopy)), 0);
+        EXPECT_GT(countAll(paper, colorOf(colours.secondCopy)), 0);
+        EXPECT_EQ(countAll(paper, colorOf(other.secondCopy)), 0);
+    }
+}
+
 TEST(DiagramPaint, NoRepeatNoDots)
 {
     const QImage image = renderDiagram(mito().features, nullptr, {});

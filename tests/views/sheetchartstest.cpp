@@ -1,6 +1,8 @@
 // The sheets' headers, alignment, widths and sorting, and the charts of
 // pairs per length drawn from the sheets' numbers.
 
+#include "charts/approximatechart.h"
+#include "charts/barfigure.h"
 #include "charts/chartlegend.h"
 #include "charts/chartpanel.h"
 #include "charts/repeatchart.h"
@@ -168,6 +170,44 @@ TEST(RepeatChart, OneSeriesPerKindWithTheSummarysNumbers)
     // The kinds' colours differ.
     EXPECT_NE(tessaron::kindColor(RepeatKind::Mirror), tessaron::kindColor(RepeatKind::Inverted));
     EXPECT_NE(tessaron::kindColor(RepeatKind::Complementary), tessaron::kindColor(RepeatKind::Mirror));
+}
+
+// Every chart of the kinds draws them in the scheme it is given, and the
+// scheme for colour blindness tells the four kinds apart.
+TEST(RepeatChart, KindsTakeTheColoursOfTheSchemeGiven)
+{
+    tessaron::PairCountsByKind counts{};
+    for (auto& kindCounts : counts) {
+        kindCounts = {1, 2, 3};
+    }
+    const tessaron::ApproximateClassCounts classes{};
+    const tessaron::RepeatSection section;
+    for (const tessaron::ColourScheme& colours :
+         {tessaron::kColourBlindSafeColours, tessaron::kStandardColours}) {
+        const tessaron::ChartData summary = tessaron::summaryChartData(8, counts, 0, colours);
+        const tessaron::ChartData approximate = tessaron::approximateChartData(classes, colours);
+        const tessaron::BarFigure figure = tessaron::repeatSectionFigure(section, colours);
+        ASSERT_EQ(summary.lines.size(), tessaron::kKindOrder.size());
+        ASSERT_EQ(approximate.lines.size(), tessaron::kKindOrder.size());
+        ASSERT_FALSE(figure.empty());
+        ASSERT_EQ(figure.front().sets.size(), tessaron::kKindOrder.size());
+        std::set<QRgb> distinct;
+        for (std::size_t i = 0; i < tessaron::kKindOrder.size(); ++i) {
+            const RepeatKind kind = tessaron::kKindOrder[i];
+            const std::uint32_t bbggrr = colours.kind(kind);
+            const QColor expected(static_cast<int>(bbggrr & 0xFFU), static_cast<int>((bbggrr >> 8U) & 0xFFU),
+                                  static_cast<int>((bbggrr >> 16U) & 0xFFU));
+            EXPECT_EQ(tessaron::kindColor(kind, colours), expected);
+            EXPECT_EQ(summary.lines[i].color, expected) << i;
+            EXPECT_EQ(approximate.lines[i].color, expected) << i;
+            EXPECT_EQ(figure.front().sets[i].color, expected) << i;
+            distinct.insert(expected.rgb());
+        }
+        EXPECT_EQ(distinct.size(), tessaron::kKindOrder.size());
+    }
+    // By default, the program's own.
+    EXPECT_EQ(tessaron::kindColor(RepeatKind::Direct), QColor(0, 208, 0));
+    EXPECT_EQ(tessaron::kindColor(RepeatKind::Inverted), QColor(224, 0, 0));
 }
 
 TEST(RepeatChart, ComparisonHasALinePerGenome)

@@ -1,6 +1,5 @@
 #include "views/colourcommands.h"
 
-#include "engine/colourscheme.h"
 #include "views/mainpanes.h"
 #include "views/mapwindow.h"
 #include "views/mapwindowholder.h"
@@ -19,8 +18,7 @@ ColourCommands::ColourCommands(SequenceView& pane, SequenceNavigator& navigator,
     : QObject(parent), pane_(pane), navigator_(navigator), maps_(maps), settings_(settings)
 {
     setObjectName(QStringLiteral("colourCommands"));
-    tessaron::setColourScheme(settings_.colourBlindSafe() ? tessaron::ColourScheme::ColourBlindSafe
-                                                          : tessaron::ColourScheme::Standard);
+    navigator_.setColours(settings_.colourScheme());
     pane_.installEventFilter(this);
 }
 
@@ -28,15 +26,14 @@ void ColourCommands::addCommand(QMenu* view)
 {
     QAction* safe = addMenuCommand(view, IdColourBlindSafe, tr("Colours for colour &blindness"), true);
     safe->setCheckable(true);
-    safe->setChecked(tessaron::colourScheme() == tessaron::ColourScheme::ColourBlindSafe);
+    safe->setChecked(settings_.colourBlindSafe());
     connect(safe, &QAction::toggled, this, &ColourCommands::setColourBlindSafe);
 }
 
 void ColourCommands::setColourBlindSafe(bool safe)
 {
-    tessaron::setColourScheme(safe ? tessaron::ColourScheme::ColourBlindSafe
-                                   : tessaron::ColourScheme::Standard);
     settings_.saveColourBlindSafe(safe);
+    navigator_.setColours(settings_.colourScheme());
     repaint();
 }
 
@@ -56,6 +53,6 @@ void ColourCommands::repaint()
     }
     pane_.viewport()->update();
     if (CDiagramDlg* map = maps_.open()) {
-        map->update();
+        map->setColours(settings_.colourScheme());
     }
 }

@@ -182,6 +182,12 @@ void CDiagramDlg::setTidyLabels(bool tidy)
     update();
 }
 
+void CDiagramDlg::setColours(const tessaron::ColourScheme& colours)
+{
+    style_.colours = colours;
+    update();
+}
+
 void CDiagramDlg::setPaperStyle(bool paper)
 {
     if (paper == paperStyle()) {
@@ -297,6 +303,7 @@ bool CDiagramDlg::saveImage()
     tessaron::MapImageOptions options = saveOptions_;
     options.style.look = style_.look;
     options.style.labels = style_.labels;
+    options.style.colours = style_.colours;
     auto written = std::make_shared<bool>(true);
     saver_->start<bool>(
         [path, scene = scene_, options](const std::stop_token&, const JobRunner::Reporter<double>&) {

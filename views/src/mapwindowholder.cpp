@@ -27,6 +27,7 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
         return *map_;
     }
     map_ = new CDiagramDlg(window_, features, genome);
+    map_->setColours(settings_.colourScheme());
     map_->setWindowTitle(QStringLiteral("%1 - %2").arg(
         map_->windowTitle(), genomeAndSearch(QString::fromStdString(session_.state().name),
                                              session_.minimum(), session_.maximum(), session_.method())));

@@ -160,8 +160,8 @@ void MicrosatelliteCommands::showRepeatSummary()
                 return;
             }
             const auto& section = std::get<tessaron::RepeatSection>(result);
-            summary_ =
-                showSheet(tessaron::repeatSectionLayout(section), tessaron::repeatSectionFigure(section));
+            summary_ = showSheet(tessaron::repeatSectionLayout(section),
+                                 tessaron::repeatSectionFigure(section, settings_.colourScheme()));
         });
 }
 

@@ -32,9 +32,10 @@ QString decimal(double value)
 
 }  // namespace
 
-CReportSheetDlg::CReportSheetDlg(QWidget* parent)
+CReportSheetDlg::CReportSheetDlg(QWidget* parent, const tessaron::ColourScheme& colours)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      colours_(colours),
       splitter_(new QSplitter(Qt::Horizontal, this)),
       tablePane_(new QWidget(splitter_)),
       sheet_(new CWebCalc(tablePane_)),
@@ -123,7 +124,7 @@ bool CReportSheetDlg::Fill()
     hasChart_ = true;
     if (controls_) {
         writeControls(*controls_);
-        chart_->setData(tessaron::controlsChartData(*controls_));
+        chart_->setData(tessaron::controlsChartData(*controls_, colours_));
     } else if (comparison_) {
         const tessaron::SheetLayout layout = tessaron::comparisonLayout(*comparison_);
         // The genome, then each length as its heading in row 2 reads.
@@ -145,7 +146,7 @@ bool CReportSheetDlg::Fill()
         sheet_->sheetModel()->setColumnTitles({tr("Length"), tr("Pairs")});
         write(tessaron::approximateSummaryLayout(*approximate_));
         setWindowTitle(tr("Approximate repeats"));
-        chart_->setData(tessaron::approximateChartData(*approximate_));
+        chart_->setData(tessaron::approximateChartData(*approximate_, colours_));
     } else if (listingMode_) {
         auto* listing = new ListingModel(listed_);
         setWindowTitle(listing->caption());
@@ -162,7 +163,8 @@ bool CReportSheetDlg::Fill()
     } else {
         sheet_->sheetModel()->setColumnTitles({tr("Length"), tr("Pairs")});
         write(tessaron::summaryLayout(summaryMinLength_, summaryCounts_));
-        chart_->setData(tessaron::summaryChartData(summaryMinLength_, summaryCounts_, summaryMaxLength_));
+        chart_->setData(
+            tessaron::summaryChartData(summaryMinLength_, summaryCounts_, summaryMaxLength_, colours_));
     }
     chartAction_->setEnabled(hasChart_);
     clearContent();

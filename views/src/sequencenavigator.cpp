@@ -1,6 +1,5 @@
 #include "views/sequencenavigator.h"
 
-#include "engine/colourscheme.h"
 #include "engine/repeatkinds.h"
 #include "session/highlights.h"
 #include "views/genomestatusbar.h"
@@ -70,11 +69,9 @@ void SequenceNavigator::paint()
 {
     pane_.clearHighlights();
     // The colours of the scheme chosen, made readable on the pane's background.
-    const bool transformed =
-        tessaron::kindInfo(highlights_.kind()).secondCopyColor != tessaron::kFirstCopyColor;
-    const QColor first = readableOn(colorOf(tessaron::firstCopyColour()), pane_.palette());
-    const QColor second = readableOn(
-        colorOf(transformed ? tessaron::secondCopyColour() : tessaron::firstCopyColour()), pane_.palette());
+    const bool transformed = highlights_.kind() != tessaron::RepeatKind::Direct;
+    const QColor first = readableOn(colorOf(colours_.firstCopy), pane_.palette());
+    const QColor second = readableOn(colorOf(colours_.secondCopyOf(transformed)), pane_.palette());
     for (const tessaron::Highlights::Copy& copy : highlights_.copies()) {
         pane_.addHighlight(copy.start, copy.length, copy.second ? second : first);
     }

@@ -284,16 +284,23 @@ void SettingsStore::saveBothStrands(bool both)
 
 bool SettingsStore::colourBlindSafe() const
 {
-    return settings_ && settings_->value(kColourBlindKey, false).toBool();
+    // Without a settings file the choice lasts until the program ends.
+    return settings_ ? settings_->value(kColourBlindKey, false).toBool() : colourBlindSafe_;
 }
 
 void SettingsStore::saveColourBlindSafe(bool safe)
 {
+    colourBlindSafe_ = safe;
     if (!settings_) {
         return;
     }
     settings_->setValue(kColourBlindKey, safe);
     settings_->sync();
+}
+
+tessaron::ColourScheme SettingsStore::colourScheme() const
+{
+    return colourBlindSafe() ? tessaron::kColourBlindSafeColours : tessaron::kStandardColours;
 }
 
 SettingsStore::WindowPlace SettingsStore::windowPlace() const

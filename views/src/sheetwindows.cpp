@@ -29,7 +29,7 @@ SheetWindows::SheetWindows(QWidget* window, Prompts& prompts, SettingsStore& set
 
 void SheetWindows::showReport(const tessaron::Analysis& analysis)
 {
-    auto* sheet = new CReportSheetDlg(window_);
+    auto* sheet = new CReportSheetDlg(window_, settings_.colourScheme());
     sheet->SetReportContent(analysis);
     show(sheet, true);
     if (approximateCounts_) {
@@ -39,7 +39,7 @@ void SheetWindows::showReport(const tessaron::Analysis& analysis)
 
 void SheetWindows::showApproximateReport(const tessaron::ApproximateClassCounts& counts)
 {
-    auto* sheet = new CReportSheetDlg(window_);
+    auto* sheet = new CReportSheetDlg(window_, settings_.colourScheme());
     sheet->SetApproximateContent(counts);
     show(sheet, true);
     sheet->chartAction()->setChecked(true);
@@ -47,7 +47,7 @@ void SheetWindows::showApproximateReport(const tessaron::ApproximateClassCounts&
 
 void SheetWindows::showListing(std::shared_ptr<const tessaron::RepeatSnapshot> snapshot)
 {
-    auto* sheet = new CReportSheetDlg(window_);
+    auto* sheet = new CReportSheetDlg(window_, settings_.colourScheme());
     sheet->SetKindContent(std::move(snapshot));
     sheet->Fill();
     show(sheet, true);
@@ -55,7 +55,7 @@ void SheetWindows::showListing(std::shared_ptr<const tessaron::RepeatSnapshot> s
 
 void SheetWindows::showControls(const tessaron::ControlReport& report)
 {
-    auto* sheet = new CReportSheetDlg(window_);
+    auto* sheet = new CReportSheetDlg(window_, settings_.colourScheme());
     sheet->SetControlsContent(report);
     show(sheet, true);
     sheet->chartAction()->setChecked(true);
@@ -96,7 +96,7 @@ void SheetWindows::runControls(tessaron::SearchMethod method)
 
 void SheetWindows::showComparison(const tessaron::GenomeComparison& comparison)
 {
-    auto* sheet = new CReportSheetDlg(window_);
+    auto* sheet = new CReportSheetDlg(window_, settings_.colourScheme());
     sheet->SetCompareContent(comparison);
     show(sheet, false);
 }

@@ -12,9 +12,10 @@
 
 namespace tessaron {
 
-// One line per kind (its colour as kindColor) over the length classes, which
-// name the categories.
-[[nodiscard]] ChartData approximateChartData(const ApproximateClassCounts& counts);
+// One line per kind (its colour as kindColor in `colours`) over the length
+// classes, which name the categories.
+[[nodiscard]] ChartData approximateChartData(const ApproximateClassCounts& counts,
+                                             const ColourScheme& colours = kStandardColours);
 
 // A chart of data with categories: one bar per line in each category. On a
 // logarithmic scale the zeros are left out.

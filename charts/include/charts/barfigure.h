@@ -8,6 +8,7 @@
 
 #include "compare/genomecomparison.h"
 #include "compare/repeatsection.h"
+#include "palette/colourscheme.h"
 
 #include <QColor>
 #include <QSize>
@@ -45,9 +46,10 @@ struct BarChartData {
 using BarFigure = std::vector<BarChartData>;
 
 // The section's figure: the pairs per length class, a set per kind in the
-// kinds' colours, and the microsatellites per class (by unit length, then
-// class) with those in compounds beside them.
-[[nodiscard]] BarFigure repeatSectionFigure(const RepeatSection& section);
+// kinds' colours of `colours`, and the microsatellites per class (by unit
+// length, then class) with those in compounds beside them.
+[[nodiscard]] BarFigure repeatSectionFigure(const RepeatSection& section,
+                                            const ColourScheme& colours = kStandardColours);
 // The microsatellites per unit length, a set per genome.
 [[nodiscard]] BarFigure microsatelliteComparisonFigure(const MicrosatelliteComparison& comparison);
 

@@ -6,6 +6,7 @@
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
+#include "palette/colourscheme.h"
 #include "report/reportlayout.h"
 
 #include <QColor>
@@ -53,9 +54,10 @@ struct ChartData {
     int gatheredAbove = 0;
 };
 
-// The colour of a kind's line: its copies' colours of the kinds' table for
-// direct and inverted repeats, blue for mirror and orange for complementary.
-[[nodiscard]] QColor kindColor(RepeatKind kind);
+// The colour of a kind's line in `colours` (by default the program's own:
+// the copies' green and red for direct and inverted repeats, blue for mirror
+// and orange for complementary).
+[[nodiscard]] QColor kindColor(RepeatKind kind, const ColourScheme& colours = kStandardColours);
 // The colour and the pen of the index-th of many lines (genomes): 20
 // colours apart from one another, then again darker and dashed, then dotted
 // ...: no two of the first 80 lines alike.
@@ -67,13 +69,16 @@ struct ChartData {
 // `maxLength` (the maximum setting), the pairs of longer words (found by the
 // complete search, up to thousands of letters) are gathered in one last
 // point just above it, so that the lengths searched keep their room.
-[[nodiscard]] ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength = 0);
+// The kinds' lines take their colours from `colours` here and below.
+[[nodiscard]] ChartData summaryChartData(int minLength, const PairCountsByKind& counts, int maxLength = 0,
+                                         const ColourScheme& colours = kStandardColours);
 // The comparison: one line per genome over the table's lengths; the title
 // names the kind compared.
 [[nodiscard]] ChartData comparisonChartData(const GenomeComparison& comparison);
 // The controls: per kind the genome's pairs, the controls' mean (dashed) and
 // a band of two standard deviations about it.
-[[nodiscard]] ChartData controlsChartData(const ControlReport& report);
+[[nodiscard]] ChartData controlsChartData(const ControlReport& report,
+                                          const ColourScheme& colours = kStandardColours);
 
 // The chart of the data, lengths along and pairs up, with a legend of the
 // lines' whole names (ChartLegend). On a logarithmic scale the zeros are left

@@ -2,8 +2,8 @@
 
 // The four kinds of repeat, described once for every layer: the engine's
 // searches, the reports, the command line and the windows all read their
-// names, captions and colours from this table (the windows keep their own
-// menu ids and list order).
+// names and captions from this table (the windows keep their own menu ids
+// and list order; the colours they paint in are a scheme of their own).
 
 #include "engine/repeatlist.h"
 
@@ -22,22 +22,18 @@ struct KindInfo {
     std::string_view label;           // "direct repeats": tree branch and progress line
     std::string_view listingCaption;  // "Direct Repeats": the listing sheet's caption
     bool listsSecondCopy;             // the listing shows the text at the second copy
-    std::uint32_t secondCopyColor;    // 0x00BBGGRR; the first copy is always kFirstCopyColor
 };
-
-inline constexpr std::uint32_t kFirstCopyColor = 0x00D000;        // green
-inline constexpr std::uint32_t kTransformedCopyColor = 0x0000E0;  // red
 
 // Indexed by RepeatKind.
 inline constexpr std::array<KindInfo, kRepeatKindCount> kKinds{{
     {RepeatKind::Direct, "direct", "the same word again", "Direct repeats", "direct repeats",
-     "Direct Repeats", false, kFirstCopyColor},
+     "Direct Repeats", false},
     {RepeatKind::Inverted, "inverted", "the reverse complement", "Inverted repeats", "inverted repeats",
-     "Inverted Repeats", true, kTransformedCopyColor},
+     "Inverted Repeats", true},
     {RepeatKind::Mirror, "mirror", "the word read backwards", "Mirror repeats", "mirror repeats",
-     "Mirror Repeats", true, kTransformedCopyColor},
+     "Mirror Repeats", true},
     {RepeatKind::Complementary, "complementary", "the complement, read in the same direction",
-     "Complementary repeats", "complementary repeats", "Complementary Repeats", true, kTransformedCopyColor},
+     "Complementary repeats", "complementary repeats", "Complementary Repeats", true},
 }};
 
 // The order in which the searches run and every report lists the kinds.

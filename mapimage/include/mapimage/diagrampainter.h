@@ -15,6 +15,7 @@
 #include "input/feature.h"
 #include "mapgeometry/mapscene.h"
 #include "mapgeometry/tidylabels.h"
+#include "palette/colourscheme.h"
 
 #include <QImage>
 #include <QRectF>
@@ -46,6 +47,8 @@ struct DiagramStyle {
     // Smooth edges; the standard map's own size is drawn without, pixel for
     // pixel. The map for a paper is always smooth.
     bool antialias = false;
+    // The colours of the selected repeat's copies.
+    ColourScheme colours = kStandardColours;
     friend bool operator==(const DiagramStyle&, const DiagramStyle&) = default;
 };
 

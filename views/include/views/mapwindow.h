@@ -86,6 +86,8 @@ public:
     [[nodiscard]] bool paperStyle() const { return style_.look == tessaron::MapLook::Paper; }
     void setPaperStyle(bool paper);
     [[nodiscard]] const tessaron::DiagramStyle& style() const { return style_; }
+    // The colours of the selected repeat's copies, on screen and in the files saved.
+    void setColours(const tessaron::ColourScheme& colours);
 
     // Map coordinates to the window's, with the zoom and pan: the map's part
     // of the plane (600 x 460 for the standard map) fits the window.

@@ -15,6 +15,7 @@
 #include "compare/genomecomparison.h"
 #include "engine/approximatesearch.h"
 #include "engine/repeatsnapshot.h"
+#include "palette/colourscheme.h"
 #include "report/reportlayout.h"
 
 #include <QDialog>
@@ -41,7 +42,9 @@ public:
     // The chart's width beside the table.
     static constexpr int kChartWidth = 560;
 
-    explicit CReportSheetDlg(QWidget* parent = nullptr);
+    // The kinds' lines of its chart in `colours`.
+    explicit CReportSheetDlg(QWidget* parent = nullptr,
+                             const tessaron::ColourScheme& colours = tessaron::kStandardColours);
 
     // Exactly one content is set before the window is shown; when more are,
     // the controls win over the comparison, the comparison over the listing
@@ -91,6 +94,7 @@ private:
     std::optional<tessaron::GenomeComparison> comparison_;
     std::optional<tessaron::ControlReport> controls_;
     std::optional<tessaron::ApproximateClassCounts> approximate_;
+    tessaron::ColourScheme colours_;
     QSplitter* splitter_ = nullptr;
     QWidget* tablePane_ = nullptr;
     CWebCalc* sheet_ = nullptr;

@@ -6,6 +6,8 @@
 // copy" (round the circle, "Copy 2 of 5" in the status bar) in the Edit
 // menu, "Zoom &in", "Zoom &out" and "&Actual size" in the View menu.
 
+#include "palette/colourscheme.h"
+
 #include <QColor>
 #include <QObject>
 
@@ -45,8 +47,9 @@ public:
     void addFindingCommands(QMenu* edit);
     void addZoomCommands(QMenu* view);
     // Paints the highlights over the sequence the pane holds, instead of the
-    // ones before.
+    // ones before, in `colours` made readable on the pane's background.
     void paint();
+    void setColours(const tessaron::ColourScheme& colours) { colours_ = colours; }
     // Puts the caret on the first copy of the selected word and brings it into view.
     void showFirstCopy();
     // The same, when a word is selected.
@@ -66,6 +69,7 @@ private:
     GenomeStatusBar& statusBar_;
     Prompts& prompts_;
     QWidget* window_;
+    tessaron::ColourScheme colours_ = tessaron::kStandardColours;
     QAction* goTo_ = nullptr;
     QAction* next_ = nullptr;
     QAction* previous_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "engine/microsatellites.h"
 #include "engine/searchmethod.h"
+#include "palette/colourscheme.h"
 
 #include <QByteArray>
 #include <QString>
@@ -68,6 +69,8 @@ public:
     // Whether repeats are marked in colours safe for red-green colour blindness.
     [[nodiscard]] bool colourBlindSafe() const;
     void saveColourBlindSafe(bool safe);
+    // The colours that choice stands for.
+    [[nodiscard]] tessaron::ColourScheme colourScheme() const;
     // Where the main window was as it closed: its frame (QWidget::saveGeometry),
     // and the results tree's width when the user had moved the splitter (0
     // when not); none before the window first closes.
@@ -97,4 +100,5 @@ private:
     QString fileName_;
     QString problem_;
     std::unique_ptr<QSettings> settings_;  // none when the file cannot be used
+    bool colourBlindSafe_ = false;         // the choice, kept without a file
 };

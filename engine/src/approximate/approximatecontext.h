@@ -4,7 +4,7 @@
 // texts, the settings of one kind's search, and a small thread pool.
 
 #include "engine/approximatesearch.h"
-#include "packedtext.h"
+#include "shared/packedtext.h"
 
 #include <cstdint>
 #include <functional>

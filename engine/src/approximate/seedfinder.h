@@ -1,8 +1,8 @@
 #pragma once
 
 #include "approximatecontext.h"
-#include "packedtext.h"
 #include "seedplan.h"
+#include "shared/packedtext.h"
 
 #include <compare>
 #include <cstdint>

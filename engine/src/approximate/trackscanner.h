@@ -2,7 +2,7 @@
 
 #include "approximatecontext.h"
 #include "maximalsegments.h"
-#include "packedtext.h"
+#include "shared/packedtext.h"
 
 #include <cstdint>
 #include <optional>
