@@ -1,7 +1,7 @@
 // The job runner off the window's thread: progress of the caller's type in
 // the order reported, a refused second job, waits with a limit and cancel.
 
-#include "views/jobrunner.h"
+#include "views/base/jobrunner.h"
 #include "windowfixture.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // origin, stepping through copies, going to a position, the tree's filter,
 // the recent files, the status bar, the choosers' file types and Help.
 
-#include "views/finddlg.h"
-#include "views/helpdlg.h"
-#include "views/recentfilesmenu.h"
-#include "views/repeattreemodel.h"
-#include "views/sequenceview.h"
+#include "views/dialogs/finddlg.h"
+#include "views/dialogs/helpdlg.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sequence/sequenceview.h"
+#include "views/shell/recentfilesmenu.h"
 #include "whenmodal.h"
 #include "windowfixture.h"
 

@@ -1,0 +1,60 @@
+#include "views/commands/colourcommands.h"
+
+#include "engine/colourscheme.h"
+#include "views/base/menucommand.h"
+#include "views/base/settingsstore.h"
+#include "views/base/themecolours.h"
+#include "views/maps/mapwindow.h"
+#include "views/maps/mapwindowholder.h"
+#include "views/sequence/sequencenavigator.h"
+#include "views/sequence/sequenceview.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+
+ColourCommands::ColourCommands(SequenceView& pane, SequenceNavigator& navigator, MapWindowHolder& maps,
+                               SettingsStore& settings, QObject* parent)
+    : QObject(parent), pane_(pane), navigator_(navigator), maps_(maps), settings_(settings)
+{
+    setObjectName(QStringLiteral("colourCommands"));
+    tessaron::setColourScheme(settings_.colourBlindSafe() ? tessaron::ColourScheme::ColourBlindSafe
+                                                          : tessaron::ColourScheme::Standard);
+    pane_.installEventFilter(this);
+}
+
+void ColourCommands::addCommand(QMenu* view)
+{
+    QAction* safe = addMenuCommand(view, "colourBlindSafe", tr("Colours for colour &blindness"), true);
+    safe->setCheckable(true);
+    safe->setChecked(tessaron::colourScheme() == tessaron::ColourScheme::ColourBlindSafe);
+    connect(safe, &QAction::toggled, this, &ColourCommands::setColourBlindSafe);
+}
+
+void ColourCommands::setColourBlindSafe(bool safe)
+{
+    tessaron::setColourScheme(safe ? tessaron::ColourScheme::ColourBlindSafe
+                                   : tessaron::ColourScheme::Standard);
+    settings_.saveColourBlindSafe(safe);
+    repaint();
+}
+
+bool ColourCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &pane_ && event->type() == QEvent::PaletteChange) {
+        repaint();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ColourCommands::repaint()
+{
+    pane_.setTextColor(readableOn(kSequenceColor, pane_.palette()));
+    if (pane_.textLength() > 0) {
+        navigator_.paint();
+    }
+    pane_.viewport()->update();
+    if (CDiagramDlg* map = maps_.open()) {
+        map->update();
+    }
+}
