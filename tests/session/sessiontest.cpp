@@ -357,12 +357,26 @@ TEST(Session, TheApproximateSearchIsAJobWhoseStateKeepsTheGenomeAndItsHighlights
     EXPECT_TRUE(session.analysed());
     EXPECT_FALSE(session.highlights().copies().empty()) << "the same genome keeps its highlights";
 
+    // The microsatellites found again under other settings replace the ones
+    // before; the approximate pairs stay.
+    MicrosatelliteSettings looser = session.microsatelliteSettings();
+    looser.minimumRepeats = {3, 2, 2, 2, 2, 2};
+    JobResult again = run(session.microsatelliteSearch(looser));
+    ASSERT_TRUE(again.state.has_value());
+    ASSERT_NE(again.state->microsatellites, nullptr);
+    EXPECT_EQ(*again.state->microsatellites,
+              std::get<MicrosatelliteList>(findMicrosatellites(session.genome(), looser)));
+    session.adopt(std::move(*again.state));
+    EXPECT_EQ(session.state().approximate, found);
+
     // A stopped search leaves nothing to adopt.
     std::stop_source stop;
     stop.request_stop();
-    const JobResult stopped = run(session.approximateSearch(settings), stop.get_token());
-    EXPECT_FALSE(stopped.state.has_value());
-    EXPECT_EQ(stopped.error, JobError::Cancelled);
+    for (const Job& job : {session.approximateSearch(settings), session.microsatelliteSearch(looser)}) {
+        const JobResult stopped = run(job, stop.get_token());
+        EXPECT_FALSE(stopped.state.has_value());
+        EXPECT_EQ(stopped.error, JobError::Cancelled);
+    }
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ std::optional<ResultsBranch::Item> ApproximateBranch::pairItem(tessaron::RepeatK
     if (!rows) {
         return std::nullopt;
     }
-    return Item{idOf({kPairLevel, k, rows->first}), rows->second};
+    return Item{idOf({kPairLevel, k, rows->first}), rows->second, false};
 }
 
 QString ApproximateBranch::title(int /*row*/) const
@@ -130,11 +130,11 @@ ResultsBranch::Item ApproximateBranch::parent(quintptr id) const
     const Place place = placeOf(id);
     switch (place.level) {
         case kKindLevel:
-            return {idOf({kBranchLevel, 0, 0}), 0};
+            return {idOf({kBranchLevel, 0, 0}), 0, true};
         case kClassLevel:
-            return {idOf({kKindLevel, place.kind, 0}), place.kind};
+            return {idOf({kKindLevel, place.kind, 0}), place.kind, false};
         case kPairLevel:
-            return {idOf({kClassLevel, place.kind, 0}), place.classRow};
+            return {idOf({kClassLevel, place.kind, 0}), place.classRow, false};
         default:
             return kRootItem;
     }

@@ -181,9 +181,9 @@ ResultsBranch::Item KindsBranch::parent(quintptr id) const
     const Place place = placeOf(id);
     switch (place.level) {
         case kLengthLevel:
-            return {idOf({kKindLevel, 0, 0}), place.kind};
+            return {idOf({kKindLevel, 0, 0}), place.kind, true};
         case kWordLevel:
-            return {idOf({kLengthLevel, place.kind, 0}), place.lengthRow};
+            return {idOf({kLengthLevel, place.kind, 0}), place.lengthRow, false};
         default:
             return kRootItem;
     }
@@ -346,5 +346,5 @@ std::optional<ResultsBranch::Item> KindsBranch::lengthItem(RepeatKind kind, int 
     if (found == shown.filledSlots.end() || *found != slot) {
         return std::nullopt;
     }
-    return Item{idOf({kLengthLevel, row, 0}), static_cast<int>(found - shown.filledSlots.begin())};
+    return Item{idOf({kLengthLevel, row, 0}), static_cast<int>(found - shown.filledSlots.begin()), false};
 }

@@ -197,11 +197,11 @@ ResultsBranch::Item MicrosatelliteBranch::parent(quintptr id) const
 {
     switch (levelOf(id)) {
         case kUnitLevel:
-            return {idOf(kBranchLevel), 0};
+            return {idOf(kBranchLevel), 0, true};
         case kClassLevel:
-            return {idOf(kUnitLevel), unitOf(id)};
+            return {idOf(kUnitLevel), unitOf(id), false};
         case kMemberLevel:
-            return {idOf(kClassLevel, unitOf(id)), classOf(id)};
+            return {idOf(kClassLevel, unitOf(id)), classOf(id), false};
         default:
             return kRootItem;
     }

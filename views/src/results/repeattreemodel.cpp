@@ -4,15 +4,22 @@
 
 namespace {
 
-// An item's internal id: its branch's number + 1 in the top bits, the branch's own id below.
-quintptr idIn(std::size_t number, quintptr id)
+// An item's internal id: its branch's number + 1 in the top bits, then
+// whether it is a top row, then the branch's own id.
+quintptr idIn(std::size_t number, quintptr id, bool top)
 {
-    return (static_cast<quintptr>(number + 1) << ResultsBranch::kIdBits) | id;
+    return (static_cast<quintptr>(number + 1) << (ResultsBranch::kIdBits + 1)) |
+           (static_cast<quintptr>(top) << ResultsBranch::kIdBits) | id;
 }
 
 std::size_t numberIn(quintptr id)
 {
-    return static_cast<std::size_t>(id >> ResultsBranch::kIdBits) - 1;
+    return static_cast<std::size_t>(id >> (ResultsBranch::kIdBits + 1)) - 1;
+}
+
+bool topIn(quintptr id)
+{
+    return ((id >> ResultsBranch::kIdBits) & 1U) != 0;
 }
 
 quintptr ownId(quintptr id)
@@ -56,14 +63,14 @@ std::optional<ResultsBranch::Item> RepeatTreeModel::itemIn(std::size_t number, c
     if (!index.isValid() || index.model() != this || numberIn(index.internalId()) != number) {
         return std::nullopt;
     }
-    const bool top = !index.parent().isValid();
-    return ResultsBranch::Item{ownId(index.internalId()), top ? index.row() - firstRow(number) : index.row()};
+    const bool top = topIn(index.internalId());
+    return ResultsBranch::Item{ownId(index.internalId()), top ? index.row() - firstRow(number) : index.row(),
+                               top};
 }
 
 QModelIndex RepeatTreeModel::indexIn(std::size_t number, const ResultsBranch::Item& item) const
 {
-    const bool top = branches_[number]->parent(item.id).id == ResultsBranch::kRoot;
-    return createIndex(top ? firstRow(number) + item.row : item.row, 0, idIn(number, item.id));
+    return createIndex(item.top ? firstRow(number) + item.row : item.row, 0, idIn(number, item.id, item.top));
 }
 
 void RepeatTreeModel::replace(std::size_t number, const std::function<void(ResultsBranch&)>& change)
@@ -134,19 +141,25 @@ void RepeatTreeModel::clear()
 
 QModelIndex RepeatTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
-    if (row < 0 || column != 0 || row >= rowCount(parent)) {
+    if (row < 0 || column != 0 || parent.column() > 0) {
         return {};
     }
     if (parent.isValid()) {
         const std::size_t number = numberIn(parent.internalId());
-        return createIndex(row, 0, idIn(number, branches_[number]->child(*itemIn(number, parent), row)));
+        const auto above = itemIn(number, parent);
+        return above && row < branches_[number]->rows(*above)
+                   ? createIndex(row, 0, idIn(number, branches_[number]->child(*above, row), false))
+                   : QModelIndex();
+    }
+    if (row >= rowCount()) {
+        return {};
     }
     std::size_t number = 0;
     while (row >= topRows_[number]) {
         row -= topRows_[number++];
     }
     return createIndex(firstRow(number) + row, 0,
-                       idIn(number, branches_[number]->child(ResultsBranch::kRootItem, row)));
+                       idIn(number, branches_[number]->child(ResultsBranch::kRootItem, row), true));
 }
 
 QModelIndex RepeatTreeModel::parent(const QModelIndex& child) const
@@ -182,7 +195,7 @@ QVariant RepeatTreeModel::data(const QModelIndex& index, int role) const
     }
     const std::size_t number = numberIn(index.internalId());
     const ResultsBranch::Item item = *itemIn(number, index);
-    if (role == Qt::DisplayRole && !index.parent().isValid()) {
+    if (role == Qt::DisplayRole && item.top) {
         return branches_[number]->title(item.row);
     }
     return branches_[number]->data(item, role);

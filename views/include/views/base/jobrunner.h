@@ -47,7 +47,8 @@ public:
                 return;
             }
             if (showAtOnce_ && runner_->onItsThread()) {
-                (*shown_)(progress);  // an inline job, on the runner's thread
+                runner_->deliverProgress();  // what helper threads reported before, first
+                (*shown_)(progress);         // an inline job, on the runner's thread
             } else {
                 // Another thread's: a job's own or a helper thread of an inline one.
                 runner_->report(stepStart, [shown = shown_, progress] { (*shown)(progress); });

@@ -31,10 +31,12 @@ struct ResultsFilter {
     friend bool operator==(const ResultsFilter&, const ResultsFilter&) = default;
 };
 
-// An item as its branch knows it: its id and its row under its parent.
+// An item as its branch knows it: its id, its row under its parent and
+// whether that parent is the tree's root.
 struct ResultsItem {
     quintptr id = 0;
     int row = -1;
+    bool top = false;
 };
 
 class ResultsBranch {
@@ -42,7 +44,7 @@ public:
     using Item = ResultsItem;
     // The id of the tree's root as a branch sees it: the parent of its top rows.
     static constexpr quintptr kRoot = 0;
-    static constexpr int kIdBits = static_cast<int>(sizeof(quintptr)) * 8 - 4;
+    static constexpr int kIdBits = static_cast<int>(sizeof(quintptr)) * 8 - 5;
     static constexpr Item kRootItem{};
 
     ResultsBranch() = default;
@@ -57,7 +59,8 @@ public:
     [[nodiscard]] virtual int rows(const Item& parent) const = 0;
     // The id of the `row`-th item under `parent` (a row below rows(parent)).
     [[nodiscard]] virtual quintptr child(const Item& parent, int row) const = 0;
-    // The parent of the item of id `id`; kRootItem for a top row.
+    // The parent of the item of id `id` (with `top` set for a top row);
+    // kRootItem for a top row itself.
     [[nodiscard]] virtual Item parent(quintptr id) const = 0;
     // What an item shows in `role`; the model asks title() for a top row's text.
     [[nodiscard]] virtual QVariant data(const Item& item, int role) const = 0;
