@@ -464,8 +464,9 @@ TEST(MenuCommands, LaterCommandsAreFoundByTheirNamesAndTheNumbersDerivedFromThem
         const char* name;
         QAction* action;
     };
-    for (const Case& known : {Case{32771, nullptr, open}, Case{commandId("openSession"), "openSession", session},
-                              Case{commandId("clearRecent"), "clearRecent", clear}}) {
+    for (const Case& known :
+         {Case{32771, nullptr, open}, Case{commandId("openSession"), "openSession", session},
+          Case{commandId("clearRecent"), "clearRecent", clear}}) {
         EXPECT_EQ(commands.find(known.id), known.action) << known.id;
         if (known.name != nullptr) {
             EXPECT_EQ(commands.find(known.name), known.action) << known.name;
