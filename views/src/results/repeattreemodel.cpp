@@ -17,11 +17,6 @@ std::size_t numberIn(quintptr id)
     return static_cast<std::size_t>(id >> (ResultsBranch::kIdBits + 1)) - 1;
 }
 
-bool topIn(quintptr id)
-{
-    return ((id >> ResultsBranch::kIdBits) & 1U) != 0;
-}
-
 quintptr ownId(quintptr id)
 {
     return id & ((quintptr{1} << ResultsBranch::kIdBits) - 1);
@@ -63,7 +58,7 @@ std::optional<ResultsBranch::Item> RepeatTreeModel::itemIn(std::size_t number, c
     if (!index.isValid() || index.model() != this || numberIn(index.internalId()) != number) {
         return std::nullopt;
     }
-    const bool top = topIn(index.internalId());
+    const bool top = ((index.internalId() >> ResultsBranch::kIdBits) & 1U) != 0;
     return ResultsBranch::Item{ownId(index.internalId()), top ? index.row() - firstRow(number) : index.row(),
                                top};
 }
@@ -81,17 +76,21 @@ void RepeatTreeModel::replace(std::size_t number, const std::function<void(Resul
         topRows_[number] = 0;
         endRemoveRows();
     }
-    ResultsBranch& branch = *branches_[number];
-    change(branch);
-    branch.setFeatures(features_);
-    if (branch.filterable()) {
-        branch.applyFilter(filter_);
-    }
-    if (const int rows = branch.rows(ResultsBranch::kRootItem); rows > 0) {
+    change(*branches_[number]);
+    if (const int rows = prepare(*branches_[number]); rows > 0) {
         beginInsertRows(QModelIndex(), first, first + rows - 1);
         topRows_[number] = rows;
         endInsertRows();
     }
+}
+
+int RepeatTreeModel::prepare(ResultsBranch& branch)
+{
+    branch.setFeatures(features_);
+    if (branch.filterable()) {
+        branch.applyFilter(filter_);
+    }
+    return branch.rows(ResultsBranch::kRootItem);
 }
 
 void RepeatTreeModel::setFilter(Filter filter)
@@ -102,10 +101,7 @@ void RepeatTreeModel::setFilter(Filter filter)
     beginResetModel();
     filter_ = std::move(filter);
     for (std::size_t number = 0; number < branches_.size(); ++number) {
-        if (branches_[number]->filterable()) {
-            branches_[number]->applyFilter(filter_);
-            topRows_[number] = branches_[number]->rows(ResultsBranch::kRootItem);
-        }
+        topRows_[number] = prepare(*branches_[number]);
     }
     endResetModel();
 }
@@ -116,13 +112,8 @@ void RepeatTreeModel::show(const tessaron::SessionState& state,
     beginResetModel();
     features_ = std::move(features);
     for (std::size_t number = 0; number < branches_.size(); ++number) {
-        ResultsBranch& branch = *branches_[number];
-        branch.setFeatures(features_);
-        branch.show(state);
-        if (branch.filterable()) {
-            branch.applyFilter(filter_);
-        }
-        topRows_[number] = branch.rows(ResultsBranch::kRootItem);
+        branches_[number]->show(state);
+        topRows_[number] = prepare(*branches_[number]);
     }
     endResetModel();
 }
@@ -133,8 +124,7 @@ void RepeatTreeModel::clear()
     features_.reset();
     for (std::size_t number = 0; number < branches_.size(); ++number) {
         branches_[number]->clear();
-        branches_[number]->setFeatures(nullptr);
-        topRows_[number] = 0;
+        topRows_[number] = prepare(*branches_[number]);
     }
     endResetModel();
 }

@@ -123,6 +123,8 @@ private:
     [[nodiscard]] std::optional<ResultsBranch::Item> itemIn(std::size_t number,
                                                             const QModelIndex& index) const;
     [[nodiscard]] QModelIndex indexIn(std::size_t number, const ResultsBranch::Item& item) const;
+    // Gives a branch the features and, if filterable, the filter; the rows it shows at the top.
+    int prepare(ResultsBranch& branch);
     // Removes a branch's rows, lets `change` change it and inserts its new rows.
     void replace(std::size_t number, const std::function<void(ResultsBranch&)>& change);
 
