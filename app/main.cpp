@@ -9,11 +9,11 @@
 // beside the window (pictures.h).
 
 #include "pictures.h"
-#include "views/helpdlg.h"
-#include "views/jobstatus.h"
-#include "views/mainwindow.h"
-#include "views/prompts.h"
-#include "views/sequenceview.h"
+#include "views/base/jobstatus.h"
+#include "views/base/prompts.h"
+#include "views/dialogs/helpdlg.h"
+#include "views/sequence/sequenceview.h"
+#include "views/shell/mainwindow.h"
 
 #include "engine/repeatlist.h"
 #include "input/filesave.h"

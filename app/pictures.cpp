@@ -1,13 +1,13 @@
 #include "pictures.h"
 
 #include "input/filesave.h"
-#include "views/featuretable.h"
-#include "views/jobstatus.h"
-#include "views/linkedviews.h"
-#include "views/mainwindow.h"
-#include "views/pairstable.h"
-#include "views/repeattreemodel.h"
-#include "views/sequenceview.h"
+#include "views/base/jobstatus.h"
+#include "views/commands/linkedviews.h"
+#include "views/results/pairstable.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sequence/featuretable.h"
+#include "views/sequence/sequenceview.h"
+#include "views/shell/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>

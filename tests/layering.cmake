@@ -1,6 +1,9 @@
 # Checks the one-way dependencies of the libraries: every source of a folder
 # includes project headers only from the folders it may depend on, the
 # Qt-free folders include no Qt header, and the engine does no I/O.
+# Inside views, the folders by concern are ordered too: a folder includes
+# views headers only from its own folder and the folders before it in
+# views_groups, and no module is left at the top of views/src.
 # Run as: cmake -DROOT=<source dir> -P layering.cmake
 cmake_minimum_required(VERSION 3.21)
 set(allowed_engine engine)
@@ -15,6 +18,19 @@ set(allowed_charts engine input compare report palette charts)
 set(allowed_views engine input compare report session mapgeometry palette mapimage charts views)
 set(allowed_cli engine input compare report cli)
 set(qt_free engine input compare report session mapgeometry palette cli)
+set(views_groups base dialogs sequence results sheets maps commands shell)
+# Includes that may point upward, as "<file under views/src> -> <group>/<header>".
+set(views_exceptions "")
+
+# The group of a views source from its path (src/<group>/ or
+# include/views/<group>/), or "" for a file at the top.
+function(views_group source out)
+  if(source MATCHES "/views/(src|include/views)/([a-z]+)/[^/]+$")
+    set(${out} "${CMAKE_MATCH_2}" PARENT_SCOPE)
+  else()
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
 
 set(failures "")
 foreach(folder engine input compare report session mapgeometry palette mapimage charts views cli)
@@ -33,6 +49,23 @@ foreach(folder engine input compare report session mapgeometry palette mapimage 
         endif()
         if(NOT dependency IN_LIST allowed_${folder})
           string(APPEND failures "${source}: ${line} (${folder} may not depend on ${dependency})\n")
+        elseif(folder STREQUAL "views" AND dependency STREQUAL "views")
+          views_group("${source}" group)
+          list(FIND views_groups "${group}" rank)
+          if(line MATCHES "^#include \"views/([a-z]+)/([a-z]+\\.h)\"")
+            set(target "${CMAKE_MATCH_1}")
+            list(FIND views_groups "${target}" target_rank)
+            file(RELATIVE_PATH short "${ROOT}/views/src" "${source}")
+            if(group STREQUAL "")
+              string(APPEND failures "${source}: every module of views lies in a folder of views_groups\n")
+            elseif(target_rank LESS 0)
+              string(APPEND failures "${source}: ${line} (views/${target} is no folder of views_groups)\n")
+            elseif(target_rank GREATER rank AND NOT "${short} -> ${target}/${CMAKE_MATCH_2}" IN_LIST views_exceptions)
+              string(APPEND failures "${source}: ${line} (views/${group} may not include the higher views/${target})\n")
+            endif()
+          else()
+            string(APPEND failures "${source}: ${line} (a views header lies in a folder of views_groups)\n")
+          endif()
         endif()
       elseif(line MATCHES "^#include <Q" AND folder IN_LIST qt_free)
         string(APPEND failures "${source}: ${line} (${folder} is Qt-free)\n")
@@ -42,7 +75,12 @@ foreach(folder engine input compare report session mapgeometry palette mapimage 
     endforeach()
   endforeach()
 endforeach()
+file(GLOB top_level "${ROOT}/views/src/*.cpp" "${ROOT}/views/src/*.h" "${ROOT}/views/include/views/*.h")
+foreach(source IN LISTS top_level)
+  string(APPEND failures "${source}: a module at the top of views (it belongs in a folder of views_groups)\n")
+endforeach()
 if(failures)
-  message(FATAL_ERROR "Layering broken:\n${failures}")
+  string(REGEX MATCH "^[^\n]*" first "${failures}")
+  message(FATAL_ERROR "Layering broken; the first include that points the wrong way:\n  ${first}\nAll of them:\n${failures}")
 endif()
 message(STATUS "Layering holds")

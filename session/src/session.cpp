@@ -6,6 +6,7 @@
 #include "input/records.h"
 
 #include <algorithm>
+#include <mutex>
 #include <new>
 #include <utility>
 
@@ -39,7 +40,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
     SessionState state{
-        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, 0};
+        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, {}, 0};
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -272,10 +273,56 @@ Job Session::reanalysis() const
     };
 }
 
+Job Session::approximateSearch(const ApproximateSettings& settings) const
+{
+    return [current = state_, settings](const JobControl& control) -> JobResult {
+        // The search's threads report one at a time.
+        std::mutex reporting;
+        const ApproximateOutcome outcome = analyseApproximately(
+            current.genome, settings,
+            SearchControl{control.stop, [&control, &reporting](double fraction) {
+                              const std::lock_guard lock(reporting);
+                              control.report({JobStep::SearchingApart, RepeatKind::Direct, fraction});
+                          }});
+        if (const auto* failure = std::get_if<SearchFailure>(&outcome)) {
+            return failed(*failure == SearchFailure::Cancelled ? JobError::Cancelled : JobError::OutOfMemory);
+        }
+        SessionState state = current;
+        state.approximate = std::get<std::shared_ptr<const ApproximateAnalysis>>(outcome);
+        return JobResult{std::move(state), std::nullopt, {}};
+    };
+}
+
+Job Session::microsatelliteSearch(const MicrosatelliteSettings& settings) const
+{
+    return [current = state_, settings](const JobControl& control) -> JobResult {
+        MicrosatelliteResult found = findMicrosatellites(
+            *current.genome, settings,
+            SearchControl{control.stop, [&control](double fraction) {
+                              control.report({JobStep::SearchingApart, RepeatKind::Direct, fraction});
+                          }});
+        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+            return failed(*failure == SearchFailure::Cancelled ? JobError::Cancelled : JobError::OutOfMemory);
+        }
+        SessionState state = current;
+        state.microsatellites =
+            std::make_shared<const MicrosatelliteList>(std::get<MicrosatelliteList>(std::move(found)));
+        return JobResult{std::move(state), std::nullopt, {}};
+    };
+}
+
 void Session::adopt(SessionState state)
 {
+    const SessionState& before = state_;
+    if (!state.approximate && before.approximate && state.loaded &&
+        (state.genome == before.approximate->genome ||
+         state.genome->sequence() == before.approximate->genome->sequence())) {
+        state.approximate = before.approximate;
+    }
+    if (state.genome != before.genome) {
+        highlights_.clear();
+    }
     state_ = std::move(state);
-    highlights_.clear();
 }
 
 void Session::reset()
@@ -285,6 +332,7 @@ void Session::reset()
     state_.features.reset();
     state_.analysis = {};
     state_.microsatellites.reset();
+    state_.approximate.reset();
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();

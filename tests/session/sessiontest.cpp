@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stop_token>
 #include <vector>
 
@@ -273,6 +274,109 @@ TEST(Session, NewLengthsApplyToTheEmptyGenomeAtOnceAndToALoadedOneOnReanalysis)
     EXPECT_FALSE(session.loaded());
     EXPECT_EQ(session.genome().length(), 0);
     EXPECT_EQ(session.snapshot(RepeatKind::Direct), nullptr);
+}
+
+// The state of a random genome of 2,000 bases made from `seed`, analysed.
+SessionState randomState(Session& session, std::uint32_t seed)
+{
+    JobResult result = run(session.load(RandomSource{{500, 500, 500, 500}, seed}));
+    EXPECT_TRUE(result.state.has_value());
+    return result.state ? std::move(*result.state) : SessionState{};
+}
+
+TEST(Session, TheApproximatePairsStayWithTheSameSequenceAndGoWithANewOne)
+{
+    struct Case {
+        const char* name;
+        std::uint32_t nextSeed;  // the same seed makes the same sequence in a new genome
+        bool ownPairs;           // the new state brings pairs of its own
+        bool kept;
+    };
+    const std::vector<Case> cases{
+        {"the same sequence analysed or read again", 5U, false, true},
+        {"a new sequence", 6U, false, false},
+        {"a state with pairs of its own", 5U, true, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Session session;
+        session.setLengths(8, 12);
+        session.adopt(randomState(session, 5U));
+        const auto pairs = std::make_shared<const ApproximateAnalysis>(
+            ApproximateAnalysis{session.sharedGenome(), {}, {}, {}});
+        SessionState withPairs = session.state();
+        withPairs.approximate = pairs;
+        session.adopt(std::move(withPairs));
+        ASSERT_EQ(session.state().approximate, pairs);
+
+        SessionState next = randomState(session, test.nextSeed);
+        const auto own =
+            std::make_shared<const ApproximateAnalysis>(ApproximateAnalysis{next.genome, {}, {}, {}});
+        if (test.ownPairs) {
+            next.approximate = own;
+        }
+        session.adopt(std::move(next));
+        EXPECT_EQ(session.state().approximate, test.kept ? pairs : (test.ownPairs ? own : nullptr));
+    }
+    // Forgetting the genome forgets its pairs.
+    Session session;
+    SessionState state = randomState(session, 5U);
+    state.approximate =
+        std::make_shared<const ApproximateAnalysis>(ApproximateAnalysis{state.genome, {}, {}, {}});
+    session.adopt(std::move(state));
+    session.reset();
+    EXPECT_EQ(session.state().approximate, nullptr);
+}
+
+TEST(Session, TheApproximateSearchIsAJobWhoseStateKeepsTheGenomeAndItsHighlights)
+{
+    Session session;
+    session.setLengths(8, 12);
+    session.adopt(randomState(session, 9U));
+    const auto index = session.suffixIndex();
+    ASSERT_NE(index, nullptr);
+    ASSERT_GT(session.highlights().findMotif(*index, "ACGT", false).forward, 0);
+
+    ApproximateSettings settings;
+    settings.minLength = 12;
+    settings.identity = 80.0;
+    settings.threads = 1;
+    std::vector<JobProgress> seen;
+    JobResult result = run(session.approximateSearch(settings), {}, &seen);
+    ASSERT_TRUE(result.state.has_value());
+    EXPECT_FALSE(result.error.has_value());
+    EXPECT_EQ(session.state().approximate, nullptr);  // nothing changes before the result is adopted
+    ASSERT_NE(result.state->approximate, nullptr);
+    EXPECT_EQ(result.state->approximate->genome, session.sharedGenome());
+    for (const JobProgress& progress : seen) {
+        EXPECT_EQ(progress.step, JobStep::SearchingApart);
+    }
+    const auto found = result.state->approximate;
+    session.adopt(std::move(*result.state));
+    EXPECT_EQ(session.state().approximate, found);
+    EXPECT_TRUE(session.analysed());
+    EXPECT_FALSE(session.highlights().copies().empty()) << "the same genome keeps its highlights";
+
+    // The microsatellites found again under other settings replace the ones
+    // before; the approximate pairs stay.
+    MicrosatelliteSettings looser = session.microsatelliteSettings();
+    looser.minimumRepeats = {3, 2, 2, 2, 2, 2};
+    JobResult again = run(session.microsatelliteSearch(looser));
+    ASSERT_TRUE(again.state.has_value());
+    ASSERT_NE(again.state->microsatellites, nullptr);
+    EXPECT_EQ(*again.state->microsatellites,
+              std::get<MicrosatelliteList>(findMicrosatellites(session.genome(), looser)));
+    session.adopt(std::move(*again.state));
+    EXPECT_EQ(session.state().approximate, found);
+
+    // A stopped search leaves nothing to adopt.
+    std::stop_source stop;
+    stop.request_stop();
+    for (const Job& job : {session.approximateSearch(settings), session.microsatelliteSearch(looser)}) {
+        const JobResult stopped = run(job, stop.get_token());
+        EXPECT_FALSE(stopped.state.has_value());
+        EXPECT_EQ(stopped.error, JobError::Cancelled);
+    }
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // types, strands and products, the pieces of a feature across the origin and
 // their 3' end, lanes for features that overlap, and the pane's rows under it.
 
-#include "views/annotatedfeatures.h"
-#include "views/annotationlayer.h"
-#include "views/sequenceview.h"
+#include "session/annotatedfeatures.h"
+#include "views/sequence/annotationlayer.h"
+#include "views/sequence/sequenceview.h"
 
 #include <QTest>
 

@@ -9,10 +9,10 @@
 
 #include "charts/chartpanel.h"
 #include "engine/repeatkinds.h"
-#include "views/approximatecontroller.h"
-#include "views/approximateoptionsdlg.h"
-#include "views/dotplotwindow.h"
-#include "views/sequencenavigator.h"
+#include "views/commands/approximatecontroller.h"
+#include "views/dialogs/approximateoptionsdlg.h"
+#include "views/maps/dotplotwindow.h"
+#include "views/sequence/sequencenavigator.h"
 
 #include <QAbstractItemModelTester>
 #include <QDoubleSpinBox>

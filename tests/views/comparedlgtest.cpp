@@ -8,11 +8,11 @@
 #include "input/genbankreader.h"
 #include "report/reportlayout.h"
 #include "testprompts.h"
-#include "views/comparedlg.h"
-#include "views/repeattreemodel.h"
-#include "views/reportsheetdlg.h"
-#include "views/sequenceview.h"
-#include "views/sheetview.h"
+#include "views/dialogs/comparedlg.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sequence/sequenceview.h"
+#include "views/sheets/reportsheetdlg.h"
+#include "views/sheets/sheetview.h"
 #include "windowfixture.h"
 
 #include <QAction>

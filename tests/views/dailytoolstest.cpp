@@ -1,12 +1,12 @@
 // Sessions saved and reopened, the IUPAC motif search, printing to PDF and
 // the colours for colour blindness, driven through the main window's menus.
 
-#include "views/colourcommands.h"
-#include "views/motifsearchwindow.h"
-#include "views/paneprinting.h"
-#include "views/resultsfilterbox.h"
-#include "views/sessioncommands.h"
-#include "views/sessionfile.h"
+#include "views/commands/colourcommands.h"
+#include "views/commands/paneprinting.h"
+#include "views/commands/sessioncommands.h"
+#include "views/commands/sessionfile.h"
+#include "views/results/resultsfilterbox.h"
+#include "views/sequence/motifsearchwindow.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>

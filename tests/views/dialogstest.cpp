@@ -2,9 +2,9 @@
 // clicks on the buttons, and what they then show, store and say.
 
 #include "testprompts.h"
-#include "views/finddlg.h"
-#include "views/optionsdlg.h"
-#include "views/randomdlg.h"
+#include "views/dialogs/finddlg.h"
+#include "views/dialogs/optionsdlg.h"
+#include "views/dialogs/randomdlg.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The job runner off the window's thread: progress of the caller's type in
 // the order reported, a refused second job, waits with a limit and cancel.
 
-#include "views/jobrunner.h"
+#include "views/base/jobrunner.h"
 #include "windowfixture.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +75,36 @@ TEST(JobRunner, AWaitEndsAtItsLimitAndCancelStopsTheJob)
     runner.cancel();
     ASSERT_TRUE(runner.waitForIdle(kWaitLimitMs));
     EXPECT_EQ(stopped, true);
+}
+
+TEST(JobRunner, AFollowerRunsInlineAsItsLeadDoesAndShowsHelperThreadsProgressOnItsOwn)
+{
+    JobRunner lead;
+    JobRunner follower;
+    follower.follow(lead);
+    const auto runs = [&follower] {
+        // Inline, the job and its result are over when start returns.
+        bool done = false;
+        std::vector<double> shown;
+        EXPECT_TRUE(follower.start<int>(
+            [](const std::stop_token&, const JobRunner::Reporter<double>& report) {
+                // A helper thread reports too: shown on the runner's thread, in order.
+                std::thread helper([&report] { report.newStep(0.25); });
+                helper.join();
+                report.newStep(0.5);
+                return 1;
+            },
+            [&done](int) { done = true; }, [&shown](double fraction) { shown.push_back(fraction); }));
+        const bool inlineRun = done;
+        EXPECT_TRUE(follower.waitForIdle(kWaitLimitMs));
+        EXPECT_EQ(shown, (std::vector<double>{0.25, 0.5}));
+        return inlineRun;
+    };
+    EXPECT_FALSE(runs());
+    lead.setInlineJobs(true);
+    EXPECT_TRUE(runs());
+    follower.setInlineJobs(false);  // its own switch, once set, wins
+    EXPECT_FALSE(runs());
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The annotation in the sequence pane, the feature table and the pairs table,
 // driven through the main window's menus as a reader would use them.
 
-#include "views/annotationlayer.h"
-#include "views/featuretable.h"
-#include "views/linkedviews.h"
-#include "views/pairstable.h"
-#include "views/repeatexporter.h"
+#include "views/commands/linkedviews.h"
+#include "views/commands/repeatexporter.h"
+#include "views/results/pairstable.h"
+#include "views/sequence/annotationlayer.h"
+#include "views/sequence/featuretable.h"
 #include "windowfixture.h"
 
 #include <QApplication>

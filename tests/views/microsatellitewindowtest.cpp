@@ -1,10 +1,10 @@
 // The microsatellites in the main window: their branch of the results tree,
 // the highlight of the one selected and the repeat summary of the genome.
 
-#include "views/microsatellitecommands.h"
-#include "views/microsatellitedlg.h"
-#include "views/repeatsummarydlg.h"
-#include "views/sheetview.h"
+#include "views/commands/microsatellitecommands.h"
+#include "views/dialogs/microsatellitedlg.h"
+#include "views/sheets/repeatsummarydlg.h"
+#include "views/sheets/sheetview.h"
 #include "whenmodal.h"
 #include "windowfixture.h"
 

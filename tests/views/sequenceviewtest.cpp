@@ -1,7 +1,7 @@
 // The sequence pane: its wrapping into rows, highlight ranges, the caret and
 // scrolling, and what it actually paints.
 
-#include "views/sequenceview.h"
+#include "views/sequence/sequenceview.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The settings between runs: first and later runs, missing and damaged values,
 // and writes that happen only when a setting changes.
 
-#include "views/settingsstore.h"
+#include "views/base/settingsstore.h"
 
 #include <QByteArray>
 #include <QDir>

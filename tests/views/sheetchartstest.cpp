@@ -9,8 +9,8 @@
 #include "compare/genomecomparison.h"
 #include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
-#include "views/reportsheetdlg.h"
-#include "views/sheetview.h"
+#include "views/sheets/reportsheetdlg.h"
+#include "views/sheets/sheetview.h"
 
 #include <QCategoryAxis>
 #include <QChart>

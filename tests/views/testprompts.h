@@ -3,7 +3,7 @@
 // Prompts that tests answer: messages are recorded, file choosers return what
 // the test queued (an empty answer is a cancel).
 
-#include "views/prompts.h"
+#include "views/base/prompts.h"
 
 #include <QString>
 #include <QStringList>

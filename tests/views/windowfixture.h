@@ -6,12 +6,12 @@
 
 #include "scopedsettings.h"
 #include "testprompts.h"
-#include "views/jobstatus.h"
-#include "views/mainwindow.h"
-#include "views/mapwindow.h"
-#include "views/repeattreemodel.h"
-#include "views/reportsheetdlg.h"
-#include "views/sequenceview.h"
+#include "views/base/jobstatus.h"
+#include "views/maps/mapwindow.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sequence/sequenceview.h"
+#include "views/sheets/reportsheetdlg.h"
+#include "views/shell/mainwindow.h"
 
 #include <QAction>
 #include <QFile>

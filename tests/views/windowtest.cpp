@@ -2,11 +2,12 @@
 // origin, stepping through copies, going to a position, the tree's filter,
 // the recent files, the status bar, the choosers' file types and Help.
 
-#include "views/finddlg.h"
-#include "views/helpdlg.h"
-#include "views/recentfilesmenu.h"
-#include "views/repeattreemodel.h"
-#include "views/sequenceview.h"
+#include "views/base/menucommand.h"
+#include "views/dialogs/finddlg.h"
+#include "views/dialogs/helpdlg.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sequence/sequenceview.h"
+#include "views/shell/recentfilesmenu.h"
 #include "whenmodal.h"
 #include "windowfixture.h"
 
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -443,6 +445,40 @@ TEST(FileTypesTest, ANameWithoutExtensionTakesTheChosenTypes)
     EXPECT_EQ(filetypes::sequenceFiles(filetypes::fasta()),
               QStringLiteral("FASTA (*.fa *.fasta *.fna *.fas);;GenBank (*.gb *.gbk *.genbank *.gbff);;"
                              "Text (*.txt *.seq);;All files (*)"));
+}
+
+TEST(MenuCommands, LaterCommandsAreFoundByTheirNamesAndTheNumbersDerivedFromThem)
+{
+    QMenuBar bar;
+    QMenu* file = bar.addMenu(QStringLiteral("File"));
+    QMenu* recent = file->addMenu(QStringLiteral("Recent"));
+    QAction* open = addMenuCommand(file, 32771, QStringLiteral("Open"), true);
+    QAction* session = addMenuCommand(file, "openSession", QStringLiteral("Open session"), true);
+    QAction* clear = addMenuCommand(recent, "clearRecent", QStringLiteral("Clear"), false);
+    file->addAction(QStringLiteral("not a command"));
+    CommandSet commands;
+    commands.collect(bar);
+
+    struct Case {
+        int id;
+        const char* name;
+        QAction* action;
+    };
+    for (const Case& known :
+         {Case{32771, nullptr, open}, Case{commandId("openSession"), "openSession", session},
+          Case{commandId("clearRecent"), "clearRecent", clear}}) {
+        EXPECT_EQ(commands.find(known.id), known.action) << known.id;
+        if (known.name != nullptr) {
+            EXPECT_EQ(commands.find(known.name), known.action) << known.name;
+            EXPECT_GE(known.id, 0x40000000) << "apart from the numbers of the first menus";
+            EXPECT_EQ(known.action->objectName(), QStringLiteral("command%1").arg(known.id));
+        }
+    }
+    EXPECT_NE(commandId("openSession"), commandId("saveSession"));
+    EXPECT_EQ(commands.find("saveSession"), nullptr);
+    EXPECT_EQ(commands.find(32772), nullptr);
+    commands.enable(commandId("clearRecent"), true);
+    EXPECT_TRUE(clear->isEnabled());
 }
 
 }  // namespace

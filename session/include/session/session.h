@@ -15,6 +15,7 @@
 #include "engine/suffixindex.h"
 #include "input/feature.h"
 #include "input/records.h"
+#include "session/approximateanalysis.h"
 #include "session/highlights.h"
 
 #include <array>
@@ -57,7 +58,9 @@ struct RandomSource {
 using GenomeSource = std::variant<GenBankSource, TextSource, RandomSource>;
 
 // The step a job has reached, with how far it has got in that step (0..1).
-enum class JobStep { Reading, Creating, Indexing, Searching };
+// SearchingApart: a search run apart from the analysis (the approximate
+// repeats, the microsatellites again), which is the whole of its job.
+enum class JobStep { Reading, Creating, Indexing, Searching, SearchingApart };
 struct JobProgress {
     JobStep step = JobStep::Reading;
     RepeatKind kind = RepeatKind::Direct;  // the search under way (JobStep::Searching)
@@ -117,6 +120,10 @@ struct SessionState {
     std::string seqid;
     // The microsatellites of an analysis that got through its four searches.
     std::shared_ptr<const MicrosatelliteList> microsatellites;
+    // The approximate search's pairs of this sequence; null before a search.
+    // Searched apart from the analysis, they stay while the same sequence is
+    // analysed again or read again, and go with a new one (Session::adopt).
+    std::shared_ptr<const ApproximateAnalysis> approximate;
     std::filesystem::path file;  // the file read, and its record; empty for a random sequence
     std::size_t record = 0;
 };
@@ -175,19 +182,23 @@ public:
     {
         return state_.microsatellites;
     }
-    // Replaces the microsatellites found under other settings; the other
-    // results and the highlights stay.
-    void setMicrosatellites(std::shared_ptr<const MicrosatelliteList> microsatellites)
-    {
-        state_.microsatellites = std::move(microsatellites);
-    }
 
     // A job that reads or makes a genome, indexes it and analyses it.
     [[nodiscard]] Job load(GenomeSource source) const;
     // A job that analyses the loaded sequence again with the current lengths.
     [[nodiscard]] Job reanalysis() const;
+    // A job that searches the approximate repeats of the loaded genome with
+    // `settings`; its state is the current one with those pairs. It fails
+    // with Cancelled or OutOfMemory, leaving nothing to adopt.
+    [[nodiscard]] Job approximateSearch(const ApproximateSettings& settings) const;
+    // A job that finds the microsatellites of the loaded genome again with
+    // `settings`; its state is the current one with them in place of the
+    // ones before. It fails as approximateSearch does.
+    [[nodiscard]] Job microsatelliteSearch(const MicrosatelliteSettings& settings) const;
 
-    // Takes the state a job made; the highlights of the genome before go.
+    // Takes the state a job made; the highlights of a genome before go. The
+    // results searched apart from the analysis (see SessionState) stay when
+    // the new state's genome is the same sequence and has none of its own.
     void adopt(SessionState state);
     // Forgets the genome, features, results and highlights: an empty genome
     // with the current settings and nothing loaded.
