@@ -7,10 +7,15 @@ namespace tessaron::tandem {
 
 namespace {
 
-// How far the running score may fall below its best before an array ends.
-int dropOffFor(const TandemSettings& settings)
+// How far the running score may fall below its best before an array ends:
+// a first look from the candidate, and the alignment of the array found.
+int firstDropOff(const TandemSettings& settings)
 {
-    return std::max(3 * settings.minimumScore, 4 * (settings.mismatch + settings.indel));
+    return std::max(2 * settings.minimumScore, 4 * (settings.mismatch + settings.indel));
+}
+int finalDropOff(const TandemSettings& settings)
+{
+    return std::max(5 * settings.minimumScore, 4 * (settings.mismatch + settings.indel));
 }
 
 std::vector<std::uint8_t> rotated(const std::vector<std::uint8_t>& word, std::size_t shift)
@@ -107,7 +112,7 @@ std::vector<std::uint8_t> primitiveRoot(const std::vector<std::uint8_t>& word)
 ArrayBuilder::ArrayBuilder(std::span<const std::uint8_t> text, const TandemSettings& settings)
     : text_(text),
       settings_(settings),
-      aligner_({settings.match, settings.mismatch, settings.indel}, dropOffFor(settings))
+      aligner_({settings.match, settings.mismatch, settings.indel}, firstDropOff(settings))
 {
 }
 
@@ -145,6 +150,7 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     if (seed < 0) {
         return std::nullopt;
     }
+    aligner_.setDropOff(firstDropOff(settings_));
     const auto from = text_.begin() + seed;
     const std::vector<std::uint8_t> initial(from, from + period);
     std::vector<AlignedCopy> copies = aligner_.extend(text_, seed, -1, initial);
@@ -164,6 +170,7 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
         static_cast<double>(rows) < (settings_.minimumCopies - 0.5) * static_cast<double>(period)) {
         return std::nullopt;
     }
+    aligner_.setDropOff(finalDropOff(settings_));
     const Vote firstVote = voteConsensus(copies, text_, initial);
     const std::int64_t start = copies.front().textStart;
     std::vector<std::uint8_t> consensus = rotated(

@@ -16,13 +16,24 @@ struct Candidate {
     int period = 0;
 };
 
-// The candidates of a text of letter codes 0..3 (no gaps), by position: for
-// each word of `wordLength` letters, the distance to its previous occurrence;
-// a run of `hitsNeeded` words at the same distance d, each within d + word
-// length of the last, gives one candidate (one per run). Only distances in
-// [minimumPeriod, maximumPeriod] count. Throws SearchStopped when asked to stop.
-[[nodiscard]] std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, int wordLength,
-                                                    int minimumPeriod, int maximumPeriod, int hitsNeeded,
+// How words are matched: their length, the distances that count, the words
+// a run needs and the widest gap between two of its words (beyond the word
+// length, and never more than the distance).
+struct CandidatePass {
+    int wordLength = 8;
+    int minimumPeriod = 1;
+    int maximumPeriod = 2000;
+    int hitsNeeded = 3;
+    int widestGap = 48;
+    int indelSlack = 0;  // a word at distance d +- this counts for d
+};
+
+// The candidates of a text of letter codes 0..3 (no gaps), by position: each
+// word with the distances to its nearest earlier occurrences; a run of at
+// least `hitsNeeded` words at the same distance d (or the slack off it), each within the widest gap
+// of the last, spanning at least 0.3 d letters, gives one candidate at its
+// first word. Throws SearchStopped when asked to stop.
+[[nodiscard]] std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const CandidatePass& pass,
                                                     const SearchControl& control);
 
 }  // namespace tessaron::tandem

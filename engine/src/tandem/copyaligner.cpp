@@ -1,6 +1,7 @@
 #include "tandem/copyaligner.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -24,61 +25,72 @@ void CopyAligner::fill(int band)
     const int rows = static_cast<int>(pattern_.size());
     const int columns = static_cast<int>(segment_.size());
     const int width = 2 * band + 1;
-    previous_.assign(static_cast<std::size_t>(width), kMinusInfinity);
-    current_.assign(static_cast<std::size_t>(width), kMinusInfinity);
+    // One cell of room on either side of a row, never reached: sums with it
+    // stay far below any score, so the loop needs no bounds checks.
+    previous_.assign(static_cast<std::size_t>(width) + 2, kMinusInfinity);
+    current_.assign(static_cast<std::size_t>(width) + 2, kMinusInfinity);
     moves_.assign(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(width), kDiagonal);
     full_ = {};
     partial_ = {};
+    int* previous = previous_.data() + 1;
+    int* current = current_.data() + 1;
+    const std::uint8_t* const segment = segment_.data();
+    const int match = weights_.match;
+    const int mismatch = weights_.mismatch;
+    const int indel = weights_.indel;
     int best = 0;
     // Row 0: letters inserted before the first consensus letter.
     for (int c = 0; c <= std::min(columns, band); ++c) {
-        previous_[static_cast<std::size_t>(c + band)] = -weights_.indel * c;
+        previous[c + band] = -indel * c;
         moves_[static_cast<std::size_t>(c + band)] = kInsertion;
     }
     for (int r = 1; r <= rows; ++r) {
         const std::uint8_t expected = pattern_[static_cast<std::size_t>(r - 1)];
         std::uint8_t* const moveRow = moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+        const int low = std::max(0, band - r);                   // column 0
+        const int high = std::min(width - 1, columns - r + band);  // the last column
         int rowBest = kMinusInfinity;
         int rowBestColumn = 0;
-        for (int k = 0; k < width; ++k) {
+        current[low - 1] = kMinusInfinity;
+        for (int k = low; k <= high; ++k) {
             const int c = r - band + k;
-            const auto at = static_cast<std::size_t>(k);
-            if (c < 0 || c > columns) {
-                current_[at] = kMinusInfinity;
-                continue;
-            }
-            int score = kMinusInfinity;
+            int score = c > 0 ? previous[k] + (segment[c - 1] == expected ? match : -mismatch) : kMinusInfinity;
             std::uint8_t move = kDiagonal;
-            if (c > 0 && previous_[at] > kMinusInfinity) {
-                score = previous_[at] +
-                        (segment_[static_cast<std::size_t>(c - 1)] == expected ? weights_.match : -weights_.mismatch);
-            }
-            if (k + 1 < width && previous_[at + 1] > kMinusInfinity && previous_[at + 1] - weights_.indel > score) {
-                score = previous_[at + 1] - weights_.indel;
+            const int up = previous[k + 1] - indel;
+            if (up > score) {
+                score = up;
                 move = kDeletion;
             }
-            if (k > 0 && current_[at - 1] > kMinusInfinity && current_[at - 1] - weights_.indel > score) {
-                score = current_[at - 1] - weights_.indel;
+            const int left = current[k - 1] - indel;
+            if (left > score) {
+                score = left;
                 move = kInsertion;
             }
-            current_[at] = score;
-            moveRow[at] = move;
-            if (score > rowBest) {
+            current[k] = score;
+            moveRow[k] = move;
+            // Of equal scores, the end nearest the diagonal, where the next copy begins.
+            if (score > rowBest || (score == rowBest && std::abs(c - r) < std::abs(rowBestColumn - r))) {
                 rowBest = score;
                 rowBestColumn = c;
             }
         }
-        if (rowBest > kMinusInfinity && (!partial_.found || rowBest > partial_.score)) {
+        for (int k = high + 1; k <= width; ++k) {
+            current[k] = kMinusInfinity;
+        }
+        if (high < low || rowBest <= kMinusInfinity / 2) {
+            return;  // past the end of the text
+        }
+        if (!partial_.found || rowBest > partial_.score) {
             partial_ = {rowBest, r, rowBestColumn, true};
         }
         best = std::max(best, rowBest);
-        if (r == rows && rowBest > kMinusInfinity) {
+        if (r == rows) {
             full_ = {rowBest, r, rowBestColumn, true};
         }
         if (rowBest < best - dropOff_) {
             return;  // the copy has gone bad: no whole copy here
         }
-        std::swap(previous_, current_);
+        std::swap(previous, current);
     }
 }
 

@@ -35,6 +35,7 @@ struct AlignedCopy {
 class CopyAligner {
 public:
     CopyAligner(ScoreWeights weights, int dropOff) : weights_(weights), dropOff_(dropOff) {}
+    void setDropOff(int dropOff) { dropOff_ = dropOff; }
 
     // The copies from `from` going right (direction +1: text [from, end)) or
     // left (-1: text [begin, from)), in forward reading, ordered by text

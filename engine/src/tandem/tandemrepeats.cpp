@@ -54,11 +54,12 @@ bool aboutEqual(int a, int b)
     return std::abs(a - b) <= std::max(1, std::min(a, b) / 20);
 }
 
-// Whether `longer` is about `r` >= 2 units of `shorter`, an indel per unit allowed.
+// Whether `longer` is about `r` >= 2 units of `shorter`: an indel per unit
+// or one letter in twenty allowed.
 bool aboutMultiple(int longer, int shorter)
 {
     const auto units = static_cast<int>(std::lround(static_cast<double>(longer) / shorter));
-    return units >= 2 && std::abs(longer - units * shorter) <= units;
+    return units >= 2 && std::abs(longer - units * shorter) <= std::max(units, longer / 20);
 }
 
 // Whether a consensus is, but for one letter in ten, made of units of `shorter` letters.
@@ -155,21 +156,14 @@ void clip(FoundArray& array, std::int64_t limit)
 std::vector<Candidate> candidatesOf(std::span<const std::uint8_t> text, const TandemSettings& settings,
                                     const SearchControl& control)
 {
-    struct Pass {
-        int wordLength;
-        int fromPeriod;
-        int toPeriod;
-        int hitsNeeded;
-    };
-    const Pass passes[] = {
-        {6, settings.minimumPeriod, std::min(settings.maximumPeriod, 32), 4},
-        {8, settings.minimumPeriod, std::min(settings.maximumPeriod, 2000), 3},
-        {10, std::max(settings.minimumPeriod, 2001), settings.maximumPeriod, 3},
+    const tandem::CandidatePass passes[] = {
+        {6, settings.minimumPeriod, std::min(settings.maximumPeriod, 300), 3, 24, 1},
+        {8, settings.minimumPeriod, std::min(settings.maximumPeriod, 2000), 3, 48, 0},
+        {10, std::max(settings.minimumPeriod, 2001), settings.maximumPeriod, 3, 64, 0},
     };
     std::vector<Candidate> all;
-    for (const Pass& pass : passes) {
-        std::vector<Candidate> found = tandem::findCandidates(text, pass.wordLength, pass.fromPeriod,
-                                                              pass.toPeriod, pass.hitsNeeded, control);
+    for (const tandem::CandidatePass& pass : passes) {
+        std::vector<Candidate> found = tandem::findCandidates(text, pass, control);
         all.insert(all.end(), found.begin(), found.end());
     }
     std::sort(all.begin(), all.end(), [](const Candidate& a, const Candidate& b) {
