@@ -45,7 +45,7 @@ struct TandemSettings {
     int match = 2;             // score weights, each 1 .. kMaxScoreWeight
     int mismatch = 7;
     int indel = 7;
-    int minimumScore = 50;      // at least 1
+    int minimumScore = 50;       // at least 1
     double minimumCopies = 1.8;  // at least 1.0
     bool all = false;            // keep every period where several cover a stretch
 

@@ -156,7 +156,12 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     std::vector<AlignedCopy> copies = aligner_.extend(text_, seed, -1, initial);
     const int firstRow = copies.empty() ? 0 : copies.front().firstRow;
     // The seed copy is the first consensus itself.
-    AlignedCopy seedCopy{seed, period, 0, period, period * settings_.match, std::string(static_cast<std::size_t>(period), '=')};
+    AlignedCopy seedCopy{seed,
+                         period,
+                         0,
+                         period,
+                         period * settings_.match,
+                         std::string(static_cast<std::size_t>(period), '=')};
     std::vector<AlignedCopy> right = aligner_.extend(text_, position, +1, initial, {std::move(seedCopy)});
     copies.insert(copies.end(), std::make_move_iterator(right.begin()), std::make_move_iterator(right.end()));
     std::int64_t rows = 0;
@@ -173,8 +178,9 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     aligner_.setDropOff(finalDropOff(settings_));
     const Vote firstVote = voteConsensus(copies, text_, initial);
     const std::int64_t start = copies.front().textStart;
-    std::vector<std::uint8_t> consensus = rotated(
-        firstVote.consensus, static_cast<std::size_t>(firstVote.newPosition[static_cast<std::size_t>(firstRow)]));
+    std::vector<std::uint8_t> consensus =
+        rotated(firstVote.consensus,
+                static_cast<std::size_t>(firstVote.newPosition[static_cast<std::size_t>(firstRow)]));
     FoundArray array = alignFrom(start, consensus);
     if (array.copies.empty()) {
         return std::nullopt;
@@ -188,6 +194,20 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     const std::size_t skipped = array.copies.front().ops.find_first_not_of('D');
     if (skipped > 0 && skipped != std::string::npos) {
         array = alignFrom(array.start, rotated(array.consensus, skipped));
+    }
+    // The start that is best for the end found, then the end best for that
+    // start, until they agree: the same array whichever way it is read.
+    for (int round = 0; round < 3 && !array.copies.empty(); ++round) {
+        const AlignedCopy& last = array.copies.back();
+        const std::size_t units = array.consensus.size();
+        const auto endRow = static_cast<std::size_t>(last.firstRow + last.rows) % units;
+        const std::vector<AlignedCopy> back =
+            aligner_.extend(text_, array.end, -1, rotated(array.consensus, endRow));
+        if (back.empty() || back.front().textStart == array.start) {
+            break;
+        }
+        const std::size_t phase = (static_cast<std::size_t>(back.front().firstRow) + endRow) % units;
+        array = alignFrom(back.front().textStart, rotated(array.consensus, phase));
     }
     const auto size = static_cast<int>(array.consensus.size());
     if (array.copies.empty() || array.score < settings_.minimumScore ||

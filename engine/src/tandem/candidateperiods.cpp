@@ -6,7 +6,7 @@ namespace tessaron::tandem {
 
 namespace {
 
-constexpr std::int64_t kCheckEvery = std::int64_t{1} << 16;
+constexpr std::int64_t kWordsBetweenStopChecks = std::int64_t{1} << 16;
 
 // Earlier occurrences of a word looked at, nearest first.
 constexpr int kOccurrencesSeen = 4;
@@ -16,6 +16,7 @@ struct Run {
     std::int32_t first = -1;
     std::int32_t last = std::int32_t{-1} << 30;
     std::int32_t hits = 0;
+    std::int32_t exact = 0;
 };
 
 }  // namespace
@@ -36,11 +37,11 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
     const auto finish = [&](const Run& run, int period) {
         const std::int64_t span = run.last + k - run.first;
         if (run.hits >= pass.hitsNeeded && 10 * span >= 3 * period) {
-            found.push_back({run.first, period});
+            found.push_back({run.first, period, run.exact});
         }
     };
     std::uint32_t word = 0;
-    std::int64_t nextCheck = kCheckEvery;
+    std::int64_t nextCheck = kWordsBetweenStopChecks;
     for (std::int64_t i = 0; i < size; ++i) {
         word = ((word << 2) | text[static_cast<std::size_t>(i)]) & mask;
         if (i + 1 < k) {
@@ -48,7 +49,7 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
         }
         if (i >= nextCheck) {
             control.throwIfStopped();
-            nextCheck = i + kCheckEvery;
+            nextCheck = i + kWordsBetweenStopChecks;
         }
         const auto at = static_cast<std::int32_t>(i - k + 1);  // the word's first letter
         std::int32_t earlier = last[word];
@@ -65,10 +66,11 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
                 Run& run = runs[static_cast<std::size_t>(d)];
                 if (at - run.last > k + std::min(d, pass.widestGap)) {
                     finish(run, d);
-                    run = {at, at, 0};
+                    run = {at, at, 0, 0};
                 }
                 run.last = at;
                 ++run.hits;
+                run.exact += d == distance;
             }
             earlier = previous[static_cast<std::size_t>(earlier)];
         }
@@ -77,7 +79,10 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
         finish(runs[period], static_cast<int>(period));
     }
     std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
-        return a.position != b.position ? a.position < b.position : a.period < b.period;
+        if (a.position != b.position) {
+            return a.position < b.position;
+        }
+        return a.support != b.support ? a.support > b.support : a.period < b.period;
     });
     return found;
 }

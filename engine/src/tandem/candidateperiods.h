@@ -14,6 +14,7 @@ namespace tessaron::tandem {
 struct Candidate {
     std::int64_t position = 0;
     int period = 0;
+    int support = 0;  // words of the run at exactly this distance
 };
 
 // How words are matched: their length, the distances that count, the words
@@ -32,8 +33,9 @@ struct CandidatePass {
 // word with the distances to its nearest earlier occurrences; a run of at
 // least `hitsNeeded` words at the same distance d (or the slack off it), each within the widest gap
 // of the last, spanning at least 0.3 d letters, gives one candidate at its
-// first word. Throws SearchStopped when asked to stop.
-[[nodiscard]] std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const CandidatePass& pass,
-                                                    const SearchControl& control);
+// first word; by position, then most support. Throws SearchStopped when asked
+// to stop.
+[[nodiscard]] std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text,
+                                                    const CandidatePass& pass, const SearchControl& control);
 
 }  // namespace tessaron::tandem

@@ -46,15 +46,17 @@ void CopyAligner::fill(int band)
     }
     for (int r = 1; r <= rows; ++r) {
         const std::uint8_t expected = pattern_[static_cast<std::size_t>(r - 1)];
-        std::uint8_t* const moveRow = moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
-        const int low = std::max(0, band - r);                   // column 0
+        std::uint8_t* const moveRow =
+            moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+        const int low = std::max(0, band - r);                     // column 0
         const int high = std::min(width - 1, columns - r + band);  // the last column
         int rowBest = kMinusInfinity;
         int rowBestColumn = 0;
         current[low - 1] = kMinusInfinity;
         for (int k = low; k <= high; ++k) {
             const int c = r - band + k;
-            int score = c > 0 ? previous[k] + (segment[c - 1] == expected ? match : -mismatch) : kMinusInfinity;
+            int score =
+                c > 0 ? previous[k] + (segment[c - 1] == expected ? match : -mismatch) : kMinusInfinity;
             std::uint8_t move = kDiagonal;
             const int up = previous[k + 1] - indel;
             if (up > score) {
@@ -102,12 +104,14 @@ std::string CopyAligner::traceback(int row, int column, int band) const
     int c = column;
     while (r > 0 || c > 0) {
         const int k = c - r + band;
-        const std::uint8_t move = r == 0 ? kInsertion
-                                         : moves_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) +
-                                                  static_cast<std::size_t>(k)];
+        const std::uint8_t move = r == 0
+                                      ? kInsertion
+                                      : moves_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) +
+                                               static_cast<std::size_t>(k)];
         if (move == kDiagonal) {
-            ops += segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)] ? '='
-                                                                                                           : 'X';
+            ops += segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)]
+                       ? '='
+                       : 'X';
             --r;
             --c;
         } else if (move == kDeletion) {
@@ -122,8 +126,8 @@ std::string CopyAligner::traceback(int row, int column, int band) const
     return ops;
 }
 
-std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text, std::int64_t from, int direction,
-                                             const std::vector<std::uint8_t>& consensus,
+std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text, std::int64_t from,
+                                             int direction, const std::vector<std::uint8_t>& consensus,
                                              std::vector<AlignedCopy> known)
 {
     const int period = static_cast<int>(consensus.size());

@@ -3,6 +3,7 @@
 #include "engine/alphabet.h"
 #include "tandem/arraybuilder.h"
 #include "tandem/candidateperiods.h"
+#include "tandem/circularcodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -167,7 +168,10 @@ std::vector<Candidate> candidatesOf(std::span<const std::uint8_t> text, const Ta
         all.insert(all.end(), found.begin(), found.end());
     }
     std::sort(all.begin(), all.end(), [](const Candidate& a, const Candidate& b) {
-        return a.position != b.position ? a.position < b.position : a.period < b.period;
+        if (a.position != b.position) {
+            return a.position < b.position;
+        }
+        return a.support != b.support ? a.support > b.support : a.period < b.period;
     });
     return all;
 }
@@ -241,7 +245,8 @@ TandemRepeatList keepBest(TandemRepeatList arrays, std::int64_t length, bool all
             for (auto it = kept.lower_bound(start - longest); it != kept.end() && it->first < end; ++it) {
                 const TandemRepeat& other = out[it->second];
                 const std::int64_t common = std::min(end, other.end()) - std::max(start, other.start);
-                if (2 * common >= std::min(candidate.length, other.length) && related(candidate, other, all)) {
+                if (2 * common >= std::min(candidate.length, other.length) &&
+                    related(candidate, other, all)) {
                     overlapped = true;
                     break;
                 }
@@ -262,21 +267,8 @@ TandemRepeatList keepBest(TandemRepeatList arrays, std::int64_t length, bool all
     return out;
 }
 
-std::vector<std::uint8_t> codesOf(std::string_view sequence, std::int64_t from, std::int64_t to)
-{
-    const auto n = static_cast<std::int64_t>(sequence.size());
-    std::vector<std::uint8_t> codes(static_cast<std::size_t>(to - from));
-    std::int64_t at = ((from % n) + n) % n;
-    for (std::uint8_t& code : codes) {
-        code = baseCode(sequence[static_cast<std::size_t>(at)]);
-        if (++at == n) {
-            at = 0;
-        }
-    }
-    return codes;
-}
-
-TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settings, const SearchControl& control)
+TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settings,
+                              const SearchControl& control)
 {
     const std::string_view sequence = genome.sequence();
     const auto n = static_cast<std::int64_t>(sequence.size());
@@ -291,9 +283,9 @@ TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settin
             const std::int64_t from = gaps[i] + 1;
             const std::int64_t to = i + 1 < gaps.size() ? gaps[i + 1] : gaps[0] + n;
             if (to > from) {
-                searchStretch(codesOf(sequence, from, to), from, n,
-                              settings, control.part(static_cast<double>(i) / static_cast<double>(gaps.size()),
-                                                     1.0 / static_cast<double>(gaps.size())),
+                searchStretch(tandem::circularCodes(sequence, from, to), from, n, settings,
+                              control.part(static_cast<double>(i) / static_cast<double>(gaps.size()),
+                                           1.0 / static_cast<double>(gaps.size())),
                               found);
             }
         }
@@ -304,7 +296,15 @@ TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settin
         std::int64_t margin = std::min<std::int64_t>(n, 2 * std::int64_t{settings.maximumPeriod} + 100);
         while (true) {
             TandemRepeatList all;
-            searchStretch(codesOf(sequence, -margin, n + margin), -margin, n, settings, control, all);
+            searchStretch(tandem::circularCodes(sequence, -margin, n + margin), -margin, n, settings, control,
+                          all);
+            // A circle that is one array all round: read from the origin once.
+            if (margin == n && std::any_of(all.begin(), all.end(),
+                                           [&](const TandemRepeat& repeat) { return repeat.length >= n; })) {
+                found.clear();
+                searchStretch(tandem::circularCodes(sequence, 0, n), 0, n, settings, control, found);
+                break;
+            }
             bool cut = false;
             for (TandemRepeat& repeat : all) {
                 if (repeat.start >= 0 && repeat.start < n) {
@@ -381,9 +381,8 @@ TandemRepeatResult findTandemRepeats(const Genome& genome, const TandemSettings&
     if (settings.validate()) {
         return TandemRepeatList{};
     }
-    TandemRepeatResult result = runStep(control, [&]() -> TandemRepeatResult {
-        return searchGenome(genome, settings, control);
-    });
+    TandemRepeatResult result =
+        runStep(control, [&]() -> TandemRepeatResult { return searchGenome(genome, settings, control); });
     if (std::holds_alternative<TandemRepeatList>(result)) {
         control.report(1.0);
     }
