@@ -23,7 +23,7 @@ measure() {
     local log=$work/time.log
     /usr/bin/time -v "$@" >"$work/out" 2>"$log" || true
     awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; ++i) s = s * 60 + t[i] }
-                /Maximum resident/ { kb = $2 } END { printf "%.2f %d", s, kb }' "$log"
+                /Maximum resident/ { kb = $2 } END { printf "%.2f %d\n", s, kb }' "$log"
 }
 
 for input in "$here/tests/data/NC_000932.gb" "$here/tests/data/NC_004829.gb.gz" random:5000000:7; do
@@ -37,7 +37,8 @@ for input in "$here/tests/data/NC_000932.gb" "$here/tests/data/NC_004829.gb.gz" 
     read -r trf_s trf_kb <"$work/trf.time"
     read -r tes_s tes_kb <"$work/tes.time"
     echo "== $name ($length bp)"
-    echo "   wall time: trf $trf_s s, tessaron $tes_s s (ratio $(awk -v a="$tes_s" -v b="$trf_s" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }'))"
+    ratio=$(awk -v a="$tes_s" -v b="$trf_s" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+    echo "   wall time: trf $trf_s s, tessaron $tes_s s (ratio $ratio)"
     echo "   peak memory: trf $((trf_kb / 1024)) MB, tessaron $((tes_kb / 1024)) MB"
     python3 "$here/bench/trfcompare.py" "$work/$name.fa.2.7.7.80.10.50.500.dat" "$work/$name.tes" "$length" | sed 's/^/   /'
 done

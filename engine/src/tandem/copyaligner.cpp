@@ -29,7 +29,11 @@ void CopyAligner::fill(int band)
     // stay far below any score, so the loop needs no bounds checks.
     previous_.assign(static_cast<std::size_t>(width) + 2, kMinusInfinity);
     current_.assign(static_cast<std::size_t>(width) + 2, kMinusInfinity);
-    moves_.assign(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(width), kDiagonal);
+    // Every move the traceback reads is written below: no need to clear them.
+    const std::size_t cells = static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(width);
+    if (moves_.size() < cells) {
+        moves_.resize(cells);
+    }
     full_ = {};
     partial_ = {};
     int* previous = previous_.data() + 1;
