@@ -43,7 +43,7 @@ void loadSatellite(Genome& genome, std::int64_t flank, std::int64_t arrayLength)
     }
     while (static_cast<std::int64_t>(text.size()) < flank + arrayLength) {
         for (const char base : unit) {
-            const unsigned roll = random() % 1000;
+            const auto roll = static_cast<unsigned>(random() % 1000);
             if (roll < 20) {
                 text += letter();
             } else if (roll >= 25) {

@@ -44,7 +44,7 @@ std::string satellite(long long flank, long long arrayLength, std::uint32_t seed
     const long long end = flank + arrayLength;
     while (static_cast<long long>(text.size()) < end) {
         for (const char base : unit) {
-            const unsigned roll = random() % 1000;
+            const auto roll = static_cast<unsigned>(random() % 1000);
             if (roll < 20) {
                 text += "ACGT"[(std::string_view("ACGT").find(base) + 1 + random() % 3) % 4];
             } else if (roll < 22) {

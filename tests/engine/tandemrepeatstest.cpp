@@ -348,8 +348,9 @@ std::string plantedGenome(std::uint32_t seed)
             s = randomBases(random, 400 + random() % 400);
         }
         const std::string unit = randomBases(random, 2 + random() % 60);
-        appendGuarded(random, s, plantedArray(random, unit, 3.0 + (random() % 80) / 10.0, 0.03, 0.01), unit,
-                      400 + random() % 400);
+        appendGuarded(random, s,
+                      plantedArray(random, unit, 3.0 + static_cast<double>(random() % 80) / 10.0, 0.03, 0.01),
+                      unit, 400 + random() % 400);
     }
     return s;
 }

@@ -109,7 +109,7 @@ std::string CopyAligner::traceback(int row, int column, int band) const
     while (r > 0 || c > 0) {
         const int k = c - r + band;
         const std::uint8_t move = r == 0
-                                      ? kInsertion
+                                      ? std::uint8_t{kInsertion}
                                       : moves_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) +
                                                static_cast<std::size_t>(k)];
         if (move == kDiagonal) {
