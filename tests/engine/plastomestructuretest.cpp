@@ -1,3 +1,4 @@
+#include "engine/plastomenormalisation.h"
 #include "engine/plastomestructure.h"
 
 #include <gtest/gtest.h>
@@ -394,6 +395,64 @@ TEST(PlastomeStructure, ExactCopiesMatchTheDefinition)
             total += r.length;
         }
         EXPECT_EQ(total, static_cast<std::int64_t>(genome.size()));
+    }
+}
+
+TEST(PlastomeNormalisation, IsomersRotationsAndStrandsGiveOneSequence)
+{
+    const std::string& genome = chloroplast();
+    const PlastomeStructure s = findPlastomeStructure(genome);
+    const NormalisedPlastome standard = normalisePlastome(genome, s);
+    ASSERT_EQ(standard.sequence.size(), genome.size());
+    // The other isomer: the SSC reversed between the copies.
+    const PlastomeRegion& ssc = s.region(PlastomePart::Ssc);
+    std::string isomer = genome;
+    isomer.replace(static_cast<std::size_t>(ssc.start), static_cast<std::size_t>(ssc.length),
+                   reverseComplement(regionText(genome, ssc)));
+    std::vector<std::string> variants;
+    for (const std::string& form : {genome, isomer}) {
+        for (const std::int64_t offset : {0, 1, 90000, 110000, 120000, 130000, 154000}) {
+            variants.push_back(rotate(form, offset));
+            variants.push_back(reverseComplement(rotate(form, offset)));
+        }
+    }
+    for (std::size_t v = 0; v < variants.size(); ++v) {
+        SCOPED_TRACE(v);
+        const PlastomeStructure found = findPlastomeStructure(variants[v]);
+        ASSERT_TRUE(found.found);
+        const NormalisedPlastome again = normalisePlastome(variants[v], found);
+        EXPECT_TRUE(again.sequence == standard.sequence);
+    }
+    // The standard form begins with its LSC, and finds the same parts at 1.
+    const PlastomeStructure inStandard = findPlastomeStructure(standard.sequence);
+    EXPECT_EQ(inStandard.region(PlastomePart::Lsc).start, 0);
+    for (std::size_t part = 0; part < 4; ++part) {
+        EXPECT_EQ(inStandard.regions[part].length, s.regions[part].length);
+    }
+    EXPECT_TRUE(normalisePlastome(genome, PlastomeStructure{}).sequence.empty());
+}
+
+TEST(PlastomeNormalisation, MapsEveryBaseToItsNewPlace)
+{
+    std::mt19937 rng(5);
+    const std::string ir = randomBases(rng, 1200);
+    const std::string genome =
+        rotate(randomBases(rng, 3000) + ir + randomBases(rng, 900) + reverseComplement(ir), 4321);
+    const PlastomeStructure s = findPlastomeStructure(genome);
+    ASSERT_TRUE(s.found);
+    const NormalisedPlastome standard = normalisePlastome(genome, s);
+    std::int64_t total = 0;
+    for (const SequencePiece& p : standard.pieces) {
+        total += p.length;
+    }
+    ASSERT_EQ(total, static_cast<std::int64_t>(genome.size()));
+    for (std::int64_t x = 0; x < static_cast<std::int64_t>(genome.size()); ++x) {
+        bool reversed = false;
+        const std::int64_t to = standard.map(x, reversed);
+        ASSERT_GE(to, 0);
+        const char expected =
+            reversed ? complement(genome[static_cast<std::size_t>(x)]) : genome[static_cast<std::size_t>(x)];
+        ASSERT_EQ(standard.sequence[static_cast<std::size_t>(to)], expected) << x;
     }
 }
 

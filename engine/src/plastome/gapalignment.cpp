@@ -18,7 +18,7 @@ constexpr int kInfinity = std::numeric_limits<int>::max() / 4;
 // extended (else opened from a pair); bit 3: the same for second-only.
 enum State : std::uint8_t { kPair = 0, kFirst = 1, kSecond = 2 };
 
-int upper(char c)
+int upperLetter(char c)
 {
     return (c >= 'a' && c <= 'z') ? c - 32 : c;
 }
@@ -27,11 +27,11 @@ int upper(char c)
 
 bool sameBase(char a, char b)
 {
-    const int x = upper(a);
+    const int x = upperLetter(a);
     if (x != 'A' && x != 'C' && x != 'G' && x != 'T') {
         return false;
     }
-    return x == upper(b);
+    return x == upperLetter(b);
 }
 
 std::vector<Column> alignGlobally(std::string_view first, std::string_view second)

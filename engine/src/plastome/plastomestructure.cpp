@@ -2,6 +2,8 @@
 
 #include "plastome/gapalignment.h"
 
+#include "plastome/bases.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
@@ -11,53 +13,12 @@ namespace tessaron {
 
 namespace {
 
+using plastome::baseCode;
+using plastome::complementOf;
+
 using plastome::Column;
 
 // A k-mer code of 2 bits a base: A 0, C 1, G 2, T 3; -1 for any other letter.
-int baseCode(char c)
-{
-    switch (c) {
-        case 'A':
-        case 'a':
-            return 0;
-        case 'C':
-        case 'c':
-            return 1;
-        case 'G':
-        case 'g':
-            return 2;
-        case 'T':
-        case 't':
-            return 3;
-        default:
-            return -1;
-    }
-}
-
-char complementOf(char c)
-{
-    switch (c) {
-        case 'A':
-            return 'T';
-        case 'C':
-            return 'G';
-        case 'G':
-            return 'C';
-        case 'T':
-            return 'A';
-        case 'a':
-            return 't';
-        case 'c':
-            return 'g';
-        case 'g':
-            return 'c';
-        case 't':
-            return 'a';
-        default:
-            return c;
-    }
-}
-
 std::int64_t wrap(std::int64_t position, std::int64_t n)
 {
     position %= n;
