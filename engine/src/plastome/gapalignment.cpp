@@ -1,4 +1,4 @@
-#include "plastome/gapalignment.h"
+#include "gapalignment.h"
 
 #include <algorithm>
 #include <cstddef>

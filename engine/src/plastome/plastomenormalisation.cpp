@@ -1,6 +1,6 @@
 #include "engine/plastomenormalisation.h"
 
-#include "plastome/bases.h"
+#include "bases.h"
 
 #include <algorithm>
 #include <cstddef>

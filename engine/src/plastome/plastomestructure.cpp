@@ -1,8 +1,8 @@
 #include "engine/plastomestructure.h"
 
-#include "plastome/gapalignment.h"
+#include "gapalignment.h"
 
-#include "plastome/bases.h"
+#include "bases.h"
 
 #include <algorithm>
 #include <cstddef>
