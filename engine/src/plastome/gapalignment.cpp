@@ -16,7 +16,9 @@ constexpr int kInfinity = std::numeric_limits<int>::max() / 4;
 // Traceback bits of one cell: where each of the three states came from.
 // bits 0-1: the pair state's predecessor state; bit 2: the first-only state
 // extended (else opened from a pair); bit 3: the same for second-only.
-enum State : std::uint8_t { kPair = 0, kFirst = 1, kSecond = 2 };
+constexpr std::uint8_t kPair = 0;
+constexpr std::uint8_t kFirst = 1;
+constexpr std::uint8_t kSecond = 2;
 
 int upperLetter(char c)
 {
