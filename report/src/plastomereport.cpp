@@ -55,6 +55,9 @@ void writePlastomeReport(TableWriter& out, const PlastomeStructure& structure,
         out.cell("longest inverted copy");
         out.cell(structure.longestIrCandidate);
         out.endRow();
+        out.cell("shortest copy counted");
+        out.cell(structure.minIrLength);
+        out.endRow();
         return;
     }
     header(out, {"part", "start", "end", "length", "gc"});

@@ -1,5 +1,6 @@
 #include "engine/plastomenormalisation.h"
 #include "engine/plastomestructure.h"
+#include "input/records.h"
 
 #include <gtest/gtest.h>
 
@@ -346,11 +347,22 @@ TEST(PlastomeStructure, GenomesWithoutALargeInvertedRepeatHaveNoStructure)
     std::mt19937 rng(7);
     const std::string mito = readBases(TESSARON_TEST_DATA "/NC_012920.fasta");
     ASSERT_GT(mito.size(), 16000U);
-    for (const std::string& genome : {randomBases(rng, 150000), mito, std::string("ACGT"), std::string()}) {
+    Genome bacterium;
+    const InputFile file = InputFile::read(TESSARON_TEST_DATA "/NC_004829.gb.gz");
+    (void)file.load(0, bacterium, 8, 30);
+    ASSERT_GT(bacterium.length(), 900000);
+    const std::string unknown(20000, 'N');
+    for (const std::string& genome : {randomBases(rng, 150000), mito, std::string(bacterium.sequence()),
+                                      unknown, std::string("ACGT"), std::string()}) {
         const PlastomeStructure s = findPlastomeStructure(genome);
         EXPECT_FALSE(s.found);
-        EXPECT_LT(s.longestIrCandidate, 1000);
+        EXPECT_LT(s.longestIrCandidate, s.minIrLength) << genome.size();
     }
+    // The bacterium's longest inverted pair, a few kb, is below 1% of its megabase.
+    const PlastomeStructure b = findPlastomeStructure(bacterium.sequence());
+    EXPECT_GT(b.longestIrCandidate, 1000);
+    EXPECT_EQ(b.minIrLength, 10128);
+    EXPECT_TRUE(findPlastomeStructure(bacterium.sequence(), {.minIrFraction = 0}).found);
     // The minimum is a setting: the chloroplast's copies are shorter than 30 kb.
     EXPECT_FALSE(findPlastomeStructure(chloroplast(), {.minIrLength = 30000}).found);
 }

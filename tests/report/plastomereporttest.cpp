@@ -191,7 +191,7 @@ TEST(PlastomeReport, GffBedAndTableRowOfAStructureAcrossTheOrigin)
     const std::string report = test::written([&](TableWriter& out) { writePlastomeReport(out, s, {}, {}); });
     EXPECT_NE(report.find("1\tindel\t450^451\t0\t\t841\t2\tAC\n"), std::string::npos);
     EXPECT_EQ(test::written([&](TableWriter& out) { writePlastomeReport(out, PlastomeStructure{}, {}, {}); }),
-              "no quadripartite structure\nlongest inverted copy\t0\n");
+              "no quadripartite structure\nlongest inverted copy\t0\nshortest copy counted\t0\n");
 }
 
 }  // namespace

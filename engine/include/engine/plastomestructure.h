@@ -54,8 +54,12 @@ struct IrDifference {
     friend bool operator==(const IrDifference&, const IrDifference&) = default;
 };
 
+// The copies must reach both minimums: a plastome's inverted repeat is a
+// large share of the molecule (typically 10 to 30 kb of 120 to 170 kb), while
+// a bacterium's inverted rRNA operons, a few kb in a megabase, are not one.
 struct PlastomeSettings {
     std::int64_t minIrLength = 1000;  // shorter copies: no quadripartite structure
+    double minIrFraction = 0.01;      // nor copies shorter than this share of the genome (0: no such rule)
     int seedLength = 16;              // exact words that anchor the alignment (8 to 16)
     std::int64_t maxGap = 3000;       // longest stretch bridged between two anchors
 };
@@ -69,7 +73,8 @@ struct PlastomeStructure {
     std::array<std::int64_t, 4> junctionAfter{};  // first base of the part that follows
     std::vector<IrDifference> differences;        // in IRb order
     std::int64_t matchingColumns = 0;             // aligned columns of equal bases
-    std::int64_t longestIrCandidate = 0;          // when not found: the longest copy seen
+    std::int64_t longestIrCandidate = 0;          // the shorter copy of the best pair seen
+    std::int64_t minIrLength = 0;                 // the shortest copy that counted, both rules applied
 
     [[nodiscard]] const PlastomeRegion& region(PlastomePart part) const
     {

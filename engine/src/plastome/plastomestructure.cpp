@@ -5,6 +5,7 @@
 #include "bases.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <utility>
@@ -440,6 +441,9 @@ PlastomeStructure findPlastomeStructure(std::string_view sequence, const Plastom
     PlastomeStructure result;
     const auto n = static_cast<std::int64_t>(sequence.size());
     result.genomeLength = n;
+    result.minIrLength =
+        std::max(settings.minIrLength,
+                 static_cast<std::int64_t>(std::ceil(settings.minIrFraction * static_cast<double>(n))));
     const int k = std::clamp(settings.seedLength, 8, 16);
     if (n < 4 * k || n > std::int64_t{0x7FFFFFFF}) {
         return result;
@@ -474,7 +478,7 @@ PlastomeStructure findPlastomeStructure(std::string_view sequence, const Plastom
     const std::int64_t pLength = best.pEnd - best.pBegin;
     const std::int64_t qLength = best.qEnd - best.qBegin;
     result.longestIrCandidate = std::min(pLength, qLength);
-    if (best.columns.empty() || result.longestIrCandidate < settings.minIrLength) {
+    if (best.columns.empty() || result.longestIrCandidate < result.minIrLength) {
         return result;
     }
     result.found = true;

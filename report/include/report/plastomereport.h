@@ -19,8 +19,8 @@ namespace tessaron {
 //   difference, kind, irb_position, irb_length, irb_bases, ira_position,
 //     ira_length, ira_bases (a side of no bases gives its place as "a^b")
 //   annotation, status, annotated
-// Without a quadripartite structure: one row, "no quadripartite structure",
-// and the longest inverted copy seen.
+// Without a quadripartite structure: a row "no quadripartite structure",
+// then the longest inverted copy seen and the shortest that would count.
 void writePlastomeReport(TableWriter& out, const PlastomeStructure& structure,
                          const std::array<JunctionGenes, 4>& genes,
                          const std::vector<AnnotationCheck>& checks);
