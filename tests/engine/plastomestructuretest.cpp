@@ -468,5 +468,24 @@ TEST(PlastomeNormalisation, MapsEveryBaseToItsNewPlace)
     }
 }
 
+TEST(PlastomeNormalisation, CopiesThatDifferStillGiveOneSequence)
+{
+    std::mt19937 rng(99);
+    const std::string genome = plant(chloroplast(), plantPlaces(chloroplast(), rng, 5, 1, 10)).first;
+    const PlastomeStructure s = findPlastomeStructure(genome);
+    ASSERT_EQ(s.differences.size(), 5U);
+    const std::string standard = normalisePlastome(genome, s).sequence;
+    const PlastomeRegion& ssc = s.region(PlastomePart::Ssc);
+    std::string isomer = genome;
+    isomer.replace(static_cast<std::size_t>(ssc.start), static_cast<std::size_t>(ssc.length),
+                   reverseComplement(regionText(genome, ssc)));
+    for (const std::string& variant : {rotate(genome, 150000), reverseComplement(rotate(genome, 100000)),
+                                       rotate(isomer, 5000), reverseComplement(isomer)}) {
+        const PlastomeStructure found = findPlastomeStructure(variant);
+        EXPECT_EQ(found.differences.size(), 5U);
+        EXPECT_TRUE(normalisePlastome(variant, found).sequence == standard);
+    }
+}
+
 }  // namespace
 }  // namespace tessaron
