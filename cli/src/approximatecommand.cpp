@@ -27,6 +27,9 @@ std::vector<ApproximateResult> search(const Options& options, const RecordWork& 
     auto found =
         approximateSearch(*work.genome(), kKindOrder, options.approximate, work.step("approximate repeats"));
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        if (*failure == SearchFailure::PairLimit) {
+            throw Failure{approximatePairLimitMessage(*work.genome())};
+        }
         throwSearchFailure(*failure);
     }
     auto results = std::get<std::vector<ApproximateResult>>(std::move(found));
@@ -102,13 +105,13 @@ void writeApproximateReports(const Options& options, const InputRecords& records
     forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
         const ApproximateClassCounts counts = approximateClassCounts(search(options, work, progress, noted));
         if (options.tidy) {
-            writeApproximateSummaryRows(out, work.seqid(), counts);
+            writeApproximateSummaryRows(out, work.seqid(), counts, options.approximate.minLength);
             return;
         }
         if (records.several()) {
             writeRecordHeading(out, work.seqid(), first);
         }
-        writeLayout(out, approximateSummaryLayout(counts));
+        writeLayout(out, approximateSummaryLayout(counts, options.approximate.minLength));
     });
 }
 

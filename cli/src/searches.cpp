@@ -21,6 +21,13 @@ void throwSearchFailure(SearchFailure failure)
     throw Failure{std::string(kOutOfMemory)};
 }
 
+std::string approximatePairLimitMessage(const Genome& genome)
+{
+    return "Too many approximate pairs: the search would hold more than " +
+           std::to_string(approximatePairLimit(genome)) +
+           " of them. Try a higher --min or --identity, or a lower --max-mismatches or --evalue.";
+}
+
 PreparedSearch prepare(std::shared_ptr<const Genome> genome, SearchMethod method,
                        std::span<const RepeatKind> kinds, const SearchControl& control,
                        const ApproximateSettings& approximate)

@@ -15,12 +15,15 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tessaron::cli {
 
 // Throws the Failure that says why a search gave no result.
 [[noreturn]] void throwSearchFailure(SearchFailure failure);
+// Why the approximate search on the genome gave up with PairLimit, naming the limit.
+[[nodiscard]] std::string approximatePairLimitMessage(const Genome& genome);
 
 // What the searches of these kinds need, built once (on the CPUs the
 // process may use): each report then runs the search of a kind and releases

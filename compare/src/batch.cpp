@@ -119,7 +119,11 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         outcome.failure = BatchFailure{file, std::move(reason), search};
         return std::move(outcome);
     };
-    const auto searchFailed = [&](SearchFailure failure) { return fail(failureText(failure), failure); };
+    const auto searchFailed = [&](SearchFailure failure) {
+        const std::string where =
+            input.records().size() > 1 ? recordLabel(input, record) + ": " : std::string();
+        return fail(where + failureText(failure), failure);
+    };
     if (control.stopRequested()) {
         return searchFailed(SearchFailure::Cancelled);
     }
@@ -176,15 +180,42 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
     return outcome;
 }
 
+std::atomic<int> filesInMemory{-1};  // the test limit; negative: none
+
+// Whether every record of the file after `record` can be read (its own
+// genome, one at a time).
+bool laterRecordsRead(const InputFile& input, std::size_t record, const BatchSettings& settings)
+{
+    for (std::size_t later = record + 1; later < input.records().size(); ++later) {
+        try {
+            Genome genome;
+            (void)input.load(later, genome, settings.minimum, settings.maximum);
+            requireBases(genome, input.path());
+        } catch (const ReadError&) {
+            return false;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Reads a file once and analyses its records on up to `spareThreads`
 // threads; the genomes come in record order, up to the first record that
-// failed.
-FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int spareThreads)
+// failed, and only when every record of the file could be read. `others`:
+// the files being analysed beside it.
+FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& settings, int spareThreads,
+                        int others)
 {
     FileOutcome outcome;
     const SearchControl control{settings.stop, {}};
     if (control.stopRequested()) {
         outcome.failure = BatchFailure{file, failureText(SearchFailure::Cancelled), SearchFailure::Cancelled};
+        return outcome;
+    }
+    if (const int limit = filesInMemory.load(); limit >= 0 && others >= limit) {
+        outcome.failure =
+            BatchFailure{file, failureText(SearchFailure::OutOfMemory), SearchFailure::OutOfMemory};
         return outcome;
     }
     std::optional<InputFile> input;
@@ -227,8 +258,15 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
         (void)startWorkers(pool, recordThreads - 1, work);
         work();
     }
-    for (RecordOutcome& result : results) {
+    for (std::size_t record = 0; record < records; ++record) {
+        RecordOutcome& result = results[record];
         if (result.failure) {
+            // The records before are written only when the failure is a
+            // search's and the rest of the file reads: never part of a
+            // file that could not be read.
+            if (!result.failure->search || !laterRecordsRead(*input, record, settings)) {
+                outcome.genomes.clear();
+            }
             outcome.failure = std::move(result.failure);
             break;
         }
@@ -242,6 +280,11 @@ FileOutcome analyseFile(const std::filesystem::path& file, const BatchSettings& 
 
 }  // namespace
 
+void limitFilesInMemory(int files)
+{
+    filesInMemory = files;
+}
+
 int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
              const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
                                       const std::optional<BatchFailure>& failure)>& deliver)
@@ -253,32 +296,82 @@ int runBatch(const std::vector<std::filesystem::path>& files, const BatchSetting
     const int spareThreads = std::max(1, wanted / threads);
 
     std::vector<std::optional<FileOutcome>> outcomes(files.size());
+    // Files that ran out of memory beside others, to be analysed again alone.
+    std::vector<char> deferred(files.size(), 0);
     std::mutex mutex;
     std::condition_variable ready;
     std::atomic<std::size_t> next{0};
+    int running = 0;  // files being analysed
+    int working = 0;  // workers still taking files
+    const auto analyse = [&](std::size_t i) {
+        int others = 0;
+        {
+            const std::lock_guard lock(mutex);
+            others = running++;
+        }
+        FileOutcome outcome = analyseFile(files[i], settings, spareThreads, others);
+        const std::lock_guard lock(mutex);
+        --running;
+        return outcome;
+    };
+    // A file that runs out of memory while others run may only have been
+    // short because of them: its worker stops, giving back what it holds,
+    // so that fewer run at once, and the file is analysed again once every
+    // worker is done.
     const auto work = [&] {
         for (std::size_t i = next++; i < files.size(); i = next++) {
-            FileOutcome outcome = analyseFile(files[i], settings, spareThreads);
+            FileOutcome outcome = analyse(i);
             const std::lock_guard lock(mutex);
+            if (outcome.failure && outcome.failure->search == SearchFailure::OutOfMemory && working > 1) {
+                deferred[i] = 1;
+                --working;
+                ready.notify_all();
+                return;
+            }
             outcomes[i] = std::move(outcome);
             ready.notify_all();
         }
+        const std::lock_guard lock(mutex);
+        --working;
+        ready.notify_all();
     };
 
     int failed = 0;
     std::vector<std::jthread> pool;
-    if (startWorkers(pool, threads, work) == 0) {
+    {
+        const std::lock_guard lock(mutex);
+        working = threads;
+    }
+    const int started = startWorkers(pool, threads, work);
+    {
+        const std::lock_guard lock(mutex);
+        working -= threads - started;
+        ready.notify_all();
+    }
+    if (started == 0) {
+        {
+            const std::lock_guard lock(mutex);
+            working = 1;
+        }
         work();  // no thread could start: every file here, then handed over
     }
     // Hand the results over in file order as soon as each is there, so that
     // the output of a long batch flows and stays in a stable order.
     for (std::size_t i = 0; i < files.size(); ++i) {
         FileOutcome outcome;
+        bool again = false;
         {
             std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return outcomes[i].has_value(); });
-            outcome = std::move(*outcomes[i]);
-            outcomes[i].reset();
+            ready.wait(lock, [&] { return outcomes[i].has_value() || (deferred[i] != 0 && working == 0); });
+            if (outcomes[i]) {
+                outcome = std::move(*outcomes[i]);
+                outcomes[i].reset();
+            } else {
+                again = true;
+            }
+        }
+        if (again) {
+            outcome = analyse(i);  // alone: every worker is done
         }
         failed += outcome.failure ? 1 : 0;
         deliver(i, outcome.genomes, outcome.failure);

@@ -266,13 +266,13 @@ TableResult approximateCounts(const Genome& genome, std::span<const RepeatKind> 
     for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
         std::array<std::int64_t, kApproximateLengthClasses.size()> counts{};
         for (const ApproximatePair& pair : result.pairs) {
-            if (const auto lengthClass = approximateLengthClass(pair.length)) {
+            if (const auto lengthClass = approximateLengthClass(pair.length, settings.minLength)) {
                 ++counts[*lengthClass];
             }
         }
         for (std::size_t c = 0; c < counts.size(); ++c) {
             pushKind(kindNames, result.kind);
-            classes.pushText(kApproximateLengthClasses[c]);
+            classes.pushText(approximateLengthClassName(c, settings.minLength));
             pairs.push_back(counts[c]);
         }
     }

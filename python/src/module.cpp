@@ -363,10 +363,18 @@ py::dict repeats(const PyGenome& genome, const SearchRequest& request, const Cal
     ApproximateOptions options = request.approximate;
     options.minimum = request.minimum;
     const ApproximateSettings settings = approximateSettings(options);
-    return toDict(runWatched(callbacks, [&](const SearchControl& control) {
+    TableResult found = runWatched(callbacks, [&](const SearchControl& control) {
         return counts ? approximateCounts(*genome.genome, request.kinds, settings, control)
                       : approximatePairs(*genome.genome, genome.features, request.kinds, settings, control);
-    }));
+    });
+    if (const auto* failure = std::get_if<SearchFailure>(&found);
+        failure && *failure == SearchFailure::PairLimit) {
+        raise("SearchError",
+              "Too many approximate pairs: the search would hold more than " +
+                  std::to_string(approximatePairLimit(*genome.genome)) +
+                  " of them. Try a higher min or identity, or a lower max_mismatches or evalue.");
+    }
+    return toDict(std::move(found));
 }
 
 // The name the outputs give a record: its seqid, or for plain text its file's name.
@@ -395,10 +403,17 @@ std::size_t chosenRecord(const InputFile& file, const py::object& choice)
     if (choice.is_none()) {
         return 0;
     }
+    if (py::isinstance<py::bool_>(choice) ||
+        (!py::isinstance<py::int_>(choice) && !py::isinstance<py::str>(choice))) {
+        throw py::type_error("record must be a 1-based number (int) or a name (str), not " +
+                             std::string(py::str(py::type::handle_of(choice).attr("__name__"))));
+    }
     if (py::isinstance<py::int_>(choice)) {
-        const auto number = choice.cast<long long>();
-        if (number < 1 || static_cast<std::size_t>(number) > records.size()) {
-            throw py::value_error(where + ": no record " + std::to_string(number) + " (it holds " +
+        // Any Python int: one beyond long long is no record either.
+        int overflow = 0;
+        const long long number = PyLong_AsLongLongAndOverflow(choice.ptr(), &overflow);
+        if (overflow != 0 || number < 1 || static_cast<unsigned long long>(number) > records.size()) {
+            throw py::value_error(where + ": no record " + std::string(py::str(choice)) + " (it holds " +
                                   std::to_string(records.size()) + " records)");
         }
         return static_cast<std::size_t>(number - 1);
@@ -538,6 +553,13 @@ PYBIND11_MODULE(_core, module)
     using namespace tessaron;
     using namespace tessaron::python;
     module.doc() = "The Tessaron engine; use the package tessaron, which wraps it.";
+    // NumPy's C interface is looked up once, by a static whose first use
+    // imports numpy: made here, under the import lock, rather than by two
+    // threads at once, where the one that holds the interpreter lock would
+    // wait on the static while the other needs the lock to finish the import.
+    (void)py::array_t<std::int64_t>(0);
+    (void)py::array_t<double>(0);
+    (void)py::module_::import("numpy");
     defineTypes(module);
 
     py::class_<PyGenome>(module, "Genome",

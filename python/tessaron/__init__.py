@@ -118,8 +118,9 @@ def read(path: Path, record: Union[None, int, str] = None) -> Genome:
     (with or without version) or FASTA id.
 
     Raises InputError (with ``path``, ``line``, ``reason`` and ``detail``) for a
-    file that is missing, unreadable, empty, not text or malformed, and
-    ValueError for a record that is not there or not the only one of its name.
+    file that is missing, unreadable, empty, not text or malformed,
+    ValueError for a record that is not there or not the only one of its name,
+    and TypeError for a ``record`` that is neither an int nor a str.
     """
     return _core.read(path, record)
 
@@ -164,7 +165,10 @@ def repeats(
     largest E-value kept) and threads (0: every core).
 
     Raises SearchError when the complete search would hold more than 2^27
-    pairs, Cancelled when stopped by ``cancel``, MemoryError when memory runs out.
+    pairs, or the approximate search more than its limit (the message gives
+    it), Cancelled when stopped by ``cancel`` or the
+    KeyboardInterrupt of Ctrl+C (within a second either way), MemoryError
+    when memory runs out.
     """
     arguments = _search_arguments(method, min, approximate_options)
     return _frame(

@@ -18,7 +18,7 @@ std::string formatted(const char* format, double value)
 
 }  // namespace
 
-SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts)
+SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts, int minLength)
 {
     SheetLayout layout;
     int row = 1;
@@ -30,7 +30,7 @@ SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts)
         ++row;
         const auto& perClass = counts[static_cast<std::size_t>(kind)];
         for (std::size_t index = 0; index < perClass.size(); ++index) {
-            layout.cells.push_back({row, 1, std::string(kApproximateLengthClasses[index])});
+            layout.cells.push_back({row, 1, approximateLengthClassName(index, minLength)});
             layout.cells.push_back({row, 2, std::to_string(perClass[index])});
             ++row;
         }
@@ -101,14 +101,14 @@ std::int64_t approximateScore(double identity)
 }
 
 void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid,
-                                 const ApproximateClassCounts& counts)
+                                 const ApproximateClassCounts& counts, int minLength)
 {
     for (const RepeatKind kind : kKindOrder) {
         const auto& perClass = counts[static_cast<std::size_t>(kind)];
         for (std::size_t index = 0; index < perClass.size(); ++index) {
             out.cell(seqid);
             out.cell(kindName(kind));
-            out.cell(kApproximateLengthClasses[index]);
+            out.cell(approximateLengthClassName(index, minLength));
             out.cell(perClass[index]);
             out.endRow();
         }

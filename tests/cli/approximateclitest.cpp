@@ -76,6 +76,37 @@ TEST_F(ApproximateCliTest, SummaryCountsEveryLengthClassOfEveryKind)
     EXPECT_EQ(counted + 1, static_cast<std::int64_t>(lines(pairs.out).size()));
 }
 
+// Below 30 bp the first class begins at the minimum, in the summary and its
+// tidy table alike; the classes stay the papers' from 30 on.
+TEST_F(ApproximateCliTest, SummaryClassesBeginAtAMinimumBelowThirty)
+{
+    const std::vector<std::string> genome{"--random", "750,750,750,750", "--seed", "3", "--approximate"};
+    struct Case {
+        std::string minimum;
+        std::string first;
+    };
+    for (const Case& c :
+         {Case{"12", "12-39"}, Case{"29", "29-39"}, Case{"30", "30-39"}, Case{"45", "30-39"}}) {
+        auto arguments = genome;
+        arguments.insert(arguments.end(), {"--min", c.minimum});
+        const Outcome summary = run(arguments);
+        ASSERT_EQ(summary.status, 0) << summary.err;
+        const auto rows = lines(summary.out);
+        ASSERT_GT(rows.size(), 2U);
+        EXPECT_EQ(fields(rows[1])[0], c.first) << c.minimum;
+        if (c.minimum == "12") {
+            EXPECT_GT(std::stoll(fields(rows[1])[1]), 0) << "the pairs of 12 to 29 bp are counted";
+        }
+        arguments.emplace_back("--tidy");
+        const Outcome tidy = run(arguments);
+        ASSERT_EQ(tidy.status, 0) << tidy.err;
+        const auto tidyRows = lines(tidy.out);
+        ASSERT_GT(tidyRows.size(), 1U);
+        EXPECT_EQ(fields(tidyRows[1])[2], c.first) << c.minimum;
+        EXPECT_EQ(fields(tidyRows[1])[3], fields(rows[1])[1]) << c.minimum;
+    }
+}
+
 TEST_F(ApproximateCliTest, GffBedAndBedpeDescribeTheSamePairs)
 {
     const Outcome gff = run({"--approximate", "--report", "gff", kChloroplast});

@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <ostream>
 #include <random>
+#include <span>
 #include <sstream>
 #include <stop_token>
 #include <string>
@@ -452,6 +454,123 @@ TEST(ApproximateSearch, SortsLengthsIntoTheirClasses)
     for (const auto& [length, expected] : table) {
         EXPECT_EQ(approximateLengthClass(length), expected) << length;
     }
+}
+
+// A search with a minimum below 30 counts its shorter pairs in a first class
+// that begins at the minimum; from 30 on the classes are the papers' own.
+TEST(ApproximateSearch, LengthClassesBeginAtALowerMinimum)
+{
+    struct Row {
+        std::int64_t length;
+        int minimum;
+        std::optional<std::size_t> lengthClass;
+    };
+    const std::vector<Row> rows{{1, 1, 0},
+                                {1, 2, std::nullopt},
+                                {2, 2, 0},
+                                {29, 2, 0},
+                                {39, 2, 0},
+                                {40, 2, 1},
+                                {29, 30, std::nullopt},
+                                {35, 45, 0},
+                                {29, 45, std::nullopt},
+                                {1000, 2, 5}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(approximateLengthClass(row.length, row.minimum), row.lengthClass)
+            << row.length << " at minimum " << row.minimum;
+    }
+    const std::vector<std::tuple<std::size_t, int, std::string>> names{
+        {0, 2, "2-39"},   {0, 1, "1-39"},  {0, 29, "29-39"},        {0, 30, "30-39"},
+        {0, 45, "30-39"}, {1, 2, "40-49"}, {5, 2, "1000 and more"}, {6, 2, ""}};
+    for (const auto& [index, minimum, name] : names) {
+        EXPECT_EQ(approximateLengthClassName(index, minimum), name) << index << " at minimum " << minimum;
+    }
+
+    ApproximateResult result;
+    result.kind = RepeatKind::Mirror;
+    result.settings.minLength = 2;
+    for (const std::int64_t length : {2, 5, 29, 30, 45}) {
+        result.pairs.push_back({0, 10, length, 0, length, 100.0, 1.0});
+    }
+    const auto counts = approximateClassCounts(std::span<const ApproximateResult>(&result, 1));
+    const auto& mirror = counts[static_cast<std::size_t>(RepeatKind::Mirror)];
+    EXPECT_EQ(mirror[0], 4);
+    EXPECT_EQ(mirror[1], 1);
+    result.settings.minLength = 30;
+    EXPECT_EQ(approximateClassCounts(std::span<const ApproximateResult>(
+                  &result, 1))[static_cast<std::size_t>(RepeatKind::Mirror)][0],
+              1);
+}
+
+std::int64_t pairsOfAllKinds(const Genome& genome, const ApproximateSettings& settings)
+{
+    const auto found = approximateSearch(genome, test::kAllKinds, settings);
+    EXPECT_TRUE(std::holds_alternative<std::vector<ApproximateResult>>(found));
+    std::int64_t pairs = 0;
+    for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
+        pairs += static_cast<std::int64_t>(result.pairs.size());
+    }
+    return pairs;
+}
+
+// Limits that no pair can reach, on a genome as long as a mitochondrion: a
+// minimum longer than the sequence has no pairs, and a mismatch limit above
+// what a pair can hold is no limit, neither of them costing time or memory.
+TEST(ApproximateSearch, AnswersLimitsNoPairCanReachAtOnce)
+{
+    Genome genome;
+    ASSERT_TRUE(genome.makeRandom(4142, 4142, 4142, 4143, 8, 30, 12));
+    const int n = genome.length();
+    for (const int minimum : {n - 1, n, 1'000'000, std::numeric_limits<int>::max()}) {
+        ApproximateSettings settings;
+        settings.minLength = minimum;
+        for (const ApproximateMethod method : {ApproximateMethod::Automatic, ApproximateMethod::Seeds}) {
+            settings.method = method;
+            EXPECT_EQ(pairsOfAllKinds(genome, settings), 0) << "minimum " << minimum;
+        }
+    }
+    // The mismatch limit's cost does not grow with the sequence: a shorter one
+    // keeps the searches quick.
+    Genome shorter;
+    ASSERT_TRUE(shorter.makeRandom(1000, 1000, 1000, 1000, 8, 30, 12));
+    ApproximateSettings settings;
+    settings.method = ApproximateMethod::Seeds;
+    settings.minLength = 10;
+    settings.identity = 80.0;
+    const std::int64_t unlimited = pairsOfAllKinds(shorter, settings);
+    EXPECT_GT(unlimited, 0);
+    for (const int most : {shorter.length(), 100'000'000, std::numeric_limits<int>::max()}) {
+        settings.maxMismatches = most;
+        EXPECT_EQ(pairsOfAllKinds(shorter, settings), unlimited) << "at most " << most << " mismatches";
+    }
+}
+
+// The pair limit counts the pairs of every kind of one search together, in
+// the bytes of the pairs the other searches store.
+TEST(ApproximateSearch, GivesUpWithPairLimitPastTheGenomesLimit)
+{
+    static_assert(sizeof(ApproximatePair) % sizeof(RepeatPair) == 0);
+    // Half the bytes: room for a list to grow.
+    constexpr auto kBytesPerPair =
+        2 * static_cast<std::int64_t>(sizeof(ApproximatePair) / sizeof(RepeatPair));
+    Genome genome;
+    ASSERT_TRUE(genome.makeRandom(500, 500, 500, 500, 8, 30, 5));
+    EXPECT_EQ(approximatePairLimit(genome), Genome::kDefaultPairLimit / kBytesPerPair);
+    ApproximateSettings settings;
+    settings.minLength = 6;
+    const std::int64_t pairs = pairsOfAllKinds(genome, settings);
+    ASSERT_GT(pairs, 1000);
+
+    genome.setPairLimit(pairs * kBytesPerPair);
+    EXPECT_EQ(approximatePairLimit(genome), pairs);
+    EXPECT_EQ(pairsOfAllKinds(genome, settings), pairs);
+    genome.setPairLimit(pairs * kBytesPerPair - 1);
+    const auto refused = approximateSearch(genome, test::kAllKinds, settings);
+    ASSERT_TRUE(std::holds_alternative<SearchFailure>(refused));
+    EXPECT_EQ(std::get<SearchFailure>(refused), SearchFailure::PairLimit);
+    settings.method = ApproximateMethod::Seeds;
+    EXPECT_EQ(std::get<SearchFailure>(approximateSearch(genome, test::kAllKinds, settings)),
+              SearchFailure::PairLimit);
 }
 
 TEST(ApproximateSearch, StopsWhenAskedAndReportsProgress)

@@ -61,11 +61,20 @@ struct BatchFailure {
 // Reads each file once (GenBank, FASTA or plain text, told by its bytes),
 // indexes and analyses every record of it, files on up to `threads` threads,
 // and calls `deliver` for each file in the order given, from the calling
-// thread, with its genomes (one per record, in file order) or its failure,
-// after the records read before the one that failed. A record without a
-// base fails its file. A failed file does not stop the others. Returns the number of failed files.
+// thread, with its genomes (one per record, in file order) or its failure.
+// A failed file comes with the genomes before the record that failed only
+// when a search failed and every record of the file could be read; a
+// record without a base fails its file. A failed file does not stop the
+// others. A file that runs out of memory while others are analysed is
+// analysed again once they are done, alone, and its worker stops: fewer run
+// at once. Returns the number of failed files.
 int runBatch(const std::vector<std::filesystem::path>& files, const BatchSettings& settings,
              const std::function<void(std::size_t index, const std::vector<BatchGenome>& genomes,
                                       const std::optional<BatchFailure>& failure)>& deliver);
+
+// For tests: from now on a file that starts while `files` others or more
+// are being analysed runs out of memory, as under an address-space limit
+// (0: every file). A negative number lifts the limit.
+void limitFilesInMemory(int files);
 
 }  // namespace tessaron

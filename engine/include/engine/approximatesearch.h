@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -153,11 +154,20 @@ struct ApproximateResult {
     int seedLength = 0;  // the contiguous seed's letters; 0 for a full scan
 };
 
+// The most pairs one search holds, its kinds together: half the bytes the
+// genome's pair limit lets the other searches hold (1 GiB by default), as a
+// list of pairs may take twice its room while it grows. A search that would
+// keep more fails with PairLimit before it takes the memory; one expected to
+// find far more, at once.
+[[nodiscard]] std::int64_t approximatePairLimit(const Genome& genome);
+
 using ApproximateSearchResult = std::variant<ApproximateResult, SearchFailure>;
 using ApproximateSearchResults = std::variant<std::vector<ApproximateResult>, SearchFailure>;
 
 // The approximate search of one kind over the genome's sequence (no index
-// needed). Fails with OutOfMemory or Cancelled; reports progress.
+// needed). Fails with OutOfMemory, PairLimit or Cancelled; reports
+// progress. A minimum as long as the sequence is answered at once: no pair
+// is that long.
 [[nodiscard]] ApproximateSearchResult approximateSearch(const Genome& genome, RepeatKind kind,
                                                         const ApproximateSettings& settings = {},
                                                         const SearchControl& control = {});
@@ -178,14 +188,22 @@ struct MismatchedLetters {
 [[nodiscard]] MismatchedLetters mismatchedLetters(const Genome& genome, RepeatKind kind,
                                                   const ApproximatePair& pair);
 
-// The length classes that genome papers count repeats in.
+// The length classes that genome papers count repeats in, from 30 bp.
 inline constexpr std::array<std::string_view, 6> kApproximateLengthClasses{
     "30-39", "40-49", "50-59", "60-99", "100-999", "1000 and more"};
-// The class of a length (index into kApproximateLengthClasses); nothing below 30.
-[[nodiscard]] std::optional<std::size_t> approximateLengthClass(std::int64_t length);
+inline constexpr int kApproximateClassesFrom = 30;
+// The class of a length (index into kApproximateLengthClasses) among the
+// pairs of a search whose minimum is `minLength`: with a minimum below 30
+// the first class begins at it, otherwise at 30; nothing below that.
+[[nodiscard]] std::optional<std::size_t> approximateLengthClass(std::int64_t length,
+                                                                int minLength = kApproximateClassesFrom);
+// The name of a class among such pairs: kApproximateLengthClasses[index],
+// but "M-39" for the first when the minimum M is below 30.
+[[nodiscard]] std::string approximateLengthClassName(std::size_t index,
+                                                     int minLength = kApproximateClassesFrom);
 
 // Pairs per kind (indexed by RepeatKind) and length class, as genome papers
-// count them; pairs shorter than 30 are in no class.
+// count them; the classes begin at the results' minimum when it is below 30.
 using ApproximateClassCounts =
     std::array<std::array<std::int64_t, kApproximateLengthClasses.size()>, kRepeatKindCount>;
 [[nodiscard]] ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult> results);

@@ -6,6 +6,7 @@
 #include "engine/approximatesearch.h"
 #include "shared/packedtext.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -16,6 +17,24 @@ namespace tessaron::approximate {
 // Thrown inside the search when it has to give up.
 struct Stopped {
     SearchFailure reason;
+};
+
+// The pairs the searches of every kind have kept so far, against the limit.
+class PairBudget {
+public:
+    explicit PairBudget(std::int64_t limit) : limit_(limit) {}
+    // Counts one more pair; gives up with PairLimit past the limit, before
+    // the pairs take more memory.
+    void take()
+    {
+        if (kept_.fetch_add(1, std::memory_order_relaxed) >= limit_) {
+            throw Stopped{SearchFailure::PairLimit};
+        }
+    }
+
+private:
+    std::atomic<std::int64_t> kept_{0};
+    std::int64_t limit_;
 };
 
 inline bool isLineKind(RepeatKind kind)
@@ -85,6 +104,7 @@ struct Context {
     const PackedText& backward;
     const std::vector<std::int32_t>& gaps;
     const SearchControl& control;
+    PairBudget* budget = nullptr;  // shared by the kinds of one search
 
     [[nodiscard]] bool isGap(std::int64_t position) const
     {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <new>
 #include <optional>
@@ -27,6 +28,10 @@ namespace {
 
 // Full scans for genomes with at most this many letter pairs per kind.
 constexpr double kFullScanPairs = 4194304.0;
+// Searches expected to find this many times the pair limit in a random
+// sequence are refused before they begin: the estimate counts some segments
+// that the filters drop, so it has room to spare.
+constexpr double kExpectedPairsOverLimit = 2.0;
 
 // As many threads as asked for; by default as the machine has, but one for
 // a short genome, where starting threads costs more than it saves.
@@ -67,6 +72,31 @@ std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<do
         ++score;  // the estimate is off by rounding at most
     }
     return score;
+}
+
+// The least score a reportable pair can have, when the identity bounds it:
+// its least length less the penalty of the most mismatches that length may
+// hold (at least minScore). Nothing when longer pairs may score less and
+// less: their score says little of how many there are.
+std::optional<std::int64_t> leastReportableScore(const ApproximateSettings& settings, std::int64_t minScore)
+{
+    const std::int64_t penalty = settings.mismatchPenalty + 1;
+    const double share = (100.0 - settings.identity) / 100.0;
+    if (static_cast<double>(penalty) * share >= 1.0) {
+        return std::nullopt;
+    }
+    // Past minLength + 1 / share every further mismatch allowed comes with
+    // more letters than it costs.
+    const std::int64_t reach = share > 0.0 ? static_cast<std::int64_t>(std::ceil(1.0 / share)) + 1 : 0;
+    std::int64_t least = std::numeric_limits<std::int64_t>::max();
+    for (std::int64_t length = settings.minLength; length <= settings.minLength + reach; ++length) {
+        auto mismatches = static_cast<std::int64_t>(std::floor(static_cast<double>(length) * share + 1e-9));
+        if (settings.maxMismatches) {
+            mismatches = std::min<std::int64_t>(mismatches, *settings.maxMismatches);
+        }
+        least = std::min(least, length - penalty * mismatches);
+    }
+    return std::max(least, minScore);
 }
 
 void sortPairs(std::vector<ApproximatePair>& pairs)
@@ -169,14 +199,21 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
     std::vector<ApproximateResult> results;
     try {
         std::vector<KindSearch> searches(kinds.size());
+        // A pair is shorter than the sequence (a circle gives at most N - 1
+        // letter pairs): a longer minimum is answered without reading it.
         std::optional<Texts> texts;
-        if (n >= 2) {
+        if (n >= 2 && used.minLength < n) {
             texts.emplace(genome, threads);
         }
+        PairBudget budget(approximatePairLimit(genome));
         // Plans, and the work to share out the progress over: full scans,
         // seeds of each shape for each kind, exact scans of their tracks.
         double work = 0.0;
         const double pairs = static_cast<double>(n) * static_cast<double>(n - 1) / 2.0;
+        // The pairs a random sequence of the genome's composition is expected
+        // to hold: far more than the limit, and the search is refused before
+        // it spends the memory (a genome holds more than a random sequence).
+        double expectedPairs = 0.0;
         for (std::size_t k = 0; k < kinds.size(); ++k) {
             KindSearch& search = searches[k];
             search.result.kind = kinds[k];
@@ -185,9 +222,21 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
             if (!texts) {
                 continue;
             }
+            const std::int64_t minScore = leastScore(search.result.statistics, used.maxEvalue);
+            if (minScore >= n) {
+                continue;  // no pair can score as much
+            }
             search.context = std::make_unique<Context>(*texts, kinds[k], used, control);
             search.context->statistics = search.result.statistics;
-            search.context->minScore = leastScore(search.result.statistics, used.maxEvalue);
+            search.context->minScore = minScore;
+            search.context->budget = &budget;
+            // No estimate without a negative expected score (lambda 0), nor
+            // more pairs than letter pairs.
+            const KarlinAltschul& statistics = search.result.statistics;
+            const auto least = leastReportableScore(used, minScore);
+            if (least && statistics.lambda > 0.0 && std::isfinite(statistics.lambda)) {
+                expectedPairs += std::min(statistics.evalue(*least), statistics.searchSpace);
+            }
             search.found.resize(static_cast<std::size_t>(threads));
             if (used.method != ApproximateMethod::FullScan &&
                 (used.method == ApproximateMethod::Seeds || pairs > kFullScanPairs)) {
@@ -202,6 +251,9 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
                 }
             }
             work += search.plan ? 1.0 : 3.0;
+        }
+        if (expectedPairs > kExpectedPairsOverLimit * static_cast<double>(approximatePairLimit(genome))) {
+            throw Stopped{SearchFailure::PairLimit};
         }
         double done = 0.0;
         const auto step = [&](double amount) {
@@ -265,8 +317,14 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
                 search.result.exhaustive = search.plan->exhaustive;
                 search.result.seedLength = search.plan->seedLength;
             }
+            // Each part freed once copied: the pairs are held about once.
             for (auto& part : search.found) {
-                search.result.pairs.insert(search.result.pairs.end(), part.begin(), part.end());
+                if (search.result.pairs.empty()) {
+                    search.result.pairs = std::move(part);
+                } else {
+                    search.result.pairs.insert(search.result.pairs.end(), part.begin(), part.end());
+                }
+                std::vector<ApproximatePair>().swap(part);
             }
             sortPairs(search.result.pairs);
             results.push_back(std::move(search.result));

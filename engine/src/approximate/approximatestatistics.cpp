@@ -1,5 +1,6 @@
 #include "engine/approximatesearch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -102,16 +103,38 @@ KarlinAltschul karlinAltschul(const Genome& genome, RepeatKind kind, int mismatc
     return karlinAltschul(matchProbability(genome, kind), mismatchPenalty, n * (n - 1.0) / 2.0);
 }
 
-std::optional<std::size_t> approximateLengthClass(std::int64_t length)
+std::int64_t approximatePairLimit(const Genome& genome)
 {
-    static constexpr std::array<std::int64_t, 6> kLower{30, 40, 50, 60, 100, 1000};
+    constexpr auto kStored = static_cast<std::int64_t>(sizeof(RepeatPair));
+    constexpr auto kApproximate = static_cast<std::int64_t>(sizeof(ApproximatePair));
+    // Half of it: a list of pairs may take twice its room while it grows.
+    const std::int64_t limit = std::max<std::int64_t>(genome.pairLimit(), 0) / 2;
+    return limit / kApproximate * kStored + limit % kApproximate * kStored / kApproximate;
+}
+
+std::optional<std::size_t> approximateLengthClass(std::int64_t length, int minLength)
+{
+    std::array<std::int64_t, kApproximateLengthClasses.size()> lower{
+        kApproximateClassesFrom, 40, 50, 60, 100, 1000};
+    lower.front() = std::clamp(minLength, 1, kApproximateClassesFrom);
     std::optional<std::size_t> found;
-    for (std::size_t index = 0; index < kLower.size(); ++index) {
-        if (length >= kLower[index]) {
+    for (std::size_t index = 0; index < lower.size(); ++index) {
+        if (length >= lower[index]) {
             found = index;
         }
     }
     return found;
+}
+
+std::string approximateLengthClassName(std::size_t index, int minLength)
+{
+    if (index >= kApproximateLengthClasses.size()) {
+        return {};
+    }
+    if (index == 0 && minLength < kApproximateClassesFrom) {
+        return std::to_string(std::max(minLength, 1)) + "-39";
+    }
+    return std::string(kApproximateLengthClasses[index]);
 }
 
 ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult> results)
@@ -120,7 +143,7 @@ ApproximateClassCounts approximateClassCounts(std::span<const ApproximateResult>
     for (const ApproximateResult& result : results) {
         auto& perClass = counts[static_cast<std::size_t>(result.kind)];
         for (const ApproximatePair& pair : result.pairs) {
-            if (const auto lengthClass = approximateLengthClass(pair.length)) {
+            if (const auto lengthClass = approximateLengthClass(pair.length, result.settings.minLength)) {
                 ++perClass[*lengthClass];
             }
         }

@@ -162,11 +162,12 @@ std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int6
     kStar = std::min<std::int64_t>(kStar, kLongestSeed);
     SeedPlan plan;
     plan.filter = SeedPlan::Filter::Blocks;
-    const std::int64_t most = mismatchBound(settings, 2 * lmin - 1);
-    plan.minWindow.assign(static_cast<std::size_t>(most + 1), 2 * lmin);
-    for (std::int64_t b = 2 * lmin - 1; b >= lmin; --b) {
-        for (std::int64_t j = 0; j <= mismatchBound(settings, b); ++j) {
-            plan.minWindow[static_cast<std::size_t>(j)] = b;
+    // The bound grows with the length: one pass from the shortest block
+    // gives each j its least length.
+    for (std::int64_t b = lmin; b < 2 * lmin; ++b) {
+        const std::int64_t most = mismatchBound(settings, b);
+        while (static_cast<std::int64_t>(plan.minWindow.size()) <= most) {
+            plan.minWindow.push_back(b);
         }
     }
     plan.lookRange = 2 * lmin + 32;
@@ -202,8 +203,9 @@ std::optional<SeedPlan> blockPlan(const ApproximateSettings& settings, std::int6
 std::optional<std::int64_t> shortestAllowed(const ApproximateSettings& settings, std::int64_t minScore,
                                             std::int64_t mismatches);
 
-// The least longest run of a reportable segment, over every (L, m) it can have.
-std::int64_t windowSeedLength(const ApproximateSettings& settings, std::int64_t minScore)
+// The least longest run of a reportable segment, over every (L, m) it can
+// have in a sequence of `length` letters (no segment is as long).
+std::int64_t windowSeedLength(const ApproximateSettings& settings, std::int64_t minScore, std::int64_t length)
 {
     // Far enough for the least to settle: the bounds per mismatch tend to
     // X + 1 and 100 / (100 - identity), within one once m passes them.
@@ -217,7 +219,7 @@ std::int64_t windowSeedLength(const ApproximateSettings& settings, std::int64_t 
     std::int64_t best = std::numeric_limits<std::int64_t>::max();
     for (std::int64_t m = 0; m <= most; ++m) {
         const auto least = shortestAllowed(settings, minScore, m);
-        if (!least) {
+        if (!least || *least >= length) {
             break;
         }
         best = std::min(best, *least / (m + 1));
@@ -256,9 +258,11 @@ SeedPlan windowPlan(const ApproximateSettings& settings, std::int64_t minScore, 
     plan.lookRange = 256;
     if (mismatches) {
         plan.filter = SeedPlan::Filter::Window;
+        // A segment is shorter than the sequence: the shortest with more
+        // mismatches only grow, so a generous limit costs no memory.
         for (std::int64_t j = 0; j <= *mismatches; ++j) {
             const auto shortest = shortestAllowed(settings, minScore, j);
-            if (!shortest) {
+            if (!shortest || *shortest >= length) {
                 break;
             }
             plan.minWindow.push_back(*shortest);
@@ -279,7 +283,7 @@ SeedPlan planSeeds(const ApproximateSettings& settings, std::int64_t minScore, s
                    bool forced)
 {
     const auto lossless =
-        static_cast<int>(std::min<std::int64_t>(windowSeedLength(settings, minScore), kLongestSeed));
+        static_cast<int>(std::min<std::int64_t>(windowSeedLength(settings, minScore, length), kLongestSeed));
     SeedPlan best = windowPlan(settings, minScore, lossless, settings.maxMismatches, length, p);
     if (auto blocks = blockPlan(settings, length, p); blocks && cost(*blocks) <= cost(best)) {
         best = std::move(*blocks);

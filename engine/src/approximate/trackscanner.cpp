@@ -365,6 +365,9 @@ void TrackScanner::emit(const MaximalSegments::Segment& segment)
     pair.score = segment.score;
     pair.identity = 100.0 * static_cast<double>(length - mismatches) / static_cast<double>(length);
     pair.evalue = evalue;
+    if (context_.budget != nullptr) {
+        context_.budget->take();
+    }
     out_.push_back(pair);
 }
 

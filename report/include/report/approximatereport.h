@@ -17,8 +17,10 @@
 namespace tessaron {
 
 // Per kind a heading ("Direct repeats:" ...) and one row per length class
-// ("30-39" and its pairs, zeros included), kinds apart by an empty row.
-[[nodiscard]] SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts);
+// ("30-39" and its pairs, zeros included), kinds apart by an empty row; the
+// classes named for a search whose minimum is `minLength`.
+[[nodiscard]] SheetLayout approximateSummaryLayout(const ApproximateClassCounts& counts,
+                                                   int minLength = kApproximateClassesFrom);
 
 // kind, length, mismatches, first, second (1-based starts), identity,
 // evalue, and with `withFeatures` first_features and second_features; with
@@ -45,6 +47,7 @@ void writeApproximatePairs(TableWriter& out, const ApproximateResult& result,
 // The summary as a tidy table's rows (writeSummaryTableHeader): seqid, kind,
 // the length class as repeat_length, pairs; every class, zeros included.
 void writeApproximateSummaryRows(TableWriter& out, std::string_view seqid,
-                                 const ApproximateClassCounts& counts);
+                                 const ApproximateClassCounts& counts,
+                                 int minLength = kApproximateClassesFrom);
 
 }  // namespace tessaron
