@@ -213,6 +213,7 @@ TEST(GappedSearch, WithoutGapsGivesTheUngappedPairs)
             GappedSettings gapped;
             gapped.identity = 0.0;
             gapped.gapOpen = GappedSettings::kMaxGapCost;
+            gapped.triggerScore = 1;  // every seed, as the full scan reads every pair
             ApproximateSettings ungapped;
             ungapped.identity = 0.0;
             ungapped.method = ApproximateMethod::FullScan;

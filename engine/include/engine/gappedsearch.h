@@ -31,7 +31,7 @@ namespace tessaron {
 //
 // Seeds are exact words of `seedLength` letters on the kind's diagonals or
 // lines. Each is extended without gaps first; a seed whose ungapped extension
-// scores at least the trigger is extended with gaps both ways by an X-drop
+// scores at least the trigger (triggerScore) is extended with gaps both ways by an X-drop
 // dynamic programme (the running score may fall at most `xDrop` below the
 // best so far). Of the alignment found, its maximal scoring parts (every
 // prefix and suffix > 0, no longer such part containing it; a gap run counts
@@ -64,6 +64,10 @@ struct GappedSettings {
     std::optional<double> maxEvalue;   // above 0
     int seedLength = 0;                // 0: from the genome's length
     int xDrop = 60;
+    // The ungapped score a seed needs for a gapped extension; 0: the least
+    // score the filters allow, but at least the seed's length + 3 and at most
+    // 13 (see gappedsearch.cpp). 1 extends every seed (slow; for tests).
+    int triggerScore = 0;
     // Pairs held before sorting; a search that would hold more fails with
     // PairLimit before it asks for the memory.
     std::int64_t pairLimit = Genome::kDefaultPairLimit;

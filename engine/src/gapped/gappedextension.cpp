@@ -27,6 +27,9 @@ constexpr std::uint8_t kOrigin = 3;
 constexpr std::uint8_t kEOpened = 4;
 constexpr std::uint8_t kFOpened = 8;
 constexpr std::uint8_t kGapLetter = 4;
+// The ungapped look at a seed gives up sooner: it only decides whether the
+// seed is worth a gapped extension.
+constexpr std::int64_t kUngappedXDrop = 16;
 
 bool forbidden(const Side& side, std::int64_t a, std::int64_t b)
 {
@@ -37,12 +40,28 @@ bool forbidden(const Side& side, std::int64_t a, std::int64_t b)
     return side.maxTotal >= 0 && a + b > side.maxTotal;
 }
 
-// Letters of a reading before its first gap letter.
-std::int64_t usable(std::span<const std::uint8_t> letters)
-{
-    const auto gap = std::find(letters.begin(), letters.end(), kGapLetter);
-    return gap - letters.begin();
-}
+// The letters of a reading before its first gap letter, found as far as
+// they are asked for.
+class Usable {
+public:
+    explicit Usable(std::span<const std::uint8_t> letters) : letters_(letters) {}
+    // Whether letter `count` - 1 (and every one before it) is usable.
+    bool reaches(std::int64_t count)
+    {
+        while (checked_ < count) {
+            if (checked_ >= static_cast<std::int64_t>(letters_.size()) ||
+                letters_[static_cast<std::size_t>(checked_)] == kGapLetter) {
+                return false;
+            }
+            ++checked_;
+        }
+        return true;
+    }
+
+private:
+    std::span<const std::uint8_t> letters_;
+    std::int64_t checked_ = 0;
+};
 
 }  // namespace
 
@@ -62,7 +81,7 @@ std::pair<std::int64_t, std::int64_t> XDropAligner::extendUngapped(const Side& s
         if (score > best) {
             best = score;
             bestLength = k + 1;
-        } else if (score < best - scoring_.xDrop) {
+        } else if (score < best - std::min(scoring_.xDrop, kUngappedXDrop)) {
             break;
         }
     }
@@ -71,8 +90,8 @@ std::pair<std::int64_t, std::int64_t> XDropAligner::extendUngapped(const Side& s
 
 Extension XDropAligner::extend(const Side& side)
 {
-    const std::int64_t rows = usable(side.first);
-    const std::int64_t columns = usable(side.second);
+    Usable rows(side.first);
+    Usable columns(side.second);
     const std::int64_t openExtend = scoring_.open + scoring_.extend;
     trace_.clear();
     rowLow_.clear();
@@ -89,7 +108,7 @@ Extension XDropAligner::extend(const Side& side)
     h_.push_back(0);
     e_.push_back(kDead);
     trace_.push_back(kOrigin);
-    for (std::int64_t b = 1; b <= columns; ++b) {
+    for (std::int64_t b = 1; columns.reaches(b); ++b) {
         const std::int64_t f = -(scoring_.open + b * scoring_.extend);
         if (f < best - scoring_.xDrop || forbidden(side, 0, b)) {
             break;
@@ -99,7 +118,7 @@ Extension XDropAligner::extend(const Side& side)
         trace_.push_back(static_cast<std::uint8_t>(kFromF | (b == 1 ? kFOpened : 0)));
     }
     std::int64_t low = 0;
-    for (std::int64_t a = 1; a <= rows; ++a) {
+    for (std::int64_t a = 1; rows.reaches(a); ++a) {
         const std::int64_t previousLow = low;
         const std::int64_t previousHigh = low + static_cast<std::int64_t>(h_.size()) - 1;
         nh_.clear();
@@ -109,7 +128,7 @@ Extension XDropAligner::extend(const Side& side)
         std::int64_t f = kDead;
         std::int64_t newLow = -1;
         std::int64_t newHigh = -1;
-        for (std::int64_t b = previousLow; b <= columns; ++b) {
+        for (std::int64_t b = previousLow; b == 0 || columns.reaches(b); ++b) {
             const bool above = b <= previousHigh;
             // Past the row above only F goes on, from a live state on the left.
             if (b > previousHigh + 1 && (nh_.empty() || nh_.back() == kDead)) {

@@ -39,8 +39,15 @@ namespace {
 constexpr std::uint8_t kGap = 4;
 // The ungapped score a seed needs for a gapped extension, at most: an
 // alignment scoring 16 (an E-value near 10 on 200 kb) with a gap of one
-// letter (7 at the defaults) has a gapless part scoring 12 or more.
+// letter (7 at the defaults) has a gapless part scoring 12 or more. At least
+// the seed and three more, so that chance seeds rarely cost a gapped
+// extension.
 constexpr std::int64_t kMaxTrigger = 13;
+// The X-drop of a seed's first gapped extension, which bridges a gap of ten
+// letters at the default costs; extensions that score kFullExtension or more
+// are made again with the settings' X-drop.
+constexpr std::int64_t kQuickXDrop = 30;
+constexpr std::int64_t kFullExtension = 20;
 
 std::uint8_t codeOf(char letter)
 {
@@ -162,6 +169,8 @@ public:
           line_(isLine(kind)),
           scoring_{settings.mismatchPenalty, settings.gapOpen, settings.gapExtend, settings.xDrop},
           aligner_(scoring_),
+          quickAligner_(Scoring{scoring_.mismatch, scoring_.open, scoring_.extend,
+                                std::min<std::int64_t>(scoring_.xDrop, kQuickXDrop)}),
           firstForward_(firstForward),
           firstBackward_(firstBackward),
           progressFrom_(progressFrom),
@@ -202,7 +211,10 @@ private:
             std::max<std::int64_t>(scoring_.mismatch, scoring_.open + scoring_.extend));
         const auto filterScore = static_cast<std::int64_t>(equal - (length - equal) * worst);
         const std::int64_t needed = std::max({evalueScore, filterScore, std::int64_t{1}});
-        return std::min({needed, kMaxTrigger, static_cast<std::int64_t>(k_) + 3});
+        if (settings_.triggerScore > 0) {
+            return settings_.triggerScore;
+        }
+        return std::min(kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3));
     }
 
     std::uint8_t second(std::int64_t j) const
@@ -383,44 +395,56 @@ private:
 
     std::int64_t trackOf(std::int64_t i, std::int64_t j) const { return modulo(j - i, n_); }
 
+    // Whether a seed lies in the region of an alignment found before: its
+    // first letter inside the alignment's first copy, its track within a
+    // few letters of the tracks the alignment's path takes. Such a seed
+    // would mostly find the same alignment again (through a gap onto its
+    // path).
     bool covered(std::int64_t track, std::int64_t i) const
     {
-        const auto found = coverage_.find(track);
-        if (found == coverage_.end()) {
-            return false;
+        const auto near = [&](const Region& region) {
+            const bool inside = (i >= region.begin && i < region.end) ||
+                                (i + n_ >= region.begin && i + n_ < region.end);
+            return inside &&
+                   modulo(track - region.lowTrack + kTrackMargin, n_) <=
+                       region.highTrack - region.lowTrack + 2 * kTrackMargin;
+        };
+        if (std::any_of(longRegions_.begin(), longRegions_.end(), near)) {
+            return true;
         }
-        return std::any_of(found->second.begin(), found->second.end(), [&](const auto& run) {
-            return (i >= run.first && i < run.second) || (i + n_ >= run.first && i + n_ < run.second);
-        });
+        const auto found = regionsByTrack_.find(track / kTrackBin);
+        return found != regionsByTrack_.end() && std::any_of(found->second.begin(), found->second.end(), near);
     }
 
-    // Notes the columns of a path, run by run of one track.
+    // Notes the region of a path: its first copy and the tracks it takes.
     void cover(std::int64_t i, std::int64_t j, std::string_view ops)
     {
-        std::int64_t runTrack = -1;
-        std::int64_t runStart = 0;
-        const auto close = [&](std::int64_t end) {
-            if (runTrack >= 0) {
-                coverage_[runTrack].emplace_back(runStart, end);
-            }
-            runTrack = -1;
-        };
+        Region region{i, i, j - i, j - i};
+        std::int64_t a = i;
+        std::int64_t b = j;
         for (const char op : ops) {
-            if (op == kEqual || op == kMismatch) {
-                const std::int64_t track = trackOf(i, j);
-                if (track != runTrack) {
-                    close(i);
-                    runTrack = track;
-                    runStart = i;
-                }
-                ++i;
-                ++j;
-            } else {
-                close(i);
-                (op == kDeletion ? i : j) += 1;
+            a += op == kInsertion ? 0 : 1;
+            b += op == kDeletion ? 0 : 1;
+            region.lowTrack = std::min(region.lowTrack, b - a);
+            region.highTrack = std::max(region.highTrack, b - a);
+        }
+        region.end = a;
+        const std::int64_t span = region.highTrack - region.lowTrack;
+        region.lowTrack = modulo(region.lowTrack, n_);
+        region.highTrack = region.lowTrack + span;
+        if (region.end - region.begin >= kLongRegion || region.highTrack - region.lowTrack >= kLongRegion) {
+            longRegions_.push_back(region);
+            return;
+        }
+        // Filed under every bin of tracks it is near.
+        for (std::int64_t track = region.lowTrack - kTrackMargin; track <= region.highTrack + kTrackMargin + kTrackBin;
+             track += kTrackBin) {
+            const std::int64_t bin = modulo(std::min(track, region.highTrack + kTrackMargin), n_) / kTrackBin;
+            auto& list = regionsByTrack_[bin];
+            if (list.empty() || list.back().begin != region.begin || list.back().lowTrack != region.lowTrack) {
+                list.push_back(region);
             }
         }
-        close(i);
     }
 
     void extendSeeds()
@@ -452,8 +476,14 @@ private:
             if (k_ + rightScore + leftScore < trigger_) {
                 continue;
             }
-            const Extension rightGapped = aligner_.extend(right);
-            const Extension leftGapped = aligner_.extend(left);
+            // A first look with a short X-drop; the full one for what scores.
+            Extension rightGapped = quickAligner_.extend(right);
+            Extension leftGapped = quickAligner_.extend(left);
+            if (k_ + rightGapped.score + leftGapped.score >= kFullExtension &&
+                scoring_.xDrop > kQuickXDrop) {
+                rightGapped = aligner_.extend(right);
+                leftGapped = aligner_.extend(left);
+            }
             std::string ops(leftGapped.ops.rbegin(), leftGapped.ops.rend());
             ops.append(static_cast<std::size_t>(k_), kEqual);
             ops += rightGapped.ops;
@@ -722,36 +752,58 @@ private:
             }
             return std::tie(a.first, a.second, a.length, a.cigar) < std::tie(b.first, b.second, b.length, b.cigar);
         });
+        // Two copies share more than half the shorter only if one holds the
+        // other's middle: kept first copies are found by the bins of letters
+        // they cover (long ones apart) and by their middles.
         std::vector<GappedPair> kept;
-        std::multimap<std::int64_t, std::size_t> byFirst;
-        std::int64_t longest = 0;
+        std::unordered_map<std::int64_t, std::vector<std::size_t>> byBin;
+        std::vector<std::size_t> longOnes;
+        std::map<std::int64_t, std::vector<std::size_t>> byMiddle;
+        std::vector<std::size_t> seen;
         const auto shares = [&](std::int64_t s1, std::int64_t l1, std::int64_t s2, std::int64_t l2) {
             return 2 * overlap(n_, s1, l1, s2, l2) > std::min(l1, l2);
         };
         for (GappedPair& pair : pairs) {
-            bool same = false;
-            // Kept pairs whose first copy could overlap this one's first or second.
-            for (const auto& [start, length] :
-                 {std::pair{pair.first, pair.length}, std::pair{pair.second, pair.secondLength}}) {
-                for (const std::int64_t shift : {std::int64_t{0}, n_}) {
-                    auto it = byFirst.lower_bound(start + shift - longest);
-                    for (; it != byFirst.end() && it->first < start + shift + length && !same; ++it) {
-                        const GappedPair& other = kept[it->second];
-                        const bool straight = shares(pair.first, pair.length, other.first, other.length) &&
-                                              shares(pair.second, pair.secondLength, other.second,
-                                                     other.secondLength);
-                        const bool crossed = shares(pair.first, pair.length, other.second, other.secondLength) &&
-                                             shares(pair.second, pair.secondLength, other.first, other.length);
-                        same = straight || crossed;
+            seen.clear();
+            const auto look = [&](std::int64_t start, std::int64_t length) {
+                const std::int64_t middle = modulo(start + length / 2, n_);
+                if (const auto found = byBin.find(middle / kBin); found != byBin.end()) {
+                    seen.insert(seen.end(), found->second.begin(), found->second.end());
+                }
+                seen.insert(seen.end(), longOnes.begin(), longOnes.end());
+                for (const std::int64_t shift : {std::int64_t{0}, -n_}) {
+                    for (auto it = byMiddle.lower_bound(start + shift);
+                         it != byMiddle.end() && it->first < start + shift + length; ++it) {
+                        seen.insert(seen.end(), it->second.begin(), it->second.end());
                     }
                 }
-            }
+            };
+            look(pair.first, pair.length);
+            look(pair.second, pair.secondLength);
+            const bool same = std::any_of(seen.begin(), seen.end(), [&](std::size_t index) {
+                const GappedPair& other = kept[index];
+                const bool straight = shares(pair.first, pair.length, other.first, other.length) &&
+                                      shares(pair.second, pair.secondLength, other.second, other.secondLength);
+                const bool crossed = shares(pair.first, pair.length, other.second, other.secondLength) &&
+                                     shares(pair.second, pair.secondLength, other.first, other.length);
+                return straight || crossed;
+            });
             if (same) {
                 continue;
             }
-            byFirst.emplace(pair.first, kept.size());
-            byFirst.emplace(pair.first - n_, kept.size());
-            longest = std::max(longest, pair.length);
+            const std::size_t index = kept.size();
+            if (pair.length > kLongPair) {
+                longOnes.push_back(index);
+            } else {
+                for (std::int64_t at = pair.first; at < pair.first + pair.length + kBin; at += kBin) {
+                    const std::int64_t bin = modulo(std::min(at, pair.first + pair.length - 1), n_) / kBin;
+                    auto& list = byBin[bin];
+                    if (list.empty() || list.back() != index) {
+                        list.push_back(index);
+                    }
+                }
+            }
+            byMiddle[modulo(pair.first + pair.length / 2, n_)].push_back(index);
             kept.push_back(std::move(pair));
         }
         return kept;
@@ -774,6 +826,7 @@ private:
     bool line_;
     Scoring scoring_;
     XDropAligner aligner_;
+    XDropAligner quickAligner_;
     const std::vector<std::uint8_t>& firstForward_;
     const std::vector<std::uint8_t>& firstBackward_;
     std::vector<std::uint8_t> secondForward_;
@@ -784,21 +837,35 @@ private:
     int k_ = 0;
     std::int64_t trigger_ = 1;
     std::vector<std::uint64_t> seeds_;
-    std::unordered_map<std::int64_t, std::vector<std::pair<std::int64_t, std::int64_t>>> coverage_;
+    struct Region {
+        std::int64_t begin;      // the first copy's letters, begin < N
+        std::int64_t end;
+        std::int64_t lowTrack;   // the tracks of the path, lowTrack < N
+        std::int64_t highTrack;  // lowTrack .. highTrack, not reduced modulo N
+    };
+    static constexpr std::int64_t kLongRegion = 4096;
+    static constexpr std::int64_t kBin = 256;
+    static constexpr std::int64_t kLongPair = 16384;
+    static constexpr std::int64_t kTrackMargin = 40;
+    static constexpr std::int64_t kTrackBin = 64;
+    std::vector<Region> longRegions_;
+    std::unordered_map<std::int64_t, std::vector<Region>> regionsByTrack_;
     std::vector<Candidate> candidates_;
 };
 
-// Seeds about as long as the genome needs for few chance hits.
+// Seeds about as long as the genome needs for few chance hits (about N / 8
+// per kind in a random genome).
 int seedLengthFor(std::int64_t n, const GappedSettings& settings)
 {
     if (settings.seedLength != 0) {
         return settings.seedLength;
     }
+    // One letter more than the least k with 4^k >= N.
     int k = 1;
     while (k < GappedSettings::kMaxSeedLength && (std::int64_t{1} << (2 * k)) < n) {
         ++k;
     }
-    return std::clamp(k, 8, 12);
+    return std::clamp(k + 1, 8, 12);
 }
 
 }  // namespace

@@ -76,6 +76,9 @@ std::string validate(const GappedSettings& settings)
         return "the X-drop must be between " + std::to_string(S::kMinXDrop) + " and " +
                std::to_string(S::kMaxXDrop);
     }
+    if (settings.triggerScore < 0) {
+        return "the trigger score must be 0 (automatic) or more";
+    }
     if (settings.pairLimit < 1) {
         return "the pair limit must be at least 1";
     }
