@@ -11,8 +11,8 @@
 
 namespace {
 
-using tessaron::Genome;
 using tessaron::GappedSettings;
+using tessaron::Genome;
 using tessaron::RepeatKind;
 
 void searchAll(benchmark::State& state, const Genome& genome, const GappedSettings& settings)

@@ -26,9 +26,9 @@
 
 namespace {
 
-using tessaron::Genome;
 using tessaron::GappedResult;
 using tessaron::GappedSettings;
+using tessaron::Genome;
 using tessaron::RepeatKind;
 
 bool load(const std::string& input, Genome& genome)
@@ -120,8 +120,8 @@ int main(int argc, char** argv)
     }
     for (const GappedResult& found : results) {
         std::fprintf(stderr, "%-14s %8zu pairs  seed %2d  lambda %.4f K %.4f\n",
-                     std::string(tessaron::kindName(found.kind)).c_str(), found.pairs.size(), found.seedLength,
-                     found.statistics.lambda, found.statistics.k);
+                     std::string(tessaron::kindName(found.kind)).c_str(), found.pairs.size(),
+                     found.seedLength, found.statistics.lambda, found.statistics.k);
     }
     std::fprintf(stderr, "search %.3f s\n", seconds);
     return 0;

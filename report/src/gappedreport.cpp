@@ -80,7 +80,8 @@ void writeFamilies(TableWriter& out, std::int64_t genomeLength, std::span<const 
     for (std::size_t index = 0; index < families.size(); ++index) {
         const RepeatFamily& family = families[index];
         const FamilyCopy& representative = family.copies[family.representative];
-        const std::string representativeText = copyRange(genomeLength, representative.start, representative.length);
+        const std::string representativeText =
+            copyRange(genomeLength, representative.start, representative.length);
         std::string kinds;
         for (const RepeatKind kind : kKindOrder) {
             if (family.kinds[static_cast<std::size_t>(kind)]) {

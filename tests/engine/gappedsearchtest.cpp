@@ -52,7 +52,8 @@ GappedResult searched(const Genome& genome, RepeatKind kind, const GappedSetting
 {
     auto found = gappedSearch(genome, kind, settings);
     EXPECT_TRUE(std::holds_alternative<GappedResult>(found));
-    return std::holds_alternative<GappedResult>(found) ? std::get<GappedResult>(std::move(found)) : GappedResult{};
+    return std::holds_alternative<GappedResult>(found) ? std::get<GappedResult>(std::move(found))
+                                                       : GappedResult{};
 }
 
 // A copy of `element` with `indels` insertions or deletions of 1..4 letters
@@ -285,9 +286,11 @@ TEST(GappedSearch, KeepsTheKindsLawsOnTheComplementAndTheReverse)
     ASSERT_FALSE(mirror.pairs.empty());
     for (const GappedPair& pair : mirror.pairs) {
         SCOPED_TRACE(testing::PrintToString(pair));
-        const bool found = std::any_of(inverted.pairs.begin(), inverted.pairs.end(), [&](const GappedPair& other) {
-            return other.first == pair.first && other.second == pair.second + n && other.score == pair.score;
-        });
+        const bool found =
+            std::any_of(inverted.pairs.begin(), inverted.pairs.end(), [&](const GappedPair& other) {
+                return other.first == pair.first && other.second == pair.second + n &&
+                       other.score == pair.score;
+            });
         EXPECT_TRUE(found);
     }
 }
@@ -390,8 +393,8 @@ TEST(GappedSearch, ReportsTheCoreOfAnAlignmentBelowTheIdentity)
             copy[at] = "ACGT"[(std::string_view("ACGT").find(copy[at]) + 1) % 4];
         }
     }
-    const std::string sequence = letters(rng, 500) + flankLeft + core + flankRight + letters(rng, 700) + copy +
-                                 letters(rng, 500);
+    const std::string sequence =
+        letters(rng, 500) + flankLeft + core + flankRight + letters(rng, 700) + copy + letters(rng, 500);
     const GappedResult result = searched(gappedGenome(sequence), RepeatKind::Direct, {});
     ASSERT_FALSE(result.pairs.empty());
     const auto found = std::find_if(result.pairs.begin(), result.pairs.end(), [&](const GappedPair& pair) {
@@ -444,7 +447,8 @@ TEST(GappedSearch, StopsWhenAskedKeepsItsPairLimitAndReportsProgress)
               SearchFailure::Cancelled);
     GappedSettings few;
     few.pairLimit = 10;
-    EXPECT_EQ(std::get<SearchFailure>(gappedSearch(genome, RepeatKind::Inverted, few)), SearchFailure::PairLimit);
+    EXPECT_EQ(std::get<SearchFailure>(gappedSearch(genome, RepeatKind::Inverted, few)),
+              SearchFailure::PairLimit);
     std::vector<double> reports;
     const SearchControl watching{{}, [&](double fraction) { reports.push_back(fraction); }};
     ASSERT_TRUE(std::holds_alternative<GappedResult>(gappedSearch(genome, RepeatKind::Mirror, {}, watching)));
@@ -460,7 +464,8 @@ TEST(GappedSearch, NeverAlignsAGapLetter)
     const std::string element = letters(rng, 200);
     std::string interrupted = element;
     interrupted[100] = 'N';
-    const std::string sequence = letters(rng, 300) + element + letters(rng, 300) + interrupted + letters(rng, 300);
+    const std::string sequence =
+        letters(rng, 300) + element + letters(rng, 300) + interrupted + letters(rng, 300);
     const Genome genome = gappedGenome(sequence);
     for (const GappedPair& pair : searched(genome, RepeatKind::Direct, {}).pairs) {
         for (const AlignedColumn& column : alignedColumns(genome, RepeatKind::Direct, pair)) {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <random>
 #include <map>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -15,8 +15,8 @@ namespace {
 // The families by their definition, slowly: copies the same when each covers
 // 90 % of the other, components of sameness and pairs grown until nothing
 // changes.
-std::set<std::set<std::pair<std::int64_t, std::int64_t>>> referenceFamilies(std::int64_t n,
-                                                                           const std::vector<CopyPair>& pairs)
+std::set<std::set<std::pair<std::int64_t, std::int64_t>>> referenceFamilies(
+    std::int64_t n, const std::vector<CopyPair>& pairs)
 {
     std::vector<std::pair<std::int64_t, std::int64_t>> copies;
     for (const CopyPair& pair : pairs) {
@@ -68,12 +68,13 @@ TEST(RepeatFamilies, GroupCopiesBySingleLinkageAsDefined)
         // A few places, each copy a little moved or trimmed.
         std::vector<std::pair<std::int64_t, std::int64_t>> places;
         for (int k = 0; k < 6; ++k) {
-            places.emplace_back(static_cast<std::int64_t>(rng() % 5000), static_cast<std::int64_t>(50 + rng() % 200));
+            places.emplace_back(static_cast<std::int64_t>(rng() % 5000),
+                                static_cast<std::int64_t>(50 + rng() % 200));
         }
         const auto near = [&](std::size_t place) {
             const auto [start, length] = places[place];
             return std::pair<std::int64_t, std::int64_t>{(start + static_cast<std::int64_t>(rng() % 8)) % n,
-                                                       length - static_cast<std::int64_t>(rng() % 8)};
+                                                         length - static_cast<std::int64_t>(rng() % 8)};
         };
         std::vector<CopyPair> pairs;
         for (int k = 0; k < 5; ++k) {

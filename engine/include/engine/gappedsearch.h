@@ -55,11 +55,11 @@ struct GappedSettings {
     static constexpr int kMinXDrop = 10;
     static constexpr int kMaxXDrop = 1000;
 
-    int minLength = 30;                // at least 1
-    int mismatchPenalty = 2;           // X
-    int gapOpen = 5;                   // O, 0 .. kMaxGapCost (the statistics need the table's least, see below)
-    int gapExtend = 2;                 // E, 1 .. kMaxGapCost
-    double identity = 90.0;            // percent, 0 .. 100
+    int minLength = 30;       // at least 1
+    int mismatchPenalty = 2;  // X
+    int gapOpen = 5;          // O, 0 .. kMaxGapCost (the statistics need the table's least, see below)
+    int gapExtend = 2;        // E, 1 .. kMaxGapCost
+    double identity = 90.0;   // percent, 0 .. 100
     std::optional<int> maxMismatches;  // mismatches + gap letters, at least 0
     std::optional<double> maxEvalue;   // above 0
     int seedLength = 0;                // 0: from the genome's length
@@ -82,14 +82,14 @@ struct GappedSettings {
 struct GappedPair {
     std::int64_t first = 0;
     std::int64_t second = 0;
-    std::int64_t length = 0;         // letters of the first copy
-    std::int64_t secondLength = 0;   // letters of the second copy
-    std::int64_t mismatches = 0;     // unequal columns
-    std::int64_t insertions = 0;     // letters of the second copy facing none of the first
-    std::int64_t deletions = 0;      // letters of the first copy facing none of the second
-    std::string cigar;               // the second copy against the first: runs of = X I D
+    std::int64_t length = 0;        // letters of the first copy
+    std::int64_t secondLength = 0;  // letters of the second copy
+    std::int64_t mismatches = 0;    // unequal columns
+    std::int64_t insertions = 0;    // letters of the second copy facing none of the first
+    std::int64_t deletions = 0;     // letters of the first copy facing none of the second
+    std::string cigar;              // the second copy against the first: runs of = X I D
     std::int64_t score = 0;
-    double identity = 0.0;           // 100 equal columns / columns
+    double identity = 0.0;  // 100 equal columns / columns
     double evalue = 0.0;
     friend bool operator==(const GappedPair&, const GappedPair&) = default;
 

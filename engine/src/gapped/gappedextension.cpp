@@ -148,8 +148,9 @@ Extension XDropAligner::extend(const Side& side)
             if (b >= 1 && b - 1 >= previousLow && b - 1 <= previousHigh) {
                 const std::int64_t before = h_[static_cast<std::size_t>(b - 1 - previousLow)];
                 if (before > kDead) {
-                    diagonal = before + (letter == side.second[static_cast<std::size_t>(b - 1)] ? 1
-                                                                                                 : -scoring_.mismatch);
+                    diagonal =
+                        before +
+                        (letter == side.second[static_cast<std::size_t>(b - 1)] ? 1 : -scoring_.mismatch);
                 }
             }
             if (!nh_.empty()) {
@@ -218,8 +219,8 @@ Extension XDropAligner::extend(const Side& side)
     std::int64_t a = bestA;
     std::int64_t b = bestB;
     while (a > 0 || b > 0) {
-        const std::uint8_t trace =
-            trace_[rowOffset_[static_cast<std::size_t>(a)] + static_cast<std::size_t>(b - rowLow_[static_cast<std::size_t>(a)])];
+        const std::uint8_t trace = trace_[rowOffset_[static_cast<std::size_t>(a)] +
+                                          static_cast<std::size_t>(b - rowLow_[static_cast<std::size_t>(a)])];
         if (state == State::H) {
             const std::uint8_t source = trace & 3;
             if (source == kFromDiagonal) {

@@ -207,8 +207,8 @@ private:
         const double share = settings_.identity / 100.0;
         const auto length = static_cast<double>(settings_.minLength);
         const double equal = std::ceil(share * length);
-        const double worst = static_cast<double>(
-            std::max<std::int64_t>(scoring_.mismatch, scoring_.open + scoring_.extend));
+        const double worst =
+            static_cast<double>(std::max<std::int64_t>(scoring_.mismatch, scoring_.open + scoring_.extend));
         const auto filterScore = static_cast<std::int64_t>(equal - (length - equal) * worst);
         const std::int64_t needed = std::max({evalueScore, filterScore, std::int64_t{1}});
         if (settings_.triggerScore > 0) {
@@ -221,7 +221,8 @@ private:
     {
         const std::int64_t position = line_ ? n_ - 1 - j : j;
         const std::uint8_t code = firstForward_[static_cast<std::size_t>(position)];
-        return kind_ == RepeatKind::Inverted || kind_ == RepeatKind::Complementary ? complementCode(code) : code;
+        return kind_ == RepeatKind::Inverted || kind_ == RepeatKind::Complementary ? complementCode(code)
+                                                                                   : code;
     }
 
     void makeSecondReadings()
@@ -359,10 +360,10 @@ private:
         const std::int64_t jb = modulo(j + span, n_);
         Side side;
         const std::int64_t cap = line_ ? n_ - 1 : (n_ - span) / 2;
-        side.first = std::span<const std::uint8_t>(firstForward_).subspan(static_cast<std::size_t>(ia),
-                                                                          static_cast<std::size_t>(cap));
-        side.second = std::span<const std::uint8_t>(secondForward()).subspan(static_cast<std::size_t>(jb),
-                                                                            static_cast<std::size_t>(cap));
+        side.first = std::span<const std::uint8_t>(firstForward_)
+                         .subspan(static_cast<std::size_t>(ia), static_cast<std::size_t>(cap));
+        side.second = std::span<const std::uint8_t>(secondForward())
+                          .subspan(static_cast<std::size_t>(jb), static_cast<std::size_t>(cap));
         if (line_) {
             side.maxTotal = modulo(n_ - j - span - i - span, n_);
         } else {
@@ -403,17 +404,17 @@ private:
     bool covered(std::int64_t track, std::int64_t i) const
     {
         const auto near = [&](const Region& region) {
-            const bool inside = (i >= region.begin && i < region.end) ||
-                                (i + n_ >= region.begin && i + n_ < region.end);
-            return inside &&
-                   modulo(track - region.lowTrack + kTrackMargin, n_) <=
-                       region.highTrack - region.lowTrack + 2 * kTrackMargin;
+            const bool inside =
+                (i >= region.begin && i < region.end) || (i + n_ >= region.begin && i + n_ < region.end);
+            return inside && modulo(track - region.lowTrack + kTrackMargin, n_) <=
+                                 region.highTrack - region.lowTrack + 2 * kTrackMargin;
         };
         if (std::any_of(longRegions_.begin(), longRegions_.end(), near)) {
             return true;
         }
         const auto found = regionsByTrack_.find(track / kTrackBin);
-        return found != regionsByTrack_.end() && std::any_of(found->second.begin(), found->second.end(), near);
+        return found != regionsByTrack_.end() &&
+               std::any_of(found->second.begin(), found->second.end(), near);
     }
 
     // Notes the region of a path: its first copy and the tracks it takes.
@@ -437,11 +438,12 @@ private:
             return;
         }
         // Filed under every bin of tracks it is near.
-        for (std::int64_t track = region.lowTrack - kTrackMargin; track <= region.highTrack + kTrackMargin + kTrackBin;
-             track += kTrackBin) {
+        for (std::int64_t track = region.lowTrack - kTrackMargin;
+             track <= region.highTrack + kTrackMargin + kTrackBin; track += kTrackBin) {
             const std::int64_t bin = modulo(std::min(track, region.highTrack + kTrackMargin), n_) / kTrackBin;
             auto& list = regionsByTrack_[bin];
-            if (list.empty() || list.back().begin != region.begin || list.back().lowTrack != region.lowTrack) {
+            if (list.empty() || list.back().begin != region.begin ||
+                list.back().lowTrack != region.lowTrack) {
                 list.push_back(region);
             }
         }
@@ -479,16 +481,61 @@ private:
             // A first look with a short X-drop; the full one for what scores.
             Extension rightGapped = quickAligner_.extend(right);
             Extension leftGapped = quickAligner_.extend(left);
-            if (k_ + rightGapped.score + leftGapped.score >= kFullExtension &&
-                scoring_.xDrop > kQuickXDrop) {
+            if (k_ + rightGapped.score + leftGapped.score >= kFullExtension && scoring_.xDrop > kQuickXDrop) {
                 rightGapped = aligner_.extend(right);
                 leftGapped = aligner_.extend(left);
             }
             std::string ops(leftGapped.ops.rbegin(), leftGapped.ops.rend());
             ops.append(static_cast<std::size_t>(k_), kEqual);
             ops += rightGapped.ops;
-            const std::int64_t i0 = i - leftGapped.firstLetters;
-            const std::int64_t j0 = j - leftGapped.secondLetters;
+            std::int64_t i0 = i - leftGapped.firstLetters;
+            std::int64_t j0 = j - leftGapped.secondLetters;
+            // A seed off the best path (a short internal repeat) reaches it
+            // through gaps: extend again from the longest run of equal
+            // columns, until that run holds the anchor.
+            std::int64_t anchorBegin = leftGapped.firstLetters;  // the anchor's column
+            std::int64_t anchorLength = k_;
+            for (int round = 0; round < 3; ++round) {
+                std::size_t runBegin = 0;
+                std::size_t runLength = 0;
+                for (std::size_t c = 0; c < ops.size();) {
+                    std::size_t end = c;
+                    while (end < ops.size() && ops[end] == kEqual) {
+                        ++end;
+                    }
+                    if (end - c > runLength) {
+                        runBegin = c;
+                        runLength = end - c;
+                    }
+                    c = end == c ? c + 1 : end;
+                }
+                // Columns before the run: letters of each copy.
+                std::int64_t a = i0;
+                std::int64_t b = j0;
+                for (std::size_t c = 0; c < runBegin; ++c) {
+                    a += ops[c] == kInsertion ? 0 : 1;
+                    b += ops[c] == kDeletion ? 0 : 1;
+                }
+                const auto runColumn = static_cast<std::int64_t>(runBegin);
+                if (runColumn <= anchorBegin &&
+                    anchorBegin + anchorLength <= runColumn + static_cast<std::int64_t>(runLength)) {
+                    break;
+                }
+                const auto span = static_cast<std::int64_t>(runLength);
+                const Extension again = aligner_.extend(rightSide(a, b, span));
+                const Extension back = aligner_.extend(leftSide(a, b, span));
+                std::string redone(back.ops.rbegin(), back.ops.rend());
+                redone.append(runLength, kEqual);
+                redone += again.ops;
+                if (tally(redone, scoring_).score < tally(ops, scoring_).score) {
+                    break;
+                }
+                ops = std::move(redone);
+                i0 = a - back.firstLetters;
+                j0 = b - back.secondLetters;
+                anchorBegin = static_cast<std::int64_t>(back.ops.size());
+                anchorLength = span;
+            }
             const Tally whole = tally(ops, scoring_);
             if (whole.firstLetters() >= n_ || whole.secondLetters() >= n_) {
                 continue;  // round the whole circle: gives nothing
@@ -539,8 +586,8 @@ private:
         if (std::min(t.firstLetters(), t.secondLetters()) < settings_.minLength) {
             return false;
         }
-        if (checkIdentity && 100.0 * static_cast<double>(t.equal) / static_cast<double>(t.columns()) <
-                                 settings_.identity) {
+        if (checkIdentity &&
+            100.0 * static_cast<double>(t.equal) / static_cast<double>(t.columns()) < settings_.identity) {
             return false;
         }
         if (settings_.maxMismatches && t.mismatches + t.insertions + t.deletions > *settings_.maxMismatches) {
@@ -750,7 +797,8 @@ private:
             if (a.score != b.score) {
                 return a.score > b.score;
             }
-            return std::tie(a.first, a.second, a.length, a.cigar) < std::tie(b.first, b.second, b.length, b.cigar);
+            return std::tie(a.first, a.second, a.length, a.cigar) <
+                   std::tie(b.first, b.second, b.length, b.cigar);
         });
         // Two copies share more than half the shorter only if one holds the
         // other's middle: kept first copies are found by the bins of letters
@@ -782,8 +830,9 @@ private:
             look(pair.second, pair.secondLength);
             const bool same = std::any_of(seen.begin(), seen.end(), [&](std::size_t index) {
                 const GappedPair& other = kept[index];
-                const bool straight = shares(pair.first, pair.length, other.first, other.length) &&
-                                      shares(pair.second, pair.secondLength, other.second, other.secondLength);
+                const bool straight =
+                    shares(pair.first, pair.length, other.first, other.length) &&
+                    shares(pair.second, pair.secondLength, other.second, other.secondLength);
                 const bool crossed = shares(pair.first, pair.length, other.second, other.secondLength) &&
                                      shares(pair.second, pair.secondLength, other.first, other.length);
                 return straight || crossed;
@@ -838,7 +887,7 @@ private:
     std::int64_t trigger_ = 1;
     std::vector<std::uint64_t> seeds_;
     struct Region {
-        std::int64_t begin;      // the first copy's letters, begin < N
+        std::int64_t begin;  // the first copy's letters, begin < N
         std::int64_t end;
         std::int64_t lowTrack;   // the tracks of the path, lowTrack < N
         std::int64_t highTrack;  // lowTrack .. highTrack, not reduced modulo N

@@ -44,7 +44,8 @@ std::string validate(const GappedSettings& settings)
     if (settings.minLength < 1) {
         return "the least length must be at least 1";
     }
-    if (settings.mismatchPenalty < S::kMinMismatchPenalty || settings.mismatchPenalty > S::kMaxMismatchPenalty) {
+    if (settings.mismatchPenalty < S::kMinMismatchPenalty ||
+        settings.mismatchPenalty > S::kMaxMismatchPenalty) {
         return "the mismatch penalty must be between " + std::to_string(S::kMinMismatchPenalty) + " and " +
                std::to_string(S::kMaxMismatchPenalty);
     }
