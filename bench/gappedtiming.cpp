@@ -1,0 +1,128 @@
+// Times the gapped search on one genome, the kinds asked for in one call, and
+// prints the pairs (1-based starts) as the pairs table with the gapped
+// columns. Run it under /usr/bin/time -v for the peak memory
+// (bench/blastn-compare.sh does).
+//
+//   tessaron_gapped_timing INPUT [--min L] [--mismatch-penalty X]
+//       [--gap-open O] [--gap-extend E] [--identity P] [--max-mismatches K]
+//       [--evalue E] [--seed-length K] [--kind NAME] [--pairs]
+//
+// INPUT is a GenBank file (gzipped or not) or random:BASES[:SEED].
+
+#include "engine/gappedsearch.h"
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
+#include "input/genbankreader.h"
+#include "report/gappedreport.h"
+#include "report/tablewriter.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using tessaron::GappedResult;
+using tessaron::GappedSettings;
+using tessaron::Genome;
+using tessaron::RepeatKind;
+
+bool load(const std::string& input, Genome& genome)
+{
+    if (input.rfind("random:", 0) == 0) {
+        const std::string rest = input.substr(7);
+        const std::size_t colon = rest.find(':');
+        const long long bases = std::atoll(rest.substr(0, colon).c_str());
+        const auto seed = colon == std::string::npos
+                              ? 1U
+                              : static_cast<std::uint32_t>(std::atoll(rest.c_str() + colon + 1));
+        const long long quarter = bases / 4;
+        return genome.makeRandom(quarter, quarter, quarter, bases - 3 * quarter, 8, 30, seed);
+    }
+    return tessaron::readGenBank(input, genome, 8, 30).has_value();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+        return 2;
+    }
+    GappedSettings settings;
+    std::vector<RepeatKind> kinds(tessaron::kKindOrder.begin(), tessaron::kKindOrder.end());
+    bool listPairs = false;
+    for (int k = 2; k < argc; ++k) {
+        const std::string_view option = argv[k];
+        const char* value = k + 1 < argc ? argv[k + 1] : "";
+        if (option == "--pairs") {
+            listPairs = true;
+            continue;
+        }
+        ++k;
+        if (option == "--min") {
+            settings.minLength = std::atoi(value);
+        } else if (option == "--mismatch-penalty") {
+            settings.mismatchPenalty = std::atoi(value);
+        } else if (option == "--gap-open") {
+            settings.gapOpen = std::atoi(value);
+        } else if (option == "--gap-extend") {
+            settings.gapExtend = std::atoi(value);
+        } else if (option == "--identity") {
+            settings.identity = std::atof(value);
+        } else if (option == "--max-mismatches") {
+            settings.maxMismatches = std::atoi(value);
+        } else if (option == "--evalue") {
+            settings.maxEvalue = std::atof(value);
+        } else if (option == "--seed-length") {
+            settings.seedLength = std::atoi(value);
+        } else if (option == "--kind") {
+            const auto kind = tessaron::kindNamed(value);
+            if (!kind) {
+                std::fprintf(stderr, "unknown kind %s\n", value);
+                return 2;
+            }
+            kinds = {*kind};
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
+            return 2;
+        }
+    }
+    if (const std::string problem = tessaron::validate(settings); !problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 2;
+    }
+    Genome genome;
+    if (!load(argv[1], genome)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const auto begin = std::chrono::steady_clock::now();
+    const auto outcome = tessaron::gappedSearch(genome, kinds, settings);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    if (!std::holds_alternative<std::vector<GappedResult>>(outcome)) {
+        std::fprintf(stderr, "the search failed\n");
+        return 1;
+    }
+    const auto& results = std::get<std::vector<GappedResult>>(outcome);
+    if (listPairs) {
+        tessaron::TableWriter out(std::cout, tessaron::TableFormat::Tsv);
+        tessaron::writeGappedPairsHeader(out);
+        for (const GappedResult& result : results) {
+            tessaron::writeGappedPairs(out, result);
+        }
+        out.flush();
+    }
+    for (const GappedResult& found : results) {
+        std::fprintf(stderr, "%-14s %8zu pairs  seed %2d  lambda %.4f K %.4f\n",
+                     std::string(tessaron::kindName(found.kind)).c_str(), found.pairs.size(),
+                     found.seedLength, found.statistics.lambda, found.statistics.k);
+    }
+    std::fprintf(stderr, "search %.3f s\n", seconds);
+    return 0;
+}

@@ -1,0 +1,1015 @@
+#include "engine/gappedsearch.h"
+
+#include "gappedextension.h"
+#include "maximalsegments.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <new>
+#include <unordered_map>
+#include <utility>
+
+// The gapped search of one kind, in the coordinates of two readings: the
+// first copy reads the sequence forwards (A), the second reads the kind's
+// transform of it (B): direct B[j] = S[j], complementary comp(S[j]), mirror
+// S[N-1-j], inverted comp(S[N-1-j]). An alignment is a path through A x B
+// read modulo N.
+//
+// Direct and complementary paths keep u = j - i (mod N) off 0 (a letter never
+// faces itself); the pair (i, j) and its swap (j, i) are one, so seeds are
+// taken with 0 < u <= N/2. Inverted and mirror columns (i, j) pair the letters
+// i and N-1-j; their copies must not meet: between the first copy's end and
+// the second's start lie g1 free letters, between the second's end and the
+// first's start g2, and the right and left extensions take at most g1 and g2
+// letters of both copies together. The swap of a seed exchanges g1 and g2, so
+// seeds are taken with g1 <= g2.
+//
+// Each seed not already on the path of an earlier alignment is extended
+// without gaps; when that scores at least the trigger, with gaps both ways.
+// The maximal scoring parts of the resulting path are the candidates, which
+// the filters (and the identity's stretches) turn into pairs, and which are
+// made one when they share both copies over more than half.
+
+namespace tessaron {
+
+namespace gapped {
+namespace {
+
+constexpr std::uint8_t kGap = 4;
+// The ungapped score a seed needs for a gapped extension, at most: an
+// alignment scoring 16 (an E-value near 10 on 200 kb) with a gap of one
+// letter (7 at the defaults) has a gapless part scoring 12 or more. At least
+// the seed and three more, so that chance seeds rarely cost a gapped
+// extension.
+constexpr std::int64_t kMaxTrigger = 13;
+// The X-drop of a seed's first gapped extension, which bridges a gap of ten
+// letters at the default costs; extensions that score kFullExtension or more
+// are made again with the settings' X-drop.
+constexpr std::int64_t kQuickXDrop = 30;
+constexpr std::int64_t kFullExtension = 20;
+
+std::uint8_t codeOf(char letter)
+{
+    switch (letter) {
+        case 'A':
+            return 0;
+        case 'C':
+            return 1;
+        case 'G':
+            return 2;
+        case 'T':
+            return 3;
+        default:
+            return kGap;
+    }
+}
+
+std::uint8_t complementCode(std::uint8_t code)
+{
+    return code == kGap ? kGap : static_cast<std::uint8_t>(3 - code);
+}
+
+bool isLine(RepeatKind kind)
+{
+    return kind == RepeatKind::Inverted || kind == RepeatKind::Mirror;
+}
+
+std::int64_t modulo(std::int64_t value, std::int64_t n)
+{
+    const std::int64_t r = value % n;
+    return r < 0 ? r + n : r;
+}
+
+// The copies' letters that overlap, on the circle.
+std::int64_t overlap(std::int64_t n, std::int64_t start1, std::int64_t length1, std::int64_t start2,
+                     std::int64_t length2)
+{
+    std::int64_t best = 0;
+    for (const std::int64_t shift : {-n, std::int64_t{0}, n}) {
+        const std::int64_t low = std::max(start1, start2 + shift);
+        const std::int64_t high = std::min(start1 + length1, start2 + shift + length2);
+        best = std::max(best, high - low);
+    }
+    return best;
+}
+
+// What an alignment's columns add up to.
+struct Tally {
+    std::int64_t equal = 0;
+    std::int64_t mismatches = 0;
+    std::int64_t insertions = 0;
+    std::int64_t deletions = 0;
+    std::int64_t score = 0;
+
+    [[nodiscard]] std::int64_t firstLetters() const { return equal + mismatches + deletions; }
+    [[nodiscard]] std::int64_t secondLetters() const { return equal + mismatches + insertions; }
+    [[nodiscard]] std::int64_t columns() const { return equal + mismatches + insertions + deletions; }
+};
+
+Tally tally(std::string_view ops, const Scoring& scoring)
+{
+    Tally t;
+    char previous = 0;
+    for (const char op : ops) {
+        switch (op) {
+            case kEqual:
+                ++t.equal;
+                ++t.score;
+                break;
+            case kMismatch:
+                ++t.mismatches;
+                t.score -= scoring.mismatch;
+                break;
+            default:
+                (op == kInsertion ? t.insertions : t.deletions) += 1;
+                t.score -= scoring.extend + (op == previous ? 0 : scoring.open);
+                break;
+        }
+        previous = op;
+    }
+    return t;
+}
+
+// A candidate alignment: the letters i of A and j of B where it starts and its
+// columns.
+struct Candidate {
+    std::int64_t i = 0;
+    std::int64_t j = 0;
+    std::string ops;
+    std::int64_t score = 0;
+};
+
+// The least score whose E-value passes the cut-off (at least 1).
+std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<double>& maxEvalue)
+{
+    if (!maxEvalue || statistics.lambda <= 0.0 || std::isinf(statistics.lambda)) {
+        return 1;
+    }
+    constexpr std::int64_t kBeyond = std::int64_t{1} << 40;
+    const double estimate = std::log(statistics.k * statistics.searchSpace / *maxEvalue) / statistics.lambda;
+    auto score =
+        static_cast<std::int64_t>(std::clamp(std::floor(estimate) - 2.0, 1.0, static_cast<double>(kBeyond)));
+    for (int step = 0; step < 64 && !(statistics.evalue(score) <= *maxEvalue); ++step) {
+        ++score;
+    }
+    return score;
+}
+
+class KindSearch {
+public:
+    KindSearch(const Genome& genome, RepeatKind kind, const GappedSettings& settings,
+               const SearchControl& control, const std::vector<std::uint8_t>& firstForward,
+               const std::vector<std::uint8_t>& firstBackward, double progressFrom, double progressTo)
+        : genome_(genome),
+          kind_(kind),
+          settings_(settings),
+          control_(control),
+          n_(genome.length()),
+          line_(isLine(kind)),
+          scoring_{settings.mismatchPenalty, settings.gapOpen, settings.gapExtend, settings.xDrop},
+          aligner_(scoring_),
+          quickAligner_(Scoring{scoring_.mismatch, scoring_.open, scoring_.extend,
+                                std::min<std::int64_t>(scoring_.xDrop, kQuickXDrop)}),
+          firstForward_(firstForward),
+          firstBackward_(firstBackward),
+          progressFrom_(progressFrom),
+          progressTo_(progressTo)
+    {
+    }
+
+    GappedResult run(int seedLength)
+    {
+        GappedResult result;
+        result.kind = kind_;
+        result.settings = settings_;
+        result.statistics = gappedKarlinAltschul(genome_, kind_, settings_);
+        result.seedLength = seedLength;
+        statistics_ = result.statistics;
+        k_ = seedLength;
+        if (n_ < 2 * static_cast<std::int64_t>(k_) + 1) {
+            return result;
+        }
+        trigger_ = triggerScore();
+        makeSecondReadings();
+        findSeeds();
+        extendSeeds();
+        result.pairs = pairsOf(distinct());
+        return result;
+    }
+
+private:
+    // The least score a reportable alignment can have, as far as the filters
+    // tell, and from it the trigger.
+    std::int64_t triggerScore() const
+    {
+        const std::int64_t evalueScore = leastScore(statistics_, settings_.maxEvalue);
+        const double share = settings_.identity / 100.0;
+        const auto length = static_cast<double>(settings_.minLength);
+        const double equal = std::ceil(share * length);
+        const double worst =
+            static_cast<double>(std::max<std::int64_t>(scoring_.mismatch, scoring_.open + scoring_.extend));
+        const auto filterScore = static_cast<std::int64_t>(equal - (length - equal) * worst);
+        const std::int64_t needed = std::max({evalueScore, filterScore, std::int64_t{1}});
+        if (settings_.triggerScore > 0) {
+            return settings_.triggerScore;
+        }
+        return std::min(kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3));
+    }
+
+    std::uint8_t second(std::int64_t j) const
+    {
+        const std::int64_t position = line_ ? n_ - 1 - j : j;
+        const std::uint8_t code = firstForward_[static_cast<std::size_t>(position)];
+        return kind_ == RepeatKind::Inverted || kind_ == RepeatKind::Complementary ? complementCode(code)
+                                                                                   : code;
+    }
+
+    void makeSecondReadings()
+    {
+        if (kind_ == RepeatKind::Direct) {
+            return;  // B is A
+        }
+        secondForward_.resize(static_cast<std::size_t>(2 * n_));
+        secondBackward_.resize(static_cast<std::size_t>(2 * n_));
+        for (std::int64_t x = 0; x < 2 * n_; ++x) {
+            secondForward_[static_cast<std::size_t>(x)] = second(x % n_);
+            secondBackward_[static_cast<std::size_t>(x)] = second(modulo(n_ - 1 - x, n_));
+        }
+    }
+
+    const std::vector<std::uint8_t>& secondForward() const
+    {
+        return kind_ == RepeatKind::Direct ? firstForward_ : secondForward_;
+    }
+    const std::vector<std::uint8_t>& secondBackward() const
+    {
+        return kind_ == RepeatKind::Direct ? firstBackward_ : secondBackward_;
+    }
+
+    // The words of k letters starting at 0 .. N-1 of a reading, as key << 32 | start.
+    std::vector<std::uint64_t> words(const std::vector<std::uint8_t>& reading) const
+    {
+        std::vector<std::uint64_t> out;
+        out.reserve(static_cast<std::size_t>(n_));
+        std::uint64_t key = 0;
+        const std::uint64_t mask = (std::uint64_t{1} << (2 * k_)) - 1;
+        int run = 0;
+        for (std::int64_t x = 0; x < n_ + k_ - 1; ++x) {
+            const std::uint8_t code = reading[static_cast<std::size_t>(x)];
+            if (code == kGap) {
+                run = 0;
+                continue;
+            }
+            key = ((key << 2) | code) & mask;
+            if (++run >= k_) {
+                out.push_back(key << 32 | static_cast<std::uint64_t>(x - k_ + 1));
+            }
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    // Whether the seed of first-copy start i and B start j is one this kind
+    // takes, and its track: j - i, constant along a path without gaps (for
+    // inverted and mirror pairs the line of the letters i and N-1-j).
+    std::optional<std::int64_t> seedTrack(std::int64_t i, std::int64_t j) const
+    {
+        if (!line_) {
+            const std::int64_t u = modulo(j - i, n_);
+            if (u == 0 || 2 * u > n_) {
+                return std::nullopt;
+            }
+            return u;
+        }
+        const std::int64_t g1 = modulo(n_ - j - 2 * k_ - i, n_);
+        const std::int64_t g2 = modulo(i + j, n_);
+        if (g1 + g2 + 2 * k_ != n_ || g1 > g2) {
+            return std::nullopt;
+        }
+        return modulo(j - i, n_);
+    }
+
+    template <typename Visit>
+    void joinWords(const std::vector<std::uint64_t>& firsts, const std::vector<std::uint64_t>& seconds,
+                   Visit&& visit) const
+    {
+        std::size_t a = 0;
+        std::size_t b = 0;
+        while (a < firsts.size() && b < seconds.size()) {
+            const std::uint64_t keyA = firsts[a] >> 32;
+            const std::uint64_t keyB = seconds[b] >> 32;
+            if (keyA < keyB) {
+                ++a;
+            } else if (keyB < keyA) {
+                ++b;
+            } else {
+                std::size_t endA = a;
+                while (endA < firsts.size() && firsts[endA] >> 32 == keyA) {
+                    ++endA;
+                }
+                std::size_t endB = b;
+                while (endB < seconds.size() && seconds[endB] >> 32 == keyA) {
+                    ++endB;
+                }
+                for (std::size_t x = a; x < endA; ++x) {
+                    for (std::size_t y = b; y < endB; ++y) {
+                        visit(static_cast<std::int64_t>(firsts[x] & 0xffffffffU),
+                              static_cast<std::int64_t>(seconds[y] & 0xffffffffU));
+                    }
+                }
+                a = endA;
+                b = endB;
+            }
+        }
+    }
+
+    void findSeeds()
+    {
+        const std::vector<std::uint64_t> firsts = words(firstForward_);
+        std::vector<std::uint64_t> secondsOwn;
+        if (kind_ != RepeatKind::Direct) {
+            secondsOwn = words(secondForward_);
+        }
+        const std::vector<std::uint64_t>& seconds = kind_ == RepeatKind::Direct ? firsts : secondsOwn;
+        // Counted first, so that a limit is refused before the memory is had.
+        std::int64_t count = 0;
+        joinWords(firsts, seconds, [&](std::int64_t i, std::int64_t j) {
+            count += seedTrack(i, j) ? 1 : 0;
+            if ((count & 0xfffff) == 0) {
+                control_.throwIfStopped();
+            }
+        });
+        if (count > settings_.pairLimit) {
+            throw SearchStopped{SearchFailure::PairLimit};
+        }
+        seeds_.reserve(static_cast<std::size_t>(count));
+        joinWords(firsts, seconds, [&](std::int64_t i, std::int64_t j) {
+            if (const auto track = seedTrack(i, j)) {
+                seeds_.push_back(static_cast<std::uint64_t>(*track) << 32 | static_cast<std::uint64_t>(i));
+            }
+        });
+        std::sort(seeds_.begin(), seeds_.end());
+    }
+
+    // The sides of a seed (or of any column pair: first-copy letter i and B
+    // letter j at its start, span letters long).
+    Side rightSide(std::int64_t i, std::int64_t j, std::int64_t span) const
+    {
+        const std::int64_t ia = modulo(i + span, n_);
+        const std::int64_t jb = modulo(j + span, n_);
+        Side side;
+        const std::int64_t cap = line_ ? n_ - 1 : (n_ - span) / 2;
+        side.first = std::span<const std::uint8_t>(firstForward_)
+                         .subspan(static_cast<std::size_t>(ia), static_cast<std::size_t>(cap));
+        side.second = std::span<const std::uint8_t>(secondForward())
+                          .subspan(static_cast<std::size_t>(jb), static_cast<std::size_t>(cap));
+        if (line_) {
+            side.maxTotal = modulo(n_ - j - span - i - span, n_);
+        } else {
+            const std::int64_t u = modulo(j - i, n_);
+            side.forbiddenDifference[0] = -u;
+            side.forbiddenDifference[1] = n_ - u;
+        }
+        return side;
+    }
+
+    Side leftSide(std::int64_t i, std::int64_t j, std::int64_t span) const
+    {
+        const std::int64_t ia = modulo(i - 1, n_);
+        const std::int64_t jb = modulo(j - 1, n_);
+        Side side;
+        const std::int64_t cap = line_ ? n_ - 1 : (n_ - span) / 2;
+        side.first = std::span<const std::uint8_t>(firstBackward_)
+                         .subspan(static_cast<std::size_t>(n_ - 1 - ia), static_cast<std::size_t>(cap));
+        side.second = std::span<const std::uint8_t>(secondBackward())
+                          .subspan(static_cast<std::size_t>(n_ - 1 - jb), static_cast<std::size_t>(cap));
+        if (line_) {
+            side.maxTotal = modulo(i + j, n_);
+        } else {
+            const std::int64_t u = modulo(j - i, n_);
+            side.forbiddenDifference[0] = u;
+            side.forbiddenDifference[1] = u - n_;
+        }
+        return side;
+    }
+
+    std::int64_t trackOf(std::int64_t i, std::int64_t j) const { return modulo(j - i, n_); }
+
+    // Whether a seed lies in the region of an alignment found before: its
+    // first letter inside the alignment's first copy, its track within a
+    // few letters of the tracks the alignment's path takes. Such a seed
+    // would mostly find the same alignment again (through a gap onto its
+    // path).
+    bool covered(std::int64_t track, std::int64_t i) const
+    {
+        const auto near = [&](const Region& region) {
+            const bool inside =
+                (i >= region.begin && i < region.end) || (i + n_ >= region.begin && i + n_ < region.end);
+            return inside && modulo(track - region.lowTrack + kTrackMargin, n_) <=
+                                 region.highTrack - region.lowTrack + 2 * kTrackMargin;
+        };
+        if (std::any_of(longRegions_.begin(), longRegions_.end(), near)) {
+            return true;
+        }
+        const auto found = regionsByTrack_.find(track / kTrackBin);
+        return found != regionsByTrack_.end() &&
+               std::any_of(found->second.begin(), found->second.end(), near);
+    }
+
+    // Notes the region of a path: its first copy and the tracks it takes.
+    void cover(std::int64_t i, std::int64_t j, std::string_view ops)
+    {
+        Region region{i, i, j - i, j - i};
+        std::int64_t a = i;
+        std::int64_t b = j;
+        for (const char op : ops) {
+            a += op == kInsertion ? 0 : 1;
+            b += op == kDeletion ? 0 : 1;
+            region.lowTrack = std::min(region.lowTrack, b - a);
+            region.highTrack = std::max(region.highTrack, b - a);
+        }
+        region.end = a;
+        const std::int64_t span = region.highTrack - region.lowTrack;
+        region.lowTrack = modulo(region.lowTrack, n_);
+        region.highTrack = region.lowTrack + span;
+        if (region.end - region.begin >= kLongRegion || region.highTrack - region.lowTrack >= kLongRegion) {
+            longRegions_.push_back(region);
+            return;
+        }
+        // Filed under every bin of tracks it is near.
+        for (std::int64_t track = region.lowTrack - kTrackMargin;
+             track <= region.highTrack + kTrackMargin + kTrackBin; track += kTrackBin) {
+            const std::int64_t bin = modulo(std::min(track, region.highTrack + kTrackMargin), n_) / kTrackBin;
+            auto& list = regionsByTrack_[bin];
+            if (list.empty() || list.back().begin != region.begin ||
+                list.back().lowTrack != region.lowTrack) {
+                list.push_back(region);
+            }
+        }
+    }
+
+    void extendSeeds()
+    {
+        std::int64_t lastTrack = -1;
+        std::int64_t ungappedEnd = 0;
+        const double total = static_cast<double>(std::max<std::size_t>(seeds_.size(), 1));
+        for (std::size_t index = 0; index < seeds_.size(); ++index) {
+            if ((index & 255) == 0) {
+                control_.throwIfStopped();
+                control_.report(progressFrom_ +
+                                (progressTo_ - progressFrom_) * static_cast<double>(index) / total);
+            }
+            const auto track = static_cast<std::int64_t>(seeds_[index] >> 32);
+            const auto i = static_cast<std::int64_t>(seeds_[index] & 0xffffffffU);
+            const std::int64_t j = modulo(i + track, n_);
+            if (track == lastTrack && i < ungappedEnd) {
+                continue;
+            }
+            if (covered(trackOf(i, j), i)) {
+                continue;
+            }
+            const Side right = rightSide(i, j, k_);
+            const Side left = leftSide(i, j, k_);
+            const auto [rightScore, rightLength] = aligner_.extendUngapped(right);
+            const auto [leftScore, leftLength] = aligner_.extendUngapped(left);
+            lastTrack = track;
+            ungappedEnd = i + k_ + rightLength;
+            if (k_ + rightScore + leftScore < trigger_) {
+                continue;
+            }
+            // A first look with a short X-drop; the full one for what scores.
+            Extension rightGapped = quickAligner_.extend(right);
+            Extension leftGapped = quickAligner_.extend(left);
+            if (k_ + rightGapped.score + leftGapped.score >= kFullExtension && scoring_.xDrop > kQuickXDrop) {
+                rightGapped = aligner_.extend(right);
+                leftGapped = aligner_.extend(left);
+            }
+            std::string ops(leftGapped.ops.rbegin(), leftGapped.ops.rend());
+            ops.append(static_cast<std::size_t>(k_), kEqual);
+            ops += rightGapped.ops;
+            std::int64_t i0 = i - leftGapped.firstLetters;
+            std::int64_t j0 = j - leftGapped.secondLetters;
+            // A seed off the best path (a short internal repeat) reaches it
+            // through gaps: extend again from the longest run of equal
+            // columns, until that run holds the anchor.
+            std::int64_t anchorBegin = leftGapped.firstLetters;  // the anchor's column
+            std::int64_t anchorLength = k_;
+            for (int round = 0; round < 3; ++round) {
+                std::size_t runBegin = 0;
+                std::size_t runLength = 0;
+                for (std::size_t c = 0; c < ops.size();) {
+                    std::size_t end = c;
+                    while (end < ops.size() && ops[end] == kEqual) {
+                        ++end;
+                    }
+                    if (end - c > runLength) {
+                        runBegin = c;
+                        runLength = end - c;
+                    }
+                    c = end == c ? c + 1 : end;
+                }
+                // Columns before the run: letters of each copy.
+                std::int64_t a = i0;
+                std::int64_t b = j0;
+                for (std::size_t c = 0; c < runBegin; ++c) {
+                    a += ops[c] == kInsertion ? 0 : 1;
+                    b += ops[c] == kDeletion ? 0 : 1;
+                }
+                const auto runColumn = static_cast<std::int64_t>(runBegin);
+                if (runColumn <= anchorBegin &&
+                    anchorBegin + anchorLength <= runColumn + static_cast<std::int64_t>(runLength)) {
+                    break;
+                }
+                const auto span = static_cast<std::int64_t>(runLength);
+                const Extension again = aligner_.extend(rightSide(a, b, span));
+                const Extension back = aligner_.extend(leftSide(a, b, span));
+                std::string redone(back.ops.rbegin(), back.ops.rend());
+                redone.append(runLength, kEqual);
+                redone += again.ops;
+                if (tally(redone, scoring_).score < tally(ops, scoring_).score) {
+                    break;
+                }
+                ops = std::move(redone);
+                i0 = a - back.firstLetters;
+                j0 = b - back.secondLetters;
+                anchorBegin = static_cast<std::int64_t>(back.ops.size());
+                anchorLength = span;
+            }
+            const Tally whole = tally(ops, scoring_);
+            if (whole.firstLetters() >= n_ || whole.secondLetters() >= n_) {
+                continue;  // round the whole circle: gives nothing
+            }
+            cover(modulo(i0, n_), modulo(j0, n_), ops);
+            addParts(modulo(i0, n_), modulo(j0, n_), ops);
+        }
+        std::vector<std::uint64_t>().swap(seeds_);
+    }
+
+    // The maximal scoring parts of a path, a gap run counting as one piece.
+    void addParts(std::int64_t i0, std::int64_t j0, const std::string& ops)
+    {
+        MaximalSegments segments;
+        std::size_t c = 0;
+        while (c < ops.size()) {
+            const char op = ops[c];
+            if (op == kEqual || op == kMismatch) {
+                segments.add(op == kEqual ? 1 : -scoring_.mismatch, static_cast<std::int64_t>(c),
+                             static_cast<std::int64_t>(c) + 1);
+                ++c;
+                continue;
+            }
+            std::size_t end = c;
+            while (end < ops.size() && ops[end] == op) {
+                ++end;
+            }
+            segments.add(-(scoring_.open + scoring_.extend * static_cast<std::int64_t>(end - c)),
+                         static_cast<std::int64_t>(c), static_cast<std::int64_t>(end));
+            c = end;
+        }
+        segments.flush([&](const MaximalSegments::Segment& segment) {
+            std::int64_t i = i0;
+            std::int64_t j = j0;
+            for (std::int64_t x = 0; x < segment.begin; ++x) {
+                const char op = ops[static_cast<std::size_t>(x)];
+                i += op == kInsertion ? 0 : 1;
+                j += op == kDeletion ? 0 : 1;
+            }
+            filter(i, j,
+                   std::string_view(ops).substr(static_cast<std::size_t>(segment.begin),
+                                                static_cast<std::size_t>(segment.end - segment.begin)));
+        });
+    }
+
+    [[nodiscard]] bool passes(const Tally& t, bool checkIdentity) const
+    {
+        if (std::min(t.firstLetters(), t.secondLetters()) < settings_.minLength) {
+            return false;
+        }
+        if (checkIdentity &&
+            100.0 * static_cast<double>(t.equal) / static_cast<double>(t.columns()) < settings_.identity) {
+            return false;
+        }
+        if (settings_.maxMismatches && t.mismatches + t.insertions + t.deletions > *settings_.maxMismatches) {
+            return false;
+        }
+        return !settings_.maxEvalue || statistics_.evalue(t.score) <= *settings_.maxEvalue;
+    }
+
+    void keep(std::int64_t i, std::int64_t j, std::string_view ops, std::int64_t score)
+    {
+        if (static_cast<std::int64_t>(candidates_.size()) >= settings_.pairLimit) {
+            throw SearchStopped{SearchFailure::PairLimit};
+        }
+        candidates_.push_back({modulo(i, n_), modulo(j, n_), std::string(ops), score});
+    }
+
+    // Reports a part as it stands, or its stretches that meet the identity.
+    void filter(std::int64_t i, std::int64_t j, std::string_view ops)
+    {
+        const Tally whole = tally(ops, scoring_);
+        if (passes(whole, true)) {
+            keep(i, j, ops, whole.score);
+            return;
+        }
+        // Too short or too weak a part has no stretch that passes (no part of
+        // a maximal scoring part scores more); one at the identity that fails
+        // is dropped.
+        if (std::min(whole.firstLetters(), whole.secondLetters()) < settings_.minLength ||
+            (settings_.maxEvalue && !(statistics_.evalue(whole.score) <= *settings_.maxEvalue)) ||
+            100.0 * static_cast<double>(whole.equal) / static_cast<double>(whole.columns()) >=
+                settings_.identity) {
+            return;
+        }
+        // Stretches, longest first, then on either side of it.
+        std::vector<std::pair<std::size_t, std::size_t>> pending{{0, ops.size()}};
+        std::vector<double> prefix;
+        std::vector<double> lowest;
+        std::vector<double> highest;
+        while (!pending.empty()) {
+            const auto [from, to] = pending.back();
+            pending.pop_back();
+            const std::size_t m = to - from;
+            if (m == 0) {
+                continue;
+            }
+            // Longest l < r with prefix[r] >= prefix[l]: columns at the
+            // identity or above.
+            prefix.assign(m + 1, 0.0);
+            for (std::size_t x = 0; x < m; ++x) {
+                prefix[x + 1] = prefix[x] + (ops[from + x] == kEqual ? 100.0 : 0.0) - settings_.identity;
+            }
+            lowest.assign(m + 1, 0.0);
+            highest.assign(m + 1, 0.0);
+            lowest[0] = prefix[0];
+            for (std::size_t x = 1; x <= m; ++x) {
+                lowest[x] = std::min(lowest[x - 1], prefix[x]);
+            }
+            highest[m] = prefix[m];
+            for (std::size_t x = m; x-- > 0;) {
+                highest[x] = std::max(highest[x + 1], prefix[x]);
+            }
+            std::size_t bestL = 0;
+            std::size_t bestR = 0;
+            for (std::size_t l = 0, r = 0; l <= m && r <= m;) {
+                if (lowest[l] <= highest[r] + 1e-9) {
+                    if (r > l && r - l > bestR - bestL) {
+                        bestL = l;
+                        bestR = r;
+                    }
+                    ++r;
+                } else {
+                    ++l;
+                }
+            }
+            // lowest[l] is reached at some l' <= l: move to where it is.
+            while (bestR > bestL && prefix[bestL] > prefix[bestR] + 1e-9) {
+                ++bestL;
+            }
+            // Its ends are equal columns.
+            while (bestL < bestR && ops[from + bestL] != kEqual) {
+                ++bestL;
+            }
+            while (bestR > bestL && ops[from + bestR - 1] != kEqual) {
+                --bestR;
+            }
+            if (bestR <= bestL) {
+                continue;
+            }
+            std::string_view stretch = ops.substr(from + bestL, bestR - bestL);
+            const Tally stretchTally = tally(stretch, scoring_);
+            if (!passes(stretchTally, true)) {
+                continue;  // the longest fails: so does every shorter one here
+            }
+            const auto offsetOf = [&](std::size_t column) {
+                std::int64_t a = i;
+                std::int64_t b = j;
+                for (std::size_t x = 0; x < column; ++x) {
+                    a += ops[x] == kInsertion ? 0 : 1;
+                    b += ops[x] == kDeletion ? 0 : 1;
+                }
+                return std::pair{a, b};
+            };
+            // Its best scoring part, when that still meets the filters.
+            const auto [partBegin, partEnd] = bestPart(stretch);
+            const std::string_view part = stretch.substr(partBegin, partEnd - partBegin);
+            const Tally partTally = tally(part, scoring_);
+            if (passes(partTally, true)) {
+                const auto [a, b] = offsetOf(from + bestL + partBegin);
+                keep(a, b, part, partTally.score);
+            } else {
+                const auto [a, b] = offsetOf(from + bestL);
+                keep(a, b, stretch, stretchTally.score);
+            }
+            pending.emplace_back(from + bestR, to);
+            pending.emplace_back(from, from + bestL);
+        }
+    }
+
+    // The highest scoring run of columns (gap runs whole), as [begin, end).
+    std::pair<std::size_t, std::size_t> bestPart(std::string_view ops) const
+    {
+        std::int64_t running = 0;
+        std::size_t runningBegin = 0;
+        std::int64_t best = 0;
+        std::pair<std::size_t, std::size_t> found{0, ops.size()};
+        std::size_t c = 0;
+        while (c < ops.size()) {
+            std::size_t end = c + 1;
+            std::int64_t score = 0;
+            if (ops[c] == kEqual) {
+                score = 1;
+            } else if (ops[c] == kMismatch) {
+                score = -scoring_.mismatch;
+            } else {
+                while (end < ops.size() && ops[end] == ops[c]) {
+                    ++end;
+                }
+                score = -(scoring_.open + scoring_.extend * static_cast<std::int64_t>(end - c));
+            }
+            if (running <= 0) {
+                running = 0;
+                runningBegin = c;
+            }
+            running += score;
+            if (running > best) {
+                best = running;
+                found = {runningBegin, end};
+            }
+            c = end;
+        }
+        return found;
+    }
+
+    // The pair a candidate stands for, first <= second.
+    GappedPair pairOf(const Candidate& candidate) const
+    {
+        const Tally t = tally(candidate.ops, scoring_);
+        GappedPair pair;
+        std::int64_t first = candidate.i;
+        std::int64_t firstLength = t.firstLetters();
+        std::int64_t second = line_ ? modulo(n_ - candidate.j - t.secondLetters(), n_) : candidate.j;
+        std::int64_t secondLength = t.secondLetters();
+        std::string ops = candidate.ops;
+        if (second < first) {
+            std::swap(first, second);
+            std::swap(firstLength, secondLength);
+            for (char& op : ops) {
+                op = op == kInsertion ? kDeletion : op == kDeletion ? kInsertion : op;
+            }
+            if (line_) {
+                std::reverse(ops.begin(), ops.end());
+            }
+        }
+        pair.first = first;
+        pair.second = second;
+        pair.length = firstLength;
+        pair.secondLength = secondLength;
+        pair.mismatches = t.mismatches;
+        pair.insertions = static_cast<std::int64_t>(std::count(ops.begin(), ops.end(), kInsertion));
+        pair.deletions = static_cast<std::int64_t>(std::count(ops.begin(), ops.end(), kDeletion));
+        pair.score = t.score;
+        pair.identity = 100.0 * static_cast<double>(t.equal) / static_cast<double>(t.columns());
+        pair.evalue = statistics_.evalue(t.score);
+        for (std::size_t c = 0; c < ops.size();) {
+            std::size_t end = c;
+            while (end < ops.size() && ops[end] == ops[c]) {
+                ++end;
+            }
+            pair.cigar += std::to_string(end - c);
+            pair.cigar += ops[c];
+            c = end;
+        }
+        return pair;
+    }
+
+    // The candidates as pairs, one of each group sharing both copies over
+    // more than half: the highest scoring.
+    std::vector<GappedPair> distinct()
+    {
+        std::vector<GappedPair> pairs;
+        pairs.reserve(candidates_.size());
+        for (const Candidate& candidate : candidates_) {
+            pairs.push_back(pairOf(candidate));
+        }
+        std::vector<Candidate>().swap(candidates_);
+        std::sort(pairs.begin(), pairs.end(), [](const GappedPair& a, const GappedPair& b) {
+            if (a.score != b.score) {
+                return a.score > b.score;
+            }
+            return std::tie(a.first, a.second, a.length, a.cigar) <
+                   std::tie(b.first, b.second, b.length, b.cigar);
+        });
+        // Two copies share more than half the shorter only if one holds the
+        // other's middle: kept first copies are found by the bins of letters
+        // they cover (long ones apart) and by their middles.
+        std::vector<GappedPair> kept;
+        std::unordered_map<std::int64_t, std::vector<std::size_t>> byBin;
+        std::vector<std::size_t> longOnes;
+        std::map<std::int64_t, std::vector<std::size_t>> byMiddle;
+        std::vector<std::size_t> seen;
+        const auto shares = [&](std::int64_t s1, std::int64_t l1, std::int64_t s2, std::int64_t l2) {
+            return 2 * overlap(n_, s1, l1, s2, l2) > std::min(l1, l2);
+        };
+        for (GappedPair& pair : pairs) {
+            seen.clear();
+            const auto look = [&](std::int64_t start, std::int64_t length) {
+                const std::int64_t middle = modulo(start + length / 2, n_);
+                if (const auto found = byBin.find(middle / kBin); found != byBin.end()) {
+                    seen.insert(seen.end(), found->second.begin(), found->second.end());
+                }
+                seen.insert(seen.end(), longOnes.begin(), longOnes.end());
+                for (const std::int64_t shift : {std::int64_t{0}, -n_}) {
+                    for (auto it = byMiddle.lower_bound(start + shift);
+                         it != byMiddle.end() && it->first < start + shift + length; ++it) {
+                        seen.insert(seen.end(), it->second.begin(), it->second.end());
+                    }
+                }
+            };
+            look(pair.first, pair.length);
+            look(pair.second, pair.secondLength);
+            const bool same = std::any_of(seen.begin(), seen.end(), [&](std::size_t index) {
+                const GappedPair& other = kept[index];
+                const bool straight =
+                    shares(pair.first, pair.length, other.first, other.length) &&
+                    shares(pair.second, pair.secondLength, other.second, other.secondLength);
+                const bool crossed = shares(pair.first, pair.length, other.second, other.secondLength) &&
+                                     shares(pair.second, pair.secondLength, other.first, other.length);
+                return straight || crossed;
+            });
+            if (same) {
+                continue;
+            }
+            const std::size_t index = kept.size();
+            if (pair.length > kLongPair) {
+                longOnes.push_back(index);
+            } else {
+                for (std::int64_t at = pair.first; at < pair.first + pair.length + kBin; at += kBin) {
+                    const std::int64_t bin = modulo(std::min(at, pair.first + pair.length - 1), n_) / kBin;
+                    auto& list = byBin[bin];
+                    if (list.empty() || list.back() != index) {
+                        list.push_back(index);
+                    }
+                }
+            }
+            byMiddle[modulo(pair.first + pair.length / 2, n_)].push_back(index);
+            kept.push_back(std::move(pair));
+        }
+        return kept;
+    }
+
+    std::vector<GappedPair> pairsOf(std::vector<GappedPair> pairs) const
+    {
+        std::sort(pairs.begin(), pairs.end(), [](const GappedPair& a, const GappedPair& b) {
+            return std::tie(a.first, a.second, a.length, a.secondLength, a.cigar) <
+                   std::tie(b.first, b.second, b.length, b.secondLength, b.cigar);
+        });
+        return pairs;
+    }
+
+    const Genome& genome_;
+    RepeatKind kind_;
+    GappedSettings settings_;
+    const SearchControl& control_;
+    std::int64_t n_;
+    bool line_;
+    Scoring scoring_;
+    XDropAligner aligner_;
+    XDropAligner quickAligner_;
+    const std::vector<std::uint8_t>& firstForward_;
+    const std::vector<std::uint8_t>& firstBackward_;
+    std::vector<std::uint8_t> secondForward_;
+    std::vector<std::uint8_t> secondBackward_;
+    double progressFrom_;
+    double progressTo_;
+    KarlinAltschul statistics_;
+    int k_ = 0;
+    std::int64_t trigger_ = 1;
+    std::vector<std::uint64_t> seeds_;
+    struct Region {
+        std::int64_t begin;  // the first copy's letters, begin < N
+        std::int64_t end;
+        std::int64_t lowTrack;   // the tracks of the path, lowTrack < N
+        std::int64_t highTrack;  // lowTrack .. highTrack, not reduced modulo N
+    };
+    static constexpr std::int64_t kLongRegion = 4096;
+    static constexpr std::int64_t kBin = 256;
+    static constexpr std::int64_t kLongPair = 16384;
+    static constexpr std::int64_t kTrackMargin = 40;
+    static constexpr std::int64_t kTrackBin = 64;
+    std::vector<Region> longRegions_;
+    std::unordered_map<std::int64_t, std::vector<Region>> regionsByTrack_;
+    std::vector<Candidate> candidates_;
+};
+
+// Seeds about as long as the genome needs for few chance hits (about N / 8
+// per kind in a random genome).
+int seedLengthFor(std::int64_t n, const GappedSettings& settings)
+{
+    if (settings.seedLength != 0) {
+        return settings.seedLength;
+    }
+    // One letter more than the least k with 4^k >= N.
+    int k = 1;
+    while (k < GappedSettings::kMaxSeedLength && (std::int64_t{1} << (2 * k)) < n) {
+        ++k;
+    }
+    return std::clamp(k + 1, 8, 12);
+}
+
+}  // namespace
+}  // namespace gapped
+
+GappedSearchResults gappedSearch(const Genome& genome, std::span<const RepeatKind> kinds,
+                                 const GappedSettings& settings, const SearchControl& control)
+{
+    std::vector<GappedResult> results;
+    if (!validate(settings).empty()) {
+        return results;
+    }
+    return runStep(control, [&]() -> GappedSearchResults {
+        const std::int64_t n = genome.length();
+        std::vector<std::uint8_t> forward(static_cast<std::size_t>(2 * n));
+        std::vector<std::uint8_t> backward(static_cast<std::size_t>(2 * n));
+        const std::string_view sequence = genome.sequence();
+        for (std::int64_t x = 0; x < 2 * n; ++x) {
+            forward[static_cast<std::size_t>(x)] = gapped::codeOf(sequence[static_cast<std::size_t>(x % n)]);
+            backward[static_cast<std::size_t>(x)] =
+                gapped::codeOf(sequence[static_cast<std::size_t>(gapped::modulo(n - 1 - x, n))]);
+        }
+        const int seedLength = gapped::seedLengthFor(n, settings);
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            const double from = static_cast<double>(k) / static_cast<double>(kinds.size());
+            const double to = static_cast<double>(k + 1) / static_cast<double>(kinds.size());
+            gapped::KindSearch search(genome, kinds[k], settings, control, forward, backward, from, to);
+            results.push_back(search.run(seedLength));
+        }
+        control.report(1.0);
+        return std::move(results);
+    });
+}
+
+GappedSearchResult gappedSearch(const Genome& genome, RepeatKind kind, const GappedSettings& settings,
+                                const SearchControl& control)
+{
+    auto results = gappedSearch(genome, std::span<const RepeatKind>(&kind, 1), settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&results)) {
+        return *failure;
+    }
+    auto& list = std::get<std::vector<GappedResult>>(results);
+    if (list.empty()) {
+        GappedResult empty;
+        empty.kind = kind;
+        empty.settings = settings;
+        return empty;
+    }
+    return std::move(list.front());
+}
+
+std::vector<AlignedColumn> alignedColumns(const Genome& genome, RepeatKind kind, const GappedPair& pair)
+{
+    std::vector<AlignedColumn> columns;
+    const std::int64_t n = genome.length();
+    if (n == 0) {
+        return columns;
+    }
+    const bool line = gapped::isLine(kind);
+    const bool complemented = kind == RepeatKind::Inverted || kind == RepeatKind::Complementary;
+    std::int64_t a = 0;  // letters of the first copy so far
+    std::int64_t b = 0;
+    std::size_t c = 0;
+    while (c < pair.cigar.size()) {
+        std::int64_t count = 0;
+        while (c < pair.cigar.size() && pair.cigar[c] >= '0' && pair.cigar[c] <= '9') {
+            count = count * 10 + (pair.cigar[c] - '0');
+            ++c;
+        }
+        if (c >= pair.cigar.size()) {
+            break;
+        }
+        const char op = pair.cigar[c++];
+        for (std::int64_t x = 0; x < count; ++x) {
+            AlignedColumn column;
+            if (op != gapped::kInsertion) {
+                column.first = gapped::modulo(pair.first + a++, n);
+            }
+            if (op != gapped::kDeletion) {
+                column.second =
+                    gapped::modulo(line ? pair.second + pair.secondLength - 1 - b : pair.second + b, n);
+                ++b;
+            }
+            if (column.first >= 0 && column.second >= 0) {
+                const std::uint8_t x1 = gapped::codeOf(genome.at(column.first));
+                std::uint8_t x2 = gapped::codeOf(genome.at(column.second));
+                if (complemented) {
+                    x2 = gapped::complementCode(x2);
+                }
+                column.equal = x1 != gapped::kGap && x1 == x2;
+            }
+            columns.push_back(column);
+        }
+    }
+    return columns;
+}
+
+}  // namespace tessaron
