@@ -160,7 +160,7 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
     if (options.controls) {
         settings.controls = cli::controlSettings(options);
     }
-    writeBatchHeader(out, options.controls.has_value());
+    writeBatchHeader(out, options.controls.has_value(), options.tidy);
     const std::string step = "files of " + std::to_string(files.size()) + " done,";
     const int failed =
         runBatch(files, settings,
@@ -173,7 +173,7 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
                          std::cerr << kProgram << failure->file.string() << ": " << failure->reason << '\n';
                      }
                      for (const BatchGenome& genome : genomes) {
-                         writeBatchRows(out, genome);
+                         writeBatchRows(out, genome, options.tidy ? cli::batchSeqid(genome) : std::string());
                      }
                      progress.show(std::to_string(index + 1) + ' ' + step,
                                    static_cast<double>(index + 1) / static_cast<double>(files.size()));

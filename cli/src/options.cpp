@@ -555,9 +555,9 @@ public:
             fail("--kind applies only to --report listing and --compare");
         } else if (options_.csv && positional(options_.report)) {
             fail(std::string("--csv does not apply to --report ") + std::string(reportName(options_.report)));
-        } else if (options_.tidy && options_.report != ReportKind::Summary &&
-                   options_.report != ReportKind::Motif && !comparing) {
-            fail("--tidy applies only to the summary, --motif and --compare");
+        } else if (options_.tidy && !tidyReport(options_.report)) {
+            fail(
+                "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch");
         } else if (options_.seqid && (comparing || batch)) {
             fail(std::string("--seqid does not apply to ") + (comparing ? "--compare" : "--batch") +
                  ", which names every record by its own");
@@ -573,6 +573,22 @@ public:
             fail(*mapLookGiven_ + " applies only to --map");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
+        }
+    }
+
+    // The reports that --tidy writes as one table with a seqid column.
+    [[nodiscard]] static bool tidyReport(ReportKind report)
+    {
+        switch (report) {
+            case ReportKind::Summary:
+            case ReportKind::Pairs:
+            case ReportKind::Microsatellites:
+            case ReportKind::Motif:
+            case ReportKind::Compare:
+            case ReportKind::Batch:
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -685,7 +701,7 @@ file of several records write one block per record, each headed by a row
 "seqid" and its seqid (blocks apart by an empty row); pairs and the
 --controls table gain a first column seqid; GFF3, BED and BEDPE name each
 record by its seqid. The output of a file of one record is the same as
-before. --tidy tables always have their seqid column.
+before. --tidy tables always have one header and their seqid column.
 
 GFF3 output: the "##sequence-region" of every sequence, then per sequence
 (by seqid) a "region" line for the whole sequence (Is_circular=true) and one
@@ -996,13 +1012,19 @@ constexpr std::array kOptions{
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.motifValue(value); }},
     OptionRow{.name = "--tidy",
-              .help = R"(  --tidy              the summary, --motif and --compare as tables, one
-                      header row and one value per row: seqid, kind,
-                      repeat_length, pairs (the summary: every length from
-                      the minimum to the maximum, zeros included); seqid,
-                      motif, start (ascending); genome, kind, repeat_length,
-                      pairs (--compare; with --complete a row with an empty
-                      repeat_length counts the pairs longer than the maximum)
+              .help = R"(  --tidy              one table with one header row and a seqid column,
+                      whatever the number of records: the summary as seqid,
+                      kind, repeat_length, pairs (every length from the
+                      minimum to the maximum, zeros included); --motif as
+                      seqid, motif, start (ascending); --report pairs and
+                      ssr with seqid first; --compare as seqid, genome, kind,
+                      repeat_length, pairs (with --complete a row with an
+                      empty repeat_length counts the pairs longer than the
+                      maximum); --batch with seqid in place of accession
+                      (the file's name for plain text). With --ssr: the
+                      summary as seqid, unit_length, class, microsatellites,
+                      in_compounds, compounds; --compare as seqid, genome
+                      and the same columns; --batch with seqid after record
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().tidy = true; }},
     OptionRow{.name = "--csv",

@@ -58,6 +58,8 @@ TEST(ParseOptions, PipelineOptions)
     EXPECT_EQ(options.seqid, "chrM");
     EXPECT_EQ(options.report, ReportKind::Bedpe);
     EXPECT_TRUE(parsed({"--tidy", "--motif", "ACG", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--tidy", "--report", "pairs", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--tidy", "--batch", "--ssr", "x"}).tidy);
     EXPECT_TRUE(parsed({"--version", "--bogus"}).version);  // it wins, as --help does
 }
 
@@ -238,7 +240,10 @@ TEST(ParseOptions, UsageErrors)
          "--compare reads only the files named after the options, not --random"},
         {{"x", "--csv=1"}, "option '--csv' takes no value"},
         {{"x", "--report", "bedpe", "--csv"}, "--csv does not apply to --report bedpe"},
-        {{"x", "--tidy", "--report", "pairs"}, "--tidy applies only to the summary, --motif and --compare"},
+        {{"x", "--tidy", "--report", "gff"},
+         "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch"},
+        {{"x", "--tidy", "--report", "listing"},
+         "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch"},
         {{"x", "--seqid", "a b"}, "--seqid: 'a b' is not a name without blanks"},
         {{"--batch", "x", "--seqid", "a"},
          "--seqid does not apply to --batch, which names every record by its own"},

@@ -80,7 +80,7 @@ struct Options {
     std::optional<std::string> record;         // --record: a 1-based number or a name
     bool genes = false;                        // --genes: the features of each copy in the listing
     std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
-    bool tidy = false;                         // --tidy: the summary, motif and comparison as tables
+    bool tidy = false;                         // --tidy: every table with one header and a seqid column
     bool quiet = false;                        // -q: no progress line
     bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
     MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
