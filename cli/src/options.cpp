@@ -571,6 +571,8 @@ public:
             fail("--repeat applies only to --map");
         } else if (mapLookGiven_ && options_.report != ReportKind::Map) {
             fail(*mapLookGiven_ + " applies only to --map");
+        } else if (options_.force && options_.mapFile.empty() && options_.chartFile.empty()) {
+            fail("--force applies only to --map and --chart, whose files it may replace");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
         }
@@ -1088,6 +1090,12 @@ constexpr std::array kOptions{
                       standard output
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.chartValue(value); }},
+    OptionRow{.name = "--force",
+              .help = R"(  --force             replace a --map or --chart file OUT that its mode
+                      forbids writing (as cp -f does); without it such a
+                      file is refused and left as it was
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().force = true; }},
     OptionRow{.name = "--repeat",
               .value = "KIND,LENGTH,INDEX",
               .help = R"(  --repeat KIND,LENGTH,INDEX

@@ -38,6 +38,7 @@ void writePaper(const Options& options, const Genome& genome, TableWriter& out,
                 const ChartDrawer& chartDrawer)
 {
     ChartInput chart;
+    chart.save.overwriteReadOnly = options.force;
     chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings));
     writeLayout(out, repeatSectionLayout(*chart.section));
     if (!options.chartFile.empty() && !chartDrawer(options.chartFile, chart)) {
