@@ -678,6 +678,9 @@ Input, exactly one of:
                       annotation, the bases after ORIGIN up to "//" are the
                       sequence; a record cut short, without "//" and with
                       fewer bases than its LOCUS line gives, is an error),
+                      EMBL when it begins with "ID" and a blank (read as
+                      GenBank is: the OS line is the title, the FT lines the
+                      features, the bases after SQ up to "//" the sequence),
                       FASTA when it begins with '>' (the header's first word
                       is the title, its lines are never bases), otherwise
                       plain text. The letters A, C, G and T in either case
@@ -770,22 +773,22 @@ constexpr std::array kOptions{
     OptionRow{.name = "--record",
               .value = "N|NAME",
               .help = R"(  --record N|NAME     the one record to read from a file of several (GenBank
-                      records end at "//", FASTA records begin at '>'): its
-                      number from 1, or its LOCUS name, accession or FASTA id
-                      (a name that several records carry is an error that
-                      lists them); without it every record is reported, but
-                      --map and --chart draw the first, with a note on
-                      standard error
+                      and EMBL records end at "//", FASTA records begin at
+                      '>'): its number from 1, or its LOCUS or ID name,
+                      accession or FASTA id (a name that several records
+                      carry is an error that lists them); without it every
+                      record is reported, but --map and --chart draw the
+                      first, with a note on standard error
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.recordValue(value); }},
     OptionRow{.name = "--seqid",
               .value = "NAME",
               .help = R"(  --seqid NAME        the sequence's id in every output (GFF3, BED, the
                       seqid columns) instead of its own: ACCESSION.VERSION
-                      of GenBank (the LOCUS name when there is none), the
-                      FASTA id, the file's name for plain text (standard
-                      input: "sequence"), "random" for --random; for one
-                      record only
+                      of GenBank (the LOCUS name when there is none) and
+                      likewise of EMBL, the FASTA id, the file's name for
+                      plain text (standard input: "sequence"), "random" for
+                      --random; for one record only
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.seqidValue(value); }},
     OptionRow{.name = "--random",
