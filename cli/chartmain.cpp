@@ -23,12 +23,12 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     const QApplication application(argc, argv);
     if (input.section) {
         return tessaron::saveBarFigure(tessaron::repeatSectionFigure(*input.section),
-                                       QString::fromStdString(path));
+                                       QString::fromStdString(path), QSize(1200, 520), input.save);
     }
     const tessaron::ChartData data =
         input.controls ? tessaron::controlsChartData(*input.controls)
                        : tessaron::summaryChartData(input.minLength, input.counts, input.maxLength);
-    return tessaron::saveChart(data, false, QString::fromStdString(path));
+    return tessaron::saveChart(data, false, QString::fromStdString(path), QSize(900, 560), input.save);
 }
 
 }  // namespace

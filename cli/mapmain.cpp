@@ -45,6 +45,7 @@ bool drawMap(const tessaron::MapRequest& request)
     options.style = styleOf(request.style);
     options.width = request.width;
     options.height = request.height;
+    options.save = request.save;
     if (options.style.look == tessaron::MapLook::Paper) {
         scene.setProfile(tessaron::gcProfile(request.genome.sequence()));
     }

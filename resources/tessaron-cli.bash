@@ -38,7 +38,7 @@ _tessaron_cli()
             --compare --batch --method --complete --approximate --mismatch-penalty --identity
             --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
             --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --chart --repeat -q --quiet --help --version" -- "$current")
+            --map-size --chart --force --repeat -q --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

@@ -125,7 +125,7 @@ std::unique_ptr<QChart> makeBarChart(const BarChartData& data)
     return chart;
 }
 
-bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size)
+bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size, SaveOptions save)
 {
     BarFigurePanel panel;
     panel.setFigure(figure);
@@ -136,7 +136,7 @@ bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size)
     panel.show();
     // The charts lay themselves out through posted events.
     QCoreApplication::processEvents();
-    return saveWidget(*panel.charts(), path, figure.empty() ? QString() : figure.front().title);
+    return saveWidget(*panel.charts(), path, figure.empty() ? QString() : figure.front().title, save);
 }
 
 }  // namespace tessaron

@@ -314,7 +314,7 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
     return chart;
 }
 
-bool saveWidget(QWidget& widget, const QString& path, const QString& title)
+bool saveWidget(QWidget& widget, const QString& path, const QString& title, SaveOptions save)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -348,15 +348,15 @@ bool saveWidget(QWidget& widget, const QString& path, const QString& title)
     // failed write leaves an earlier file as it was; a FIFO or a device is
     // written into, never replaced.
     return !saveFile(QFile::encodeName(path).toStdString(),
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), save);
 }
 
-bool saveChart(QChartView& view, const QString& path)
+bool saveChart(QChartView& view, const QString& path, SaveOptions save)
 {
-    return saveWidget(view, path, view.chart() != nullptr ? view.chart()->title() : QString());
+    return saveWidget(view, path, view.chart() != nullptr ? view.chart()->title() : QString(), save);
 }
 
-bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size)
+bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size, SaveOptions save)
 {
     QChartView view(makeChart(data, logScale).release());  // owned by the view's scene
     view.setRenderHint(QPainter::Antialiasing);
@@ -365,7 +365,7 @@ bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize 
     view.show();
     // The chart lays itself out through posted events.
     QCoreApplication::processEvents();
-    return saveChart(view, path);
+    return saveChart(view, path, save);
 }
 
 }  // namespace tessaron

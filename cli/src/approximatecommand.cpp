@@ -86,16 +86,18 @@ void writeApproximateReports(const Options& options, const InputRecords& records
                                });
             return;
         }
-        case ReportKind::Pairs:
+        case ReportKind::Pairs: {
+            const bool seqidColumn = options.tidy || records.several();
             forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
                 if (first) {
-                    writeApproximatePairsHeader(out, work.named() != nullptr, records.several());
+                    writeApproximatePairsHeader(out, work.named() != nullptr, seqidColumn);
                 }
                 for (const ApproximateResult& result : search(options, work, progress, noted)) {
-                    writeApproximatePairs(out, result, work.named(), records.several() ? work.seqid() : "");
+                    writeApproximatePairs(out, result, work.named(), seqidColumn ? work.seqid() : "");
                 }
             });
             return;
+        }
         default:
             break;
     }

@@ -86,7 +86,8 @@ void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome
                              pairs,
                              options.mapStyle,
                              options.mapWidth,
-                             options.mapHeight};
+                             options.mapHeight,
+                             SaveOptions{.overwriteReadOnly = options.force}};
     if (!drawer(request)) {
         throw Failure{"cannot write " + options.mapFile};
     }
@@ -127,6 +128,7 @@ void drawChart(const Options& options, const std::shared_ptr<const Genome>& geno
                cli::Progress& progress)
 {
     ChartInput chart;
+    chart.save.overwriteReadOnly = options.force;
     chart.minLength = genome->minLength();
     chart.maxLength = genome->maxLength();
     const PreparedSearch searches =
@@ -160,7 +162,7 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
     if (options.controls) {
         settings.controls = cli::controlSettings(options);
     }
-    writeBatchHeader(out, options.controls.has_value());
+    writeBatchHeader(out, options.controls.has_value(), options.tidy);
     const std::string step = "files of " + std::to_string(files.size()) + " done,";
     const int failed =
         runBatch(files, settings,
@@ -173,7 +175,7 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
                          std::cerr << kProgram << failure->file.string() << ": " << failure->reason << '\n';
                      }
                      for (const BatchGenome& genome : genomes) {
-                         writeBatchRows(out, genome);
+                         writeBatchRows(out, genome, options.tidy ? cli::batchSeqid(genome) : std::string());
                      }
                      progress.show(std::to_string(index + 1) + ' ' + step,
                                    static_cast<double>(index + 1) / static_cast<double>(files.size()));
@@ -247,6 +249,11 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
         }
         if (const auto refusal = outputIsInput(*output, inputs)) {
             return fail(std::string(option) + ": " + *refusal);
+        }
+        // Told before any work, as cp tells it; the save refuses it too.
+        if (!options.force && refusedAsReadOnly(*output)) {
+            return fail(std::string(option) + ": cannot replace " + cli::singleQuoted(*output) +
+                        ": it is read-only (--force replaces it)");
         }
     }
     if (options.seqid && seqidStartsBedHeader(*options.seqid)) {

@@ -12,9 +12,15 @@ namespace tessaron::cli {
 
 namespace {
 
-// A plain text file's id: its display name, without ".gz"; "sequence" for
-// standard input.
-std::string textSeqid(const std::filesystem::path& path)
+// "record 2 (NAME)".
+std::string recordLabel(const RecordInfo& info, std::size_t record)
+{
+    return "record " + std::to_string(record + 1) + (info.name.empty() ? "" : " (" + info.name + ")");
+}
+
+}  // namespace
+
+std::string fileSeqid(const std::filesystem::path& path)
 {
     if (path == "-") {
         return "sequence";
@@ -29,13 +35,10 @@ std::string textSeqid(const std::filesystem::path& path)
     return displayName(name);
 }
 
-// "record 2 (NAME)".
-std::string recordLabel(const RecordInfo& info, std::size_t record)
+std::string batchSeqid(const BatchGenome& genome)
 {
-    return "record " + std::to_string(record + 1) + (info.name.empty() ? "" : " (" + info.name + ")");
+    return genome.accession.empty() ? fileSeqid(genome.file) : genome.accession;
 }
-
-}  // namespace
 
 bool coversEveryRecord(ReportKind report)
 {
@@ -61,7 +64,7 @@ InputRecords::InputRecords(const Options& options) : options_(options)
     for (const std::size_t record : chosen_) {
         const RecordInfo& info = file_->records()[record];
         seqids_.push_back(options.seqid        ? *options.seqid
-                          : info.seqid.empty() ? textSeqid(options.file)
+                          : info.seqid.empty() ? fileSeqid(options.file)
                                                : info.seqid);
     }
     const bool bed = options.report == ReportKind::Bed || options.report == ReportKind::Bedpe;

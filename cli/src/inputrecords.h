@@ -1,11 +1,13 @@
 #pragma once
 
 #include "cli/options.h"
+#include "compare/batch.h"
 #include "engine/genome.h"
 #include "input/feature.h"
 #include "input/records.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,13 @@ private:
     std::vector<std::size_t> chosen_;  // records of the file, or {0} for --random
     std::vector<std::string> seqids_;
 };
+
+// The id of a file's genome that names none (plain text): its display name
+// without ".gz"; "sequence" for standard input ("-").
+[[nodiscard]] std::string fileSeqid(const std::filesystem::path& path);
+
+// A batch genome's id in the --tidy tables: its record's, else its file's.
+[[nodiscard]] std::string batchSeqid(const BatchGenome& genome);
 
 // Whether a report covers every record of a file of several (the map, the
 // chart and the paper's section draw one).

@@ -555,9 +555,9 @@ public:
             fail("--kind applies only to --report listing and --compare");
         } else if (options_.csv && positional(options_.report)) {
             fail(std::string("--csv does not apply to --report ") + std::string(reportName(options_.report)));
-        } else if (options_.tidy && options_.report != ReportKind::Summary &&
-                   options_.report != ReportKind::Motif && !comparing) {
-            fail("--tidy applies only to the summary, --motif and --compare");
+        } else if (options_.tidy && !tidyReport(options_.report)) {
+            fail(
+                "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch");
         } else if (options_.seqid && (comparing || batch)) {
             fail(std::string("--seqid does not apply to ") + (comparing ? "--compare" : "--batch") +
                  ", which names every record by its own");
@@ -571,8 +571,26 @@ public:
             fail("--repeat applies only to --map");
         } else if (mapLookGiven_ && options_.report != ReportKind::Map) {
             fail(*mapLookGiven_ + " applies only to --map");
+        } else if (options_.force && options_.mapFile.empty() && options_.chartFile.empty()) {
+            fail("--force applies only to --map and --chart, whose files it may replace");
         } else if (options_.minimum > options_.maximum) {
             options_.minimum = options_.maximum;
+        }
+    }
+
+    // The reports that --tidy writes as one table with a seqid column.
+    [[nodiscard]] static bool tidyReport(ReportKind report)
+    {
+        switch (report) {
+            case ReportKind::Summary:
+            case ReportKind::Pairs:
+            case ReportKind::Microsatellites:
+            case ReportKind::Motif:
+            case ReportKind::Compare:
+            case ReportKind::Batch:
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -660,6 +678,9 @@ Input, exactly one of:
                       annotation, the bases after ORIGIN up to "//" are the
                       sequence; a record cut short, without "//" and with
                       fewer bases than its LOCUS line gives, is an error),
+                      EMBL when it begins with "ID" and a blank (read as
+                      GenBank is: the OS line is the title, the FT lines the
+                      features, the bases after SQ up to "//" the sequence),
                       FASTA when it begins with '>' (the header's first word
                       is the title, its lines are never bases), otherwise
                       plain text. The letters A, C, G and T in either case
@@ -685,7 +706,7 @@ file of several records write one block per record, each headed by a row
 "seqid" and its seqid (blocks apart by an empty row); pairs and the
 --controls table gain a first column seqid; GFF3, BED and BEDPE name each
 record by its seqid. The output of a file of one record is the same as
-before. --tidy tables always have their seqid column.
+before. --tidy tables always have one header and their seqid column.
 
 GFF3 output: the "##sequence-region" of every sequence, then per sequence
 (by seqid) a "region" line for the whole sequence (Is_circular=true) and one
@@ -752,22 +773,22 @@ constexpr std::array kOptions{
     OptionRow{.name = "--record",
               .value = "N|NAME",
               .help = R"(  --record N|NAME     the one record to read from a file of several (GenBank
-                      records end at "//", FASTA records begin at '>'): its
-                      number from 1, or its LOCUS name, accession or FASTA id
-                      (a name that several records carry is an error that
-                      lists them); without it every record is reported, but
-                      --map and --chart draw the first, with a note on
-                      standard error
+                      and EMBL records end at "//", FASTA records begin at
+                      '>'): its number from 1, or its LOCUS or ID name,
+                      accession or FASTA id (a name that several records
+                      carry is an error that lists them); without it every
+                      record is reported, but --map and --chart draw the
+                      first, with a note on standard error
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.recordValue(value); }},
     OptionRow{.name = "--seqid",
               .value = "NAME",
               .help = R"(  --seqid NAME        the sequence's id in every output (GFF3, BED, the
                       seqid columns) instead of its own: ACCESSION.VERSION
-                      of GenBank (the LOCUS name when there is none), the
-                      FASTA id, the file's name for plain text (standard
-                      input: "sequence"), "random" for --random; for one
-                      record only
+                      of GenBank (the LOCUS name when there is none) and
+                      likewise of EMBL, the FASTA id, the file's name for
+                      plain text (standard input: "sequence"), "random" for
+                      --random; for one record only
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.seqidValue(value); }},
     OptionRow{.name = "--random",
@@ -996,13 +1017,19 @@ constexpr std::array kOptions{
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.motifValue(value); }},
     OptionRow{.name = "--tidy",
-              .help = R"(  --tidy              the summary, --motif and --compare as tables, one
-                      header row and one value per row: seqid, kind,
-                      repeat_length, pairs (the summary: every length from
-                      the minimum to the maximum, zeros included); seqid,
-                      motif, start (ascending); genome, kind, repeat_length,
-                      pairs (--compare; with --complete a row with an empty
-                      repeat_length counts the pairs longer than the maximum)
+              .help = R"(  --tidy              one table with one header row and a seqid column,
+                      whatever the number of records: the summary as seqid,
+                      kind, repeat_length, pairs (every length from the
+                      minimum to the maximum, zeros included); --motif as
+                      seqid, motif, start (ascending); --report pairs and
+                      ssr with seqid first; --compare as seqid, genome, kind,
+                      repeat_length, pairs (with --complete a row with an
+                      empty repeat_length counts the pairs longer than the
+                      maximum); --batch with seqid in place of accession
+                      (the file's name for plain text). With --ssr: the
+                      summary as seqid, unit_length, class, microsatellites,
+                      in_compounds, compounds; --compare as seqid, genome
+                      and the same columns; --batch with seqid after record
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().tidy = true; }},
     OptionRow{.name = "--csv",
@@ -1066,6 +1093,12 @@ constexpr std::array kOptions{
                       standard output
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.chartValue(value); }},
+    OptionRow{.name = "--force",
+              .help = R"(  --force             replace a --map or --chart file OUT that its mode
+                      forbids writing (as cp -f does); without it such a
+                      file is refused and left as it was
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().force = true; }},
     OptionRow{.name = "--repeat",
               .value = "KIND,LENGTH,INDEX",
               .help = R"(  --repeat KIND,LENGTH,INDEX

@@ -56,13 +56,15 @@ void writeSummaries(const Options& options, const InputRecords& records, TableWr
 void writePairsReport(const Options& options, const InputRecords& records, TableWriter& out,
                       Progress& progress)
 {
+    // --tidy keeps the seqid column whatever the number of records.
+    const bool seqidColumn = options.tidy || records.several();
     forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
         if (first) {
-            writePairsHeader(out, work.named() != nullptr, records.several());
+            writePairsHeader(out, work.named() != nullptr, seqidColumn);
         }
         const PreparedSearch search = work.prepare(options.method, kKindOrder);
         for (const RepeatKind kind : kKindOrder) {
-            writePairs(out, *work.words(search, kind), work.named(), records.several() ? work.seqid() : "");
+            writePairs(out, *work.words(search, kind), work.named(), seqidColumn ? work.seqid() : "");
         }
     });
 }

@@ -38,6 +38,7 @@ void writePaper(const Options& options, const Genome& genome, TableWriter& out,
                 const ChartDrawer& chartDrawer)
 {
     ChartInput chart;
+    chart.save.overwriteReadOnly = options.force;
     chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings));
     writeLayout(out, repeatSectionLayout(*chart.section));
     if (!options.chartFile.empty() && !chartDrawer(options.chartFile, chart)) {
@@ -93,6 +94,24 @@ void writeMicrosatelliteReports(const Options& options, const InputRecords& reco
         default:
             break;
     }
+    if (options.tidy) {
+        // One table of every record, each row begun with its seqid.
+        if (options.report != ReportKind::Microsatellites) {
+            writeMicrosatelliteCountsHeader(out);
+        }
+        forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
+            const MicrosatelliteList list = found(work);
+            if (options.report != ReportKind::Microsatellites) {
+                writeMicrosatelliteCountsRows(out, work.seqid(), countMicrosatellites(list));
+                return;
+            }
+            if (first) {
+                writeMicrosatellitesHeader(out, work.named() != nullptr, true);
+            }
+            writeMicrosatelliteRows(out, list, work.named(), work.seqid());
+        });
+        return;
+    }
     forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
         if (records.several()) {
             writeRecordHeading(out, work.seqid(), first);
@@ -113,7 +132,12 @@ void compareMicrosatellites(const Options& options, TableWriter& out)
         // The reader's words name the file and the cause.
         throw std::runtime_error(failure->detail.empty() ? failure->message : failure->detail);
     }
-    writeLayout(out, microsatelliteComparisonLayout(std::get<MicrosatelliteComparison>(result)));
+    const auto& comparison = std::get<MicrosatelliteComparison>(result);
+    if (options.tidy) {
+        writeMicrosatelliteComparisonTable(out, comparison);
+    } else {
+        writeLayout(out, microsatelliteComparisonLayout(comparison));
+    }
 }
 
 int microsatelliteBatch(const Options& options, TableWriter& out)
@@ -121,7 +145,10 @@ int microsatelliteBatch(const Options& options, TableWriter& out)
     BatchSettings settings;
     settings.threads = options.jobs.value_or(0);
     settings.microsatellites = options.ssrSettings;
-    writeMicrosatelliteBatchHeader(out);
+    writeMicrosatelliteBatchHeader(out, options.tidy);
+    const auto seqidOf = [&](const BatchGenome& genome) {
+        return options.tidy ? batchSeqid(genome) : std::string();
+    };
     const int failed = runBatch(filesOf(options), settings,
                                 [&](std::size_t, const std::vector<BatchGenome>& genomes,
                                     const std::optional<BatchFailure>& failure) {
@@ -132,7 +159,7 @@ int microsatelliteBatch(const Options& options, TableWriter& out)
                                                   << failure->reason << '\n';
                                     }
                                     for (const BatchGenome& genome : genomes) {
-                                        writeMicrosatelliteBatchRows(out, genome);
+                                        writeMicrosatelliteBatchRows(out, genome, seqidOf(genome));
                                     }
                                 });
     return failed > 0 ? 1 : 0;

@@ -44,6 +44,13 @@ std::string recordSuffix(const BatchGenome& genome)
     return genome.recordName.empty() ? " #" + std::to_string(genome.record) : ":" + genome.recordName;
 }
 
+// A genome's id in the outputs: its record's, else (a record that names
+// none) its row's title.
+std::string seqidOf(const BatchGenome& genome, const std::string& title)
+{
+    return genome.accession.empty() ? title : genome.accession;
+}
+
 using Reason = ComparisonFailure::Reason;
 
 const char* messageOf(Reason reason)
@@ -155,6 +162,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
         for (const BatchGenome& genome : genomes) {
             ComparisonRow& row = comparison.rows.emplace_back();
             row.fileTitle = title(genome);
+            row.seqid = seqidOf(genome, row.fileTitle);
             row.counts.assign(lengthCount, 0);
             const std::vector<std::int64_t>& counts = genome.counts[slot];
             for (std::size_t j = 0; j < counts.size(); ++j) {
@@ -190,6 +198,7 @@ std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteCompa
     const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
         for (const BatchGenome& genome : genomes) {
             comparison.fileTitles.push_back(title(genome));
+            comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
             comparison.microsatellites.push_back(genome.microsatellites);
         }
     });

@@ -234,7 +234,28 @@ bool underSystemFolders(const fs::path& path)
     return text.starts_with("/dev/") || text.starts_with("/proc/");
 }
 
+// Its mode is asked as well as the system: the superuser may write
+// anything, but a file no one may write is still not to be replaced.
+bool writable(const fs::path& target, const struct stat& status)
+{
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(target.c_str(), W_OK) == 0;
+}
+
 }  // namespace
+
+bool refusedAsReadOnly(const std::filesystem::path& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real) {
+        return false;
+    }
+    const fs::path target(real.get());
+    return !underSystemFolders(target) && !underSystemFolders(path) && !writable(target, status);
+}
 
 std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& write, SaveOptions options)
 {
@@ -254,11 +275,7 @@ std::error_code saveFile(const std::filesystem::path& path, const StreamWriter& 
         if (underSystemFolders(target) || underSystemFolders(path)) {
             return writeInPlace(path, O_TRUNC, write);
         }
-        // Its mode is asked as well as the system: the superuser may write
-        // anything, but a file no one may write is still not to be replaced.
-        const bool writable =
-            (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(target.c_str(), W_OK) == 0;
-        if (!writable && !options.overwriteReadOnly) {
+        if (!writable(target, status) && !options.overwriteReadOnly) {
             return systemError(EACCES);
         }
         return replaceAtomically(target, &status.st_mode, write);

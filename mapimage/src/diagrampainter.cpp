@@ -518,7 +518,8 @@ bool saveDiagram(const QString& path, const MapScene& scene, const MapImageOptio
     // A regular file is replaced only once the new one is complete; a FIFO or
     // a device is written into, never replaced.
     return !saveFile(QFile::encodeName(path).toStdString(),
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                     options.save);
 }
 
 bool saveDiagram(const QString& path, const FeatureList& features, const Repeat* repeat,

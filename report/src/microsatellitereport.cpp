@@ -7,19 +7,71 @@
 
 namespace tessaron {
 
+namespace {
+
+// Calls `row(unitLength, class, count, inCompounds)` for every class of
+// `counts` by unit length, and once with an empty class and zeros for a unit
+// length without any.
+template <typename Row>
+void forEachClassRow(const MicrosatelliteCounts& counts, const Row& row)
+{
+    auto cls = counts.byClass.begin();
+    for (int p = 1; p <= kMaxUnitLength; ++p) {
+        if (cls == counts.byClass.end() || cls->unitLength != p) {
+            row(p, std::string_view(), 0, 0);
+        }
+        for (; cls != counts.byClass.end() && cls->unitLength == p; ++cls) {
+            row(p, std::string_view(cls->motifClass), cls->count, cls->inCompounds);
+        }
+    }
+}
+
+void classCells(TableWriter& out, int unitLength, std::string_view name, std::int64_t count,
+                std::int64_t inCompounds, const MicrosatelliteCounts& counts)
+{
+    out.cell(std::int64_t{unitLength});
+    out.cell(name);
+    out.cell(count);
+    out.cell(inCompounds);
+    out.cell(std::int64_t{counts.compounds});
+    out.endRow();
+}
+
+constexpr std::array<const char*, 5> kClassColumns{"unit_length", "class", "microsatellites", "in_compounds",
+                                                   "compounds"};
+
+}  // namespace
+
 void writeMicrosatellites(TableWriter& out, std::span<const Microsatellite> list,
                           const FeatureIndex* features)
 {
+    writeMicrosatellitesHeader(out, features != nullptr, false);
+    writeMicrosatelliteRows(out, list, features, {});
+}
+
+void writeMicrosatellitesHeader(TableWriter& out, bool withFeatures, bool withSeqid)
+{
+    if (withSeqid) {
+        out.cell("seqid");
+    }
     for (const char* name :
          {"start", "unit_length", "unit", "repeats", "length", "class", "compound", "end"}) {
         out.cell(name);
     }
-    if (features != nullptr) {
+    if (withFeatures) {
         out.cell("features");
     }
     out.endRow();
+}
+
+void writeMicrosatelliteRows(TableWriter& out, std::span<const Microsatellite> list,
+                             const FeatureIndex* features, std::string_view seqid)
+{
     std::string names;
     for (const Microsatellite& m : list) {
+        if (!seqid.empty()) {
+            out.cell(seqid);
+        }
         out.cell(m.start + 1);
         out.cell(std::int64_t{m.unitLength});
         out.cell(m.unit);
@@ -110,6 +162,25 @@ SheetLayout microsatelliteSummaryLayout(const MicrosatelliteCounts& counts)
     return layout;
 }
 
+void writeMicrosatelliteCountsHeader(TableWriter& out)
+{
+    out.cell("seqid");
+    for (const char* name : kClassColumns) {
+        out.cell(name);
+    }
+    out.endRow();
+}
+
+void writeMicrosatelliteCountsRows(TableWriter& out, std::string_view seqid,
+                                   const MicrosatelliteCounts& counts)
+{
+    forEachClassRow(counts,
+                    [&](int unitLength, std::string_view name, std::int64_t count, std::int64_t inCompounds) {
+                        out.cell(seqid);
+                        classCells(out, unitLength, name, count, inCompounds, counts);
+                    });
+}
+
 std::string microsatelliteSettingsText(const MicrosatelliteSettings& settings)
 {
     std::string text = "minimum repeats ";
@@ -168,41 +239,58 @@ SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& compa
     return layout;
 }
 
-void writeMicrosatelliteBatchHeader(TableWriter& out)
+void writeMicrosatelliteComparisonTable(TableWriter& out, const MicrosatelliteComparison& comparison)
 {
-    for (const char* name : {"file", "record", "title", "length", "unit_length", "class", "microsatellites",
-                             "in_compounds", "compounds"}) {
+    out.cell("seqid");
+    out.cell("genome");
+    for (const char* name : kClassColumns) {
+        out.cell(name);
+    }
+    out.endRow();
+    for (std::size_t g = 0; g < comparison.microsatellites.size() && g < comparison.fileTitles.size(); ++g) {
+        const MicrosatelliteCounts counts = countMicrosatellites(comparison.microsatellites[g]);
+        const std::string& title = comparison.fileTitles[g];
+        const std::string& seqid = g < comparison.seqids.size() ? comparison.seqids[g] : title;
+        forEachClassRow(
+            counts, [&](int unitLength, std::string_view name, std::int64_t count, std::int64_t inCompounds) {
+                out.cell(seqid);
+                out.cell(title);
+                classCells(out, unitLength, name, count, inCompounds, counts);
+            });
+    }
+}
+
+void writeMicrosatelliteBatchHeader(TableWriter& out, bool withSeqid)
+{
+    out.cell("file");
+    out.cell("record");
+    if (withSeqid) {
+        out.cell("seqid");
+    }
+    for (const char* name : {"title", "length"}) {
+        out.cell(name);
+    }
+    for (const char* name : kClassColumns) {
         out.cell(name);
     }
     out.endRow();
 }
 
-void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome)
+void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome, std::string_view seqid)
 {
     const MicrosatelliteCounts counts = countMicrosatellites(genome.microsatellites);
     const std::string file = genome.file.string();
-    const auto row = [&](int unitLength, std::string_view name, std::int64_t count,
-                         std::int64_t inCompounds) {
-        out.cell(file);
-        out.cell(std::int64_t{genome.record});
-        out.cell(genome.title);
-        out.cell(genome.length);
-        out.cell(std::int64_t{unitLength});
-        out.cell(name);
-        out.cell(count);
-        out.cell(inCompounds);
-        out.cell(std::int64_t{counts.compounds});
-        out.endRow();
-    };
-    auto cls = counts.byClass.begin();
-    for (int p = 1; p <= kMaxUnitLength; ++p) {
-        if (cls == counts.byClass.end() || cls->unitLength != p) {
-            row(p, "", 0, 0);
-        }
-        for (; cls != counts.byClass.end() && cls->unitLength == p; ++cls) {
-            row(p, cls->motifClass, cls->count, cls->inCompounds);
-        }
-    }
+    forEachClassRow(counts,
+                    [&](int unitLength, std::string_view name, std::int64_t count, std::int64_t inCompounds) {
+                        out.cell(file);
+                        out.cell(std::int64_t{genome.record});
+                        if (!seqid.empty()) {
+                            out.cell(seqid);
+                        }
+                        out.cell(genome.title);
+                        out.cell(genome.length);
+                        classCells(out, unitLength, name, count, inCompounds, counts);
+                    });
 }
 
 }  // namespace tessaron

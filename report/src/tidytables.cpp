@@ -113,14 +113,16 @@ void writeMotifTableRows(TableWriter& out, std::string_view seqid, std::string_v
 
 void writeComparisonTable(TableWriter& out, const GenomeComparison& comparison)
 {
-    for (const char* name : {"genome", "kind", "repeat_length", "pairs"}) {
+    for (const char* name : {"seqid", "genome", "kind", "repeat_length", "pairs"}) {
         out.cell(name);
     }
     out.endRow();
     const std::string_view kind = kindName(comparison.kind);
     for (const ComparisonRow& row : comparison.rows) {
+        const std::string& seqid = row.seqid.empty() ? row.fileTitle : row.seqid;
         for (int length = comparison.minLength; length <= comparison.maxLength; ++length) {
             const auto slot = static_cast<std::size_t>(length - comparison.minLength);
+            out.cell(seqid);
             out.cell(row.fileTitle);
             out.cell(kind);
             out.cell(slotLabel(comparison.method, comparison.minLength, slot));
@@ -128,6 +130,7 @@ void writeComparisonTable(TableWriter& out, const GenomeComparison& comparison)
             out.endRow();
         }
         if (comparison.countsLonger) {
+            out.cell(seqid);
             out.cell(row.fileTitle);
             out.cell(kind);
             out.cell("");
@@ -137,10 +140,10 @@ void writeComparisonTable(TableWriter& out, const GenomeComparison& comparison)
     }
 }
 
-void writeBatchHeader(TableWriter& out, bool withControls)
+void writeBatchHeader(TableWriter& out, bool withControls, bool seqidColumn)
 {
-    for (const char* name :
-         {"file", "record", "accession", "title", "length", "kind", "repeat_length", "pairs"}) {
+    for (const char* name : {"file", "record", seqidColumn ? "seqid" : "accession", "title", "length", "kind",
+                             "repeat_length", "pairs"}) {
         out.cell(name);
     }
     if (withControls) {
@@ -151,7 +154,7 @@ void writeBatchHeader(TableWriter& out, bool withControls)
     out.endRow();
 }
 
-void writeBatchRows(TableWriter& out, const BatchGenome& genome)
+void writeBatchRows(TableWriter& out, const BatchGenome& genome, std::string_view seqid)
 {
     const std::string file = genome.file.string();
     for (const RepeatKind kind : kKindOrder) {
@@ -160,7 +163,7 @@ void writeBatchRows(TableWriter& out, const BatchGenome& genome)
         for (std::size_t slot = 0; slot < counts.size(); ++slot) {
             out.cell(file);
             out.cell(std::int64_t{genome.record});
-            out.cell(genome.accession);
+            out.cell(seqid.empty() ? std::string_view(genome.accession) : seqid);
             out.cell(genome.title);
             out.cell(genome.length);
             out.cell(kindName(kind));

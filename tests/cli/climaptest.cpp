@@ -13,6 +13,7 @@
 #include <QString>
 #endif
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,56 @@ TEST_F(CliTest, APictureIsNeverWrittenOverTheGenome)
         EXPECT_EQ(slurp(dir_ / "same.gb"), genome);
         EXPECT_TRUE(fs::is_symlink(dir_ / "link.png"));
     }
+}
+
+// A picture file that may not be written is refused before any work, as cp
+// refuses it, and left as it was; --force replaces it, keeping its mode.
+TEST_F(CliTest, AReadOnlyPictureIsReplacedOnlyWithForce)
+{
+    const std::string genome =
+        "LOCUS       X 8 bp\nSOURCE x\nFEATURES\n     source 1..8\nORIGIN\n1 acgtacgt\n//\n";
+    write("g.gb", genome);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    for (const std::string name : {"old.png", "old.svg"}) {
+        write(name, "earlier");
+        fs::permissions(dir_ / name, readOnly);
+    }
+    fs::create_symlink("old.png", dir_ / "link.png");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string option;
+        std::string file;
+    } cases[] = {
+        {{"--map", "old.png"}, "--map", "old.png"},
+        {{"--map", "link.png", "--map-style", "paper"}, "--map", "old.png"},
+        {{"--chart", "old.svg"}, "--chart", "old.svg"},
+        {{"--report", "paper", "--chart", "old.svg"}, "--chart", "old.svg"},
+    };
+    for (const auto& [options, option, file] : cases) {
+        std::vector<std::string> arguments = options;
+        arguments.push_back("g.gb");
+        const Outcome refused = run(arguments);
+        EXPECT_EQ(refused.status, 1) << option;
+        const std::string given = *(std::find(options.begin(), options.end(), option) + 1);
+        EXPECT_EQ(refused.err, "tessaron-cli: " + option + ": cannot replace '" + given +
+                                   "': it is read-only (--force replaces it)\n");
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(slurp(dir_ / file), "earlier");
+        arguments.insert(arguments.begin(), "--force");
+        const Outcome forced = run(arguments);
+#ifdef TESSARON_CLI_MAP
+        EXPECT_EQ(forced.status, 0) << forced.err;
+        EXPECT_NE(slurp(dir_ / file), "earlier") << option;
+        EXPECT_EQ(fs::status(dir_ / file).permissions(), readOnly);
+        fs::permissions(dir_ / file, fs::perms::owner_write, fs::perm_options::add);
+        write(file, "earlier");
+        fs::permissions(dir_ / file, readOnly);
+#else
+        // Past the check, the picture needs the desktop build.
+        EXPECT_EQ(forced.err, "tessaron-cli: " + option + " needs the desktop build (see --help)\n");
+#endif
+    }
+    EXPECT_EQ(slurp(dir_ / "g.gb"), genome);
 }
 
 TEST(ParseMapOptions, UsageErrors)

@@ -58,6 +58,11 @@ TEST(ParseOptions, PipelineOptions)
     EXPECT_EQ(options.seqid, "chrM");
     EXPECT_EQ(options.report, ReportKind::Bedpe);
     EXPECT_TRUE(parsed({"--tidy", "--motif", "ACG", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--tidy", "--report", "pairs", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--tidy", "--batch", "--ssr", "x"}).tidy);
+    EXPECT_TRUE(parsed({"--force", "--map", "m.png", "x"}).force);
+    EXPECT_TRUE(parsed({"--chart", "c.svg", "--force", "x"}).force);
+    EXPECT_FALSE(parsed({"--chart", "c.svg", "x"}).force);
     EXPECT_TRUE(parsed({"--version", "--bogus"}).version);  // it wins, as --help does
 }
 
@@ -238,7 +243,13 @@ TEST(ParseOptions, UsageErrors)
          "--compare reads only the files named after the options, not --random"},
         {{"x", "--csv=1"}, "option '--csv' takes no value"},
         {{"x", "--report", "bedpe", "--csv"}, "--csv does not apply to --report bedpe"},
-        {{"x", "--tidy", "--report", "pairs"}, "--tidy applies only to the summary, --motif and --compare"},
+        {{"x", "--tidy", "--report", "gff"},
+         "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch"},
+        {{"x", "--tidy", "--report", "listing"},
+         "--tidy applies only to the summary, --report pairs and ssr, --motif, --compare and --batch"},
+        {{"x", "--force"}, "--force applies only to --map and --chart, whose files it may replace"},
+        {{"x", "--force", "--report", "pairs"},
+         "--force applies only to --map and --chart, whose files it may replace"},
         {{"x", "--seqid", "a b"}, "--seqid: 'a b' is not a name without blanks"},
         {{"--batch", "x", "--seqid", "a"},
          "--seqid does not apply to --batch, which names every record by its own"},

@@ -142,6 +142,18 @@ TEST(OptionTable, TheReadmeHoldsTheHelp)
     EXPECT_EQ(copy, usageText());
 }
 
+// The help names every format the readers tell apart, and how each is told.
+TEST(OptionTable, TheHelpNamesEveryFormatRead)
+{
+    const std::string_view help = usageText();
+    for (const std::string_view told :
+         {"GenBank when it begins with LOCUS", "EMBL when it begins with \"ID\"",
+          "FASTA when it begins with '>'", "otherwise\n                      plain text",
+          "GenBank\n                      and EMBL records end at"}) {
+        EXPECT_NE(help.find(told), std::string_view::npos) << told;
+    }
+}
+
 TEST(OptionTable, MethodByName)
 {
     const auto method = [](std::vector<std::string_view> arguments) {

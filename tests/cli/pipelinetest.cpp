@@ -247,7 +247,93 @@ TEST_F(PipelineTest, TidyFormsHaveOneHeaderAndOneValuePerRow)
           "LOCUS       one 21 bp\nSOURCE      one\nFEATURES\n     source 1..21\nORIGIN\n"
           "        1 accgaaaccg ttttacggtt t\n//\n");
     const Outcome compared = run({"--tidy", "--compare", "--min", "4", "--max", "5", "one.gb"});
-    EXPECT_EQ(compared.out, "genome\tkind\trepeat_length\tpairs\none\tdirect\t4\t2\none\tdirect\t5\t1\n");
+    EXPECT_EQ(compared.out,
+              "seqid\tgenome\tkind\trepeat_length\tpairs\n"
+              "one\tone\tdirect\t4\t2\none\tone\tdirect\t5\t1\n");
+}
+
+// With --tidy every table has one header row and a seqid column, whether
+// the file holds one record or several, so that a pipeline reads any file
+// the same way.
+TEST_F(PipelineTest, TidyTablesKeepTheirShapeWhateverTheRecords)
+{
+    write("one.gb",
+          "LOCUS       one 33 bp\nSOURCE      one\nFEATURES\n     source 1..33\nORIGIN\n"
+          "        1 accgaaaccg ttttacggtt taaaaaaaaa aaa\n//\n");
+    const std::vector<std::string> lengths{"--min", "12", "--max", "14"};
+    const struct {
+        std::vector<std::string> options;
+        std::size_t seqidColumn;
+    } tables[] = {
+        {lengths, 0},
+        {{"--report", "pairs", "--min", "7", "--max", "7"}, 0},
+        {{"--approximate", "--report", "pairs", "--min", "20", "--identity", "85"}, 0},
+        {{"--ssr"}, 0},
+        {{"--report", "ssr"}, 0},
+        {{"--motif", "ACCG"}, 0},
+        {{"--compare", "--min", "4", "--max", "14"}, 0},
+        {{"--compare", "--ssr"}, 0},
+        {{"--batch", "-j", "1", "--min", "12", "--max", "14"}, 2},
+        {{"--batch", "-j", "1", "--ssr"}, 2},
+    };
+    const struct {
+        std::string file;
+        std::set<std::string> seqids;
+    } inputs[] = {{"one.gb", {"one"}}, {kData + "/turtle_mito_2rec.gb", {"AB012104.1", "AM258984.1"}}};
+    for (const auto& [options, seqidColumn] : tables) {
+        for (const auto& [file, seqids] : inputs) {
+            std::vector<std::string> arguments{"--tidy"};
+            arguments.insert(arguments.end(), options.begin(), options.end());
+            arguments.push_back(file);
+            const std::string shown = ::testing::PrintToString(arguments);
+            const Outcome outcome = run(arguments);
+            ASSERT_EQ(outcome.status, 0) << shown << outcome.err;
+            const std::vector<std::string> rows = lines(outcome.out);
+            ASSERT_FALSE(rows.empty()) << shown;
+            const std::vector<std::string> header = fields(rows.front());
+            ASSERT_GT(header.size(), seqidColumn) << shown;
+            EXPECT_EQ(header[seqidColumn], "seqid") << shown;
+            std::set<std::string> seen;
+            for (std::size_t i = 1; i < rows.size(); ++i) {
+                const std::vector<std::string> cells = fields(rows[i]);
+                ASSERT_EQ(cells.size(), header.size()) << shown << " row " << i << ": " << rows[i];
+                seen.insert(cells[seqidColumn]);
+            }
+            // Every record has rows, but the small one has no approximate pair.
+            if (options.front() == "--approximate") {
+                EXPECT_TRUE(std::includes(seqids.begin(), seqids.end(), seen.begin(), seen.end())) << shown;
+            } else {
+                EXPECT_EQ(seen, seqids) << shown;
+            }
+        }
+    }
+    // A plain text genome has its file's name as seqid in the batch too.
+    write("s.txt", "ACCGAAACCGTTTTACGGTTTAAAAAAAAAAAA");
+    for (const std::string& ssr : {"--min", "--ssr"}) {
+        const std::vector<std::string> arguments =
+            ssr == "--ssr" ? std::vector<std::string>{"--tidy", "--batch", "--ssr", "s.txt"}
+                           : std::vector<std::string>{"--tidy", "--batch", "--min", "4", "s.txt"};
+        const std::vector<std::string> rows = lines(run(arguments).out);
+        ASSERT_GT(rows.size(), 1U) << ssr;
+        EXPECT_EQ(fields(rows[1])[2], "s") << ssr;
+    }
+    // The 31 turtles' microsatellites: one header, not one per record as
+    // the default layout has, and the same rows.
+    const std::string turtles = kData + "/multi_turtle_mito_31rec.gb";
+    const Outcome blocks = run({"--report", "ssr", turtles});
+    const Outcome tidy = run({"--tidy", "--report", "ssr", turtles});
+    ASSERT_EQ(tidy.status, 0) << tidy.err;
+    std::size_t headers = 0;
+    std::size_t rows = 0;
+    for (const std::string& row : lines(blocks.out)) {
+        headers += row.starts_with("start\t") ? 1 : 0;
+        rows += row.empty() || row.starts_with("start\t") || row.starts_with("seqid\t") ? 0 : 1;
+    }
+    EXPECT_EQ(headers, 31U);
+    ASSERT_GT(rows, 0U);
+    const std::vector<std::string> table = lines(tidy.out);
+    EXPECT_EQ(table.front().substr(0, 12), "seqid\tstart\t");
+    EXPECT_EQ(table.size(), rows + 1);
 }
 
 TEST_F(PipelineTest, BedpeHasOneLinePerPair)

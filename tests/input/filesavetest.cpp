@@ -190,6 +190,34 @@ TEST_F(FileSaveTest, AReadOnlyFileIsReplacedOnlyWhenAsked)
     expectOnly({"map.png", "link.png"});
 }
 
+// What a save would refuse without being told to overwrite, asked before the
+// save: only a regular file that may not be written, by any name.
+TEST_F(FileSaveTest, AReadOnlyFileIsToldBeforeTheSave)
+{
+    const fs::path readOnly = write("old.png", "x");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::create_symlink("old.png", dir_ / "link.png");
+    const fs::path writable = write("new.png", "x");
+    fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0444), 0);
+    const struct {
+        fs::path path;
+        bool refused;
+    } cases[] = {
+        {readOnly, true},         {dir_ / "link.png", true},
+        {writable, false},        {dir_ / "missing.png", false},
+        {dir_ / "folder", false}, {dir_ / "fifo", false},
+        {"/dev/null", false},
+    };
+    for (const auto& [path, refused] : cases) {
+        EXPECT_EQ(refusedAsReadOnly(path), refused) << path;
+        // The save agrees.
+        if (refused) {
+            EXPECT_EQ(saveFile(path, "y"), std::errc::permission_denied) << path;
+        }
+    }
+}
+
 // A FIFO, directly or through a link, is written into and stays a FIFO; so
 // does a private null device where the system lets one be made.
 TEST_F(FileSaveTest, NodesAreWrittenWhereTheyAreNeverReplaced)

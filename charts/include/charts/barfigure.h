@@ -8,6 +8,7 @@
 
 #include "compare/genomecomparison.h"
 #include "compare/repeatsection.h"
+#include "input/filesave.h"
 #include "palette/colourscheme.h"
 
 #include <QColor>
@@ -57,7 +58,8 @@ using BarFigure = std::vector<BarChartData>;
 
 // Draws the figure at `size` without showing it and saves it (PNG, or SVG for
 // a name ending in .svg) as saveChart does; needs a QApplication.
-bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size = QSize(1200, 520));
+bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size = QSize(1200, 520),
+                   SaveOptions save = {});
 
 }  // namespace tessaron
 

@@ -6,6 +6,7 @@
 
 #include "compare/controls.h"
 #include "compare/genomecomparison.h"
+#include "input/filesave.h"
 #include "palette/colourscheme.h"
 #include "report/reportlayout.h"
 
@@ -89,12 +90,14 @@ struct ChartData {
 // a PNG image otherwise, as saveFile writes (a regular file replaced only
 // once complete, a FIFO or device written into). False when the file cannot
 // be written.
-bool saveChart(QChartView& view, const QString& path);
+bool saveChart(QChartView& view, const QString& path, SaveOptions save = {});
 // The same for any widget as it is laid out (a figure of several charts);
 // `title` is the SVG drawing's.
-bool saveWidget(QWidget& widget, const QString& path, const QString& title = QString());
+bool saveWidget(QWidget& widget, const QString& path, const QString& title = QString(),
+                SaveOptions save = {});
 // Draws the data at `size` without showing it and saves it as above (needs a
 // QApplication; the offscreen platform will do).
-bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size = QSize(900, 560));
+bool saveChart(const ChartData& data, bool logScale, const QString& path, QSize size = QSize(900, 560),
+               SaveOptions save = {});
 
 }  // namespace tessaron

@@ -6,6 +6,7 @@
 #include "engine/genome.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
+#include "input/filesave.h"
 #include "report/reportlayout.h"
 
 #include <cstdint>
@@ -29,6 +30,7 @@ struct MapRequest {
     MapStyle style = MapStyle::Default;
     int width = 0;
     int height = 0;
+    SaveOptions save;  // how `path` is written (--force)
 };
 
 // Draws the map; false when the file cannot be written.
@@ -43,6 +45,7 @@ struct ChartInput {
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
     std::optional<RepeatSection> section;
+    SaveOptions save;  // how the file is written (--force)
 };
 
 // Draws the chart to `path` (PNG, or SVG for a name ending in ".svg"); false

@@ -73,6 +73,7 @@ struct Options {
     int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
     int mapHeight = 0;
     std::string chartFile;                     // --chart: the PNG or SVG file to draw
+    bool force = false;                        // --force: replace a read-only --map or --chart file
     SearchMethod method = SearchMethod::Trie;  // --complete, --approximate
     ApproximateSettings approximate;           // --approximate: its --min, --identity, ...
     std::optional<int> controls;               // random controls per genome
@@ -80,7 +81,7 @@ struct Options {
     std::optional<std::string> record;         // --record: a 1-based number or a name
     bool genes = false;                        // --genes: the features of each copy in the listing
     std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
-    bool tidy = false;                         // --tidy: the summary, motif and comparison as tables
+    bool tidy = false;                         // --tidy: every table with one header and a seqid column
     bool quiet = false;                        // -q: no progress line
     bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
     MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound

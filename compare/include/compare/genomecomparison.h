@@ -16,6 +16,7 @@ struct ComparisonRow {
     std::string fileTitle;             // at most 127 characters
     std::vector<std::int64_t> counts;  // maximum - minimum + 1 entries
     std::int64_t longer = 0;           // pairs longer than the maximum (complete search)
+    std::string seqid{};               // the record's id in the outputs (ACCESSION.VERSION)
     [[nodiscard]] int lengthCount() const { return static_cast<int>(counts.size()); }
 };
 
@@ -43,6 +44,7 @@ struct MicrosatelliteComparison {
     MicrosatelliteSettings settings;
     std::vector<std::string> fileTitles;
     std::vector<MicrosatelliteList> microsatellites;  // one list per title
+    std::vector<std::string> seqids{};                // the record's id, one per title
 };
 
 }  // namespace tessaron

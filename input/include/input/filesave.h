@@ -47,6 +47,11 @@ struct SaveOptions {
 [[nodiscard]] std::error_code saveFile(const std::filesystem::path& path, std::string_view bytes,
                                        SaveOptions options = {});
 
+// Whether saveFile would refuse `path` (through links) with EACCES unless
+// told to overwrite: a regular file that its mode or its owner forbids
+// writing, outside /dev and /proc.
+[[nodiscard]] bool refusedAsReadOnly(const std::filesystem::path& path);
+
 // Whether two paths name one file: the same device and inode, through
 // symbolic links, hard links and other spellings alike; false when either
 // does not exist.

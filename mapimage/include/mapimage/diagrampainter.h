@@ -13,6 +13,7 @@
 
 #include "engine/repeatlist.h"
 #include "input/feature.h"
+#include "input/filesave.h"
 #include "mapgeometry/mapscene.h"
 #include "mapgeometry/tidylabels.h"
 #include "palette/colourscheme.h"
@@ -59,6 +60,7 @@ struct MapImageOptions {
     int width = 0;
     int height = 0;
     DiagramStyle style;
+    SaveOptions save;  // whether a read-only file is replaced
 };
 
 // The 600 x 460 background: a uniform pale field with the ring under the arcs.

@@ -24,6 +24,12 @@ namespace tessaron {
 // ("trnK-UUU / matK", or "intergenic").
 void writeMicrosatellites(TableWriter& out, std::span<const Microsatellite> list,
                           const FeatureIndex* features = nullptr);
+// The same table in parts, for the records of a file as one table: the
+// header, with a first column "seqid" when `withSeqid`, then each record's
+// rows, begun with a non-empty `seqid`.
+void writeMicrosatellitesHeader(TableWriter& out, bool withFeatures, bool withSeqid);
+void writeMicrosatelliteRows(TableWriter& out, std::span<const Microsatellite> list,
+                             const FeatureIndex* features, std::string_view seqid);
 
 // "mono", "di", "tri", "tetra", "penta" or "hexa" for unit lengths 1 .. 6.
 [[nodiscard]] std::string_view unitLengthName(int unitLength);
@@ -54,6 +60,14 @@ struct MicrosatelliteCounts {
 // with a row per class found; an empty row; "Compounds:" and their number.
 [[nodiscard]] SheetLayout microsatelliteSummaryLayout(const MicrosatelliteCounts& counts);
 
+// The counts as a tidy table: seqid, unit_length, class, microsatellites,
+// in_compounds, compounds (the genome's, on each of its rows); one row per
+// class found, by unit length then class, and for a unit length without any
+// one row with an empty class and 0.
+void writeMicrosatelliteCountsHeader(TableWriter& out);
+void writeMicrosatelliteCountsRows(TableWriter& out, std::string_view seqid,
+                                   const MicrosatelliteCounts& counts);
+
 // The settings as a paper states them: "minimum repeats 10, 6, 5, 5, 5, 5
 // (units of 1 to 6 letters); compounds within 100 bp".
 [[nodiscard]] std::string microsatelliteSettingsText(const MicrosatelliteSettings& settings);
@@ -63,13 +77,17 @@ struct MicrosatelliteCounts {
 // genome, the counts of mono .. hexa, total, in_compounds, compounds, then
 // one column per class found in any genome (by unit length, then class).
 [[nodiscard]] SheetLayout microsatelliteComparisonLayout(const MicrosatelliteComparison& comparison);
+// The comparison as a tidy table: seqid, genome (as the sheet names it),
+// then the columns of writeMicrosatelliteCountsRows from unit_length on.
+void writeMicrosatelliteComparisonTable(TableWriter& out, const MicrosatelliteComparison& comparison);
 
 // The tidy table of a batch of microsatellites: file, record, title, length,
 // unit_length, class, microsatellites, in_compounds and compounds (the
 // genome's, on each of its rows); per genome one row per class found, by unit
 // length then class, and for a unit length without any one row with an
-// empty class and 0.
-void writeMicrosatelliteBatchHeader(TableWriter& out);
-void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome);
+// empty class and 0. With `withSeqid` a column seqid follows record, and
+// the rows are given the genome's non-empty `seqid`.
+void writeMicrosatelliteBatchHeader(TableWriter& out, bool withSeqid = false);
+void writeMicrosatelliteBatchRows(TableWriter& out, const BatchGenome& genome, std::string_view seqid = {});
 
 }  // namespace tessaron

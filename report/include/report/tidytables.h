@@ -39,15 +39,17 @@ void writeMotifTableHeader(TableWriter& out);
 void writeMotifTableRows(TableWriter& out, std::string_view seqid, std::string_view motif,
                          const PositionList& starts);
 
-// The comparison as a table: genome (as the sheet names it), kind,
-// repeat_length, pairs, every length of the sheet; with the complete search
+// The comparison as a table: seqid (the record's), genome (as the sheet
+// names it), kind, repeat_length, pairs, every length of the sheet; with the complete search
 // one more row per genome, repeat_length empty, for the pairs longer than
 // the maximum.
 void writeComparisonTable(TableWriter& out, const GenomeComparison& comparison);
 
 // file, record, accession, title, length, kind, repeat_length, pairs, and with controls
-// control_mean, control_sd, z.
-void writeBatchHeader(TableWriter& out, bool withControls);
-void writeBatchRows(TableWriter& out, const BatchGenome& genome);
+// control_mean, control_sd, z. With `seqidColumn` the third column is named
+// seqid, and the rows given a non-empty `seqid` write it there in place of
+// the accession (empty for plain text).
+void writeBatchHeader(TableWriter& out, bool withControls, bool seqidColumn = false);
+void writeBatchRows(TableWriter& out, const BatchGenome& genome, std::string_view seqid = {});
 
 }  // namespace tessaron
