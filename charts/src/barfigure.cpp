@@ -1,5 +1,6 @@
 #include "charts/barfigure.h"
 
+#include "charts/countaxis.h"
 #include "charts/repeatchart.h"
 #include "engine/repeatkinds.h"
 #include "report/microsatellitereport.h"
@@ -114,10 +115,8 @@ std::unique_ptr<QChart> makeBarChart(const BarChartData& data)
     chart->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
     auto* values = new QValueAxis();
-    values->setRange(0.0, std::max(1.0, highest * 1.1));
-    values->setLabelFormat(QStringLiteral("%d"));
+    setCountRange(*values, highest);
     values->setTitleText(data.valueTitle);
-    values->applyNiceNumbers();
     chart->addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
     chart->legend()->setVisible(data.sets.size() > 1);
