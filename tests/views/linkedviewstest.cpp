@@ -312,6 +312,41 @@ TEST_F(LinkedViewsTest, ADoubleClickedPairIsShownInThePaneAndOnTheMap)
     }));
 }
 
+// A table cut at its limit keeps the longest pairs, says so above the rows,
+// and its longest row is the tree's longest pair.
+TEST_F(LinkedViewsTest, ACutPairsTableKeepsTheLongestPairsAndSaysSo)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    treeOf(*window)->setCurrentIndex(modelOf(*window)->index(1, 0));
+    trigger(*window, LinkedViews::IdPairsTable);
+    auto* table = partOf<PairsTableWindow>(*window, "pairsTable");
+    ASSERT_NE(table, nullptr);
+    const auto lengths = [table] {
+        std::vector<int> listed;
+        for (int row = 0; row < table->model().rowCount(); ++row) {
+            listed.push_back(table->model().pairAt(row).length);
+        }
+        std::sort(listed.rbegin(), listed.rend());
+        return listed;
+    };
+    const std::vector<int> all = lengths();
+    ASSERT_EQ(all.size(), 1115U);
+    EXPECT_EQ(table->countText(), QStringLiteral("1115 pairs"));
+    for (const int limit : {1, 100, 1114}) {
+        SCOPED_TRACE(limit);
+        table->setMaxRows(limit);
+        table->refill();
+        const std::vector<int> kept = lengths();
+        EXPECT_EQ(kept, std::vector<int>(all.begin(), all.begin() + limit));
+        EXPECT_TRUE(table->countText().startsWith(
+            QStringLiteral("The %1 longest of 1115 pairs (%2 bp").arg(limit).arg(kept.back())))
+            << table->countText().toStdString();
+        table->view().sortByColumn(PairsTableModel::Length, Qt::DescendingOrder);
+        EXPECT_EQ(table->model().index(0, PairsTableModel::Length).data().toInt(), all.front());
+    }
+}
+
 TEST_F(LinkedViewsTest, TheSelectedWordsPositionsAreCopiedAndExportedAlone)
 {
     const auto window = makeWindow();
