@@ -1,5 +1,7 @@
 #include "charts/approximatechart.h"
 
+#include "charts/countaxis.h"
+
 #include "engine/repeatkinds.h"
 
 #include <QBarCategoryAxis>
@@ -65,8 +67,7 @@ std::unique_ptr<QChart> makeCategoryChart(const ChartData& data, bool logScale)
         series->attachAxis(pairs);
     } else {
         auto* pairs = new QValueAxis();
-        pairs->setRange(0, highest * 1.05);
-        pairs->setLabelFormat(QStringLiteral("%d"));
+        setCountRange(*pairs, highest);
         pairs->setTitleText(QObject::tr("Pairs"));
         chart->addAxis(pairs, Qt::AlignLeft);
         series->attachAxis(pairs);

@@ -1,5 +1,6 @@
 #include "charts/barfigure.h"
 
+#include "charts/countaxis.h"
 #include "charts/repeatchart.h"
 #include "engine/repeatkinds.h"
 #include "report/microsatellitereport.h"
@@ -11,6 +12,8 @@
 #include <QChartView>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +21,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -114,15 +118,35 @@ std::unique_ptr<QChart> makeBarChart(const BarChartData& data)
     chart->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
     auto* values = new QValueAxis();
-    values->setRange(0.0, std::max(1.0, highest * 1.1));
-    values->setLabelFormat(QStringLiteral("%d"));
+    setCountRange(*values, highest);
     values->setTitleText(data.valueTitle);
-    values->applyNiceNumbers();
     chart->addAxis(values, Qt::AlignLeft);
     series->attachAxis(values);
     chart->legend()->setVisible(data.sets.size() > 1);
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
+}
+
+QSize barFigureSize(const BarFigure& figure)
+{
+    const QFontMetricsF metrics{QFont()};
+    double widest = 560;  // the charts share the width equally
+    for (const BarChartData& chart : figure) {
+        // Every category label whole beneath its bars, beside the value axis.
+        double label = 0;
+        for (const QString& category : chart.categories) {
+            label = std::max(label, metrics.horizontalAdvance(category));
+        }
+        const double categories = 130 + static_cast<double>(chart.categories.size()) * (label + 20);
+        // The legend's names whole in one row, each after its swatch.
+        double legend = 80;
+        for (const BarSet& set : chart.sets) {
+            legend += metrics.horizontalAdvance(set.name) + 48;
+        }
+        widest = std::max({widest, categories, legend});
+    }
+    const auto charts = static_cast<double>(std::max<std::size_t>(figure.size(), 1));
+    return {static_cast<int>(std::ceil(widest * charts)), 520};
 }
 
 bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size, SaveOptions save)
@@ -190,8 +214,9 @@ void BarFigurePanel::saveFigure()
     const QString filter = tr("PNG image (*.png);;SVG drawing (*.svg)");
     const QString path = chooseFile_ ? chooseFile_(this, caption, filter)
                                      : QFileDialog::getSaveFileName(this, caption, QString(), filter);
-    if (path.isEmpty() ||
-        tessaron::saveWidget(*charts_, path, figure_.empty() ? QString() : figure_.front().title)) {
+    // Drawn anew at a size that holds every label and name, whatever the
+    // window's size: the views on screen may be too narrow for them.
+    if (path.isEmpty() || tessaron::saveBarFigure(figure_, path, tessaron::barFigureSize(figure_))) {
         return;
     }
     const QString text = tr("Cannot write the file %1.").arg(path);

@@ -2,6 +2,7 @@
 
 #include "charts/approximatechart.h"
 #include "charts/chartlegend.h"
+#include "charts/countaxis.h"
 #include "engine/repeatkinds.h"
 #include "input/filesave.h"
 
@@ -300,9 +301,7 @@ std::unique_ptr<QChart> makeChart(const ChartData& data, bool logScale)
         pairs = axis;
     } else {
         auto* axis = new QValueAxis();
-        axis->setRange(0, std::max(highest, 1.0));
-        axis->applyNiceNumbers();
-        axis->setLabelFormat(QStringLiteral("%.0f"));
+        setCountRange(*axis, highest);
         pairs = axis;
     }
     pairs->setTitleText(QStringLiteral("Pairs"));

@@ -1,6 +1,7 @@
 #include "input/featurelocation.h"
 #include "blanks.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -100,7 +101,10 @@ private:
                 return false;
             }
         }
-        parts_.push_back({*first, *last});
+        const auto complements = std::count_if(frames_.begin(), frames_.end(), [](const Frame& frame) {
+            return frame.op == Operator::Complement;
+        });
+        parts_.push_back({*first, *last, complements % 2 == 1});
         return deliver(FeatureLocation{*first, *last, false});
     }
 

@@ -140,10 +140,9 @@ std::string featureName(std::initializer_list<std::string_view> names)
     return {};
 }
 
-// The parts of a join as stretches of their own, 0-based, with neighbours
-// that follow one another joined (also across the origin: a part that reaches
-// `lastBase` goes on at 0); empty when they all join into one, which the
-// feature's span covers.
+// The parts of a join as stretches of their own, 0-based, each with its
+// strand, with neighbours on one strand that follow one another joined (also across the origin: a part that
+// reaches `lastBase` goes on at 0); empty when they all join into one, which the feature's span covers.
 std::vector<FeaturePart> separateParts(const std::vector<FeatureLocation::Part>& parts, std::int32_t lastBase)
 {
     const auto follows = [lastBase](std::int32_t end, std::int32_t start) {
@@ -151,10 +150,11 @@ std::vector<FeaturePart> separateParts(const std::vector<FeatureLocation::Part>&
     };
     std::vector<FeaturePart> pieces;
     for (const FeatureLocation::Part& part : parts) {
-        const FeaturePart piece{part.first - 1, part.last - 1};
-        if (!pieces.empty() && follows(pieces.back().end, piece.start)) {
+        const FeaturePart piece{part.first - 1, part.last - 1, part.complement};
+        const bool sameStrand = !pieces.empty() && pieces.back().complement == piece.complement;
+        if (sameStrand && follows(pieces.back().end, piece.start)) {
             pieces.back().end = piece.end;
-        } else if (!pieces.empty() && follows(piece.end, pieces.back().start)) {
+        } else if (sameStrand && follows(piece.end, pieces.back().start)) {
             pieces.back().start = piece.start;  // parts on the complement, listed from the far end
         } else {
             pieces.push_back(piece);

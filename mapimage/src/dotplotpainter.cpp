@@ -9,6 +9,8 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -49,6 +51,28 @@ QPointF onCanvas(const QRectF& square, const DotPlotView& view, PlotPoint bases)
 {
     const PlotPoint pixels = view.toPixels(bases, square.width());
     return {square.left() + pixels.x, square.top() + pixels.y};
+}
+
+// Draws the line with the pen, cut at the square's edges. The painter's clip
+// is not enough: an SVG keeps no clip, so the cut is made here on the shape.
+void drawInSquare(QPainter& painter, const QLineF& line, const QPen& pen, const QRectF& square)
+{
+    const double reach = pen.widthF() / 2 + 1;
+    const QRectF bounds = QRectF(line.p1(), line.p2()).normalized().adjusted(-reach, -reach, reach, reach);
+    if (square.contains(bounds)) {
+        painter.setPen(pen);
+        painter.drawLine(line);
+        return;
+    }
+    if (!square.intersects(bounds)) {
+        return;
+    }
+    QPainterPath path(line.p1());
+    path.lineTo(line.p2());
+    QPainterPathStroker stroker(pen);
+    QPainterPath box;
+    box.addRect(square);
+    painter.fillPath(stroker.createStroke(path).intersected(box), pen.color());
 }
 
 }  // namespace
@@ -122,10 +146,9 @@ void paintDotPlot(QPainter& painter, const DotPlotPicture& picture, QSizeF canva
     painter.save();
     painter.setClipRect(square);
     // The main diagonal: every letter with itself.
-    painter.setPen(QPen(QColor(0xD0, 0xD0, 0xD0), 1));
-    painter.drawLine(onCanvas(square, view, {0, 0}), onCanvas(square, view,
-                                                              {static_cast<double>(view.genomeLength()),
-                                                               static_cast<double>(view.genomeLength())}));
+    const auto whole = static_cast<double>(view.genomeLength());
+    drawInSquare(painter, QLineF(onCanvas(square, view, {0, 0}), onCanvas(square, view, {whole, whole})),
+                 QPen(QColor(0xD0, 0xD0, 0xD0), 1), square);
     // A segment covers its letters' cells, and is never thinner than a line.
     const double perBase = square.width() / view.span();
     const double width = std::max(1.5, perBase * 0.8);
@@ -138,16 +161,16 @@ void paintDotPlot(QPainter& painter, const DotPlotPicture& picture, QSizeF canva
     for (const DotPlotSegment& segment : picture.segments) {
         QPen pen(dotPlotColor(segment.kind), width);
         pen.setCapStyle(Qt::FlatCap);
-        painter.setPen(pen);
-        painter.drawLine(segmentLine(segment));
+        drawInSquare(painter, segmentLine(segment), pen, square);
     }
     if (picture.selected) {
         for (const DotPlotSegment& segment : picture.segments) {
             if (segment.kind == picture.selected->first && segment.pair == picture.selected->second) {
-                painter.setPen(QPen(Qt::black, width + 4, Qt::SolidLine, Qt::RoundCap));
-                painter.drawLine(segmentLine(segment));
-                painter.setPen(QPen(dotPlotColor(segment.kind), width + 1.5, Qt::SolidLine, Qt::RoundCap));
-                painter.drawLine(segmentLine(segment));
+                drawInSquare(painter, segmentLine(segment),
+                             QPen(Qt::black, width + 4, Qt::SolidLine, Qt::RoundCap), square);
+                drawInSquare(painter, segmentLine(segment),
+                             QPen(dotPlotColor(segment.kind), width + 1.5, Qt::SolidLine, Qt::RoundCap),
+                             square);
             }
         }
     }

@@ -113,23 +113,68 @@ std::vector<AnnotatedFeature> annotateFeatures(const FeatureList& features)
     return annotated;
 }
 
+Strand strandOf(const AnnotatedFeature& feature, const FeaturePart& part)
+{
+    if (feature.strand == Strand::Unknown) {
+        return Strand::Unknown;
+    }
+    return part.complement ? Strand::Minus : Strand::Plus;
+}
+
+bool shownByParts(const AnnotatedFeature& feature)
+{
+    const std::vector<FeaturePart>& parts = feature.parts;
+    if (parts.size() < 2) {
+        return false;
+    }
+    if (feature.start > feature.end) {
+        return true;
+    }
+    bool ascending = true;
+    bool descending = true;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (parts[k].complement != parts.front().complement || parts[k].start > parts[k].end) {
+            return true;
+        }
+        if (k > 0) {
+            ascending = ascending && parts[k].start > parts[k - 1].end;
+            descending = descending && parts[k].end < parts[k - 1].start;
+        }
+    }
+    return !ascending && !descending;
+}
+
 std::vector<Stretch> stretchesOf(const AnnotatedFeature& feature, std::int64_t length)
 {
     std::vector<FeaturePart> parts = feature.parts;
     if (parts.empty()) {
-        parts.push_back({feature.start, feature.end});
+        parts.push_back({feature.start, feature.end, feature.strand == Strand::Minus});
     }
+    const bool bothStrands = std::any_of(parts.begin(), parts.end(), [&parts](const FeaturePart& part) {
+        return part.complement != parts.front().complement;
+    });
     const auto last = static_cast<std::int32_t>(std::max<std::int64_t>(length - 1, 0));
     std::vector<Stretch> stretches;
     for (const FeaturePart& part : parts) {
         const std::int32_t from = std::clamp(part.start, 0, last);
         const std::int32_t to = std::clamp(part.end, 0, last);
+        const Strand strand = strandOf(feature, part);
+        const std::size_t first = stretches.size();
         if (from <= to) {
-            stretches.push_back({from, to, false});
+            stretches.push_back({from, to, false, strand});
         } else {  // across the origin: up to the end, then on from the start
-            stretches.push_back({from, last, false});
-            stretches.push_back({0, to, false});
+            stretches.push_back({from, last, false, strand});
+            stretches.push_back({0, to, false, strand});
         }
+        if (bothStrands) {  // each part ends at its own 3' end
+            for (std::size_t k = first; k < stretches.size(); ++k) {
+                stretches[k].terminal = (strand == Strand::Plus && stretches[k].to == to) ||
+                                        (strand == Strand::Minus && stretches[k].from == from);
+            }
+        }
+    }
+    if (bothStrands) {
+        return stretches;
     }
     // The 3' end: the end of the last part on the plus strand; on the minus
     // strand, whose parts are listed from the far end, the start of the last

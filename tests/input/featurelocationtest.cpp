@@ -55,9 +55,14 @@ TEST(FeatureLocation, AJoinListsItsPartsAsWritten)
 {
     using Parts = std::vector<FeatureLocation::Part>;
     EXPECT_EQ(parseLocation("complement(join(97999..98793,69611..69724))")->parts,
-              (Parts{{97999, 98793}, {69611, 69724}}));
+              (Parts{{97999, 98793, true}, {69611, 69724, true}}));
     EXPECT_EQ(parseLocation("join(complement(4918..5163),8,order(1..2))")->parts,
-              (Parts{{4918, 5163}, {8, 8}, {1, 2}}));
+              (Parts{{4918, 5163, true}, {8, 8, false}, {1, 2, false}}));
+    // Each part's own strand: complements inside complements cancel out.
+    EXPECT_EQ(parseLocation("join(complement(69611..69724),139856..140650)")->parts,
+              (Parts{{69611, 69724, true}, {139856, 140650, false}}));
+    EXPECT_EQ(parseLocation("complement(join(complement(1..5),8..9))")->parts,
+              (Parts{{1, 5, false}, {8, 9, true}}));
     EXPECT_TRUE(parseLocation("complement(1..2)")->parts.empty());
 }
 

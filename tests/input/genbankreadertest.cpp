@@ -263,11 +263,18 @@ TEST(GenBankReader, ReadsTheFeaturesItDrawsWithNamesAndColours)
         {"tRNA in parts on the complementary strand",
          "     tRNA            complement(join(1717..1751,4311..4347))\n"
          "                     /product=\"tRNA-Lys\"\n",
-         {1716, 4346, "tRNA-Lys", kColorTrnaComplement, {{1716, 1750}, {4310, 4346}}}},
+         {1716, 4346, "tRNA-Lys", kColorTrnaComplement, {{1716, 1750, true}, {4310, 4346, true}}}},
         {"trans-spliced gene, parts apart",
          "     gene            complement(join(97999..98793,69611..69724))\n"
          "                     /gene=\"rps12\"\n",
-         {97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792}, {69610, 69723}}}},
+         {97998, 69723, "rps12", kColorGeneComplement, {{97998, 98792, true}, {69610, 69723, true}}}},
+        {"trans-spliced gene, parts on both strands",
+         "     gene            join(complement(69611..69724),139856..140650)\n"
+         "                     /gene=\"rps12\"\n",
+         {69610, 140649, "rps12", kColorGeneDirect, {{69610, 69723, true}, {139855, 140649, false}}}},
+        {"neighbours on two strands stay two parts",
+         "     gene            join(complement(1..576),577..999)\n                     /gene=\"two\"\n",
+         {0, 998, "two", kColorGeneDirect, {{0, 575, true}, {576, 998, false}}}},
         {"parts that follow one another are one stretch",
          "     gene            join(complement(577..999),complement(1..576))\n"
          "                     /gene=\"whole\"\n",

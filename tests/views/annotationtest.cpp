@@ -83,17 +83,28 @@ TEST(AnnotatedFeatures, AFeatureAcrossTheOriginIsTwoPiecesWithItsEndOnTheRightOn
         AnnotatedFeature feature;
         std::vector<Stretch> expected;
     } cases[] = {
-        {"plus, inside", feature(10, 20, Strand::Plus, {}), {{10, 20, true}}},
-        {"plus across the origin", feature(990, 9, Strand::Plus, {}), {{990, 999, false}, {0, 9, true}}},
-        {"minus across the origin", feature(990, 9, Strand::Minus, {}), {{990, 999, true}, {0, 9, false}}},
+        {"plus, inside", feature(10, 20, Strand::Plus, {}), {{10, 20, true, Strand::Plus}}},
+        {"plus across the origin",
+         feature(990, 9, Strand::Plus, {}),
+         {{990, 999, false, Strand::Plus}, {0, 9, true, Strand::Plus}}},
+        {"minus across the origin",
+         feature(990, 9, Strand::Minus, {}),
+         {{990, 999, true, Strand::Minus}, {0, 9, false, Strand::Minus}}},
         {"no strand", feature(990, 9, Strand::Unknown, {}), {{990, 999, false}, {0, 9, false}}},
         {"trans-spliced on minus",
-         feature(900, 120, Strand::Minus, {{900, 949}, {100, 120}}),
-         {{900, 949, true}, {100, 120, false}}},
+         feature(900, 120, Strand::Minus, {{900, 949, true}, {100, 120, true}}),
+         {{900, 949, true, Strand::Minus}, {100, 120, false, Strand::Minus}}},
+        // Each part of a gene on both strands in its own strand, ending at its own 3' end.
+        {"trans-spliced on both strands",
+         feature(100, 500, Strand::Plus, {{100, 120, true}, {400, 500, false}}),
+         {{100, 120, true, Strand::Minus}, {400, 500, true, Strand::Plus}}},
+        {"both strands, the minus part across the origin",
+         feature(980, 500, Strand::Minus, {{980, 5, true}, {400, 500, false}}),
+         {{980, 999, true, Strand::Minus}, {0, 5, false, Strand::Minus}, {400, 500, true, Strand::Plus}}},
         {"parts on plus, the last across the origin",
          feature(100, 5, Strand::Plus, {{100, 120}, {980, 5}}),
-         {{100, 120, false}, {980, 999, false}, {0, 5, true}}},
-        {"beyond the end is clipped", feature(10, 5000, Strand::Plus, {}), {{10, 999, true}}},
+         {{100, 120, false, Strand::Plus}, {980, 999, false, Strand::Plus}, {0, 5, true, Strand::Plus}}},
+        {"beyond the end is clipped", feature(10, 5000, Strand::Plus, {}), {{10, 999, true, Strand::Plus}}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(stretchesOf(c.feature, 1000), c.expected) << c.name;
@@ -146,4 +157,72 @@ TEST(AnnotationLayer, OverlappingFeaturesTakeLanesAndTheRowsMakeRoomForThem)
     layer.setShown(false);
     EXPECT_EQ(pane.bandHeight(), 0);
     EXPECT_EQ(pane.visibleRowCount(), rowsShown);
+}
+
+// A gene is shown by its parts when its span would mislead: parts on both
+// strands, out of order, or a span across the origin.
+TEST(AnnotatedFeatures, SplitGenesAreShownByTheirParts)
+{
+    const auto feature = [](std::int32_t start, std::int32_t end, std::vector<FeaturePart> parts) {
+        AnnotatedFeature made;
+        made.start = start;
+        made.end = end;
+        made.strand = Strand::Plus;
+        made.parts = std::move(parts);
+        return made;
+    };
+    const struct {
+        const char* name;
+        AnnotatedFeature feature;
+        bool byParts;
+    } cases[] = {
+        {"one stretch", feature(10, 20, {}), false},
+        {"introns, plus", feature(10, 90, {{10, 20}, {50, 90}}), false},
+        {"introns, minus, listed from either end", feature(10, 90, {{50, 90, true}, {10, 20, true}}), false},
+        {"introns, minus, ascending", feature(10, 90, {{10, 20, true}, {50, 90, true}}), false},
+        {"minus parts apart around the origin",
+         feature(97998, 69723, {{97998, 98792, true}, {69610, 69723, true}}), true},
+        {"parts on both strands", feature(69610, 140649, {{69610, 69723, true}, {139855, 140649, false}}),
+         true},
+        {"out of order", feature(10, 90, {{50, 90}, {10, 20}, {60, 70}}), true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shownByParts(c.feature), c.byParts) << c.name;
+    }
+}
+
+// The annotation paints each part of a trans-spliced gene in its own
+// strand's colour, with its own arrow head.
+TEST(AnnotationLayer, EachPartTakesTheColourOfItsOwnStrand)
+{
+    SequenceView pane;
+    pane.resize(400, 300);
+    pane.setSequence(std::string(1000, 'A'));
+    AnnotationLayer layer(pane);
+    layer.setFeatures(listOf({
+                          {100, 700, "rps12", kColorGeneDirect, {{100, 120, true}, {600, 700, false}}},
+                          {300, 200, "rps12", kColorGeneComplement, {{300, 350, true}, {150, 200, true}}},
+                          {800, 900, "trnK", kColorTrnaComplement, {{800, 820, true}, {880, 900, false}}},
+                      }),
+                      1000);
+    const auto colour = [](std::uint32_t bbggrr) {
+        return QColor(static_cast<int>(bbggrr & 0xFFu), static_cast<int>((bbggrr >> 8) & 0xFFu),
+                      static_cast<int>((bbggrr >> 16) & 0xFFu));
+    };
+    const struct {
+        std::int32_t from;
+        std::uint32_t colour;
+        Arrow::Head head;
+    } expected[] = {
+        {100, kColorGeneComplement, Arrow::Head::Left}, {150, kColorGeneComplement, Arrow::Head::None},
+        {300, kColorGeneComplement, Arrow::Head::Left}, {600, kColorGeneDirect, Arrow::Head::Right},
+        {800, kColorTrnaComplement, Arrow::Head::Left}, {880, kColorTrnaDirect, Arrow::Head::Right},
+    };
+    ASSERT_EQ(layer.arrows().size(), std::size(expected));
+    for (std::size_t k = 0; k < std::size(expected); ++k) {
+        const Arrow& arrow = layer.arrows()[k];
+        EXPECT_EQ(arrow.from, expected[k].from) << k;
+        EXPECT_EQ(arrow.color, colour(expected[k].colour)) << k;
+        EXPECT_EQ(arrow.head, expected[k].head) << k;
+    }
 }

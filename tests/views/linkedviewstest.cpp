@@ -1,6 +1,7 @@
 // The annotation in the sequence pane, the feature table and the pairs table,
 // driven through the main window's menus as a reader would use them.
 
+#include "views/base/printcommands.h"
 #include "views/commands/linkedviews.h"
 #include "views/commands/repeatexporter.h"
 #include "views/results/pairstable.h"
@@ -18,6 +19,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 using tessaron::RepeatKind;
 using Arrow = AnnotationLayer::Arrow;
@@ -169,6 +172,97 @@ TEST_F(LinkedViewsTest, AClickInTheFeatureTableSelectsTheFeatureInThePane)
     EXPECT_EQ(pane.selectionEnd(), pane.textLength());
 }
 
+// The trans-spliced rps12 of the chloroplast is listed by its parts, each
+// with its strand; a click selects the gene's parts alone, which the pane
+// highlights, copies and prints without the tens of kb between them.
+TEST_F(LinkedViewsTest, ATransSplicedGeneIsListedAndSelectedByItsParts)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kTestData + QStringLiteral("/NC_000932.gb"));
+    SequenceView& pane = *paneOf(*window);
+    trigger(*window, LinkedViews::IdFindGene);
+    auto* table = partOf<FeatureTableWindow>(*window, "featureTable");
+    ASSERT_NE(table, nullptr);
+    QTest::keyClicks(&table->nameField(), QStringLiteral("rps12"));
+    QTableView& view = table->view();
+    view.sortByColumn(FeatureTableModel::Start, Qt::AscendingOrder);
+    const QStringList rows[] = {
+        {"rps12 (part 2 of 2)", "gene", "-", "69611", "69724"},
+        {"rps12 (part 1 of 2)", "gene", "-", "69611", "69724"},
+        {"rps12 (part 1 of 2)", "gene", "-", "97999", "98793"},
+        {"rps12 (part 2 of 2)", "gene", "+", "139856", "140650"},
+    };
+    ASSERT_EQ(view.model()->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        QStringList shown;
+        for (int column = FeatureTableModel::Name; column <= FeatureTableModel::End; ++column) {
+            shown << view.model()->index(row, column).data().toString();
+        }
+        // The two parts at 69611 belong to different genes: their order is either.
+        if (row < 2) {
+            EXPECT_EQ(shown.mid(1), rows[row].mid(1)) << row;
+        } else {
+            EXPECT_EQ(shown, rows[row]) << row;
+        }
+    }
+
+    // Each gene's parts are selected, not the span between them.
+    const auto rowOf = [&view](const QString& name, const QString& start) {
+        for (int row = 0; row < view.model()->rowCount(); ++row) {
+            if (view.model()->index(row, FeatureTableModel::Name).data().toString() == name &&
+                view.model()->index(row, FeatureTableModel::Start).data().toString() == start) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    const struct {
+        QString name;
+        QString start;
+        std::vector<SequenceView::Range> parts;
+    } genes[] = {
+        {QStringLiteral("rps12 (part 1 of 2)"), QStringLiteral("97999"), {{97998, 98793}, {69610, 69724}}},
+        {QStringLiteral("rps12 (part 2 of 2)"), QStringLiteral("139856"), {{69610, 69724}, {139855, 140650}}},
+    };
+    const std::string_view bases = window->session().genome().sequence();
+    for (const auto& gene : genes) {
+        const int row = rowOf(gene.name, gene.start);
+        ASSERT_GE(row, 0) << gene.start.toStdString();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                          view.visualRect(view.model()->index(row, 0)).center());
+        EXPECT_EQ(pane.selectedRanges(), gene.parts);
+        std::string expected;
+        for (const SequenceView::Range& part : gene.parts) {
+            if (!expected.empty()) {
+                expected += '\n';
+            }
+            expected += bases.substr(static_cast<std::size_t>(part.start),
+                                     static_cast<std::size_t>(part.end - part.start));
+        }
+        EXPECT_EQ(pane.selectedText(), expected);
+        pane.copy();
+        EXPECT_EQ(QApplication::clipboard()->text().size(), 795 + 114 + 1);
+        // The chosen part is in view.
+        const int shownRow = pane.rowOf(std::stoi(gene.start.toStdString()) - 1);
+        EXPECT_GE(shownRow, pane.firstVisibleRow());
+        EXPECT_LT(shownRow, pane.firstVisibleRow() + pane.visibleRowCount());
+    }
+    // A move of the caret ends the selection in parts.
+    pane.setCaret(10);
+    EXPECT_TRUE(pane.selectedRanges().empty());
+
+    // The printed listing holds the parts alone, each line numbered by its first base.
+    const QString listing = basesListing(bases, {{69610, 69724}, {139855, 140650}}, QStringLiteral("rps12"));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\n 69611 ")));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\n139856 ")));
+    EXPECT_FALSE(listing.contains(QStringLiteral("\n 69725 ")));
+    int printed = 0;
+    for (const QChar letter : listing) {
+        printed += QStringLiteral("ACGT").contains(letter) ? 1 : 0;
+    }
+    EXPECT_EQ(printed, 114 + 795);
+}
+
 TEST_F(LinkedViewsTest, ADoubleClickedPairIsShownInThePaneAndOnTheMap)
 {
     const auto window = makeWindow();
@@ -216,6 +310,41 @@ TEST_F(LinkedViewsTest, ADoubleClickedPairIsShownInThePaneAndOnTheMap)
     EXPECT_TRUE(std::any_of(map->pairs().begin(), map->pairs().end(), [&pair](const tessaron::RepeatPair& p) {
         return p.first == pair.first && p.second == pair.second;
     }));
+}
+
+// A table cut at its limit keeps the longest pairs, says so above the rows,
+// and its longest row is the tree's longest pair.
+TEST_F(LinkedViewsTest, ACutPairsTableKeepsTheLongestPairsAndSaysSo)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, kMitoFile);
+    treeOf(*window)->setCurrentIndex(modelOf(*window)->index(1, 0));
+    trigger(*window, LinkedViews::IdPairsTable);
+    auto* table = partOf<PairsTableWindow>(*window, "pairsTable");
+    ASSERT_NE(table, nullptr);
+    const auto lengths = [table] {
+        std::vector<int> listed;
+        for (int row = 0; row < table->model().rowCount(); ++row) {
+            listed.push_back(table->model().pairAt(row).length);
+        }
+        std::sort(listed.rbegin(), listed.rend());
+        return listed;
+    };
+    const std::vector<int> all = lengths();
+    ASSERT_EQ(all.size(), 1115U);
+    EXPECT_EQ(table->countText(), QStringLiteral("1115 pairs"));
+    for (const int limit : {1, 100, 1114}) {
+        SCOPED_TRACE(limit);
+        table->setMaxRows(limit);
+        table->refill();
+        const std::vector<int> kept = lengths();
+        EXPECT_EQ(kept, std::vector<int>(all.begin(), all.begin() + limit));
+        EXPECT_TRUE(table->countText().startsWith(
+            QStringLiteral("The %1 longest of 1115 pairs (%2 bp").arg(limit).arg(kept.back())))
+            << table->countText().toStdString();
+        table->view().sortByColumn(PairsTableModel::Length, Qt::DescendingOrder);
+        EXPECT_EQ(table->model().index(0, PairsTableModel::Length).data().toInt(), all.front());
+    }
 }
 
 TEST_F(LinkedViewsTest, TheSelectedWordsPositionsAreCopiedAndExportedAlone)

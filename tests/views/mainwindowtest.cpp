@@ -431,7 +431,7 @@ TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
               QStringLiteral("NC_012920 [mitochondrion Homo sapiens (human)] - Tessaron"));
 
     // A name that looks like GenBank does not make a text file one.
-    const QString text = writeFile(QStringLiteral("sample.gb"), "\n  ttgacca\nlocus x\n");
+    const QString text = writeFile(QStringLiteral("sample.gb"), "\n  ttgaccattgaccattgacca\nlocus x\n");
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(text)});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -442,7 +442,7 @@ TEST_F(MainWindowTest, OpensAFileByItsContentWhenGivenOrDropped)
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return window->windowTitle() == QStringLiteral("sample - Tessaron"); }));
     // The letters of "locus x" other than c are gaps in their places.
-    EXPECT_EQ(window->session().genome().sequence(), "TTGACCALOCUSX");
+    EXPECT_EQ(window->session().genome().sequence(), "TTGACCATTGACCATTGACCALOCUSX");
     EXPECT_FALSE(window->command(CTessaronDlg::IdDiagram)->isEnabled());
 
     QMimeData twoFiles;

@@ -3,12 +3,14 @@
 // updates and closes it.
 
 #include "engine/genome.h"
+#include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
 #include "engine/repeatsnapshot.h"
 #include "filesizelimit.h"
 #include "input/genbankreader.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapimage/diagrampainter.h"
+#include "mapimage/dotplotpainter.h"
 #include "views/dialogs/optionsdlg.h"
 #include "views/maps/mapwindow.h"
 #include "views/maps/saveimagedlg.h"
@@ -24,10 +26,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -805,3 +809,65 @@ TEST_F(DiagramWindowTest, ASourceLengthThatDisagreesIsToldInTheStatusLine)
 }
 
 }  // namespace
+
+// A zoomed dot plot saved as SVG keeps its segments inside the plot's square,
+// as the PNG does: no colour runs over the frame, the positions or the title.
+TEST(DotPlotPaint, ZoomedSvgKeepsTheSegmentsInsideTheSquare)
+{
+    tessaron::DotPlotPicture picture;
+    picture.title = QStringLiteral("zoomed");
+    picture.view = tessaron::DotPlotView(10000);
+    // Long segments of every kind that run far past a view of the middle.
+    std::size_t pair = 0;
+    for (const RepeatKind kind : tessaron::kKindOrder) {
+        const double shift = 500.0 * static_cast<double>(pair);
+        picture.segments.push_back({{0, shift}, {9999 - shift, 9999}, kind, pair});
+        picture.segments.push_back({{shift, 9999}, {9999, shift}, kind, pair});
+        ++pair;
+    }
+    picture.selected = std::pair{RepeatKind::Inverted, std::size_t{1}};
+    constexpr int kSide = 400;
+    const QRectF square = tessaron::dotPlotSquare(QSizeF(kSide, kSide));
+    picture.view.zoomAt({square.width() / 2, square.height() / 2}, 6.0, square.width());
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const QString& name : {QStringLiteral("plot.svg"), QStringLiteral("plot.png")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = folder.filePath(name);
+        ASSERT_TRUE(tessaron::saveDotPlot(path, picture, kSide));
+        QImage image(kSide, kSide, QImage::Format_RGB32);
+        if (name.endsWith(QStringLiteral(".svg"))) {
+            image.fill(Qt::white);
+            QSvgRenderer svg(path);
+            ASSERT_TRUE(svg.isValid());
+            QPainter painter(&image);
+            svg.render(&painter);
+        } else {
+            ASSERT_TRUE(image.load(path));
+            image = image.convertToFormat(QImage::Format_RGB32);
+        }
+        // Outside the square (a pixel's margin for its frame) and above the
+        // legend, only greys: the title, positions and ticks.
+        const QRect inside = square.toAlignedRect().adjusted(-1, -1, 1, 1);
+        const int legendTop = static_cast<int>(square.bottom()) + 22;
+        int coloured = 0;
+        for (int y = 0; y < legendTop; ++y) {
+            for (int x = 0; x < kSide; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (!inside.contains(x, y) && pixel.hsvSaturation() > 60 && pixel.value() > 40) {
+                    ++coloured;
+                }
+            }
+        }
+        EXPECT_EQ(coloured, 0);
+        // The segments are there inside.
+        int drawn = 0;
+        for (int y = inside.top() + 2; y < inside.bottom() - 2; ++y) {
+            for (int x = inside.left() + 2; x < inside.right() - 2; ++x) {
+                drawn += image.pixelColor(x, y).hsvSaturation() > 60 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(drawn, 100);
+    }
+}

@@ -1,6 +1,7 @@
 // The microsatellites in the main window: their branch of the results tree,
 // the highlight of the one selected and the repeat summary of the genome.
 
+#include "charts/barfigure.h"
 #include "views/commands/microsatellitecommands.h"
 #include "views/dialogs/microsatellitedlg.h"
 #include "views/sheets/repeatsummarydlg.h"
@@ -9,7 +10,11 @@
 #include "windowfixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +101,57 @@ TEST_F(MicrosatelliteWindowTest, SettingsAreCheckedKeptAndApplied)
     }
     EXPECT_EQ(modelOf(*window)->microsatelliteBranch().data().toString(),
               QStringLiteral("Microsatellites (%1)").arg(window->session().microsatellites()->size()));
+}
+
+// At the window's default size every written column of the summary shows
+// whole; the saved figure holds every category label and legend name whole.
+TEST_F(MicrosatelliteWindowTest, TheSummaryShowsItsCountsAndSavesWholeLabels)
+{
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, QStringLiteral(TESSARON_TEST_DATA) + "/NC_000932.gb");
+    trigger(*window, MicrosatelliteCommands::IdRepeatSummary);
+    const auto* commands = partOf<MicrosatelliteCommands>(*window, "microsatelliteCommands");
+    CRepeatSummaryDlg* summary = commands->summary();
+    ASSERT_NE(summary, nullptr);
+    QCoreApplication::processEvents();
+    CWebCalc& sheet = *summary->sheet();
+    const QAbstractItemModel& cells = *sheet.model();
+    int written = 0;
+    for (int column = 0; column < cells.columnCount(); ++column) {
+        bool any = false;
+        for (int row = 0; row < cells.rowCount() && !any; ++row) {
+            any = !cells.index(row, column).data().toString().isEmpty();
+        }
+        if (!any) {
+            continue;
+        }
+        ++written;
+        EXPECT_LE(sheet.columnViewportPosition(column) + sheet.columnWidth(column), sheet.viewport()->width())
+            << "column " << column;
+    }
+    EXPECT_GE(written, 3);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("summary.svg"));
+    BarFigurePanel& figure = *summary->figure();
+    figure.setFileChooser([&path](QWidget*, const QString&, const QString&) { return path; });
+    figure.saveFigure();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(saved.readAll());
+    ASSERT_EQ(figure.figure().size(), 2U);
+    for (const tessaron::BarChartData& chart : figure.figure()) {
+        ASSERT_FALSE(chart.categories.isEmpty());
+        for (const QString& category : chart.categories) {
+            EXPECT_TRUE(svg.contains(QLatin1Char('>') + category.toHtmlEscaped() + QLatin1Char('<')))
+                << category.toStdString();
+        }
+        for (const tessaron::BarSet& set : chart.sets) {
+            EXPECT_TRUE(svg.contains(QLatin1Char('>') + set.name.toHtmlEscaped() + QLatin1Char('<')))
+                << set.name.toStdString();
+        }
+    }
 }
 
 }  // namespace

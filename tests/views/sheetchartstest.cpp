@@ -5,6 +5,7 @@
 #include "charts/barfigure.h"
 #include "charts/chartlegend.h"
 #include "charts/chartpanel.h"
+#include "charts/countaxis.h"
 #include "charts/repeatchart.h"
 #include "compare/genomecomparison.h"
 #include "engine/repeatkinds.h"
@@ -19,9 +20,11 @@
 #include <QFontMetrics>
 #include <QLineSeries>
 #include <QTemporaryDir>
+#include <QValueAxis>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -318,3 +321,70 @@ TEST(RepeatChart, WordsLongerThanTheMaximumAreGatheredInALastPoint)
 }
 
 }  // namespace
+
+// The axis of counts: whole-number grid lines at the smallest nice step that
+// reaches the highest count in at most six steps.
+TEST(CountAxis, GridLinesStandAtWholeNiceNumbers)
+{
+    const auto nice = [](double step) {
+        for (double power = 1; power <= step; power *= 10) {
+            if (step == power || step == 2 * power || step == 5 * power) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::vector<double> highests;
+    for (int count = 0; count <= 2500; ++count) {
+        highests.push_back(count);
+    }
+    for (const double count : {0.4, 6.3, 99999.0, 100001.0, 1.5e7}) {
+        highests.push_back(count);
+    }
+    for (const double highest : highests) {
+        const tessaron::CountTicks ticks = tessaron::countTicks(highest);
+        SCOPED_TRACE(highest);
+        ASSERT_TRUE(nice(ticks.step));
+        EXPECT_EQ(ticks.top, ticks.step * (ticks.tickCount - 1));
+        EXPECT_GE(ticks.top, highest);
+        EXPECT_LT(ticks.top - ticks.step, std::max(highest, 1.0));
+        EXPECT_LE(ticks.tickCount - 1, 6);
+        // No smaller nice step reaches the top within six steps.
+        for (double smaller = 1; smaller < ticks.step; smaller += 1) {
+            if (nice(smaller)) {
+                EXPECT_GT(std::ceil(std::max(highest, 1.0) / smaller), 6) << smaller;
+            }
+        }
+    }
+}
+
+// Every chart of counts, bars or lines, labels its value axis at its grid
+// lines with whole numbers: 6 pairs give 0, 1, ..., 6.
+TEST(CountAxis, EveryChartOfCountsLabelsItsGridLines)
+{
+    tessaron::ApproximateClassCounts classes{};
+    classes[0][1] = 6;
+    const tessaron::ChartData approximate =
+        tessaron::approximateChartData(classes, tessaron::kStandardColours);
+    tessaron::BarChartData bars;
+    bars.categories = {QStringLiteral("a"), QStringLiteral("b")};
+    bars.sets.push_back({QStringLiteral("kind"), Qt::red, {2, 6}});
+    tessaron::PairCountsByKind counts{};
+    counts[0] = {1, 6};
+    const tessaron::ChartData lines = tessaron::summaryChartData(8, counts, 0, tessaron::kStandardColours);
+    std::vector<std::pair<const char*, std::unique_ptr<QChart>>> charts;
+    charts.emplace_back("approximate", tessaron::makeCategoryChart(approximate, false));
+    charts.emplace_back("bars", tessaron::makeBarChart(bars));
+    charts.emplace_back("lines", tessaron::makeChart(lines, false));
+    for (const auto& [name, chart] : charts) {
+        SCOPED_TRACE(name);
+        const auto axes = chart->axes(Qt::Vertical);
+        ASSERT_EQ(axes.size(), 1);
+        const auto* axis = qobject_cast<const QValueAxis*>(axes.front());
+        ASSERT_NE(axis, nullptr);
+        EXPECT_EQ(axis->min(), 0.0);
+        EXPECT_EQ(axis->max(), 6.0);
+        EXPECT_EQ(axis->tickCount(), 7);
+        EXPECT_EQ(axis->tickType(), QValueAxis::TicksFixed);
+    }
+}

@@ -56,6 +56,10 @@ using BarFigure = std::vector<BarChartData>;
 
 [[nodiscard]] std::unique_ptr<QChart> makeBarChart(const BarChartData& data);
 
+// A size at which every chart of the figure shows its category labels and its
+// legend's names whole, side by side (at least 560 pixels wide each, 520 high).
+[[nodiscard]] QSize barFigureSize(const BarFigure& figure);
+
 // Draws the figure at `size` without showing it and saves it (PNG, or SVG for
 // a name ending in .svg) as saveChart does; needs a QApplication.
 bool saveBarFigure(const BarFigure& figure, const QString& path, QSize size = QSize(1200, 520),

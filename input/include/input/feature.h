@@ -14,10 +14,12 @@ inline constexpr std::uint32_t kColorGeneComplement = 0x6060FF;  // light red
 inline constexpr std::uint32_t kColorTrnaDirect = 0xEA0000;      // blue
 inline constexpr std::uint32_t kColorTrnaComplement = 0xFF6060;  // light blue
 
-// One stretch of a feature made of several, 0-based like the feature's own.
+// One stretch of a feature made of several, 0-based like the feature's own;
+// a trans-spliced gene may have parts on both strands.
 struct FeaturePart {
     std::int32_t start = 0;
     std::int32_t end = 0;
+    bool complement = false;  // this part lies on the complementary strand
     friend bool operator==(const FeaturePart&, const FeaturePart&) = default;
 };
 

@@ -12,10 +12,12 @@ namespace tessaron {
 // its first and last base. `first` exceeds `last` for a feature that crosses
 // the origin of the circular genome.
 struct FeatureLocation {
-    // One stretch of a join or order.
+    // One stretch of a join or order, and whether an odd number of
+    // complement(...) encloses it.
     struct Part {
         std::int32_t first = 0;
         std::int32_t last = 0;
+        bool complement = false;
         friend bool operator==(const Part&, const Part&) = default;
     };
 

@@ -35,17 +35,29 @@ struct AnnotatedFeature {
 // Every feature but the whole-sequence one that heads the list, in file order.
 [[nodiscard]] std::vector<AnnotatedFeature> annotateFeatures(const FeatureList& features);
 
+// The strand of one of the feature's parts: its own for a feature of known
+// strand (a trans-spliced gene may have parts on both), else Unknown.
+[[nodiscard]] Strand strandOf(const AnnotatedFeature& feature, const FeaturePart& part);
+
+// Whether the feature is shown and selected by its parts rather than by its
+// span: its parts lie on both strands, out of order, or around the origin
+// (a span start..end that crosses the origin would cover most of the genome
+// for a trans-spliced gene).
+[[nodiscard]] bool shownByParts(const AnnotatedFeature& feature);
+
 // "gene", "tRNA", "rRNA", "RNA" or "D-loop".
 [[nodiscard]] const char* typeName(FeatureType type);
 
 // The stretches a feature covers, each as from..to (0-based, inclusive, from
 // <= to) within a genome of `length` bases: a feature or part across the
 // origin gives two; `terminal` marks the one holding the feature's 3' end on
-// its strand (the far end for Plus, the near end for Minus).
+// its strand (the far end for Plus, the near end for Minus); a feature with
+// parts on both strands ends each part so. Each takes its part's strand.
 struct Stretch {
     std::int32_t from = 0;
     std::int32_t to = 0;
     bool terminal = false;
+    Strand strand = Strand::Unknown;
     friend bool operator==(const Stretch&, const Stretch&) = default;
 };
 [[nodiscard]] std::vector<Stretch> stretchesOf(const AnnotatedFeature& feature, std::int64_t length);

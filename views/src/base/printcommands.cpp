@@ -100,20 +100,35 @@ bool PrintCommands::writePdf(const Pages& pages, const QString& path)
     return written.exists() && written.size() > 0;
 }
 
-PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end, const QString& heading)
+QString basesListing(std::string_view sequence, const std::vector<std::pair<int, int>>& ranges,
+                     const QString& heading)
 {
-    const int digits = static_cast<int>(QString::number(end).size());
-    QString text = heading + QStringLiteral("\n\n");
-    for (int line = start; line < end; line += kBasesPerLine) {
-        text += QString::number(line + 1).rightJustified(digits);
-        for (int group = line; group < std::min(line + kBasesPerLine, end); group += kBasesPerGroup) {
-            const int size = std::min(kBasesPerGroup, end - group);
-            text += QLatin1Char(' ') + QString::fromLatin1(sequence.substr(static_cast<std::size_t>(group),
-                                                                           static_cast<std::size_t>(size)));
-        }
-        text += QLatin1Char('\n');
+    int last = 0;
+    for (const auto& [start, end] : ranges) {
+        last = std::max(last, end);
     }
-    return [text](QPagedPaintDevice& device) {
+    const int digits = static_cast<int>(QString::number(last).size());
+    QString text = heading + QStringLiteral("\n");
+    for (const auto& [start, end] : ranges) {
+        text += QLatin1Char('\n');
+        for (int line = start; line < end; line += kBasesPerLine) {
+            text += QString::number(line + 1).rightJustified(digits);
+            for (int group = line; group < std::min(line + kBasesPerLine, end); group += kBasesPerGroup) {
+                const int size = std::min(kBasesPerGroup, end - group);
+                text +=
+                    QLatin1Char(' ') + QString::fromLatin1(sequence.substr(static_cast<std::size_t>(group),
+                                                                           static_cast<std::size_t>(size)));
+            }
+            text += QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+PrintCommands::Pages basesDocument(std::string_view sequence, const std::vector<std::pair<int, int>>& ranges,
+                                   const QString& heading)
+{
+    return [text = basesListing(sequence, ranges, heading)](QPagedPaintDevice& device) {
         QTextDocument document;
         QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setPointSizeF(9);
@@ -121,6 +136,11 @@ PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end
         document.setPlainText(text);
         document.print(&device);
     };
+}
+
+PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end, const QString& heading)
+{
+    return basesDocument(sequence, {{start, end}}, heading);
 }
 
 PrintCommands::Pages tableDocument(const QTableView& view, const QString& heading, int mostRows)

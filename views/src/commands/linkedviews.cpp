@@ -18,6 +18,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <vector>
 
 LinkedViews::LinkedViews(const WindowParts& parts)
     : QObject(&parts.window),
@@ -136,9 +137,36 @@ void LinkedViews::showPairsTable()
     pairsTable().showKind(selected.isValid() ? static_cast<int>(tree_.results().kindAt(selected)) : 0);
 }
 
-void LinkedViews::showFeature(const tessaron::AnnotatedFeature& feature)
+void LinkedViews::showFeature(const tessaron::AnnotatedFeature& feature, int part)
 {
     const int length = pane_.textLength();
+    if (tessaron::shownByParts(feature)) {
+        // Its parts alone (a part across the origin in its two pieces); the
+        // pane goes to the part chosen.
+        std::vector<SequenceView::Range> ranges;
+        for (const tessaron::FeaturePart& piece : feature.parts) {
+            if (piece.start < 0 || piece.start >= length || piece.end < 0) {
+                continue;
+            }
+            if (piece.start <= piece.end) {
+                ranges.push_back({piece.start, std::min(piece.end + 1, length)});
+            } else {
+                ranges.push_back({piece.start, length});
+                ranges.push_back({0, std::min(piece.end + 1, length)});
+            }
+        }
+        if (ranges.empty()) {
+            return;
+        }
+        pane_.selectParts(ranges);
+        const std::size_t shown = part >= 0 && static_cast<std::size_t>(part) < feature.parts.size()
+                                      ? static_cast<std::size_t>(part)
+                                      : 0;
+        const std::int32_t start = std::clamp(feature.parts[shown].start, 0, length - 1);
+        const std::int32_t end = feature.parts[shown].end;
+        pane_.ensureVisible(start, start <= end ? end + 1 - start : length - start);
+        return;
+    }
     if (feature.start < 0 || feature.start >= length) {
         return;
     }

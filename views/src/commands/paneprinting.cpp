@@ -11,6 +11,11 @@
 #include <QDir>
 #include <QMenu>
 #include <QObject>
+#include <QStringList>
+
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -31,16 +36,24 @@ PrintCommands* addPanePrinting(QMenu* file, const WindowParts& parts)
             why = QObject::tr("Select the bases to print in the sequence pane first.");
             return {};
         }
-        if (pane.selectionEnd() - pane.selectionStart() > kMostPrintedBases) {
+        // A selection in parts prints its parts alone.
+        const std::vector<SequenceView::Range> selected = pane.selectedRanges();
+        std::int64_t bases = 0;
+        std::vector<std::pair<int, int>> ranges;
+        QStringList stretches;
+        for (const SequenceView::Range& range : selected) {
+            bases += range.end - range.start;
+            ranges.emplace_back(range.start, range.end);
+            stretches << QObject::tr("%L1 to %L2").arg(range.start + 1).arg(range.end);
+        }
+        if (bases > kMostPrintedBases) {
             why = QObject::tr("The selection is too long to print: select at most %L1 bases.")
                       .arg(kMostPrintedBases);
             return {};
         }
-        const QString heading = QObject::tr("%1, bases %L2 to %L3")
-                                    .arg(genomeName())
-                                    .arg(pane.selectionStart() + 1)
-                                    .arg(pane.selectionEnd());
-        return basesDocument(pane.sequence(), pane.selectionStart(), pane.selectionEnd(), heading);
+        const QString heading =
+            QObject::tr("%1, bases %2").arg(genomeName(), stretches.join(QStringLiteral(", ")));
+        return basesDocument(pane.sequence(), ranges, heading);
     };
     auto chooser = [&prompts, &settings](QWidget* parent, const QString& proposed) {
         return settings.keepFolderOf(prompts.saveFile(parent, QObject::tr("Export PDF"),

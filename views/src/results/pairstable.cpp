@@ -26,28 +26,61 @@ std::int64_t PairsTableModel::fill(const RepeatTreeModel& tree, int kind,
     pairs_.clear();
     genome_.reset();
     features_ = std::move(features);
+    shortestKept_ = 0;
     std::int64_t total = 0;
     const QModelIndex kindItem = tree.index(kind, 0);
     if (const tessaron::RepeatSnapshot* snapshot = tree.snapshotAt(kindItem)) {
         genome_ = snapshot->sharedGenome();
+        // Each length's pairs, then how many of them the table keeps: the
+        // longest lengths first, so that a cut table holds the longest pairs.
+        struct LengthRow {
+            int length = 0;
+            std::int64_t pairs = 0;
+            std::int64_t kept = 0;
+        };
+        std::vector<LengthRow> rows(static_cast<std::size_t>(tree.rowCount(kindItem)));
         for (int lengthRow = 0; lengthRow < tree.rowCount(kindItem); ++lengthRow) {
             const QModelIndex lengthItem = tree.index(lengthRow, 0, kindItem);
-            const int length = snapshot->minLength() + tree.slotAt(lengthItem);
+            LengthRow& row = rows[static_cast<std::size_t>(lengthRow)];
+            row.length = snapshot->minLength() + tree.slotAt(lengthItem);
             for (int wordRow = 0; wordRow < tree.rowCount(lengthItem); ++wordRow) {
+                if (const tessaron::RepeatWord* word = tree.repeatAt(tree.index(wordRow, 0, lengthItem))) {
+                    row.pairs += word->pairCount;
+                }
+            }
+            total += row.pairs;
+        }
+        std::vector<std::size_t> longestFirst(rows.size());
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            longestFirst[k] = k;
+        }
+        std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                         [&rows](std::size_t a, std::size_t b) { return rows[a].length > rows[b].length; });
+        std::int64_t room = maxRows_;
+        for (const std::size_t k : longestFirst) {
+            rows[k].kept = std::min(rows[k].pairs, room);
+            room -= rows[k].kept;
+            if (rows[k].kept > 0) {
+                shortestKept_ = rows[k].length;
+            }
+        }
+        // Listed in the tree's order.
+        for (int lengthRow = 0; lengthRow < tree.rowCount(kindItem); ++lengthRow) {
+            const QModelIndex lengthItem = tree.index(lengthRow, 0, kindItem);
+            const LengthRow& row = rows[static_cast<std::size_t>(lengthRow)];
+            std::int64_t left = row.kept;
+            for (int wordRow = 0; wordRow < tree.rowCount(lengthItem) && left > 0; ++wordRow) {
                 const QModelIndex wordItem = tree.index(wordRow, 0, lengthItem);
                 const tessaron::RepeatWord* word = tree.repeatAt(wordItem);
                 if (word == nullptr) {
                     continue;
                 }
-                total += word->pairCount;
-                if (static_cast<std::int64_t>(pairs_.size()) >= kMaxRows) {
-                    continue;
-                }
                 for (const tessaron::RepeatPair& pair : tree.pairsAt(wordItem)) {
-                    if (static_cast<std::int64_t>(pairs_.size()) >= kMaxRows) {
+                    if (left == 0) {
                         break;
                     }
-                    pairs_.push_back({lengthRow, wordRow, length, word->first, pair.first, pair.second});
+                    pairs_.push_back({lengthRow, wordRow, row.length, word->first, pair.first, pair.second});
+                    --left;
                 }
             }
         }
@@ -224,6 +257,16 @@ void PairsTableWindow::setGenome(std::shared_ptr<const tessaron::FeatureIndex> f
     model_->clear();
 }
 
+void PairsTableWindow::setMaxRows(std::int64_t rows)
+{
+    model_->setMaxRows(rows);
+}
+
+QString PairsTableWindow::countText() const
+{
+    return count_->text();
+}
+
 int PairsTableWindow::kind() const
 {
     return kind_->currentIndex();
@@ -246,8 +289,12 @@ void PairsTableWindow::refill()
     const std::int64_t total = model_->fill(tree_, kind_->currentIndex(), features_);
     view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     const QString kindName = kind_->currentText();
+    // A cut table says what it holds: sorting orders these rows only.
     count_->setText(total > model_->rowCount()
-                        ? tr("The first %1 of %2 pairs").arg(model_->rowCount()).arg(total)
+                        ? tr("The %1 longest of %2 pairs (%3 bp and longer): sorting orders these")
+                              .arg(model_->rowCount())
+                              .arg(total)
+                              .arg(model_->shortestKept())
                         : tr("%1 pairs").arg(total));
     setWindowTitle(genome_.isEmpty() ? tr("Pairs of %1").arg(kindName.toLower())
                                      : tr("Pairs of %1 - %2").arg(kindName.toLower(), genome_));

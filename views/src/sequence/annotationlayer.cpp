@@ -22,6 +22,25 @@ QColor featureColorOf(std::uint32_t bbggrr)
                   static_cast<int>((bbggrr >> 16) & 0xFFu));
 }
 
+// The colour of a gene's or tRNA's piece on its own strand: a trans-spliced
+// gene has parts on both.
+std::uint32_t colourOnStrand(std::uint32_t featureColour, Strand strand)
+{
+    const auto pick = [strand, featureColour](std::uint32_t plus, std::uint32_t minus) {
+        return strand == Strand::Plus ? plus : strand == Strand::Minus ? minus : featureColour;
+    };
+    switch (featureColour) {
+        case tessaron::kColorGeneDirect:
+        case tessaron::kColorGeneComplement:
+            return pick(tessaron::kColorGeneDirect, tessaron::kColorGeneComplement);
+        case tessaron::kColorTrnaDirect:
+        case tessaron::kColorTrnaComplement:
+            return pick(tessaron::kColorTrnaDirect, tessaron::kColorTrnaComplement);
+        default:
+            return featureColour;
+    }
+}
+
 // Which lane each feature's pieces take: the lowest whose pieces they do not
 // overlap, the last lane when all are taken.
 class LanePacker {
@@ -95,12 +114,12 @@ void AnnotationLayer::setFeatures(const tessaron::FeatureList& features, std::in
             Arrow arrow{stretch.from,
                         stretch.to,
                         lane,
-                        featureColorOf(features[feature.feature].color),
+                        featureColorOf(colourOnStrand(features[feature.feature].color, stretch.strand)),
                         Arrow::Head::None,
                         name,
                         feature.feature};
             if (stretch.terminal) {
-                arrow.head = feature.strand == Strand::Plus ? Arrow::Head::Right : Arrow::Head::Left;
+                arrow.head = stretch.strand == Strand::Plus ? Arrow::Head::Right : Arrow::Head::Left;
             }
             longest_ = std::max(longest_, stretch.to - stretch.from + 1);
             arrows_.push_back(std::move(arrow));

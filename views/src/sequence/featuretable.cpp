@@ -36,12 +36,22 @@ void FeatureTableModel::setFeatures(const tessaron::FeatureList& features)
 {
     beginResetModel();
     features_ = tessaron::annotateFeatures(features);
+    rows_.clear();
+    for (std::size_t k = 0; k < features_.size(); ++k) {
+        if (tessaron::shownByParts(features_[k])) {
+            for (std::size_t part = 0; part < features_[k].parts.size(); ++part) {
+                rows_.push_back({k, static_cast<int>(part)});
+            }
+        } else {
+            rows_.push_back({k, -1});
+        }
+    }
     endResetModel();
 }
 
 int FeatureTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(features_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int FeatureTableModel::columnCount(const QModelIndex& parent) const
@@ -54,10 +64,20 @@ QVariant FeatureTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const AnnotatedFeature& feature = features_[static_cast<std::size_t>(index.row())];
+    const Row& row = rowAt(index.row());
+    const AnnotatedFeature& feature = features_[row.feature];
     if (role == FeatureRole) {
         return QVariant::fromValue(static_cast<qulonglong>(feature.feature));
     }
+    if (role == PartRole) {
+        return row.part;
+    }
+    // A part's own strand and ends, else the feature's.
+    const bool ofPart = row.part >= 0;
+    const tessaron::FeaturePart& part =
+        ofPart ? feature.parts[static_cast<std::size_t>(row.part)] : tessaron::FeaturePart{};
+    const std::int32_t start = ofPart ? part.start : feature.start;
+    const std::int32_t end = ofPart ? part.end : feature.end;
     if (role == Qt::TextAlignmentRole) {
         return index.column() == Start || index.column() == End ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                                 : QVariant();
@@ -67,16 +87,19 @@ QVariant FeatureTableModel::data(const QModelIndex& index, int role) const
     }
     switch (index.column()) {
         case Name:
-            return toQString(feature.name);
+            return ofPart ? tr("%1 (part %2 of %3)")
+                                .arg(toQString(feature.name))
+                                .arg(row.part + 1)
+                                .arg(feature.parts.size())
+                          : toQString(feature.name);
         case Type:
             return QString::fromLatin1(tessaron::typeName(feature.type));
         case Strand:
-            return strandText(feature.strand);
+            return strandText(ofPart ? tessaron::strandOf(feature, part) : feature.strand);
         case Start:
-            return role == SortRole ? QVariant(feature.start + 1)
-                                    : QVariant(QString::number(feature.start + 1));
+            return role == SortRole ? QVariant(start + 1) : QVariant(QString::number(start + 1));
         case End:
-            return role == SortRole ? QVariant(feature.end + 1) : QVariant(QString::number(feature.end + 1));
+            return role == SortRole ? QVariant(end + 1) : QVariant(QString::number(end + 1));
         case Product:
             return toQString(feature.product);
         default:
@@ -180,6 +203,7 @@ void FeatureTableWindow::choose(const QModelIndex& index)
 {
     const QModelIndex source = shown_->mapToSource(index);
     if (source.isValid()) {
-        emit featureChosen(model_->features()[static_cast<std::size_t>(source.row())]);
+        const FeatureTableModel::Row& row = model_->rowAt(source.row());
+        emit featureChosen(model_->features()[row.feature], row.part);
     }
 }

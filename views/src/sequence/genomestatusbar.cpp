@@ -1,5 +1,9 @@
 #include "views/sequence/genomestatusbar.h"
 
+#include <QStringList>
+
+#include <vector>
+
 #include "views/sequence/sequenceview.h"
 
 #include <QLabel>
@@ -73,6 +77,17 @@ void GenomeStatusBar::showSelection()
 {
     if (!pane_->hasSelection()) {
         selection_->setText(pane_->textLength() == 0 ? QString() : tr("Caret %1").arg(pane_->caret() + 1));
+        return;
+    }
+    const std::vector<SequenceView::Range> ranges = pane_->selectedRanges();
+    if (ranges.size() > 1) {
+        QStringList parts;
+        int bases = 0;
+        for (const SequenceView::Range& range : ranges) {
+            parts << QStringLiteral("%1-%2").arg(range.start + 1).arg(range.end);
+            bases += range.end - range.start;
+        }
+        selection_->setText(tr("Selected %1 (%2 bp)").arg(parts.join(QStringLiteral(", "))).arg(bases));
         return;
     }
     selection_->setText(tr("Selected %1-%2 (%3 bp)")

@@ -119,6 +119,7 @@ void SequenceView::setSequence(std::string_view text)
     highlights_.clear();
     caret_ = 0;
     anchor_ = 0;
+    parts_.clear();
     updateScrollRange();
     verticalScrollBar()->setValue(0);
     viewport()->update();
@@ -179,14 +180,47 @@ void SequenceView::select(int anchor, int caret)
 
 void SequenceView::selectAll()
 {
+    parts_.clear();
     anchor_ = 0;
     caret_ = textLength();
     viewport()->update();
     emit selectionChanged();
 }
 
+void SequenceView::selectParts(const std::vector<Range>& parts)
+{
+    std::vector<Range> kept;
+    for (const Range& part : parts) {
+        const Range clamped{std::clamp(part.start, 0, textLength()), std::clamp(part.end, 0, textLength())};
+        if (clamped.start < clamped.end) {
+            kept.push_back(clamped);
+        }
+    }
+    if (kept.empty()) {
+        return;
+    }
+    select(kept.front().end, kept.front().start);  // ends any earlier selection in parts
+    if (kept.size() > 1) {
+        parts_ = std::move(kept);
+        viewport()->update();
+        emit selectionChanged();
+    }
+}
+
+std::vector<SequenceView::Range> SequenceView::selectedRanges() const
+{
+    if (!parts_.empty()) {
+        return parts_;
+    }
+    if (!hasSelection()) {
+        return {};
+    }
+    return {{selectionStart(), selectionEnd()}};
+}
+
 void SequenceView::moveCaret(int position, bool extend)
 {
+    parts_.clear();
     caret_ = std::clamp(position, 0, textLength());
     if (!extend) {
         anchor_ = caret_;
@@ -205,8 +239,15 @@ void SequenceView::moveCaret(int position, bool extend)
 
 std::string SequenceView::selectedText() const
 {
-    return text_.substr(static_cast<std::size_t>(selectionStart()),
-                        static_cast<std::size_t>(selectionEnd() - selectionStart()));
+    std::string selected;
+    for (const Range& range : selectedRanges()) {
+        if (!selected.empty()) {
+            selected += '\n';
+        }
+        selected.append(text_, static_cast<std::size_t>(range.start),
+                        static_cast<std::size_t>(range.end - range.start));
+    }
+    return selected;
 }
 
 void SequenceView::copy() const
@@ -511,19 +552,21 @@ void SequenceView::paintEvent(QPaintEvent* event)
         const qint64 charBegin = qint64{rowBegin} * cols;
         const qint64 charEnd = std::min<qint64>(qint64{rowEnd} * cols, length);
 
-        // The selection's background, row by row.
-        const qint64 selectedFrom = std::max<qint64>(selectionStart(), charBegin);
-        const qint64 selectedTo = std::min<qint64>(selectionEnd(), charEnd);
+        // The selection's background (each part's), row by row.
         QColor selectionColor = palette().color(QPalette::Highlight);
         selectionColor.setAlpha(hasFocus() ? 90 : 50);
-        for (qint64 from = selectedFrom; from < selectedTo;) {
-            const qint64 row = from / cols;
-            const qint64 to = std::min<qint64>(selectedTo, (row + 1) * cols);
-            painter.fillRect(QRectF(left + static_cast<qreal>(from - row * cols) * charWidth_,
-                                    static_cast<qreal>(rowTop(static_cast<int>(row)) + bandHeight_),
-                                    static_cast<qreal>(to - from) * charWidth_, lineHeight_),
-                             selectionColor);
-            from = to;
+        for (const Range& range : selectedRanges()) {
+            const qint64 selectedFrom = std::max<qint64>(range.start, charBegin);
+            const qint64 selectedTo = std::min<qint64>(range.end, charEnd);
+            for (qint64 from = selectedFrom; from < selectedTo;) {
+                const qint64 row = from / cols;
+                const qint64 to = std::min<qint64>(selectedTo, (row + 1) * cols);
+                painter.fillRect(QRectF(left + static_cast<qreal>(from - row * cols) * charWidth_,
+                                        static_cast<qreal>(rowTop(static_cast<int>(row)) + bandHeight_),
+                                        static_cast<qreal>(to - from) * charWidth_, lineHeight_),
+                                 selectionColor);
+                from = to;
+            }
         }
 
         // Which highlight each visible character shows; later ones win.

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QAbstractItemModel;
 class QAction;
@@ -67,6 +69,14 @@ private:
 // line led by its first base's 1-based position, under `heading`.
 [[nodiscard]] PrintCommands::Pages basesDocument(std::string_view sequence, int start, int end,
                                                  const QString& heading);
+// The same for several stretches [first, second) one after another (the parts
+// of a gene), a blank line between them: only their bases are printed.
+[[nodiscard]] PrintCommands::Pages basesDocument(std::string_view sequence,
+                                                 const std::vector<std::pair<int, int>>& ranges,
+                                                 const QString& heading);
+// The text those pages hold.
+[[nodiscard]] QString basesListing(std::string_view sequence, const std::vector<std::pair<int, int>>& ranges,
+                                   const QString& heading);
 // The table of `view` as it shows it (its visible columns in their widths'
 // proportions, their headers and at most `mostRows` rows, saying so when
 // there are more), under `heading`, its header row on every page. The view

@@ -62,8 +62,9 @@ public:
     PairsTableWindow& pairsTable();
 
     // Selects a feature's bases in the pane (up to the end of the sequence
-    // for one across the origin) and brings its start into view.
-    void showFeature(const tessaron::AnnotatedFeature& feature);
+    // for one across the origin) and brings its start into view; a feature
+    // shown by parts has its parts selected and the part chosen brought into view.
+    void showFeature(const tessaron::AnnotatedFeature& feature, int part);
     // Selects the word in the results tree, then the copy at `first` in the pane.
     void showPair(const QModelIndex& word, std::int32_t first, int length);
 

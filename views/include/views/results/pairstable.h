@@ -8,7 +8,7 @@
 // by that column; a double click on a pair (or Enter) shows it: the word is
 // selected in the results tree, which highlights its copies and marks it on
 // the map, and the pane goes to this pair's first copy. At most kMaxRows
-// pairs are listed, as the line above the table says.
+// pairs are listed, the longest ones, as the line above the table says.
 
 #include "engine/repeatkinds.h"
 #include "report/featureindex.h"
@@ -17,6 +17,7 @@
 #include <QPersistentModelIndex>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -51,10 +52,14 @@ public:
 
     // The pairs of the words `tree` shows below its kind row `kind`; the
     // features name the copies (null: none). Returns how many pairs there
-    // are in all (more than listed past kMaxRows).
+    // are in all; past the limit only the longest are listed.
     std::int64_t fill(const RepeatTreeModel& tree, int kind,
                       std::shared_ptr<const tessaron::FeatureIndex> features);
     void clear();
+    // At most this many rows (kMaxRows unless told), taken from the next fill.
+    void setMaxRows(std::int64_t rows) { maxRows_ = std::max<std::int64_t>(rows, 0); }
+    // The shortest length listed (0 when none).
+    [[nodiscard]] int shortestKept() const { return shortestKept_; }
     [[nodiscard]] const Pair& pairAt(int row) const { return pairs_[static_cast<std::size_t>(row)]; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -68,6 +73,8 @@ private:
     [[nodiscard]] std::int64_t distance(const Pair& pair) const;
 
     std::vector<Pair> pairs_;
+    std::int64_t maxRows_ = kMaxRows;
+    int shortestKept_ = 0;
     std::shared_ptr<const tessaron::Genome> genome_;
     std::shared_ptr<const tessaron::FeatureIndex> features_;
 };
@@ -85,6 +92,10 @@ public:
     void showKind(int kind);
     // Lists them again, from what the tree shows now.
     void refill();
+    // At most this many rows, from the next listing on.
+    void setMaxRows(std::int64_t rows);
+    // The line above the table: how many pairs it lists, of how many.
+    [[nodiscard]] QString countText() const;
 
     [[nodiscard]] QTableView& view() const { return *view_; }
     [[nodiscard]] const PairsTableModel& model() const { return *model_; }

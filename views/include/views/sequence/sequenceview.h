@@ -74,11 +74,25 @@ public:
     // Selects [anchor, caret) or [caret, anchor); the caret is scrolled into view.
     void select(int anchor, int caret);
     void selectAll();
+    // A stretch [start, end) of the text.
+    struct Range {
+        int start = 0;
+        int end = 0;
+        friend bool operator==(const Range&, const Range&) = default;
+    };
+    // Selects several stretches at once (the parts of a trans-spliced gene),
+    // in the order given, and none of the bases between them; the first is
+    // the selection's start and end. Any move of the caret ends it.
+    void selectParts(const std::vector<Range>& parts);
+    // What is selected: the parts, else the one stretch (none when empty).
+    [[nodiscard]] std::vector<Range> selectedRanges() const;
     [[nodiscard]] int selectionStart() const { return std::min(anchor_, caret_); }
     [[nodiscard]] int selectionEnd() const { return std::max(anchor_, caret_); }
     [[nodiscard]] bool hasSelection() const { return anchor_ != caret_; }
+    // The selected bases; the parts of a selection in parts one a line.
     [[nodiscard]] std::string selectedText() const;
-    // Puts the selected bases on the clipboard as one line of plain text.
+    // Puts the selected bases on the clipboard as one line of plain text (a
+    // line per part).
     void copy() const;
     // Scrolls so that [start, start + length) is shown, as much of it as fits,
     // without moving the caret.
@@ -151,6 +165,7 @@ private:
     QColor textColor_{0x20, 0x20, 0x50};
     int caret_ = 0;
     int anchor_ = 0;
+    std::vector<Range> parts_;  // a selection in parts, else empty
     bool rulerVisible_ = false;
     int zoomStep_ = 0;
 

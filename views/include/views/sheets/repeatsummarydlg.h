@@ -12,6 +12,7 @@
 
 class BarFigurePanel;
 class CWebCalc;
+class QSplitter;
 
 class CRepeatSummaryDlg : public QDialog {
     Q_OBJECT
@@ -27,6 +28,12 @@ public:
     [[nodiscard]] BarFigurePanel* figure() const { return figure_; }
 
 private:
+    // Sizes the columns by the texts that stay within them.
+    void fitColumns(const tessaron::SheetLayout& layout);
+    // Gives the sheet the width of its columns.
+    void fitSheet();
+
+    QSplitter* splitter_;
     CWebCalc* sheet_;
     BarFigurePanel* figure_;
 };
