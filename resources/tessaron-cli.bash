@@ -15,6 +15,10 @@ _tessaron_cli()
             mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper" -- "$current")
             return
             ;;
+        --normalize)
+            mapfile -t COMPREPLY < <(compgen -W "fasta genbank" -- "$current")
+            return
+            ;;
         --kind)
             mapfile -t COMPREPLY < <(compgen -W "direct inverted mirror complementary" -- "$current")
             return
@@ -24,8 +28,8 @@ _tessaron_cli()
             return
             ;;
         --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
-        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | --motif | \
-        --map-size | --repeat)
+        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | \
+        --plastome-min-ir | --plastome-min-ir-share | --motif | --map-size | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -37,8 +41,9 @@ _tessaron_cli()
         mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed
             --compare --batch --method --complete --approximate --mismatch-penalty --identity
             --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
-            --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --chart --force --repeat -q --quiet --help --version" -- "$current")
+            --ssr-compound --plastome --plastome-min-ir --plastome-min-ir-share --normalize --genes
+            --kind --features --motif --tidy --csv --map --map-style --map-size --chart --repeat -q
+            --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

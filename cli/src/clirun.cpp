@@ -12,6 +12,7 @@
 #include "input/filesave.h"
 #include "input/readerror.h"
 #include "inputrecords.h"
+#include "plastomecommand.h"
 #include "progress.h"
 #include "recordreports.h"
 #include "report/bedreport.h"
@@ -202,13 +203,17 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
     {
         // Cleared before any message of a failure.
         cli::Progress progress(cli::Progress::wanted(options.quiet));
-        if (options.report == ReportKind::Compare) {
+        if (options.report == ReportKind::Batch && options.plastome) {
+            status = cli::plastomeBatch(options, out, progress);
+        } else if (options.report == ReportKind::Compare) {
             options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
         } else if (options.report == ReportKind::Batch) {
             status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
-            if (cli::usesMicrosatellites(options)) {
+            if (cli::usesPlastome(options)) {
+                cli::writePlastomeReports(options, records, out, progress);
+            } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {
                 cli::writeApproximateReports(options, records, out, progress);

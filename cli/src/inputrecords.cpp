@@ -124,6 +124,20 @@ std::vector<std::size_t> InputRecords::bySeqid() const
     return order;
 }
 
+const RecordInfo* InputRecords::info(std::size_t index) const
+{
+    return file_ ? &file_->records()[chosen_[index]] : nullptr;
+}
+
+std::string_view InputRecords::bytes(std::size_t index) const
+{
+    const RecordInfo* record = info(index);
+    if (record == nullptr) {
+        return {};
+    }
+    return std::string_view(file_->bytes()).substr(record->begin, record->end - record->begin);
+}
+
 LoadedRecord InputRecords::load(std::size_t index) const
 {
     LoadedRecord loaded;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tessaron::cli {
@@ -38,6 +39,11 @@ public:
     [[nodiscard]] const std::string& seqid(std::size_t index) const { return seqids_[index]; }
     // The places (0 .. size() - 1) ordered by seqid, records of one seqid in file order.
     [[nodiscard]] std::vector<std::size_t> bySeqid() const;
+
+    // The `index`-th chosen record as listed and its bytes as written; null
+    // and empty for --random.
+    [[nodiscard]] const RecordInfo* info(std::size_t index) const;
+    [[nodiscard]] std::string_view bytes(std::size_t index) const;
 
     // Loads the `index`-th chosen record; throws InputError (Empty) when it
     // holds no base.

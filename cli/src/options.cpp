@@ -62,6 +62,11 @@ std::vector<std::string_view> mapStyleNames()
     return firstOfEach(kStyles);
 }
 
+std::vector<std::string_view> normalizedFormatNames()
+{
+    return {"fasta", "genbank"};
+}
+
 std::vector<std::string_view> kindNames()
 {
     std::vector<std::string_view> names;
@@ -540,6 +545,10 @@ public:
         }
         // --report ssr is the microsatellites' table.
         options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
+        if (const std::optional<std::string> problem = plastomeProblem(comparing, batch)) {
+            fail(*problem);
+            return;
+        }
         if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
             fail(*problem);
         } else if (options_.seed && !options_.randomCounts && !options_.controls) {
@@ -591,6 +600,89 @@ public:
                 return true;
             default:
                 return false;
+        }
+    }
+
+    // What --plastome, --normalize and their settings cannot go with.
+    [[nodiscard]] std::optional<std::string> plastomeProblem(bool comparing, bool batch) const
+    {
+        const bool plastome = options_.plastome;
+        const bool normalize = options_.normalize.has_value();
+        if ((options_.plastomeMinIr || options_.plastomeMinIrShare) && !plastome && !normalize) {
+            return std::string(options_.plastomeMinIr ? "--plastome-min-ir" : "--plastome-min-ir-share") +
+                   " applies only to --plastome and --normalize";
+        }
+        if (!plastome && !normalize) {
+            return std::nullopt;
+        }
+        const std::string option = plastome ? "--plastome" : "--normalize";
+        const ReportKind report = options_.report;
+        if (plastome && normalize) {
+            return "choose one of --plastome and --normalize";
+        }
+        if (plastome && report != ReportKind::Summary && report != ReportKind::Gff &&
+            report != ReportKind::Bed && !batch) {
+            return "--plastome applies only to its own report, --report gff and bed, and --batch";
+        }
+        if (normalize && (report != ReportKind::Summary || comparing || batch)) {
+            return "--normalize writes one genome: choose one of it and " +
+                   reportSource_.value_or("--report");
+        }
+        if (options_.ssr) {
+            return "--ssr does not apply to " + option;
+        }
+        if (options_.method != SearchMethod::Trie) {
+            return methodSource_.value_or("--complete") + " does not apply to " + option +
+                   ", which searches no repeats";
+        }
+        if (options_.controls) {
+            return "--controls does not apply to " + option;
+        }
+        if (kindGiven_ || options_.tidy) {
+            return std::string(kindGiven_ ? "--kind" : "--tidy") + " does not apply to " + option;
+        }
+        if (normalize && options_.csv) {
+            return "--csv does not apply to --normalize";
+        }
+        return std::nullopt;
+    }
+
+    void plastomeMinIrValue(std::string_view value)
+    {
+        options_.plastomeMinIr = parseNumber<std::int64_t>(value, 1, kLargestTotal);
+        if (!options_.plastomeMinIr) {
+            fail("--plastome-min-ir: " + quote(value) + " is not an integer from 1 to " +
+                 std::to_string(kLargestTotal));
+        }
+    }
+
+    // A percentage with at most two decimals, 0 to 50.
+    void plastomeMinIrShareValue(std::string_view value)
+    {
+        const std::size_t point = value.find('.');
+        const auto whole = parseNumber<int>(value.substr(0, point), 0, 50);
+        const std::string_view decimals = point == value.npos ? std::string_view{} : value.substr(point + 1);
+        const auto hundredths = point == value.npos   ? std::optional<int>(0)
+                                : decimals.size() > 2 ? std::nullopt
+                                                      : parseNumber<int>(decimals, 0, 99);
+        if (!whole || !hundredths || (point != value.npos && decimals.empty()) ||
+            (*whole == 50 && *hundredths > 0)) {
+            fail("--plastome-min-ir-share: " + quote(value) +
+                 " is not a percentage from 0 to 50 with at most two decimals");
+            return;
+        }
+        const int scale = decimals.size() == 1 ? 10 : 1;
+        options_.plastomeMinIrShare = (*whole * 100.0 + *hundredths * scale) / 100.0;
+    }
+
+    void normalizeValue(std::string_view value)
+    {
+        if (value == "fasta") {
+            options_.normalize = NormalizedFormat::Fasta;
+        } else if (value == "genbank") {
+            options_.normalize = NormalizedFormat::GenBank;
+        } else {
+            fail("--normalize: " + quote(value) + " is not one of fasta, genbank");
         }
     }
 
@@ -663,6 +755,8 @@ constexpr std::string_view kUsageStart =
   or:  tessaron-cli [options] --random A,T,C,G [--seed N]
   or:  tessaron-cli [options] --compare [--kind KIND] FILE...
   or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
+  or:  tessaron-cli [options] --plastome | --normalize FORMAT FILE
+  or:  tessaron-cli [options] --batch --plastome [-j N] FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -988,6 +1082,63 @@ constexpr std::array kOptions{
                       integer from 0 to 1000000 (default 100)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.ssrCompoundValue(value); }},
+    OptionRow{.name = "--plastome",
+              .help = R"(  --plastome          the plastome's four parts instead of the repeats: the
+                      longest inverted-repeat pair (copies may differ by
+                      mismatches and indels, and differ in length) and the
+                      single-copy regions between them, named LSC, IRb,
+                      SSC, IRa in that order round the circle (the longer
+                      single-copy region is the LSC). Four tables, apart by
+                      an empty row: part, start, end, length, gc (percent);
+                      the junctions JLB, JSB, JSA, JLA ("a^b") with the gene
+                      across each (its bases on either side) or the nearest
+                      gene on each side and its distance; the differences
+                      between the copies (read along IRb); the check of a
+                      GenBank record's own IR and junction annotation
+                      (agrees, differs by N bases, missing). Without an
+                      inverted repeat long enough: "no quadripartite
+                      structure" and exit status 0. With --report gff or
+                      bed the four parts as GFF3 or BED6; with --batch one
+                      row per genome: file, record, accession, length,
+                      quadripartite, start, end, length and gc of each
+                      part, the junctions, ir_identity, ir_differences
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().plastome = true; }},
+    OptionRow{.name = "--plastome-min-ir",
+              .value = "N",
+              .help = R"(  --plastome-min-ir N the shortest inverted-repeat copy of a quadripartite
+                      structure, in bases (default 1000)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.plastomeMinIrValue(value); }},
+    OptionRow{.name = "--plastome-min-ir-share",
+              .value = "P",
+              .help = R"(  --plastome-min-ir-share P
+                      nor copies shorter than P percent of the genome, 0 to
+                      50 (default 1: a bacterium's inverted rRNA operons
+                      are no plastome's inverted repeat)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.plastomeMinIrShareValue(value); }},
+    OptionRow{.name = "--normalize",
+              .value = "FORMAT",
+              .completion = ValueCompletion::Choices,
+              .choices = normalizedFormatNames,
+              .help = R"(  --normalize FORMAT  write the plastome in its standard form to standard
+                      output, as fasta or genbank (GenBank input only: the
+                      record's header and every feature with its location
+                      moved; a feature whose location cannot be read is
+                      left out, with a note on standard error). The
+                      standard form begins with the first base of the LSC
+                      and reads LSC, IRb, SSC, IRa; the strand is the one
+                      on which the LSC reads alphabetically lower than its
+                      reverse complement (the canonical strand of a k-mer,
+                      applied to the whole LSC), and the SSC, which the two
+                      flip-flop isomers carry in opposite orientations, is
+                      written on its own lower strand likewise. Every
+                      rotation, the reverse complement and both isomers of
+                      one plastome give the same bytes. A genome without a
+                      quadripartite structure is an error (exit status 1)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.normalizeValue(value); }},
     OptionRow{.name = "--genes",
               .help = R"(  --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,

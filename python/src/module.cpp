@@ -4,11 +4,13 @@
 
 #include "columns.h"
 
+#include "engine/plastomestructure.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchmethod.h"
 #include "engine/wordlengths.h"
 #include "input/filename.h"
 #include "input/records.h"
+#include "report/plastomeannotation.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -544,6 +546,55 @@ void defineTypes(py::module_& module)
     });
 }
 
+// The plastome's four parts as plain Python values (1-based positions).
+py::dict plastome(const PyGenome& genome, std::int64_t minIr, double minIrShare)
+{
+    if (minIr < 1 || minIrShare < 0.0 || minIrShare > 50.0) {
+        throw py::value_error("min_ir must be from 1 and min_ir_share from 0 to 50 (percent)");
+    }
+    PlastomeSettings settings;
+    settings.minIrLength = minIr;
+    settings.minIrFraction = minIrShare / 100.0;
+    const std::string_view sequence = genome.genome->sequence();
+    const PlastomeStructure s = findPlastomeStructure(sequence, settings);
+    const std::int64_t n = s.genomeLength;
+    py::list regions;
+    py::list junctions;
+    py::list differences;
+    if (s.found) {
+        for (const PlastomePart part :
+             {PlastomePart::Lsc, PlastomePart::IrB, PlastomePart::Ssc, PlastomePart::IrA}) {
+            const PlastomeRegion& r = s.region(part);
+            regions.append(py::dict("name"_a = std::string(partName(part)), "start"_a = r.start + 1,
+                                    "end"_a = r.last(n) + 1, "length"_a = r.length, "gc"_a = 100.0 * r.gc));
+        }
+        const auto genes = junctionGenes(s, genome.features);
+        const auto named = [](const std::optional<JunctionGene>& gene) {
+            return gene ? py::object(py::make_tuple(gene->name, gene->distance)) : py::object(py::none());
+        };
+        for (std::size_t j = 0; j < 4; ++j) {
+            const auto junction = static_cast<PlastomeJunction>(j);
+            py::list crossing;
+            for (const JunctionGene& gene : genes[j].crossing) {
+                crossing.append(py::make_tuple(gene.name, gene.basesBefore, gene.basesAfter));
+            }
+            junctions.append(py::dict("name"_a = std::string(junctionName(junction)),
+                                      "position"_a = junctionText(s.before(junction), s.after(junction)),
+                                      "before"_a = s.before(junction) + 1, "after"_a = s.after(junction) + 1,
+                                      "crossing"_a = crossing, "gene_before"_a = named(genes[j].before),
+                                      "gene_after"_a = named(genes[j].after)));
+        }
+        for (const IrDifference& d : s.differences) {
+            differences.append(
+                py::dict("kind"_a = d.kind == IrDifference::Kind::Mismatch ? "mismatch" : "indel",
+                         "irb_start"_a = d.startB + 1, "irb_length"_a = d.lengthB, "irb_bases"_a = d.basesB,
+                         "ira_start"_a = d.startA + 1, "ira_length"_a = d.lengthA, "ira_bases"_a = d.basesA));
+        }
+    }
+    return py::dict("found"_a = s.found, "length"_a = n, "regions"_a = regions, "junctions"_a = junctions,
+                    "differences"_a = differences, "ir_identity"_a = s.found ? s.irIdentity() : 0.0);
+}
+
 }  // namespace
 
 }  // namespace tessaron::python
@@ -596,6 +647,7 @@ feature joined from parts that do not follow one another, the parts as
 
     module.def("read", &readGenome, "path"_a, "record"_a = py::none());
     module.def("records", &records, "path"_a);
+    module.def("plastome", &plastome, "genome"_a, "min_ir"_a, "min_ir_share"_a);
 
     const auto search = [](bool counts) {
         return [counts](const PyGenome& genome, const std::string& method,

@@ -39,6 +39,7 @@ __all__ = [
     "METHODS",
     "controls",
     "microsatellites",
+    "plastome",
     "read",
     "records",
     "repeats",
@@ -123,6 +124,24 @@ def read(path: Path, record: Union[None, int, str] = None) -> Genome:
     and TypeError for a ``record`` that is neither an int nor a str.
     """
     return _core.read(path, record)
+
+
+def plastome(genome: Genome, min_ir: int = 1000, min_ir_share: float = 1.0) -> dict:
+    """The plastome's four parts: the longest inverted-repeat pair (copies may
+    differ by mismatches and indels) and the single-copy regions between them.
+
+    Returns a dict: ``found`` (False when no inverted-repeat copy reaches
+    ``min_ir`` bases and ``min_ir_share`` percent of the genome), ``length``,
+    ``regions`` (LSC, IRb, SSC, IRa in order round the circle: name, start,
+    end, length, gc in percent; 1-based, end < start across the origin),
+    ``junctions`` (JLB, JSB, JSA, JLA: name, position "a^b", the bases before
+    and after, the genes crossing it as (name, bases_before, bases_after) and
+    the nearest gene on each side as (name, distance) or None),
+    ``differences`` between the copies read along IRb (kind "mismatch" or
+    "indel", irb_start, irb_length, irb_bases, ira_start, ira_length,
+    ira_bases) and ``ir_identity`` in percent.
+    """
+    return _core.plastome(genome, min_ir, min_ir_share)
 
 
 def records(path: Path) -> list:

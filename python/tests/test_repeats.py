@@ -143,3 +143,26 @@ def test_the_methods_are_the_command_lines():
     assert rows(tessaron.summary(genome, "described", min=4, max=9)) == rows(
         tessaron.summary(genome, "trie", min=4, max=9)
     )
+
+
+def test_plastome_parts_junctions_and_differences():
+    chloroplast = tessaron.read(CHLOROPLAST)
+    found = tessaron.plastome(chloroplast)
+    assert found["found"] and found["length"] == 154478
+    assert [(r["name"], r["start"], r["end"], r["length"]) for r in found["regions"]] == [
+        ("LSC", 1, 84170, 84170),
+        ("IRb", 84171, 110434, 26264),
+        ("SSC", 110435, 128214, 17780),
+        ("IRa", 128215, 154478, 26264),
+    ]
+    positions = [j["position"] for j in found["junctions"]]
+    assert positions == ["84170^84171", "110434^110435", "128214^128215", "154478^1"]
+    assert found["differences"] == [] and found["ir_identity"] == 100.0
+    # One base changed in IRa is listed as a mismatch at its place.
+    bases = list(chloroplast.sequence)
+    bases[140000] = "A" if bases[140000] != "A" else "C"
+    changed = tessaron.plastome(tessaron.Genome.from_string("".join(bases)))
+    assert [(d["kind"], d["ira_start"]) for d in changed["differences"]] == [("mismatch", 140001)]
+    assert not tessaron.plastome(chloroplast, min_ir=30000)["found"]
+    with pytest.raises(ValueError):
+        tessaron.plastome(chloroplast, min_ir_share=60)

@@ -52,6 +52,9 @@ enum class MapStyle { Default, Staggered, Tidy, Paper };
 // begins with LOCUS, FASTA when with '>', else plain text), or GenBank only.
 enum class InputFormat { Auto, Text, GenBank };
 
+// What --normalize writes: FASTA, or GenBank with every feature moved.
+enum class NormalizedFormat { Fasta, GenBank };
+
 struct Options {
     bool help = false;
     bool version = false;  // --version
@@ -72,19 +75,23 @@ struct Options {
     MapStyle mapStyle = MapStyle::Default;  // --map-style
     int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
     int mapHeight = 0;
-    std::string chartFile;                     // --chart: the PNG or SVG file to draw
-    bool force = false;                        // --force: replace a read-only --map or --chart file
-    SearchMethod method = SearchMethod::Trie;  // --complete, --approximate
-    ApproximateSettings approximate;           // --approximate: its --min, --identity, ...
-    std::optional<int> controls;               // random controls per genome
-    std::optional<int> jobs;                   // threads of --batch and --controls
-    std::optional<std::string> record;         // --record: a 1-based number or a name
-    bool genes = false;                        // --genes: the features of each copy in the listing
-    std::optional<std::string> seqid;          // --seqid: the sequence's id in the outputs
-    bool tidy = false;                         // --tidy: every table with one header and a seqid column
-    bool quiet = false;                        // -q: no progress line
-    bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
-    MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
+    std::string chartFile;                      // --chart: the PNG or SVG file to draw
+    bool force = false;                         // --force: replace a read-only --map or --chart file
+    SearchMethod method = SearchMethod::Trie;   // --complete, --approximate
+    ApproximateSettings approximate;            // --approximate: its --min, --identity, ...
+    std::optional<int> controls;                // random controls per genome
+    std::optional<int> jobs;                    // threads of --batch and --controls
+    std::optional<std::string> record;          // --record: a 1-based number or a name
+    bool genes = false;                         // --genes: the features of each copy in the listing
+    std::optional<std::string> seqid;           // --seqid: the sequence's id in the outputs
+    bool tidy = false;                          // --tidy: every table with one header and a seqid column
+    bool quiet = false;                         // -q: no progress line
+    bool ssr = false;                           // --ssr: the microsatellites instead of the repeats
+    MicrosatelliteSettings ssrSettings;         // --ssr-min, --ssr-compound
+    bool plastome = false;                      // --plastome: the four parts instead of the repeats
+    std::optional<std::int64_t> plastomeMinIr;  // --plastome-min-ir: the shortest inverted-repeat copy
+    std::optional<double> plastomeMinIrShare;   // --plastome-min-ir-share: ... as percent of the genome
+    std::optional<NormalizedFormat> normalize;  // --normalize: the standard form, in this format
 };
 
 // A command line that cannot be run; the message is one line without the
