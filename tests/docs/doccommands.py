@@ -19,6 +19,7 @@ import re
 import shutil
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 LINKED = ("data", "tests", "examples", "config", "scripts", "workflow", "resources", "docs", "python", "bench")
@@ -85,6 +86,7 @@ def main() -> int:
                 print(f"FAIL {where}: unknown marker {marker!r}")
                 failures += 1
                 continue
+            started = time.monotonic()
             try:
                 done = subprocess.run(["bash", "-e", "-c", commands], cwd=work, env=environment,
                                       capture_output=True, text=True, timeout=TIMEOUT)
@@ -97,7 +99,7 @@ def main() -> int:
                 failures += 1
                 print(f"FAIL {where} (status {status}):\n{commands}\n--- output ---\n{output}")
             else:
-                print(f"ok   {where}")
+                print(f"ok   {where} ({time.monotonic() - started:.1f} s)")
     print(f"{ran} blocks ran, {skipped} left out, {failures} failed")
     return 1 if failures else 0
 
