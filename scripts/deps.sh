@@ -20,7 +20,13 @@ packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev l
 # python3-dev, pybind11-dev, python3-pybind11: the Python module; python3-numpy
 # its tables, python3-pandas its DataFrames (optional for users), python3-pytest
 # its tests; pkg-config reads the installed tessaron.pc in the package test.
-packages+=(python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-pytest pkg-config)
+# python3-matplotlib the notebook example's plots; python3-venv the package
+# test's fresh virtual environment for the wheel.
+packages+=(python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-pytest pkg-config
+    python3-matplotlib python3-venv)
+
+# dpkg-dev (dpkg-shlibdeps), file and lintian: `cpack -G DEB` and its check in the package test.
+packages+=(dpkg-dev file lintian)
 
 missing=()
 for package in "${packages[@]}"; do

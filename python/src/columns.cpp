@@ -103,13 +103,14 @@ TextColumn& Table::texts(std::string name, TextColumn column)
 }
 
 std::shared_ptr<const Genome> withLengths(const std::shared_ptr<const Genome>& genome, int minimum,
-                                          int maximum)
+                                          int maximum, std::int64_t pairLimit)
 {
-    if (genome->minLength() == minimum && genome->maxLength() == maximum) {
+    if (genome->minLength() == minimum && genome->maxLength() == maximum &&
+        genome->pairLimit() == pairLimit) {
         return genome;
     }
     auto copy = std::make_shared<Genome>();
-    copy->setPairLimit(genome->pairLimit());
+    copy->setPairLimit(pairLimit);
     copy->setTitle(genome->title());
     if (!copy->allocate(genome->length(), minimum, maximum)) {
         throw std::bad_alloc();
@@ -129,6 +130,23 @@ TableResult exactPairs(const std::shared_ptr<const Genome>& genome, const Featur
         return *failure;
     }
     const PreparedSearch& search = std::get<PreparedSearch>(prepared);
+    // Every kind searched first: the table is made only when its pairs are
+    // within the genome's pair limit.
+    std::vector<std::shared_ptr<const RepeatSnapshot>> snapshots;
+    std::int64_t total = 0;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        auto result = search.run(kinds[k], SnapshotDetail::Words, kindPart(control, k, kinds.size()));
+        if (const auto* failure = std::get_if<SearchFailure>(&result)) {
+            return *failure;
+        }
+        snapshots.push_back(std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(result)));
+        for (const std::int64_t count : snapshots.back()->pairCounts()) {
+            total += count;
+        }
+        if (total > genome->pairLimit()) {
+            return SearchFailure::PairLimit;
+        }
+    }
     Table table;
     TextColumn& kindNames = table.texts("kind", kindColumn());
     auto& lengths = table.integers("length");
@@ -137,11 +155,7 @@ TableResult exactPairs(const std::shared_ptr<const Genome>& genome, const Featur
     auto& seconds = table.integers("second");
     FeatureColumns named(table, features, genome->length(), "features");
     for (std::size_t k = 0; k < kinds.size(); ++k) {
-        auto result = search.run(kinds[k], SnapshotDetail::Words, kindPart(control, k, kinds.size()));
-        if (const auto* failure = std::get_if<SearchFailure>(&result)) {
-            return *failure;
-        }
-        const RepeatSnapshot& snapshot = *std::get<std::shared_ptr<const RepeatSnapshot>>(result);
+        const RepeatSnapshot& snapshot = *snapshots[k];
         for (int slot = 0; slot < snapshot.slotCount(); ++slot) {
             const int length = snapshot.minLength() + slot;
             for (const RepeatWord& repeat : snapshot.words(slot)) {
@@ -222,12 +236,19 @@ std::variant<std::vector<ApproximateResult>, SearchFailure> approximate(const Ge
 
 TableResult approximatePairs(const Genome& genome, const FeatureList& features,
                              std::span<const RepeatKind> kinds, const ApproximateSettings& settings,
-                             const SearchControl& control)
+                             const SearchControl& control, std::int64_t pairLimit)
 {
     Table table;
     auto found = approximate(genome, kinds, settings, control, table);
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         return *failure;
+    }
+    std::int64_t total = 0;
+    for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
+        total += static_cast<std::int64_t>(result.pairs.size());
+    }
+    if (total > pairLimit) {
+        return SearchFailure::PairLimit;
     }
     TextColumn& kindNames = table.texts("kind", kindColumn());
     auto& lengths = table.integers("length");

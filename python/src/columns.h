@@ -68,14 +68,15 @@ struct Table {
 
 using TableResult = std::variant<Table, SearchFailure>;
 
-// The genome with other length settings: the same one when they are its
-// own, else a copy (the searches read the settings from the genome).
+// The genome with other length settings and pair limit: the same one when
+// they are its own, else a copy (the searches read the settings from the genome).
 [[nodiscard]] std::shared_ptr<const Genome> withLengths(const std::shared_ptr<const Genome>& genome,
-                                                        int minimum, int maximum);
+                                                        int minimum, int maximum, std::int64_t pairLimit);
 
 // Every pair of the kinds, as `tessaron-cli --report pairs` writes them: kind,
 // length, word, first, second, and for a genome with features
-// first_features and second_features.
+// first_features and second_features. Fails with PairLimit, before it makes
+// the table, when the pairs would pass the genome's pair limit.
 [[nodiscard]] TableResult exactPairs(const std::shared_ptr<const Genome>& genome, const FeatureList& features,
                                      SearchMethod method, std::span<const RepeatKind> kinds,
                                      const SearchControl& control);
@@ -86,10 +87,12 @@ using TableResult = std::variant<Table, SearchFailure>;
                                       std::span<const RepeatKind> kinds, const SearchControl& control);
 
 // The approximate search's pairs: kind, length, mismatches, first, second,
-// identity, evalue (and the features of each copy).
+// identity, evalue (and the features of each copy); PairLimit when there are
+// more than `pairLimit`.
 [[nodiscard]] TableResult approximatePairs(const Genome& genome, const FeatureList& features,
                                            std::span<const RepeatKind> kinds,
-                                           const ApproximateSettings& settings, const SearchControl& control);
+                                           const ApproximateSettings& settings, const SearchControl& control,
+                                           std::int64_t pairLimit);
 
 // The approximate pairs per kind and length class: kind, length_class, pairs.
 [[nodiscard]] TableResult approximateCounts(const Genome& genome, std::span<const RepeatKind> kinds,

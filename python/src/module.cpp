@@ -37,6 +37,11 @@ constexpr std::string_view kModule = "tessaron._core";
 // Every search starts from a genome loaded with the command line's defaults.
 constexpr int kDefaultMinimum = 8;
 constexpr int kDefaultMaximum = 30;
+// The pairs a table of pairs holds unless the caller allows more: ten million
+// rows are about half a gigabyte of columns.
+constexpr std::int64_t kDefaultMaxPairs = 10'000'000;
+// The id of a sequence made from letters without one.
+constexpr std::string_view kDefaultSeqid = "sequence";
 // How often a waiting search hands progress to Python and asks whether to stop.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
@@ -97,14 +102,25 @@ void setInputError(const std::string& message, const std::filesystem::path& path
     PyErr_SetObject(type.ptr(), error.ptr());
 }
 
-[[noreturn]] void raiseFailure(SearchFailure failure)
+// `pairLimit`: the limit the search was given, and the keyword that sets it
+// (none for the engine's own).
+[[noreturn]] void raiseFailure(SearchFailure failure, std::int64_t pairLimit = Genome::kDefaultPairLimit,
+                               const char* keyword = nullptr)
 {
     switch (failure) {
         case SearchFailure::Cancelled:
             raise("Cancelled", "the search was cancelled");
         case SearchFailure::PairLimit:
+            if (keyword != nullptr) {
+                raise("SearchError", "Too many repeat pairs: the search would give more than " +
+                                         std::string(keyword) + "=" + std::to_string(pairLimit) +
+                                         ". Raise the limit (for example " + keyword + "=" +
+                                         std::to_string(pairLimit * 10) +
+                                         ", if memory allows: about 50 bytes a pair), or search fewer pairs "
+                                         "(a higher min, a lower max, fewer kinds).");
+            }
             raise("SearchError", "Too many repeat pairs: a search would hold more than " +
-                                     std::to_string(Genome::kDefaultPairLimit) +
+                                     std::to_string(pairLimit) +
                                      " of them. Try a higher minimum or a lower maximum.");
         case SearchFailure::OutOfMemory:
             break;
@@ -221,10 +237,11 @@ py::array textArray(TextColumn&& column)
 
 // A finished table as a dict of NumPy arrays, in column order; its warnings
 // are given as Python warnings.
-py::dict toDict(TableResult&& found)
+py::dict toDict(TableResult&& found, std::int64_t pairLimit = Genome::kDefaultPairLimit,
+                const char* keyword = nullptr)
 {
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
-        raiseFailure(*failure);
+        raiseFailure(*failure, pairLimit, keyword);
     }
     Table& table = std::get<Table>(found);
     for (const std::string& warning : table.warnings) {
@@ -293,14 +310,15 @@ std::optional<SearchMethod> exactMethod(const std::string& method)
     return methodInfo(named).findsWords ? std::optional(named) : std::nullopt;
 }
 
-std::shared_ptr<const Genome> exactGenome(const PyGenome& genome, int minimum, int maximum)
+std::shared_ptr<const Genome> exactGenome(const PyGenome& genome, int minimum, int maximum,
+                                          std::int64_t pairLimit = Genome::kDefaultPairLimit)
 {
     if (WordLengths{minimum, maximum}.validate() || minimum > maximum) {
         throw py::value_error("the lengths must satisfy " + std::to_string(WordLengths::kShortest) +
                               " <= min <= max <= " + std::to_string(WordLengths::kLongest) + " (min " +
                               std::to_string(minimum) + ", max " + std::to_string(maximum) + ")");
     }
-    return withLengths(genome.genome, minimum, maximum);
+    return withLengths(genome.genome, minimum, maximum, pairLimit);
 }
 
 struct ApproximateOptions {
@@ -350,33 +368,45 @@ struct SearchRequest {
     int minimum = kDefaultMinimum;
     int maximum = kDefaultMaximum;
     ApproximateOptions approximate;
+    std::int64_t maxPairs = kDefaultMaxPairs;  // the pairs a table may hold
 };
 
 py::dict repeats(const PyGenome& genome, const SearchRequest& request, const Callbacks& callbacks,
                  bool counts)
 {
+    if (request.maxPairs < 1) {
+        throw py::value_error("max_pairs must be at least 1");
+    }
+    // Counts hold no pairs: only the engine's own limit applies to them.
+    const std::int64_t limit = counts ? Genome::kDefaultPairLimit : request.maxPairs;
+    const char* keyword = counts ? nullptr : "max_pairs";
     if (const auto method = exactMethod(request.method)) {
-        const auto searched = exactGenome(genome, request.minimum, request.maximum);
-        return toDict(runWatched(callbacks, [&](const SearchControl& control) {
-            return counts ? exactCounts(searched, *method, request.kinds, control)
-                          : exactPairs(searched, genome.features, *method, request.kinds, control);
-        }));
+        const auto searched = exactGenome(genome, request.minimum, request.maximum, limit);
+        return toDict(runWatched(callbacks,
+                                 [&](const SearchControl& control) {
+                                     return counts ? exactCounts(searched, *method, request.kinds, control)
+                                                   : exactPairs(searched, genome.features, *method,
+                                                                request.kinds, control);
+                                 }),
+                      limit, keyword);
     }
     ApproximateOptions options = request.approximate;
     options.minimum = request.minimum;
     const ApproximateSettings settings = approximateSettings(options);
     TableResult found = runWatched(callbacks, [&](const SearchControl& control) {
         return counts ? approximateCounts(*genome.genome, request.kinds, settings, control)
-                      : approximatePairs(*genome.genome, genome.features, request.kinds, settings, control);
+                      : approximatePairs(*genome.genome, genome.features, request.kinds, settings, control,
+                                         limit);
     });
+    // The engine's own limit, when it is the lower one, is named as the engine names it.
     if (const auto* failure = std::get_if<SearchFailure>(&found);
-        failure && *failure == SearchFailure::PairLimit) {
+        failure && *failure == SearchFailure::PairLimit && approximatePairLimit(*genome.genome) < limit) {
         raise("SearchError",
               "Too many approximate pairs: the search would hold more than " +
                   std::to_string(approximatePairLimit(*genome.genome)) +
                   " of them. Try a higher min or identity, or a lower max_mismatches or evalue.");
     }
-    return toDict(std::move(found));
+    return toDict(std::move(found), limit, keyword);
 }
 
 // The name the outputs give a record: its seqid, or for plain text its file's name.
@@ -403,6 +433,11 @@ std::size_t chosenRecord(const InputFile& file, const py::object& choice)
     const auto& records = file.records();
     const std::string where = file.path().string();
     if (choice.is_none()) {
+        if (records.size() > 1) {
+            throw py::value_error(where + " holds " + std::to_string(records.size()) +
+                                  " records: choose one with read(path, record=N) (a number from 1, or a "
+                                  "name), or read them all with tessaron.records(path)");
+        }
         return 0;
     }
     if (py::isinstance<py::bool_>(choice) ||
@@ -458,7 +493,7 @@ PyGenome readGenome(const std::filesystem::path& path, const py::object& record)
     return loaded;
 }
 
-PyGenome fromString(std::string_view bases, std::string_view title)
+PyGenome fromString(std::string_view bases, std::string_view title, std::string seqid)
 {
     auto genome = std::make_shared<Genome>();
     if (!genome->allocate(static_cast<std::int64_t>(bases.size()), kDefaultMinimum, kDefaultMaximum)) {
@@ -469,14 +504,51 @@ PyGenome fromString(std::string_view bases, std::string_view title)
             genome->appendBase(static_cast<unsigned char>(letter));
         }
     }
+    if (genome->length() == 0 || genome->sequence().find_first_of("ACGT") == std::string_view::npos) {
+        throw py::value_error("the sequence holds no bases (A, C, G or T)");
+    }
     genome->setLengthBounds(kDefaultMinimum, kDefaultMaximum);
     genome->setTitle(title);
     PyGenome made;
     made.genome = std::move(genome);
+    made.seqid = seqid.empty() ? std::string(kDefaultSeqid) : std::move(seqid);
     return made;
 }
 
-py::list records(const std::filesystem::path& path)
+// A file read once, whose records load one at a time (tessaron.records()).
+class Reader {
+public:
+    explicit Reader(const std::filesystem::path& path) : path_(path)
+    {
+        const py::gil_scoped_release release;
+        file_.emplace(InputFile::read(path));
+    }
+
+    [[nodiscard]] std::size_t size() const { return file_->records().size(); }
+
+    [[nodiscard]] PyGenome genome(std::size_t index) const
+    {
+        if (index >= size()) {
+            throw py::index_error("no record " + std::to_string(index + 1));
+        }
+        PyGenome loaded;
+        auto genome = std::make_shared<Genome>();
+        {
+            const py::gil_scoped_release release;
+            loaded.features =
+                file_->load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
+        }
+        loaded.genome = std::move(genome);
+        loaded.seqid = seqidOf(file_->records()[index], path_);
+        return loaded;
+    }
+
+private:
+    std::filesystem::path path_;
+    std::optional<InputFile> file_;
+};
+
+py::list contents(const std::filesystem::path& path)
 {
     std::optional<InputFile> file;
     {
@@ -619,9 +691,11 @@ PYBIND11_MODULE(_core, module)
 Made by tessaron.read() from a file or by Genome.from_string(); len(genome) is
 its number of letters. Letters other than A, C, G and T (N and the other IUPAC
 codes) keep their places as gaps that no repeat spans.)")
-        .def_static("from_string", &fromString, "bases"_a, "title"_a = "",
+        .def_static("from_string", &fromString, "bases"_a, "title"_a = "", "seqid"_a = "",
                     R"(A genome of the letters of `bases` (either case; anything that is not a
-letter, such as blanks and line ends, is skipped), titled `title`.)")
+letter, such as blanks and line ends, is skipped), titled `title`, with the
+id `seqid` ("sequence" when empty). Raises ValueError when it holds no A, C,
+G or T.)")
         .def("__len__", [](const PyGenome& genome) { return genome.genome->length(); })
         .def_property_readonly(
             "title", [](const PyGenome& genome) { return genome.genome->title(); },
@@ -629,7 +703,7 @@ letter, such as blanks and line ends, is skipped), titled `title`.)")
         .def_property_readonly(
             "seqid", [](const PyGenome& genome) { return genome.seqid; },
             R"(The id the outputs give the sequence: ACCESSION.VERSION of a GenBank record, the
-FASTA id, the file's name for plain text; empty for Genome.from_string().)")
+FASTA id, the file's name for plain text; Genome.from_string()'s seqid.)")
         .def_property_readonly(
             "sequence", [](const PyGenome& genome) { return std::string(genome.genome->sequence()); },
             "The letters, upper case.")
@@ -646,26 +720,32 @@ feature joined from parts that do not follow one another, the parts as
         });
 
     module.def("read", &readGenome, "path"_a, "record"_a = py::none());
-    module.def("records", &records, "path"_a);
+    module.def("contents", &contents, "path"_a);
+    py::class_<Reader>(module, "Reader", "A file read once; its records load one at a time.")
+        .def(py::init<const std::filesystem::path&>(), "path"_a)
+        .def("__len__", &Reader::size)
+        .def("genome", &Reader::genome, "index"_a, "The record at a 0-based index as a Genome.");
     module.def("plastome", &plastome, "genome"_a, "min_ir"_a, "min_ir_share"_a);
 
     const auto search = [](bool counts) {
         return [counts](const PyGenome& genome, const std::string& method,
                         const std::vector<std::string>& kinds, int minimum, int maximum, int mismatchPenalty,
                         double identity, std::optional<int> maxMismatches, std::optional<double> evalue,
-                        int threads, py::object progress, py::object cancel) {
+                        int threads, std::int64_t maxPairs, py::object progress, py::object cancel) {
             SearchRequest request;
             request.method = method;
             request.kinds = kindsNamed(kinds);
             request.minimum = minimum;
             request.maximum = maximum;
             request.approximate = {minimum, mismatchPenalty, identity, maxMismatches, evalue, threads};
+            request.maxPairs = maxPairs;
             return repeats(genome, request, {std::move(progress), std::move(cancel)}, counts);
         };
     };
     const auto searchArguments = [](const char* name, auto function, py::module_& into) {
         into.def(name, function, "genome"_a, "method"_a, "kinds"_a, "min"_a, "max"_a, "mismatch_penalty"_a,
-                 "identity"_a, "max_mismatches"_a, "evalue"_a, "threads"_a, "progress"_a, "cancel"_a);
+                 "identity"_a, "max_mismatches"_a, "evalue"_a, "threads"_a, "max_pairs"_a, "progress"_a,
+                 "cancel"_a);
     };
     searchArguments("repeats", search(false), module);
     searchArguments("summary", search(true), module);

@@ -6,8 +6,13 @@ complement), mirror (the word read backwards) and complementary (the
 complement read in the same direction)::
 
     import tessaron
-    genome = tessaron.read("NC_012920.gb")
-    pairs = tessaron.repeats(genome, method="complete", min=12)
+    genome = tessaron.read("data/NC_012920.gb")
+    pairs = tessaron.repeats(genome)            # the words of 8 to 30 letters
+    bed = tessaron.to_ranges(pairs)             # seqid, start, end, name, score, strand
+
+A file of several records is read once by ``tessaron.records(path)``, which
+yields them one by one. A Biopython SeqRecord (anything with ``.seq`` and
+``.id``), a str or bytes of letters is taken wherever a genome is.
 
 The tables are pandas DataFrames when pandas can be imported, else dicts of
 NumPy arrays, with the columns of the command line's reports. Every position
@@ -23,10 +28,11 @@ exception goes on. Ctrl-C (KeyboardInterrupt) stops a search too.
 from __future__ import annotations
 
 import os
-from typing import Any, Callable, Iterable, Optional, Sequence, Union
+from typing import Any, Callable, Iterable, Iterator, Optional, Sequence, Union
 
 from . import _core
 from ._core import Cancelled, Feature, Genome, InputError, Record, SearchError
+from ._version import __version__
 
 __all__ = [
     "Cancelled",
@@ -37,13 +43,19 @@ __all__ = [
     "SearchError",
     "KINDS",
     "METHODS",
+    "MAX_PAIRS",
+    "__version__",
+    "contents",
     "controls",
+    "as_genome",
     "microsatellites",
     "plastome",
     "read",
     "records",
     "repeats",
     "summary",
+    "to_bed",
+    "to_ranges",
 ]
 
 #: The kinds of repeat, in the order every table lists them.
@@ -63,7 +75,12 @@ _APPROXIMATE_DEFAULTS = {
     "threads": 0,
 }
 
+#: The pairs a table of repeats() holds unless its max_pairs allows more:
+#: ten million rows take about half a gigabyte.
+MAX_PAIRS = 10_000_000
+
 Path = Union[str, "os.PathLike[str]"]
+GenomeLike = Union[Genome, str, bytes, Any]
 Progress = Optional[Callable[[float], Any]]
 Cancel = Optional[Callable[[], Any]]
 
@@ -71,8 +88,18 @@ _pandas: Any = None
 _pandas_tried = False
 
 
-def _frame(columns: dict) -> Any:
-    """A pandas DataFrame of the columns when pandas can be imported, else the dict itself."""
+class Table(dict):
+    """The columns of a table (NumPy arrays by name) where pandas is missing;
+    ``attrs`` holds the genome's seqid and length, as a DataFrame's attrs."""
+
+    def __init__(self, columns: dict, attrs: Optional[dict] = None):
+        super().__init__(columns)
+        self.attrs = dict(attrs or {})
+
+
+def _frame(columns: dict, genome: Optional[Genome] = None) -> Any:
+    """A pandas DataFrame of the columns when pandas can be imported, else a
+    Table; either carries the genome's seqid and length in ``attrs``."""
     global _pandas, _pandas_tried
     if not _pandas_tried:
         _pandas_tried = True
@@ -81,9 +108,48 @@ def _frame(columns: dict) -> Any:
         except ImportError:
             pandas = None
         _pandas = pandas
+    attrs = {} if genome is None else {"seqid": genome.seqid, "length": len(genome)}
     if _pandas is None:
-        return columns
-    return _pandas.DataFrame(columns, copy=False)
+        return Table(columns, attrs)
+    frame = _pandas.DataFrame(columns, copy=False)
+    frame.attrs.update(attrs)
+    return frame
+
+
+_IUPAC = frozenset("ACGTURYSWKMBDHVNacgturyswkmbdhvn-.* \t\r\n")
+
+
+def as_genome(value: GenomeLike, seqid: Optional[str] = None) -> Genome:
+    """A Genome of what is given: a Genome as it is (with ``seqid`` when
+    given), an object with ``.seq`` and ``.id`` (a Biopython SeqRecord: its id
+    is the seqid), or a str or bytes of letters (seqid "sequence" unless
+    given). A path is read with read(), not here: a str that is not letters
+    raises ValueError."""
+    if isinstance(value, Genome):
+        if seqid is None or seqid == value.seqid:
+            return value
+        return Genome.from_string(value.sequence, value.title, seqid)
+    title = ""
+    if hasattr(value, "seq") and not isinstance(value, (str, bytes)):
+        if seqid is None:
+            seqid = str(getattr(value, "id", "") or "")
+        title = str(getattr(value, "description", "") or "")
+        value = value.seq
+        if not isinstance(value, (str, bytes)):
+            value = str(value)
+    if isinstance(value, (bytes, bytearray, memoryview)):
+        value = bytes(value).decode("ascii", errors="replace")
+    if not isinstance(value, str):
+        raise TypeError(
+            "a genome is a tessaron.Genome, a str or bytes of letters or an object with .seq and .id, not "
+            + type(value).__name__
+        )
+    if not _IUPAC.issuperset(value):
+        shown = value if len(value) <= 40 else value[:40] + "…"
+        raise ValueError(
+            f"not a sequence of bases: {shown!r} (to read a file, use tessaron.read(path))"
+        )
+    return Genome.from_string(value, title[:95], seqid or "")
 
 
 def _kinds(kinds: Union[None, str, Iterable[str]]) -> list:
@@ -121,7 +187,9 @@ def read(path: Path, record: Union[None, int, str] = None) -> Genome:
     Raises InputError (with ``path``, ``line``, ``reason`` and ``detail``) for a
     file that is missing, unreadable, empty, not text or malformed,
     ValueError for a record that is not there or not the only one of its name,
-    and TypeError for a ``record`` that is neither an int nor a str.
+    and for a file of several records read without ``record`` (it names how
+    many; records() yields them all), and TypeError for a ``record`` that is
+    neither an int nor a str.
     """
     return _core.read(path, record)
 
@@ -144,28 +212,40 @@ def plastome(genome: Genome, min_ir: int = 1000, min_ir_share: float = 1.0) -> d
     return _core.plastome(genome, min_ir, min_ir_share)
 
 
-def records(path: Path) -> list:
+def records(path: Path) -> Iterator[Genome]:
+    """Every record of a file as a Genome, in the file's order. The file is
+    read once; each record is loaded when its turn comes. Raises InputError
+    as read() does."""
+    reader = _core.Reader(path)
+    for index in range(len(reader)):
+        yield reader.genome(index)
+
+
+def contents(path: Path) -> list:
     """The records of a file, without loading them: Record(number, name, seqid,
     format, title, description, length), number from 1, format "GenBank",
     "FASTA" or "text", length the letters of the sequence as written.
     Raises InputError as read() does."""
-    return _core.records(path)
+    return _core.contents(path)
 
 
 def repeats(
-    genome: Genome,
-    method: str = "complete",
+    genome: GenomeLike,
+    method: str = "trie",
     kinds: Union[None, str, Iterable[str]] = None,
     min: Optional[int] = None,
     max: int = 30,
     *,
+    max_pairs: int = MAX_PAIRS,
     progress: Progress = None,
     cancel: Cancel = None,
     **approximate_options: Any,
 ) -> Any:
     """Every pair of copies of the kinds' repeats, as ``tessaron-cli --report pairs``.
 
-    ``method``: "trie" or "described" (the words of ``min`` to ``max`` letters), "complete"
+    ``genome``: a Genome, a SeqRecord-like object or a str or bytes of letters
+    (see as_genome()). ``method``: "trie" or "described" (the words of ``min`` to
+    ``max`` letters, the default, as on the command line), "complete"
     (every maximal repeat at its full length, from ``min`` letters; ``max`` does
     not cut it) or "approximate" (pairs that agree at most letters).
     ``kinds``: a kind, several, or None for all four. ``min`` defaults to 8,
@@ -183,21 +263,26 @@ def repeats(
     identity (90.0, percent), max_mismatches (None), evalue (None: the
     largest E-value kept) and threads (0: every core).
 
-    Raises SearchError when the complete search would hold more than 2^27
-    pairs, or the approximate search more than its limit (the message gives
-    it), Cancelled when stopped by ``cancel`` or the
-    KeyboardInterrupt of Ctrl+C (within a second either way), MemoryError
+    Raises SearchError, before the table is made, when there would be more
+    than ``max_pairs`` pairs (MAX_PAIRS, ten million, unless given) or more
+    than the approximate search's own limit (the message gives it), Cancelled
+    when stopped by ``cancel`` or the KeyboardInterrupt of Ctrl+C, MemoryError
     when memory runs out.
     """
+    genome = as_genome(genome)
     arguments = _search_arguments(method, min, approximate_options)
     return _frame(
-        _core.repeats(genome, method, _kinds(kinds), max=max, progress=progress, cancel=cancel, **arguments)
+        _core.repeats(
+            genome, method, _kinds(kinds), max=max, max_pairs=max_pairs, progress=progress, cancel=cancel,
+            **arguments,
+        ),
+        genome,
     )
 
 
 def summary(
-    genome: Genome,
-    method: str = "complete",
+    genome: GenomeLike,
+    method: str = "trie",
     kinds: Union[None, str, Iterable[str]] = None,
     min: Optional[int] = None,
     max: int = 30,
@@ -214,14 +299,19 @@ def summary(
     length_class and pairs in the length classes of genome papers (30-39,
     40-49, 50-59, 60-99, 100-999, "1000 and more"); shorter pairs are in none.
     """
+    genome = as_genome(genome)
     arguments = _search_arguments(method, min, approximate_options)
     return _frame(
-        _core.summary(genome, method, _kinds(kinds), max=max, progress=progress, cancel=cancel, **arguments)
+        _core.summary(
+            genome, method, _kinds(kinds), max=max, max_pairs=MAX_PAIRS, progress=progress, cancel=cancel,
+            **arguments,
+        ),
+        genome,
     )
 
 
 def microsatellites(
-    genome: Genome,
+    genome: GenomeLike,
     min_repeats: Sequence[int] = (10, 6, 5, 5, 5, 5),
     compound_distance: int = 100,
     *,
@@ -238,15 +328,18 @@ def microsatellites(
     inclusive; beyond the genome's length for one across the origin), and for
     a genome with features, features.
     """
-    return _frame(_core.microsatellites(genome, list(min_repeats), compound_distance, progress, cancel))
+    genome = as_genome(genome)
+    return _frame(
+        _core.microsatellites(genome, list(min_repeats), compound_distance, progress, cancel), genome
+    )
 
 
 def controls(
-    genome: Genome,
+    genome: GenomeLike,
     replicates: int,
     seed: int = 1,
     *,
-    method: str = "complete",
+    method: str = "trie",
     min: int = 8,
     max: int = 30,
     threads: int = 0,
@@ -261,4 +354,90 @@ def controls(
     standard deviation) and z = (pairs - mean) / sd, NaN when sd is 0. The
     method is "trie" (or "described") or "complete".
     """
-    return _frame(_core.controls(genome, replicates, seed, method, min, max, threads, progress, cancel))
+    genome = as_genome(genome)
+    return _frame(
+        _core.controls(genome, replicates, seed, method, min, max, threads, progress, cancel), genome
+    )
+
+
+def _column(table: Any, name: str) -> list:
+    return list(table[name])
+
+
+def _bed_rows(table: Any, seqid: Optional[str], length: Optional[int]) -> list:
+    attrs = getattr(table, "attrs", {}) or {}
+    seqid = seqid if seqid is not None else attrs.get("seqid")
+    length = length if length is not None else attrs.get("length")
+    if not seqid or not length:
+        raise ValueError("the table carries no seqid and length: give them, to_bed(table, seqid=..., length=...)")
+    names = set(table)
+    rows = []
+
+    def copy(start: int, size: int, name: str, score: int, strand: str) -> None:
+        # A copy across the origin: from its start to the end, and from 0 on.
+        end = start + size
+        if end > length:
+            rows.append((start, length, name, score, strand))
+            rows.append((0, end - length, name, score, strand))
+        else:
+            rows.append((start, end, name, score, strand))
+
+    if {"kind", "length", "first", "second", "mismatches", "identity"} <= names:
+        numbers: dict = {}
+        for kind, size, first, second, identity in zip(
+            *(_column(table, c) for c in ("kind", "length", "first", "second", "identity"))
+        ):
+            numbers[kind] = numbers.get(kind, 0) + 1
+            name = f"{kind}-{numbers[kind]}"
+            score = int(float(identity) * 10 + 0.5)
+            copy(int(first) - 1, int(size), name, score, "+")
+            copy(int(second) - 1, int(size), name, score, "-" if kind == "inverted" else "+")
+    elif {"kind", "length", "word", "first", "second"} <= names:
+        repeat_numbers: dict = {}
+        previous = None
+        pair = 0
+        for kind, size, word, first, second in zip(
+            *(_column(table, c) for c in ("kind", "length", "word", "first", "second"))
+        ):
+            # Rows of one repeat follow one another; R counts the repeats of a
+            # kind and length, P the pairs of a repeat.
+            key = (kind, int(size))
+            if previous != (key, word):
+                repeat_numbers[key] = repeat_numbers.get(key, 0) + 1
+                pair = 0
+                previous = (key, word)
+            pair += 1
+            name = f"{kind}-{int(size)}-{repeat_numbers[key]}-{pair}"
+            copy(int(first) - 1, int(size), name, 0, "+")
+            copy(int(second) - 1, int(size), name, 0, "-" if kind == "inverted" else "+")
+    elif {"start", "unit", "repeats", "length"} <= names:
+        for start, unit, count, size in zip(*(_column(table, c) for c in ("start", "unit", "repeats", "length"))):
+            copy(int(start) - 1, int(size), f"({unit}){int(count)}", 0, "+")
+    else:
+        raise ValueError("to_bed takes a table of repeats() or microsatellites()")
+    rows.sort(key=lambda row: row[0])
+    return [(seqid, *row) for row in rows]
+
+
+def to_ranges(table: Any, seqid: Optional[str] = None, length: Optional[int] = None) -> Any:
+    """The copies of a table's pairs (or its microsatellites) as genomic
+    ranges, the rows of ``tessaron-cli --report bed``: seqid, start (0-based),
+    end (exclusive), name (KIND-LENGTH-R-P: the R-th repeat of its kind and
+    length, its P-th pair; KIND-N for the approximate search; (UNIT)REPEATS for
+    a microsatellite), score (0, or 10 x identity) and strand (- for the second
+    copy of an inverted repeat), sorted by start. A copy across the origin is
+    two rows. The seqid and the genome's length come from the table (tables
+    of this module carry them) unless given."""
+    rows = _bed_rows(table, seqid, length)
+    columns = ("seqid", "start", "end", "name", "score", "strand")
+    return _frame({name: [row[c] for row in rows] for c, name in enumerate(columns)})
+
+
+def to_bed(table: Any, path: Optional[Path] = None, seqid: Optional[str] = None,
+           length: Optional[int] = None) -> str:
+    """The BED6 text of to_ranges(table) (no header), written to ``path`` when given."""
+    text = "".join("\t".join(map(str, row)) + "\n" for row in _bed_rows(table, seqid, length))
+    if path is not None:
+        with open(path, "w", encoding="utf-8") as out:
+            out.write(text)
+    return text

@@ -1,15 +1,19 @@
 import os
-from typing import Any, Callable, Iterable, NamedTuple, Optional, Sequence, Tuple, Union
+from typing import Any, Callable, Iterable, Iterator, NamedTuple, Optional, Sequence, Tuple, Union
 
 # A table: a pandas DataFrame when pandas can be imported, else a dict of
-# NumPy arrays by column name.
+# NumPy arrays by column name; either has attrs {"seqid", "length"}.
 Table = Any
+# A genome, an object with .seq and .id (a SeqRecord), or a str or bytes of letters.
+GenomeLike = Any
 Path = Union[str, os.PathLike[str]]
 Progress = Optional[Callable[[float], Any]]
 Cancel = Optional[Callable[[], Any]]
 
 KINDS: Tuple[str, str, str, str]
 METHODS: Tuple[str, str, str]
+MAX_PAIRS: int
+__version__: str
 
 class Feature(NamedTuple):
     name: str
@@ -38,7 +42,7 @@ class Cancelled(SearchError): ...
 
 class Genome:
     @staticmethod
-    def from_string(bases: str, title: str = "") -> Genome: ...
+    def from_string(bases: str, title: str = "", seqid: str = "") -> Genome: ...
     def __len__(self) -> int: ...
     @property
     def title(self) -> str: ...
@@ -50,15 +54,22 @@ class Genome:
     def features(self) -> list[Feature]: ...
 
 def read(path: Path, record: Union[None, int, str] = None) -> Genome: ...
-def records(path: Path) -> list[Record]: ...
+def records(path: Path) -> Iterator[Genome]: ...
+def contents(path: Path) -> list[Record]: ...
+def as_genome(value: GenomeLike, seqid: Optional[str] = None) -> Genome: ...
+def to_ranges(table: Table, seqid: Optional[str] = None, length: Optional[int] = None) -> Table: ...
+def to_bed(
+    table: Table, path: Optional[Path] = None, seqid: Optional[str] = None, length: Optional[int] = None
+) -> str: ...
 def plastome(genome: Genome, min_ir: int = 1000, min_ir_share: float = 1.0) -> dict[str, Any]: ...
 def repeats(
-    genome: Genome,
-    method: str = "complete",
+    genome: GenomeLike,
+    method: str = "trie",
     kinds: Union[None, str, Iterable[str]] = None,
     min: Optional[int] = None,
     max: int = 30,
     *,
+    max_pairs: int = ...,
     progress: Progress = None,
     cancel: Cancel = None,
     mismatch_penalty: int = 2,
@@ -68,8 +79,8 @@ def repeats(
     threads: int = 0,
 ) -> Table: ...
 def summary(
-    genome: Genome,
-    method: str = "complete",
+    genome: GenomeLike,
+    method: str = "trie",
     kinds: Union[None, str, Iterable[str]] = None,
     min: Optional[int] = None,
     max: int = 30,
@@ -83,7 +94,7 @@ def summary(
     threads: int = 0,
 ) -> Table: ...
 def microsatellites(
-    genome: Genome,
+    genome: GenomeLike,
     min_repeats: Sequence[int] = (10, 6, 5, 5, 5, 5),
     compound_distance: int = 100,
     *,
@@ -91,11 +102,11 @@ def microsatellites(
     cancel: Cancel = None,
 ) -> Table: ...
 def controls(
-    genome: Genome,
+    genome: GenomeLike,
     replicates: int,
     seed: int = 1,
     *,
-    method: str = "complete",
+    method: str = "trie",
     min: int = 8,
     max: int = 30,
     threads: int = 0,

@@ -13,6 +13,7 @@ import pytest
 ROOT = Path(__file__).resolve().parents[2]
 MITO = ROOT / "data" / "NC_012920.gb"
 TWO_RECORDS = ROOT / "tests" / "data" / "turtle_mito_2rec.gb"
+TURTLES = ROOT / "tests" / "data" / "multi_turtle_mito_31rec.gb"
 CHLOROPLAST = ROOT / "tests" / "data" / "NC_000932.gb"
 
 

@@ -52,7 +52,7 @@ def test_approximate_pairs_are_the_command_lines(cli, mito):
 
 def test_approximate_without_mismatches_is_the_complete_search(mito):
     # A mismatch penalty no segment can bridge leaves the exact maximal repeats.
-    approximate = tessaron.repeats(mito, "approximate", min=10, identity=0, mismatch_penalty=100_000)
+    approximate = tessaron.repeats(mito, "approximate", min=10, identity=0, mismatch_penalty=1000)
     complete = tessaron.repeats(mito, "complete", min=10)
     key = ["kind", "length", "first", "second"]
     assert len(approximate) > 0
@@ -81,7 +81,7 @@ def test_without_pandas_tables_are_dicts_of_arrays(mito, monkeypatch):
 
 
 def test_genomes_records_and_features(cli):
-    listed = tessaron.records(TWO_RECORDS)
+    listed = tessaron.contents(TWO_RECORDS)
     assert [(r.number, r.format) for r in listed] == [(1, "GenBank"), (2, "GenBank")]
     second = tessaron.read(TWO_RECORDS, record=listed[1].name)
     assert (second.seqid, second.title, len(second)) == (listed[1].seqid, listed[1].title, listed[1].length)
@@ -91,6 +91,7 @@ def test_genomes_records_and_features(cli):
     assert [(f.name, str(f.start), str(f.end), f.colour) for f in mito.features] == [tuple(r) for r in expected]
     made = tessaron.Genome.from_string("acgt NNxx\nACGT", title="made")
     assert (made.sequence, len(made), made.title, made.features) == ("ACGTNNXXACGT", 12, "made", [])
+    assert made.seqid == "sequence"
 
 
 def test_microsatellites_and_controls():

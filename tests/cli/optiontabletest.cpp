@@ -1,5 +1,5 @@
 // The option table against what is made or kept from it: --help, the bash
-// completion, README's copy of --help and the parser itself.
+// completion, docs/cli.md's copy of --help and the parser itself.
 
 #include "cli/options.h"
 
@@ -126,10 +126,10 @@ TEST(OptionTable, TheBashCompletionIsTheTables)
     EXPECT_NE(kept.find("compgen -W \"trie complete approximate\""), std::string::npos);
 }
 
-// README's "Command line" section holds --help as the program writes it.
-TEST(OptionTable, TheReadmeHoldsTheHelp)
+// docs/cli.md holds --help as the program writes it.
+TEST(OptionTable, TheCommandLineDocumentHoldsTheHelp)
 {
-    const std::string readme = fileText(TESSARON_SOURCE_DIR "/README.md");
+    const std::string readme = fileText(TESSARON_SOURCE_DIR "/docs/cli.md");
     const std::string opening = "```text\nUsage: tessaron-cli";
     const std::size_t start = readme.find(opening);
     ASSERT_NE(start, std::string::npos);
@@ -137,7 +137,7 @@ TEST(OptionTable, TheReadmeHoldsTheHelp)
     ASSERT_NE(end, std::string::npos);
     const std::string copy = readme.substr(start + 8, end + 1 - (start + 8));
     for (const std::string& name : spellings()) {
-        EXPECT_NE(copy.find(name), std::string::npos) << name << " is not in README's --help";
+        EXPECT_NE(copy.find(name), std::string::npos) << name << " is not in docs/cli.md's --help";
     }
     EXPECT_EQ(copy, usageText());
 }
