@@ -22,6 +22,10 @@ packages=(cmake ninja-build g++ lld libgtest-dev libgmock-dev libbenchmark-dev l
 # its tests; pkg-config reads the installed tessaron.pc in the package test.
 packages+=(python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pandas python3-pytest pkg-config)
 
+# chromium (optional): the browser test of the HTML report runs it headless,
+# and is skipped where it is missing.
+packages+=(chromium)
+
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg -s "$package" >/dev/null 2>&1; then

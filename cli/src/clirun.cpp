@@ -9,6 +9,7 @@
 #include "engine/genome.h"
 #include "engine/searchmethod.h"
 #include "engine/suffixindex.h"
+#include "htmlcommand.h"
 #include "input/filesave.h"
 #include "input/readerror.h"
 #include "inputrecords.h"
@@ -193,7 +194,8 @@ void draw(const Options& options, const cli::InputRecords& records, const MapDra
     }
 }
 
-int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
+int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& chartDrawer,
+        const std::string& commandLine)
 {
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
     int status = 0;
@@ -206,7 +208,9 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
             status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
-            if (cli::usesMicrosatellites(options)) {
+            if (options.report == ReportKind::Html) {
+                cli::writeHtmlReport(options, records, std::cout, progress, commandLine);
+            } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {
                 cli::writeApproximateReports(options, records, out, progress);
@@ -278,7 +282,11 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
         return 0;
     }
     try {
-        return run(options, drawer, chartDrawer);
+        std::string commandLine = "tessaron-cli";
+        for (const std::string_view argument : arguments) {
+            commandLine += " " + cli::shellWord(argument);
+        }
+        return run(options, drawer, chartDrawer, commandLine);
     } catch (const Failure& failure) {
         return fail(failure.message);
     } catch (const ReadError& error) {

@@ -39,7 +39,8 @@ std::string recordLabel(const RecordInfo& info, std::size_t record)
 
 bool coversEveryRecord(ReportKind report)
 {
-    return report != ReportKind::Map && report != ReportKind::Chart && report != ReportKind::Paper;
+    return report != ReportKind::Map && report != ReportKind::Chart && report != ReportKind::Paper &&
+           report != ReportKind::Html;
 }
 
 InputRecords::InputRecords(const Options& options) : options_(options)
