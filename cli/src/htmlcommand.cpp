@@ -28,10 +28,12 @@ namespace {
 
 // The long repeats begin where the paper section's length classes do.
 constexpr int kLongRepeat = 30;
-// The rows a table of the page holds at most: NC_004829's tables at the
-// defaults fit whole, and a page of a larger genome stays readable (it says
-// where the whole table is).
-constexpr std::size_t kMostRows = 60000;
+// The rows a table of the page holds at most, so that the page of a
+// bacterium stays under 10 MB and opens at once: the exact pairs list every
+// repeated word of each length (a 5 kb rRNA operon alone gives tens of
+// thousands), so their table is cut (the page says where the whole one is);
+// the other tables of NC_004829 fit whole.
+constexpr std::size_t kMostRows = 40000;
 constexpr std::size_t kMostDotPlotSegments = 40000;
 
 // A table the command line writes, as the page shows it.
@@ -153,84 +155,89 @@ std::string shellWord(std::string_view word)
     return quoted + "'";
 }
 
-void writeHtmlReport(const Options& options, const InputRecords& records, std::ostream& out,
-                     Progress& progress, const std::string& commandLine)
+namespace {
+
+// Each table of the page is one section made by one function below; a new
+// analysis adds its own function and one line in writeHtmlReport.
+
+// The exact pairs, found by the suffix trie from 30 bp on.
+HtmlSection exactSection(const Options& options, const RecordWork& work)
 {
-    const RecordWork work(records.load(0), progress);
-    const Genome& genome = *work.genome();
-    if (genome.length() == 0) {
-        throw Failure{"--report html needs a genome with bases"};
-    }
-    HtmlReport report;
-    report.title = genome.title();
-    report.seqid = work.seqid();
-    report.length = genome.length();
-    const auto counts = baseCounts(genome);
-    const std::int64_t acgt = counts[0] + counts[1] + counts[2] + counts[3];
-    report.gcText =
-        "GC " +
-        percent(acgt == 0 ? 0.0
-                          : 100.0 * static_cast<double>(counts[1] + counts[2]) / static_cast<double>(acgt)) +
-        " %";
-    const std::string version = versionText();
-    report.version = version.substr(0, version.find('\n'));
-    report.commandLine = commandLine;
-
-    // The exact pairs, found by the suffix trie from 30 bp on.
-    const int exactMinimum = std::max(options.minimum, kLongRepeat);
-    const int exactMaximum = std::max(options.maximum, WordLengths::kLongest);
-    work.genome()->setLengthBounds(exactMinimum, exactMaximum);
-    {
-        const PreparedSearch search = work.prepare(SearchMethod::Trie, kKindOrder);
-        HtmlSection exact = tableOf([&](TableWriter& table) {
-            writePairsHeader(table, work.named() != nullptr);
-            for (const RepeatKind kind : kKindOrder) {
-                writePairs(table, *work.words(search, kind), work.named());
-            }
-        });
-        exact.id = "exact";
-        exact.title = "Long repeats: exact pairs";
-        exact.settings = "suffix trie: every pair of exactly repeated words of " +
-                         std::to_string(exactMinimum) + " to " + std::to_string(exactMaximum) +
-                         " bp of the four kinds";
-        exact.command = commandOf(options, "--min " + std::to_string(exactMinimum) + " --max " +
-                                               std::to_string(exactMaximum) + " --report pairs");
-        markPairs(exact);
-        report.searches.push_back("Exact pairs: " + exact.settings);
-        report.sections.push_back(std::move(exact));
-    }
-
-    // The approximate pairs as the paper section counts them.
-    {
-        ApproximateSettings settings;
-        settings.minLength = kLongRepeat;
-        auto found = approximateSearch(genome, kKindOrder, settings, work.step("approximate repeats"));
-        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
-            throwSearchFailure(*failure);
+    const int minimum = std::max(options.minimum, kLongRepeat);
+    const int maximum = std::max(options.maximum, WordLengths::kLongest);
+    work.genome()->setLengthBounds(minimum, maximum);
+    const PreparedSearch search = work.prepare(SearchMethod::Trie, kKindOrder);
+    HtmlSection exact = tableOf([&](TableWriter& table) {
+        writePairsHeader(table, work.named() != nullptr);
+        for (const RepeatKind kind : kKindOrder) {
+            writePairs(table, *work.words(search, kind), work.named());
         }
-        const auto results = std::get<std::vector<ApproximateResult>>(std::move(found));
-        HtmlSection approximate = tableOf([&](TableWriter& table) {
-            writeApproximatePairsHeader(table, work.named() != nullptr);
-            for (const ApproximateResult& result : results) {
-                writeApproximatePairs(table, result, work.named());
-            }
-        });
-        approximate.id = "approximate";
-        approximate.title = "Long repeats: approximate pairs";
-        approximate.command =
-            commandOf(options, "--approximate --min " + std::to_string(kLongRepeat) + " --report pairs");
-        markPairs(approximate);
-        report.sections.push_back(std::move(approximate));
-    }
+    });
+    exact.id = "exact";
+    exact.title = "Long repeats: exact pairs";
+    exact.settings = "suffix trie: every pair of exactly repeated words of " + std::to_string(minimum) +
+                     " to " + std::to_string(maximum) + " bp of the four kinds";
+    exact.command = commandOf(options, "--min " + std::to_string(minimum) + " --max " +
+                                           std::to_string(maximum) + " --report pairs");
+    markPairs(exact);
+    // The dot plot shows the approximate pairs, as the desktop's does; a
+    // chosen exact pair is drawn over it.
+    exact.onDotPlot = false;
+    return exact;
+}
 
-    // The paper section, its microsatellites and its charts.
-    auto analysed = analyseRepeatSection(genome, options.ssrSettings, work.step("repeat section"));
-    if (const auto* failure = std::get_if<SearchFailure>(&analysed)) {
+// The approximate pairs the paper section counts: its defaults from 30 bp.
+HtmlSection approximateSection(const Options& options, const RecordWork& work, const RepeatSection& paper)
+{
+    ApproximateSettings settings;
+    settings.minLength = kLongRepeat;
+    auto found = approximateSearch(*work.genome(), kKindOrder, settings, work.step("approximate repeats"));
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         throwSearchFailure(*failure);
     }
-    const RepeatSection& section = std::get<RepeatSection>(analysed);
-    report.sections[1].settings = section.search.name + ": " + section.search.settings;
-    report.searches.push_back("Approximate pairs: " + report.sections[1].settings);
+    const auto results = std::get<std::vector<ApproximateResult>>(std::move(found));
+    HtmlSection approximate = tableOf([&](TableWriter& table) {
+        writeApproximatePairsHeader(table, work.named() != nullptr);
+        for (const ApproximateResult& result : results) {
+            writeApproximatePairs(table, result, work.named());
+        }
+    });
+    approximate.id = "approximate";
+    approximate.title = "Long repeats: approximate pairs";
+    approximate.settings = paper.search.name + ": " + paper.search.settings;
+    approximate.command =
+        commandOf(options, "--approximate --min " + std::to_string(kLongRepeat) + " --report pairs");
+    markPairs(approximate);
+    return approximate;
+}
+
+HtmlSection microsatelliteSection(const Options& options, const RecordWork& work, const RepeatSection& paper)
+{
+    HtmlSection ssr = tableOf(
+        [&](TableWriter& table) { writeMicrosatellites(table, paper.microsatellites, work.named()); });
+    ssr.id = "ssr";
+    ssr.title = "Microsatellites";
+    ssr.settings = microsatelliteSettingsText(options.ssrSettings);
+    ssr.command = commandOf(options, "--report ssr");
+    markStretches(ssr, "start", "length", false);
+    return ssr;
+}
+
+HtmlSection featureSection(const Options& options, const RecordWork& work)
+{
+    HtmlSection features = tableOf([&](TableWriter& table) { writeFeatures(table, work.features()); });
+    features.id = "features";
+    features.title = "Features";
+    features.settings = "the record's features, as the map draws them";
+    features.command = commandOf(options, "--features");
+    features.drawnOnMap = false;
+    markStretches(features, "start", "end", true);
+    return features;
+}
+
+// The paper section as --report paper writes it, and its two charts.
+void addPaperSection(HtmlReport& report, const RepeatSection& section)
+{
     report.paper = repeatSectionLayout(section);
     HtmlChart longRepeats{"Long repeats by length class (pairs of copies)", {}, {}, {}};
     for (const RepeatKind kind : kKindOrder) {
@@ -245,34 +252,50 @@ void writeHtmlReport(const Options& options, const InputRecords& records, std::o
         longRepeats.values.push_back(std::move(values));
     }
     report.charts.push_back(std::move(longRepeats));
-    const MicrosatelliteCounts ssrCounts = countMicrosatellites(section.microsatellites);
-    HtmlChart ssrChart{"Microsatellites by unit length", {}, {"microsatellites", "in compounds"}, {}};
+    const MicrosatelliteCounts counts = countMicrosatellites(section.microsatellites);
+    HtmlChart microsatellites{"Microsatellites by unit length", {}, {"microsatellites", "in compounds"}, {}};
     for (int unit = 1; unit <= kMaxUnitLength; ++unit) {
-        ssrChart.groups.emplace_back(unitLengthName(unit));
-        ssrChart.values.push_back({ssrCounts.byUnitLength[static_cast<std::size_t>(unit - 1)],
-                                   ssrCounts.inCompoundsByUnitLength[static_cast<std::size_t>(unit - 1)]});
+        microsatellites.groups.emplace_back(unitLengthName(unit));
+        const auto slot = static_cast<std::size_t>(unit - 1);
+        microsatellites.values.push_back({counts.byUnitLength[slot], counts.inCompoundsByUnitLength[slot]});
     }
-    report.charts.push_back(std::move(ssrChart));
+    report.charts.push_back(std::move(microsatellites));
+}
 
-    HtmlSection ssr = tableOf(
-        [&](TableWriter& table) { writeMicrosatellites(table, section.microsatellites, work.named()); });
-    ssr.id = "ssr";
-    ssr.title = "Microsatellites";
-    ssr.settings = microsatelliteSettingsText(options.ssrSettings);
-    ssr.command = commandOf(options, "--report ssr");
-    markStretches(ssr, "start", "length", false);
-    report.searches.push_back("Microsatellites: " + ssr.settings);
-    report.sections.push_back(std::move(ssr));
+}  // namespace
 
+void writeHtmlReport(const Options& options, const InputRecords& records, std::ostream& out,
+                     Progress& progress, const std::string& commandLine)
+{
+    const RecordWork work(records.load(0), progress);
+    const Genome& genome = *work.genome();
+    if (genome.length() == 0) {
+        throw Failure{"--report html needs a genome with bases"};
+    }
+    HtmlReport report;
+    report.title = genome.title();
+    report.seqid = work.seqid();
+    report.length = genome.length();
+    const auto counts = baseCounts(genome);
+    const std::int64_t acgt = counts[0] + counts[1] + counts[2] + counts[3];
+    const double gc =
+        acgt == 0 ? 0.0 : 100.0 * static_cast<double>(counts[1] + counts[2]) / static_cast<double>(acgt);
+    report.gcText = "GC " + percent(gc) + " %";
+    const std::string version = versionText();
+    report.version = version.substr(0, version.find('\n'));
+    report.commandLine = commandLine;
+
+    auto analysed = analyseRepeatSection(genome, options.ssrSettings, work.step("repeat section"));
+    if (const auto* failure = std::get_if<SearchFailure>(&analysed)) {
+        throwSearchFailure(*failure);
+    }
+    const RepeatSection& paper = std::get<RepeatSection>(analysed);
+    addPaperSection(report, paper);
+    report.sections.push_back(exactSection(options, work));
+    report.sections.push_back(approximateSection(options, work, paper));
+    report.sections.push_back(microsatelliteSection(options, work, paper));
     if (!work.features().empty()) {
-        HtmlSection features = tableOf([&](TableWriter& table) { writeFeatures(table, work.features()); });
-        features.id = "features";
-        features.title = "Features";
-        features.settings = "the record's features as the map draws them";
-        features.command = commandOf(options, "--features");
-        features.drawnOnMap = false;
-        markStretches(features, "start", "end", true);
-        report.sections.push_back(std::move(features));
+        report.sections.push_back(featureSection(options, work));
     }
 
     progress.clear();

@@ -423,7 +423,9 @@ void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_vi
     }
     out << " <a href=\"#settings\">Settings</a></nav></header>\n<main>"
         << "<section id=\"figures\"><h2>Map and dot plot</h2><p class=\"hint\">Scroll to zoom, drag to pan, "
-           "double-click to reset; hover a mark for its pair, click it to choose its row.</p>"
+           "double-click to reset; hover a mark for its pair, click it to choose its row. The dot plot "
+           "shows the approximate pairs (direct and complementary along the diagonal's direction, inverted "
+           "and mirror across it); a pair chosen in any table is drawn over both figures in black.</p>"
            "<div class=\"figures\"><div class=\"figure\">"
         << map << "</div><div class=\"figure\">" << dotPlot
         << "</div></div><p class=\"legend\"><span class=\"key k0\"></span>direct <span class=\"key "
@@ -462,6 +464,11 @@ void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_vi
                "class=\"pager\"></div></section>\n";
     }
     out << "<section id=\"settings\"><h2>Settings</h2><ul>";
+    for (const HtmlSection& section : report.sections) {
+        if (!section.settings.empty()) {
+            out << "<li>" << htmlEscaped(section.title) << ": " << htmlEscaped(section.settings) << "</li>";
+        }
+    }
     for (const std::string& search : report.searches) {
         out << "<li>" << htmlEscaped(search) << "</li>";
     }

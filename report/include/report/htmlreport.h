@@ -83,7 +83,8 @@ struct HtmlReport {
     std::string gcText;  // "GC 35.1 %"
     std::string version;
     std::string commandLine;
-    // The searches and their settings: one line each, "what: settings".
+    // Settings beyond those of the sections (each section's own are listed
+    // with its title): one line each, "what: settings".
     std::vector<std::string> searches;
     // The paper section as the command line's --report paper writes it.
     SheetLayout paper;
