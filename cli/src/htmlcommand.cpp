@@ -33,8 +33,8 @@ constexpr int kLongRepeat = 30;
 // repeated word of each length (a 5 kb rRNA operon alone gives tens of
 // thousands), so their table is cut (the page says where the whole one is);
 // the other tables of NC_004829 fit whole.
-constexpr std::size_t kMostRows = 40000;
-constexpr std::size_t kMostDotPlotSegments = 40000;
+constexpr std::size_t kMostRows = 30000;
+constexpr std::size_t kMostDotPlotSegments = 12000;
 
 // A table the command line writes, as the page shows it.
 template <typename Write>

@@ -290,7 +290,7 @@
     }
     report.tables = Object.keys(tables).length;
     report.resources = performance.getEntriesByType('resource').length;
-    var out = el('pre', { id: 'selftest' }, JSON.stringify(report));
+    var out = el('pre', { id: 'selftest-result' }, JSON.stringify(report));
     document.body.appendChild(out);
   }
 }());

@@ -24,7 +24,7 @@ namespace {
 constexpr std::array<const char*, 4> kKindClasses{"k0", "k1", "k2", "k3"};
 // The marks of one section drawn on the map at most; the page draws any
 // other one when its row is chosen.
-constexpr std::size_t kMostDrawnMarks = 4000;
+constexpr std::size_t kMostDrawnMarks = 1500;
 // Names as wide as the map's font draws them, near enough to keep them apart.
 constexpr int kCharWidth = 6;
 constexpr double kContentRing = 140.0;

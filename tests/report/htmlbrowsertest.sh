@@ -44,7 +44,7 @@ run_browser --dump-dom "file://$work/report.html#selftest" >"$work/dom.html" || 
     cat "$work/browser.log" >&2
     fail "chromium failed"
 }
-result=$(sed -n 's/.*<pre id="selftest">\([^<]*\)<\/pre>.*/\1/p' "$work/dom.html" | sed 's/&quot;/"/g')
+result=$(sed -n 's/.*<pre id="selftest-result">\([^<]*\)<\/pre>.*/\1/p' "$work/dom.html" | sed 's/&quot;/"/g')
 [[ -n $result ]] || fail "the page wrote no self-test result"
 echo "$(basename "$genome"): $result"
 python3 - "$result" <<'PY' || fail "self-test: $result"
