@@ -12,7 +12,7 @@ _tessaron_cli()
             return
             ;;
         --report)
-            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper" -- "$current")
+            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper html" -- "$current")
             return
             ;;
         --normalize)

@@ -28,6 +28,10 @@ packages+=(python3-dev pybind11-dev python3-pybind11 python3-numpy python3-panda
 # dpkg-dev (dpkg-shlibdeps), file and lintian: `cpack -G DEB` and its check in the package test.
 packages+=(dpkg-dev file lintian)
 
+# chromium (optional): the browser test of the HTML report runs it headless,
+# and is skipped where it is missing.
+packages+=(chromium)
+
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg -s "$package" >/dev/null 2>&1; then

@@ -59,6 +59,8 @@ std::string_view reportOption(ReportKind report)
             return "--report ssr";
         case ReportKind::Paper:
             return "--report paper";
+        case ReportKind::Html:
+            return "--report html";
         default:
             return {};
     }

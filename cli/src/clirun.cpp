@@ -9,6 +9,7 @@
 #include "engine/genome.h"
 #include "engine/searchmethod.h"
 #include "engine/suffixindex.h"
+#include "htmlcommand.h"
 #include "input/filesave.h"
 #include "input/readerror.h"
 #include "inputrecords.h"
@@ -196,7 +197,8 @@ void draw(const Options& options, const cli::InputRecords& records, const MapDra
     }
 }
 
-int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& chartDrawer)
+int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& chartDrawer,
+        const std::string& commandLine)
 {
     TableWriter out(std::cout, options.csv ? TableFormat::Csv : TableFormat::Tsv);
     int status = 0;
@@ -211,7 +213,9 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
             status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
-            if (cli::usesPlastome(options)) {
+            if (options.report == ReportKind::Html) {
+                cli::writeHtmlReport(options, records, std::cout, progress, commandLine);
+            } else if (cli::usesPlastome(options)) {
                 cli::writePlastomeReports(options, records, out, progress);
             } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
@@ -290,7 +294,11 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
         return 0;
     }
     try {
-        return run(options, drawer, chartDrawer);
+        std::string commandLine = "tessaron-cli";
+        for (const std::string_view argument : arguments) {
+            commandLine += " " + cli::shellWord(argument);
+        }
+        return run(options, drawer, chartDrawer, commandLine);
     } catch (const Failure& failure) {
         return fail(failure.message);
     } catch (const ReadError& error) {

@@ -42,7 +42,8 @@ std::string batchSeqid(const BatchGenome& genome)
 
 bool coversEveryRecord(ReportKind report)
 {
-    return report != ReportKind::Map && report != ReportKind::Chart && report != ReportKind::Paper;
+    return report != ReportKind::Map && report != ReportKind::Chart && report != ReportKind::Paper &&
+           report != ReportKind::Html;
 }
 
 InputRecords::InputRecords(const Options& options) : options_(options)

@@ -22,7 +22,7 @@ constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
 
-constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
+constexpr std::array<std::pair<std::string_view, ReportKind>, 10> kReports{{
     {"summary", ReportKind::Summary},
     {"listing", ReportKind::Listing},
     {"pairs", ReportKind::Pairs},
@@ -32,6 +32,7 @@ constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
     {"bedpe", ReportKind::Bedpe},
     {"ssr", ReportKind::Microsatellites},
     {"paper", ReportKind::Paper},
+    {"html", ReportKind::Html},
 }};
 
 constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
@@ -408,7 +409,7 @@ public:
             }
         }
         fail("--report: " + quote(value) +
-             " is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper");
+             " is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper, html");
     }
 
     void motifValue(std::string_view value)
@@ -690,7 +691,8 @@ public:
     [[nodiscard]] std::optional<std::string> microsatelliteProblem(bool manyFiles) const
     {
         const ReportKind report = options_.report;
-        const bool paper = report == ReportKind::Paper;
+        // The HTML report holds the paper section, with its microsatellites.
+        const bool paper = report == ReportKind::Paper || report == ReportKind::Html;
         if ((ssrMinGiven_ || ssrCompoundGiven_) && !options_.ssr && !paper) {
             return std::string(ssrMinGiven_ ? "--ssr-min" : "--ssr-compound") +
                    " applies only to --ssr and --report paper";
@@ -1053,6 +1055,12 @@ constexpr std::array kOptions{
                                  the microsatellites by unit length and by
                                  class, and the compounds; with --chart OUT
                                  also its figure
+                        html     one self-contained HTML page of the first
+                                 record, readable offline: the map, the dot
+                                 plot, the paper section and linked tables
+                                 (exact pairs from 30 bp, approximate pairs
+                                 at the defaults from 30 bp,
+                                 microsatellites, features)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.reportValue(value); }},
     OptionRow{.name = "--ssr",

@@ -31,7 +31,8 @@ enum class ReportKind {
     Map,
     Chart,
     Microsatellites,  // --report ssr
-    Paper             // --report paper
+    Paper,            // --report paper
+    Html              // --report html
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
