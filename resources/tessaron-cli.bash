@@ -12,7 +12,11 @@ _tessaron_cli()
             return
             ;;
         --report)
-            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper" -- "$current")
+            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper tandem" -- "$current")
+            return
+            ;;
+        --mask)
+            mapfile -t COMPREPLY < <(compgen -W "soft hard" -- "$current")
             return
             ;;
         --kind)
@@ -24,8 +28,9 @@ _tessaron_cli()
             return
             ;;
         --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
-        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | --motif | \
-        --map-size | --repeat)
+        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | \
+        --tandem-max-period | --tandem-match | --tandem-mismatch | --tandem-indel | \
+        --tandem-min-score | --mask-classes | --motif | --map-size | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -37,8 +42,10 @@ _tessaron_cli()
         mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed
             --compare --batch --method --complete --approximate --mismatch-penalty --identity
             --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
-            --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --chart --repeat -q --quiet --help --version" -- "$current")
+            --ssr-compound --ssr-imperfect --tandem --tandem-max-period --tandem-all --tandem-match
+            --tandem-mismatch --tandem-indel --tandem-min-score --mask --mask-classes --genes --kind
+            --features --motif --tidy --csv --map --map-style --map-size --chart --repeat -q --quiet
+            --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

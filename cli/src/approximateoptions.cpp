@@ -59,6 +59,10 @@ std::string_view reportOption(ReportKind report)
             return "--report ssr";
         case ReportKind::Paper:
             return "--report paper";
+        case ReportKind::Tandem:
+            return "--report tandem";
+        case ReportKind::Mask:
+            return "--mask";
         default:
             return {};
     }

@@ -21,6 +21,7 @@
 #include "report/tidytables.h"
 #include "searches.h"
 #include "ssrcommand.h"
+#include "tandemcommand.h"
 
 #include <unistd.h>
 
@@ -203,10 +204,17 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
         if (options.report == ReportKind::Compare) {
             options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
         } else if (options.report == ReportKind::Batch) {
-            status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
+            status = options.tandem ? cli::tandemBatch(options, out)
+                     : options.ssr  ? cli::microsatelliteBatch(options, out)
+                                    : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
-            if (cli::usesMicrosatellites(options)) {
+            if (options.report == ReportKind::Mask) {
+                out.flush();
+                cli::writeMaskedRecords(options, records, std::cout, progress);
+            } else if (cli::usesTandemRepeats(options)) {
+                cli::writeTandemReports(options, records, out, progress);
+            } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {
                 cli::writeApproximateReports(options, records, out, progress);

@@ -3,6 +3,7 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 
 #include <array>
 #include <cstdint>
@@ -31,7 +32,9 @@ enum class ReportKind {
     Map,
     Chart,
     Microsatellites,  // --report ssr
-    Paper             // --report paper
+    Paper,            // --report paper
+    Tandem,           // --report tandem
+    Mask              // --mask: the genome as FASTA, classes masked
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -84,6 +87,14 @@ struct Options {
     bool quiet = false;                        // -q: no progress line
     bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
     MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
+    bool ssrImperfect = false;                 // --ssr-imperfect: interrupted microsatellites
+    bool tandem = false;                       // --tandem: the tandem arrays instead of the repeats
+    TandemSettings tandemSettings;             // --tandem-max-period, --tandem-all, the weights
+    bool maskHard = false;                     // --mask hard: masked letters as N, else lower case
+    // --mask-classes: which stretches --mask masks (default all three).
+    bool maskMicrosatellites = true;
+    bool maskTandem = true;
+    bool maskRepeats = true;  // the copies of the approximate pairs at their defaults
 };
 
 // A command line that cannot be run; the message is one line without the
