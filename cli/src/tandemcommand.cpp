@@ -6,6 +6,7 @@
 #include "engine/repeatkinds.h"
 #include "engine/tandemrepeats.h"
 #include "recordwork.h"
+#include "report/gffreport.h"
 #include "report/maskedsequence.h"
 #include "report/reports.h"
 #include "report/tandemreport.h"
