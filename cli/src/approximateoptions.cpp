@@ -61,6 +61,10 @@ std::string_view reportOption(ReportKind report)
             return "--report paper";
         case ReportKind::Html:
             return "--report html";
+        case ReportKind::Tandem:
+            return "--report tandem";
+        case ReportKind::Mask:
+            return "--mask";
         default:
             return {};
     }

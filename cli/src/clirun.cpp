@@ -23,6 +23,7 @@
 #include "report/tidytables.h"
 #include "searches.h"
 #include "ssrcommand.h"
+#include "tandemcommand.h"
 
 #include <unistd.h>
 
@@ -210,13 +211,20 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
         } else if (options.report == ReportKind::Compare) {
             options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
         } else if (options.report == ReportKind::Batch) {
-            status = options.ssr ? cli::microsatelliteBatch(options, out) : batch(options, out, progress);
+            status = options.tandem ? cli::tandemBatch(options, out)
+                     : options.ssr  ? cli::microsatelliteBatch(options, out)
+                                    : batch(options, out, progress);
         } else {
             const cli::InputRecords records(options);
             if (options.report == ReportKind::Html) {
                 cli::writeHtmlReport(options, records, std::cout, progress, commandLine);
             } else if (cli::usesPlastome(options)) {
                 cli::writePlastomeReports(options, records, out, progress);
+            } else if (options.report == ReportKind::Mask) {
+                out.flush();
+                cli::writeMaskedRecords(options, records, std::cout, progress);
+            } else if (cli::usesTandemRepeats(options)) {
+                cli::writeTandemReports(options, records, out, progress);
             } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {

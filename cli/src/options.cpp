@@ -22,7 +22,7 @@ constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
 
-constexpr std::array<std::pair<std::string_view, ReportKind>, 10> kReports{{
+constexpr std::array<std::pair<std::string_view, ReportKind>, 11> kReports{{
     {"summary", ReportKind::Summary},
     {"listing", ReportKind::Listing},
     {"pairs", ReportKind::Pairs},
@@ -33,6 +33,7 @@ constexpr std::array<std::pair<std::string_view, ReportKind>, 10> kReports{{
     {"ssr", ReportKind::Microsatellites},
     {"paper", ReportKind::Paper},
     {"html", ReportKind::Html},
+    {"tandem", ReportKind::Tandem},
 }};
 
 constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
@@ -66,6 +67,11 @@ std::vector<std::string_view> mapStyleNames()
 std::vector<std::string_view> normalizedFormatNames()
 {
     return {"fasta", "genbank"};
+}
+
+std::vector<std::string_view> maskModeNames()
+{
+    return {"soft", "hard"};
 }
 
 std::vector<std::string_view> kindNames()
@@ -408,8 +414,7 @@ public:
                 return;
             }
         }
-        fail("--report: " + quote(value) +
-             " is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper, html");
+        fail("--report: " + quote(value) + " is not one of " + listed(reportNames()));
     }
 
     void motifValue(std::string_view value)
@@ -480,6 +485,75 @@ public:
         ssrMinGiven_ = true;
     }
 
+    // --tandem-max-period and the score weights: a whole number the settings accept.
+    void tandemValue(std::string_view name, std::string_view value)
+    {
+        TandemSettings candidate = options_.tandemSettings;
+        int* field = name == "--tandem-max-period" ? &candidate.maximumPeriod
+                     : name == "--tandem-match"    ? &candidate.match
+                     : name == "--tandem-mismatch" ? &candidate.mismatch
+                     : name == "--tandem-indel"    ? &candidate.indel
+                                                   : &candidate.minimumScore;
+        const auto number =
+            parseNumber<int>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        *field = number.value_or(0);
+        if (const auto problem = number ? candidate.validate() : std::optional<std::string>("not a number");
+            !number || problem) {
+            const bool weight = field != &candidate.maximumPeriod && field != &candidate.minimumScore;
+            fail(std::string(name) + ": " + quote(value) + " is not an integer from " +
+                 (field == &candidate.maximumPeriod ? std::to_string(candidate.minimumPeriod) : "1") +
+                 " to " +
+                 (field == &candidate.maximumPeriod ? std::to_string(TandemSettings::kMaxPeriodBound)
+                  : weight                          ? std::to_string(TandemSettings::kMaxScoreWeight)
+                                                    : std::to_string(std::numeric_limits<int>::max())));
+            return;
+        }
+        options_.tandemSettings = candidate;
+        tandemGiven_ = std::string(name);
+    }
+
+    void tandemAll()
+    {
+        options_.tandemSettings.all = true;
+        tandemGiven_ = "--tandem-all";
+    }
+
+    void maskValue(std::string_view value)
+    {
+        if (value != "soft" && value != "hard") {
+            fail("--mask: " + quote(value) + " is not one of soft, hard");
+            return;
+        }
+        options_.maskHard = value == "hard";
+        setReport(ReportKind::Mask, "--mask");
+    }
+
+    // "ssr,tandem,repeats": one or more of them, separated by commas.
+    void maskClassesValue(std::string_view value)
+    {
+        bool ssr = false;
+        bool tandem = false;
+        bool repeats = false;
+        std::string_view rest = value;
+        bool more = true;
+        while (more) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            more = comma != std::string_view::npos;
+            rest.remove_prefix(more ? comma + 1 : rest.size());
+            bool& chosen = name == "ssr" ? ssr : name == "tandem" ? tandem : repeats;
+            if (name != "ssr" && name != "tandem" && name != "repeats") {
+                fail("--mask-classes: " + quote(value) + " is not a list of ssr, tandem and repeats");
+                return;
+            }
+            chosen = true;
+        }
+        options_.maskMicrosatellites = ssr;
+        options_.maskTandem = tandem;
+        options_.maskRepeats = repeats;
+        maskClassesGiven_ = true;
+    }
+
     // One of --report, --features, --motif and --compare chooses the output;
     // --chart goes with --report paper, whose figure it draws.
     void setReport(ReportKind report, std::string_view source)
@@ -544,13 +618,16 @@ public:
             fail(approximateGiven_.front() + " applies only to --approximate");
             return;
         }
-        // --report ssr is the microsatellites' table.
+        // --report ssr is the microsatellites' table, --report tandem the arrays'.
         options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
         if (const std::optional<std::string> problem = plastomeProblem(comparing, batch)) {
             fail(*problem);
             return;
         }
-        if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
+        options_.tandem = options_.tandem || options_.report == ReportKind::Tandem;
+        if (const std::optional<std::string> tandemIssue = tandemProblem(batch)) {
+            fail(*tandemIssue);
+        } else if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
             fail(*problem);
         } else if (options_.seed && !options_.randomCounts && !options_.controls) {
             fail("--seed applies only to --random and --controls");
@@ -563,6 +640,8 @@ public:
             fail("--complete does not apply to --map");
         } else if (kindGiven_ && options_.report != ReportKind::Listing && !comparing) {
             fail("--kind applies only to --report listing and --compare");
+        } else if (options_.csv && options_.report == ReportKind::Mask) {
+            fail("--csv does not apply to --mask, which writes FASTA");
         } else if (options_.csv && positional(options_.report)) {
             fail(std::string("--csv does not apply to --report ") + std::string(reportName(options_.report)));
         } else if (options_.tidy && !tidyReport(options_.report)) {
@@ -644,6 +723,48 @@ public:
         }
         if (normalize && options_.csv) {
             return "--csv does not apply to --normalize";
+        }
+        return std::nullopt;
+    }
+
+    // What --tandem, --ssr-imperfect, --mask and their settings cannot go with.
+    [[nodiscard]] std::optional<std::string> tandemProblem(bool batch) const
+    {
+        const ReportKind report = options_.report;
+        const bool mask = report == ReportKind::Mask;
+        if (maskClassesGiven_ && !mask) {
+            return "--mask-classes applies only to --mask";
+        }
+        if (options_.ssrImperfect && report != ReportKind::Microsatellites) {
+            return "--ssr-imperfect applies only to --report ssr";
+        }
+        if (tandemGiven_ && !options_.tandem && !(mask && options_.maskTandem) &&
+            report != ReportKind::Paper) {
+            return *tandemGiven_ + " applies only to --tandem, --mask and --report paper";
+        }
+        if (!options_.tandem && !mask) {
+            return std::nullopt;
+        }
+        const std::string source = mask ? "--mask" : "--tandem";
+        if (options_.tandem && mask) {
+            return std::string("--tandem does not apply to --mask (see --mask-classes)");
+        }
+        if (options_.tandem && options_.ssr) {
+            return std::string("choose one of --ssr and --tandem");
+        }
+        const bool fits = mask || report == ReportKind::Summary || report == ReportKind::Tandem ||
+                          report == ReportKind::Gff || report == ReportKind::Bed || batch;
+        if (!fits) {
+            return "--tandem applies only to the summary, --report tandem, gff and bed and --batch";
+        }
+        if (options_.controls) {
+            return "--controls does not apply to " + source;
+        }
+        if (options_.method != SearchMethod::Trie) {
+            return methodSource_.value_or("--complete") + " does not apply to " + source;
+        }
+        if (kindGiven_) {
+            return "--kind does not apply to " + source;
         }
         return std::nullopt;
     }
@@ -741,6 +862,8 @@ private:
     std::optional<std::string> mapLookGiven_;  // --map-style or --map-size, the last given
     bool ssrMinGiven_ = false;
     bool ssrCompoundGiven_ = false;
+    std::optional<std::string> tandemGiven_;  // the last of the tandem settings given
+    bool maskClassesGiven_ = false;
     std::optional<std::string> error_;
     std::optional<std::string> methodSource_;    // --complete or --approximate
     std::optional<std::string> minText_;         // --min as given
@@ -1053,8 +1176,21 @@ constexpr std::array kOptions{
                                  or more at 90 % identity, whatever --min
                                  and --max),
                                  the microsatellites by unit length and by
-                                 class, and the compounds; with --chart OUT
-                                 also its figure
+                                 class, and the compounds, and the tandem
+                                 arrays (at the --tandem settings) by
+                                 period class and copy number (<3, 3-5,
+                                 5-10, >=10); with --chart OUT also its
+                                 figure
+                        tandem   the tandem arrays (implies --tandem):
+                                 start, end (past the length for one
+                                 across the origin), period, copies (one
+                                 decimal), consensus, class (as for ssr),
+                                 percent_matches, percent_indels (of the
+                                 alignment's columns), score and alignment
+                                 (a compact CIGAR per copy against the
+                                 consensus: = match, X mismatch, I letter
+                                 inserted, D consensus letter missing;
+                                 copies separated by commas)
                         html     one self-contained HTML page of the first
                                  record, readable offline: the map, the dot
                                  plot, the paper section and linked tables
@@ -1147,6 +1283,93 @@ constexpr std::array kOptions{
                       quadripartite structure is an error (exit status 1)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.normalizeValue(value); }},
+    OptionRow{.name = "--ssr-imperfect",
+              .help = R"(  --ssr-imperfect     with --report ssr: the interrupted microsatellites,
+                      perfect runs joined across at most one mismatch or
+                      1-letter indel per 10 letters, at the same least
+                      repeat numbers; the table's columns and then
+                      mismatches and indels (compound always "-")
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().ssrImperfect = true; }},
+    OptionRow{.name = "--tandem",
+              .help = R"(  --tandem            the tandem arrays instead of the repeats: approximate
+                      copies of a unit (the consensus) of 1 to 2000 letters
+                      one after another, with mismatches and indels, round
+                      the circle (an array across the origin is reported
+                      once, whole), found from pairs of equal words and
+                      aligned copy by copy to the consensus. Each copy's
+                      letter scores +2 when it equals the consensus, -7 when
+                      it differs, -7 per letter inserted or missing; an array
+                      needs a score of 50 and 1.8 copies. Where arrays of
+                      related periods (one about a multiple of the other)
+                      cover the same stretch, the one of best score is kept.
+                      For the summary (arrays, bp and mean copies per
+                      period class: 1-6, 7-10, 11-20, 21-50, 51-100, >100),
+                      --report tandem, gff (one tandem_repeat line,
+                      SO:0000705, per array, with period, copies and
+                      consensus) and bed (one line per array named
+                      tandem:PERIODxCOPIES, two for one across the origin)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().tandem = true; }},
+    OptionRow{.name = "--tandem-max-period",
+              .value = "N",
+              .help = R"(    --tandem-max-period N
+                      the longest period, 1 to 10000 (default 2000)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.tandemValue(name, value); }},
+    OptionRow{.name = "--tandem-all",
+              .help = R"(    --tandem-all      keep the arrays of every period where several cover a
+                      stretch (those of one period are still merged)
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.tandemAll(); }},
+    OptionRow{.name = "--tandem-match",
+              .value = "W",
+              .help = R"(    --tandem-match W  the score of a letter equal to the consensus, 1 to 100
+                      (default 2)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.tandemValue(name, value); }},
+    OptionRow{.name = "--tandem-mismatch",
+              .value = "W",
+              .help = R"(    --tandem-mismatch W
+                      a letter that differs scores -W, 1 to 100 (default 7)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.tandemValue(name, value); }},
+    OptionRow{.name = "--tandem-indel",
+              .value = "W",
+              .help = R"(    --tandem-indel W  a letter inserted or missing scores -W, 1 to 100
+                      (default 7)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.tandemValue(name, value); }},
+    OptionRow{.name = "--tandem-min-score",
+              .value = "S",
+              .help = R"(    --tandem-min-score S
+                      the least score of an array, from 1 (default 50)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.tandemValue(name, value); }},
+    OptionRow{.name = "--mask",
+              .value = "MODE",
+              .completion = ValueCompletion::Choices,
+              .choices = maskModeNames,
+              .help = R"(  --mask MODE         write the genome as FASTA (60 letters a line, the title
+                      after '>') with the stretches of --mask-classes masked:
+                      soft writes them in lower case (upper case gives the
+                      input back), hard as N; one record per record read
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.maskValue(value); }},
+    OptionRow{.name = "--mask-classes",
+              .value = "LIST",
+              .help = R"(    --mask-classes LIST
+                      what --mask masks, one or more of (default all three,
+                      separated by commas): ssr (the microsatellites at
+                      --ssr-min), tandem (the tandem arrays at the --tandem
+                      settings), repeats (both copies of every long repeat
+                      pair of the four kinds: the approximate search at its
+                      defaults, 30 bp or more at 90 % identity, as the paper
+                      counts them); the masked stretches are exactly those of
+                      --report bed with --ssr, with --tandem and with
+                      --approximate
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.maskClassesValue(value); }},
     OptionRow{.name = "--genes",
               .help = R"(  --genes             with --report listing of GenBank input: one more column
                       per pair naming the features of both copies,

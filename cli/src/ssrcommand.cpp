@@ -3,6 +3,7 @@
 #include "compare/batch.h"
 #include "compare/comparisonrun.h"
 #include "compare/repeatsection.h"
+#include "engine/imperfectmicrosatellites.h"
 #include "engine/microsatellites.h"
 #include "recordwork.h"
 #include "report/bedreport.h"
@@ -12,6 +13,7 @@
 #include "report/repeatsectionlayout.h"
 #include "report/reports.h"
 #include "report/sortedrows.h"
+#include "report/tandemreport.h"
 
 #include <filesystem>
 #include <iostream>
@@ -39,7 +41,7 @@ void writePaper(const Options& options, const Genome& genome, TableWriter& out,
 {
     ChartInput chart;
     chart.save.overwriteReadOnly = options.force;
-    chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings));
+    chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings, {}, options.tandemSettings));
     writeLayout(out, repeatSectionLayout(*chart.section));
     if (!options.chartFile.empty() && !chartDrawer(options.chartFile, chart)) {
         throw std::runtime_error("cannot write " + options.chartFile);
@@ -115,6 +117,12 @@ void writeMicrosatelliteReports(const Options& options, const InputRecords& reco
     forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
         if (records.several()) {
             writeRecordHeading(out, work.seqid(), first);
+        }
+        if (options.ssrImperfect) {
+            writeImperfectMicrosatellites(
+                out, valueOf(findImperfectMicrosatellites(*work.genome(), options.ssrSettings,
+                                                          work.step("interrupted microsatellites"))));
+            return;
         }
         const MicrosatelliteList list = found(work);
         if (options.report == ReportKind::Microsatellites) {

@@ -87,6 +87,22 @@ struct RecordOutcome {
     std::optional<BatchFailure> failure;
 };
 
+// The genome of a record searched without any index, its description filled in.
+BatchGenome& describedGenome(RecordOutcome& outcome, const InputFile& input, std::size_t record,
+                             const Genome& genome)
+{
+    BatchGenome& result = outcome.genome.emplace();
+    result.file = input.path();
+    result.record = static_cast<int>(record) + 1;
+    const RecordInfo& info = input.records()[record];
+    result.recordName = info.name;
+    result.accession = info.seqid;
+    result.title = batchTitle(info, input.path());
+    result.length = genome.length();
+    result.minLength = genome.minLength();
+    return result;
+}
+
 // One record's microsatellites, without any index.
 RecordOutcome microsatellitesOf(const InputFile& input, std::size_t record, const Genome& genome,
                                 const MicrosatelliteSettings& settings, const SearchControl& control)
@@ -97,16 +113,23 @@ RecordOutcome microsatellitesOf(const InputFile& input, std::size_t record, cons
         outcome.failure = BatchFailure{input.path(), failureText(*failure), *failure};
         return outcome;
     }
-    BatchGenome& result = outcome.genome.emplace();
-    result.file = input.path();
-    result.record = static_cast<int>(record) + 1;
-    const RecordInfo& info = input.records()[record];
-    result.recordName = info.name;
-    result.accession = info.seqid;
-    result.title = batchTitle(info, input.path());
-    result.length = genome.length();
-    result.minLength = genome.minLength();
-    result.microsatellites = std::get<MicrosatelliteList>(std::move(found));
+    describedGenome(outcome, input, record, genome).microsatellites =
+        std::get<MicrosatelliteList>(std::move(found));
+    return outcome;
+}
+
+// One record's tandem arrays, without any index.
+RecordOutcome tandemRepeatsOf(const InputFile& input, std::size_t record, const Genome& genome,
+                              const TandemSettings& settings, const SearchControl& control)
+{
+    RecordOutcome outcome;
+    TandemRepeatResult found = findTandemRepeats(genome, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        outcome.failure = BatchFailure{input.path(), failureText(*failure), *failure};
+        return outcome;
+    }
+    describedGenome(outcome, input, record, genome).tandemRepeats =
+        std::get<TandemRepeatList>(std::move(found));
     return outcome;
 }
 
@@ -134,6 +157,9 @@ RecordOutcome analyseRecord(const InputFile& input, std::size_t record, const Ba
         requireBases(*genome, file, input.records().size() > 1 ? recordLabel(input, record) : std::string());
         if (settings.microsatellites) {
             return microsatellitesOf(input, record, *genome, *settings.microsatellites, control);
+        }
+        if (settings.tandem) {
+            return tandemRepeatsOf(input, record, *genome, *settings.tandem, control);
         }
         // Every kind is searched when there are controls.
         const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};

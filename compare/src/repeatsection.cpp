@@ -77,7 +77,7 @@ std::string lengthClassName(std::size_t lengthClass)
 }
 
 RepeatSectionResult analyseRepeatSection(const Genome& genome, const MicrosatelliteSettings& settings,
-                                         const SearchControl& control)
+                                         const SearchControl& control, const TandemSettings& tandem)
 {
     RepeatSection section;
     section.title = genome.title();
@@ -89,12 +89,20 @@ RepeatSectionResult analyseRepeatSection(const Genome& genome, const Microsatell
         return *failure;
     }
     section.search = std::get<LongRepeatSearch>(std::move(search));
+    const double tandemStart = (1.0 + kLongRepeatShare) / 2.0;
     MicrosatelliteResult found =
-        findMicrosatellites(genome, settings, control.part(kLongRepeatShare, 1.0 - kLongRepeatShare));
+        findMicrosatellites(genome, settings, control.part(kLongRepeatShare, tandemStart - kLongRepeatShare));
     if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         return *failure;
     }
     section.microsatellites = std::get<MicrosatelliteList>(std::move(found));
+    section.tandemSettings = tandem;
+    TandemRepeatResult arrays =
+        findTandemRepeats(genome, tandem, control.part(tandemStart, 1.0 - tandemStart));
+    if (const auto* failure = std::get_if<SearchFailure>(&arrays)) {
+        return *failure;
+    }
+    section.tandemRepeats = std::get<TandemRepeatList>(std::move(arrays));
     control.report(1.0);
     return section;
 }

@@ -7,6 +7,7 @@
 #include "engine/plastomestructure.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 #include "engine/wordlengths.h"
 #include "input/filename.h"
 #include "input/records.h"
@@ -776,6 +777,55 @@ feature joined from parts that do not follow one another, the parts as
                 }));
         },
         "genome"_a, "min_repeats"_a, "compound_distance"_a, "progress"_a, "cancel"_a);
+
+    module.def(
+        "tandem",
+        [](const PyGenome& genome, int maxPeriod, int match, int mismatch, int indel, int minScore, bool all,
+           py::object progress, py::object cancel) {
+            TandemSettings settings;
+            settings.maximumPeriod = maxPeriod;
+            settings.match = match;
+            settings.mismatch = mismatch;
+            settings.indel = indel;
+            settings.minimumScore = minScore;
+            settings.all = all;
+            if (const auto problem = settings.validate()) {
+                throw py::value_error(*problem);
+            }
+            return toDict(
+                runWatched({std::move(progress), std::move(cancel)}, [&](const SearchControl& control) {
+                    auto found = findTandemRepeats(*genome.genome, settings, control);
+                    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+                        return TableResult(*failure);
+                    }
+                    Table table;
+                    auto& starts = table.integers("start");
+                    auto& ends = table.integers("end");
+                    auto& periods = table.integers("period");
+                    auto& copies = table.reals("copies");
+                    TextColumn& consensus = table.texts("consensus");
+                    TextColumn& classes = table.texts("class");
+                    auto& matches = table.integers("percent_matches");
+                    auto& indels = table.integers("percent_indels");
+                    auto& scores = table.integers("score");
+                    TextColumn& alignments = table.texts("alignment");
+                    for (const TandemRepeat& r : std::get<TandemRepeatList>(found)) {
+                        starts.push_back(r.start + 1);
+                        ends.push_back(r.end());
+                        periods.push_back(r.period);
+                        copies.push_back(r.copies);
+                        consensus.pushText(r.consensus);
+                        classes.pushText(r.motifClass);
+                        matches.push_back(r.percentMatches());
+                        indels.push_back(r.percentIndels());
+                        scores.push_back(r.score);
+                        alignments.pushText(r.alignment);
+                    }
+                    return TableResult(std::move(table));
+                }));
+        },
+        "genome"_a, "max_period"_a, "match"_a, "mismatch"_a, "indel"_a, "min_score"_a, "all"_a, "progress"_a,
+        "cancel"_a);
 
     module.def(
         "controls",

@@ -50,6 +50,7 @@ __all__ = [
     "as_genome",
     "microsatellites",
     "plastome",
+    "tandem",
     "read",
     "records",
     "repeats",
@@ -331,6 +332,34 @@ def microsatellites(
     genome = as_genome(genome)
     return _frame(
         _core.microsatellites(genome, list(min_repeats), compound_distance, progress, cancel), genome
+    )
+
+
+def tandem(
+    genome: Genome,
+    max_period: int = 2000,
+    *,
+    match: int = 2,
+    mismatch: int = 7,
+    indel: int = 7,
+    min_score: int = 50,
+    all: bool = False,
+    progress: Progress = None,
+    cancel: Cancel = None,
+) -> Any:
+    """The tandem arrays (approximate copies of a unit of 1 to ``max_period``
+    letters, up to 10000, one after another) of the genome, as
+    ``tessaron-cli --report tandem`` writes them.
+
+    Scores: +``match`` per letter equal to the consensus, -``mismatch`` per
+    letter that differs, -``indel`` per letter inserted or missing, each 1 to
+    100; an array needs ``min_score``. ``all`` keeps the arrays of every period
+    where several cover a stretch. Columns: start (1-based), end (1-based,
+    inclusive; beyond the genome's length across the origin), period, copies,
+    consensus, class, percent_matches, percent_indels, score, alignment.
+    """
+    return _frame(
+        _core.tandem(genome, max_period, match, mismatch, indel, min_score, all, progress, cancel)
     )
 
 

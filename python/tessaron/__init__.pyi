@@ -101,6 +101,18 @@ def microsatellites(
     progress: Progress = None,
     cancel: Cancel = None,
 ) -> Table: ...
+def tandem(
+    genome: Genome,
+    max_period: int = 2000,
+    *,
+    match: int = 2,
+    mismatch: int = 7,
+    indel: int = 7,
+    min_score: int = 50,
+    all: bool = False,
+    progress: Progress = None,
+    cancel: Cancel = None,
+) -> Table: ...
 def controls(
     genome: GenomeLike,
     replicates: int,

@@ -167,3 +167,15 @@ def test_plastome_parts_junctions_and_differences():
     assert not tessaron.plastome(chloroplast, min_ir=30000)["found"]
     with pytest.raises(ValueError):
         tessaron.plastome(chloroplast, min_ir_share=60)
+
+
+def test_tandem_is_the_command_line(cli):
+    if not cli_has(cli, "--tandem"):
+        pytest.skip("tessaron-cli has no --tandem yet")
+    expected = cli("--report", "tandem", CHLOROPLAST)
+    table = tessaron.tandem(tessaron.read(CHLOROPLAST))
+    assert list(table.columns) == expected[0]
+    got = [row[:3] + ("%.1f" % float(row[3]),) + row[4:] for row in rows(table)]
+    assert got == [tuple(row) for row in expected[1:]] and got
+    with pytest.raises(ValueError):
+        tessaron.tandem(tessaron.read(CHLOROPLAST), max_period=10001)

@@ -1,7 +1,9 @@
 #include "report/repeatsectionlayout.h"
 
 #include "report/microsatellitereport.h"
+#include "report/tandemreport.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tessaron {
@@ -58,8 +60,38 @@ SheetLayout repeatSectionLayout(const RepeatSection& section)
     const int first = row - 1;
     for (SheetCell cell : microsatelliteSummaryLayout(countMicrosatellites(section.microsatellites)).cells) {
         cell.row += first;
+        row = std::max(row, cell.row + 1);
         layout.cells.push_back(std::move(cell));
     }
+    ++row;
+    put(1, "Tandem repeats (arrays) by period and copy number:");
+    put(2, tandemSettingsText(section.tandemSettings));
+    row += 2;
+    const TandemCopyTable table = tandemCopyTable(section.tandemRepeats);
+    put(1, "period");
+    for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
+        put(static_cast<int>(c) + 2, std::string(kCopyClassNames[c]) + " copies");
+    }
+    put(static_cast<int>(kCopyClassNames.size()) + 2, "total");
+    ++row;
+    std::array<std::int64_t, kCopyClassNames.size()> copyTotals{};
+    const auto copyRow = [&](std::string_view name, const auto& counts) {
+        put(1, std::string(name));
+        std::int64_t sum = 0;
+        for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
+            put(static_cast<int>(c) + 2, std::to_string(counts[c]));
+            sum += counts[c];
+        }
+        put(static_cast<int>(kCopyClassNames.size()) + 2, std::to_string(sum));
+        ++row;
+    };
+    for (std::size_t p = 0; p < kPeriodClassNames.size(); ++p) {
+        for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
+            copyTotals[c] += table[p][c];
+        }
+        copyRow(kPeriodClassNames[p], table[p]);
+    }
+    copyRow("total", copyTotals);
     return layout;
 }
 

@@ -73,10 +73,11 @@ void writeImperfectMicrosatellites(TableWriter& out, std::span<const ImperfectMi
     }
 }
 
-void writeTandemGff(TableWriter& out, std::string_view seqid, std::span<const TandemRepeat> list)
+void writeTandemGff(TableWriter& out, std::string_view seqid, std::span<const TandemRepeat> list,
+                    std::int64_t firstNumber, std::string_view idPrefix)
 {
     const std::string id = gffSeqid(seqid);
-    std::int64_t number = 0;
+    std::int64_t number = firstNumber - 1;
     for (const TandemRepeat& r : list) {
         out.cell(id);
         out.cell("tessaron");
@@ -86,8 +87,9 @@ void writeTandemGff(TableWriter& out, std::string_view seqid, std::span<const Ta
         out.cell(r.score);
         out.cell("+");
         out.cell(".");
-        out.cell("ID=tandem" + std::to_string(++number) + ";period=" + std::to_string(r.period) + ";copies=" +
-                 oneDecimal(r.copies) + ";consensus=" + r.consensus + ";Ontology_term=SO:0000705");
+        out.cell("ID=" + std::string(idPrefix) + "tandem" + std::to_string(++number) +
+                 ";period=" + std::to_string(r.period) + ";copies=" + oneDecimal(r.copies) +
+                 ";consensus=" + r.consensus + ";Ontology_term=SO:0000705");
         out.endRow();
     }
 }
@@ -178,6 +180,48 @@ std::string tandemSettingsText(const TandemSettings& settings)
            ", mismatch -" + std::to_string(settings.mismatch) + ", indel -" + std::to_string(settings.indel) +
            "; minimum score " + std::to_string(settings.minimumScore) + "; at least " +
            oneDecimal(settings.minimumCopies) + " copies";
+}
+
+std::size_t copyClass(double copies)
+{
+    return copies < 3.0 ? 0 : copies < 5.0 ? 1 : copies < 10.0 ? 2 : 3;
+}
+
+TandemCopyTable tandemCopyTable(std::span<const TandemRepeat> list)
+{
+    TandemCopyTable table{};
+    for (const TandemRepeat& r : list) {
+        ++table[periodClass(r.period)][copyClass(r.copies)];
+    }
+    return table;
+}
+
+void writeTandemBatchHeader(TableWriter& out)
+{
+    for (const char* name :
+         {"file", "record", "title", "length", "period_class", "arrays", "bp", "mean_copies"}) {
+        out.cell(name);
+    }
+    out.endRow();
+}
+
+void writeTandemBatchRows(TableWriter& out, const BatchGenome& genome)
+{
+    const TandemCounts counts = countTandemRepeats(genome.tandemRepeats);
+    const std::string file = genome.file.string();
+    for (std::size_t c = 0; c < kPeriodClassNames.size(); ++c) {
+        out.cell(file);
+        out.cell(std::int64_t{genome.record});
+        out.cell(genome.title);
+        out.cell(genome.length);
+        out.cell(kPeriodClassNames[c]);
+        out.cell(counts.arrays[c]);
+        out.cell(counts.letters[c]);
+        out.cell(counts.arrays[c] == 0
+                     ? std::string()
+                     : oneDecimal(counts.copies[c] / static_cast<double>(counts.arrays[c])));
+        out.endRow();
+    }
 }
 
 }  // namespace tessaron

@@ -262,11 +262,19 @@ TEST_F(CliTest, PaperSectionOfTheChloroplast)
     // The microsatellites' part is the --ssr summary.
     const Outcome summary = run({"--ssr", kChloroplast});
     std::string tail;
-    for (std::size_t i = 14; i < rows.size(); ++i) {
+    std::size_t i = 14;
+    for (; i < rows.size() && !rows[i].starts_with("Tandem repeats"); ++i) {
         const auto cells = fields(rows[i]);
         tail += cells[0] + '\t' + cells[1] + '\t' + cells[2] + '\n';
     }
-    EXPECT_EQ(tail, summary.out);
+    // An empty row before the tandem arrays' part.
+    ASSERT_LT(i, rows.size());
+    EXPECT_EQ(tail, summary.out + "\t\t\n");
+    // Their part counts the arrays of the --tandem summary.
+    const auto arrays = lines(run({"--tandem", kChloroplast}).out);
+    ASSERT_FALSE(arrays.empty());
+    EXPECT_EQ(fields(rows.back()).at(0), "total");
+    EXPECT_EQ(fields(rows.back()).at(5), fields(arrays.back()).at(1));
 }
 
 #ifdef TESSARON_CLI_MAP

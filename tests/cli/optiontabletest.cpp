@@ -117,11 +117,11 @@ TEST(OptionTable, TheBashCompletionIsTheTables)
         EXPECT_TRUE(offered.contains(name)) << name;
     }
     for (const std::string_view report :
-         {"summary", "listing", "pairs", "info", "gff", "bed", "bedpe", "ssr", "paper"}) {
+         {"summary", "listing", "pairs", "info", "gff", "bed", "bedpe", "ssr", "paper", "tandem"}) {
         EXPECT_NE(kept.find(std::string(report)), std::string::npos) << report;
     }
     EXPECT_NE(kept.find("--report)\n"), std::string::npos);
-    EXPECT_NE(kept.find("compgen -W \"summary listing pairs info gff bed bedpe ssr paper html\""),
+    EXPECT_NE(kept.find("compgen -W \"summary listing pairs info gff bed bedpe ssr paper html tandem\""),
               std::string::npos);
     EXPECT_NE(kept.find("compgen -W \"trie complete approximate\""), std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 
 #include <array>
 #include <cstdint>
@@ -32,7 +33,9 @@ enum class ReportKind {
     Chart,
     Microsatellites,  // --report ssr
     Paper,            // --report paper
-    Html              // --report html
+    Html,             // --report html
+    Tandem,           // --report tandem
+    Mask              // --mask: the genome as FASTA, classes masked
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -93,6 +96,14 @@ struct Options {
     std::optional<std::int64_t> plastomeMinIr;  // --plastome-min-ir: the shortest inverted-repeat copy
     std::optional<double> plastomeMinIrShare;   // --plastome-min-ir-share: ... as percent of the genome
     std::optional<NormalizedFormat> normalize;  // --normalize: the standard form, in this format
+    bool ssrImperfect = false;                  // --ssr-imperfect: interrupted microsatellites
+    bool tandem = false;                        // --tandem: the tandem arrays instead of the repeats
+    TandemSettings tandemSettings;              // --tandem-max-period, --tandem-all, the weights
+    bool maskHard = false;                      // --mask hard: masked letters as N, else lower case
+    // --mask-classes: which stretches --mask masks (default all three).
+    bool maskMicrosatellites = true;
+    bool maskTandem = true;
+    bool maskRepeats = true;  // the copies of the approximate pairs at their defaults
 };
 
 // A command line that cannot be run; the message is one line without the

@@ -8,6 +8,7 @@
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,6 +33,8 @@ struct BatchSettings {
     // The microsatellites of every genome instead of its repeats: no index
     // is built and no pair counted.
     std::optional<MicrosatelliteSettings> microsatellites;
+    // The tandem arrays of every genome instead of its repeats, likewise.
+    std::optional<TandemSettings> tandem;
 };
 
 // One genome of a batch: where it came from and its pair counts per kind and
@@ -49,6 +52,7 @@ struct BatchGenome {
     KindCounts counts;
     std::optional<ControlReport> controls;
     MicrosatelliteList microsatellites;  // with BatchSettings::microsatellites
+    TandemRepeatList tandemRepeats;      // with BatchSettings::tandem
 };
 
 // A file that could not be read or analysed, and why.

@@ -7,6 +7,7 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
+#include "engine/tandemrepeats.h"
 
 #include <array>
 #include <cstddef>
@@ -43,17 +44,20 @@ struct RepeatSection {
     std::array<std::array<std::int64_t, kLengthClassCount>, kRepeatKindCount> pairs{};
     MicrosatelliteSettings microsatelliteSettings;
     MicrosatelliteList microsatellites;
+    TandemSettings tandemSettings;
+    TandemRepeatList tandemRepeats;
 };
 
 using RepeatSectionResult = std::variant<RepeatSection, SearchFailure>;
 
 // The section of a genome: its long repeats of the four kinds, found by the
 // approximate search at its defaults from 30 bp on (about 90 % identity),
-// whatever the genome's own length settings, and its microsatellites under
-// `settings`. Stoppable, reporting its progress; fails with OutOfMemory or
-// Cancelled.
+// whatever the genome's own length settings, its microsatellites under
+// `settings` and its tandem arrays under `tandem`. Stoppable, reporting its
+// progress; fails with OutOfMemory or Cancelled.
 [[nodiscard]] RepeatSectionResult analyseRepeatSection(const Genome& genome,
                                                        const MicrosatelliteSettings& settings = {},
-                                                       const SearchControl& control = {});
+                                                       const SearchControl& control = {},
+                                                       const TandemSettings& tandem = {});
 
 }  // namespace tessaron

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compare/batch.h"
 #include "engine/imperfectmicrosatellites.h"
 #include "engine/tandemrepeats.h"
 #include "report/reportlayout.h"
@@ -28,8 +29,11 @@ void writeImperfectMicrosatellites(TableWriter& out, std::span<const ImperfectMi
 // GFF3 lines (no header) of the arrays: seqid, "tessaron", tandem_repeat
 // (SO:0000705), 1-based start and inclusive end (beyond the length across the
 // origin), the score, strand +, phase ".", attributes
-// ID=tandem<N>;period=P;copies=C;consensus=SEQ;Ontology_term=SO:0000705.
-void writeTandemGff(TableWriter& out, std::string_view seqid, std::span<const TandemRepeat> list);
+// ID=tandem<N>;period=P;copies=C;consensus=SEQ;Ontology_term=SO:0000705,
+// N counted from `firstNumber` and the ID after `idPrefix` (a record's
+// "SEQID:" when a file holds several).
+void writeTandemGff(TableWriter& out, std::string_view seqid, std::span<const TandemRepeat> list,
+                    std::int64_t firstNumber = 1, std::string_view idPrefix = {});
 
 // A stretch of a circular sequence: 0-based start, exclusive end, both within
 // [0, N]; an array across the origin is two of them.
@@ -67,6 +71,21 @@ struct TandemCounts {
 // The counts as a sheet, empty caption, four columns: "Tandem repeats by
 // period:" with arrays, bp and mean copies; one row per class and "total".
 [[nodiscard]] SheetLayout tandemSummaryLayout(const TandemCounts& counts);
+
+// The copy-number classes of a paper's table: below 3, 3 to 5, 5 to 10, 10
+// and more (lower bounds included), and the arrays per period class and
+// copy-number class.
+inline constexpr std::array<std::string_view, 4> kCopyClassNames{"<3", "3-5", "5-10", ">=10"};
+[[nodiscard]] std::size_t copyClass(double copies);
+using TandemCopyTable =
+    std::array<std::array<std::int64_t, kCopyClassNames.size()>, kPeriodClassNames.size()>;
+[[nodiscard]] TandemCopyTable tandemCopyTable(std::span<const TandemRepeat> list);
+
+// The tidy table of --batch --tandem: file, record, title, length,
+// period_class, arrays, bp, mean_copies (one decimal; empty for no array),
+// one row per period class of every genome.
+void writeTandemBatchHeader(TableWriter& out);
+void writeTandemBatchRows(TableWriter& out, const BatchGenome& genome);
 
 // The settings as a paper states them: "periods 1 to 2000; match +2,
 // mismatch -7, indel -7; minimum score 50; at least 1.8 copies".
