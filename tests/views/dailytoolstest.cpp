@@ -193,24 +193,35 @@ TEST(SessionFile, WritesAndReadsBackEveryField)
     EXPECT_TRUE(sessionToJson(saved, QStringLiteral("/data/genomes")).contains("\"chloroplast.gb\""));
 
     // Search settings no window could have made are refused, with the bounds of Options.
+    // The reason names the setting and its bounds.
     const struct {
         int minimum;
         int maximum;
         tessaron::SearchMethod method;
-        bool valid;
+        const char* reason;  // empty when valid
     } searches[] = {
-        {3, 256, tessaron::SearchMethod::Trie, true},        {2, 30, tessaron::SearchMethod::Trie, false},
-        {8, 257, tessaron::SearchMethod::Complete, false},   {31, 30, tessaron::SearchMethod::Trie, false},
-        {8, 30, tessaron::SearchMethod::Approximate, false},
+        {3, 256, tessaron::SearchMethod::Trie, ""},
+        {2, 30, tessaron::SearchMethod::Trie, "its minimum word length, 2, is outside 3 to 256"},
+        {2, 2, tessaron::SearchMethod::Trie, "its maximum word length, 2, is outside 3 to 256"},
+        {8, 257, tessaron::SearchMethod::Complete, "its maximum word length, 257, is outside 3 to 256"},
+        {-4, 30, tessaron::SearchMethod::Trie, "its minimum word length, -4, is outside 3 to 256"},
+        {31, 30, tessaron::SearchMethod::Trie, "its minimum word length, 31, is above its maximum, 30"},
+        {8, 30, tessaron::SearchMethod::Approximate, "its search method does not find words"},
     };
-    for (const auto& [minimum, maximum, method, valid] : searches) {
+    for (const auto& [minimum, maximum, method, reason] : searches) {
         SavedSession changed = saved;
         changed.minimum = minimum;
         changed.maximum = maximum;
         changed.method = method;
         const auto read =
             sessionFromJson(sessionToJson(changed, QStringLiteral("/data")), QStringLiteral("/data"));
-        EXPECT_EQ(std::holds_alternative<SavedSession>(read), valid) << minimum << ".." << maximum;
+        if (*reason == '\0') {
+            EXPECT_TRUE(std::holds_alternative<SavedSession>(read)) << minimum << ".." << maximum;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<QString>(read)) << minimum << ".." << maximum;
+            EXPECT_TRUE(std::get<QString>(read).contains(QString::fromUtf8(reason)))
+                << std::get<QString>(read).toStdString();
+        }
     }
 }
 
