@@ -10,11 +10,16 @@
 #include "windowfixture.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -166,6 +171,62 @@ TEST_F(DailyTools, ASessionReopensTheSameRecordOfAFileOfSeveralWithoutAsking)
     EXPECT_EQ(window_->session().state().record, 1U);
     EXPECT_EQ(window_->session().state().name, second);
     EXPECT_TRUE(prompts_->messages.empty());
+}
+
+TEST_F(DailyTools, PipesAreRefusedWithoutWaitingForAWriter)
+{
+    // Opened for reading, a pipe with no writer would hold the window for good.
+    const QString pipe = folder_.filePath(QStringLiteral("genome.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    SavedSession saved;
+    saved.genomeFile = pipe;
+    saved.genomeLength = 100;
+    const QString pipeGenome =
+        writeFile(QStringLiteral("pipe.session.json"), sessionToJson(saved, folder_.path()));
+    const QString pipeSession = folder_.filePath(QStringLiteral("session.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipeSession).constData(), 0600), 0);
+    const struct {
+        const char* how;
+        std::function<void()> run;
+    } ways[] = {
+        {"GenBank command", [&] { open(*window_, CTessaronDlg::IdOpenGenBank, pipe); }},
+        {"text command", [&] { open(*window_, CTessaronDlg::IdOpenText, pipe); }},
+        {"command line", [&] { window_->openFile(pipe); }},
+        {"genome of a session", [&] { open(*window_, SessionCommands::IdOpenSession, pipeGenome); }},
+        {"session file", [&] { open(*window_, SessionCommands::IdOpenSession, pipeSession); }},
+    };
+    for (const auto& [how, openIt] : ways) {
+        SCOPED_TRACE(how);
+        prompts_->messages.clear();
+        openIt();
+        waitForJob(*window_);
+        ASSERT_EQ(prompts_->messages.size(), 1U);
+        EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("it is a pipe, not a regular file")))
+            << prompts_->messages[0].text.toStdString();
+        EXPECT_FALSE(window_->session().loaded());
+    }
+}
+
+TEST_F(DailyTools, ASessionWithLengthsOutOfBoundsIsRefusedAndTheSettingsStay)
+{
+    storeLengths(9, 25);
+    window_ = makeWindow();
+    SavedSession saved;
+    saved.genomeFile = writeFile(QStringLiteral("short.txt"), QByteArray(300, 'A') + "GATTACA");
+    saved.fileSize = QFileInfo(saved.genomeFile).size();
+    saved.genomeLength = 307;
+    saved.minimum = 2;
+    saved.maximum = 2;
+    open(*window_, SessionCommands::IdOpenSession,
+         writeFile(QStringLiteral("two.session.json"), sessionToJson(saved, folder_.path())));
+    waitForJob(*window_);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("2, is outside 3 to 256")))
+        << prompts_->messages[0].text.toStdString();
+    EXPECT_FALSE(window_->session().loaded());
+    EXPECT_EQ(window_->session().minimum(), 9);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 9);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 25);
 }
 
 TEST(SessionFile, WritesAndReadsBackEveryField)

@@ -1,6 +1,7 @@
 #include "views/commands/sessionfile.h"
 
 #include "engine/wordlengths.h"
+#include "views/base/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -178,6 +179,9 @@ std::optional<QString> staleGenome(const SavedSession& session)
     if (!file.exists()) {
         return tr("The genome file of this session, %1, is missing.")
             .arg(QDir::toNativeSeparators(session.genomeFile));
+    }
+    if (const std::optional<QString> refusal = notARegularFile(session.genomeFile)) {
+        return *refusal;
     }
     if (file.size() != session.fileSize) {
         return tr("The genome file %1 has changed since the session was saved.")
