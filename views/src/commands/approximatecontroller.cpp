@@ -118,7 +118,7 @@ void ApproximateController::adopted()
                 for (const tessaron::ApproximatePair& pair : result.pairs) {
                     bands.push_back({static_cast<std::int32_t>(pair.first),
                                      static_cast<std::int32_t>(pair.second),
-                                     static_cast<std::int32_t>(pair.length), pair.identity});
+                                     static_cast<std::int32_t>(pair.length), pair.identity, result.kind});
                 }
             }
             parts_.maps.setBands(std::move(bands));
