@@ -86,7 +86,8 @@ void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome
                              pairs,
                              options.mapStyle,
                              options.mapWidth,
-                             options.mapHeight};
+                             options.mapHeight,
+                             options.mapHidden};
     if (!drawer(request)) {
         throw Failure{"cannot write " + options.mapFile};
     }

@@ -29,6 +29,7 @@ struct MapRequest {
     MapStyle style = MapStyle::Default;
     int width = 0;
     int height = 0;
+    std::string hiddenLayers;  // the layers left out, as --map-hide names them
 };
 
 // Draws the map; false when the file cannot be written.
