@@ -568,7 +568,7 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     const QString png = folder_.filePath(QStringLiteral("map.png"));
     prompts_->files.push_back(png);
     const std::unique_ptr<QMenu> menu = diagram->contextMenu();
-    ASSERT_EQ(menu->actions().size(), 5);
+    ASSERT_EQ(menu->actions().size(), 6);  // with the Layers menu
     EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Save image..."));
     // The size dialog, answered with its first proposal: the map's own size.
     whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
