@@ -25,7 +25,7 @@ _tessaron_cli()
             ;;
         --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
         --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | --motif | \
-        --map-size | --repeat)
+        --map-size | --map-hide | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -38,7 +38,7 @@ _tessaron_cli()
             --compare --batch --method --complete --approximate --mismatch-penalty --identity
             --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
             --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --chart --repeat -q --quiet --help --version" -- "$current")
+            --map-size --map-hide --chart --repeat -q --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")
