@@ -73,7 +73,7 @@ struct Options {
     int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
     int mapHeight = 0;
     std::string mapHidden;  // --map-hide: the layers left out, comma-separated, each named once
-    std::string chartFile;                     // --chart: the PNG or SVG file to draw
+    std::string chartFile;  // --chart: the PNG or SVG file to draw
     SearchMethod method = SearchMethod::Trie;  // --complete, --approximate
     ApproximateSettings approximate;           // --approximate: its --min, --identity, ...
     std::optional<int> controls;               // random controls per genome
