@@ -38,6 +38,8 @@ bool drawMap(const tessaron::MapRequest& request)
     tessaron::MapScene scene(request.features, request.genome.length());
     scene.setRepeat(request.repeat, request.pairs);
     scene.setTitle(request.genome.title());
+    // The names were checked with the options.
+    scene.setLayers(tessaron::layersHiding(request.hiddenLayers).value_or(tessaron::MapLayers{}));
     if (!scene.lengthWarning().empty()) {
         std::cerr << "tessaron-cli: " << scene.lengthWarning() << '\n';
     }

@@ -90,7 +90,8 @@ void drawMap(const Options& options, const std::shared_ptr<const Genome>& genome
                              options.mapStyle,
                              options.mapWidth,
                              options.mapHeight,
-                             SaveOptions{.overwriteReadOnly = options.force}};
+                             SaveOptions{.overwriteReadOnly = options.force},
+                             options.mapHidden};
     if (!drawer(request)) {
         throw Failure{"cannot write " + options.mapFile};
     }

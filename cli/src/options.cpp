@@ -43,6 +43,12 @@ constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
     {"paper", MapStyle::Paper},
 }};
 
+// The map's layers, as --map-hide names them (mapgeometry's mapLayerNames(),
+// which the command line does not link; the tests compare them).
+constexpr std::array<std::string_view, 10> kMapLayers{
+    "genes",  "exact",         "approximate",     "direct", "inverted",
+    "mirror", "complementary", "microsatellites", "gc",     "legend"};
+
 // The choices of an option, for the completion and the messages.
 template <typename Pairs>
 std::vector<std::string_view> firstOfEach(const Pairs& pairs)
@@ -355,6 +361,27 @@ public:
             }
         }
         fail("--map-style: " + quote(value) + " is not one of default, staggered, tidy, paper");
+    }
+
+    // Layer names, comma-separated; an empty list hides nothing.
+    void mapHideValue(std::string_view value)
+    {
+        std::string_view rest = value;
+        while (!rest.empty()) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view name = rest.substr(0, comma);
+            rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+            if (!name.empty() && std::find(kMapLayers.begin(), kMapLayers.end(), name) == kMapLayers.end()) {
+                std::string known;
+                for (const std::string_view layer : kMapLayers) {
+                    known += (known.empty() ? "" : ", ") + std::string(layer);
+                }
+                fail("--map-hide: " + quote(name) + " is not one of " + known);
+                return;
+            }
+        }
+        options_.mapHidden = value;
+        mapLookGiven_ = "--map-hide";
     }
 
     // "WxH" in pixels.
@@ -859,7 +886,7 @@ private:
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
     bool kindGiven_ = false;
-    std::optional<std::string> mapLookGiven_;  // --map-style or --map-size, the last given
+    std::optional<std::string> mapLookGiven_;  // --map-style, --map-size or --map-hide, the last given
     bool ssrMinGiven_ = false;
     bool ssrCompoundGiven_ = false;
     std::optional<std::string> tandemGiven_;  // the last of the tandem settings given
@@ -1460,6 +1487,15 @@ constexpr std::array kOptions{
                       a paper a square that holds the names
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapSizeValue(value); }},
+    OptionRow{.name = "--map-hide",
+              .value = "LAYERS",
+              .help = R"(  --map-hide LAYERS   with --map, leave out the layers named, comma-separated:
+                      genes, exact (the --repeat marked), approximate,
+                      direct, inverted, mirror, complementary (repeats of
+                      that kind), microsatellites, gc (the paper's GC rings),
+                      legend
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapHideValue(value); }},
     OptionRow{.name = "--chart",
               .value = "OUT",
               .completion = ValueCompletion::File,

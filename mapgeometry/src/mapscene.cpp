@@ -1,7 +1,10 @@
 #include "mapgeometry/mapscene.h"
 
+#include "engine/repeatkinds.h"
+
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 
 namespace tessaron {
@@ -261,6 +264,109 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+// mapLayerNames() in order, each with the switch it names.
+constexpr std::array<std::string_view, 10> kLayerNames{
+    "genes",  "exact",         "approximate",     "direct", "inverted",
+    "mirror", "complementary", "microsatellites", "gc",     "legend"};
+
+bool* layerSwitch(MapLayers& layers, std::size_t index)
+{
+    switch (index) {
+        case 0:
+            return &layers.genes;
+        case 1:
+            return &layers.exact;
+        case 2:
+            return &layers.approximate;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return &layers.kinds[static_cast<std::size_t>(kindNamed(kLayerNames[index]).value())];
+        case 7:
+            return &layers.microsatellites;
+        case 8:
+            return &layers.gcRings;
+        default:
+            return &layers.legend;
+    }
+}
+
+}  // namespace
+
+std::span<const std::string_view> mapLayerNames()
+{
+    return kLayerNames;
+}
+
+bool layerShown(const MapLayers& layers, std::string_view name)
+{
+    MapLayers copy = layers;
+    const auto* found = std::find(kLayerNames.begin(), kLayerNames.end(), name);
+    return found != kLayerNames.end() &&
+           *layerSwitch(copy, static_cast<std::size_t>(found - kLayerNames.begin()));
+}
+
+void showLayer(MapLayers& layers, std::string_view name, bool shown)
+{
+    const auto* found = std::find(kLayerNames.begin(), kLayerNames.end(), name);
+    if (found != kLayerNames.end()) {
+        *layerSwitch(layers, static_cast<std::size_t>(found - kLayerNames.begin())) = shown;
+    }
+}
+
+std::string hiddenLayerNames(const MapLayers& layers)
+{
+    MapLayers copy = layers;
+    std::string names;
+    for (std::size_t i = 0; i < kLayerNames.size(); ++i) {
+        if (!*layerSwitch(copy, i)) {
+            names += names.empty() ? "" : ",";
+            names += kLayerNames[i];
+        }
+    }
+    return names;
+}
+
+std::optional<MapLayers> layersHiding(std::string_view names, std::string* unknown)
+{
+    MapLayers layers;
+    while (!names.empty()) {
+        const std::size_t comma = names.find(',');
+        const std::string_view name = names.substr(0, comma);
+        names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
+        if (name.empty()) {
+            continue;
+        }
+        const auto* found = std::find(kLayerNames.begin(), kLayerNames.end(), name);
+        if (found == kLayerNames.end()) {
+            if (unknown != nullptr) {
+                *unknown = std::string(name);
+            }
+            return std::nullopt;
+        }
+        *layerSwitch(layers, static_cast<std::size_t>(found - kLayerNames.begin())) = false;
+    }
+    return layers;
+}
+
+std::vector<MapBand> MapScene::shownBands() const
+{
+    std::vector<MapBand> shown;
+    if (layers_.approximate) {
+        std::copy_if(bands_.begin(), bands_.end(), std::back_inserter(shown),
+                     [this](const MapBand& band) { return layers_.showsKind(band.kind); });
+    }
+    return shown;
+}
+
+bool MapScene::showsRepeat() const
+{
+    return repeat_.has_value() && layers_.exact && (!repeatKind_ || layers_.showsKind(*repeatKind_));
 }
 
 }  // namespace tessaron

@@ -346,8 +346,8 @@ LabelMetrics metricsOf(const QFont& font)
 
 void paintRepeatMarks(QPainter& painter, const MapScene& scene, const ColourScheme& colours)
 {
-    paintBands(painter, scene.perBase(), scene.bands());
-    if (scene.repeat()) {
+    paintBands(painter, scene.perBase(), scene.shownBands());
+    if (scene.showsRepeat()) {
         paintRepeat(painter, scene.perBase(), *scene.repeat(), scene.pairs(), colours);
     }
 }
@@ -415,10 +415,17 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     }
 
     const double perBase = scene.perBase();
-    paintLegend(painter);
+    const MapLayers& layers = scene.layers();
+    if (layers.legend) {
+        paintLegend(painter);
+    }
     paintScale(painter, perBase, scene.sequenceEnd());
-    paintFeatures(painter, scene.features(), perBase, namesSetApart(scene, style), area);
-    paintMicrosatellites(painter, perBase, scene.microsatellites());
+    if (layers.genes) {
+        paintFeatures(painter, scene.features(), perBase, namesSetApart(scene, style), area);
+    }
+    if (layers.microsatellites) {
+        paintMicrosatellites(painter, perBase, scene.microsatellites());
+    }
     paintRepeatMarks(painter, scene, style.colours);
     painter.restore();
 }

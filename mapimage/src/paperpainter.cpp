@@ -98,17 +98,18 @@ std::vector<LegendEntry> legendEntries(const MapScene& scene, const std::vector<
     }};
     std::vector<LegendEntry> entries;
     for (const Kind& kind : kKinds) {
-        if (std::any_of(names.begin(), names.end(),
-                        [&kind](const MapName& name) { return name.color == kind.color; })) {
+        if (scene.layers().genes && std::any_of(names.begin(), names.end(), [&kind](const MapName& name) {
+                return name.color == kind.color;
+            })) {
             entries.push_back({colorOf(kind.color), QString::fromLatin1(kind.text)});
         }
     }
-    if (!scene.profile().content.empty()) {
+    if (scene.layers().gcRings && !scene.profile().content.empty()) {
         entries.push_back({kContentColor, QStringLiteral("GC content")});
         entries.push_back({kSkewAboveColor, QStringLiteral("GC skew +")});
         entries.push_back({kSkewBelowColor, QStringLiteral("GC skew -")});
     }
-    if (scene.repeat()) {
+    if (scene.showsRepeat()) {
         entries.push_back({colorOf(colours.firstCopy), QStringLiteral("repeat: first copy"), true});
         if (scene.repeat()->transformed) {
             entries.push_back({colorOf(colours.secondCopy), QStringLiteral("second copy"), true});
@@ -348,7 +349,9 @@ MapBounds paperBounds(const MapScene& scene)
     // The legend takes the same room in every colour scheme.
     const std::vector<LegendEntry> entries =
         legendEntries(scene, namesOnce(scene.features()), kStandardColours);
-    bounds.bottom += placeLegend(entries, bounds.left, bounds.bottom, bounds.width(), nullptr);
+    if (scene.layers().legend) {
+        bounds.bottom += placeLegend(entries, bounds.left, bounds.bottom, bounds.width(), nullptr);
+    }
     return bounds;
 }
 
@@ -357,18 +360,27 @@ void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown
     painter.fillRect(QRectF(shown.left, shown.top, shown.width(), shown.height()), Qt::white);
     const std::vector<MapName> names = namesOnce(scene.features());
     const RingLayout layout = nameLayout(scene);
+    const MapLayers& layers = scene.layers();
     if (scene.perBase() > 0.0) {
-        paintArcs(painter, scene, names);
+        if (layers.genes) {
+            paintArcs(painter, scene, names);
+        }
         paintScale(painter, scene);
-        const GcProfile& profile = scene.profile();
-        paintRing(painter, scene, profile.content, profile.meanContent, kContentRadius, kContentColor,
-                  kContentColor);
-        paintRing(painter, scene, profile.skew, 0.0, kSkewRadius, kSkewAboveColor, kSkewBelowColor);
-        paintNames(painter, layout);
+        if (layers.gcRings) {
+            const GcProfile& profile = scene.profile();
+            paintRing(painter, scene, profile.content, profile.meanContent, kContentRadius, kContentColor,
+                      kContentColor);
+            paintRing(painter, scene, profile.skew, 0.0, kSkewRadius, kSkewAboveColor, kSkewBelowColor);
+        }
+        if (layers.genes) {
+            paintNames(painter, layout);
+        }
     }
     paintCentre(painter, scene);
-    paintLegend(painter, legendEntries(scene, names, colours), layout.bounds.left, layout.bounds.bottom,
-                layout.bounds.width());
+    if (layers.legend) {
+        paintLegend(painter, legendEntries(scene, names, colours), layout.bounds.left, layout.bounds.bottom,
+                    layout.bounds.width());
+    }
     paintRepeatMarks(painter, scene, colours);
 }
 

@@ -30,6 +30,31 @@ JobResult failed(JobError error, std::string message = {})
     return JobResult{std::nullopt, error, std::move(message)};
 }
 
+// For a method that stores its pairs, whether the kind has more pairs than
+// the genome may keep, found by counting them first: the search that keeps
+// them would take memory in proportion before it found out (about 16 bytes a
+// pair, 2 GB at the default limit). A genome too short to reach the limit on
+// any sequence is not counted. PairLimit when over it, Cancelled when stopped.
+std::optional<SearchFailure> countedOverLimit(const PreparedSearch& search, RepeatKind kind,
+                                              const JobSettings& settings, const Genome& genome,
+                                              const SearchControl& step)
+{
+    const auto length = static_cast<std::int64_t>(genome.length());
+    if (!methodInfo(settings.method).storesPairs || length * (length - 1) / 2 <= genome.pairLimit()) {
+        return std::nullopt;
+    }
+    const SnapshotResult counted =
+        runStep(step, [&] { return search.run(kind, SnapshotDetail::Counts, step); });
+    if (const auto* failure = std::get_if<SearchFailure>(&counted)) {
+        // Out of memory while counting: the search proper will tell.
+        return *failure == SearchFailure::Cancelled ? std::optional(SearchFailure::Cancelled) : std::nullopt;
+    }
+    if (std::get<std::shared_ptr<const RepeatSnapshot>>(counted)->total() > genome.pairLimit()) {
+        return SearchFailure::PairLimit;
+    }
+    return std::nullopt;
+}
+
 // Index and the four searches of a filled genome; out of memory keeps what
 // was made before it, a cancel keeps nothing.
 JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureList> features,
@@ -63,14 +88,21 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         const SearchControl step{control.stop, [&control, kind](double fraction) {
                                      control.report({JobStep::Searching, kind, fraction});
                                  }};
+        if (const std::optional<SearchFailure> refused =
+                countedOverLimit(search, kind, settings, *state.genome, step)) {
+            return *refused == SearchFailure::Cancelled || control.stopRequested()
+                       ? failed(JobError::Cancelled)
+                       : failed(JobError::TooManyPairs);
+        }
         SnapshotResult found = runStep(step, [&] { return settings.searcher(search, kind, step); });
         if (const auto* failure = std::get_if<SearchFailure>(&found)) {
             if (*failure == SearchFailure::Cancelled || control.stopRequested()) {
                 return failed(JobError::Cancelled);
             }
-            const bool tooMany =
-                methodInfo(settings.method).storesPairs && *failure == SearchFailure::PairLimit;
-            return JobResult{std::move(state), tooMany ? JobError::TooManyPairs : JobError::OutOfMemory, {}};
+            if (methodInfo(settings.method).storesPairs && *failure == SearchFailure::PairLimit) {
+                return failed(JobError::TooManyPairs);
+            }
+            return JobResult{std::move(state), JobError::OutOfMemory, {}};
         }
         state.analysis.snapshots[static_cast<std::size_t>(kind)] =
             std::get<std::shared_ptr<const RepeatSnapshot>>(std::move(found));

@@ -11,6 +11,8 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+
+#include "mapgeometry/mapscene.h"
 #endif
 
 #include <algorithm>
@@ -55,6 +57,11 @@ TEST(ParseMapOptions, FileAndRepeat)
     EXPECT_EQ(std::get<Options>(paper).mapStyle, MapStyle::Paper);
     EXPECT_EQ(std::get<Options>(paper).mapWidth, 1200);
     EXPECT_EQ(std::get<Options>(paper).mapHeight, 900);
+    EXPECT_EQ(std::get<Options>(paper).mapHidden, "");
+
+    const auto hidden = parseList({"--map", "m.png", "--map-hide=gc,,legend", "g.gb"});
+    ASSERT_TRUE(std::holds_alternative<Options>(hidden)) << std::get<UsageError>(hidden).message;
+    EXPECT_EQ(std::get<Options>(hidden).mapHidden, "gc,,legend");
 }
 
 // A map or chart path that names the genome file, by any name, is refused
@@ -150,6 +157,11 @@ TEST(ParseMapOptions, UsageErrors)
         {{"g.gb", "--map"}, "option '--map' needs a value"},
         {{"--map-style", "paper", "g.gb"}, "--map-style applies only to --map"},
         {{"--map-size", "800x800", "g.gb"}, "--map-size applies only to --map"},
+        {{"--map-hide", "gc", "g.gb"}, "--map-hide applies only to --map"},
+        {{"--map", "m.png", "--map-hide", "gc,rings", "g.gb"},
+         "--map-hide: 'rings' is not one of genes, exact, approximate, direct, inverted, mirror, "
+         "complementary, "
+         "microsatellites, gc, legend"},
         {{"--map", "m.png", "--map-style", "Paper", "g.gb"},
          "--map-style: 'Paper' is not one of default, staggered, tidy, paper"},
     };
@@ -235,6 +247,29 @@ TEST_F(CliTest, MapTurnsOnTheBasesReadAndSaysSoOnce)
               "tessaron-cli: The source feature gives 1..2147483647 but 600 bases were read: the map follows "
               "the bases read and clips the features.\n");
     EXPECT_LT(fs::file_size(dir_ / "map.svg"), 100000U);
+}
+
+// The command line names the layers as the map does.
+TEST(ParseMapOptions, EveryLayerOfTheMapCanBeHidden)
+{
+    for (const std::string_view layer : mapLayerNames()) {
+        const auto result = parseList({"--map", "m.png", "--map-hide", layer, "g.gb"});
+        EXPECT_TRUE(std::holds_alternative<Options>(result)) << layer;
+    }
+}
+
+TEST_F(CliTest, MapLayersLeftOutOfAPaper)
+{
+    ASSERT_EQ(run({"--map", "all.png", "--map-style", "paper", TESSARON_MITO_GENBANK}).status, 0);
+    const Outcome bare = run({"--map", "bare.png", "--map-style", "paper", "--map-hide", "genes,gc,legend",
+                              TESSARON_MITO_GENBANK});
+    EXPECT_EQ(bare.status, 0) << bare.err;
+    const QImage all(QString::fromStdString((dir_ / "all.png").string()));
+    const QImage none(QString::fromStdString((dir_ / "bare.png").string()));
+    ASSERT_FALSE(all.isNull());
+    ASSERT_FALSE(none.isNull());
+    EXPECT_LT(none.height(), all.height());  // no room kept for the legend
+    EXPECT_EQ(none.width(), all.width());
 }
 
 TEST_F(CliTest, MapForAPaperAsPdfAndAPlainRingOfAText)

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,76 @@ TEST(MapScene, FindsTheFeatureAndThePairUnderAPoint)
     EXPECT_FALSE(scene.pairAt(at(6500, 100)).has_value());
     scene.setRepeat(nullptr, {});
     EXPECT_FALSE(scene.pairAt({(a.x + b.x) / 2.0, (a.y + b.y) / 2.0}).has_value());
+}
+
+TEST(MapLayers, NamedListsHideTheirLayersAndComeBack)
+{
+    const struct {
+        const char* names;
+        const char* hidden;  // as written back; null when refused
+    } lists[] = {
+        {"", ""},
+        {"approximate", "approximate"},
+        {"gc,legend,genes", "genes,gc,legend"},
+        {"inverted,,mirror,inverted", "inverted,mirror"},
+        {"direct,exact,complementary,microsatellites", "exact,direct,complementary,microsatellites"},
+        {"gc,rings", nullptr},
+        {"Genes", nullptr},
+    };
+    for (const auto& [names, hidden] : lists) {
+        SCOPED_TRACE(names);
+        std::string unknown;
+        const std::optional<MapLayers> layers = layersHiding(names, &unknown);
+        ASSERT_EQ(layers.has_value(), hidden != nullptr);
+        if (!layers) {
+            EXPECT_FALSE(unknown.empty());
+            continue;
+        }
+        EXPECT_EQ(hiddenLayerNames(*layers), hidden);
+        EXPECT_EQ(layersHiding(hiddenLayerNames(*layers)), layers);
+        for (const std::string_view name : mapLayerNames()) {
+            const bool off =
+                ("," + std::string(hidden) + ",").find("," + std::string(name) + ",") != std::string::npos;
+            EXPECT_EQ(layerShown(*layers, name), !off) << name;
+            MapLayers turned = *layers;
+            showLayer(turned, name, off);
+            EXPECT_EQ(layerShown(turned, name), off) << name;
+        }
+    }
+    EXPECT_EQ(mapLayerNames().size(), 10U);
+}
+
+TEST(MapLayers, BandsAndTheSelectedRepeatFollowTheirKindAndMethod)
+{
+    MapScene scene(listOfLength(10000), 10000);
+    scene.setBands({{10, 5000, 40, 0.9, RepeatKind::Direct},
+                    {20, 6000, 40, 0.8, RepeatKind::Inverted},
+                    {30, 7000, 40, 0.85, RepeatKind::Inverted}});
+    const Repeat repeat{true, 30, 1, 0};
+    const std::vector<RepeatPair> pairs{{100, 900}};
+    scene.setRepeat(&repeat, pairs);
+    scene.setRepeatKind(RepeatKind::Mirror);
+    const struct {
+        const char* hidden;
+        std::size_t bands;
+        bool repeat;
+    } cases[] = {
+        {"", 3, true},       {"approximate", 0, true},     {"inverted", 1, true}, {"direct,mirror", 2, false},
+        {"exact", 3, false}, {"gc,legend,genes", 3, true},
+    };
+    for (const auto& [hidden, bands, shown] : cases) {
+        SCOPED_TRACE(hidden);
+        scene.setLayers(layersHiding(hidden).value());
+        EXPECT_EQ(scene.shownBands().size(), bands);
+        EXPECT_EQ(scene.showsRepeat(), shown);
+        EXPECT_EQ(scene.bands().size(), 3U);  // kept, only not drawn
+    }
+    // A repeat of no known kind follows the exact layer alone.
+    scene.setRepeatKind(std::nullopt);
+    scene.setLayers(layersHiding("direct,inverted,mirror,complementary").value());
+    EXPECT_TRUE(scene.showsRepeat());
+    scene.setRepeat(nullptr, {});
+    EXPECT_FALSE(scene.showsRepeat());
 }
 
 }  // namespace

@@ -124,13 +124,28 @@ TEST(Session, TheCompleteSearchGivesTheEngineResultsAndKeepsWhatFitsThePairLimit
         }
     }
 
-    // More pairs than a genome may keep: the kinds before the one that
-    // passed the limit are kept, as when the memory runs out.
-    session.setPairLimit(100);
-    result = run(session.reanalysis());
-    EXPECT_EQ(result.error, JobError::TooManyPairs);
-    ASSERT_TRUE(result.state.has_value());
-    EXPECT_FALSE(result.state->analysis.hasAllKinds());
+    // More pairs than a genome may keep: refused before the search that
+    // stores them runs, with nothing to adopt, so the results adopted before
+    // stay. A limit no kind reaches changes nothing.
+    const struct {
+        std::int64_t limit;
+        bool refused;
+    } limits[] = {{100, true}, {session.snapshot(RepeatKind::Direct)->total() - 1, true}, {1 << 27, false}};
+    for (const auto& [limit, refused] : limits) {
+        SCOPED_TRACE(limit);
+        int storing = 0;
+        session.setSearcher(
+            [&storing](const PreparedSearch& search, RepeatKind kind, const SearchControl& control) {
+                ++storing;
+                return search.run(kind, SnapshotDetail::Words, control);
+            });
+        session.setPairLimit(limit);
+        result = run(session.reanalysis());
+        EXPECT_EQ(result.error == JobError::TooManyPairs, refused);
+        EXPECT_EQ(result.state.has_value(), !refused);
+        EXPECT_EQ(storing, refused ? 0 : 4);
+    }
+    EXPECT_TRUE(session.analysed());
 }
 
 TEST(Session, ACancelledJobLeavesNothingToAdopt)

@@ -16,6 +16,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QSpinBox>
 
@@ -124,6 +125,38 @@ TEST_F(ApproximateWindowTest, AClickInTheDotPlotSelectsThePairAndTheReportCounts
         << sheets.back()->windowTitle().toStdString();
     EXPECT_TRUE(sheets.back()->chart()->isVisible());
     EXPECT_EQ(sheets.back()->chart()->data().categories.size(), 6U);
+}
+
+TEST_F(ApproximateWindowTest, TheDotPlotIsNeverSavedOverTheGenome)
+{
+    // A copy of the genome: the refusal is what is tested, the data stays safe.
+    const QString genome = folder_.filePath(QStringLiteral("chloroplast.gb"));
+    ASSERT_TRUE(QFile::copy(kChloroplast, genome));
+    QFile original(genome);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+    auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenGenBank, genome);
+    waitForJob(*window);
+    whenModal<ApproximateOptionsDlg>([](ApproximateOptionsDlg& dialog) {
+        dialog.minimumField()->setValue(30);
+        dialog.identityField()->setValue(90.0);
+        dialog.accept();
+    });
+    trigger(*window, ApproximateController::IdApproximateSearch);
+    waitForJob(*window);
+    trigger(*window, ApproximateController::IdDotPlot);
+    DotPlotWindow* plot = controllerOf(*window)->dotPlot();
+    ASSERT_NE(plot, nullptr);
+    prompts_->messages.clear();
+    prompts_->files.push_back(genome);
+    EXPECT_FALSE(plot->saveImage());
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("chloroplast.gb")))
+        << prompts_->messages[0].text.toStdString();
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), bytes);
 }
 
 TEST_F(ApproximateWindowTest, TheBranchHoldsEveryPairAndFollowsTheGenome)

@@ -10,11 +10,16 @@
 #include "windowfixture.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -168,6 +173,62 @@ TEST_F(DailyTools, ASessionReopensTheSameRecordOfAFileOfSeveralWithoutAsking)
     EXPECT_TRUE(prompts_->messages.empty());
 }
 
+TEST_F(DailyTools, PipesAreRefusedWithoutWaitingForAWriter)
+{
+    // Opened for reading, a pipe with no writer would hold the window for good.
+    const QString pipe = folder_.filePath(QStringLiteral("genome.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    SavedSession saved;
+    saved.genomeFile = pipe;
+    saved.genomeLength = 100;
+    const QString pipeGenome =
+        writeFile(QStringLiteral("pipe.session.json"), sessionToJson(saved, folder_.path()));
+    const QString pipeSession = folder_.filePath(QStringLiteral("session.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipeSession).constData(), 0600), 0);
+    const struct {
+        const char* how;
+        std::function<void()> run;
+    } ways[] = {
+        {"GenBank command", [&] { open(*window_, CTessaronDlg::IdOpenGenBank, pipe); }},
+        {"text command", [&] { open(*window_, CTessaronDlg::IdOpenText, pipe); }},
+        {"command line", [&] { window_->openFile(pipe); }},
+        {"genome of a session", [&] { open(*window_, SessionCommands::IdOpenSession, pipeGenome); }},
+        {"session file", [&] { open(*window_, SessionCommands::IdOpenSession, pipeSession); }},
+    };
+    for (const auto& [how, openIt] : ways) {
+        SCOPED_TRACE(how);
+        prompts_->messages.clear();
+        openIt();
+        waitForJob(*window_);
+        ASSERT_EQ(prompts_->messages.size(), 1U);
+        EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("it is a pipe, not a regular file")))
+            << prompts_->messages[0].text.toStdString();
+        EXPECT_FALSE(window_->session().loaded());
+    }
+}
+
+TEST_F(DailyTools, ASessionWithLengthsOutOfBoundsIsRefusedAndTheSettingsStay)
+{
+    storeLengths(9, 25);
+    window_ = makeWindow();
+    SavedSession saved;
+    saved.genomeFile = writeFile(QStringLiteral("short.txt"), QByteArray(300, 'A') + "GATTACA");
+    saved.fileSize = QFileInfo(saved.genomeFile).size();
+    saved.genomeLength = 307;
+    saved.minimum = 2;
+    saved.maximum = 2;
+    open(*window_, SessionCommands::IdOpenSession,
+         writeFile(QStringLiteral("two.session.json"), sessionToJson(saved, folder_.path())));
+    waitForJob(*window_);
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("2, is outside 3 to 256")))
+        << prompts_->messages[0].text.toStdString();
+    EXPECT_FALSE(window_->session().loaded());
+    EXPECT_EQ(window_->session().minimum(), 9);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/min")).toInt(), 9);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/dados/max")).toInt(), 25);
+}
+
 TEST(SessionFile, WritesAndReadsBackEveryField)
 {
     SavedSession saved;
@@ -193,24 +254,35 @@ TEST(SessionFile, WritesAndReadsBackEveryField)
     EXPECT_TRUE(sessionToJson(saved, QStringLiteral("/data/genomes")).contains("\"chloroplast.gb\""));
 
     // Search settings no window could have made are refused, with the bounds of Options.
+    // The reason names the setting and its bounds.
     const struct {
         int minimum;
         int maximum;
         tessaron::SearchMethod method;
-        bool valid;
+        const char* reason;  // empty when valid
     } searches[] = {
-        {3, 256, tessaron::SearchMethod::Trie, true},        {2, 30, tessaron::SearchMethod::Trie, false},
-        {8, 257, tessaron::SearchMethod::Complete, false},   {31, 30, tessaron::SearchMethod::Trie, false},
-        {8, 30, tessaron::SearchMethod::Approximate, false},
+        {3, 256, tessaron::SearchMethod::Trie, ""},
+        {2, 30, tessaron::SearchMethod::Trie, "its minimum word length, 2, is outside 3 to 256"},
+        {2, 2, tessaron::SearchMethod::Trie, "its maximum word length, 2, is outside 3 to 256"},
+        {8, 257, tessaron::SearchMethod::Complete, "its maximum word length, 257, is outside 3 to 256"},
+        {-4, 30, tessaron::SearchMethod::Trie, "its minimum word length, -4, is outside 3 to 256"},
+        {31, 30, tessaron::SearchMethod::Trie, "its minimum word length, 31, is above its maximum, 30"},
+        {8, 30, tessaron::SearchMethod::Approximate, "its search method does not find words"},
     };
-    for (const auto& [minimum, maximum, method, valid] : searches) {
+    for (const auto& [minimum, maximum, method, reason] : searches) {
         SavedSession changed = saved;
         changed.minimum = minimum;
         changed.maximum = maximum;
         changed.method = method;
         const auto read =
             sessionFromJson(sessionToJson(changed, QStringLiteral("/data")), QStringLiteral("/data"));
-        EXPECT_EQ(std::holds_alternative<SavedSession>(read), valid) << minimum << ".." << maximum;
+        if (*reason == '\0') {
+            EXPECT_TRUE(std::holds_alternative<SavedSession>(read)) << minimum << ".." << maximum;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<QString>(read)) << minimum << ".." << maximum;
+            EXPECT_TRUE(std::get<QString>(read).contains(QString::fromUtf8(reason)))
+                << std::get<QString>(read).toStdString();
+        }
     }
 }
 

@@ -836,6 +836,37 @@ TEST_F(MainWindowTest, TheCompleteSearchsListingShowsThePositionsBesideALongWord
     EXPECT_EQ(QToolTip::text(), sheet.cellText(3, 1));
 }
 
+TEST_F(MainWindowTest, ACompleteSearchRefusedForTooManyPairsKeepsTheResultsOnScreen)
+{
+    std::uint32_t state = 4242;
+    QByteArray bases;
+    for (int i = 0; i < 3000; ++i) {
+        state = state * 1103515245U + 12345U;
+        bases += "ACGT"[(state >> 16) & 3U];
+    }
+    const auto window = makeWindow();
+    open(*window, CTessaronDlg::IdOpenText, writeFile(QStringLiteral("many.txt"), bases));
+    waitForJob(*window);
+    const auto shown = window->session().snapshot(RepeatKind::Direct);
+    ASSERT_NE(shown, nullptr);
+    const QStringList kinds = kindTexts(*window);
+    ASSERT_FALSE(kinds.isEmpty());
+
+    // A limit far below what the complete search finds: refused with its
+    // reason, and the word search's results stay in the tree and the session.
+    window->session().setPairLimit(50);
+    setComplete(*window, true);
+    waitForJob(*window);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts_->messages.size(), 1U);
+    EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("more repeats than can be kept")))
+        << prompts_->messages[0].text.toStdString();
+    EXPECT_EQ(window->session().snapshot(RepeatKind::Direct), shown);
+    EXPECT_TRUE(window->session().analysed());
+    EXPECT_EQ(kindTexts(*window), kinds);
+    expectResultCommands(*window, true);
+}
+
 // A sequence whose words come back read backwards more often than repeated:
 // blocks of a word, a gap, the word reversed and another gap.
 QByteArray mirrorRichSequence()

@@ -572,7 +572,7 @@ TEST_F(DiagramWindowTest, SavesTheImageFromItsMenu)
     const QString png = folder_.filePath(QStringLiteral("map.png"));
     prompts_->files.push_back(png);
     const std::unique_ptr<QMenu> menu = diagram->contextMenu();
-    ASSERT_EQ(menu->actions().size(), 5);
+    ASSERT_EQ(menu->actions().size(), 6);  // with the Layers menu
     EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Save image..."));
     // The size dialog, answered with its first proposal: the map's own size.
     whenModal<CSaveImageDlg>([](CSaveImageDlg& dialog) {
@@ -705,6 +705,55 @@ TEST_F(DiagramWindowTest, ForAPaperFromItsMenuPrintedAndSavedAsPdf)
     // And back: the drawing as before.
     diagram->setPaperStyle(false);
     EXPECT_EQ(diagram->image(), standard);
+}
+
+TEST_F(DiagramWindowTest, LayersAreTurnedOffFromItsMenuAndRemembered)
+{
+    openMito();
+    trigger(CTessaronDlg::IdDiagram);
+    QPointer<CDiagramDlg> diagram = mapOf(*window_);
+    ASSERT_NE(diagram, nullptr);
+    diagram->setPaperStyle(true);
+    const QImage all = diagram->image();
+    {
+        const std::unique_ptr<QMenu> menu = diagram->contextMenu();
+        for (const char* name : {"layer_genes", "layer_gc", "layer_legend"}) {
+            QAction* layer = menu->findChild<QAction*>(QString::fromLatin1(name));
+            ASSERT_NE(layer, nullptr) << name;
+            EXPECT_TRUE(layer->isChecked()) << name;
+            layer->trigger();
+        }
+    }
+    EXPECT_FALSE(diagram->layers().genes);
+    EXPECT_FALSE(diagram->layers().gcRings);
+    EXPECT_FALSE(diagram->layers().legend);
+    EXPECT_TRUE(diagram->layers().approximate);
+    const QImage bare = diagram->image();
+    EXPECT_LT(bare.height(), all.height());  // no room kept for the legend
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/window/hiddenmaplayers")).toString(),
+              QStringLiteral("genes,gc,legend"));
+
+    // The next map starts with them off; turned back on, it is drawn as before.
+    diagram->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(diagram.isNull());
+    trigger(CTessaronDlg::IdDiagram);
+    diagram = mapOf(*window_);
+    ASSERT_NE(diagram, nullptr);
+    EXPECT_FALSE(diagram->layers().genes);
+    diagram->setPaperStyle(true);
+    {
+        const std::unique_ptr<QMenu> menu = diagram->contextMenu();
+        for (const char* name : {"layer_genes", "layer_gc", "layer_legend"}) {
+            QAction* layer = menu->findChild<QAction*>(QString::fromLatin1(name));
+            ASSERT_NE(layer, nullptr) << name;
+            EXPECT_FALSE(layer->isChecked()) << name;
+            layer->trigger();
+        }
+    }
+    EXPECT_EQ(diagram->layers(), tessaron::MapLayers{});
+    EXPECT_EQ(diagram->image(), all);
+    EXPECT_EQ(stored(QStringLiteral("Tessaron/window/hiddenmaplayers")).toString(), QString());
 }
 
 TEST_F(DiagramWindowTest, ResizesZoomsAndIsTheDrawingAsBeforeAtItsOwnSize)

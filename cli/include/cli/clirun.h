@@ -30,7 +30,8 @@ struct MapRequest {
     MapStyle style = MapStyle::Default;
     int width = 0;
     int height = 0;
-    SaveOptions save;  // how `path` is written (--force)
+    SaveOptions save;          // how `path` is written (--force)
+    std::string hiddenLayers;  // the layers left out, as --map-hide names them
 };
 
 // Draws the map; false when the file cannot be written.

@@ -79,8 +79,9 @@ struct Options {
     MapStyle mapStyle = MapStyle::Default;  // --map-style
     int mapWidth = 0;                       // --map-size WxH; 0: the map's own size
     int mapHeight = 0;
-    std::string chartFile;                      // --chart: the PNG or SVG file to draw
-    bool force = false;                         // --force: replace a read-only --map or --chart file
+    std::string mapHidden;  // --map-hide: the layers left out, comma-separated, each named once
+    std::string chartFile;  // --chart: the PNG or SVG file to draw
+    bool force = false;     // --force: replace a read-only --map or --chart file
     SearchMethod method = SearchMethod::Trie;   // --complete, --approximate
     ApproximateSettings approximate;            // --approximate: its --min, --identity, ...
     std::optional<int> controls;                // random controls per genome

@@ -10,11 +10,13 @@
 #include "mapgeometry/diagramgeometry.h"
 #include "mapgeometry/gcprofile.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -66,7 +68,37 @@ struct MapBand {
     std::int32_t second = 0;
     std::int32_t length = 0;
     double identity = 0.0;
+    RepeatKind kind = RepeatKind::Direct;
 };
+
+// The layers a map draws, each on by default: a bacterium's thousands of
+// approximate bands would otherwise hide its GC rings, scale and name.
+struct MapLayers {
+    bool genes = true;        // the features' arcs and names
+    bool exact = true;        // the selected repeat of the exact searches
+    bool approximate = true;  // the approximate pairs' bands
+    std::array<bool, kRepeatKindCount> kinds{true, true, true, true};  // repeats of each kind, by RepeatKind
+    bool microsatellites = true;
+    bool gcRings = true;  // the map for a paper's GC content and skew
+    bool legend = true;
+
+    [[nodiscard]] bool showsKind(RepeatKind kind) const { return kinds[static_cast<std::size_t>(kind)]; }
+    friend bool operator==(const MapLayers&, const MapLayers&) = default;
+};
+
+// The layers' names, as the command line and the settings write them:
+// genes, exact, approximate, direct, inverted, mirror, complementary,
+// microsatellites, gc, legend.
+[[nodiscard]] std::span<const std::string_view> mapLayerNames();
+// Whether the named layer is on; false for an unknown name.
+[[nodiscard]] bool layerShown(const MapLayers& layers, std::string_view name);
+// Turns the named layer on or off; an unknown name changes nothing.
+void showLayer(MapLayers& layers, std::string_view name, bool shown);
+// The names of the layers that are off, comma-separated ("" when all are on).
+[[nodiscard]] std::string hiddenLayerNames(const MapLayers& layers);
+// Every layer on but those named in a comma-separated list; nothing when a
+// name is unknown (the unknown name in `unknown` when given).
+[[nodiscard]] std::optional<MapLayers> layersHiding(std::string_view names, std::string* unknown = nullptr);
 
 // Microsatellites: a tick each on a ring of their own inside the circle,
 // clear of the scale's labels, a radial line from the inner to the outer
@@ -122,6 +154,16 @@ public:
     void setMicrosatellites(std::vector<MapStretch> stretches) { microsatellites_ = std::move(stretches); }
     [[nodiscard]] const std::vector<MapStretch>& microsatellites() const { return microsatellites_; }
 
+    // What is drawn; the pairs and bands of a layer that is off are kept, not drawn.
+    void setLayers(const MapLayers& layers) { layers_ = layers; }
+    [[nodiscard]] const MapLayers& layers() const { return layers_; }
+    // The bands the layers show.
+    [[nodiscard]] std::vector<MapBand> shownBands() const;
+    // The kind of the selected repeat, when known.
+    void setRepeatKind(std::optional<RepeatKind> kind) { repeatKind_ = kind; }
+    // Whether there is a selected repeat and the layers show it.
+    [[nodiscard]] bool showsRepeat() const;
+
     // The feature whose arc is drawn at `point` (the last drawn when several),
     // as an index into features().
     [[nodiscard]] std::optional<std::size_t> featureAt(MapPointF point) const;
@@ -139,6 +181,8 @@ private:
     std::vector<RepeatPair> pairs_;
     std::vector<MapBand> bands_;
     std::vector<MapStretch> microsatellites_;
+    MapLayers layers_;
+    std::optional<RepeatKind> repeatKind_;
 };
 
 }  // namespace tessaron

@@ -88,8 +88,8 @@ enum class JobError {
     ReadFailed,     // a text file could not be read (see JobResult::message): nothing to adopt
     RandomRefused,  // the random composition cannot be made: nothing to adopt
     OutOfMemory,    // the memory ran out; a genome read before that is adopted with the results found
-    TooManyPairs,   // a search that stores its pairs found more than the genome may keep; adopted as
-                    // OutOfMemory is
+    TooManyPairs,   // a search that stores its pairs would find more than the genome may keep (told
+                    // before they are stored): nothing to adopt, the results on screen stay
 };
 
 // The results of one analysis, in the order of kKindOrder; an analysis that

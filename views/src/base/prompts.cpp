@@ -1,12 +1,17 @@
 #include "views/base/prompts.h"
 
+#include "views/base/regularfile.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -167,4 +172,21 @@ QString withFilterExtension(const QString& path, const QString& filter)
     static const QRegularExpression firstPattern(QStringLiteral("\\*\\.([A-Za-z0-9_]+)"));
     const QRegularExpressionMatch match = firstPattern.match(filter);
     return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
+}
+
+// What the desktop opens on the window's thread (views/base/regularfile.h).
+std::optional<QString> notARegularFile(const QString& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(fs::path(path.toStdString()), error);
+    if (error || !fs::exists(status) || fs::is_regular_file(status) || fs::is_directory(status)) {
+        return std::nullopt;
+    }
+    const char* what = fs::is_fifo(status)                                          ? "a pipe"
+                       : fs::is_character_file(status) || fs::is_block_file(status) ? "a device"
+                       : fs::is_socket(status)                                      ? "a socket"
+                                                                                    : "not a file";
+    return QCoreApplication::translate("RegularFile", "%1 was not opened: it is %2, not a regular file.")
+        .arg(QDir::toNativeSeparators(path), QCoreApplication::translate("RegularFile", what));
 }

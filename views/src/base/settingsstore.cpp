@@ -28,6 +28,7 @@ const QString kExportFolderKey = QStringLiteral("Tessaron/export/folder");
 const QString kRecentKey = QStringLiteral("Tessaron/window/recent");
 const QString kFolderKey = QStringLiteral("Tessaron/window/folder");
 const QString kBothStrandsKey = QStringLiteral("Tessaron/window/bothstrands");
+const QString kHiddenMapLayersKey = QStringLiteral("Tessaron/window/hiddenmaplayers");
 const QString kColourBlindKey = QStringLiteral("Tessaron/window/colourblindsafe");
 const QString kGeometryKey = QStringLiteral("Tessaron/window/geometry");
 const QString kTreeWidthKey = QStringLiteral("Tessaron/window/treewidth");
@@ -279,6 +280,20 @@ void SettingsStore::saveBothStrands(bool both)
         return;
     }
     settings_->setValue(kBothStrandsKey, both);
+    settings_->sync();
+}
+
+QString SettingsStore::hiddenMapLayers() const
+{
+    return settings_ ? settings_->value(kHiddenMapLayersKey).toString() : QString();
+}
+
+void SettingsStore::saveHiddenMapLayers(const QString& names)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(kHiddenMapLayersKey, names);
     settings_->sync();
 }
 

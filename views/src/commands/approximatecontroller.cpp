@@ -1,5 +1,6 @@
 #include "views/commands/approximatecontroller.h"
 
+#include "input/filesave.h"
 #include "views/base/jobstatus.h"
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
@@ -15,6 +16,7 @@
 #include "views/sheets/sheetwindows.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 
 #include <variant>
@@ -118,7 +120,7 @@ void ApproximateController::adopted()
                 for (const tessaron::ApproximatePair& pair : result.pairs) {
                     bands.push_back({static_cast<std::int32_t>(pair.first),
                                      static_cast<std::int32_t>(pair.second),
-                                     static_cast<std::int32_t>(pair.length), pair.identity});
+                                     static_cast<std::int32_t>(pair.length), pair.identity, result.kind});
                 }
             }
             parts_.maps.setBands(std::move(bands));
@@ -174,9 +176,17 @@ DotPlotWindow* ApproximateController::showDotPlot()
                                      &parts_.window);
         dotPlot_->setPrompts(
             [this](QWidget* parent) {
-                return parts_.settings.keepFolderOf(parts_.prompts.saveFile(
+                const QString path = parts_.settings.keepFolderOf(parts_.prompts.saveFile(
                     parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg)"),
                     parts_.settings.lastFolder()));
+                // Never over the genome being shown.
+                if (const auto refusal = tessaron::outputIsInput(QFile::encodeName(path).toStdString(),
+                                                                 {parts_.session.state().file})) {
+                    parts_.prompts.message(parent, applicationName(), QString::fromStdString(*refusal),
+                                           Prompts::Icon::Warning);
+                    return QString();
+                }
+                return path;
             },
             [this](QWidget* parent, const QString& text) {
                 parts_.prompts.message(parent, applicationName(), text, Prompts::Icon::Warning);

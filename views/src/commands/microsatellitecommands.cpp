@@ -1,6 +1,7 @@
 #include "views/commands/microsatellitecommands.h"
 
 #include "compare/repeatsection.h"
+#include "input/filesave.h"
 #include "report/microsatellitereport.h"
 #include "report/repeatsectionlayout.h"
 #include "session/session.h"
@@ -19,6 +20,7 @@
 #include "views/sheets/sheetview.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 
 #include <memory>
@@ -175,7 +177,16 @@ CRepeatSummaryDlg* MicrosatelliteCommands::showSheet(const tessaron::SheetLayout
     auto* sheet = new CRepeatSummaryDlg(window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     const auto chooseFile = [this](QWidget* parent, const QString& caption, const QString& filter) {
-        return settings_.keepFolderOf(prompts_.saveFile(parent, caption, filter, settings_.lastFolder()));
+        const QString path =
+            settings_.keepFolderOf(prompts_.saveFile(parent, caption, filter, settings_.lastFolder()));
+        // Never over the genome being shown.
+        if (const auto refusal =
+                tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
+            prompts_.message(parent, applicationName(), QString::fromStdString(*refusal),
+                             Prompts::Icon::Warning);
+            return QString();
+        }
+        return path;
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

@@ -3,6 +3,7 @@
 #include "views/base/jobstatus.h"
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
+#include "views/base/regularfile.h"
 #include "views/base/settingsstore.h"
 #include "views/maps/mapwindow.h"
 #include "views/maps/mapwindowholder.h"
@@ -125,6 +126,11 @@ void SessionCommands::openChosen()
 bool SessionCommands::open(const QString& path)
 {
     if (parts_.jobs.busy() || pending_) {
+        return false;
+    }
+    // A pipe would hold the window until a writer came.
+    if (const std::optional<QString> refusal = notARegularFile(path)) {
+        refuse(*refusal);
         return false;
     }
     QFile in(path);

@@ -1,6 +1,7 @@
 #include "views/commands/sessionfile.h"
 
 #include "engine/wordlengths.h"
+#include "views/base/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,10 +9,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <limits>
+
 namespace {
 
 const QString kFormat = QStringLiteral("tessaron-session");
 constexpr int kVersion = 1;
+// Any whole number: the bounds of a setting are checked by its validate().
+constexpr int kAnyWhole = std::numeric_limits<int>::min();
 
 QString tr(const char* text)
 {
@@ -101,8 +106,8 @@ std::variant<SavedSession, QString> sessionFromJson(const QByteArray& json, cons
     const QString file = genome.value(QStringLiteral("file")).toString();
     const std::optional<int> record = wholeAt(genome, QStringLiteral("record"));
     const std::optional<int> length = wholeAt(genome, QStringLiteral("length"));
-    const std::optional<int> minimum = wholeAt(search, QStringLiteral("minimum"), 1);
-    const std::optional<int> maximum = wholeAt(search, QStringLiteral("maximum"), 1);
+    const std::optional<int> minimum = wholeAt(search, QStringLiteral("minimum"), kAnyWhole);
+    const std::optional<int> maximum = wholeAt(search, QStringLiteral("maximum"), kAnyWhole);
     const auto method =
         tessaron::methodNamed(search.value(QStringLiteral("method")).toString().toStdString());
     const std::optional<int> start = wholeAt(selection, QStringLiteral("start"));
@@ -111,9 +116,27 @@ std::variant<SavedSession, QString> sessionFromJson(const QByteArray& json, cons
         return tr("The session does not say which genome file it was made with.");
     }
     // The lengths the Options dialog and the settings accept, and a method that finds words.
-    if (!minimum || !maximum || tessaron::WordLengths{*minimum, *maximum}.validate() || *minimum > *maximum ||
-        !method || !tessaron::methodInfo(*method).findsWords) {
-        return tr("The session's search settings are not valid.");
+    if (!minimum || !maximum) {
+        return tr(
+            "The session's search settings are not valid: its word lengths are missing or not whole "
+            "numbers.");
+    }
+    if (const auto outside = tessaron::WordLengths{*minimum, *maximum}.validate()) {
+        const bool isMinimum = outside->setting == tessaron::WordLengths::Setting::Minimum;
+        return tr("The session's search settings are not valid: its %1 word length, %2, is outside %3 to %4.")
+            .arg(isMinimum ? tr("minimum") : tr("maximum"))
+            .arg(isMinimum ? *minimum : *maximum)
+            .arg(outside->low)
+            .arg(outside->high);
+    }
+    if (*minimum > *maximum) {
+        return tr("The session's search settings are not valid: its minimum word length, %1, is above its "
+                  "maximum, %2.")
+            .arg(*minimum)
+            .arg(*maximum);
+    }
+    if (!method || !tessaron::methodInfo(*method).findsWords) {
+        return tr("The session's search settings are not valid: its search method does not find words.");
     }
     if (!start || !end || *start > *end || *end > *length) {
         return tr("The session's selection lies outside its genome.");
@@ -156,6 +179,9 @@ std::optional<QString> staleGenome(const SavedSession& session)
     if (!file.exists()) {
         return tr("The genome file of this session, %1, is missing.")
             .arg(QDir::toNativeSeparators(session.genomeFile));
+    }
+    if (const std::optional<QString> refusal = notARegularFile(session.genomeFile)) {
+        return *refusal;
     }
     if (file.size() != session.fileSize) {
         return tr("The genome file %1 has changed since the session was saved.")

@@ -14,6 +14,7 @@
 #include <QHelpEvent>
 #include <QLocale>
 #include <QMenu>
+
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPageLayout>
@@ -22,6 +23,7 @@
 #include <QPrinter>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <array>
 
 #include <algorithm>
 #include <cmath>
@@ -143,6 +145,7 @@ void CDiagramDlg::ShowRepeat(const tessaron::Repeat* repeat, std::span<const tes
     // Copied, so that the window never looks at a released result list.
     scene_.setRepeat(repeat, pairs);
     kind_ = repeat != nullptr ? kind : std::nullopt;
+    scene_.setRepeatKind(kind_);
     if (paperStyle()) {
         bounds_ = tessaron::diagramBounds(scene_, style_);  // the legend names the copies
     }
@@ -185,6 +188,16 @@ void CDiagramDlg::setTidyLabels(bool tidy)
 void CDiagramDlg::setColours(const tessaron::ColourScheme& colours)
 {
     style_.colours = colours;
+    update();
+}
+
+void CDiagramDlg::setLayers(const tessaron::MapLayers& layers)
+{
+    if (layers == scene_.layers()) {
+        return;
+    }
+    scene_.setLayers(layers);
+    bounds_ = tessaron::diagramBounds(scene_, style_);  // the paper's legend takes room or not
     update();
 }
 
@@ -377,6 +390,26 @@ std::unique_ptr<QMenu> CDiagramDlg::contextMenu()
     paper->setCheckable(true);
     paper->setChecked(paperStyle());
     connect(paper, &QAction::toggled, this, &CDiagramDlg::setPaperStyle);
+    // A check box a layer, named as the command line's --map-hide names them.
+    QMenu* layers = menu->addMenu(tr("Layers"));
+    layers->setObjectName(QStringLiteral("mapLayers"));
+    const std::array<QString, 10> titles{
+        tr("Genes"),  tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),   tr("Inverted"),
+        tr("Mirror"), tr("Complementary"), tr("Microsatellites"),     tr("GC rings"), tr("Legend")};
+    const auto names = tessaron::mapLayerNames();
+    for (std::size_t i = 0; i < names.size() && i < titles.size(); ++i) {
+        const std::string name(names[i]);
+        QAction* layer = layers->addAction(titles[i]);
+        layer->setObjectName(QStringLiteral("layer_") + QString::fromStdString(name));
+        layer->setCheckable(true);
+        layer->setChecked(tessaron::layerShown(scene_.layers(), name));
+        connect(layer, &QAction::toggled, this, [this, name](bool shown) {
+            tessaron::MapLayers changed = scene_.layers();
+            tessaron::showLayer(changed, name, shown);
+            setLayers(changed);
+            emit layersChanged(changed);
+        });
+    }
     QAction* reset = menu->addAction(tr("Reset view"));
     reset->setObjectName(QStringLiteral("resetView"));
     connect(reset, &QAction::triggered, this, &CDiagramDlg::resetView);

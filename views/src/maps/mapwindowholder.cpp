@@ -27,6 +27,11 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
     }
     map_ = new CDiagramDlg(window_, features, genome);
     map_->setColours(settings_.colourScheme());
+    map_->setLayers(
+        tessaron::layersHiding(settings_.hiddenMapLayers().toStdString()).value_or(tessaron::MapLayers{}));
+    connect(map_, &CDiagramDlg::layersChanged, this, [this](const tessaron::MapLayers& layers) {
+        settings_.saveHiddenMapLayers(QString::fromStdString(tessaron::hiddenLayerNames(layers)));
+    });
     map_->setWindowTitle(QStringLiteral("%1 - %2").arg(
         map_->windowTitle(), genomeAndSearch(QString::fromStdString(session_.state().name),
                                              session_.minimum(), session_.maximum(), session_.method())));

@@ -6,6 +6,7 @@
 #include "views/base/joberrormessage.h"
 #include "views/base/menucommand.h"
 #include "views/base/qtstrings.h"
+#include "views/base/regularfile.h"
 #include "views/commands/approximatecontroller.h"
 #include "views/commands/colourcommands.h"
 #include "views/commands/linkedviews.h"
@@ -444,8 +445,20 @@ QString CTessaronDlg::chooseFileToOpen(const QString& firstType)
         prompts_.openFile(this, tr("Open"), filetypes::sequenceFiles(firstType), settings_.lastFolder()));
 }
 
+bool CTessaronDlg::refusedAsNoFile(const QString& path)
+{
+    if (const std::optional<QString> refusal = notARegularFile(path)) {
+        showMessage(applicationName(), *refusal, Prompts::Icon::Warning);
+        return true;
+    }
+    return false;
+}
+
 void CTessaronDlg::openFile(const QString& path)
 {
+    if (refusedAsNoFile(path)) {
+        return;
+    }
     if (tessaron::looksLikeGenBank(toPath(path))) {
         openGenBankFile(path);
     } else {
@@ -470,6 +483,9 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
+    if (refusedAsNoFile(path)) {
+        return;
+    }
     if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_)) {
         load(
             tessaron::GenBankSource{toPath(path), choice->record, choice->input},
@@ -487,6 +503,9 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
+    if (refusedAsNoFile(path)) {
+        return;
+    }
     const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_);
     if (!choice) {
         return;

@@ -66,6 +66,10 @@ public:
     QString keepFolderOf(const QString& file);
     [[nodiscard]] bool bothStrands() const;
     void saveBothStrands(bool both);
+    // The map window's layers that are off, under "Tessaron/window/hiddenmaplayers",
+    // as the command line's --map-hide names them ("approximate,gc").
+    [[nodiscard]] QString hiddenMapLayers() const;
+    void saveHiddenMapLayers(const QString& names);
     // Whether repeats are marked in colours safe for red-green colour blindness.
     [[nodiscard]] bool colourBlindSafe() const;
     void saveColourBlindSafe(bool safe);

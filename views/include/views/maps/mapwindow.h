@@ -80,6 +80,10 @@ public:
 
     // Whether the standard map's names are set apart (chosen, or because the
     // features are too many to stagger).
+    // The layers drawn (in the window, its images and its prints); changing
+    // them tells layersChanged.
+    [[nodiscard]] const tessaron::MapLayers& layers() const { return scene_.layers(); }
+    void setLayers(const tessaron::MapLayers& layers);
     [[nodiscard]] bool tidyLabels() const;
     void setTidyLabels(bool tidy);
     // The map for a paper instead of the standard one; the view is reset.
@@ -128,6 +132,8 @@ signals:
     void closing();
     // The user clicked on the marks of the selected repeat's pair `pair`.
     void repeatClicked(int pair);
+    // The user turned a layer on or off.
+    void layersChanged(const tessaron::MapLayers& layers);
 
 public slots:
     void reject() override;

@@ -121,7 +121,7 @@ public:
     // non-blank line begins with LOCUS, as FASTA when with '>', otherwise as
     // plain text. Both commands tell the format by the bytes (but plain text
     // through the GenBank command is rejected), and a file of several records
-    // asks which one to open.
+    // asks which one to open. A pipe, a device or a socket is refused.
     void openFile(const QString& path);
     void openGenBankFile(const QString& path);
     void openTextFile(const QString& path);
@@ -214,6 +214,9 @@ private:
     // Paints the session's highlighted copies in the pane.
     void paintHighlights();
     void showOutOfMemory();
+    // Refuses, with a message, a path that is there but no regular file (a
+    // pipe or a device would hold the window's thread): true when refused.
+    bool refusedAsNoFile(const QString& path);
     void showMessage(const QString& caption, const QString& text,
                      Prompts::Icon icon = Prompts::Icon::Warning);
 
