@@ -5,12 +5,12 @@
 // peak memory:
 //   QT_QPA_PLATFORM=offscreen tessaron_guitimings FILE.gb [OUT.csv]
 
-#include "views/jobstatus.h"
-#include "views/listingmodel.h"
-#include "views/mainwindow.h"
-#include "views/repeattreemodel.h"
-#include "views/reportsheetdlg.h"
-#include "views/sheetview.h"
+#include "views/base/jobstatus.h"
+#include "views/results/repeattreemodel.h"
+#include "views/sheets/listingmodel.h"
+#include "views/sheets/reportsheetdlg.h"
+#include "views/sheets/sheetview.h"
+#include "views/shell/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
