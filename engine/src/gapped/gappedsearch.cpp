@@ -1,7 +1,7 @@
 #include "engine/gappedsearch.h"
 
 #include "gappedextension.h"
-#include "maximalsegments.h"
+#include "approximate/maximalsegments.h"
 
 #include <algorithm>
 #include <cmath>
