@@ -9,6 +9,7 @@
 #include "engine/genome.h"
 #include "engine/searchmethod.h"
 #include "engine/suffixindex.h"
+#include "gappedcommand.h"
 #include "input/filesave.h"
 #include "input/readerror.h"
 #include "inputrecords.h"
@@ -208,6 +209,8 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
             const cli::InputRecords records(options);
             if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
+            } else if (options.gaps) {
+                cli::writeGappedReports(options, records, out, progress);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {
                 cli::writeApproximateReports(options, records, out, progress);
             } else if (cli::coversEveryRecord(options.report)) {

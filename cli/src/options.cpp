@@ -22,7 +22,7 @@ constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
 
-constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
+constexpr std::array<std::pair<std::string_view, ReportKind>, 10> kReports{{
     {"summary", ReportKind::Summary},
     {"listing", ReportKind::Listing},
     {"pairs", ReportKind::Pairs},
@@ -32,6 +32,7 @@ constexpr std::array<std::pair<std::string_view, ReportKind>, 9> kReports{{
     {"bedpe", ReportKind::Bedpe},
     {"ssr", ReportKind::Microsatellites},
     {"paper", ReportKind::Paper},
+    {"families", ReportKind::Families},
 }};
 
 constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
@@ -208,6 +209,21 @@ public:
             fail(std::move(*message));
         }
         approximateGiven_.emplace_back(name);
+    }
+
+    // --gaps, --gap-open O, --gap-extend E.
+    void gapsValue(std::string_view name) { gapsGiven_.emplace_back(name); }
+
+    void gapCostValue(std::string_view name, std::string_view value)
+    {
+        const auto cost = parseNumber<int>(value, 0, GappedSettings::kMaxGapCost);
+        if (!cost) {
+            fail(std::string(name) + ": " + quote(value) + " is not an integer from 0 to " +
+                 std::to_string(GappedSettings::kMaxGapCost));
+            return;
+        }
+        (name == "--gap-open" ? options_.gapped.gapOpen : options_.gapped.gapExtend) = *cost;
+        gapsGiven_.emplace_back(name);
     }
 
     // --min N or --max N.
@@ -531,11 +547,20 @@ public:
                 fail(std::move(*message));
                 return;
             }
+            if (auto message = finishGappedOptions(options_, gapsGiven_)) {
+                fail(std::move(*message));
+                return;
+            }
         } else if (minError_) {
             fail(*minError_);
             return;
-        } else if (!approximateGiven_.empty()) {
-            fail(approximateGiven_.front() + " applies only to --approximate");
+        } else if (!approximateGiven_.empty() || !gapsGiven_.empty()) {
+            fail((approximateGiven_.empty() ? gapsGiven_ : approximateGiven_).front() +
+                 " applies only to --approximate");
+            return;
+        }
+        if (options_.report == ReportKind::Families && !options_.gaps) {
+            fail(*reportSource_ + " applies only to --approximate --gaps");
             return;
         }
         // --report ssr is the microsatellites' table.
@@ -634,6 +659,7 @@ private:
     std::optional<std::string> minText_;         // --min as given
     std::optional<std::string> minError_;        // why it is no exact minimum
     std::vector<std::string> approximateGiven_;  // the approximate search's own options
+    std::vector<std::string> gapsGiven_;         // --gaps and its own options
     bool maxGiven_ = false;
 };
 
@@ -836,6 +862,38 @@ constexpr std::array kOptions{
     --min L           the shortest pair, from 1 (default 30)
 )",
               .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setMethod(SearchMethod::Approximate, name); }},
+    OptionRow{.name = "--gaps",
+              .help = R"(    --gaps            pairs may hold insertions and deletions: local
+                      alignments of the two copies (+1 per equal letter, -X
+                      per mismatch, O + k E per run of k letters facing
+                      none), each copy at its own length; the shorter copy
+                      counts for --min, mismatches and gap letters for
+                      --max-mismatches, equal columns / columns is the
+                      identity. --report pairs adds second_length,
+                      insertions, deletions and cigar (the second copy
+                      against the first: runs of = X I D); also for the
+                      summary, gff, bed, bedpe and --report families
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.gapsValue(name); }},
+    OptionRow{.name = "--gap-open",
+              .value = "O",
+              .help = R"(    --gap-open O      with --gaps, a run of gap letters costs O more (default 5)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.gapCostValue(name, value); }},
+    OptionRow{.name = "--gap-extend",
+              .value = "E",
+              .help = R"(    --gap-extend E    with --gaps, each gap letter costs E (default 2)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.gapCostValue(name, value); }},
+    OptionRow{.name = "--families",
+              .help = R"(    --families        with --gaps, the same as --report families: copies that
+                      cover >= 90 % of each other are one; pairs link
+                      copies into families (single linkage): one row per
+                      copy, family, copies, representative, min_length,
+                      max_length, kinds, copy (start..end) and strand (+,
+                      -, reverse, complement against the representative)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setReport(ReportKind::Families, name); }},
     OptionRow{.name = "--mismatch-penalty",
               .value = "X",
               .help = R"(    --mismatch-penalty X
@@ -938,6 +996,8 @@ constexpr std::array kOptions{
                                  the microsatellites by unit length and by
                                  class, and the compounds; with --chart OUT
                                  also its figure
+                        families the families of repeated copies (with
+                                 --approximate --gaps, see --families)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.reportValue(value); }},
     OptionRow{.name = "--ssr",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/gappedsearch.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
@@ -31,7 +32,8 @@ enum class ReportKind {
     Map,
     Chart,
     Microsatellites,  // --report ssr
-    Paper             // --report paper
+    Paper,            // --report paper
+    Families          // --report families, --families (with --gaps)
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -84,6 +86,11 @@ struct Options {
     bool quiet = false;                        // -q: no progress line
     bool ssr = false;                          // --ssr: the microsatellites instead of the repeats
     MicrosatelliteSettings ssrSettings;        // --ssr-min, --ssr-compound
+
+    // --gaps: the approximate search with insertions and deletions; its
+    // settings (--gap-open, --gap-extend, the others from `approximate`).
+    bool gaps = false;
+    GappedSettings gapped;
 };
 
 // A command line that cannot be run; the message is one line without the
