@@ -1,7 +1,7 @@
 #include "engine/gappedsearch.h"
 
-#include "gappedextension.h"
 #include "approximate/maximalsegments.h"
+#include "gappedextension.h"
 
 #include <algorithm>
 #include <cmath>
