@@ -12,7 +12,7 @@ _tessaron_cli()
             return
             ;;
         --report)
-            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper" -- "$current")
+            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper families" -- "$current")
             return
             ;;
         --kind)
@@ -23,9 +23,9 @@ _tessaron_cli()
             mapfile -t COMPREPLY < <(compgen -W "default staggered tidy paper" -- "$current")
             return
             ;;
-        --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
-        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | --motif | \
-        --map-size | --repeat)
+        --record | --seqid | --random | --seed | --gap-open | --gap-extend | --mismatch-penalty | \
+        --identity | --max-mismatches | --evalue | --controls | -j | --jobs | --min | --max | \
+        --ssr-min | --ssr-compound | --motif | --map-size | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -35,10 +35,10 @@ _tessaron_cli()
     esac
     if [[ "$current" == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed
-            --compare --batch --method --complete --approximate --mismatch-penalty --identity
-            --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
-            --ssr-compound --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --chart --repeat -q --quiet --help --version" -- "$current")
+            --compare --batch --method --complete --approximate --gaps --gap-open --gap-extend
+            --families --mismatch-penalty --identity --max-mismatches --evalue --controls -j --jobs
+            --min --max --report --ssr --ssr-min --ssr-compound --genes --kind --features --motif
+            --tidy --csv --map --map-style --map-size --chart --repeat -q --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

@@ -560,7 +560,8 @@ public:
             return;
         }
         if (options_.report == ReportKind::Families && !options_.gaps) {
-            fail(*reportSource_ + " applies only to --approximate --gaps");
+            fail((*reportSource_ == "--report" ? "--report families" : *reportSource_) +
+                 " applies only to --approximate --gaps");
             return;
         }
         // --report ssr is the microsatellites' table.

@@ -13,7 +13,7 @@
 namespace tessaron::test {
 namespace {
 
-const std::string kChloroplast = std::string(TESSARON_TEST_DATA) + "/NC_000932.gb";
+const std::string kPlastome = std::string(TESSARON_TEST_DATA) + "/NC_000932.gb";
 
 using GappedCliTest = CliTest;
 
@@ -26,7 +26,7 @@ struct CigarSpan {
     std::int64_t deletions = 0;
 };
 
-CigarSpan span(const std::string& cigar)
+CigarSpan cigarSpan(const std::string& cigar)
 {
     CigarSpan result;
     std::int64_t run = 0;
@@ -53,7 +53,7 @@ CigarSpan span(const std::string& cigar)
 
 TEST_F(GappedCliTest, PairsAddTheAlignmentColumnsAndTheirCigarsSpanBothCopies)
 {
-    const Outcome result = run({"--approximate", "--gaps", "--report", "pairs", kChloroplast});
+    const Outcome result = run({"--approximate", "--gaps", "--report", "pairs", kPlastome});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto rows = lines(result.out);
     ASSERT_GT(rows.size(), 1U);
@@ -74,7 +74,7 @@ TEST_F(GappedCliTest, PairsAddTheAlignmentColumnsAndTheirCigarsSpanBothCopies)
     for (std::size_t row = 1; row < rows.size(); ++row) {
         const auto pair = fields(rows[row]);
         ASSERT_EQ(pair.size(), 13U) << rows[row];
-        const CigarSpan cigar = span(pair[12]);
+        const CigarSpan cigar = cigarSpan(pair[12]);
         EXPECT_EQ(cigar.first, std::stoll(pair[1])) << rows[row];
         EXPECT_EQ(cigar.second, std::stoll(pair[9])) << rows[row];
         EXPECT_EQ(cigar.insertions, std::stoll(pair[10])) << rows[row];
@@ -91,12 +91,12 @@ TEST_F(GappedCliTest, PairsAddTheAlignmentColumnsAndTheirCigarsSpanBothCopies)
 // length.
 TEST_F(GappedCliTest, SummaryGffBedAndBedpeHoldThePairsOfThePairsReport)
 {
-    const Outcome pairs = run({"--approximate", "--gaps", "--report", "pairs", kChloroplast});
+    const Outcome pairs = run({"--approximate", "--gaps", "--report", "pairs", kPlastome});
     ASSERT_EQ(pairs.status, 0) << pairs.err;
     const auto rows = lines(pairs.out);
     const auto total = static_cast<std::int64_t>(rows.size()) - 1;
 
-    const Outcome summary = run({"--approximate", "--gaps", kChloroplast});
+    const Outcome summary = run({"--approximate", "--gaps", kPlastome});
     ASSERT_EQ(summary.status, 0) << summary.err;
     std::int64_t counted = 0;
     for (const std::string& row : lines(summary.out)) {
@@ -107,7 +107,7 @@ TEST_F(GappedCliTest, SummaryGffBedAndBedpeHoldThePairsOfThePairsReport)
     }
     EXPECT_EQ(counted, total);
 
-    const Outcome bedpe = run({"--approximate", "--gaps", "--report", "bedpe", kChloroplast});
+    const Outcome bedpe = run({"--approximate", "--gaps", "--report", "bedpe", kPlastome});
     ASSERT_EQ(bedpe.status, 0) << bedpe.err;
     const auto bedpeRows = lines(bedpe.out);
     EXPECT_EQ(static_cast<std::int64_t>(bedpeRows.size()), total);
@@ -129,7 +129,7 @@ TEST_F(GappedCliTest, SummaryGffBedAndBedpeHoldThePairsOfThePairsReport)
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, expected);
 
-    const Outcome gff = run({"--approximate", "--gaps", "--report", "gff", kChloroplast});
+    const Outcome gff = run({"--approximate", "--gaps", "--report", "gff", kPlastome});
     ASSERT_EQ(gff.status, 0) << gff.err;
     const auto gffRows = lines(gff.out);
     const auto copies = std::count_if(gffRows.begin(), gffRows.end(), [](const std::string& row) {
@@ -138,7 +138,7 @@ TEST_F(GappedCliTest, SummaryGffBedAndBedpeHoldThePairsOfThePairsReport)
     EXPECT_GE(copies, 2 * total);
     EXPECT_NE(gff.out.find(";insertions="), std::string::npos);
 
-    const Outcome bed = run({"--approximate", "--gaps", "--report", "bed", kChloroplast});
+    const Outcome bed = run({"--approximate", "--gaps", "--report", "bed", kPlastome});
     ASSERT_EQ(bed.status, 0) << bed.err;
     EXPECT_GE(static_cast<std::int64_t>(lines(bed.out).size()), 2 * total);
 }
@@ -147,7 +147,7 @@ TEST_F(GappedCliTest, SummaryGffBedAndBedpeHoldThePairsOfThePairsReport)
 // copies of opposite strands; --families is --report families.
 TEST_F(GappedCliTest, FamiliesHoldTheInvertedRepeatAsTwoCopiesOfOppositeStrands)
 {
-    const Outcome result = run({"--approximate", "--gaps", "--report", "families", kChloroplast});
+    const Outcome result = run({"--approximate", "--gaps", "--report", "families", kPlastome});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto rows = lines(result.out);
     ASSERT_GT(rows.size(), 2U);
@@ -163,7 +163,7 @@ TEST_F(GappedCliTest, FamiliesHoldTheInvertedRepeatAsTwoCopiesOfOppositeStrands)
     }
     std::sort(strands.begin(), strands.end());
     EXPECT_EQ(strands, (std::vector<std::string>{"+", "-"}));
-    const Outcome flag = run({"--approximate", "--gaps", "--families", kChloroplast});
+    const Outcome flag = run({"--approximate", "--gaps", "--families", kPlastome});
     ASSERT_EQ(flag.status, 0) << flag.err;
     EXPECT_EQ(flag.out, result.out);
 }
@@ -184,7 +184,7 @@ TEST_F(GappedCliTest, RefusesOptionsThatDoNotGoTogether)
     };
     for (const auto& [arguments, message] : cases) {
         std::vector<std::string> command = arguments;
-        command.push_back(kChloroplast);
+        command.push_back(kPlastome);
         const Outcome result = run(command);
         EXPECT_EQ(result.status, 2) << arguments.front() << ' ' << result.err;
         EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
@@ -192,12 +192,13 @@ TEST_F(GappedCliTest, RefusesOptionsThatDoNotGoTogether)
     }
 }
 
-// With gaps made impossible the gapped pairs are the ungapped search's
-// (identity 0, so that no stretch is cut from a weaker pair).
-TEST_F(GappedCliTest, ImpossibleGapsGiveTheUngappedPairs)
+// With gaps made impossible every ungapped pair (identity 0) is a gapped
+// pair with the same columns and a CIGAR of = and X runs only. (At identity 0
+// the ungapped search is not exhaustive on a sequence this long, so the
+// gapped search may find more.)
+TEST_F(GappedCliTest, ImpossibleGapsKeepTheUngappedPairs)
 {
-    const std::vector<std::string> filters{"--identity", "0",     "--min",     "60",
-                                           "--report",   "pairs", kChloroplast};
+    const std::vector<std::string> filters{"--identity", "0", "--min", "100", "--report", "pairs", kPlastome};
     std::vector<std::string> ungapped{"--approximate"};
     ungapped.insert(ungapped.end(), filters.begin(), filters.end());
     std::vector<std::string> gapped{"--approximate", "--gaps", "--gap-open", "1000000"};
@@ -208,13 +209,18 @@ TEST_F(GappedCliTest, ImpossibleGapsGiveTheUngappedPairs)
     ASSERT_EQ(withGaps.status, 0) << withGaps.err;
     const auto plainRows = lines(plain.out);
     const auto gappedRows = lines(withGaps.out);
-    ASSERT_EQ(plainRows.size(), gappedRows.size());
+    ASSERT_GE(plainRows.size(), 2U);
     for (std::size_t row = 1; row < plainRows.size(); ++row) {
         const auto a = fields(plainRows[row]);
-        const auto b = fields(gappedRows[row]);
-        EXPECT_EQ(std::vector<std::string>(b.begin(), b.begin() + 9), a) << gappedRows[row];
+        const auto found = std::find_if(gappedRows.begin(), gappedRows.end(), [&](const std::string& line) {
+            const auto b = fields(line);
+            return std::vector<std::string>(b.begin(), b.begin() + 9) == a;
+        });
+        ASSERT_NE(found, gappedRows.end()) << plainRows[row];
+        const auto b = fields(*found);
         EXPECT_EQ(b[9], a[1]);
-        EXPECT_EQ(b[12], a[2] == "0" ? a[1] + "=" : b[12]);
+        EXPECT_EQ((std::vector<std::string>{b[10], b[11]}), (std::vector<std::string>{"0", "0"}));
+        EXPECT_EQ(b[12].find_first_of("ID"), std::string::npos) << b[12];
     }
 }
 
