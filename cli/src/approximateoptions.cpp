@@ -2,6 +2,7 @@
 
 #include "clifailure.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -138,6 +139,37 @@ std::optional<std::string> finishApproximateOptions(Options& options,
                    " is not an integer from 1 (the approximate search's " + "shortest pair)";
         }
         options.approximate.minLength = *minimum;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> finishGappedOptions(Options& options, const std::vector<std::string>& gapsGiven)
+{
+    options.gaps = std::find(gapsGiven.begin(), gapsGiven.end(), "--gaps") != gapsGiven.end();
+    if (!options.gaps) {
+        return gapsGiven.empty() ? std::nullopt
+                                 : std::optional(gapsGiven.front() + " applies only to --gaps");
+    }
+    switch (options.report) {
+        case ReportKind::Compare:
+            return std::string("--gaps does not apply to --compare");
+        case ReportKind::Batch:
+            return std::string("--gaps does not apply to --batch");
+        default:
+            break;
+    }
+    if (options.controls) {
+        return std::string("--gaps does not apply to --controls");
+    }
+    GappedSettings& gapped = options.gapped;
+    const ApproximateSettings& approximate = options.approximate;
+    gapped.minLength = approximate.minLength;
+    gapped.mismatchPenalty = approximate.mismatchPenalty;
+    gapped.identity = approximate.identity;
+    gapped.maxMismatches = approximate.maxMismatches;
+    gapped.maxEvalue = approximate.maxEvalue;
+    if (std::string problem = validate(gapped); !problem.empty()) {
+        return "--gaps: " + problem;
     }
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessaron {
 
@@ -30,5 +31,11 @@ using ApproximateValue = std::optional<std::string> (*)(std::string_view name, s
 [[nodiscard]] std::optional<std::string> finishApproximateOptions(Options& options,
                                                                   const std::optional<std::string>& minText,
                                                                   bool maxGiven);
+
+// Then, with --gaps among `gapsGiven` (the gapped options given, in order):
+// sets the gapped search's settings from the approximate search's and checks
+// them and the report; without it, that no other gapped option was given.
+[[nodiscard]] std::optional<std::string> finishGappedOptions(Options& options,
+                                                             const std::vector<std::string>& gapsGiven);
 
 }  // namespace tessaron

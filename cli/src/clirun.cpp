@@ -9,6 +9,7 @@
 #include "engine/genome.h"
 #include "engine/searchmethod.h"
 #include "engine/suffixindex.h"
+#include "gappedcommand.h"
 #include "htmlcommand.h"
 #include "input/filesave.h"
 #include "input/readerror.h"
@@ -228,6 +229,8 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
                 cli::writeTandemReports(options, records, out, progress);
             } else if (cli::usesMicrosatellites(options)) {
                 cli::writeMicrosatelliteReports(options, records, out, progress, chartDrawer);
+            } else if (options.gaps) {
+                cli::writeGappedReports(options, records, out, progress);
             } else if (options.method == SearchMethod::Approximate && !options.controls) {
                 cli::writeApproximateReports(options, records, out, progress);
             } else if (cli::coversEveryRecord(options.report)) {

@@ -22,7 +22,7 @@ constexpr int kMostJobs = 1024;
 constexpr int kSmallestMapSide = 50;
 constexpr int kLargestMapSide = 6000;
 
-constexpr std::array<std::pair<std::string_view, ReportKind>, 11> kReports{{
+constexpr std::array<std::pair<std::string_view, ReportKind>, 12> kReports{{
     {"summary", ReportKind::Summary},
     {"listing", ReportKind::Listing},
     {"pairs", ReportKind::Pairs},
@@ -34,6 +34,7 @@ constexpr std::array<std::pair<std::string_view, ReportKind>, 11> kReports{{
     {"paper", ReportKind::Paper},
     {"html", ReportKind::Html},
     {"tandem", ReportKind::Tandem},
+    {"families", ReportKind::Families},
 }};
 
 constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
@@ -226,6 +227,21 @@ public:
             fail(std::move(*message));
         }
         approximateGiven_.emplace_back(name);
+    }
+
+    // --gaps, --gap-open O, --gap-extend E.
+    void gapsValue(std::string_view name) { gapsGiven_.emplace_back(name); }
+
+    void gapCostValue(std::string_view name, std::string_view value)
+    {
+        const auto cost = parseNumber<int>(value, 0, GappedSettings::kMaxGapCost);
+        if (!cost) {
+            fail(std::string(name) + ": " + quote(value) + " is not an integer from 0 to " +
+                 std::to_string(GappedSettings::kMaxGapCost));
+            return;
+        }
+        (name == "--gap-open" ? options_.gapped.gapOpen : options_.gapped.gapExtend) = *cost;
+        gapsGiven_.emplace_back(name);
     }
 
     // --min N or --max N.
@@ -638,11 +654,21 @@ public:
                 fail(std::move(*message));
                 return;
             }
+            if (auto message = finishGappedOptions(options_, gapsGiven_)) {
+                fail(std::move(*message));
+                return;
+            }
         } else if (minError_) {
             fail(*minError_);
             return;
-        } else if (!approximateGiven_.empty()) {
-            fail(approximateGiven_.front() + " applies only to --approximate");
+        } else if (!approximateGiven_.empty() || !gapsGiven_.empty()) {
+            fail((approximateGiven_.empty() ? gapsGiven_ : approximateGiven_).front() +
+                 " applies only to --approximate");
+            return;
+        }
+        if (options_.report == ReportKind::Families && !options_.gaps) {
+            fail((*reportSource_ == "--report" ? "--report families" : *reportSource_) +
+                 " applies only to --approximate --gaps");
             return;
         }
         // --report ssr is the microsatellites' table, --report tandem the arrays'.
@@ -896,6 +922,7 @@ private:
     std::optional<std::string> minText_;         // --min as given
     std::optional<std::string> minError_;        // why it is no exact minimum
     std::vector<std::string> approximateGiven_;  // the approximate search's own options
+    std::vector<std::string> gapsGiven_;         // --gaps and its own options
     bool maxGiven_ = false;
 };
 
@@ -1103,6 +1130,38 @@ constexpr std::array kOptions{
     --min L           the shortest pair, from 1 (default 30)
 )",
               .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setMethod(SearchMethod::Approximate, name); }},
+    OptionRow{.name = "--gaps",
+              .help = R"(    --gaps            pairs may hold insertions and deletions: local
+                      alignments of the two copies (+1 per equal letter, -X
+                      per mismatch, O + k E per run of k letters facing
+                      none), each copy at its own length; the shorter copy
+                      counts for --min, mismatches and gap letters for
+                      --max-mismatches, equal columns / columns is the
+                      identity. --report pairs adds second_length,
+                      insertions, deletions and cigar (the second copy
+                      against the first: runs of = X I D); also for the
+                      summary, gff, bed, bedpe and --report families
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.gapsValue(name); }},
+    OptionRow{.name = "--gap-open",
+              .value = "O",
+              .help = R"(    --gap-open O      with --gaps, a run of gap letters costs O more (default 5)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.gapCostValue(name, value); }},
+    OptionRow{.name = "--gap-extend",
+              .value = "E",
+              .help = R"(    --gap-extend E    with --gaps, each gap letter costs E (default 2)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view value) { p.gapCostValue(name, value); }},
+    OptionRow{.name = "--families",
+              .help = R"(    --families        with --gaps, the same as --report families: copies that
+                      cover >= 90 % of each other are one; pairs link
+                      copies into families (single linkage): one row per
+                      copy, family, copies, representative, min_length,
+                      max_length, kinds, copy (start..end) and strand (+,
+                      -, reverse, complement against the representative)
+)",
+              .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setReport(ReportKind::Families, name); }},
     OptionRow{.name = "--mismatch-penalty",
               .value = "X",
               .help = R"(    --mismatch-penalty X
@@ -1224,6 +1283,8 @@ constexpr std::array kOptions{
                                  (exact pairs from 30 bp, approximate pairs
                                  at the defaults from 30 bp,
                                  microsatellites, features)
+                        families the families of repeated copies (with
+                                 --approximate --gaps, see --families)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.reportValue(value); }},
     OptionRow{.name = "--ssr",

@@ -58,6 +58,18 @@ void BedReport::write(const ApproximateResult& result)
     }
 }
 
+void BedReport::write(const GappedResult& result)
+{
+    const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
+    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
+        const GappedPair& pair = result.pairs[index];
+        const std::string name = approximatePairName(result.kind, index);
+        const std::string score = std::to_string(approximateScore(pair.identity));
+        copyLine(pair.first, pair.length, name, rows_.writer().prepare({score, "+"}));
+        copyLine(pair.second, pair.secondLength, name, rows_.writer().prepare({score, secondStrand}));
+    }
+}
+
 void BedReport::copyLine(std::int64_t start, std::int64_t length, std::string_view name,
                          const PreparedCells& scoreAndStrand)
 {
@@ -119,6 +131,26 @@ void BedpeReport::write(const ApproximateResult& result)
             out.cell(start);
             out.cell(start + pair.length);
         }
+        out.cell(approximatePairName(result.kind, index));
+        out.cell(approximateScore(pair.identity));
+        out.cell("+");
+        out.cell(secondStrand);
+        out.endRow();
+    }
+}
+
+void BedpeReport::write(const GappedResult& result)
+{
+    const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
+    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
+        const GappedPair& pair = result.pairs[index];
+        TableWriter& out = rows_.row(pair.first);
+        out.cells(chrom_);
+        out.cell(pair.first);
+        out.cell(pair.first + pair.length);
+        out.cells(chrom_);
+        out.cell(pair.second);
+        out.cell(pair.second + pair.secondLength);
         out.cell(approximatePairName(result.kind, index));
         out.cell(approximateScore(pair.identity));
         out.cell("+");

@@ -211,6 +211,44 @@ void GffReport::write(const ApproximateResult& result)
     }
 }
 
+void GffReport::write(const GappedResult& result)
+{
+    const RepeatKind kind = result.kind;
+    const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
+                                        : kind == RepeatKind::Inverted ? minus_
+                                                                       : noStrand_;
+    std::string rest;
+    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
+        const GappedPair& pair = result.pairs[index];
+        const std::string name = approximatePairName(kind, index);
+        rest = ";rpt_type=";
+        if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
+            rest += kindName(kind);
+        } else {
+            rest += "other;repeat_kind=";
+            rest += kindName(kind);
+        }
+        rest += ";mismatches=";
+        naming::appendNumber(rest, pair.mismatches);
+        rest += ";insertions=";
+        naming::appendNumber(rest, pair.insertions);
+        rest += ";deletions=";
+        naming::appendNumber(rest, pair.deletions);
+        rest += ";identity=" + identityText(pair.identity) + ";evalue=" + evalueText(pair.evalue);
+        for (const int copy : {1, 2}) {
+            attributes_ = "ID=";
+            attributes_ += idPrefix_;
+            attributes_ += name;
+            attributes_ += copy == 1 ? ".1;repeat_pair=" : ".2;repeat_pair=";
+            attributes_ += name;
+            attributes_ += copy == 1 ? ";copy=1" : ";copy=2";
+            attributes_ += rest;
+            featureLine(head_, copy == 1 ? pair.first : pair.second,
+                        copy == 1 ? pair.length : pair.secondLength, copy == 1 ? plus_ : secondStrand);
+        }
+    }
+}
+
 void GffReport::featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,
                             const PreparedCells& strand)
 {

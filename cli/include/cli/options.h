@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/gappedsearch.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
@@ -35,7 +36,8 @@ enum class ReportKind {
     Paper,            // --report paper
     Html,             // --report html
     Tandem,           // --report tandem
-    Mask              // --mask: the genome as FASTA, classes masked
+    Mask,             // --mask: the genome as FASTA, classes masked
+    Families          // --report families, --families (with --gaps)
 };
 
 // The repeat marked on the map: the `index`-th (from 1) repeat of a kind and
@@ -105,6 +107,11 @@ struct Options {
     bool maskMicrosatellites = true;
     bool maskTandem = true;
     bool maskRepeats = true;  // the copies of the approximate pairs at their defaults
+
+    // --gaps: the approximate search with insertions and deletions; its
+    // settings (--gap-open, --gap-extend, the others from `approximate`).
+    bool gaps = false;
+    GappedSettings gapped;
 };
 
 // A command line that cannot be run; the message is one line without the

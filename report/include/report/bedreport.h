@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatsnapshot.h"
 #include "report/sortedrows.h"
@@ -44,6 +45,8 @@ public:
     // The copies of the approximate pairs of one kind, named KIND-N as in
     // GFF3, scored 10 x identity rounded (0..1000).
     void write(const ApproximateResult& result);
+    // The gapped pairs of one kind, as the approximate ones, each copy at its own length.
+    void write(const GappedResult& result);
 
 private:
     void copyLine(std::int64_t start, std::int64_t length, std::string_view name,
@@ -72,6 +75,8 @@ public:
     void write(const RepeatSnapshot& snapshot);
     // The approximate pairs of one kind, named KIND-N as in GFF3, scored as in BED.
     void write(const ApproximateResult& result);
+    // The gapped pairs of one kind, as the approximate ones, each copy at its own length.
+    void write(const GappedResult& result);
 
 private:
     RowTarget& rows_;

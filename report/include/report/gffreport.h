@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/genome.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatsnapshot.h"
@@ -48,6 +49,9 @@ public:
     // among the kind's pairs), with rpt_type as for the exact repeats,
     // mismatches, identity and evalue.
     void write(const ApproximateResult& result);
+    // The gapped pairs of one kind, as the approximate ones, each copy at its
+    // own length, with insertions and deletions.
+    void write(const GappedResult& result);
 
     // From now on each ID begins with `prefix` ("AB012104.1:"), so that IDs
     // stay unique in a file of several sequences.
