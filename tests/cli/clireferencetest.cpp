@@ -18,7 +18,7 @@ namespace {
 
 using namespace test;
 
-constexpr std::array<std::pair<RepeatKind, const char*>, 4> kKinds{
+constexpr std::array<std::pair<RepeatKind, const char*>, 4> kKindNames{
     {{RepeatKind::Direct, "direct"},
      {RepeatKind::Inverted, "inverted"},
      {RepeatKind::Mirror, "mirror"},
@@ -36,7 +36,7 @@ std::string expectedPairsReport(const std::string& bases, int minLength, int len
         return text;
     };
     std::string report = "kind\tlength\tword\tfirst\tsecond\n";
-    for (const auto& [kind, name] : kKinds) {
+    for (const auto& [kind, name] : kKindNames) {
         const reference::Repeats repeats =
             kind == RepeatKind::Direct ? index.findDirectRepeats() : index.findRepeats(kind);
         for (const auto& slot : repeats.bySlot) {
