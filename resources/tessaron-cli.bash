@@ -12,11 +12,15 @@ _tessaron_cli()
             return
             ;;
         --report)
-            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper html" -- "$current")
+            mapfile -t COMPREPLY < <(compgen -W "summary listing pairs info gff bed bedpe ssr paper html tandem families" -- "$current")
             return
             ;;
         --normalize)
             mapfile -t COMPREPLY < <(compgen -W "fasta genbank" -- "$current")
+            return
+            ;;
+        --mask)
+            mapfile -t COMPREPLY < <(compgen -W "soft hard" -- "$current")
             return
             ;;
         --kind)
@@ -27,9 +31,11 @@ _tessaron_cli()
             mapfile -t COMPREPLY < <(compgen -W "default staggered tidy paper" -- "$current")
             return
             ;;
-        --record | --seqid | --random | --seed | --mismatch-penalty | --identity | --max-mismatches | \
-        --evalue | --controls | -j | --jobs | --min | --max | --ssr-min | --ssr-compound | \
-        --plastome-min-ir | --plastome-min-ir-share | --motif | --map-size | --repeat)
+        --record | --seqid | --random | --seed | --gap-open | --gap-extend | --mismatch-penalty | \
+        --identity | --max-mismatches | --evalue | --controls | -j | --jobs | --min | --max | \
+        --ssr-min | --ssr-compound | --plastome-min-ir | --plastome-min-ir-share | \
+        --tandem-max-period | --tandem-match | --tandem-mismatch | --tandem-indel | \
+        --tandem-min-score | --mask-classes | --motif | --map-size | --map-hide | --repeat)
             return
             ;;
         --text | --genbank | --map | --chart)
@@ -39,11 +45,13 @@ _tessaron_cli()
     esac
     if [[ "$current" == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "--text --genbank --record --seqid --random --seed
-            --compare --batch --method --complete --approximate --mismatch-penalty --identity
-            --max-mismatches --evalue --controls -j --jobs --min --max --report --ssr --ssr-min
-            --ssr-compound --plastome --plastome-min-ir --plastome-min-ir-share --normalize --genes
-            --kind --features --motif --tidy --csv --map --map-style --map-size --chart --repeat -q
-            --quiet --help --version" -- "$current")
+            --compare --batch --method --complete --approximate --gaps --gap-open --gap-extend
+            --families --mismatch-penalty --identity --max-mismatches --evalue --controls -j --jobs
+            --min --max --report --ssr --ssr-min --ssr-compound --plastome --plastome-min-ir
+            --plastome-min-ir-share --normalize --ssr-imperfect --tandem --tandem-max-period
+            --tandem-all --tandem-match --tandem-mismatch --tandem-indel --tandem-min-score --mask
+            --mask-classes --genes --kind --features --motif --tidy --csv --map --map-style
+            --map-size --map-hide --chart --force --repeat -q --quiet --help --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

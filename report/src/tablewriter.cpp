@@ -67,9 +67,13 @@ std::size_t findClass(std::string_view text, std::uint8_t mask)
 }
 
 // Whether a spreadsheet would take the cell for a formula: it begins with
-// '=', '+', '-' or '@' and is not a number ("-1.5", "+3", "-2e-05").
+// '=', '+', '-' or '@' and is not a number ("-1.5", "+3", "-2e-05"). A strand
+// alone ("+" or "-") is no formula and stays as the tables always wrote it.
 bool looksLikeFormula(std::string_view text)
 {
+    if (text == "+" || text == "-") {
+        return false;
+    }
     if (text.empty() || std::string_view("=+-@").find(text.front()) == std::string_view::npos) {
         return false;
     }

@@ -59,7 +59,8 @@ TEST(TableWriter, CellsThatNeedQuotingOrCleaning)
         {"+cmd|' /C calc'!A0", "\"+cmd|' /C calc'!A0\"", "+cmd|' /C calc'!A0"},
         {"-2+3", "\"-2+3\"", "-2+3"},
         {"@SUM(A1)", "\"@SUM(A1)\"", "@SUM(A1)"},
-        {"-", "\"-\"", "-"},
+        {"-", "-", "-"},  // a strand alone is no formula
+        {"+", "+", "+"},
         {"-1.5", "-1.5", "-1.5"},
         {"+3", "+3", "+3"},
         {"-2e-05", "-2e-05", "-2e-05"},
