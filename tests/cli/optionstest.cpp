@@ -187,7 +187,8 @@ TEST(ParseOptions, UsageErrors)
         {{"x", "--min", "99999999999999999999"},
          "--min: '99999999999999999999' is not an integer from 3 to 256"},
         {{"x", "--report", "all"},
-         "--report: 'all' is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper, html, tandem, families"},
+         "--report: 'all' is not one of summary, listing, pairs, info, gff, bed, bedpe, ssr, paper, html, "
+         "tandem, families"},
         {{"--random", "1,2,3"},
          "--random: '1,2,3' is not four non-negative integers A,T,C,G separated by commas"},
         {{"--random", "1,2,3,4,5"},

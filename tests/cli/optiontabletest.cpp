@@ -121,8 +121,9 @@ TEST(OptionTable, TheBashCompletionIsTheTables)
         EXPECT_NE(kept.find(std::string(report)), std::string::npos) << report;
     }
     EXPECT_NE(kept.find("--report)\n"), std::string::npos);
-    EXPECT_NE(kept.find("compgen -W \"summary listing pairs info gff bed bedpe ssr paper html tandem families\""),
-              std::string::npos);
+    EXPECT_NE(
+        kept.find("compgen -W \"summary listing pairs info gff bed bedpe ssr paper html tandem families\""),
+        std::string::npos);
     EXPECT_NE(kept.find("compgen -W \"trie complete approximate\""), std::string::npos);
 }
 
