@@ -9,6 +9,7 @@
 #include "report/gappedreport.h"
 #include "report/gffreport.h"
 #include "report/reports.h"
+#include "report/tidytables.h"
 #include "searches.h"
 
 #include <variant>
