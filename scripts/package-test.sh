@@ -62,7 +62,9 @@ fi
 echo "Package: the example finds the command line's $found direct pairs"
 
 # pkg-config: the example again, and every installed header compiles on its own terms.
-export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+# (in lib/ or, for the /usr prefix of the Debian package, the multiarch lib/<triplet>/)
+pkgconfig="$(dirname "$(find "$prefix" -name tessaron.pc -print -quit)")"
+export PKG_CONFIG_PATH="$pkgconfig"
 (cd "$prefix/include/tessaron" && find . -name '*.h' | sort | sed 's|^\./\(.*\)|#include "\1"|') >"$work/headers.cpp"
 read -r -a flags <<<"$(pkg-config --cflags --libs tessaron)"
 g++ -std=c++20 -fsyntax-only -Wall -Wextra "$work/headers.cpp" "${flags[@]}"
