@@ -6,10 +6,19 @@
 # is ready within 2 s of the navigation's start (the best of three loads), loads no resource, and that
 # the click highlighted that pair on the map and selected its row.
 # Usage: htmlbrowsertest.sh CLI GENOME [SCREENSHOT]
+#        htmlbrowsertest.sh --page REPORT.html GENOME
+# The second form opens a page written before (CTest writes it in a test of
+# its own that runs beside the others, so only the browser runs alone).
 # Exit status 77 (skipped) when Chromium is not installed.
 set -euo pipefail
 
-cli=$1
+page=
+cli=
+if [[ $1 == --page ]]; then
+    page=$2
+else
+    cli=$1
+fi
 genome=$2
 screenshot=${3:-}
 browser=$(command -v chromium || command -v chromium-browser || true)
@@ -25,7 +34,11 @@ fail() {
     exit 1
 }
 
-"$cli" -q --report html "$genome" >"$work/report.html" || fail "tessaron-cli --report html failed"
+if [[ -n $page ]]; then
+    cp "$page" "$work/report.html" || fail "no page at $page"
+else
+    "$cli" -q --report html "$genome" >"$work/report.html" || fail "tessaron-cli --report html failed"
+fi
 size=$(stat -c %s "$work/report.html")
 echo "$(basename "$genome"): report of $size bytes"
 ((size <= 10 * 1024 * 1024)) || fail "the report is $size bytes, more than 10 MB"
