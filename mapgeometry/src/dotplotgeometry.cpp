@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace tessaron {
 
@@ -14,29 +15,92 @@ bool runsAlongDiagonal(RepeatKind kind)
     return kind == RepeatKind::Direct || kind == RepeatKind::Complementary;
 }
 
-// Cuts the line from (x0, y0) by `length` - 1 steps of (1, dy) (dy = +1 or
-// -1), in unwrapped bases, where either coordinate crosses a multiple of n,
-// and adds the pieces folded into 0 .. n-1.
+// Cuts the line from (x0, y0) by `length` - 1 steps of (dx, dy) (dx 0 or 1,
+// dy -1, 0 or +1), in unwrapped bases, where either coordinate crosses a
+// multiple of n, and adds the pieces folded into 0 .. n-1.
+struct Step {
+    std::int64_t dx = 1;
+    std::int64_t dy = 1;
+};
+
 void addPieces(std::vector<DotPlotSegment>& out, std::int64_t n, std::int64_t x0, std::int64_t y0,
-               std::int64_t length, std::int64_t dy, RepeatKind kind, std::size_t pair, bool swapped)
+               std::int64_t length, Step step, RepeatKind kind, std::size_t pair, bool swapped)
 {
     std::int64_t k = 0;
     while (k < length) {
-        const std::int64_t x = x0 + k;
-        const std::int64_t y = y0 + dy * k;
+        const std::int64_t x = x0 + step.dx * k;
+        const std::int64_t y = y0 + step.dy * k;
         const std::int64_t fx = ((x % n) + n) % n;
         const std::int64_t fy = ((y % n) + n) % n;
         // Steps left before x reaches n, or y leaves 0 .. n-1.
-        std::int64_t steps = std::min(length - 1 - k, n - 1 - fx);
-        steps = std::min(steps, dy > 0 ? n - 1 - fy : fy);
+        std::int64_t steps = length - 1 - k;
+        if (step.dx > 0) {
+            steps = std::min(steps, n - 1 - fx);
+        }
+        if (step.dy != 0) {
+            steps = std::min(steps, step.dy > 0 ? n - 1 - fy : fy);
+        }
         PlotPoint from{static_cast<double>(fx), static_cast<double>(fy)};
-        PlotPoint to{static_cast<double>(fx + steps), static_cast<double>(fy + dy * steps)};
+        PlotPoint to{static_cast<double>(fx + step.dx * steps), static_cast<double>(fy + step.dy * steps)};
         if (swapped) {
             std::swap(from.x, from.y);
             std::swap(to.x, to.y);
         }
         out.push_back({from, to, kind, pair});
         k += steps + 1;
+    }
+}
+
+// The runs of a CIGAR ("12=1X3I"), in order; a malformed tail is left out.
+struct CigarRun {
+    std::int64_t count = 0;
+    char op = '=';
+};
+
+std::vector<CigarRun> cigarRuns(const std::string& cigar)
+{
+    std::vector<CigarRun> runs;
+    std::int64_t count = 0;
+    for (const char c : cigar) {
+        if (c >= '0' && c <= '9') {
+            count = count * 10 + (c - '0');
+        } else {
+            runs.push_back({count, c});
+            count = 0;
+        }
+    }
+    return runs;
+}
+
+// The path of one gapped pair, as addPieces' pieces: lined-up runs together
+// as one piece each, gap runs beside the letter pair before them.
+void addPath(std::vector<DotPlotSegment>& out, std::int64_t n, const GappedPair& pair, RepeatKind kind,
+             std::size_t index, bool swapped)
+{
+    const std::int64_t dy = runsAlongDiagonal(kind) ? 1 : -1;
+    // The next letter pair the path reaches, unwrapped.
+    std::int64_t x = pair.first;
+    std::int64_t y = dy > 0 ? pair.second : pair.second + pair.secondLength - 1;
+    const std::vector<CigarRun> runs = cigarRuns(pair.cigar);
+    std::size_t r = 0;
+    while (r < runs.size()) {
+        if (runs[r].op == 'I') {
+            addPieces(out, n, x - 1, y, runs[r].count, {0, dy}, kind, index, swapped);
+            y += dy * runs[r].count;
+            ++r;
+        } else if (runs[r].op == 'D') {
+            addPieces(out, n, x, y - dy, runs[r].count, {1, 0}, kind, index, swapped);
+            x += runs[r].count;
+            ++r;
+        } else {
+            std::int64_t lined = 0;
+            while (r < runs.size() && runs[r].op != 'I' && runs[r].op != 'D') {
+                lined += runs[r++].count;
+            }
+            addPieces(out, n, x, y, lined, {1, dy}, kind, index, swapped);
+            x += lined;
+            y += dy * lined;
+        }
     }
 }
 
@@ -66,12 +130,28 @@ std::vector<DotPlotSegment> dotPlotSegments(std::int64_t genomeLength,
             const std::int64_t length = std::min(pair.length, genomeLength);
             for (const bool swapped : {false, true}) {
                 if (diagonal) {
-                    addPieces(segments, genomeLength, pair.first, pair.second, length, 1, result.kind, index,
-                              swapped);
+                    addPieces(segments, genomeLength, pair.first, pair.second, length, {1, 1}, result.kind,
+                              index, swapped);
                 } else {
-                    addPieces(segments, genomeLength, pair.first, pair.second + length - 1, length, -1,
+                    addPieces(segments, genomeLength, pair.first, pair.second + length - 1, length, {1, -1},
                               result.kind, index, swapped);
                 }
+            }
+        }
+    }
+    return segments;
+}
+
+std::vector<DotPlotSegment> dotPlotSegments(std::int64_t genomeLength, std::span<const GappedResult> results)
+{
+    std::vector<DotPlotSegment> segments;
+    if (genomeLength <= 0) {
+        return segments;
+    }
+    for (const GappedResult& result : results) {
+        for (std::size_t index = 0; index < result.pairs.size(); ++index) {
+            for (const bool swapped : {false, true}) {
+                addPath(segments, genomeLength, result.pairs[index], result.kind, index, swapped);
             }
         }
     }

@@ -9,18 +9,36 @@ ApproximateRows::ApproximateRows(std::shared_ptr<const ApproximateAnalysis> anal
     : analysis_(std::move(analysis))
 {
     for (const ApproximateResult& result : analysis_->results) {
-        std::array<std::vector<std::size_t>, kShorter + 1> byClass;
-        for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-            byClass[approximateLengthClass(result.pairs[index].length).value_or(kShorter)].push_back(index);
+        std::vector<std::int64_t> lengths;
+        lengths.reserve(result.pairs.size());
+        for (const ApproximatePair& pair : result.pairs) {
+            lengths.push_back(pair.length);
         }
-        Kind& kind = kinds_.emplace_back();
-        for (std::size_t lengthClass = 0; lengthClass < byClass.size(); ++lengthClass) {
-            if (!byClass[lengthClass].empty()) {
-                kind.classes.push_back(lengthClass);
-                kind.pairs.push_back(std::move(byClass[lengthClass]));
-            }
+        addKind(lengths);
+    }
+}
+
+ApproximateRows::ApproximateRows(const std::vector<std::vector<std::int64_t>>& lengths)
+{
+    for (const auto& kind : lengths) {
+        addKind(kind);
+    }
+}
+
+void ApproximateRows::addKind(const std::vector<std::int64_t>& lengths)
+{
+    std::array<std::vector<std::size_t>, kShorter + 1> byClass;
+    for (std::size_t index = 0; index < lengths.size(); ++index) {
+        byClass[approximateLengthClass(lengths[index]).value_or(kShorter)].push_back(index);
+    }
+    Kind& kind = kinds_.emplace_back();
+    for (std::size_t lengthClass = 0; lengthClass < byClass.size(); ++lengthClass) {
+        if (!byClass[lengthClass].empty()) {
+            kind.classes.push_back(lengthClass);
+            kind.pairs.push_back(std::move(byClass[lengthClass]));
         }
     }
+    counts_.push_back(lengths.size());
 }
 
 std::size_t ApproximateRows::total() const
@@ -34,9 +52,7 @@ std::size_t ApproximateRows::total() const
 
 std::size_t ApproximateRows::pairCount(int kind) const
 {
-    return kind >= 0 && kind < static_cast<int>(analysis_->results.size())
-               ? analysis_->results[static_cast<std::size_t>(kind)].pairs.size()
-               : 0;
+    return kind >= 0 && kind < static_cast<int>(counts_.size()) ? counts_[static_cast<std::size_t>(kind)] : 0;
 }
 
 const std::vector<std::size_t>& ApproximateRows::classes(int kind) const

@@ -41,6 +41,49 @@ void Highlights::selectApproximatePair(RepeatKind kind, const ApproximatePair& p
     setStarts();
 }
 
+void Highlights::selectGappedPair(RepeatKind kind, const GappedPair& pair,
+                                  std::span<const AlignedColumn> columns)
+{
+    clear();
+    kind_ = kind;
+    pairs_.push_back({static_cast<std::int32_t>(pair.first), static_cast<std::int32_t>(pair.second)});
+    copies_.push_back({static_cast<int>(pair.first), static_cast<int>(pair.length), false});
+    copies_.push_back({static_cast<int>(pair.second), static_cast<int>(pair.secondLength), true});
+    for (const AlignedColumn& column : columns) {
+        if (column.equal) {
+            continue;
+        }
+        for (const std::int64_t position : {column.first, column.second}) {
+            if (position >= 0) {
+                marked_.push_back(static_cast<int>(position));
+            }
+        }
+    }
+    std::sort(marked_.begin(), marked_.end());
+    marked_.erase(std::unique(marked_.begin(), marked_.end()), marked_.end());
+    setStarts();
+}
+
+void Highlights::selectFamily(const RepeatFamily& family)
+{
+    clear();
+    kind_ = RepeatKind::Inverted;
+    if (family.copies.empty()) {
+        return;
+    }
+    const FamilyCopy& representative =
+        family.copies[std::min(family.representative, family.copies.size() - 1)];
+    for (const FamilyCopy& copy : family.copies) {
+        copies_.push_back({static_cast<int>(copy.start), static_cast<int>(copy.length),
+                           copy.orientation != representative.orientation});
+        if (&copy != &representative) {
+            pairs_.push_back(
+                {static_cast<std::int32_t>(representative.start), static_cast<std::int32_t>(copy.start)});
+        }
+    }
+    setStarts();
+}
+
 Highlights::MotifCounts Highlights::findMotif(const SuffixIndex& index, std::string_view motif,
                                               bool bothStrands)
 {

@@ -65,7 +65,7 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
     SessionState state{
-        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, {}, 0};
+        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, {}, 0, {}};
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -321,6 +321,29 @@ Job Session::approximateSearch(const ApproximateSettings& settings) const
         }
         SessionState state = current;
         state.approximate = std::get<std::shared_ptr<const ApproximateAnalysis>>(outcome);
+        state.gapped.reset();
+        return JobResult{std::move(state), std::nullopt, {}};
+    };
+}
+
+Job Session::gappedSearch(const GappedSettings& settings, bool families) const
+{
+    return [current = state_, settings, families](const JobControl& control) -> JobResult {
+        std::mutex reporting;
+        const GappedOutcome outcome = analyseWithGaps(
+            current.genome, settings, families,
+            SearchControl{control.stop, [&control, &reporting](double fraction) {
+                              const std::lock_guard lock(reporting);
+                              control.report({JobStep::SearchingApart, RepeatKind::Direct, fraction});
+                          }});
+        if (const auto* failure = std::get_if<SearchFailure>(&outcome)) {
+            return failed(*failure == SearchFailure::Cancelled   ? JobError::Cancelled
+                          : *failure == SearchFailure::PairLimit ? JobError::TooManyPairs
+                                                                 : JobError::OutOfMemory);
+        }
+        SessionState state = current;
+        state.gapped = std::get<std::shared_ptr<const GappedAnalysis>>(outcome);
+        state.approximate.reset();
         return JobResult{std::move(state), std::nullopt, {}};
     };
 }
@@ -346,10 +369,16 @@ Job Session::microsatelliteSearch(const MicrosatelliteSettings& settings) const
 void Session::adopt(SessionState state)
 {
     const SessionState& before = state_;
-    if (!state.approximate && before.approximate && state.loaded &&
-        (state.genome == before.approximate->genome ||
-         state.genome->sequence() == before.approximate->genome->sequence())) {
-        state.approximate = before.approximate;
+    if (!state.approximate && !state.gapped && state.loaded) {
+        const auto sameSequence = [&state](const std::shared_ptr<const Genome>& genome) {
+            return state.genome == genome || state.genome->sequence() == genome->sequence();
+        };
+        if (before.approximate && sameSequence(before.approximate->genome)) {
+            state.approximate = before.approximate;
+        }
+        if (before.gapped && sameSequence(before.gapped->genome)) {
+            state.gapped = before.gapped;
+        }
     }
     if (state.genome != before.genome) {
         highlights_.clear();
@@ -365,6 +394,7 @@ void Session::reset()
     state_.analysis = {};
     state_.microsatellites.reset();
     state_.approximate.reset();
+    state_.gapped.reset();
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();

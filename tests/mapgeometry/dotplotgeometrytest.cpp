@@ -1,11 +1,18 @@
 // The dot plot's geometry: where each kind's pairs are drawn (diagonals and
 // anti-diagonals, both mirror images, cut at the origin), the view's zoom
-// and pan, and which segment a click falls on.
+// and pan, which segment a click falls on, and the alignment paths of
+// gapped pairs.
 
 #include "mapgeometry/dotplotgeometry.h"
 
+#include "engine/genome.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace tessaron {
@@ -62,6 +69,125 @@ TEST(DotPlotGeometryTest, EachKindLiesOnItsLineInBothHalvesCutAtTheOrigin)
             got.emplace_back(segment.from, segment.to);
         }
         EXPECT_EQ(got, c.expected) << static_cast<int>(c.kind) << " at " << c.pair.second;
+    }
+}
+
+GappedPair gappedAt(std::int64_t first, std::int64_t length, std::int64_t second, std::int64_t secondLength,
+                    std::string cigar)
+{
+    GappedPair pair;
+    pair.first = first;
+    pair.length = length;
+    pair.second = second;
+    pair.secondLength = secondLength;
+    pair.cigar = std::move(cigar);
+    return pair;
+}
+
+TEST(DotPlotGeometryTest, AGappedPairRunsAlongItsAlignmentPath)
+{
+    struct Case {
+        const char* name;
+        RepeatKind kind;
+        GappedPair pair;
+        // The pieces above the main diagonal (the mirror images follow).
+        std::vector<std::pair<PlotPoint, PlotPoint>> expected;
+    };
+    const std::int64_t n = 100;
+    const std::vector<Case> cases{
+        // (10, 50) .. (12, 52), the inserted second-copy letter 53 beside 12, then (13, 54) .. (15, 56).
+        {"direct, an insertion",
+         RepeatKind::Direct,
+         gappedAt(10, 6, 50, 7, "2=1X1I3="),
+         {{{10, 50}, {12, 52}}, {{12, 53}, {12, 53}}, {{13, 54}, {15, 56}}}},
+        // The second copy read from its end: (10, 53), (11, 52); 12 faces
+        // nothing, drawn beside 52; then (13, 51), (14, 50).
+        {"inverted, a deletion",
+         RepeatKind::Inverted,
+         gappedAt(10, 5, 50, 4, "2=1D2="),
+         {{{10, 53}, {11, 52}}, {{12, 52}, {12, 52}}, {{13, 51}, {14, 50}}}},
+        // Two deleted letters run across the origin of the first copy: 99, then 0.
+        {"complementary, across the origin",
+         RepeatKind::Complementary,
+         gappedAt(97, 6, 40, 4, "2=2D2="),
+         {{{97, 40}, {98, 41}}, {{99, 41}, {99, 41}}, {{0, 41}, {0, 41}}, {{1, 42}, {2, 43}}}},
+        {"mirror, no gap", RepeatKind::Mirror, gappedAt(10, 3, 50, 3, "3="), {{{10, 52}, {12, 50}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GappedResult result;
+        result.kind = c.kind;
+        result.pairs = {c.pair};
+        const std::vector<GappedResult> results{result};
+        const std::vector<DotPlotSegment> segments = dotPlotSegments(n, results);
+        std::vector<std::pair<PlotPoint, PlotPoint>> expected = c.expected;
+        for (const auto& [from, to] : c.expected) {
+            expected.emplace_back(PlotPoint{from.y, from.x}, PlotPoint{to.y, to.x});
+        }
+        std::vector<std::pair<PlotPoint, PlotPoint>> got;
+        for (const DotPlotSegment& segment : segments) {
+            EXPECT_EQ(segment.kind, c.kind);
+            EXPECT_EQ(segment.pair, 0U);
+            got.emplace_back(segment.from, segment.to);
+        }
+        EXPECT_EQ(got, expected);
+    }
+}
+
+// Every lined-up letter pair of a gapped alignment (alignedColumns) is a
+// point of its path, and the path has one point per column, on random
+// pairs of every kind, some across the origin.
+TEST(DotPlotGeometryTest, EveryColumnOfAGappedAlignmentIsOnePointOfItsPath)
+{
+    const std::int64_t n = 500;
+    std::mt19937 rng(7);
+    std::string bases;
+    for (std::int64_t k = 0; k < n; ++k) {
+        bases += "ACGT"[rng() % 4];
+    }
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(n, 8, 30));
+    genome.appendText(bases.c_str());
+    for (int trial = 0; trial < 200; ++trial) {
+        const auto kind = static_cast<RepeatKind>(trial % 4);
+        // Runs of = X I D, never two gap runs in a row, beginning and ending lined up.
+        std::string cigar;
+        std::int64_t length = 0;
+        std::int64_t secondLength = 0;
+        const int runs = 1 + 2 * static_cast<int>(rng() % 4);
+        for (int r = 0; r < runs; ++r) {
+            const auto count = static_cast<std::int64_t>(1 + rng() % 6);
+            const char op = r % 2 == 0 ? "=X"[rng() % 2] : "ID"[rng() % 2];
+            cigar += std::to_string(count) + op;
+            length += op == 'I' ? 0 : count;
+            secondLength += op == 'D' ? 0 : count;
+        }
+        const auto first = static_cast<std::int64_t>(rng() % n);
+        const GappedPair pair = gappedAt(first, length, (first + 100 + rng() % 300) % n, secondLength, cigar);
+        GappedResult result;
+        result.kind = kind;
+        result.pairs = {pair};
+        const std::vector<GappedResult> results{result};
+        std::set<std::pair<std::int64_t, std::int64_t>> points;
+        std::int64_t count = 0;
+        for (const DotPlotSegment& segment : dotPlotSegments(n, results)) {
+            const auto steps = static_cast<std::int64_t>(
+                std::max(std::abs(segment.to.x - segment.from.x), std::abs(segment.to.y - segment.from.y)));
+            for (std::int64_t k = 0; k <= steps; ++k) {
+                const double t = steps > 0 ? static_cast<double>(k) / static_cast<double>(steps) : 0.0;
+                points.emplace(std::llround(segment.from.x + t * (segment.to.x - segment.from.x)),
+                               std::llround(segment.from.y + t * (segment.to.y - segment.from.y)));
+                ++count;
+            }
+        }
+        const std::vector<AlignedColumn> columns = alignedColumns(genome, kind, pair);
+        EXPECT_EQ(count, 2 * static_cast<std::int64_t>(columns.size())) << cigar;
+        for (const AlignedColumn& column : columns) {
+            if (column.first >= 0 && column.second >= 0) {
+                EXPECT_TRUE(points.contains({column.first, column.second})) << cigar << " " << column.first;
+                EXPECT_TRUE(points.contains({column.second, column.first})) << cigar << " " << column.first;
+            }
+        }
     }
 }
 

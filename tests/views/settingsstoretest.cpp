@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -155,6 +156,45 @@ TEST_F(SettingsStoreTest, TheMethodIsStoredByItsNameAndTheOldBoolStillRead)
                   QString::fromUtf8(tessaron::methodName(method)));
         EXPECT_FALSE(stored(QStringLiteral("Tessaron/dados/complete")));
     }
+}
+
+TEST_F(SettingsStoreTest, TheGapChoiceIsKeptWithinTheGappedSearchsBounds)
+{
+    const GapChoice defaults;
+    struct Case {
+        const char* name;
+        QVariant open;
+        QVariant extend;
+        int expectedOpen;
+        int expectedExtend;
+    };
+    const std::vector<Case> cases{
+        {"in bounds", 8, 3, 8, 3},
+        {"gaps impossible", tessaron::GappedSettings::kMaxGapCost, 1000,
+         tessaron::GappedSettings::kMaxGapCost, 1000},
+        {"cheaper than the statistics know", 1, 1, defaults.gapOpen, defaults.gapExtend},
+        {"above the bound", tessaron::GappedSettings::kMaxGapCost + 1, -2, defaults.gapOpen,
+         defaults.gapExtend},
+        {"not numbers", QStringLiteral("five"), QString(), defaults.gapOpen, defaults.gapExtend},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(file());
+        store(QStringLiteral("Tessaron/approximate/gaps"), true);
+        store(QStringLiteral("Tessaron/approximate/families"), false);
+        store(QStringLiteral("Tessaron/approximate/gapopen"), c.open);
+        store(QStringLiteral("Tessaron/approximate/gapextend"), c.extend);
+        const GapChoice read = SettingsStore().gapChoice();
+        EXPECT_TRUE(read.gaps);
+        EXPECT_FALSE(read.families);
+        EXPECT_EQ(read.gapOpen, c.expectedOpen);
+        EXPECT_EQ(read.gapExtend, c.expectedExtend);
+    }
+    QFile::remove(file());
+    EXPECT_EQ(SettingsStore().gapChoice(), defaults);
+    const GapChoice chosen{true, 12, 4, false};
+    SettingsStore().saveGapChoice(chosen);
+    EXPECT_EQ(SettingsStore().gapChoice(), chosen);
 }
 
 TEST_F(SettingsStoreTest, LoadingAndClosingWriteNothing)

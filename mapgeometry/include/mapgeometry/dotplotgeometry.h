@@ -12,6 +12,7 @@
 // goes on at its start, so its segment is cut there into pieces.
 
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/repeatlist.h"
 
 #include <cstddef>
@@ -42,6 +43,15 @@ struct DotPlotSegment {
 // pair; each pair gives two mirror images, cut at the origin.
 [[nodiscard]] std::vector<DotPlotSegment> dotPlotSegments(std::int64_t genomeLength,
                                                           std::span<const ApproximateResult> results);
+
+// The same for gapped pairs, each drawn as its alignment path: the runs of
+// lined-up letters as diagonal (anti-diagonal) pieces, a run of first-copy
+// letters facing none of the second (D in the CIGAR) as a horizontal piece
+// beside the letter pair before it, one of second-copy letters (I) as a
+// vertical one. The inverted and mirror pairs read their second copy from
+// its end, as alignedColumns does.
+[[nodiscard]] std::vector<DotPlotSegment> dotPlotSegments(std::int64_t genomeLength,
+                                                          std::span<const GappedResult> results);
 
 // The square of bases a view shows on a square canvas of `size` pixels,
 // zoomed and panned; never larger than the genome nor smaller than a few

@@ -7,6 +7,7 @@
 #include "session/approximateanalysis.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -20,7 +21,11 @@ public:
     static constexpr std::size_t kShorter = kApproximateLengthClasses.size();
 
     explicit ApproximateRows(std::shared_ptr<const ApproximateAnalysis> analysis);
+    // The rows of other pairs, given per kind (kKindOrder) by the lengths that
+    // class them, in their order; analysis() is then null.
+    explicit ApproximateRows(const std::vector<std::vector<std::int64_t>>& lengths);
 
+    // The pairs of the first constructor.
     [[nodiscard]] const ApproximateAnalysis& analysis() const { return *analysis_; }
     [[nodiscard]] const std::shared_ptr<const ApproximateAnalysis>& shared() const { return analysis_; }
     [[nodiscard]] std::size_t total() const;
@@ -37,8 +42,11 @@ private:
         std::vector<std::size_t> classes;
         std::vector<std::vector<std::size_t>> pairs;  // per class row
     };
+    void addKind(const std::vector<std::int64_t>& lengths);
+
     std::shared_ptr<const ApproximateAnalysis> analysis_;
     std::vector<Kind> kinds_;
+    std::vector<std::size_t> counts_;  // pairs per kind
 };
 
 }  // namespace tessaron

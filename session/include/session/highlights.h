@@ -6,12 +6,15 @@
 // them and steps from one to the next; nothing here knows of windows.
 
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/microsatellites.h"
+#include "engine/repeatfamilies.h"
 #include "engine/repeatlist.h"
 #include "engine/suffixindex.h"
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +49,16 @@ public:
     // letters of both that do not line up equal marked.
     void selectApproximatePair(RepeatKind kind, const ApproximatePair& pair,
                                const MismatchedLetters& mismatched);
+    // A gapped pair selected in the results: its two copies at their own
+    // lengths, and the letters of both that do not line up equal (unequal
+    // columns, and the letters of the gap runs) marked.
+    void selectGappedPair(RepeatKind kind, const GappedPair& pair, std::span<const AlignedColumn> columns);
+    // A family of copies selected in the results: every copy at its own
+    // length, those read the other way (any orientation but the
+    // representative's) painted as second copies of an inverted pair; the
+    // selected pairs tie the representative to each other copy, at the
+    // representative's length.
+    void selectFamily(const RepeatFamily& family);
     // The occurrences of `motif` (A, C, G, T) found by the genome's suffix
     // index, in the index's order, then with `bothStrands` those of its
     // reverse complement, unless the motif is its own. Forgets the selected word.

@@ -16,6 +16,7 @@
 #include "input/feature.h"
 #include "input/records.h"
 #include "session/approximateanalysis.h"
+#include "session/gappedanalysis.h"
 #include "session/highlights.h"
 
 #include <array>
@@ -126,6 +127,9 @@ struct SessionState {
     std::shared_ptr<const ApproximateAnalysis> approximate;
     std::filesystem::path file;  // the file read, and its record; empty for a random sequence
     std::size_t record = 0;
+    // The gapped search's pairs (and families), kept as `approximate` is. A
+    // search of either kind replaces the other's pairs: one set is shown.
+    std::shared_ptr<const GappedAnalysis> gapped;
 };
 
 struct JobResult {
@@ -191,6 +195,11 @@ public:
     // `settings`; its state is the current one with those pairs. It fails
     // with Cancelled or OutOfMemory, leaving nothing to adopt.
     [[nodiscard]] Job approximateSearch(const ApproximateSettings& settings) const;
+    // A job that searches the gapped repeats of the loaded genome with
+    // `settings` (and their families when asked); its state is the current
+    // one with those pairs in place of any approximate ones. It fails with
+    // Cancelled, OutOfMemory or TooManyPairs, leaving nothing to adopt.
+    [[nodiscard]] Job gappedSearch(const GappedSettings& settings, bool families) const;
     // A job that finds the microsatellites of the loaded genome again with
     // `settings`; its state is the current one with them in place of the
     // ones before. It fails as approximateSearch does.

@@ -389,3 +389,36 @@ void SettingsStore::saveApproximateSettings(const tessaron::ApproximateSettings&
     settings_->setValue(QStringLiteral("Tessaron/approximate/penalty"), settings.mismatchPenalty);
     settings_->sync();
 }
+
+GapChoice SettingsStore::gapChoice() const
+{
+    GapChoice choice;
+    if (!settings_) {
+        return choice;
+    }
+    choice.gaps = settings_->value(QStringLiteral("Tessaron/approximate/gaps"), false).toBool();
+    choice.families = settings_->value(QStringLiteral("Tessaron/approximate/families"), true).toBool();
+    // Each cost alone in the defaults, as the gapped search bounds it.
+    const auto cost = [this](const char* key, int tessaron::GappedSettings::*field) {
+        tessaron::GappedSettings candidate;
+        bool read = false;
+        candidate.*field = settings_->value(QLatin1String(key)).toInt(&read);
+        return read && tessaron::validate(candidate).empty() ? candidate.*field
+                                                             : tessaron::GappedSettings{}.*field;
+    };
+    choice.gapOpen = cost("Tessaron/approximate/gapopen", &tessaron::GappedSettings::gapOpen);
+    choice.gapExtend = cost("Tessaron/approximate/gapextend", &tessaron::GappedSettings::gapExtend);
+    return choice;
+}
+
+void SettingsStore::saveGapChoice(const GapChoice& choice)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(QStringLiteral("Tessaron/approximate/gaps"), choice.gaps);
+    settings_->setValue(QStringLiteral("Tessaron/approximate/gapopen"), choice.gapOpen);
+    settings_->setValue(QStringLiteral("Tessaron/approximate/gapextend"), choice.gapExtend);
+    settings_->setValue(QStringLiteral("Tessaron/approximate/families"), choice.families);
+    settings_->sync();
+}

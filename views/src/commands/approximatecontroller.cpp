@@ -1,6 +1,5 @@
 #include "views/commands/approximatecontroller.h"
 
-#include "input/filesave.h"
 #include "views/base/jobstatus.h"
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
@@ -9,6 +8,7 @@
 #include "views/maps/dotplotwindow.h"
 #include "views/maps/mapwindow.h"
 #include "views/maps/mapwindowholder.h"
+#include "views/results/gappedbranch.h"
 #include "views/results/repeattreemodel.h"
 #include "views/results/resultstree.h"
 #include "views/sequence/sequencenavigator.h"
@@ -16,7 +16,6 @@
 #include "views/sheets/sheetwindows.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 
 #include <variant>
@@ -27,7 +26,7 @@ ApproximateController::ApproximateController(const WindowParts& parts) : QObject
 {
     setObjectName(QStringLiteral("approximateController"));
     connect(&parts_.tree, &ResultsTree::itemSelected, this, &ApproximateController::itemSelected);
-    connect(&parts_.events, &WindowEvents::adopted, this, &ApproximateController::adopted);
+    connect(&parts_.events, &WindowEvents::adopted, this, &ApproximateController::followSession);
     connect(&parts_.jobs, &JobStatus::busyChanged, this, [this] { updateCommands(); });
 }
 
@@ -47,6 +46,8 @@ void ApproximateController::addCommands(QMenu* edit, QMenu* view)
     connect(report_, &QAction::triggered, this, [this] {
         if (analysis()) {
             parts_.sheets.showApproximateReport(analysis()->counts);
+        } else if (const auto& gapped = parts_.session.state().gapped) {
+            parts_.sheets.showApproximateReport(gapped->counts);
         }
     });
 }
@@ -58,8 +59,9 @@ void ApproximateController::updateCommands()
     }
     const bool idle = !parts_.jobs.busy();
     search_->setEnabled(idle && parts_.session.loaded() && parts_.session.genome().length() > 0);
-    dotPlotCommand_->setEnabled(idle && analysis() != nullptr);
-    report_->setEnabled(idle && analysis() != nullptr);
+    const bool pairs = analysis() != nullptr || parts_.session.state().gapped != nullptr;
+    dotPlotCommand_->setEnabled(idle && pairs);
+    report_->setEnabled(idle && pairs);
 }
 
 void ApproximateController::runWithDialog()
@@ -67,10 +69,15 @@ void ApproximateController::runWithDialog()
     if (!parts_.session.loaded() || parts_.jobs.busy()) {
         return;
     }
-    if (const auto chosen =
-            ApproximateOptionsDlg::ask(parts_.settings.approximateSettings(), &parts_.window)) {
-        parts_.settings.saveApproximateSettings(*chosen);
-        run(*chosen);
+    if (const auto chosen = ApproximateOptionsDlg::ask(parts_.settings.approximateSettings(),
+                                                       parts_.settings.gapChoice(), &parts_.window)) {
+        parts_.settings.saveApproximateSettings(chosen->settings);
+        parts_.settings.saveGapChoice(chosen->gaps);
+        if (chosen->gaps.gaps) {
+            emit gappedSearchChosen(gappedSettings(chosen->settings, chosen->gaps), chosen->gaps.families);
+        } else {
+            run(chosen->settings);
+        }
     }
 }
 
@@ -94,7 +101,7 @@ void ApproximateController::run(const tessaron::ApproximateSettings& settings)
         }
         parts_.session.adopt(std::move(*result.state));
         parts_.tree.results().refresh<ApproximateBranch>(parts_.session.state());
-        adopted();
+        followSession();
         const auto& found = analysis();
         parts_.tree.expand(parts_.tree.results().index(parts_.tree.results().rowCount() - 1, 0));
         std::size_t pairs = 0;
@@ -109,13 +116,15 @@ void ApproximateController::run(const tessaron::ApproximateSettings& settings)
     });
 }
 
-void ApproximateController::adopted()
+void ApproximateController::followSession()
 {
-    if (analysis() != shown_) {
+    const auto& gapped = parts_.session.state().gapped;
+    if (analysis() != shown_ || gapped != shownGapped_) {
         shown_ = analysis();
+        shownGapped_ = gapped;
+        std::vector<tessaron::MapBand> bands;
         if (shown_) {
             parts_.sheets.setApproximateCounts(shown_->counts);
-            std::vector<tessaron::MapBand> bands;
             for (const tessaron::ApproximateResult& result : shown_->results) {
                 for (const tessaron::ApproximatePair& pair : result.pairs) {
                     bands.push_back({static_cast<std::int32_t>(pair.first),
@@ -123,14 +132,24 @@ void ApproximateController::adopted()
                                      static_cast<std::int32_t>(pair.length), pair.identity, result.kind});
                 }
             }
-            parts_.maps.setBands(std::move(bands));
+        } else if (shownGapped_) {
+            parts_.sheets.setApproximateCounts(shownGapped_->counts);
+            // A band has one length: the shorter copy's.
+            for (const tessaron::GappedResult& result : shownGapped_->results) {
+                for (const tessaron::GappedPair& pair : result.pairs) {
+                    bands.push_back(
+                        {static_cast<std::int32_t>(pair.first), static_cast<std::int32_t>(pair.second),
+                         static_cast<std::int32_t>(pair.shorterLength()), pair.identity, result.kind});
+                }
+            }
         } else {
             parts_.sheets.setApproximateCounts(std::nullopt);
-            parts_.maps.setBands({});
         }
+        parts_.maps.setBands(std::move(bands));
         if (dotPlot_ != nullptr) {
             dotPlot_->close();
         }
+        emit pairsReplaced();
     }
     updateCommands();
 }
@@ -167,32 +186,31 @@ void ApproximateController::selectPair(RepeatKind kind, std::size_t index)
 
 DotPlotWindow* ApproximateController::showDotPlot()
 {
-    if (!analysis()) {
+    const auto& gapped = parts_.session.state().gapped;
+    if (!analysis() && !gapped) {
         return nullptr;
     }
     if (dotPlot_ == nullptr) {
-        const std::string& title = analysis()->genome->title();
-        dotPlot_ = new DotPlotWindow(analysis(), QString::fromStdString(title.empty() ? "sequence" : title),
-                                     &parts_.window);
+        const tessaron::Genome& genome = analysis() ? *analysis()->genome : *gapped->genome;
+        const QString title = QString::fromStdString(genome.title().empty() ? "sequence" : genome.title());
+        dotPlot_ = analysis() ? new DotPlotWindow(*analysis(), title, &parts_.window)
+                              : new DotPlotWindow(genome.length(),
+                                                  tessaron::dotPlotSegments(genome.length(), gapped->results),
+                                                  title, &parts_.window);
         dotPlot_->setPrompts(
             [this](QWidget* parent) {
-                const QString path = parts_.settings.keepFolderOf(parts_.prompts.saveFile(
-                    parent, tr("Save image"), tr("PNG image (*.png);;SVG drawing (*.svg)"),
-                    parts_.settings.lastFolder()));
-                // Never over the genome being shown.
-                if (const auto refusal = tessaron::outputIsInput(QFile::encodeName(path).toStdString(),
-                                                                 {parts_.session.state().file})) {
-                    parts_.prompts.message(parent, applicationName(), QString::fromStdString(*refusal),
-                                           Prompts::Icon::Warning);
-                    return QString();
-                }
-                return path;
+                return parts_.sheets.chooseSaveFile(parent, tr("Save image"),
+                                                    tr("PNG image (*.png);;SVG drawing (*.svg)"));
             },
             [this](QWidget* parent, const QString& text) {
                 parts_.prompts.message(parent, applicationName(), text, Prompts::Icon::Warning);
             });
         connect(dotPlot_, &DotPlotWindow::pairClicked, this, [this](RepeatKind kind, std::size_t pair) {
-            const QModelIndex item = parts_.tree.results().approximatePairIndex(kind, pair);
+            RepeatTreeModel& model = parts_.tree.results();
+            QModelIndex item = model.approximatePairIndex(kind, pair);
+            if (!item.isValid()) {
+                item = model.indexOf<GappedBranch>(model.branch<GappedBranch>().pairItem(kind, pair));
+            }
             if (item.isValid()) {
                 parts_.tree.scrollTo(item);
                 parts_.tree.setCurrentIndex(item);

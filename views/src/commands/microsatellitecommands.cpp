@@ -1,7 +1,6 @@
 #include "views/commands/microsatellitecommands.h"
 
 #include "compare/repeatsection.h"
-#include "input/filesave.h"
 #include "report/microsatellitereport.h"
 #include "report/repeatsectionlayout.h"
 #include "session/session.h"
@@ -18,9 +17,9 @@
 #include "views/results/resultstree.h"
 #include "views/sheets/repeatsummarydlg.h"
 #include "views/sheets/sheetview.h"
+#include "views/sheets/sheetwindows.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 
 #include <memory>
@@ -43,6 +42,7 @@ MicrosatelliteCommands::MicrosatelliteCommands(const WindowParts& parts)
       maps_(parts.maps),
       settings_(parts.settings),
       prompts_(parts.prompts),
+      sheets_(parts.sheets),
       window_(&parts.window)
 {
     setObjectName(QStringLiteral("microsatelliteCommands"));
@@ -177,16 +177,7 @@ CRepeatSummaryDlg* MicrosatelliteCommands::showSheet(const tessaron::SheetLayout
     auto* sheet = new CRepeatSummaryDlg(window_);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     const auto chooseFile = [this](QWidget* parent, const QString& caption, const QString& filter) {
-        const QString path =
-            settings_.keepFolderOf(prompts_.saveFile(parent, caption, filter, settings_.lastFolder()));
-        // Never over the genome being shown.
-        if (const auto refusal =
-                tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
-            prompts_.message(parent, applicationName(), QString::fromStdString(*refusal),
-                             Prompts::Icon::Warning);
-            return QString();
-        }
-        return path;
+        return sheets_.chooseSaveFile(parent, caption, filter);
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

@@ -16,17 +16,23 @@ constexpr double kPlotDragThreshold = 3.0;
 
 }  // namespace
 
-DotPlotWindow::DotPlotWindow(std::shared_ptr<const tessaron::ApproximateAnalysis> analysis,
+DotPlotWindow::DotPlotWindow(const tessaron::ApproximateAnalysis& analysis, const QString& title,
+                             QWidget* parent)
+    : DotPlotWindow(analysis.genome->length(),
+                    tessaron::dotPlotSegments(analysis.genome->length(), analysis.results), title, parent)
+{
+}
+
+DotPlotWindow::DotPlotWindow(std::int64_t genomeLength, std::vector<tessaron::DotPlotSegment> segments,
                              const QString& title, QWidget* parent)
-    : QWidget(parent, Qt::Window), analysis_(std::move(analysis))
+    : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("dotPlotWindow"));
     setWindowTitle(tr("Dot plot - %1").arg(title));
     setAttribute(Qt::WA_DeleteOnClose);
-    const std::int64_t length = analysis_->genome->length();
     picture_.title = title;
-    picture_.view = tessaron::DotPlotView(length);
-    picture_.segments = tessaron::dotPlotSegments(length, analysis_->results);
+    picture_.view = tessaron::DotPlotView(genomeLength);
+    picture_.segments = std::move(segments);
     setMouseTracking(false);
     resize(640, 680);
 }

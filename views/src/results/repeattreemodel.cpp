@@ -1,5 +1,8 @@
 #include "views/results/repeattreemodel.h"
 
+#include "views/results/familiesbranch.h"
+#include "views/results/gappedbranch.h"
+
 #include <typeindex>
 
 namespace {
@@ -30,6 +33,8 @@ RepeatTreeModel::RepeatTreeModel(QObject* parent) : QAbstractItemModel(parent)
     branches_.push_back(std::make_unique<KindsBranch>());
     branches_.push_back(std::make_unique<MicrosatelliteBranch>());
     branches_.push_back(std::make_unique<ApproximateBranch>());
+    branches_.push_back(std::make_unique<GappedBranch>());
+    branches_.push_back(std::make_unique<FamiliesBranch>());
     topRows_.assign(branches_.size(), 0);
 }
 

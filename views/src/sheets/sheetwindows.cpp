@@ -106,24 +106,32 @@ void SheetWindows::closeGenomeSheets()
     }
 }
 
+QString SheetWindows::chooseSaveFile(QWidget* parent, const QString& caption, const QString& filter,
+                                     const QString& name)
+{
+    const QString folder = settings_.lastFolder();
+    QString start = folder;
+    if (!name.isEmpty()) {
+        start = folder.isEmpty() ? name : QDir(folder).filePath(name);
+    }
+    const QString path = settings_.keepFolderOf(prompts_.saveFile(parent, caption, filter, start));
+    // Never over the genome being shown.
+    if (const auto refusal =
+            tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
+        prompts_.message(parent, applicationName(), QString::fromStdString(*refusal), Prompts::Icon::Warning);
+        return QString();
+    }
+    return path;
+}
+
 void SheetWindows::show(CReportSheetDlg* sheet, bool followsGenome)
 {
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     // The files are named after the window's title, which names the genome and the search.
     const auto chooseFile = [this, sheet](QWidget* parent, const QString& caption, const QString& filter) {
-        const QString name =
-            fileNameOf(sheet->windowTitle().isEmpty() ? QStringLiteral("report") : sheet->windowTitle());
-        const QString folder = settings_.lastFolder();
-        const QString path = settings_.keepFolderOf(prompts_.saveFile(
-            parent, caption, filter, folder.isEmpty() ? name : QDir(folder).filePath(name)));
-        // Never over the genome being shown.
-        if (const auto refusal =
-                tessaron::outputIsInput(QFile::encodeName(path).toStdString(), {session_.state().file})) {
-            prompts_.message(parent, applicationName(), QString::fromStdString(*refusal),
-                             Prompts::Icon::Warning);
-            return QString();
-        }
-        return path;
+        return chooseSaveFile(
+            parent, caption, filter,
+            fileNameOf(sheet->windowTitle().isEmpty() ? QStringLiteral("report") : sheet->windowTitle()));
     };
     const auto reportError = [this](QWidget* parent, const QString& text) {
         prompts_.message(parent, applicationName(), text, Prompts::Icon::Warning);

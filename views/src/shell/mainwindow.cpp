@@ -9,6 +9,7 @@
 #include "views/base/regularfile.h"
 #include "views/commands/approximatecontroller.h"
 #include "views/commands/colourcommands.h"
+#include "views/commands/gappedcontroller.h"
 #include "views/commands/linkedviews.h"
 #include "views/commands/microsatellitecommands.h"
 #include "views/commands/paneprinting.h"
@@ -240,7 +241,9 @@ void CTessaronDlg::createMenus()
     (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     ssr_->addCommands(edit, view, IdRandomControls);
-    (new ApproximateController(*parts_))->addCommands(edit, view);
+    auto* approximate = new ApproximateController(*parts_);
+    approximate->addCommands(edit, view);
+    new GappedController(*parts_, *approximate);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, "howToRead", tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, "about", tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);

@@ -3,6 +3,7 @@
 #include "engine/microsatellites.h"
 #include "engine/searchmethod.h"
 #include "palette/colourscheme.h"
+#include "views/base/gapchoice.h"
 
 #include <QByteArray>
 #include <QString>
@@ -90,6 +91,11 @@ public:
     // are out of range.
     [[nodiscard]] tessaron::ApproximateSettings approximateSettings() const;
     void saveApproximateSettings(const tessaron::ApproximateSettings& settings);
+    // Its choice of gaps under "Tessaron/approximate" too (gaps, gapopen,
+    // gapextend, families); the defaults for values out of the gapped
+    // search's bounds (its validate()).
+    [[nodiscard]] GapChoice gapChoice() const;
+    void saveGapChoice(const GapChoice& choice);
 
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();

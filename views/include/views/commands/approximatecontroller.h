@@ -10,8 +10,12 @@
 // where every pair is drawn as a band coloured by identity, and in the dot
 // plot, whose clicked segments select their pair in the tree. "View Report"
 // shows the pairs per kind and length class beside the summary. The pairs are
-// the session's (SessionState::approximate): they follow the genome.
+// the session's (SessionState::approximate): they follow the genome. When
+// the dialog asks for insertions and deletions the search is the gapped one
+// (see GappedController); the map's bands, the dot plot and the report then
+// show the gapped pairs (SessionState::gapped), whichever the session holds.
 
+#include "engine/gappedsearch.h"
 #include "session/approximateanalysis.h"
 #include "session/session.h"
 #include "views/base/menucommand.h"
@@ -50,13 +54,20 @@ public:
     // The dot plot, made and shown unless it is open; null without pairs.
     DotPlotWindow* showDotPlot();
     [[nodiscard]] DotPlotWindow* dotPlot() const { return dotPlot_; }
+    // The session took a new state: the map's bands, the report's counts and
+    // the commands follow its pairs (approximate or gapped); a dot plot of
+    // other pairs closes.
+    void followSession();
+
+signals:
+    // The dialog asked for the gapped search with these settings.
+    void gappedSearchChosen(const tessaron::GappedSettings& settings, bool families);
+    // The session's approximate or gapped pairs were replaced (followSession).
+    void pairsReplaced();
 
 private:
     void itemSelected(const QModelIndex& item);
     void selectPair(tessaron::RepeatKind kind, std::size_t pair);
-    // The session took a new state: the map's bands, the report's counts and
-    // the commands follow its pairs; a dot plot of other pairs closes.
-    void adopted();
     void updateCommands();
 
     WindowParts parts_;
@@ -65,5 +76,6 @@ private:
     QAction* report_ = nullptr;
     // The pairs the map, the sheets and the dot plot show.
     std::shared_ptr<const tessaron::ApproximateAnalysis> shown_;
+    std::shared_ptr<const tessaron::GappedAnalysis> shownGapped_;
     QPointer<DotPlotWindow> dotPlot_;
 };

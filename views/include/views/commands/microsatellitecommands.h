@@ -29,6 +29,7 @@ class QWidget;
 class ResultsTree;
 struct WindowParts;
 class SettingsStore;
+class SheetWindows;
 
 namespace tessaron {
 class Session;
@@ -76,6 +77,7 @@ private:
     MapWindowHolder& maps_;
     SettingsStore& settings_;
     Prompts& prompts_;
+    SheetWindows& sheets_;
     QWidget* window_;
     QAction* summaryAction_ = nullptr;
     QAction* settingsAction_ = nullptr;

@@ -2,7 +2,8 @@
 
 // The dot plot window: the loaded genome against itself with the
 // approximate search's pairs, direct and complementary ones as diagonals,
-// inverted and mirror ones as anti-diagonals, each kind in its colour. The
+// inverted and mirror ones as anti-diagonals, each kind in its colour; or
+// the gapped search's pairs, each along its alignment path. The
 // wheel zooms about the mouse, a drag pans, a double click shows the whole
 // genome again; a click on a segment tells which pair it is. Its pop-up menu
 // saves the picture as PNG or SVG and resets the view.
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QMenu;
 
@@ -30,11 +32,13 @@ public:
     using FileChooser = std::function<QString(QWidget* parent)>;
     using Reporter = std::function<void(QWidget* parent, const QString& text)>;
 
-    DotPlotWindow(std::shared_ptr<const tessaron::ApproximateAnalysis> analysis, const QString& title,
+    DotPlotWindow(const tessaron::ApproximateAnalysis& analysis, const QString& title,
                   QWidget* parent = nullptr);
+    // The segments of any pairs of a genome of `genomeLength` letters.
+    DotPlotWindow(std::int64_t genomeLength, std::vector<tessaron::DotPlotSegment> segments,
+                  const QString& title, QWidget* parent = nullptr);
 
     void setPrompts(FileChooser chooser, Reporter reporter);
-    [[nodiscard]] const tessaron::ApproximateAnalysis& analysis() const { return *analysis_; }
     [[nodiscard]] const tessaron::DotPlotPicture& picture() const { return picture_; }
 
     // Draws this pair over the others (none: no pair).
@@ -67,7 +71,6 @@ protected:
 private:
     [[nodiscard]] tessaron::PlotPoint onSquare(QPointF at) const;
 
-    std::shared_ptr<const tessaron::ApproximateAnalysis> analysis_;
     tessaron::DotPlotPicture picture_;
     std::optional<QPointF> pressedAt_;
     QPointF lastDrag_;

@@ -2,8 +2,9 @@
 
 // The results tree: the branches of the analyses one after the other at its
 // top, in the order of the table in the constructor: the four kinds (see
-// KindsBranch), the microsatellites (MicrosatelliteBranch) and the
-// approximate pairs (ApproximateBranch). Every item carries the number of its
+// KindsBranch), the microsatellites (MicrosatelliteBranch), the
+// approximate pairs (ApproximateBranch), the gapped pairs (GappedBranch) and
+// their families (FamiliesBranch). Every item carries the number of its
 // branch in the top bits of its internal id, and the branch's own id below;
 // the model only dispatches. The filter applies to the branches that are
 // filterable.

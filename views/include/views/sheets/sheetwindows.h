@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include "engine/approximatesearch.h"
 
@@ -61,6 +62,11 @@ public:
     void showComparison(const tessaron::GenomeComparison& comparison);
     // Closes the sheets that show the genome's results.
     void closeGenomeSheets();
+    // Asks where to save a file, the chooser starting in the last folder (at
+    // `name` there when given); keeps the folder chosen, and refuses the
+    // genome's own file with a warning. Empty when cancelled or refused.
+    QString chooseSaveFile(QWidget* parent, const QString& caption, const QString& filter,
+                           const QString& name = {});
 
 private:
     void show(CReportSheetDlg* sheet, bool followsGenome);

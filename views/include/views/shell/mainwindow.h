@@ -54,8 +54,9 @@ class SheetWindows;
 // place and tree width kept from one run to the next ("windowPlace"); the
 // microsatellites ("microsatelliteCommands"); the export commands
 // ("repeatExporter"); the annotation, feature table and pairs table that
-// lead to the sequence ("linkedViews"); and the approximate search with its
-// dot plot ("approximateController").
+// lead to the sequence ("linkedViews"); the approximate search with its
+// dot plot ("approximateController"); and the gapped search with its
+// families and alignment window ("gappedController").
 //
 // Loading, indexing and the searches run as one job off the window's thread:
 // the status line tells the step, and the commands that would start another
