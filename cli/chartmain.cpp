@@ -22,8 +22,10 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     char* argv[] = {name, nullptr};
     const QApplication application(argc, argv);
     if (input.section) {
-        return tessaron::saveBarFigure(tessaron::repeatSectionFigure(*input.section),
-                                       QString::fromStdString(path), QSize(1200, 520), input.save);
+        // 600 pixels a chart, side by side.
+        const tessaron::BarFigure figure = tessaron::repeatSectionFigure(*input.section);
+        return tessaron::saveBarFigure(figure, QString::fromStdString(path),
+                                       QSize(600 * static_cast<int>(figure.size()), 520), input.save);
     }
     const tessaron::ChartData data =
         input.controls ? tessaron::controlsChartData(*input.controls)

@@ -4,6 +4,7 @@
 #include "charts/repeatchart.h"
 #include "engine/repeatkinds.h"
 #include "report/microsatellitereport.h"
+#include "report/tandemreport.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -73,7 +74,34 @@ BarFigure repeatSectionFigure(const RepeatSection& section, const ColourScheme& 
         joined.values.push_back(static_cast<double>(cls.inCompounds));
     }
     microsatellites.sets = {std::move(all), std::move(joined)};
-    return {std::move(longRepeats), std::move(microsatellites)};
+    BarFigure figure{std::move(longRepeats), std::move(microsatellites)};
+    if (section.tandemSearched) {
+        figure.push_back(tandemCopyChart(section.tandemRepeats));
+    }
+    return figure;
+}
+
+BarChartData tandemCopyChart(std::span<const TandemRepeat> arrays)
+{
+    static const std::array<QColor, kCopyClassNames.size()> kCopyColors{
+        QColor(0x9E, 0xCA, 0xE1), QColor(0x42, 0x92, 0xC6), QColor(0x08, 0x51, 0x9C),
+        QColor(0x08, 0x30, 0x6B)};
+    BarChartData chart;
+    chart.title = QStringLiteral("Tandem repeats by period");
+    chart.categoryTitle = QStringLiteral("Period (bp)");
+    chart.valueTitle = QStringLiteral("Arrays");
+    for (const std::string_view name : kPeriodClassNames) {
+        chart.categories << fromUtf8(name);
+    }
+    const TandemCopyTable table = tandemCopyTable(arrays);
+    for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
+        BarSet set{fromUtf8(kCopyClassNames[c]) + QStringLiteral(" copies"), kCopyColors[c], {}};
+        for (const auto& byCopies : table) {
+            set.values.push_back(static_cast<double>(byCopies[c]));
+        }
+        chart.sets.push_back(std::move(set));
+    }
+    return chart;
 }
 
 BarFigure microsatelliteComparisonFigure(const MicrosatelliteComparison& comparison)

@@ -211,7 +211,11 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
         if (options.report == ReportKind::Batch && options.plastome) {
             status = cli::plastomeBatch(options, out, progress);
         } else if (options.report == ReportKind::Compare) {
-            options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
+            if (options.tandem) {
+                cli::compareTandemRepeats(options, out);
+            } else {
+                options.ssr ? cli::compareMicrosatellites(options, out) : compare(options, out);
+            }
         } else if (options.report == ReportKind::Batch) {
             status = options.tandem ? cli::tandemBatch(options, out)
                      : options.ssr  ? cli::microsatelliteBatch(options, out)

@@ -678,7 +678,7 @@ public:
             return;
         }
         options_.tandem = options_.tandem || options_.report == ReportKind::Tandem;
-        if (const std::optional<std::string> tandemIssue = tandemProblem(batch)) {
+        if (const std::optional<std::string> tandemIssue = tandemProblem(comparing || batch)) {
             fail(*tandemIssue);
         } else if (const std::optional<std::string> problem = microsatelliteProblem(comparing || batch)) {
             fail(*problem);
@@ -781,7 +781,7 @@ public:
     }
 
     // What --tandem, --ssr-imperfect, --mask and their settings cannot go with.
-    [[nodiscard]] std::optional<std::string> tandemProblem(bool batch) const
+    [[nodiscard]] std::optional<std::string> tandemProblem(bool severalFiles) const
     {
         const ReportKind report = options_.report;
         const bool mask = report == ReportKind::Mask;
@@ -806,9 +806,10 @@ public:
             return std::string("choose one of --ssr and --tandem");
         }
         const bool fits = mask || report == ReportKind::Summary || report == ReportKind::Tandem ||
-                          report == ReportKind::Gff || report == ReportKind::Bed || batch;
+                          report == ReportKind::Gff || report == ReportKind::Bed || severalFiles;
         if (!fits) {
-            return "--tandem applies only to the summary, --report tandem, gff and bed and --batch";
+            return "--tandem applies only to the summary, --report tandem, gff and bed, --batch and "
+                   "--compare";
         }
         if (options_.controls) {
             return "--controls does not apply to " + source;

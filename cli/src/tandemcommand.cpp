@@ -1,6 +1,7 @@
 #include "tandemcommand.h"
 
 #include "compare/batch.h"
+#include "compare/comparisonrun.h"
 #include "engine/approximatesearch.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
@@ -128,6 +130,17 @@ int tandemBatch(const Options& options, TableWriter& out)
                                     }
                                 });
     return failed > 0 ? 1 : 0;
+}
+
+void compareTandemRepeats(const Options& options, TableWriter& out)
+{
+    const std::vector<std::filesystem::path> files(options.compareFiles.begin(), options.compareFiles.end());
+    auto result = runTandemComparison(files, options.tandemSettings);
+    if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
+        // The reader's words name the file and the cause.
+        throw std::runtime_error(failure->detail.empty() ? failure->message : failure->detail);
+    }
+    writeTandemComparisonTable(out, std::get<TandemComparison>(result));
 }
 
 void writeMaskedRecords(const Options& options, const InputRecords& records, std::ostream& out,

@@ -26,6 +26,10 @@ void writeTandemReports(const Options& options, const InputRecords& records, Tab
 // standard error; the exit status.
 [[nodiscard]] int tandemBatch(const Options& options, TableWriter& out);
 
+// --compare --tandem: the tidy table of the arrays per genome and period
+// class; a file that fails ends the run (std::runtime_error).
+void compareTandemRepeats(const Options& options, TableWriter& out);
+
 // --mask: every chosen record as FASTA into `out`, the chosen classes masked.
 void writeMaskedRecords(const Options& options, const InputRecords& records, std::ostream& out,
                         Progress& progress);

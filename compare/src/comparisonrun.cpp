@@ -208,4 +208,29 @@ std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteCompa
     return comparison;
 }
 
+std::variant<TandemComparison, ComparisonFailure> runTandemComparison(
+    const std::vector<std::filesystem::path>& files, const TandemSettings& settings,
+    const ComparisonOptions& options)
+{
+    if (files.empty()) {
+        return failure(Reason::NoFiles);
+    }
+    BatchSettings batch;
+    batch.tandem = settings;
+    TandemComparison comparison;
+    comparison.settings = settings;
+    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
+        for (const BatchGenome& genome : genomes) {
+            comparison.fileTitles.push_back(title(genome));
+            comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
+            comparison.lengths.push_back(genome.length);
+            comparison.tandemRepeats.push_back(genome.tandemRepeats);
+        }
+    });
+    if (ended) {
+        return *ended;
+    }
+    return comparison;
+}
+
 }  // namespace tessaron

@@ -103,6 +103,7 @@ RepeatSectionResult analyseRepeatSection(const Genome& genome, const Microsatell
         return *failure;
     }
     section.tandemRepeats = std::get<TandemRepeatList>(std::move(arrays));
+    section.tandemSearched = true;
     control.report(1.0);
     return section;
 }

@@ -2,6 +2,7 @@
 
 #include "report/gffreport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tessaron {
@@ -205,6 +206,21 @@ void writeTandemBatchHeader(TableWriter& out)
     out.endRow();
 }
 
+namespace {
+
+// The cells of one period class after the genome's own: period_class, arrays, bp, mean_copies.
+void periodClassCells(TableWriter& out, const TandemCounts& counts, std::size_t c)
+{
+    out.cell(kPeriodClassNames[c]);
+    out.cell(counts.arrays[c]);
+    out.cell(counts.letters[c]);
+    out.cell(counts.arrays[c] == 0 ? std::string()
+                                   : oneDecimal(counts.copies[c] / static_cast<double>(counts.arrays[c])));
+    out.endRow();
+}
+
+}  // namespace
+
 void writeTandemBatchRows(TableWriter& out, const BatchGenome& genome)
 {
     const TandemCounts counts = countTandemRepeats(genome.tandemRepeats);
@@ -214,13 +230,26 @@ void writeTandemBatchRows(TableWriter& out, const BatchGenome& genome)
         out.cell(std::int64_t{genome.record});
         out.cell(genome.title);
         out.cell(genome.length);
-        out.cell(kPeriodClassNames[c]);
-        out.cell(counts.arrays[c]);
-        out.cell(counts.letters[c]);
-        out.cell(counts.arrays[c] == 0
-                     ? std::string()
-                     : oneDecimal(counts.copies[c] / static_cast<double>(counts.arrays[c])));
-        out.endRow();
+        periodClassCells(out, counts, c);
+    }
+}
+
+void writeTandemComparisonTable(TableWriter& out, const TandemComparison& comparison)
+{
+    for (const char* name : {"seqid", "genome", "length", "period_class", "arrays", "bp", "mean_copies"}) {
+        out.cell(name);
+    }
+    out.endRow();
+    const std::size_t genomes = std::min({comparison.fileTitles.size(), comparison.seqids.size(),
+                                          comparison.lengths.size(), comparison.tandemRepeats.size()});
+    for (std::size_t g = 0; g < genomes; ++g) {
+        const TandemCounts counts = countTandemRepeats(comparison.tandemRepeats[g]);
+        for (std::size_t c = 0; c < kPeriodClassNames.size(); ++c) {
+            out.cell(comparison.seqids[g]);
+            out.cell(comparison.fileTitles[g]);
+            out.cell(comparison.lengths[g]);
+            periodClassCells(out, counts, c);
+        }
     }
 }
 

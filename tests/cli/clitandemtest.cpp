@@ -211,6 +211,33 @@ TEST_F(CliTest, TandemBatchAndPaperCountTheArrays)
     EXPECT_EQ(fields(section.back()).at(5), std::to_string(arrays));
 }
 
+TEST_F(CliTest, TandemComparisonIsOneTidyTableOfEveryGenome)
+{
+    const std::string plasmid = std::string(TESSARON_TEST_DATA) + "/NC_005816.gb";
+    const Outcome compared = run({"--compare", "--tandem", plasmid, kPlastidGenome});
+    ASSERT_EQ(compared.status, 0) << compared.err;
+    // --tidy asks for what it writes anyway.
+    EXPECT_EQ(run({"--compare", "--tandem", "--tidy", plasmid, kPlastidGenome}).out, compared.out);
+    const auto rows = lines(compared.out);
+    ASSERT_EQ(rows.size(), 1 + 2 * 6U) << compared.out;
+    EXPECT_EQ(rows[0], "seqid\tgenome\tlength\tperiod_class\tarrays\tbp\tmean_copies");
+    for (std::size_t genome = 0; genome < 2; ++genome) {
+        const std::string& file = genome == 0 ? plasmid : kPlastidGenome;
+        const std::size_t arrays = lines(run({"--report", "tandem", file}).out).size() - 1;
+        std::size_t counted = 0;
+        for (std::size_t c = 0; c < 6; ++c) {
+            const auto cells = fields(rows[1 + 6 * genome + c]);
+            ASSERT_EQ(cells.size(), 7U);
+            EXPECT_EQ(cells[0], genome == 0 ? "NC_005816.1" : "NC_000932.1");
+            counted += std::stoul(cells[4]);
+        }
+        EXPECT_EQ(counted, arrays) << file;
+    }
+    const Outcome refused = run({"--compare", "--tandem", "--kind", "direct", plasmid});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("--kind does not apply to --tandem"), std::string::npos) << refused.err;
+}
+
 TEST_F(CliTest, InterruptedMicrosatellitesAddMismatchesAndIndels)
 {
     write("g.txt", "GCGCTT" + std::string("ATATATATATAGATATATATATAT") + "CCGGTTGCAGGC");

@@ -91,6 +91,9 @@ TEST(RepeatSection, PlantedRepeatsFallInTheirKindsAndClasses)
     ASSERT_NE(planted, section.microsatellites.end());
     EXPECT_EQ(planted->start, static_cast<std::int64_t>(bases.find("AGAGAGAGAGAGAGAG")));
     EXPECT_EQ(planted->repeats, 8);
+    // The tandem arrays were searched (the figure's third chart draws them).
+    EXPECT_TRUE(section.tandemSearched);
+    EXPECT_FALSE(RepeatSection{}.tandemSearched);
 }
 
 }  // namespace

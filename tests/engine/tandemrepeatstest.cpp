@@ -417,6 +417,31 @@ TEST(TandemRepeats, AGapEndsAnArrayAndAWholeCircleIsOneArray)
     EXPECT_GE(whole[0].length, 290);
 }
 
+TEST(TandemRepeats, TwoCopiesSharingNoWordAreFoundAlongTheirDiagonal)
+{
+    // Two copies of a unit, the second with every sixth letter changed: no
+    // word of six letters is in both, yet they match over five letters in six.
+    for (const int period : {40, 60, 100}) {
+        std::mt19937 random(static_cast<std::uint32_t>(period));
+        const std::string unit = randomBases(random, static_cast<std::size_t>(period));
+        std::string second = unit;
+        for (std::size_t i = 5; i + 5 < second.size(); i += 6) {
+            second[i] = "ACGT"[(std::string_view("ACGT").find(second[i]) + 1 + random() % 3) % 4];
+        }
+        std::string s = randomBases(random, 2000);
+        appendGuarded(random, s, unit + second, unit, 2000);
+        const TandemRepeatList found = tandem(s);
+        const auto it = std::find_if(found.begin(), found.end(), [&](const TandemRepeat& r) {
+            return r.start < 2000 + 2 * period && r.end() > 2000;
+        });
+        ASSERT_NE(it, found.end()) << "period " << period;
+        EXPECT_EQ(it->period, period);
+        EXPECT_NEAR(it->copies, 2.0, 0.2);
+        EXPECT_NEAR(static_cast<double>(it->start), 2000.0, 3.0);
+        EXPECT_NEAR(static_cast<double>(it->length), 2.0 * period, 6.0);
+    }
+}
+
 TEST(TandemRepeats, CigarsAddUpToTheArray)
 {
     const std::string s = plantedGenome(31);

@@ -140,7 +140,7 @@ TEST_F(MicrosatelliteWindowTest, TheSummaryShowsItsCountsAndSavesWholeLabels)
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString svg = QString::fromUtf8(saved.readAll());
-    ASSERT_EQ(figure.figure().size(), 2U);
+    ASSERT_EQ(figure.figure().size(), 3U);  // long repeats, microsatellites, tandem arrays
     for (const tessaron::BarChartData& chart : figure.figure()) {
         ASSERT_FALSE(chart.categories.isEmpty());
         for (const QString& category : chart.categories) {

@@ -8,6 +8,7 @@
 #include "charts/countaxis.h"
 #include "charts/repeatchart.h"
 #include "compare/genomecomparison.h"
+#include "compare/repeatsection.h"
 #include "engine/repeatkinds.h"
 #include "report/reportlayout.h"
 #include "views/sheets/reportsheetdlg.h"
@@ -211,6 +212,33 @@ TEST(RepeatChart, KindsTakeTheColoursOfTheSchemeGiven)
     // By default, the program's own.
     EXPECT_EQ(tessaron::kindColor(RepeatKind::Direct), QColor(0, 208, 0));
     EXPECT_EQ(tessaron::kindColor(RepeatKind::Inverted), QColor(224, 0, 0));
+}
+
+TEST(RepeatChart, SectionFigureHasATandemChartWhenArraysWereSearched)
+{
+    tessaron::RepeatSection section;
+    EXPECT_EQ(tessaron::repeatSectionFigure(section).size(), 2U);
+    // Periods 5 and 7 (classes 1-6 and 7-10), copies 2.0, 3.0, 12.5.
+    const auto array = [](int period, double copies) {
+        tessaron::TandemRepeat repeat;
+        repeat.period = period;
+        repeat.copies = copies;
+        return repeat;
+    };
+    section.tandemRepeats = {array(5, 2.0), array(7, 3.0), array(7, 12.5), array(7, 3.2)};
+    section.tandemSearched = true;
+    const tessaron::BarFigure figure = tessaron::repeatSectionFigure(section);
+    ASSERT_EQ(figure.size(), 3U);
+    const tessaron::BarChartData& tandem = figure.back();
+    EXPECT_EQ(tandem.categories,
+              (QStringList{QStringLiteral("1-6"), QStringLiteral("7-10"), QStringLiteral("11-20"),
+                           QStringLiteral("21-50"), QStringLiteral("51-100"), QStringLiteral(">100")}));
+    ASSERT_EQ(tandem.sets.size(), 4U);
+    EXPECT_EQ(tandem.sets[0].name, QStringLiteral("<3 copies"));
+    EXPECT_EQ(tandem.sets[0].values, (std::vector<double>{1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(tandem.sets[1].values, (std::vector<double>{0, 2, 0, 0, 0, 0}));
+    EXPECT_EQ(tandem.sets[2].values, (std::vector<double>{0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(tandem.sets[3].values, (std::vector<double>{0, 1, 0, 0, 0, 0}));
 }
 
 TEST(RepeatChart, ComparisonHasALinePerGenome)

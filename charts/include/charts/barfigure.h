@@ -1,10 +1,10 @@
 #pragma once
 
 // Bar charts side by side in one figure: the repeat section of a genome
-// paper (long repeats per kind and length class, microsatellites per class)
-// and the comparison of microsatellites. What is drawn is plain data made from
-// the report's numbers, then turned into Qt charts, shown in a panel or saved
-// as a PNG or SVG file.
+// paper (long repeats per kind and length class, microsatellites per class,
+// tandem arrays per period class) and the comparison of microsatellites. What
+// is drawn is plain data made from the report's numbers, then turned into Qt
+// charts, shown in a panel or saved as a PNG or SVG file.
 
 #include "compare/genomecomparison.h"
 #include "compare/repeatsection.h"
@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QChart;
@@ -48,9 +49,13 @@ using BarFigure = std::vector<BarChartData>;
 
 // The section's figure: the pairs per length class, a set per kind in the
 // kinds' colours of `colours`, and the microsatellites per class (by unit
-// length, then class) with those in compounds beside them.
+// length, then class) with those in compounds beside them; when its tandem
+// arrays were searched, a third chart of them (tandemCopyChart).
 [[nodiscard]] BarFigure repeatSectionFigure(const RepeatSection& section,
                                             const ColourScheme& colours = kStandardColours);
+// The tandem arrays per period class (the categories), a set per copy-number
+// class, as the section's table counts them.
+[[nodiscard]] BarChartData tandemCopyChart(std::span<const TandemRepeat> arrays);
 // The microsatellites per unit length, a set per genome.
 [[nodiscard]] BarFigure microsatelliteComparisonFigure(const MicrosatelliteComparison& comparison);
 

@@ -62,4 +62,9 @@ struct ComparisonOptions {
     const std::vector<std::filesystem::path>& files, const MicrosatelliteSettings& settings,
     const ComparisonOptions& options = {});
 
+// The same run for the tandem arrays under `settings`.
+[[nodiscard]] std::variant<TandemComparison, ComparisonFailure> runTandemComparison(
+    const std::vector<std::filesystem::path>& files, const TandemSettings& settings,
+    const ComparisonOptions& options = {});
+
 }  // namespace tessaron

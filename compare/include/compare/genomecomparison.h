@@ -3,6 +3,7 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 
 #include <cstdint>
 #include <string>
@@ -45,6 +46,15 @@ struct MicrosatelliteComparison {
     std::vector<std::string> fileTitles;
     std::vector<MicrosatelliteList> microsatellites;  // one list per title
     std::vector<std::string> seqids{};                // the record's id, one per title
+};
+
+// The tandem arrays of compared files, likewise per genome with its length.
+struct TandemComparison {
+    TandemSettings settings;
+    std::vector<std::string> fileTitles;
+    std::vector<std::string> seqids;
+    std::vector<std::int64_t> lengths;
+    std::vector<TandemRepeatList> tandemRepeats;  // one list per title
 };
 
 }  // namespace tessaron

@@ -46,6 +46,7 @@ struct RepeatSection {
     MicrosatelliteList microsatellites;
     TandemSettings tandemSettings;
     TandemRepeatList tandemRepeats;
+    bool tandemSearched = false;  // whether tandemRepeats holds the arrays found
 };
 
 using RepeatSectionResult = std::variant<RepeatSection, SearchFailure>;

@@ -11,7 +11,7 @@ namespace {
 // a first look from the candidate, and the alignment of the array found.
 int firstDropOff(const TandemSettings& settings)
 {
-    return std::max(2 * settings.minimumScore, 4 * (settings.mismatch + settings.indel));
+    return std::max(settings.minimumScore, 4 * (settings.mismatch + settings.indel));
 }
 int finalDropOff(const TandemSettings& settings)
 {
@@ -175,6 +175,22 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
         static_cast<double>(rows) < (settings_.minimumCopies - 0.5) * static_cast<double>(period)) {
         return std::nullopt;
     }
+    // Below two and a half copies a vote keeps the seed's letters (a tie)
+    // but where a third copy outvotes it: a letter gained per column of
+    // that copy the seed disagrees with, at most.
+    if (2 * rows < 5 * static_cast<std::int64_t>(period)) {
+        std::int64_t outvoted = 0;
+        for (const AlignedCopy& copy : copies) {
+            if (copy.textStart != seed && rows >= 2 * static_cast<std::int64_t>(period)) {
+                outvoted += static_cast<std::int64_t>(copy.ops.size()) -
+                            std::count(copy.ops.begin(), copy.ops.end(), '=');
+            }
+        }
+        if (score + (settings_.match + settings_.mismatch) * std::max<std::int64_t>(outvoted, 1) <
+            settings_.minimumScore) {
+            return std::nullopt;
+        }
+    }
     aligner_.setDropOff(finalDropOff(settings_));
     const Vote firstVote = voteConsensus(copies, text_, initial);
     const std::int64_t start = copies.front().textStart;
@@ -186,9 +202,12 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
         return std::nullopt;
     }
     consensus = primitiveRoot(voteConsensus(array.copies, text_, consensus).consensus);
-    array = alignFrom(array.start, consensus);
-    if (array.copies.empty()) {
-        return std::nullopt;
+    // The same consensus from the same start aligns the same: no need to do it again.
+    if (consensus != array.consensus) {
+        array = alignFrom(array.start, consensus);
+        if (array.copies.empty()) {
+            return std::nullopt;
+        }
     }
     // An array that begins by skipping consensus letters begins later in it.
     const std::size_t skipped = array.copies.front().ops.find_first_not_of('D');

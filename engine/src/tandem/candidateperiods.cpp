@@ -1,6 +1,7 @@
 #include "tandem/candidateperiods.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tessaron::tandem {
 
@@ -77,6 +78,108 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
     }
     for (std::size_t period = 1; period < runs.size(); ++period) {
         finish(runs[period], static_cast<int>(period));
+    }
+    std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.position != b.position) {
+            return a.position < b.position;
+        }
+        return a.support != b.support ? a.support > b.support : a.period < b.period;
+    });
+    return found;
+}
+
+namespace {
+
+// The diagonals' scan with scores of type Score, which holds twice the
+// largest threshold and one more.
+template <typename Score>
+void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass, int lowest,
+                   const SearchControl& control, std::vector<Candidate>& found)
+{
+    const auto size = static_cast<std::int64_t>(text.size());
+    const auto periods = static_cast<std::size_t>(pass.maximumPeriod) + 1;
+    std::vector<Score> scores(periods, 0);
+    std::vector<Score> thresholds(periods, 0);
+    std::vector<Score> ceilings(periods, 0);
+    for (int d = lowest; d <= pass.maximumPeriod; ++d) {
+        const int threshold = std::max(pass.threshold, d * pass.perHundred / 100);
+        thresholds[static_cast<std::size_t>(d)] = static_cast<Score>(threshold);
+        ceilings[static_cast<std::size_t>(d)] = static_cast<Score>(2 * threshold);
+    }
+    const std::uint8_t* const letters = text.data();
+    Score* const score = scores.data();
+    const Score* const least = thresholds.data();
+    const Score* const ceiling = ceilings.data();
+    // The first letter of the stretch at distance d that ends at `last` with score `best`.
+    const auto stretchStart = [&](std::int64_t last, int d, int best) {
+        int sum = 0;
+        int matching = 0;
+        std::int64_t j = last;
+        while (true) {
+            const bool same = letters[j] == letters[j + d];
+            sum += same ? 1 : -1;
+            matching += static_cast<int>(same);
+            if (sum >= best || j == 0 || last - j >= (std::int64_t{1} << 16)) {
+                break;
+            }
+            --j;
+        }
+        return std::pair{j, matching};
+    };
+    std::int64_t nextCheck = kWordsBetweenStopChecks;
+    for (std::int64_t i = 0; i + lowest < size; ++i) {
+        if (i >= nextCheck) {
+            control.throwIfStopped();
+            nextCheck = i + kWordsBetweenStopChecks;
+        }
+        const int highest = static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i));
+        const std::uint8_t letter = letters[i];
+        const std::uint8_t* const ahead = letters + i;
+        std::uint8_t climbed = 0;
+        for (int d = lowest; d <= highest; ++d) {
+            const Score old = score[d];
+            const Score up = std::min<Score>(static_cast<Score>(old + 1), ceiling[d]);
+            const Score down = old > 0 ? static_cast<Score>(old - 1) : Score{0};
+            const Score now = ahead[d] == letter ? up : down;
+            score[d] = now;
+            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[d]) &
+                                                 static_cast<std::uint8_t>(now >= least[d]));
+        }
+        if (climbed == 0) {
+            continue;
+        }
+        for (int d = lowest; d <= highest; ++d) {
+            // Climbed just now: one match ago it was below the threshold.
+            if (score[d] == least[d] && ahead[d] == letter) {
+                // The copy compared over the stretch's last d letters, where
+                // it matches best (its first letters may be chance matches
+                // of the letters before an array).
+                const auto [first, matching] = stretchStart(i, d, least[d]);
+                found.push_back({std::max(first, i + 1 - d) + d, d, matching});
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<Candidate> findDiagonalCandidates(std::span<const std::uint8_t> text, const DiagonalPass& pass,
+                                              const SearchControl& control)
+{
+    std::vector<Candidate> found;
+    const auto size = static_cast<std::int64_t>(text.size());
+    const int lowest = std::max(pass.minimumPeriod, 1);
+    if (pass.maximumPeriod < lowest || size <= lowest || pass.threshold < 1 || pass.perHundred < 0) {
+        return found;
+    }
+    // Scores stay below twice the threshold (along a long array they would
+    // climb without end): what matters is where they climb to it.
+    const std::int64_t largest =
+        std::max<std::int64_t>(pass.threshold, std::int64_t{pass.maximumPeriod} * pass.perHundred / 100);
+    if (2 * largest + 1 <= 255) {
+        scanDiagonals<std::uint8_t>(text, pass, lowest, control, found);
+    } else if (2 * largest + 1 <= (std::int64_t{1} << 30)) {
+        scanDiagonals<std::int32_t>(text, pass, lowest, control, found);
     }
     std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
         if (a.position != b.position) {

@@ -38,4 +38,26 @@ struct CandidatePass {
 [[nodiscard]] std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text,
                                                     const CandidatePass& pass, const SearchControl& control);
 
+// How letters are compared along the diagonals: each distance d of
+// [minimumPeriod, maximumPeriod], a letter against the one d after it,
+// scored +1 or -1; a stretch counts when it climbs to `threshold` or, for
+// longer distances, `perHundred` per hundred letters of d.
+struct DiagonalPass {
+    int minimumPeriod = 1;
+    int maximumPeriod = 128;
+    int threshold = 9;
+    int perHundred = 35;
+};
+
+// The candidates of the diagonals: along each distance d the best score of
+// a stretch ending at each letter (a running sum floored at 0); where it
+// climbs to the threshold, a candidate whose copy of d letters before it is
+// compared over the stretch's last d letters (support: the letters of the
+// stretch that match). Sees two copies
+// too diverged to share many equal words; by position as findCandidates.
+// Throws SearchStopped when asked to stop.
+[[nodiscard]] std::vector<Candidate> findDiagonalCandidates(std::span<const std::uint8_t> text,
+                                                            const DiagonalPass& pass,
+                                                            const SearchControl& control);
+
 }  // namespace tessaron::tandem

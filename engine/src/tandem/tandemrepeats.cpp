@@ -154,6 +154,10 @@ void clip(FoundArray& array, std::int64_t limit)
                       static_cast<double>(array.consensus.size());
 }
 
+// The periods whose diagonals are read letter by letter.
+constexpr int kFirstDiagonalPeriod = 13;
+constexpr int kDiagonalPeriods = 128;
+
 std::vector<Candidate> candidatesOf(std::span<const std::uint8_t> text, const TandemSettings& settings,
                                     const SearchControl& control)
 {
@@ -162,7 +166,12 @@ std::vector<Candidate> candidatesOf(std::span<const std::uint8_t> text, const Ta
         {8, settings.minimumPeriod, std::min(settings.maximumPeriod, 2000), 3, 48, 0},
         {10, std::max(settings.minimumPeriod, 2001), settings.maximumPeriod, 3, 64, 0},
     };
-    std::vector<Candidate> all;
+    // Short periods letter by letter as well: two copies too diverged to
+    // share three equal words still climb along their diagonal. Below 13
+    // letters an array needs more copies to reach a score, and the words see them.
+    const tandem::DiagonalPass diagonal{std::max(settings.minimumPeriod, kFirstDiagonalPeriod),
+                                        std::min(settings.maximumPeriod, kDiagonalPeriods)};
+    std::vector<Candidate> all = tandem::findDiagonalCandidates(text, diagonal, control);
     for (const tandem::CandidatePass& pass : passes) {
         std::vector<Candidate> found = tandem::findCandidates(text, pass, control);
         all.insert(all.end(), found.begin(), found.end());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/batch.h"
+#include "compare/genomecomparison.h"
 #include "engine/imperfectmicrosatellites.h"
 #include "engine/tandemrepeats.h"
 #include "report/reportlayout.h"
@@ -86,6 +87,11 @@ using TandemCopyTable =
 // one row per period class of every genome.
 void writeTandemBatchHeader(TableWriter& out);
 void writeTandemBatchRows(TableWriter& out, const BatchGenome& genome);
+
+// The tidy table of --compare --tandem: one header, then per genome (in the
+// comparison's order) one row per period class: seqid, genome (its row's
+// title), length, period_class, arrays, bp, mean_copies (as the batch's).
+void writeTandemComparisonTable(TableWriter& out, const TandemComparison& comparison);
 
 // The settings as a paper states them: "periods 1 to 2000; match +2,
 // mismatch -7, indel -7; minimum score 50; at least 1.8 copies".
