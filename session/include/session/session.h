@@ -17,6 +17,7 @@
 #include "input/records.h"
 #include "session/approximateanalysis.h"
 #include "session/highlights.h"
+#include "session/tandemanalysis.h"
 
 #include <array>
 #include <cstdint>
@@ -126,6 +127,9 @@ struct SessionState {
     std::shared_ptr<const ApproximateAnalysis> approximate;
     std::filesystem::path file;  // the file read, and its record; empty for a random sequence
     std::size_t record = 0;
+    // The tandem arrays of this sequence; null before a search. Searched
+    // apart from the analysis, kept and dropped as `approximate` is.
+    std::shared_ptr<const TandemAnalysis> tandem;
 };
 
 struct JobResult {
@@ -195,6 +199,10 @@ public:
     // `settings`; its state is the current one with them in place of the
     // ones before. It fails as approximateSearch does.
     [[nodiscard]] Job microsatelliteSearch(const MicrosatelliteSettings& settings) const;
+    // A job that searches the tandem arrays of the loaded genome with
+    // `settings` (valid ones); its state is the current one with them. It
+    // fails as approximateSearch does.
+    [[nodiscard]] Job tandemSearch(const TandemSettings& settings) const;
 
     // Takes the state a job made; the highlights of a genome before go. The
     // results searched apart from the analysis (see SessionState) stay when
