@@ -1,5 +1,7 @@
 #include "views/results/repeattreemodel.h"
 
+#include "views/results/tandembranch.h"
+
 #include <typeindex>
 
 namespace {
@@ -30,6 +32,7 @@ RepeatTreeModel::RepeatTreeModel(QObject* parent) : QAbstractItemModel(parent)
     branches_.push_back(std::make_unique<KindsBranch>());
     branches_.push_back(std::make_unique<MicrosatelliteBranch>());
     branches_.push_back(std::make_unique<ApproximateBranch>());
+    branches_.push_back(std::make_unique<TandemBranch>());
     topRows_.assign(branches_.size(), 0);
 }
 

@@ -14,6 +14,7 @@
 #include "views/commands/paneprinting.h"
 #include "views/commands/repeatexporter.h"
 #include "views/commands/sessioncommands.h"
+#include "views/commands/tandemcontroller.h"
 #include "views/dialogs/comparedlg.h"
 #include "views/dialogs/finddlg.h"
 #include "views/dialogs/helpdlg.h"
@@ -240,6 +241,7 @@ void CTessaronDlg::createMenus()
     (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     ssr_->addCommands(edit, view, IdRandomControls);
+    (new TandemController(*parts_))->addCommands(edit);
     (new ApproximateController(*parts_))->addCommands(edit, view);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, "howToRead", tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
