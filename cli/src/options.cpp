@@ -46,9 +46,9 @@ constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
 
 // The map's layers, as --map-hide names them (mapgeometry's mapLayerNames(),
 // which the command line does not link; the tests compare them).
-constexpr std::array<std::string_view, 10> kMapLayers{
-    "genes",  "exact",         "approximate",     "direct", "inverted",
-    "mirror", "complementary", "microsatellites", "gc",     "legend"};
+constexpr std::array<std::string_view, 11> kMapLayers{
+    "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
+    "complementary", "microsatellites", "tandem",      "gc",     "legend"};
 
 // The choices of an option, for the completion and the messages.
 template <typename Pairs>
@@ -1554,8 +1554,8 @@ constexpr std::array kOptions{
               .help = R"(  --map-hide LAYERS   with --map, leave out the layers named, comma-separated:
                       genes, exact (the --repeat marked), approximate,
                       direct, inverted, mirror, complementary (repeats of
-                      that kind), microsatellites, gc (the paper's GC rings),
-                      legend
+                      that kind), microsatellites, tandem (the tandem
+                      arrays), gc (the paper's GC rings), legend
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapHideValue(value); }},
     OptionRow{.name = "--chart",

@@ -180,6 +180,23 @@ std::vector<MapTick> microsatelliteTicks(double radiansPerBase, std::span<const 
     return ticks;
 }
 
+std::vector<MapTick> tandemTicks(double radiansPerBase, std::span<const MapStretch> stretches)
+{
+    std::vector<MapTick> ticks;
+    ticks.reserve(stretches.size());
+    for (const MapStretch& stretch : stretches) {
+        const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
+        ticks.push_back({onCircle(angle, kTandemInner), onCircle(angle, kTandemOuter)});
+    }
+    return ticks;
+}
+
+MapTick selectedTandemTick(double radiansPerBase, const MapStretch& stretch)
+{
+    const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
+    return {onCircle(angle, kTandemInner - kTandemReach), onCircle(angle, kTandemOuter + kTandemReach)};
+}
+
 bool insideOutline(std::span<const MapPointF> outline, MapPointF point)
 {
     bool inside = false;
@@ -269,9 +286,9 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
 namespace {
 
 // mapLayerNames() in order, each with the switch it names.
-constexpr std::array<std::string_view, 10> kLayerNames{
-    "genes",  "exact",         "approximate",     "direct", "inverted",
-    "mirror", "complementary", "microsatellites", "gc",     "legend"};
+constexpr std::array<std::string_view, 11> kLayerNames{
+    "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
+    "complementary", "microsatellites", "tandem",      "gc",     "legend"};
 
 bool* layerSwitch(MapLayers& layers, std::size_t index)
 {
@@ -290,6 +307,8 @@ bool* layerSwitch(MapLayers& layers, std::size_t index)
         case 7:
             return &layers.microsatellites;
         case 8:
+            return &layers.tandem;
+        case 9:
             return &layers.gcRings;
         default:
             return &layers.legend;

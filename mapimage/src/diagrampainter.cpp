@@ -42,6 +42,9 @@ const QColor kScaleTextColor(144, 144, 144);
 const QColor kChordColor(128, 128, 128);
 const QColor kMicrosatelliteColor(0, 110, 130);
 const QColor kMicrosatelliteRingColor(200, 214, 214);
+const QColor kTandemColor(150, 70, 20);
+const QColor kTandemRingColor(224, 208, 196);
+const QColor kSelectedTandemColor(220, 0, 120);
 constexpr int kBandAlpha = 80;
 constexpr int kFeaturePenWidth = 4;
 constexpr int kLabelPixelSize = 12;
@@ -295,6 +298,39 @@ void paintMicrosatellites(QPainter& painter, double perBase, std::span<const Map
     painter.restore();
 }
 
+// The tandem arrays' ring: a faint circle, a tick per array, and the
+// selected array's longer tick with an arc over its letters.
+void paintTandemArrays(QPainter& painter, const MapScene& scene)
+{
+    const std::vector<MapStretch>& stretches = scene.tandemArrays();
+    if (stretches.empty()) {
+        return;
+    }
+    const double perBase = scene.perBase();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kTandemRingColor, 1));
+    const double middle = (kTandemInner + kTandemOuter) / 2.0;
+    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
+    painter.setPen(QPen(kTandemColor, 1.5));
+    for (const MapTick& tick : tandemTicks(perBase, stretches)) {
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+    }
+    if (const std::optional<std::size_t> selected = scene.selectedTandemArray()) {
+        const MapStretch& stretch = stretches[*selected];
+        painter.setPen(QPen(kSelectedTandemColor, 3.0));
+        const MapTick tick = selectedTandemTick(perBase, stretch);
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+        QPolygonF arc;
+        for (const MapPointF& point : copyArc(perBase, stretch.start, stretch.length, middle)) {
+            arc << QPointF(point.x, point.y);
+        }
+        painter.drawPolyline(arc);
+    }
+    painter.restore();
+}
+
 // The ring as shapes, for a map drawn at another size than its own.
 void paintRing(QPainter& painter, const MapBounds& shown)
 {
@@ -425,6 +461,9 @@ void paintDiagram(QPainter& painter, const MapScene& scene, const DiagramStyle& 
     }
     if (layers.microsatellites) {
         paintMicrosatellites(painter, perBase, scene.microsatellites());
+    }
+    if (layers.tandem) {
+        paintTandemArrays(painter, scene);
     }
     paintRepeatMarks(painter, scene, style.colours);
     painter.restore();

@@ -1,6 +1,7 @@
 #include "session/highlights.h"
 
 #include "engine/alphabet.h"
+#include "session/tandemalignment.h"
 
 #include <algorithm>
 #include <utility>
@@ -119,10 +120,39 @@ void Highlights::selectMicrosatellite(const Microsatellite& microsatellite, std:
     setStarts();
 }
 
+void Highlights::selectTandemArray(const TandemRepeat& array, std::int64_t genomeLength)
+{
+    clear();
+    if (genomeLength <= 0) {
+        return;
+    }
+    tandem_ = array;
+    std::vector<TandemCopy> copies = tandemCopies(array);
+    if (copies.empty()) {
+        copies.push_back({array.start, array.length});  // an alignment it cannot read: the array whole
+    }
+    bool second = false;
+    for (const TandemCopy& copy : copies) {
+        const std::int64_t start = copy.start % genomeLength;
+        const std::int64_t beyond = std::max<std::int64_t>(start + copy.length - genomeLength, 0);
+        if (copy.length > beyond) {
+            copies_.push_back({static_cast<int>(start), static_cast<int>(copy.length - beyond), second});
+        }
+        if (beyond > 0) {
+            copies_.push_back({0, static_cast<int>(beyond), second});
+        }
+        second = !second;
+    }
+    setStarts();
+}
+
 int Highlights::firstCopy() const
 {
     if (!pairs_.empty()) {
         return pairs_.front().first;
+    }
+    if (tandem_) {
+        return static_cast<int>(tandem_->start);
     }
     return microsatellite_ ? static_cast<int>(microsatellite_->start) : 0;
 }
@@ -131,6 +161,7 @@ void Highlights::clear()
 {
     repeat_.reset();
     microsatellite_.reset();
+    tandem_.reset();
     pairs_.clear();
     kind_ = RepeatKind::Direct;
     copies_.clear();

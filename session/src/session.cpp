@@ -64,8 +64,11 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
         return failed(JobError::Cancelled);
     }
     control.report({JobStep::Indexing, RepeatKind::Direct, 0.0});
-    SessionState state{
-        std::move(filled), {}, std::move(features), {}, true, RecordFormat::Text, {}, {}, {}, {}, {}, 0, {}};
+    // Named members: a state made here never misses one added later.
+    SessionState state;
+    state.genome = std::move(filled);
+    state.features = std::move(features);
+    state.loaded = true;
     // The build stops within milliseconds of a cancel and tells how far it
     // is. The motif search reads the suffix index, whatever the method.
     auto prepared =
@@ -366,6 +369,26 @@ Job Session::microsatelliteSearch(const MicrosatelliteSettings& settings) const
     };
 }
 
+Job Session::tandemSearch(const TandemSettings& settings) const
+{
+    return [current = state_, settings](const JobControl& control) -> JobResult {
+        const TandemOutcome outcome = analyseTandemRepeats(
+            current.genome, settings,
+            SearchControl{control.stop, [&control](double fraction) {
+                              control.report({JobStep::SearchingApart, RepeatKind::Direct, fraction});
+                          }});
+        if (const auto* failure = std::get_if<SearchFailure>(&outcome)) {
+            return failed(*failure == SearchFailure::Cancelled ? JobError::Cancelled : JobError::OutOfMemory);
+        }
+        if (control.stopRequested()) {
+            return failed(JobError::Cancelled);  // asked to stop after the search's last look
+        }
+        SessionState state = current;
+        state.tandem = std::get<std::shared_ptr<const TandemAnalysis>>(outcome);
+        return JobResult{std::move(state), std::nullopt, {}};
+    };
+}
+
 void Session::adopt(SessionState state)
 {
     const SessionState& before = state_;
@@ -379,6 +402,11 @@ void Session::adopt(SessionState state)
         if (before.gapped && sameSequence(before.gapped->genome)) {
             state.gapped = before.gapped;
         }
+    }
+    if (!state.tandem && before.tandem && state.loaded &&
+        (state.genome == before.tandem->genome ||
+         state.genome->sequence() == before.tandem->genome->sequence())) {
+        state.tandem = before.tandem;
     }
     if (state.genome != before.genome) {
         highlights_.clear();
@@ -395,6 +423,7 @@ void Session::reset()
     state_.microsatellites.reset();
     state_.approximate.reset();
     state_.gapped.reset();
+    state_.tandem.reset();
     state_.loaded = false;
     state_.format = RecordFormat::Text;
     state_.name.clear();

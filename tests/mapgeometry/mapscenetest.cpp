@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -164,6 +165,7 @@ TEST(MapLayers, NamedListsHideTheirLayersAndComeBack)
         {"gc,legend,genes", "genes,gc,legend"},
         {"inverted,,mirror,inverted", "inverted,mirror"},
         {"direct,exact,complementary,microsatellites", "exact,direct,complementary,microsatellites"},
+        {"gc,tandem,microsatellites", "microsatellites,tandem,gc"},
         {"gc,rings", nullptr},
         {"Genes", nullptr},
     };
@@ -187,7 +189,7 @@ TEST(MapLayers, NamedListsHideTheirLayersAndComeBack)
             EXPECT_EQ(layerShown(turned, name), off) << name;
         }
     }
-    EXPECT_EQ(mapLayerNames().size(), 10U);
+    EXPECT_EQ(mapLayerNames().size(), 11U);
 }
 
 TEST(MapLayers, BandsAndTheSelectedRepeatFollowTheirKindAndMethod)
@@ -221,6 +223,48 @@ TEST(MapLayers, BandsAndTheSelectedRepeatFollowTheirKindAndMethod)
     EXPECT_TRUE(scene.showsRepeat());
     scene.setRepeat(nullptr, {});
     EXPECT_FALSE(scene.showsRepeat());
+}
+
+// Each tandem array's tick lies on its ring through the middle of its
+// letters (across the origin for an array that crosses it); the selected
+// one's reaches further both ways; a new list forgets the selection.
+TEST(TandemTicks, OneTickAnArrayThroughItsMiddleAndTheSelectedOneLonger)
+{
+    MapScene scene(listOfLength(10000), 10000);
+    const double perBase = scene.perBase();
+    const std::vector<MapStretch> arrays{{2400, 200}, {9900, 200}, {0, 10}};
+    const std::vector<MapTick> ticks = tandemTicks(perBase, arrays);
+    ASSERT_EQ(ticks.size(), arrays.size());
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+        SCOPED_TRACE(i);
+        const double middle = arrays[i].start + arrays[i].length / 2.0;
+        const double angle = middle * perBase + kMapStartAngle;
+        for (const auto& [point, radius] :
+             {std::pair{ticks[i].inner, kTandemInner}, std::pair{ticks[i].outer, kTandemOuter}}) {
+            EXPECT_NEAR(std::hypot(point.x - kMapCircleCentre.x, point.y - kMapCircleCentre.y), radius, 1e-9);
+            EXPECT_NEAR(std::atan2(point.y - kMapCircleCentre.y, point.x - kMapCircleCentre.x),
+                        std::remainder(angle, kMapFullTurn), 1e-6);
+        }
+        const MapTick selected = selectedTandemTick(perBase, arrays[i]);
+        EXPECT_NEAR(std::hypot(selected.inner.x - kMapCircleCentre.x, selected.inner.y - kMapCircleCentre.y),
+                    kTandemInner - kTandemReach, 1e-9);
+        EXPECT_NEAR(std::hypot(selected.outer.x - kMapCircleCentre.x, selected.outer.y - kMapCircleCentre.y),
+                    kTandemOuter + kTandemReach, 1e-9);
+    }
+    // Across the origin: straight above the centre, at the top of the circle.
+    EXPECT_NEAR(ticks[1].outer.x, kMapCircleCentre.x, 0.1);
+    EXPECT_LT(ticks[1].outer.y, kMapCircleCentre.y);
+    // Clear of the microsatellites' ring.
+    EXPECT_LT(kTandemOuter + kTandemReach, kMicrosatelliteInner);
+
+    scene.setTandemArrays(arrays);
+    scene.selectTandemArray(1);
+    EXPECT_EQ(scene.selectedTandemArray(), std::optional<std::size_t>(1));
+    scene.selectTandemArray(3);
+    EXPECT_EQ(scene.selectedTandemArray(), std::nullopt);
+    scene.selectTandemArray(2);
+    scene.setTandemArrays({{5, 5}});
+    EXPECT_EQ(scene.selectedTandemArray(), std::nullopt);
 }
 
 }  // namespace

@@ -394,4 +394,79 @@ TEST(Session, TheApproximateSearchIsAJobWhoseStateKeepsTheGenomeAndItsHighlights
     }
 }
 
+// The tandem arrays follow the rule of the approximate pairs: kept while
+// the same sequence is analysed or read again, gone with a new one.
+TEST(Session, TheTandemArraysStayWithTheSameSequenceAndGoWithANewOne)
+{
+    struct Case {
+        const char* name;
+        std::uint32_t nextSeed;
+        bool ownArrays;
+        bool kept;
+    };
+    const std::vector<Case> cases{
+        {"the same sequence analysed or read again", 5U, false, true},
+        {"a new sequence", 6U, false, false},
+        {"a state with arrays of its own", 5U, true, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Session session;
+        session.setLengths(8, 12);
+        session.adopt(randomState(session, 5U));
+        JobResult searched = run(session.tandemSearch(TandemSettings{}));
+        ASSERT_TRUE(searched.state.has_value());
+        const auto arrays = searched.state->tandem;
+        ASSERT_NE(arrays, nullptr);
+        session.adopt(std::move(*searched.state));
+
+        SessionState next = randomState(session, test.nextSeed);
+        const auto own = std::make_shared<const TandemAnalysis>(TandemAnalysis{next.genome, {}, {}});
+        if (test.ownArrays) {
+            next.tandem = own;
+        }
+        session.adopt(std::move(next));
+        EXPECT_EQ(session.state().tandem, test.kept ? arrays : (test.ownArrays ? own : nullptr));
+    }
+}
+
+TEST(Session, TheTandemSearchIsAJobThatFindsTheEnginesArraysAndKeepsTheRest)
+{
+    Session session;
+    session.setLengths(8, 12);
+    session.adopt(randomState(session, 9U));
+    ASSERT_GT(session.highlights().findMotif(*session.suffixIndex(), "ACGT", false).forward, 0);
+    TandemSettings settings;
+    settings.minimumScore = 20;
+    std::vector<JobProgress> seen;
+    JobResult result = run(session.tandemSearch(settings), {}, &seen);
+    ASSERT_TRUE(result.state.has_value());
+    EXPECT_FALSE(result.error.has_value());
+    EXPECT_EQ(session.state().tandem, nullptr);  // nothing changes before the result is adopted
+    const auto found = result.state->tandem;
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->genome, session.sharedGenome());
+    EXPECT_EQ(found->settings.minimumScore, 20);
+    EXPECT_EQ(found->arrays, std::get<TandemRepeatList>(findTandemRepeats(session.genome(), settings)));
+    for (const JobProgress& progress : seen) {
+        EXPECT_EQ(progress.step, JobStep::SearchingApart);
+    }
+    session.adopt(std::move(*result.state));
+    EXPECT_EQ(session.state().tandem, found);
+    EXPECT_FALSE(session.highlights().copies().empty()) << "the same genome keeps its highlights";
+
+    // The microsatellites found again keep the arrays; a stopped search leaves nothing to adopt.
+    JobResult again = run(session.microsatelliteSearch(session.microsatelliteSettings()));
+    ASSERT_TRUE(again.state.has_value());
+    session.adopt(std::move(*again.state));
+    EXPECT_EQ(session.state().tandem, found);
+    std::stop_source stop;
+    stop.request_stop();
+    const JobResult stopped = run(session.tandemSearch(settings), stop.get_token());
+    EXPECT_FALSE(stopped.state.has_value());
+    EXPECT_EQ(stopped.error, JobError::Cancelled);
+    session.reset();
+    EXPECT_EQ(session.state().tandem, nullptr);
+}
+
 }  // namespace

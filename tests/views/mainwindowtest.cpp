@@ -207,7 +207,8 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     EXPECT_EQ(menus[1],
               (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
                            "&Previous copy (grayed)", "Find &gene... (grayed)", "Find motif (&IUPAC)...", "-",
-                           "Op&tions...", "&Microsatellites...", "Appro&ximate search... (grayed)"}));
+                           "Op&tions...", "&Microsatellites...", "Tan&dem repeats... (grayed)",
+                           "Appro&ximate search... (grayed)"}));
     EXPECT_EQ(menus[2], (QStringList{"&Diagram (grayed)",
                                      "&Map of the sequence (grayed)",
                                      "-",

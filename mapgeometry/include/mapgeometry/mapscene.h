@@ -79,6 +79,7 @@ struct MapLayers {
     bool approximate = true;  // the approximate pairs' bands
     std::array<bool, kRepeatKindCount> kinds{true, true, true, true};  // repeats of each kind, by RepeatKind
     bool microsatellites = true;
+    bool tandem = true;   // the tandem arrays' ring
     bool gcRings = true;  // the map for a paper's GC content and skew
     bool legend = true;
 
@@ -88,7 +89,7 @@ struct MapLayers {
 
 // The layers' names, as the command line and the settings write them:
 // genes, exact, approximate, direct, inverted, mirror, complementary,
-// microsatellites, gc, legend.
+// microsatellites, tandem, gc, legend.
 [[nodiscard]] std::span<const std::string_view> mapLayerNames();
 // Whether the named layer is on; false for an unknown name.
 [[nodiscard]] bool layerShown(const MapLayers& layers, std::string_view name);
@@ -118,6 +119,15 @@ struct MapTick {
 
 [[nodiscard]] std::vector<MapTick> microsatelliteTicks(double radiansPerBase,
                                                        std::span<const MapStretch> stretches);
+
+// Tandem arrays: a tick each on a ring of their own inside the
+// microsatellites', drawn alike; the selected array's tick reaches further
+// in and out, and an arc along the ring spans its letters.
+inline constexpr double kTandemInner = 96.0;
+inline constexpr double kTandemOuter = 106.0;
+inline constexpr double kTandemReach = 4.0;
+[[nodiscard]] std::vector<MapTick> tandemTicks(double radiansPerBase, std::span<const MapStretch> stretches);
+[[nodiscard]] MapTick selectedTandemTick(double radiansPerBase, const MapStretch& stretch);
 
 // Even-odd test of a point against a closed outline.
 [[nodiscard]] bool insideOutline(std::span<const MapPointF> outline, MapPointF point);
@@ -153,6 +163,19 @@ public:
     // The microsatellites drawn as ticks on their ring; none by default.
     void setMicrosatellites(std::vector<MapStretch> stretches) { microsatellites_ = std::move(stretches); }
     [[nodiscard]] const std::vector<MapStretch>& microsatellites() const { return microsatellites_; }
+    // The tandem arrays drawn as ticks on their ring, and the one selected
+    // (an index into them); none by default.
+    void setTandemArrays(std::vector<MapStretch> stretches)
+    {
+        tandemArrays_ = std::move(stretches);
+        selectedTandem_.reset();
+    }
+    [[nodiscard]] const std::vector<MapStretch>& tandemArrays() const { return tandemArrays_; }
+    void selectTandemArray(std::optional<std::size_t> index)
+    {
+        selectedTandem_ = index && *index < tandemArrays_.size() ? index : std::nullopt;
+    }
+    [[nodiscard]] std::optional<std::size_t> selectedTandemArray() const { return selectedTandem_; }
 
     // What is drawn; the pairs and bands of a layer that is off are kept, not drawn.
     void setLayers(const MapLayers& layers) { layers_ = layers; }
@@ -181,6 +204,8 @@ private:
     std::vector<RepeatPair> pairs_;
     std::vector<MapBand> bands_;
     std::vector<MapStretch> microsatellites_;
+    std::vector<MapStretch> tandemArrays_;
+    std::optional<std::size_t> selectedTandem_;
     MapLayers layers_;
     std::optional<RepeatKind> repeatKind_;
 };

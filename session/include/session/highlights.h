@@ -11,6 +11,7 @@
 #include "engine/repeatfamilies.h"
 #include "engine/repeatlist.h"
 #include "engine/suffixindex.h"
+#include "engine/tandemrepeats.h"
 
 #include <cstddef>
 #include <optional>
@@ -67,6 +68,11 @@ public:
     // `genomeLength` letters: its letters as one copy, or as two when it runs
     // across the origin (the part up to the end, then the part from 0).
     void selectMicrosatellite(const Microsatellite& microsatellite, std::int64_t genomeLength);
+    // One tandem array selected in the results, on a genome of
+    // `genomeLength` letters: its copies one after another, alternately first
+    // and second (`Copy::second`), each split in two where it runs across
+    // the origin.
+    void selectTandemArray(const TandemRepeat& array, std::int64_t genomeLength);
     // Nothing highlighted and no word selected.
     void clear();
 
@@ -78,6 +84,8 @@ public:
     {
         return microsatellite_ ? &*microsatellite_ : nullptr;
     }
+    // The selected tandem array, null without one.
+    [[nodiscard]] const TandemRepeat* selectedTandemArray() const { return tandem_ ? &*tandem_ : nullptr; }
     // The kind whose colours the copies take: the selected word's, or
     // inverted for a motif, whose other strand reads as an inverted copy.
     [[nodiscard]] RepeatKind kind() const { return kind_; }
@@ -90,7 +98,7 @@ public:
     // each once; empty otherwise.
     [[nodiscard]] const std::vector<int>& marked() const { return marked_; }
     // Where the selected word's (or approximate pair's) first copy, or the
-    // microsatellite, starts; 0 without either.
+    // microsatellite or tandem array, starts; 0 without any.
     [[nodiscard]] int firstCopy() const;
     // The copy that starts after (before) `position`, round the circle;
     // nothing without copies.
@@ -106,6 +114,7 @@ private:
     std::optional<Repeat> repeat_;
     std::vector<RepeatPair> pairs_;
     std::optional<Microsatellite> microsatellite_;
+    std::optional<TandemRepeat> tandem_;
     RepeatKind kind_ = RepeatKind::Direct;
     std::vector<Copy> copies_;
     std::vector<int> starts_;

@@ -18,6 +18,7 @@
 #include "session/approximateanalysis.h"
 #include "session/gappedanalysis.h"
 #include "session/highlights.h"
+#include "session/tandemanalysis.h"
 
 #include <array>
 #include <cstdint>
@@ -130,6 +131,9 @@ struct SessionState {
     // The gapped search's pairs (and families), kept as `approximate` is. A
     // search of either kind replaces the other's pairs: one set is shown.
     std::shared_ptr<const GappedAnalysis> gapped;
+    // The tandem arrays of this sequence; null before a search. Searched
+    // apart from the analysis, kept and dropped as `approximate` is.
+    std::shared_ptr<const TandemAnalysis> tandem;
 };
 
 struct JobResult {
@@ -204,6 +208,10 @@ public:
     // `settings`; its state is the current one with them in place of the
     // ones before. It fails as approximateSearch does.
     [[nodiscard]] Job microsatelliteSearch(const MicrosatelliteSettings& settings) const;
+    // A job that searches the tandem arrays of the loaded genome with
+    // `settings` (valid ones); its state is the current one with them. It
+    // fails as approximateSearch does.
+    [[nodiscard]] Job tandemSearch(const TandemSettings& settings) const;
 
     // Takes the state a job made; the highlights of a genome before go. The
     // results searched apart from the analysis (see SessionState) stay when

@@ -9,9 +9,11 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -420,5 +422,44 @@ void SettingsStore::saveGapChoice(const GapChoice& choice)
     settings_->setValue(QStringLiteral("Tessaron/approximate/gapopen"), choice.gapOpen);
     settings_->setValue(QStringLiteral("Tessaron/approximate/gapextend"), choice.gapExtend);
     settings_->setValue(QStringLiteral("Tessaron/approximate/families"), choice.families);
+    settings_->sync();
+}
+
+tessaron::TandemSettings SettingsStore::tandemSettings() const
+{
+    tessaron::TandemSettings values;
+    if (!settings_) {
+        return values;
+    }
+    // Each stored value alone in the settings read so far: one out of bounds
+    // leaves the value before it in its place.
+    const std::array<std::pair<const char*, int tessaron::TandemSettings::*>, 5> fields{{
+        {"Tessaron/tandem/maxperiod", &tessaron::TandemSettings::maximumPeriod},
+        {"Tessaron/tandem/match", &tessaron::TandemSettings::match},
+        {"Tessaron/tandem/mismatch", &tessaron::TandemSettings::mismatch},
+        {"Tessaron/tandem/indel", &tessaron::TandemSettings::indel},
+        {"Tessaron/tandem/minscore", &tessaron::TandemSettings::minimumScore},
+    }};
+    for (const auto& [key, field] : fields) {
+        bool read = false;
+        tessaron::TandemSettings candidate = values;
+        candidate.*field = settings_->value(QString::fromLatin1(key)).toInt(&read);
+        if (read && !candidate.validate()) {
+            values = candidate;
+        }
+    }
+    return values;
+}
+
+void SettingsStore::saveTandemSettings(const tessaron::TandemSettings& settings)
+{
+    if (!settings_) {
+        return;
+    }
+    settings_->setValue(QStringLiteral("Tessaron/tandem/maxperiod"), settings.maximumPeriod);
+    settings_->setValue(QStringLiteral("Tessaron/tandem/match"), settings.match);
+    settings_->setValue(QStringLiteral("Tessaron/tandem/mismatch"), settings.mismatch);
+    settings_->setValue(QStringLiteral("Tessaron/tandem/indel"), settings.indel);
+    settings_->setValue(QStringLiteral("Tessaron/tandem/minscore"), settings.minimumScore);
     settings_->sync();
 }

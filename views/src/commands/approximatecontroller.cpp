@@ -103,7 +103,13 @@ void ApproximateController::run(const tessaron::ApproximateSettings& settings)
         parts_.tree.results().refresh<ApproximateBranch>(parts_.session.state());
         followSession();
         const auto& found = analysis();
-        parts_.tree.expand(parts_.tree.results().index(parts_.tree.results().rowCount() - 1, 0));
+        // Its branch, among the top rows of the tree.
+        const RepeatTreeModel& model = parts_.tree.results();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.itemOf<ApproximateBranch>(model.index(row, 0))) {
+                parts_.tree.expand(model.index(row, 0));
+            }
+        }
         std::size_t pairs = 0;
         for (const auto& kind : found->results) {
             pairs += kind.pairs.size();

@@ -169,6 +169,26 @@ void CDiagramDlg::ShowMicrosatellites(const tessaron::MicrosatelliteList* list)
     update();
 }
 
+void CDiagramDlg::showTandemArrays(const tessaron::TandemRepeatList* list)
+{
+    std::vector<tessaron::MapStretch> stretches;
+    if (list != nullptr) {
+        stretches.reserve(list->size());
+        for (const tessaron::TandemRepeat& array : *list) {
+            stretches.push_back(
+                {static_cast<std::int32_t>(array.start), static_cast<std::int32_t>(array.length)});
+        }
+    }
+    scene_.setTandemArrays(std::move(stretches));
+    update();
+}
+
+void CDiagramDlg::selectTandemArray(std::optional<std::size_t> index)
+{
+    scene_.selectTandemArray(index);
+    update();
+}
+
 QString CDiagramDlg::lengthWarning() const
 {
     return QString::fromStdString(scene_.lengthWarning());
@@ -393,9 +413,10 @@ std::unique_ptr<QMenu> CDiagramDlg::contextMenu()
     // A check box a layer, named as the command line's --map-hide names them.
     QMenu* layers = menu->addMenu(tr("Layers"));
     layers->setObjectName(QStringLiteral("mapLayers"));
-    const std::array<QString, 10> titles{
-        tr("Genes"),  tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),   tr("Inverted"),
-        tr("Mirror"), tr("Complementary"), tr("Microsatellites"),     tr("GC rings"), tr("Legend")};
+    const std::array<QString, 11> titles{
+        tr("Genes"),  tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),         tr("Inverted"),
+        tr("Mirror"), tr("Complementary"), tr("Microsatellites"),     tr("Tandem repeats"), tr("GC rings"),
+        tr("Legend")};
     const auto names = tessaron::mapLayerNames();
     for (std::size_t i = 0; i < names.size() && i < titles.size(); ++i) {
         const std::string name(names[i]);

@@ -2,6 +2,7 @@
 
 #include "views/results/familiesbranch.h"
 #include "views/results/gappedbranch.h"
+#include "views/results/tandembranch.h"
 
 #include <typeindex>
 
@@ -35,6 +36,7 @@ RepeatTreeModel::RepeatTreeModel(QObject* parent) : QAbstractItemModel(parent)
     branches_.push_back(std::make_unique<ApproximateBranch>());
     branches_.push_back(std::make_unique<GappedBranch>());
     branches_.push_back(std::make_unique<FamiliesBranch>());
+    branches_.push_back(std::make_unique<TandemBranch>());
     topRows_.assign(branches_.size(), 0);
 }
 

@@ -18,6 +18,9 @@
 
 namespace {
 
+// How much darker or lighter (in percent) every other copy of a tandem array is.
+constexpr int kTandemShade = 160;
+
 // A 0x00BBGGRR colour of the kinds' table.
 QColor colorOf(std::uint32_t bbggrr)
 {
@@ -71,7 +74,12 @@ void SequenceNavigator::paint()
     // The colours of the scheme chosen, made readable on the pane's background.
     const bool transformed = highlights_.kind() != tessaron::RepeatKind::Direct;
     const QColor first = readableOn(colorOf(colours_.firstCopy), pane_.palette());
-    const QColor second = readableOn(colorOf(colours_.secondCopyOf(transformed)), pane_.palette());
+    // A tandem array's copies alternate between the first copy's colour and
+    // another shade of it: darker on a light ground, lighter on a dark one.
+    const QColor second = highlights_.selectedTandemArray() == nullptr
+                              ? readableOn(colorOf(colours_.secondCopyOf(transformed)), pane_.palette())
+                          : isDarkPalette(pane_.palette()) ? first.lighter(kTandemShade)
+                                                           : first.darker(kTandemShade);
     for (const tessaron::Highlights::Copy& copy : highlights_.copies()) {
         pane_.addHighlight(copy.start, copy.length, copy.second ? second : first);
     }

@@ -15,6 +15,7 @@
 #include "views/commands/paneprinting.h"
 #include "views/commands/repeatexporter.h"
 #include "views/commands/sessioncommands.h"
+#include "views/commands/tandemcontroller.h"
 #include "views/dialogs/comparedlg.h"
 #include "views/dialogs/finddlg.h"
 #include "views/dialogs/helpdlg.h"
@@ -241,6 +242,7 @@ void CTessaronDlg::createMenus()
     (new ColourCommands(*sequencePane_, *navigator_, *maps_, settings_, this))->addCommand(view);
 
     ssr_->addCommands(edit, view, IdRandomControls);
+    (new TandemController(*parts_))->addCommands(edit);
     auto* approximate = new ApproximateController(*parts_);
     approximate->addCommands(edit, view);
     new GappedController(*parts_, *approximate);

@@ -2,6 +2,7 @@
 
 #include "engine/microsatellites.h"
 #include "engine/searchmethod.h"
+#include "engine/tandemrepeats.h"
 #include "palette/colourscheme.h"
 #include "views/base/gapchoice.h"
 
@@ -96,6 +97,11 @@ public:
     // search's bounds (its validate()).
     [[nodiscard]] GapChoice gapChoice() const;
     void saveGapChoice(const GapChoice& choice);
+    // The tandem repeat search's settings under "Tessaron/tandem" (maxperiod,
+    // match, mismatch, indel, minscore); the search's defaults for what is not
+    // stored or out of its bounds (TandemSettings::validate).
+    [[nodiscard]] tessaron::TandemSettings tandemSettings() const;
+    void saveTandemSettings(const tessaron::TandemSettings& settings);
 
     // True on the first start (no "registered" marker yet); writes the marker.
     bool firstStart();

@@ -15,6 +15,7 @@
 #include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatlist.h"
+#include "engine/tandemrepeats.h"
 #include "input/feature.h"
 #include "mapimage/diagrampainter.h"
 
@@ -70,6 +71,10 @@ public:
     void showBands(std::vector<tessaron::MapBand> bands);
     // Draws the microsatellites as ticks on a ring of their own (null: none).
     void ShowMicrosatellites(const tessaron::MicrosatelliteList* list);
+    // Draws the tandem arrays as ticks on a ring of their own (null: none),
+    // none of them selected; then marks the `index`-th one (none: no mark).
+    void showTandemArrays(const tessaron::TandemRepeatList* list);
+    void selectTandemArray(std::optional<std::size_t> index);
 
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
