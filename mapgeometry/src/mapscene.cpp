@@ -269,9 +269,9 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
 namespace {
 
 // mapLayerNames() in order, each with the switch it names.
-constexpr std::array<std::string_view, 10> kLayerNames{
-    "genes",  "exact",         "approximate",     "direct", "inverted",
-    "mirror", "complementary", "microsatellites", "gc",     "legend"};
+constexpr std::array<std::string_view, 11> kLayerNames{
+    "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
+    "complementary", "microsatellites", "gc",          "legend", "plastome"};
 
 bool* layerSwitch(MapLayers& layers, std::size_t index)
 {
@@ -291,8 +291,10 @@ bool* layerSwitch(MapLayers& layers, std::size_t index)
             return &layers.microsatellites;
         case 8:
             return &layers.gcRings;
-        default:
+        case 9:
             return &layers.legend;
+        default:
+            return &layers.plastome;
     }
 }
 

@@ -187,7 +187,7 @@ TEST(MapLayers, NamedListsHideTheirLayersAndComeBack)
             EXPECT_EQ(layerShown(turned, name), off) << name;
         }
     }
-    EXPECT_EQ(mapLayerNames().size(), 10U);
+    EXPECT_EQ(mapLayerNames().size(), 11U);
 }
 
 TEST(MapLayers, BandsAndTheSelectedRepeatFollowTheirKindAndMethod)
