@@ -12,6 +12,7 @@
 #include "views/commands/linkedviews.h"
 #include "views/commands/microsatellitecommands.h"
 #include "views/commands/paneprinting.h"
+#include "views/commands/plastomecommands.h"
 #include "views/commands/repeatexporter.h"
 #include "views/commands/sessioncommands.h"
 #include "views/dialogs/comparedlg.h"
@@ -241,6 +242,7 @@ void CTessaronDlg::createMenus()
 
     ssr_->addCommands(edit, view, IdRandomControls);
     (new ApproximateController(*parts_))->addCommands(edit, view);
+    (new PlastomeCommands(*parts_))->addCommand(view);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, "howToRead", tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, "about", tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);

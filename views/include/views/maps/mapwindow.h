@@ -70,6 +70,9 @@ public:
     void showBands(std::vector<tessaron::MapBand> bands);
     // Draws the microsatellites as ticks on a ring of their own (null: none).
     void ShowMicrosatellites(const tessaron::MicrosatelliteList* list);
+    // Marks a stretch of the genome on the ring (a part of the plastome); none clears it.
+    void markStretch(std::optional<tessaron::MapStretch> stretch);
+    [[nodiscard]] const std::optional<tessaron::MapStretch>& markedStretch() const { return scene_.marked(); }
 
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
