@@ -1,16 +1,20 @@
 // tessaron-chart: the command line program with the chart of pairs per
 // length and the figure of the repeat section. tessaron-cli runs it for
-// --chart, so that the plain reports never load Qt.
+// --chart, so that the plain reports never load Qt, and the plastomes'
+// junction figure of --compare --junctions --chart.
 
 #include "charts/barfigure.h"
 #include "charts/repeatchart.h"
 #include "cli/clirun.h"
+#include "mapimage/junctionpainter.h"
 #include "offscreen.h"
+#include "report/junctionfiguregenes.h"
 
 #include <QApplication>
 #include <QString>
 
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -21,6 +25,14 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     char name[] = "tessaron-cli";
     char* argv[] = {name, nullptr};
     const QApplication application(argc, argv);
+    if (input.junctions) {
+        std::vector<tessaron::JunctionFigureGenome> genomes;
+        for (const tessaron::JunctionChartRow& row : *input.junctions) {
+            genomes.push_back({row.name, row.structure, tessaron::junctionFigureGenes(row.genes)});
+        }
+        return tessaron::saveJunctionFigure(QString::fromStdString(path), tessaron::junctionFigureOf(genomes),
+                                            input.save);
+    }
     if (input.section) {
         // 600 pixels a chart, side by side.
         const tessaron::BarFigure figure = tessaron::repeatSectionFigure(*input.section);

@@ -2,6 +2,7 @@
 // runs it for --map, so that the plain reports never load Qt.
 
 #include "cli/clirun.h"
+#include "engine/plastomestructure.h"
 #include "mapgeometry/gcprofile.h"
 #include "mapgeometry/mapscene.h"
 #include "mapimage/diagrampainter.h"
@@ -50,6 +51,9 @@ bool drawMap(const tessaron::MapRequest& request)
     options.save = request.save;
     if (options.style.look == tessaron::MapLook::Paper) {
         scene.setProfile(tessaron::gcProfile(request.genome.sequence()));
+        if (scene.layers().plastome) {
+            scene.setPlastome(tessaron::findPlastomeStructure(request.genome.sequence()));
+        }
     }
     tessaron::drawOffscreenQuietly();
     int argc = 1;

@@ -48,10 +48,11 @@ _tessaron_cli()
             --compare --batch --method --complete --approximate --gaps --gap-open --gap-extend
             --families --mismatch-penalty --identity --max-mismatches --evalue --controls -j --jobs
             --min --max --report --ssr --ssr-min --ssr-compound --plastome --plastome-min-ir
-            --plastome-min-ir-share --normalize --ssr-imperfect --tandem --tandem-max-period
-            --tandem-all --tandem-match --tandem-mismatch --tandem-indel --tandem-min-score --mask
-            --mask-classes --genes --kind --features --motif --tidy --csv --map --map-style
-            --map-size --map-hide --chart --force --repeat -q --quiet --help --version" -- "$current")
+            --plastome-min-ir-share --normalize --junctions --ssr-imperfect --tandem
+            --tandem-max-period --tandem-all --tandem-match --tandem-mismatch --tandem-indel
+            --tandem-min-score --mask --mask-classes --genes --kind --features --motif --tidy --csv
+            --map --map-style --map-size --map-hide --chart --force --repeat -q --quiet --help
+            --version" -- "$current")
         return
     fi
     mapfile -t COMPREPLY < <(compgen -f -- "$current")

@@ -210,6 +210,13 @@ int run(const Options& options, const MapDrawer& drawer, const ChartDrawer& char
         cli::Progress progress(cli::Progress::wanted(options.quiet));
         if (options.report == ReportKind::Batch && options.plastome) {
             status = cli::plastomeBatch(options, out, progress);
+        } else if (options.report == ReportKind::Compare && options.junctions) {
+            ChartInput chart;
+            chart.save.overwriteReadOnly = options.force;
+            chart.junctions = cli::junctionChartRows(options, progress);
+            if (!chartDrawer(options.chartFile, chart)) {
+                throw Failure{"cannot write " + options.chartFile};
+            }
         } else if (options.report == ReportKind::Compare) {
             if (options.tandem) {
                 cli::compareTandemRepeats(options, out);
@@ -290,7 +297,9 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
     }
     const bool drawsMap = options.report == ReportKind::Map && !drawer;
     const bool paperChart = options.report == ReportKind::Paper && !options.chartFile.empty();
-    const bool drawsChart = (options.report == ReportKind::Chart || paperChart) && !chartDrawer;
+    const bool junctionChart = options.report == ReportKind::Compare && options.junctions;
+    const bool drawsChart =
+        (options.report == ReportKind::Chart || paperChart || junctionChart) && !chartDrawer;
     if ((drawsMap || drawsChart) && !options.help && !options.version) {
         // Qt is loaded only for a picture: the map or chart program does the whole run.
         const std::filesystem::path program = siblingProgram(drawsMap ? "tessaron-map" : "tessaron-chart");

@@ -46,9 +46,9 @@ constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
 
 // The map's layers, as --map-hide names them (mapgeometry's mapLayerNames(),
 // which the command line does not link; the tests compare them).
-constexpr std::array<std::string_view, 11> kMapLayers{
+constexpr std::array<std::string_view, 12> kMapLayers{
     "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
-    "complementary", "microsatellites", "tandem",      "gc",     "legend"};
+    "complementary", "microsatellites", "tandem",      "gc",     "legend", "plastome"};
 
 // The choices of an option, for the completion and the messages.
 template <typename Pairs>
@@ -609,6 +609,13 @@ public:
             reportSource_ = "--report";
             return;
         }
+        // --compare --junctions --chart OUT draws the plastomes' junction figure.
+        if (reportSource_ && *reportSource_ != source && paired(ReportKind::Compare, ReportKind::Chart)) {
+            compareChart_ = "choose one of " + *reportSource_ + " and " + std::string(source);
+            options_.report = ReportKind::Compare;
+            reportSource_ = "--compare";
+            return;
+        }
         if (reportSource_ && *reportSource_ != source) {
             fail("choose one of " + *reportSource_ + " and " + std::string(source));
             return;
@@ -673,6 +680,14 @@ public:
         }
         // --report ssr is the microsatellites' table, --report tandem the arrays'.
         options_.ssr = options_.ssr || options_.report == ReportKind::Microsatellites;
+        if (compareChart_ && !options_.junctions) {
+            fail(*compareChart_);
+            return;
+        }
+        if (options_.junctions && !(comparing && !options_.chartFile.empty())) {
+            fail("--junctions applies only to --compare with --chart OUT (the junction figure)");
+            return;
+        }
         if (const std::optional<std::string> problem = plastomeProblem(comparing, batch)) {
             fail(*problem);
             return;
@@ -741,9 +756,10 @@ public:
     {
         const bool plastome = options_.plastome;
         const bool normalize = options_.normalize.has_value();
-        if ((options_.plastomeMinIr || options_.plastomeMinIrShare) && !plastome && !normalize) {
+        if ((options_.plastomeMinIr || options_.plastomeMinIrShare) && !plastome && !normalize &&
+            !options_.junctions) {
             return std::string(options_.plastomeMinIr ? "--plastome-min-ir" : "--plastome-min-ir-share") +
-                   " applies only to --plastome and --normalize";
+                   " applies only to --plastome, --normalize and --junctions";
         }
         if (!plastome && !normalize) {
             return std::nullopt;
@@ -912,6 +928,7 @@ private:
     std::vector<std::string> inputs_;         // every input, in order, as shown in messages
     std::optional<std::string> optionInput_;  // the first given by an option
     std::optional<std::string> reportSource_;
+    std::optional<std::string> compareChart_;  // --compare with --chart: refused unless --junctions
     bool kindGiven_ = false;
     std::optional<std::string> mapLookGiven_;  // --map-style, --map-size or --map-hide, the last given
     bool ssrMinGiven_ = false;
@@ -937,6 +954,7 @@ constexpr std::string_view kUsageStart =
   or:  tessaron-cli [options] --batch [-j N] [--controls R [--seed S]] FILE...
   or:  tessaron-cli [options] --plastome | --normalize FORMAT FILE
   or:  tessaron-cli [options] --batch --plastome [-j N] FILE...
+  or:  tessaron-cli [options] --compare --junctions --chart OUT FILE...
 
 Finds the repeated words of one circular DNA sequence, for every length from
 the minimum to the maximum: direct repeats (the same word again), inverted
@@ -1360,18 +1378,35 @@ constexpr std::array kOptions{
                       record's header and every feature with its location
                       moved; a feature whose location cannot be read is
                       left out, with a note on standard error). The
-                      standard form begins with the first base of the LSC
-                      and reads LSC, IRb, SSC, IRa; the strand is the one
-                      on which the LSC reads alphabetically lower than its
-                      reverse complement (the canonical strand of a k-mer,
-                      applied to the whole LSC), and the SSC, which the two
-                      flip-flop isomers carry in opposite orientations, is
-                      written on its own lower strand likewise. Every
-                      rotation, the reverse complement and both isomers of
-                      one plastome give the same bytes. A genome without a
-                      quadripartite structure is an error (exit status 1)
+                      standard form is the tobacco plastome's layout
+                      (Shinozaki et al. 1986): it begins with the first base
+                      of the LSC after JLA and reads LSC, IRb, SSC, IRa, on
+                      the strand where psbA (else trnH-GUG) lies on the
+                      minus strand in the LSC (else rbcL on the plus
+                      strand), with the SSC turned so that ndhF lies at its
+                      IRb end (else ycf1 at its IRa end). Without those
+                      annotated genes (FASTA, text) the bases decide: the
+                      strand on which the LSC reads alphabetically lower
+                      than its reverse complement, and the SSC on its own
+                      lower strand likewise. A note on standard error says
+                      which rule set each. Every rotation, the reverse
+                      complement and both flip-flop isomers of one plastome
+                      give the same bytes. A genome without a quadripartite
+                      structure is an error (exit status 1)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.normalizeValue(value); }},
+    OptionRow{.name = "--junctions",
+              .help = R"(  --junctions         with --compare and --chart OUT: the plastomes' junction
+                      figure instead of the chart, one row per record of
+                      every file (named by its organism, else its id) with
+                      its four parts to scale near the junctions JLB, JSB,
+                      JSA and JLA, the junction lines, and the genes across
+                      or beside each junction as boxes (forward strand
+                      above, reverse below) with their bases to it; names
+                      that find no room are left out, none overlaps. OUT
+                      is SVG, PDF or PNG by its name, as for --map
+)",
+              .apply = [](OptionParser& p, std::string_view, std::string_view) { p.options().junctions = true; }},
     OptionRow{.name = "--ssr-imperfect",
               .help = R"(  --ssr-imperfect     with --report ssr: the interrupted microsatellites,
                       perfect runs joined across at most one mismatch or
@@ -1555,7 +1590,9 @@ constexpr std::array kOptions{
                       genes, exact (the --repeat marked), approximate,
                       direct, inverted, mirror, complementary (repeats of
                       that kind), microsatellites, tandem (the tandem
-                      arrays), gc (the paper's GC rings), legend
+                      arrays), gc (the paper's GC rings), legend, plastome
+                      (the paper's ring of a plastome's four parts, LSC,
+                      IRb, SSC and IRa, with their lengths)
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.mapHideValue(value); }},
     OptionRow{.name = "--chart",

@@ -57,7 +57,17 @@ void writeNormalized(const Options& options, const InputRecords& records, TableW
                           std::to_string(structure.longestIrCandidate) +
                           " bases, the shortest counted: " + std::to_string(structure.minIrLength) + ")"};
         }
-        const NormalisedPlastome normalised = normalisePlastome(sequence, structure);
+        const NormalisedPlastome normalised =
+            normalisePlastome(sequence, structure, plastomeMarkers(loaded.features));
+        out.flush();
+        std::cout.flush();
+        std::cerr << "tessaron-cli: note: " << records.seqid(i) << ": the strand set by "
+                  << (normalised.strandMarker.empty() ? "the bases (no psbA, trnH-GUG or rbcL in the LSC)"
+                                                      : normalised.strandMarker)
+                  << ", the SSC by "
+                  << (normalised.sscMarker.empty() ? "the bases (no ndhF or ycf1 in the SSC)"
+                                                   : normalised.sscMarker)
+                  << '\n';
         if (!genbank) {
             out.preformatted(fastaText(records.seqid(i), normalised.sequence));
             continue;
@@ -110,6 +120,30 @@ FileRows plastomeRows(const std::filesystem::path& path, const Options& options,
     return result;
 }
 
+// GFF3 of several records: one version line, every sequence region, then
+// each record's parts, their IDs begun with its seqid ("NC_000932.1:LSC").
+void writeSeveralGff(const InputRecords& records, TableWriter& out, Progress& progress,
+                     const PlastomeSettings& settings)
+{
+    std::vector<PlastomeStructure> structures;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        progress.show("plastome of " + records.seqid(i),
+                      static_cast<double>(i) / static_cast<double>(records.size()));
+        structures.push_back(findPlastomeStructure(records.load(i).genome->sequence(), settings));
+    }
+    progress.clear();
+    out.cell("##gff-version 3");
+    out.endRow();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        out.cell("##sequence-region " + records.seqid(i) + " 1 " +
+                 std::to_string(structures[i].genomeLength));
+        out.endRow();
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        writePlastomeGffParts(out, records.seqid(i), structures[i], records.seqid(i) + ":");
+    }
+}
+
 }  // namespace
 
 PlastomeSettings plastomeSettings(const Options& options)
@@ -133,6 +167,10 @@ void writePlastomeReports(const Options& options, const InputRecords& records, T
     const PlastomeSettings settings = plastomeSettings(options);
     if (options.normalize) {
         writeNormalized(options, records, out, settings);
+        return;
+    }
+    if (options.report == ReportKind::Gff && records.several()) {
+        writeSeveralGff(records, out, progress, settings);
         return;
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -159,6 +197,32 @@ void writePlastomeReports(const Options& options, const InputRecords& records, T
                             checkAnnotation(structure, rawFeatures(records, i)));
     }
     progress.clear();
+}
+
+std::vector<JunctionChartRow> junctionChartRows(const Options& options, Progress& progress)
+{
+    const PlastomeSettings settings = plastomeSettings(options);
+    std::vector<JunctionChartRow> rows;
+    for (std::size_t f = 0; f < options.compareFiles.size(); ++f) {
+        const std::filesystem::path path = options.compareFiles[f];
+        progress.show("junctions of " + path.string(),
+                      static_cast<double>(f) / static_cast<double>(options.compareFiles.size()));
+        const InputFile file = InputFile::read(path);
+        for (std::size_t r = 0; r < file.records().size(); ++r) {
+            Genome genome;
+            const FeatureList features =
+                file.load(r, genome, options.minimum, options.maximum).value_or(FeatureList{});
+            requireBases(genome, path, file.records().size() > 1 ? "record " + std::to_string(r + 1) : "");
+            JunctionChartRow row;
+            const std::string& seqid = file.records()[r].seqid;
+            row.name = !genome.title().empty() ? genome.title() : !seqid.empty() ? seqid : fileSeqid(path);
+            row.structure = findPlastomeStructure(genome.sequence(), settings);
+            row.genes = junctionGenes(row.structure, features);
+            rows.push_back(std::move(row));
+        }
+    }
+    progress.clear();
+    return rows;
 }
 
 int plastomeBatch(const Options& options, TableWriter& out, Progress& progress)

@@ -3,11 +3,14 @@
 // The plastome's four parts on the command line: --plastome (its report,
 // GFF3 and BED of the parts, and --batch's table) and --normalize.
 
+#include "cli/clirun.h"
 #include "cli/options.h"
 #include "engine/plastomestructure.h"
 #include "inputrecords.h"
 #include "progress.h"
 #include "report/tablewriter.h"
+
+#include <vector>
 
 namespace tessaron::cli {
 
@@ -21,6 +24,10 @@ namespace tessaron::cli {
 // or --normalize. Throws Failure when a record cannot be normalised.
 void writePlastomeReports(const Options& options, const InputRecords& records, TableWriter& out,
                           Progress& progress);
+
+// The rows of the junction figure: every record of every --compare file,
+// in order.
+[[nodiscard]] std::vector<JunctionChartRow> junctionChartRows(const Options& options, Progress& progress);
 
 // --batch --plastome: one row per genome of every file, files in parallel
 // (-j), written in the order given. Returns the exit status: 1 when a file

@@ -391,4 +391,41 @@ std::string fastaText(std::string_view header, std::string_view bases)
     return out;
 }
 
+PlastomeMarkers plastomeMarkers(const FeatureList& features)
+{
+    PlastomeMarkers markers;
+    const auto lowered = [](std::string_view text) {
+        std::string out(text);
+        std::transform(out.begin(), out.end(), out.begin(),
+                       [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        return out;
+    };
+    for (std::size_t i = 1; i < features.size(); ++i) {
+        const Feature& f = features[i];
+        const bool reverse = f.color == kColorGeneComplement || f.color == kColorTrnaComplement;
+        const bool stranded = reverse || f.color == kColorGeneDirect || f.color == kColorTrnaDirect;
+        if (!stranded || f.namedByTag) {
+            continue;
+        }
+        const std::string name = lowered(f.name);
+        std::vector<PlastomeMarker>* copies = name == "psba"                                ? &markers.psbA
+                                              : name == "trnh" || name.starts_with("trnh-") ? &markers.trnH
+                                              : name == "rbcl"                              ? &markers.rbcL
+                                              : name == "ndhf"                              ? &markers.ndhF
+                                              : name == "ycf1"                              ? &markers.ycf1
+                                                                                            : nullptr;
+        if (copies == nullptr) {
+            continue;
+        }
+        if (f.parts.empty()) {
+            copies->push_back({f.start, f.end, reverse});
+        }
+        // A gene in parts apart (moved across a junction, trans-spliced): each part on its own strand.
+        for (const FeaturePart& part : f.parts) {
+            copies->push_back({part.start, part.end, part.complement});
+        }
+    }
+    return markers;
+}
+
 }  // namespace tessaron

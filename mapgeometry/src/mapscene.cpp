@@ -286,9 +286,9 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
 namespace {
 
 // mapLayerNames() in order, each with the switch it names.
-constexpr std::array<std::string_view, 11> kLayerNames{
+constexpr std::array<std::string_view, 12> kLayerNames{
     "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
-    "complementary", "microsatellites", "tandem",      "gc",     "legend"};
+    "complementary", "microsatellites", "tandem",      "gc",     "legend", "plastome"};
 
 bool* layerSwitch(MapLayers& layers, std::size_t index)
 {
@@ -310,8 +310,10 @@ bool* layerSwitch(MapLayers& layers, std::size_t index)
             return &layers.tandem;
         case 9:
             return &layers.gcRings;
-        default:
+        case 10:
             return &layers.legend;
+        default:
+            return &layers.plastome;
     }
 }
 

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <optional>
 
 namespace tessaron {
@@ -382,6 +383,23 @@ LabelMetrics metricsOf(const QFont& font)
 
 void paintRepeatMarks(QPainter& painter, const MapScene& scene, const ColourScheme& colours)
 {
+    if (const std::optional<MapStretch>& marked = scene.marked(); marked && scene.perBase() > 0.0) {
+        // Outside the features' arcs, in the first copy's colour.
+        constexpr double kMarkRadius = kTrackRadius + 9.0;
+        constexpr double kDegrees = 180.0 / std::numbers::pi;
+        const QRectF box(kMapCircleCentre.x - kMarkRadius, kMapCircleCentre.y - kMarkRadius, 2 * kMarkRadius,
+                         2 * kMarkRadius);
+        QPen pen(colorOf(colours.firstCopy), 4.0);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.save();
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const double from = -(marked->start * scene.perBase() + kMapStartAngle) * kDegrees;
+        const double span = std::min(marked->length * scene.perBase(), 2.0 * std::numbers::pi) * kDegrees;
+        painter.drawArc(box, static_cast<int>(std::lround(from * 16.0)),
+                        -static_cast<int>(std::lround(span * 16.0)));
+        painter.restore();
+    }
     paintBands(painter, scene.perBase(), scene.shownBands());
     if (scene.showsRepeat()) {
         paintRepeat(painter, scene.perBase(), *scene.repeat(), scene.pairs(), colours);

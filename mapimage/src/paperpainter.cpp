@@ -1,12 +1,14 @@
 // The map for a paper: white ground, the arcs each stretch once, names along
 // the ring, a scale in kb inside the arcs, the GC content and GC skew rings,
-// the genome's name and length in the middle and a legend of every colour
-// used beneath the map.
+// the genome's name and length in the middle, a plastome's four parts as a
+// ring inside the GC rings, and a legend of every colour used beneath the map.
 
 #include "painting.h"
 
 #include "mapgeometry/diagramgeometry.h"
+#include "mapgeometry/plastomering.h"
 #include "mapgeometry/ringlabels.h"
+#include "mapimage/junctionpainter.h"
 
 #include <QFontMetricsF>
 #include <QLocale>
@@ -267,6 +269,43 @@ void paintRing(QPainter& painter, const MapScene& scene, const std::vector<doubl
     painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), radius, radius);
 }
 
+// The plastome's parts: an arc each in its colour, a tick at each junction,
+// the parts' names and lengths along the ring.
+void paintPlastomeRing(QPainter& painter, const MapScene& scene)
+{
+    const PlastomeStructure& structure = *scene.plastome();
+    const double perBase = scene.perBase();
+    const QRectF box(kMapCircleCentre.x - kPlastomeRingRadius, kMapCircleCentre.y - kPlastomeRingRadius,
+                     2 * kPlastomeRingRadius, 2 * kPlastomeRingRadius);
+    for (std::size_t p = 0; p < 4; ++p) {
+        const PlastomeRegion& region = structure.regions[p];
+        if (region.length == 0) {
+            continue;
+        }
+        QPen pen(plastomePartColor(static_cast<PlastomePart>(p)).darker(115), kPlastomeRingWidth);
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const double from = -angleOf(perBase, static_cast<double>(region.start)) * kDegreesPerRadian;
+        const double span =
+            std::min(static_cast<double>(region.length) * perBase, kTwoPi) * kDegreesPerRadian;
+        painter.drawArc(box, static_cast<int>(std::lround(from * 16.0)),
+                        -static_cast<int>(std::lround(span * 16.0)));
+    }
+    painter.setPen(QPen(kTickColor, 0.8));
+    for (const std::int64_t after : structure.junctionAfter) {
+        const double angle = angleOf(perBase, static_cast<double>(after));
+        painter.drawLine(polar(angle, kPlastomeRingRadius - kPlastomeRingWidth),
+                         polar(angle, kPlastomeRingRadius + kPlastomeRingWidth));
+    }
+    painter.setFont(mapFont(kScalePixels));
+    painter.setPen(Qt::black);
+    for (const PlastomeRingText& text :
+         plastomeRingTexts(structure, perBase, metricsOf(mapFont(kScalePixels)))) {
+        drawAlongCircle(painter, text.angle, kPlastomeTextRadius, QString::fromStdString(text.text));
+    }
+}
+
 void paintCentre(QPainter& painter, const MapScene& scene)
 {
     QFont titleFont = mapFont(kTitlePixels);
@@ -371,6 +410,9 @@ void paintPaper(QPainter& painter, const MapScene& scene, const MapBounds& shown
             paintRing(painter, scene, profile.content, profile.meanContent, kContentRadius, kContentColor,
                       kContentColor);
             paintRing(painter, scene, profile.skew, 0.0, kSkewRadius, kSkewAboveColor, kSkewBelowColor);
+        }
+        if (layers.plastome && scene.plastome() && scene.plastome()->found) {
+            paintPlastomeRing(painter, scene);
         }
         if (layers.genes) {
             paintNames(painter, layout);

@@ -121,7 +121,8 @@ std::array<JunctionGenes, 4> junctionGenes(const PlastomeStructure& structure, c
             const std::int64_t length = wrapped(s.last - s.first, n) + 1;
             const std::int64_t toBefore = wrapped(before - s.first, n);
             const std::int64_t toAfter = wrapped(after - s.first, n);
-            const JunctionGene base{s.feature->name, s.feature->color == kColorGeneComplement, 0, 0, 0};
+            const JunctionGene base{s.feature->name, s.feature->color == kColorGeneComplement, 0, 0, 0,
+                                    length};
             if (toBefore < length && toAfter < length && toAfter == toBefore + 1) {
                 JunctionGene g = base;
                 g.basesBefore = toBefore + 1;

@@ -140,6 +140,12 @@ void writePlastomeGff(TableWriter& out, std::string_view seqid, const PlastomeSt
     out.endRow();
     out.cell("##sequence-region " + std::string(seqid) + " 1 " + std::to_string(structure.genomeLength));
     out.endRow();
+    writePlastomeGffParts(out, seqid, structure);
+}
+
+void writePlastomeGffParts(TableWriter& out, std::string_view seqid, const PlastomeStructure& structure,
+                           std::string_view idPrefix)
+{
     if (!structure.found) {
         return;
     }
@@ -158,7 +164,7 @@ void writePlastomeGff(TableWriter& out, std::string_view seqid, const PlastomeSt
         out.cell(".");
         out.cell(part == PlastomePart::IrA ? "-" : (part == PlastomePart::IrB ? "+" : "."));
         out.cell(".");
-        out.cell("ID=" + name + ";Name=" + name);
+        out.cell("ID=" + std::string(idPrefix) + name + ";Name=" + name);
         out.endRow();
     }
 }

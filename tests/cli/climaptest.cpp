@@ -161,7 +161,7 @@ TEST(ParseMapOptions, UsageErrors)
         {{"--map", "m.png", "--map-hide", "gc,rings", "g.gb"},
          "--map-hide: 'rings' is not one of genes, exact, approximate, direct, inverted, mirror, "
          "complementary, "
-         "microsatellites, tandem, gc, legend"},
+         "microsatellites, tandem, gc, legend, plastome"},
         {{"--map", "m.png", "--map-style", "Paper", "g.gb"},
          "--map-style: 'Paper' is not one of default, staggered, tidy, paper"},
     };

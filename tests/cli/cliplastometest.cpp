@@ -8,9 +8,16 @@
 #include "engine/genome.h"
 #include "engine/plastomenormalisation.h"
 #include "engine/plastomestructure.h"
+#include "input/genbankfeaturetable.h"
+#include "input/normalisedrecord.h"
 #include "input/records.h"
 
 #include <gtest/gtest.h>
+
+#ifdef TESSARON_CLI_MAP
+#include <QImage>
+#include <QString>
+#endif
 
 #include <algorithm>
 #include <string>
@@ -132,6 +139,24 @@ TEST_F(CliTest, PlastomePartsAsBedAndGff)
     EXPECT_EQ(ira[4], "154478");
 }
 
+// Several records in one GFF3 file: one version line, each record's IDs its own.
+TEST_F(CliTest, PlastomeGffOfSeveralRecordsHasOneHeader)
+{
+    const std::string bases = chloroplastBases();
+    write("two.fasta", fasta("one", bases) + fasta("two", bases.substr(1000) + bases.substr(0, 1000)));
+    const Outcome gff = run({"--plastome", "--report", "gff", "two.fasta"});
+    ASSERT_EQ(gff.status, 0) << gff.err;
+    const auto rows = lines(gff.out);
+    ASSERT_EQ(rows.size(), 11U) << gff.out;
+    EXPECT_EQ(rows[0], "##gff-version 3");
+    EXPECT_EQ(rows[1], "##sequence-region one 1 154478");
+    EXPECT_EQ(rows[2], "##sequence-region two 1 154478");
+    EXPECT_EQ(std::count(gff.out.begin(), gff.out.end(), '#'), 6);
+    EXPECT_TRUE(rows[3].ends_with("\tID=one:LSC;Name=LSC")) << rows[3];
+    EXPECT_TRUE(rows[10].starts_with("two\t")) << rows[10];
+    EXPECT_TRUE(rows[10].ends_with("\tID=two:IRa;Name=IRa")) << rows[10];
+}
+
 TEST_F(CliTest, PlastomeBatchWritesOneRowPerGenomeInOrder)
 {
     const Outcome result =
@@ -186,7 +211,73 @@ TEST_F(CliTest, NormalizeGivesOneFormForEveryRotationStrandAndIsomer)
     EXPECT_TRUE(genbank.out.starts_with("LOCUS")) << genbank.out.substr(0, 200);
     EXPECT_NE(genbank.out.find("\nFEATURES"), std::string::npos);
     EXPECT_TRUE(genbank.out.ends_with("//\n"));
-    EXPECT_EQ(basesOf(genbank.out, true), basesOf(first, false));
+    // Oriented by its marker genes, the chloroplast keeps its own bases.
+    EXPECT_EQ(basesOf(genbank.out, true), basesOf(slurp(kChloroplast), true));
+}
+
+// The record's bases laid down as `pieces`, every feature moved with them.
+std::string rearranged(const GenBankRecordText& record, const std::vector<SequencePiece>& pieces)
+{
+    NormalisedPlastome form;
+    form.pieces = pieces;
+    const std::string& bases = record.bases;
+    for (const SequencePiece& piece : pieces) {
+        std::string text;
+        for (std::int64_t t = 0; t < piece.length; ++t) {
+            text.push_back(bases[static_cast<std::size_t>((piece.sourceStart + t) %
+                                                          static_cast<std::int64_t>(bases.size()))]);
+        }
+        form.sequence += piece.reversed ? reverseComplementOf(text) : text;
+    }
+    int dropped = 0;
+    std::string text = writeNormalisedGenBank(record, form, dropped);
+    EXPECT_EQ(dropped, 0);
+    return text;
+}
+
+// An annotated plastome is oriented by its marker genes: the chloroplast is
+// already in the tobacco layout, and its rotations, reverse complement and
+// other isomer, their features moved with their bases, give it back.
+TEST_F(CliTest, NormalizeFollowsTheAnnotatedMarkerGenes)
+{
+    const GenBankRecordText record = readGenBankRecordText(slurp(kChloroplast));
+    const std::int64_t n = static_cast<std::int64_t>(record.bases.size());
+    const Outcome itself = run({"--normalize", "fasta", kChloroplast});
+    ASSERT_EQ(itself.status, 0) << itself.err;
+    EXPECT_EQ(basesOf(itself.out, false), basesOf(slurp(kChloroplast), true));
+    EXPECT_EQ(itself.err, "tessaron-cli: note: NC_000932.1: the strand set by psbA, the SSC by ndhF\n");
+    // SSC 110435..128214 (1-based).
+    const std::int64_t sscStart = 110434;
+    const std::int64_t sscLength = 17780;
+    const std::vector<SequencePiece> isomer{{0, sscStart, false},
+                                            {sscStart, sscLength, true},
+                                            {sscStart + sscLength, n - sscStart - sscLength, false}};
+    const std::vector<std::vector<SequencePiece>> variants{
+        {{50000, n - 50000, false}, {0, 50000, false}},
+        {{0, n, true}},
+        {{140000, n - 140000, false}, {0, 140000, false}},  // the origin inside IRa
+    };
+    std::vector<std::string> records;
+    for (const auto& pieces : variants) {
+        records.push_back(rearranged(record, pieces));
+    }
+    const GenBankRecordText flipped = readGenBankRecordText(rearranged(record, isomer));
+    records.push_back(rearranged(flipped, {{130000, n - 130000, false}, {0, 130000, false}}));
+    records.push_back(rearranged(flipped, {{0, n, true}}));
+    for (std::size_t v = 0; v < records.size(); ++v) {
+        write("v.gb", records[v]);
+        const Outcome result = run({"--normalize", "fasta", "v.gb"});
+        ASSERT_EQ(result.status, 0) << v << result.err;
+        EXPECT_TRUE(result.out == itself.out) << "variant " << v;
+        EXPECT_EQ(result.err, itself.err) << v;
+    }
+    // Without an annotation the bases decide, and say so.
+    write("plain.fasta", fasta("plain", record.bases));
+    const Outcome plain = run({"--normalize", "fasta", "plain.fasta"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.err,
+              "tessaron-cli: note: plain: the strand set by the bases (no psbA, trnH-GUG or rbcL in "
+              "the LSC), the SSC by the bases (no ndhF or ycf1 in the SSC)\n");
 }
 
 TEST_F(CliTest, NormalizeRefusesWhatItCannotWrite)
@@ -198,6 +289,93 @@ TEST_F(CliTest, NormalizeRefusesWhatItCannotWrite)
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("no quadripartite structure"), std::string::npos) << none.err;
+}
+
+#ifdef TESSARON_CLI_MAP
+
+// The junction figure of a plastome, a rotated copy and a genome without the
+// structure, in the three formats.
+TEST_F(CliTest, JunctionFigureInEachFormat)
+{
+    const std::string bases = chloroplastBases();
+    write("rotated.fasta", fasta("rotated", bases.substr(50000) + bases.substr(0, 50000)));
+    const Outcome svg =
+        run({"--compare", "--junctions", "--chart", "j.svg", kChloroplast, "rotated.fasta", kMitoFasta});
+    ASSERT_EQ(svg.status, 0) << svg.err;
+    EXPECT_EQ(svg.out, "");
+    const std::string drawing = slurp(dir_ / "j.svg");
+    EXPECT_NE(drawing.find("<svg"), std::string::npos);
+    // The rows' names, the junctions, rps19 across JLB with its bases on
+    // either side, and the row of the genome without the structure.
+    for (const char* text : {"Arabidopsis thaliana", "rotated", "JLB", "JSB", "JSA", "JLA", "rps19",
+                             "166 | 113", "26,264 bp", "no quadripartite structure"}) {
+        EXPECT_NE(drawing.find(text), std::string::npos) << text;
+    }
+    const Outcome png = run({"--junctions", "--chart", "j.png", "--compare", kChloroplast});
+    ASSERT_EQ(png.status, 0) << png.err;
+    const QImage image(QString::fromStdString((dir_ / "j.png").string()));
+    EXPECT_GT(image.width(), 800);
+    EXPECT_GT(image.height(), 50);
+    const Outcome pdf = run({"--compare", "--junctions", "--chart", "j.pdf", kChloroplast});
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_TRUE(slurp(dir_ / "j.pdf").starts_with("%PDF"));
+    const Outcome unreadable = run({"--compare", "--junctions", "--chart", "k.svg", "missing.gb"});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "k.svg"));
+}
+
+// The map for a paper draws the four parts as a ring, a layer of its own.
+TEST_F(CliTest, PaperMapRingOfThePlastomeParts)
+{
+    const Outcome ring = run({"--map", "m.svg", "--map-style", "paper", kChloroplast});
+    ASSERT_EQ(ring.status, 0) << ring.err;
+    const std::string drawing = slurp(dir_ / "m.svg");
+    for (const char* text : {"LSC 84,170 bp", "IRb 26,264 bp", "SSC 17,780 bp", "IRa 26,264 bp"}) {
+        EXPECT_NE(drawing.find(text), std::string::npos) << text;
+    }
+    const Outcome hidden =
+        run({"--map", "h.svg", "--map-style", "paper", "--map-hide", "plastome", kChloroplast});
+    ASSERT_EQ(hidden.status, 0) << hidden.err;
+    EXPECT_EQ(slurp(dir_ / "h.svg").find("LSC 84,170 bp"), std::string::npos);
+}
+
+#else
+
+TEST_F(CliTest, JunctionFigureNeedsTheDesktopBuild)
+{
+    const Outcome result = run({"--compare", "--junctions", "--chart", "j.svg", kChloroplast});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tessaron-cli: --chart needs the desktop build (see --help)\n");
+}
+
+#endif
+
+TEST(PlastomeOptions, JunctionFigureCommandLines)
+{
+    const auto parsed =
+        parseOptions(std::vector<std::string_view>{"--chart", "j.svg", "--compare", "--junctions", "a", "b"});
+    ASSERT_TRUE(std::holds_alternative<Options>(parsed)) << std::get<UsageError>(parsed).message;
+    const Options& options = std::get<Options>(parsed);
+    EXPECT_EQ(options.report, ReportKind::Compare);
+    EXPECT_TRUE(options.junctions);
+    EXPECT_EQ(options.chartFile, "j.svg");
+    EXPECT_EQ(options.compareFiles, (std::vector<std::string>{"a", "b"}));
+    const struct {
+        std::vector<std::string_view> arguments;
+        std::string message;
+    } cases[] = {
+        {{"--compare", "--chart", "j.svg", "a"}, "choose one of --compare and --chart"},
+        {{"--chart", "j.svg", "--compare", "a"}, "choose one of --chart and --compare"},
+        {{"--compare", "--junctions", "a"},
+         "--junctions applies only to --compare with --chart OUT (the junction figure)"},
+        {{"--junctions", "--chart", "j.svg", "a"},
+         "--junctions applies only to --compare with --chart OUT (the junction figure)"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const auto result = parseOptions(arguments);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(result)) << message;
+        EXPECT_EQ(std::get<UsageError>(result).message, message);
+    }
 }
 
 TEST(PlastomeOptions, RefusedCommandLines)

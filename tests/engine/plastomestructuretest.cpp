@@ -444,6 +444,106 @@ TEST(PlastomeNormalisation, IsomersRotationsAndStrandsGiveOneSequence)
     EXPECT_TRUE(normalisePlastome(genome, PlastomeStructure{}).sequence.empty());
 }
 
+// Every marker of a set moved as a base at p moves to place(p), on the
+// other strand when `turned`.
+template <typename Place>
+PlastomeMarkers movedMarkers(const PlastomeMarkers& markers, Place place, bool turned)
+{
+    PlastomeMarkers moved = markers;
+    for (auto* copies : {&moved.psbA, &moved.trnH, &moved.rbcL, &moved.ndhF, &moved.ycf1}) {
+        for (PlastomeMarker& m : *copies) {
+            const std::int64_t first = place(m.first);
+            const std::int64_t last = place(m.last);
+            m = turned ? PlastomeMarker{last, first, !m.reverse} : PlastomeMarker{first, last, m.reverse};
+        }
+    }
+    return moved;
+}
+
+// A plastome in the tobacco layout stays as it is; its rotations, reverse
+// complements and other isomer, the marker genes moved with their bases,
+// come back to it, whichever markers are annotated.
+TEST(PlastomeNormalisation, MarkerGenesDecideAndMoveWithTheirBases)
+{
+    std::mt19937 rng(17);
+    const std::string ir = randomBases(rng, 1500);
+    const std::string genome = randomBases(rng, 8000) + ir + randomBases(rng, 2000) + reverseComplement(ir);
+    const auto n = static_cast<std::int64_t>(genome.size());
+    const std::int64_t sscStart = 9500;
+    const std::int64_t sscEnd = 11500;  // exclusive
+    struct Case {
+        PlastomeMarkers markers;
+        std::string strandBy;
+        std::string sscBy;
+    };
+    std::vector<Case> cases(3);
+    // psbA before a contrary rbcL; trnH-GUG, and the ycf1 copy with most bases in
+    // the SSC (across JSA); rbcL, and ndhF across JSB.
+    cases[0].markers.psbA = {{100, 900, true}};
+    cases[0].markers.rbcL = {{3000, 4400, true}};
+    cases[0].markers.ndhF = {{9600, 9900, false}};
+    cases[0].strandBy = "psbA";
+    cases[0].sscBy = "ndhF";
+    cases[1].markers.trnH = {{10, 80, true}};
+    cases[1].markers.ycf1 = {{9400, 9700, false}, {11000, 11800, false}};
+    cases[1].strandBy = "trnH-GUG";
+    cases[1].sscBy = "ycf1";
+    cases[2].markers.rbcL = {{3000, 4400, false}};
+    cases[2].markers.ndhF = {{9000, 9520, true}};
+    cases[2].strandBy = "rbcL";
+    cases[2].sscBy = "ndhF";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.strandBy);
+        const PlastomeStructure s = findPlastomeStructure(genome);
+        ASSERT_TRUE(s.found);
+        const NormalisedPlastome standard = normalisePlastome(genome, s, c.markers);
+        EXPECT_TRUE(standard.sequence == genome);
+        EXPECT_EQ(standard.strandMarker, c.strandBy);
+        EXPECT_EQ(standard.sscMarker, c.sscBy);
+        std::string isomer = genome;
+        isomer.replace(sscStart, sscEnd - sscStart,
+                       reverseComplement(genome.substr(sscStart, sscEnd - sscStart)));
+        const auto inSsc = [&](std::int64_t p) {
+            return p >= sscStart && p < sscEnd ? sscStart + sscEnd - 1 - p : p;
+        };
+        for (const bool flipped : {false, true}) {
+            const std::string& form = flipped ? isomer : genome;
+            // Turning the SSC alone turns only the markers in it; none here crosses its ends
+            // but the ycf1 and ndhF copies, whose bases in the SSC are what count.
+            PlastomeMarkers markers = c.markers;
+            if (flipped) {
+                for (auto* copies : {&markers.ndhF, &markers.ycf1}) {
+                    for (PlastomeMarker& m : *copies) {
+                        const std::int64_t first = std::max(m.first, sscStart);
+                        const std::int64_t last = std::min(m.last, sscEnd - 1);
+                        m = {inSsc(last), inSsc(first), !m.reverse};
+                    }
+                }
+            }
+            for (const std::int64_t by : {0, 3000, 10000, 12500}) {
+                for (const bool reversed : {false, true}) {
+                    SCOPED_TRACE(std::to_string(by) + (flipped ? " isomer" : "") +
+                                 (reversed ? " reversed" : ""));
+                    std::string variant = rotate(form, by);
+                    PlastomeMarkers moved = movedMarkers(
+                        markers, [&](std::int64_t p) { return wrapped(p - by, n); }, false);
+                    if (reversed) {
+                        variant = reverseComplement(variant);
+                        moved = movedMarkers(
+                            moved, [&](std::int64_t p) { return n - 1 - p; }, true);
+                    }
+                    const PlastomeStructure found = findPlastomeStructure(variant);
+                    ASSERT_TRUE(found.found);
+                    const NormalisedPlastome again = normalisePlastome(variant, found, moved);
+                    EXPECT_TRUE(again.sequence == genome);
+                    EXPECT_EQ(again.strandMarker, c.strandBy);
+                    EXPECT_EQ(again.sscMarker, c.sscBy);
+                }
+            }
+        }
+    }
+}
+
 TEST(PlastomeNormalisation, MapsEveryBaseToItsNewPlace)
 {
     std::mt19937 rng(5);

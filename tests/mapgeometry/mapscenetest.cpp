@@ -189,7 +189,7 @@ TEST(MapLayers, NamedListsHideTheirLayersAndComeBack)
             EXPECT_EQ(layerShown(turned, name), off) << name;
         }
     }
-    EXPECT_EQ(mapLayerNames().size(), 11U);
+    EXPECT_EQ(mapLayerNames().size(), 12U);
 }
 
 TEST(MapLayers, BandsAndTheSelectedRepeatFollowTheirKindAndMethod)

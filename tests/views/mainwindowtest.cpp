@@ -230,7 +230,8 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
                                      "Colours for colour &blindness",
                                      "-",
                                      "Approximate &dot plot (grayed)",
-                                     "View appro&ximate report (grayed)"}));
+                                     "View appro&ximate report (grayed)",
+                                     "P&lastome structure (grayed)"}));
     EXPECT_EQ(menus[3], (QStringList{"&How to read the results", "&About Tessaron"}));
     const auto* results = window->findChild<QMenu*>(QStringLiteral("viewResultsMenu"));
     ASSERT_NE(results, nullptr);

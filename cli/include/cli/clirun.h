@@ -4,16 +4,20 @@
 #include "compare/controls.h"
 #include "compare/repeatsection.h"
 #include "engine/genome.h"
+#include "engine/plastomestructure.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "input/filesave.h"
+#include "report/plastomeannotation.h"
 #include "report/reportlayout.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tessaron {
 
@@ -37,6 +41,14 @@ struct MapRequest {
 // Draws the map; false when the file cannot be written.
 using MapDrawer = std::function<bool(const MapRequest& request)>;
 
+// One genome of the junction figure (--compare --junctions --chart): its
+// name, its parts and the genes at each junction.
+struct JunctionChartRow {
+    std::string name;
+    PlastomeStructure structure;
+    std::array<JunctionGenes, 4> genes;
+};
+
 // What --chart draws: the pairs of each kind per length from `minLength`,
 // and with --controls the controls' report instead; with --report paper the
 // figure of the section instead of either.
@@ -46,7 +58,8 @@ struct ChartInput {
     PairCountsByKind counts;
     std::optional<ControlReport> controls;
     std::optional<RepeatSection> section;
-    SaveOptions save;  // how the file is written (--force)
+    std::optional<std::vector<JunctionChartRow>> junctions;  // the junction figure instead of a chart
+    SaveOptions save;                                        // how the file is written (--force)
 };
 
 // Draws the chart to `path` (PNG, or SVG for a name ending in ".svg"); false

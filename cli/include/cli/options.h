@@ -99,6 +99,7 @@ struct Options {
     std::optional<std::int64_t> plastomeMinIr;  // --plastome-min-ir: the shortest inverted-repeat copy
     std::optional<double> plastomeMinIrShare;   // --plastome-min-ir-share: ... as percent of the genome
     std::optional<NormalizedFormat> normalize;  // --normalize: the standard form, in this format
+    bool junctions = false;                     // --junctions: with --compare, the junction figure (--chart)
     bool ssrImperfect = false;                  // --ssr-imperfect: interrupted microsatellites
     bool tandem = false;                        // --tandem: the tandem arrays instead of the repeats
     TandemSettings tandemSettings;              // --tandem-max-period, --tandem-all, the weights

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
 namespace tessaron {
 
@@ -37,6 +38,88 @@ bool reverseReadsLower(std::string_view text)
     return false;
 }
 
+// The bases of a marker inside a region, as offsets from the region's
+// start: [from, to), empty when it lies outside.
+struct Overlap {
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+};
+
+Overlap overlapIn(const PlastomeMarker& marker, const PlastomeRegion& region, std::int64_t n)
+{
+    const auto wrap = [n](std::int64_t x) { return ((x % n) + n) % n; };
+    const std::int64_t length = wrap(marker.last - marker.first) + 1;
+    const std::int64_t offset = wrap(marker.first - region.start);
+    if (offset < region.length) {
+        return {offset, std::min(offset + length, region.length)};
+    }
+    // Begins before the region: it may run into it.
+    const std::int64_t end = offset - n + length;
+    return end > 0 ? Overlap{0, std::min(end, region.length)} : Overlap{};
+}
+
+// Whether the molecule must be read on its other strand for the first
+// marker in the LSC to lie on the strand it should (minus for psbA and
+// trnH-GUG, plus for rbcL); nothing without such a marker.
+std::optional<bool> strandByMarkers(const PlastomeMarkers& markers, const PlastomeStructure& structure,
+                                    std::string& decidedBy)
+{
+    const PlastomeRegion& lsc = structure.region(PlastomePart::Lsc);
+    const struct {
+        const std::vector<PlastomeMarker>* copies;
+        const char* name;
+        bool reverseWanted;
+    } rules[] = {
+        {&markers.psbA, "psbA", true}, {&markers.trnH, "trnH-GUG", true}, {&markers.rbcL, "rbcL", false}};
+    for (const auto& rule : rules) {
+        for (const PlastomeMarker& marker : *rule.copies) {
+            const Overlap inside = overlapIn(marker, lsc, structure.genomeLength);
+            if (inside.to > inside.from) {
+                decidedBy = rule.name;
+                return marker.reverse != rule.reverseWanted;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether the SSC piece must be turned round for ndhF to lie in its first
+// half as written (at JSB), else for ycf1 to lie in its second half (at
+// JSA); nothing without either in the SSC.
+std::optional<bool> sscByMarkers(const PlastomeMarkers& markers, const PlastomeStructure& structure,
+                                 bool pieceReversed, std::string& decidedBy)
+{
+    const PlastomeRegion& ssc = structure.region(PlastomePart::Ssc);
+    const std::int64_t n = structure.genomeLength;
+    // Twice the middle of a marker's bases in the SSC, as written.
+    const auto doubledMiddle = [&](const Overlap& inside) {
+        const std::int64_t sum = inside.from + inside.to - 1;
+        return pieceReversed ? 2 * (ssc.length - 1) - sum : sum;
+    };
+    // A marker right in the middle decides nothing: either way round would do.
+    for (const PlastomeMarker& marker : markers.ndhF) {
+        const Overlap inside = overlapIn(marker, ssc, n);
+        if (inside.to > inside.from && doubledMiddle(inside) != ssc.length - 1) {
+            decidedBy = "ndhF";
+            return doubledMiddle(inside) > ssc.length - 1;
+        }
+    }
+    const PlastomeMarker* most = nullptr;
+    Overlap mostInside;
+    for (const PlastomeMarker& marker : markers.ycf1) {
+        const Overlap inside = overlapIn(marker, ssc, n);
+        if (inside.to - inside.from > mostInside.to - mostInside.from) {
+            most = &marker;
+            mostInside = inside;
+        }
+    }
+    if (most != nullptr && doubledMiddle(mostInside) != ssc.length - 1) {
+        decidedBy = "ycf1";
+        return doubledMiddle(mostInside) < ssc.length - 1;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string reverseComplementOf(std::string_view sequence)
@@ -62,7 +145,8 @@ std::int64_t NormalisedPlastome::map(std::int64_t source, bool& reversed) const
     return -1;
 }
 
-NormalisedPlastome normalisePlastome(std::string_view sequence, const PlastomeStructure& structure)
+NormalisedPlastome normalisePlastome(std::string_view sequence, const PlastomeStructure& structure,
+                                     const PlastomeMarkers& markers)
 {
     NormalisedPlastome result;
     if (!structure.found || sequence.empty()) {
@@ -73,7 +157,10 @@ NormalisedPlastome normalisePlastome(std::string_view sequence, const PlastomeSt
         return SequencePiece{r.start, r.length, reversed};
     };
     const PlastomeRegion& lsc = structure.region(PlastomePart::Lsc);
-    result.strandReversed = reverseReadsLower(pieceText(sequence, {lsc.start, lsc.length, false}));
+    const std::optional<bool> byMarkers = strandByMarkers(markers, structure, result.strandMarker);
+    result.strandReversed = byMarkers.has_value()
+                                ? *byMarkers
+                                : reverseReadsLower(pieceText(sequence, {lsc.start, lsc.length, false}));
     const bool flip = result.strandReversed;
     // On the other strand the parts come in the opposite order, each reversed.
     std::vector<SequencePiece> order =
@@ -81,7 +168,8 @@ NormalisedPlastome normalisePlastome(std::string_view sequence, const PlastomeSt
                                           piece(PlastomePart::Ssc, true), piece(PlastomePart::IrB, true)}
              : std::vector<SequencePiece>{piece(PlastomePart::Lsc, false), piece(PlastomePart::IrB, false),
                                           piece(PlastomePart::Ssc, false), piece(PlastomePart::IrA, false)};
-    if (reverseReadsLower(pieceText(sequence, order[2]))) {
+    const std::optional<bool> turnSsc = sscByMarkers(markers, structure, order[2].reversed, result.sscMarker);
+    if (turnSsc.has_value() ? *turnSsc : reverseReadsLower(pieceText(sequence, order[2]))) {
         order[2].reversed = !order[2].reversed;
         result.sscReversed = true;
     }

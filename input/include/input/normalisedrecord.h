@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/plastomenormalisation.h"
+#include "input/feature.h"
 #include "input/genbankfeaturetable.h"
 
 #include <cstdint>
@@ -29,6 +30,12 @@ namespace tessaron {
 // new bases after ORIGIN.
 [[nodiscard]] std::string writeNormalisedGenBank(const GenBankRecordText& record,
                                                  const NormalisedPlastome& normalised, int& dropped);
+
+// The marker genes of the standard orientation among a record's features:
+// genes and RNAs named psbA, trnH (trnH, trnH-GUG), rbcL, ndhF and ycf1
+// (case aside), each with its strand. A gene in parts that do not follow
+// one another counts as its parts, each on its own strand.
+[[nodiscard]] PlastomeMarkers plastomeMarkers(const FeatureList& features);
 
 // A FASTA record: '>' and the header, then the bases 70 to a line.
 [[nodiscard]] std::string fastaText(std::string_view header, std::string_view bases);

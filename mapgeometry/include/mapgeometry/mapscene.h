@@ -5,6 +5,7 @@
 // them lies under a point. Long repeats are drawn as two arcs joined by a band
 // instead of dots and a chord; the band's outline is computed here.
 
+#include "engine/plastomestructure.h"
 #include "engine/repeatlist.h"
 #include "input/feature.h"
 #include "mapgeometry/diagramgeometry.h"
@@ -82,6 +83,7 @@ struct MapLayers {
     bool tandem = true;   // the tandem arrays' ring
     bool gcRings = true;  // the map for a paper's GC content and skew
     bool legend = true;
+    bool plastome = true;  // the map for a paper's ring of the plastome's four parts
 
     [[nodiscard]] bool showsKind(RepeatKind kind) const { return kinds[static_cast<std::size_t>(kind)]; }
     friend bool operator==(const MapLayers&, const MapLayers&) = default;
@@ -89,7 +91,7 @@ struct MapLayers {
 
 // The layers' names, as the command line and the settings write them:
 // genes, exact, approximate, direct, inverted, mirror, complementary,
-// microsatellites, tandem, gc, legend.
+// microsatellites, tandem, gc, legend, plastome.
 [[nodiscard]] std::span<const std::string_view> mapLayerNames();
 // Whether the named layer is on; false for an unknown name.
 [[nodiscard]] bool layerShown(const MapLayers& layers, std::string_view name);
@@ -177,6 +179,14 @@ public:
     }
     [[nodiscard]] std::optional<std::size_t> selectedTandemArray() const { return selectedTandem_; }
 
+    // The plastome's four parts, drawn as a ring by the map for a paper when found.
+    void setPlastome(std::optional<PlastomeStructure> structure) { plastome_ = std::move(structure); }
+    [[nodiscard]] const std::optional<PlastomeStructure>& plastome() const { return plastome_; }
+
+    // A stretch marked on the ring (a part of the plastome chosen elsewhere); none by default.
+    void setMarked(std::optional<MapStretch> stretch) { marked_ = stretch; }
+    [[nodiscard]] const std::optional<MapStretch>& marked() const { return marked_; }
+
     // What is drawn; the pairs and bands of a layer that is off are kept, not drawn.
     void setLayers(const MapLayers& layers) { layers_ = layers; }
     [[nodiscard]] const MapLayers& layers() const { return layers_; }
@@ -207,6 +217,8 @@ private:
     std::vector<MapStretch> tandemArrays_;
     std::optional<std::size_t> selectedTandem_;
     MapLayers layers_;
+    std::optional<PlastomeStructure> plastome_;
+    std::optional<MapStretch> marked_;
     std::optional<RepeatKind> repeatKind_;
 };
 

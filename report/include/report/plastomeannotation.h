@@ -22,6 +22,7 @@ struct JunctionGene {
     // A gene beside it: the bases between the gene and the junction (0 when
     // the gene ends, or begins, right at it).
     std::int64_t distance = 0;
+    std::int64_t length = 0;  // the gene's bases (of this stretch, for a gene in parts)
 };
 
 // The genes at one junction: those across it, else the nearest gene on

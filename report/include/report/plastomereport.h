@@ -30,6 +30,10 @@ void writePlastomeReport(TableWriter& out, const PlastomeStructure& structure,
 // ID and Name the part's name); a part across the origin ends beyond the
 // sequence's length. Only the header without a structure.
 void writePlastomeGff(TableWriter& out, std::string_view seqid, const PlastomeStructure& structure);
+// Only the four parts' lines, each ID begun with `idPrefix` (several
+// records in one file: unique IDs under one header).
+void writePlastomeGffParts(TableWriter& out, std::string_view seqid, const PlastomeStructure& structure,
+                           std::string_view idPrefix = {});
 
 // The four parts as BED6: seqid, 0-based start, exclusive end (beyond the
 // length across the origin), name, score 0, strand (+ for IRb, - for IRa,

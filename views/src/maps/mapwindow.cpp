@@ -3,6 +3,7 @@
 #include "views/base/jobrunner.h"
 #include "views/maps/saveimagedlg.h"
 
+#include "engine/plastomestructure.h"
 #include "mapgeometry/diagramgeometry.h"
 #include "mapgeometry/gcprofile.h"
 #include "mapimage/diagrampainter.h"
@@ -189,6 +190,12 @@ void CDiagramDlg::selectTandemArray(std::optional<std::size_t> index)
     update();
 }
 
+void CDiagramDlg::markStretch(std::optional<tessaron::MapStretch> stretch)
+{
+    scene_.setMarked(stretch);
+    update();
+}
+
 QString CDiagramDlg::lengthWarning() const
 {
     return QString::fromStdString(scene_.lengthWarning());
@@ -228,6 +235,9 @@ void CDiagramDlg::setPaperStyle(bool paper)
     }
     if (paper && scene_.profile().content.empty()) {
         scene_.setProfile(tessaron::gcProfile(genome_.sequence()));
+    }
+    if (paper && !scene_.plastome()) {
+        scene_.setPlastome(tessaron::findPlastomeStructure(genome_.sequence()));
     }
     style_.look = paper ? tessaron::MapLook::Paper : tessaron::MapLook::Standard;
     bounds_ = tessaron::diagramBounds(scene_, style_);
@@ -413,10 +423,10 @@ std::unique_ptr<QMenu> CDiagramDlg::contextMenu()
     // A check box a layer, named as the command line's --map-hide names them.
     QMenu* layers = menu->addMenu(tr("Layers"));
     layers->setObjectName(QStringLiteral("mapLayers"));
-    const std::array<QString, 11> titles{
-        tr("Genes"),  tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),         tr("Inverted"),
-        tr("Mirror"), tr("Complementary"), tr("Microsatellites"),     tr("Tandem repeats"), tr("GC rings"),
-        tr("Legend")};
+    const std::array<QString, 12> titles{
+        tr("Genes"),          tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),
+        tr("Inverted"),       tr("Mirror"),        tr("Complementary"),       tr("Microsatellites"),
+        tr("Tandem repeats"), tr("GC rings"),      tr("Legend"),              tr("Plastome parts")};
     const auto names = tessaron::mapLayerNames();
     for (std::size_t i = 0; i < names.size() && i < titles.size(); ++i) {
         const std::string name(names[i]);

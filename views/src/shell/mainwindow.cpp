@@ -13,6 +13,7 @@
 #include "views/commands/linkedviews.h"
 #include "views/commands/microsatellitecommands.h"
 #include "views/commands/paneprinting.h"
+#include "views/commands/plastomecommands.h"
 #include "views/commands/repeatexporter.h"
 #include "views/commands/sessioncommands.h"
 #include "views/commands/tandemcontroller.h"
@@ -246,6 +247,7 @@ void CTessaronDlg::createMenus()
     auto* approximate = new ApproximateController(*parts_);
     approximate->addCommands(edit, view);
     new GappedController(*parts_, *approximate);
+    (new PlastomeCommands(*parts_))->addCommand(view);
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     addCommand(help, "howToRead", tr("&How to read the results"), true, &CTessaronDlg::OnHowToRead);
     addCommand(help, "about", tr("&About Tessaron"), true, &CTessaronDlg::OnAbout);

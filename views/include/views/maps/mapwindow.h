@@ -75,6 +75,9 @@ public:
     // none of them selected; then marks the `index`-th one (none: no mark).
     void showTandemArrays(const tessaron::TandemRepeatList* list);
     void selectTandemArray(std::optional<std::size_t> index);
+    // Marks a stretch of the genome on the ring (a part of the plastome); none clears it.
+    void markStretch(std::optional<tessaron::MapStretch> stretch);
+    [[nodiscard]] const std::optional<tessaron::MapStretch>& markedStretch() const { return scene_.marked(); }
 
     [[nodiscard]] bool hasRepeat() const { return scene_.repeat().has_value(); }
     [[nodiscard]] std::span<const tessaron::RepeatPair> pairs() const { return scene_.pairs(); }
