@@ -34,6 +34,8 @@ void writeGappedReports(const Options& options, const InputRecords& records, Tab
                         Progress& progress)
 {
     const auto found = [&](const RecordWork& work) { return search(options, work); };
+    // --tidy tables have their seqid column whatever the number of records.
+    const bool seqidColumn = options.tidy || records.several();
     switch (options.report) {
         case ReportKind::Gff:
         case ReportKind::Bed:
@@ -43,21 +45,21 @@ void writeGappedReports(const Options& options, const InputRecords& records, Tab
         case ReportKind::Pairs:
             forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
                 if (first) {
-                    writeGappedPairsHeader(out, work.named() != nullptr, records.several());
+                    writeGappedPairsHeader(out, work.named() != nullptr, seqidColumn);
                 }
                 for (const GappedResult& result : found(work)) {
-                    writeGappedPairs(out, result, work.named(), records.several() ? work.seqid() : "");
+                    writeGappedPairs(out, result, work.named(), seqidColumn ? work.seqid() : "");
                 }
             });
             return;
         case ReportKind::Families:
             forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
                 if (first) {
-                    writeFamiliesHeader(out, records.several());
+                    writeFamiliesHeader(out, seqidColumn);
                 }
                 const std::vector<RepeatFamily> families =
                     repeatFamilies(work.genome()->length(), found(work));
-                writeFamilies(out, work.genome()->length(), families, records.several() ? work.seqid() : "");
+                writeFamilies(out, work.genome()->length(), families, seqidColumn ? work.seqid() : "");
             });
             return;
         default:

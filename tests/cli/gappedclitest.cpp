@@ -56,6 +56,12 @@ TEST_F(GappedCliTest, PairsAddTheAlignmentColumnsAndTheirCigarsSpanBothCopies)
 {
     const Outcome result = run({"--approximate", "--gaps", "--report", "pairs", kPlastome});
     ASSERT_EQ(result.status, 0) << result.err;
+    // With --tidy the same rows begin with the seqid, as the ungapped pairs'.
+    const Outcome tidy = run({"--approximate", "--gaps", "--tidy", "--report", "pairs", kPlastome});
+    ASSERT_EQ(tidy.status, 0) << tidy.err;
+    const auto tidyRows = lines(tidy.out);
+    ASSERT_EQ(tidyRows.size(), lines(result.out).size());
+    EXPECT_EQ(tidyRows.back(), "NC_000932.1\t" + lines(result.out).back());
     const auto rows = lines(result.out);
     ASSERT_GT(rows.size(), 1U);
     EXPECT_EQ(fields(rows.front()),
