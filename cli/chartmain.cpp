@@ -22,8 +22,10 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
     char* argv[] = {name, nullptr};
     const QApplication application(argc, argv);
     if (input.section) {
-        return tessaron::saveBarFigure(tessaron::repeatSectionFigure(*input.section),
-                                       QString::fromStdString(path), QSize(1200, 520), input.save);
+        // The width papers print, or more when a chart's labels need it whole.
+        const tessaron::BarFigure figure = tessaron::repeatSectionFigure(*input.section);
+        const QSize size = tessaron::barFigureSize(figure).expandedTo(QSize(1200, 520));
+        return tessaron::saveBarFigure(figure, QString::fromStdString(path), size, input.save);
     }
     const tessaron::ChartData data =
         input.controls ? tessaron::controlsChartData(*input.controls)

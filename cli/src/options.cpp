@@ -1583,8 +1583,9 @@ constexpr std::array kOptions{
                       OUT is written as for --map. With --report paper, the
                       section's two bar charts (long repeats per kind and
                       length class, microsatellites per class) side by side,
-                      1200 x 520 as PNG, and the section still written to
-                      standard output
+                      1200 x 520 as PNG (wider when their labels and legends
+                      need it), and the section still written to standard
+                      output
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.chartValue(value); }},
     OptionRow{.name = "--force",
