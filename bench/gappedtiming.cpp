@@ -12,9 +12,9 @@
 #include "engine/gappedsearch.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
-#include "input/genbankreader.h"
 #include "report/gappedreport.h"
 #include "report/tablewriter.h"
+#include "timinginput.h"
 
 #include <chrono>
 #include <cstdio>
@@ -30,21 +30,6 @@ using tessaron::GappedResult;
 using tessaron::GappedSettings;
 using tessaron::Genome;
 using tessaron::RepeatKind;
-
-bool load(const std::string& input, Genome& genome)
-{
-    if (input.rfind("random:", 0) == 0) {
-        const std::string rest = input.substr(7);
-        const std::size_t colon = rest.find(':');
-        const long long bases = std::atoll(rest.substr(0, colon).c_str());
-        const auto seed = colon == std::string::npos
-                              ? 1U
-                              : static_cast<std::uint32_t>(std::atoll(rest.c_str() + colon + 1));
-        const long long quarter = bases / 4;
-        return genome.makeRandom(quarter, quarter, quarter, bases - 3 * quarter, 8, 30, seed);
-    }
-    return tessaron::readGenBank(input, genome, 8, 30).has_value();
-}
 
 }  // namespace
 
@@ -65,29 +50,19 @@ int main(int argc, char** argv)
             continue;
         }
         ++k;
-        if (option == "--min") {
-            settings.minLength = std::atoi(value);
-        } else if (option == "--mismatch-penalty") {
-            settings.mismatchPenalty = std::atoi(value);
-        } else if (option == "--gap-open") {
+        const auto use = tessaron::timing::searchOption(option, value, settings, kinds);
+        if (use == tessaron::timing::OptionUse::Refused) {
+            return 2;
+        }
+        if (use == tessaron::timing::OptionUse::Taken) {
+            continue;
+        }
+        if (option == "--gap-open") {
             settings.gapOpen = std::atoi(value);
         } else if (option == "--gap-extend") {
             settings.gapExtend = std::atoi(value);
-        } else if (option == "--identity") {
-            settings.identity = std::atof(value);
-        } else if (option == "--max-mismatches") {
-            settings.maxMismatches = std::atoi(value);
-        } else if (option == "--evalue") {
-            settings.maxEvalue = std::atof(value);
         } else if (option == "--seed-length") {
             settings.seedLength = std::atoi(value);
-        } else if (option == "--kind") {
-            const auto kind = tessaron::kindNamed(value);
-            if (!kind) {
-                std::fprintf(stderr, "unknown kind %s\n", value);
-                return 2;
-            }
-            kinds = {*kind};
         } else {
             std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
             return 2;
@@ -98,7 +73,7 @@ int main(int argc, char** argv)
         return 2;
     }
     Genome genome;
-    if (!load(argv[1], genome)) {
+    if (!tessaron::timing::loadGenBankOrRandom(argv[1], genome)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }

@@ -17,6 +17,7 @@
 #include "input/genbankreader.h"
 #include "input/readerror.h"
 #include "input/textreader.h"
+#include "timinginput.h"
 
 #include <chrono>
 #include <cstdio>
@@ -66,15 +67,8 @@ std::string satellite(long long flank, long long arrayLength, std::uint32_t seed
 
 bool load(const std::string& input, Genome& genome)
 {
-    if (input.rfind("random:", 0) == 0) {
-        const std::string rest = input.substr(7);
-        const std::size_t colon = rest.find(':');
-        const long long bases = std::atoll(rest.substr(0, colon).c_str());
-        const auto seed = colon == std::string::npos
-                              ? 1U
-                              : static_cast<std::uint32_t>(std::atoll(rest.c_str() + colon + 1));
-        const long long quarter = bases / 4;
-        return genome.makeRandom(quarter, quarter, quarter, bases - 3 * quarter, 8, 30, seed);
+    if (tessaron::timing::isRandomInput(input)) {
+        return tessaron::timing::makeRandomInput(input, genome);
     }
     if (input.rfind("satellite:", 0) == 0) {
         long long flank = 0;

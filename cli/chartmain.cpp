@@ -34,10 +34,12 @@ bool drawChart(const std::string& path, const tessaron::ChartInput& input)
                                             input.save);
     }
     if (input.section) {
-        // 600 pixels a chart, side by side.
+        // The width papers print (600 pixels a chart), or more when a chart's
+        // labels need it whole.
         const tessaron::BarFigure figure = tessaron::repeatSectionFigure(*input.section);
-        return tessaron::saveBarFigure(figure, QString::fromStdString(path),
-                                       QSize(600 * static_cast<int>(figure.size()), 520), input.save);
+        const QSize size =
+            tessaron::barFigureSize(figure).expandedTo(QSize(600 * static_cast<int>(figure.size()), 520));
+        return tessaron::saveBarFigure(figure, QString::fromStdString(path), size, input.save);
     }
     const tessaron::ChartData data =
         input.controls ? tessaron::controlsChartData(*input.controls)

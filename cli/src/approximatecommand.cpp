@@ -2,16 +2,12 @@
 
 #include "engine/approximatesearch.h"
 #include "engine/repeatkinds.h"
+#include "pairreports.h"
 #include "recordwork.h"
 #include "report/approximatereport.h"
-#include "report/bedreport.h"
-#include "report/gffreport.h"
-#include "report/reports.h"
-#include "report/tidytables.h"
 #include "searches.h"
 
 #include <iostream>
-#include <optional>
 #include <variant>
 #include <vector>
 
@@ -54,45 +50,20 @@ void writeApproximateReports(const Options& options, const InputRecords& records
                              Progress& progress)
 {
     bool noted = false;
+    const auto found = [&](const RecordWork& work) { return search(options, work, progress, noted); };
     switch (options.report) {
         case ReportKind::Gff:
         case ReportKind::Bed:
-        case ReportKind::Bedpe: {
-            const ReportKind report = options.report;
-            writeSortedRecords(records, out, progress, report == ReportKind::Gff,
-                               [&](const RecordWork& work, RowTarget& rows) {
-                                   const auto results = search(options, work, progress, noted);
-                                   const int length = work.genome()->length();
-                                   if (report == ReportKind::Gff) {
-                                       GffReport gff(rows, work.seqid(), length);
-                                       gff.setFeatures(work.named());
-                                       if (records.several()) {
-                                           gff.setIdPrefix(gffSeqid(work.seqid()) + ":");
-                                       }
-                                       for (const ApproximateResult& result : results) {
-                                           gff.write(result);
-                                       }
-                                   } else if (report == ReportKind::Bed) {
-                                       BedReport bed(rows, work.seqid(), length);
-                                       for (const ApproximateResult& result : results) {
-                                           bed.write(result);
-                                       }
-                                   } else {
-                                       BedpeReport bedpe(rows, work.seqid());
-                                       for (const ApproximateResult& result : results) {
-                                           bedpe.write(result);
-                                       }
-                                   }
-                               });
+        case ReportKind::Bedpe:
+            writePairTracks(records, out, progress, options.report, found);
             return;
-        }
         case ReportKind::Pairs: {
             const bool seqidColumn = options.tidy || records.several();
             forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
                 if (first) {
                     writeApproximatePairsHeader(out, work.named() != nullptr, seqidColumn);
                 }
-                for (const ApproximateResult& result : search(options, work, progress, noted)) {
+                for (const ApproximateResult& result : found(work)) {
                     writeApproximatePairs(out, result, work.named(), seqidColumn ? work.seqid() : "");
                 }
             });
@@ -101,20 +72,8 @@ void writeApproximateReports(const Options& options, const InputRecords& records
         default:
             break;
     }
-    if (options.tidy) {
-        writeSummaryTableHeader(out);
-    }
-    forEachRecord(records, progress, [&](const RecordWork& work, bool first) {
-        const ApproximateClassCounts counts = approximateClassCounts(search(options, work, progress, noted));
-        if (options.tidy) {
-            writeApproximateSummaryRows(out, work.seqid(), counts, options.approximate.minLength);
-            return;
-        }
-        if (records.several()) {
-            writeRecordHeading(out, work.seqid(), first);
-        }
-        writeLayout(out, approximateSummaryLayout(counts, options.approximate.minLength));
-    });
+    writeClassSummaries(records, out, progress, options.tidy, options.approximate.minLength,
+                        [&](const RecordWork& work) { return approximateClassCounts(found(work)); });
 }
 
 }  // namespace tessaron::cli

@@ -150,14 +150,6 @@ std::optional<std::string> finishGappedOptions(Options& options, const std::vect
         return gapsGiven.empty() ? std::nullopt
                                  : std::optional(gapsGiven.front() + " applies only to --gaps");
     }
-    switch (options.report) {
-        case ReportKind::Compare:
-            return std::string("--gaps does not apply to --compare");
-        case ReportKind::Batch:
-            return std::string("--gaps does not apply to --batch");
-        default:
-            break;
-    }
     if (options.controls) {
         return std::string("--gaps does not apply to --controls");
     }
@@ -169,6 +161,18 @@ std::optional<std::string> finishGappedOptions(Options& options, const std::vect
     gapped.maxMismatches = approximate.maxMismatches;
     gapped.maxEvalue = approximate.maxEvalue;
     if (std::string problem = validate(gapped); !problem.empty()) {
+        return "--gaps: " + problem;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> finishPaperGaps(Options& options, const std::vector<std::string>& gapsGiven)
+{
+    options.gaps = std::find(gapsGiven.begin(), gapsGiven.end(), "--gaps") != gapsGiven.end();
+    if (!options.gaps) {
+        return gapsGiven.front() + " applies only to --gaps";
+    }
+    if (std::string problem = validate(options.gapped); !problem.empty()) {
         return "--gaps: " + problem;
     }
     return std::nullopt;

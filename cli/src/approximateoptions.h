@@ -38,4 +38,10 @@ using ApproximateValue = std::optional<std::string> (*)(std::string_view name, s
 [[nodiscard]] std::optional<std::string> finishGappedOptions(Options& options,
                                                              const std::vector<std::string>& gapsGiven);
 
+// With --report paper (no --approximate): --gaps among `gapsGiven` makes the
+// section's long repeats gapped, with the gap costs given; the other gapped
+// options need --gaps.
+[[nodiscard]] std::optional<std::string> finishPaperGaps(Options& options,
+                                                         const std::vector<std::string>& gapsGiven);
+
 }  // namespace tessaron

@@ -116,6 +116,9 @@ void compare(const Options& options, TableWriter& out)
     ComparisonOptions run;
     run.method = options.method;
     run.approximate = options.approximate;
+    if (options.gaps) {
+        run.gapped = options.gapped;
+    }
     auto result = runComparison(files, options.kind, options.minimum, options.maximum, run);
     if (const auto* failure = std::get_if<ComparisonFailure>(&result)) {
         // The reader's words name the file and the cause.
@@ -164,6 +167,9 @@ int batch(const Options& options, TableWriter& out, cli::Progress& progress)
     settings.threads = options.jobs.value_or(0);
     settings.method = options.method;
     settings.approximate = options.approximate;
+    if (options.gaps) {
+        settings.gapped = options.gapped;
+    }
     if (options.controls) {
         settings.controls = cli::controlSettings(options);
     }

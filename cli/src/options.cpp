@@ -6,6 +6,7 @@
 #include "engine/alphabet.h"
 #include "engine/repeatkinds.h"
 #include "engine/wordlengths.h"
+#include "report/imagesize.h"
 
 #include <algorithm>
 #include <array>
@@ -19,8 +20,6 @@ namespace {
 
 constexpr std::int64_t kLargestTotal = std::numeric_limits<std::int32_t>::max();
 constexpr int kMostJobs = 1024;
-constexpr int kSmallestMapSide = 50;
-constexpr int kLargestMapSide = 6000;
 
 constexpr std::array<std::pair<std::string_view, ReportKind>, 12> kReports{{
     {"summary", ReportKind::Summary},
@@ -48,7 +47,7 @@ constexpr std::array<std::pair<std::string_view, MapStyle>, 4> kStyles{{
 // which the command line does not link; the tests compare them).
 constexpr std::array<std::string_view, 12> kMapLayers{
     "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
-    "complementary", "microsatellites", "tandem",      "gc",     "legend", "plastome"};
+    "complementary", "microsatellites", "tandem",      "gc",     "legend",   "plastome"};
 
 // The choices of an option, for the completion and the messages.
 template <typename Pairs>
@@ -406,13 +405,13 @@ public:
         const std::size_t by = value.find_first_of("xX");
         const auto width = by == value.npos
                                ? std::nullopt
-                               : parseNumber<int>(value.substr(0, by), kSmallestMapSide, kLargestMapSide);
-        const auto height = by == value.npos
-                                ? std::nullopt
-                                : parseNumber<int>(value.substr(by + 1), kSmallestMapSide, kLargestMapSide);
+                               : parseNumber<int>(value.substr(0, by), kSmallestImageSide, kLargestImageSide);
+        const auto height =
+            by == value.npos ? std::nullopt
+                             : parseNumber<int>(value.substr(by + 1), kSmallestImageSide, kLargestImageSide);
         if (!width || !height) {
             fail("--map-size: " + quote(value) + " is not WIDTHxHEIGHT, each from " +
-                 std::to_string(kSmallestMapSide) + " to " + std::to_string(kLargestMapSide) + " pixels");
+                 std::to_string(kSmallestImageSide) + " to " + std::to_string(kLargestImageSide) + " pixels");
             return;
         }
         options_.mapWidth = *width;
@@ -616,6 +615,13 @@ public:
             reportSource_ = "--compare";
             return;
         }
+        // --families with --report paper: the section counts the families.
+        if (reportSource_ && *reportSource_ != source && paired(ReportKind::Paper, ReportKind::Families)) {
+            options_.report = ReportKind::Paper;
+            options_.families = true;
+            reportSource_ = "--report";
+            return;
+        }
         if (reportSource_ && *reportSource_ != source) {
             fail("choose one of " + *reportSource_ + " and " + std::string(source));
             return;
@@ -668,6 +674,11 @@ public:
         } else if (minError_) {
             fail(*minError_);
             return;
+        } else if (options_.report == ReportKind::Paper && approximateGiven_.empty() && !gapsGiven_.empty()) {
+            if (auto message = finishPaperGaps(options_, gapsGiven_)) {
+                fail(std::move(*message));
+                return;
+            }
         } else if (!approximateGiven_.empty() || !gapsGiven_.empty()) {
             fail((approximateGiven_.empty() ? gapsGiven_ : approximateGiven_).front() +
                  " applies only to --approximate");
@@ -1159,7 +1170,9 @@ constexpr std::array kOptions{
                       identity. --report pairs adds second_length,
                       insertions, deletions and cigar (the second copy
                       against the first: runs of = X I D); also for the
-                      summary, gff, bed, bedpe and --report families
+                      summary, gff, bed, bedpe, --batch, --compare and
+                      --report families. With --report paper (and no
+                      --approximate) the section's long repeats are gapped
 )",
               .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.gapsValue(name); }},
     OptionRow{.name = "--gap-open",
@@ -1178,7 +1191,9 @@ constexpr std::array kOptions{
                       copies into families (single linkage): one row per
                       copy, family, copies, representative, min_length,
                       max_length, kinds, copy (start..end) and strand (+,
-                      -, reverse, complement against the representative)
+                      -, reverse, complement against the representative).
+                      With --report paper (gaps or not), the section counts
+                      the families by length and number of copies
 )",
               .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.setReport(ReportKind::Families, name); }},
     OptionRow{.name = "--mismatch-penalty",
@@ -1604,10 +1619,12 @@ constexpr std::array kOptions{
                       beside the controls' mean and a band of two standard
                       deviations. Nothing is written to standard output;
                       OUT is written as for --map. With --report paper, the
-                      section's two bar charts (long repeats per kind and
-                      length class, microsatellites per class) side by side,
-                      1200 x 520 as PNG, and the section still written to
-                      standard output
+                      section's bar charts (long repeats per kind and
+                      length class, microsatellites per class, and with
+                      --tandem tandem arrays per period class) side by
+                      side, 600 x 520 each as PNG (wider when their labels
+                      and legends need it), and the section still written
+                      to standard output
 )",
               .apply = [](OptionParser& p, std::string_view, std::string_view value) { p.chartValue(value); }},
     OptionRow{.name = "--force",

@@ -41,7 +41,13 @@ void writePaper(const Options& options, const Genome& genome, TableWriter& out,
 {
     ChartInput chart;
     chart.save.overwriteReadOnly = options.force;
-    chart.section = valueOf(analyseRepeatSection(genome, options.ssrSettings, {}, options.tandemSettings));
+    LongRepeatOptions longRepeats;
+    if (options.gaps) {
+        longRepeats.gapped = options.gapped;
+    }
+    longRepeats.families = options.families;
+    chart.section =
+        valueOf(analyseRepeatSection(genome, options.ssrSettings, {}, options.tandemSettings, longRepeats));
     writeLayout(out, repeatSectionLayout(*chart.section));
     if (!options.chartFile.empty() && !chartDrawer(options.chartFile, chart)) {
         throw std::runtime_error("cannot write " + options.chartFile);

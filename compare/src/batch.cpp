@@ -1,5 +1,6 @@
 #include "compare/batch.h"
 
+#include "compare/longrepeatcounts.h"
 #include "compare/workers.h"
 
 #include "engine/repeatkinds.h"
@@ -44,6 +45,21 @@ std::variant<KindCounts, SearchFailure> countKinds(const PreparedSearch& search,
                                                    const BatchSettings& settings,
                                                    const SearchControl& control)
 {
+    if (settings.gapped && settings.method == SearchMethod::Approximate) {
+        const std::array<RepeatKind, 1> one{settings.kind.value_or(RepeatKind::Direct)};
+        GappedSearchResults found = gappedSearch(
+            search.genome(), settings.kind ? std::span<const RepeatKind>(one) : std::span(kKindOrder),
+            *settings.gapped, SearchControl{control.stop, {}});
+        if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+            return *failure;
+        }
+        const ApproximateClassCounts classes = gappedClassCounts(std::get<std::vector<GappedResult>>(found));
+        KindCounts counts;
+        for (std::size_t kind = 0; kind < counts.size(); ++kind) {
+            counts[kind].assign(classes[kind].begin(), classes[kind].end());
+        }
+        return counts;
+    }
     if (!settings.kind || !methodInfo(settings.method).findsWords) {
         return countRepeats(search, control);
     }

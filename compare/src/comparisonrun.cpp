@@ -145,6 +145,7 @@ std::variant<GenomeComparison, ComparisonFailure> runComparison(
     settings.maximum = maximum;
     settings.method = options.method;
     settings.approximate = options.approximate;
+    settings.gapped = options.gapped;
     settings.kind = kind;
 
     const bool classes = !methodInfo(options.method).findsWords;

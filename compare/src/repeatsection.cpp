@@ -1,6 +1,8 @@
 #include "compare/repeatsection.h"
 
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
+#include "engine/repeatfamilies.h"
 
 #include <string>
 
@@ -25,34 +27,97 @@ std::string percentText(double value)
     return text;
 }
 
-// The long repeats per kind and length class: the approximate search at its
-// defaults from 30 bp on, as genome papers report them (copies that differ at
-// a few letters count too), its pairs counted by their class.
-std::variant<LongRepeatSearch, SearchFailure> countLongRepeats(const Genome& genome, RepeatSection& section,
-                                                               const SearchControl& control)
+// "+1 per equal letter, -2 per mismatch": the scores both searches share.
+std::string scoresText(int mismatchPenalty)
 {
-    ApproximateSettings settings;
+    return "+1 per equal letter, -" + std::to_string(mismatchPenalty) + " per mismatch";
+}
+
+// The gapped search at the section's minimum and identity with the gap costs
+// asked for: its pairs per kind and length class, and their families.
+std::variant<LongRepeatSearch, SearchFailure> countGappedRepeats(const Genome& genome, RepeatSection& section,
+                                                                 const SearchControl& control,
+                                                                 const LongRepeatOptions& options,
+                                                                 ApproximateClassCounts& counts)
+{
+    const ApproximateSettings ungapped;
+    GappedSettings settings;
+    settings.gapOpen = options.gapped->gapOpen;
+    settings.gapExtend = options.gapped->gapExtend;
     settings.minLength = static_cast<int>(kShortestLongRepeat);
+    settings.identity = ungapped.identity;
+    settings.mismatchPenalty = ungapped.mismatchPenalty;
     const LongRepeatSearch described{
-        "approximate search", "every maximal scoring pair of " + std::to_string(settings.minLength) +
-                                  " bp or more at " + percentText(settings.identity) +
-                                  " % identity or more (+1 per equal letter, -" +
-                                  std::to_string(settings.mismatchPenalty) + " per mismatch, no gaps)"};
+        "gapped search", "every local alignment of " + std::to_string(settings.minLength) +
+                             " bp or more (the shorter copy) at " + percentText(settings.identity) +
+                             " % identity or more (" + scoresText(settings.mismatchPenalty) + ", -(" +
+                             std::to_string(settings.gapOpen) + " + " + std::to_string(settings.gapExtend) +
+                             " k) per gap of k letters)"};
     if (genome.length() == 0) {
         return described;
     }
-    ApproximateClassCountsResult counted = countApproximateRepeats(genome, settings, control);
-    if (const auto* failure = std::get_if<SearchFailure>(&counted)) {
+    GappedSearchResults found = gappedSearch(genome, kKindOrder, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
         return *failure;
     }
-    const ApproximateClassCounts& counts = std::get<ApproximateClassCounts>(counted);
+    const auto& results = std::get<std::vector<GappedResult>>(found);
+    counts = gappedClassCounts(results);
+    if (options.families) {
+        section.families = familyCountTable(repeatFamilies(genome.length(), results), settings.minLength);
+    }
+    return described;
+}
+
+// The long repeats per kind and length class: the approximate search at its
+// defaults from 30 bp on, as genome papers report them (copies that differ at
+// a few letters count too), its pairs counted by their class; or the gapped
+// search, and the families, as `options` asks.
+std::variant<LongRepeatSearch, SearchFailure> countLongRepeats(const Genome& genome, RepeatSection& section,
+                                                               const SearchControl& control,
+                                                               const LongRepeatOptions& options)
+{
+    if (options.families) {
+        section.families.emplace();
+    }
+    ApproximateClassCounts counts{};
+    std::variant<LongRepeatSearch, SearchFailure> outcome;
+    if (options.gapped) {
+        outcome = countGappedRepeats(genome, section, control, options, counts);
+    } else {
+        ApproximateSettings settings;
+        settings.minLength = static_cast<int>(kShortestLongRepeat);
+        outcome = LongRepeatSearch{"approximate search",
+                                   "every maximal scoring pair of " + std::to_string(settings.minLength) +
+                                       " bp or more at " + percentText(settings.identity) +
+                                       " % identity or more (" + scoresText(settings.mismatchPenalty) +
+                                       ", no gaps)"};
+        if (genome.length() == 0) {
+            return outcome;
+        }
+        if (options.families) {
+            // The families need the pairs themselves, not only their counts.
+            ApproximateSearchResults found = approximateSearch(genome, kKindOrder, settings, control);
+            if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+                return *failure;
+            }
+            const auto& results = std::get<std::vector<ApproximateResult>>(found);
+            counts = approximateClassCounts(results);
+            section.families = familyCountTable(repeatFamilies(genome.length(), results), settings.minLength);
+        } else {
+            ApproximateClassCountsResult counted = countApproximateRepeats(genome, settings, control);
+            if (const auto* failure = std::get_if<SearchFailure>(&counted)) {
+                return *failure;
+            }
+            counts = std::get<ApproximateClassCounts>(counted);
+        }
+    }
     static_assert(kApproximateLengthClasses.size() == kLengthClassCount);
     for (std::size_t kind = 0; kind < counts.size(); ++kind) {
         for (std::size_t lengthClass = 0; lengthClass < kLengthClassCount; ++lengthClass) {
             section.pairs[kind][lengthClass] = counts[kind][lengthClass];
         }
     }
-    return described;
+    return outcome;
 }
 
 }  // namespace
@@ -77,14 +142,16 @@ std::string lengthClassName(std::size_t lengthClass)
 }
 
 RepeatSectionResult analyseRepeatSection(const Genome& genome, const MicrosatelliteSettings& settings,
-                                         const SearchControl& control, const TandemSettings& tandem)
+                                         const SearchControl& control, const TandemSettings& tandem,
+                                         const LongRepeatOptions& longRepeats)
 {
     RepeatSection section;
     section.title = genome.title();
     section.length = genome.length();
     section.microsatelliteSettings = settings;
-    auto search = runStep(
-        control, [&] { return countLongRepeats(genome, section, control.part(0.0, kLongRepeatShare)); });
+    auto search = runStep(control, [&] {
+        return countLongRepeats(genome, section, control.part(0.0, kLongRepeatShare), longRepeats);
+    });
     if (const auto* failure = std::get_if<SearchFailure>(&search)) {
         return *failure;
     }

@@ -1,8 +1,11 @@
 #include "columns.h"
 
+#include "compare/longrepeatcounts.h"
+#include "engine/repeatfamilies.h"
 #include "engine/repeatkinds.h"
 #include "engine/repeatsnapshot.h"
 #include "report/featureindex.h"
+#include "report/gappedreport.h"
 #include "report/wordtext.h"
 
 #include <cmath>
@@ -44,10 +47,15 @@ public:
 
     void add(std::int64_t first, std::int64_t second, std::int64_t length)
     {
+        add(first, length, second, length);
+    }
+
+    void add(std::int64_t first, std::int64_t firstLength, std::int64_t second, std::int64_t secondLength)
+    {
         if (index_) {
-            index_->describe(first, static_cast<int>(length), names_);
+            index_->describe(first, static_cast<int>(firstLength), names_);
             first_->pushText(names_);
-            index_->describe(second, static_cast<int>(length), names_);
+            index_->describe(second, static_cast<int>(secondLength), names_);
             second_->pushText(names_);
         }
     }
@@ -232,6 +240,47 @@ std::variant<std::vector<ApproximateResult>, SearchFailure> approximate(const Ge
     return found;
 }
 
+// The columns the approximate and the gapped pairs share: kind, length,
+// mismatches, first, second, identity, evalue and, for a genome with
+// features, first_features and second_features.
+class PairColumns {
+public:
+    PairColumns(Table& table, const FeatureList& features, std::int64_t genomeLength)
+        : kinds_(table.texts("kind", kindColumn())),
+          lengths_(table.integers("length")),
+          mismatches_(table.integers("mismatches")),
+          firsts_(table.integers("first")),
+          seconds_(table.integers("second")),
+          identities_(table.reals("identity")),
+          evalues_(table.reals("evalue")),
+          named_(table, features, genomeLength, "features")
+    {
+    }
+
+    template <typename Pair>
+    void add(RepeatKind kind, const Pair& pair, std::int64_t secondLength)
+    {
+        pushKind(kinds_, kind);
+        lengths_.push_back(pair.length);
+        mismatches_.push_back(pair.mismatches);
+        firsts_.push_back(pair.first + 1);
+        seconds_.push_back(pair.second + 1);
+        identities_.push_back(pair.identity);
+        evalues_.push_back(pair.evalue);
+        named_.add(pair.first, pair.length, pair.second, secondLength);
+    }
+
+private:
+    TextColumn& kinds_;
+    std::vector<std::int64_t>& lengths_;
+    std::vector<std::int64_t>& mismatches_;
+    std::vector<std::int64_t>& firsts_;
+    std::vector<std::int64_t>& seconds_;
+    std::vector<double>& identities_;
+    std::vector<double>& evalues_;
+    FeatureColumns named_;
+};
+
 }  // namespace
 
 TableResult approximatePairs(const Genome& genome, const FeatureList& features,
@@ -250,24 +299,10 @@ TableResult approximatePairs(const Genome& genome, const FeatureList& features,
     if (total > pairLimit) {
         return SearchFailure::PairLimit;
     }
-    TextColumn& kindNames = table.texts("kind", kindColumn());
-    auto& lengths = table.integers("length");
-    auto& mismatches = table.integers("mismatches");
-    auto& firsts = table.integers("first");
-    auto& seconds = table.integers("second");
-    auto& identities = table.reals("identity");
-    auto& evalues = table.reals("evalue");
-    FeatureColumns named(table, features, genome.length(), "features");
+    PairColumns columns(table, features, genome.length());
     for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
         for (const ApproximatePair& pair : result.pairs) {
-            pushKind(kindNames, result.kind);
-            lengths.push_back(pair.length);
-            mismatches.push_back(pair.mismatches);
-            firsts.push_back(pair.first + 1);
-            seconds.push_back(pair.second + 1);
-            identities.push_back(pair.identity);
-            evalues.push_back(pair.evalue);
-            named.add(pair.first, pair.second, pair.length);
+            columns.add(result.kind, pair, pair.length);
         }
     }
     return table;
@@ -295,6 +330,101 @@ TableResult approximateCounts(const Genome& genome, std::span<const RepeatKind> 
             pushKind(kindNames, result.kind);
             classes.pushText(approximateLengthClassName(c, settings.minLength));
             pairs.push_back(counts[c]);
+        }
+    }
+    return table;
+}
+
+TableResult gappedPairs(const Genome& genome, const FeatureList& features, std::span<const RepeatKind> kinds,
+                        const GappedSettings& settings, const SearchControl& control, std::int64_t pairLimit)
+{
+    auto found = gappedSearch(genome, kinds, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    const auto& results = std::get<std::vector<GappedResult>>(found);
+    std::int64_t total = 0;
+    for (const GappedResult& result : results) {
+        total += static_cast<std::int64_t>(result.pairs.size());
+    }
+    if (total > pairLimit) {
+        return SearchFailure::PairLimit;
+    }
+    Table table;
+    PairColumns columns(table, features, genome.length());
+    auto& secondLengths = table.integers("second_length");
+    auto& insertions = table.integers("insertions");
+    auto& deletions = table.integers("deletions");
+    TextColumn& cigars = table.texts("cigar");
+    for (const GappedResult& result : results) {
+        for (const GappedPair& pair : result.pairs) {
+            columns.add(result.kind, pair, pair.secondLength);
+            secondLengths.push_back(pair.secondLength);
+            insertions.push_back(pair.insertions);
+            deletions.push_back(pair.deletions);
+            cigars.push(cigars.addValue(pair.cigar));
+        }
+    }
+    return table;
+}
+
+TableResult gappedCounts(const Genome& genome, std::span<const RepeatKind> kinds,
+                         const GappedSettings& settings, const SearchControl& control)
+{
+    auto found = gappedSearch(genome, kinds, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    const auto& results = std::get<std::vector<GappedResult>>(found);
+    const ApproximateClassCounts counts = gappedClassCounts(results);
+    Table table;
+    TextColumn& kindNames = table.texts("kind", kindColumn());
+    TextColumn& classes = table.texts("length_class");
+    auto& pairs = table.integers("pairs");
+    for (const GappedResult& result : results) {
+        const auto& perClass = counts[static_cast<std::size_t>(result.kind)];
+        for (std::size_t c = 0; c < perClass.size(); ++c) {
+            pushKind(kindNames, result.kind);
+            classes.pushText(approximateLengthClassName(c, settings.minLength));
+            pairs.push_back(perClass[c]);
+        }
+    }
+    return table;
+}
+
+TableResult familyTable(const Genome& genome, std::span<const RepeatKind> kinds,
+                        const GappedSettings& settings, const SearchControl& control)
+{
+    auto found = gappedSearch(genome, kinds, settings, control);
+    if (const auto* failure = std::get_if<SearchFailure>(&found)) {
+        return *failure;
+    }
+    const std::int64_t n = genome.length();
+    const std::vector<RepeatFamily> families = repeatFamilies(n, std::get<std::vector<GappedResult>>(found));
+    Table table;
+    auto& numbers = table.integers("family");
+    auto& copies = table.integers("copies");
+    TextColumn& representatives = table.texts("representative");
+    auto& shortest = table.integers("min_length");
+    auto& longest = table.integers("max_length");
+    TextColumn& kindSets = table.texts("kinds");
+    TextColumn& ranges = table.texts("copy");
+    TextColumn& strands = table.texts("strand");
+    for (std::size_t index = 0; index < families.size(); ++index) {
+        const RepeatFamily& family = families[index];
+        const FamilyCopy& representative = family.copies[family.representative];
+        const std::int32_t representativeText =
+            representatives.addValue(copyRange(n, representative.start, representative.length));
+        const std::int32_t kindIndex = kindSets.intern(familyKinds(family));
+        for (const FamilyCopy& copy : family.copies) {
+            numbers.push_back(static_cast<std::int64_t>(index + 1));
+            copies.push_back(static_cast<std::int64_t>(family.copies.size()));
+            representatives.push(representativeText);
+            shortest.push_back(family.shortest);
+            longest.push_back(family.longest);
+            kindSets.push(kindIndex);
+            ranges.push(ranges.addValue(copyRange(n, copy.start, copy.length)));
+            strands.pushText(orientationName(copy.orientation));
         }
     }
     return table;

@@ -7,6 +7,7 @@
 
 #include "compare/controls.h"
 #include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/genome.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatlist.h"
@@ -98,6 +99,24 @@ using TableResult = std::variant<Table, SearchFailure>;
 [[nodiscard]] TableResult approximateCounts(const Genome& genome, std::span<const RepeatKind> kinds,
                                             const ApproximateSettings& settings,
                                             const SearchControl& control);
+
+// The gapped search's pairs: the approximate pairs' columns, then
+// second_length, insertions, deletions and cigar; PairLimit when there are
+// more than `pairLimit`.
+[[nodiscard]] TableResult gappedPairs(const Genome& genome, const FeatureList& features,
+                                      std::span<const RepeatKind> kinds, const GappedSettings& settings,
+                                      const SearchControl& control, std::int64_t pairLimit);
+
+// The gapped pairs per kind and length class of their shorter copy: kind,
+// length_class, pairs.
+[[nodiscard]] TableResult gappedCounts(const Genome& genome, std::span<const RepeatKind> kinds,
+                                       const GappedSettings& settings, const SearchControl& control);
+
+// The families of the gapped pairs, one row per copy, as `tessaron-cli
+// --report families` writes them: family, copies, representative,
+// min_length, max_length, kinds, copy, strand.
+[[nodiscard]] TableResult familyTable(const Genome& genome, std::span<const RepeatKind> kinds,
+                                      const GappedSettings& settings, const SearchControl& control);
 
 // start, unit_length, unit, repeats, length, class, compound (0: in none),
 // end (inclusive), and the features each overlaps.

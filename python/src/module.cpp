@@ -329,7 +329,28 @@ struct ApproximateOptions {
     std::optional<int> maxMismatches;
     std::optional<double> evalue;
     int threads = 0;
+    bool gaps = false;  // the gapped search, with these gap costs
+    int gapOpen = 5;
+    int gapExtend = 2;
 };
+
+// The gapped search's settings: the approximate options' filters and the gap
+// costs (the gapped search runs on one thread).
+GappedSettings gappedSettings(const ApproximateOptions& options)
+{
+    GappedSettings settings;
+    settings.minLength = options.minimum;
+    settings.mismatchPenalty = options.mismatchPenalty;
+    settings.identity = options.identity;
+    settings.maxMismatches = options.maxMismatches;
+    settings.maxEvalue = options.evalue;
+    settings.gapOpen = options.gapOpen;
+    settings.gapExtend = options.gapExtend;
+    if (std::string problem = validate(settings); !problem.empty()) {
+        throw py::value_error(problem);
+    }
+    return settings;
+}
 
 ApproximateSettings approximateSettings(const ApproximateOptions& options)
 {
@@ -393,6 +414,15 @@ py::dict repeats(const PyGenome& genome, const SearchRequest& request, const Cal
     }
     ApproximateOptions options = request.approximate;
     options.minimum = request.minimum;
+    if (options.gaps) {
+        const GappedSettings settings = gappedSettings(options);
+        TableResult found = runWatched(callbacks, [&](const SearchControl& control) {
+            return counts ? gappedCounts(*genome.genome, request.kinds, settings, control)
+                          : gappedPairs(*genome.genome, genome.features, request.kinds, settings, control,
+                                        limit);
+        });
+        return toDict(std::move(found), limit, keyword);
+    }
     const ApproximateSettings settings = approximateSettings(options);
     TableResult found = runWatched(callbacks, [&](const SearchControl& control) {
         return counts ? approximateCounts(*genome.genome, request.kinds, settings, control)
@@ -732,24 +762,41 @@ feature joined from parts that do not follow one another, the parts as
         return [counts](const PyGenome& genome, const std::string& method,
                         const std::vector<std::string>& kinds, int minimum, int maximum, int mismatchPenalty,
                         double identity, std::optional<int> maxMismatches, std::optional<double> evalue,
-                        int threads, std::int64_t maxPairs, py::object progress, py::object cancel) {
+                        int threads, bool gaps, int gapOpen, int gapExtend, std::int64_t maxPairs,
+                        py::object progress, py::object cancel) {
             SearchRequest request;
             request.method = method;
             request.kinds = kindsNamed(kinds);
             request.minimum = minimum;
             request.maximum = maximum;
-            request.approximate = {minimum, mismatchPenalty, identity, maxMismatches, evalue, threads};
+            request.approximate = {minimum, mismatchPenalty, identity, maxMismatches, evalue, threads,
+                                   gaps,    gapOpen,         gapExtend};
             request.maxPairs = maxPairs;
             return repeats(genome, request, {std::move(progress), std::move(cancel)}, counts);
         };
     };
     const auto searchArguments = [](const char* name, auto function, py::module_& into) {
         into.def(name, function, "genome"_a, "method"_a, "kinds"_a, "min"_a, "max"_a, "mismatch_penalty"_a,
-                 "identity"_a, "max_mismatches"_a, "evalue"_a, "threads"_a, "max_pairs"_a, "progress"_a,
-                 "cancel"_a);
+                 "identity"_a, "max_mismatches"_a, "evalue"_a, "threads"_a, "gaps"_a, "gap_open"_a,
+                 "gap_extend"_a, "max_pairs"_a, "progress"_a, "cancel"_a);
     };
     searchArguments("repeats", search(false), module);
     searchArguments("summary", search(true), module);
+    module.def(
+        "families",
+        [](const PyGenome& genome, const std::vector<std::string>& kinds, int minimum, int mismatchPenalty,
+           double identity, std::optional<int> maxMismatches, std::optional<double> evalue, int gapOpen,
+           int gapExtend, py::object progress, py::object cancel) {
+            const std::vector<RepeatKind> named = kindsNamed(kinds);
+            const GappedSettings settings = gappedSettings(
+                {minimum, mismatchPenalty, identity, maxMismatches, evalue, 0, true, gapOpen, gapExtend});
+            return toDict(
+                runWatched({std::move(progress), std::move(cancel)}, [&](const SearchControl& control) {
+                    return familyTable(*genome.genome, named, settings, control);
+                }));
+        },
+        "genome"_a, "kinds"_a, "min"_a, "mismatch_penalty"_a, "identity"_a, "max_mismatches"_a, "evalue"_a,
+        "gap_open"_a, "gap_extend"_a, "progress"_a, "cancel"_a);
 
     module.def(
         "microsatellites",

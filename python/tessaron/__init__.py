@@ -48,6 +48,7 @@ __all__ = [
     "contents",
     "controls",
     "as_genome",
+    "families",
     "microsatellites",
     "plastome",
     "tandem",
@@ -74,6 +75,9 @@ _APPROXIMATE_DEFAULTS = {
     "max_mismatches": None,
     "evalue": None,
     "threads": 0,
+    "gaps": False,
+    "gap_open": 5,
+    "gap_extend": 2,
 }
 
 #: The pairs a table of repeats() holds unless its max_pairs allows more:
@@ -169,6 +173,9 @@ def _search_arguments(method: str, min: Optional[int], options: dict) -> dict:
         raise TypeError(", ".join(sorted(options)) + " apply only to method='approximate'")
     arguments = dict(_APPROXIMATE_DEFAULTS)
     arguments.update(options)
+    costs = sorted({"gap_open", "gap_extend"} & set(options))
+    if costs and not arguments["gaps"]:
+        raise TypeError(", ".join(costs) + " apply only to gaps=True")
     if min is None:
         min = 30 if method == "approximate" else 8
     arguments["min"] = min
@@ -262,7 +269,14 @@ def repeats(
 
     The approximate search takes keyword options: mismatch_penalty (2),
     identity (90.0, percent), max_mismatches (None), evalue (None: the
-    largest E-value kept) and threads (0: every core).
+    largest E-value kept) and threads (0: every core). With gaps=True it
+    allows insertions and deletions, as ``tessaron-cli --approximate --gaps``:
+    local alignments scored +1 per equal letter, -mismatch_penalty per
+    mismatch and gap_open + k * gap_extend (5 and 2) per run of k letters
+    facing none; each copy has its own length, the shorter one counts for
+    ``min``, and the columns go on with second_length, insertions, deletions
+    and cigar (the second copy against the first: runs of = X I D). The
+    gapped search runs on one thread.
 
     Raises SearchError, before the table is made, when there would be more
     than ``max_pairs`` pairs (MAX_PAIRS, ten million, unless given) or more
@@ -299,6 +313,7 @@ def summary(
     found), zero counts included. The approximate search gives kind,
     length_class and pairs in the length classes of genome papers (30-39,
     40-49, 50-59, 60-99, 100-999, "1000 and more"); shorter pairs are in none.
+    With gaps=True the gapped pairs are counted by their shorter copy.
     """
     genome = as_genome(genome)
     arguments = _search_arguments(method, min, approximate_options)
@@ -309,6 +324,41 @@ def summary(
         ),
         genome,
     )
+
+
+def families(
+    genome: GenomeLike,
+    kinds: Union[None, str, Iterable[str]] = None,
+    min: int = 30,
+    *,
+    progress: Progress = None,
+    cancel: Cancel = None,
+    **gapped_options: Any,
+) -> Any:
+    """The families of repeated copies, as ``tessaron-cli --approximate --gaps
+    --report families``: the gapped pairs of the kinds (the arguments of
+    repeats(method="approximate", gaps=True), but for threads) link their two
+    copies; copies that cover at least 90 % of each other are one copy, and
+    a family is every copy linked to another (single linkage). Most copies
+    first, numbered from 1.
+
+    One row per copy: family, copies (the family's), representative (the
+    copy in most pairs, then the longest, as "start..end", 1-based and
+    inclusive; a copy over the origin ends past it at end - N), min_length,
+    max_length, kinds present ("direct,inverted"), copy ("start..end") and
+    strand (+, -, reverse or complement: how the copy reads against the
+    representative).
+    """
+    if "threads" in gapped_options:
+        raise TypeError("threads does not apply to families(): the gapped search runs on one thread")
+    genome = as_genome(genome)
+    options = dict(gapped_options)
+    options.setdefault("gaps", True)
+    arguments = _search_arguments("approximate", min, options)
+    if not arguments.pop("gaps"):
+        raise TypeError("families() groups the gapped pairs: gaps=False does not apply")
+    arguments.pop("threads")
+    return _frame(_core.families(genome, _kinds(kinds), progress=progress, cancel=cancel, **arguments), genome)
 
 
 def microsatellites(
@@ -413,14 +463,16 @@ def _bed_rows(table: Any, seqid: Optional[str], length: Optional[int]) -> list:
 
     if {"kind", "length", "first", "second", "mismatches", "identity"} <= names:
         numbers: dict = {}
-        for kind, size, first, second, identity in zip(
-            *(_column(table, c) for c in ("kind", "length", "first", "second", "identity"))
+        # A gapped pair's second copy has a length of its own.
+        second_sizes = _column(table, "second_length" if "second_length" in names else "length")
+        for kind, size, first, second, identity, second_size in zip(
+            *(_column(table, c) for c in ("kind", "length", "first", "second", "identity")), second_sizes
         ):
             numbers[kind] = numbers.get(kind, 0) + 1
             name = f"{kind}-{numbers[kind]}"
             score = int(float(identity) * 10 + 0.5)
             copy(int(first) - 1, int(size), name, score, "+")
-            copy(int(second) - 1, int(size), name, score, "-" if kind == "inverted" else "+")
+            copy(int(second) - 1, int(second_size), name, score, "-" if kind == "inverted" else "+")
     elif {"kind", "length", "word", "first", "second"} <= names:
         repeat_numbers: dict = {}
         previous = None

@@ -77,6 +77,9 @@ def repeats(
     max_mismatches: Optional[int] = None,
     evalue: Optional[float] = None,
     threads: int = 0,
+    gaps: bool = False,
+    gap_open: int = 5,
+    gap_extend: int = 2,
 ) -> Table: ...
 def summary(
     genome: GenomeLike,
@@ -92,6 +95,23 @@ def summary(
     max_mismatches: Optional[int] = None,
     evalue: Optional[float] = None,
     threads: int = 0,
+    gaps: bool = False,
+    gap_open: int = 5,
+    gap_extend: int = 2,
+) -> Table: ...
+def families(
+    genome: GenomeLike,
+    kinds: Union[None, str, Iterable[str]] = None,
+    min: int = 30,
+    *,
+    progress: Progress = None,
+    cancel: Cancel = None,
+    mismatch_penalty: int = 2,
+    identity: float = 90.0,
+    max_mismatches: Optional[int] = None,
+    evalue: Optional[float] = None,
+    gap_open: int = 5,
+    gap_extend: int = 2,
 ) -> Table: ...
 def microsatellites(
     genome: GenomeLike,

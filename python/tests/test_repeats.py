@@ -179,3 +179,68 @@ def test_tandem_is_the_command_line(cli):
     assert got == [tuple(row) for row in expected[1:]] and got
     with pytest.raises(ValueError):
         tessaron.tandem(tessaron.read(CHLOROPLAST), max_period=10001)
+
+
+@pytest.fixture(scope="module")
+def chloroplast():
+    return tessaron.read(CHLOROPLAST)
+
+
+@pytest.mark.parametrize(
+    "function, report",
+    [
+        (lambda g: tessaron.repeats(g, "approximate", min=20, identity=85, gaps=True, gap_open=4), "pairs"),
+        (lambda g: tessaron.summary(g, "approximate", min=20, identity=85, gaps=True, gap_open=4), "summary"),
+        (lambda g: tessaron.families(g, min=20, identity=85, gap_open=4), "families"),
+    ],
+)
+def test_gapped_tables_are_the_command_lines(cli, chloroplast, function, report):
+    # The gapped pairs (every column but identity and E-value, written with
+    # fewer digits), their summary and their families.
+    tidy = ["--tidy"] if report == "summary" else []
+    expected = cli("--approximate", "--gaps", "--gap-open", 4, "--min", 20, "--identity", 85, *tidy,
+                   "--report", report, CHLOROPLAST)
+    table = function(chloroplast)
+    got = rows(table)
+    if report == "summary":
+        # The tidy summary: seqid, kind, repeat_length, pairs.
+        assert [(kind, size, pairs) for _, kind, size, pairs in expected[1:]] == got
+        return
+    assert list(table.columns) == expected[0]
+    assert len(got) == len(expected) - 1 > 0
+    numbers = {"identity", "evalue"}
+    for mine, theirs in zip(got, expected[1:]):
+        for name, a, b in zip(table.columns, mine, theirs):
+            if name in numbers:
+                assert math.isclose(float(a), float(b), rel_tol=0.05)
+            else:
+                assert a == b, name
+
+
+def test_gapped_pairs_reach_the_ranges_at_their_own_lengths(chloroplast):
+    table = tessaron.repeats(chloroplast, "approximate", min=20, identity=85, gaps=True)
+    gapped = table[table["second_length"] != table["length"]]
+    assert len(gapped) > 0
+    ranges = tessaron.to_ranges(table)
+    sizes = (ranges["end"] - ranges["start"]).tolist()
+    # Every copy of the table is a range (two where it crosses the origin).
+    assert sum(sizes) == int(table["length"].sum() + table["second_length"].sum())
+
+
+@pytest.mark.parametrize(
+    "call, message",
+    [
+        (lambda g: tessaron.repeats(g, "approximate", gap_open=3), "gap_open apply only to gaps=True"),
+        (lambda g: tessaron.repeats(g, "trie", gaps=True), "apply only to method='approximate'"),
+        (lambda g: tessaron.families(g, gaps=False), "gaps=False does not apply"),
+        (lambda g: tessaron.families(g, threads=2), "threads does not apply"),
+    ],
+)
+def test_gapped_options_out_of_place_are_refused(mito, call, message):
+    with pytest.raises(TypeError, match=message):
+        call(mito)
+
+
+def test_gapped_costs_out_of_range_are_refused(mito):
+    with pytest.raises(ValueError, match="gap"):
+        tessaron.repeats(mito, "approximate", gaps=True, gap_extend=0)

@@ -1,6 +1,7 @@
 #include "report/approximatereport.h"
 
 #include "engine/repeatkinds.h"
+#include "paircopies.h"
 
 #include <cmath>
 #include <cstdio>
@@ -55,6 +56,18 @@ std::string approximatePairName(RepeatKind kind, std::size_t index)
 
 void writeApproximatePairsHeader(TableWriter& out, bool withFeatures, bool withSeqid)
 {
+    paircopies::writeHeader(out, withFeatures, withSeqid, {});
+}
+
+void writeApproximatePairs(TableWriter& out, const ApproximateResult& result, const FeatureIndex* features,
+                           std::string_view seqid)
+{
+    paircopies::writeRows(out, result, features, seqid, [](const ApproximatePair&) {});
+}
+
+void paircopies::writeHeader(TableWriter& out, bool withFeatures, bool withSeqid,
+                             std::span<const char* const> trailing)
+{
     if (withSeqid) {
         out.cell("seqid");
     }
@@ -65,34 +78,10 @@ void writeApproximatePairsHeader(TableWriter& out, bool withFeatures, bool withS
         out.cell("first_features");
         out.cell("second_features");
     }
-    out.endRow();
-}
-
-void writeApproximatePairs(TableWriter& out, const ApproximateResult& result, const FeatureIndex* features,
-                           std::string_view seqid)
-{
-    std::string names;
-    const std::string_view kind = kindName(result.kind);
-    for (const ApproximatePair& pair : result.pairs) {
-        if (!seqid.empty()) {
-            out.cell(seqid);
-        }
-        out.cell(kind);
-        out.cell(pair.length);
-        out.cell(pair.mismatches);
-        out.cell(pair.first + 1);
-        out.cell(pair.second + 1);
-        out.cell(identityText(pair.identity));
-        out.cell(evalueText(pair.evalue));
-        if (features != nullptr) {
-            const auto length = static_cast<int>(pair.length);
-            features->describe(pair.first, length, names);
-            out.cell(names);
-            features->describe(pair.second, length, names);
-            out.cell(names);
-        }
-        out.endRow();
+    for (const char* name : trailing) {
+        out.cell(name);
     }
+    out.endRow();
 }
 
 std::int64_t approximateScore(double identity)

@@ -1,6 +1,7 @@
 #include "report/bedreport.h"
 
 #include "namedpairs.h"
+#include "paircopies.h"
 #include "report/approximatereport.h"
 #include "report/gffreport.h"
 
@@ -46,28 +47,28 @@ void BedReport::write(std::span<const Microsatellite> list)
     }
 }
 
-void BedReport::write(const ApproximateResult& result)
+template <typename Result>
+void BedReport::writePairs(const Result& result)
 {
     const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
     for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const ApproximatePair& pair = result.pairs[index];
+        const auto& pair = result.pairs[index];
         const std::string name = approximatePairName(result.kind, index);
         const std::string score = std::to_string(approximateScore(pair.identity));
         copyLine(pair.first, pair.length, name, rows_.writer().prepare({score, "+"}));
-        copyLine(pair.second, pair.length, name, rows_.writer().prepare({score, secondStrand}));
+        copyLine(pair.second, paircopies::secondLength(pair), name,
+                 rows_.writer().prepare({score, secondStrand}));
     }
+}
+
+void BedReport::write(const ApproximateResult& result)
+{
+    writePairs(result);
 }
 
 void BedReport::write(const GappedResult& result)
 {
-    const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
-    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const GappedPair& pair = result.pairs[index];
-        const std::string name = approximatePairName(result.kind, index);
-        const std::string score = std::to_string(approximateScore(pair.identity));
-        copyLine(pair.first, pair.length, name, rows_.writer().prepare({score, "+"}));
-        copyLine(pair.second, pair.secondLength, name, rows_.writer().prepare({score, secondStrand}));
-    }
+    writePairs(result);
 }
 
 void BedReport::copyLine(std::int64_t start, std::int64_t length, std::string_view name,
@@ -120,17 +121,19 @@ void BedpeReport::write(const RepeatSnapshot& snapshot)
     });
 }
 
-void BedpeReport::write(const ApproximateResult& result)
+template <typename Result>
+void BedpeReport::writePairs(const Result& result)
 {
     const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
     for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const ApproximatePair& pair = result.pairs[index];
+        const auto& pair = result.pairs[index];
         TableWriter& out = rows_.row(pair.first);
-        for (const std::int64_t start : {pair.first, pair.second}) {
-            out.cells(chrom_);
-            out.cell(start);
-            out.cell(start + pair.length);
-        }
+        out.cells(chrom_);
+        out.cell(pair.first);
+        out.cell(pair.first + pair.length);
+        out.cells(chrom_);
+        out.cell(pair.second);
+        out.cell(pair.second + paircopies::secondLength(pair));
         out.cell(approximatePairName(result.kind, index));
         out.cell(approximateScore(pair.identity));
         out.cell("+");
@@ -139,24 +142,14 @@ void BedpeReport::write(const ApproximateResult& result)
     }
 }
 
+void BedpeReport::write(const ApproximateResult& result)
+{
+    writePairs(result);
+}
+
 void BedpeReport::write(const GappedResult& result)
 {
-    const std::string_view secondStrand = result.kind == RepeatKind::Inverted ? "-" : "+";
-    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const GappedPair& pair = result.pairs[index];
-        TableWriter& out = rows_.row(pair.first);
-        out.cells(chrom_);
-        out.cell(pair.first);
-        out.cell(pair.first + pair.length);
-        out.cells(chrom_);
-        out.cell(pair.second);
-        out.cell(pair.second + pair.secondLength);
-        out.cell(approximatePairName(result.kind, index));
-        out.cell(approximateScore(pair.identity));
-        out.cell("+");
-        out.cell(secondStrand);
-        out.endRow();
-    }
+    writePairs(result);
 }
 
 bool seqidStartsBedHeader(std::string_view seqid)

@@ -1,56 +1,25 @@
 #include "report/gappedreport.h"
 
 #include "engine/repeatkinds.h"
-#include "report/approximatereport.h"
+#include "paircopies.h"
 
 namespace tessaron {
 
 void writeGappedPairsHeader(TableWriter& out, bool withFeatures, bool withSeqid)
 {
-    if (withSeqid) {
-        out.cell("seqid");
-    }
-    for (const char* name : {"kind", "length", "mismatches", "first", "second", "identity", "evalue"}) {
-        out.cell(name);
-    }
-    if (withFeatures) {
-        out.cell("first_features");
-        out.cell("second_features");
-    }
-    for (const char* name : {"second_length", "insertions", "deletions", "cigar"}) {
-        out.cell(name);
-    }
-    out.endRow();
+    static constexpr const char* kGapColumns[] = {"second_length", "insertions", "deletions", "cigar"};
+    paircopies::writeHeader(out, withFeatures, withSeqid, kGapColumns);
 }
 
 void writeGappedPairs(TableWriter& out, const GappedResult& result, const FeatureIndex* features,
                       std::string_view seqid)
 {
-    std::string names;
-    const std::string_view kind = kindName(result.kind);
-    for (const GappedPair& pair : result.pairs) {
-        if (!seqid.empty()) {
-            out.cell(seqid);
-        }
-        out.cell(kind);
-        out.cell(pair.length);
-        out.cell(pair.mismatches);
-        out.cell(pair.first + 1);
-        out.cell(pair.second + 1);
-        out.cell(identityText(pair.identity));
-        out.cell(evalueText(pair.evalue));
-        if (features != nullptr) {
-            features->describe(pair.first, static_cast<int>(pair.length), names);
-            out.cell(names);
-            features->describe(pair.second, static_cast<int>(pair.secondLength), names);
-            out.cell(names);
-        }
+    paircopies::writeRows(out, result, features, seqid, [&](const GappedPair& pair) {
         out.cell(pair.secondLength);
         out.cell(pair.insertions);
         out.cell(pair.deletions);
         out.cell(pair.cigar);
-        out.endRow();
-    }
+    });
 }
 
 std::string copyRange(std::int64_t genomeLength, std::int64_t start, std::int64_t length)
@@ -60,6 +29,20 @@ std::string copyRange(std::int64_t genomeLength, std::int64_t start, std::int64_
         end -= genomeLength;
     }
     return std::to_string(start + 1) + ".." + std::to_string(end);
+}
+
+std::string familyKinds(const RepeatFamily& family)
+{
+    std::string kinds;
+    for (const RepeatKind kind : kKindOrder) {
+        if (family.kinds[static_cast<std::size_t>(kind)]) {
+            if (!kinds.empty()) {
+                kinds += ',';
+            }
+            kinds += kindName(kind);
+        }
+    }
+    return kinds;
 }
 
 void writeFamiliesHeader(TableWriter& out, bool withSeqid)
@@ -82,15 +65,7 @@ void writeFamilies(TableWriter& out, std::int64_t genomeLength, std::span<const 
         const FamilyCopy& representative = family.copies[family.representative];
         const std::string representativeText =
             copyRange(genomeLength, representative.start, representative.length);
-        std::string kinds;
-        for (const RepeatKind kind : kKindOrder) {
-            if (family.kinds[static_cast<std::size_t>(kind)]) {
-                if (!kinds.empty()) {
-                    kinds += ',';
-                }
-                kinds += kindName(kind);
-            }
-        }
+        const std::string kinds = familyKinds(family);
         for (const FamilyCopy& copy : family.copies) {
             if (!seqid.empty()) {
                 out.cell(seqid);

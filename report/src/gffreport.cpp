@@ -1,6 +1,7 @@
 #include "report/gffreport.h"
 
 #include "namedpairs.h"
+#include "paircopies.h"
 #include "report/approximatereport.h"
 #include "report/wordtext.h"
 
@@ -31,6 +32,19 @@ void appendEscaped(std::string& out, std::string_view text)
             out += ch;
         }
     }
+}
+
+// The gap attributes of a gapped pair; an ungapped pair has none.
+void appendGaps(std::string& /*attributes*/, const ApproximatePair& /*pair*/)
+{
+}
+
+void appendGaps(std::string& attributes, const GappedPair& pair)
+{
+    attributes += ";insertions=";
+    naming::appendNumber(attributes, pair.insertions);
+    attributes += ";deletions=";
+    naming::appendNumber(attributes, pair.deletions);
 }
 
 }  // namespace
@@ -177,7 +191,8 @@ void GffReport::write(std::span<const Microsatellite> list)
     }
 }
 
-void GffReport::write(const ApproximateResult& result)
+template <typename Result>
+void GffReport::writePairs(const Result& result)
 {
     const RepeatKind kind = result.kind;
     const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
@@ -185,7 +200,7 @@ void GffReport::write(const ApproximateResult& result)
                                                                        : noStrand_;
     std::string rest;
     for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const ApproximatePair& pair = result.pairs[index];
+        const auto& pair = result.pairs[index];
         const std::string name = approximatePairName(kind, index);
         rest = ";rpt_type=";
         if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
@@ -196,44 +211,7 @@ void GffReport::write(const ApproximateResult& result)
         }
         rest += ";mismatches=";
         naming::appendNumber(rest, pair.mismatches);
-        rest += ";identity=" + identityText(pair.identity) + ";evalue=" + evalueText(pair.evalue);
-        for (const int copy : {1, 2}) {
-            attributes_ = "ID=";
-            attributes_ += idPrefix_;
-            attributes_ += name;
-            attributes_ += copy == 1 ? ".1;repeat_pair=" : ".2;repeat_pair=";
-            attributes_ += name;
-            attributes_ += copy == 1 ? ";copy=1" : ";copy=2";
-            attributes_ += rest;
-            featureLine(head_, copy == 1 ? pair.first : pair.second, pair.length,
-                        copy == 1 ? plus_ : secondStrand);
-        }
-    }
-}
-
-void GffReport::write(const GappedResult& result)
-{
-    const RepeatKind kind = result.kind;
-    const PreparedCells& secondStrand = kind == RepeatKind::Direct     ? plus_
-                                        : kind == RepeatKind::Inverted ? minus_
-                                                                       : noStrand_;
-    std::string rest;
-    for (std::size_t index = 0; index < result.pairs.size(); ++index) {
-        const GappedPair& pair = result.pairs[index];
-        const std::string name = approximatePairName(kind, index);
-        rest = ";rpt_type=";
-        if (kind == RepeatKind::Direct || kind == RepeatKind::Inverted) {
-            rest += kindName(kind);
-        } else {
-            rest += "other;repeat_kind=";
-            rest += kindName(kind);
-        }
-        rest += ";mismatches=";
-        naming::appendNumber(rest, pair.mismatches);
-        rest += ";insertions=";
-        naming::appendNumber(rest, pair.insertions);
-        rest += ";deletions=";
-        naming::appendNumber(rest, pair.deletions);
+        appendGaps(rest, pair);
         rest += ";identity=" + identityText(pair.identity) + ";evalue=" + evalueText(pair.evalue);
         for (const int copy : {1, 2}) {
             attributes_ = "ID=";
@@ -244,9 +222,20 @@ void GffReport::write(const GappedResult& result)
             attributes_ += copy == 1 ? ";copy=1" : ";copy=2";
             attributes_ += rest;
             featureLine(head_, copy == 1 ? pair.first : pair.second,
-                        copy == 1 ? pair.length : pair.secondLength, copy == 1 ? plus_ : secondStrand);
+                        copy == 1 ? pair.length : paircopies::secondLength(pair),
+                        copy == 1 ? plus_ : secondStrand);
         }
     }
+}
+
+void GffReport::write(const ApproximateResult& result)
+{
+    writePairs(result);
+}
+
+void GffReport::write(const GappedResult& result)
+{
+    writePairs(result);
 }
 
 void GffReport::featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,

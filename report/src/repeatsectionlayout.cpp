@@ -4,6 +4,10 @@
 #include "report/tandemreport.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace tessaron {
@@ -34,25 +38,49 @@ SheetLayout repeatSectionLayout(const RepeatSection& section)
     put(static_cast<int>(kLengthClassCount) + 2, "total");
     ++row;
     std::array<std::int64_t, kLengthClassCount> totals{};
-    const auto countRow = [&](std::string name, const auto& counts) {
-        put(1, std::move(name));
+    // A row of a table: its name, a count per column and their total.
+    const auto countRow = [&](std::string_view name, const auto& counts) {
+        put(1, std::string(name));
         std::int64_t sum = 0;
-        for (std::size_t k = 0; k < kLengthClassCount; ++k) {
+        for (std::size_t k = 0; k < counts.size(); ++k) {
             put(static_cast<int>(k) + 2, std::to_string(counts[k]));
             sum += counts[k];
         }
-        put(static_cast<int>(kLengthClassCount) + 2, std::to_string(sum));
+        put(static_cast<int>(counts.size()) + 2, std::to_string(sum));
         ++row;
-        return sum;
+    };
+    // The header of a table by number of copies: "2 copies" ... and total.
+    const auto copiesHeader = [&](std::string_view first, const auto& classes) {
+        put(1, std::string(first));
+        for (std::size_t c = 0; c < classes.size(); ++c) {
+            put(static_cast<int>(c) + 2, std::string(classes[c]) + " copies");
+        }
+        put(static_cast<int>(classes.size()) + 2, "total");
+        ++row;
     };
     for (const RepeatKind kind : kKindOrder) {
         const auto& counts = section.pairs[static_cast<std::size_t>(kind)];
         for (std::size_t k = 0; k < kLengthClassCount; ++k) {
             totals[k] += counts[k];
         }
-        (void)countRow(std::string(kindName(kind)), counts);
+        countRow(kindName(kind), counts);
     }
-    (void)countRow("total", totals);
+    countRow("total", totals);
+    if (section.families) {
+        ++row;
+        put(1, "Families of copies by length (the representative copy) and copies:");
+        ++row;
+        copiesHeader("length", kFamilySizeClassNames);
+        std::array<std::int64_t, kFamilySizeClassNames.size()> familyTotals{};
+        for (std::size_t k = 0; k < kLengthClassCount; ++k) {
+            const auto& counts = (*section.families)[k];
+            for (std::size_t c = 0; c < counts.size(); ++c) {
+                familyTotals[c] += counts[c];
+            }
+            countRow(lengthClassName(k), counts);
+        }
+        countRow("total", familyTotals);
+    }
     ++row;
     put(1, "Microsatellites:");
     put(2, microsatelliteSettingsText(section.microsatelliteSettings));
@@ -68,30 +96,15 @@ SheetLayout repeatSectionLayout(const RepeatSection& section)
     put(2, tandemSettingsText(section.tandemSettings));
     row += 2;
     const TandemCopyTable table = tandemCopyTable(section.tandemRepeats);
-    put(1, "period");
-    for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
-        put(static_cast<int>(c) + 2, std::string(kCopyClassNames[c]) + " copies");
-    }
-    put(static_cast<int>(kCopyClassNames.size()) + 2, "total");
-    ++row;
+    copiesHeader("period", kCopyClassNames);
     std::array<std::int64_t, kCopyClassNames.size()> copyTotals{};
-    const auto copyRow = [&](std::string_view name, const auto& counts) {
-        put(1, std::string(name));
-        std::int64_t sum = 0;
-        for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
-            put(static_cast<int>(c) + 2, std::to_string(counts[c]));
-            sum += counts[c];
-        }
-        put(static_cast<int>(kCopyClassNames.size()) + 2, std::to_string(sum));
-        ++row;
-    };
     for (std::size_t p = 0; p < kPeriodClassNames.size(); ++p) {
         for (std::size_t c = 0; c < kCopyClassNames.size(); ++c) {
             copyTotals[c] += table[p][c];
         }
-        copyRow(kPeriodClassNames[p], table[p]);
+        countRow(kPeriodClassNames[p], table[p]);
     }
-    copyRow("total", copyTotals);
+    countRow("total", copyTotals);
     return layout;
 }
 

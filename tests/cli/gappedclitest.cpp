@@ -1,6 +1,7 @@
 // The gapped search from the command line (--approximate --gaps): its pairs
 // with their alignments, the summary, GFF3, BED and BEDPE agreeing with
-// the pairs, the families, and its options refused with clear messages.
+// the pairs, the families, the paper section, batch and compare, and its
+// options refused with clear messages.
 
 #include "clirunner.h"
 
@@ -55,6 +56,12 @@ TEST_F(GappedCliTest, PairsAddTheAlignmentColumnsAndTheirCigarsSpanBothCopies)
 {
     const Outcome result = run({"--approximate", "--gaps", "--report", "pairs", kPlastome});
     ASSERT_EQ(result.status, 0) << result.err;
+    // With --tidy the same rows begin with the seqid, as the ungapped pairs'.
+    const Outcome tidy = run({"--approximate", "--gaps", "--tidy", "--report", "pairs", kPlastome});
+    ASSERT_EQ(tidy.status, 0) << tidy.err;
+    const auto tidyRows = lines(tidy.out);
+    ASSERT_EQ(tidyRows.size(), lines(result.out).size());
+    EXPECT_EQ(tidyRows.back(), "NC_000932.1\t" + lines(result.out).back());
     const auto rows = lines(result.out);
     ASSERT_GT(rows.size(), 1U);
     EXPECT_EQ(fields(rows.front()),
@@ -181,6 +188,8 @@ TEST_F(GappedCliTest, RefusesOptionsThatDoNotGoTogether)
         {{"--families"}, "--families applies only to --approximate --gaps"},
         {{"--approximate", "--gaps", "--controls", "2"}, "--gaps does not apply to --controls"},
         {{"--approximate", "--gaps", "--report", "paper"}, "--approximate does not apply to --report paper"},
+        {{"--report", "paper", "--gap-open", "9"}, "--gap-open applies only to --gaps"},
+        {{"--report", "paper", "--gaps", "--gap-extend", "0"}, "--gaps: the gap extension"},
     };
     for (const auto& [arguments, message] : cases) {
         std::vector<std::string> command = arguments;
@@ -190,6 +199,163 @@ TEST_F(GappedCliTest, RefusesOptionsThatDoNotGoTogether)
         EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
         EXPECT_TRUE(result.out.empty());
     }
+}
+
+// The rows of a tidy summary (seqid, kind, repeat_length, pairs) or of a
+// batch table as (kind, class, pairs).
+std::vector<std::vector<std::string>> classRows(const std::string& out, std::size_t kindColumn)
+{
+    std::vector<std::vector<std::string>> rows;
+    const auto all = lines(out);
+    for (std::size_t row = 1; row < all.size(); ++row) {
+        const auto cells = fields(all[row]);
+        rows.emplace_back(cells.begin() + static_cast<std::ptrdiff_t>(kindColumn),
+                          cells.begin() + static_cast<std::ptrdiff_t>(kindColumn) + 3);
+    }
+    return rows;
+}
+
+// The cells of a row of a sheet, without the empty ones that pad it to the
+// sheet's width.
+std::vector<std::string> cells(const std::string& line)
+{
+    std::vector<std::string> found = fields(line);
+    while (!found.empty() && found.back().empty()) {
+        found.pop_back();
+    }
+    return found;
+}
+
+// The lines of a sheet from the one that begins with `first` up to the next
+// empty row (or the end).
+std::vector<std::string> block(const std::string& out, const std::string& first)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : lines(out)) {
+        if (found.empty() && !line.starts_with(first)) {
+            continue;
+        }
+        if (cells(line).empty()) {
+            break;
+        }
+        found.push_back(line);
+    }
+    return found;
+}
+
+// The paper section with --gaps counts the gapped pairs of the summary from
+// 30 bp and names the search with its gap costs; --families adds the
+// families by length and number of copies, which add up to those of
+// --report families; the microsatellites and tandem arrays stay.
+TEST_F(GappedCliTest, PaperSectionCountsTheGappedPairsAndTheirFamilies)
+{
+    const Outcome plain = run({"--report", "paper", kPlastome});
+    const Outcome gapped = run({"--report", "paper", "--gaps", "--gap-open", "4", kPlastome});
+    const Outcome families = run({"--gaps", "--families", "--report", "paper", "--gap-open", "4", kPlastome});
+    const Outcome ungapped = run({"--report", "paper", "--families", kPlastome});
+    for (const Outcome* outcome : {&plain, &gapped, &families, &ungapped}) {
+        ASSERT_EQ(outcome->status, 0) << outcome->err;
+    }
+    const auto search = block(gapped.out, "Search:");
+    ASSERT_FALSE(search.empty());
+    EXPECT_TRUE(search.front().starts_with("Search:\tgapped search: ")) << search.front();
+    EXPECT_NE(search.front().find("-(4 + 2 k) per gap of k letters"), std::string::npos) << search.front();
+    const std::string tail = "Microsatellites:";
+    EXPECT_EQ(gapped.out.substr(gapped.out.find(tail)), plain.out.substr(plain.out.find(tail)));
+
+    // Per kind the six classes of the summary (30-39 ... 1000 and more).
+    const Outcome summary = run({"--approximate", "--gaps", "--gap-open", "4", "--tidy", kPlastome});
+    ASSERT_EQ(summary.status, 0) << summary.err;
+    const auto expected = classRows(summary.out, 1);
+    ASSERT_EQ(expected.size(), 24U);
+    const auto counted = block(gapped.out, "kind\t");
+    ASSERT_EQ(counted.size(), 6U);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto row = cells(counted[k + 1]);
+        ASSERT_EQ(row.size(), 8U);
+        EXPECT_EQ(row[0], expected[6 * k][0]);
+        for (std::size_t c = 0; c < 6; ++c) {
+            EXPECT_EQ(row[c + 1], expected[6 * k + c][2]) << row[0] << ' ' << c;
+        }
+    }
+
+    // The families' table: per class of copies (2, 3-5, >=6) the families of
+    // --report families, all of them from 30 bp.
+    const auto table = block(families.out, "Families of copies");
+    ASSERT_EQ(table.size(), 9U) << families.out;
+    EXPECT_EQ(cells(table[1]),
+              (std::vector<std::string>{"length", "2 copies", "3-5 copies", ">=6 copies", "total"}));
+    const Outcome listed =
+        run({"--approximate", "--gaps", "--gap-open", "4", "--report", "families", kPlastome});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    std::vector<std::int64_t> perClass(3, 0);
+    std::string previous;
+    for (const auto& row : classRows(listed.out, 0)) {
+        if (row[0] != previous) {
+            const int copies = std::stoi(row[1]);
+            ++perClass[copies <= 2 ? 0 : copies <= 5 ? 1 : 2];
+            previous = row[0];
+        }
+    }
+    const auto totals = cells(table.back());
+    ASSERT_EQ(totals.size(), 5U);
+    EXPECT_EQ(totals[0], "total");
+    for (std::size_t c = 0; c < 3; ++c) {
+        EXPECT_EQ(totals[c + 1], std::to_string(perClass[c])) << c;
+    }
+    EXPECT_EQ(totals[4], std::to_string(perClass[0] + perClass[1] + perClass[2]));
+    // Without the families' table and the empty row after it the section is
+    // the gapped one.
+    auto withoutTable = lines(families.out);
+    const auto from = std::find_if(withoutTable.begin(), withoutTable.end(), [](const std::string& line) {
+        return line.starts_with("Families of copies");
+    });
+    ASSERT_LT(from + 10, withoutTable.end());
+    withoutTable.erase(from, from + 10);
+    EXPECT_EQ(withoutTable, lines(gapped.out));
+
+    // Families of the ungapped pairs, the rest as without them.
+    EXPECT_NE(ungapped.out.find("Search:\tapproximate search: "), std::string::npos);
+    EXPECT_EQ(block(ungapped.out, "Families of copies").size(), 9U);
+    EXPECT_EQ(block(ungapped.out, "kind\t"), block(plain.out, "kind\t"));
+}
+
+// --batch and --compare count the gapped pairs per length class as the
+// summary does.
+TEST_F(GappedCliTest, BatchAndCompareCountTheGappedPairsAsTheSummaryDoes)
+{
+    const std::vector<std::string> gaps{"--approximate", "--gaps", "--min", "40", "--identity", "85"};
+    const auto with = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), gaps.begin(), gaps.end());
+        arguments.push_back(kPlastome);
+        return run(arguments);
+    };
+    const Outcome summary = with({"--tidy"});
+    const Outcome batch = with({"--batch", "-j", "1"});
+    const Outcome compare = with({"--compare", "--tidy", "--kind", "inverted"});
+    for (const Outcome* outcome : {&summary, &batch, &compare}) {
+        ASSERT_EQ(outcome->status, 0) << outcome->err;
+    }
+    const auto expected = classRows(summary.out, 1);
+    EXPECT_EQ(classRows(batch.out, 5), expected);
+    std::vector<std::vector<std::string>> inverted;
+    for (const auto& row : expected) {
+        if (row[0] == "inverted") {
+            inverted.push_back({row[1], row[2]});
+        }
+    }
+    std::vector<std::vector<std::string>> compared;
+    const auto rows = lines(compare.out);
+    ASSERT_FALSE(rows.empty());
+    const auto header = fields(rows.front());
+    const auto column = [&](const char* name) {
+        return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+    };
+    for (std::size_t row = 1; row < rows.size(); ++row) {
+        const auto cells = fields(rows[row]);
+        compared.push_back({cells.at(column("repeat_length")), cells.at(column("pairs"))});
+    }
+    EXPECT_EQ(compared, inverted) << compare.out;
 }
 
 // With gaps made impossible every ungapped pair (identity 0) is a gapped

@@ -96,5 +96,66 @@ TEST(RepeatSection, PlantedRepeatsFallInTheirKindsAndClasses)
     EXPECT_FALSE(RepeatSection{}.tandemSearched);
 }
 
+// Families by size class (2, 3-5, >=6 copies) and by the length class of
+// their representative copy; one below the minimum is in none.
+TEST(RepeatSection, FamiliesFallInTheirSizeAndLengthClasses)
+{
+    const auto family = [](std::size_t copies, std::int64_t representativeLength) {
+        RepeatFamily made;
+        made.copies.assign(copies, FamilyCopy{0, 35, CopyOrientation::Same});
+        made.representative = copies - 1;
+        made.copies.back().length = representativeLength;
+        return made;
+    };
+    const std::vector<std::pair<std::size_t, std::size_t>> sizes{{1, 0}, {2, 0}, {3, 1},
+                                                                 {5, 1}, {6, 2}, {40, 2}};
+    for (const auto& [copies, expected] : sizes) {
+        EXPECT_EQ(familySizeClass(copies), expected) << copies;
+    }
+    const std::vector<RepeatFamily> families{family(2, 29), family(2, 30),   family(3, 49),
+                                             family(6, 99), family(7, 1000), family(5, 40)};
+    FamilyCountTable expected{};
+    expected[0][0] = 1;  // 30, 2 copies
+    expected[1][1] = 2;  // 49 and 40, 3 and 5 copies
+    expected[3][2] = 1;  // 99, 6 copies
+    expected[5][2] = 1;  // 1000, 7 copies
+    EXPECT_EQ(familyCountTable(families, 30), expected);
+}
+
+TEST(RepeatSection, GappedSearchKeepsACopyWithADeletionWholeAndCountsTheFamilies)
+{
+    // A word of 45 letters three times (one direct family of three copies)
+    // and an inverted pair of 120 whose second copy lacks three letters.
+    const std::string word = randomBases(45, 17);
+    const std::string inverted = randomBases(120, 18);
+    std::string shortened = reverseComplement(inverted);
+    shortened.erase(60, 3);
+    const std::string bases = randomBases(600, 11) + word + randomBases(600, 12) + inverted +
+                              randomBases(600, 13) + word + randomBases(600, 14) + shortened +
+                              randomBases(600, 15) + word + randomBases(600, 16);
+    Genome genome;
+    ASSERT_TRUE(genome.allocate(static_cast<std::int64_t>(bases.size()), 8, 30));
+    genome.appendText(bases.c_str());
+
+    LongRepeatOptions options;
+    options.gapped = GappedSettings{};
+    options.families = true;
+    const RepeatSectionResult result = analyseRepeatSection(genome, {}, {}, {}, options);
+    ASSERT_TRUE(std::holds_alternative<RepeatSection>(result));
+    const RepeatSection& section = std::get<RepeatSection>(result);
+    EXPECT_EQ(section.search.name, "gapped search");
+    std::array<std::array<std::int64_t, kLengthClassCount>, kRepeatKindCount> pairs{};
+    pairs[static_cast<std::size_t>(RepeatKind::Direct)][1] = 3;
+    pairs[static_cast<std::size_t>(RepeatKind::Inverted)][4] = 1;
+    EXPECT_EQ(section.pairs, pairs);
+    FamilyCountTable families{};
+    families[1][1] = 1;
+    families[4][0] = 1;
+    ASSERT_TRUE(section.families.has_value());
+    EXPECT_EQ(*section.families, families);
+    // Without families asked, there is no table.
+    EXPECT_FALSE(std::get<RepeatSection>(analyseRepeatSection(genome)).families.has_value());
+}
+
 }  // namespace
 }  // namespace tessaron

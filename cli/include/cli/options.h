@@ -113,6 +113,8 @@ struct Options {
     // settings (--gap-open, --gap-extend, the others from `approximate`).
     bool gaps = false;
     GappedSettings gapped;
+    // --families with --report paper: the section counts the families too.
+    bool families = false;
 };
 
 // A command line that cannot be run; the message is one line without the

@@ -4,6 +4,7 @@
 // results handed over in file order whatever the thread that made them.
 
 #include "compare/controls.h"
+#include "engine/gappedsearch.h"
 #include "engine/microsatellites.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchcontrol.h"
@@ -25,7 +26,10 @@ struct BatchSettings {
     int maximum = 30;
     int threads = 0;  // 0: every core
     SearchMethod method = SearchMethod::Trie;
-    ApproximateSettings approximate = {};     // of SearchMethod::Approximate
+    ApproximateSettings approximate = {};  // of SearchMethod::Approximate
+    // With SearchMethod::Approximate: the gapped search with these settings
+    // instead, its pairs counted per length class of the shorter copy.
+    std::optional<GappedSettings> gapped;
     std::optional<ControlSettings> controls;  // random controls for every genome
     bool genBankOnly = false;                 // a file that is not GenBank fails, as the reader says why
     std::optional<RepeatKind> kind;           // only this kind is counted; the others stay empty

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/genomecomparison.h"
+#include "engine/gappedsearch.h"
 #include "engine/repeatkinds.h"
 #include "engine/searchmethod.h"
 
@@ -35,6 +36,7 @@ struct ComparisonOptions {
     // maximum gives them a column of their own.
     SearchMethod method = SearchMethod::Trie;
     ApproximateSettings approximate = {};  // of SearchMethod::Approximate, counted per length class
+    std::optional<GappedSettings> gapped;  // with SearchMethod::Approximate: the gapped search instead
     int threads = 0;                       // 0: every core
     // Called, on the calling thread, as each file's rows are added, with the
     // number of files done.

@@ -49,6 +49,10 @@ public:
     void write(const GappedResult& result);
 
 private:
+    // The approximate or gapped pairs of one kind.
+    template <typename Result>
+    void writePairs(const Result& result);
+
     void copyLine(std::int64_t start, std::int64_t length, std::string_view name,
                   const PreparedCells& scoreAndStrand);
     void line(std::int64_t start, std::int64_t end, std::string_view name,
@@ -79,6 +83,9 @@ public:
     void write(const GappedResult& result);
 
 private:
+    template <typename Result>
+    void writePairs(const Result& result);
+
     RowTarget& rows_;
     PreparedCells chrom_;
     PreparedCells plusPlus_;  // score and both strands

@@ -34,6 +34,10 @@ void writeFamiliesHeader(TableWriter& out, bool withSeqid = false);
 void writeFamilies(TableWriter& out, std::int64_t genomeLength, std::span<const RepeatFamily> families,
                    std::string_view seqid = {});
 
+// The kinds present among a family's pairs, as the table writes them:
+// "direct,inverted".
+[[nodiscard]] std::string familyKinds(const RepeatFamily& family);
+
 // A copy as "start..end", 1-based and inclusive; a copy over the origin
 // ends past it at end - N ("154400..120").
 [[nodiscard]] std::string copyRange(std::int64_t genomeLength, std::int64_t start, std::int64_t length);

@@ -63,6 +63,10 @@ public:
     void setFeatures(const FeatureIndex* features) { features_ = features; }
 
 private:
+    // The approximate or gapped pairs of one kind.
+    template <typename Result>
+    void writePairs(const Result& result);
+
     // One line of a feature of `length` letters from `start`, with the
     // attributes made in attributes_.
     void featureLine(const PreparedCells& head, std::int64_t start, std::int64_t length,

@@ -1,5 +1,7 @@
 #include "views/maps/saveimagedlg.h"
 
+#include "report/imagesize.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -8,13 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-constexpr int kSmallestSide = 100;
-constexpr int kLargestSide = 6000;  // 144 MB as an image
-
-}  // namespace
 
 CSaveImageDlg::CSaveImageDlg(QWidget* parent, const tessaron::MapImageOptions& options, QSize ownSize)
     : QDialog(parent),
@@ -29,7 +24,7 @@ CSaveImageDlg::CSaveImageDlg(QWidget* parent, const tessaron::MapImageOptions& o
     const auto side = [this](int value, const char* name) {
         auto* field = new QSpinBox(this);
         field->setObjectName(QString::fromLatin1(name));
-        field->setRange(kSmallestSide, kLargestSide);
+        field->setRange(tessaron::kSmallestImageSide, tessaron::kLargestImageSide);
         field->setSuffix(tr(" pixels"));
         field->setValue(value);
         return field;

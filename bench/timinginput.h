@@ -1,0 +1,79 @@
+#pragma once
+
+// What the whole-program timings share: the genome to time on (a file, or a
+// seeded random sequence) and the options of the approximate and the gapped
+// searches' settings.
+
+#include "engine/genome.h"
+#include "engine/repeatkinds.h"
+#include "input/genbankreader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaron::timing {
+
+// random:BASES[:SEED]: equal numbers of A, C, G and T, seed 1 by default.
+[[nodiscard]] inline bool isRandomInput(std::string_view input)
+{
+    return input.starts_with("random:");
+}
+
+[[nodiscard]] inline bool makeRandomInput(const std::string& input, Genome& genome)
+{
+    const std::string rest = input.substr(7);
+    const std::size_t colon = rest.find(':');
+    const long long bases = std::atoll(rest.substr(0, colon).c_str());
+    const auto seed =
+        colon == std::string::npos ? 1U : static_cast<std::uint32_t>(std::atoll(rest.c_str() + colon + 1));
+    const long long quarter = bases / 4;
+    return genome.makeRandom(quarter, quarter, quarter, bases - 3 * quarter, 8, 30, seed);
+}
+
+// A GenBank file (gzipped or not) or random:BASES[:SEED].
+[[nodiscard]] inline bool loadGenBankOrRandom(const std::string& input, Genome& genome)
+{
+    if (isRandomInput(input)) {
+        return makeRandomInput(input, genome);
+    }
+    return readGenBank(input, genome, 8, 30).has_value();
+}
+
+enum class OptionUse { Unknown, Taken, Refused };
+
+// The options both searches' settings have: --min L, --mismatch-penalty X,
+// --identity P, --max-mismatches K, --evalue E and --kind NAME (which
+// leaves `kinds` that one kind). Refused (told on standard error) for an
+// unknown kind.
+template <typename Settings>
+OptionUse searchOption(std::string_view option, const char* value, Settings& settings,
+                       std::vector<RepeatKind>& kinds)
+{
+    if (option == "--min") {
+        settings.minLength = std::atoi(value);
+    } else if (option == "--mismatch-penalty") {
+        settings.mismatchPenalty = std::atoi(value);
+    } else if (option == "--identity") {
+        settings.identity = std::atof(value);
+    } else if (option == "--max-mismatches") {
+        settings.maxMismatches = std::atoi(value);
+    } else if (option == "--evalue") {
+        settings.maxEvalue = std::atof(value);
+    } else if (option == "--kind") {
+        const auto kind = kindNamed(value);
+        if (!kind) {
+            std::fprintf(stderr, "unknown kind %s\n", value);
+            return OptionUse::Refused;
+        }
+        kinds = {*kind};
+    } else {
+        return OptionUse::Unknown;
+    }
+    return OptionUse::Taken;
+}
+
+}  // namespace tessaron::timing
