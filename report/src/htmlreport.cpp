@@ -516,9 +516,11 @@ void writeHtmlReport(std::ostream& out, const HtmlReport& report, const HtmlFigu
     }
     out << " <a href=\"#settings\">Settings</a></nav></header>\n<main>"
         << "<section id=\"figures\"><h2>Map and dot plot</h2><p class=\"hint\">Scroll to zoom, drag to pan, "
-           "double-click to reset; hover a mark for its pair, click it to choose its row. The dot plot "
+           "double-click to reset; hover a mark for its pair, click it to choose its row. The map draws "
+           "the exact and the approximate pairs, the microsatellites and the tandem arrays; the dot plot "
            "shows the approximate pairs (direct and complementary along the diagonal's direction, inverted "
-           "and mirror across it); a pair chosen in any table is drawn over both figures in black.</p>"
+           "and mirror across it); a row chosen in any table (gapped pairs and families too) is drawn over "
+           "both figures in black.</p>"
            "<div class=\"figures\"><div class=\"figure\">"
         << map.svg << "</div><div class=\"figure\">" << dotPlot.svg << "</div></div>";
     writeDrawnInPart(out, report, map, dotPlot);

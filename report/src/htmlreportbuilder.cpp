@@ -508,7 +508,10 @@ void HtmlReportBuilder::addGappedPairs(std::span<const GappedResult> results, co
     gapped.settings = gappedText(settings);
     gapped.command = command(gappedOptions(settings) + " --report pairs");
     markPairs(gapped);
-    // The dot plot stays the approximate pairs'; a chosen one is drawn over it.
+    // The map and the dot plot show the approximate pairs, most of which the
+    // gapped ones repeat: a second layer of them would double what the page
+    // draws for little. A chosen gapped pair is drawn over both.
+    gapped.drawnOnMap = false;
     gapped.onDotPlot = false;
     report_.sections.push_back(std::move(gapped));
 }
@@ -526,6 +529,7 @@ void HtmlReportBuilder::addFamilies(std::span<const GappedResult> results, const
     section.settings = "copies of the gapped pairs joined into families; " + gappedText(settings);
     section.command = command(gappedOptions(settings) + " --families");
     markRanges(section, "copy", length);
+    section.drawnOnMap = false;  // its copies are the gapped pairs'; a chosen one is drawn
     report_.sections.push_back(std::move(section));
 }
 
