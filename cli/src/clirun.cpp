@@ -18,6 +18,7 @@
 #include "progress.h"
 #include "recordreports.h"
 #include "report/bedreport.h"
+#include "report/htmlreportbuilder.h"
 #include "report/reportlayout.h"
 #include "report/reports.h"
 #include "report/tablewriter.h"
@@ -327,7 +328,7 @@ int runCli(int argc, char** argv, const MapDrawer& drawer, const ChartDrawer& ch
     try {
         std::string commandLine = "tessaron-cli";
         for (const std::string_view argument : arguments) {
-            commandLine += " " + cli::shellWord(argument);
+            commandLine += " " + shellWord(argument);
         }
         return run(options, drawer, chartDrawer, commandLine);
     } catch (const Failure& failure) {

@@ -819,8 +819,8 @@ public:
             return "--ssr-imperfect applies only to --report ssr";
         }
         if (tandemGiven_ && !options_.tandem && !(mask && options_.maskTandem) &&
-            report != ReportKind::Paper) {
-            return *tandemGiven_ + " applies only to --tandem, --mask and --report paper";
+            report != ReportKind::Paper && report != ReportKind::Html) {
+            return *tandemGiven_ + " applies only to --tandem, --mask, --report paper and html";
         }
         if (!options_.tandem && !mask) {
             return std::nullopt;
@@ -1314,9 +1314,13 @@ constexpr std::array kOptions{
                         html     one self-contained HTML page of the first
                                  record, readable offline: the map, the dot
                                  plot, the paper section and linked tables
-                                 (exact pairs from 30 bp, approximate pairs
-                                 at the defaults from 30 bp,
-                                 microsatellites, features)
+                                 (exact pairs from 30 bp, approximate and
+                                 gapped pairs at the defaults from 30 bp,
+                                 the gapped pairs' families,
+                                 microsatellites, tandem arrays at the
+                                 --tandem settings, the plastome's four
+                                 parts and junctions when it has them,
+                                 features)
                         families the families of repeated copies (with
                                  --approximate --gaps, see --families)
 )",

@@ -163,21 +163,22 @@
     document.querySelectorAll('.layer .chosen').forEach(function (node) { node.classList.remove('chosen'); });
     var scale = 400 / length;
     (tables[section].marks[row] || []).forEach(function (m) {
-      var first = m[2], second = m[3], count = m[4];
+      // A gapped pair's second copy has a length of its own (m[5]).
+      var first = m[2], second = m[3], count = m[4], count2 = m.length > 5 ? m[5] : m[4];
       if (second < 0) {
         group.appendChild(svgEl('path', { 'class': 'copy', d: arc(first, count, 175), 'data-r': row }));
         return;
       }
       group.appendChild(svgEl('path', { 'class': 'copy', d: arc(first, count, 167), 'data-r': row }));
-      group.appendChild(svgEl('path', { 'class': 'copy', d: arc(second, count, 167), 'data-r': row }));
+      group.appendChild(svgEl('path', { 'class': 'copy', d: arc(second, count2, 167), 'data-r': row }));
       group.appendChild(svgEl('path', {
         d: 'M' + at(first + count / 2, 164) + 'Q' + map.dataset.cx + ',' + map.dataset.cy + ' ' +
-          at(second + count / 2, 164), 'data-r': row }));
+          at(second + count2 / 2, 164), 'data-r': row }));
       var along = m[1] === 0 || m[1] === 3;
-      [[first, second], [second, first]].forEach(function (p) {
-        var x0 = p[0] * scale, x1 = (p[0] + count - 1) * scale;
-        var y0 = along ? p[1] * scale : (p[1] + count - 1) * scale;
-        var y1 = along ? (p[1] + count - 1) * scale : p[1] * scale;
+      [[first, count, second, count2], [second, count2, first, count]].forEach(function (p) {
+        var x0 = p[0] * scale, x1 = (p[0] + p[1] - 1) * scale;
+        var y0 = along ? p[2] * scale : (p[2] + p[3] - 1) * scale;
+        var y1 = along ? (p[2] + p[3] - 1) * scale : p[2] * scale;
         dots.appendChild(svgEl('path', { d: 'M' + x0 + ',' + y0 + 'L' + (x1 + 0.01) + ',' + y1, 'data-r': row }));
       });
     });
@@ -288,6 +289,12 @@
       report.highlight_paths = group.querySelectorAll('path[data-r="' + row + '"]').length;
       report.selected_rows = document.querySelectorAll('tr.sel').length;
     }
+    // Whether the map left marks out, and whether the page says so.
+    report.map_cut = data.sections.some(function (s) {
+      var layer = map.querySelector('.layer[data-s="' + s.id + '"]:not(.ring)');
+      return layer !== null && layer.querySelectorAll('[data-r]').length < s.marks.length;
+    });
+    report.cut_said = document.getElementById('drawn-in-part') !== null;
     report.tables = Object.keys(tables).length;
     report.resources = performance.getEntriesByType('resource').length;
     var out = el('pre', { id: 'selftest-result' }, JSON.stringify(report));

@@ -15,6 +15,9 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace tessaron {
 
@@ -22,14 +25,14 @@ namespace {
 
 // The colours of the four kinds, as RepeatKind numbers them.
 constexpr std::array<const char*, 4> kKindClasses{"k0", "k1", "k2", "k3"};
-// The marks of one section drawn on the map at most; the page draws any
-// other one when its row is chosen.
-constexpr std::size_t kMostDrawnMarks = 1500;
 // Names as wide as the map's font draws them, near enough to keep them apart.
 constexpr int kCharWidth = 6;
 constexpr double kContentRing = 140.0;
 constexpr double kSkewRing = 126.0;
 constexpr double kRingScale = 40.0;
+// The plastome's parts: a ring inside the GC rings, names inside it.
+constexpr double kPartRing = 104.0;
+constexpr double kPartNameRing = 90.0;
 
 std::string number(double value)
 {
@@ -95,13 +98,17 @@ std::string ringPath(const GcProfile& profile, const std::vector<double>& values
     return polygon(points, true);
 }
 
-void appendLayer(std::string& svg, const HtmlSection& section, double perBase)
+void appendLayer(HtmlFigure& figure, const HtmlSection& section, double perBase)
 {
     if (!section.drawnOnMap || section.marks.empty()) {
         return;
     }
+    std::string& svg = figure.svg;
     svg += "<g class=\"layer\" data-s=\"" + htmlEscaped(section.id) + "\">";
-    const std::size_t drawn = std::min(section.marks.size(), kMostDrawnMarks);
+    const std::size_t drawn = std::min(section.marks.size(), kHtmlMostMapMarks);
+    if (drawn < section.marks.size()) {
+        figure.cut.push_back({section.id, drawn, section.marks.size()});
+    }
     for (std::size_t i = 0; i < drawn; ++i) {
         const HtmlMark& mark = section.marks[i];
         const std::string row = std::to_string(mark.row);
@@ -127,6 +134,35 @@ void appendLayer(std::string& svg, const HtmlSection& section, double perBase)
             svg += "<path class=\"chord " + std::string(kind) + "\" data-r=\"" + row + "\" d=\"M" + point(a) +
                    "Q" + point(kMapCircleCentre) + " " + point(b) + "\"/>";
         }
+    }
+    svg += "</g>";
+}
+
+// The parts as arcs of one ring, each named at its middle.
+void appendRing(std::string& svg, const std::vector<HtmlRingPart>& ring, std::string_view section,
+                double perBase, std::int64_t length)
+{
+    if (ring.empty() || length <= 0) {
+        return;
+    }
+    svg += "<g class=\"layer ring\" data-s=\"" + htmlEscaped(section) + "\">";
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+        const HtmlRingPart& part = ring[i];
+        if (part.length <= 0) {
+            continue;
+        }
+        const auto start = static_cast<std::int32_t>(part.start % length);
+        const auto end = static_cast<std::int32_t>((part.start + part.length - 1) % length);
+        const std::string row = std::to_string(part.row);
+        svg += "<path class=\"part p" + std::to_string(i % 4) + "\" data-r=\"" + row + "\" d=\"" +
+               arcPath(featureArc(perBase, start, end), kPartRing) + "\"><title>" +
+               htmlEscaped(part.name + " " + std::to_string(part.start + 1) + ".." +
+                           std::to_string((part.start + part.length - 1) % length + 1)) +
+               "</title></path>";
+        const MapPointF at = onCircle(
+            perBase, static_cast<double>(part.start) + static_cast<double>(part.length) / 2.0, kPartNameRing);
+        svg += "<text class=\"partname\" data-r=\"" + row + "\" x=\"" + number(at.x) + "\" y=\"" +
+               number(at.y + 3) + "\" text-anchor=\"middle\">" + htmlEscaped(part.name) + "</text>";
     }
     svg += "</g>";
 }
@@ -207,9 +243,42 @@ std::string sectionJson(const HtmlSection& section)
         const HtmlMark& mark = section.marks[i];
         json += (i == 0 ? "[" : ",[") + std::to_string(mark.row) + "," + std::to_string(mark.kind) + "," +
                 std::to_string(mark.first) + "," + std::to_string(mark.second.value_or(-1)) + "," +
-                std::to_string(mark.length) + "]";
+                std::to_string(mark.length);
+        if (mark.secondLength && *mark.secondLength != mark.length) {
+            json += "," + std::to_string(*mark.secondLength);
+        }
+        json += "]";
     }
     return json + "]}";
+}
+
+// What the map and the dot plot left out: "The map draws 1500 of the 30000
+// exact pairs the page holds; ..." (none of it when they drew everything).
+void writeDrawnInPart(std::ostream& out, const HtmlReport& report, const HtmlFigure& map,
+                      const HtmlFigure& dotPlot)
+{
+    std::vector<std::string> parts;
+    for (const auto& [figure, name] : {std::pair{&map, "map"}, std::pair{&dotPlot, "dot plot"}}) {
+        for (const HtmlDrawnPart& cut : figure->cut) {
+            const auto section = std::find_if(report.sections.begin(), report.sections.end(),
+                                              [&](const HtmlSection& s) { return s.id == cut.section; });
+            const std::string title = section == report.sections.end() ? cut.section : section->title;
+            std::string text = "the " + std::string(name) + " draws " + std::to_string(cut.drawn) +
+                               " of the " + std::to_string(cut.total) + " rows of " + title;
+            if (section != report.sections.end() && section->totalRows > section->rows.size()) {
+                text += " the page holds (of " + std::to_string(section->totalRows) + " in all)";
+            }
+            parts.push_back(std::move(text));
+        }
+    }
+    if (parts.empty()) {
+        return;
+    }
+    out << "<p class=\"drawn\" id=\"drawn-in-part\">Drawn in part: ";
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        out << (i == 0 ? "" : "; ") << htmlEscaped(parts[i]);
+    }
+    out << ". A row chosen in its table is drawn whatever the figure left out.</p>";
 }
 
 }  // namespace
@@ -294,19 +363,20 @@ HtmlSection sectionFromTsv(std::string_view tsv, std::size_t keepRows)
     return section;
 }
 
-std::string mapSvg(const Genome& genome, const FeatureList& features,
-                   const std::vector<HtmlSection>& sections)
+HtmlFigure mapSvg(const Genome& genome, const FeatureList& features, const std::vector<HtmlSection>& sections,
+                  const std::vector<HtmlRingPart>& ring, std::string_view ringSection)
 {
     const std::int64_t length = genome.length();
-    const FeatureList ring{
+    const FeatureList whole{
         {0, static_cast<std::int32_t>(std::max<std::int64_t>(length, 1) - 1), "sequence", 0x00808080}};
-    const MapScene scene(features.empty() ? ring : features, length);
+    const MapScene scene(features.empty() ? whole : features, length);
     const double perBase = scene.perBase();
-    std::string svg = "<svg id=\"map\" viewBox=\"0 0 " + std::to_string(kMapWidth) + " " +
-                      std::to_string(kMapHeight) + "\" data-length=\"" + std::to_string(length) +
-                      "\" data-per-base=\"" + std::to_string(perBase) + "\" data-cx=\"" +
-                      number(kMapCircleCentre.x) + "\" data-cy=\"" + number(kMapCircleCentre.y) +
-                      "\" role=\"img\" aria-label=\"circular map\"><g class=\"view\">";
+    HtmlFigure figure;
+    std::string& svg = figure.svg;
+    svg = "<svg id=\"map\" viewBox=\"0 0 " + std::to_string(kMapWidth) + " " + std::to_string(kMapHeight) +
+          "\" data-length=\"" + std::to_string(length) + "\" data-per-base=\"" + std::to_string(perBase) +
+          "\" data-cx=\"" + number(kMapCircleCentre.x) + "\" data-cy=\"" + number(kMapCircleCentre.y) +
+          "\" role=\"img\" aria-label=\"circular map\"><g class=\"view\">";
     svg += "<circle class=\"backbone\" cx=\"" + number(kMapCircleCentre.x) + "\" cy=\"" +
            number(kMapCircleCentre.y) + "\" r=\"" + std::to_string(kTrackRadius) + "\"/>";
     if (length > 0) {
@@ -351,8 +421,9 @@ std::string mapSvg(const Genome& genome, const FeatureList& features,
                "\" y=\"" + std::to_string(label.text.y) + "\">" + htmlEscaped(label.name) + "</text>";
     }
     svg += "</g>";
+    appendRing(svg, ring, ringSection, perBase, length);
     for (const HtmlSection& section : sections) {
-        appendLayer(svg, section, perBase);
+        appendLayer(figure, section, perBase);
     }
     svg += "<g id=\"highlight\"></g>";
     svg += "<text class=\"title\" x=\"" + number(kMapCircleCentre.x) + "\" y=\"" +
@@ -360,17 +431,19 @@ std::string mapSvg(const Genome& genome, const FeatureList& features,
            htmlEscaped(genome.title().substr(0, 40)) + "</text><text class=\"subtitle\" x=\"" +
            number(kMapCircleCentre.x) + "\" y=\"" + number(kMapCircleCentre.y + 12) +
            "\" text-anchor=\"middle\">" + std::to_string(length) + " bp</text>";
-    return svg + "</g></svg>";
+    svg += "</g></svg>";
+    return figure;
 }
 
-std::string dotPlotSvg(std::int64_t length, const std::vector<HtmlSection>& sections,
-                       std::size_t mostSegments)
+HtmlFigure dotPlotSvg(std::int64_t length, const std::vector<HtmlSection>& sections, std::size_t mostSegments)
 {
     constexpr double kSide = 400.0;
     const double scale = length > 0 ? kSide / static_cast<double>(length) : 0.0;
-    std::string svg = "<svg id=\"dotplot\" viewBox=\"0 0 400 400\" data-length=\"" + std::to_string(length) +
-                      "\" role=\"img\" aria-label=\"dot plot\"><g class=\"view\"><rect class=\"frame\" "
-                      "width=\"400\" height=\"400\"/><path class=\"diagonal\" d=\"M0,0L400,400\"/>";
+    HtmlFigure figure;
+    std::string& svg = figure.svg;
+    svg = "<svg id=\"dotplot\" viewBox=\"0 0 400 400\" data-length=\"" + std::to_string(length) +
+          "\" role=\"img\" aria-label=\"dot plot\"><g class=\"view\"><rect class=\"frame\" "
+          "width=\"400\" height=\"400\"/><path class=\"diagonal\" d=\"M0,0L400,400\"/>";
     std::size_t drawn = 0;
     for (const HtmlSection& section : sections) {
         if (!section.onDotPlot) {
@@ -391,23 +464,43 @@ std::string dotPlotSvg(std::int64_t length, const std::vector<HtmlSection>& sect
             results.push_back(std::move(result));
         }
         svg += "<g class=\"layer\" data-s=\"" + htmlEscaped(section.id) + "\">";
+        // The pairs drawn, at least one of their segments each.
+        std::size_t rows = 0;
+        for (const HtmlMark& mark : section.marks) {
+            rows = std::max(rows, mark.row + 1);
+        }
+        std::vector<bool> shown(rows, false);
+        std::size_t pairs = 0;
+        std::size_t pairsShown = 0;
+        for (const auto& ofKind : rowOf) {
+            pairs += ofKind.size();
+        }
         for (const DotPlotSegment& segment : dotPlotSegments(length, results)) {
-            if (drawn++ >= mostSegments) {
+            if (drawn >= mostSegments) {
                 break;
             }
+            ++drawn;
             const auto kind = static_cast<std::size_t>(segment.kind);
-            svg += "<path class=\"" + std::string(kKindClasses[kind]) + "\" data-r=\"" +
-                   std::to_string(rowOf[kind][segment.pair]) + "\" d=\"M" + number(segment.from.x * scale) +
-                   "," + number(segment.from.y * scale) + "L" + number(segment.to.x * scale + 0.01) + "," +
-                   number(segment.to.y * scale + 0.01) + "\"/>";
+            const std::size_t row = rowOf[kind][segment.pair];
+            if (!shown[row]) {
+                shown[row] = true;
+                ++pairsShown;
+            }
+            svg += "<path class=\"" + std::string(kKindClasses[kind]) + "\" data-r=\"" + std::to_string(row) +
+                   "\" d=\"M" + number(segment.from.x * scale) + "," + number(segment.from.y * scale) + "L" +
+                   number(segment.to.x * scale + 0.01) + "," + number(segment.to.y * scale + 0.01) + "\"/>";
         }
         svg += "</g>";
+        if (pairsShown < pairs) {
+            figure.cut.push_back({section.id, pairsShown, pairs});
+        }
     }
-    return svg + "<g id=\"dothighlight\"></g></g></svg>";
+    svg += "<g id=\"dothighlight\"></g></g></svg>";
+    return figure;
 }
 
-void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_view map,
-                     std::string_view dotPlot)
+void writeHtmlReport(std::ostream& out, const HtmlReport& report, const HtmlFigure& map,
+                     const HtmlFigure& dotPlot)
 {
     out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
@@ -423,12 +516,15 @@ void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_vi
     }
     out << " <a href=\"#settings\">Settings</a></nav></header>\n<main>"
         << "<section id=\"figures\"><h2>Map and dot plot</h2><p class=\"hint\">Scroll to zoom, drag to pan, "
-           "double-click to reset; hover a mark for its pair, click it to choose its row. The dot plot "
+           "double-click to reset; hover a mark for its pair, click it to choose its row. The map draws "
+           "the exact and the approximate pairs, the microsatellites and the tandem arrays; the dot plot "
            "shows the approximate pairs (direct and complementary along the diagonal's direction, inverted "
-           "and mirror across it); a pair chosen in any table is drawn over both figures in black.</p>"
+           "and mirror across it); a row chosen in any table (gapped pairs and families too) is drawn over "
+           "both figures in black.</p>"
            "<div class=\"figures\"><div class=\"figure\">"
-        << map << "</div><div class=\"figure\">" << dotPlot
-        << "</div></div><p class=\"legend\"><span class=\"key k0\"></span>direct <span class=\"key "
+        << map.svg << "</div><div class=\"figure\">" << dotPlot.svg << "</div></div>";
+    writeDrawnInPart(out, report, map, dotPlot);
+    out << "<p class=\"legend\"><span class=\"key k0\"></span>direct <span class=\"key "
            "k1\"></span>inverted <span class=\"key k2\"></span>mirror <span class=\"key "
            "k3\"></span>complementary "
            "<span class=\"key gc\"></span>GC content <span class=\"key skew\"></span>GC skew</p>"
@@ -472,8 +568,13 @@ void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_vi
     for (const std::string& search : report.searches) {
         out << "<li>" << htmlEscaped(search) << "</li>";
     }
-    out << "</ul><p>Made by Tessaron " << htmlEscaped(report.version) << " with <code>"
-        << htmlEscaped(report.commandLine) << "</code></p></section></main>\n";
+    out << "</ul><p>Made by Tessaron " << htmlEscaped(report.version);
+    if (report.commandLine.empty()) {
+        out << " (the desktop program's File &gt; Export HTML report)";
+    } else {
+        out << " with <code>" << htmlEscaped(report.commandLine) << "</code>";
+    }
+    out << "</p></section></main>\n";
     out << "<script type=\"application/json\" id=\"tessaron-data\">{\"length\":" << report.length
         << ",\"sections\":[";
     for (std::size_t i = 0; i < report.sections.size(); ++i) {

@@ -262,7 +262,7 @@ TEST_F(CliTest, TandemSettingsOutOfPlaceAreRefused)
         {{"--tandem", "--tandem-match", "0"}, "--tandem-match: '0' is not an integer from 1 to 100"},
         {{"--tandem", "--tandem-indel", "x"}, "--tandem-indel: 'x' is not an integer from 1 to 100"},
         {{"--tandem", "--tandem-min-score", "0"}, "--tandem-min-score: '0' is not an integer from 1 to"},
-        {{"--tandem-all"}, "--tandem-all applies only to --tandem, --mask and --report paper"},
+        {{"--tandem-all"}, "--tandem-all applies only to --tandem, --mask, --report paper and html"},
         {{"--tandem", "--report", "listing"}, "--tandem applies only to the summary"},
         {{"--tandem", "--ssr"}, "choose one of --ssr and --tandem"},
         {{"--tandem", "--approximate"}, "--approximate does not apply to --tandem"},

@@ -4,7 +4,8 @@
 # pairs and writes what it saw into the page, which --dump-dom reads back.
 # Checks that the page is at most 10 MB, names no address outside itself,
 # is ready within 2 s of the navigation's start (the best of three loads), loads no resource, and that
-# the click highlighted that pair on the map and selected its row.
+# the click highlighted that pair on the map and selected its row, and that
+# the page says so when the map left marks out.
 # Usage: htmlbrowsertest.sh CLI GENOME [SCREENSHOT]
 #        htmlbrowsertest.sh --page REPORT.html GENOME
 # The second form opens a page written before (CTest writes it in a test of
@@ -79,6 +80,7 @@ assert r["resources"] == 0, "%d resources loaded" % r["resources"]
 assert r["highlighted_section"] == r["section"] and r["highlighted_row"] == r["row"], "wrong highlight"
 assert r["highlight_paths"] >= 3, "the pair is not drawn on the map"
 assert r["selected_rows"] == 1, "the row is not selected"
+assert r["cut_said"] or not r["map_cut"], "the map drew part of a table without saying so"
 PY
 if [[ -n $screenshot ]]; then
     run_browser --hide-scrollbars --window-size=1280,1500 --screenshot="$screenshot" "file://$work/report.html" ||

@@ -66,9 +66,9 @@ HtmlSection pairsSection(std::size_t rows, std::size_t total)
     section.command = "tessaron-cli --report pairs genome.gb";
     section.columns = {"kind", "first", "second", "length"};
     for (std::size_t i = 0; i < rows; ++i) {
-        section.rows.push_back({"direct", std::to_string(i * 10 + 1), std::to_string(i * 10 + 301), "40"});
-        section.marks.push_back({i, static_cast<int>(i % 4), static_cast<std::int64_t>(i * 10),
-                                 static_cast<std::int64_t>(i * 10 + 300), 40});
+        const auto first = static_cast<std::int64_t>(i * 10 % 300);
+        section.rows.push_back({"direct", std::to_string(first + 1), std::to_string(first + 301), "40"});
+        section.marks.push_back({i, static_cast<int>(i % 4), first, first + 300, 40, std::nullopt});
     }
     section.totalRows = total;
     section.onDotPlot = true;
@@ -81,7 +81,7 @@ std::string page(const HtmlReport& report, const Genome& genome)
                                {10, 200, "geneA", 0x0000FF},
                                {400, 90, "across", 0x00FF00}};
     std::ostringstream out;
-    writeHtmlReport(out, report, mapSvg(genome, features, report.sections),
+    writeHtmlReport(out, report, mapSvg(genome, features, report.sections, report.ring, report.ringSection),
                     dotPlotSvg(genome.length(), report.sections, 1000));
     return out.str();
 }
@@ -124,11 +124,11 @@ TEST(HtmlReport, EveryMarkIsDrawnOnTheMapAndTheDotPlot)
     ticks.id = "ssr";
     ticks.columns = {"start", "length"};
     ticks.rows = {{"3", "12"}};
-    ticks.marks = {{0, -1, 2, std::nullopt, 12}};
+    ticks.marks = {{0, -1, 2, std::nullopt, 12, std::nullopt}};
     ticks.totalRows = 1;
     report.sections.push_back(ticks);
-    const std::string map = mapSvg(*genome, {}, report.sections);
-    const std::string plot = dotPlotSvg(genome->length(), report.sections, 1000);
+    const std::string map = mapSvg(*genome, {}, report.sections).svg;
+    const std::string plot = dotPlotSvg(genome->length(), report.sections, 1000).svg;
     for (std::size_t row = 0; row < 6; ++row) {
         const std::string attribute = "data-r=\"" + std::to_string(row) + "\"";
         EXPECT_NE(map.find(attribute), std::string::npos) << row;
@@ -144,8 +144,68 @@ TEST(HtmlReport, EveryMarkIsDrawnOnTheMapAndTheDotPlot)
         return n;
     };
     EXPECT_EQ(count(plot, "data-r="), 12U);
-    EXPECT_EQ(count(dotPlotSvg(genome->length(), report.sections, 5), "data-r="), 5U);
+    EXPECT_EQ(count(dotPlotSvg(genome->length(), report.sections, 5).svg, "data-r="), 5U);
     EXPECT_NE(map.find("data-length=\"640\""), std::string::npos);
+}
+
+TEST(HtmlReport, FiguresSayHowManyMarksTheyDrew)
+{
+    const auto genome = smallGenome();
+    HtmlReport report;
+    report.sections.push_back(pairsSection(kHtmlMostMapMarks + 20, 5000));
+    const HtmlFigure map = mapSvg(*genome, {}, report.sections);
+    const HtmlFigure plot = dotPlotSvg(genome->length(), report.sections, 10);
+    ASSERT_EQ(map.cut.size(), 1U);
+    EXPECT_EQ(map.cut[0].section, "pairs");
+    EXPECT_EQ(map.cut[0].drawn, kHtmlMostMapMarks);
+    EXPECT_EQ(map.cut[0].total, kHtmlMostMapMarks + 20);
+    ASSERT_EQ(plot.cut.size(), 1U);
+    // Ten segments, two per pair (one each side of the diagonal) or one
+    // where the pair lies on it.
+    EXPECT_GE(plot.cut[0].drawn, 5U);
+    EXPECT_LE(plot.cut[0].drawn, 10U);
+    EXPECT_EQ(plot.cut[0].total, kHtmlMostMapMarks + 20);
+    std::ostringstream out;
+    writeHtmlReport(out, report, map, plot);
+    const std::string html = out.str();
+    EXPECT_NE(html.find("the map draws 1500 of the 1520 rows of Pairs the page holds (of 5000 in all)"),
+              std::string::npos);
+    EXPECT_NE(html.find("the dot plot draws " + std::to_string(plot.cut[0].drawn) + " of the 1520 rows"),
+              std::string::npos);
+    // Nothing said when both drew every mark.
+    report.sections.front() = pairsSection(4, 4);
+    EXPECT_EQ(page(report, *genome).find("id=\"drawn-in-part\""), std::string::npos);
+}
+
+TEST(HtmlReport, PlastomePartsAreARingLinkedToTheirRows)
+{
+    const auto genome = smallGenome();
+    HtmlReport report;
+    report.ringSection = "plastome";
+    // The last part runs over the origin.
+    report.ring = {{"LSC", 0, 300, 0}, {"IRb", 300, 100, 1}, {"SSC", 400, 140, 2}, {"IRa", 540, 120, 3}};
+    const std::string map = mapSvg(*genome, {}, {}, report.ring, report.ringSection).svg;
+    const std::size_t layer = map.find("<g class=\"layer ring\" data-s=\"plastome\">");
+    ASSERT_NE(layer, std::string::npos);
+    for (std::size_t row = 0; row < 4; ++row) {
+        const std::string arc = "class=\"part p" + std::to_string(row) + "\" data-r=\"" + std::to_string(row);
+        EXPECT_GT(map.find(arc), layer) << row;
+        EXPECT_NE(map.find(">" + report.ring[row].name + "</text>"), std::string::npos) << row;
+    }
+    EXPECT_NE(map.find("<title>IRa 541..20</title>"), std::string::npos);
+    EXPECT_EQ(mapSvg(*genome, {}, {}).svg.find("layer ring"), std::string::npos);
+}
+
+TEST(HtmlReport, SecondCopyOfItsOwnLengthIsInTheMarks)
+{
+    const auto genome = smallGenome();
+    HtmlReport report;
+    HtmlSection gapped = pairsSection(2, 2);
+    gapped.marks[0].secondLength = 43;
+    gapped.marks[1].secondLength = 40;  // the same: not written
+    report.sections.push_back(gapped);
+    const std::string html = page(report, *genome);
+    EXPECT_NE(html.find("\"marks\":[[0,0,0,300,40,43],[1,1,10,310,40]]"), std::string::npos);
 }
 
 TEST(HtmlReport, CutTableSaysWhereTheWholeOneIs)

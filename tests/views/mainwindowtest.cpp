@@ -201,9 +201,9 @@ TEST_F(MainWindowTest, StartsEmptyWithTheCommandsInTheirMenus)
     ASSERT_EQ(menus.size(), 4U);
     EXPECT_EQ(menus[0], (QStringList{"&Open (GenBank format)...", "Open (&Text sequence)...",
                                      "&Export repeats... (grayed)", "Export se&lected repeats... (grayed)",
-                                     "Open &Recent", "Com&pare genomes", "&Create random sequence", "-",
-                                     "Open se&ssion...", "Save sess&ion...", "Print selectio&n...",
-                                     "Export selection as P&DF...", "-", "E&xit"}));
+                                     "Export &HTML report... (grayed)", "Open &Recent", "Com&pare genomes",
+                                     "&Create random sequence", "-", "Open se&ssion...", "Save sess&ion...",
+                                     "Print selectio&n...", "Export selection as P&DF...", "-", "E&xit"}));
     EXPECT_EQ(menus[1],
               (QStringList{"&Find motif... (grayed)", "&Go to position... (grayed)", "&Next copy (grayed)",
                            "&Previous copy (grayed)", "Find &gene... (grayed)", "Find motif (&IUPAC)...", "-",

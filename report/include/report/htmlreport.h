@@ -40,6 +40,8 @@ struct HtmlMark {
     std::int64_t first = 0;
     std::optional<std::int64_t> second;
     std::int64_t length = 0;
+    // The second copy's length when it differs (a gapped pair's).
+    std::optional<std::int64_t> secondLength;
     friend bool operator==(const HtmlMark&, const HtmlMark&) = default;
 };
 
@@ -76,6 +78,15 @@ struct HtmlChart {
     std::vector<std::vector<std::int64_t>> values;
 };
 
+// One of the plastome's four parts, drawn as a ring inside the map's track;
+// `row` its row in the section `HtmlReport::ringSection`. Positions 0-based.
+struct HtmlRingPart {
+    std::string name;  // "LSC"
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+    std::size_t row = 0;
+};
+
 struct HtmlReport {
     std::string title;  // the genome's title
     std::string seqid;
@@ -90,17 +101,42 @@ struct HtmlReport {
     SheetLayout paper;
     std::vector<HtmlChart> charts;
     std::vector<HtmlSection> sections;
+    // The plastome's parts (none: no ring) and the section of their rows.
+    std::vector<HtmlRingPart> ring;
+    std::string ringSection;
 };
 
-// The map and the dot plot as inline SVG elements.
-[[nodiscard]] std::string mapSvg(const Genome& genome, const FeatureList& features,
-                                 const std::vector<HtmlSection>& sections);
-[[nodiscard]] std::string dotPlotSvg(std::int64_t length, const std::vector<HtmlSection>& sections,
-                                     std::size_t mostSegments);
+// How many marks of a section a figure drew when it could not draw them all.
+struct HtmlDrawnPart {
+    std::string section;  // its id
+    std::size_t drawn = 0;
+    std::size_t total = 0;
+};
 
-// The whole page. `map` and `dotPlot` are the SVG of mapSvg and dotPlotSvg.
-void writeHtmlReport(std::ostream& out, const HtmlReport& report, std::string_view map,
-                     std::string_view dotPlot);
+// A figure as an inline SVG element, and the sections it drew only in part.
+struct HtmlFigure {
+    std::string svg;
+    std::vector<HtmlDrawnPart> cut;
+};
+
+// The marks of one section the map draws at most; the page draws any other
+// one when its row is chosen.
+inline constexpr std::size_t kHtmlMostMapMarks = 1500;
+
+// The map (with the plastome's `ring`, if any) and the dot plot (the pairs
+// of the sections shown on it, `mostSegments` segments at most) as inline
+// SVG elements.
+[[nodiscard]] HtmlFigure mapSvg(const Genome& genome, const FeatureList& features,
+                                const std::vector<HtmlSection>& sections,
+                                const std::vector<HtmlRingPart>& ring = {},
+                                std::string_view ringSection = {});
+[[nodiscard]] HtmlFigure dotPlotSvg(std::int64_t length, const std::vector<HtmlSection>& sections,
+                                    std::size_t mostSegments);
+
+// The whole page, with the figures of mapSvg and dotPlotSvg; it says which
+// sections they drew only in part.
+void writeHtmlReport(std::ostream& out, const HtmlReport& report, const HtmlFigure& map,
+                     const HtmlFigure& dotPlot);
 
 // Text made safe inside an HTML element or a quoted attribute.
 [[nodiscard]] std::string htmlEscaped(std::string_view text);

@@ -10,6 +10,7 @@
 #include "views/commands/approximatecontroller.h"
 #include "views/commands/colourcommands.h"
 #include "views/commands/gappedcontroller.h"
+#include "views/commands/htmlexporter.h"
 #include "views/commands/linkedviews.h"
 #include "views/commands/microsatellitecommands.h"
 #include "views/commands/paneprinting.h"
@@ -188,6 +189,7 @@ void CTessaronDlg::createMenus()
         ->setShortcut(QKeySequence::Open);
     addCommand(file, IdOpenText, tr("Open (&Text sequence)..."), true, &CTessaronDlg::OnOpenText);
     exporter_->addCommands(file, IdExportRepeats);
+    (new HtmlExporter(*parts_))->addCommand(file, IdExportRepeats);
     recentMenu_ = new RecentFilesMenu(settings_, prompts_, IdClearRecent, this);
     file->addMenu(recentMenu_);
     connect(recentMenu_, &RecentFilesMenu::openRequested, this, &CTessaronDlg::openFile);
