@@ -85,11 +85,14 @@ void writeHtmlReport(const Options& options, const InputRecords& records, std::o
     page.addApproximatePairs(
         found(approximateSearch(genome, kKindOrder, approximate, work.step("approximate repeats"))),
         approximate);
-    GappedSettings gapped;
-    gapped.minLength = kLongRepeat;
-    const auto gappedPairs = found(gappedSearch(genome, kKindOrder, gapped, work.step("gapped repeats")));
-    page.addGappedPairs(gappedPairs, gapped);
-    page.addFamilies(gappedPairs, gapped);
+    // With --gaps, the gapped pairs from 30 bp at the costs asked for, and their families.
+    if (options.gaps) {
+        GappedSettings gapped = options.gapped;
+        gapped.minLength = kLongRepeat;
+        const auto gappedPairs = found(gappedSearch(genome, kKindOrder, gapped, work.step("gapped repeats")));
+        page.addGappedPairs(gappedPairs, gapped);
+        page.addFamilies(gappedPairs, gapped);
+    }
     page.addMicrosatellites(paper.microsatellites, options.ssrSettings);
     page.addTandemArrays(paper.tandemRepeats, paper.tandemSettings);
     progress.show("plastome of " + work.seqid(), 0.0);

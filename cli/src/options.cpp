@@ -674,7 +674,8 @@ public:
         } else if (minError_) {
             fail(*minError_);
             return;
-        } else if (options_.report == ReportKind::Paper && approximateGiven_.empty() && !gapsGiven_.empty()) {
+        } else if ((options_.report == ReportKind::Paper || options_.report == ReportKind::Html) &&
+                   approximateGiven_.empty() && !gapsGiven_.empty()) {
             if (auto message = finishPaperGaps(options_, gapsGiven_)) {
                 fail(std::move(*message));
                 return;
@@ -1172,7 +1173,9 @@ constexpr std::array kOptions{
                       against the first: runs of = X I D); also for the
                       summary, gff, bed, bedpe, --batch, --compare and
                       --report families. With --report paper (and no
-                      --approximate) the section's long repeats are gapped
+                      --approximate) the section's long repeats are gapped;
+                      with --report html the page adds the gapped pairs
+                      from 30 bp and their families
 )",
               .apply = [](OptionParser& p, std::string_view name, std::string_view) { p.gapsValue(name); }},
     OptionRow{.name = "--gap-open",
@@ -1314,10 +1317,11 @@ constexpr std::array kOptions{
                         html     one self-contained HTML page of the first
                                  record, readable offline: the map, the dot
                                  plot, the paper section and linked tables
-                                 (exact pairs from 30 bp, approximate and
-                                 gapped pairs at the defaults from 30 bp,
-                                 the gapped pairs' families,
-                                 microsatellites, tandem arrays at the
+                                 (exact pairs from 30 bp, approximate
+                                 pairs at the defaults from 30 bp, with
+                                 --gaps the gapped pairs and their
+                                 families, microsatellites, tandem arrays
+                                 at the
                                  --tandem settings, the plastome's four
                                  parts and junctions when it has them,
                                  features)

@@ -30,13 +30,13 @@ class CliHtml : public CliTest {};
 TEST_F(CliHtml, EveryTableHoldsTheRowsOfItsCommand)
 {
     fs::copy_file(fs::path(TESSARON_TEST_DATA) / "NC_000932.gb", dir_ / "NC_000932.gb");
-    const Outcome page = run({"--report", "html", "-q", "NC_000932.gb"});
+    const Outcome page = run({"--report", "html", "--gaps", "-q", "NC_000932.gb"});
     ASSERT_EQ(page.status, 0) << page.err;
     const std::string& html = page.out;
     EXPECT_EQ(html.find("http://"), std::string::npos);
     EXPECT_EQ(html.find("https://"), std::string::npos);
     EXPECT_LT(html.size(), 10U << 20);
-    EXPECT_NE(html.find("tessaron-cli --report html -q NC_000932.gb"), std::string::npos);
+    EXPECT_NE(html.find("tessaron-cli --report html --gaps -q NC_000932.gb"), std::string::npos);
 
     std::vector<std::string> seen;
     for (const PageTable& table : pageTables(html)) {

@@ -4,7 +4,9 @@
 #include "engine/plastomestructure.h"
 #include "input/filesave.h"
 #include "report/htmlreportbuilder.h"
+#include "session/gappedanalysis.h"
 #include "session/session.h"
+#include "session/tandemanalysis.h"
 #include "views/base/jobstatus.h"
 #include "views/base/prompts.h"
 #include "views/base/qtstrings.h"
@@ -60,10 +62,21 @@ std::string writePage(const std::filesystem::path& path, const PageInput& input,
     if (state.approximate) {
         page.addApproximatePairs(state.approximate->results, state.approximate->settings);
     }
+    if (state.gapped) {
+        page.addGappedPairs(state.gapped->results, state.gapped->settings);
+        if (state.gapped->families) {
+            page.addFamilies(state.gapped->results, state.gapped->settings);
+        }
+    }
     if (state.microsatellites) {
         page.addMicrosatellites(*state.microsatellites, input.microsatellites);
     }
-    page.addTandemArrays(section.tandemRepeats, section.tandemSettings);
+    // The arrays of the tandem search run in the window, else the section's.
+    if (state.tandem) {
+        page.addTandemArrays(state.tandem->arrays, state.tandem->settings);
+    } else {
+        page.addTandemArrays(section.tandemRepeats, section.tandemSettings);
+    }
     page.addPlastome(tessaron::findPlastomeStructure(genome.sequence()));
     page.addFeatures();
     if (stop.stop_requested()) {
