@@ -6,8 +6,9 @@
 # for the plus strand, inverted for the minus strand) covers, over >= 90 % of
 # both copies.
 #
-#   bench/blastn-compare.sh GENBANK[.gz] [TIMING-PROGRAM]
+#   [MISSES=N] bench/blastn-compare.sh GENBANK[.gz] [TIMING-PROGRAM]
 #
+# The pairs missed are listed, the first N (20 by default).
 # TIMING-PROGRAM is tessaron_gapped_timing of a Release build (by default
 # build-release/bench/tessaron_gapped_timing). Needs blastn (Debian
 # ncbi-blast+) and python3.
@@ -35,12 +36,23 @@ for tool in blast tessaron; do
     echo "$tool: wall $wall, peak $((memory / 1024)) MB"
 done
 
-python3 - "$work/blast.tsv" "$work/tessaron.tsv" <<'PYTHON'
+python3 - "$work/blast.tsv" "$work/tessaron.tsv" "${MISSES:-20}" <<'PYTHON'
 import sys
 
-# blastn's pairs: 1-based inclusive ranges; each pair appears twice (query
-# and subject swapped), kept once.
-pairs = {}
+def common(x, y):
+    return max(0, min(x[1], y[1]) - max(x[0], y[0]) + 1)
+
+def size(x):
+    return x[1] - x[0] + 1
+
+# blastn's hits: 1-based inclusive ranges, each copy pair as (earlier copy,
+# later copy). A self-comparison reports each pair of copies at least twice
+# (A against B and B against A, not always with the same ends) and a
+# stretch of short tandem units as several hits a unit apart; the pairs
+# counted are the hits of one strand joined when both their copies overlap
+# over at least half the shorter (single linkage), each pair gapped when one
+# of its hits is.
+hits = []
 for line in open(sys.argv[1]):
     f = line.split('\t')
     identity, length, gaps = float(f[2]), int(f[3]), int(f[5])
@@ -48,10 +60,33 @@ for line in open(sys.argv[1]):
     if length < 30 or identity < 90.0 or (qs == ss and qe == se):
         continue
     kind = 'direct' if ss <= se else 'inverted'
-    a = (qs, qe)
-    b = (min(ss, se), max(ss, se))
-    key = (kind,) + tuple(sorted([a, b]))
-    pairs[key] = pairs.get(key, False) or gaps > 0
+    a, b = sorted([(qs, qe), (min(ss, se), max(ss, se))])
+    hits.append((kind, a, b, gaps > 0))
+hits = sorted(set(hits))
+parent = list(range(len(hits)))
+
+def root(x):
+    while parent[x] != x:
+        parent[x] = parent[parent[x]]
+        x = parent[x]
+    return x
+
+def half(x, y):
+    return 2 * common(x, y) >= min(size(x), size(y))
+
+for i, (kind, a, b, _) in enumerate(hits):
+    for j in range(i):
+        other = hits[j]
+        if other[0] == kind and half(other[1], a) and half(other[2], b):
+            parent[root(i)] = root(j)
+groups = {}
+for i, hit in enumerate(hits):
+    groups.setdefault(root(i), []).append(hit)
+# Each pair by its longest hit.
+pairs = []
+for group in groups.values():
+    kind, a, b, _ = max(group, key=lambda hit: size(hit[1]) + size(hit[2]))
+    pairs.append((kind, a, b, any(hit[3] for hit in group)))
 
 # Tessaron's pairs per kind: copies as 1-based inclusive ranges (a copy over
 # the origin runs past the end).
@@ -66,34 +101,35 @@ for row in rows[1:]:
         first, second = int(f[col['first']]), int(f[col['second']])
         found[kind].append(((first, first + int(f[col['length']]) - 1),
                             (second, second + int(f[col['second_length']]) - 1)))
-for kind in found:
-    found[kind].sort()
 
-def covers(copy, planted):
-    common = min(copy[1], planted[1]) - max(copy[0], planted[0]) + 1
-    return 10 * common >= 9 * (planted[1] - planted[0] + 1) and 10 * common >= 9 * (copy[1] - copy[0] + 1)
-
-def covered(kind, a, b):
+# A blastn pair is covered by a Tessaron pair whose copies cover >= 90 % of
+# its two copies; "tight" when, besides, blastn's copies cover >= 90 % of
+# Tessaron's (no much longer alignment around them).
+def cover(kind, a, b):
+    best = (0.0, 0.0)
     for x, y in found[kind]:
-        if x[0] > max(a[1], b[1]):
-            break
-        if (covers(x, a) and covers(y, b)) or (covers(x, b) and covers(y, a)):
-            return True
-    return False
+        for p, q in ((x, y), (y, x)):
+            share = min(common(p, a) / size(a), common(q, b) / size(b))
+            if share > 0:
+                best = max(best, (share, min(common(p, a) / size(p), common(q, b) / size(q))))
+    return best
 
-total = sum(1 for _ in pairs)
-gapped = sum(1 for g in pairs.values() if g)
-hit = hitGapped = 0
+total = len(pairs)
+gapped = sum(1 for pair in pairs if pair[3])
+hit = hitGapped = tight = 0
 missed = []
-for (kind, a, b), isGapped in pairs.items():
-    if covered(kind, a, b):
+for kind, a, b, isGapped in pairs:
+    share, back = cover(kind, a, b)
+    if share >= 0.9:
         hit += 1
         hitGapped += isGapped
+        tight += back >= 0.9
     else:
-        missed.append((kind, a, b, isGapped))
-print(f"blastn pairs (>= 30 bp, >= 90 %): {total}, gapped {gapped}")
+        missed.append((kind, a, b, isGapped, share))
+print(f"blastn pairs (>= 30 bp, >= 90 %): {total}, gapped {gapped} ({len(hits)} distinct hits)")
 print(f"covered by one Tessaron pair: {hit} ({100.0 * hit / max(total, 1):.1f} %), "
-      f"gapped {hitGapped} ({100.0 * hitGapped / max(gapped, 1):.1f} %)")
-for kind, a, b, isGapped in sorted(missed)[:20]:
-    print(f"  missed {kind} {a[0]}..{a[1]} {b[0]}..{b[1]}{' gapped' if isGapped else ''}")
+      f"gapped {hitGapped} ({100.0 * hitGapped / max(gapped, 1):.1f} %), tightly {tight}")
+for kind, a, b, isGapped, share in sorted(missed)[:int(sys.argv[3])]:
+    print(f"  missed {kind} {a[0]}..{a[1]} {b[0]}..{b[1]}{' gapped' if isGapped else ''}"
+          f" (best cover {100.0 * share:.0f} %)")
 PYTHON

@@ -1,5 +1,7 @@
-// The gapped search: random genomes of growing length (chance hits only), and
-// a random genome holding families of gapped copies of each kind.
+// The gapped search: random genomes of growing length (chance hits only), of
+// uniform and of a bacterium's A + T-rich composition; a random genome holding
+// families of gapped copies of each kind; and a chloroplast's long inverted
+// repeat with indels (one long extension, the seeds along its path skipped).
 
 #include "engine/gappedsearch.h"
 #include "engine/genome.h"
@@ -8,6 +10,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -32,6 +35,18 @@ void RandomGenome(benchmark::State& state)
     searchAll(state, genome, {});
 }
 BENCHMARK(RandomGenome)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// A bacterium's composition (31 % G + C, as in the small Mycoplasma genomes):
+// chance seeds are several times as frequent as in a uniform genome.
+void AtRichGenome(benchmark::State& state)
+{
+    Genome genome;
+    const std::int64_t at = state.range(0) * 345 / 1000;
+    const std::int64_t gc = state.range(0) / 2 - at;
+    genome.makeRandom(at, at, gc, gc, 8, 30, 2);
+    searchAll(state, genome, {});
+}
+BENCHMARK(AtRichGenome)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 // Families of 300-letter elements, each copied 5 times with indels and
 // mismatches, one copy in four of each kind.
@@ -73,6 +88,44 @@ void GenomeWithGappedFamilies(benchmark::State& state)
     searchAll(state, genome, {});
 }
 BENCHMARK(GenomeWithGappedFamilies)->Unit(benchmark::kMillisecond);
+
+// A chloroplast's shape: a 26-kb inverted repeat in 150 kb of random letters,
+// one copy with five indels: one long gapped extension and the seeds along
+// its path, which the search must skip.
+void LongInvertedRepeatWithIndels(benchmark::State& state)
+{
+    std::mt19937 rng(6);
+    const auto letters = [&](std::size_t count) {
+        std::string out;
+        for (std::size_t k = 0; k < count; ++k) {
+            out += "ACGT"[rng() % 4];
+        }
+        return out;
+    };
+    const std::string repeat = letters(26'000);
+    std::string copy(repeat.rbegin(), repeat.rend());
+    for (char& letter : copy) {
+        letter = "TGCA"[std::string_view("ACGT").find(letter)];
+    }
+    for (int k = 0; k < 5; ++k) {
+        const std::size_t at = 2'000 + static_cast<std::size_t>(k) * 5'000;
+        if (k % 2 == 0) {
+            copy.insert(at, letters(1 + static_cast<std::size_t>(k)));
+        } else {
+            copy.erase(at, 1 + static_cast<std::size_t>(k));
+        }
+    }
+    const std::string sequence = letters(84'000) + repeat + letters(18'000) + copy + letters(22'000);
+    Genome genome;
+    genome.allocate(static_cast<std::int64_t>(sequence.size()), 8, 30);
+    genome.appendText(sequence.c_str());
+    for (auto _ : state) {
+        auto result = tessaron::gappedSearch(genome, RepeatKind::Inverted, {});
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(genome.length()));
+}
+BENCHMARK(LongInvertedRepeatWithIndels)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <new>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -191,6 +192,12 @@ public:
             return result;
         }
         trigger_ = triggerScore();
+        // The widest gap the X-drop lets a path cross: a seed that many
+        // tracks beside a path could reach it.
+        trackMargin_ =
+            scoring_.open >= scoring_.xDrop
+                ? 0
+                : std::min<std::int64_t>(kMaxTrackMargin, (scoring_.xDrop - scoring_.open) / scoring_.extend);
         makeSecondReadings();
         findSeeds();
         extendSeeds();
@@ -396,18 +403,30 @@ private:
 
     std::int64_t trackOf(std::int64_t i, std::int64_t j) const { return modulo(j - i, n_); }
 
-    // Whether a seed lies in the region of an alignment found before: its
-    // first letter inside the alignment's first copy, its track within a
-    // few letters of the tracks the alignment's path takes. Such a seed
-    // would mostly find the same alignment again (through a gap onto its
-    // path).
+    // Whether a seed lies on the path of an alignment found before: its
+    // first letter inside the alignment's first copy, its track within the
+    // margin of the track the path takes at that letter. Such a seed would
+    // find the same alignment again (through a gap onto its path, when the
+    // margin is one the X-drop lets a gap cross); seeds farther from the
+    // path, or beside the first copy where the path runs on other tracks,
+    // are extended.
     bool covered(std::int64_t track, std::int64_t i) const
     {
         const auto near = [&](const Region& region) {
-            const bool inside =
-                (i >= region.begin && i < region.end) || (i + n_ >= region.begin && i + n_ < region.end);
-            return inside && modulo(track - region.lowTrack + kTrackMargin, n_) <=
-                                 region.highTrack - region.lowTrack + 2 * kTrackMargin;
+            std::int64_t offset = i - region.begin;
+            if (offset < 0) {
+                offset += n_;
+            }
+            if (offset >= region.end - region.begin) {
+                return false;
+            }
+            // The track at that letter: the last bend at or before it.
+            const auto first = bends_.begin() + static_cast<std::ptrdiff_t>(region.bendsBegin);
+            const auto last = bends_.begin() + static_cast<std::ptrdiff_t>(region.bendsEnd);
+            const auto bend = std::upper_bound(first, last, offset,
+                                               [](std::int64_t x, const Bend& b) { return x < b.offset; });
+            const std::int64_t pathTrack = std::prev(bend)->track;
+            return modulo(track - pathTrack + trackMargin_, n_) <= 2 * trackMargin_;
         };
         if (std::any_of(longRegions_.begin(), longRegions_.end(), near)) {
             return true;
@@ -417,19 +436,30 @@ private:
                std::any_of(found->second.begin(), found->second.end(), near);
     }
 
-    // Notes the region of a path: its first copy and the tracks it takes.
+    // Notes the path: its first copy and the track it takes at each letter
+    // of it (as the bends where the track changes).
     void cover(std::int64_t i, std::int64_t j, std::string_view ops)
     {
-        Region region{i, i, j - i, j - i};
+        Region region{i, i, j - i, j - i, bends_.size(), 0};
         std::int64_t a = i;
         std::int64_t b = j;
+        bends_.push_back({0, modulo(j - i, n_)});
         for (const char op : ops) {
             a += op == kInsertion ? 0 : 1;
             b += op == kDeletion ? 0 : 1;
             region.lowTrack = std::min(region.lowTrack, b - a);
             region.highTrack = std::max(region.highTrack, b - a);
+            if (op != kEqual && op != kMismatch && modulo(b - a, n_) != bends_.back().track) {
+                // A run of insertions changes the track at the same letter.
+                if (bends_.back().offset == a - i) {
+                    bends_.back().track = modulo(b - a, n_);
+                } else {
+                    bends_.push_back({a - i, modulo(b - a, n_)});
+                }
+            }
         }
         region.end = a;
+        region.bendsEnd = bends_.size();
         const std::int64_t span = region.highTrack - region.lowTrack;
         region.lowTrack = modulo(region.lowTrack, n_);
         region.highTrack = region.lowTrack + span;
@@ -438,9 +468,9 @@ private:
             return;
         }
         // Filed under every bin of tracks it is near.
-        for (std::int64_t track = region.lowTrack - kTrackMargin;
-             track <= region.highTrack + kTrackMargin + kTrackBin; track += kTrackBin) {
-            const std::int64_t bin = modulo(std::min(track, region.highTrack + kTrackMargin), n_) / kTrackBin;
+        for (std::int64_t track = region.lowTrack - trackMargin_;
+             track <= region.highTrack + trackMargin_ + kTrackBin; track += kTrackBin) {
+            const std::int64_t bin = modulo(std::min(track, region.highTrack + trackMargin_), n_) / kTrackBin;
             auto& list = regionsByTrack_[bin];
             if (list.empty() || list.back().begin != region.begin ||
                 list.back().lowTrack != region.lowTrack) {
@@ -492,7 +522,12 @@ private:
             std::int64_t j0 = j - leftGapped.secondLetters;
             // A seed off the best path (a short internal repeat) reaches it
             // through gaps: extend again from the longest run of equal
-            // columns, until that run holds the anchor.
+            // columns, until that run holds the anchor. Each path tried
+            // gives its parts: the one from the longest run may stop short
+            // of a part the seed's own path holds (a well-kept stretch past
+            // a gap its X-drop would not cross for it), and the same part
+            // found twice is made one with the others.
+            std::vector<std::tuple<std::int64_t, std::int64_t, std::string>> paths;
             std::int64_t anchorBegin = leftGapped.firstLetters;  // the anchor's column
             std::int64_t anchorLength = k_;
             for (int round = 0; round < 3; ++round) {
@@ -530,18 +565,22 @@ private:
                 if (tally(redone, scoring_).score < tally(ops, scoring_).score) {
                     break;
                 }
+                paths.emplace_back(i0, j0, std::move(ops));
                 ops = std::move(redone);
                 i0 = a - back.firstLetters;
                 j0 = b - back.secondLetters;
                 anchorBegin = static_cast<std::int64_t>(back.ops.size());
                 anchorLength = span;
             }
-            const Tally whole = tally(ops, scoring_);
-            if (whole.firstLetters() >= n_ || whole.secondLetters() >= n_) {
-                continue;  // round the whole circle: gives nothing
+            paths.emplace_back(i0, j0, std::move(ops));
+            for (const auto& [pathI, pathJ, pathOps] : paths) {
+                const Tally whole = tally(pathOps, scoring_);
+                if (whole.firstLetters() >= n_ || whole.secondLetters() >= n_) {
+                    continue;  // round the whole circle: gives nothing
+                }
+                cover(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
+                addParts(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
             }
-            cover(modulo(i0, n_), modulo(j0, n_), ops);
-            addParts(modulo(i0, n_), modulo(j0, n_), ops);
         }
         std::vector<std::uint64_t>().swap(seeds_);
     }
@@ -891,12 +930,21 @@ private:
         std::int64_t end;
         std::int64_t lowTrack;   // the tracks of the path, lowTrack < N
         std::int64_t highTrack;  // lowTrack .. highTrack, not reduced modulo N
+        std::size_t bendsBegin;  // its bends in bends_
+        std::size_t bendsEnd;
     };
+    // From `offset` letters into the first copy on, the path runs on `track`.
+    struct Bend {
+        std::int64_t offset;
+        std::int64_t track;
+    };
+    std::vector<Bend> bends_;
+    std::int64_t trackMargin_ = 0;
     static constexpr std::int64_t kLongRegion = 4096;
     static constexpr std::int64_t kBin = 256;
     static constexpr std::int64_t kLongPair = 16384;
-    static constexpr std::int64_t kTrackMargin = 40;
     static constexpr std::int64_t kTrackBin = 64;
+    static constexpr std::int64_t kMaxTrackMargin = 8;
     std::vector<Region> longRegions_;
     std::unordered_map<std::int64_t, std::vector<Region>> regionsByTrack_;
     std::vector<Candidate> candidates_;
