@@ -258,8 +258,12 @@ TableResult approximatePairs(const Genome& genome, const FeatureList& features,
     auto& identities = table.reals("identity");
     auto& evalues = table.reals("evalue");
     FeatureColumns named(table, features, genome.length(), "features");
+    std::size_t rows = 0;
     for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
         for (const ApproximatePair& pair : result.pairs) {
+            if ((++rows & 0xFFFFU) == 0 && control.stopRequested()) {
+                return SearchFailure::Cancelled;
+            }
             pushKind(kindNames, result.kind);
             lengths.push_back(pair.length);
             mismatches.push_back(pair.mismatches);
