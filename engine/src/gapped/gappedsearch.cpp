@@ -233,6 +233,9 @@ private:
         secondForward_.resize(static_cast<std::size_t>(2 * n_));
         secondBackward_.resize(static_cast<std::size_t>(2 * n_));
         for (std::int64_t x = 0; x < 2 * n_; ++x) {
+            if ((x & 0xFFFF) == 0) {
+                control_.throwIfStopped();
+            }
             secondForward_[static_cast<std::size_t>(x)] = second(x % n_);
             secondBackward_[static_cast<std::size_t>(x)] = second(modulo(n_ - 1 - x, n_));
         }
@@ -948,6 +951,9 @@ GappedSearchResults gappedSearch(const Genome& genome, std::span<const RepeatKin
         std::vector<std::uint8_t> backward(static_cast<std::size_t>(2 * n));
         const std::string_view sequence = genome.sequence();
         for (std::int64_t x = 0; x < 2 * n; ++x) {
+            if ((x & 0xFFFF) == 0) {
+                control.throwIfStopped();
+            }
             forward[static_cast<std::size_t>(x)] = gapped::codeOf(sequence[static_cast<std::size_t>(x % n)]);
             backward[static_cast<std::size_t>(x)] =
                 gapped::codeOf(sequence[static_cast<std::size_t>(gapped::modulo(n - 1 - x, n))]);
