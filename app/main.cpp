@@ -1,5 +1,7 @@
 // The desktop program: the main window, and the file given as the only
-// argument opened in it once the window is on screen.
+// argument opened in it once the window is on screen. SIGINT and SIGTERM
+// close the window as Exit does (a job running is stopped, the settings are
+// kept).
 //
 // `tessaron --screenshot OUT.png FILE` instead opens FILE, selects the first
 // repeat of the longest inverted length, selects its first copy in the pane
@@ -28,15 +30,51 @@
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
+#include <csignal>
 #include <span>
 #include <string_view>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
+
+// The pipe through which a signal reaches the event loop: the handler may
+// only write to it.
+int signalPipe[2] = {-1, -1};
+
+extern "C" void onQuitSignal(int /*signal*/)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t wrote = ::write(signalPipe[1], &byte, 1);
+}
+
+// Closes `window` on SIGINT or SIGTERM, once the event loop gets there.
+void closeOnQuitSignals(QWidget& window)
+{
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;  // the signals keep their default action
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) {
+        }
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
 
 int screenshot(CTessaronDlg& window, const QString& picture, const QString& file)
 {
@@ -128,6 +166,7 @@ int main(int argc, char** argv)
 
     // Reads the settings (writing the defaults on the first run) and marks the start.
     CTessaronDlg window;
+    closeOnQuitSignals(window);
     window.show();
 
     if (parser.isSet(screenshotOption) && files.size() == 1) {

@@ -300,8 +300,12 @@ TableResult approximatePairs(const Genome& genome, const FeatureList& features,
         return SearchFailure::PairLimit;
     }
     PairColumns columns(table, features, genome.length());
+    std::size_t rows = 0;
     for (const ApproximateResult& result : std::get<std::vector<ApproximateResult>>(found)) {
         for (const ApproximatePair& pair : result.pairs) {
+            if ((++rows & 0xFFFFU) == 0 && control.stopRequested()) {
+                return SearchFailure::Cancelled;
+            }
             columns.add(result.kind, pair, pair.length);
         }
     }
@@ -356,8 +360,12 @@ TableResult gappedPairs(const Genome& genome, const FeatureList& features, std::
     auto& insertions = table.integers("insertions");
     auto& deletions = table.integers("deletions");
     TextColumn& cigars = table.texts("cigar");
+    std::size_t rows = 0;
     for (const GappedResult& result : results) {
         for (const GappedPair& pair : result.pairs) {
+            if ((++rows & 0xFFFFU) == 0 && control.stopRequested()) {
+                return SearchFailure::Cancelled;
+            }
             columns.add(result.kind, pair, pair.secondLength);
             secondLengths.push_back(pair.secondLength);
             insertions.push_back(pair.insertions);

@@ -1,5 +1,6 @@
 #include "session/session.h"
 
+#include "input/filebytes.h"
 #include "input/filename.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
@@ -127,11 +128,19 @@ JobResult indexAndAnalyse(std::shared_ptr<Genome> filled, std::optional<FeatureL
     return JobResult{std::move(state), std::nullopt, {}};
 }
 
-// The file of a source, read now unless it was read before.
+// The file of a source, read now unless it was read before; null when the
+// job was stopped meanwhile (a pipe may wait for its writer).
 template <typename Source>
-std::shared_ptr<const InputFile> inputOf(const Source& source)
+std::shared_ptr<const InputFile> inputOf(const Source& source, const JobControl& control)
 {
-    return source.input ? source.input : std::make_shared<const InputFile>(InputFile::read(source.path));
+    if (source.input) {
+        return source.input;
+    }
+    std::optional<std::string> bytes = readFileBytes(source.path, control.stop);
+    if (!bytes) {
+        return nullptr;
+    }
+    return std::make_shared<const InputFile>(InputFile::fromBytes(std::move(*bytes), source.path));
 }
 
 std::shared_ptr<Genome> blankGenome(const JobSettings& settings)
@@ -171,7 +180,10 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
             // Whatever stops the GenBank reader (no file, no LOCUS, a record
             // cut short) is a file not in GenBank format; the message says why.
             try {
-                const auto input = inputOf(*genBank);
+                const auto input = inputOf(*genBank, control);
+                if (!input) {
+                    return failed(JobError::Cancelled);
+                }
                 format = input->format();
                 if (format == RecordFormat::Text) {
                     throw notGenBankError(input->bytes(), genBank->path);
@@ -186,7 +198,10 @@ JobResult loadAndAnalyse(const GenomeSource& source, const JobSettings& settings
             }
         } else if (const auto* text = std::get_if<TextSource>(&source)) {
             control.report({JobStep::Reading, RepeatKind::Direct, 0.0});
-            const auto input = inputOf(*text);
+            const auto input = inputOf(*text, control);
+            if (!input) {
+                return failed(JobError::Cancelled);
+            }
             format = input->format();
             const std::size_t record = std::min(text->record, input->records().size() - 1);
             features = input->load(record, *fresh, settings.minimum, settings.maximum);

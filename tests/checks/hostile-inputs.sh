@@ -3,13 +3,17 @@
 # its message and what it leaves behind:
 #  - files that are not GenBank nor bases (EMBL, FASTQ reads, protein, prose);
 #  - a library planted in the folder the program starts in;
-#  - an output path that is the input file, by any name.
+#  - an output path that is the input file, by any name;
+#  - with the desktop program (offscreen): a pipe given as the genome, with no
+#    writer (the window stays responsive: SIGTERM closes it at once) and with
+#    one (the genome it writes is loaded).
 #
-#   tests/checks/hostile-inputs.sh REPOSITORY TESSARON_CLI
+#   tests/checks/hostile-inputs.sh REPOSITORY TESSARON_CLI [TESSARON_DESKTOP]
 set -uo pipefail
 
 root=${1:?usage: hostile-inputs.sh REPOSITORY TESSARON_CLI}
 cli=${2:?usage: hostile-inputs.sh REPOSITORY TESSARON_CLI}
+desktop=${3:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessaron-hostile-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -112,6 +116,73 @@ expect "--chart through a hard link" 1 "'hard.svg' is the input file" "$cli" --c
 unchanged "--chart through a hard link" same.gb same.copy
 expect "--chart over a compared file" 1 "is the input file" "$cli" --report paper --chart ./same.gb same.gb
 unchanged "--chart over a compared file" same.gb same.copy
+
+# --- The desktop on a pipe -----------------------------------------------------
+# fail NAME TEXT: one failed check.
+fail() {
+    echo "FAIL $1: $2"
+    failures=$((failures + 1))
+}
+
+# reading PID FILE: whether process PID holds FILE open.
+reading() {
+    local fd
+    for fd in /proc/"$1"/fd/*; do
+        [[ $(readlink "$fd" 2> /dev/null) == "$2" ]] && return 0
+    done
+    return 1
+}
+
+# ended PID SECONDS: whether process PID ends within SECONDS.
+ended() {
+    local tenths=$(($2 * 10))
+    while ((tenths-- > 0)); do
+        kill -0 "$1" 2> /dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+if [[ -n $desktop ]]; then
+    export QT_QPA_PLATFORM=offscreen TESSARON_SETTINGS="$work/desktop.ini"
+    # No writer: the window waits for one without freezing, so SIGTERM,
+    # which reaches it through the event loop, closes it at once.
+    here=$(pwd -P)
+    mkfifo silent.fifo
+    "$desktop" silent.fifo > desktop.txt 2>&1 &
+    pid=$!
+    checks=$((checks + 1))
+    for _ in $(seq 600); do
+        reading "$pid" "$here/silent.fifo" || ! kill -0 "$pid" 2> /dev/null && break
+        sleep 0.1
+    done
+    if ! reading "$pid" "$here/silent.fifo"; then
+        fail "desktop on a silent pipe" "it did not read the pipe: $(head -c 300 desktop.txt)"
+        kill -KILL "$pid" 2> /dev/null
+    else
+        sleep 0.5
+        kill -TERM "$pid"
+        if ! ended "$pid" 15; then
+            fail "desktop on a silent pipe" "SIGTERM did not close it within 15 s (a frozen window)"
+            kill -KILL "$pid"
+        fi
+        wait "$pid"
+        status=$?
+        [[ $status -eq 0 ]] || fail "desktop on a silent pipe" "exit $status: $(head -c 300 desktop.txt)"
+    fi
+    wait "$pid" 2> /dev/null
+    # A writer: the genome it writes is loaded and pictured.
+    mkfifo fed.fifo
+    timeout 120 "$desktop" --screenshot fed.png fed.fifo > desktop.txt 2>&1 &
+    pid=$!
+    timeout 120 bash -c 'cat "$1" > "$2"' writer "$root/data/NC_012920.gb" fed.fifo
+    wait "$pid"
+    status=$?
+    checks=$((checks + 1))
+    if [[ $status -ne 0 || ! -s fed.png ]]; then
+        fail "desktop fed through a pipe" "exit $status, picture $(stat -c %s fed.png 2> /dev/null || echo missing): $(head -c 300 desktop.txt)"
+    fi
+fi
 
 if [[ $failures -gt 0 ]]; then
     echo "$failures of $checks checks failed"

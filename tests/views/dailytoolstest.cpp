@@ -1,6 +1,7 @@
 // Sessions saved and reopened, the IUPAC motif search, printing to PDF and
 // the colours for colour blindness, driven through the main window's menus.
 
+#include "charts/chartpanel.h"
 #include "views/commands/colourcommands.h"
 #include "views/commands/paneprinting.h"
 #include "views/commands/sessioncommands.h"
@@ -17,9 +18,19 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 
-#include <functional>
+#include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -173,38 +184,162 @@ TEST_F(DailyTools, ASessionReopensTheSameRecordOfAFileOfSeveralWithoutAsking)
     EXPECT_TRUE(prompts_->messages.empty());
 }
 
-TEST_F(DailyTools, PipesAreRefusedWithoutWaitingForAWriter)
+// Every way a user names a file to read, the pipe `pipe` among them: the
+// genome commands, the command line, a session naming it as its genome, and
+// the session file itself (`pipeSession`).
+struct NamedPipe {
+    const char* how;
+    std::function<void()> open;
+    bool toldWhenCancelled;  // the session says its genome was not opened
+};
+
+// A FIFO in `folder`.
+QString makeFifo(const ScopedSettingsFile& folder, const QString& name)
 {
-    // Opened for reading, a pipe with no writer would hold the window for good.
-    const QString pipe = folder_.filePath(QStringLiteral("genome.fifo"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString path = folder.filePath(name);
+    EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    return path;
+}
+
+// Writes `bytes` into the FIFO `path` once a reader has opened it; gives up
+// after `limitMs` without one.
+void feedFifo(const QString& path, const QByteArray& bytes, int limitMs)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    int descriptor = -1;
+    // Opened without waiting: ENXIO until the reader is there.
+    while ((descriptor = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == ENXIO &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (descriptor < 0) {
+        return;
+    }
+    ::fcntl(descriptor, F_SETFL, 0);  // blocking writes from here
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t wrote =
+            ::write(descriptor, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (wrote <= 0) {
+            break;
+        }
+        done += wrote;
+    }
+    ::close(descriptor);
+}
+
+TEST_F(DailyTools, APipeTheUserNamesIsReadAsAJobThatCancelEndsKeepingTheGenome)
+{
+    openGenome(kMitoFile);
+    const auto genome = window_->session().sharedGenome();
+    const QString caption = window_->windowTitle();
+    const QString pipe = makeFifo(folder_, QStringLiteral("genome.fifo"));
     SavedSession saved;
     saved.genomeFile = pipe;
     saved.genomeLength = 100;
     const QString pipeGenome =
         writeFile(QStringLiteral("pipe.session.json"), sessionToJson(saved, folder_.path()));
-    const QString pipeSession = folder_.filePath(QStringLiteral("session.fifo"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipeSession).constData(), 0600), 0);
+    const QString pipeSession = makeFifo(folder_, QStringLiteral("session.fifo"));
+    const NamedPipe ways[] = {
+        {"GenBank command", [&] { open(*window_, CTessaronDlg::IdOpenGenBank, pipe); }, false},
+        {"text command", [&] { open(*window_, CTessaronDlg::IdOpenText, pipe); }, false},
+        {"command line", [&] { window_->openFile(pipe); }, false},
+        {"genome of a session", [&] { open(*window_, SessionCommands::IdOpenSession, pipeGenome); }, true},
+        {"session file", [&] { open(*window_, SessionCommands::IdOpenSession, pipeSession); }, false},
+    };
+    jobsOf(*window_)->setInlineJobs(false);
+    for (const NamedPipe& way : ways) {
+        SCOPED_TRACE(way.how);
+        prompts_->messages.clear();
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        timer.start(10);
+        way.open();
+        // No writer comes: the window goes on meanwhile, the read waiting.
+        QTest::qWait(200);
+        EXPECT_GE(ticks, 5);
+        ASSERT_TRUE(jobsOf(*window_)->busy());
+        QTest::mouseClick(partOf<QPushButton>(*window_, "cancelButton"), Qt::LeftButton);
+        waitForJob(*window_);
+        // The session hears of the job's end through the event loop.
+        QTest::qWait(50);
+        EXPECT_FALSE(jobsOf(*window_)->busy());
+        EXPECT_EQ(window_->session().sharedGenome(), genome);
+        EXPECT_EQ(modelOf(*window_)->kindCount(), 4);
+        EXPECT_EQ(window_->windowTitle(), caption);
+        ASSERT_EQ(prompts_->messages.size(), way.toldWhenCancelled ? 1U : 0U);
+        if (way.toldWhenCancelled) {
+            EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("could not be opened")))
+                << prompts_->messages[0].text.toStdString();
+        }
+    }
+}
+
+TEST_F(DailyTools, APipeFedByAWriterGivesItsGenome)
+{
+    const QString pipe = makeFifo(folder_, QStringLiteral("genome.fifo"));
+    const QByteArray bases = QByteArray("ACGTTGCAAC").repeated(100);
+    jobsOf(*window_)->setInlineJobs(false);
     const struct {
         const char* how;
-        std::function<void()> run;
+        QByteArray bytes;
+        std::function<void()> open;
     } ways[] = {
-        {"GenBank command", [&] { open(*window_, CTessaronDlg::IdOpenGenBank, pipe); }},
-        {"text command", [&] { open(*window_, CTessaronDlg::IdOpenText, pipe); }},
-        {"command line", [&] { window_->openFile(pipe); }},
-        {"genome of a session", [&] { open(*window_, SessionCommands::IdOpenSession, pipeGenome); }},
-        {"session file", [&] { open(*window_, SessionCommands::IdOpenSession, pipeSession); }},
+        {"command line", ">piped\n" + bases + "\n", [&] { window_->openFile(pipe); }},
+        {"text command", bases, [&] { open(*window_, CTessaronDlg::IdOpenText, pipe); }},
     };
-    for (const auto& [how, openIt] : ways) {
-        SCOPED_TRACE(how);
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        std::thread writer(feedFifo, pipe, way.bytes, kWaitLimitMs);
+        way.open();
+        waitForJob(*window_);
+        writer.join();
+        EXPECT_TRUE(prompts_->messages.empty());
+        ASSERT_TRUE(window_->session().loaded());
+        EXPECT_EQ(window_->session().genome().length(), 1000);
+        EXPECT_EQ(modelOf(*window_)->kindCount(), 4);
+    }
+}
+
+TEST_F(DailyTools, DevicesSocketsAndPipesFromTheRecentFilesAreRefusedWithTheirKind)
+{
+    openGenome(kMitoFile);
+    const auto genome = window_->session().sharedGenome();
+    const QString socketPath = folder_.filePath(QStringLiteral("genome.socket"));
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listening, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(socketPath);
+    ASSERT_LT(static_cast<std::size_t>(name.size()), sizeof address.sun_path);
+    std::copy(name.begin(), name.end(), address.sun_path);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const QString pipe = makeFifo(folder_, QStringLiteral("recent.fifo"));
+    const struct {
+        const char* how;
+        std::function<void()> open;
+        const char* kind;
+    } ways[] = {
+        {"socket on the command line", [&] { window_->openFile(socketPath); }, "a socket"},
+        {"socket through the text command", [&] { open(*window_, CTessaronDlg::IdOpenText, socketPath); },
+         "a socket"},
+        {"pipe from the recent files", [&] { window_->openFile(pipe, CTessaronDlg::Pipes::Refused); },
+         "a pipe"},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
         prompts_->messages.clear();
-        openIt();
+        way.open();
+        EXPECT_FALSE(jobsOf(*window_)->busy());
         waitForJob(*window_);
         ASSERT_EQ(prompts_->messages.size(), 1U);
-        EXPECT_TRUE(prompts_->messages[0].text.contains(QStringLiteral("it is a pipe, not a regular file")))
+        EXPECT_TRUE(prompts_->messages[0].text.contains(
+            QStringLiteral("it is %1, not a regular file").arg(QLatin1String(way.kind))))
             << prompts_->messages[0].text.toStdString();
-        EXPECT_FALSE(window_->session().loaded());
+        EXPECT_EQ(window_->session().sharedGenome(), genome);
     }
+    ::close(listening);
 }
 
 TEST_F(DailyTools, ASessionWithLengthsOutOfBoundsIsRefusedAndTheSettingsStay)

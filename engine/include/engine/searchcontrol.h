@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -51,6 +53,21 @@ struct SearchControl {
             stop, [whole = progress, from, share](double fraction) { whole(from + share * fraction); }};
     }
 };
+
+// std::sort that looks for a stop request every few thousand comparisons
+// and throws SearchStopped{Cancelled} once one is made (the range is then
+// left in some order): sorting tens of millions of items takes seconds.
+template <typename Iterator, typename Less = std::less<>>
+void sortStoppably(Iterator first, Iterator last, const SearchControl& control, Less less = {})
+{
+    std::uint32_t compared = 0;
+    std::sort(first, last, [&compared, &control, &less](const auto& a, const auto& b) {
+        if ((++compared & 0x3FFFU) == 0) {
+            control.throwIfStopped();
+        }
+        return less(a, b);
+    });
+}
 
 // The one way a step of a long job ends in a failure: runs `step` (which
 // returns a result that a SearchFailure converts to, such as a variant of

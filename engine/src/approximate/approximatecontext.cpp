@@ -10,29 +10,35 @@
 
 namespace tessaron::approximate {
 
-Texts::Texts(const Genome& genome, int threads)
+Texts::Texts(const Genome& genome, int threads, const SearchControl& control)
     : sequence(genome.sequence()),
       n(static_cast<std::int64_t>(genome.sequence().size())),
       gaps(genome.gaps().begin(), genome.gaps().end())
 {
     if (threads < 2) {
-        forward = PackedText(sequence, false);
-        backward = PackedText(sequence, true);
+        forward = PackedText(sequence, false, control.stop);
+        backward = PackedText(sequence, true, control.stop);
+        if (control.stopRequested()) {
+            throw Stopped{SearchFailure::Cancelled};
+        }
         return;
     }
     std::exception_ptr failure;
     {
         const std::jthread helper([&] {
             try {
-                backward = PackedText(sequence, true);
+                backward = PackedText(sequence, true, control.stop);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
-        forward = PackedText(sequence, false);
+        forward = PackedText(sequence, false, control.stop);
     }
     if (failure) {
         std::rethrow_exception(failure);
+    }
+    if (control.stopRequested()) {
+        throw Stopped{SearchFailure::Cancelled};
     }
 }
 

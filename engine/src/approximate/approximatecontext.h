@@ -63,8 +63,9 @@ inline std::int64_t modulo(std::int64_t value, std::int64_t n)
 
 // The sequence as the searches of every kind read it.
 struct Texts {
-    // Both readings at once when there are two threads.
-    Texts(const Genome& genome, int threads);
+    // Both readings at once when there are two threads; throws Stopped
+    // (Cancelled) once a stop is requested.
+    Texts(const Genome& genome, int threads, const SearchControl& control);
 
     std::string_view sequence;
     std::int64_t n;

@@ -99,11 +99,12 @@ std::optional<std::int64_t> leastReportableScore(const ApproximateSettings& sett
     return std::max(least, minScore);
 }
 
-void sortPairs(std::vector<ApproximatePair>& pairs)
+void sortPairs(std::vector<ApproximatePair>& pairs, const SearchControl& control)
 {
-    std::sort(pairs.begin(), pairs.end(), [](const ApproximatePair& a, const ApproximatePair& b) {
-        return std::tie(a.first, a.second, a.length) < std::tie(b.first, b.second, b.length);
-    });
+    sortStoppably(pairs.begin(), pairs.end(), control,
+                  [](const ApproximatePair& a, const ApproximatePair& b) {
+                      return std::tie(a.first, a.second, a.length) < std::tie(b.first, b.second, b.length);
+                  });
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
 }
 
@@ -130,10 +131,13 @@ void fullScan(const Context& context, int threads, std::vector<std::vector<Appro
 void scanCandidates(const Context& context, std::vector<Candidate>& candidates, int threads, double from,
                     double to, std::vector<std::vector<ApproximatePair>>& out)
 {
-    std::sort(candidates.begin(), candidates.end());
+    sortStoppably(candidates.begin(), candidates.end(), context.control);
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     std::vector<std::size_t> starts;
     for (std::size_t k = 0; k < candidates.size(); ++k) {
+        if ((k & 0xFFFFU) == 0 && context.control.stopRequested()) {
+            throw Stopped{SearchFailure::Cancelled};
+        }
         if (k == 0 || candidates[k].track != candidates[k - 1].track) {
             starts.push_back(k);
         }
@@ -203,7 +207,7 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
         // letter pairs): a longer minimum is answered without reading it.
         std::optional<Texts> texts;
         if (n >= 2 && used.minLength < n) {
-            texts.emplace(genome, threads);
+            texts.emplace(genome, threads, control);
         }
         PairBudget budget(approximatePairLimit(genome));
         // Plans, and the work to share out the progress over: full scans,
@@ -215,6 +219,10 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
         // it spends the memory (a genome holds more than a random sequence).
         double expectedPairs = 0.0;
         for (std::size_t k = 0; k < kinds.size(); ++k) {
+            // A plan for a long minimum takes a few hundredths of a second.
+            if (control.stopRequested()) {
+                throw Stopped{SearchFailure::Cancelled};
+            }
             KindSearch& search = searches[k];
             search.result.kind = kinds[k];
             search.result.settings = used;
@@ -279,8 +287,11 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
             }
         }
         if (texts) {
-            SeedLists lists(*texts);
+            SeedLists lists(*texts, control);
             for (const SeedShape& shape : shapes) {
+                if (control.stopRequested()) {
+                    throw Stopped{SearchFailure::Cancelled};
+                }
                 const bool backwardToo =
                     std::any_of(searches.begin(), searches.end(), [&](const KindSearch& search) {
                         return search.plan && search.context->line &&
@@ -326,10 +337,12 @@ ApproximateSearchResults approximateSearch(const Genome& genome, std::span<const
                 }
                 std::vector<ApproximatePair>().swap(part);
             }
-            sortPairs(search.result.pairs);
+            sortPairs(search.result.pairs, control);
             results.push_back(std::move(search.result));
         }
     } catch (const Stopped& stopped) {
+        return stopped.reason;
+    } catch (const SearchStopped& stopped) {
         return stopped.reason;
     } catch (const std::bad_alloc&) {
         return SearchFailure::OutOfMemory;

@@ -44,23 +44,33 @@ std::optional<std::uint32_t> seedKey(const PackedText& text, std::int64_t start,
     return static_cast<std::uint32_t>(key);
 }
 
+// Throws Stopped (Cancelled) when a stop is requested, looking every 65,536 steps.
+void pace(std::size_t step, const SearchControl& control)
+{
+    if ((step & 0xFFFFU) == 0 && control.stopRequested()) {
+        throw Stopped{SearchFailure::Cancelled};
+    }
+}
+
 // Sorts by key, equal keys keeping their order (16 bits a pass), with room
 // to work in that is kept from one sort to the next.
 void sortByKey(std::vector<Keyed>& items, int keyBits, std::vector<Keyed>& spare,
-               std::vector<std::uint32_t>& counts)
+               std::vector<std::uint32_t>& counts, const SearchControl& control)
 {
     spare.resize(items.size());
     counts.resize(65537);
     for (int shift = 0; shift < keyBits; shift += 16) {
         std::fill(counts.begin(), counts.end(), 0);
-        for (const Keyed& item : items) {
-            ++counts[((item.key >> shift) & 0xFFFFU) + 1];
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            pace(k, control);
+            ++counts[((items[k].key >> shift) & 0xFFFFU) + 1];
         }
         for (std::size_t k = 1; k < counts.size(); ++k) {
             counts[k] += counts[k - 1];
         }
-        for (const Keyed& item : items) {
-            spare[counts[(item.key >> shift) & 0xFFFFU]++] = item;
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            pace(k, control);
+            spare[counts[(items[k].key >> shift) & 0xFFFFU]++] = items[k];
         }
         items.swap(spare);
     }
@@ -144,6 +154,7 @@ std::unique_ptr<SeedLists::Entry> SeedLists::build(const SeedShape& shape, bool 
     }
     if (!text.hasGaps() && shape.offsets[used - 1] < 32) {
         for (std::int64_t position = 0; position < n; ++position) {
+            pace(static_cast<std::size_t>(position), control_);
             const std::uint64_t word = text.letters(startOf(position));
             std::uint64_t key = 0;
             int placed = 0;
@@ -155,16 +166,18 @@ std::unique_ptr<SeedLists::Entry> SeedLists::build(const SeedShape& shape, bool 
         }
     } else {
         for (std::int64_t position = 0; position < n; ++position) {
+            pace(static_cast<std::size_t>(position), control_);
             if (const auto key = seedKey(text, startOf(position), shape)) {
                 list.seeds.push_back(Keyed{*key, static_cast<std::int32_t>(position)});
             }
         }
     }
     sortByKey(list.seeds, 2 * static_cast<int>(std::min(kKeyLetters, shape.offsets.size())), scratch.spare,
-              scratch.counts);
+              scratch.counts, control_);
     if (shape.contiguous) {
         list.neighbours.reserve(list.seeds.size());
         for (const Keyed& seed : list.seeds) {
+            pace(list.neighbours.size(), control_);
             const std::int64_t start = startOf(seed.position);
             list.neighbours.push_back((text.letters(start - 16) & 0xFFFFFFFFU) |
                                       (text.letters(start + shape.span) << 32U));

@@ -45,7 +45,8 @@ public:
         std::vector<Neighbours> neighbours;
     };
 
-    explicit SeedLists(const Texts& texts) : texts_(texts) {}
+    // The lists are made looking for a stop request of `control` (Stopped).
+    SeedLists(const Texts& texts, const SearchControl& control) : texts_(texts), control_(control) {}
 
     const List& forward(const SeedShape& shape) { return list(shape, false); }
     const List& backward(const SeedShape& shape) { return list(shape, true); }
@@ -73,6 +74,7 @@ private:
     [[nodiscard]] bool has(const SeedShape& shape, bool backwards) const;
 
     const Texts& texts_;
+    const SearchControl& control_;
     std::vector<std::unique_ptr<Entry>> entries_;
     Scratch scratch_;
     Scratch helperScratch_;

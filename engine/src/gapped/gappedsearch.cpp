@@ -240,6 +240,9 @@ private:
         secondForward_.resize(static_cast<std::size_t>(2 * n_));
         secondBackward_.resize(static_cast<std::size_t>(2 * n_));
         for (std::int64_t x = 0; x < 2 * n_; ++x) {
+            if ((x & 0xFFFF) == 0) {
+                control_.throwIfStopped();
+            }
             secondForward_[static_cast<std::size_t>(x)] = second(x % n_);
             secondBackward_[static_cast<std::size_t>(x)] = second(modulo(n_ - 1 - x, n_));
         }
@@ -263,6 +266,9 @@ private:
         const std::uint64_t mask = (std::uint64_t{1} << (2 * k_)) - 1;
         int run = 0;
         for (std::int64_t x = 0; x < n_ + k_ - 1; ++x) {
+            if ((x & 0xFFFF) == 0) {
+                control_.throwIfStopped();
+            }
             const std::uint8_t code = reading[static_cast<std::size_t>(x)];
             if (code == kGap) {
                 run = 0;
@@ -273,7 +279,7 @@ private:
                 out.push_back(key << 32 | static_cast<std::uint64_t>(x - k_ + 1));
             }
         }
-        std::sort(out.begin(), out.end());
+        sortStoppably(out.begin(), out.end(), control_);
         return out;
     }
 
@@ -341,9 +347,10 @@ private:
         const std::vector<std::uint64_t>& seconds = kind_ == RepeatKind::Direct ? firsts : secondsOwn;
         // Counted first, so that a limit is refused before the memory is had.
         std::int64_t count = 0;
+        std::int64_t tried = 0;
         joinWords(firsts, seconds, [&](std::int64_t i, std::int64_t j) {
             count += seedTrack(i, j) ? 1 : 0;
-            if ((count & 0xfffff) == 0) {
+            if ((++tried & 0xfffff) == 0) {
                 control_.throwIfStopped();
             }
         });
@@ -351,12 +358,16 @@ private:
             throw SearchStopped{SearchFailure::PairLimit};
         }
         seeds_.reserve(static_cast<std::size_t>(count));
+        std::int64_t joined = 0;
         joinWords(firsts, seconds, [&](std::int64_t i, std::int64_t j) {
+            if ((++joined & 0xfffff) == 0) {
+                control_.throwIfStopped();
+            }
             if (const auto track = seedTrack(i, j)) {
                 seeds_.push_back(static_cast<std::uint64_t>(*track) << 32 | static_cast<std::uint64_t>(i));
             }
         });
-        std::sort(seeds_.begin(), seeds_.end());
+        sortStoppably(seeds_.begin(), seeds_.end(), control_);
     }
 
     // The sides of a seed (or of any column pair: first-copy letter i and B
@@ -829,10 +840,13 @@ private:
         std::vector<GappedPair> pairs;
         pairs.reserve(candidates_.size());
         for (const Candidate& candidate : candidates_) {
+            if ((pairs.size() & 255) == 0) {
+                control_.throwIfStopped();
+            }
             pairs.push_back(pairOf(candidate));
         }
         std::vector<Candidate>().swap(candidates_);
-        std::sort(pairs.begin(), pairs.end(), [](const GappedPair& a, const GappedPair& b) {
+        sortStoppably(pairs.begin(), pairs.end(), control_, [](const GappedPair& a, const GappedPair& b) {
             if (a.score != b.score) {
                 return a.score > b.score;
             }
@@ -850,7 +864,11 @@ private:
         const auto shares = [&](std::int64_t s1, std::int64_t l1, std::int64_t s2, std::int64_t l2) {
             return 2 * overlap(n_, s1, l1, s2, l2) > std::min(l1, l2);
         };
+        std::size_t looked = 0;
         for (GappedPair& pair : pairs) {
+            if ((++looked & 1023) == 0) {
+                control_.throwIfStopped();
+            }
             seen.clear();
             const auto look = [&](std::int64_t start, std::int64_t length) {
                 const std::int64_t middle = modulo(start + length / 2, n_);
@@ -981,6 +999,9 @@ GappedSearchResults gappedSearch(const Genome& genome, std::span<const RepeatKin
         std::vector<std::uint8_t> backward(static_cast<std::size_t>(2 * n));
         const std::string_view sequence = genome.sequence();
         for (std::int64_t x = 0; x < 2 * n; ++x) {
+            if ((x & 0xFFFF) == 0) {
+                control.throwIfStopped();
+            }
             forward[static_cast<std::size_t>(x)] = gapped::codeOf(sequence[static_cast<std::size_t>(x % n)]);
             backward[static_cast<std::size_t>(x)] =
                 gapped::codeOf(sequence[static_cast<std::size_t>(gapped::modulo(n - 1 - x, n))]);

@@ -4,7 +4,7 @@
 
 namespace tessaron {
 
-PackedText::PackedText(std::string_view sequence, bool backwards)
+PackedText::PackedText(std::string_view sequence, bool backwards, const std::stop_token& stop)
     : length_(static_cast<std::int64_t>(sequence.size()))
 {
     const auto words = static_cast<std::size_t>((3 * length_ + 64) / 32 + 2);
@@ -13,6 +13,9 @@ PackedText::PackedText(std::string_view sequence, bool backwards)
     std::vector<std::uint64_t> gaps(words, 0);
     const auto n = static_cast<std::size_t>(length_);
     for (std::size_t i = 0, at = 0; i < words * 32; ++i, at = at + 1 == n ? 0 : at + 1) {
+        if ((i & 0xFFFFU) == 0 && stop.stop_requested()) {
+            return;
+        }
         const char letter = sequence[backwards ? n - 1 - at : at];
         std::uint64_t code = 0;
         switch (letter) {

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <stop_token>
 #include <string_view>
 #include <vector>
 
@@ -14,7 +15,9 @@ namespace tessaron {
 class PackedText {
 public:
     // The sequence itself, or read backwards (letter j is S[N-1-j]).
-    PackedText(std::string_view sequence, bool backwards);
+    // Stops early, leaving the text incomplete, once `stop` is requested
+    // (the caller looks at it afterwards).
+    PackedText(std::string_view sequence, bool backwards, const std::stop_token& stop = {});
     PackedText() = default;  // no letters: to be assigned
 
     [[nodiscard]] std::int64_t length() const { return length_; }

@@ -2,7 +2,12 @@
 
 #include "input/readerror.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <optional>
+#include <stop_token>
 #include <string>
 
 namespace tessaron {
@@ -17,5 +22,19 @@ namespace tessaron {
 
 // The same, but "-" stands for standard input, read to its end.
 [[nodiscard]] std::string readInputBytes(const std::filesystem::path& path);
+
+// The most bytes a file read for a genome may hold (unpacked).
+inline constexpr std::size_t kLargestFileBytes =
+    static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+
+// The same for a job that may be stopped: a regular file, or a pipe (FIFO)
+// whose writer it waits for and reads until that writer closes it. Nothing
+// once `stop` is requested, within a tenth of a second whatever the read
+// waits for. Throws InputError as readFileBytes does; Unreadable, saying
+// what it is, for anything else (a device, a socket), which is not even
+// opened; TooLarge past `limit` bytes (packed or unpacked).
+[[nodiscard]] std::optional<std::string> readFileBytes(const std::filesystem::path& path,
+                                                       const std::stop_token& stop,
+                                                       std::size_t limit = kLargestFileBytes);
 
 }  // namespace tessaron

@@ -174,13 +174,14 @@ QString withFilterExtension(const QString& path, const QString& filter)
     return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
 }
 
-// What the desktop opens on the window's thread (views/base/regularfile.h).
-std::optional<QString> notARegularFile(const QString& path)
+// What the desktop reads (views/base/regularfile.h).
+std::optional<QString> notARegularFile(const QString& path, bool pipeAllowed)
 {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::file_status status = fs::status(fs::path(path.toStdString()), error);
-    if (error || !fs::exists(status) || fs::is_regular_file(status) || fs::is_directory(status)) {
+    if (error || !fs::exists(status) || fs::is_regular_file(status) || fs::is_directory(status) ||
+        (pipeAllowed && fs::is_fifo(status))) {
         return std::nullopt;
     }
     const char* what = fs::is_fifo(status)                                          ? "a pipe"

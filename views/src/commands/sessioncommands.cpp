@@ -1,5 +1,7 @@
 #include "views/commands/sessioncommands.h"
 
+#include "input/filebytes.h"
+#include "input/readerror.h"
 #include "views/base/jobstatus.h"
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
@@ -13,12 +15,16 @@
 #include "views/sequence/sequenceview.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <stop_token>
+#include <string>
 
 namespace {
 
@@ -32,6 +38,31 @@ QString fromPath(const std::filesystem::path& path)
 bool sameFile(const QString& one, const QString& other)
 {
     return QFileInfo(one).absoluteFilePath() == QFileInfo(other).absoluteFilePath();
+}
+
+// A session is a few hundred bytes: anything much larger is not one.
+constexpr std::size_t kLargestSession = std::size_t{1} << 20;
+
+// A session file read as a job: its text, or why it was not read (nothing
+// at all when the job was cancelled).
+struct SessionRead {
+    std::optional<QByteArray> json;
+    QString error;
+};
+
+SessionRead readSession(const std::filesystem::path& file, const std::stop_token& stop)
+{
+    SessionRead read;
+    try {
+        if (std::optional<std::string> bytes = tessaron::readFileBytes(file, stop, kLargestSession)) {
+            read.json = QByteArray::fromStdString(*bytes);
+        }
+    } catch (const tessaron::InputError& error) {
+        read.error = QString::fromStdString(error.detail());
+    } catch (const std::bad_alloc&) {
+        read.error = QObject::tr("out of memory");
+    }
+    return read;
 }
 
 }  // namespace
@@ -128,38 +159,53 @@ bool SessionCommands::open(const QString& path)
     if (parts_.jobs.busy() || pending_) {
         return false;
     }
-    // A pipe would hold the window until a writer came.
-    if (const std::optional<QString> refusal = notARegularFile(path)) {
+    // A session the user names may be a pipe: read as a job, whose Cancel
+    // ends the wait for its writer.
+    if (const std::optional<QString> refusal = notARegularFile(path, true)) {
         refuse(*refusal);
         return false;
     }
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        refuse(tr("The session %1 could not be read: %2").arg(path, in.errorString()));
-        return false;
-    }
-    // A session is a few hundred bytes: anything much larger is not one.
-    std::variant<SavedSession, QString> read =
-        sessionFromJson(in.read(1 << 20), QFileInfo(path).absolutePath());
+    parts_.jobs.show(tr("Reading the session..."));
+    parts_.jobs.run<SessionRead>(
+        [file = std::filesystem::path(path.toStdString())](const std::stop_token& stop,
+                                                           const JobRunner::Reporter<double>&) {
+            return readSession(file, stop);
+        },
+        [this, path](SessionRead read) {
+            parts_.jobs.clear();
+            if (!read.error.isEmpty()) {
+                refuse(tr("The session %1 could not be read: %2").arg(path, read.error));
+            } else if (read.json) {
+                reopen(*read.json, path);
+            }
+        });
+    return true;
+}
+
+void SessionCommands::reopen(const QByteArray& json, const QString& path)
+{
+    std::variant<SavedSession, QString> read = sessionFromJson(json, QFileInfo(path).absolutePath());
     if (const auto* problem = std::get_if<QString>(&read)) {
         refuse(*problem);
-        return false;
+        return;
     }
     SavedSession& saved = std::get<SavedSession>(read);
     if (const std::optional<QString> stale = staleGenome(saved)) {
         refuse(*stale + QStringLiteral("\n\n") + tr("The session was not opened."));
-        return false;
+        return;
     }
     tessaron::Session& session = parts_.session;
     before_ = Search{session.minimum(), session.maximum(), session.method()};
     session.setLengths(saved.minimum, saved.maximum);
     session.setMethod(saved.method);
     pending_ = std::move(saved);
-    // The job's end is told before its result is adopted: the rest follows after.
+    // The job's end is told before its result is adopted: the rest follows
+    // after. Reading the genome file and loading it are two jobs, the second
+    // started as the first ends.
     waiting_ = connect(
         &parts_.jobs, &JobStatus::busyChanged, this,
         [this](bool busy) {
-            if (!busy) {
+            if (!busy && !parts_.jobs.busy()) {
                 finish();
             }
         },
@@ -168,7 +214,6 @@ bool SessionCommands::open(const QString& path)
     if (pending_ && !parts_.jobs.busy()) {
         finish();  // nothing was started: the file was not opened
     }
-    return true;
 }
 
 void SessionCommands::finish()

@@ -180,7 +180,8 @@ std::optional<QString> staleGenome(const SavedSession& session)
         return tr("The genome file of this session, %1, is missing.")
             .arg(QDir::toNativeSeparators(session.genomeFile));
     }
-    if (const std::optional<QString> refusal = notARegularFile(session.genomeFile)) {
+    // The session names its genome as the user did: a pipe is read as one.
+    if (const std::optional<QString> refusal = notARegularFile(session.genomeFile, true)) {
         return *refusal;
     }
     if (file.size() != session.fileSize) {

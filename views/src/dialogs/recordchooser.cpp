@@ -1,6 +1,5 @@
 #include "views/dialogs/recordchooser.h"
 
-#include "input/readerror.h"
 #include "views/base/prompts.h"
 #include "views/base/qtstrings.h"
 
@@ -8,7 +7,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include <new>
+#include <utility>
 
 QString recordLine(std::size_t index, const tessaron::RecordInfo& record)
 {
@@ -22,17 +21,11 @@ QString recordLine(std::size_t index, const tessaron::RecordInfo& record)
                       .arg(QLocale(QLocale::English).toString(static_cast<qlonglong>(record.length)));
 }
 
-std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent, const std::filesystem::path& path,
+std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent,
+                                         std::shared_ptr<const tessaron::InputFile> input,
                                          std::optional<std::size_t> known)
 {
-    RecordChoice choice;
-    try {
-        choice.input = std::make_shared<const tessaron::InputFile>(tessaron::InputFile::read(path));
-    } catch (const tessaron::ReadError&) {
-        return choice;  // the load reads it again and tells why
-    } catch (const std::bad_alloc&) {
-        return choice;
-    }
+    RecordChoice choice{std::move(input), 0};
     const auto& records = choice.input->records();
     if (known) {
         choice.record = *known;

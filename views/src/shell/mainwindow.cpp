@@ -1,8 +1,10 @@
 #include "views/shell/mainwindow.h"
 
 #include "engine/repeatkinds.h"
+#include "input/filebytes.h"
 #include "input/filename.h"
-#include "input/genbankreader.h"
+#include "input/readerror.h"
+#include "input/records.h"
 #include "views/base/joberrormessage.h"
 #include "views/base/menucommand.h"
 #include "views/base/qtstrings.h"
@@ -47,6 +49,10 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
+#include <new>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <utility>
 #include <variant>
@@ -86,6 +92,30 @@ QString titledCaption(const QString& file, const Genome& genome)
 {
     return QStringLiteral("%1 [%2] - %3")
         .arg(toQString(tessaron::displayName(toPath(file))), toQString(genome.title()), applicationName());
+}
+
+// A genome file read as a job: the file, or why it was not read (nothing
+// at all when the job was cancelled).
+struct FileRead {
+    std::shared_ptr<const tessaron::InputFile> input;
+    std::string error;  // the reader's words, naming the file
+    bool outOfMemory = false;
+};
+
+FileRead readGenomeFile(const std::filesystem::path& file, const std::stop_token& stop)
+{
+    FileRead read;
+    try {
+        if (std::optional<std::string> bytes = tessaron::readFileBytes(file, stop)) {
+            read.input = std::make_shared<const tessaron::InputFile>(
+                tessaron::InputFile::fromBytes(std::move(*bytes), file));
+        }
+    } catch (const tessaron::ReadError& error) {
+        read.error = error.what();
+    } catch (const std::bad_alloc&) {
+        read.outOfMemory = true;
+    }
+    return read;
 }
 
 }  // namespace
@@ -142,7 +172,7 @@ CTessaronDlg::CTessaronDlg(QWidget* parent, Prompts* prompts)
     }
     auto* drops = new FileDropTarget(this);
     connect(jobs_, &JobStatus::busyChanged, drops, [drops](bool busy) { drops->setAccepting(!busy); });
-    connect(drops, &FileDropTarget::dropped, this, &CTessaronDlg::openFile);
+    connect(drops, &FileDropTarget::dropped, this, [this](const QString& path) { openFile(path); });
     resize(kInitialWidth, kInitialHeight);
     new WindowPlace(*this, *panes_, settings_);  // where the window was last closed, if anywhere
 }
@@ -192,7 +222,9 @@ void CTessaronDlg::createMenus()
     (new HtmlExporter(*parts_))->addCommand(file, IdExportRepeats);
     recentMenu_ = new RecentFilesMenu(settings_, prompts_, IdClearRecent, this);
     file->addMenu(recentMenu_);
-    connect(recentMenu_, &RecentFilesMenu::openRequested, this, &CTessaronDlg::openFile);
+    // A file listed long ago may be a pipe now: only one named today is read.
+    connect(recentMenu_, &RecentFilesMenu::openRequested, this,
+            [this](const QString& path) { openFile(path, Pipes::Refused); });
     addCommand(file, IdCompareGenomes, tr("Com&pare genomes"), true, &CTessaronDlg::OnCompareGenomes);
     addCommand(file, IdCreateRandom, tr("&Create random sequence"), true, &CTessaronDlg::OnCreateRandom);
     file->addSeparator();
@@ -454,32 +486,23 @@ QString CTessaronDlg::chooseFileToOpen(const QString& firstType)
         prompts_.openFile(this, tr("Open"), filetypes::sequenceFiles(firstType), settings_.lastFolder()));
 }
 
-bool CTessaronDlg::refusedAsNoFile(const QString& path)
+bool CTessaronDlg::refusedAsNoFile(const QString& path, Pipes pipes)
 {
-    if (const std::optional<QString> refusal = notARegularFile(path)) {
+    if (const std::optional<QString> refusal = notARegularFile(path, pipes == Pipes::Read)) {
         showMessage(applicationName(), *refusal, Prompts::Icon::Warning);
         return true;
     }
     return false;
 }
 
-void CTessaronDlg::openFile(const QString& path)
+void CTessaronDlg::openFile(const QString& path, Pipes pipes)
 {
-    if (refusedAsNoFile(path)) {
-        return;
-    }
-    if (tessaron::looksLikeGenBank(toPath(path))) {
-        openGenBankFile(path);
-    } else {
-        openTextFile(path);
-    }
+    readAndOpen(path, Opening::ByContent, std::nullopt, pipes);
 }
 
 void CTessaronDlg::openRecord(const QString& path, std::size_t record)
 {
-    knownRecord_ = record;
-    openFile(path);
-    knownRecord_.reset();
+    readAndOpen(path, Opening::ByContent, record, Pipes::Read);
 }
 
 void CTessaronDlg::OnOpenGenBank()
@@ -492,14 +515,7 @@ void CTessaronDlg::OnOpenGenBank()
 
 void CTessaronDlg::openGenBankFile(const QString& path)
 {
-    if (refusedAsNoFile(path)) {
-        return;
-    }
-    if (const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_)) {
-        load(
-            tessaron::GenBankSource{toPath(path), choice->record, choice->input},
-            [path](const Genome& loaded) { return titledCaption(path, loaded); }, path);
-    }
+    readAndOpen(path, Opening::GenBank, std::nullopt, Pipes::Read);
 }
 
 void CTessaronDlg::OnOpenText()
@@ -512,11 +528,51 @@ void CTessaronDlg::OnOpenText()
 
 void CTessaronDlg::openTextFile(const QString& path)
 {
-    if (refusedAsNoFile(path)) {
+    readAndOpen(path, Opening::Text, std::nullopt, Pipes::Read);
+}
+
+void CTessaronDlg::readAndOpen(const QString& path, Opening how, std::optional<std::size_t> record,
+                               Pipes pipes)
+{
+    if (jobs_->busy() || refusedAsNoFile(path, pipes)) {
         return;
     }
-    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, toPath(path), knownRecord_);
+    ShowStatus(tr("Reading %1...").arg(toQString(tessaron::displayName(toPath(path)))));
+    jobs_->run<FileRead>(
+        [file = toPath(path)](const std::stop_token& stop, const JobRunner::Reporter<double>&) {
+            return readGenomeFile(file, stop);
+        },
+        [this, path, how, record](FileRead read) {
+            ClearStatus();
+            if (read.outOfMemory) {
+                showOutOfMemory();
+            } else if (!read.error.empty()) {
+                // Told as the load would tell it.
+                reportJobError(
+                    JobResult{std::nullopt,
+                              how == Opening::GenBank ? JobError::NotGenBank : JobError::ReadFailed,
+                              std::move(read.error)},
+                    path);
+            } else if (read.input) {
+                openRead(path, how, record, std::move(read.input));
+            }
+        });
+}
+
+void CTessaronDlg::openRead(const QString& path, Opening how, std::optional<std::size_t> record,
+                            std::shared_ptr<const tessaron::InputFile> input)
+{
+    if (how == Opening::ByContent) {
+        how = input->format() == tessaron::RecordFormat::GenBank ? Opening::GenBank : Opening::Text;
+    }
+    const std::optional<RecordChoice> choice = chooseRecord(prompts_, this, std::move(input), record);
     if (!choice) {
+        return;
+    }
+    if (how == Opening::GenBank) {
+        load(
+            tessaron::GenBankSource{toPath(path), choice->record, choice->input},
+            [path](const Genome& loaded) { return titledCaption(path, loaded); }, path);
         return;
     }
     const auto caption = [this, path](const Genome& loaded) {

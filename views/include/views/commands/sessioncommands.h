@@ -45,13 +45,16 @@ public:
     [[nodiscard]] std::optional<SavedSession> current() const;
     // Writes the current session to `path`; false (told to the user) when it cannot be.
     bool save(const QString& path);
-    // Reopens the session of `path`; false when it is refused at once. A
-    // genome being loaded finishes the reopening when its job has ended.
+    // Reopens the session of `path`, read as a job (a pipe waits for its
+    // writer; Cancel stops it); false when it is refused at once. A genome
+    // being loaded finishes the reopening when its job has ended.
     bool open(const QString& path);
 
 private:
     void saveChosen();
     void openChosen();
+    // Opens the genome of the session written in `json`, read from `path`.
+    void reopen(const QByteArray& json, const QString& path);
     // The genome has been loaded, or was not: the rest of the session follows.
     void finish();
     void refuse(const QString& text) const;

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -16,17 +15,16 @@ class QWidget;
 
 // A file read for opening, and the record chosen from it.
 struct RecordChoice {
-    std::shared_ptr<const tessaron::InputFile> input;  // null when the file could not be read
+    std::shared_ptr<const tessaron::InputFile> input;
     std::size_t record = 0;
 };
 
-// Reads the file and, when it holds several records, asks through `prompts`
-// which one to open: a list of each record's name, title and length, the
-// first preselected. Nothing when the user cancels. A file that cannot be
-// read gives a choice without input, so that the load says why. A `known`
-// record is chosen without asking (nothing when the file has no such record).
+// When the file read holds several records, asks through `prompts` which one
+// to open: a list of each record's name, title and length, the first
+// preselected. Nothing when the user cancels. A `known` record is chosen
+// without asking (nothing when the file has no such record).
 [[nodiscard]] std::optional<RecordChoice> chooseRecord(Prompts& prompts, QWidget* parent,
-                                                       const std::filesystem::path& path,
+                                                       std::shared_ptr<const tessaron::InputFile> input,
                                                        std::optional<std::size_t> known = std::nullopt);
 
 // The list's line for one record: "2. AM258984 - mitochondrion Lepidochelys

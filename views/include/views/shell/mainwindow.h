@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -118,12 +119,19 @@ public:
     CTessaronDlg(const CTessaronDlg&) = delete;
     CTessaronDlg& operator=(const CTessaronDlg&) = delete;
 
-    // Opens a file as the open commands do: as GenBank when its first
-    // non-blank line begins with LOCUS, as FASTA when with '>', otherwise as
-    // plain text. Both commands tell the format by the bytes (but plain text
+    // Whether a pipe (FIFO) may be read: only one the user named (on the
+    // command line, in a file chooser or in a session file).
+    enum class Pipes { Refused, Read };
+    // Opens a file as the open commands do: as GenBank when it is detected
+    // as GenBank (its LOCUS line), otherwise by its bytes as the text command
+    // does. Both commands tell the format by the bytes (but plain text
     // through the GenBank command is rejected), and a file of several records
-    // asks which one to open. A pipe, a device or a socket is refused.
-    void openFile(const QString& path);
+    // asks which one to open. The file is read as a job, which Cancel stops
+    // (a pipe is read from its writer until that writer closes it); the
+    // genome and results on screen stay until the new genome has loaded. A
+    // device, a socket, and a pipe unless `pipes` allows it, are refused with
+    // a message.
+    void openFile(const QString& path, Pipes pipes = Pipes::Read);
     void openGenBankFile(const QString& path);
     void openTextFile(const QString& path);
     // Opens record `record` (0-based) of a file without asking which: a session reopened.
@@ -215,16 +223,21 @@ private:
     // Paints the session's highlighted copies in the pane.
     void paintHighlights();
     void showOutOfMemory();
-    // Refuses, with a message, a path that is there but no regular file (a
-    // pipe or a device would hold the window's thread): true when refused.
-    bool refusedAsNoFile(const QString& path);
+    // How a file is opened: by its bytes (openFile) or through a command.
+    enum class Opening { ByContent, GenBank, Text };
+    // Reads the file as a job, then opens the record chosen from it.
+    void readAndOpen(const QString& path, Opening how, std::optional<std::size_t> record, Pipes pipes);
+    void openRead(const QString& path, Opening how, std::optional<std::size_t> record,
+                  std::shared_ptr<const tessaron::InputFile> input);
+    // Refuses, with a message, a path that is there but neither a regular
+    // file nor a pipe `pipes` allows (a device may never end): true when refused.
+    bool refusedAsNoFile(const QString& path, Pipes pipes);
     void showMessage(const QString& caption, const QString& text,
                      Prompts::Icon icon = Prompts::Icon::Warning);
 
     Prompts& prompts_;
     SettingsStore settings_;
     QString lastMotif_;
-    std::optional<std::size_t> knownRecord_;  // the record openRecord opens
     tessaron::Session session_;
     MainPanes* panes_ = nullptr;
     ResultsTree* tree_ = nullptr;
