@@ -288,7 +288,7 @@ namespace {
 // mapLayerNames() in order, each with the switch it names.
 constexpr std::array<std::string_view, 12> kLayerNames{
     "genes",         "exact",           "approximate", "direct", "inverted", "mirror",
-    "complementary", "microsatellites", "tandem",      "gc",     "legend", "plastome"};
+    "complementary", "microsatellites", "tandem",      "gc",     "legend",   "plastome"};
 
 bool* layerSwitch(MapLayers& layers, std::size_t index)
 {

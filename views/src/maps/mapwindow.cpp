@@ -424,9 +424,9 @@ std::unique_ptr<QMenu> CDiagramDlg::contextMenu()
     QMenu* layers = menu->addMenu(tr("Layers"));
     layers->setObjectName(QStringLiteral("mapLayers"));
     const std::array<QString, 12> titles{
-        tr("Genes"),          tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),
-        tr("Inverted"),       tr("Mirror"),        tr("Complementary"),       tr("Microsatellites"),
-        tr("Tandem repeats"), tr("GC rings"),      tr("Legend"),              tr("Plastome parts")};
+        tr("Genes"),  tr("Exact repeats"), tr("Approximate repeats"), tr("Direct"),         tr("Inverted"),
+        tr("Mirror"), tr("Complementary"), tr("Microsatellites"),     tr("Tandem repeats"), tr("GC rings"),
+        tr("Legend"), tr("Plastome parts")};
     const auto names = tessaron::mapLayerNames();
     for (std::size_t i = 0; i < names.size() && i < titles.size(); ++i) {
         const std::string name(names[i]);
