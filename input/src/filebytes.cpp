@@ -1,5 +1,6 @@
 #include "input/filebytes.h"
 
+#include "descriptor.h"
 #include "gunzip.h"
 
 #include <algorithm>
@@ -76,23 +77,6 @@ std::string readAll(std::FILE* file, const std::filesystem::path& path)
     }
     return bytes;
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-    ~Descriptor()
-    {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    [[nodiscard]] int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 // Why a file of this mode is not read: it is no regular file nor pipe.
 std::optional<InputError> notReadable(const std::filesystem::path& path, mode_t mode)

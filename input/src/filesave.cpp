@@ -1,5 +1,7 @@
 #include "input/filesave.h"
 
+#include "descriptor.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -27,32 +29,6 @@ std::error_code systemError(int error)
 {
     return {error != 0 ? error : EIO, std::generic_category()};
 }
-
-// Closes a file descriptor it owns.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    [[nodiscard]] int get() const { return fd_; }
-    // Closes now, telling whether the last writes reached the file.
-    std::error_code close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? std::error_code() : systemError(errno);
-    }
-
-private:
-    int fd_;
-};
 
 // A stream buffer writing to a file descriptor, keeping the first error.
 class DescriptorBuffer : public std::streambuf {
