@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -130,7 +131,7 @@ std::unique_ptr<QChart> makeBarChart(const BarChartData& data)
     auto* series = new QBarSeries();  // owned by the chart once added
     double highest = 0.0;
     for (const BarSet& set : data.sets) {
-        auto* bars = new QBarSet(set.name);  // owned by the series once appended
+        auto* bars = new QBarSet(set.name.toHtmlEscaped());  // owned by the series once appended
         bars->setColor(set.color);
         bars->setBorderColor(set.color);
         for (const double value : set.values) {
@@ -198,7 +199,7 @@ BarFigurePanel::BarFigurePanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("barFigurePanel"));
     save_->setObjectName(QStringLiteral("saveChart"));
-    row_ = new QHBoxLayout(charts_);
+    row_ = new QGridLayout(charts_);
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(0);
     auto* controls = new QHBoxLayout();
@@ -217,11 +218,14 @@ void BarFigurePanel::setFigure(tessaron::BarFigure figure)
     for (QChartView* view : views()) {
         delete view;  // and the chart it owns
     }
+    // Two charts a row, so that a third does not squeeze what stands beside the figure.
+    int index = 0;
     for (const tessaron::BarChartData& chart : figure_) {
         auto* view = new QChartView(tessaron::makeBarChart(chart).release(), charts_);
         view->setRenderHint(QPainter::Antialiasing);
         view->setBackgroundBrush(Qt::white);
-        row_->addWidget(view, 1);
+        row_->addWidget(view, index / 2, index % 2);
+        ++index;
     }
 }
 

@@ -59,7 +59,7 @@ TEST_F(MicrosatelliteWindowTest, BranchSelectionAndSummaryOfTheChloroplast)
     EXPECT_EQ(window->session().highlights().selectedMicrosatellite(), nullptr);
     EXPECT_TRUE(paneOf(*window)->highlights().empty());
 
-    // The repeat summary: the paper's section beside its two charts.
+    // The repeat summary: the paper's section beside its charts.
     trigger(*window, MicrosatelliteCommands::IdRepeatSummary);
     const auto* commands = partOf<MicrosatelliteCommands>(*window, "microsatelliteCommands");
     CRepeatSummaryDlg* summary = commands->summary();
@@ -67,7 +67,7 @@ TEST_F(MicrosatelliteWindowTest, BranchSelectionAndSummaryOfTheChloroplast)
     EXPECT_EQ(summary->windowTitle(), QStringLiteral("Repeat summary"));
     EXPECT_TRUE(summary->sheet()->cellText(5, 2).startsWith(QStringLiteral("approximate search: ")))
         << summary->sheet()->cellText(5, 2).toStdString();
-    EXPECT_EQ(summary->figure()->views().size(), 2U);
+    EXPECT_EQ(summary->figure()->views().size(), 3U);  // long repeats, microsatellites, tandem arrays
 }
 
 // A minimum of one repeat is refused as "Options" refuses a length; the

@@ -24,7 +24,7 @@
 
 class QChart;
 class QChartView;
-class QHBoxLayout;
+class QGridLayout;
 class QPushButton;
 
 namespace tessaron {
@@ -101,7 +101,7 @@ public slots:
 private:
     tessaron::BarFigure figure_;
     QWidget* charts_ = nullptr;
-    QHBoxLayout* row_ = nullptr;
+    QGridLayout* row_ = nullptr;  // two charts a row
     QPushButton* save_ = nullptr;
     FileChooser chooseFile_;
     ErrorReporter reportError_;
