@@ -176,7 +176,7 @@ def test_short_approximate_pairs_are_counted_from_the_minimum():
         lambda genome, cancel: tessaron.summary(genome, "approximate", cancel=cancel),
         lambda genome, cancel: tessaron.summary(genome, "approximate", min=10**6, cancel=cancel),
         lambda genome, cancel: tessaron.summary(genome, "approximate", max_mismatches=10**8, cancel=cancel),
-        lambda genome, cancel: tessaron.summary(genome, "approximate", min=12, identity=70, cancel=cancel),
+        lambda genome, cancel: tessaron.summary(genome, "approximate", min=16, identity=85, cancel=cancel),
         lambda genome, cancel: tessaron.repeats(genome, "approximate", cancel=cancel),
     ],
 )
