@@ -4,6 +4,7 @@
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
 #include "views/base/settingsstore.h"
+#include "views/commands/sessionsearch.h"
 #include "views/dialogs/approximateoptionsdlg.h"
 #include "views/maps/dotplotwindow.h"
 #include "views/maps/mapwindow.h"
@@ -86,40 +87,29 @@ void ApproximateController::run(const tessaron::ApproximateSettings& settings)
     if (!parts_.session.loaded() || parts_.jobs.busy()) {
         return;
     }
-    parts_.jobs.show(tr("Searching approximate repeats..."));
-    parts_.jobs.run(parts_.session.approximateSearch(settings), [this](tessaron::JobResult result) {
-        parts_.jobs.clear();
-        if (!result.state) {
-            if (result.error != tessaron::JobError::Cancelled) {
-                parts_.prompts.message(&parts_.window, applicationName(),
-                                       tr("Looks like we're out of memory..."), Prompts::Icon::None);
+    runSessionSearch(
+        parts_, tr("Searching approximate repeats..."), parts_.session.approximateSearch(settings), [this] {
+            parts_.tree.results().refresh<ApproximateBranch>(parts_.session.state());
+            followSession();
+            const auto& found = analysis();
+            // Its branch, among the top rows of the tree.
+            const RepeatTreeModel& model = parts_.tree.results();
+            for (int row = 0; row < model.rowCount(); ++row) {
+                if (model.itemOf<ApproximateBranch>(model.index(row, 0))) {
+                    parts_.tree.expand(model.index(row, 0));
+                }
             }
-            return;
-        }
-        if (result.state->genome != parts_.session.sharedGenome()) {
-            return;  // another genome came meanwhile
-        }
-        parts_.session.adopt(std::move(*result.state));
-        parts_.tree.results().refresh<ApproximateBranch>(parts_.session.state());
-        followSession();
-        const auto& found = analysis();
-        // Its branch, among the top rows of the tree.
-        const RepeatTreeModel& model = parts_.tree.results();
-        for (int row = 0; row < model.rowCount(); ++row) {
-            if (model.itemOf<ApproximateBranch>(model.index(row, 0))) {
-                parts_.tree.expand(model.index(row, 0));
+            std::size_t pairs = 0;
+            for (const auto& kind : found->results) {
+                pairs += kind.pairs.size();
             }
-        }
-        std::size_t pairs = 0;
-        for (const auto& kind : found->results) {
-            pairs += kind.pairs.size();
-        }
-        parts_.jobs.show(found->exhaustive()
-                             ? tr("%1 approximate pairs").arg(pairs)
-                             : tr("%1 approximate pairs; not exhaustive: with these settings a genome this "
-                                  "long is searched from seeds of practical length")
-                                   .arg(pairs));
-    });
+            parts_.jobs.show(
+                found->exhaustive()
+                    ? tr("%1 approximate pairs").arg(pairs)
+                    : tr("%1 approximate pairs; not exhaustive: with these settings a genome this "
+                         "long is searched from seeds of practical length")
+                          .arg(pairs));
+        });
 }
 
 void ApproximateController::followSession()

@@ -4,6 +4,7 @@
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
 #include "views/commands/approximatecontroller.h"
+#include "views/commands/sessionsearch.h"
 #include "views/maps/dotplotwindow.h"
 #include "views/maps/mapwindow.h"
 #include "views/maps/mapwindowholder.h"
@@ -38,38 +39,28 @@ void GappedController::run(const tessaron::GappedSettings& settings, bool famili
     if (!parts_.session.loaded() || parts_.jobs.busy()) {
         return;
     }
-    parts_.jobs.show(tr("Searching gapped repeats..."));
-    parts_.jobs.run(parts_.session.gappedSearch(settings, families), [this](tessaron::JobResult result) {
-        parts_.jobs.clear();
-        if (!result.state) {
-            if (result.error == tessaron::JobError::TooManyPairs) {
-                parts_.prompts.message(&parts_.window, applicationName(),
-                                       tr("The gapped search found more pairs than can be kept: raise the "
-                                          "minimum length or the identity."),
-                                       Prompts::Icon::None);
-            } else if (result.error != tessaron::JobError::Cancelled) {
-                parts_.prompts.message(&parts_.window, applicationName(),
-                                       tr("Looks like we're out of memory..."), Prompts::Icon::None);
+    runSessionSearch(
+        parts_, tr("Searching gapped repeats..."), parts_.session.gappedSearch(settings, families),
+        [this] {
+            RepeatTreeModel& model = parts_.tree.results();
+            model.refresh<ApproximateBranch>(parts_.session.state());
+            approximate_.followSession();  // and through it pairsReplaced
+            parts_.tree.expand(model.indexOf<GappedBranch>(model.branch<GappedBranch>().topItem()));
+            std::size_t pairs = 0;
+            for (const tessaron::GappedResult& kind : analysis()->results) {
+                pairs += kind.pairs.size();
             }
-            return;
-        }
-        if (result.state->genome != parts_.session.sharedGenome()) {
-            return;  // another genome came meanwhile
-        }
-        parts_.session.adopt(std::move(*result.state));
-        RepeatTreeModel& model = parts_.tree.results();
-        model.refresh<ApproximateBranch>(parts_.session.state());
-        approximate_.followSession();  // and through it pairsReplaced
-        parts_.tree.expand(model.indexOf<GappedBranch>(model.branch<GappedBranch>().topItem()));
-        std::size_t pairs = 0;
-        for (const tessaron::GappedResult& kind : analysis()->results) {
-            pairs += kind.pairs.size();
-        }
-        parts_.jobs.show(
-            analysis()->families
-                ? tr("%1 gapped pairs in %2 families").arg(pairs).arg(analysis()->families->size())
-                : tr("%1 gapped pairs").arg(pairs));
-    });
+            parts_.jobs.show(
+                analysis()->families
+                    ? tr("%1 gapped pairs in %2 families").arg(pairs).arg(analysis()->families->size())
+                    : tr("%1 gapped pairs").arg(pairs));
+        },
+        [](tessaron::JobError error) {
+            return error == tessaron::JobError::TooManyPairs ? tr("The gapped search found more pairs than "
+                                                                  "can be kept: raise the minimum length or "
+                                                                  "the identity.")
+                                                             : QString();
+        });
 }
 
 void GappedController::pairsReplaced()

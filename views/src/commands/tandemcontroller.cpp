@@ -6,6 +6,7 @@
 #include "views/base/menucommand.h"
 #include "views/base/prompts.h"
 #include "views/base/settingsstore.h"
+#include "views/commands/sessionsearch.h"
 #include "views/dialogs/tandemoptionsdlg.h"
 #include "views/maps/mapwindow.h"
 #include "views/maps/mapwindowholder.h"
@@ -70,20 +71,7 @@ void TandemController::run(const tessaron::TandemSettings& settings)
     if (!parts_.session.loaded() || parts_.jobs.busy() || settings.validate()) {
         return;
     }
-    parts_.jobs.show(tr("Finding tandem repeats..."));
-    parts_.jobs.run(parts_.session.tandemSearch(settings), [this](tessaron::JobResult result) {
-        parts_.jobs.clear();
-        if (!result.state) {
-            if (result.error != tessaron::JobError::Cancelled) {
-                parts_.prompts.message(&parts_.window, applicationName(),
-                                       tr("Looks like we're out of memory..."), Prompts::Icon::None);
-            }
-            return;
-        }
-        if (result.state->genome != parts_.session.sharedGenome()) {
-            return;  // another genome came meanwhile
-        }
-        parts_.session.adopt(std::move(*result.state));
+    runSessionSearch(parts_, tr("Finding tandem repeats..."), parts_.session.tandemSearch(settings), [this] {
         parts_.tree.results().refresh<TandemBranch>(parts_.session.state());
         adopted();
         const RepeatTreeModel& model = parts_.tree.results();
