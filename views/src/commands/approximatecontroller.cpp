@@ -165,15 +165,19 @@ void ApproximateController::selectPair(RepeatKind kind, std::size_t index)
     const tessaron::Genome& genome = *analysis()->genome;
     tessaron::Highlights& highlights = parts_.session.highlights();
     highlights.selectApproximatePair(kind, pair, tessaron::mismatchedLetters(genome, kind, pair));
+    showSelectedPair(kind, index, pair.first, pair.length);
+}
+
+void ApproximateController::showSelectedPair(RepeatKind kind, std::size_t index, std::int64_t first,
+                                             std::int64_t length)
+{
     parts_.navigator.paint();
-    const auto first = static_cast<int>(pair.first);
-    parts_.pane.setCaret(first);
-    parts_.pane.ensureVisible(first, static_cast<int>(pair.length));
+    parts_.pane.setCaret(static_cast<int>(first));
+    parts_.pane.ensureVisible(static_cast<int>(first), static_cast<int>(length));
     parts_.pane.viewport()->repaint();
     if (CDiagramDlg* map = parts_.maps.open()) {
-        const tessaron::Repeat repeat{kind != RepeatKind::Direct, static_cast<std::int32_t>(pair.length), 1,
-                                      0};
-        map->ShowRepeat(&repeat, highlights.selectedPairs(), kind);
+        const tessaron::Repeat repeat{kind != RepeatKind::Direct, static_cast<std::int32_t>(length), 1, 0};
+        map->ShowRepeat(&repeat, parts_.session.highlights().selectedPairs(), kind);
     }
     if (dotPlot_ != nullptr) {
         dotPlot_->select(DotPlotWindow::PairRef{kind, index});

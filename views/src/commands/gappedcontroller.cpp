@@ -98,19 +98,7 @@ void GappedController::selectPair(RepeatKind kind, std::size_t index)
     const tessaron::Genome& genome = *analysis()->genome;
     tessaron::Highlights& highlights = parts_.session.highlights();
     highlights.selectGappedPair(kind, pair, tessaron::alignedColumns(genome, kind, pair));
-    parts_.navigator.paint();
-    const auto first = static_cast<int>(pair.first);
-    parts_.pane.setCaret(first);
-    parts_.pane.ensureVisible(first, static_cast<int>(pair.length));
-    parts_.pane.viewport()->repaint();
-    if (CDiagramDlg* map = parts_.maps.open()) {
-        const tessaron::Repeat repeat{kind != RepeatKind::Direct, static_cast<std::int32_t>(pair.length), 1,
-                                      0};
-        map->ShowRepeat(&repeat, highlights.selectedPairs(), kind);
-    }
-    if (DotPlotWindow* plot = approximate_.dotPlot()) {
-        plot->select(DotPlotWindow::PairRef{kind, index});
-    }
+    approximate_.showSelectedPair(kind, index, pair.first, pair.length);
     if (alignment_ == nullptr) {
         alignment_ = new AlignmentView(&parts_.window);
         alignment_->setAttribute(Qt::WA_DeleteOnClose);

@@ -26,6 +26,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 class QAction;
@@ -54,6 +56,10 @@ public:
     // The dot plot, made and shown unless it is open; null without pairs.
     DotPlotWindow* showDotPlot();
     [[nodiscard]] DotPlotWindow* dotPlot() const { return dotPlot_; }
+    // Shows the pair just highlighted in the session: the caret at its first
+    // copy, the map's chords and the dot plot's mark.
+    void showSelectedPair(tessaron::RepeatKind kind, std::size_t index, std::int64_t first,
+                          std::int64_t length);
     // The session took a new state: the map's bands, the report's counts and
     // the commands follow its pairs (approximate or gapped); a dot plot of
     // other pairs closes.
