@@ -1,6 +1,7 @@
 #include "tandem/candidateperiods.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 namespace tessaron::tandem {
@@ -33,7 +34,11 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
     }
     const std::uint32_t mask = (std::uint32_t{1} << (2 * k)) - 1;
     std::vector<std::int32_t> last(std::size_t{mask} + 1, -1);
-    std::vector<std::int32_t> previous(static_cast<std::size_t>(size), -1);
+    // The occurrence before each word is read only within the largest
+    // distance of it: a ring of the last words is enough.
+    const std::size_t ring = std::bit_ceil(static_cast<std::size_t>(pass.maximumPeriod) + 1);
+    const std::size_t ringMask = ring - 1;
+    std::vector<std::int32_t> previous(ring, -1);
     std::vector<Run> runs(static_cast<std::size_t>(pass.maximumPeriod) + 1);
     const auto finish = [&](const Run& run, int period) {
         const std::int64_t span = run.last + k - run.first;
@@ -54,7 +59,7 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
         }
         const auto at = static_cast<std::int32_t>(i - k + 1);  // the word's first letter
         std::int32_t earlier = last[word];
-        previous[static_cast<std::size_t>(at)] = earlier;
+        previous[static_cast<std::size_t>(at) & ringMask] = earlier;
         last[word] = at;
         for (int seen = 0; seen < kOccurrencesSeen && earlier >= 0; ++seen) {
             const std::int32_t distance = at - earlier;
@@ -73,7 +78,7 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
                 ++run.hits;
                 run.exact += d == distance;
             }
-            earlier = previous[static_cast<std::size_t>(earlier)];
+            earlier = previous[static_cast<std::size_t>(earlier) & ringMask];
         }
     }
     for (std::size_t period = 1; period < runs.size(); ++period) {
