@@ -54,30 +54,45 @@ void CopyAligner::fill(int band)
             moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
         const int low = std::max(0, band - r);                     // column 0
         const int high = std::min(width - 1, columns - r + band);  // the last column
-        int rowBest = kMinusInfinity;
-        int rowBestColumn = 0;
         current[low - 1] = kMinusInfinity;
-        for (int k = low; k <= high; ++k) {
-            const int c = r - band + k;
-            int score =
-                c > 0 ? previous[k] + (segment[c - 1] == expected ? match : -mismatch) : kMinusInfinity;
-            std::uint8_t move = kDiagonal;
+        // The diagonal and the letter above first, for the whole row at once:
+        // they read only the row before.
+        const int first = r <= band ? low + 1 : low;  // column 0 has no letter to match
+        if (first > low) {
+            current[low] = previous[low + 1] - indel;
+            moveRow[low] = kDeletion;
+        }
+        const int shift = r - band - 1;  // the letter of column c is segment[c - 1]
+        for (int k = first; k <= high; ++k) {
+            const int diagonal = previous[k] + (segment[k + shift] == expected ? match : -mismatch);
             const int up = previous[k + 1] - indel;
-            if (up > score) {
-                score = up;
-                move = kDeletion;
-            }
-            const int left = current[k - 1] - indel;
-            if (left > score) {
-                score = left;
-                move = kInsertion;
-            }
+            current[k] = std::max(diagonal, up);
+            moveRow[k] = up > diagonal ? kDeletion : kDiagonal;
+        }
+        // Then the letters inserted, left to right.
+        int left = current[low - 1];
+        int rowBest = kMinusInfinity;
+        for (int k = low; k <= high; ++k) {
+            const int inserted = left - indel;
+            const int score = std::max(current[k], inserted);
+            moveRow[k] = inserted > current[k] ? std::uint8_t{kInsertion} : moveRow[k];
             current[k] = score;
-            moveRow[k] = move;
-            // Of equal scores, the end nearest the diagonal, where the next copy begins.
-            if (score > rowBest || (score == rowBest && std::abs(c - r) < std::abs(rowBestColumn - r))) {
-                rowBest = score;
-                rowBestColumn = c;
+            left = score;
+            rowBest = std::max(rowBest, score);
+        }
+        // Of equal scores, the end nearest the diagonal, where the next copy
+        // begins (the one before it of two as near).
+        int rowBestColumn = 0;
+        if (rowBest > kMinusInfinity / 2) {
+            for (int off = 0; off <= width; ++off) {
+                if (band - off >= low && band - off <= high && current[band - off] == rowBest) {
+                    rowBestColumn = r - off;
+                    break;
+                }
+                if (band + off >= low && band + off <= high && current[band + off] == rowBest) {
+                    rowBestColumn = r + off;
+                    break;
+                }
             }
         }
         for (int k = high + 1; k <= width; ++k) {
