@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 #include <utility>
 
 namespace tessaron::tandem {
@@ -95,6 +96,8 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
 
 namespace {
 
+constexpr int kLanes = 128;
+
 // The diagonals' scan with scores of type Score, which holds twice the
 // largest threshold and one more.
 template <typename Score>
@@ -102,9 +105,13 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
                    const SearchControl& control, std::vector<Candidate>& found)
 {
     const auto size = static_cast<std::int64_t>(text.size());
-    const auto periods = static_cast<std::size_t>(pass.maximumPeriod) + 1;
+    // Up to kLanes distances at once in a loop of fixed length, the ones
+    // past the largest never climbing: their threshold is out of reach.
+    const bool fixedLanes = sizeof(Score) == 1 && pass.maximumPeriod - lowest < kLanes;
+    const auto periods =
+        std::max(static_cast<std::size_t>(pass.maximumPeriod) + 1, static_cast<std::size_t>(lowest) + kLanes);
     std::vector<Score> scores(periods, 0);
-    std::vector<Score> thresholds(periods, 0);
+    std::vector<Score> thresholds(periods, std::numeric_limits<Score>::max());
     std::vector<Score> ceilings(periods, 0);
     for (int d = lowest; d <= pass.maximumPeriod; ++d) {
         const int threshold = std::max(pass.threshold, d * pass.perHundred / 100);
@@ -131,6 +138,23 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
         }
         return std::pair{j, matching};
     };
+    // A letter against the ones d after it, each d of [from, to]: whether
+    // a score climbed to its threshold.
+    const auto step = [&](std::uint8_t letter, const std::uint8_t* ahead, int from, int to) {
+        std::uint8_t climbed = 0;
+        for (int d = from; d <= to; ++d) {
+            const Score old = score[d];
+            const Score up = std::min<Score>(static_cast<Score>(old + 1), ceiling[d]);
+            const Score down = old > 0 ? static_cast<Score>(old - 1) : Score{0};
+            const Score now = ahead[d] == letter ? up : down;
+            score[d] = now;
+            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[d]) &
+                                                 static_cast<std::uint8_t>(now >= least[d]));
+        }
+        return climbed;
+    };
+    // The letters with all kLanes letters ahead of them in the text.
+    const std::int64_t fixedEnd = size - lowest - kLanes + 1;
     std::int64_t nextCheck = kWordsBetweenStopChecks;
     for (std::int64_t i = 0; i + lowest < size; ++i) {
         if (i >= nextCheck) {
@@ -140,16 +164,9 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
         const int highest = static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i));
         const std::uint8_t letter = letters[i];
         const std::uint8_t* const ahead = letters + i;
-        std::uint8_t climbed = 0;
-        for (int d = lowest; d <= highest; ++d) {
-            const Score old = score[d];
-            const Score up = std::min<Score>(static_cast<Score>(old + 1), ceiling[d]);
-            const Score down = old > 0 ? static_cast<Score>(old - 1) : Score{0};
-            const Score now = ahead[d] == letter ? up : down;
-            score[d] = now;
-            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[d]) &
-                                                 static_cast<std::uint8_t>(now >= least[d]));
-        }
+        const std::uint8_t climbed = fixedLanes && i < fixedEnd
+                                         ? step(letter, ahead, lowest, lowest + kLanes - 1)
+                                         : step(letter, ahead, lowest, highest);
         if (climbed == 0) {
             continue;
         }
