@@ -1,6 +1,7 @@
 #include "tandem/copyaligner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -49,36 +50,40 @@ void CopyAligner::fill(int band)
         moves_[static_cast<std::size_t>(c + band)] = kInsertion;
     }
     for (int r = 1; r <= rows; ++r) {
+        // The score of each letter against this row's: looked up, not
+        // branched on (the letters are as good as random to a predictor).
         const std::uint8_t expected = pattern_[static_cast<std::size_t>(r - 1)];
+        std::array<int, 8> gain{};
+        gain.fill(-mismatch);
+        gain[expected & 7U] = match;
         std::uint8_t* const moveRow =
             moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
         const int low = std::max(0, band - r);                     // column 0
         const int high = std::min(width - 1, columns - r + band);  // the last column
         current[low - 1] = kMinusInfinity;
-        // The diagonal and the letter above first, for the whole row at once:
-        // they read only the row before.
-        const int first = r <= band ? low + 1 : low;  // column 0 has no letter to match
-        if (first > low) {
-            current[low] = previous[low + 1] - indel;
-            moveRow[low] = kDeletion;
+        // Column 0 has no letter to match: only a consensus letter deleted.
+        int left = kMinusInfinity;
+        int rowBest = kMinusInfinity;
+        int at = low;
+        if (r <= band && at <= high) {
+            left = previous[at + 1] - indel;
+            current[at] = left;
+            moveRow[at] = kDeletion;
+            rowBest = left;
+            ++at;
         }
         const int shift = r - band - 1;  // the letter of column c is segment[c - 1]
-        for (int k = first; k <= high; ++k) {
-            const int diagonal = previous[k] + (segment[k + shift] == expected ? match : -mismatch);
-            const int up = previous[k + 1] - indel;
-            current[k] = std::max(diagonal, up);
-            moveRow[k] = up > diagonal ? kDeletion : kDiagonal;
-        }
-        // Then the letters inserted, left to right.
-        int left = current[low - 1];
-        int rowBest = kMinusInfinity;
-        for (int k = low; k <= high; ++k) {
+        for (; at <= high; ++at) {
+            const int diagonal = previous[at] + gain[segment[at + shift] & 7U];
+            const int up = previous[at + 1] - indel;
+            const int above = std::max(diagonal, up);
             const int inserted = left - indel;
-            const int score = std::max(current[k], inserted);
-            moveRow[k] = inserted > current[k] ? std::uint8_t{kInsertion} : moveRow[k];
-            current[k] = score;
-            left = score;
-            rowBest = std::max(rowBest, score);
+            left = std::max(above, inserted);
+            current[at] = left;
+            moveRow[at] = inserted > above
+                              ? std::uint8_t{kInsertion}
+                              : (up > diagonal ? std::uint8_t{kDeletion} : std::uint8_t{kDiagonal});
+            rowBest = std::max(rowBest, left);
         }
         // Of equal scores, the end nearest the diagonal, where the next copy
         // begins (the one before it of two as near).
