@@ -21,7 +21,7 @@ int bandFor(int period)
     return std::clamp(period / 10 + 2, 2, 48);
 }
 
-void CopyAligner::fill(int band)
+void CopyAligner::fill(int band, std::int64_t enough)
 {
     const int rows = static_cast<int>(pattern_.size());
     const int columns = static_cast<int>(segment_.size());
@@ -116,6 +116,9 @@ void CopyAligner::fill(int band)
         if (rowBest < best - dropOff_) {
             return;  // the copy has gone bad: no whole copy here
         }
+        if (rowBest + std::int64_t{match} * (rows - r) < enough) {
+            return;  // the alignment ends before this copy whatever its last rows
+        }
         std::swap(previous, current);
     }
 }
@@ -199,7 +202,9 @@ std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text,
                 segment_[i] = text[static_cast<std::size_t>(position) - 1 - i];
             }
         }
-        fill(band);
+        // A whole copy scoring below this ends the alignment before it: its
+        // rows past the point where it cannot do better are not needed.
+        fill(band, best - dropOff_ - total);
         if (partial_.found && partial_.row < period && total + partial_.score > best) {
             best = total + partial_.score;
             bestCount = copies.size();

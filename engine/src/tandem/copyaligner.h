@@ -52,9 +52,10 @@ private:
         int column = 0;
         bool found = false;
     };
-    // Fills the band for `segment` against `pattern`; returns false when the
-    // copy was given up before the last row.
-    void fill(int band);
+    // Fills the band for `segment` against `pattern`, giving up the copy (no
+    // whole copy) where it went bad, or where no end of it can score
+    // `enough` any more (each row adds a match at most).
+    void fill(int band, std::int64_t enough);
     [[nodiscard]] std::string traceback(int row, int column, int band) const;
 
     ScoreWeights weights_;
