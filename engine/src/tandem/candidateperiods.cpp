@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace tessaron::tandem {
@@ -98,6 +99,62 @@ namespace {
 
 constexpr int kLanes = 128;
 
+// The scores of the kLanes distances from `lowest` on, advanced over the
+// letters from `i` up to `end`: the first letter where one of them climbed
+// to its threshold, after its step (`end` when none did). Every letter
+// compared must be in the text.
+[[gnu::always_inline]] inline std::int64_t advanceLanes(const std::uint8_t* letters, std::int64_t i,
+                                                        std::int64_t end, int lowest, std::uint8_t* score,
+                                                        const std::uint8_t* least,
+                                                        const std::uint8_t* ceiling)
+{
+    for (; i < end; ++i) {
+        const std::uint8_t letter = letters[i];
+        const std::uint8_t* const ahead = letters + i + lowest;
+        std::uint8_t climbed = 0;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const std::uint8_t old = score[lane];
+            const std::uint8_t up = std::min(static_cast<std::uint8_t>(old + 1), ceiling[lane]);
+            const std::uint8_t down = old > 0 ? static_cast<std::uint8_t>(old - 1) : std::uint8_t{0};
+            const std::uint8_t now = ahead[lane] == letter ? up : down;
+            score[lane] = now;
+            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[lane]) &
+                                                 static_cast<std::uint8_t>(now >= least[lane]));
+        }
+        if (climbed != 0) {
+            return i;
+        }
+    }
+    return end;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same loop in 32-letter vectors where the processor has them.
+[[gnu::target("avx2")]] std::int64_t advanceLanesWide(const std::uint8_t* letters, std::int64_t i,
+                                                      std::int64_t end, int lowest, std::uint8_t* score,
+                                                      const std::uint8_t* least, const std::uint8_t* ceiling)
+{
+    return advanceLanes(letters, i, end, lowest, score, least, ceiling);
+}
+
+bool hasWideVectors()
+{
+    static const bool wide = __builtin_cpu_supports("avx2") != 0;
+    return wide;
+}
+#else
+std::int64_t advanceLanesWide(const std::uint8_t* letters, std::int64_t i, std::int64_t end, int lowest,
+                              std::uint8_t* score, const std::uint8_t* least, const std::uint8_t* ceiling)
+{
+    return advanceLanes(letters, i, end, lowest, score, least, ceiling);
+}
+
+bool hasWideVectors()
+{
+    return false;
+}
+#endif
+
 // The diagonals' scan with scores of type Score, which holds twice the
 // largest threshold and one more.
 template <typename Score>
@@ -154,22 +211,38 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
         return climbed;
     };
     // The letters with all kLanes letters ahead of them in the text.
-    const std::int64_t fixedEnd = size - lowest - kLanes + 1;
+    const std::int64_t fixedEnd = fixedLanes ? size - lowest - kLanes + 1 : 0;
+    const bool wide = hasWideVectors();
     std::int64_t nextCheck = kWordsBetweenStopChecks;
     for (std::int64_t i = 0; i + lowest < size; ++i) {
         if (i >= nextCheck) {
             control.throwIfStopped();
             nextCheck = i + kWordsBetweenStopChecks;
         }
+        bool climbed = false;
+        if constexpr (std::is_same_v<Score, std::uint8_t>) {
+            if (i < fixedEnd) {
+                // On to the next letter where a score climbs, if any before the next check.
+                const std::int64_t end = std::min(fixedEnd, nextCheck);
+                i = wide ? advanceLanesWide(letters, i, end, lowest, score + lowest, least + lowest,
+                                            ceiling + lowest)
+                         : advanceLanes(letters, i, end, lowest, score + lowest, least + lowest,
+                                        ceiling + lowest);
+                if (i == end) {
+                    --i;  // the loop steps on to `end`
+                    continue;
+                }
+                climbed = true;
+            }
+        }
+        if (!climbed &&
+            step(letters[i], letters + i, lowest,
+                 static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i))) == 0) {
+            continue;
+        }
         const int highest = static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i));
         const std::uint8_t letter = letters[i];
         const std::uint8_t* const ahead = letters + i;
-        const std::uint8_t climbed = fixedLanes && i < fixedEnd
-                                         ? step(letter, ahead, lowest, lowest + kLanes - 1)
-                                         : step(letter, ahead, lowest, highest);
-        if (climbed == 0) {
-            continue;
-        }
         for (int d = lowest; d <= highest; ++d) {
             // Climbed just now: one match ago it was below the threshold.
             if (score[d] == least[d] && ahead[d] == letter) {
