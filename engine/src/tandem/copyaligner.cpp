@@ -126,7 +126,9 @@ void CopyAligner::fill(int band, std::int64_t enough)
 std::string CopyAligner::traceback(int row, int column, int band) const
 {
     const int width = 2 * band + 1;
-    std::string ops;
+    // Written from its end: one column per step back, row + column at most.
+    std::string ops(static_cast<std::size_t>(row) + static_cast<std::size_t>(column), ' ');
+    std::size_t at = ops.size();
     int r = row;
     int c = column;
     while (r > 0 || c > 0) {
@@ -136,20 +138,20 @@ std::string CopyAligner::traceback(int row, int column, int band) const
                                       : moves_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) +
                                                static_cast<std::size_t>(k)];
         if (move == kDiagonal) {
-            ops += segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)]
-                       ? '='
-                       : 'X';
+            ops[--at] = segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)]
+                            ? '='
+                            : 'X';
             --r;
             --c;
         } else if (move == kDeletion) {
-            ops += 'D';
+            ops[--at] = 'D';
             --r;
         } else {
-            ops += 'I';
+            ops[--at] = 'I';
             --c;
         }
     }
-    std::reverse(ops.begin(), ops.end());
+    ops.erase(0, at);
     return ops;
 }
 
