@@ -1,6 +1,7 @@
 #include "tandem/candidateperiods.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <limits>
 #include <type_traits>
@@ -108,24 +109,35 @@ constexpr int kLanes = 128;
                                                         const std::uint8_t* least,
                                                         const std::uint8_t* ceiling)
 {
+    // Local copies, which nothing else can reach: the scores may stay in
+    // registers from one letter to the next.
+    std::array<std::uint8_t, kLanes> now{};
+    std::array<std::uint8_t, kLanes> threshold{};
+    std::array<std::uint8_t, kLanes> top{};
+    std::copy_n(score, kLanes, now.begin());
+    std::copy_n(least, kLanes, threshold.begin());
+    std::copy_n(ceiling, kLanes, top.begin());
     for (; i < end; ++i) {
         const std::uint8_t letter = letters[i];
         const std::uint8_t* const ahead = letters + i + lowest;
         std::uint8_t climbed = 0;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            const std::uint8_t old = score[lane];
-            const std::uint8_t up = std::min(static_cast<std::uint8_t>(old + 1), ceiling[lane]);
+        for (std::size_t lane = 0; lane < now.size(); ++lane) {
+            const std::uint8_t old = now[lane];
+            const bool same = ahead[lane] == letter;
+            const std::uint8_t up = std::min(static_cast<std::uint8_t>(old + 1), top[lane]);
             const std::uint8_t down = old > 0 ? static_cast<std::uint8_t>(old - 1) : std::uint8_t{0};
-            const std::uint8_t now = ahead[lane] == letter ? up : down;
-            score[lane] = now;
-            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[lane]) &
-                                                 static_cast<std::uint8_t>(now >= least[lane]));
+            now[lane] = same ? up : down;
+            // A score steps by one and its ceiling is above the threshold:
+            // it climbed to the threshold when a match brought it there.
+            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(same) &
+                                                 static_cast<std::uint8_t>(now[lane] == threshold[lane]));
         }
         if (climbed != 0) {
-            return i;
+            break;
         }
     }
-    return end;
+    std::copy_n(now.begin(), kLanes, score);
+    return i;
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
