@@ -44,18 +44,21 @@ void CopyAligner::fill(int band, std::int64_t enough)
     const int mismatch = weights_.mismatch;
     const int indel = weights_.indel;
     int best = 0;
+    // The score of each letter against a row's letter: looked up, not
+    // branched on (the letters are as good as random to a predictor).
+    std::array<std::array<int, 8>, 8> gains{};
+    for (std::size_t expected = 0; expected < gains.size(); ++expected) {
+        gains[expected].fill(-mismatch);
+        gains[expected][expected] = match;
+    }
     // Row 0: letters inserted before the first consensus letter.
     for (int c = 0; c <= std::min(columns, band); ++c) {
         previous[c + band] = -indel * c;
         moves_[static_cast<std::size_t>(c + band)] = kInsertion;
     }
     for (int r = 1; r <= rows; ++r) {
-        // The score of each letter against this row's: looked up, not
-        // branched on (the letters are as good as random to a predictor).
         const std::uint8_t expected = pattern_[static_cast<std::size_t>(r - 1)];
-        std::array<int, 8> gain{};
-        gain.fill(-mismatch);
-        gain[expected & 7U] = match;
+        const std::array<int, 8>& gain = gains[expected & 7U];
         std::uint8_t* const moveRow =
             moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
         const int low = std::max(0, band - r);                     // column 0
