@@ -126,11 +126,13 @@ void CopyAligner::fill(int band, std::int64_t enough)
     }
 }
 
-std::string CopyAligner::traceback(int row, int column, int band) const
+std::string CopyAligner::traceback(int row, int column, int band)
 {
     const int width = 2 * band + 1;
-    // Written from its end: one column per step back, row + column at most.
-    std::string ops(static_cast<std::size_t>(row) + static_cast<std::size_t>(column), ' ');
+    // Written from its end into room for row + column steps back, the most
+    // there can be, then copied out at its own length.
+    std::string& ops = trace_;
+    ops.assign(static_cast<std::size_t>(row) + static_cast<std::size_t>(column), ' ');
     std::size_t at = ops.size();
     int r = row;
     int c = column;
@@ -154,8 +156,7 @@ std::string CopyAligner::traceback(int row, int column, int band) const
             --c;
         }
     }
-    ops.erase(0, at);
-    return ops;
+    return ops.substr(at);
 }
 
 std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text, std::int64_t from,
