@@ -1,6 +1,10 @@
 #include "tandem/candidateperiods.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace tessaron::tandem {
@@ -33,7 +37,11 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
     }
     const std::uint32_t mask = (std::uint32_t{1} << (2 * k)) - 1;
     std::vector<std::int32_t> last(std::size_t{mask} + 1, -1);
-    std::vector<std::int32_t> previous(static_cast<std::size_t>(size), -1);
+    // The occurrence before each word is read only within the largest
+    // distance of it: a ring of the last words is enough.
+    const std::size_t ring = std::bit_ceil(static_cast<std::size_t>(pass.maximumPeriod) + 1);
+    const std::size_t ringMask = ring - 1;
+    std::vector<std::int32_t> previous(ring, -1);
     std::vector<Run> runs(static_cast<std::size_t>(pass.maximumPeriod) + 1);
     const auto finish = [&](const Run& run, int period) {
         const std::int64_t span = run.last + k - run.first;
@@ -54,7 +62,7 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
         }
         const auto at = static_cast<std::int32_t>(i - k + 1);  // the word's first letter
         std::int32_t earlier = last[word];
-        previous[static_cast<std::size_t>(at)] = earlier;
+        previous[static_cast<std::size_t>(at) & ringMask] = earlier;
         last[word] = at;
         for (int seen = 0; seen < kOccurrencesSeen && earlier >= 0; ++seen) {
             const std::int32_t distance = at - earlier;
@@ -73,7 +81,7 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
                 ++run.hits;
                 run.exact += d == distance;
             }
-            earlier = previous[static_cast<std::size_t>(earlier)];
+            earlier = previous[static_cast<std::size_t>(earlier) & ringMask];
         }
     }
     for (std::size_t period = 1; period < runs.size(); ++period) {
@@ -90,6 +98,75 @@ std::vector<Candidate> findCandidates(std::span<const std::uint8_t> text, const 
 
 namespace {
 
+constexpr int kLanes = 128;
+
+// The scores of the kLanes distances from `lowest` on, advanced over the
+// letters from `i` up to `end`: the first letter where one of them climbed
+// to its threshold, after its step (`end` when none did). Every letter
+// compared must be in the text.
+[[gnu::always_inline]] inline std::int64_t advanceLanes(const std::uint8_t* letters, std::int64_t i,
+                                                        std::int64_t end, int lowest, std::uint8_t* score,
+                                                        const std::uint8_t* least,
+                                                        const std::uint8_t* ceiling)
+{
+    // Local copies, which nothing else can reach: the scores may stay in
+    // registers from one letter to the next.
+    std::array<std::uint8_t, kLanes> now{};
+    std::array<std::uint8_t, kLanes> threshold{};
+    std::array<std::uint8_t, kLanes> top{};
+    std::copy_n(score, kLanes, now.begin());
+    std::copy_n(least, kLanes, threshold.begin());
+    std::copy_n(ceiling, kLanes, top.begin());
+    for (; i < end; ++i) {
+        const std::uint8_t letter = letters[i];
+        const std::uint8_t* const ahead = letters + i + lowest;
+        std::uint8_t climbed = 0;
+        for (std::size_t lane = 0; lane < now.size(); ++lane) {
+            const std::uint8_t old = now[lane];
+            const bool same = ahead[lane] == letter;
+            const std::uint8_t up = std::min(static_cast<std::uint8_t>(old + 1), top[lane]);
+            const std::uint8_t down = old > 0 ? static_cast<std::uint8_t>(old - 1) : std::uint8_t{0};
+            now[lane] = same ? up : down;
+            // A score steps by one and its ceiling is above the threshold:
+            // it climbed to the threshold when a match brought it there.
+            climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(same) &
+                                                 static_cast<std::uint8_t>(now[lane] == threshold[lane]));
+        }
+        if (climbed != 0) {
+            break;
+        }
+    }
+    std::copy_n(now.begin(), kLanes, score);
+    return i;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same loop in 32-letter vectors where the processor has them.
+[[gnu::target("avx2")]] std::int64_t advanceLanesWide(const std::uint8_t* letters, std::int64_t i,
+                                                      std::int64_t end, int lowest, std::uint8_t* score,
+                                                      const std::uint8_t* least, const std::uint8_t* ceiling)
+{
+    return advanceLanes(letters, i, end, lowest, score, least, ceiling);
+}
+
+bool hasWideVectors()
+{
+    static const bool wide = __builtin_cpu_supports("avx2") != 0;
+    return wide;
+}
+#else
+std::int64_t advanceLanesWide(const std::uint8_t* letters, std::int64_t i, std::int64_t end, int lowest,
+                              std::uint8_t* score, const std::uint8_t* least, const std::uint8_t* ceiling)
+{
+    return advanceLanes(letters, i, end, lowest, score, least, ceiling);
+}
+
+bool hasWideVectors()
+{
+    return false;
+}
+#endif
+
 // The diagonals' scan with scores of type Score, which holds twice the
 // largest threshold and one more.
 template <typename Score>
@@ -97,9 +174,13 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
                    const SearchControl& control, std::vector<Candidate>& found)
 {
     const auto size = static_cast<std::int64_t>(text.size());
-    const auto periods = static_cast<std::size_t>(pass.maximumPeriod) + 1;
+    // Up to kLanes distances at once in a loop of fixed length, the ones
+    // past the largest never climbing: their threshold is out of reach.
+    const bool fixedLanes = sizeof(Score) == 1 && pass.maximumPeriod - lowest < kLanes;
+    const auto periods =
+        std::max(static_cast<std::size_t>(pass.maximumPeriod) + 1, static_cast<std::size_t>(lowest) + kLanes);
     std::vector<Score> scores(periods, 0);
-    std::vector<Score> thresholds(periods, 0);
+    std::vector<Score> thresholds(periods, std::numeric_limits<Score>::max());
     std::vector<Score> ceilings(periods, 0);
     for (int d = lowest; d <= pass.maximumPeriod; ++d) {
         const int threshold = std::max(pass.threshold, d * pass.perHundred / 100);
@@ -126,17 +207,11 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
         }
         return std::pair{j, matching};
     };
-    std::int64_t nextCheck = kWordsBetweenStopChecks;
-    for (std::int64_t i = 0; i + lowest < size; ++i) {
-        if (i >= nextCheck) {
-            control.throwIfStopped();
-            nextCheck = i + kWordsBetweenStopChecks;
-        }
-        const int highest = static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i));
-        const std::uint8_t letter = letters[i];
-        const std::uint8_t* const ahead = letters + i;
+    // A letter against the ones d after it, each d of [from, to]: whether
+    // a score climbed to its threshold.
+    const auto step = [&](std::uint8_t letter, const std::uint8_t* ahead, int from, int to) {
         std::uint8_t climbed = 0;
-        for (int d = lowest; d <= highest; ++d) {
+        for (int d = from; d <= to; ++d) {
             const Score old = score[d];
             const Score up = std::min<Score>(static_cast<Score>(old + 1), ceiling[d]);
             const Score down = old > 0 ? static_cast<Score>(old - 1) : Score{0};
@@ -145,9 +220,41 @@ void scanDiagonals(std::span<const std::uint8_t> text, const DiagonalPass& pass,
             climbed |= static_cast<std::uint8_t>(static_cast<std::uint8_t>(old < least[d]) &
                                                  static_cast<std::uint8_t>(now >= least[d]));
         }
-        if (climbed == 0) {
+        return climbed;
+    };
+    // The letters with all kLanes letters ahead of them in the text.
+    const std::int64_t fixedEnd = fixedLanes ? size - lowest - kLanes + 1 : 0;
+    const bool wide = hasWideVectors();
+    std::int64_t nextCheck = kWordsBetweenStopChecks;
+    for (std::int64_t i = 0; i + lowest < size; ++i) {
+        if (i >= nextCheck) {
+            control.throwIfStopped();
+            nextCheck = i + kWordsBetweenStopChecks;
+        }
+        bool climbed = false;
+        if constexpr (std::is_same_v<Score, std::uint8_t>) {
+            if (i < fixedEnd) {
+                // On to the next letter where a score climbs, if any before the next check.
+                const std::int64_t end = std::min(fixedEnd, nextCheck);
+                i = wide ? advanceLanesWide(letters, i, end, lowest, score + lowest, least + lowest,
+                                            ceiling + lowest)
+                         : advanceLanes(letters, i, end, lowest, score + lowest, least + lowest,
+                                        ceiling + lowest);
+                if (i == end) {
+                    --i;  // the loop steps on to `end`
+                    continue;
+                }
+                climbed = true;
+            }
+        }
+        if (!climbed &&
+            step(letters[i], letters + i, lowest,
+                 static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i))) == 0) {
             continue;
         }
+        const int highest = static_cast<int>(std::min<std::int64_t>(pass.maximumPeriod, size - 1 - i));
+        const std::uint8_t letter = letters[i];
+        const std::uint8_t* const ahead = letters + i;
         for (int d = lowest; d <= highest; ++d) {
             // Climbed just now: one match ago it was below the threshold.
             if (score[d] == least[d] && ahead[d] == letter) {

@@ -1,6 +1,7 @@
 #include "tandem/copyaligner.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -20,7 +21,7 @@ int bandFor(int period)
     return std::clamp(period / 10 + 2, 2, 48);
 }
 
-void CopyAligner::fill(int band)
+void CopyAligner::fill(int band, std::int64_t enough)
 {
     const int rows = static_cast<int>(pattern_.size());
     const int columns = static_cast<int>(segment_.size());
@@ -43,6 +44,13 @@ void CopyAligner::fill(int band)
     const int mismatch = weights_.mismatch;
     const int indel = weights_.indel;
     int best = 0;
+    // The score of each letter against a row's letter: looked up, not
+    // branched on (the letters are as good as random to a predictor).
+    std::array<std::array<int, 8>, 8> gains{};
+    for (std::size_t expected = 0; expected < gains.size(); ++expected) {
+        gains[expected].fill(-mismatch);
+        gains[expected][expected] = match;
+    }
     // Row 0: letters inserted before the first consensus letter.
     for (int c = 0; c <= std::min(columns, band); ++c) {
         previous[c + band] = -indel * c;
@@ -50,34 +58,49 @@ void CopyAligner::fill(int band)
     }
     for (int r = 1; r <= rows; ++r) {
         const std::uint8_t expected = pattern_[static_cast<std::size_t>(r - 1)];
+        const std::array<int, 8>& gain = gains[expected & 7U];
         std::uint8_t* const moveRow =
             moves_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
         const int low = std::max(0, band - r);                     // column 0
         const int high = std::min(width - 1, columns - r + band);  // the last column
-        int rowBest = kMinusInfinity;
-        int rowBestColumn = 0;
         current[low - 1] = kMinusInfinity;
-        for (int k = low; k <= high; ++k) {
-            const int c = r - band + k;
-            int score =
-                c > 0 ? previous[k] + (segment[c - 1] == expected ? match : -mismatch) : kMinusInfinity;
-            std::uint8_t move = kDiagonal;
-            const int up = previous[k + 1] - indel;
-            if (up > score) {
-                score = up;
-                move = kDeletion;
-            }
-            const int left = current[k - 1] - indel;
-            if (left > score) {
-                score = left;
-                move = kInsertion;
-            }
-            current[k] = score;
-            moveRow[k] = move;
-            // Of equal scores, the end nearest the diagonal, where the next copy begins.
-            if (score > rowBest || (score == rowBest && std::abs(c - r) < std::abs(rowBestColumn - r))) {
-                rowBest = score;
-                rowBestColumn = c;
+        // Column 0 has no letter to match: only a consensus letter deleted.
+        int left = kMinusInfinity;
+        int rowBest = kMinusInfinity;
+        int at = low;
+        if (r <= band && at <= high) {
+            left = previous[at + 1] - indel;
+            current[at] = left;
+            moveRow[at] = kDeletion;
+            rowBest = left;
+            ++at;
+        }
+        const int shift = r - band - 1;  // the letter of column c is segment[c - 1]
+        for (; at <= high; ++at) {
+            const int diagonal = previous[at] + gain[segment[at + shift] & 7U];
+            const int up = previous[at + 1] - indel;
+            const int above = std::max(diagonal, up);
+            const int inserted = left - indel;
+            left = std::max(above, inserted);
+            current[at] = left;
+            moveRow[at] = inserted > above
+                              ? std::uint8_t{kInsertion}
+                              : (up > diagonal ? std::uint8_t{kDeletion} : std::uint8_t{kDiagonal});
+            rowBest = std::max(rowBest, left);
+        }
+        // Of equal scores, the end nearest the diagonal, where the next copy
+        // begins (the one before it of two as near).
+        int rowBestColumn = 0;
+        if (rowBest > kMinusInfinity / 2) {
+            for (int off = 0; off <= width; ++off) {
+                if (band - off >= low && band - off <= high && current[band - off] == rowBest) {
+                    rowBestColumn = r - off;
+                    break;
+                }
+                if (band + off >= low && band + off <= high && current[band + off] == rowBest) {
+                    rowBestColumn = r + off;
+                    break;
+                }
             }
         }
         for (int k = high + 1; k <= width; ++k) {
@@ -96,14 +119,21 @@ void CopyAligner::fill(int band)
         if (rowBest < best - dropOff_) {
             return;  // the copy has gone bad: no whole copy here
         }
+        if (rowBest + std::int64_t{match} * (rows - r) < enough) {
+            return;  // the alignment ends before this copy whatever its last rows
+        }
         std::swap(previous, current);
     }
 }
 
-std::string CopyAligner::traceback(int row, int column, int band) const
+std::string CopyAligner::traceback(int row, int column, int band)
 {
     const int width = 2 * band + 1;
-    std::string ops;
+    // Written from its end into room for row + column steps back, the most
+    // there can be, then copied out at its own length.
+    std::string& ops = trace_;
+    ops.assign(static_cast<std::size_t>(row) + static_cast<std::size_t>(column), ' ');
+    std::size_t at = ops.size();
     int r = row;
     int c = column;
     while (r > 0 || c > 0) {
@@ -113,21 +143,20 @@ std::string CopyAligner::traceback(int row, int column, int band) const
                                       : moves_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) +
                                                static_cast<std::size_t>(k)];
         if (move == kDiagonal) {
-            ops += segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)]
-                       ? '='
-                       : 'X';
+            ops[--at] = segment_[static_cast<std::size_t>(c - 1)] == pattern_[static_cast<std::size_t>(r - 1)]
+                            ? '='
+                            : 'X';
             --r;
             --c;
         } else if (move == kDeletion) {
-            ops += 'D';
+            ops[--at] = 'D';
             --r;
         } else {
-            ops += 'I';
+            ops[--at] = 'I';
             --c;
         }
     }
-    std::reverse(ops.begin(), ops.end());
-    return ops;
+    return ops.substr(at);
 }
 
 std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text, std::int64_t from,
@@ -179,7 +208,9 @@ std::vector<AlignedCopy> CopyAligner::extend(std::span<const std::uint8_t> text,
                 segment_[i] = text[static_cast<std::size_t>(position) - 1 - i];
             }
         }
-        fill(band);
+        // A whole copy scoring below this ends the alignment before it: its
+        // rows past the point where it cannot do better are not needed.
+        fill(band, best - dropOff_ - total);
         if (partial_.found && partial_.row < period && total + partial_.score > best) {
             best = total + partial_.score;
             bestCount = copies.size();

@@ -52,10 +52,11 @@ private:
         int column = 0;
         bool found = false;
     };
-    // Fills the band for `segment` against `pattern`; returns false when the
-    // copy was given up before the last row.
-    void fill(int band);
-    [[nodiscard]] std::string traceback(int row, int column, int band) const;
+    // Fills the band for `segment` against `pattern`, giving up the copy (no
+    // whole copy) where it went bad, or where no end of it can score
+    // `enough` any more (each row adds a match at most).
+    void fill(int band, std::int64_t enough);
+    [[nodiscard]] std::string traceback(int row, int column, int band);
 
     ScoreWeights weights_;
     int dropOff_;
@@ -64,6 +65,7 @@ private:
     std::vector<int> previous_;
     std::vector<int> current_;
     std::vector<std::uint8_t> moves_;
+    std::string trace_;  // room for a traceback
     CellResult full_;
     CellResult partial_;
 };
