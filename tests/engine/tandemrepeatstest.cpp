@@ -442,6 +442,31 @@ TEST(TandemRepeats, TwoCopiesSharingNoWordAreFoundAlongTheirDiagonal)
     }
 }
 
+TEST(TandemRepeats, AFewCopiesTakeTheConsensusOfTheirBestCopy)
+{
+    // A copy with two of its last letters changed, a clean copy, and most of
+    // a third: voted from two copies the consensus may keep either copy's
+    // letters, and only the clean one lets the array run on through the
+    // third (18 + 36 + 34 points, where the changed copy's letters give 82).
+    for (const std::uint32_t seed : {31U, 32U, 33U, 34U}) {
+        std::mt19937 random(seed);
+        const std::string unit = randomBases(random, 18);
+        std::string changed = unit;
+        for (const std::size_t at : {14U, 16U}) {
+            changed[at] = "ACGT"[(std::string_view("ACGT").find(changed[at]) + 1 + random() % 3) % 4];
+        }
+        std::string s = randomBases(random, 1000);
+        appendGuarded(random, s, changed + unit + unit.substr(0, 17), unit, 1000);
+        const TandemRepeatList found = tandem(s);
+        const auto it = std::find_if(found.begin(), found.end(),
+                                     [&](const TandemRepeat& r) { return r.start < 1053 && r.end() > 1000; });
+        ASSERT_NE(it, found.end()) << "seed " << seed;
+        EXPECT_EQ(it->motifClass, tandemClass(unit)) << "seed " << seed;
+        EXPECT_EQ(it->end(), 1053) << "seed " << seed;
+        EXPECT_GE(it->score, 88) << "seed " << seed;
+    }
+}
+
 TEST(TandemRepeats, CigarsAddUpToTheArray)
 {
     const std::string s = plantedGenome(31);

@@ -21,9 +21,11 @@ namespace tessaron {
 // letter equal to the consensus, -mismatch for a letter that differs,
 // -indel for a letter inserted or a consensus letter skipped. Arrays are
 // found from pairs of equal words at a distance of at most the largest
-// period (the candidate periods), aligned copy by copy to a consensus made by
-// majority vote of the copies, each copy in a band round the diagonal, and
-// ended where the running score is best. An array is reported when its
+// period (the candidate periods), aligned to a consensus made by majority
+// vote of the copies (below three copies, each whole copy is tried as the
+// consensus and the best array kept) in one alignment against the consensus
+// repeated, in a band round the diagonal, and ended where the running score
+// is best. An array is reported when its
 // score reaches the minimum and it holds at least the minimum copies.
 //
 // No array holds a gap (a letter other than A, C, G, T). On a circle without

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace tessaron::tandem {
 
@@ -27,7 +28,175 @@ std::vector<std::uint8_t> rotated(const std::vector<std::uint8_t>& word, std::si
     return out;
 }
 
+constexpr int kUnreachable = std::numeric_limits<int>::min() / 4;
+
+enum WrapMove : std::uint8_t { kWrapDiagonal = 0, kWrapInserted = 1, kWrapDeleted = 2 };
+
 }  // namespace
+
+std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, std::int64_t from,
+                                            int direction, const std::vector<std::uint8_t>& consensus,
+                                            int dropOff)
+{
+    const auto period = static_cast<std::int64_t>(consensus.size());
+    const int band = bandFor(static_cast<int>(period));
+    const int width = 2 * band + 1;
+    const std::int64_t room = direction > 0 ? static_cast<std::int64_t>(text.size()) - from : from;
+    // Letter t read and consensus letter u (unrolled), in reading order.
+    const auto letter = [&](std::int64_t t) {
+        return text[static_cast<std::size_t>(direction > 0 ? from + t : from - 1 - t)];
+    };
+    const auto expected = [&](std::int64_t u) {
+        const std::int64_t j = u % period;
+        return consensus[static_cast<std::size_t>(direction > 0 ? j : period - 1 - j)];
+    };
+    const int match = weights_.match;
+    const int mismatch = weights_.mismatch;
+    const int indel = weights_.indel;
+    // Rows hold a sentinel cell on either side: index k + 1 for the band's cell k.
+    previous_.assign(static_cast<std::size_t>(width) + 2, kUnreachable);
+    current_.assign(static_cast<std::size_t>(width) + 2, kUnreachable);
+    low_.assign(1, -band);
+    moves_.clear();
+    // Row 0: consensus letters skipped before the first letter read.
+    for (int k = band; k < width; ++k) {
+        previous_[static_cast<std::size_t>(k) + 1] = -indel * (k - band);
+    }
+    int best = 0;
+    std::int64_t bestRow = 0;
+    std::int64_t bestColumn = 0;
+    std::int64_t centre = 0;
+    for (std::int64_t t = 1; t <= room; ++t) {
+        const std::int64_t low = centre + 1 - band;
+        const std::int64_t shift = low - low_.back();  // previous cell k + shift is this row's cell k
+        const std::uint8_t read = letter(t - 1);
+        const std::size_t rowCell = static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width);
+        moves_.resize((rowCell + static_cast<std::size_t>(width) + 3) / 4);
+        const auto previousAt = [&](std::int64_t k) {
+            const std::int64_t at = k + shift;
+            return at >= 0 && at < width ? previous_[static_cast<std::size_t>(at) + 1] : kUnreachable;
+        };
+        int rowBest = kUnreachable;
+        std::int64_t rowBestColumn = 0;
+        for (int k = 0; k < width; ++k) {
+            const std::int64_t u = low + k;
+            int score = kUnreachable;
+            std::uint8_t move = kWrapDiagonal;
+            if (u >= 1) {
+                const int diagonal = previousAt(k - 1);
+                if (diagonal > kUnreachable) {
+                    score = diagonal + (read == expected(u - 1) ? match : -mismatch);
+                }
+            }
+            if (u >= 0) {
+                const int inserted = previousAt(k) - indel;
+                if (inserted > score) {
+                    score = inserted;
+                    move = kWrapInserted;
+                }
+                const int deleted = current_[static_cast<std::size_t>(k)] - indel;
+                if (deleted > score) {
+                    score = deleted;
+                    move = kWrapDeleted;
+                }
+            }
+            if (score < kUnreachable / 2) {
+                score = kUnreachable;
+            }
+            current_[static_cast<std::size_t>(k) + 1] = score;
+            const std::size_t cell = rowCell + static_cast<std::size_t>(k);
+            moves_[cell / 4] = static_cast<std::uint8_t>(moves_[cell / 4] | (move << (2 * (cell % 4))));
+            if (score > rowBest) {
+                rowBest = score;
+                rowBestColumn = u;
+            }
+        }
+        low_.push_back(low);
+        std::swap(previous_, current_);
+        if (rowBest <= kUnreachable) {
+            break;
+        }
+        if (rowBest > best) {
+            best = rowBest;
+            bestRow = t;
+            bestColumn = rowBestColumn;
+        }
+        if (rowBest < best - dropOff) {
+            break;
+        }
+        centre = rowBestColumn;
+    }
+    if (bestRow == 0) {
+        return {};
+    }
+    // The trace, in reading order.
+    std::string ops;
+    for (std::int64_t t = bestRow, u = bestColumn; t > 0 || u > 0;) {
+        if (t == 0) {
+            ops += 'D';
+            --u;
+            continue;
+        }
+        const std::int64_t k = u - low_[static_cast<std::size_t>(t)];
+        const std::size_t cell =
+            static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width) + static_cast<std::size_t>(k);
+        const auto move = static_cast<std::uint8_t>((moves_[cell / 4] >> (2 * (cell % 4))) & 3U);
+        if (move == kWrapDiagonal) {
+            ops += letter(t - 1) == expected(u - 1) ? '=' : 'X';
+            --t;
+            --u;
+        } else if (move == kWrapInserted) {
+            ops += 'I';
+            --t;
+        } else {
+            ops += 'D';
+            --u;
+        }
+    }
+    std::reverse(ops.begin(), ops.end());
+    // Cut into copies where the consensus starts again.
+    std::vector<AlignedCopy> copies;
+    std::int64_t t = 0;
+    std::int64_t u = 0;
+    for (const char op : ops) {
+        if (copies.empty() || (op != 'I' && u % period == 0 && copies.back().rows > 0)) {
+            copies.push_back({t, 0, 0, 0, 0, {}});
+        }
+        AlignedCopy& copy = copies.back();
+        copy.ops += op;
+        if (op == 'I' || op == 'D') {
+            copy.score -= indel;
+        } else {
+            copy.score += op == '=' ? match : -mismatch;
+        }
+        if (op != 'I') {
+            if (copy.rows == 0) {
+                copy.firstRow = static_cast<int>(u % period);
+            }
+            ++copy.rows;
+            ++u;
+        }
+        if (op != 'D') {
+            ++copy.textLength;
+            ++t;
+        }
+    }
+    // In forward reading: text positions, and the consensus row each copy starts at.
+    for (AlignedCopy& copy : copies) {
+        if (direction > 0) {
+            copy.textStart += from;
+        } else {
+            copy.textStart = from - copy.textStart - copy.textLength;
+            const std::int64_t last = copy.rows == 0 ? 0 : (copy.firstRow + copy.rows - 1) % period;
+            copy.firstRow = static_cast<int>(period - 1 - last);
+            std::reverse(copy.ops.begin(), copy.ops.end());
+        }
+    }
+    if (direction < 0) {
+        std::reverse(copies.begin(), copies.end());
+    }
+    return copies;
+}
 
 Vote voteConsensus(std::span<const AlignedCopy> copies, std::span<const std::uint8_t> text,
                    const std::vector<std::uint8_t>& consensus)
@@ -112,7 +281,8 @@ std::vector<std::uint8_t> primitiveRoot(const std::vector<std::uint8_t>& word)
 ArrayBuilder::ArrayBuilder(std::span<const std::uint8_t> text, const TandemSettings& settings)
     : text_(text),
       settings_(settings),
-      aligner_({settings.match, settings.mismatch, settings.indel}, firstDropOff(settings))
+      aligner_({settings.match, settings.mismatch, settings.indel}, firstDropOff(settings)),
+      wrap_({settings.match, settings.mismatch, settings.indel})
 {
 }
 
@@ -120,7 +290,7 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
 {
     FoundArray array;
     array.consensus = consensus;
-    array.copies = aligner_.extend(text_, start, +1, consensus);
+    array.copies = wrap_.align(text_, start, +1, consensus, finalDropOff(settings_));
     if (array.copies.empty()) {
         return array;
     }
@@ -145,6 +315,30 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
 }
 
 std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
+{
+    std::optional<FoundArray> best = grow(position, period);
+    // Below three copies the vote ties and the consensus keeps the seed's
+    // letters: another whole copy may seed a better array (the best score,
+    // then the longest, wins).
+    if (!best || best->copyCount >= 3.0) {
+        return best;
+    }
+    const std::vector<AlignedCopy> copies = best->copies;
+    const auto size = static_cast<std::int64_t>(best->consensus.size());
+    for (const AlignedCopy& copy : copies) {
+        if (copy.rows != size || copy.textStart == position - period) {
+            continue;
+        }
+        std::optional<FoundArray> other = grow(copy.textStart + size, static_cast<int>(size));
+        if (other && (other->score > best->score ||
+                      (other->score == best->score && other->end - other->start > best->end - best->start))) {
+            best = std::move(other);
+        }
+    }
+    return best;
+}
+
+std::optional<FoundArray> ArrayBuilder::grow(std::int64_t position, int period)
 {
     const std::int64_t seed = position - period;
     if (seed < 0) {
@@ -221,7 +415,7 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
         const std::size_t units = array.consensus.size();
         const auto endRow = static_cast<std::size_t>(last.firstRow + last.rows) % units;
         const std::vector<AlignedCopy> back =
-            aligner_.extend(text_, array.end, -1, rotated(array.consensus, endRow));
+            wrap_.align(text_, array.end, -1, rotated(array.consensus, endRow), finalDropOff(settings_));
         if (back.empty() || back.front().textStart == array.start) {
             break;
         }
