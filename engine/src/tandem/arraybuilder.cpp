@@ -314,12 +314,48 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
     return array;
 }
 
+namespace {
+
+// Whether `other` is the better array: the better score, then the longer.
+bool better(const std::optional<FoundArray>& other, const std::optional<FoundArray>& best)
+{
+    return other && (!best || other->score > best->score ||
+                     (other->score == best->score && other->end - other->start > best->end - best->start));
+}
+
+}  // namespace
+
 std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
+{
+    std::optional<FoundArray> best = reseeded(position, period);
+    // An imperfect array may be made of two or three units of a longer period
+    // that fits its copies better: seeded with its first units, the longer
+    // period is kept when it scores clearly better (by half the minimum score).
+    if (!best || std::all_of(best->copies.begin(), best->copies.end(), [](const AlignedCopy& copy) {
+            return copy.ops.find_first_not_of('=') == std::string::npos;
+        })) {
+        return best;
+    }
+    const auto size = static_cast<int>(best->consensus.size());
+    const double copies = best->copyCount;
+    const std::int64_t start = best->start;
+    for (const int units : {2, 3}) {
+        const int longer = units * size;
+        if (longer <= settings_.maximumPeriod && copies >= units) {
+            std::optional<FoundArray> other = reseeded(start + longer, longer);
+            if (other && 2 * (other->score - best->score) >= settings_.minimumScore) {
+                best = std::move(other);
+            }
+        }
+    }
+    return best;
+}
+
+std::optional<FoundArray> ArrayBuilder::reseeded(std::int64_t position, int period)
 {
     std::optional<FoundArray> best = grow(position, period);
     // Below three copies the vote ties and the consensus keeps the seed's
-    // letters: another whole copy may seed a better array (the best score,
-    // then the longest, wins).
+    // letters: another whole copy may seed a better array.
     if (!best || best->copyCount >= 3.0) {
         return best;
     }
@@ -330,8 +366,7 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
             continue;
         }
         std::optional<FoundArray> other = grow(copy.textStart + size, static_cast<int>(size));
-        if (other && (other->score > best->score ||
-                      (other->score == best->score && other->end - other->start > best->end - best->start))) {
+        if (better(other, best)) {
             best = std::move(other);
         }
     }

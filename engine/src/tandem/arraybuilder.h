@@ -52,7 +52,9 @@ private:
 // consensus is voted again from them, twice, and the array realigned from its
 // first letter. Gives nothing when the array does not reach the settings'
 // minimum score and copies or its period leaves their bounds. Below three
-// copies each whole copy seeds the array again and the best is kept.
+// copies each whole copy seeds the array again and the best is kept; an
+// imperfect array is tried at two and three times its period as well, and
+// the longer period kept when it scores clearly better.
 class ArrayBuilder {
 public:
     ArrayBuilder(std::span<const std::uint8_t> text, const TandemSettings& settings);
@@ -60,6 +62,7 @@ public:
     [[nodiscard]] std::optional<FoundArray> build(std::int64_t position, int period);
 
 private:
+    [[nodiscard]] std::optional<FoundArray> reseeded(std::int64_t position, int period);
     [[nodiscard]] std::optional<FoundArray> grow(std::int64_t position, int period);
     [[nodiscard]] FoundArray alignFrom(std::int64_t start, const std::vector<std::uint8_t>& consensus);
 
