@@ -23,9 +23,9 @@ namespace tessaron {
 // found from pairs of equal words at a distance of at most the largest
 // period (the candidate periods), aligned to a consensus made by majority
 // vote of the copies (below three copies, each whole copy is tried as the
-// consensus and the best array kept; an imperfect array is tried at two and
-// three times its period too, kept when it scores better by half the
-// minimum score) in one alignment against the consensus repeated, in a band
+// consensus and the best array kept; an imperfect array of at most 12
+// copies is tried at two and three times its period too, kept when it
+// scores better by half the minimum score) in one alignment against the consensus repeated, in a band
 // round the diagonal, and ended where the running score is best. An array
 // is reported when its score reaches the minimum and it holds at least the
 // minimum copies.

@@ -28,6 +28,9 @@ std::vector<std::uint8_t> rotated(const std::vector<std::uint8_t>& word, std::si
     return out;
 }
 
+// The most copies of an array tried at two and three times its period.
+constexpr double kMostCopiesForMultiples = 12.0;
+
 constexpr int kUnreachable = std::numeric_limits<int>::min() / 4;
 
 enum WrapMove : std::uint8_t { kWrapDiagonal = 0, kWrapInserted = 1, kWrapDeleted = 2 };
@@ -331,7 +334,10 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     // An imperfect array may be made of two or three units of a longer period
     // that fits its copies better: seeded with its first units, the longer
     // period is kept when it scores clearly better (by half the minimum score).
-    if (!best || std::all_of(best->copies.begin(), best->copies.end(), [](const AlignedCopy& copy) {
+    // Only short arrays are tried: there a unit that alternates shows as a
+    // few imperfect copies, and a long array would be aligned twice more.
+    if (!best || best->copyCount > kMostCopiesForMultiples ||
+        std::all_of(best->copies.begin(), best->copies.end(), [](const AlignedCopy& copy) {
             return copy.ops.find_first_not_of('=') == std::string::npos;
         })) {
         return best;
