@@ -493,6 +493,36 @@ TEST(TandemRepeats, TwoUnitsThatAlternateAreOneUnitOfTwiceThePeriod)
     }
 }
 
+TEST(TandemRepeats, AnArrayEndsAtTheFarthestOfEqualBestScoresBothWays)
+{
+    // Three copies, then nine letters of a fourth whose first two differ:
+    // two mismatches (-14) and seven matches (+14) end on the score the
+    // three copies reached. The array takes them in, and read on the
+    // reverse strand it takes them in as well.
+    for (const std::uint32_t seed : {51U, 52U, 53U}) {
+        std::mt19937 random(seed);
+        const std::string unit = randomBases(random, 20);
+        std::string tail = unit.substr(0, 9);
+        for (const std::size_t at : {0U, 1U}) {
+            tail[at] = "ACGT"[(std::string_view("ACGT").find(tail[at]) + 1 + random() % 3) % 4];
+        }
+        std::string s = randomBases(random, 1000);
+        appendGuarded(random, s, unit + unit + unit + tail, unit, 1000);
+        const auto n = static_cast<std::int64_t>(s.size());
+        for (const bool reverse : {false, true}) {
+            const TandemRepeatList found = tandem(reverse ? reverseComplement(s) : s);
+            const std::int64_t start = reverse ? n - 1069 : 1000;
+            const auto it = std::find_if(found.begin(), found.end(), [&](const TandemRepeat& r) {
+                return r.start < start + 69 && r.end() > start;
+            });
+            ASSERT_NE(it, found.end()) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->period, 20) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->start, start) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->length, 69) << "seed " << seed << " reverse " << reverse;
+        }
+    }
+}
+
 TEST(TandemRepeats, CigarsAddUpToTheArray)
 {
     const std::string s = plantedGenome(31);

@@ -25,10 +25,11 @@ namespace tessaron {
 // vote of the copies (below three copies, each whole copy is tried as the
 // consensus and the best array kept; an imperfect array of at most 12
 // copies is tried at two and three times its period too, kept when it
-// scores better by half the minimum score) in one alignment against the consensus repeated, in a band
-// round the diagonal, and ended where the running score is best. An array
-// is reported when its score reaches the minimum and it holds at least the
-// minimum copies.
+// scores better by half the minimum score) in one alignment against the
+// consensus repeated, in a band round the diagonal, and ended where the
+// running score is best (the farthest of equal best places, either way).
+// An array is reported when its score reaches the minimum and it holds at
+// least the minimum copies.
 //
 // No array holds a gap (a letter other than A, C, G, T). On a circle without
 // gaps an array may cross the origin: it is reported once, whole, at the

@@ -119,7 +119,7 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
         if (rowBest <= kUnreachable) {
             break;
         }
-        if (rowBest > best) {
+        if (rowBest > best || (rowBest == best && best > 0)) {
             best = rowBest;
             bestRow = t;
             bestColumn = rowBestColumn;

@@ -27,7 +27,8 @@ struct FoundArray {
 // and the consensus letters unrolled copy after copy, in a band round the
 // best cell of the row before. Unlike copies aligned one after another, a
 // copy's end is never fixed before the next copy is seen. The alignment ends
-// at its best score (the first place it is reached) and is given up where a
+// at its best score (the farthest place it is reached: read either way, an
+// array takes in a tail that scores nothing) and is given up where a
 // letter's best falls `dropOff` below it; copies are cut where the consensus
 // starts again, in forward reading, by text position, as CopyAligner gives
 // them (nothing when no alignment scores above 0).
