@@ -45,25 +45,29 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
     const int band = bandFor(static_cast<int>(period));
     const int width = 2 * band + 1;
     const std::int64_t room = direction > 0 ? static_cast<std::int64_t>(text.size()) - from : from;
-    // Letter t read and consensus letter u (unrolled), in reading order.
+    // Letter t read, in reading order.
     const auto letter = [&](std::int64_t t) {
         return text[static_cast<std::size_t>(direction > 0 ? from + t : from - 1 - t)];
-    };
-    const auto expected = [&](std::int64_t u) {
-        const std::int64_t j = u % period;
-        return consensus[static_cast<std::size_t>(direction > 0 ? j : period - 1 - j)];
     };
     const int match = weights_.match;
     const int mismatch = weights_.mismatch;
     const int indel = weights_.indel;
     // Rows hold a sentinel cell on either side: index k + 1 for the band's cell k.
-    previous_.assign(static_cast<std::size_t>(width) + 2, kUnreachable);
-    current_.assign(static_cast<std::size_t>(width) + 2, kUnreachable);
+    // Consensus letters in reading order.
+    pattern_.assign(consensus.begin(), consensus.end());
+    if (direction < 0) {
+        std::reverse(pattern_.begin(), pattern_.end());
+    }
+    // Rows hold the band's cells from `margin` on, with unreachable cells
+    // either side as far as the band can move from one row to the next.
+    const int margin = band + 2;
+    previous_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
+    current_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
     low_.assign(1, -band);
     moves_.clear();
     // Row 0: consensus letters skipped before the first letter read.
     for (int k = band; k < width; ++k) {
-        previous_[static_cast<std::size_t>(k) + 1] = -indel * (k - band);
+        previous_[static_cast<std::size_t>(margin + k)] = -indel * (k - band);
     }
     int best = 0;
     std::int64_t bestRow = 0;
@@ -71,47 +75,49 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
     std::int64_t centre = 0;
     for (std::int64_t t = 1; t <= room; ++t) {
         const std::int64_t low = centre + 1 - band;
-        const std::int64_t shift = low - low_.back();  // previous cell k + shift is this row's cell k
+        // The previous row's cell k + shift is this row's cell k.
+        const std::int64_t shift = low - low_.back();
         const std::uint8_t read = letter(t - 1);
         const std::size_t rowCell = static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width);
         moves_.resize((rowCell + static_cast<std::size_t>(width) + 3) / 4);
-        const auto previousAt = [&](std::int64_t k) {
-            const std::int64_t at = k + shift;
-            return at >= 0 && at < width ? previous_[static_cast<std::size_t>(at) + 1] : kUnreachable;
-        };
+        const int* const previous = previous_.data() + margin + shift;
+        int* const current = current_.data() + margin;
+        // The consensus letter a diagonal move into cell k reads: letter u - 1.
+        std::int64_t j = ((low - 1) % period + period) % period;
         int rowBest = kUnreachable;
         std::int64_t rowBestColumn = 0;
         for (int k = 0; k < width; ++k) {
             const std::int64_t u = low + k;
             int score = kUnreachable;
             std::uint8_t move = kWrapDiagonal;
-            if (u >= 1) {
-                const int diagonal = previousAt(k - 1);
-                if (diagonal > kUnreachable) {
-                    score = diagonal + (read == expected(u - 1) ? match : -mismatch);
-                }
-            }
             if (u >= 0) {
-                const int inserted = previousAt(k) - indel;
+                const int diagonal = previous[k - 1];
+                if (u >= 1 && diagonal > kUnreachable) {
+                    score = diagonal + (read == pattern_[static_cast<std::size_t>(j)] ? match : -mismatch);
+                }
+                const int inserted = previous[k] - indel;
                 if (inserted > score) {
                     score = inserted;
                     move = kWrapInserted;
                 }
-                const int deleted = current_[static_cast<std::size_t>(k)] - indel;
+                const int deleted = current[k - 1] - indel;
                 if (deleted > score) {
                     score = deleted;
                     move = kWrapDeleted;
                 }
+                if (score < kUnreachable / 2) {
+                    score = kUnreachable;
+                }
             }
-            if (score < kUnreachable / 2) {
-                score = kUnreachable;
-            }
-            current_[static_cast<std::size_t>(k) + 1] = score;
+            current[k] = score;
             const std::size_t cell = rowCell + static_cast<std::size_t>(k);
             moves_[cell / 4] = static_cast<std::uint8_t>(moves_[cell / 4] | (move << (2 * (cell % 4))));
             if (score > rowBest) {
                 rowBest = score;
                 rowBestColumn = u;
+            }
+            if (++j == period) {
+                j = 0;
             }
         }
         low_.push_back(low);
@@ -145,7 +151,7 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
             static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width) + static_cast<std::size_t>(k);
         const auto move = static_cast<std::uint8_t>((moves_[cell / 4] >> (2 * (cell % 4))) & 3U);
         if (move == kWrapDiagonal) {
-            ops += letter(t - 1) == expected(u - 1) ? '=' : 'X';
+            ops += letter(t - 1) == pattern_[static_cast<std::size_t>((u - 1) % period)] ? '=' : 'X';
             --t;
             --u;
         } else if (move == kWrapInserted) {

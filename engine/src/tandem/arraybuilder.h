@@ -42,6 +42,7 @@ public:
 
 private:
     ScoreWeights weights_;
+    std::vector<std::uint8_t> pattern_;
     std::vector<int> previous_;
     std::vector<int> current_;
     std::vector<std::int64_t> low_;    // per letter read: the consensus index of the band's first cell
