@@ -338,10 +338,11 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
 {
     std::optional<FoundArray> best = reseeded(position, period);
     // An imperfect array may be made of two or three units of a longer period
-    // that fits its copies better: seeded with its first units, the longer
-    // period is kept when it scores clearly better (by half the minimum score).
-    // Only short arrays are tried: there a unit that alternates shows as a
-    // few imperfect copies, and a long array would be aligned twice more.
+    // that fits its copies better, over all or part of it: seeded with the
+    // units from each whole copy, the longer period is kept when it scores
+    // clearly better (by half the minimum score; the best of them). Only
+    // short arrays are tried: there a unit that alternates shows as a few
+    // imperfect copies, and a long array would be aligned again and again.
     if (!best || best->copyCount > kMostCopiesForMultiples ||
         std::all_of(best->copies.begin(), best->copies.end(), [](const AlignedCopy& copy) {
             return copy.ops.find_first_not_of('=') == std::string::npos;
@@ -350,12 +351,19 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
     }
     const auto size = static_cast<int>(best->consensus.size());
     const double copies = best->copyCount;
-    const std::int64_t start = best->start;
+    const FoundArray shorter = *best;
     for (const int units : {2, 3}) {
         const int longer = units * size;
-        if (longer <= settings_.maximumPeriod && copies >= units) {
-            std::optional<FoundArray> other = reseeded(start + longer, longer);
-            if (other && 2 * (other->score - best->score) >= settings_.minimumScore) {
+        if (longer > settings_.maximumPeriod || copies < units) {
+            continue;
+        }
+        for (const AlignedCopy& copy : shorter.copies) {
+            if (copy.rows != size || copy.textStart + longer > shorter.end) {
+                continue;
+            }
+            std::optional<FoundArray> other = reseeded(copy.textStart + longer, longer);
+            if (other && 2 * (other->score - shorter.score) >= settings_.minimumScore &&
+                better(other, best)) {
                 best = std::move(other);
             }
         }

@@ -56,7 +56,8 @@ private:
 // minimum score and copies or its period leaves their bounds. Below three
 // copies each whole copy seeds the array again and the best is kept; an
 // imperfect array of at most 12 copies is tried at two and three times its
-// period as well, and the longer period kept when it scores clearly better.
+// period as well, seeded from each whole copy, and the longer period kept
+// when it scores clearly better.
 class ArrayBuilder {
 public:
     ArrayBuilder(std::span<const std::uint8_t> text, const TandemSettings& settings);
