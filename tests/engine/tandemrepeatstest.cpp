@@ -442,6 +442,87 @@ TEST(TandemRepeats, TwoCopiesSharingNoWordAreFoundAlongTheirDiagonal)
     }
 }
 
+TEST(TandemRepeats, AFewCopiesTakeTheConsensusOfTheirBestCopy)
+{
+    // A copy with two of its last letters changed, a clean copy, and most of
+    // a third: voted from two copies the consensus may keep either copy's
+    // letters, and only the clean one lets the array run on through the
+    // third (18 + 36 + 34 points, where the changed copy's letters give 82).
+    for (const std::uint32_t seed : {31U, 32U, 33U, 34U}) {
+        std::mt19937 random(seed);
+        const std::string unit = randomBases(random, 18);
+        std::string changed = unit;
+        for (const std::size_t at : {14U, 16U}) {
+            changed[at] = "ACGT"[(std::string_view("ACGT").find(changed[at]) + 1 + random() % 3) % 4];
+        }
+        std::string s = randomBases(random, 1000);
+        appendGuarded(random, s, changed + unit + unit.substr(0, 17), unit, 1000);
+        const TandemRepeatList found = tandem(s);
+        const auto it = std::find_if(found.begin(), found.end(),
+                                     [&](const TandemRepeat& r) { return r.start < 1053 && r.end() > 1000; });
+        ASSERT_NE(it, found.end()) << "seed " << seed;
+        EXPECT_EQ(it->motifClass, tandemClass(unit)) << "seed " << seed;
+        EXPECT_EQ(it->end(), 1053) << "seed " << seed;
+        EXPECT_GE(it->score, 88) << "seed " << seed;
+    }
+}
+
+TEST(TandemRepeats, TwoUnitsThatAlternateAreOneUnitOfTwiceThePeriod)
+{
+    // Units of 12 letters, every other one with its last two letters
+    // changed: seen at period 12 the array has mismatches in every second
+    // copy (84 points), at 24 it is perfect and scores clearly better (120).
+    for (const std::uint32_t seed : {41U, 42U, 43U}) {
+        std::mt19937 random(seed);
+        const std::string unit = randomBases(random, 12);
+        std::string other = unit;
+        for (const std::size_t at : {10U, 11U}) {
+            other[at] = "ACGT"[(std::string_view("ACGT").find(other[at]) + 1 + random() % 3) % 4];
+        }
+        const std::string twice = unit + other;
+        std::string s = randomBases(random, 1000);
+        appendGuarded(random, s, twice + twice + unit, twice, 1000);
+        const TandemRepeatList found = tandem(s);
+        const auto it = std::find_if(found.begin(), found.end(),
+                                     [&](const TandemRepeat& r) { return r.start < 1060 && r.end() > 1000; });
+        ASSERT_NE(it, found.end()) << "seed " << seed;
+        EXPECT_EQ(it->period, 24) << "seed " << seed;
+        EXPECT_EQ(it->percentMatches(), 100) << "seed " << seed;
+        EXPECT_EQ(it->start, 1000) << "seed " << seed;
+        EXPECT_EQ(it->end(), 1060) << "seed " << seed;
+    }
+}
+
+TEST(TandemRepeats, AnArrayEndsAtTheFarthestOfEqualBestScoresBothWays)
+{
+    // Three copies, then nine letters of a fourth whose first two differ:
+    // two mismatches (-14) and seven matches (+14) end on the score the
+    // three copies reached. The array takes them in, and read on the
+    // reverse strand it takes them in as well.
+    for (const std::uint32_t seed : {51U, 52U, 53U}) {
+        std::mt19937 random(seed);
+        const std::string unit = randomBases(random, 20);
+        std::string tail = unit.substr(0, 9);
+        for (const std::size_t at : {0U, 1U}) {
+            tail[at] = "ACGT"[(std::string_view("ACGT").find(tail[at]) + 1 + random() % 3) % 4];
+        }
+        std::string s = randomBases(random, 1000);
+        appendGuarded(random, s, unit + unit + unit + tail, unit, 1000);
+        const auto n = static_cast<std::int64_t>(s.size());
+        for (const bool reverse : {false, true}) {
+            const TandemRepeatList found = tandem(reverse ? reverseComplement(s) : s);
+            const std::int64_t start = reverse ? n - 1069 : 1000;
+            const auto it = std::find_if(found.begin(), found.end(), [&](const TandemRepeat& r) {
+                return r.start < start + 69 && r.end() > start;
+            });
+            ASSERT_NE(it, found.end()) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->period, 20) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->start, start) << "seed " << seed << " reverse " << reverse;
+            EXPECT_EQ(it->length, 69) << "seed " << seed << " reverse " << reverse;
+        }
+    }
+}
+
 TEST(TandemRepeats, CigarsAddUpToTheArray)
 {
     const std::string s = plantedGenome(31);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace tessaron::tandem {
 
@@ -27,7 +28,184 @@ std::vector<std::uint8_t> rotated(const std::vector<std::uint8_t>& word, std::si
     return out;
 }
 
+// The most copies of an array tried at two and three times its period.
+constexpr double kMostCopiesForMultiples = 12.0;
+
+constexpr int kUnreachable = std::numeric_limits<int>::min() / 4;
+
+enum WrapMove : std::uint8_t { kWrapDiagonal = 0, kWrapInserted = 1, kWrapDeleted = 2 };
+
 }  // namespace
+
+std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, std::int64_t from,
+                                            int direction, const std::vector<std::uint8_t>& consensus,
+                                            int dropOff)
+{
+    const auto period = static_cast<std::int64_t>(consensus.size());
+    const int band = bandFor(static_cast<int>(period));
+    const int width = 2 * band + 1;
+    const std::int64_t room = direction > 0 ? static_cast<std::int64_t>(text.size()) - from : from;
+    // Letter t read, in reading order.
+    const auto letter = [&](std::int64_t t) {
+        return text[static_cast<std::size_t>(direction > 0 ? from + t : from - 1 - t)];
+    };
+    const int match = weights_.match;
+    const int mismatch = weights_.mismatch;
+    const int indel = weights_.indel;
+    // Rows hold a sentinel cell on either side: index k + 1 for the band's cell k.
+    // Consensus letters in reading order.
+    pattern_.assign(consensus.begin(), consensus.end());
+    if (direction < 0) {
+        std::reverse(pattern_.begin(), pattern_.end());
+    }
+    // Rows hold the band's cells from `margin` on, with unreachable cells
+    // either side as far as the band can move from one row to the next.
+    const int margin = band + 2;
+    previous_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
+    current_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
+    low_.assign(1, -band);
+    moves_.clear();
+    // Row 0: consensus letters skipped before the first letter read.
+    for (int k = band; k < width; ++k) {
+        previous_[static_cast<std::size_t>(margin + k)] = -indel * (k - band);
+    }
+    int best = 0;
+    std::int64_t bestRow = 0;
+    std::int64_t bestColumn = 0;
+    std::int64_t centre = 0;
+    for (std::int64_t t = 1; t <= room; ++t) {
+        const std::int64_t low = centre + 1 - band;
+        // The previous row's cell k + shift is this row's cell k.
+        const std::int64_t shift = low - low_.back();
+        const std::uint8_t read = letter(t - 1);
+        const std::size_t rowCell = static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width);
+        moves_.resize((rowCell + static_cast<std::size_t>(width) + 3) / 4);
+        const int* const previous = previous_.data() + margin + shift;
+        int* const current = current_.data() + margin;
+        // The consensus letter a diagonal move into cell k reads: letter u - 1.
+        std::int64_t j = ((low - 1) % period + period) % period;
+        int rowBest = kUnreachable;
+        std::int64_t rowBestColumn = 0;
+        for (int k = 0; k < width; ++k) {
+            const std::int64_t u = low + k;
+            int score = kUnreachable;
+            std::uint8_t move = kWrapDiagonal;
+            if (u >= 0) {
+                const int diagonal = previous[k - 1];
+                if (u >= 1 && diagonal > kUnreachable) {
+                    score = diagonal + (read == pattern_[static_cast<std::size_t>(j)] ? match : -mismatch);
+                }
+                const int inserted = previous[k] - indel;
+                if (inserted > score) {
+                    score = inserted;
+                    move = kWrapInserted;
+                }
+                const int deleted = current[k - 1] - indel;
+                if (deleted > score) {
+                    score = deleted;
+                    move = kWrapDeleted;
+                }
+                if (score < kUnreachable / 2) {
+                    score = kUnreachable;
+                }
+            }
+            current[k] = score;
+            const std::size_t cell = rowCell + static_cast<std::size_t>(k);
+            moves_[cell / 4] = static_cast<std::uint8_t>(moves_[cell / 4] | (move << (2 * (cell % 4))));
+            if (score > rowBest) {
+                rowBest = score;
+                rowBestColumn = u;
+            }
+            if (++j == period) {
+                j = 0;
+            }
+        }
+        low_.push_back(low);
+        std::swap(previous_, current_);
+        if (rowBest <= kUnreachable) {
+            break;
+        }
+        if (rowBest > best || (rowBest == best && best > 0)) {
+            best = rowBest;
+            bestRow = t;
+            bestColumn = rowBestColumn;
+        }
+        if (rowBest < best - dropOff) {
+            break;
+        }
+        centre = rowBestColumn;
+    }
+    if (bestRow == 0) {
+        return {};
+    }
+    // The trace, in reading order.
+    std::string ops;
+    for (std::int64_t t = bestRow, u = bestColumn; t > 0 || u > 0;) {
+        if (t == 0) {
+            ops += 'D';
+            --u;
+            continue;
+        }
+        const std::int64_t k = u - low_[static_cast<std::size_t>(t)];
+        const std::size_t cell =
+            static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width) + static_cast<std::size_t>(k);
+        const auto move = static_cast<std::uint8_t>((moves_[cell / 4] >> (2 * (cell % 4))) & 3U);
+        if (move == kWrapDiagonal) {
+            ops += letter(t - 1) == pattern_[static_cast<std::size_t>((u - 1) % period)] ? '=' : 'X';
+            --t;
+            --u;
+        } else if (move == kWrapInserted) {
+            ops += 'I';
+            --t;
+        } else {
+            ops += 'D';
+            --u;
+        }
+    }
+    std::reverse(ops.begin(), ops.end());
+    // Cut into copies where the consensus starts again.
+    std::vector<AlignedCopy> copies;
+    std::int64_t t = 0;
+    std::int64_t u = 0;
+    for (const char op : ops) {
+        if (copies.empty() || (op != 'I' && u % period == 0 && copies.back().rows > 0)) {
+            copies.push_back({t, 0, 0, 0, 0, {}});
+        }
+        AlignedCopy& copy = copies.back();
+        copy.ops += op;
+        if (op == 'I' || op == 'D') {
+            copy.score -= indel;
+        } else {
+            copy.score += op == '=' ? match : -mismatch;
+        }
+        if (op != 'I') {
+            if (copy.rows == 0) {
+                copy.firstRow = static_cast<int>(u % period);
+            }
+            ++copy.rows;
+            ++u;
+        }
+        if (op != 'D') {
+            ++copy.textLength;
+            ++t;
+        }
+    }
+    // In forward reading: text positions, and the consensus row each copy starts at.
+    for (AlignedCopy& copy : copies) {
+        if (direction > 0) {
+            copy.textStart += from;
+        } else {
+            copy.textStart = from - copy.textStart - copy.textLength;
+            const std::int64_t last = copy.rows == 0 ? 0 : (copy.firstRow + copy.rows - 1) % period;
+            copy.firstRow = static_cast<int>(period - 1 - last);
+            std::reverse(copy.ops.begin(), copy.ops.end());
+        }
+    }
+    if (direction < 0) {
+        std::reverse(copies.begin(), copies.end());
+    }
+    return copies;
+}
 
 Vote voteConsensus(std::span<const AlignedCopy> copies, std::span<const std::uint8_t> text,
                    const std::vector<std::uint8_t>& consensus)
@@ -112,7 +290,8 @@ std::vector<std::uint8_t> primitiveRoot(const std::vector<std::uint8_t>& word)
 ArrayBuilder::ArrayBuilder(std::span<const std::uint8_t> text, const TandemSettings& settings)
     : text_(text),
       settings_(settings),
-      aligner_({settings.match, settings.mismatch, settings.indel}, firstDropOff(settings))
+      aligner_({settings.match, settings.mismatch, settings.indel}, firstDropOff(settings)),
+      wrap_({settings.match, settings.mismatch, settings.indel})
 {
 }
 
@@ -120,7 +299,7 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
 {
     FoundArray array;
     array.consensus = consensus;
-    array.copies = aligner_.extend(text_, start, +1, consensus);
+    array.copies = wrap_.align(text_, start, +1, consensus, finalDropOff(settings_));
     if (array.copies.empty()) {
         return array;
     }
@@ -144,7 +323,77 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
     return array;
 }
 
+namespace {
+
+// Whether `other` is the better array: the better score, then the longer.
+bool better(const std::optional<FoundArray>& other, const std::optional<FoundArray>& best)
+{
+    return other && (!best || other->score > best->score ||
+                     (other->score == best->score && other->end - other->start > best->end - best->start));
+}
+
+}  // namespace
+
 std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
+{
+    std::optional<FoundArray> best = reseeded(position, period);
+    // An imperfect array may be made of two or three units of a longer period
+    // that fits its copies better, over all or part of it: seeded with the
+    // units from each whole copy, the longer period is kept when it scores
+    // clearly better (by half the minimum score; the best of them). Only
+    // short arrays are tried: there a unit that alternates shows as a few
+    // imperfect copies, and a long array would be aligned again and again.
+    if (!best || best->copyCount > kMostCopiesForMultiples ||
+        std::all_of(best->copies.begin(), best->copies.end(), [](const AlignedCopy& copy) {
+            return copy.ops.find_first_not_of('=') == std::string::npos;
+        })) {
+        return best;
+    }
+    const auto size = static_cast<int>(best->consensus.size());
+    const double copies = best->copyCount;
+    const FoundArray shorter = *best;
+    for (const int units : {2, 3}) {
+        const int longer = units * size;
+        if (longer > settings_.maximumPeriod || copies < units) {
+            continue;
+        }
+        for (const AlignedCopy& copy : shorter.copies) {
+            if (copy.rows != size || copy.textStart + longer > shorter.end) {
+                continue;
+            }
+            std::optional<FoundArray> other = reseeded(copy.textStart + longer, longer);
+            if (other && 2 * (other->score - shorter.score) >= settings_.minimumScore &&
+                better(other, best)) {
+                best = std::move(other);
+            }
+        }
+    }
+    return best;
+}
+
+std::optional<FoundArray> ArrayBuilder::reseeded(std::int64_t position, int period)
+{
+    std::optional<FoundArray> best = grow(position, period);
+    // Below three copies the vote ties and the consensus keeps the seed's
+    // letters: another whole copy may seed a better array.
+    if (!best || best->copyCount >= 3.0) {
+        return best;
+    }
+    const std::vector<AlignedCopy> copies = best->copies;
+    const auto size = static_cast<std::int64_t>(best->consensus.size());
+    for (const AlignedCopy& copy : copies) {
+        if (copy.rows != size || copy.textStart == position - period) {
+            continue;
+        }
+        std::optional<FoundArray> other = grow(copy.textStart + size, static_cast<int>(size));
+        if (better(other, best)) {
+            best = std::move(other);
+        }
+    }
+    return best;
+}
+
+std::optional<FoundArray> ArrayBuilder::grow(std::int64_t position, int period)
 {
     const std::int64_t seed = position - period;
     if (seed < 0) {
@@ -221,7 +470,7 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
         const std::size_t units = array.consensus.size();
         const auto endRow = static_cast<std::size_t>(last.firstRow + last.rows) % units;
         const std::vector<AlignedCopy> back =
-            aligner_.extend(text_, array.end, -1, rotated(array.consensus, endRow));
+            wrap_.align(text_, array.end, -1, rotated(array.consensus, endRow), finalDropOff(settings_));
         if (back.empty() || back.front().textStart == array.start) {
             break;
         }
