@@ -283,6 +283,37 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
     return std::nullopt;
 }
 
+std::optional<std::size_t> MapScene::tandemArrayAt(MapPointF point) const
+{
+    if (!layers_.tandem || tandemArrays_.empty() || perBase_ == 0.0) {
+        return std::nullopt;
+    }
+    // The nearest tick within reach, the selected array's longer one among them.
+    std::optional<std::size_t> nearest;
+    double nearestDistance = kChordReach;
+    std::vector<MapTick> ticks = tandemTicks(perBase_, tandemArrays_);
+    if (selectedTandem_) {
+        ticks[*selectedTandem_] = selectedTandemTick(perBase_, tandemArrays_[*selectedTandem_]);
+    }
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        const double away = distanceToSegment(point, ticks[i].inner, ticks[i].outer);
+        if (away <= nearestDistance) {
+            nearest = i;
+            nearestDistance = away;
+        }
+    }
+    if (nearest || !selectedTandem_) {
+        return nearest;
+    }
+    // Else the selected array's arc over its letters.
+    const MapStretch& stretch = tandemArrays_[*selectedTandem_];
+    const double middle = (kTandemInner + kTandemOuter) / 2.0;
+    const bool onArc = std::abs(distance(point, kMapCircleCentre) - middle) <= kChordReach &&
+                       within(positionAt(perBase_, point), stretch.start,
+                              stretch.start + stretch.length - 1.0, 0.0, kMapFullTurn / perBase_);
+    return onArc ? selectedTandem_ : std::nullopt;
+}
+
 namespace {
 
 // mapLayerNames() in order, each with the switch it names.
