@@ -1,8 +1,8 @@
 #pragma once
 
 // What the whole-program timings share: the genome to time on (a file, or a
-// seeded random sequence) and the options of the approximate and the gapped
-// searches' settings.
+// seeded random sequence) and the command line of the approximate and the
+// gapped searches' timings.
 
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +75,47 @@ OptionUse searchOption(std::string_view option, const char* value, Settings& set
         return OptionUse::Unknown;
     }
     return OptionUse::Taken;
+}
+
+// What a timing program's command line asks for: the settings, the kinds
+// (every one unless --kind names one) and whether --pairs lists the pairs.
+template <typename Settings>
+struct TimingRequest {
+    Settings settings;
+    std::vector<RepeatKind> kinds{kKindOrder.begin(), kKindOrder.end()};
+    bool listPairs = false;
+};
+
+// Reads INPUT [options]: --pairs, the options of searchOption, and the
+// program's own, which `own(option, value, settings)` takes (false for one it
+// does not know). None, told on standard error, without INPUT, for an
+// unknown option or a refused value.
+template <typename Settings, typename Own>
+std::optional<TimingRequest<Settings>> readTimingRequest(int argc, char** argv, Own own)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+        return std::nullopt;
+    }
+    TimingRequest<Settings> request;
+    for (int k = 2; k < argc; ++k) {
+        const std::string_view option = argv[k];
+        const char* value = k + 1 < argc ? argv[k + 1] : "";
+        if (option == "--pairs") {
+            request.listPairs = true;
+            continue;
+        }
+        ++k;
+        const auto use = searchOption(option, value, request.settings, request.kinds);
+        if (use == OptionUse::Refused) {
+            return std::nullopt;
+        }
+        if (use == OptionUse::Unknown && !own(option, value, request.settings)) {
+            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
+            return std::nullopt;
+        }
+    }
+    return request;
 }
 
 }  // namespace tessaron::timing
