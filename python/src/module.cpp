@@ -334,16 +334,24 @@ struct ApproximateOptions {
     int gapExtend = 2;
 };
 
-// The gapped search's settings: the approximate options' filters and the gap
-// costs (the gapped search runs on one thread).
-GappedSettings gappedSettings(const ApproximateOptions& options)
+// The filters the approximate and the gapped searches' settings share.
+template <typename Settings>
+Settings withFilters(const ApproximateOptions& options)
 {
-    GappedSettings settings;
+    Settings settings;
     settings.minLength = options.minimum;
     settings.mismatchPenalty = options.mismatchPenalty;
     settings.identity = options.identity;
     settings.maxMismatches = options.maxMismatches;
     settings.maxEvalue = options.evalue;
+    return settings;
+}
+
+// The gapped search's settings: the approximate options' filters and the gap
+// costs (the gapped search runs on one thread).
+GappedSettings gappedSettings(const ApproximateOptions& options)
+{
+    auto settings = withFilters<GappedSettings>(options);
     settings.gapOpen = options.gapOpen;
     settings.gapExtend = options.gapExtend;
     if (std::string problem = validate(settings); !problem.empty()) {
@@ -354,12 +362,7 @@ GappedSettings gappedSettings(const ApproximateOptions& options)
 
 ApproximateSettings approximateSettings(const ApproximateOptions& options)
 {
-    ApproximateSettings settings;
-    settings.minLength = options.minimum;
-    settings.mismatchPenalty = options.mismatchPenalty;
-    settings.identity = options.identity;
-    settings.maxMismatches = options.maxMismatches;
-    settings.maxEvalue = options.evalue;
+    auto settings = withFilters<ApproximateSettings>(options);
     settings.threads = options.threads;
     const auto problem = settings.validate();
     if (!problem) {
