@@ -17,15 +17,12 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
 
-using tessaron::ApproximateMethod;
 using tessaron::ApproximateResult;
 using tessaron::ApproximateSettings;
 using tessaron::Genome;
@@ -34,20 +31,7 @@ using tessaron::Genome;
 
 int main(int argc, char** argv)
 {
-    const auto request = tessaron::timing::readTimingRequest<ApproximateSettings>(
-        argc, argv, [](std::string_view option, const char* value, ApproximateSettings& settings) {
-            if (option == "--threads") {
-                settings.threads = std::atoi(value);
-            } else if (option == "--method") {
-                const std::string_view method = value;
-                settings.method = method == "seeds"  ? ApproximateMethod::Seeds
-                                  : method == "full" ? ApproximateMethod::FullScan
-                                                     : ApproximateMethod::Automatic;
-            } else {
-                return false;
-            }
-            return true;
-        });
+    const auto request = tessaron::timing::readTimingRequest<ApproximateSettings>(argc, argv);
     if (!request) {
         return 2;
     }

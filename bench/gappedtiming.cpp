@@ -18,10 +18,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -34,19 +32,7 @@ using tessaron::Genome;
 
 int main(int argc, char** argv)
 {
-    const auto request = tessaron::timing::readTimingRequest<GappedSettings>(
-        argc, argv, [](std::string_view option, const char* value, GappedSettings& settings) {
-            if (option == "--gap-open") {
-                settings.gapOpen = std::atoi(value);
-            } else if (option == "--gap-extend") {
-                settings.gapExtend = std::atoi(value);
-            } else if (option == "--seed-length") {
-                settings.seedLength = std::atoi(value);
-            } else {
-                return false;
-            }
-            return true;
-        });
+    const auto request = tessaron::timing::readTimingRequest<GappedSettings>(argc, argv);
     if (!request) {
         return 2;
     }

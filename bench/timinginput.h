@@ -1,9 +1,11 @@
 #pragma once
 
 // What the whole-program timings share: the genome to time on (a file, or a
-// seeded random sequence) and the command line of the approximate and the
+// seeded random sequence) and the command lines of the approximate and the
 // gapped searches' timings.
 
+#include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "input/genbankreader.h"
@@ -77,6 +79,39 @@ OptionUse searchOption(std::string_view option, const char* value, Settings& set
     return OptionUse::Taken;
 }
 
+// The approximate search's own options: --threads T and
+// --method automatic|seeds|full. False for any other.
+inline bool ownOption(std::string_view option, const char* value, ApproximateSettings& settings)
+{
+    if (option == "--threads") {
+        settings.threads = std::atoi(value);
+    } else if (option == "--method") {
+        const std::string_view method = value;
+        settings.method = method == "seeds"  ? ApproximateMethod::Seeds
+                          : method == "full" ? ApproximateMethod::FullScan
+                                             : ApproximateMethod::Automatic;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The gapped search's own options: --gap-open O, --gap-extend E and
+// --seed-length K. False for any other.
+inline bool ownOption(std::string_view option, const char* value, GappedSettings& settings)
+{
+    if (option == "--gap-open") {
+        settings.gapOpen = std::atoi(value);
+    } else if (option == "--gap-extend") {
+        settings.gapExtend = std::atoi(value);
+    } else if (option == "--seed-length") {
+        settings.seedLength = std::atoi(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // What a timing program's command line asks for: the settings, the kinds
 // (every one unless --kind names one) and whether --pairs lists the pairs.
 template <typename Settings>
@@ -86,12 +121,11 @@ struct TimingRequest {
     bool listPairs = false;
 };
 
-// Reads INPUT [options]: --pairs, the options of searchOption, and the
-// program's own, which `own(option, value, settings)` takes (false for one it
-// does not know). None, told on standard error, without INPUT, for an
-// unknown option or a refused value.
-template <typename Settings, typename Own>
-std::optional<TimingRequest<Settings>> readTimingRequest(int argc, char** argv, Own own)
+// Reads INPUT [options]: --pairs, the options of searchOption and the
+// search's own (ownOption). None, told on standard error, without INPUT, for
+// an unknown option or a refused value.
+template <typename Settings>
+std::optional<TimingRequest<Settings>> readTimingRequest(int argc, char** argv)
 {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
@@ -110,7 +144,7 @@ std::optional<TimingRequest<Settings>> readTimingRequest(int argc, char** argv, 
         if (use == OptionUse::Refused) {
             return std::nullopt;
         }
-        if (use == OptionUse::Unknown && !own(option, value, request.settings)) {
+        if (use == OptionUse::Unknown && !ownOption(option, value, request.settings)) {
             std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
             return std::nullopt;
         }
