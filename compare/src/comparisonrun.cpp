@@ -128,18 +128,23 @@ std::optional<ComparisonFailure> compareFiles(
     return ended;
 }
 
-// A comparison of one row a genome: its title and id, then what `keep`
-// takes of the genome into `comparison`.
-template <typename Comparison, typename Keep>
+// A comparison of one row a genome, of the batch's search `search` with
+// `settings`: each genome's title and id, then what `keep` takes of it.
+template <typename Comparison, typename Settings, typename Keep>
 std::variant<Comparison, ComparisonFailure> compareEachGenome(const std::vector<std::filesystem::path>& files,
-                                                              const BatchSettings& settings,
+                                                              std::optional<Settings> BatchSettings::*search,
+                                                              const Settings& settings,
                                                               const ComparisonOptions& options,
-                                                              Comparison comparison, const Keep& keep)
+                                                              const Keep& keep)
 {
     if (files.empty()) {
         return failure(Reason::NoFiles);
     }
-    const auto ended = compareFiles(files, settings, options, [&](const auto& genomes, const auto& title) {
+    BatchSettings batch;
+    batch.*search = settings;
+    Comparison comparison;
+    comparison.settings = settings;
+    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
         for (const BatchGenome& genome : genomes) {
             comparison.fileTitles.push_back(title(genome));
             comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
@@ -214,29 +219,22 @@ std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteCompa
     const std::vector<std::filesystem::path>& files, const MicrosatelliteSettings& settings,
     const ComparisonOptions& options)
 {
-    BatchSettings batch;
-    batch.microsatellites = settings;
-    MicrosatelliteComparison comparison;
-    comparison.settings = settings;
-    return compareEachGenome(files, batch, options, std::move(comparison),
-                             [](MicrosatelliteComparison& into, const BatchGenome& genome) {
-                                 into.microsatellites.push_back(genome.microsatellites);
-                             });
+    return compareEachGenome<MicrosatelliteComparison>(
+        files, &BatchSettings::microsatellites, settings, options,
+        [](MicrosatelliteComparison& into, const BatchGenome& genome) {
+            into.microsatellites.push_back(genome.microsatellites);
+        });
 }
 
 std::variant<TandemComparison, ComparisonFailure> runTandemComparison(
     const std::vector<std::filesystem::path>& files, const TandemSettings& settings,
     const ComparisonOptions& options)
 {
-    BatchSettings batch;
-    batch.tandem = settings;
-    TandemComparison comparison;
-    comparison.settings = settings;
-    return compareEachGenome(files, batch, options, std::move(comparison),
-                             [](TandemComparison& into, const BatchGenome& genome) {
-                                 into.lengths.push_back(genome.length);
-                                 into.tandemRepeats.push_back(genome.tandemRepeats);
-                             });
+    return compareEachGenome<TandemComparison>(files, &BatchSettings::tandem, settings, options,
+                                               [](TandemComparison& into, const BatchGenome& genome) {
+                                                   into.lengths.push_back(genome.length);
+                                                   into.tandemRepeats.push_back(genome.tandemRepeats);
+                                               });
 }
 
 }  // namespace tessaron
