@@ -507,6 +507,21 @@ std::size_t chosenRecord(const InputFile& file, const py::object& choice)
                           "': " + named + "; choose one by its number");
 }
 
+// The `index`-th record of `file` (read from `path`), loaded without the
+// interpreter's lock.
+PyGenome loadRecord(const InputFile& file, std::size_t index, const std::filesystem::path& path)
+{
+    PyGenome loaded;
+    auto genome = std::make_shared<Genome>();
+    {
+        const py::gil_scoped_release release;
+        loaded.features = file.load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
+    }
+    loaded.genome = std::move(genome);
+    loaded.seqid = seqidOf(file.records()[index], path);
+    return loaded;
+}
+
 PyGenome readGenome(const std::filesystem::path& path, const py::object& record)
 {
     std::optional<InputFile> file;
@@ -514,17 +529,7 @@ PyGenome readGenome(const std::filesystem::path& path, const py::object& record)
         const py::gil_scoped_release release;
         file.emplace(InputFile::read(path));
     }
-    const std::size_t index = chosenRecord(*file, record);
-    PyGenome loaded;
-    auto genome = std::make_shared<Genome>();
-    {
-        const py::gil_scoped_release release;
-        loaded.features =
-            file->load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
-    }
-    loaded.genome = std::move(genome);
-    loaded.seqid = seqidOf(file->records()[index], path);
-    return loaded;
+    return loadRecord(*file, chosenRecord(*file, record), path);
 }
 
 PyGenome fromString(std::string_view bases, std::string_view title, std::string seqid)
@@ -565,16 +570,7 @@ public:
         if (index >= size()) {
             throw py::index_error("no record " + std::to_string(index + 1));
         }
-        PyGenome loaded;
-        auto genome = std::make_shared<Genome>();
-        {
-            const py::gil_scoped_release release;
-            loaded.features =
-                file_->load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
-        }
-        loaded.genome = std::move(genome);
-        loaded.seqid = seqidOf(file_->records()[index], path_);
-        return loaded;
+        return loadRecord(*file_, index, path_);
     }
 
 private:
