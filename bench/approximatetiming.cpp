@@ -17,58 +17,25 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
 
-using tessaron::ApproximateMethod;
 using tessaron::ApproximateResult;
 using tessaron::ApproximateSettings;
 using tessaron::Genome;
-using tessaron::RepeatKind;
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+    const auto request = tessaron::timing::readTimingRequest<ApproximateSettings>(argc, argv);
+    if (!request) {
         return 2;
     }
-    ApproximateSettings settings;
-    std::vector<RepeatKind> kinds(tessaron::kKindOrder.begin(), tessaron::kKindOrder.end());
-    bool listPairs = false;
-    for (int k = 2; k < argc; ++k) {
-        const std::string_view option = argv[k];
-        const char* value = k + 1 < argc ? argv[k + 1] : "";
-        if (option == "--pairs") {
-            listPairs = true;
-            continue;
-        }
-        ++k;
-        const auto use = tessaron::timing::searchOption(option, value, settings, kinds);
-        if (use == tessaron::timing::OptionUse::Refused) {
-            return 2;
-        }
-        if (use == tessaron::timing::OptionUse::Taken) {
-            continue;
-        }
-        if (option == "--threads") {
-            settings.threads = std::atoi(value);
-        } else if (option == "--method") {
-            const std::string_view method = value;
-            settings.method = method == "seeds"  ? ApproximateMethod::Seeds
-                              : method == "full" ? ApproximateMethod::FullScan
-                                                 : ApproximateMethod::Automatic;
-        } else {
-            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
-            return 2;
-        }
-    }
+    const auto& [settings, kinds, listPairs] = *request;
     const auto start = std::chrono::steady_clock::now();
     Genome genome;
     if (!tessaron::timing::loadGenBankOrRandom(argv[1], genome)) {

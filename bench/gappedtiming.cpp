@@ -18,10 +18,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -29,45 +27,16 @@ namespace {
 using tessaron::GappedResult;
 using tessaron::GappedSettings;
 using tessaron::Genome;
-using tessaron::RepeatKind;
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+    const auto request = tessaron::timing::readTimingRequest<GappedSettings>(argc, argv);
+    if (!request) {
         return 2;
     }
-    GappedSettings settings;
-    std::vector<RepeatKind> kinds(tessaron::kKindOrder.begin(), tessaron::kKindOrder.end());
-    bool listPairs = false;
-    for (int k = 2; k < argc; ++k) {
-        const std::string_view option = argv[k];
-        const char* value = k + 1 < argc ? argv[k + 1] : "";
-        if (option == "--pairs") {
-            listPairs = true;
-            continue;
-        }
-        ++k;
-        const auto use = tessaron::timing::searchOption(option, value, settings, kinds);
-        if (use == tessaron::timing::OptionUse::Refused) {
-            return 2;
-        }
-        if (use == tessaron::timing::OptionUse::Taken) {
-            continue;
-        }
-        if (option == "--gap-open") {
-            settings.gapOpen = std::atoi(value);
-        } else if (option == "--gap-extend") {
-            settings.gapExtend = std::atoi(value);
-        } else if (option == "--seed-length") {
-            settings.seedLength = std::atoi(value);
-        } else {
-            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
-            return 2;
-        }
-    }
+    const auto& [settings, kinds, listPairs] = *request;
     if (const std::string problem = tessaron::validate(settings); !problem.empty()) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return 2;

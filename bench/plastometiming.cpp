@@ -29,31 +29,6 @@ namespace {
 
 using namespace tessaron;
 
-char complement(char c)
-{
-    switch (c) {
-        case 'A':
-            return 'T';
-        case 'C':
-            return 'G';
-        case 'G':
-            return 'C';
-        case 'T':
-            return 'A';
-        default:
-            return c;
-    }
-}
-
-std::string reverseComplement(std::string s)
-{
-    std::reverse(s.begin(), s.end());
-    for (char& c : s) {
-        c = complement(c);
-    }
-    return s;
-}
-
 std::string synthetic(const std::string& model, const PlastomeStructure& s, std::uint32_t seed)
 {
     std::mt19937 rng(seed);
@@ -63,7 +38,7 @@ std::string synthetic(const std::string& model, const PlastomeStructure& s, std:
     if (rng() % 2 == 1) {
         std::string part =
             g.substr(static_cast<std::size_t>(ssc.start), static_cast<std::size_t>(ssc.length));
-        g.replace(static_cast<std::size_t>(ssc.start), part.size(), reverseComplement(part));
+        g.replace(static_cast<std::size_t>(ssc.start), part.size(), reverseComplementOf(part));
     }
     // Indels in IRa (the last part of the model), from its end backwards.
     const PlastomeRegion& ira = s.region(PlastomePart::IrA);
@@ -88,7 +63,7 @@ std::string synthetic(const std::string& model, const PlastomeStructure& s, std:
     }
     const std::size_t offset = rng() % g.size();
     g = g.substr(offset) + g.substr(0, offset);
-    return rng() % 2 == 1 ? reverseComplement(g) : g;
+    return rng() % 2 == 1 ? reverseComplementOf(g) : g;
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #pragma once
 
 // What the whole-program timings share: the genome to time on (a file, or a
-// seeded random sequence) and the options of the approximate and the gapped
-// searches' settings.
+// seeded random sequence) and the command lines of the approximate and the
+// gapped searches' timings.
 
+#include "engine/approximatesearch.h"
+#include "engine/gappedsearch.h"
 #include "engine/genome.h"
 #include "engine/repeatkinds.h"
 #include "input/genbankreader.h"
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,6 +77,79 @@ OptionUse searchOption(std::string_view option, const char* value, Settings& set
         return OptionUse::Unknown;
     }
     return OptionUse::Taken;
+}
+
+// The approximate search's own options: --threads T and
+// --method automatic|seeds|full. False for any other.
+inline bool ownOption(std::string_view option, const char* value, ApproximateSettings& settings)
+{
+    if (option == "--threads") {
+        settings.threads = std::atoi(value);
+    } else if (option == "--method") {
+        const std::string_view method = value;
+        settings.method = method == "seeds"  ? ApproximateMethod::Seeds
+                          : method == "full" ? ApproximateMethod::FullScan
+                                             : ApproximateMethod::Automatic;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The gapped search's own options: --gap-open O, --gap-extend E and
+// --seed-length K. False for any other.
+inline bool ownOption(std::string_view option, const char* value, GappedSettings& settings)
+{
+    if (option == "--gap-open") {
+        settings.gapOpen = std::atoi(value);
+    } else if (option == "--gap-extend") {
+        settings.gapExtend = std::atoi(value);
+    } else if (option == "--seed-length") {
+        settings.seedLength = std::atoi(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// What a timing program's command line asks for: the settings, the kinds
+// (every one unless --kind names one) and whether --pairs lists the pairs.
+template <typename Settings>
+struct TimingRequest {
+    Settings settings;
+    std::vector<RepeatKind> kinds{kKindOrder.begin(), kKindOrder.end()};
+    bool listPairs = false;
+};
+
+// Reads INPUT [options]: --pairs, the options of searchOption and the
+// search's own (ownOption). None, told on standard error, without INPUT, for
+// an unknown option or a refused value.
+template <typename Settings>
+std::optional<TimingRequest<Settings>> readTimingRequest(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s GENBANK|random:BASES[:SEED] [options]\n", argv[0]);
+        return std::nullopt;
+    }
+    TimingRequest<Settings> request;
+    for (int k = 2; k < argc; ++k) {
+        const std::string_view option = argv[k];
+        const char* value = k + 1 < argc ? argv[k + 1] : "";
+        if (option == "--pairs") {
+            request.listPairs = true;
+            continue;
+        }
+        ++k;
+        const auto use = searchOption(option, value, request.settings, request.kinds);
+        if (use == OptionUse::Refused) {
+            return std::nullopt;
+        }
+        if (use == OptionUse::Unknown && !ownOption(option, value, request.settings)) {
+            std::fprintf(stderr, "unknown option %s\n", argv[k - 1]);
+            return std::nullopt;
+        }
+    }
+    return request;
 }
 
 }  // namespace tessaron::timing

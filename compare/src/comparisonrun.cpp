@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 #include <stop_token>
+#include <utility>
 
 namespace tessaron {
 
@@ -127,6 +128,35 @@ std::optional<ComparisonFailure> compareFiles(
     return ended;
 }
 
+// A comparison of one row a genome, of the batch's search `search` with
+// `settings`: each genome's title and id, then what `keep` takes of it.
+template <typename Comparison, typename Settings, typename Keep>
+std::variant<Comparison, ComparisonFailure> compareEachGenome(const std::vector<std::filesystem::path>& files,
+                                                              std::optional<Settings> BatchSettings::*search,
+                                                              const Settings& settings,
+                                                              const ComparisonOptions& options,
+                                                              const Keep& keep)
+{
+    if (files.empty()) {
+        return failure(Reason::NoFiles);
+    }
+    BatchSettings batch;
+    batch.*search = settings;
+    Comparison comparison;
+    comparison.settings = settings;
+    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
+        for (const BatchGenome& genome : genomes) {
+            comparison.fileTitles.push_back(title(genome));
+            comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
+            keep(comparison, genome);
+        }
+    });
+    if (ended) {
+        return *ended;
+    }
+    return comparison;
+}
+
 }  // namespace
 
 std::variant<GenomeComparison, ComparisonFailure> runComparison(
@@ -189,49 +219,22 @@ std::variant<MicrosatelliteComparison, ComparisonFailure> runMicrosatelliteCompa
     const std::vector<std::filesystem::path>& files, const MicrosatelliteSettings& settings,
     const ComparisonOptions& options)
 {
-    if (files.empty()) {
-        return failure(Reason::NoFiles);
-    }
-    BatchSettings batch;
-    batch.microsatellites = settings;
-    MicrosatelliteComparison comparison;
-    comparison.settings = settings;
-    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
-        for (const BatchGenome& genome : genomes) {
-            comparison.fileTitles.push_back(title(genome));
-            comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
-            comparison.microsatellites.push_back(genome.microsatellites);
-        }
-    });
-    if (ended) {
-        return *ended;
-    }
-    return comparison;
+    return compareEachGenome<MicrosatelliteComparison>(
+        files, &BatchSettings::microsatellites, settings, options,
+        [](MicrosatelliteComparison& into, const BatchGenome& genome) {
+            into.microsatellites.push_back(genome.microsatellites);
+        });
 }
 
 std::variant<TandemComparison, ComparisonFailure> runTandemComparison(
     const std::vector<std::filesystem::path>& files, const TandemSettings& settings,
     const ComparisonOptions& options)
 {
-    if (files.empty()) {
-        return failure(Reason::NoFiles);
-    }
-    BatchSettings batch;
-    batch.tandem = settings;
-    TandemComparison comparison;
-    comparison.settings = settings;
-    const auto ended = compareFiles(files, batch, options, [&](const auto& genomes, const auto& title) {
-        for (const BatchGenome& genome : genomes) {
-            comparison.fileTitles.push_back(title(genome));
-            comparison.seqids.push_back(seqidOf(genome, comparison.fileTitles.back()));
-            comparison.lengths.push_back(genome.length);
-            comparison.tandemRepeats.push_back(genome.tandemRepeats);
-        }
-    });
-    if (ended) {
-        return *ended;
-    }
-    return comparison;
+    return compareEachGenome<TandemComparison>(files, &BatchSettings::tandem, settings, options,
+                                               [](TandemComparison& into, const BatchGenome& genome) {
+                                                   into.lengths.push_back(genome.length);
+                                                   into.tandemRepeats.push_back(genome.tandemRepeats);
+                                               });
 }
 
 }  // namespace tessaron

@@ -86,6 +86,24 @@ void appendCurve(std::vector<MapPointF>& points, MapPointF from, MapPointF to)
     }
 }
 
+// The radial line from `inner` to `outer` through the middle of a stretch's letters.
+MapTick tickThrough(double perBase, const MapStretch& stretch, double inner, double outer)
+{
+    const double angle = angleOf(perBase, stretch.start) + perBase * stretch.length / 2.0;
+    return {onCircle(angle, inner), onCircle(angle, outer)};
+}
+
+std::vector<MapTick> ticksThrough(double perBase, std::span<const MapStretch> stretches, double inner,
+                                  double outer)
+{
+    std::vector<MapTick> ticks;
+    ticks.reserve(stretches.size());
+    for (const MapStretch& stretch : stretches) {
+        ticks.push_back(tickThrough(perBase, stretch, inner, outer));
+    }
+    return ticks;
+}
+
 }  // namespace
 
 std::optional<std::string> sourceLengthWarning(const FeatureList& features, std::int64_t basesRead)
@@ -171,30 +189,17 @@ std::vector<MapPointF> bandOutline(double radiansPerBase, const RepeatPair& pair
 
 std::vector<MapTick> microsatelliteTicks(double radiansPerBase, std::span<const MapStretch> stretches)
 {
-    std::vector<MapTick> ticks;
-    ticks.reserve(stretches.size());
-    for (const MapStretch& stretch : stretches) {
-        const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
-        ticks.push_back({onCircle(angle, kMicrosatelliteInner), onCircle(angle, kMicrosatelliteOuter)});
-    }
-    return ticks;
+    return ticksThrough(radiansPerBase, stretches, kMicrosatelliteInner, kMicrosatelliteOuter);
 }
 
 std::vector<MapTick> tandemTicks(double radiansPerBase, std::span<const MapStretch> stretches)
 {
-    std::vector<MapTick> ticks;
-    ticks.reserve(stretches.size());
-    for (const MapStretch& stretch : stretches) {
-        const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
-        ticks.push_back({onCircle(angle, kTandemInner), onCircle(angle, kTandemOuter)});
-    }
-    return ticks;
+    return ticksThrough(radiansPerBase, stretches, kTandemInner, kTandemOuter);
 }
 
 MapTick selectedTandemTick(double radiansPerBase, const MapStretch& stretch)
 {
-    const double angle = angleOf(radiansPerBase, stretch.start) + radiansPerBase * stretch.length / 2.0;
-    return {onCircle(angle, kTandemInner - kTandemReach), onCircle(angle, kTandemOuter + kTandemReach)};
+    return tickThrough(radiansPerBase, stretch, kTandemInner - kTandemReach, kTandemOuter + kTandemReach);
 }
 
 bool insideOutline(std::span<const MapPointF> outline, MapPointF point)
@@ -281,6 +286,37 @@ std::optional<std::size_t> MapScene::pairAt(MapPointF point) const
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> MapScene::tandemArrayAt(MapPointF point) const
+{
+    if (!layers_.tandem || tandemArrays_.empty() || perBase_ == 0.0) {
+        return std::nullopt;
+    }
+    // The nearest tick within reach, the selected array's longer one among them.
+    std::optional<std::size_t> nearest;
+    double nearestDistance = kChordReach;
+    std::vector<MapTick> ticks = tandemTicks(perBase_, tandemArrays_);
+    if (selectedTandem_) {
+        ticks[*selectedTandem_] = selectedTandemTick(perBase_, tandemArrays_[*selectedTandem_]);
+    }
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        const double away = distanceToSegment(point, ticks[i].inner, ticks[i].outer);
+        if (away <= nearestDistance) {
+            nearest = i;
+            nearestDistance = away;
+        }
+    }
+    if (nearest || !selectedTandem_) {
+        return nearest;
+    }
+    // Else the selected array's arc over its letters.
+    const MapStretch& stretch = tandemArrays_[*selectedTandem_];
+    const double middle = (kTandemInner + kTandemOuter) / 2.0;
+    const bool onArc = std::abs(distance(point, kMapCircleCentre) - middle) <= kChordReach &&
+                       within(positionAt(perBase_, point), stretch.start,
+                              stretch.start + stretch.length - 1.0, 0.0, kMapFullTurn / perBase_);
+    return onArc ? selectedTandem_ : std::nullopt;
 }
 
 namespace {

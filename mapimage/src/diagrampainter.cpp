@@ -280,6 +280,22 @@ QRectF rectOf(const MapBounds& bounds)
     return {bounds.left, bounds.top, bounds.width(), bounds.height()};
 }
 
+// A ring of ticks, smoothed: a faint circle of `ringColor` midway between
+// the radii `inner` and `outer`, then each tick in `tickColor`.
+void paintTickRing(QPainter& painter, double inner, double outer, const QColor& ringColor,
+                   const QColor& tickColor, std::span<const MapTick> ticks)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ringColor, 1));
+    const double middle = (inner + outer) / 2.0;
+    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
+    painter.setPen(QPen(tickColor, 1.5));
+    for (const MapTick& tick : ticks) {
+        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
+    }
+}
+
 // The microsatellites' ring: a faint circle and a tick per microsatellite.
 void paintMicrosatellites(QPainter& painter, double perBase, std::span<const MapStretch> stretches)
 {
@@ -287,15 +303,8 @@ void paintMicrosatellites(QPainter& painter, double perBase, std::span<const Map
         return;
     }
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kMicrosatelliteRingColor, 1));
-    const double middle = (kMicrosatelliteInner + kMicrosatelliteOuter) / 2.0;
-    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
-    painter.setPen(QPen(kMicrosatelliteColor, 1.5));
-    for (const MapTick& tick : microsatelliteTicks(perBase, stretches)) {
-        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
-    }
+    paintTickRing(painter, kMicrosatelliteInner, kMicrosatelliteOuter, kMicrosatelliteRingColor,
+                  kMicrosatelliteColor, microsatelliteTicks(perBase, stretches));
     painter.restore();
 }
 
@@ -309,16 +318,10 @@ void paintTandemArrays(QPainter& painter, const MapScene& scene)
     }
     const double perBase = scene.perBase();
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kTandemRingColor, 1));
-    const double middle = (kTandemInner + kTandemOuter) / 2.0;
-    painter.drawEllipse(QPointF(kMapCircleCentre.x, kMapCircleCentre.y), middle, middle);
-    painter.setPen(QPen(kTandemColor, 1.5));
-    for (const MapTick& tick : tandemTicks(perBase, stretches)) {
-        painter.drawLine(QPointF(tick.inner.x, tick.inner.y), QPointF(tick.outer.x, tick.outer.y));
-    }
+    paintTickRing(painter, kTandemInner, kTandemOuter, kTandemRingColor, kTandemColor,
+                  tandemTicks(perBase, stretches));
     if (const std::optional<std::size_t> selected = scene.selectedTandemArray()) {
+        const double middle = (kTandemInner + kTandemOuter) / 2.0;
         const MapStretch& stretch = stretches[*selected];
         painter.setPen(QPen(kSelectedTandemColor, 3.0));
         const MapTick tick = selectedTandemTick(perBase, stretch);

@@ -334,16 +334,24 @@ struct ApproximateOptions {
     int gapExtend = 2;
 };
 
-// The gapped search's settings: the approximate options' filters and the gap
-// costs (the gapped search runs on one thread).
-GappedSettings gappedSettings(const ApproximateOptions& options)
+// The filters the approximate and the gapped searches' settings share.
+template <typename Settings>
+Settings withFilters(const ApproximateOptions& options)
 {
-    GappedSettings settings;
+    Settings settings;
     settings.minLength = options.minimum;
     settings.mismatchPenalty = options.mismatchPenalty;
     settings.identity = options.identity;
     settings.maxMismatches = options.maxMismatches;
     settings.maxEvalue = options.evalue;
+    return settings;
+}
+
+// The gapped search's settings: the approximate options' filters and the gap
+// costs (the gapped search runs on one thread).
+GappedSettings gappedSettings(const ApproximateOptions& options)
+{
+    auto settings = withFilters<GappedSettings>(options);
     settings.gapOpen = options.gapOpen;
     settings.gapExtend = options.gapExtend;
     if (std::string problem = validate(settings); !problem.empty()) {
@@ -354,12 +362,7 @@ GappedSettings gappedSettings(const ApproximateOptions& options)
 
 ApproximateSettings approximateSettings(const ApproximateOptions& options)
 {
-    ApproximateSettings settings;
-    settings.minLength = options.minimum;
-    settings.mismatchPenalty = options.mismatchPenalty;
-    settings.identity = options.identity;
-    settings.maxMismatches = options.maxMismatches;
-    settings.maxEvalue = options.evalue;
+    auto settings = withFilters<ApproximateSettings>(options);
     settings.threads = options.threads;
     const auto problem = settings.validate();
     if (!problem) {
@@ -504,6 +507,21 @@ std::size_t chosenRecord(const InputFile& file, const py::object& choice)
                           "': " + named + "; choose one by its number");
 }
 
+// The `index`-th record of `file` (read from `path`), loaded without the
+// interpreter's lock.
+PyGenome loadRecord(const InputFile& file, std::size_t index, const std::filesystem::path& path)
+{
+    PyGenome loaded;
+    auto genome = std::make_shared<Genome>();
+    {
+        const py::gil_scoped_release release;
+        loaded.features = file.load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
+    }
+    loaded.genome = std::move(genome);
+    loaded.seqid = seqidOf(file.records()[index], path);
+    return loaded;
+}
+
 PyGenome readGenome(const std::filesystem::path& path, const py::object& record)
 {
     std::optional<InputFile> file;
@@ -511,17 +529,7 @@ PyGenome readGenome(const std::filesystem::path& path, const py::object& record)
         const py::gil_scoped_release release;
         file.emplace(InputFile::read(path));
     }
-    const std::size_t index = chosenRecord(*file, record);
-    PyGenome loaded;
-    auto genome = std::make_shared<Genome>();
-    {
-        const py::gil_scoped_release release;
-        loaded.features =
-            file->load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
-    }
-    loaded.genome = std::move(genome);
-    loaded.seqid = seqidOf(file->records()[index], path);
-    return loaded;
+    return loadRecord(*file, chosenRecord(*file, record), path);
 }
 
 PyGenome fromString(std::string_view bases, std::string_view title, std::string seqid)
@@ -562,16 +570,7 @@ public:
         if (index >= size()) {
             throw py::index_error("no record " + std::to_string(index + 1));
         }
-        PyGenome loaded;
-        auto genome = std::make_shared<Genome>();
-        {
-            const py::gil_scoped_release release;
-            loaded.features =
-                file_->load(index, *genome, kDefaultMinimum, kDefaultMaximum).value_or(FeatureList{});
-        }
-        loaded.genome = std::move(genome);
-        loaded.seqid = seqidOf(file_->records()[index], path_);
-        return loaded;
+        return loadRecord(*file_, index, path_);
     }
 
 private:

@@ -237,6 +237,30 @@ def contents(path: Path) -> list:
     return _core.contents(path)
 
 
+def _searched(
+    search: Any,
+    genome: GenomeLike,
+    method: str,
+    kinds: Union[None, str, Iterable[str]],
+    min: Optional[int],
+    max: int,
+    max_pairs: int,
+    progress: Progress,
+    cancel: Cancel,
+    approximate_options: dict[str, Any],
+) -> Any:
+    """The frame of ``search`` (_core.repeats or _core.summary) with the arguments of repeats()."""
+    genome = as_genome(genome)
+    arguments = _search_arguments(method, min, approximate_options)
+    return _frame(
+        search(
+            genome, method, _kinds(kinds), max=max, max_pairs=max_pairs, progress=progress, cancel=cancel,
+            **arguments,
+        ),
+        genome,
+    )
+
+
 def repeats(
     genome: GenomeLike,
     method: str = "trie",
@@ -284,15 +308,8 @@ def repeats(
     when stopped by ``cancel`` or the KeyboardInterrupt of Ctrl+C, MemoryError
     when memory runs out.
     """
-    genome = as_genome(genome)
-    arguments = _search_arguments(method, min, approximate_options)
-    return _frame(
-        _core.repeats(
-            genome, method, _kinds(kinds), max=max, max_pairs=max_pairs, progress=progress, cancel=cancel,
-            **arguments,
-        ),
-        genome,
-    )
+    return _searched(_core.repeats, genome, method, kinds, min, max, max_pairs, progress, cancel,
+                     approximate_options)
 
 
 def summary(
@@ -315,15 +332,8 @@ def summary(
     40-49, 50-59, 60-99, 100-999, "1000 and more"); shorter pairs are in none.
     With gaps=True the gapped pairs are counted by their shorter copy.
     """
-    genome = as_genome(genome)
-    arguments = _search_arguments(method, min, approximate_options)
-    return _frame(
-        _core.summary(
-            genome, method, _kinds(kinds), max=max, max_pairs=MAX_PAIRS, progress=progress, cancel=cancel,
-            **arguments,
-        ),
-        genome,
-    )
+    return _searched(_core.summary, genome, method, kinds, min, max, MAX_PAIRS, progress, cancel,
+                     approximate_options)
 
 
 def families(

@@ -267,4 +267,49 @@ TEST(TandemTicks, OneTickAnArrayThroughItsMiddleAndTheSelectedOneLonger)
     EXPECT_EQ(scene.selectedTandemArray(), std::nullopt);
 }
 
+// A point on a tandem array's tick, or on the selected one's arc, finds
+// that array (the nearest tick of two close ones); inside or outside the
+// ring, between ticks or with the layer off, none.
+TEST(TandemTicks, TheArrayUnderAPoint)
+{
+    MapScene scene(listOfLength(10000), 10000);
+    const double perBase = scene.perBase();
+    // The fourth tick stands 25 bases (under 2 pixels) after the first's.
+    scene.setTandemArrays({{2400, 200}, {9900, 200}, {0, 10}, {2520, 10}});
+    const auto at = [perBase](double position, double radius) {
+        const double angle = position * perBase + kMapStartAngle;
+        return MapPointF{kMapCircleCentre.x + radius * std::cos(angle),
+                         kMapCircleCentre.y + radius * std::sin(angle)};
+    };
+    const double ring = (kTandemInner + kTandemOuter) / 2.0;
+    struct Case {
+        const char* what;
+        MapPointF point;
+        std::optional<std::size_t> plain;     // nothing selected
+        std::optional<std::size_t> selected;  // the first array selected
+    };
+    const std::vector<Case> cases{
+        {"first tick", at(2500, ring), 0, 0},
+        {"first tick, a pixel aside", at(2500 - 1.0 / (ring * perBase), kTandemOuter), 0, 0},
+        {"across the origin", at(0, ring), 1, 1},
+        {"the short one at the origin", at(5, kTandemInner), 2, 2},
+        {"the close fourth", at(2525, ring), 3, 3},
+        {"the first's arc, far from its tick", at(2410, ring), std::nullopt, 0},
+        {"the selected tick's longer end", at(2500, kTandemOuter + kTandemReach), std::nullopt, 0},
+        {"inside the ring", at(2500, kTandemInner - 12.0), std::nullopt, std::nullopt},
+        {"outside the ring", at(2500, kTandemOuter + 12.0), std::nullopt, std::nullopt},
+        {"between ticks", at(5000, ring), std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scene.selectTandemArray(std::nullopt);
+        EXPECT_EQ(scene.tandemArrayAt(c.point), c.plain);
+        scene.selectTandemArray(0);
+        EXPECT_EQ(scene.tandemArrayAt(c.point), c.selected);
+    }
+    scene.setLayers(layersHiding("tandem").value());
+    EXPECT_EQ(scene.tandemArrayAt(at(2500, ring)), std::nullopt);
+    EXPECT_EQ(MapScene(listOfLength(10000), 10000).tandemArrayAt(at(2500, ring)), std::nullopt);
+}
+
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include "windowfixture.h"
 
+#include "views/commands/htmlexporter.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -79,6 +82,22 @@ TEST_F(RecordChooserTest, ExportWritesTheRepeatsAndRemembersTheFolder)
     for (const QString& path : {gff, bed}) {
         EXPECT_GT(QFileInfo(path).size(), 0) << path.toStdString();
     }
+
+    // A cancelled chooser writes nothing and keeps the folder, where the HTML
+    // report's chooser starts too, and its file's folder becomes the folder.
+    window_->command(CTessaronDlg::IdExportRepeats)->trigger();
+    const QString subfolder = folder_.filePath(QStringLiteral("pages"));
+    ASSERT_TRUE(QDir().mkpath(subfolder));
+    prompts_->files.push_back(subfolder + QStringLiteral("/report.html"));
+    window_->command(HtmlExporter::IdExportHtml)->trigger();
+    waitForJob(*window_);
+    window_->command(CTessaronDlg::IdExportRepeats)->trigger();
+    ASSERT_EQ(prompts_->folders.size(), 5U);
+    EXPECT_EQ(prompts_->folders[2], folder_.path());
+    EXPECT_EQ(prompts_->folders[3], folder_.path());
+    EXPECT_EQ(prompts_->folders[4], subfolder);
+    EXPECT_TRUE(prompts_->messages.empty());
+    EXPECT_GT(QFileInfo(subfolder + QStringLiteral("/report.html")).size(), 0);
 
     // The tree's tip of a word names the features of its copies.
     RepeatTreeModel& model = *modelOf(*window_);

@@ -18,13 +18,18 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -205,6 +210,110 @@ TEST_F(TandemWindowTest, TheBranchTheShadesOfTheCopiesTheAlignmentAndTheMap)
     EXPECT_TRUE(view->text().isEmpty());
     EXPECT_EQ(window->session().highlights().selectedTandemArray(), nullptr);
     EXPECT_TRUE(pane->highlights().empty());
+}
+
+// A click on an array's tick on the map selects that array in the tree, and
+// the pane, the map and the alignment show it as when it is chosen in the
+// tree; the tooltip there names it. The map for a paper draws no ticks.
+TEST_F(TandemWindowTest, AClickOnATickSelectsItsArrayAndTheTipNamesIt)
+{
+    auto window = searched(60);
+    const auto analysis = controllerOf(*window)->analysis();
+    ASSERT_NE(analysis, nullptr);
+    const auto& arrays = analysis->arrays;
+    trigger(*window, CTessaronDlg::IdDiagram);
+    CDiagramDlg* map = mapOf(*window);
+    ASSERT_NE(map, nullptr);
+    const double perBase = map->scene().perBase();
+    const std::int64_t length = window->session().genome().length();
+
+    // An array whose tick stands at least 8 pixels from every other tick.
+    const auto middle = [](const tessaron::TandemRepeat& array) {
+        return static_cast<double>(array.start) + static_cast<double>(array.length) / 2.0;
+    };
+    std::optional<std::size_t> chosen;
+    for (std::size_t i = 0; i < arrays.size() && !chosen; ++i) {
+        const bool clear =
+            std::all_of(arrays.begin(), arrays.end(), [&](const tessaron::TandemRepeat& other) {
+                const double apart =
+                    std::abs(std::remainder(middle(other) - middle(arrays[i]), static_cast<double>(length)));
+                return &other == &arrays[i] || apart * perBase * tessaron::kTandemInner >= 8.0;
+            });
+        if (clear && arrays[i].copies >= 3.0) {
+            chosen = i;
+        }
+    }
+    ASSERT_TRUE(chosen.has_value());
+    const tessaron::TandemRepeat& array = arrays[*chosen];
+
+    // The tick's middle, found through the zoom.
+    map->zoomAt(QPointF(300, 230), 1.5);
+    const tessaron::MapTick tick = tessaron::tandemTicks(perBase, map->scene().tandemArrays())[*chosen];
+    const QPoint at =
+        map->viewTransform()
+            .map(QPointF((tick.inner.x + tick.outer.x) / 2.0, (tick.inner.y + tick.outer.y) / 2.0))
+            .toPoint();
+    const QString range =
+        QLocale(QLocale::English).toString(static_cast<qlonglong>(array.start + 1)) + QStringLiteral("..") +
+        QLocale(QLocale::English).toString(static_cast<qlonglong>((array.end() - 1) % length + 1));
+    EXPECT_EQ(map->toolTipAt(at), QStringLiteral("%1\ntandem repeat of period %2, %3 copies\n%4")
+                                      .arg(QString::fromStdString(array.consensus.substr(0, 40)) +
+                                           (array.period > 40 ? QStringLiteral("...") : QString()))
+                                      .arg(array.period)
+                                      .arg(array.copies, 0, 'f', 1)
+                                      .arg(range));
+
+    const QSignalSpy clicked(map, &CDiagramDlg::tandemArrayClicked);
+    QTest::mouseClick(map, Qt::LeftButton, {}, at);
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), static_cast<int>(*chosen));
+    const QModelIndex current = treeOf(*window)->currentIndex();
+    EXPECT_EQ(current.data().toString(), QStringLiteral("%1..%2: period %3, %4 copies")
+                                             .arg(array.start + 1)
+                                             .arg(array.end())
+                                             .arg(array.period)
+                                             .arg(array.copies, 0, 'f', 1));
+    EXPECT_EQ(current.parent().parent(), topRow(*window, QStringLiteral("Tandem repeats")));
+    const tessaron::TandemRepeat* highlighted = window->session().highlights().selectedTandemArray();
+    ASSERT_NE(highlighted, nullptr);
+    EXPECT_EQ(*highlighted, array);
+    EXPECT_EQ(map->scene().selectedTandemArray(), chosen);
+    SequenceView* pane = paneOf(*window);
+    EXPECT_EQ(pane->caret(), array.start);
+    EXPECT_NE(pane->colorAt(static_cast<int>(array.start)), pane->textColor());
+    const std::vector<SequenceView::Highlight> shaded = pane->highlights();
+    ASSERT_FALSE(shaded.empty());
+    TandemAlignmentView* view = controllerOf(*window)->alignmentView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_TRUE(view->text().startsWith(range)) << view->text().toStdString();
+
+    // Chosen in the tree instead: the same shades.
+    treeOf(*window)->setCurrentIndex(topRow(*window, QStringLiteral("Tandem repeats")));
+    EXPECT_TRUE(pane->highlights().empty());
+    treeOf(*window)->setCurrentIndex(current);
+    EXPECT_EQ(pane->highlights(), shaded);
+
+    // Beside the ring: no tip, and a click tells nothing.
+    const QPoint inside = map->viewTransform()
+                              .map(QPointF(tessaron::kMapCircleCentre.x, tessaron::kMapCircleCentre.y))
+                              .toPoint();
+    EXPECT_TRUE(map->toolTipAt(inside).isEmpty());
+    QTest::mouseClick(map, Qt::LeftButton, {}, inside);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(treeOf(*window)->currentIndex(), current);
+
+    // The map for a paper: no ticks, so nothing there.
+    map->setPaperStyle(true);
+    map->resetView();
+    const QPoint paperTick =
+        map->viewTransform()
+            .map(QPointF((tick.inner.x + tick.outer.x) / 2.0, (tick.inner.y + tick.outer.y) / 2.0))
+            .toPoint();
+    EXPECT_FALSE(map->toolTipAt(paperTick).contains(QStringLiteral("tandem")))
+        << map->toolTipAt(paperTick).toStdString();
+    QTest::mouseClick(map, Qt::LeftButton, {}, paperTick);
+    EXPECT_EQ(clicked.count(), 1);
 }
 
 // The arrays stay while the same sequence is read again and go with another genome.

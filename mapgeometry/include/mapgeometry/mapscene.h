@@ -202,6 +202,10 @@ public:
     [[nodiscard]] std::optional<std::size_t> featureAt(MapPointF point) const;
     // The pair of the selected repeat whose dots, chord, arcs or band lie at `point`.
     [[nodiscard]] std::optional<std::size_t> pairAt(MapPointF point) const;
+    // The tandem array whose tick (or, selected, whose arc along the ring)
+    // lies at `point`, the nearest when several are within reach, as an index
+    // into tandemArrays(); none while their layer is off.
+    [[nodiscard]] std::optional<std::size_t> tandemArrayAt(MapPointF point) const;
 
 private:
     FeatureList features_;

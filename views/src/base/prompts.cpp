@@ -1,6 +1,8 @@
 #include "views/base/prompts.h"
 
+#include "views/base/qtstrings.h"
 #include "views/base/regularfile.h"
+#include "views/base/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -117,6 +119,23 @@ std::unique_ptr<Prompts> Prompts::install(std::unique_ptr<Prompts> prompts)
 QString applicationName()
 {
     return QStringLiteral("Tessaron");
+}
+
+QString chooseExportFile(Prompts& prompts, SettingsStore& settings, QWidget* parent, const QString& caption,
+                         const QString& filter)
+{
+    const QString path = prompts.saveFileIn(parent, caption, filter, settings.exportFolder());
+    if (!path.isEmpty()) {
+        settings.saveExportFolder(QFileInfo(path).absolutePath());
+    }
+    return path;
+}
+
+void warnOfProblem(Prompts& prompts, QWidget* parent, const std::string& problem)
+{
+    if (!problem.empty()) {
+        prompts.message(parent, applicationName(), toQString(problem), Prompts::Icon::Warning);
+    }
 }
 
 QString genomeAndSearch(const QString& genome, int minimum, int maximum, tessaron::SearchMethod method)

@@ -16,7 +16,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 
 #include <filesystem>
@@ -100,13 +99,7 @@ std::string writePage(const std::filesystem::path& path, const PageInput& input,
 
 }  // namespace
 
-HtmlExporter::HtmlExporter(const WindowParts& parts)
-    : QObject(&parts.window),
-      window_(&parts.window),
-      prompts_(parts.prompts),
-      settings_(parts.settings),
-      jobs_(parts.jobs),
-      session_(parts.session)
+HtmlExporter::HtmlExporter(const WindowParts& parts) : QObject(&parts.window), parts_(parts)
 {
     setObjectName(QStringLiteral("htmlExporter"));
 }
@@ -125,39 +118,40 @@ void HtmlExporter::addCommand(QMenu* file, int follow)
 
 void HtmlExporter::exportReport()
 {
-    if (!session_.analysed() || jobs_.busy()) {
+    if (!parts_.session.analysed() || parts_.jobs.busy()) {
         return;
     }
-    const QString path = prompts_.saveFileIn(window_, tr("Export HTML report"),
-                                             tr("HTML page (*.html *.htm)"), settings_.exportFolder());
+    const QString path = chooseExportFile(parts_.prompts, parts_.settings, &parts_.window,
+                                          tr("Export HTML report"), tr("HTML page (*.html *.htm)"));
     if (path.isEmpty()) {
         return;
     }
-    settings_.saveExportFolder(QFileInfo(path).absolutePath());
     write(withFilterExtension(path, tr("HTML page (*.html *.htm)")));
 }
 
 void HtmlExporter::write(const QString& path)
 {
-    if (!session_.analysed() || jobs_.busy()) {
+    if (!parts_.session.analysed() || parts_.jobs.busy()) {
         return;
     }
     const std::filesystem::path file = QFile::encodeName(path).toStdString();
     // Never over the genome being shown, nor over a file that may not be written.
-    if (const auto refusal = tessaron::outputIsInput(file, {session_.state().file})) {
-        prompts_.message(window_, applicationName(), toQString(*refusal), Prompts::Icon::Warning);
+    if (const auto refusal = tessaron::outputIsInput(file, {parts_.session.state().file})) {
+        parts_.prompts.message(&parts_.window, applicationName(), toQString(*refusal),
+                               Prompts::Icon::Warning);
         return;
     }
     if (tessaron::refusedAsReadOnly(file)) {
-        prompts_.message(window_, applicationName(),
-                         tr("Cannot replace %1: it is read-only.").arg(QDir::toNativeSeparators(path)),
-                         Prompts::Icon::Warning);
+        parts_.prompts.message(&parts_.window, applicationName(),
+                               tr("Cannot replace %1: it is read-only.").arg(QDir::toNativeSeparators(path)),
+                               Prompts::Icon::Warning);
         return;
     }
-    PageInput input{session_.state(), session_.genome().minLength(), session_.genome().maxLength(),
-                    session_.method(), session_.microsatelliteSettings()};
-    jobs_.show(tr("Exporting the HTML report..."));
-    jobs_.run<std::string>(
+    PageInput input{parts_.session.state(), parts_.session.genome().minLength(),
+                    parts_.session.genome().maxLength(), parts_.session.method(),
+                    parts_.session.microsatelliteSettings()};
+    parts_.jobs.show(tr("Exporting the HTML report..."));
+    parts_.jobs.run<std::string>(
         [input = std::move(input), file](const std::stop_token& stop,
                                          const JobRunner::Reporter<double>& report) {
             try {
@@ -167,9 +161,7 @@ void HtmlExporter::write(const QString& path)
             }
         },
         [this](const std::string& problem) {
-            jobs_.clear();
-            if (!problem.empty()) {
-                prompts_.message(window_, applicationName(), toQString(problem), Prompts::Icon::Warning);
-            }
+            parts_.jobs.clear();
+            warnOfProblem(parts_.prompts, &parts_.window, problem);
         });
 }

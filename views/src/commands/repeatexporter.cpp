@@ -13,20 +13,12 @@
 #include "views/results/resultstree.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QMenu>
 
 #include <filesystem>
 #include <string>
 
-RepeatExporter::RepeatExporter(const WindowParts& parts)
-    : QObject(&parts.window),
-      window_(&parts.window),
-      prompts_(parts.prompts),
-      settings_(parts.settings),
-      jobs_(parts.jobs),
-      session_(parts.session),
-      tree_(parts.tree)
+RepeatExporter::RepeatExporter(const WindowParts& parts) : QObject(&parts.window), parts_(parts)
 {
     setObjectName(QStringLiteral("repeatExporter"));
 }
@@ -42,15 +34,15 @@ void RepeatExporter::addCommands(QMenu* file, int exportAll)
 
 void RepeatExporter::exportAll()
 {
-    if (session_.analysed()) {
-        write(tr("Export repeats"), session_.state());
+    if (parts_.session.analysed()) {
+        write(tr("Export repeats"), parts_.session.state());
     }
 }
 
 void RepeatExporter::exportSelected()
 {
-    if (session_.analysed()) {
-        tessaron::SessionState state = session_.state();
+    if (parts_.session.analysed()) {
+        tessaron::SessionState state = parts_.session.state();
         state.analysis = selectedAnalysis();
         write(tr("Export selected repeats"), std::move(state));
     }
@@ -58,10 +50,10 @@ void RepeatExporter::exportSelected()
 
 tessaron::Analysis RepeatExporter::selectedAnalysis() const
 {
-    const RepeatTreeModel& model = tree_.results();
+    const RepeatTreeModel& model = parts_.tree.results();
     // The items below which the words are taken: the selected one, else every kind.
-    QModelIndex top = tree_.currentIndex();
-    if (!tree_.selectionModel()->isSelected(top)) {
+    QModelIndex top = parts_.tree.currentIndex();
+    if (!parts_.tree.selectionModel()->isSelected(top)) {
         top = QModelIndex();
     }
     std::vector<tessaron::WordChoice> chosen(tessaron::kRepeatKindCount);
@@ -100,7 +92,7 @@ tessaron::Analysis RepeatExporter::selectedAnalysis() const
     }
     tessaron::Analysis analysis;
     for (const tessaron::RepeatKind kind : tessaron::kKindOrder) {
-        if (const auto& snapshot = session_.snapshot(kind)) {
+        if (const auto& snapshot = parts_.session.snapshot(kind)) {
             analysis.snapshots[static_cast<std::size_t>(kind)] =
                 tessaron::keepWords(snapshot, chosen[static_cast<std::size_t>(kind)]);
         }
@@ -110,25 +102,22 @@ tessaron::Analysis RepeatExporter::selectedAnalysis() const
 
 void RepeatExporter::write(const QString& caption, tessaron::SessionState state)
 {
-    if (jobs_.busy()) {
+    if (parts_.jobs.busy()) {
         return;
     }
-    const QString path = prompts_.saveFileIn(window_, caption, tr("GFF3 (*.gff3 *.gff);;BED (*.bed)"),
-                                             settings_.exportFolder());
+    const QString path = chooseExportFile(parts_.prompts, parts_.settings, &parts_.window, caption,
+                                          tr("GFF3 (*.gff3 *.gff);;BED (*.bed)"));
     if (path.isEmpty()) {
         return;
     }
-    settings_.saveExportFolder(QFileInfo(path).absolutePath());
-    jobs_.show(tr("Exporting repeats..."));
-    jobs_.run<std::string>(
+    parts_.jobs.show(tr("Exporting repeats..."));
+    parts_.jobs.run<std::string>(
         [state = std::move(state), file = std::filesystem::path(toStdString(path))](
             const std::stop_token&, const JobRunner::Reporter<double>&) {
             return tessaron::exportRepeats(file, state);
         },
         [this](const std::string& problem) {
-            jobs_.clear();
-            if (!problem.empty()) {
-                prompts_.message(window_, applicationName(), toQString(problem), Prompts::Icon::Warning);
-            }
+            parts_.jobs.clear();
+            warnOfProblem(parts_.prompts, &parts_.window, problem);
         });
 }

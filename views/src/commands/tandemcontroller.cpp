@@ -27,6 +27,7 @@ TandemController::TandemController(const WindowParts& parts) : QObject(&parts.wi
     connect(&parts_.events, &WindowEvents::adopted, this, &TandemController::adopted);
     connect(&parts_.jobs, &JobStatus::busyChanged, this, [this] { updateCommand(); });
     connect(&parts_.maps, &MapWindowHolder::opened, this, [this](CDiagramDlg* map) { showOnMap(*map); });
+    connect(&parts_.maps, &MapWindowHolder::tandemArrayClicked, this, &TandemController::arrayClicked);
 }
 
 const std::shared_ptr<const tessaron::TandemAnalysis>& TandemController::analysis() const
@@ -102,6 +103,26 @@ void TandemController::showOnMap(CDiagramDlg& map) const
 {
     map.showTandemArrays(shown_ ? &shown_->arrays : nullptr);
     map.selectTandemArray(selected_);
+}
+
+void TandemController::arrayClicked(int index)
+{
+    const RepeatTreeModel& model = parts_.tree.results();
+    const TandemBranch& branch = model.branch<TandemBranch>();
+    if (index < 0 || !shown_ || branch.analysis() != shown_.get()) {
+        return;
+    }
+    const auto item = branch.arrayItem(static_cast<std::size_t>(index));
+    if (!item) {
+        return;
+    }
+    const QModelIndex row = model.indexOf<TandemBranch>(*item);
+    if (row == parts_.tree.currentIndex()) {
+        parts_.navigator.showFirstCopy();  // selected already: its first copy again
+    } else {
+        parts_.tree.setCurrentIndex(row);
+    }
+    parts_.tree.scrollTo(row);
 }
 
 void TandemController::itemSelected(const QModelIndex& item)

@@ -173,11 +173,14 @@ void CDiagramDlg::ShowMicrosatellites(const tessaron::MicrosatelliteList* list)
 void CDiagramDlg::showTandemArrays(const tessaron::TandemRepeatList* list)
 {
     std::vector<tessaron::MapStretch> stretches;
+    tandemTips_.clear();
     if (list != nullptr) {
         stretches.reserve(list->size());
+        tandemTips_.reserve(list->size());
         for (const tessaron::TandemRepeat& array : *list) {
             stretches.push_back(
                 {static_cast<std::int32_t>(array.start), static_cast<std::int32_t>(array.length)});
+            tandemTips_.push_back({array.period, array.copies, array.consensus.substr(0, kLongestWordShown)});
         }
     }
     scene_.setTandemArrays(std::move(stretches));
@@ -274,6 +277,14 @@ tessaron::MapPointF CDiagramDlg::toMap(QPointF at) const
     return {mapped.x(), mapped.y()};
 }
 
+std::optional<std::size_t> CDiagramDlg::tandemArrayAt(QPointF at) const
+{
+    if (paperStyle()) {
+        return std::nullopt;
+    }
+    return scene_.tandemArrayAt(toMap(at));
+}
+
 void CDiagramDlg::zoomAt(QPointF at, double factor)
 {
     const tessaron::MapPointF fixed = toMap(at);
@@ -310,6 +321,18 @@ QString CDiagramDlg::toolTipAt(QPointF at) const
             .arg(word, kind, QLocale(QLocale::English).toString(repeat.length),
                  copyRange(copies.first, repeat.length, genome_.length()),
                  copyRange(copies.second, repeat.length, genome_.length()));
+    }
+    if (const auto index = tandemArrayAt(at)) {
+        const tessaron::MapStretch& stretch = scene_.tandemArrays()[*index];
+        const TandemTip& tip = tandemTips_[*index];
+        QString consensus = QString::fromStdString(tip.consensus);
+        if (tip.period > kLongestWordShown) {
+            consensus += QStringLiteral("...");
+        }
+        return tr("%1\ntandem repeat of period %2, %3 copies\n%4")
+            .arg(consensus, QLocale(QLocale::English).toString(tip.period),
+                 QString::number(tip.copies, 'f', 1),
+                 copyRange(stretch.start, stretch.length, genome_.length()));
     }
     if (const auto index = scene_.featureAt(point)) {
         const tessaron::Feature& feature = scene_.features()[*index];
@@ -543,6 +566,8 @@ void CDiagramDlg::mouseReleaseEvent(QMouseEvent* event)
     if (!dragged_) {
         if (const auto pair = scene_.pairAt(toMap(event->position()))) {
             emit repeatClicked(static_cast<int>(*pair));
+        } else if (const auto array = tandemArrayAt(event->position())) {
+            emit tandemArrayClicked(static_cast<int>(*array));
         }
     }
     event->accept();

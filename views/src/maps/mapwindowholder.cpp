@@ -58,6 +58,7 @@ CDiagramDlg& MapWindowHolder::show(const tessaron::FeatureList& features, const 
         });
     connect(map_, &CDiagramDlg::closing, this, &MapWindowHolder::closing);
     connect(map_, &CDiagramDlg::repeatClicked, this, &MapWindowHolder::repeatClicked);
+    connect(map_, &CDiagramDlg::tandemArrayClicked, this, &MapWindowHolder::tandemArrayClicked);
     jobs_.lead(map_->saver());
     map_->showBands(bands_);
     emit opened(map_);

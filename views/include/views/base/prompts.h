@@ -7,8 +7,10 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class QWidget;
+class SettingsStore;
 
 // Only this many characters of a number field are read, as the platform's
 // dialogs do.
@@ -55,6 +57,15 @@ public:
 
 // The application's name, the caption of its message boxes: "Tessaron".
 QString applicationName();
+
+// A file to export to, the chooser starting in the folder of the last
+// export; the folder of the file chosen becomes that folder. Empty when
+// cancelled.
+[[nodiscard]] QString chooseExportFile(Prompts& prompts, SettingsStore& settings, QWidget* parent,
+                                       const QString& caption, const QString& filter);
+// Tells what went wrong (UTF-8, as the jobs that write files return it) in a
+// warning with the application's name; nothing when it is empty.
+void warnOfProblem(Prompts& prompts, QWidget* parent, const std::string& problem);
 
 // How window titles and the names of saved files name the genome and its
 // search: "NC_012920 (lengths 8 to 30, trie)".

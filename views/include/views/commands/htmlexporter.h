@@ -11,6 +11,7 @@
 // shown, nor over a read-only file. Enabled whenever "&Export repeats..." is.
 
 #include "views/base/menucommand.h"
+#include "views/commands/windowparts.h"
 
 #include <QObject>
 #include <QString>
@@ -20,7 +21,6 @@ class Prompts;
 class QMenu;
 class QWidget;
 class SettingsStore;
-struct WindowParts;
 
 namespace tessaron {
 class Session;
@@ -43,9 +43,5 @@ public:
     void write(const QString& path);
 
 private:
-    QWidget* window_;
-    Prompts& prompts_;
-    SettingsStore& settings_;
-    JobStatus& jobs_;
-    const tessaron::Session& session_;
+    WindowParts parts_;
 };

@@ -11,6 +11,7 @@
 #include "engine/repeatkinds.h"
 #include "session/session.h"
 #include "views/base/menucommand.h"
+#include "views/commands/windowparts.h"
 
 #include <QObject>
 
@@ -21,7 +22,6 @@ class RepeatTreeModel;
 class ResultsTree;
 class SettingsStore;
 class QWidget;
-struct WindowParts;
 
 class RepeatExporter : public QObject {
     Q_OBJECT
@@ -44,10 +44,5 @@ public:
 private:
     void write(const QString& caption, tessaron::SessionState state);
 
-    QWidget* window_;
-    Prompts& prompts_;
-    SettingsStore& settings_;
-    JobStatus& jobs_;
-    const tessaron::Session& session_;
-    const ResultsTree& tree_;
+    WindowParts parts_;
 };

@@ -7,8 +7,9 @@
 // "Tandem repeats" branch and a ring of ticks on the map; selecting one
 // highlights its copies in the sequence pane in alternating shades (Next and
 // Previous copy step through them), marks it on the map and shows each copy
-// against the consensus in a small window ("tandemAlignment"). The arrays
-// are the session's (SessionState::tandem): they follow the genome.
+// against the consensus in a small window ("tandemAlignment"); a click on an
+// array's tick on the map selects it in the tree. The arrays are the
+// session's (SessionState::tandem): they follow the genome.
 
 #include "session/tandemanalysis.h"
 #include "views/base/menucommand.h"
@@ -48,6 +49,8 @@ public:
 
 private:
     void itemSelected(const QModelIndex& item);
+    // The map's tick of the `index`-th array shown was clicked.
+    void arrayClicked(int index);
     // The session took a new state: the map's ticks and the command follow its arrays.
     void adopted();
     void showOnMap(CDiagramDlg& map) const;

@@ -4,12 +4,13 @@
 // loaded GenBank genome and the occurrences of the repeat selected in the main
 // window. The map fills the window (at 600 x 460 pixel for pixel as drawn at
 // its own size); the wheel zooms about the mouse, a drag pans, a double click
-// goes back to the whole map. A tooltip names the feature or the repeat under
-// the mouse, and a click on a repeat's chord, dots or band tells the main
-// window. Its pop-up menu saves the map as a PNG, SVG or PDF file of a chosen
-// size, prints it, sets the names apart ("Tidy labels"), turns it into the
-// map for a paper ("For a paper") and resets the view. The names are set
-// apart from the start on a genome with too many features to stagger them.
+// goes back to the whole map. A tooltip names the feature, the repeat or the
+// tandem array under the mouse, and a click on a repeat's chord, dots or band,
+// or on a tandem array's tick, tells the main window. Its pop-up menu saves
+// the map as a PNG, SVG or PDF file of a chosen size, prints it, sets the
+// names apart ("Tidy labels"), turns it into the map for a paper ("For a
+// paper") and resets the view. The names are set apart from the start on a
+// genome with too many features to stagger them.
 
 #include "engine/genome.h"
 #include "engine/microsatellites.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 class JobRunner;
@@ -72,7 +74,8 @@ public:
     // Draws the microsatellites as ticks on a ring of their own (null: none).
     void ShowMicrosatellites(const tessaron::MicrosatelliteList* list);
     // Draws the tandem arrays as ticks on a ring of their own (null: none),
-    // none of them selected; then marks the `index`-th one (none: no mark).
+    // none of them selected, and names them in the tooltips; then marks the
+    // `index`-th one (none: no mark).
     void showTandemArrays(const tessaron::TandemRepeatList* list);
     void selectTandemArray(std::optional<std::size_t> index);
     // Marks a stretch of the genome on the ring (a part of the plastome); none clears it.
@@ -140,6 +143,8 @@ signals:
     void closing();
     // The user clicked on the marks of the selected repeat's pair `pair`.
     void repeatClicked(int pair);
+    // The user clicked on the tick of the `index`-th tandem array shown.
+    void tandemArrayClicked(int index);
     // The user turned a layer on or off.
     void layersChanged(const tessaron::MapLayers& layers);
 
@@ -162,10 +167,21 @@ private:
     // The part of the map's plane the window shows at zoom 1.
     [[nodiscard]] tessaron::MapBounds shownBounds() const;
     [[nodiscard]] QPointF boundsCentre() const;
+    // The tandem array whose tick lies at a point of the window (the map for
+    // a paper draws none).
+    [[nodiscard]] std::optional<std::size_t> tandemArrayAt(QPointF at) const;
+
+    // What the tooltip tells of a tandem array.
+    struct TandemTip {
+        int period = 0;
+        double copies = 0.0;
+        std::string consensus;  // its first letters at most
+    };
 
     const tessaron::Genome& genome_;
     tessaron::MapScene scene_;
     std::optional<tessaron::RepeatKind> kind_;
+    std::vector<TandemTip> tandemTips_;  // one a tandem array of the scene
     tessaron::DiagramStyle style_;
     tessaron::MapBounds bounds_;  // the map's own part of the plane in its style
     tessaron::MapImageOptions saveOptions_;

@@ -53,6 +53,8 @@ signals:
     void warned(const QString& text);
     // A click on the marks of the repeat shown: the pair clicked.
     void repeatClicked(int pair);
+    // A click on the tick of the `index`-th tandem array shown.
+    void tandemArrayClicked(int index);
     // The map window closes itself.
     void closing();
     // A new map window has been made, before it is shown.
