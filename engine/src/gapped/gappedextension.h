@@ -46,6 +46,8 @@ struct Extension {
 // within the X-drop. Keeps its working rows between calls.
 class XDropAligner {
 public:
+    using Score = std::int32_t;
+
     explicit XDropAligner(const Scoring& scoring) : scoring_(scoring) {}
 
     Extension extend(const Side& side);
@@ -54,10 +56,12 @@ public:
 
 private:
     Scoring scoring_;
-    std::vector<std::int64_t> h_;
-    std::vector<std::int64_t> e_;
-    std::vector<std::int64_t> nh_;
-    std::vector<std::int64_t> ne_;
+    // H and E of the row above and of the row being made, and its trace.
+    std::vector<Score> h_;
+    std::vector<Score> e_;
+    std::vector<Score> nh_;
+    std::vector<Score> ne_;
+    std::vector<std::uint8_t> rowTrace_;
     std::vector<std::uint8_t> trace_;
     std::vector<std::int64_t> rowLow_;
     std::vector<std::size_t> rowOffset_;
