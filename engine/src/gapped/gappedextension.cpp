@@ -111,7 +111,7 @@ std::pair<std::int64_t, std::int64_t> XDropAligner::extendUngapped(const Side& s
     return {best, bestLength};
 }
 
-Extension XDropAligner::extend(const Side& side)
+Extension XDropAligner::extend(const Side& side, std::int64_t enough)
 {
     // Scores in 32 bits. A gap whose first letter costs more than the
     // X-drop can never be taken (the state it leads to falls below the
@@ -131,6 +131,7 @@ Extension XDropAligner::extend(const Side& side)
     Score best = 0;
     std::int64_t bestA = 0;
     std::int64_t bestB = 0;
+    bool cut = false;
 
     // Row 0: the second copy's letters alone.
     h_.clear();
@@ -327,9 +328,14 @@ Extension XDropAligner::extend(const Side& side)
         start = 1 + first;
         std::swap(h_, nh_);
         std::swap(e_, ne_);
+        if (best >= enough) {
+            cut = true;
+            break;
+        }
     }
 
     Extension extension;
+    extension.cut = cut;
     extension.score = best;
     extension.firstLetters = bestA;
     extension.secondLetters = bestB;

@@ -40,6 +40,9 @@ struct Extension {
     std::int64_t firstLetters = 0;
     std::int64_t secondLetters = 0;
     std::string ops;  // outwards from the seed
+    // Stopped once the score reached the `enough` asked for: the best of
+    // the rows made so far.
+    bool cut = false;
 };
 
 // The best-scoring extension of the side (empty when nothing scores > 0),
@@ -50,7 +53,9 @@ public:
 
     explicit XDropAligner(const Scoring& scoring) : scoring_(scoring) {}
 
-    Extension extend(const Side& side);
+    // Stops after the row in which the score reaches `enough`, for a caller
+    // that then only needs to know that it does.
+    Extension extend(const Side& side, std::int64_t enough = INT64_MAX);
     // Without gaps: the best score of the side's prefixes and its length.
     [[nodiscard]] std::pair<std::int64_t, std::int64_t> extendUngapped(const Side& side) const;
 
