@@ -229,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"GapsDearerThanTheDrop", {2, 50, 2, 40}, 80, 30},
                       Case{"GapsImpossible", {2, 1'000'000, 1'000'000, 60}, 80, 30},
                       Case{"ExtendDearerThanTheDrop", {2, 2, 1'000, 60}, 80, 30}),
-    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Case>& each) { return std::string(each.param.name); });
 
 }  // namespace
 }  // namespace tessaron::gapped
