@@ -5,12 +5,15 @@
 
 #include "engine/gappedsearch.h"
 #include "engine/genome.h"
+#include "gapped/gappedextension.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -126,6 +129,60 @@ void LongInvertedRepeatWithIndels(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(genome.length()));
 }
 BENCHMARK(LongInvertedRepeatWithIndels)->Unit(benchmark::kMillisecond);
+
+// The X-drop aligner alone, on the two sides it mostly meets: a chance seed
+// (unrelated letters on both sides, the first look's X-drop of 30) and a
+// copy of 2,000 letters with one change in twenty and a few indels (the
+// X-drop of 60). Items are the states of the table filled.
+void XDropExtension(benchmark::State& state)
+{
+    const bool related = state.range(0) != 0;
+    std::mt19937 rng(9);
+    const auto letters = [&](std::size_t count) {
+        std::vector<std::uint8_t> out(count);
+        for (auto& letter : out) {
+            letter = static_cast<std::uint8_t>(rng() % 4);
+        }
+        return out;
+    };
+    constexpr int kSides = 64;
+    std::vector<std::vector<std::uint8_t>> firsts;
+    std::vector<std::vector<std::uint8_t>> seconds;
+    for (int side = 0; side < kSides; ++side) {
+        firsts.push_back(letters(related ? 2'000 : 400));
+        std::vector<std::uint8_t> second = related ? firsts.back() : letters(400);
+        if (related) {
+            for (std::size_t at = 0; at < second.size(); at += 1 + rng() % 40) {
+                second[at] = static_cast<std::uint8_t>(rng() % 4);
+            }
+            for (int indel = 0; indel < 4; ++indel) {
+                const auto at = static_cast<std::ptrdiff_t>(200 + rng() % 1'600);
+                if (indel % 2 == 0) {
+                    second.erase(second.begin() + at, second.begin() + at + 1 + indel);
+                } else {
+                    second.insert(second.begin() + at, static_cast<std::size_t>(indel), std::uint8_t{2});
+                }
+            }
+        }
+        seconds.push_back(std::move(second));
+    }
+    tessaron::gapped::XDropAligner aligner({2, 5, 2, related ? 60 : 30});
+    std::int64_t letters_read = 0;
+    for (auto _ : state) {
+        for (int side = 0; side < kSides; ++side) {
+            tessaron::gapped::Side each;
+            each.first = firsts[static_cast<std::size_t>(side)];
+            each.second = seconds[static_cast<std::size_t>(side)];
+            const auto extension = aligner.extend(each);
+            letters_read += extension.firstLetters;
+            benchmark::DoNotOptimize(extension);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kSides);
+    state.counters["letters"] =
+        static_cast<double>(letters_read) / static_cast<double>(state.iterations() * kSides);
+}
+BENCHMARK(XDropExtension)->Arg(0)->Arg(1)->ArgNames({"related"})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -40,24 +40,33 @@ struct Extension {
     std::int64_t firstLetters = 0;
     std::int64_t secondLetters = 0;
     std::string ops;  // outwards from the seed
+    // Stopped once the score reached the `enough` asked for: the best of
+    // the rows made so far.
+    bool cut = false;
 };
 
 // The best-scoring extension of the side (empty when nothing scores > 0),
 // within the X-drop. Keeps its working rows between calls.
 class XDropAligner {
 public:
+    using Score = std::int32_t;
+
     explicit XDropAligner(const Scoring& scoring) : scoring_(scoring) {}
 
-    Extension extend(const Side& side);
+    // Stops after the row in which the score reaches `enough`, for a caller
+    // that then only needs to know that it does.
+    Extension extend(const Side& side, std::int64_t enough = INT64_MAX);
     // Without gaps: the best score of the side's prefixes and its length.
     [[nodiscard]] std::pair<std::int64_t, std::int64_t> extendUngapped(const Side& side) const;
 
 private:
     Scoring scoring_;
-    std::vector<std::int64_t> h_;
-    std::vector<std::int64_t> e_;
-    std::vector<std::int64_t> nh_;
-    std::vector<std::int64_t> ne_;
+    // H and E of the row above and of the row being made, and its trace.
+    std::vector<Score> h_;
+    std::vector<Score> e_;
+    std::vector<Score> nh_;
+    std::vector<Score> ne_;
+    std::vector<std::uint8_t> rowTrace_;
     std::vector<std::uint8_t> trace_;
     std::vector<std::int64_t> rowLow_;
     std::vector<std::size_t> rowOffset_;

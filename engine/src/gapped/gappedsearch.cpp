@@ -4,9 +4,15 @@
 #include "gappedextension.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <new>
+#include <optional>
+#include <stdexcept>
+#include <stop_token>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 #include <utility>
@@ -49,6 +55,44 @@ constexpr std::int64_t kMaxTrigger = 13;
 // are made again with the settings' X-drop.
 constexpr std::int64_t kQuickXDrop = 30;
 constexpr std::int64_t kFullExtension = 20;
+// The least genome searched on two threads.
+constexpr std::int64_t kTwoThreadsLength = 100'000;
+
+// Sorts 64-bit values whose bits below `fromBit` are in order already
+// within equal higher bits (least significant digit first, each pass
+// stable): the order of a sort of the whole values. `scratch` is the room
+// for a pass.
+void radixSort(std::vector<std::uint64_t>& values, std::vector<std::uint64_t>& scratch, int fromBit,
+               const SearchControl& control)
+{
+    constexpr int kDigitBits = 11;
+    constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+    std::uint64_t any = 0;
+    for (const std::uint64_t value : values) {
+        any |= value;
+    }
+    scratch.resize(values.size());
+    std::vector<std::size_t> counts(kBuckets);
+    for (int shift = fromBit; shift < 64 && (any >> shift) != 0; shift += kDigitBits) {
+        control.throwIfStopped();
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const std::uint64_t value : values) {
+            ++counts[(value >> shift) & (kBuckets - 1)];
+        }
+        if (std::find(counts.begin(), counts.end(), values.size()) != counts.end()) {
+            continue;  // one digit for all
+        }
+        std::size_t total = 0;
+        for (std::size_t& count : counts) {
+            total += std::exchange(count, total);
+        }
+        for (const std::uint64_t value : values) {
+            scratch[counts[(value >> shift) & (kBuckets - 1)]++] = value;
+        }
+        values.swap(scratch);
+    }
+    std::vector<std::uint64_t>().swap(scratch);
+}
 
 std::uint8_t codeOf(char letter)
 {
@@ -279,7 +323,8 @@ private:
                 out.push_back(key << 32 | static_cast<std::uint64_t>(x - k_ + 1));
             }
         }
-        sortStoppably(out.begin(), out.end(), control_);
+        std::vector<std::uint64_t> scratch;
+        radixSort(out, scratch, 32, control_);  // the starts are in order
         return out;
     }
 
@@ -367,7 +412,8 @@ private:
                 seeds_.push_back(static_cast<std::uint64_t>(*track) << 32 | static_cast<std::uint64_t>(i));
             }
         });
-        sortStoppably(seeds_.begin(), seeds_.end(), control_);
+        std::vector<std::uint64_t> scratch;
+        radixSort(seeds_, scratch, 0, control_);
     }
 
     // The sides of a seed (or of any column pair: first-copy letter i and B
@@ -519,10 +565,17 @@ private:
             if (k_ + rightScore + leftScore < trigger_) {
                 continue;
             }
-            // A first look with a short X-drop; the full one for what scores.
-            Extension rightGapped = quickAligner_.extend(right);
-            Extension leftGapped = quickAligner_.extend(left);
-            if (k_ + rightGapped.score + leftGapped.score >= kFullExtension && scoring_.xDrop > kQuickXDrop) {
+            // A first look with a short X-drop; the full one for what scores
+            // (the first look then stops as soon as it knows).
+            const bool full = scoring_.xDrop > kQuickXDrop;
+            const std::int64_t enough = full ? kFullExtension - k_ : INT64_MAX;
+            Extension rightGapped = quickAligner_.extend(right, enough);
+            Extension leftGapped;
+            if (!rightGapped.cut) {
+                leftGapped = quickAligner_.extend(left, enough - rightGapped.score);
+            }
+            if (full && (rightGapped.cut || leftGapped.cut ||
+                         k_ + rightGapped.score + leftGapped.score >= kFullExtension)) {
                 rightGapped = aligner_.extend(right);
                 leftGapped = aligner_.extend(left);
             }
@@ -983,6 +1036,76 @@ int seedLengthFor(std::int64_t n, const GappedSettings& settings)
     return std::clamp(k + 1, 8, 12);
 }
 
+// The kinds, each searched alone, on two threads when the machine has them
+// and the genome is long enough to pay for the second. Each thread takes the
+// next kind not yet taken; only the calling thread reports progress (the
+// share of the kinds it works on). A failure on one thread stops the other
+// and is the search's.
+std::vector<GappedResult> searchKinds(const Genome& genome, std::span<const RepeatKind> kinds,
+                                      const GappedSettings& settings, const SearchControl& control,
+                                      const std::vector<std::uint8_t>& forward,
+                                      const std::vector<std::uint8_t>& backward, int seedLength)
+{
+    const auto count = static_cast<std::int64_t>(kinds.size());
+    const bool twoThreads =
+        count > 1 && genome.length() >= kTwoThreadsLength && std::thread::hardware_concurrency() > 1;
+    std::vector<std::optional<GappedResult>> found(kinds.size());
+    std::stop_source stopBoth;
+    const std::stop_callback passOn(control.stop, [&stopBoth] { stopBoth.request_stop(); });
+    std::atomic<std::int64_t> next{0};
+    std::mutex failureMutex;
+    std::optional<SearchFailure> failure;
+    const auto work = [&](bool reports) {
+        try {
+            for (std::int64_t k = next.fetch_add(1); k < count; k = next.fetch_add(1)) {
+                const double from = static_cast<double>(k) / static_cast<double>(count);
+                const double to = static_cast<double>(k + 1) / static_cast<double>(count);
+                SearchControl own{stopBoth.get_token(), {}};
+                if (reports) {
+                    own.progress = control.progress;
+                }
+                KindSearch search(genome, kinds[static_cast<std::size_t>(k)], settings, own, forward,
+                                  backward, from, to);
+                found[static_cast<std::size_t>(k)] = search.run(seedLength);
+            }
+        } catch (const SearchStopped& stopped) {
+            const std::lock_guard lock(failureMutex);
+            // The other thread's Cancelled follows the first failure.
+            if (!failure || *failure == SearchFailure::Cancelled) {
+                failure = stopped.reason;
+            }
+            stopBoth.request_stop();
+        } catch (const std::bad_alloc&) {
+            const std::lock_guard lock(failureMutex);
+            failure = SearchFailure::OutOfMemory;
+            stopBoth.request_stop();
+        } catch (const std::length_error&) {
+            const std::lock_guard lock(failureMutex);
+            failure = SearchFailure::OutOfMemory;
+            stopBoth.request_stop();
+        }
+    };
+    {
+        std::optional<std::jthread> helper;
+        if (twoThreads) {
+            helper.emplace(work, false);
+        }
+        work(true);
+    }
+    if (control.stopRequested()) {
+        throw SearchStopped{SearchFailure::Cancelled};
+    }
+    if (failure) {
+        throw SearchStopped{*failure};
+    }
+    std::vector<GappedResult> results;
+    results.reserve(kinds.size());
+    for (auto& result : found) {
+        results.push_back(std::move(*result));
+    }
+    return results;
+}
+
 }  // namespace
 }  // namespace gapped
 
@@ -1007,12 +1130,7 @@ GappedSearchResults gappedSearch(const Genome& genome, std::span<const RepeatKin
                 gapped::codeOf(sequence[static_cast<std::size_t>(gapped::modulo(n - 1 - x, n))]);
         }
         const int seedLength = gapped::seedLengthFor(n, settings);
-        for (std::size_t k = 0; k < kinds.size(); ++k) {
-            const double from = static_cast<double>(k) / static_cast<double>(kinds.size());
-            const double to = static_cast<double>(k + 1) / static_cast<double>(kinds.size());
-            gapped::KindSearch search(genome, kinds[k], settings, control, forward, backward, from, to);
-            results.push_back(search.run(seedLength));
-        }
+        results = gapped::searchKinds(genome, kinds, settings, control, forward, backward, seedLength);
         control.report(1.0);
         return std::move(results);
     });
