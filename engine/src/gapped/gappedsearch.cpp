@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <new>
 #include <tuple>
@@ -157,6 +158,36 @@ std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<do
     return score;
 }
 
+// The gapless alignments that meet the filters (from --min columns on, at
+// least the identity's share of them equal, at most --max-mismatches
+// mismatches): the least score one of them has, and the longest run of equal
+// columns each of them holds (its mismatches cut its equal columns into one
+// run more). Over the lengths up to kGaplessLengths beyond --min, where both
+// have settled.
+struct GaplessFloor {
+    std::int64_t score = 0;
+    std::int64_t run = 0;
+};
+
+GaplessFloor gaplessFloor(const GappedSettings& settings)
+{
+    constexpr std::int64_t kGaplessLengths = 512;
+    GaplessFloor floor{std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()};
+    const std::int64_t from = settings.minLength;
+    for (std::int64_t length = from; length < from + kGaplessLengths; ++length) {
+        const auto least = static_cast<std::int64_t>(
+            std::ceil(settings.identity * static_cast<double>(length) / 100.0 - 1e-9));
+        std::int64_t mismatches = length - std::clamp<std::int64_t>(least, 0, length);
+        if (settings.maxMismatches) {
+            mismatches = std::min<std::int64_t>(mismatches, *settings.maxMismatches);
+        }
+        const std::int64_t equal = length - mismatches;
+        floor.score = std::min(floor.score, equal - mismatches * settings.mismatchPenalty);
+        floor.run = std::min(floor.run, (equal + mismatches) / (mismatches + 1));
+    }
+    return floor;
+}
+
 class KindSearch {
 public:
     KindSearch(const Genome& genome, RepeatKind kind, const GappedSettings& settings,
@@ -221,7 +252,10 @@ private:
         if (settings_.triggerScore > 0) {
             return settings_.triggerScore;
         }
-        return std::min(kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3));
+        // Never above what a gapless alignment that meets the filters scores:
+        // its seeds must reach the gapped extension.
+        const std::int64_t gapless = std::max({evalueScore, gaplessFloor(settings_).score, std::int64_t{1}});
+        return std::min({kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3), gapless});
     }
 
     std::uint8_t second(std::int64_t j) const
@@ -969,7 +1003,10 @@ private:
 };
 
 // Seeds about as long as the genome needs for few chance hits (about N / 8
-// per kind in a random genome).
+// per kind in a random genome); on a short genome shorter, down to the run of
+// equal letters every gapless alignment that meets the filters holds (at
+// least kShortestSeed), as long as the chance seed pairs of a kind
+// (N^2 / 2 / 4^k) stay at most kShortSeedPairs.
 int seedLengthFor(std::int64_t n, const GappedSettings& settings)
 {
     if (settings.seedLength != 0) {
@@ -980,7 +1017,19 @@ int seedLengthFor(std::int64_t n, const GappedSettings& settings)
     while (k < GappedSettings::kMaxSeedLength && (std::int64_t{1} << (2 * k)) < n) {
         ++k;
     }
-    return std::clamp(k + 1, 8, 12);
+    const int practical = std::clamp(k + 1, 8, 12);
+    constexpr double kShortSeedPairs = 65536.0;
+    constexpr std::int64_t kShortestSeed = 4;
+    const auto needed = static_cast<int>(
+        std::clamp<std::int64_t>(gaplessFloor(settings).run, kShortestSeed, GappedSettings::kMaxSeedLength));
+    for (int length = needed; length < practical; ++length) {
+        const double chance =
+            static_cast<double>(n) * static_cast<double>(n) / 2.0 / std::ldexp(1.0, 2 * length);
+        if (chance <= kShortSeedPairs) {
+            return length;
+        }
+    }
+    return practical;
 }
 
 }  // namespace
