@@ -472,6 +472,36 @@ TEST(GappedSearch, FindsTheUngappedPairsOfTheMitochondrionAtLowFilters)
     EXPECT_EQ(ungappedPairs, 9u);
 }
 
+// A path that leaves a track through a gap for a better-scoring stretch
+// beyond: the copies go on alike along the track for a while, and that
+// gapless alignment is the best of its own two copies. Here the first copy
+// is X W, the second X V W with V the start of W but for two letters: from X
+// the path takes the gap to W (-45 + 200), and X alone would be the pair
+// (its gap costs more than X scores); X V against X W[0..20) is the pair.
+TEST(GappedSearch, ReportsTheGaplessAlignmentAPathLeavesThroughAGap)
+{
+    for (const RepeatKind kind : kAllKinds) {
+        SCOPED_TRACE(kindName(kind));
+        std::mt19937 rng(31);
+        const std::string x = letters(rng, 40);
+        const std::string w = letters(rng, 200);
+        std::string v = w.substr(0, 20);
+        for (const std::size_t at : {5U, 12U}) {
+            v[at] = "ACGT"[(std::string_view("ACGT").find(v[at]) + 1) % 4];
+        }
+        const std::string second = x + v + w;
+        const std::string sequence =
+            letters(rng, 300) + x + w + letters(rng, 300) + plantedAs(second, kind) + letters(rng, 300);
+        const auto n = static_cast<std::int64_t>(sequence.size());
+        const bool reversed = kind == RepeatKind::Inverted || kind == RepeatKind::Mirror;
+        const std::int64_t secondStart = reversed ? 840 + 260 - 60 : 840;
+        const GappedResult result = searched(gappedGenome(sequence), kind, {});
+        EXPECT_TRUE(foundPair(result, n, 300, 60, secondStart, 60)) << testing::PrintToString(result.pairs);
+        // W against W is a pair of its own.
+        EXPECT_TRUE(foundPair(result, n, 340, 200, reversed ? 840 : 900, 200));
+    }
+}
+
 // A well-kept core inside a longer alignment below the identity is reported.
 TEST(GappedSearch, ReportsTheCoreOfAnAlignmentBelowTheIdentity)
 {

@@ -625,13 +625,16 @@ private:
                 }
                 cover(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
                 addParts(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
+                addSideParts(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
             }
         }
         std::vector<std::uint64_t>().swap(seeds_);
     }
 
-    // The maximal scoring parts of a path, a gap run counting as one piece.
-    void addParts(std::int64_t i0, std::int64_t j0, const std::string& ops)
+    // The maximal scoring parts of a path, a gap run counting as one piece;
+    // but those that lie within the columns `known` (found already).
+    void addParts(std::int64_t i0, std::int64_t j0, const std::string& ops,
+                  std::pair<std::int64_t, std::int64_t> known = {0, 0})
     {
         MaximalSegments segments;
         std::size_t c = 0;
@@ -652,6 +655,9 @@ private:
             c = end;
         }
         segments.flush([&](const MaximalSegments::Segment& segment) {
+            if (known.first <= segment.begin && segment.end <= known.second) {
+                return;
+            }
             std::int64_t i = i0;
             std::int64_t j = j0;
             for (std::int64_t x = 0; x < segment.begin; ++x) {
@@ -663,6 +669,53 @@ private:
                    std::string_view(ops).substr(static_cast<std::size_t>(segment.begin),
                                                 static_cast<std::size_t>(segment.end - segment.begin)));
         });
+    }
+
+    // A path may leave a track through a gap where its copies go on alike:
+    // the path is the best alignment through there, but the gapless one that
+    // goes on along the track can be the best alignment of copies of its own
+    // (a copy that a better-scoring neighbour shares with a third). Each run
+    // of the path between gaps is carried on along its track, past the gap,
+    // as far as that scores; where it gets farther, the maximal scoring parts
+    // of the straight alignment are candidates too (the same alignment found
+    // on the path is made one with them).
+    void addSideParts(std::int64_t i0, std::int64_t j0, std::string_view ops)
+    {
+        std::int64_t a = i0;
+        std::int64_t b = j0;
+        std::size_t c = 0;
+        std::string straight;
+        while (c < ops.size()) {
+            if (ops[c] != kEqual && ops[c] != kMismatch) {
+                a += ops[c] == kInsertion ? 0 : 1;
+                b += ops[c] == kDeletion ? 0 : 1;
+                ++c;
+                continue;
+            }
+            std::size_t end = c;
+            while (end < ops.size() && (ops[end] == kEqual || ops[end] == kMismatch)) {
+                ++end;
+            }
+            const auto span = static_cast<std::int64_t>(end - c);
+            const std::int64_t before =
+                c > 0 ? aligner_.extendUngapped(leftSide(modulo(a, n_), modulo(b, n_), span)).second : 0;
+            const std::int64_t after =
+                end < ops.size()
+                    ? aligner_.extendUngapped(rightSide(modulo(a, n_), modulo(b, n_), span)).second
+                    : 0;
+            if (before + after > 0) {
+                straight.clear();
+                for (std::int64_t x = -before; x < span + after; ++x) {
+                    const std::uint8_t first = firstForward_[static_cast<std::size_t>(modulo(a + x, n_))];
+                    const std::uint8_t second = secondForward()[static_cast<std::size_t>(modulo(b + x, n_))];
+                    straight += first == second ? kEqual : kMismatch;
+                }
+                addParts(modulo(a - before, n_), modulo(b - before, n_), straight, {before, before + span});
+            }
+            a += span;
+            b += span;
+            c = end;
+        }
     }
 
     [[nodiscard]] bool passes(const Tally& t, bool checkIdentity) const
