@@ -1056,10 +1056,11 @@ private:
 };
 
 // Seeds about as long as the genome needs for few chance hits (about N / 8
-// per kind in a random genome); on a short genome shorter, down to the run of
-// equal letters every gapless alignment that meets the filters holds (at
-// least kShortestSeed), as long as the chance seed pairs of a kind
-// (N^2 / 2 / 4^k) stay at most kShortSeedPairs.
+// per kind in a random genome); on a short genome (at most kShortGenome
+// letters: a mitochondrion, not a plastid) shorter, down to the run of equal
+// letters every gapless alignment that meets the filters holds (at least
+// kShortestSeed), as long as the chance seed pairs of a kind (N^2 / 2 / 4^k)
+// stay at most kShortSeedPairs.
 int seedLengthFor(std::int64_t n, const GappedSettings& settings)
 {
     if (settings.seedLength != 0) {
@@ -1071,8 +1072,12 @@ int seedLengthFor(std::int64_t n, const GappedSettings& settings)
         ++k;
     }
     const int practical = std::clamp(k + 1, 8, 12);
+    constexpr std::int64_t kShortGenome = 65536;
     constexpr double kShortSeedPairs = 65536.0;
     constexpr std::int64_t kShortestSeed = 4;
+    if (n > kShortGenome) {
+        return practical;
+    }
     const auto needed = static_cast<int>(
         std::clamp<std::int64_t>(gaplessFloor(settings).run, kShortestSeed, GappedSettings::kMaxSeedLength));
     for (int length = needed; length < practical; ++length) {
