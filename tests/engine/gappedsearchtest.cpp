@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <map>
 #include <ostream>
 #include <random>
@@ -375,6 +377,128 @@ TEST(GappedSearch, FindsThePlantedGapsInTheChloroplastInvertedRepeat)
         }
         EXPECT_TRUE(gaps == planted || gaps == swapped) << pair.cigar;
         EXPECT_EQ(pair.mismatches, 0);
+    }
+}
+
+// Whether a found copy holds at least 90 % of a wanted one (on the circle).
+bool holds(std::int64_t n, std::int64_t start, std::int64_t length, std::int64_t wantedStart,
+           std::int64_t wantedLength)
+{
+    std::int64_t common = 0;
+    for (const std::int64_t shift : {-n, std::int64_t{0}, n}) {
+        common = std::max(common, std::min(start + length, wantedStart + shift + wantedLength) -
+                                      std::max(start, wantedStart + shift));
+    }
+    return 10 * common >= 9 * wantedLength;
+}
+
+bool foundPair(const GappedResult& result, std::int64_t n, std::int64_t first, std::int64_t firstLength,
+               std::int64_t second, std::int64_t secondLength)
+{
+    return std::any_of(result.pairs.begin(), result.pairs.end(), [&](const GappedPair& pair) {
+        return (holds(n, pair.first, pair.length, first, firstLength) &&
+                holds(n, pair.second, pair.secondLength, second, secondLength)) ||
+               (holds(n, pair.first, pair.length, second, secondLength) &&
+                holds(n, pair.second, pair.secondLength, first, firstLength));
+    });
+}
+
+// A gapless copy as weak as the filters let through, its mismatches spread
+// evenly (its runs of equal letters as short as they can be), is found on a
+// short genome whatever the filters: the seeds are short enough and the
+// trigger low enough for it.
+TEST(GappedSearch, FindsTheWeakestGaplessCopyTheFiltersLetThrough)
+{
+    struct Case {
+        int minLength;
+        double identity;
+    };
+    for (const Case& c : {Case{20, 85.0}, Case{30, 90.0}, Case{25, 80.0}, Case{40, 95.0}}) {
+        for (const RepeatKind kind : kAllKinds) {
+            SCOPED_TRACE(testing::Message()
+                         << "min " << c.minLength << " identity " << c.identity << " " << kindName(kind));
+            std::mt19937 rng(static_cast<std::uint32_t>(c.minLength * 7 + static_cast<int>(kind)));
+            std::string sequence = letters(rng, 4000);
+            const int length = c.minLength;
+            const auto equal = static_cast<int>(std::ceil(c.identity * length / 100.0 - 1e-9));
+            const int mismatches = length - equal;
+            std::string word = sequence.substr(500, static_cast<std::size_t>(length));
+            // Runs of equal letters as even as can be, a mismatch after each but the last.
+            for (int m = 0, at = -1; m < mismatches; ++m) {
+                at += equal / (mismatches + 1) + (m < equal % (mismatches + 1) ? 1 : 0) + 1;
+                auto& letter = word[static_cast<std::size_t>(at)];
+                letter = "ACGT"[(std::string_view("ACGT").find(letter) + 1) % 4];
+            }
+            sequence.replace(2500, word.size(), plantedAs(word, kind));
+            GappedSettings settings;
+            settings.minLength = c.minLength;
+            settings.identity = c.identity;
+            const GappedResult result = searched(gappedGenome(sequence), kind, settings);
+            EXPECT_TRUE(foundPair(result, 4000, 500, length, 2500, length));
+        }
+    }
+}
+
+// The human mitochondrion at --min 20 and 85 %: every pair of the ungapped
+// search is a gapped pair too (its copies held by one), as no gap helps them.
+TEST(GappedSearch, FindsTheUngappedPairsOfTheMitochondrionAtLowFilters)
+{
+    std::ifstream in(TESSARON_TEST_DATA "/NC_012920.fasta");
+    std::string bases;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with(">")) {
+            bases += line;
+        }
+    }
+    const Genome genome = gappedGenome(bases);
+    ASSERT_EQ(genome.length(), 16569);
+    std::size_t ungappedPairs = 0;
+    for (const RepeatKind kind : kAllKinds) {
+        SCOPED_TRACE(kindName(kind));
+        ApproximateSettings ungapped;
+        ungapped.minLength = 20;
+        ungapped.identity = 85.0;
+        const auto plain = std::get<ApproximateResult>(approximateSearch(genome, kind, ungapped));
+        GappedSettings gapped;
+        gapped.minLength = 20;
+        gapped.identity = 85.0;
+        const GappedResult result = searched(genome, kind, gapped);
+        for (const ApproximatePair& pair : plain.pairs) {
+            EXPECT_TRUE(foundPair(result, genome.length(), pair.first, pair.length, pair.second, pair.length))
+                << pair.first << " " << pair.second << " " << pair.length;
+        }
+        ungappedPairs += plain.pairs.size();
+    }
+    EXPECT_EQ(ungappedPairs, 9u);
+}
+
+// A path that leaves a track through a gap for a better-scoring stretch
+// beyond: the copies go on alike along the track for a while, and that
+// gapless alignment is the best of its own two copies. Here the first copy
+// is X W, the second X V W with V the start of W but for two letters: from X
+// the path takes the gap to W (-45 + 200), and X alone would be the pair
+// (its gap costs more than X scores); X V against X W[0..20) is the pair.
+TEST(GappedSearch, ReportsTheGaplessAlignmentAPathLeavesThroughAGap)
+{
+    for (const RepeatKind kind : kAllKinds) {
+        SCOPED_TRACE(kindName(kind));
+        std::mt19937 rng(31);
+        const std::string x = letters(rng, 40);
+        const std::string w = letters(rng, 200);
+        std::string v = w.substr(0, 20);
+        for (const std::size_t at : {5U, 12U}) {
+            v[at] = "ACGT"[(std::string_view("ACGT").find(v[at]) + 1) % 4];
+        }
+        const std::string second = x + v + w;
+        const std::string sequence =
+            letters(rng, 300) + x + w + letters(rng, 300) + plantedAs(second, kind) + letters(rng, 300);
+        const auto n = static_cast<std::int64_t>(sequence.size());
+        const bool reversed = kind == RepeatKind::Inverted || kind == RepeatKind::Mirror;
+        const std::int64_t secondStart = reversed ? 840 + 260 - 60 : 840;
+        const GappedResult result = searched(gappedGenome(sequence), kind, {});
+        EXPECT_TRUE(foundPair(result, n, 300, 60, secondStart, 60)) << testing::PrintToString(result.pairs);
+        // W against W is a pair of its own.
+        EXPECT_TRUE(foundPair(result, n, 340, 200, reversed ? 840 : 900, 200));
     }
 }
 

@@ -36,8 +36,10 @@ namespace tessaron {
 // best so far). Of the alignment found, its maximal scoring parts (every
 // prefix and suffix > 0, no longer such part containing it; a gap run counts
 // as one piece) are candidates, each the best local alignment of its own two
-// copies. Alignments that share both copies over more than half the shorter
-// copy are one: the higher score is kept.
+// copies; so are those of the gapless alignment that each run of the path
+// between gaps makes carried on along its track past the gap. Alignments that
+// share both copies over more than half the shorter copy are one: the higher
+// score is kept.
 //
 // A candidate is reported when its shorter copy holds at least minLength
 // letters, its identity (equal columns / columns) is at least `identity`, its
@@ -62,11 +64,12 @@ struct GappedSettings {
     double identity = 90.0;   // percent, 0 .. 100
     std::optional<int> maxMismatches;  // mismatches + gap letters, at least 0
     std::optional<double> maxEvalue;   // above 0
-    int seedLength = 0;                // 0: from the genome's length
+    int seedLength = 0;                // 0: from the genome's length (short genomes: the filters')
     int xDrop = 60;
     // The ungapped score a seed needs for a gapped extension; 0: the least
     // score the filters allow, but at least the seed's length + 3 and at most
-    // 13 (see gappedsearch.cpp). 1 extends every seed (slow; for tests).
+    // 13, and never above what a gapless alignment meeting the filters scores
+    // (see gappedsearch.cpp). 1 extends every seed (slow; for tests).
     int triggerScore = 0;
     // Pairs held before sorting; a search that would hold more fails with
     // PairLimit before it asks for the memory.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <new>
@@ -201,6 +202,36 @@ std::int64_t leastScore(const KarlinAltschul& statistics, const std::optional<do
     return score;
 }
 
+// The gapless alignments that meet the filters (from --min columns on, at
+// least the identity's share of them equal, at most --max-mismatches
+// mismatches): the least score one of them has, and the longest run of equal
+// columns each of them holds (its mismatches cut its equal columns into one
+// run more). Over the lengths up to kGaplessLengths beyond --min, where both
+// have settled.
+struct GaplessFloor {
+    std::int64_t score = 0;
+    std::int64_t run = 0;
+};
+
+GaplessFloor gaplessFloor(const GappedSettings& settings)
+{
+    constexpr std::int64_t kGaplessLengths = 512;
+    GaplessFloor floor{std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()};
+    const std::int64_t from = settings.minLength;
+    for (std::int64_t length = from; length < from + kGaplessLengths; ++length) {
+        const auto least = static_cast<std::int64_t>(
+            std::ceil(settings.identity * static_cast<double>(length) / 100.0 - 1e-9));
+        std::int64_t mismatches = length - std::clamp<std::int64_t>(least, 0, length);
+        if (settings.maxMismatches) {
+            mismatches = std::min<std::int64_t>(mismatches, *settings.maxMismatches);
+        }
+        const std::int64_t equal = length - mismatches;
+        floor.score = std::min(floor.score, equal - mismatches * settings.mismatchPenalty);
+        floor.run = std::min(floor.run, (equal + mismatches) / (mismatches + 1));
+    }
+    return floor;
+}
+
 class KindSearch {
 public:
     KindSearch(const Genome& genome, RepeatKind kind, const GappedSettings& settings,
@@ -265,7 +296,10 @@ private:
         if (settings_.triggerScore > 0) {
             return settings_.triggerScore;
         }
-        return std::min(kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3));
+        // Never above what a gapless alignment that meets the filters scores:
+        // its seeds must reach the gapped extension.
+        const std::int64_t gapless = std::max({evalueScore, gaplessFloor(settings_).score, std::int64_t{1}});
+        return std::min({kMaxTrigger, std::max(needed, static_cast<std::int64_t>(k_) + 3), gapless});
     }
 
     std::uint8_t second(std::int64_t j) const
@@ -644,13 +678,16 @@ private:
                 }
                 cover(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
                 addParts(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
+                addSideParts(modulo(pathI, n_), modulo(pathJ, n_), pathOps);
             }
         }
         std::vector<std::uint64_t>().swap(seeds_);
     }
 
-    // The maximal scoring parts of a path, a gap run counting as one piece.
-    void addParts(std::int64_t i0, std::int64_t j0, const std::string& ops)
+    // The maximal scoring parts of a path, a gap run counting as one piece;
+    // but those that lie within the columns `known` (found already).
+    void addParts(std::int64_t i0, std::int64_t j0, const std::string& ops,
+                  std::pair<std::int64_t, std::int64_t> known = {0, 0})
     {
         MaximalSegments segments;
         std::size_t c = 0;
@@ -671,6 +708,9 @@ private:
             c = end;
         }
         segments.flush([&](const MaximalSegments::Segment& segment) {
+            if (known.first <= segment.begin && segment.end <= known.second) {
+                return;
+            }
             std::int64_t i = i0;
             std::int64_t j = j0;
             for (std::int64_t x = 0; x < segment.begin; ++x) {
@@ -682,6 +722,53 @@ private:
                    std::string_view(ops).substr(static_cast<std::size_t>(segment.begin),
                                                 static_cast<std::size_t>(segment.end - segment.begin)));
         });
+    }
+
+    // A path may leave a track through a gap where its copies go on alike:
+    // the path is the best alignment through there, but the gapless one that
+    // goes on along the track can be the best alignment of copies of its own
+    // (a copy that a better-scoring neighbour shares with a third). Each run
+    // of the path between gaps is carried on along its track, past the gap,
+    // as far as that scores; where it gets farther, the maximal scoring parts
+    // of the straight alignment are candidates too (the same alignment found
+    // on the path is made one with them).
+    void addSideParts(std::int64_t i0, std::int64_t j0, std::string_view ops)
+    {
+        std::int64_t a = i0;
+        std::int64_t b = j0;
+        std::size_t c = 0;
+        std::string straight;
+        while (c < ops.size()) {
+            if (ops[c] != kEqual && ops[c] != kMismatch) {
+                a += ops[c] == kInsertion ? 0 : 1;
+                b += ops[c] == kDeletion ? 0 : 1;
+                ++c;
+                continue;
+            }
+            std::size_t end = c;
+            while (end < ops.size() && (ops[end] == kEqual || ops[end] == kMismatch)) {
+                ++end;
+            }
+            const auto span = static_cast<std::int64_t>(end - c);
+            const std::int64_t before =
+                c > 0 ? aligner_.extendUngapped(leftSide(modulo(a, n_), modulo(b, n_), span)).second : 0;
+            const std::int64_t after =
+                end < ops.size()
+                    ? aligner_.extendUngapped(rightSide(modulo(a, n_), modulo(b, n_), span)).second
+                    : 0;
+            if (before + after > 0) {
+                straight.clear();
+                for (std::int64_t x = -before; x < span + after; ++x) {
+                    const std::uint8_t first = firstForward_[static_cast<std::size_t>(modulo(a + x, n_))];
+                    const std::uint8_t second = secondForward()[static_cast<std::size_t>(modulo(b + x, n_))];
+                    straight += first == second ? kEqual : kMismatch;
+                }
+                addParts(modulo(a - before, n_), modulo(b - before, n_), straight, {before, before + span});
+            }
+            a += span;
+            b += span;
+            c = end;
+        }
     }
 
     [[nodiscard]] bool passes(const Tally& t, bool checkIdentity) const
@@ -1022,7 +1109,11 @@ private:
 };
 
 // Seeds about as long as the genome needs for few chance hits (about N / 8
-// per kind in a random genome).
+// per kind in a random genome); on a short genome (at most kShortGenome
+// letters: a mitochondrion, not a plastid) shorter, down to the run of equal
+// letters every gapless alignment that meets the filters holds (at least
+// kShortestSeed), as long as the chance seed pairs of a kind (N^2 / 2 / 4^k)
+// stay at most kShortSeedPairs.
 int seedLengthFor(std::int64_t n, const GappedSettings& settings)
 {
     if (settings.seedLength != 0) {
@@ -1033,7 +1124,23 @@ int seedLengthFor(std::int64_t n, const GappedSettings& settings)
     while (k < GappedSettings::kMaxSeedLength && (std::int64_t{1} << (2 * k)) < n) {
         ++k;
     }
-    return std::clamp(k + 1, 8, 12);
+    const int practical = std::clamp(k + 1, 8, 12);
+    constexpr std::int64_t kShortGenome = 65536;
+    constexpr double kShortSeedPairs = 65536.0;
+    constexpr std::int64_t kShortestSeed = 4;
+    if (n > kShortGenome) {
+        return practical;
+    }
+    const auto needed = static_cast<int>(
+        std::clamp<std::int64_t>(gaplessFloor(settings).run, kShortestSeed, GappedSettings::kMaxSeedLength));
+    for (int length = needed; length < practical; ++length) {
+        const double chance =
+            static_cast<double>(n) * static_cast<double>(n) / 2.0 / std::ldexp(1.0, 2 * length);
+        if (chance <= kShortSeedPairs) {
+            return length;
+        }
+    }
+    return practical;
 }
 
 // The kinds, each searched alone, on two threads when the machine has them
