@@ -6,7 +6,8 @@
 //   tessaron_tandem_timing INPUT [--max-period P] [--min-score S] [--all]
 //   tessaron_tandem_timing INPUT --write-fasta PATH   (writes the genome, no search)
 //
-// INPUT is a GenBank file (gzipped or not), FASTA or text file, or
+// INPUT is a GenBank file (gzipped or not), an EMBL, FASTA (its first record;
+// a header is no sequence) or text file, or
 // random:BASES[:SEED] (equal numbers of A, C, G and T, seed 1 by default), or
 // satellite:FLANK:ARRAY[:SEED]: a random 171-letter unit copied to ARRAY
 // letters with 2 % substitutions and 0.5 % indels per copy, between FLANK
@@ -14,9 +15,10 @@
 
 #include "engine/genome.h"
 #include "engine/tandemrepeats.h"
+#include "input/filebytes.h"
 #include "input/genbankreader.h"
 #include "input/readerror.h"
-#include "input/textreader.h"
+#include "input/records.h"
 #include "timinginput.h"
 
 #include <chrono>
@@ -25,6 +27,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -88,7 +91,9 @@ bool load(const std::string& input, Genome& genome)
         if (tessaron::readGenBank(input, genome, 8, 30)) {
             return true;
         }
-        tessaron::readText(input, genome, 8, 30);
+        const std::string bytes = tessaron::readInputBytes(input);
+        const std::vector<tessaron::RecordInfo> records = tessaron::parseRecords(bytes);
+        (void)tessaron::readRecord(bytes, records.front(), genome, 8, 30, input);
         return genome.length() > 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

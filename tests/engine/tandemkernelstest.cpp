@@ -1,7 +1,9 @@
 // The inner loops of the tandem search against plain references of what
-// they compute: the diagonals' score walk (every distance, every letter) and
-// the banded alignment of one copy (every cell of the band).
+// they compute: the diagonals' score walk (every distance, every letter), the
+// banded alignment of one copy (every cell of the band) and of a whole array
+// against its consensus repeated.
 
+#include "tandem/arraybuilder.h"
 #include "tandem/candidateperiods.h"
 #include "tandem/copyaligner.h"
 
@@ -9,7 +11,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <tuple>
@@ -434,6 +438,186 @@ TEST(CopyAligner, StopsWhereTheReferenceStopsFromEveryKindOfStart)
                 const auto left = aligner.extend(text, from, -1, unit);
                 ASSERT_EQ(copyTuples(left), extendLeftReference(text, from, unit, weights, dropOff))
                     << "period " << period << " from " << from << " leftwards, drop-off " << dropOff;
+            }
+        }
+    }
+}
+
+using WrapTuple = std::tuple<std::int64_t, std::int64_t, int, int, int, std::string>;
+
+std::vector<WrapTuple> wrapTuples(const std::vector<AlignedCopy>& copies)
+{
+    std::vector<WrapTuple> out;
+    for (const AlignedCopy& c : copies) {
+        out.emplace_back(c.textStart, c.textLength, c.firstRow, c.rows, c.score, c.ops);
+    }
+    return out;
+}
+
+// The whole-array alignment written plainly: every row's band kept, each
+// cell with its score (none outside column 0 on) and move, chosen in the
+// order diagonal, letter inserted, consensus letter deleted, a later one
+// only when strictly better; the band of a row centred one column after the
+// best cell (the first of equal ones) of the row before.
+std::vector<WrapTuple> wrapReference(const Letters& text, std::int64_t from, int direction,
+                                     const Letters& consensus, const ScoreWeights& weights, int dropOff)
+{
+    const auto period = static_cast<std::int64_t>(consensus.size());
+    const int band = bandFor(static_cast<int>(period));
+    const std::int64_t width = 2 * band + 1;
+    const auto read = [&](std::int64_t t) {
+        return text[static_cast<std::size_t>(direction > 0 ? from + t : from - 1 - t)];
+    };
+    const auto expected = [&](std::int64_t u) {  // the consensus letter of column u + 1
+        const std::int64_t i = u % period;
+        return consensus[static_cast<std::size_t>(direction > 0 ? i : period - 1 - i)];
+    };
+    struct Row {
+        std::int64_t low;
+        std::vector<std::optional<long long>> score;
+        std::string move;
+    };
+    std::vector<Row> rows{{-band, {}, {}}};
+    for (std::int64_t k = 0; k < width; ++k) {
+        const std::int64_t u = k - band;
+        rows[0].score.push_back(u >= 0 ? std::optional<long long>(-weights.indel * u) : std::nullopt);
+        rows[0].move += 'D';
+    }
+    const auto at = [](const Row& row, std::int64_t u) -> std::optional<long long> {
+        return u >= row.low && u < row.low + static_cast<std::int64_t>(row.score.size())
+                   ? row.score[static_cast<std::size_t>(u - row.low)]
+                   : std::nullopt;
+    };
+    const std::int64_t room = direction > 0 ? static_cast<std::int64_t>(text.size()) - from : from;
+    long long best = 0;
+    std::int64_t bestRow = 0;
+    std::int64_t bestColumn = 0;
+    std::int64_t centre = 0;
+    for (std::int64_t t = 1; t <= room; ++t) {
+        Row row{centre + 1 - band, {}, {}};
+        std::optional<long long> rowBest;
+        std::int64_t rowBestColumn = 0;
+        for (std::int64_t k = 0; k < width; ++k) {
+            const std::int64_t u = row.low + k;
+            std::optional<long long> score;
+            char move = '=';
+            if (u >= 0) {
+                if (const auto diagonal = at(rows.back(), u - 1); u >= 1 && diagonal) {
+                    score = *diagonal + (read(t - 1) == expected(u - 1) ? weights.match : -weights.mismatch);
+                }
+                if (const auto above = at(rows.back(), u);
+                    above && (!score || *above - weights.indel > *score)) {
+                    score = *above - weights.indel;
+                    move = 'I';
+                }
+                if (const auto left = at(row, u - 1); left && (!score || *left - weights.indel > *score)) {
+                    score = *left - weights.indel;
+                    move = 'D';
+                }
+            }
+            row.score.push_back(score);
+            row.move += move;
+            if (score && (!rowBest || *score > *rowBest)) {
+                rowBest = score;
+                rowBestColumn = u;
+            }
+        }
+        rows.push_back(std::move(row));
+        if (!rowBest) {
+            break;
+        }
+        if (*rowBest > best || (*rowBest == best && best > 0)) {
+            best = *rowBest;
+            bestRow = t;
+            bestColumn = rowBestColumn;
+        }
+        if (*rowBest < best - dropOff) {
+            break;
+        }
+        centre = rowBestColumn;
+    }
+    std::string ops;  // in reading order, back from the best cell
+    for (std::int64_t t = bestRow, u = bestColumn; t > 0 || u > 0;) {
+        const char move =
+            t == 0 ? 'D'
+                   : rows[static_cast<std::size_t>(t)]
+                         .move[static_cast<std::size_t>(u - rows[static_cast<std::size_t>(t)].low)];
+        if (move == '=') {
+            ops.insert(ops.begin(), read(t - 1) == expected(u - 1) ? '=' : 'X');
+        } else {
+            ops.insert(ops.begin(), move);
+        }
+        t -= move != 'D' ? 1 : 0;
+        u -= move != 'I' ? 1 : 0;
+    }
+    // Copies cut where the consensus starts again, then put in forward reading.
+    std::vector<AlignedCopy> copies;
+    std::int64_t t = 0;
+    std::int64_t u = 0;
+    for (const char op : ops) {
+        if (copies.empty() || (op != 'I' && u % period == 0 && copies.back().rows > 0)) {
+            copies.push_back({t, 0, 0, 0, 0, {}});
+        }
+        AlignedCopy& copy = copies.back();
+        copy.ops += op;
+        copy.score += op == '=' ? weights.match : op == 'X' ? -weights.mismatch : -weights.indel;
+        if (op != 'I') {
+            copy.firstRow = copy.rows == 0 ? static_cast<int>(u % period) : copy.firstRow;
+            ++copy.rows;
+            ++u;
+        }
+        if (op != 'D') {
+            ++copy.textLength;
+            ++t;
+        }
+    }
+    for (AlignedCopy& copy : copies) {
+        if (direction > 0) {
+            copy.textStart += from;
+        } else {
+            copy.textStart = from - copy.textStart - copy.textLength;
+            copy.firstRow = static_cast<int>(period - 1 - (copy.firstRow + copy.rows - 1) % period);
+            std::reverse(copy.ops.begin(), copy.ops.end());
+        }
+    }
+    if (direction < 0) {
+        std::reverse(copies.begin(), copies.end());
+    }
+    return wrapTuples(copies);
+}
+
+TEST(WrapAligner, IsTheBandedAlignmentAgainstTheRepeatedConsensus)
+{
+    // Both ways from many starts in and around diverged arrays, with the
+    // consensus, a rotation of it and a stranger (the alignment soon goes
+    // bad), at periods of every band width from the narrowest to the widest.
+    const ScoreWeights weights;
+    std::mt19937 random(19);
+    WrapAligner aligner(weights);
+    for (const int period : {1, 3, 7, 13, 24, 45, 130, 300}) {
+        const Letters unit = randomLetters(random, static_cast<std::size_t>(period));
+        Letters text = randomLetters(random, 120);
+        for (const double substitution : {0.0, 0.08, 0.2}) {
+            const Letters array = diverged(random, unit, 200.0 / period + 2.5, substitution, 0.05);
+            text.insert(text.end(), array.begin(), array.end());
+            const Letters after = randomLetters(random, 50);
+            text.insert(text.end(), after.begin(), after.end());
+        }
+        Letters rotated = unit;
+        std::rotate(rotated.begin(), rotated.begin() + period / 3, rotated.end());
+        const Letters stranger = randomLetters(random, static_cast<std::size_t>(period));
+        const auto size = static_cast<std::int64_t>(text.size());
+        for (const int dropOff : {56, 250}) {
+            for (std::int64_t from = 0; from <= size; from += std::max<std::int64_t>(11, size / 20)) {
+                for (const Letters* consensus :
+                     std::initializer_list<const Letters*>{&unit, &rotated, &stranger}) {
+                    for (const int direction : {+1, -1}) {
+                        ASSERT_EQ(wrapTuples(aligner.align(text, from, direction, *consensus, dropOff)),
+                                  wrapReference(text, from, direction, *consensus, weights, dropOff))
+                            << "period " << period << " from " << from << " direction " << direction
+                            << " drop-off " << dropOff;
+                    }
+                }
             }
         }
     }

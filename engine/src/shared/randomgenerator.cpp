@@ -26,19 +26,21 @@ void drawLetters(const std::array<std::int64_t, 4>& counts, std::uint32_t seed, 
     RandomGenerator generator(seed);
     for (std::int64_t remaining = sum; remaining > 0;) {
         const std::int64_t value = RandomGenerator::scale(generator.next(), remaining);
+        // The bounds never go down from one letter to the next: the letter
+        // is the number of bounds below the value, counted without a branch
+        // (the letters are random: a predictor would miss every other one).
         std::size_t k = 0;
-        while (k < 4 && value > bound[k]) {
-            ++k;
+        for (std::size_t m = 0; m < 4; ++m) {
+            k += static_cast<std::size_t>(value > bound[m]);
         }
         if (k == 4) {
             continue;
         }
         put(kAlphabet[k]);
         --remaining;
-        for (std::size_t m = k; m < 4; ++m) {
-            if (m == 0 || bound[m - 1] < bound[m]) {
-                --bound[m];
-            }
+        // One value fewer for this letter: its bound and every later one go down.
+        for (std::size_t m = 0; m < 4; ++m) {
+            bound[m] -= static_cast<std::int64_t>(m >= k);
         }
     }
 }
@@ -63,8 +65,12 @@ bool Genome::makeRandom(std::int64_t a, std::int64_t t, std::int64_t c, std::int
     if (!allocate(total, minimum, maximum)) {
         return false;
     }
+    // Letters written in place: the counts are known, and there are no gaps.
+    sequence_.resize(static_cast<std::size_t>(total));
+    char* next = sequence_.data();
     drawLetters(counts, seed ? *seed : static_cast<std::uint32_t>(std::time(nullptr)),
-                [this](char base) { appendBase(base); });
+                [&next](char base) { *next++ = base; });
+    letterCounts_ = counts;
     return true;
 }
 

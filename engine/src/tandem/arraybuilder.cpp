@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace tessaron::tandem {
@@ -33,6 +34,8 @@ constexpr double kMostCopiesForMultiples = 12.0;
 
 constexpr int kUnreachable = std::numeric_limits<int>::min() / 4;
 
+// A cell's move, two bits: a consensus letter deleted when the high bit is
+// set, else a letter inserted when the low bit is, else the diagonal.
 enum WrapMove : std::uint8_t { kWrapDiagonal = 0, kWrapInserted = 1, kWrapDeleted = 2 };
 
 }  // namespace
@@ -52,19 +55,26 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
     const int match = weights_.match;
     const int mismatch = weights_.mismatch;
     const int indel = weights_.indel;
-    // Rows hold a sentinel cell on either side: index k + 1 for the band's cell k.
-    // Consensus letters in reading order.
-    pattern_.assign(consensus.begin(), consensus.end());
-    if (direction < 0) {
-        std::reverse(pattern_.begin(), pattern_.end());
+    // Consensus letters in reading order, repeated past one period by a
+    // band's width: the letters a row's cells read lie side by side.
+    pattern_.resize(static_cast<std::size_t>(period + width));
+    for (std::int64_t i = 0; i < period + width; ++i) {
+        pattern_[static_cast<std::size_t>(i)] =
+            consensus[static_cast<std::size_t>(direction > 0 ? i % period : period - 1 - i % period)];
     }
     // Rows hold the band's cells from `margin` on, with unreachable cells
-    // either side as far as the band can move from one row to the next.
+    // either side as far as the band can move from one row to the next: a
+    // cell before column 0 or outside the band before is unreachable, and
+    // so is every cell reached only from such cells (the scores below
+    // kUnreachable / 2), so no cell needs a bounds test.
     const int margin = band + 2;
     previous_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
     current_.assign(static_cast<std::size_t>(width + 2 * margin), kUnreachable);
     low_.assign(1, -band);
-    moves_.clear();
+    // Moves: two bits a cell, a row in whole bytes (every byte read is written).
+    const auto stride = static_cast<std::size_t>((width + 3) / 4);
+    rowMoves_.assign(4 * stride, 0);
+    above_.resize(static_cast<std::size_t>(width));
     // Row 0: consensus letters skipped before the first letter read.
     for (int k = band; k < width; ++k) {
         previous_[static_cast<std::size_t>(margin + k)] = -indel * (k - band);
@@ -73,53 +83,67 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
     std::int64_t bestRow = 0;
     std::int64_t bestColumn = 0;
     std::int64_t centre = 0;
+    // The consensus letter a diagonal move into a row's first cell reads
+    // (letter low - 1), kept as the band moves: no division per row.
+    std::int64_t phase = ((low_.back() - 1) % period + period) % period;
     for (std::int64_t t = 1; t <= room; ++t) {
         const std::int64_t low = centre + 1 - band;
         // The previous row's cell k + shift is this row's cell k.
         const std::int64_t shift = low - low_.back();
         const std::uint8_t read = letter(t - 1);
-        const std::size_t rowCell = static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width);
-        moves_.resize((rowCell + static_cast<std::size_t>(width) + 3) / 4);
+        if (moves_.size() < static_cast<std::size_t>(t) * stride) {
+            moves_.resize(std::max(static_cast<std::size_t>(t) * stride, 2 * moves_.size()));
+        }
+        std::uint8_t* const moveRow = moves_.data() + static_cast<std::size_t>(t - 1) * stride;
         const int* const previous = previous_.data() + margin + shift;
         int* const current = current_.data() + margin;
-        // The consensus letter a diagonal move into cell k reads: letter u - 1.
-        std::int64_t j = ((low - 1) % period + period) % period;
-        int rowBest = kUnreachable;
-        std::int64_t rowBestColumn = 0;
-        for (int k = 0; k < width; ++k) {
-            const std::int64_t u = low + k;
-            int score = kUnreachable;
-            std::uint8_t move = kWrapDiagonal;
-            if (u >= 0) {
-                const int diagonal = previous[k - 1];
-                if (u >= 1 && diagonal > kUnreachable) {
-                    score = diagonal + (read == pattern_[static_cast<std::size_t>(j)] ? match : -mismatch);
-                }
-                const int inserted = previous[k] - indel;
-                if (inserted > score) {
-                    score = inserted;
-                    move = kWrapInserted;
-                }
-                const int deleted = current[k - 1] - indel;
-                if (deleted > score) {
-                    score = deleted;
-                    move = kWrapDeleted;
-                }
-                if (score < kUnreachable / 2) {
-                    score = kUnreachable;
-                }
-            }
-            current[k] = score;
-            const std::size_t cell = rowCell + static_cast<std::size_t>(k);
-            moves_[cell / 4] = static_cast<std::uint8_t>(moves_[cell / 4] | (move << (2 * (cell % 4))));
-            if (score > rowBest) {
-                rowBest = score;
-                rowBestColumn = u;
-            }
-            if (++j == period) {
-                j = 0;
-            }
+        phase += shift;
+        while (phase < 0) {
+            phase += period;
         }
+        while (phase >= period) {
+            phase -= period;
+        }
+        // The consensus letter a diagonal move into cell k reads: letter u - 1.
+        const std::uint8_t* const expected = pattern_.data() + phase;
+        // Every choice below is a select, not a branch: the letters are as
+        // good as random to a predictor. A move's low bit: a letter inserted
+        // (only when strictly better than the diagonal); its high bit: a
+        // consensus letter deleted (only when strictly better than both).
+        // First the moves from the row before, independent cell of cell
+        // (no branch: the letters are as good as random to a predictor): the
+        // diagonal, or a letter inserted when strictly better (a move's low bit).
+        int* const above = above_.data();
+        std::uint8_t* const move = rowMoves_.data();
+        for (int k = 0; k < width; ++k) {
+            const int diagonal = previous[k - 1] + (read == expected[k] ? match : -mismatch);
+            const int inserted = previous[k] - indel;
+            above[k] = std::max(diagonal, inserted);
+            move[k] = static_cast<std::uint8_t>(inserted > diagonal);
+        }
+        // Then along the row: a consensus letter deleted when strictly
+        // better (the high bit).
+        int left = kUnreachable;
+        int rowBest = kUnreachable;
+        int rowBestCell = 0;
+        for (int k = 0; k < width; ++k) {
+            const int deleted = left - indel;
+            const bool fromDeleted = deleted > above[k];
+            int score = std::max(above[k], deleted);
+            score = score < kUnreachable / 2 ? kUnreachable : score;
+            current[k] = score;
+            left = score;
+            rowBestCell = score > rowBest ? k : rowBestCell;
+            rowBest = std::max(rowBest, score);
+            move[k] = static_cast<std::uint8_t>(move[k] | (static_cast<unsigned>(fromDeleted) << 1U));
+        }
+        // Four moves a byte: the byte of move m at bits 2m.
+        for (std::size_t at = 0; at < stride; ++at) {
+            std::uint32_t four = 0;
+            std::memcpy(&four, move + 4 * at, sizeof four);
+            moveRow[at] = static_cast<std::uint8_t>(four | (four >> 6U) | (four >> 12U) | (four >> 18U));
+        }
+        const std::int64_t rowBestColumn = low + rowBestCell;
         low_.push_back(low);
         std::swap(previous_, current_);
         if (rowBest <= kUnreachable) {
@@ -140,35 +164,38 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
     }
     // The trace, in reading order.
     std::string ops;
+    // The consensus letter of column u: letter u - 1, kept as u goes down.
+    std::int64_t column = (bestColumn + period - 1) % period;
     for (std::int64_t t = bestRow, u = bestColumn; t > 0 || u > 0;) {
         if (t == 0) {
             ops += 'D';
             --u;
             continue;
         }
-        const std::int64_t k = u - low_[static_cast<std::size_t>(t)];
-        const std::size_t cell =
-            static_cast<std::size_t>(t - 1) * static_cast<std::size_t>(width) + static_cast<std::size_t>(k);
-        const auto move = static_cast<std::uint8_t>((moves_[cell / 4] >> (2 * (cell % 4))) & 3U);
-        if (move == kWrapDiagonal) {
-            ops += letter(t - 1) == pattern_[static_cast<std::size_t>((u - 1) % period)] ? '=' : 'X';
-            --t;
-            --u;
-        } else if (move == kWrapInserted) {
+        const auto k = static_cast<std::size_t>(u - low_[static_cast<std::size_t>(t)]);
+        const auto move = static_cast<std::uint8_t>(
+            (moves_[static_cast<std::size_t>(t - 1) * stride + k / 4] >> (2 * (k % 4))) & 3U);
+        if (move == kWrapInserted) {
             ops += 'I';
+            --t;
+            continue;
+        }
+        if (move == kWrapDiagonal) {
+            ops += letter(t - 1) == pattern_[static_cast<std::size_t>(column)] ? '=' : 'X';
             --t;
         } else {
             ops += 'D';
-            --u;
         }
+        --u;
+        column = column == 0 ? period - 1 : column - 1;
     }
     std::reverse(ops.begin(), ops.end());
     // Cut into copies where the consensus starts again.
     std::vector<AlignedCopy> copies;
     std::int64_t t = 0;
-    std::int64_t u = 0;
+    std::int64_t row = 0;  // the consensus row of the next column that reads one
     for (const char op : ops) {
-        if (copies.empty() || (op != 'I' && u % period == 0 && copies.back().rows > 0)) {
+        if (copies.empty() || (op != 'I' && row == 0 && copies.back().rows > 0)) {
             copies.push_back({t, 0, 0, 0, 0, {}});
         }
         AlignedCopy& copy = copies.back();
@@ -180,10 +207,10 @@ std::vector<AlignedCopy> WrapAligner::align(std::span<const std::uint8_t> text, 
         }
         if (op != 'I') {
             if (copy.rows == 0) {
-                copy.firstRow = static_cast<int>(u % period);
+                copy.firstRow = static_cast<int>(row);
             }
             ++copy.rows;
-            ++u;
+            row = row + 1 == period ? 0 : row + 1;
         }
         if (op != 'D') {
             ++copy.textLength;

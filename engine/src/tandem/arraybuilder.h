@@ -42,11 +42,13 @@ public:
 
 private:
     ScoreWeights weights_;
-    std::vector<std::uint8_t> pattern_;
+    std::vector<std::uint8_t> pattern_;  // the consensus in reading order, and its first letters again
     std::vector<int> previous_;
     std::vector<int> current_;
-    std::vector<std::int64_t> low_;    // per letter read: the consensus index of the band's first cell
-    std::vector<std::uint8_t> moves_;  // per letter read, per cell of the band: two bits, four a byte
+    std::vector<int> above_;              // a row's best scores from the row before
+    std::vector<std::uint8_t> rowMoves_;  // a row's moves, a byte each, before they are packed
+    std::vector<std::int64_t> low_;       // per letter read: the consensus index of the band's first cell
+    std::vector<std::uint8_t> moves_;     // per letter read, per cell of the band: two bits, four a byte
 };
 
 // Grows a tandem array from a candidate: the copy of `period` letters before

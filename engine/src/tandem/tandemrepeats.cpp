@@ -199,6 +199,11 @@ void searchStretch(std::span<const std::uint8_t> text, std::int64_t offset, std:
         std::string consensus;
     };
     std::vector<Active> active;
+    // The periods whose build gave nothing at the current position: a
+    // build depends on nothing but its position and period (candidates
+    // repeat them, one per word length that saw them).
+    std::int64_t failedAt = -1;
+    std::vector<int> failed;
     std::size_t done = 0;
     for (const Candidate& candidate : candidates) {
         if (++done % 256 == 0) {
@@ -219,8 +224,16 @@ void searchStretch(std::span<const std::uint8_t> text, std::int64_t offset, std:
         if (covered) {
             continue;
         }
+        if (candidate.position != failedAt) {
+            failedAt = candidate.position;
+            failed.clear();
+        }
+        if (std::find(failed.begin(), failed.end(), candidate.period) != failed.end()) {
+            continue;
+        }
         std::optional<FoundArray> array = builder.build(candidate.position, candidate.period);
         if (!array) {
+            failed.push_back(candidate.period);
             continue;
         }
         clip(*array, genomeLength);
