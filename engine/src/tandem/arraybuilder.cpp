@@ -1,7 +1,5 @@
 #include "tandem/arraybuilder.h"
 
-#include "engine/alphabet.h"
-
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -327,39 +325,11 @@ FoundArray ArrayBuilder::alignFrom(std::int64_t start, const std::vector<std::ui
 
 namespace {
 
-// The class of a consensus of letter codes: the same on either strand.
-std::string classOf(const std::vector<std::uint8_t>& consensus)
-{
-    std::string letters;
-    letters.reserve(consensus.size());
-    for (const std::uint8_t code : consensus) {
-        letters += kAlphabet[code];
-    }
-    return tandemClass(letters);
-}
-
-// Whether `other` is the better array: the better score, then the longer,
-// then the smaller class of its consensus. None of them depends on the
-// strand read: the arrays seeded from the copies of the reverse complement
-// are chosen from alike.
+// Whether `other` is the better array: the better score, then the longer.
 bool better(const std::optional<FoundArray>& other, const std::optional<FoundArray>& best)
 {
-    if (!other) {
-        return false;
-    }
-    if (!best) {
-        return true;
-    }
-    if (other->score != best->score) {
-        return other->score > best->score;
-    }
-    const std::int64_t length = other->end - other->start;
-    const std::int64_t bestLength = best->end - best->start;
-    if (length != bestLength) {
-        return length > bestLength;
-    }
-    return other->consensus.size() == best->consensus.size() && other->consensus != best->consensus &&
-           classOf(other->consensus) < classOf(best->consensus);
+    return other && (!best || other->score > best->score ||
+                     (other->score == best->score && other->end - other->start > best->end - best->start));
 }
 
 }  // namespace
@@ -403,35 +373,24 @@ std::optional<FoundArray> ArrayBuilder::build(std::int64_t position, int period)
 
 std::optional<FoundArray> ArrayBuilder::reseeded(std::int64_t position, int period)
 {
-    std::optional<FoundArray> first = grow(position, period);
+    std::optional<FoundArray> best = grow(position, period);
     // Below three copies the vote ties and the consensus keeps the seed's
-    // letters: each unit of the array seeds it again and the best is kept.
-    // The units are cut from both ends, so that the reverse complement tries
-    // the same ones, and the candidate's own seed, which depends on the
-    // strand read, is not among them.
-    if (!first || first->copyCount >= 3.0) {
-        return first;
+    // letters: another whole copy may seed a better array.
+    if (!best || best->copyCount >= 3.0) {
+        return best;
     }
-    const auto size = static_cast<std::int64_t>(first->consensus.size());
-    const std::int64_t start = first->start;
-    const std::int64_t end = first->end;
-    std::vector<std::int64_t> seeds;
-    for (std::int64_t at = start; at + size <= end; at += size) {
-        seeds.push_back(at);
-    }
-    for (std::int64_t at = end - size; at >= start; at -= size) {
-        seeds.push_back(at);
-    }
-    std::sort(seeds.begin(), seeds.end());
-    seeds.erase(std::unique(seeds.begin(), seeds.end()), seeds.end());
-    std::optional<FoundArray> best;
-    for (const std::int64_t seed : seeds) {
-        std::optional<FoundArray> other = grow(seed + size, static_cast<int>(size));
+    const std::vector<AlignedCopy> copies = best->copies;
+    const auto size = static_cast<std::int64_t>(best->consensus.size());
+    for (const AlignedCopy& copy : copies) {
+        if (copy.rows != size || copy.textStart == position - period) {
+            continue;
+        }
+        std::optional<FoundArray> other = grow(copy.textStart + size, static_cast<int>(size));
         if (better(other, best)) {
             best = std::move(other);
         }
     }
-    return best ? best : first;
+    return best;
 }
 
 std::optional<FoundArray> ArrayBuilder::grow(std::int64_t position, int period)
