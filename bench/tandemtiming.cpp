@@ -5,6 +5,9 @@
 //
 //   tessaron_tandem_timing INPUT [--max-period P] [--min-score S] [--all]
 //   tessaron_tandem_timing INPUT --write-fasta PATH   (writes the genome, no search)
+//   tessaron_tandem_timing INPUT --mirror   (the search on the genome and on its
+//                                            reverse complement: the arrays that
+//                                            do not mirror, and why)
 //
 // INPUT is a GenBank file (gzipped or not), an EMBL, FASTA (its first record;
 // a header is no sequence) or text file, or
@@ -13,6 +16,7 @@
 // letters with 2 % substitutions and 0.5 % indels per copy, between FLANK
 // random letters on each side.
 
+#include "engine/alphabet.h"
 #include "engine/genome.h"
 #include "engine/tandemrepeats.h"
 #include "input/filebytes.h"
@@ -21,6 +25,8 @@
 #include "input/records.h"
 #include "timinginput.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -101,6 +107,157 @@ bool load(const std::string& input, Genome& genome)
     }
 }
 
+std::string reverseComplement(std::string_view bases)
+{
+    std::string out(bases.rbegin(), bases.rend());
+    for (char& letter : out) {
+        letter = tessaron::complement(letter);
+    }
+    return out;
+}
+
+// The array that `r` of a genome of n letters should be on its reverse
+// complement: mirrored place, the columns of its alignment read backwards,
+// the consensus complemented and read backwards from where the array ends
+// in it, copies cut where that consensus starts again.
+tessaron::TandemRepeat mirrored(const tessaron::TandemRepeat& r, std::int64_t n)
+{
+    tessaron::TandemRepeat m = r;
+    m.start = ((n - r.end()) % n + n) % n;
+    std::string columns;
+    for (std::size_t i = 0; i < r.alignment.size();) {
+        if (r.alignment[i] == ',') {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (std::isdigit(static_cast<unsigned char>(r.alignment[j])) != 0) {
+            ++j;
+        }
+        columns.append(static_cast<std::size_t>(std::stoll(r.alignment.substr(i, j - i))), r.alignment[j]);
+        i = j + 1;
+    }
+    const auto p = static_cast<std::int64_t>(r.consensus.size());
+    const std::int64_t rows = static_cast<std::int64_t>(
+        std::count_if(columns.begin(), columns.end(), [](char op) { return op != 'I'; }));
+    const std::string back = reverseComplement(r.consensus);
+    // The last consensus letter of the array, r.consensus[(rows - 1) % p], is back[p - 1 - that].
+    const std::int64_t first = p - 1 - (rows - 1) % p;
+    m.consensus =
+        back.substr(static_cast<std::size_t>(first)) + back.substr(0, static_cast<std::size_t>(first));
+    std::reverse(columns.begin(), columns.end());
+    m.alignment.clear();
+    std::int64_t u = 0;
+    std::string copy;
+    const auto flush = [&] {
+        std::string out;
+        for (std::size_t i = 0; i < copy.size();) {
+            std::size_t j = i;
+            while (j < copy.size() && copy[j] == copy[i]) {
+                ++j;
+            }
+            out += std::to_string(j - i) + copy[i];
+            i = j;
+        }
+        m.alignment += (m.alignment.empty() ? "" : ",") + out;
+        copy.clear();
+    };
+    bool rowsInCopy = false;
+    for (const char op : columns) {
+        if (op != 'I' && u % p == 0 && rowsInCopy) {
+            flush();
+            rowsInCopy = false;
+        }
+        copy += op;
+        if (op != 'I') {
+            rowsInCopy = true;
+            ++u;
+        }
+    }
+    flush();
+    return m;
+}
+
+// Lists the arrays of the genome that its reverse complement does not give back mirrored.
+int checkMirror(const Genome& genome, const tessaron::TandemSettings& settings)
+{
+    const std::string_view bases = genome.sequence();
+    const auto n = static_cast<std::int64_t>(bases.size());
+    const std::string back = reverseComplement(bases);
+    Genome other;
+    if (!other.allocate(n, 8, 30)) {
+        return 1;
+    }
+    other.appendText(back.c_str());
+    const auto forward = tessaron::findTandemRepeats(genome, settings);
+    const auto backward = tessaron::findTandemRepeats(other, settings);
+    const auto* f = std::get_if<tessaron::TandemRepeatList>(&forward);
+    const auto* b = std::get_if<tessaron::TandemRepeatList>(&backward);
+    if (f == nullptr || b == nullptr) {
+        std::fprintf(stderr, "the search failed\n");
+        return 1;
+    }
+    const auto show = [](const char* what, const tessaron::TandemRepeat& r) {
+        std::printf(
+            "  %s %lld-%lld p%d copies %.2f score %lld %d%%/%d%% %s %s\n", what,
+            static_cast<long long>(r.start), static_cast<long long>(r.end()), r.period, r.copies,
+            static_cast<long long>(r.score), r.percentMatches(), r.percentIndels(), r.consensus.c_str(),
+            r.alignment.size() > 80 ? (r.alignment.substr(0, 80) + "...").c_str() : r.alignment.c_str());
+    };
+    int exact = 0;
+    int sameButAlignment = 0;
+    std::vector<bool> used(b->size(), false);
+    for (const tessaron::TandemRepeat& r : *f) {
+        const tessaron::TandemRepeat m = mirrored(r, n);
+        const auto it = std::find_if(b->begin(), b->end(), [&](const tessaron::TandemRepeat& o) {
+            return o.start == m.start && o.length == m.length && o.period == m.period;
+        });
+        if (it != b->end()) {
+            used[static_cast<std::size_t>(it - b->begin())] = true;
+            if (*it == m) {
+                ++exact;
+                continue;
+            }
+            tessaron::TandemRepeat loose = *it;
+            loose.alignment = m.alignment;
+            if (loose == m) {
+                ++sameButAlignment;
+                std::printf("alignment differs:\n");
+            } else {
+                std::printf("%s differs:\n", it->consensus != m.consensus ? "consensus"
+                                             : it->score != m.score       ? "score"
+                                                                          : "counts");
+            }
+            show("want", m);
+            show("got ", *it);
+            continue;
+        }
+        // The overlapping arrays of the reverse complement.
+        std::vector<const tessaron::TandemRepeat*> near;
+        for (const tessaron::TandemRepeat& o : *b) {
+            if (o.start < m.end() && m.start < o.end()) {
+                near.push_back(&o);
+            }
+        }
+        const bool samePeriod =
+            std::any_of(near.begin(), near.end(), [&](const auto* o) { return o->period == m.period; });
+        std::printf("%s:\n", near.empty() ? "missing" : samePeriod ? "other extent" : "other period");
+        show("want", m);
+        for (const auto* o : near) {
+            show("got ", *o);
+        }
+    }
+    int extra = 0;
+    for (std::size_t i = 0; i < b->size(); ++i) {
+        extra += used[i] ? 0 : 1;
+    }
+    std::printf(
+        "%zu arrays, %d mirror exactly, %d but for the alignment; %zu on the reverse complement, %d "
+        "without a mirror here\n",
+        f->size(), exact, sameButAlignment, b->size(), extra);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -111,10 +268,13 @@ int main(int argc, char** argv)
     }
     tessaron::TandemSettings settings;
     std::string fastaPath;
+    bool mirror = false;
     for (int k = 2; k < argc; ++k) {
         const std::string_view option = argv[k];
         const char* value = k + 1 < argc ? argv[k + 1] : "0";
-        if (option == "--all") {
+        if (option == "--mirror") {
+            mirror = true;
+        } else if (option == "--all") {
             settings.all = true;
         } else if (option == "--max-period") {
             settings.maximumPeriod = std::atoi(value);
@@ -154,6 +314,9 @@ int main(int argc, char** argv)
         }
         std::fclose(file);
         return 0;
+    }
+    if (mirror) {
+        return checkMirror(genome, settings);
     }
     const auto begin = std::chrono::steady_clock::now();
     const tessaron::TandemRepeatResult result = tessaron::findTandemRepeats(genome, settings);

@@ -38,8 +38,17 @@ namespace tessaron {
 //
 // Where arrays of related periods (equal, or one about a multiple of the
 // other) overlap over at least half the shorter one, only the one of best
-// score is kept (then the shorter period); with `all`, arrays of different
-// periods are all kept and only those of the same period are merged so.
+// score is kept (then the shorter period, the longer array); with `all`,
+// arrays of different periods are all kept and only those of the same
+// period are merged so.
+//
+// The genome is read both ways (its reverse complement on a second thread)
+// and the arrays of both readings are chosen from in an order that does not
+// depend on the strand, so that the reverse complement of the genome gives
+// the same arrays at the mirrored places: the same length, period, copies,
+// score, counts and class; the alignment's columns in the opposite order;
+// the consensus complemented and read backwards from the letter the array
+// ends on (the copies cut where it starts again).
 
 struct TandemSettings {
     static constexpr int kMaxPeriodBound = 10000;

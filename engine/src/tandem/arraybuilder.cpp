@@ -423,7 +423,9 @@ std::optional<FoundArray> ArrayBuilder::reseeded(std::int64_t position, int peri
 std::optional<FoundArray> ArrayBuilder::grow(std::int64_t position, int period)
 {
     const std::int64_t seed = position - period;
-    if (seed < 0) {
+    // A whole copy with deletions may end less than a period before the end
+    // of the text: no seed of a period after it.
+    if (seed < 0 || position > static_cast<std::int64_t>(text_.size())) {
         return std::nullopt;
     }
     aligner_.setDropOff(firstDropOff(settings_));

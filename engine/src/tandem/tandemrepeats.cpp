@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <map>
+#include <tuple>
 
 namespace tessaron {
 
@@ -63,18 +65,22 @@ bool aboutMultiple(int longer, int shorter)
     return units >= 2 && std::abs(longer - units * shorter) <= std::max(units, longer / 20);
 }
 
-// Whether a consensus is, but for one letter in ten, made of units of `shorter` letters.
+// Whether a consensus is, but for one letter in ten, made of units of `shorter` letters
+// (read round it).
 bool hasPeriod(std::string_view consensus, int shorter)
 {
     const auto size = static_cast<int>(consensus.size());
     if (!aboutMultiple(size, shorter)) {
         return false;
     }
+    // Read round the consensus, which has no first letter: the same answer
+    // for any rotation of it, and for its reverse complement.
     int differ = 0;
-    for (int i = 0; i + shorter < size; ++i) {
-        differ += consensus[static_cast<std::size_t>(i)] != consensus[static_cast<std::size_t>(i + shorter)];
+    for (int i = 0; i < size; ++i) {
+        differ += consensus[static_cast<std::size_t>(i)] !=
+                  consensus[static_cast<std::size_t>((i + shorter) % size)];
     }
-    return differ * 10 <= size - shorter;
+    return differ * 10 <= size;
 }
 
 // Whether two arrays are the same repeat seen at periods p and a multiple of p.
@@ -243,19 +249,118 @@ void searchStretch(std::span<const std::uint8_t> text, std::int64_t offset, std:
     }
 }
 
+// The alignment's columns, one letter each, from its compact CIGARs.
+std::string columnsOf(std::string_view alignment)
+{
+    std::string columns;
+    std::size_t count = 0;
+    for (const char c : alignment) {
+        if (c >= '0' && c <= '9') {
+            count = 10 * count + static_cast<std::size_t>(c - '0');
+        } else if (c != ',') {
+            columns.append(count, c);
+            count = 0;
+        }
+    }
+    return columns;
+}
+
+// The array as the reverse complement of a genome of `length` letters holds
+// it: at the mirrored place, its columns read backwards, its consensus
+// complemented and read backwards from the consensus letter the array ends
+// on, the copies cut where that consensus starts again.
+TandemRepeat mirrored(const TandemRepeat& repeat, std::int64_t length)
+{
+    TandemRepeat out = repeat;
+    out.start = ((length - repeat.end()) % length + length) % length;
+    std::string columns = columnsOf(repeat.alignment);
+    const auto period = static_cast<std::int64_t>(repeat.consensus.size());
+    const auto rows =
+        static_cast<std::int64_t>(columns.size()) - std::count(columns.begin(), columns.end(), 'I');
+    std::string back(repeat.consensus.rbegin(), repeat.consensus.rend());
+    for (char& letter : back) {
+        letter = complement(letter);
+    }
+    if (period > 0 && rows > 0) {
+        // The last consensus letter of the array, at (rows - 1) % period, is
+        // the letter at period - 1 - that of `back`.
+        std::rotate(back.begin(), back.begin() + (period - 1 - (rows - 1) % period), back.end());
+    }
+    out.consensus = back;
+    std::reverse(columns.begin(), columns.end());
+    out.alignment.clear();
+    std::int64_t row = 0;
+    std::size_t from = 0;
+    bool rowsSeen = false;
+    for (std::size_t i = 0; i <= columns.size(); ++i) {
+        if (i == columns.size() || (columns[i] != 'I' && row % period == 0 && rowsSeen)) {
+            if (!out.alignment.empty()) {
+                out.alignment += ',';
+            }
+            out.alignment += compactCigar(std::string_view(columns).substr(from, i - from));
+            from = i;
+            rowsSeen = false;
+        }
+        if (i < columns.size() && columns[i] != 'I') {
+            rowsSeen = true;
+            ++row;
+        }
+    }
+    return out;
+}
+
 // Of arrays of related periods over the same stretch, the best; positions on
 // a circle of `length` letters.
 TandemRepeatList keepBest(TandemRepeatList arrays, std::int64_t length, bool all)
 {
-    std::sort(arrays.begin(), arrays.end(), [](const TandemRepeat& a, const TandemRepeat& b) {
-        if (a.score != b.score) {
-            return a.score > b.score;
+    // The order the arrays are taken in is the same on the reverse complement
+    // of the genome, where each array is its mirror: the best score, then the
+    // shorter period, the longer array, then the array and its mirror read
+    // alike (the smaller class, consensus, alignment of the two); the start
+    // last, for arrays alike in all these.
+    struct Ranked {
+        TandemRepeat repeat;
+        std::string firstConsensus;
+        std::string secondConsensus;
+        std::string firstAlignment;
+        std::string secondAlignment;
+    };
+    std::vector<Ranked> ranked;
+    ranked.reserve(arrays.size());
+    for (TandemRepeat& repeat : arrays) {
+        const TandemRepeat mirror = mirrored(repeat, length);
+        Ranked r{std::move(repeat), mirror.consensus, mirror.consensus, mirror.alignment, mirror.alignment};
+        r.firstConsensus = std::min(r.repeat.consensus, mirror.consensus);
+        r.secondConsensus = std::max(r.repeat.consensus, mirror.consensus);
+        r.firstAlignment = std::min(r.repeat.alignment, mirror.alignment);
+        r.secondAlignment = std::max(r.repeat.alignment, mirror.alignment);
+        ranked.push_back(std::move(r));
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        const TandemRepeat& x = a.repeat;
+        const TandemRepeat& y = b.repeat;
+        if (x.score != y.score) {
+            return x.score > y.score;
         }
-        if (a.period != b.period) {
-            return a.period < b.period;
+        if (x.period != y.period) {
+            return x.period < y.period;
         }
-        return a.start < b.start;
+        if (x.length != y.length) {
+            return x.length > y.length;
+        }
+        const auto key = [](const Ranked& r) {
+            return std::tie(r.repeat.motifClass, r.firstConsensus, r.secondConsensus, r.firstAlignment,
+                            r.secondAlignment);
+        };
+        if (key(a) != key(b)) {
+            return key(a) < key(b);
+        }
+        return x.start < y.start;
     });
+    arrays.clear();
+    for (Ranked& r : ranked) {
+        arrays.push_back(std::move(r.repeat));
+    }
     std::multimap<std::int64_t, std::size_t> kept;  // by start
     std::int64_t longest = 0;
     TandemRepeatList out;
@@ -289,16 +394,13 @@ TandemRepeatList keepBest(TandemRepeatList arrays, std::int64_t length, bool all
     return out;
 }
 
-TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settings,
-                              const SearchControl& control)
+// The arrays of a circular sequence with gaps at `gaps` (ascending), read
+// one way, before the best of each stretch are kept.
+TandemRepeatList collect(std::string_view sequence, std::span<const std::int32_t> gaps,
+                         const TandemSettings& settings, const SearchControl& control)
 {
-    const std::string_view sequence = genome.sequence();
     const auto n = static_cast<std::int64_t>(sequence.size());
     TandemRepeatList found;
-    if (n == 0) {
-        return found;
-    }
-    const std::span<const std::int32_t> gaps = genome.gaps();
     if (!gaps.empty()) {
         // The stretches between consecutive gaps, the last one across the origin.
         for (std::size_t i = 0; i < gaps.size(); ++i) {
@@ -343,6 +445,44 @@ TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settin
     }
     for (TandemRepeat& repeat : found) {
         repeat.start = ((repeat.start % n) + n) % n;
+    }
+    return found;
+}
+
+TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settings,
+                              const SearchControl& control)
+{
+    const std::string_view sequence = genome.sequence();
+    const auto n = static_cast<std::int64_t>(sequence.size());
+    if (n == 0) {
+        return {};
+    }
+    // Where an array starts, its consensus and where its ends fall depend on
+    // the way it is read (the copy it grows from, the end its alignment
+    // starts at, the letters that win a tied vote). The reverse complement
+    // is searched as well, on a second thread, and the arrays of both
+    // readings are chosen from in an order that does not depend on the
+    // strand: the reverse complement of the genome gives the same arrays,
+    // mirrored.
+    std::string back(sequence.size(), 'N');
+    for (std::size_t i = 0; i < sequence.size(); ++i) {
+        const std::uint8_t code =
+            tandem::kCodeOf[static_cast<unsigned char>(sequence[sequence.size() - 1 - i])];
+        back[i] = code == kGapCode ? 'N' : kAlphabet[complement(code)];
+    }
+    const std::span<const std::int32_t> gaps = genome.gaps();
+    std::vector<std::int32_t> backGaps(gaps.size());
+    for (std::size_t i = 0; i < gaps.size(); ++i) {
+        backGaps[i] = static_cast<std::int32_t>(n - 1 - gaps[gaps.size() - 1 - i]);
+    }
+    const SearchControl quiet{control.stop, {}};
+    std::future<TandemRepeatList> reverse =
+        std::async(std::launch::async, [&] { return collect(back, backGaps, settings, quiet); });
+    TandemRepeatList found = collect(sequence, gaps, settings, control);
+    TandemRepeatList other = reverse.get();
+    found.reserve(found.size() + other.size());
+    for (const TandemRepeat& repeat : other) {
+        found.push_back(mirrored(repeat, n));
     }
     return keepBest(std::move(found), n, settings.all);
 }
