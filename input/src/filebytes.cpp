@@ -53,10 +53,12 @@ InputError systemError(const std::filesystem::path& path, int error)
     return InputError(failureOf(error), path, std::generic_category().message(error));
 }
 
-// Reads `file` to its end.
-std::string readAll(std::FILE* file, const std::filesystem::path& path)
+// Reads `file` to its end, room for `expected` bytes reserved at once (a
+// hint: a file may grow or shrink while it is read).
+std::string readAll(std::FILE* file, const std::filesystem::path& path, std::size_t expected = 0)
 {
     std::string bytes;
+    bytes.reserve(std::min(expected, kLargestFile));
     std::string chunk(std::size_t{1} << 16, '\0');
     for (;;) {
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
@@ -163,7 +165,9 @@ std::string readFileBytes(const std::filesystem::path& path)
     if (!file) {
         throw systemError(path, errno);
     }
-    return readAll(file.get(), path);
+    struct stat status {};
+    const bool sized = ::fstat(::fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode);
+    return readAll(file.get(), path, sized ? static_cast<std::size_t>(status.st_size) : 0);
 }
 
 std::string readInputBytes(const std::filesystem::path& path)

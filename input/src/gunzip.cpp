@@ -35,6 +35,21 @@ InputError damaged(const std::filesystem::path& path, std::string_view why)
     return InputError(InputFailure::NotText, path, "damaged gzip data (" + std::string(why) + ")");
 }
 
+// The size the last member's trailer states (its length modulo 2^32), to
+// reserve for: a hint only, so never more than `limit` nor than 64 times
+// the packed bytes (a false trailer costs no more than that).
+std::size_t statedSize(std::string_view bytes, std::size_t limit)
+{
+    if (bytes.size() < 18) {
+        return 0;  // no room for a header and a trailer
+    }
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        size |= std::size_t{static_cast<unsigned char>(bytes[bytes.size() - 4 + i])} << (8 * i);
+    }
+    return std::min({size, limit, 64 * bytes.size()});
+}
+
 }  // namespace
 
 bool isGzip(std::string_view bytes)
@@ -48,6 +63,8 @@ std::string gunzip(std::string_view bytes, const std::filesystem::path& path, st
     Inflater inflater;
     z_stream& stream = inflater.stream();
     std::string out;
+    // Reserved at once: no copy of what is unpacked each time it outgrows its room.
+    out.reserve(statedSize(bytes, limit));
     std::string chunk(std::size_t{1} << 16, '\0');
     std::size_t offset = 0;  // where the current member's input continues
     for (;;) {

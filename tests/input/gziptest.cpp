@@ -90,5 +90,38 @@ TEST_F(GzipTest, DamagedDataIsRefusedWithItsCause)
     }
 }
 
+// The unpacked size a trailer states is only a hint to reserve for: text
+// that unpacks to far more than its packed bytes, many members of which the
+// last states nothing, a trailer that lies, and a limit below the stated size.
+TEST_F(GzipTest, TheStatedSizeIsOnlyAHint)
+{
+    std::string text;
+    for (int i = 0; text.size() < 300000; ++i) {
+        text += "ACGT" + std::to_string(i % 7);
+    }
+    const std::string member = gzipped(text);
+    ASSERT_GT(text.size(), 64 * member.size());
+    EXPECT_EQ(readBack("dense.gz", member), text);
+    EXPECT_EQ(readBack("blocks.bgz", member + gzipped("")), text);
+    EXPECT_EQ(readBack("padded.gz", gzipped("") + member + std::string(4, '\0')), text);
+
+    std::string lying = member;
+    lying.replace(lying.size() - 4, 4, "\xFF\xFF\xFF\x7F");
+    try {
+        (void)readBack("lying.gz", lying);
+        ADD_FAILURE() << "a false length accepted";
+    } catch (const InputError& error) {
+        EXPECT_EQ(error.reason(), InputFailure::NotText);
+    }
+
+    std::ofstream(dir_ / "limited.gz", std::ios::binary) << member;
+    try {
+        (void)readFileBytes(dir_ / "limited.gz", std::stop_token{}, text.size() / 2);
+        ADD_FAILURE() << "unpacked past the limit";
+    } catch (const InputError& error) {
+        EXPECT_EQ(error.reason(), InputFailure::TooLarge);
+    }
+}
+
 }  // namespace
 }  // namespace tessaron

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <iterator>
 #include <map>
 #include <tuple>
 
@@ -463,27 +464,30 @@ TandemRepeatList searchGenome(const Genome& genome, const TandemSettings& settin
     // is searched as well, on a second thread, and the arrays of both
     // readings are chosen from in an order that does not depend on the
     // strand: the reverse complement of the genome gives the same arrays,
-    // mirrored.
-    std::string back(sequence.size(), 'N');
-    for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const std::uint8_t code =
-            tandem::kCodeOf[static_cast<unsigned char>(sequence[sequence.size() - 1 - i])];
-        back[i] = code == kGapCode ? 'N' : kAlphabet[complement(code)];
-    }
+    // mirrored. The second thread writes the reverse complement itself and
+    // mirrors what it finds: this one starts on its own strand at once.
     const std::span<const std::int32_t> gaps = genome.gaps();
-    std::vector<std::int32_t> backGaps(gaps.size());
-    for (std::size_t i = 0; i < gaps.size(); ++i) {
-        backGaps[i] = static_cast<std::int32_t>(n - 1 - gaps[gaps.size() - 1 - i]);
-    }
     const SearchControl quiet{control.stop, {}};
-    std::future<TandemRepeatList> reverse =
-        std::async(std::launch::async, [&] { return collect(back, backGaps, settings, quiet); });
+    std::future<TandemRepeatList> reverse = std::async(std::launch::async, [&] {
+        std::string back(sequence.size(), 'N');
+        for (std::size_t i = 0; i < sequence.size(); ++i) {
+            const std::uint8_t code =
+                tandem::kCodeOf[static_cast<unsigned char>(sequence[sequence.size() - 1 - i])];
+            back[i] = code == kGapCode ? 'N' : kAlphabet[complement(code)];
+        }
+        std::vector<std::int32_t> backGaps(gaps.size());
+        for (std::size_t i = 0; i < gaps.size(); ++i) {
+            backGaps[i] = static_cast<std::int32_t>(n - 1 - gaps[gaps.size() - 1 - i]);
+        }
+        TandemRepeatList other = collect(back, backGaps, settings, quiet);
+        for (TandemRepeat& repeat : other) {
+            repeat = mirrored(repeat, n);
+        }
+        return other;
+    });
     TandemRepeatList found = collect(sequence, gaps, settings, control);
     TandemRepeatList other = reverse.get();
-    found.reserve(found.size() + other.size());
-    for (const TandemRepeat& repeat : other) {
-        found.push_back(mirrored(repeat, n));
-    }
+    found.insert(found.end(), std::make_move_iterator(other.begin()), std::make_move_iterator(other.end()));
     return keepBest(std::move(found), n, settings.all);
 }
 
